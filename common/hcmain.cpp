@@ -1,0 +1,196 @@
+// The entry sequence of every host call: run data in a persistent block, selector dispatch, error reporting
+// and run-end cleanup. A run that ends (Finish, or any failing call) frees everything and leaves *data at 0.
+#include "common/hcmain.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "common/HcHandle.h"
+#include "common/HcUI.h"
+#include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvList.h"
+#include "cvcode2/CvLog.h"
+#include "hostapi/FilterHost.h"
+#include "platform/Platform.h"
+
+namespace {
+
+FilterRecord& Filter(HcCallRecord& record) { return *static_cast<FilterRecord*>(record.filterRecord); }
+
+intptr_t OwnerWindow(const HcCallRecord& record) {
+    if (!record.filterRecord) return 0;
+    const PlatformData* platform = record.selector == filterSelectorAbout
+                                       ? static_cast<const AboutRecord*>(record.filterRecord)->platformData
+                                       : static_cast<const FilterRecord*>(record.filterRecord)->platformData;
+    return platform ? platform->hwnd : 0;
+}
+
+void LoadSettings(HcGlobals& globals) { SetDefaults(globals); }
+
+void RecordHostCapabilities(HcCallRecord& record) {
+    FilterRecord& filter = Filter(record);
+    HcGlobals& globals = record.runData;
+    globals.hostSupportsAbsolute = filter.supportsAbsolute != 0;
+    globals.hostHasDescriptors = filter.descriptorParameters != nullptr;
+    globals.hostHasAdvanceState = filter.advanceState != nullptr;
+    globals.hostHasDocumentInfo = filter.documentInfo != nullptr;
+    globals.hostHasHandleProcs = filter.handleProcs != nullptr;
+    globals.hostChecked = true;
+}
+
+int16_t DoAbout(HcCallRecord& record) {
+    ShowAboutBox(OwnerWindow(record));
+    return noErr;
+}
+
+int16_t Dispatch(HcCallRecord& record) {
+    switch (record.selector) {
+        case filterSelectorAbout: return DoAbout(record);
+        case filterSelectorParameters: return DoParameters(record);
+        case filterSelectorPrepare: return DoPrepare(record);
+        case filterSelectorStart: return DoStart(record);
+        case filterSelectorContinue: return DoContinue(record);
+        case filterSelectorFinish: return DoFinish(record);
+        default: return filterBadParameters;
+    }
+}
+
+// The first call of a run: a fresh block with the preferences (or defaults) loaded.
+HcCallRecord* CreateRun(intptr_t* data) {
+    HcMasterBlock* handle = HcNewHandle(sizeof(HcCallRecord));
+    if (!handle) return nullptr;
+    auto* record = new (handle->data) HcCallRecord();
+    *data = reinterpret_cast<intptr_t>(handle);
+    return record;
+}
+
+void EndRun(HcCallRecord* record, intptr_t* data) {
+    HcGlobals& globals = record->runData;
+    FreePaletteList(globals.paletteList);
+    FreeColorList(globals.colorList);
+    delete globals.extraPlanes;
+    globals.extraPlanes = nullptr;
+    record->~HcCallRecord();
+    HcDisposeHandle(reinterpret_cast<HcMasterBlock*>(*data));
+    *data = 0;
+}
+
+}  // namespace
+
+namespace {
+void ReportSafely(HcCallRecord& record, const CvErrorCode& error) {
+    try {
+        ReportError(record, error);
+    } catch (...) {
+        // Out of memory while alerting: the result 1 alone must do.
+    }
+}
+}  // namespace
+
+const char* SelectorName(int16_t selector) {
+    switch (selector) {
+        case filterSelectorAbout: return "filterSelectorAbout";
+        case filterSelectorParameters: return "filterSelectorParameters";
+        case filterSelectorPrepare: return "filterSelectorPrepare";
+        case filterSelectorStart: return "filterSelectorStart";
+        case filterSelectorContinue: return "filterSelectorContinue";
+        case filterSelectorFinish: return "filterSelectorFinish";
+        default: return "unknown selector";
+    }
+}
+
+void ReportError(HcCallRecord& record, const CvErrorCode& error) {
+    if (error.code == kCvErrCancelled) return;
+    char text[200];
+    if (error.code == kCvErrNoMemory)
+        std::snprintf(text, sizeof text, "Out of Memory");
+    else
+        std::snprintf(text, sizeof text, "Error executing Halcyne (%d)", int(error.code));
+    Log(kLogError, "%s [%s:%u detail %u]", text, error.FileName(), unsigned(error.line), unsigned(error.detail));
+    Platform::ShowAlert(OwnerWindow(record), text, "ALERT", Platform::AlertButtons::Ok, Platform::AlertIcon::None);
+}
+
+int16_t DoParameters(HcCallRecord& record) {
+    HcGlobals& globals = record.runData;
+    const PIDescriptorParameters* descriptors = Filter(record).descriptorParameters;
+    bool replaying = globals.hostHasDescriptors && descriptors && descriptors->descriptor &&
+                     descriptors->playInfo != plugInDialogDisplay;
+    globals.showDialog = !replaying;
+    return noErr;
+}
+
+int16_t DoPrepare(HcCallRecord& record) {
+    HcGlobals& globals = record.runData;
+    if (globals.hostSupportsAbsolute) Filter(record).wantsAbsolute = true;
+    globals.usingAbsolutePlanes = true;
+    globals.hasTransparencyPlane = false;
+    globals.hasLayerMaskPlane = false;
+    return noErr;
+}
+
+int16_t DoStart(HcCallRecord& record) {
+    FilterRecord& filter = Filter(record);
+    // No plane is requested yet: the host goes straight to Finish, which exports nothing.
+    filter.inRect = Rect{};
+    filter.outRect = Rect{};
+    filter.cannotUndo = true;
+    record.runData.allPlanesRead = false;
+    return noErr;
+}
+
+int16_t DoContinue(HcCallRecord& record) {
+    FilterRecord& filter = Filter(record);
+    filter.inRect = Rect{};
+    filter.outRect = Rect{};
+    return noErr;
+}
+
+int16_t DoFinish(HcCallRecord& record) {
+    if (!record.runData.allPlanesRead) return noErr;
+    return noErr;
+}
+
+void HcEntry(int16_t selector, void* block, intptr_t* data, int16_t* result) {
+    *result = noErr;
+    HcCallRecord* record = nullptr;
+    bool fresh = *data == 0;
+    if (fresh) {
+        record = CreateRun(data);
+        if (!record) {
+            *result = memFullErr;
+            return;
+        }
+    } else {
+        record = static_cast<HcCallRecord*>(reinterpret_cast<HcMasterBlock*>(*data)->data);
+    }
+    record->globals = &record->runData;
+    record->filterRecord = block;
+    record->runData.settingsPtr = &record->runData.settings;
+    record->result = noErr;
+    record->selector = selector;
+
+    try {
+        try {
+            if (fresh) LoadSettings(record->runData);
+            if (selector != filterSelectorAbout && !record->runData.hostChecked) RecordHostCapabilities(*record);
+            Log(kLogTrace, "%s", SelectorName(selector));
+            record->result = Dispatch(*record);
+            if (record->result != noErr && record->result != 1)
+                throw CvErrorCode(kCvErrHost, uint32_t(int32_t(record->result)), "hcmain", __LINE__);
+        } catch (const std::bad_alloc&) {
+            CV_THROW(kCvErrNoMemory);
+        }
+    } catch (const CvErrorCode& error) {
+        ReportSafely(*record, error);
+        record->result = 1;
+    } catch (...) {
+        // Nothing may cross into the host; an unexpected failure is still one alert and result 1.
+        ReportSafely(*record, CvErrorCode(kCvErrHost, "hcmain", __LINE__));
+        record->result = 1;
+    }
+
+    *result = record->result;
+    if (*result != noErr || selector == filterSelectorFinish) EndRun(record, data);
+    Log(kLogDebug, "*outResult = %d", int(*result));
+}

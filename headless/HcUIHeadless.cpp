@@ -1,0 +1,8 @@
+// The user interface without a window system: the About box becomes an alert (printed, or given
+// to the embedding host), so tests and the command-line tool see the same words.
+#include "common/HcUI.h"
+#include "platform/Platform.h"
+
+void ShowAboutBox(intptr_t owner) {
+    Platform::ShowAlert(owner, kAboutText, kAboutCaption, Platform::AlertButtons::Ok, Platform::AlertIcon::Information);
+}

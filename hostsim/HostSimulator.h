@@ -1,0 +1,96 @@
+// A host in miniature: owns a FilterRecord and everything it points to, delivers planes in pieces as a host
+// does, and drives a module's entry point through a whole run. Tests and our command-line tool use it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "hostapi/FilterHost.h"
+#include "platform/HcEmbed.h"
+
+// An image as the host holds it: planar bytes, colour planes first, then the planes a layer may carry.
+struct SimImage {
+    int16_t mode = plugInModeRGBColor;
+    int width = 0;
+    int height = 0;
+    int colorPlanes = 3;
+    int transparencyPlanes = 0;  // 0 or 1
+    int layerMasks = 0;
+    int invertedLayerMasks = 0;
+    int nonLayerPlanes = 0;      // other channels
+    std::vector<std::vector<uint8_t>> planes;  // width * height bytes each, in the order above
+
+    int PlaneCount() const {
+        return colorPlanes + transparencyPlanes + layerMasks + invertedLayerMasks + nonLayerPlanes;
+    }
+};
+
+struct SimAlert {
+    std::string text;
+    std::string caption;
+    int32_t buttons;
+};
+
+struct SimOptions {
+    bool supportsAbsolute = true;
+    int extraRowBytes = 0;            // padding the host adds after each delivered row
+    bool handleProcs = true;
+    bool advanceState = true;
+    bool answerBoxes = true;          // install the embedding host (alerts recorded, boxes answered)
+    std::string savePath;             // the Save As answer; empty means the user cancels
+    std::string configFolder;         // where the module keeps its preferences
+    int32_t alertAnswer = 1;          // what every alert is answered with
+};
+
+class HostSimulator {
+public:
+    HostSimulator(PluginEntryProc entry, HcSetEmbedHostProc setEmbedHost, SimOptions options = {});
+    ~HostSimulator();
+    HostSimulator(const HostSimulator&) = delete;
+    HostSimulator& operator=(const HostSimulator&) = delete;
+
+    void SetImage(const SimImage& image);
+
+    // One call of the entry point with the current records; returns the call's result.
+    int16_t Call(int16_t selector);
+    int16_t About();
+    // A whole run: Parameters (when asked), Prepare, Start, Continue while planes are wanted, Finish.
+    // Stops at the first call whose result is not 0 and returns that result.
+    int16_t Run(bool withParameters);
+
+    FilterRecord& Record() { return record_; }
+    intptr_t Data() const { return data_; }
+    const std::vector<SimAlert>& Alerts() const { return alerts_; }
+    void ClearAlerts() { alerts_.clear(); }
+    intptr_t HostWindow() const { return platform_.hwnd; }
+    int ContinueCalls() const { return continueCalls_; }
+    // Planes delivered, one entry per Continue: (first plane, last plane).
+    const std::vector<std::pair<int, int>>& Deliveries() const { return deliveries_; }
+
+private:
+    static int32_t HC_EMBED_CDECL OnAlert(void* context, const char* text, const char* caption, int32_t buttons);
+    static int32_t HC_EMBED_CDECL OnSavePath(void* context, const char* suggested, char* path, int32_t size);
+    static int32_t HC_EMBED_CDECL OnOpenPath(void* context, const char* title, char* path, int32_t size);
+
+    void PrepareRecord();
+    bool DeliverRequestedPlanes();
+
+    PluginEntryProc entry_;
+    HcSetEmbedHostProc setEmbedHost_;
+    SimOptions options_;
+    SimImage image_;
+    FilterRecord record_{};
+    AboutRecord about_{};
+    PlatformData platform_{};
+    HandleProcs handleProcs_{};
+    intptr_t data_ = 0;
+    std::vector<uint8_t> delivery_;
+    std::vector<SimAlert> alerts_;
+    std::vector<std::pair<int, int>> deliveries_;
+    int continueCalls_ = 0;
+};
+
+// The host's own handles, as its handle procedures hand them out.
+HandleProcs SimHandleProcs();

@@ -1,0 +1,170 @@
+#include "common/hcmain.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/HcHandle.h"
+#include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvLog.h"
+#include "hostsim/HostSimulator.h"
+#include "platform/Platform.h"
+
+namespace {
+
+void HC_CDECL InProcessEntry(int16_t selector, void* block, intptr_t* data, int16_t* result) {
+    HcEntry(selector, block, data, result);
+}
+void HC_EMBED_CDECL InProcessEmbed(const HcEmbedHost* host) { Platform::SetEmbedHost(host); }
+
+HcGlobals& RunData(const HostSimulator& host) {
+    return static_cast<HcCallRecord*>(reinterpret_cast<HcMasterBlock*>(host.Data())->data)->runData;
+}
+
+SimImage SmallRgb() {
+    SimImage image;
+    image.width = 3;
+    image.height = 2;
+    image.planes.assign(3, std::vector<uint8_t>(6, 9));
+    return image;
+}
+
+struct EntryFixture : ::testing::Test {
+    HostSimulator host{InProcessEntry, InProcessEmbed};
+    void SetUp() override { host.SetImage(SmallRgb()); }
+};
+
+}  // namespace
+
+TEST_F(EntryFixture, FinishBeforeAnyPlaneEndsTheRunQuietly) {
+    EXPECT_EQ(host.Run(true), 0);
+    EXPECT_EQ(host.Data(), 0);
+    EXPECT_TRUE(host.Alerts().empty());
+    EXPECT_TRUE(host.Record().cannotUndo);
+    EXPECT_TRUE(host.Record().wantsAbsolute);
+}
+
+TEST_F(EntryFixture, UnknownSelectorAlertsOnceAndEndsTheRun) {
+    EXPECT_EQ(host.Call(filterSelectorPrepare), 0);
+    EXPECT_NE(host.Data(), 0);
+    EXPECT_EQ(host.Call(6), 1);
+    ASSERT_EQ(host.Alerts().size(), 1u);
+    EXPECT_EQ(host.Alerts()[0].text, "Error executing Halcyne (1)");
+    EXPECT_EQ(host.Alerts()[0].caption, "ALERT");
+    EXPECT_EQ(host.Alerts()[0].buttons, 0);
+    EXPECT_EQ(host.Data(), 0);
+}
+
+TEST_F(EntryFixture, AboutStartsARunThatALaterCallEnds) {
+    EXPECT_EQ(host.About(), 0);
+    ASSERT_NE(host.Data(), 0);
+    ASSERT_EQ(host.Alerts().size(), 1u);
+    EXPECT_EQ(host.Alerts()[0].caption, "About Halcyne");
+    EXPECT_FALSE(RunData(host).hostChecked);  // the About block is not a FilterRecord
+    EXPECT_EQ(RunData(host).settings.colors, 256);
+    EXPECT_EQ(host.Call(filterSelectorFinish), 0);
+    EXPECT_EQ(host.Data(), 0);
+}
+
+TEST_F(EntryFixture, RunDataSurvivesBetweenCalls) {
+    host.Call(filterSelectorParameters);
+    HcGlobals& first = RunData(host);
+    EXPECT_TRUE(first.hostChecked);
+    EXPECT_TRUE(first.showDialog);
+    first.settings.colors = 17;
+    host.Call(filterSelectorPrepare);
+    EXPECT_EQ(RunData(host).settings.colors, 17);
+    EXPECT_EQ(RunData(host).settingsPtr, &RunData(host).settings);
+    host.Call(filterSelectorFinish);
+    host.Call(filterSelectorPrepare);  // a new run starts from the stored settings again
+    EXPECT_EQ(RunData(host).settings.colors, 256);
+    host.Call(filterSelectorFinish);
+}
+
+TEST(EntryParameters, PlayInfoDecidesTheDialog) {
+    struct Case {
+        bool descriptorParameters, descriptor;
+        int16_t playInfo;
+        bool showDialog;
+    } cases[] = {{false, false, 0, true},
+                 {true, false, 0, true},
+                 {true, true, plugInDialogDontDisplay, false},
+                 {true, true, plugInDialogSilent, false},
+                 {true, true, plugInDialogDisplay, true}};
+    for (const Case& c : cases) {
+        HostSimulator host{InProcessEntry, InProcessEmbed};
+        PIDescriptorParameters parameters{};
+        HandleProcs procs = SimHandleProcs();
+        Handle descriptor = procs.newProc(4);
+        parameters.playInfo = c.playInfo;
+        parameters.descriptor = c.descriptor ? descriptor : nullptr;
+        host.Record().descriptorParameters = c.descriptorParameters ? &parameters : nullptr;
+        EXPECT_EQ(host.Call(filterSelectorParameters), 0);
+        EXPECT_EQ(RunData(host).showDialog, c.showDialog) << "playInfo " << c.playInfo;
+        host.Call(filterSelectorFinish);
+        procs.disposeProc(descriptor);
+    }
+}
+
+TEST(EntryErrors, CancelIsSilentOutOfMemoryHasItsOwnText) {
+    std::vector<std::string> texts;
+    HcEmbedHost embed{};
+    embed.version = HC_EMBED_VERSION;
+    embed.context = &texts;
+    embed.alert = [](void* context, const char* text, const char*, int32_t) -> int32_t {
+        static_cast<std::vector<std::string>*>(context)->push_back(text);
+        return 1;
+    };
+    Platform::SetEmbedHost(&embed);
+    FilterRecord filter{};
+    HcCallRecord record{};
+    record.filterRecord = &filter;
+    record.selector = filterSelectorFinish;
+    ReportError(record, CvErrorCode(kCvErrCancelled, "t", 1));
+    ReportError(record, CvErrorCode(kCvErrNoMemory, "t", 2));
+    ReportError(record, CvErrorCode(28, "t", 3));
+    Platform::SetEmbedHost(nullptr);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Out of Memory", "Error executing Halcyne (28)"}));
+}
+
+TEST(Logging, MaskPassesWarningsAndErrorsOnly) {
+    std::vector<std::pair<int, std::string>> seen;
+    CvLogSink previous = SetLogSink(
+        [](int level, void* context, const char* format, va_list args) {
+            char text[64];
+            vsnprintf(text, sizeof text, format, args);
+            static_cast<std::vector<std::pair<int, std::string>>*>(context)->emplace_back(level, text);
+        },
+        &seen);
+    Log(kLogTrace, "filterSelectorStart");
+    Log(kLogDebug, "*outResult = %d", 0);
+    Log(kLogInfo, "info");
+    Log(kLogWarning, "low %d", 5);
+    Log(kLogError, "bad");
+    SetLogSink(previous, nullptr);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], std::make_pair(int(kLogWarning), std::string("low 5")));
+    EXPECT_EQ(seen[1].first, kLogError);
+    EXPECT_STREQ(LogPrefix(kLogAssert), "assert: ");
+    EXPECT_STREQ(LogPrefix(3), "");
+}
+
+TEST(Logging, DefaultSinkCutsMessagesAt511Characters) {
+    std::string longText(600, 'w');
+    testing::internal::CaptureStdout();
+    Log(kLogWarning, "%s", longText.c_str());
+    std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(printed, "warning: " + longText.substr(0, 511) + "\n");
+}
+
+TEST(HandleError, NullReleaseAndFailedAllocationSetTheWord) {
+    HcDisposeHandle(nullptr);
+    EXPECT_EQ(HcLastHandleError(), nilHandleErr);
+    HcMasterBlock* handle = HcNewHandle(8);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(HcLastHandleError(), 0);
+    EXPECT_EQ(std::string(handle->tag, 4), "OTOF");
+    HcDisposeHandle(handle);
+    EXPECT_EQ(HcLastHandleError(), 0);
+}

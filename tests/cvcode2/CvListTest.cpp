@@ -1,0 +1,32 @@
+#include "cvcode2/CvList.h"
+
+#include <gtest/gtest.h>
+
+TEST(CvList, KeepsOrderAcrossInsertAndRemove) {
+    int a = 1, b = 2, c = 3, d = 4;
+    CvList list;
+    list.Append(&a);
+    list.Append(&c);
+    list.InsertAfter(list.Head(), &b);
+    list.InsertAfter(list.Tail(), &d);
+    ASSERT_EQ(list.Count(), 4u);
+    EXPECT_EQ(list.ItemAt(1), &b);
+    EXPECT_EQ(list.Tail()->item, &d);
+    list.RemoveAt(0);
+    EXPECT_EQ(list.Head()->item, &b);
+    EXPECT_EQ(list.Head()->previous, nullptr);
+    list.Remove(list.Tail());
+    EXPECT_EQ(list.Tail()->item, &c);
+    EXPECT_EQ(list.Tail()->next, nullptr);
+}
+
+TEST(CvList, RemoveAllEmptiesTheListButNotTheItems) {
+    int items[3] = {7, 8, 9};
+    CvList list;
+    for (int& item : items) list.Append(&item);
+    list.RemoveAll();
+    EXPECT_EQ(list.Head(), nullptr);
+    EXPECT_EQ(list.Tail(), nullptr);
+    EXPECT_EQ(list.Count(), 0u);
+    EXPECT_EQ(items[0] + items[1] + items[2], 24);
+}

@@ -1,0 +1,142 @@
+// The real module, loaded as a host loads it, driven through whole runs.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "hostsim/HostSimulator.h"
+#include "hostsim/ModuleLoader.h"
+#include "tests/support/TestPaths.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace {
+
+std::string ModulePath() { return ExecutableDir() + "/" HC_MODULE_FILE; }
+
+SimImage GreyImage() {
+    SimImage image;
+    image.mode = plugInModeGrayScale;
+    image.colorPlanes = 1;
+    image.width = 4;
+    image.height = 4;
+    image.planes.assign(1, std::vector<uint8_t>(16, 200));
+    return image;
+}
+
+}  // namespace
+
+TEST(ModuleRun, ExportsTheEntryAndTheEmbeddingHook) {
+    ModuleLoader module(ModulePath());
+    EXPECT_NE(module.Entry(), nullptr);
+    EXPECT_NE(module.SetEmbedHost(), nullptr);
+}
+
+TEST(ModuleRun, WholeRunEndsWithTheSlotEmpty) {
+    ModuleLoader module(ModulePath());
+    HostSimulator host(module.Entry(), module.SetEmbedHost());
+    host.SetImage(GreyImage());
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_EQ(host.Run(run == 0), 0);
+        EXPECT_EQ(host.Data(), 0);
+        EXPECT_TRUE(host.Record().cannotUndo);
+    }
+    EXPECT_TRUE(host.Alerts().empty());
+}
+
+TEST(ModuleRun, UnknownSelectorIsOneAlertAndResultOne) {
+    ModuleLoader module(ModulePath());
+    HostSimulator host(module.Entry(), module.SetEmbedHost());
+    EXPECT_EQ(host.Call(7), 1);
+    ASSERT_EQ(host.Alerts().size(), 1u);
+    EXPECT_EQ(host.Alerts()[0].text, "Error executing Halcyne (1)");
+    EXPECT_EQ(host.Alerts()[0].caption, "ALERT");
+    EXPECT_EQ(host.Data(), 0);
+}
+
+#if defined(_WIN32)
+namespace {
+
+struct ClosedWindow {
+    std::string caption;
+    std::string text;
+};
+
+// Watches for a top-level window of this process with the given caption, reads its text and closes it
+// as a person pressing OK would. Gives up after a bound so a stuck box fails the test instead of hanging.
+class WindowCloser {
+public:
+    explicit WindowCloser(const char* caption) : caption_(caption), thread_([this] { Watch(); }) {}
+    ~WindowCloser() {
+        stop_ = true;
+        thread_.join();
+    }
+    bool Closed() const { return closed_; }
+    std::string Text() const { return text_; }
+
+private:
+    void Watch() {
+        for (int i = 0; i < 400 && !stop_; ++i) {
+            HWND window = FindWindowA(nullptr, caption_.c_str());
+            if (window && IsWindowVisible(window)) {
+                char text[512] = {};
+                EnumChildWindows(
+                    window,
+                    [](HWND child, LPARAM context) -> BOOL {
+                        char className[32] = {}, buffer[256] = {};
+                        GetClassNameA(child, className, sizeof className);
+                        GetWindowTextA(child, buffer, sizeof buffer);
+                        if (lstrcmpiA(className, "Static") == 0 && buffer[0]) {
+                            lstrcpynA(reinterpret_cast<char*>(context), buffer, 512);
+                            return FALSE;
+                        }
+                        return TRUE;
+                    },
+                    reinterpret_cast<LPARAM>(text));
+                text_ = text;
+                PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                closed_ = true;
+                return;
+            }
+            Sleep(50);
+        }
+    }
+    std::string caption_;
+    std::string text_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> closed_{false};
+    std::thread thread_;
+};
+
+SimOptions RealBoxes() {
+    SimOptions options;
+    options.answerBoxes = false;
+    return options;
+}
+
+}  // namespace
+
+TEST(ModuleRunWindows, AboutShowsAModalDialogOwnedByTheHostWindow) {
+    ModuleLoader module(ModulePath());
+    HostSimulator host(module.Entry(), module.SetEmbedHost(), RealBoxes());
+    WindowCloser closer("About Halcyne");
+    EXPECT_EQ(host.About(), 0);
+    EXPECT_TRUE(closer.Closed());
+    EXPECT_NE(closer.Text().find("Halcyne 4.0"), std::string::npos) << closer.Text();
+    EXPECT_EQ(host.Call(filterSelectorFinish), 0);
+}
+
+TEST(ModuleRunWindows, UnknownSelectorShowsTheAlertBox) {
+    ModuleLoader module(ModulePath());
+    HostSimulator host(module.Entry(), module.SetEmbedHost(), RealBoxes());
+    WindowCloser closer("ALERT");
+    EXPECT_EQ(host.Call(9), 1);
+    EXPECT_TRUE(closer.Closed());
+    EXPECT_EQ(closer.Text(), "Error executing Halcyne (1)");
+    EXPECT_EQ(host.Data(), 0);
+}
+#endif
