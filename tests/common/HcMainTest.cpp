@@ -59,8 +59,10 @@ TEST_F(EntryFixture, UnknownSelectorAlertsOnceAndEndsTheRun) {
 TEST_F(EntryFixture, AboutStartsARunThatALaterCallEnds) {
     EXPECT_EQ(host.About(), 0);
     ASSERT_NE(host.Data(), 0);
+#if !defined(_WIN32)  // on Windows the box is the module's dialog; the module tests close it
     ASSERT_EQ(host.Alerts().size(), 1u);
     EXPECT_EQ(host.Alerts()[0].caption, "About Halcyne");
+#endif
     EXPECT_FALSE(RunData(host).hostChecked);  // the About block is not a FilterRecord
     EXPECT_EQ(RunData(host).settings.colors, 256);
     EXPECT_EQ(host.Call(filterSelectorFinish), 0);
