@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs, with Debian's apt, whatever the build and the tests need and this machine lacks.
+# Safe to run again: it only calls apt when a package is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang python3 pkg-config
+  googletest libgtest-dev libbenchmark-dev
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  wine wine64 wine32:i386 xvfb xauth
+  giflib-tools libgif-dev imagemagick python3-pil libpng-dev libjpeg-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}" >&2
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+$SUDO apt-get update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Builds the native and both Windows targets and runs every test suite: natively under the sanitizers,
+# and the Windows builds under Wine in a virtual display. Ends with 'N passed, N failed'.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+scripts/install-deps.sh || { echo "dependency installation failed" >&2; exit 1; }
+
+logs=$root/build/test-logs
+rm -rf "$logs"
+mkdir -p "$logs"
+status=0
+
+build() {
+  cmake --preset "$1" >"$logs/configure-$1.log" 2>&1 && cmake --build --preset "$1" >"$logs/build-$1.log" 2>&1 \
+    || { echo "build of $1 failed:" >&2; tail -40 "$logs/configure-$1.log" "$logs/build-$1.log" >&2; return 1; }
+}
+
+for preset in win32 win64 native; do
+  echo "== building $preset" >&2
+  build "$preset" || exit 1
+done
+
+export HALCYNE_WIN32_MODULE=$root/build/win32/bin/Halcyne.8bf
+export HALCYNE_WIN64_MODULE=$root/build/win64/bin/Halcyne.8bf
+
+echo "== native tests" >&2
+(cd build/native && ctest -V --timeout 600 >"$logs/native.log" 2>&1) || status=1
+
+run_wine_suite() {
+  local preset=$1
+  echo "== $preset tests under Wine" >&2
+  (cd "build/$preset" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest -V --timeout 600 >"$logs/$preset.log" 2>&1) \
+    || status=1
+  WINEPREFIX=$root/build/$preset/wineprefix wineserver -k 2>/dev/null || true
+}
+
+run_wine_suite win64
+# 32-bit Windows programs need a kernel that runs 32-bit Linux programs (Wine's 32-bit loader is one).
+if HALCYNE_WINE_TIMEOUT=120 xvfb-run -a scripts/wine-run.sh build/win32/bin/wine_probe.exe >/dev/null 2>&1; then
+  run_wine_suite win32
+else
+  echo "== win32 tests skipped: this machine cannot start 32-bit programs under Wine" >&2
+fi
+
+for log in "$logs"/native.log "$logs"/win*.log; do
+  [ -f "$log" ] && grep -E '^[0-9]+: \[  FAILED  \] [A-Za-z]|Failed|Timeout' "$log" | sed "s|^|$(basename "$log"): |" >&2
+done
+python3 scripts/summarize-tests.py "$logs"/native.log "$logs"/win*.log || status=1
+exit $status
