@@ -14,7 +14,7 @@ status=0
 
 build() {
   cmake --preset "$1" >"$logs/configure-$1.log" 2>&1 && cmake --build --preset "$1" >"$logs/build-$1.log" 2>&1 \
-    || { echo "build of $1 failed:" >&2; tail -40 "$logs/configure-$1.log" "$logs/build-$1.log" >&2; return 1; }
+    || { echo "build of $1 failed:" >&2; tail -n 40 "$logs/configure-$1.log" "$logs/build-$1.log" >&2; return 1; }
 }
 
 for preset in win32 win64 native; do
@@ -45,7 +45,7 @@ else
 fi
 
 for log in "$logs"/native.log "$logs"/win*.log; do
-  [ -f "$log" ] && grep -E '^[0-9]+: \[  FAILED  \] [A-Za-z]|Failed|Timeout' "$log" | sed "s|^|$(basename "$log"): |" >&2
+  [ -f "$log" ] && grep -E '^[0-9]+: \[  FAILED  \] [A-Za-z]|\*\*\*(Failed|Timeout|Exception)' "$log" | sed "s|^|$(basename "$log"): |" >&2
 done
 python3 scripts/summarize-tests.py "$logs"/native.log "$logs"/win*.log || status=1
 exit $status

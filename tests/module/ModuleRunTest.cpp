@@ -61,10 +61,17 @@ TEST(ModuleRun, UnknownSelectorIsOneAlertAndResultOne) {
 #if defined(_WIN32)
 namespace {
 
-struct ClosedWindow {
-    std::string caption;
-    std::string text;
-};
+// Copies the first non-empty static text of a dialog into the 512-byte buffer passed as context.
+BOOL CALLBACK FirstStaticText(HWND child, LPARAM context) {
+    char className[32] = {}, buffer[256] = {};
+    GetClassNameA(child, className, sizeof className);
+    GetWindowTextA(child, buffer, sizeof buffer);
+    if (lstrcmpiA(className, "Static") == 0 && buffer[0]) {
+        lstrcpynA(reinterpret_cast<char*>(context), buffer, 512);
+        return FALSE;
+    }
+    return TRUE;
+}
 
 // Watches for a top-level window of this process with the given caption, reads its text and closes it
 // as a person pressing OK would. Gives up after a bound so a stuck box fails the test instead of hanging.
@@ -84,19 +91,7 @@ private:
             HWND window = FindWindowA(nullptr, caption_.c_str());
             if (window && IsWindowVisible(window)) {
                 char text[512] = {};
-                EnumChildWindows(
-                    window,
-                    [](HWND child, LPARAM context) -> BOOL {
-                        char className[32] = {}, buffer[256] = {};
-                        GetClassNameA(child, className, sizeof className);
-                        GetWindowTextA(child, buffer, sizeof buffer);
-                        if (lstrcmpiA(className, "Static") == 0 && buffer[0]) {
-                            lstrcpynA(reinterpret_cast<char*>(context), buffer, 512);
-                            return FALSE;
-                        }
-                        return TRUE;
-                    },
-                    reinterpret_cast<LPARAM>(text));
+                EnumChildWindows(window, FirstStaticText, reinterpret_cast<LPARAM>(text));
                 text_ = text;
                 PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                 closed_ = true;
