@@ -1,0 +1,22 @@
+// Forwarding rules of the filter: one Start/Finish pair for the remapping task, errors always.
+// While no remapping task is running the proxy never asks to stop.
+#include "common/NoStartProgressProxy.h"
+
+#include <cstring>
+
+void NoStartProgressProxy::Start(CvProgressTask* task) {
+    if (std::strcmp(task->Caption(), "Remapping") != 0) return;
+    started = true;
+    target->Start(task);
+}
+
+void NoStartProgressProxy::Finish(CvProgressTask* task) {
+    if (!started) return;
+    target->Update(task);
+    target->Finish(task);
+    started = false;
+}
+
+bool NoStartProgressProxy::Update(CvProgressTask* task) { return started ? target->Update(task) : false; }
+
+void NoStartProgressProxy::Error(CvProgressTask* task, CvErrorCode error) { target->Error(task, error); }

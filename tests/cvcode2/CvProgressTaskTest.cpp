@@ -1,0 +1,80 @@
+#include "cvcode2/CvProgressTask.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/NoStartProgressProxy.h"
+
+namespace {
+// Records every call and asks to stop whenever `stop` is set.
+struct RecordingIndicator : CvProgressIndicator {
+    std::vector<std::string> calls;
+    bool stop = false;
+    void Start(CvProgressTask* task) override { calls.push_back(std::string("start ") + task->Caption()); }
+    void Step(CvProgressTask*) override { calls.push_back("step"); }
+    void Finish(CvProgressTask*) override { calls.push_back("finish"); }
+    bool Update(CvProgressTask* task) override {
+        calls.push_back("update " + std::to_string(task->Current()));
+        return stop;
+    }
+    void Error(CvProgressTask*, CvErrorCode error) override { calls.push_back("error " + std::to_string(error.code)); }
+};
+
+void RunTask(CvProgressIndicator* indicator, const char* caption, uint32_t steps) {
+    CvProgressTask task(indicator);
+    task.Start(0, steps, caption);
+    try {
+        for (uint32_t i = 1; i <= steps; ++i) CV_PROGRESS(task, i);
+    } catch (const CvErrorCode& error) {
+        task.ReportError(error);
+        throw;
+    }
+    task.Finish();
+}
+}  // namespace
+
+TEST(CvProgressTask, WithoutIndicatorNeverStops) {
+    EXPECT_NO_THROW(RunTask(nullptr, "Quantizing", 50));
+}
+
+TEST(CvProgressTask, CaptionIsCutAt255AndIdsIncrease) {
+    std::string caption(300, 'c');
+    CvProgressTask first(nullptr), second(nullptr);
+    first.Start(0, 1, caption.c_str());
+    EXPECT_EQ(std::string(first.Caption()), caption.substr(0, 255));
+    EXPECT_EQ(second.Id(), first.Id() + 1);
+}
+
+TEST(NoStartProgressProxy, OnlyRemappingReachesTheTargetAndCanBeStopped) {
+    RecordingIndicator dialog;
+    dialog.stop = true;  // the dialog wants to stop from the start
+    NoStartProgressProxy proxy(&dialog);
+    EXPECT_NO_THROW(RunTask(&proxy, "Reducing", 3));
+    EXPECT_TRUE(dialog.calls.empty());
+    try {
+        RunTask(&proxy, "Remapping", 3);
+        FAIL() << "remapping must stop at its first report";
+    } catch (const CvErrorCode& error) {
+        EXPECT_EQ(error.code, 3u);
+    }
+    EXPECT_EQ(dialog.calls, (std::vector<std::string>{"start Remapping", "update 1", "error 3"}));
+}
+
+TEST(NoStartProgressProxy, FinishSendsOneLastUpdateThenFinish) {
+    RecordingIndicator dialog;
+    NoStartProgressProxy proxy(&dialog);
+    RunTask(&proxy, "Remapping", 2);
+    RunTask(&proxy, "Quantizing", 2);
+    EXPECT_EQ(dialog.calls,
+              (std::vector<std::string>{"start Remapping", "update 1", "update 2", "update 2", "finish"}));
+}
+
+TEST(ProgressPercent, RoundsToNearest) {
+    EXPECT_EQ(ProgressPercent(1, 3), 33);
+    EXPECT_EQ(ProgressPercent(2, 3), 67);
+    EXPECT_EQ(ProgressPercent(3, 3), 100);
+    EXPECT_EQ(ProgressPercent(0, 0), 0);
+    EXPECT_EQ(ProgressPercent(0xFFFFFFFFu, 0xFFFFFFFFu), 100);
+}
