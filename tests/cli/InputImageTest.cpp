@@ -1,0 +1,82 @@
+#include "cli/InputImage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Fixture(const std::string& name) { return HC_TEST_DATA_DIR "/formats/" + name; }
+
+// The fixtures hold one asymmetric 3 × 2 picture; these are its colours and alpha, row by row.
+const uint8_t kRgb[6][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {10, 20, 30}, {200, 100, 50}, {7, 8, 9}};
+const uint8_t kAlpha[6] = {255, 128, 0, 1, 2, 3};
+
+std::vector<uint8_t> Expected(int channels) {
+    std::vector<uint8_t> pixels;
+    for (int i = 0; i < 6; ++i) {
+        if (channels <= 2) pixels.push_back(kRgb[i][0]);
+        else pixels.insert(pixels.end(), kRgb[i], kRgb[i] + 3);
+        if (channels == 2 || channels == 4) pixels.push_back(kAlpha[i]);
+    }
+    return pixels;
+}
+
+void ExpectPicture(const std::string& name, int channels) {
+    SCOPED_TRACE(name);
+    InputImage image = ReadImageFile(Fixture(name));
+    EXPECT_EQ(image.width, 3);
+    EXPECT_EQ(image.height, 2);
+    ASSERT_EQ(image.channels, channels);
+    EXPECT_EQ(image.pixels, Expected(channels));
+}
+
+void ExpectRefused(const std::string& name, const std::string& phrase) {
+    try {
+        ReadImageFile(Fixture(name));
+        ADD_FAILURE() << name << " was accepted";
+    } catch (const ImageReadError& error) {
+        EXPECT_NE(std::string(error.what()).find(phrase), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find(name), std::string::npos) << "the message names the file";
+    }
+}
+
+}  // namespace
+
+TEST(InputImage, PnmAndPamKeepEverySampleInPlace) {
+    ExpectPicture("rgb.ppm", 3);
+    ExpectPicture("gray16.pgm", 1);
+    ExpectPicture("rgba.pam", 4);
+}
+
+TEST(InputImage, BadFilesAreRefusedWithTheirReason) {
+    ExpectRefused("short.ppm", "incomplete");
+    ExpectRefused("huge.ppm", "32767");
+    ExpectRefused("notanimage.txt", "not a PNG, JPEG");
+    ExpectRefused("missing.png", "cannot open");
+}
+
+#if defined(HC_HAVE_PNG)
+TEST(InputImage, PngOfEveryColourTypeAndDepth) {
+    ExpectPicture("rgb8.png", 3);
+    ExpectPicture("rgb8-interlaced.png", 3);
+    ExpectPicture("rgba8.png", 4);
+    ExpectPicture("rgba16.png", 4);
+    ExpectPicture("gray8.png", 1);
+    ExpectPicture("gray16.png", 1);  // one sample is 1/65535 above its 8-bit value and rounds back
+    ExpectPicture("graya8.png", 2);
+    ExpectPicture("palette-trns.png", 4);
+    ExpectRefused("truncated.png", "not a readable PNG");
+}
+#endif
+
+#if defined(HC_HAVE_JPEG)
+TEST(InputImage, JpegDecodesToRgbWithinCompressionError) {
+    InputImage image = ReadImageFile(Fixture("rgb.jpg"));
+    ASSERT_EQ(image.channels, 3);
+    std::vector<uint8_t> expected = Expected(3);
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(image.pixels[i], expected[i], 12) << i;
+    ExpectRefused("truncated.jpg", "not a readable JPEG");
+}
+#endif
