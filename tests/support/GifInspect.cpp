@@ -1,0 +1,114 @@
+// giflib is linked in; Pillow and ImageMagick run as child processes whose output is parsed.
+#include "tests/support/GifInspect.h"
+
+#include <gif_lib.h>
+
+#include <cstdio>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+namespace {
+
+std::string RunCommand(const std::string& command) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe) throw std::runtime_error("cannot run " + command);
+    std::string output;
+    char buffer[65536];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0) output.append(buffer, n);
+    int status = pclose(pipe.release());
+    if (status != 0) throw std::runtime_error(command + " failed with status " + std::to_string(status));
+    return output;
+}
+
+std::string Quote(const std::string& path) { return "'" + path + "'"; }
+
+std::vector<uint8_t> FromHex(const std::string& hex) {
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
+
+void ReadGiflibExtensions(const SavedImage& frame, const GifFileType& gif, GifReading& reading) {
+    auto scan = [&reading](const ExtensionBlock* blocks, int count) {
+        for (int i = 0; i < count; ++i) {
+            const ExtensionBlock& block = blocks[i];
+            if (block.Function == COMMENT_EXT_FUNC_CODE) {
+                reading.comment.append(reinterpret_cast<const char*>(block.Bytes), size_t(block.ByteCount));
+            } else if (block.Function == GRAPHICS_EXT_FUNC_CODE && block.ByteCount >= 4) {
+                if (block.Bytes[0] & 1) reading.transparentIndex = block.Bytes[3];
+            }
+        }
+    };
+    scan(gif.ExtensionBlocks, gif.ExtensionBlockCount);
+    scan(frame.ExtensionBlocks, frame.ExtensionBlockCount);
+}
+
+}  // namespace
+
+GifReading ReadWithGiflib(const std::string& path) {
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+    if (!gif) throw std::runtime_error("giflib cannot open " + path + ": " + GifErrorString(error));
+    std::unique_ptr<GifFileType, void (*)(GifFileType*)> owner(gif, [](GifFileType* g) {
+        int ignored;
+        DGifCloseFile(g, &ignored);
+    });
+    if (DGifSlurp(gif) != GIF_OK || gif->ImageCount < 1)
+        throw std::runtime_error("giflib cannot decode " + path + ": " + GifErrorString(gif->Error));
+    const SavedImage& frame = gif->SavedImages[0];
+    GifReading reading;
+    reading.width = frame.ImageDesc.Width;
+    reading.height = frame.ImageDesc.Height;
+    reading.interlaced = frame.ImageDesc.Interlace;
+    reading.backgroundIndex = gif->SBackGroundColor;
+    const ColorMapObject* map = frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap : gif->SColorMap;
+    for (int i = 0; map && i < map->ColorCount; ++i) {
+        reading.palette.push_back(map->Colors[i].Red);
+        reading.palette.push_back(map->Colors[i].Green);
+        reading.palette.push_back(map->Colors[i].Blue);
+    }
+    ReadGiflibExtensions(frame, *gif, reading);
+    // DGifSlurp de-interlaces, so the raster is in display order.
+    reading.indices.assign(frame.RasterBits, frame.RasterBits + size_t(reading.width) * size_t(reading.height));
+    return reading;
+}
+
+GifReading ReadWithPillow(const std::string& path) {
+    std::istringstream lines(RunCommand("/usr/bin/python3 " HC_TEST_SUPPORT_DIR "/gif_inspect_pillow.py " + Quote(path)));
+    GifReading reading;
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string key, value;
+        fields >> key >> value;
+        if (key == "size") reading.width = std::stoi(value), fields >> reading.height;
+        else if (key == "interlaced") reading.interlaced = value == "1";
+        else if (key == "transparency") reading.transparentIndex = std::stoi(value);
+        else if (key == "background") reading.backgroundIndex = std::stoi(value);
+        else if (key == "palette") reading.palette = FromHex(value);
+        else if (key == "comment") {
+            std::vector<uint8_t> bytes = FromHex(value);
+            reading.comment.assign(bytes.begin(), bytes.end());
+        }
+        else if (key == "indices") reading.indices = FromHex(value);
+    }
+    return reading;
+}
+
+std::vector<uint8_t> ReadRgbaWithImageMagick(const std::string& path) {
+    std::string bytes = RunCommand("convert " + Quote(path + "[0]") + " -depth 8 rgba:-");
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+std::vector<uint8_t> ExpectedRgba(const GifReading& reading) {
+    std::vector<uint8_t> rgba;
+    rgba.reserve(reading.indices.size() * 4);
+    for (uint8_t index : reading.indices) {
+        bool transparent = index == reading.transparentIndex;
+        size_t at = size_t(index) * 3;
+        for (int c = 0; c < 3; ++c) rgba.push_back(at + 2 < reading.palette.size() ? reading.palette[at + size_t(c)] : 0);
+        rgba.push_back(transparent ? 0 : 255);
+    }
+    return rgba;
+}
