@@ -1,0 +1,120 @@
+// Flag parsing for the halcyne command. Numbers must be whole decimal numbers inside their ranges;
+// the colour count and dither ranges are those a person can choose in the dialogs.
+#include "cli/CommandLine.h"
+
+#include <sstream>
+
+namespace {
+
+int ParseInt(const std::string& flag, const std::string& text, int low, int high) {
+    size_t used = 0;
+    long value = 0;
+    try {
+        value = std::stol(text, &used, 10);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (text.empty() || used != text.size() || value < low || value > high)
+        throw UsageError(flag + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+                         ", not '" + text + "'");
+    return int(value);
+}
+
+std::vector<int> ParseIntList(const std::string& flag, const std::string& text, int low, int high) {
+    std::vector<int> values;
+    std::stringstream items(text);
+    for (std::string item; std::getline(items, item, ',');) values.push_back(ParseInt(flag, item, low, high));
+    if (values.empty()) throw UsageError(flag + " needs at least one number");
+    return values;
+}
+
+void ParseTransparency(const std::string& value, HalcyneOptions& options) {
+    if (value == "none") {
+        options.transparency = TransparencyChoice::None;
+    } else if (value == "alpha") {
+        options.transparency = TransparencyChoice::Alpha;
+    } else if (value.rfind("alpha=", 0) == 0) {
+        options.transparency = TransparencyChoice::Alpha;
+        options.alphaPlane = ParseInt("--transparency alpha=", value.substr(6), 0, 32767);
+    } else if (value.rfind("index=", 0) == 0) {
+        options.transparency = TransparencyChoice::Indexed;
+        options.transparentIndexes = ParseIntList("--transparency index=", value.substr(6), 0, 255);
+    } else {
+        throw UsageError("--transparency takes none, alpha, alpha=PLANE or index=I[,J...], not '" + value + "'");
+    }
+}
+
+void ParseBackground(const std::string& value, HalcyneOptions& options) {
+    if (value.find(',') != std::string::npos) {
+        std::vector<int> rgb = ParseIntList("--background", value, 0, 255);
+        if (rgb.size() != 3) throw UsageError("--background takes R,G,B (three numbers) or a saved colour's name");
+        options.backgroundRgb = rgb;
+    } else {
+        options.backgroundName = value;
+    }
+}
+
+void CheckName(const std::string& flag, const std::string& name) {
+    if (name.empty() || name.size() > 255) throw UsageError(flag + " takes a name of 1 to 255 characters");
+}
+
+}  // namespace
+
+HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
+    HalcyneOptions options;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& flag = arguments[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= arguments.size()) throw UsageError(flag + " needs a value");
+            return arguments[++i];
+        };
+        if (flag == "-h" || flag == "--help") options.help = true;
+        else if (flag == "-V" || flag == "--version") options.version = true;
+        else if (flag == "-o" || flag == "--output") options.output = value();
+        else if (flag == "-c" || flag == "--colors") options.colors = ParseInt(flag, value(), 2, 256);
+        else if (flag == "-d" || flag == "--dither") options.dither = ParseInt(flag, value(), 0, 10);
+        else if (flag == "-p" || flag == "--palette") CheckName(flag, *(options.palette = value()));
+        else if (flag == "-b" || flag == "--base-palette") CheckName(flag, *(options.basePalette = value()));
+        else if (flag == "--palette-file") options.paletteFile = value();
+        else if (flag == "-i" || flag == "--interlace") options.interlaced = true;
+        else if (flag == "--no-interlace") options.interlaced = false;
+        else if (flag == "-t" || flag == "--transparency") ParseTransparency(value(), options);
+        else if (flag == "--background") ParseBackground(value(), options);
+        else if (flag == "--comment") {
+            options.comment = value();
+            if (options.comment->size() > 255) throw UsageError("--comment takes at most 255 characters");
+        } else if (flag == "--no-prefs") options.noPrefs = true;
+        else if (flag == "-q" || flag == "--quiet") options.quiet = true;
+        else if (!flag.empty() && flag[0] == '-' && flag != "-") throw UsageError("unknown option " + flag);
+        else if (options.input.empty()) options.input = flag;
+        else throw UsageError("more than one input image: " + options.input + " and " + flag);
+    }
+    if (options.help || options.version) return options;
+    if (options.input.empty()) throw UsageError("no input image given");
+    if (options.output.empty()) throw UsageError("no output file given (-o OUT.gif)");
+    if (options.palette && options.paletteFile) throw UsageError("--palette and --palette-file exclude each other");
+    return options;
+}
+
+const char* UsageText() {
+    return "Usage: halcyne INPUT -o OUTPUT.gif [options]\n"
+           "Reduces an image (PNG, JPEG, PNM or PAM) to at most 256 colours and saves it as a GIF89a file.\n"
+           "\n"
+           "  -o, --output FILE        the GIF file to write (an existing file is replaced only on success)\n"
+           "  -c, --colors N           number of colours, 2 to 256\n"
+           "  -d, --dither N           dithering amount, 0 (none) to 10\n"
+           "  -p, --palette NAME       Custom (adaptive), Netscape, Grayscale, System or a saved palette\n"
+           "      --palette-file FILE  use the palette of an ACT or GIF file for this run\n"
+           "  -b, --base-palette NAME  None, Custom or a palette whose colours must survive exactly\n"
+           "  -i, --interlace          write an interlaced GIF (--no-interlace to turn it off)\n"
+           "  -t, --transparency MODE  none, alpha (the input's alpha channel), alpha=PLANE, index=I[,J...]\n"
+           "                           (default: alpha when the input has an alpha channel, else none)\n"
+           "      --background COLOUR  background colour: R,G,B or the name of a saved colour\n"
+           "      --comment TEXT       GIF comment, at most 255 characters\n"
+           "      --no-prefs           neither read nor write the preferences file\n"
+           "  -q, --quiet              no progress line\n"
+           "  -h, --help               this text\n"
+           "  -V, --version            the version\n"
+           "\n"
+           "Flags not given take their values from the preferences file the plug-in keeps.\n";
+}

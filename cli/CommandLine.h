@@ -1,0 +1,40 @@
+// The halcyne command's flags: parsed and range-checked before any file is touched.
+// A flag that is not given leaves the setting to the preferences file (or the defaults with --no-prefs).
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class TransparencyChoice { FromInput, None, Alpha, Indexed };
+
+struct HalcyneOptions {
+    std::string input;
+    std::string output;
+    std::optional<int> colors;
+    std::optional<int> dither;
+    std::optional<std::string> palette;
+    std::optional<std::string> basePalette;
+    std::optional<std::string> paletteFile;
+    std::optional<bool> interlaced;
+    TransparencyChoice transparency = TransparencyChoice::FromInput;
+    int alphaPlane = 0;                 // with Alpha: which extra plane (0 = the input's alpha channel)
+    std::vector<int> transparentIndexes;  // with Indexed
+    std::optional<std::string> backgroundName;
+    std::optional<std::vector<int>> backgroundRgb;
+    std::optional<std::string> comment;
+    bool noPrefs = false;
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+};
+
+// Throws UsageError with a one-line reason.
+HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments);
+const char* UsageText();

@@ -1,0 +1,80 @@
+#include "cli/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include "cli/HostImage.h"
+
+namespace {
+HalcyneOptions Parse(std::vector<std::string> arguments) { return ParseCommandLine(arguments); }
+
+void ExpectUsageError(std::vector<std::string> arguments, const std::string& phrase) {
+    try {
+        ParseCommandLine(arguments);
+        ADD_FAILURE() << "accepted " << arguments.back();
+    } catch (const UsageError& error) {
+        EXPECT_NE(std::string(error.what()).find(phrase), std::string::npos) << error.what();
+    }
+}
+}  // namespace
+
+TEST(CommandLine, FlagsBecomeSettingsAndUnsetOnesStayUnset) {
+    HalcyneOptions options = Parse({"in.png", "-o", "out.gif", "--colors", "64", "-d", "5", "-i", "--transparency",
+                                    "index=0,5,7", "--background", "1,2,3", "--comment", "hi"});
+    EXPECT_EQ(options.input, "in.png");
+    EXPECT_EQ(options.output, "out.gif");
+    EXPECT_EQ(options.colors, 64);
+    EXPECT_EQ(options.dither, 5);
+    EXPECT_EQ(options.interlaced, true);
+    EXPECT_EQ(options.transparency, TransparencyChoice::Indexed);
+    EXPECT_EQ(options.transparentIndexes, (std::vector<int>{0, 5, 7}));
+    EXPECT_EQ(options.backgroundRgb, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(options.comment, "hi");
+    EXPECT_FALSE(options.palette.has_value());
+    EXPECT_FALSE(options.basePalette.has_value());
+
+    HalcyneOptions plain = Parse({"in.png", "-o", "out.gif", "-t", "alpha=2", "--background", "White"});
+    EXPECT_EQ(plain.transparency, TransparencyChoice::Alpha);
+    EXPECT_EQ(plain.alphaPlane, 2);
+    EXPECT_EQ(plain.backgroundName, "White");
+}
+
+TEST(CommandLine, OutOfRangeAndMalformedValuesAreRefused) {
+    ExpectUsageError({"in.png", "-o", "o.gif", "--colors", "1"}, "2 to 256");
+    ExpectUsageError({"in.png", "-o", "o.gif", "--colors", "257"}, "2 to 256");
+    ExpectUsageError({"in.png", "-o", "o.gif", "--colors", "64x"}, "not '64x'");
+    ExpectUsageError({"in.png", "-o", "o.gif", "--dither", "11"}, "0 to 10");
+    ExpectUsageError({"in.png", "-o", "o.gif", "--dither"}, "needs a value");
+    ExpectUsageError({"in.png", "-o", "o.gif", "-t", "index=256"}, "0 to 255");
+    ExpectUsageError({"in.png", "-o", "o.gif", "-t", "sometimes"}, "--transparency takes");
+    ExpectUsageError({"in.png", "-o", "o.gif", "--background", "1,2"}, "three numbers");
+    ExpectUsageError({"in.png", "-o", "o.gif", "--comment", std::string(256, 'c')}, "255");
+    ExpectUsageError({"in.png", "-o", "o.gif", "--frobnicate"}, "unknown option");
+    ExpectUsageError({"in.png"}, "no output");
+    ExpectUsageError({"-o", "o.gif"}, "no input");
+    ExpectUsageError({"a.png", "b.png", "-o", "o.gif"}, "more than one input");
+    ExpectUsageError({"a.png", "-o", "o.gif", "-p", "Netscape", "--palette-file", "p.act"}, "exclude");
+    EXPECT_TRUE(Parse({"--help"}).help);
+}
+
+TEST(HostImage, AlphaBecomesTheTransparencyPlaneAfterTheColourPlanes) {
+    InputImage rgba;
+    rgba.width = 2;
+    rgba.height = 1;
+    rgba.channels = 4;
+    rgba.pixels = {1, 2, 3, 4, 5, 6, 7, 8};
+    SimImage host = ToHostImage(rgba);
+    EXPECT_EQ(host.mode, plugInModeRGBColor);
+    EXPECT_EQ(host.colorPlanes, 3);
+    EXPECT_EQ(host.transparencyPlanes, 1);
+    ASSERT_EQ(host.planes.size(), 4u);
+    EXPECT_EQ(host.planes[0], (std::vector<uint8_t>{1, 5}));
+    EXPECT_EQ(host.planes[2], (std::vector<uint8_t>{3, 7}));
+    EXPECT_EQ(host.planes[3], (std::vector<uint8_t>{4, 8}));
+
+    InputImage grey = rgba;
+    grey.channels = 1;
+    grey.pixels = {9, 10};
+    SimImage greyHost = ToHostImage(grey);
+    EXPECT_EQ(greyHost.mode, plugInModeGrayScale);
+    EXPECT_EQ(greyHost.PlaneCount(), 1);
+}
