@@ -24,7 +24,9 @@ SimOptions DescriptorHost(bool handleProcs = true) {
     return options;
 }
 
-std::string Text(const unsigned char* pascal) { return std::string(reinterpret_cast<const char*>(pascal + 1), pascal[0]); }
+std::string Text(const unsigned char* pascal) {
+    return std::string(reinterpret_cast<const char*>(pascal + 1), pascal[0]);
+}
 
 // One run's data as the entry holds it at Finish, on the simulated host's FilterRecord.
 struct ScriptRun {
