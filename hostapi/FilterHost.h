@@ -259,6 +259,7 @@ enum FilterSelector : int16_t {
 
 enum HostResult : int16_t {
     noErr = 0,
+    coercedParamErr = 2,  // a warning, not an error: the value was pinned into the range asked for
     paramErr = -50,
     memFullErr = -108,
     nilHandleErr = -109,

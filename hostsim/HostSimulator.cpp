@@ -6,6 +6,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "hostsim/SimDescriptor.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #endif
@@ -104,6 +106,10 @@ HostSimulator::HostSimulator(PluginEntryProc entry, HcSetEmbedHostProc setEmbedH
     : entry_(entry), setEmbedHost_(setEmbedHost), options_(std::move(options)) {
     platform_.hwnd = CreateHostWindow();
     handleProcs_ = SimHandleProcs();
+    readProcs_ = SimReadDescriptorProcs();
+    writeProcs_ = SimWriteDescriptorProcs();
+    descriptors_.readDescriptorProcs = &readProcs_;
+    descriptors_.writeDescriptorProcs = &writeProcs_;
     about_.platformData = &platform_;
     if (setEmbedHost_) {
         if (options_.answerBoxes) {
@@ -124,6 +130,7 @@ HostSimulator::HostSimulator(PluginEntryProc entry, HcSetEmbedHostProc setEmbedH
 
 HostSimulator::~HostSimulator() {
     if (setEmbedHost_) setEmbedHost_(nullptr);
+    handleProcs_.disposeProc(descriptors_.descriptor);
     DestroyHostWindow(platform_.hwnd);
 }
 
@@ -149,6 +156,7 @@ void HostSimulator::PrepareRecord() {
     record_.handleProcs = options_.handleProcs ? &handleProcs_ : nullptr;
     record_.advanceState = options_.advanceState ? AdvanceStateStub : nullptr;
     record_.supportsAbsolute = options_.supportsAbsolute;
+    record_.descriptorParameters = options_.descriptors ? &descriptors_ : nullptr;
     if (options_.supportsAbsolute) {
         record_.absLayerPlanes = int16_t(image_.colorPlanes);
         record_.absTransparencyMask = int16_t(image_.transparencyPlanes);

@@ -38,6 +38,7 @@ struct SimOptions {
     int extraRowBytes = 0;            // padding the host adds after each delivered row
     bool handleProcs = true;
     bool advanceState = true;
+    bool descriptors = false;         // offer the scripting descriptor suites (Descriptors())
     bool answerBoxes = true;          // install the embedding host (alerts recorded, boxes answered)
     std::string savePath;             // the Save As answer; empty means the user cancels
     std::string configFolder;         // where the module keeps its preferences
@@ -61,6 +62,9 @@ public:
     int16_t Run(bool withParameters);
 
     FilterRecord& Record() { return record_; }
+    // The scripting parameters offered when SimOptions.descriptors is set: a test sets playInfo and the
+    // descriptor to replay, and finds the recorded one there. The simulator disposes the descriptor left in it.
+    PIDescriptorParameters& Descriptors() { return descriptors_; }
     intptr_t Data() const { return data_; }
     const std::vector<SimAlert>& Alerts() const { return alerts_; }
     void ClearAlerts() { alerts_.clear(); }
@@ -85,6 +89,9 @@ private:
     AboutRecord about_{};
     PlatformData platform_{};
     HandleProcs handleProcs_{};
+    ReadDescriptorProcs readProcs_{};
+    WriteDescriptorProcs writeProcs_{};
+    PIDescriptorParameters descriptors_{};
     intptr_t data_ = 0;
     std::vector<uint8_t> delivery_;
     std::vector<SimAlert> alerts_;

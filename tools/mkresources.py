@@ -26,6 +26,8 @@ def cstr(text):
     return text.encode('latin-1') + b'\0'
 
 
+# The scripting dictionary. The plug-in reads and records the same keys and enumeration codes
+# (common/HcScriptParams.h); the module tests compare the built resource with both.
 PARAMETERS = [
     ('Colors', 'Dpth', 'long', 'Number of colors', 0),
     ('Palette', 'Plt ', 'TEXT', 'Palette', 0),

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,17 +13,6 @@
 #include "tests/support/TestPaths.h"
 
 namespace {
-
-std::vector<std::string> WindowsModules() {
-#if defined(_WIN32)
-    return {ExecutableDir() + "/" HC_MODULE_FILE};
-#else
-    std::vector<std::string> modules;
-    for (const char* variable : {"HALCYNE_WIN32_MODULE", "HALCYNE_WIN64_MODULE"})
-        if (const char* path = std::getenv(variable)) modules.emplace_back(path);
-    return modules;
-#endif
-}
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
@@ -37,7 +25,7 @@ std::string Pascal(const std::string& data) { return data.substr(1, size_t(uint8
 
 
 TEST(ModuleFile, EveryBuiltModuleIsAHostLoadableFilter) {
-    std::vector<std::string> modules = WindowsModules();
+    std::vector<std::string> modules = WindowsModules(HC_MODULE_FILE);
     if (modules.empty()) GTEST_SKIP() << "no cross-built module named";
     for (const std::string& path : modules) {
         SCOPED_TRACE(path);

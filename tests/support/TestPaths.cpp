@@ -2,6 +2,7 @@
 #include "tests/support/TestPaths.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -43,4 +44,16 @@ std::string ReadFileBytes(const std::string& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+std::vector<std::string> WindowsModules(const std::string& moduleFileName) {
+#if defined(_WIN32)
+    return {ExecutableDir() + "/" + moduleFileName};
+#else
+    (void)moduleFileName;
+    std::vector<std::string> modules;
+    for (const char* variable : {"HALCYNE_WIN32_MODULE", "HALCYNE_WIN64_MODULE"})
+        if (const char* path = std::getenv(variable)) modules.emplace_back(path);
+    return modules;
+#endif
 }

@@ -1,0 +1,299 @@
+// Scripting parameters against the simulated host's descriptor suites: what is recorded, in which order,
+// what a replay loads, how values are pinned, and when the dialogs are asked for.
+#include "common/HcScriptParams.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cvcode2/CvList.h"
+#include "cvcode2/CvString.h"
+#include "hostsim/HostSimulator.h"
+#include "hostsim/SimDescriptor.h"
+
+namespace {
+
+using Items = std::vector<SimDescriptorItem>;
+
+SimOptions DescriptorHost(bool handleProcs = true) {
+    SimOptions options;
+    options.descriptors = true;
+    options.handleProcs = handleProcs;
+    return options;
+}
+
+std::string Text(const unsigned char* pascal) {
+    return std::string(reinterpret_cast<const char*>(pascal + 1), pascal[0]);
+}
+
+// One run's data as the entry holds it at Finish, on the simulated host's FilterRecord.
+struct ScriptRun {
+    HcCallRecord record{};
+    HcGlobals& globals = record.runData;
+    HcSettings& settings = record.runData.settings;
+    CvList planes;
+
+    explicit ScriptRun(HostSimulator& host) {
+        record.filterRecord = &host.Record();
+        record.globals = &globals;
+        globals.settingsPtr = &settings;
+        SetDefaults(globals);
+        globals.hostHasDescriptors = true;
+        globals.hostHasHandleProcs = host.Record().handleProcs != nullptr;
+    }
+    ScriptRun(const ScriptRun&) = delete;
+    ScriptRun& operator=(const ScriptRun&) = delete;
+    ~ScriptRun() {
+        FreePaletteList(globals.paletteList);
+        FreeColorList(globals.colorList);
+    }
+
+    void SavedColor(const char* name, uint8_t red, uint8_t green, uint8_t blue) {
+        HcColorEntry* entry = NewColorEntry();
+        CvPStrFromC(entry->name, name);
+        entry->red = red;
+        entry->green = green;
+        entry->blue = blue;
+        HcColorEntry** tail = &globals.colorList;
+        while (*tail) tail = &(*tail)->next;
+        *tail = entry;
+    }
+    // The plane images are never touched by the parameters; only their number matters.
+    void ExtraPlanes(int count) {
+        for (int i = 0; i < count; ++i) planes.Append(&planes);
+        globals.extraPlanes = &planes;
+    }
+    std::vector<int> TransparentIndexes() const {
+        std::vector<int> indexes;
+        for (int i = 0; i < 256; ++i)
+            if (settings.transIndexes[i]) indexes.push_back(i);
+        return indexes;
+    }
+};
+
+struct ScriptParams : ::testing::Test {
+    HostSimulator host{nullptr, nullptr, DescriptorHost()};
+
+    Items Record(ScriptRun& run) {
+        WriteScriptParams(run.record);
+        return SimDescriptorItems(host.Descriptors().descriptor);
+    }
+    bool Replay(ScriptRun& run, const Items& items, int16_t playInfo) {
+        DropRecording();
+        host.Descriptors().descriptor = SimMakeDescriptor(items);
+        host.Descriptors().playInfo = playInfo;
+        return ReadScriptParams(run.record);
+    }
+    void DropRecording() {
+        SimHandleProcs().disposeProc(host.Descriptors().descriptor);
+        host.Descriptors().descriptor = nullptr;
+    }
+};
+
+}  // namespace
+
+TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
+    ScriptRun recorded(host);
+    HcSettings& s = recorded.settings;
+    s.colors = 77;
+    s.interlaced = 1;
+    s.dither = 9;
+    s.transparencyType = TransparencyType::indexed;
+    s.transIndexes[200] = 1;
+    s.transIndexes[3] = 1;
+    s.bgColor[0] = 1, s.bgColor[1] = 2, s.bgColor[2] = 3;
+    CvPStrFromC(s.comment, "made by hand");
+    CvPStrFromC(recorded.globals.paletteName, "Netscape");
+    CvPStrFromC(recorded.globals.basePaletteName, "Grayscale");
+    host.Descriptors().recordInfo = plugInDialogRequired;
+
+    Items expected = {SimDescriptorItem::Integer(keyColors, 77),
+                      SimDescriptorItem::Text(keyPalette, "Netscape"),
+                      SimDescriptorItem::Bool(keyInterlaced, true),
+                      SimDescriptorItem::Text(keyBasePalette, "Grayscale"),
+                      SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransIndexed),
+                      SimDescriptorItem::Integer(keyTransIndex, 3),
+                      SimDescriptorItem::Integer(keyTransIndex, 200),
+                      SimDescriptorItem::Integer(keyDithering, 9),
+                      SimDescriptorItem::Integer(keyBGRed, 1),
+                      SimDescriptorItem::Integer(keyBGGreen, 2),
+                      SimDescriptorItem::Integer(keyBGBlue, 3),
+                      SimDescriptorItem::Text(keyComment, "made by hand")};
+    EXPECT_EQ(Record(recorded), expected);
+    EXPECT_EQ(host.Descriptors().recordInfo, plugInDialogOptional);
+
+    ScriptRun replayed(host);
+    host.Descriptors().playInfo = plugInDialogDontDisplay;
+    EXPECT_FALSE(ReadScriptParams(replayed.record));
+    EXPECT_EQ(std::memcmp(&replayed.settings, &recorded.settings, sizeof(HcSettings)), 0);
+    EXPECT_EQ(Text(replayed.globals.paletteName), "Netscape");
+    EXPECT_EQ(Text(replayed.globals.basePaletteName), "Grayscale");
+}
+
+TEST_F(ScriptParams, AlphaTransparencyRoundTripsWithItsPlane) {
+    ScriptRun recorded(host);
+    recorded.settings.transparencyType = TransparencyType::alpha;
+    recorded.settings.transAlphaIndex = 2;
+    recorded.settings.transIndexes[7] = 1;  // kept for the dialog, not recorded in alpha mode
+    Items items = Record(recorded);
+    ASSERT_GE(items.size(), 6u);
+    EXPECT_EQ(items[3], SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransAlpha));
+    EXPECT_EQ(items[4], SimDescriptorItem::Integer(keyTransAlpha, 2));
+
+    ScriptRun replayed(host);
+    replayed.ExtraPlanes(3);
+    replayed.settings.transIndexes[9] = 1;
+    EXPECT_FALSE(ReadScriptParams(replayed.record));
+    EXPECT_EQ(replayed.settings.transparencyType, TransparencyType::alpha);
+    EXPECT_EQ(replayed.settings.transAlphaIndex, 2);
+    EXPECT_TRUE(replayed.TransparentIndexes().empty());
+}
+
+TEST_F(ScriptParams, WritesOnlyTheKeysTheSettingsNeed) {
+    ScriptRun run(host);
+    run.SavedColor("Paper", 250, 250, 240);
+    run.SavedColor("Mid grey", 128, 128, 128);
+    run.SavedColor("Mid grey again", 128, 128, 128);
+
+    // Defaults: no transparency, so no background at all; no base palette, empty comment.
+    Items items = Record(run);
+    Items expected = {SimDescriptorItem::Integer(keyColors, 256), SimDescriptorItem::Text(keyPalette, "Custom"),
+                      SimDescriptorItem::Bool(keyInterlaced, false),
+                      SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransNone),
+                      SimDescriptorItem::Integer(keyDithering, 0)};
+    EXPECT_EQ(items, expected);
+
+    // With transparency, a background that is a saved colour travels by the first such colour's name.
+    run.settings.transparencyType = TransparencyType::indexed;
+    items = Record(run);
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(items[5], SimDescriptorItem::Text(keyBGColor, "Mid grey"));
+}
+
+TEST_F(ScriptParams, ReplayOfIndexesClearsOldFlagsAndDefaultsTheBasePalette) {
+    ScriptRun run(host);
+    run.settings.colors = 100;
+    run.settings.interlaced = 1;
+    run.settings.transIndexes[1] = 1;
+    run.settings.transIndexes[9] = 1;
+    CvPStrFromC(run.globals.basePaletteName, "Grayscale");
+    Items items = {SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransIndexed),
+                   SimDescriptorItem::Integer(keyTransIndex, 0), SimDescriptorItem::Integer(keyTransIndex, 5),
+                   SimDescriptorItem::Integer(keyTransIndex, 7), SimDescriptorItem::Text(keyComment, "note")};
+    EXPECT_FALSE(Replay(run, items, plugInDialogDontDisplay));
+    EXPECT_EQ(run.settings.transparencyType, TransparencyType::indexed);
+    EXPECT_EQ(run.TransparentIndexes(), (std::vector<int>{0, 5, 7}));
+    EXPECT_EQ(Text(run.globals.basePaletteName), "None");
+    EXPECT_EQ(Text(run.settings.comment), "note");
+    EXPECT_EQ(run.settings.colors, 100);   // absent keys keep their values
+    EXPECT_EQ(run.settings.interlaced, 1);
+}
+
+TEST_F(ScriptParams, ReplayedNumbersArePinnedToTheirRanges) {
+    ScriptRun run(host);
+    run.ExtraPlanes(2);
+    run.settings.colors = 100;  // so that a pinned 256 shows
+    Items items = {SimDescriptorItem::Integer(keyColors, 300),     SimDescriptorItem::Integer(keyDithering, 12),
+                   SimDescriptorItem::Integer(keyTransAlpha, 5),   SimDescriptorItem::Integer(keyBGRed, -4),
+                   SimDescriptorItem::Integer(keyBGGreen, 300),    SimDescriptorItem::Integer(keyBGBlue, 77),
+                   SimDescriptorItem::Integer(keyTransIndex, 999), SimDescriptorItem::Integer(keyTransIndex, -1)};
+    Replay(run, items, plugInDialogDontDisplay);
+    EXPECT_EQ(run.settings.colors, 256);
+    EXPECT_EQ(run.settings.dither, 12);  // beyond the dialog's 0..10, within the recording's 0..16
+    EXPECT_EQ(run.settings.transAlphaIndex, 2);
+    EXPECT_EQ(run.settings.bgColor[0], 0);
+    EXPECT_EQ(run.settings.bgColor[1], 255);
+    EXPECT_EQ(run.settings.bgColor[2], 77);
+    EXPECT_EQ(run.TransparentIndexes(), (std::vector<int>{0, 255}));
+
+    ScriptRun low(host);
+    Replay(low, {SimDescriptorItem::Integer(keyColors, 1), SimDescriptorItem::Integer(keyDithering, 40),
+                 SimDescriptorItem::Integer(keyTransAlpha, 3)},
+           plugInDialogDontDisplay);
+    EXPECT_EQ(low.settings.colors, 2);
+    EXPECT_EQ(low.settings.dither, 16);
+    EXPECT_EQ(low.settings.transAlphaIndex, 0);  // no extra planes at all
+}
+
+TEST_F(ScriptParams, BackgroundNamesUnknownKeysAndWrongTypesLeaveSettingsAlone) {
+    ScriptRun run(host);
+    run.SavedColor("Teal", 0, 128, 128);
+    run.SavedColor("Teal", 9, 9, 9);
+    Items items = {SimDescriptorItem::Text(keyBGColor, "Teal"),
+                   SimDescriptorItem::Integer(MakeOSType("zzzz"), 5),
+                   SimDescriptorItem::Text(keyColors, "64"),
+                   SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, MakeOSType("what")),
+                   SimDescriptorItem::Integer(keyInterlaced, 1)};
+    Replay(run, items, plugInDialogDontDisplay);
+    EXPECT_EQ(run.settings.bgColor[0], 0);
+    EXPECT_EQ(run.settings.bgColor[1], 128);
+    EXPECT_EQ(run.settings.bgColor[2], 128);
+    EXPECT_EQ(run.settings.colors, 256);
+    EXPECT_EQ(run.settings.transparencyType, TransparencyType::none);
+    EXPECT_EQ(run.settings.interlaced, 0);
+
+    Replay(run, {SimDescriptorItem::Text(keyBGColor, "Teak")}, plugInDialogDontDisplay);
+    EXPECT_EQ(run.settings.bgColor[0], 0);
+    EXPECT_EQ(run.settings.bgColor[1], 128);
+}
+
+TEST_F(ScriptParams, DialogDecisionAndAnnouncedKeys) {
+    ScriptRun run(host);
+    CvPStrFromC(run.globals.basePaletteName, "Grayscale");
+    EXPECT_TRUE(ReadScriptParams(run.record)) << "no descriptor recorded";
+    EXPECT_EQ(Text(run.globals.basePaletteName), "Grayscale");
+
+    static std::vector<DescriptorKeyID> announced;
+    ReadDescriptorProcs refusing = SimReadDescriptorProcs();
+    refusing.openReadDescriptorProc = [](Handle, DescriptorKeyID* keys) -> PIReadDescriptor {
+        for (announced.clear(); *keys; ++keys) announced.push_back(*keys);
+        return nullptr;
+    };
+    ReadDescriptorProcs* own = host.Descriptors().readDescriptorProcs;
+    host.Descriptors().readDescriptorProcs = &refusing;
+    EXPECT_TRUE(Replay(run, {SimDescriptorItem::Integer(keyColors, 8)}, plugInDialogDontDisplay));
+    host.Descriptors().readDescriptorProcs = own;
+    EXPECT_EQ(run.settings.colors, 256);
+    EXPECT_EQ(Text(run.globals.basePaletteName), "Grayscale");
+    EXPECT_EQ(announced, (std::vector<DescriptorKeyID>{keyPalette, keyColors, keyBasePalette, keyDithering,
+                                                       keyTransparency, keyTransIndex, keyInterlaced, keyTransAlpha,
+                                                       keyBGRed, keyBGGreen, keyBGBlue, keyComment, keyBGColor}));
+
+    const std::pair<int16_t, bool> plays[] = {
+        {plugInDialogDontDisplay, false}, {plugInDialogDisplay, true}, {plugInDialogSilent, false}};
+    for (auto [playInfo, shows] : plays) {
+        EXPECT_EQ(Replay(run, {SimDescriptorItem::Integer(keyColors, 8 + playInfo)}, playInfo), shows) << playInfo;
+        EXPECT_EQ(run.settings.colors, 8 + playInfo) << "values load before the dialogs too";
+    }
+}
+
+TEST_F(ScriptParams, OldRecordingIsFreedOnlyThroughTheHost) {
+    static std::vector<Handle> disposed;
+    HandleProcs counting = SimHandleProcs();
+    counting.disposeProc = [](Handle h) {
+        disposed.push_back(h);
+        SimHandleProcs().disposeProc(h);
+    };
+    host.Record().handleProcs = &counting;
+    ScriptRun run(host);
+    Handle old = SimMakeDescriptor({});
+    host.Descriptors().descriptor = old;
+    disposed.clear();
+    WriteScriptParams(run.record);
+    EXPECT_EQ(disposed, std::vector<Handle>{old});
+    EXPECT_NE(host.Descriptors().descriptor, nullptr);
+    EXPECT_NE(host.Descriptors().descriptor, old);
+}
+
+TEST(ScriptParamsWithoutHandleProcs, OldRecordingStaysWithTheHost) {
+    HostSimulator host{nullptr, nullptr, DescriptorHost(false)};
+    ScriptRun run(host);
+    Handle old = SimMakeDescriptor({SimDescriptorItem::Integer(keyColors, 16)});
+    host.Descriptors().descriptor = old;
+    WriteScriptParams(run.record);
+    ASSERT_NE(host.Descriptors().descriptor, old);
+    EXPECT_EQ(SimDescriptorItems(old), Items{SimDescriptorItem::Integer(keyColors, 16)});  // still intact
+    SimHandleProcs().disposeProc(old);
+}
