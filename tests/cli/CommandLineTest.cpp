@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/HostImage.h"
+#include "cli/SettingsDescriptor.h"
 
 namespace {
 HalcyneOptions Parse(std::vector<std::string> arguments) { return ParseCommandLine(arguments); }
@@ -77,4 +78,30 @@ TEST(HostImage, AlphaBecomesTheTransparencyPlaneAfterTheColourPlanes) {
     SimImage greyHost = ToHostImage(grey);
     EXPECT_EQ(greyHost.mode, plugInModeGrayScale);
     EXPECT_EQ(greyHost.PlaneCount(), 1);
+}
+
+TEST(SettingsDescriptor, RecordsOnlyWhatWasGivenPlusBaseAndTransparency) {
+    HalcyneOptions options = ParseCommandLine({"in.png", "-o", "o.gif", "-c", "16", "-t", "index=3,4"});
+    std::vector<SimDescriptorItem> items = SettingsDescriptor(options, true);
+    std::vector<SimDescriptorItem> expected = {
+        SimDescriptorItem::Integer(MakeOSType("Dpth"), 16),
+        SimDescriptorItem::Text(MakeOSType("bpal"), "None"),
+        SimDescriptorItem::Enumerated(MakeOSType("tran"), MakeOSType("Cvtn"), MakeOSType("indx")),
+        SimDescriptorItem::Integer(MakeOSType("itrn"), 3),
+        SimDescriptorItem::Integer(MakeOSType("itrn"), 4),
+    };
+    EXPECT_EQ(items, expected);
+}
+
+TEST(SettingsDescriptor, TransparencyFollowsTheInputUnlessChosen) {
+    HalcyneOptions options = ParseCommandLine({"in.png", "-o", "o.gif"});
+    auto transparency = [](const std::vector<SimDescriptorItem>& items) {
+        for (const auto& item : items)
+            if (item.key == MakeOSType("tran")) return item.enumValue;
+        return DescType(0);
+    };
+    EXPECT_EQ(transparency(SettingsDescriptor(options, true)), MakeOSType("alph"));
+    EXPECT_EQ(transparency(SettingsDescriptor(options, false)), MakeOSType("none"));
+    options.transparency = TransparencyChoice::None;
+    EXPECT_EQ(transparency(SettingsDescriptor(options, true)), MakeOSType("none"));
 }

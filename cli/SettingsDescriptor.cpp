@@ -1,0 +1,47 @@
+// Flag values become scripting keys exactly as the plug-in records them, so a replay sets the same fields.
+// The base palette is always recorded: a replay without it means "None".
+#include "cli/SettingsDescriptor.h"
+
+#include "common/HcScriptParams.h"
+
+namespace {
+
+void AddTransparency(const HalcyneOptions& options, bool inputHasAlpha, std::vector<SimDescriptorItem>& items) {
+    TransparencyChoice choice = options.transparency;
+    if (choice == TransparencyChoice::FromInput)
+        choice = inputHasAlpha ? TransparencyChoice::Alpha : TransparencyChoice::None;
+    switch (choice) {
+        case TransparencyChoice::Alpha:
+            items.push_back(SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransAlpha));
+            items.push_back(SimDescriptorItem::Integer(keyTransAlpha, options.alphaPlane));
+            break;
+        case TransparencyChoice::Indexed:
+            items.push_back(SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransIndexed));
+            for (int index : options.transparentIndexes) items.push_back(SimDescriptorItem::Integer(keyTransIndex, index));
+            break;
+        default:
+            items.push_back(SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransNone));
+            break;
+    }
+}
+
+}  // namespace
+
+std::vector<SimDescriptorItem> SettingsDescriptor(const HalcyneOptions& options, bool inputHasAlpha) {
+    std::vector<SimDescriptorItem> items;
+    if (options.colors) items.push_back(SimDescriptorItem::Integer(keyColors, *options.colors));
+    if (options.palette) items.push_back(SimDescriptorItem::Text(keyPalette, *options.palette));
+    if (options.interlaced) items.push_back(SimDescriptorItem::Bool(keyInterlaced, *options.interlaced));
+    items.push_back(SimDescriptorItem::Text(keyBasePalette, options.basePalette.value_or("None")));
+    AddTransparency(options, inputHasAlpha, items);
+    if (options.dither) items.push_back(SimDescriptorItem::Integer(keyDithering, *options.dither));
+    if (options.backgroundName) items.push_back(SimDescriptorItem::Text(keyBGColor, *options.backgroundName));
+    if (options.backgroundRgb) {
+        const std::vector<int>& rgb = *options.backgroundRgb;
+        items.push_back(SimDescriptorItem::Integer(keyBGRed, rgb[0]));
+        items.push_back(SimDescriptorItem::Integer(keyBGGreen, rgb[1]));
+        items.push_back(SimDescriptorItem::Integer(keyBGBlue, rgb[2]));
+    }
+    if (options.comment) items.push_back(SimDescriptorItem::Text(keyComment, *options.comment));
+    return items;
+}
