@@ -3,13 +3,16 @@
 # Safe to run again: it only calls apt when a package is missing.
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ clang python3 pkg-config
-  googletest libgtest-dev libbenchmark-dev
+# "tool" installs what the halcyne command needs; anything else (the default) what the tests need too.
+tool_packages=(cmake ninja-build g++ python3 libpng-dev libjpeg-dev)
+test_packages=(
+  clang pkg-config googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 xvfb xauth
-  giflib-tools libgif-dev imagemagick python3-pil libpng-dev libjpeg-dev
+  giflib-tools libgif-dev imagemagick python3-pil
 )
+packages=("${tool_packages[@]}")
+[ "${1:-all}" = tool ] || packages+=("${test_packages[@]}")
 
 missing=()
 for package in "${packages[@]}"; do
