@@ -100,6 +100,8 @@ CvBaseBuffer* CvRealImage::NewBufferLikeMine() const {
     return fresh;
 }
 
+void CvRealImage::DeleteBuffer(CvBaseBuffer* doomed) { delete doomed; }
+
 void CvRealImage::SetSize(uint32_t w, uint32_t h) {
     if (w == width && h == height) return;
     // Someone holding the pixels would keep writing into the freed block.

@@ -2,6 +2,9 @@
 // pixel. Implements everything that does not depend on the colour model; the buffer is never null after construction.
 #pragma once
 
+#include <new>
+
+#include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvImage.h"
 
 class CvRealImage;
@@ -69,6 +72,19 @@ public:
 protected:
     // A new buffer of the same class as this image's, or a CvBuffer when the class makes none.
     CvBaseBuffer* NewBufferLikeMine() const;
+    // Runs make(buffer) with a buffer from NewBufferLikeMine (how resized images get storage of the same kind);
+    // make allocates without throwing, and when it gives null the buffer is deleted and 2 raised.
+    template <class Make>
+    auto WithBufferLikeMine(Make make) const -> decltype(make(nullptr)) {
+        CvBaseBuffer* fresh = NewBufferLikeMine();
+        auto* image = make(fresh);
+        if (!image) {
+            DeleteBuffer(fresh);
+            CV_THROW(kCvErrNoMemory);
+        }
+        return image;
+    }
+    static void DeleteBuffer(CvBaseBuffer* buffer);
     // Quarter turns of Rotate90: d = 1 - trunc(angle x -57.295776), made non-negative, mod 360, / 90.
     static uint32_t QuarterTurns(float angle);
     // Writes this image turned by `turns` counter-clockwise quarter turns into `out` (sized and allocated already).
@@ -102,3 +118,11 @@ private:
     const CvRealImage& image_;
     uint8_t* pixels_;
 };
+
+// Allocates an image; allocation failure raises 2.
+template <class T, class... Args>
+T* CvNewImage(Args&&... args) {
+    T* image = new (std::nothrow) T(static_cast<Args&&>(args)...);
+    if (!image) CV_THROW(kCvErrNoMemory);
+    return image;
+}
