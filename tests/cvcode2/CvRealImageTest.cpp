@@ -59,6 +59,10 @@ TEST(CvRealImage, SizesNoBufferCanHoldAreRefused) {
     EXPECT_EQ(ErrorOf([] { CvRealImage(0x60000000u, 1, 8, 3, nullptr, nullptr, 0, false); }), 21u);
     EXPECT_EQ(ErrorOf([] { CvRealImage(100000, 100000, 8, 1, nullptr, nullptr, 0, false); }), 2u);
     EXPECT_EQ(ErrorOf([] { CvRealImage(0xFFFFFFFFu, 64, 1, 1, nullptr, nullptr, 0, false); }), 2u);
+    if (sizeof(void*) == 4) {
+        // Representable in 32 bits but more than a 32-bit process can hold: out of memory, not a crash.
+        EXPECT_EQ(ErrorOf([] { CvRealImage(40000, 30000, 8, 3, nullptr, nullptr, 0, false); }), 2u);
+    }
     CvRealImage image(4, 4, 8, 3, nullptr, nullptr, 0, true);
     try {
         image.SetSize(70000, 70000);
