@@ -287,7 +287,9 @@ void CvRealImage::BlendRGB(float opacity, CV_RECT_PARAMS, CV_DST_PARAMS, uint32_
 }
 
 uint32_t CvRealImage::QuarterTurns(float angle) {
-    const float degrees = angle * -57.295776f;
+    // Stored through a volatile float so x87 builds round the product to 32 bits exactly like SSE builds do.
+    volatile float product = angle * -57.295776f;
+    const float degrees = product;
     int64_t d = 1 - int64_t(std::trunc(degrees));
     if (d < 0) d += ((-d + 359) / 360) * 360;
     return uint32_t((d % 360) / 90);
