@@ -75,27 +75,31 @@ void CvBitmapImage::MaskRows(const CvRect& rect, const CvDstLayout& out, uint32_
         const uint8_t* bits = lock.Row(rect.top + j);
         const uint8_t* s = src + size_t(j) * srcRowBytes;
         uint8_t* d = out.At(0, j);
+        const auto pass = [&](uint32_t x) {
+            const size_t i = x - rect.left;
+            const uint8_t* sp = s + 3 * i;
+            uint8_t* dp = d + i * pixelBytes;
+            if (Blend) {
+                dp[r] = BlendChannel(dp[r], sp[0], weight);
+                dp[g] = BlendChannel(dp[g], sp[1], weight);
+                dp[b] = BlendChannel(dp[b], sp[2], weight);
+            } else {
+                dp[r] = sp[0];
+                dp[g] = sp[1];
+                dp[b] = sp[2];
+            }
+        };
         uint32_t x = rect.left;
         while (x < rect.right) {
             const uint8_t white = uint8_t(bits[x / 8] ^ whiteFlip);
-            if (white == 0 && x % 8 == 0 && x + 8 <= rect.right) {  // eight black pixels: nothing passes
+            if (x % 8 == 0 && x + 8 <= rect.right && (white == 0 || white == 0xFF)) {
+                // A whole mask byte of one colour: eight pixels skipped or passed without testing bits.
+                if (white)
+                    for (uint32_t k = 0; k < 8; ++k) pass(x + k);
                 x += 8;
                 continue;
             }
-            if (white & (0x80 >> (x % 8))) {
-                const size_t i = x - rect.left;
-                const uint8_t* sp = s + 3 * i;
-                uint8_t* dp = d + i * pixelBytes;
-                if (Blend) {
-                    dp[r] = BlendChannel(dp[r], sp[0], weight);
-                    dp[g] = BlendChannel(dp[g], sp[1], weight);
-                    dp[b] = BlendChannel(dp[b], sp[2], weight);
-                } else {
-                    dp[r] = sp[0];
-                    dp[g] = sp[1];
-                    dp[b] = sp[2];
-                }
-            }
+            if (white & (0x80 >> (x % 8))) pass(x);
             ++x;
         }
     }

@@ -108,3 +108,24 @@ TEST(CvBitmapImage, CopiesKeepPolarityAndPasteRefusesAnother) {
         EXPECT_EQ(error.code, 21u);
     }
 }
+
+TEST(CvBitmapImage, WholeMaskBytesPassOrBlockEightPixels) {
+    CvBitmapImage mask(24, 1);
+    {
+        CvPixelLock lock(mask);
+        lock.Pixels()[0] = 0xFF;  // black
+        lock.Pixels()[1] = 0x00;  // white
+        lock.Pixels()[2] = 0xA5;
+    }
+    std::vector<uint8_t> src(24 * 3), out(24 * 4, 0);
+    for (uint32_t i = 0; i < 24 * 3; ++i) src[i] = uint8_t(i + 1);
+    mask.MaskRGB(0, 0, 1, 24, 0, 0, 96, 4, 1, 2, 3, out.data(), 72, src.data());
+    for (uint32_t x = 0; x < 24; ++x) {
+        const bool white = mask.IsWhite(x, 0);
+        EXPECT_EQ(out[x * 4 + 1], white ? src[x * 3] : 0) << x;
+        EXPECT_EQ(out[x * 4 + 3], white ? src[x * 3 + 2] : 0) << x;
+    }
+    std::vector<uint8_t> blended(24 * 3, 0);
+    mask.BlendRGBMasked(1.0f, 0, 0, 1, 24, 0, 0, 72, 3, 0, 1, 2, blended.data(), 72, src.data());
+    for (uint32_t x = 0; x < 24; ++x) EXPECT_EQ(blended[x * 3 + 1], mask.IsWhite(x, 0) ? src[x * 3 + 1] : 0) << x;
+}

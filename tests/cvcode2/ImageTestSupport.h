@@ -1,4 +1,5 @@
 // Small helpers shared by the image tests: an asymmetric RGB picture and readers of single pixels.
+// Readers always go through GetRGB, so they test what a caller sees, not the storage.
 #pragma once
 
 #include <array>
