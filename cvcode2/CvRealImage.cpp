@@ -328,11 +328,15 @@ void CvRealImage::RotateQuarterInto(CvRealImage& out, uint32_t turns) const {
 }
 
 void CvRealImage::RotatedSize(float angle, uint32_t& outWidth, uint32_t& outHeight) const {
+    if (width == 0 || height == 0) {  // nothing to turn: an empty result, and no sampling of absent pixels
+        outWidth = outHeight = 0;
+        return;
+    }
     const double c = std::fabs(std::cos(double(angle))), s = std::fabs(std::sin(double(angle)));
     const double w = std::ceil(width * c + height * s - 1e-6), h = std::ceil(width * s + height * c - 1e-6);
     if (w > double(UINT32_MAX) || h > double(UINT32_MAX)) CV_THROW(kCvErrNoMemory);
-    outWidth = std::max(uint32_t(w), width && height ? 1u : 0u);
-    outHeight = std::max(uint32_t(h), width && height ? 1u : 0u);
+    outWidth = std::max(uint32_t(w), 1u);
+    outHeight = std::max(uint32_t(h), 1u);
 }
 
 void CvRealImage::RotateSamplesInto(CvRealImage& out, float angle, const uint8_t* fill) const {

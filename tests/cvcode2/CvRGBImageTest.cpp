@@ -116,6 +116,10 @@ TEST(CvRGBImage, ArbitraryRotationGrowsAndFills) {
     EXPECT_EQ(turned->GetHeight(), uint32_t(std::ceil(20 * s + 10 * c)));
     EXPECT_EQ(PixelOf(*turned, turned->GetWidth() / 2, turned->GetHeight() / 2), (RGB{50, 60, 70}));
     EXPECT_EQ(PixelOf(*turned, 0, 0), (RGB{9, 8, 7}));  // a corner no source pixel reaches
+    CvRGBImage empty(0, 5);
+    std::unique_ptr<CvImage> nothing(empty.Rotate(0.5f));
+    EXPECT_EQ(nothing->GetWidth(), 0u);
+    EXPECT_EQ(nothing->GetHeight(), 0u);
 }
 
 TEST(CvRGBImage, ResizeAveragesAndCarriesFillAndInfo) {
