@@ -8,9 +8,12 @@
 
 #include "common/HcHandle.h"
 #include "common/HcUI.h"
+#include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
 #include "cvcode2/CvLog.h"
+#include "cvcode2/CvRGBImage.h"
 #include "hostapi/FilterHost.h"
 #include "platform/Platform.h"
 
@@ -69,8 +72,15 @@ void EndRun(HcCallRecord* record, intptr_t* data) {
     HcGlobals& globals = record->runData;
     FreePaletteList(globals.paletteList);
     FreeColorList(globals.colorList);
+    CvImage::DeleteImageList(globals.extraPlanes, true);
     delete globals.extraPlanes;
     globals.extraPlanes = nullptr;
+    delete globals.rgbImage;
+    globals.rgbImage = nullptr;
+    delete globals.indexedImage;
+    globals.indexedImage = nullptr;
+    delete globals.bitmapImage;
+    globals.bitmapImage = nullptr;
     record->~HcCallRecord();
     HcDisposeHandle(reinterpret_cast<HcMasterBlock*>(*data));
     *data = 0;

@@ -1,5 +1,5 @@
-// Colour table storage and nearest-colour search.
-// Storage always holds exactly 3 × count bytes; a failed allocation leaves the table unchanged.
+// Palette storage and search.
+// Every path that changes the count reallocates to exactly 3 x count bytes, so entries[] never reads past the end.
 #include "cvcode2/CvColorTable.h"
 
 #include <cstring>
@@ -9,27 +9,29 @@
 #include "cvcode2/CvLog.h"
 
 namespace {
-uint8_t* NewEntries(uint32_t count) {
-    if (!count) return nullptr;
-    uint8_t* entries = new (std::nothrow) uint8_t[3 * size_t(count)]();
-    if (!entries) CV_THROW(kCvErrNoMemory);
-    return entries;
+uint8_t* NewEntries(uint32_t n) {
+    if (n == 0) return nullptr;
+    const uint64_t bytes = uint64_t(n) * 3;
+    if (bytes > UINT32_MAX || bytes > SIZE_MAX) CV_THROW(kCvErrNoMemory);
+    uint8_t* p = new (std::nothrow) uint8_t[size_t(bytes)]();
+    if (!p) CV_THROW(kCvErrNoMemory);
+    return p;
 }
 }  // namespace
 
-CvColorTable::CvColorTable(uint32_t count_) : entries(NewEntries(count_)), count(count_) {}
+CvColorTable::CvColorTable(uint32_t n) : entries(NewEntries(n)), count(n) {}
 
-CvColorTable::CvColorTable(const CvColorTable& other) : entries(NewEntries(other.count)), count(other.count) {
-    if (count) std::memcpy(entries, other.entries, 3 * size_t(count));
+CvColorTable::CvColorTable(const CvColorTable& from) : entries(NewEntries(from.count)), count(from.count) {
+    if (count) std::memcpy(entries, from.entries, 3 * size_t(count));
 }
 
-CvColorTable& CvColorTable::Assign(const CvColorTable& other) {
-    if (this == &other) return *this;
-    uint8_t* fresh = NewEntries(other.count);
-    if (other.count) std::memcpy(fresh, other.entries, 3 * size_t(other.count));
+CvColorTable& CvColorTable::Assign(const CvColorTable& from) {
+    if (&from == this) return *this;
+    uint8_t* copy = NewEntries(from.count);
+    if (from.count) std::memcpy(copy, from.entries, 3 * size_t(from.count));
     delete[] entries;
-    entries = fresh;
-    count = other.count;
+    entries = copy;
+    count = from.count;
     return *this;
 }
 
@@ -41,28 +43,30 @@ void CvColorTable::Clear() {
 
 void CvColorTable::SetCount(uint32_t n) {
     if (n == count) return;
-    uint8_t* fresh = NewEntries(n);
-    uint32_t kept = n < count ? n : count;
-    if (kept) std::memcpy(fresh, entries, 3 * size_t(kept));
+    uint8_t* resized = NewEntries(n);
+    if (n && count) std::memcpy(resized, entries, 3 * size_t(n < count ? n : count));
     delete[] entries;
-    entries = fresh;
+    entries = resized;
     count = n;
 }
 
 void CvColorTable::GetEntry(uint32_t index, uint8_t& r, uint8_t& g, uint8_t& b) const {
     CV_ASSERT(index < count);
-    const uint8_t* e = entries + 3 * size_t(index);
-    r = e[0];
-    g = e[1];
-    b = e[2];
+    if (index >= count) {
+        r = g = b = 0;
+        return;
+    }
+    r = entries[3 * size_t(index)];
+    g = entries[3 * size_t(index) + 1];
+    b = entries[3 * size_t(index) + 2];
 }
 
 void CvColorTable::SetEntry(uint32_t index, uint8_t r, uint8_t g, uint8_t b) {
     CV_ASSERT(index < count);
-    uint8_t* e = entries + 3 * size_t(index);
-    e[0] = r;
-    e[1] = g;
-    e[2] = b;
+    if (index >= count) return;
+    entries[3 * size_t(index)] = r;
+    entries[3 * size_t(index) + 1] = g;
+    entries[3 * size_t(index) + 2] = b;
 }
 
 bool CvColorTable::operator==(const CvColorTable& other) const {
@@ -70,29 +74,34 @@ bool CvColorTable::operator==(const CvColorTable& other) const {
 }
 
 uint32_t CvColorTable::FindNearest(uint32_t packedColor, int32_t exclude) const {
-    if (!count) CV_THROW(kCvErrBadArgument);
-    const unsigned char color[3] = {uint8_t(packedColor), uint8_t(packedColor >> 8), uint8_t(packedColor >> 16)};
-    uint32_t best = 0, bestDistance = UINT32_MAX;
-    for (uint32_t i = 0; i < count; ++i) {
+    if (count == 0) CV_THROW(kCvErrBadArgument);
+    // A one-entry table has no entry other than entry 0: answered with 0 rather than reading past the end.
+    CV_ASSERT(count >= 2 || exclude != 0);
+    if (count < 2 && exclude == 0) return 0;
+    const uint8_t color[3] = {uint8_t(packedColor), uint8_t(packedColor >> 8), uint8_t(packedColor >> 16)};
+    uint32_t best = exclude == 0 ? 1 : 0;
+    uint32_t bestDistance = Distance(color, Entry(best));
+    for (uint32_t i = best + 1; i < count && bestDistance != 0; ++i) {
         if (int64_t(i) == exclude) continue;
-        uint32_t distance = Distance(color, entries + 3 * size_t(i));
-        if (distance < bestDistance) {
-            bestDistance = distance;
+        const uint32_t d = Distance(color, Entry(i));
+        if (d < bestDistance) {
             best = i;
+            bestDistance = d;
         }
     }
     return best;
 }
 
 uint32_t CvColorTable::FindNearestOther(uint32_t index) const {
-    if (!count) CV_THROW(kCvErrBadArgument);
-    CV_ASSERT(count >= 2 && index < count);
+    if (count == 0) CV_THROW(kCvErrBadArgument);
+    CV_ASSERT(index < count && count >= 2);
+    if (index >= count) return 0;
     const uint8_t* e = Entry(index);
-    return FindNearest(PackColor(e[0], e[1], e[2]), int32_t(index));
+    return FindNearest(Pack(e[0], e[1], e[2]), int32_t(index));
 }
 
-uint32_t CvColorTable::Distance(const unsigned char* a, const unsigned char* b) {
-    int dr = a[0] - b[0], dg = a[1] - b[1], db = a[2] - b[2];
+uint32_t CvColorTable::Distance(const uint8_t* a, const uint8_t* b) {
+    const int32_t dr = a[0] - b[0], dg = a[1] - b[1], db = a[2] - b[2];
     return uint32_t(dr * dr + dg * dg + db * db);
 }
 

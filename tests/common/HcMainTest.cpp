@@ -6,8 +6,13 @@
 #include <vector>
 
 #include "common/HcHandle.h"
+#include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvGrayscaleImage.h"
+#include "cvcode2/CvIndexedImage.h"
+#include "cvcode2/CvList.h"
 #include "cvcode2/CvLog.h"
+#include "cvcode2/CvRGBImage.h"
 #include "hostsim/HostSimulator.h"
 #include "platform/Platform.h"
 
@@ -169,4 +174,31 @@ TEST(HandleError, NullReleaseAndFailedAllocationSetTheWord) {
     EXPECT_EQ(std::string(handle->tag, 4), "OTOF");
     HcDisposeHandle(handle);
     EXPECT_EQ(HcLastHandleError(), 0);
+}
+
+namespace {
+// Images that note their deletion in a shared log, to check what the end of a run frees and in which order.
+std::vector<std::string> gDeleted;
+template <class Base>
+struct Noted : Base {
+    template <class... Args>
+    explicit Noted(const char* name, Args... args) : Base(args...), tag(name) {}
+    ~Noted() override { gDeleted.push_back(tag); }
+    std::string tag;
+};
+}  // namespace
+
+TEST_F(EntryFixture, EndOfRunDeletesPlanesAndImages) {
+    gDeleted.clear();
+    EXPECT_EQ(host.Call(filterSelectorPrepare), 0);
+    HcGlobals& globals = RunData(host);
+    globals.extraPlanes = new CvList;
+    globals.extraPlanes->Append(new Noted<CvGrayscaleImage>("plane 1", 2u, 2u));
+    globals.extraPlanes->Append(new Noted<CvGrayscaleImage>("plane 2", 2u, 2u));
+    globals.rgbImage = new Noted<CvRGBImage>("rgb", 2u, 2u);
+    globals.indexedImage = new Noted<CvIndexedImage>("indexed", 2u, 2u);
+    globals.bitmapImage = new Noted<CvBitmapImage>("bitmap", 2u, 2u);
+    EXPECT_EQ(host.Call(6), 1);  // a failing call ends the run
+    EXPECT_EQ(host.Data(), 0);
+    EXPECT_EQ(gDeleted, (std::vector<std::string>{"plane 1", "plane 2", "rgb", "indexed", "bitmap"}));
 }

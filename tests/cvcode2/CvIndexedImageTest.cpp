@@ -1,0 +1,169 @@
+#include "cvcode2/CvIndexedImage.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ImageTestSupport.h"
+#include "cvcode2/CvBitmapImage.h"
+#include "cvcode2/CvColorTable.h"
+#include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvLog.h"
+
+namespace {
+using RGB = std::array<uint8_t, 3>;
+
+CvColorTable Table(std::initializer_list<RGB> colours) {
+    CvColorTable table(uint32_t(colours.size()));
+    uint32_t i = 0;
+    for (const RGB& c : colours) table.SetEntry(i++, c[0], c[1], c[2]);
+    return table;
+}
+
+const RGB kRed{255, 0, 0}, kBlue{0, 0, 255}, kGreen{0, 255, 0}, kWhite{255, 255, 255};
+
+// A one-row image with the given indexes.
+std::unique_ptr<CvIndexedImage> Row(const CvColorTable& table, std::initializer_list<uint8_t> indexes) {
+    auto image = std::make_unique<CvIndexedImage>(uint32_t(indexes.size()), 1, &table);
+    CvPixelLock lock(*image);
+    uint32_t x = 0;
+    for (uint8_t i : indexes) lock.Pixels()[x++] = i;
+    return image;
+}
+}  // namespace
+
+TEST(CvColorTable, BitsForCountAndDistance) {
+    const uint32_t counts[] = {0, 1, 2, 3, 4, 5, 128, 129, 256};
+    const uint32_t bits[] = {1, 1, 1, 2, 2, 3, 7, 8, 8};
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(CvColorTable::BitsForCount(counts[i]), bits[i]) << counts[i];
+    const uint8_t a[3] = {1, 2, 3}, b[3] = {4, 0, 3};
+    EXPECT_EQ(CvColorTable::Distance(a, b), 13u);
+}
+
+TEST(CvColorTable, FindNearestExcludesAndBreaksTiesLow) {
+    const CvColorTable table = Table({{10, 10, 10}, {20, 20, 20}, {0, 0, 0}, {20, 20, 20}});
+    EXPECT_EQ(table.FindNearest(CvColorTable::Pack(10, 10, 10), -1), 0u);
+    EXPECT_EQ(table.FindNearest(CvColorTable::Pack(10, 10, 10), 0), 1u);  // 1 and 3 tie with 2: lowest wins
+    EXPECT_EQ(table.FindNearest(CvColorTable::Pack(19, 19, 19), 1), 3u);
+    EXPECT_EQ(table.FindNearestOther(1), 3u);
+    CvColorTable empty;
+    EXPECT_THROW(empty.FindNearest(0, -1), CvErrorCode);
+    CvColorTable grown = table;
+    grown.SetCount(6);
+    EXPECT_EQ(grown.Entry(3)[0], 20);
+    grown.SetCount(4);
+    EXPECT_TRUE(grown == table);
+    grown.SetEntry(0, 1, 1, 1);
+    EXPECT_TRUE(grown != table);
+}
+
+TEST(CvIndexedImage, ReadsThroughTheTableAndCountsUsage) {
+    const unsigned failedBefore = CvFailedCheckCount();
+    auto image = Row(Table({kRed, kBlue, kGreen}), {2, 0, 0, 1, 2, 2});
+    EXPECT_EQ(PixelOf(*image, 0, 0), kGreen);
+    EXPECT_EQ(PixelOf(*image, 3, 0), kBlue);
+    uint32_t counts[3];
+    image->CountIndexUsage(counts);
+    EXPECT_EQ(std::vector<uint32_t>(counts, counts + 3), (std::vector<uint32_t>{2, 1, 3}));
+    CvBitmapImage mask(6, 1);
+    mask.LockPixels()[0] = 0x3C;  // pixels 0, 1 white (bit 0), 2..5 black, 6.. padding
+    mask.UnlockPixels();
+    image->CountIndexUsageMasked(counts, &mask);
+    EXPECT_EQ(std::vector<uint32_t>(counts, counts + 3), (std::vector<uint32_t>{1, 0, 1}));
+    EXPECT_EQ(CvIndexedImage::CountUsed(counts, 3), 2u);
+    bool found = false;
+    EXPECT_EQ(CvIndexedImage::FindUnused(counts, 3, &found), 1u);
+    EXPECT_TRUE(found);
+    EXPECT_THROW(image->CountIndexUsage(nullptr), CvErrorCode);
+    image->LockPixels();
+    try {
+        image->CountIndexUsage(counts);
+        FAIL();
+    } catch (const CvErrorCode& error) {
+        EXPECT_EQ(error.code, 21u);
+    }
+    image->UnlockPixels();
+    EXPECT_EQ(CvFailedCheckCount(), failedBefore);
+}
+
+TEST(CvIndexedImage, IndexesPastTheTableReadBlackAndCountNothing) {
+    auto image = Row(Table({kWhite}), {0, 200});
+    EXPECT_EQ(PixelOf(*image, 1, 0), (RGB{0, 0, 0}));
+    uint32_t counts[2] = {9, 9};  // only counts[0] belongs to the table
+    image->CountIndexUsage(counts);
+    EXPECT_EQ(counts[0], 1u);
+    EXPECT_EQ(counts[1], 9u);
+}
+
+TEST(CvIndexedImage, CompactTableFoldsDuplicatesAndDropsUnused) {
+    uint8_t map[256] = {};
+    const uint32_t counts[] = {5, 0, 2, 1};
+    std::unique_ptr<CvColorTable> compact(CvIndexedImage::CompactTable(Table({kRed, kBlue, kRed, kGreen}), counts, map));
+    EXPECT_TRUE(*compact == Table({kRed, kGreen}));
+    EXPECT_EQ(std::vector<uint8_t>(map, map + 4), (std::vector<uint8_t>{0, 1, 0, 1}));
+}
+
+TEST(CvIndexedImage, CompactTableKeepsAUsedDuplicateOfAnUnusedEntry) {
+    // Entry 0 (blue) is unused but entry 2 repeats it and is used: blue must keep a slot of its own.
+    uint8_t map[256] = {};
+    const uint32_t counts[] = {0, 3, 2, 1};
+    std::unique_ptr<CvColorTable> compact(
+        CvIndexedImage::CompactTable(Table({kBlue, kRed, kBlue, kGreen}), counts, map));
+    ASSERT_EQ(compact->GetCount(), 3u);
+    for (uint32_t i : {1u, 2u, 3u}) EXPECT_LT(map[i], 3u);
+    EXPECT_NE(map[1], map[2]);
+    EXPECT_NE(map[1], map[3]);
+    EXPECT_NE(map[2], map[3]);
+    // The same through an image: every pixel keeps its colour.
+    auto image = Row(Table({kBlue, kRed, kBlue, kGreen}), {1, 2, 3, 1, 2, 1});
+    const std::vector<uint8_t> before = ReadRGB(*image);
+    image->RemoveUnusedColors();
+    EXPECT_EQ(image->colorTable.GetCount(), 3u);
+    EXPECT_EQ(ReadRGB(*image), before);
+}
+
+TEST(CvIndexedImage, MergeSimilarColorsByThreshold) {
+    const RGB nearRed{254, 0, 0};
+    auto image = Row(Table({kRed, nearRed, kRed, kGreen}), {0, 1, 2, 3});
+    image->MergeSimilarColors(0);  // unused and duplicates go, nothing else merges
+    EXPECT_EQ(image->colorTable.GetCount(), 3u);
+    image->MergeSimilarColors(1);  // distance 1 is not below 1
+    EXPECT_EQ(image->colorTable.GetCount(), 3u);
+    image->MergeSimilarColors(2);
+    EXPECT_TRUE(image->colorTable == Table({kRed, kGreen}));
+    EXPECT_EQ(ReadRGB(*image), (std::vector<uint8_t>{255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 255, 0}));
+}
+
+TEST(CvIndexedImage, ChooseMergePairPicksTheCheapestOfTheLeastUsed) {
+    const CvColorTable table = Table({{0, 0, 0}, {100, 0, 0}, {0, 0, 10}, {105, 0, 0}, {0, 0, 200}});
+    auto image = Row(table, {0});
+    uint32_t counts[5] = {10, 3, 40, 2, 3};
+    uint8_t index = 9, into = 9;
+    image->ChooseMergePair(counts, 3, &index, &into);
+    // Candidates 3 (2 x 25), 1 (3 x 25), 4 (3 x 190^2): entry 3 into entry 1.
+    EXPECT_EQ(index, 3);
+    EXPECT_EQ(into, 1);
+    EXPECT_EQ(std::vector<uint32_t>(counts, counts + 5), (std::vector<uint32_t>{10, 0x7FFFFFFF, 40, 0x7FFFFFFF, 0x7FFFFFFF}));
+}
+
+TEST(CvIndexedImage, ReplaceRemapPasteAndGeometryKeepTheTable) {
+    const CvColorTable table = Table({kRed, kBlue, kGreen});
+    auto image = Row(table, {0, 1, 2, 1});
+    image->ReplaceIndex(1, 2);
+    EXPECT_EQ(PixelOf(*image, 1, 0), kGreen);
+    auto other = Row(Table({kRed}), {0});
+    const CvPoint origin{0, 0};
+    EXPECT_THROW(image->Paste(&origin, other.get()), CvErrorCode);
+    std::unique_ptr<CvImage> turned(image->Rotate(1.5707964f));
+    auto* indexed = dynamic_cast<CvIndexedImage*>(turned.get());
+    ASSERT_NE(indexed, nullptr);
+    EXPECT_TRUE(indexed->colorTable == table);
+    EXPECT_EQ(PixelOf(*indexed, 0, 0), kGreen);  // the right end comes to the top
+    std::unique_ptr<CvImage> tilted(image->Rotate(0.4f, 0));
+    EXPECT_EQ(tilted->Kind(), uint32_t(kCvKindRGB));
+    std::unique_ptr<CvImage> wide(image->Resize(8, 2));
+    EXPECT_EQ(PixelOf(*wide, 0, 1), kRed);
+    EXPECT_EQ(PixelOf(*wide, 7, 0), kGreen);
+    std::unique_ptr<CvImage> clone(image->Clone());
+    EXPECT_EQ(ReadRGB(*clone), ReadRGB(*image));
+}

@@ -1,0 +1,217 @@
+#include "cvcode2/CvRGBImage.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+
+#include "ImageTestSupport.h"
+#include "cvcode2/CvBitmapImage.h"
+#include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvGrayscaleImage.h"
+#include "cvcode2/CvImgFmtInfo.h"
+#include "cvcode2/CvLog.h"
+
+namespace {
+using RGB = std::array<uint8_t, 3>;
+
+class TagInfo : public CvImgFmtFrameInfo {
+public:
+    void GetFormatName(char* buffer) const override { buffer[0] = 0; }
+    CvImgFmtInfo* Clone() const override { return new TagInfo; }
+};
+
+// A mask that counts the tiles it is asked to mask.
+class CountingMask : public CvBitmapImage {
+public:
+    using CvBitmapImage::CvBitmapImage;
+    mutable int calls = 0;
+    void MaskRGB1(CV_RECT_PARAMS, CV_DST_PARAMS, uint32_t srcRowBytes, const uint8_t* src) const override {
+        ++calls;
+        CvBitmapImage::MaskRGB1(left, top, bottom, right, dstX, dstY, dstRowBytes, dstPixelBytes, rOffset, gOffset,
+                                bOffset, dst, srcRowBytes, src);
+    }
+};
+
+uint32_t CodeOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const CvErrorCode& error) {
+        return error.code;
+    }
+    return 0;
+}
+}  // namespace
+
+TEST(CvRGBImage, GetRGBHonoursPositionStrideAndChannelOffsets) {
+    const unsigned failedBefore = CvFailedCheckCount();
+    CvRGBImage image(4, 3);
+    Paint(image);
+    // Rectangle (1, 1)-(3, 3) into a BGRX buffer at (1, 2) with 24 bytes per row.
+    std::vector<uint8_t> out(24 * 5, 0xEE);
+    image.GetRGB(1, 1, 3, 3, 1, 2, 24, 4, 2, 1, 0, out.data());
+    for (uint32_t y = 1; y < 3; ++y)
+        for (uint32_t x = 1; x < 3; ++x) {
+            const uint8_t* p = out.data() + (2 + y - 1) * 24 + (1 + x - 1) * 4;
+            EXPECT_EQ((RGB{p[2], p[1], p[0]}), Expected(x, y));
+            EXPECT_EQ(p[3], 0xEE);  // the fourth byte is not touched
+        }
+    EXPECT_EQ(out[0], 0xEE);
+    EXPECT_EQ(out[2 * 24 + 0], 0xEE);
+    EXPECT_EQ(CvFailedCheckCount(), failedBefore);
+}
+
+TEST(CvRGBImage, CloneCopyRectAndFlipsKeepPixelsInPlace) {
+    CvRGBImage image(5, 3);
+    Paint(image);
+    image.SetFormatInfo(new TagInfo);
+    image.SetFillColor(1, 2, 3);
+    std::unique_ptr<CvImage> clone(image.Clone());
+    std::unique_ptr<CvImage> copy(image.CopyRect(CvRect{0, 0, 3, 5}));
+    EXPECT_EQ(ReadRGB(*clone), ReadRGB(image));
+    EXPECT_EQ(ReadRGB(*copy), ReadRGB(image));
+    EXPECT_NE(clone->GetFormatInfo(), nullptr);
+    EXPECT_NE(copy->GetFormatInfo(), nullptr);
+    EXPECT_EQ(static_cast<CvRGBImage&>(*clone).FillColor()[2], 3);
+
+    std::unique_ptr<CvImage> mirrored(image.FlipHorizontal());
+    std::unique_ptr<CvImage> upside(image.FlipVertical());
+    for (uint32_t y = 0; y < 3; ++y)
+        for (uint32_t x = 0; x < 5; ++x) {
+            EXPECT_EQ(PixelOf(*mirrored, x, y), Expected(4 - x, y));
+            EXPECT_EQ(PixelOf(*upside, x, y), Expected(x, 2 - y));
+        }
+}
+
+TEST(CvRGBImage, QuarterTurnsFollowTheAngle) {
+    CvRGBImage image(3, 2);
+    Paint(image);
+    const float quarter = 1.5707964f;
+    std::unique_ptr<CvImage> left(image.Rotate(quarter));  // one counter-clockwise turn
+    ASSERT_EQ(left->GetWidth(), 2u);
+    ASSERT_EQ(left->GetHeight(), 3u);
+    for (uint32_t y = 0; y < 3; ++y)
+        for (uint32_t x = 0; x < 2; ++x) EXPECT_EQ(PixelOf(*left, x, y), Expected(2 - y, x));
+    std::unique_ptr<CvImage> right(image.Rotate(-quarter));
+    for (uint32_t y = 0; y < 3; ++y)
+        for (uint32_t x = 0; x < 2; ++x) EXPECT_EQ(PixelOf(*right, x, y), Expected(y, 1 - x));
+    std::unique_ptr<CvImage> half(image.Rotate(3.1415927f));
+    EXPECT_EQ(PixelOf(*half, 0, 0), Expected(2, 1));
+    std::unique_ptr<CvImage> none(image.Rotate90(0.0f));
+    EXPECT_EQ(ReadRGB(*none), ReadRGB(image));
+    image.LockPixels();
+    EXPECT_EQ(CodeOf([&] { delete image.Rotate90(quarter); }), 21u);
+    image.UnlockPixels();
+}
+
+TEST(CvRGBImage, ArbitraryRotationGrowsAndFills) {
+    CvRGBImage image(20, 10);
+    image.SetFillColor(50, 60, 70);
+    image.Clear();
+    std::unique_ptr<CvImage> turned(image.Rotate(0.5f, 0x070809u));
+    ASSERT_NE(dynamic_cast<CvRGBImage*>(turned.get()), nullptr);
+    const double c = std::cos(0.5), s = std::sin(0.5);
+    EXPECT_EQ(turned->GetWidth(), uint32_t(std::ceil(20 * c + 10 * s)));
+    EXPECT_EQ(turned->GetHeight(), uint32_t(std::ceil(20 * s + 10 * c)));
+    EXPECT_EQ(PixelOf(*turned, turned->GetWidth() / 2, turned->GetHeight() / 2), (RGB{50, 60, 70}));
+    EXPECT_EQ(PixelOf(*turned, 0, 0), (RGB{9, 8, 7}));  // a corner no source pixel reaches
+    CvRGBImage empty(0, 5);
+    std::unique_ptr<CvImage> nothing(empty.Rotate(0.5f));
+    EXPECT_EQ(nothing->GetWidth(), 0u);
+    EXPECT_EQ(nothing->GetHeight(), 0u);
+}
+
+TEST(CvRGBImage, ResizeAveragesAndCarriesFillAndInfo) {
+    CvRGBImage image(4, 2);
+    Paint(image);
+    image.SetFormatInfo(new TagInfo);
+    std::unique_ptr<CvImage> small(image.Resize(2, 1));
+    ASSERT_EQ(small->GetWidth(), 2u);
+    EXPECT_NE(small->GetFormatInfo(), nullptr);
+    // Left output: pixels x 0..1, y 0..1: R (0 + 1 + 10 + 11) / 4 = 5.5 -> 6, G 100.5 -> 101, B 200.5 -> 201.
+    EXPECT_EQ(PixelOf(*small, 0, 0), (RGB{6, 101, 201}));
+}
+
+TEST(CvRGBImage, BlendsAtOpacityZeroHalfAndOne) {
+    CvRGBImage white(3, 1);
+    white.SetFillColor(255, 255, 255);
+    white.Clear();
+    for (auto [opacity, expected] : {std::pair<float, uint8_t>{0.0f, 0}, {0.5f, 128}, {1.0f, 255}}) {
+        std::vector<uint8_t> out(9, 0);
+        white.GetRGBBlended(opacity, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
+        for (uint8_t v : out) EXPECT_EQ(v, expected) << opacity;
+    }
+    // Toward a darker source, and through a mask that only lets the middle pixel through.
+    CvRGBImage dark(3, 1);
+    CvBitmapImage mask(3, 1);
+    mask.SetFillColor(1);
+    mask.Clear();
+    {
+        CvPixelLock lock(mask);
+        lock.Pixels()[0] = 0xA0;  // pixels 0 and 2 black (polarity 1)
+    }
+    std::vector<uint8_t> out(9, 200);
+    dark.GetRGBBlended(0.5f, &mask, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
+    EXPECT_EQ(out, (std::vector<uint8_t>{200, 200, 200, 100, 100, 100, 200, 200, 200}));
+    EXPECT_EQ(CodeOf([&] { white.BlendRGB(1.0f, 0, 0, 1, 1, 0, 0, 3, 3, 0, 1, 2, nullptr, 3, out.data()); }), 27u);
+}
+
+TEST(CvRGBImage, MaskedTransfersTileByTheBlockSize) {
+    CvRGBImage image(7, 5);
+    Paint(image);
+    CountingMask mask(7, 5);
+    mask.SetFillColor(1);
+    mask.Clear();  // all white: everything passes
+    std::vector<uint8_t> whole(7 * 5 * 3), tiled(7 * 5 * 3);
+    image.SetBlockSize(0xFFFFFFFF, 0xFFFFFFFF);
+    image.GetRGBMasked(&mask, 0, 0, 5, 7, 0, 0, 21, 3, 0, 1, 2, whole.data());
+    EXPECT_EQ(mask.calls, 1);
+    image.SetBlockSize(3, 2);
+    image.GetRGBMasked(&mask, 0, 0, 5, 7, 0, 0, 21, 3, 0, 1, 2, tiled.data());
+    EXPECT_EQ(mask.calls, 1 + 9);  // 3 columns x 3 bands of tiles
+    EXPECT_EQ(whole, ReadRGB(image));
+    EXPECT_EQ(tiled, whole);
+    CvBitmapImage small(2, 2);
+    EXPECT_EQ(CodeOf([&] { image.GetRGBMasked(nullptr, 0, 0, 1, 1, 0, 0, 3, 3, 0, 1, 2, whole.data()); }), 27u);
+    EXPECT_EQ(CodeOf([&] { image.GetRGBMasked(&small, 0, 0, 1, 1, 0, 0, 3, 3, 0, 1, 2, whole.data()); }), 21u);
+}
+
+TEST(CvRGBImage, GreyMaskBlendsByItsWeight) {
+    CvRGBImage image(3, 1);
+    image.SetFillColor(255, 255, 255);
+    image.Clear();
+    CvGrayscaleImage mask(3, 1);
+    {
+        CvPixelLock lock(mask);
+        lock.Pixels()[0] = 0;
+        lock.Pixels()[1] = 128;
+        lock.Pixels()[2] = 255;
+    }
+    std::vector<uint8_t> out(9, 0);
+    image.GetRGBMasked(&mask, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
+    EXPECT_EQ(out, (std::vector<uint8_t>{0, 0, 0, 128, 128, 128, 255, 255, 255}));
+    mask.SetBlackValue(255);  // inverted scale: the weights swap ends
+    std::fill(out.begin(), out.end(), 0);
+    image.GetRGBMasked(&mask, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
+    EXPECT_EQ(out, (std::vector<uint8_t>{255, 255, 255, 127, 127, 127, 0, 0, 0}));
+    CvRGBImage notAMask(3, 1);
+    EXPECT_EQ(CodeOf([&] { image.GetRGBMasked(&notAMask, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data()); }), 37u);
+}
+
+TEST(CvRGBImage, PaintMaskedUsesTheRawBits) {
+    CvRGBImage image(3, 1);
+    CvBitmapImage mask(3, 1);
+    mask.SetPolarity(0);
+    {
+        CvPixelLock lock(mask);
+        lock.Pixels()[0] = 0x40;  // only pixel 1's bit set
+    }
+    image.PaintMasked(&mask, nullptr);
+    EXPECT_EQ(ReadRGB(image), (std::vector<uint8_t>{0, 0, 0, 255, 255, 255, 0, 0, 0}));
+    const uint8_t red[3] = {255, 0, 0};
+    mask.LockPixels()[0] = 0x80;
+    mask.UnlockPixels();
+    image.PaintMasked(&mask, red);
+    EXPECT_EQ(PixelOf(image, 0, 0), (RGB{255, 0, 0}));
+}

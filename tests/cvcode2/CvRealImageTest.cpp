@@ -1,0 +1,190 @@
+#include "cvcode2/CvRealImage.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "cvcode2/CvBuffer.h"
+#include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvImgFmtInfo.h"
+#include "cvcode2/CvList.h"
+#include "cvcode2/CvLog.h"
+
+namespace {
+class TaggedBuffer : public CvBuffer {
+public:
+    CvBaseBuffer* NewBuffer() const override { return new TaggedBuffer; }
+};
+
+class NamedInfo : public CvImgFmtFrameInfo {
+public:
+    explicit NamedInfo(int v) : value(v) {}
+    void GetFormatName(char* buffer) const override { buffer[0] = 0; }
+    CvImgFmtInfo* Clone() const override { return new NamedInfo(value); }
+    int value;
+};
+
+uint32_t ErrorOf(void (*action)()) {
+    try {
+        action();
+    } catch (const CvErrorCode& error) {
+        return error.code;
+    }
+    return 0;
+}
+
+bool Bit(const CvRealImage& image, uint32_t x, uint32_t y) {
+    CvPixelLock lock(image);
+    return (lock.Row(y)[x / 8] & (0x80 >> (x % 8))) != 0;
+}
+
+void SetBit(CvRealImage& image, uint32_t x, uint32_t y) {
+    CvPixelLock lock(image);
+    lock.Row(y)[x / 8] |= uint8_t(0x80 >> (x % 8));
+}
+}  // namespace
+
+TEST(CvRealImage, DefaultRowBytesPackRowsWithoutPadding) {
+    CvRealImage bits(9, 2, 1, 1, nullptr, nullptr, 0, true);
+    EXPECT_EQ(bits.RowBytes(), 2u);
+    EXPECT_EQ(bits.Buffer()->GetSize(), 4u);
+    CvRealImage rgb(5, 1, 8, 3, nullptr, nullptr, 0, false);
+    EXPECT_EQ(rgb.RowBytes(), 15u);
+    CvRealImage deep(5, 1, 16, 3, nullptr, nullptr, 0, false);
+    EXPECT_EQ(deep.RowBytes(), 30u);
+}
+
+TEST(CvRealImage, SizesNoBufferCanHoldAreRefused) {
+    // A row longer than 32 bits can count, and a block whose rows x height pass 4 GiB.
+    EXPECT_EQ(ErrorOf([] { CvRealImage(0x60000000u, 1, 8, 3, nullptr, nullptr, 0, false); }), 21u);
+    EXPECT_EQ(ErrorOf([] { CvRealImage(100000, 100000, 8, 1, nullptr, nullptr, 0, false); }), 2u);
+    EXPECT_EQ(ErrorOf([] { CvRealImage(0xFFFFFFFFu, 64, 1, 1, nullptr, nullptr, 0, false); }), 2u);
+    if (sizeof(void*) == 4) {
+        // Representable in 32 bits but more than a 32-bit process can hold: out of memory, not a crash.
+        EXPECT_EQ(ErrorOf([] { CvRealImage(40000, 30000, 8, 3, nullptr, nullptr, 0, false); }), 2u);
+    }
+    CvRealImage image(4, 4, 8, 3, nullptr, nullptr, 0, true);
+    try {
+        image.SetSize(70000, 70000);
+        FAIL();
+    } catch (const CvErrorCode& error) {
+        EXPECT_EQ(error.code, 2u);
+    }
+    EXPECT_EQ(image.GetWidth(), 4u);  // the old pixels stay
+    EXPECT_TRUE(image.HasPixels());
+    EXPECT_EQ(image.Buffer()->GetSize(), 48u);
+}
+
+TEST(CvRealImage, SetSizeKeepsPixelsOnlyForTheSameSize) {
+    CvRealImage image(3, 2, 8, 1, nullptr, new TaggedBuffer, 0, true);
+    CvBaseBuffer* before = image.Buffer();
+    image.LockPixels()[5] = 77;
+    image.UnlockPixels();
+    image.SetSize(3, 2);
+    EXPECT_EQ(image.Buffer(), before);
+    EXPECT_EQ(image.LockPixels()[5], 77);
+    image.UnlockPixels();
+    image.SetSize(4, 2);
+    EXPECT_NE(image.Buffer(), before);
+    EXPECT_NE(dynamic_cast<TaggedBuffer*>(image.Buffer()), nullptr);
+    EXPECT_EQ(image.RowBytes(), 4u);
+    EXPECT_EQ(image.Buffer()->GetSize(), 8u);
+    // A locked image is not resized under its holder.
+    image.LockPixels();
+    EXPECT_THROW(image.SetSize(1, 1), CvErrorCode);
+    image.UnlockPixels();
+}
+
+TEST(CvRealImage, OneBitCopyRectAndPasteAtOddAlignments) {
+    const unsigned failedBefore = CvFailedCheckCount();
+    CvRealImage source(21, 3, 1, 1, nullptr, nullptr, 0, true);
+    for (uint32_t x = 0; x < 21; x += 3) SetBit(source, x, 1);
+    SetBit(source, 20, 2);
+    std::unique_ptr<CvImage> part(source.CopyRect(CvRect{5, 1, 3, 18}));
+    auto& cut = static_cast<CvRealImage&>(*part);
+    ASSERT_EQ(cut.GetWidth(), 13u);
+    ASSERT_EQ(cut.GetHeight(), 2u);
+    for (uint32_t x = 0; x < 13; ++x) EXPECT_EQ(Bit(cut, x, 0), (x + 5) % 3 == 0) << x;
+    for (uint32_t x = 0; x < 13; ++x) EXPECT_FALSE(Bit(cut, x, 1));
+    CvRealImage target(30, 4, 1, 1, nullptr, nullptr, 0, true);
+    {
+        CvPixelLock lock(target);
+        for (uint32_t i = 0; i < target.RowBytes() * 4; ++i) lock.Pixels()[i] = 0xFF;
+    }
+    const CvPoint at{7, 1};
+    target.Paste(&at, &cut);
+    for (uint32_t y = 0; y < 4; ++y)
+        for (uint32_t x = 0; x < 30; ++x) {
+            const bool inside = x >= 7 && x < 20 && y >= 1 && y < 3;
+            const bool expected = inside ? (y == 1 && (x - 7 + 5) % 3 == 0) : true;
+            EXPECT_EQ(Bit(target, x, y), expected) << x << "," << y;
+        }
+    EXPECT_EQ(CvFailedCheckCount(), failedBefore);
+}
+
+TEST(CvRealImage, RectanglesOutsideTheImageAreCheckedAndClipped) {
+    const unsigned failedBefore = CvFailedCheckCount();
+    CvRealImage image(4, 4, 8, 1, nullptr, nullptr, 0, true);
+    std::unique_ptr<CvImage> copy(image.CopyRect(CvRect{2, 2, 9, 9}));
+    EXPECT_EQ(copy->GetWidth(), 2u);
+    EXPECT_EQ(copy->GetHeight(), 2u);
+    CvRealImage big(6, 6, 8, 1, nullptr, nullptr, 0, true);
+    const CvPoint at{1, 1};
+    image.Paste(&at, &big);  // does not fit: only the 3 x 3 that does is copied
+    CvRealImage other(2, 2, 8, 3, nullptr, nullptr, 0, true);
+    image.Paste(&at, &other);  // another format: refused
+#if !defined(NDEBUG)
+    EXPECT_EQ(CvFailedCheckCount(), failedBefore + 3);
+#else
+    (void)failedBefore;
+#endif
+}
+
+TEST(CvRealImage, UnsupportedOperationsOfThePlainRaster) {
+    CvRealImage image(2, 2, 8, 1, nullptr, nullptr, 0, true);
+    EXPECT_EQ(image.Rotate(0.5f), nullptr);
+    EXPECT_EQ(image.Resize(1, 1), nullptr);
+    uint8_t dst[12] = {}, src[12] = {};
+    try {
+        image.Clone();
+        FAIL();
+    } catch (const CvErrorCode& error) {
+        EXPECT_EQ(error.code, 37u);
+    }
+    try {
+        image.MaskRGB(0, 0, 2, 2, 0, 0, 6, 3, 0, 1, 2, dst, 6, src);  // 8-bit: MaskRGB8 of a plain raster
+        FAIL();
+    } catch (const CvErrorCode& error) {
+        EXPECT_EQ(error.code, 37u);
+    }
+    CvRealImage odd(2, 2, 4, 1, nullptr, nullptr, 0, true);
+    try {
+        odd.MaskRGB(0, 0, 2, 2, 0, 0, 6, 3, 0, 1, 2, dst, 6, src);
+        FAIL();
+    } catch (const CvErrorCode& error) {
+        EXPECT_EQ(error.code, 38u);
+    }
+}
+
+TEST(CvImage, FormatInfoOwnershipAndImageLists) {
+    CvRealImage image(1, 1, 8, 1, nullptr, nullptr, 0, true);
+    auto* info = new NamedInfo(5);
+    image.SetFormatInfo(info);
+    CvRealImage other(1, 1, 8, 1, nullptr, nullptr, 0, true);
+    other.CopyFormatInfo(&image);
+    ASSERT_NE(other.GetFormatInfo(), nullptr);
+    EXPECT_NE(other.GetFormatInfo(), info);
+    EXPECT_EQ(static_cast<NamedInfo*>(other.GetFormatInfo())->value, 5);
+    std::unique_ptr<CvImgFmtInfo> previous(image.ReplaceFormatInfo(nullptr));
+    EXPECT_EQ(previous.get(), info);
+    EXPECT_EQ(image.GetFormatInfo(), nullptr);
+
+    CvList list;
+    list.Append(new CvRealImage(2, 2, 8, 1, nullptr, nullptr, 0, true));
+    list.Append(new CvRealImage(3, 1, 1, 1, nullptr, nullptr, 0, true));
+    CvImage::DeleteImageList(&list, false);
+    EXPECT_EQ(list.Count(), 2u);
+    EXPECT_EQ(list.ItemAt(0), nullptr);
+    CvImage::DeleteImageList(&list, true);
+    EXPECT_EQ(list.Head(), nullptr);
+}
