@@ -7,6 +7,8 @@
 #include <new>
 
 #include "common/HcHandle.h"
+#include "common/HcLayerTrans.h"
+#include "common/HcScriptParams.h"
 #include "common/HcUI.h"
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvErrorCode.h"
@@ -139,25 +141,16 @@ int16_t DoPrepare(HcCallRecord& record) {
     return noErr;
 }
 
-int16_t DoStart(HcCallRecord& record) {
-    FilterRecord& filter = Filter(record);
-    // No plane is requested yet: the host goes straight to Finish, which exports nothing.
-    filter.inRect = Rect{};
-    filter.outRect = Rect{};
-    filter.cannotUndo = true;
-    record.runData.allPlanesRead = false;
-    return noErr;
-}
-
-int16_t DoContinue(HcCallRecord& record) {
-    FilterRecord& filter = Filter(record);
-    filter.inRect = Rect{};
-    filter.outRect = Rect{};
-    return noErr;
-}
-
 int16_t DoFinish(HcCallRecord& record) {
-    if (!record.runData.allPlanesRead) return noErr;
+    HcGlobals& globals = record.runData;
+    if (!globals.allPlanesRead) return noErr;
+    FilterRecord& filter = Filter(record);
+    if (globals.hostSupportsAbsolute) {
+        globals.hasTransparencyPlane = filter.absTransparencyMask != 0;
+        globals.hasLayerMaskPlane = filter.absLayerMasks != 0 || filter.absInvertedLayerMasks != 0;
+    }
+    CropToLayer(record);
+    if (globals.hostHasDescriptors) globals.showDialog = ReadScriptParams(record);
     return noErr;
 }
 

@@ -201,11 +201,10 @@ bool HostSimulator::DeliverRequestedPlanes() {
     return true;
 }
 
-int16_t HostSimulator::Run(bool withParameters) {
+int16_t HostSimulator::ReadPlanes() {
     deliveries_.clear();
     continueCalls_ = 0;
     int16_t result = 0;
-    if (withParameters && (result = Call(filterSelectorParameters)) != 0) return result;
     if ((result = Call(filterSelectorPrepare)) != 0) return result;
     if ((result = Call(filterSelectorStart)) != 0) return result;
     // A module that keeps asking for planes would loop forever in a careless host; bound it.
@@ -215,6 +214,13 @@ int16_t HostSimulator::Run(bool withParameters) {
         if ((result = Call(filterSelectorContinue)) != 0) return result;
     }
     record_.inData = nullptr;
+    return result;
+}
+
+int16_t HostSimulator::Run(bool withParameters) {
+    int16_t result = 0;
+    if (withParameters && (result = Call(filterSelectorParameters)) != 0) return result;
+    if ((result = ReadPlanes()) != 0) return result;
     return Call(filterSelectorFinish);
 }
 

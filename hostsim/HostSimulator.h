@@ -60,6 +60,8 @@ public:
     // A whole run: Parameters (when asked), Prepare, Start, Continue while planes are wanted, Finish.
     // Stops at the first call whose result is not 0 and returns that result.
     int16_t Run(bool withParameters);
+    // The part of a run before Finish: Prepare, Start, and Continue while planes are wanted.
+    int16_t ReadPlanes();
 
     FilterRecord& Record() { return record_; }
     // The scripting parameters offered when SimOptions.descriptors is set: a test sets playInfo and the

@@ -15,17 +15,9 @@
 #include "cvcode2/CvRGBImage.h"
 #include "hostsim/HostSimulator.h"
 #include "platform/Platform.h"
+#include "tests/support/InProcessHost.h"
 
 namespace {
-
-void HC_CDECL InProcessEntry(int16_t selector, void* block, intptr_t* data, int16_t* result) {
-    HcEntry(selector, block, data, result);
-}
-void HC_EMBED_CDECL InProcessEmbed(const HcEmbedHost* host) { Platform::SetEmbedHost(host); }
-
-HcGlobals& RunData(const HostSimulator& host) {
-    return static_cast<HcCallRecord*>(reinterpret_cast<HcMasterBlock*>(host.Data())->data)->runData;
-}
 
 SimImage SmallRgb() {
     SimImage image;

@@ -1,0 +1,149 @@
+// Start and Continue: the host's planes of the whole filter rectangle, read one request at a time into the
+// source image and the extra planes. Every host value is checked before it sizes or addresses memory.
+#include <memory>
+#include <new>
+
+#include "common/hcmain.h"
+#include "cvcode2/CvBitmapImage.h"
+#include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvGrayscaleImage.h"
+#include "cvcode2/CvIndexedImage.h"
+#include "cvcode2/CvList.h"
+#include "cvcode2/CvRGBImage.h"
+#include "hostapi/FilterHost.h"
+
+namespace {
+
+FilterRecord& Filter(HcCallRecord& record) { return *static_cast<FilterRecord*>(record.filterRecord); }
+
+// A host that hands over something other than what was asked for cannot be read safely.
+[[noreturn]] void BadDelivery(int line) { throw CvErrorCode(kCvErrHost, uint32_t(int32_t(paramErr)), "hcmain", line); }
+
+void RequestPlanes(FilterRecord& filter, int16_t lo, int16_t hi) {
+    filter.inLoPlane = filter.outLoPlane = lo;
+    filter.inHiPlane = filter.outHiPlane = hi;
+}
+
+void RequestNothing(FilterRecord& filter) {
+    filter.inRect = Rect{};
+    filter.outRect = Rect{};
+}
+
+CvIndexedImage* NewGreyRampImage(uint32_t width, uint32_t height) {
+    CvColorTable ramp(256);
+    for (uint32_t i = 0; i < 256; ++i) ramp.SetEntry(i, uint8_t(i), uint8_t(i), uint8_t(i));
+    return new CvIndexedImage(width, height, &ramp);
+}
+
+// Copies `rows` rows of `rowBytes` bytes from the host's buffer into the image.
+void CopyDelivered(const FilterRecord& filter, CvRealImage& image, uint32_t rowBytes, uint32_t rows) {
+    if (rowBytes > image.RowBytes()) BadDelivery(__LINE__);
+    CvPixelLock lock(image);
+    const uint8_t* source = static_cast<const uint8_t*>(filter.inData);
+    for (uint32_t y = 0; y < rows; ++y)
+        std::copy(source + size_t(y) * size_t(filter.inRowBytes), source + size_t(y) * size_t(filter.inRowBytes) + rowBytes,
+                  lock.Pixels() + size_t(y) * image.RowBytes());
+}
+
+// The colour planes become the source image of the host's mode.
+void StoreColorPlanes(HcGlobals& globals, const FilterRecord& filter, uint32_t width, uint32_t height,
+                      int planes) {
+    switch (filter.imageMode) {
+        case plugInModeRGBColor: {
+            if (planes != 3) BadDelivery(__LINE__);
+            auto image = std::make_unique<CvRGBImage>(width, height);
+            CopyDelivered(filter, *image, 3 * width, height);
+            delete globals.rgbImage;
+            globals.rgbImage = image.release();
+            break;
+        }
+        case plugInModeGrayScale: {
+            if (planes != 1) BadDelivery(__LINE__);
+            std::unique_ptr<CvIndexedImage> image(NewGreyRampImage(width, height));
+            CopyDelivered(filter, *image, width, height);
+            delete globals.indexedImage;
+            globals.indexedImage = image.release();
+            break;
+        }
+        case plugInModeBitmap: {
+            if (planes != 1) BadDelivery(__LINE__);
+            // Bitmap planes arrive packed, one bit a pixel, as the image keeps them.
+            auto bitmap = std::make_unique<CvBitmapImage>(width, height);
+            CopyDelivered(filter, *bitmap, (width + 7) / 8, height);
+            std::unique_ptr<CvIndexedImage> indexed(bitmap->ToIndexed());
+            indexed->RemoveUnusedColors();
+            delete globals.indexedImage;
+            globals.indexedImage = indexed.release();
+            break;
+        }
+        default:
+            BadDelivery(__LINE__);
+    }
+}
+
+void StoreExtraPlane(HcGlobals& globals, const FilterRecord& filter, uint32_t width, uint32_t height, int planes) {
+    if (planes != 1 || !globals.extraPlanes) BadDelivery(__LINE__);
+    auto plane = std::make_unique<CvGrayscaleImage>(width, height);
+    CopyDelivered(filter, *plane, width, height);
+    globals.extraPlanes->Append(plane.get());
+    plane.release();
+}
+
+int32_t AbsolutePlaneCount(const FilterRecord& filter) {
+    return int32_t(filter.absLayerPlanes) + filter.absTransparencyMask + filter.absLayerMasks +
+           filter.absInvertedLayerMasks + filter.absNonLayerPlanes;
+}
+
+}  // namespace
+
+int16_t DoStart(HcCallRecord& record) {
+    FilterRecord& filter = Filter(record);
+    HcGlobals& globals = record.runData;
+    CvImage::DeleteImageList(globals.extraPlanes, true);
+    delete globals.extraPlanes;
+    globals.extraPlanes = new (std::nothrow) CvList;
+    if (!globals.extraPlanes) throw CvErrorCode(kCvErrNoMemory, "hcmain", __LINE__);
+
+    globals.usingAbsolutePlanes = globals.hostSupportsAbsolute && filter.absLayerPlanes != 0;
+    if (globals.usingAbsolutePlanes) {
+        RequestPlanes(filter, 0, int16_t(filter.absLayerPlanes - 1));
+    } else if (filter.imageMode == plugInModeRGBColor) {
+        RequestPlanes(filter, 0, 2);
+    } else if (filter.imageMode >= plugInModeBitmap && filter.imageMode <= plugInModeIndexedColor) {
+        RequestPlanes(filter, 0, 0);
+    } else {
+        return filterBadMode;  // the property list offers the filter for Grayscale and RGB only
+    }
+    filter.inRect = filter.filterRect;
+    filter.outRect = Rect{};
+    filter.cannotUndo = true;
+    globals.allPlanesRead = false;
+    return noErr;
+}
+
+int16_t DoContinue(HcCallRecord& record) {
+    FilterRecord& filter = Filter(record);
+    HcGlobals& globals = record.runData;
+    const Rect& rect = filter.inRect;
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    int planes = filter.inHiPlane - filter.inLoPlane + 1;
+    if (width < 0 || height < 0 || planes < 1 || filter.inLoPlane < 0) BadDelivery(__LINE__);
+    if (width > 0 && height > 0 &&
+        (!filter.inData || filter.inRowBytes < 0 || int64_t(filter.inRowBytes) < int64_t(width) * planes))
+        BadDelivery(__LINE__);
+
+    if (filter.inLoPlane == 0)
+        StoreColorPlanes(globals, filter, uint32_t(width), uint32_t(height), planes);
+    else
+        StoreExtraPlane(globals, filter, uint32_t(width), uint32_t(height), planes);
+
+    int32_t next = filter.inHiPlane + 1;
+    int32_t last = globals.usingAbsolutePlanes ? AbsolutePlaneCount(filter) - 1 : filter.planes - 1;
+    if (next <= last) {
+        RequestPlanes(filter, int16_t(next), int16_t(next));
+        return noErr;
+    }
+    RequestNothing(filter);
+    globals.allPlanesRead = true;
+    return noErr;
+}

@@ -1,0 +1,190 @@
+// Reading the host's planes through the simulated host, and cropping to the layer.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "common/HcLayerTrans.h"
+#include "cvcode2/CvGrayscaleImage.h"
+#include "cvcode2/CvIndexedImage.h"
+#include "cvcode2/CvList.h"
+#include "cvcode2/CvRGBImage.h"
+#include "tests/support/InProcessHost.h"
+
+namespace {
+
+constexpr int kWidth = 5, kHeight = 3;
+
+// Every byte of every plane differs, so a swapped plane, a flipped row or a wrong stride shows.
+uint8_t Sample(int plane, int x, int y) { return uint8_t(1 + plane * 40 + y * kWidth + x); }
+
+SimImage Layer(int16_t mode, int colorPlanes, int transparency, int masks, int channels) {
+    SimImage image;
+    image.mode = mode;
+    image.width = kWidth;
+    image.height = kHeight;
+    image.colorPlanes = colorPlanes;
+    image.transparencyPlanes = transparency;
+    image.layerMasks = masks;
+    image.nonLayerPlanes = channels;
+    for (int p = 0; p < image.PlaneCount(); ++p) {
+        std::vector<uint8_t> plane;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) plane.push_back(Sample(p, x, y));
+        image.planes.push_back(plane);
+    }
+    return image;
+}
+
+// The pixels of a raster image as R, G, B triples, rows top first.
+std::vector<uint8_t> Rgb(const CvImage& image) {
+    std::vector<uint8_t> rgb(size_t(image.GetWidth()) * image.GetHeight() * 3);
+    image.GetRGB(0, 0, image.GetHeight(), image.GetWidth(), 0, 0, image.GetWidth() * 3, 3, 0, 1, 2, rgb.data());
+    return rgb;
+}
+
+std::vector<uint8_t> ExpectedRgb(int firstPlane, int planes) {
+    std::vector<uint8_t> rgb;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            for (int c = 0; c < 3; ++c) rgb.push_back(Sample(firstPlane + (planes == 3 ? c : 0), x, y));
+    return rgb;
+}
+
+struct AcquisitionCase {
+    bool absolute;
+    int extraRowBytes;
+};
+
+class Acquisition : public ::testing::TestWithParam<AcquisitionCase> {};
+
+}  // namespace
+
+TEST_P(Acquisition, RgbLayerWithTransparencyMasksAndChannels) {
+    SimOptions options;
+    options.supportsAbsolute = GetParam().absolute;
+    options.extraRowBytes = GetParam().extraRowBytes;
+    HostSimulator host(InProcessEntry, InProcessEmbed, options);
+    host.SetImage(Layer(plugInModeRGBColor, 3, 1, 2, 1));
+    ASSERT_EQ(host.ReadPlanes(), 0);
+
+    std::vector<std::pair<int, int>> expected = {{0, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}};
+    EXPECT_EQ(host.Deliveries(), expected);
+    HcGlobals& globals = RunData(host);
+    EXPECT_TRUE(globals.allPlanesRead);
+    ASSERT_NE(globals.rgbImage, nullptr);
+    EXPECT_EQ(Rgb(*globals.rgbImage), ExpectedRgb(0, 3));
+    ASSERT_EQ(globals.extraPlanes->Count(), 4u);
+    for (uint32_t i = 0; i < 4; ++i)
+        EXPECT_EQ(Rgb(*static_cast<CvImage*>(globals.extraPlanes->ItemAt(i))), ExpectedRgb(3 + int(i), 1)) << i;
+    EXPECT_EQ(host.Record().inRect.right, 0);
+    EXPECT_EQ(host.Call(filterSelectorFinish), 0);
+    EXPECT_EQ(host.Data(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(HostKinds, Acquisition,
+                         ::testing::Values(AcquisitionCase{true, 0}, AcquisitionCase{false, 0},
+                                           AcquisitionCase{true, 7}, AcquisitionCase{false, 3}));
+
+TEST(AcquisitionGrey, GreyPlaneBecomesAnIndexedImageOverAGreyRamp) {
+    HostSimulator host(InProcessEntry, InProcessEmbed);
+    host.SetImage(Layer(plugInModeGrayScale, 1, 0, 0, 0));
+    ASSERT_EQ(host.ReadPlanes(), 0);
+    HcGlobals& globals = RunData(host);
+    ASSERT_NE(globals.indexedImage, nullptr);
+    EXPECT_EQ(globals.rgbImage, nullptr);
+    EXPECT_EQ(globals.indexedImage->colorTable.GetCount(), 256u);
+    EXPECT_EQ(Rgb(*globals.indexedImage), ExpectedRgb(0, 1));
+    host.Call(filterSelectorFinish);
+}
+
+TEST(AcquisitionGrey, UnsupportedModeIsRefusedWithOneAlert) {
+    HostSimulator host(InProcessEntry, InProcessEmbed);
+    SimImage lab = Layer(9, 3, 0, 0, 0);
+    host.SetImage(lab);
+    EXPECT_EQ(host.ReadPlanes(), 1);
+    EXPECT_EQ(host.Alerts().size(), 1u);
+    EXPECT_EQ(host.Data(), 0);
+}
+
+namespace {
+// A layer whose transparency is opaque (255) only inside [x0, x1) × [y0, y1).
+SimImage LayerOpaqueIn(int16_t mode, int colorPlanes, int x0, int y0, int x1, int y1) {
+    SimImage image = Layer(mode, colorPlanes, 1, 0, 1);
+    std::vector<uint8_t>& alpha = image.planes[size_t(colorPlanes)];
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) alpha[size_t(y * kWidth + x)] = (x >= x0 && x < x1 && y >= y0 && y < y1) ? 255 : 0;
+    return image;
+}
+
+void Crop(HostSimulator& host) {
+    HcGlobals& globals = RunData(host);
+    globals.hasTransparencyPlane = true;
+    CropToLayer(CallRecord(host));
+}
+}  // namespace
+
+TEST(CropToLayer, CropsSourceAndEveryPlaneInOrder) {
+    for (int16_t mode : {plugInModeRGBColor, plugInModeGrayScale}) {
+        int colorPlanes = mode == plugInModeRGBColor ? 3 : 1;
+        HostSimulator host(InProcessEntry, InProcessEmbed);
+        host.SetImage(LayerOpaqueIn(mode, colorPlanes, 1, 1, 4, 3));
+        ASSERT_EQ(host.ReadPlanes(), 0);
+        Crop(host);
+        HcGlobals& globals = RunData(host);
+        CvImage* source = mode == plugInModeRGBColor ? static_cast<CvImage*>(globals.rgbImage) : globals.indexedImage;
+        ASSERT_EQ(source->GetWidth(), 3u);
+        ASSERT_EQ(source->GetHeight(), 2u);
+        std::vector<uint8_t> rgb = Rgb(*source);
+        EXPECT_EQ(rgb[0], Sample(0, 1, 1));
+        EXPECT_EQ(rgb.back(), Sample(colorPlanes - 1, 3, 2));
+        auto* channel = static_cast<CvImage*>(globals.extraPlanes->ItemAt(1));
+        EXPECT_EQ(Rgb(*channel)[0], Sample(colorPlanes + 1, 1, 1));  // order kept: transparency, then channel
+        EXPECT_TRUE(host.Alerts().empty());
+        host.Call(filterSelectorFinish);
+    }
+}
+
+TEST(CropToLayer, FullyOpaqueLayerIsLeftAlone) {
+    HostSimulator host(InProcessEntry, InProcessEmbed);
+    host.SetImage(LayerOpaqueIn(plugInModeRGBColor, 3, 0, 0, kWidth, kHeight));
+    ASSERT_EQ(host.ReadPlanes(), 0);
+    CvRGBImage* before = RunData(host).rgbImage;
+    Crop(host);
+    EXPECT_EQ(RunData(host).rgbImage, before);
+    host.Call(filterSelectorFinish);
+}
+
+TEST(CropToLayer, TransparentLayerWarnsOnceAndLeavesEmptyImages) {
+    HostSimulator host(InProcessEntry, InProcessEmbed);
+    host.SetImage(LayerOpaqueIn(plugInModeRGBColor, 3, 0, 0, 0, 0));
+    ASSERT_EQ(host.ReadPlanes(), 0);
+    Crop(host);
+    ASSERT_EQ(host.Alerts().size(), 1u);
+    EXPECT_EQ(host.Alerts()[0].caption, "Empty Selection");
+    EXPECT_EQ(host.Alerts()[0].text,
+              "There is no pixel data in your selection. Are you sure you want to save a completely transparent image?");
+    HcGlobals& globals = RunData(host);
+    EXPECT_EQ(globals.rgbImage->GetWidth(), 0u);
+    EXPECT_EQ(globals.rgbImage->GetHeight(), 0u);
+    HcLayerTrans layer(&globals);
+    EXPECT_EQ(layer.GetImage()->GetWidth(), 0u);
+    EXPECT_EQ(host.Call(filterSelectorFinish), 0);
+}
+
+TEST(HcLayerTrans, TransparentPixelsArePaintedWhiteInACopy) {
+    HostSimulator host(InProcessEntry, InProcessEmbed);
+    host.SetImage(LayerOpaqueIn(plugInModeRGBColor, 3, 0, 0, 2, kHeight));
+    ASSERT_EQ(host.ReadPlanes(), 0);
+    HcGlobals& globals = RunData(host);
+    globals.hasTransparencyPlane = true;
+    HcLayerTrans layer(&globals);
+    CvImage* painted = layer.GetImage();
+    EXPECT_NE(painted, globals.rgbImage);
+    std::vector<uint8_t> rgb = Rgb(*painted);
+    EXPECT_EQ(rgb[0], Sample(0, 0, 0));                      // opaque column kept
+    EXPECT_EQ(rgb[3 * 4], 255);                              // transparent column white
+    EXPECT_EQ(Rgb(*globals.rgbImage)[3 * 4], Sample(0, 4, 0));  // the source itself untouched
+    globals.hasTransparencyPlane = false;
+    EXPECT_EQ(layer.GetImage(), globals.rgbImage);
+    host.Call(filterSelectorFinish);
+}

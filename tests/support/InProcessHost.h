@@ -1,0 +1,18 @@
+// The plug-in's entry linked into the test itself, for tests that look inside the run data between calls.
+#pragma once
+
+#include "common/HcHandle.h"
+#include "common/hcmain.h"
+#include "hostsim/HostSimulator.h"
+#include "platform/Platform.h"
+
+inline void HC_CDECL InProcessEntry(int16_t selector, void* block, intptr_t* data, int16_t* result) {
+    HcEntry(selector, block, data, result);
+}
+inline void HC_EMBED_CDECL InProcessEmbed(const HcEmbedHost* host) { Platform::SetEmbedHost(host); }
+
+// The working record the module keeps in the host's data slot; valid while a run is open.
+inline HcCallRecord& CallRecord(const HostSimulator& host) {
+    return *static_cast<HcCallRecord*>(reinterpret_cast<HcMasterBlock*>(host.Data())->data);
+}
+inline HcGlobals& RunData(const HostSimulator& host) { return CallRecord(host).runData; }
