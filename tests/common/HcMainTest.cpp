@@ -2,14 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "common/HcHandle.h"
+#include "common/hcprefs.h"
+#include "cvcode2/CvFile.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvLog.h"
 #include "hostsim/HostSimulator.h"
 #include "platform/Platform.h"
+#include "tests/support/TestPaths.h"
 
 namespace {
 
@@ -22,6 +26,13 @@ HcGlobals& RunData(const HostSimulator& host) {
     return static_cast<HcCallRecord*>(reinterpret_cast<HcMasterBlock*>(host.Data())->data)->runData;
 }
 
+// Runs never read or write the user's own preferences.
+SimOptions PrivatePrefs() {
+    SimOptions options;
+    options.configFolder = MakeScratchDir("entry-prefs");
+    return options;
+}
+
 SimImage SmallRgb() {
     SimImage image;
     image.width = 3;
@@ -31,7 +42,7 @@ SimImage SmallRgb() {
 }
 
 struct EntryFixture : ::testing::Test {
-    HostSimulator host{InProcessEntry, InProcessEmbed};
+    HostSimulator host{InProcessEntry, InProcessEmbed, PrivatePrefs()};
     void SetUp() override { host.SetImage(SmallRgb()); }
 };
 
@@ -95,7 +106,7 @@ TEST(EntryParameters, PlayInfoDecidesTheDialog) {
                  {true, true, plugInDialogSilent, false},
                  {true, true, plugInDialogDisplay, true}};
     for (const Case& c : cases) {
-        HostSimulator host{InProcessEntry, InProcessEmbed};
+        HostSimulator host{InProcessEntry, InProcessEmbed, PrivatePrefs()};
         PIDescriptorParameters parameters{};
         HandleProcs procs = SimHandleProcs();
         Handle descriptor = procs.newProc(4);
@@ -169,4 +180,19 @@ TEST(HandleError, NullReleaseAndFailedAllocationSetTheWord) {
     EXPECT_EQ(std::string(handle->tag, 4), "OTOF");
     HcDisposeHandle(handle);
     EXPECT_EQ(HcLastHandleError(), 0);
+}
+
+TEST(EntryPrefs, ARunStartsFromThePreferencesFileOfItsConfigurationFolder) {
+    SimOptions options = PrivatePrefs();
+    std::filesystem::create_directories(options.configFolder + "/Corvane");
+    HcGlobals saved{};
+    SetDefaults(saved);
+    saved.settings.colors = 42;
+    SavePrefsTo(saved, CvFileLocator((options.configFolder + "/Corvane/Halcyne Prefs").c_str()));
+    FreePaletteList(saved.paletteList);
+
+    HostSimulator host{InProcessEntry, InProcessEmbed, options};
+    EXPECT_EQ(host.Call(filterSelectorParameters), 0);
+    EXPECT_EQ(RunData(host).settings.colors, 42);
+    EXPECT_EQ(host.Call(filterSelectorFinish), 0);
 }
