@@ -333,7 +333,7 @@ void SavePrefsTo(const HcGlobals& globals, const CvFileLocator& location) {
     try {
         file.CreateEmpty();
         WritePrefsFile(file, globals);
-        int failure = Platform::ReplaceFile(file.Path(), location.Path());
+        int failure = Platform::RenameReplacing(file.Path(), location.Path());
         if (failure != 0) CV_THROW_DETAIL(CvFileErrorForSystemError(failure), uint32_t(failure));
     } catch (const CvErrorCode& error) {
         if (file.IsOpen()) {

@@ -63,6 +63,6 @@ std::string UserConfigFolder(intptr_t) {
 
 }  // namespace Native
 
-int ReplaceFile(const char* from, const char* to) { return std::rename(from, to) == 0 ? 0 : errno; }
+int RenameReplacing(const char* from, const char* to) { return std::rename(from, to) == 0 ? 0 : errno; }
 
 }  // namespace Platform

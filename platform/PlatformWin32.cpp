@@ -102,7 +102,7 @@ std::string UserConfigFolder(intptr_t owner) {
 
 }  // namespace Native
 
-int ReplaceFile(const char* from, const char* to) {
+int RenameReplacing(const char* from, const char* to) {
     if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
     switch (GetLastError()) {
         case ERROR_FILE_NOT_FOUND:
