@@ -153,6 +153,7 @@ void CvFile::ReadFully(void* buffer, uint32_t n) {
 void CvFile::Write(const void* buffer, uint32_t n) {
     RequireOpen();
     if (!(mode & kCvFileWrite)) CV_THROW(kCvErrFileWrongMode);
+    if (n > UINT32_MAX - byteCount) CV_THROW_DETAIL(kCvErrFileRange, ERANGE);  // the count could not say it
     byteCount += n;
     if (CountOnly()) return;
     auto* bytes = static_cast<const uint8_t*>(buffer);

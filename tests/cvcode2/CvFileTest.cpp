@@ -46,6 +46,11 @@ TEST(CvFileCountOnly, CountsWritesWithoutAPathAndAllowsNothingElse) {
     EXPECT_EQ(ErrorOf([&] { file.Read(&byte, 1); }), kCvErrFileWrongMode);
     file.Close();
     EXPECT_FALSE(file.IsOpen());
+
+    file.Open(kCvFileWrite | kCvFileCountOnly);  // counting never reads the bytes
+    file.Write(&byte, 0xFFFFFFF0u);
+    EXPECT_EQ(ErrorOf([&] { file.Write(&byte, 0x10); }), kCvErrFileRange);
+    EXPECT_EQ(file.GetLength(), 0xFFFFFFF0u);
 }
 
 TEST_F(FileFixture, OpenFailuresMapTheSystemError) {
