@@ -206,16 +206,6 @@ TEST(CvFileWrite, AFullDeviceIsReportedWithTheSystemError) {
 }
 #endif
 
-TEST(CvFileErrors, SystemErrorsMapToTheLibraryCodes) {
-    const std::pair<int, uint32_t> outside[] = {
-        {ENOMEM, 2}, {EACCES, 5}, {EMFILE, 9}, {EAGAIN, 9}, {ENOENT, 10}, {EXDEV, 17}, {EBADF, 20},
-        {E2BIG, 21}, {EINVAL, 21}, {ENOSPC, 22}, {ERANGE, 29}, {EEXIST, 31}, {EPIPE, 1}};
-    for (auto [system, code] : outside) EXPECT_EQ(CvFileErrorForSystemError(system), code) << system;
-    const std::pair<int, uint32_t> opening[] = {{ENOENT, 10}, {EACCES, 14}, {EEXIST, 12}, {EINVAL, 12},
-                                                {EMFILE, 9},  {ENOMEM, 1}};
-    for (auto [system, code] : opening) EXPECT_EQ(CvFileErrorForOpenError(system), code) << system;
-}
-
 TEST(CvFileLocatorCopy, CopiesOwnTheirPath) {
     CvFileLocator a("first");
     CvFileLocator b(a);
