@@ -84,7 +84,6 @@ public:
     bool IsOpen() const { return isOpen != 0; }
     uint16_t Mode() const { return mode; }
     uint32_t ByteCount() const { return byteCount; }
-    int32_t Handle() const { return handle; }
 
 private:
     void RequireOpen() const;

@@ -50,7 +50,6 @@ public:
 protected:
     void ClearFrameFields();
 
-    uint32_t unused = 0;
     uint32_t frameCount = 0;
     uint32_t screenWidth = 0;
     uint32_t screenHeight = 0;

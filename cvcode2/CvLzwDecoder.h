@@ -21,7 +21,6 @@ public:
     // All rows of an image, in interlaced pass order when asked.
     void DecodeImage(uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes, bool interlaced);
     void Free();
-    uint8_t CodeSize() const { return uint8_t(initialBits - 1); }
 
 private:
     struct Entry {
