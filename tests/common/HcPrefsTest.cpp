@@ -285,3 +285,25 @@ TEST_F(PrefsFixture, TheLocationIsTheCorvaneFolderOfTheConfigurationFolder) {
     EXPECT_EQ(CountOf(record.runData.paletteList), 3);
     FreePaletteList(record.runData.paletteList);
 }
+
+TEST_F(PrefsFixture, AnUnusableConfigurationFolderNeverLosesTheRun) {
+    std::string notAFolder = dir + "/plain-file";
+    std::ofstream(notAFolder) << "x";
+    HcEmbedHost embed{};
+    embed.version = HC_EMBED_VERSION;
+    embed.configFolder = notAFolder.c_str();
+    Platform::SetEmbedHost(&embed);
+    HcCallRecord record{};
+    CvFileLocator where;
+    GetPrefsLocation(record, where);
+#if defined(_WIN32)
+    EXPECT_STREQ(where.Path(), "C:\\Windows\\Halcyne Prefs");  // the system folder is the last resort
+#else
+    EXPECT_EQ(fs::path(where.Path()), fs::path(notAFolder) / "Corvane" / "Halcyne Prefs");
+    EXPECT_THROW(SavePrefs(record), CvErrorCode);
+    LoadPrefs(record);
+    EXPECT_EQ(record.runData.settings.colors, 256);
+    FreePaletteList(record.runData.paletteList);
+#endif
+    Platform::SetEmbedHost(nullptr);
+}

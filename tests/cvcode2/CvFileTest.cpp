@@ -167,27 +167,32 @@ TEST_F(FileFixture, CreateEmptyTruncatesAnExistingFile) {
     EXPECT_EQ(std::filesystem::file_size(Path("full")), 0u);
 }
 
-TEST_F(FileFixture, AReadOnlyFolderRefusesNewFiles) {
+// Access is denied by a read-only folder (POSIX) or a read-only file (Windows); an administrator passes both.
+TEST_F(FileFixture, DeniedAccessIsMappedInAndOutsideOpen) {
     namespace fs = std::filesystem;
     std::string locked = Path("locked");
     fs::create_directory(locked);
+    std::ofstream(locked + "/old") << "x";
+    fs::permissions(locked + "/old", fs::perms::owner_read);
     fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
-    bool enforced = !std::ofstream(locked + "/probe");
-    if (!enforced) {
-        fs::permissions(locked, fs::perms::owner_all);
-        GTEST_SKIP() << "folder permissions are not enforced for this user";
+    bool folderEnforced = !std::ofstream(locked + "/probe");
+    bool fileEnforced = !std::ofstream(locked + "/old", std::ios::app);
+    for (const char* name : {"/new", "/old"}) {
+        if (!(name[1] == 'n' ? folderEnforced : fileEnforced)) continue;
+        CvFile file;
+        file.SetPath((locked + name).c_str());
+        try {
+            file.Open(kCvFileWrite);
+            ADD_FAILURE() << "opened " << name << " for writing";
+        } catch (const CvErrorCode& error) {
+            EXPECT_EQ(error.code, kCvErrFileAccessDenied) << name;
+            EXPECT_EQ(error.detail, uint32_t(EACCES)) << name;
+        }
+        EXPECT_EQ(ErrorOf([&] { file.CreateEmpty(); }), kCvErrFileBadMode) << name;  // EACCES outside Open
     }
-    CvFile file;
-    file.SetPath((locked + "/new").c_str());
-    try {
-        file.Open(kCvFileWrite);
-        ADD_FAILURE() << "created a file in a read-only folder";
-    } catch (const CvErrorCode& error) {
-        EXPECT_EQ(error.code, kCvErrFileAccessDenied);
-        EXPECT_EQ(error.detail, uint32_t(EACCES));
-    }
-    EXPECT_EQ(ErrorOf([&] { file.CreateEmpty(); }), kCvErrFileBadMode);  // EACCES outside Open
     fs::permissions(locked, fs::perms::owner_all);
+    fs::permissions(locked + "/old", fs::perms::owner_all);
+    if (!folderEnforced && !fileEnforced) GTEST_SKIP() << "access rights are not enforced for this user";
 }
 
 #if defined(__linux__)
