@@ -11,6 +11,7 @@
 #include "common/HcScriptParams.h"
 #include "common/HcUI.h"
 #include "cvcode2/CvBitmapImage.h"
+#include "common/hcprefs.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
@@ -30,8 +31,6 @@ intptr_t OwnerWindow(const HcCallRecord& record) {
                                        : static_cast<const FilterRecord*>(record.filterRecord)->platformData;
     return platform ? platform->hwnd : 0;
 }
-
-void LoadSettings(HcGlobals& globals) { SetDefaults(globals); }
 
 void RecordHostCapabilities(HcCallRecord& record) {
     FilterRecord& filter = Filter(record);
@@ -175,7 +174,7 @@ void HcEntry(int16_t selector, void* block, intptr_t* data, int16_t* result) {
 
     try {
         try {
-            if (fresh) LoadSettings(record->runData);
+            if (fresh) LoadPrefs(*record);
             if (selector != filterSelectorAbout && !record->runData.hostChecked) RecordHostCapabilities(*record);
             Log(kLogTrace, "%s", SelectorName(selector));
             record->result = Dispatch(*record);

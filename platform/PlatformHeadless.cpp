@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/PlatformFile.h"
 #include "platform/PlatformNative.h"
 
 namespace Platform {
@@ -61,4 +62,7 @@ std::string UserConfigFolder(intptr_t) {
 }
 
 }  // namespace Native
+
+int RenameReplacing(const char* from, const char* to) { return std::rename(from, to) == 0 ? 0 : errno; }
+
 }  // namespace Platform

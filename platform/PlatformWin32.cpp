@@ -4,9 +4,11 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <vector>
 
+#include "platform/PlatformFile.h"
 #include "platform/PlatformNative.h"
 
 namespace Platform {
@@ -99,4 +101,18 @@ std::string UserConfigFolder(intptr_t owner) {
 }
 
 }  // namespace Native
+
+int RenameReplacing(const char* from, const char* to) {
+    if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+    switch (GetLastError()) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND: return ENOENT;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION: return EACCES;
+        case ERROR_NOT_SAME_DEVICE: return EXDEV;
+        case ERROR_DISK_FULL: return ENOSPC;
+        default: return EINVAL;
+    }
+}
+
 }  // namespace Platform

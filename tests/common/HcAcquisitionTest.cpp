@@ -63,7 +63,7 @@ TEST_P(Acquisition, RgbLayerWithTransparencyMasksAndChannels) {
     SimOptions options;
     options.supportsAbsolute = GetParam().absolute;
     options.extraRowBytes = GetParam().extraRowBytes;
-    HostSimulator host(InProcessEntry, InProcessEmbed, options);
+    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs(options));
     host.SetImage(Layer(plugInModeRGBColor, 3, 1, 2, 1));
     ASSERT_EQ(host.ReadPlanes(), 0);
 
@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(HostKinds, Acquisition,
                                            AcquisitionCase{true, 7}, AcquisitionCase{false, 3}));
 
 TEST(AcquisitionGrey, GreyPlaneBecomesAnIndexedImageOverAGreyRamp) {
-    HostSimulator host(InProcessEntry, InProcessEmbed);
+    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
     host.SetImage(Layer(plugInModeGrayScale, 1, 0, 0, 0));
     ASSERT_EQ(host.ReadPlanes(), 0);
     HcGlobals& globals = RunData(host);
@@ -98,7 +98,7 @@ TEST(AcquisitionGrey, GreyPlaneBecomesAnIndexedImageOverAGreyRamp) {
 }
 
 TEST(AcquisitionGrey, UnsupportedModeIsRefusedWithOneAlert) {
-    HostSimulator host(InProcessEntry, InProcessEmbed);
+    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
     SimImage lab = Layer(9, 3, 0, 0, 0);
     host.SetImage(lab);
     EXPECT_EQ(host.ReadPlanes(), 1);
@@ -126,7 +126,7 @@ void Crop(HostSimulator& host) {
 TEST(CropToLayer, CropsSourceAndEveryPlaneInOrder) {
     for (int16_t mode : {plugInModeRGBColor, plugInModeGrayScale}) {
         int colorPlanes = mode == plugInModeRGBColor ? 3 : 1;
-        HostSimulator host(InProcessEntry, InProcessEmbed);
+        HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
         host.SetImage(LayerOpaqueIn(mode, colorPlanes, 1, 1, 4, 3));
         ASSERT_EQ(host.ReadPlanes(), 0);
         Crop(host);
@@ -145,7 +145,7 @@ TEST(CropToLayer, CropsSourceAndEveryPlaneInOrder) {
 }
 
 TEST(CropToLayer, FullyOpaqueLayerIsLeftAlone) {
-    HostSimulator host(InProcessEntry, InProcessEmbed);
+    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
     host.SetImage(LayerOpaqueIn(plugInModeRGBColor, 3, 0, 0, kWidth, kHeight));
     ASSERT_EQ(host.ReadPlanes(), 0);
     CvRGBImage* before = RunData(host).rgbImage;
@@ -155,7 +155,7 @@ TEST(CropToLayer, FullyOpaqueLayerIsLeftAlone) {
 }
 
 TEST(CropToLayer, TransparentLayerWarnsOnceAndLeavesEmptyImages) {
-    HostSimulator host(InProcessEntry, InProcessEmbed);
+    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
     host.SetImage(LayerOpaqueIn(plugInModeRGBColor, 3, 0, 0, 0, 0));
     ASSERT_EQ(host.ReadPlanes(), 0);
     Crop(host);
@@ -172,7 +172,7 @@ TEST(CropToLayer, TransparentLayerWarnsOnceAndLeavesEmptyImages) {
 }
 
 TEST(HcLayerTrans, TransparentPixelsArePaintedWhiteInACopy) {
-    HostSimulator host(InProcessEntry, InProcessEmbed);
+    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
     host.SetImage(LayerOpaqueIn(plugInModeRGBColor, 3, 0, 0, 2, kHeight));
     ASSERT_EQ(host.ReadPlanes(), 0);
     HcGlobals& globals = RunData(host);

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "common/HcHandle.h"
 #include "cvcode2/CvBitmapImage.h"
+#include "common/hcprefs.h"
+#include "cvcode2/CvFile.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvIndexedImage.h"
@@ -16,6 +19,7 @@
 #include "hostsim/HostSimulator.h"
 #include "platform/Platform.h"
 #include "tests/support/InProcessHost.h"
+#include "tests/support/TestPaths.h"
 
 namespace {
 
@@ -28,7 +32,7 @@ SimImage SmallRgb() {
 }
 
 struct EntryFixture : ::testing::Test {
-    HostSimulator host{InProcessEntry, InProcessEmbed};
+    HostSimulator host{InProcessEntry, InProcessEmbed, PrivatePrefs()};
     void SetUp() override { host.SetImage(SmallRgb()); }
 };
 
@@ -92,7 +96,7 @@ TEST(EntryParameters, PlayInfoDecidesTheDialog) {
                  {true, true, plugInDialogSilent, false},
                  {true, true, plugInDialogDisplay, true}};
     for (const Case& c : cases) {
-        HostSimulator host{InProcessEntry, InProcessEmbed};
+        HostSimulator host{InProcessEntry, InProcessEmbed, PrivatePrefs()};
         PIDescriptorParameters parameters{};
         HandleProcs procs = SimHandleProcs();
         Handle descriptor = procs.newProc(4);
@@ -193,4 +197,19 @@ TEST_F(EntryFixture, EndOfRunDeletesPlanesAndImages) {
     EXPECT_EQ(host.Call(6), 1);  // a failing call ends the run
     EXPECT_EQ(host.Data(), 0);
     EXPECT_EQ(gDeleted, (std::vector<std::string>{"plane 1", "plane 2", "rgb", "indexed", "bitmap"}));
+}
+
+TEST(EntryPrefs, ARunStartsFromThePreferencesFileOfItsConfigurationFolder) {
+    SimOptions options = PrivatePrefs();
+    std::filesystem::create_directories(options.configFolder + "/Corvane");
+    HcGlobals saved{};
+    SetDefaults(saved);
+    saved.settings.colors = 42;
+    SavePrefsTo(saved, CvFileLocator((options.configFolder + "/Corvane/Halcyne Prefs").c_str()));
+    FreePaletteList(saved.paletteList);
+
+    HostSimulator host{InProcessEntry, InProcessEmbed, options};
+    EXPECT_EQ(host.Call(filterSelectorParameters), 0);
+    EXPECT_EQ(RunData(host).settings.colors, 42);
+    EXPECT_EQ(host.Call(filterSelectorFinish), 0);
 }

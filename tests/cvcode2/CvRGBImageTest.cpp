@@ -19,7 +19,7 @@ using RGB = std::array<uint8_t, 3>;
 class TagInfo : public CvImgFmtFrameInfo {
 public:
     void GetFormatName(char* buffer) const override { buffer[0] = 0; }
-    CvImgFmtInfo* Clone() const override { return new TagInfo; }
+    CvImgFmtFrameInfo* Clone() const override { return new TagInfo; }
 };
 
 // A mask that counts the tiles it is asked to mask.

@@ -20,7 +20,7 @@ class NamedInfo : public CvImgFmtFrameInfo {
 public:
     explicit NamedInfo(int v) : value(v) {}
     void GetFormatName(char* buffer) const override { buffer[0] = 0; }
-    CvImgFmtInfo* Clone() const override { return new NamedInfo(value); }
+    CvImgFmtFrameInfo* Clone() const override { return new NamedInfo(value); }
     int value;
 };
 

@@ -18,6 +18,13 @@ namespace {
 
 std::string ModulePath() { return ExecutableDir() + "/" HC_MODULE_FILE; }
 
+// Runs never read or write the user's own preferences.
+SimOptions PrivatePrefs() {
+    SimOptions options;
+    options.configFolder = MakeScratchDir("module-prefs");
+    return options;
+}
+
 SimImage GreyImage() {
     SimImage image;
     image.mode = plugInModeGrayScale;
@@ -38,7 +45,7 @@ TEST(ModuleRun, ExportsTheEntryAndTheEmbeddingHook) {
 
 TEST(ModuleRun, WholeRunEndsWithTheSlotEmpty) {
     ModuleLoader module(ModulePath());
-    HostSimulator host(module.Entry(), module.SetEmbedHost());
+    HostSimulator host(module.Entry(), module.SetEmbedHost(), PrivatePrefs());
     host.SetImage(GreyImage());
     for (int run = 0; run < 2; ++run) {
         EXPECT_EQ(host.Run(run == 0), 0);
@@ -50,7 +57,7 @@ TEST(ModuleRun, WholeRunEndsWithTheSlotEmpty) {
 
 TEST(ModuleRun, UnknownSelectorIsOneAlertAndResultOne) {
     ModuleLoader module(ModulePath());
-    HostSimulator host(module.Entry(), module.SetEmbedHost());
+    HostSimulator host(module.Entry(), module.SetEmbedHost(), PrivatePrefs());
     EXPECT_EQ(host.Call(7), 1);
     ASSERT_EQ(host.Alerts().size(), 1u);
     EXPECT_EQ(host.Alerts()[0].text, "Error executing Halcyne (1)");

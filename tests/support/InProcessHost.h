@@ -5,6 +5,7 @@
 #include "common/hcmain.h"
 #include "hostsim/HostSimulator.h"
 #include "platform/Platform.h"
+#include "tests/support/TestPaths.h"
 
 inline void HC_CDECL InProcessEntry(int16_t selector, void* block, intptr_t* data, int16_t* result) {
     HcEntry(selector, block, data, result);
@@ -16,3 +17,9 @@ inline HcCallRecord& CallRecord(const HostSimulator& host) {
     return *static_cast<HcCallRecord*>(reinterpret_cast<HcMasterBlock*>(host.Data())->data);
 }
 inline HcGlobals& RunData(const HostSimulator& host) { return CallRecord(host).runData; }
+
+// Runs in tests never read or write the user's own preferences: each host gets a fresh folder.
+inline SimOptions PrivatePrefs(SimOptions options = {}) {
+    options.configFolder = MakeScratchDir("prefs");
+    return options;
+}

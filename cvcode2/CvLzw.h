@@ -1,0 +1,18 @@
+// What the LZW encoder and decoder share with the GIF container: code sizes for colour counts and the row
+// order of plain and interlaced frames. Passes without rows are never listed.
+#pragma once
+
+#include <cstdint>
+
+// Bits that index n palette entries (1 for n <= 2 ... 8 for n <= 256); 0 or more than 256 raises 21.
+uint8_t CodeSizeForColors(uint32_t n);
+
+struct CvRowPass {
+    uint32_t firstRow;
+    uint32_t rowStep;
+    uint32_t rowCount;
+};
+
+// The passes covering `height` rows, in file order: all rows at once, or the four interlaced passes
+// (first rows 0, 4, 2, 1; steps 8, 8, 4, 2). Returns how many were filled in.
+uint32_t CvRowPasses(uint32_t height, bool interlaced, CvRowPass passes[4]);

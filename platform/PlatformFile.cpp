@@ -1,0 +1,80 @@
+// Descriptor calls of the C run-time: the Windows spellings (_open, _read, ...) or the POSIX ones.
+// Only names differ between the two; every caller sees the same results and errno values.
+#include "platform/PlatformFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#if defined(_WIN32)
+#include <direct.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace Platform {
+
+#if defined(_WIN32)
+
+namespace {
+constexpr int kBinary = _O_BINARY;
+constexpr int kNewFilePermission = _S_IREAD | _S_IWRITE;
+int SysOpen(const char* path, int flags) { return _open(path, flags, kNewFilePermission); }
+}  // namespace
+
+int64_t FdRead(int fd, void* buffer, uint32_t count) { return _read(fd, buffer, count); }
+int64_t FdWrite(int fd, const void* buffer, uint32_t count) { return _write(fd, buffer, count); }
+int64_t FdSeek(int fd, int64_t offset, int origin) { return _lseeki64(fd, offset, origin); }
+int64_t FdLength(int fd) { return _filelengthi64(fd); }
+int FdSetLength(int fd, int64_t length) {
+    if (length < 0 || length > 0x7FFFFFFF) {
+        errno = EINVAL;
+        return -1;
+    }
+    return _chsize(fd, long(length));
+}
+int FdClose(int fd) { return _close(fd); }
+int FileRemove(const char* path) { return _unlink(path); }
+int MakeFolder(const char* path) { return _mkdir(path) == 0 ? 0 : errno; }
+char PathSeparator() { return '\\'; }
+
+#else
+
+namespace {
+constexpr int kBinary = 0;
+constexpr mode_t kNewFilePermission = 0666;  // narrowed by the user's umask
+int SysOpen(const char* path, int flags) { return open(path, flags, kNewFilePermission); }
+}  // namespace
+
+int64_t FdRead(int fd, void* buffer, uint32_t count) { return read(fd, buffer, count); }
+int64_t FdWrite(int fd, const void* buffer, uint32_t count) { return write(fd, buffer, count); }
+int64_t FdSeek(int fd, int64_t offset, int origin) { return lseek(fd, off_t(offset), origin); }
+int64_t FdLength(int fd) {
+    struct stat status;
+    return fstat(fd, &status) == 0 ? int64_t(status.st_size) : -1;
+}
+int FdSetLength(int fd, int64_t length) { return ftruncate(fd, off_t(length)); }
+int FdClose(int fd) { return close(fd); }
+int FileRemove(const char* path) { return unlink(path); }
+int MakeFolder(const char* path) { return mkdir(path, 0700) == 0 ? 0 : errno; }
+char PathSeparator() { return '/'; }
+
+#endif
+
+int FdOpen(const char* path, FileAccess access) {
+    switch (access) {
+        case FileAccess::Read: return SysOpen(path, O_RDONLY | kBinary);
+        case FileAccess::WriteCreate: return SysOpen(path, O_WRONLY | O_CREAT | O_TRUNC | kBinary);
+        case FileAccess::ReadWrite: return SysOpen(path, O_RDWR | kBinary);
+    }
+    errno = EINVAL;
+    return -1;
+}
+
+int FdCreate(const char* path) { return SysOpen(path, O_RDWR | O_CREAT | O_TRUNC | kBinary); }
+
+}  // namespace Platform

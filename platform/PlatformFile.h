@@ -1,0 +1,31 @@
+// The run-time library's file-descriptor calls and folder services, under one name on every platform.
+// Each call reports failure as the C library does (-1, or the error number) and leaves errno set; no buffering.
+#pragma once
+
+#include <cstdint>
+
+namespace Platform {
+
+enum class FileAccess { Read, WriteCreate, ReadWrite };
+
+// Binary mode, no sharing restrictions; WriteCreate creates a missing file (read-write permission) and truncates.
+int FdOpen(const char* path, FileAccess access);
+// Creates the file, or truncates an existing one, with read and write permission; returns the descriptor or -1.
+int FdCreate(const char* path);
+int64_t FdRead(int fd, void* buffer, uint32_t count);
+int64_t FdWrite(int fd, const void* buffer, uint32_t count);
+// origin 0 start, 1 current, 2 end; the new position or -1.
+int64_t FdSeek(int fd, int64_t offset, int origin);
+int64_t FdLength(int fd);
+int FdSetLength(int fd, int64_t length);
+int FdClose(int fd);
+int FileRemove(const char* path);
+
+// 0 when the folder was made, else the error number (EEXIST when it is already there).
+int MakeFolder(const char* path);
+// Puts `from` in the place of `to` in one step, replacing an existing `to`; 0 or an errno value.
+int RenameReplacing(const char* from, const char* to);
+// The separator between folder names in a path.
+char PathSeparator();
+
+}  // namespace Platform

@@ -1,0 +1,309 @@
+#include "common/hcprefs.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvFile.h"
+#include "cvcode2/CvString.h"
+#include "platform/HcEmbed.h"
+#include "platform/Platform.h"
+#include "tests/support/TestPaths.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void PutLE(std::string& bytes, size_t at, uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes[at + i] = char(value >> (8 * i));
+}
+uint32_t GetLE(const std::string& bytes, size_t at, int size) {
+    uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i) value = value << 8 | uint8_t(bytes[at + i]);
+    return value;
+}
+void PutPStr(std::string& bytes, size_t at, const char* text) {
+    bytes[at] = char(std::strlen(text));
+    std::memcpy(&bytes[at + 1], text, std::strlen(text));
+}
+
+struct PrefsFixture : ::testing::Test {
+    std::string dir = MakeScratchDir("prefs");
+    std::string path = dir + "/Halcyne Prefs";
+    CvFileLocator location{path.c_str()};
+    HcGlobals saved{};
+    HcGlobals loaded{};
+
+    void SetUp() override { SetDefaults(saved); }
+    void TearDown() override {
+        for (HcGlobals* g : {&saved, &loaded}) {
+            FreePaletteList(g->paletteList);
+            FreeColorList(g->colorList);
+        }
+    }
+    void WriteFile(const std::string& bytes) const { std::ofstream(path, std::ios::binary) << bytes; }
+    std::string SaveAndRead() {
+        SavePrefsTo(saved, location);
+        return ReadFileBytes(path);
+    }
+    // Loads `bytes` and tells whether the loader fell back to the defaults.
+    bool LoadsDefaults(const std::string& bytes) {
+        WriteFile(bytes);
+        LoadPrefsFrom(loaded, location);
+        return loaded.settings.colors == 256 && !loaded.colorList && loaded.paletteList &&
+               CvString(loaded.paletteList->name) == CvString("Netscape") && loaded.prefFlag1 == 1;
+    }
+    void AddColor(HcGlobals& g, const char* name, uint8_t r, uint8_t gr, uint8_t b) {
+        HcColorEntry** link = &g.colorList;
+        while (*link) link = &(*link)->next;
+        *link = NewColorEntry();
+        CvPStrFromC((*link)->name, name);
+        (*link)->red = r;
+        (*link)->green = gr;
+        (*link)->blue = b;
+    }
+    void AddPalettes(HcGlobals& g, int count) {
+        HcPaletteEntry** link = &g.paletteList;
+        while (*link) link = &(*link)->next;
+        for (int i = 0; i < count; ++i, link = &(*link)->next) {
+            *link = NewPaletteEntry();
+            CvPStrFromC((*link)->name, ("p" + std::to_string(i)).c_str());
+            (*link)->count = uint32_t(i % 257);
+            (*link)->colors[i % 256][1] = uint8_t(i);
+        }
+    }
+    // A distinctive, non-default state touching every stored field.
+    void Customise() {
+        HcSettings& s = saved.settings;
+        s.headerFlag = 0;
+        s.headerWord = 0xBEEF;
+        s.colors = 16;
+        s.spareByte1 = 1;
+        s.spareByte2 = 15;
+        s.spareByte3 = 3;
+        s.interlaced = 1;
+        s.bgColor[0] = 10, s.bgColor[1] = 20, s.bgColor[2] = 30;
+        CvPStrFromC(s.comment, "made by hand");
+        s.transparencyType = TransparencyType::alpha;
+        s.transAlphaIndex = 0x0102;
+        s.transIndexes[0] = 1, s.transIndexes[200] = 1;
+        s.dither = 10;
+        saved.prefMode = 2;
+        saved.prefFlag1 = 0, saved.prefFlag2 = 1, saved.prefFlag3 = 0;
+        CvPStrFromC(saved.paletteName, "System");
+        CvPStrFromC(saved.basePaletteName, "Custom");
+        saved.quantDialogRect = {-5, 7, 300, 400};
+        saved.optionsDialogRect = {1, -2, 3, 0x7FFFFFFF};
+        AddColor(saved, "Red", 255, 0, 0);
+        AddColor(saved, "Teal", 0, 128, 128);
+    }
+};
+
+int CountOf(const HcPaletteEntry* p) {
+    int n = 0;
+    for (; p; p = p->next) ++n;
+    return n;
+}
+int CountOf(const HcColorEntry* p) {
+    int n = 0;
+    for (; p; p = p->next) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST_F(PrefsFixture, AFirstRunWritesTheExactLayout) {
+    std::string file = SaveAndRead();
+    ASSERT_EQ(file.size(), 1088u + 1 + 1 + 3 * 1036);
+    std::string expected(file.size(), '\0');
+    PutLE(expected, 0, 1088, 4);
+    PutLE(expected, 4, 1, 4);       // headerFlag
+    PutLE(expected, 8, 1, 2);       // headerWord
+    PutLE(expected, 10, 256, 2);    // colors
+    expected.replace(16, 3, "\x80\x80\x80");
+    PutLE(expected, 276, 2, 4);     // transparencyType none
+    expected[541] = expected[542] = 1;
+    PutPStr(expected, 543, "Custom");
+    PutPStr(expected, 799, "None");
+    expected[1055] = 1;
+    expected[1088] = 0;             // no saved colours
+    expected[1089] = 3;
+    const char* names[] = {"Netscape", "Grayscale", "System"};
+    const HcPaletteEntry* entry = saved.paletteList;
+    for (int i = 0; i < 3; ++i, entry = entry->next) {
+        size_t at = 1090 + 1036 * size_t(i);
+        PutLE(expected, at, i < 2 ? 1 : 0, 4);
+        PutPStr(expected, at + 4, names[i]);
+        expected.replace(at + 260, 768, reinterpret_cast<const char*>(entry->colors), 768);
+        PutLE(expected, at + 1028, 256, 4);
+        PutLE(expected, at + 1032, uint32_t(3 + i), 2);
+    }
+    EXPECT_TRUE(file == expected);
+    EXPECT_FALSE(fs::exists(path + ".new"));
+}
+
+TEST_F(PrefsFixture, EveryFieldRoundTrips) {
+    Customise();
+    SavePrefsTo(saved, location);
+    LoadPrefsFrom(loaded, location);
+    EXPECT_EQ(std::memcmp(&saved.settings, &loaded.settings, sizeof(HcSettings)), 0);
+    EXPECT_EQ(std::memcmp(saved.paletteName, loaded.paletteName, 256), 0);
+    EXPECT_EQ(std::memcmp(saved.basePaletteName, loaded.basePaletteName, 256), 0);
+    EXPECT_EQ(loaded.prefMode, 2);
+    EXPECT_EQ(loaded.prefFlag1 * 100 + loaded.prefFlag2 * 10 + loaded.prefFlag3, 10);
+    EXPECT_EQ(std::memcmp(&saved.quantDialogRect, &loaded.quantDialogRect, sizeof(HcDialogRect)), 0);
+    EXPECT_EQ(std::memcmp(&saved.optionsDialogRect, &loaded.optionsDialogRect, sizeof(HcDialogRect)), 0);
+    ASSERT_EQ(CountOf(loaded.colorList), 2);
+    EXPECT_EQ(CvString(loaded.colorList->next->name), CvString("Teal"));
+    EXPECT_EQ(loaded.colorList->next->green, 128);
+    ASSERT_EQ(CountOf(loaded.paletteList), 3);
+    for (const HcPaletteEntry *a = saved.paletteList, *b = loaded.paletteList; a; a = a->next, b = b->next)
+        EXPECT_EQ(std::memcmp(a->name, b->name, 256) | std::memcmp(a->colors, b->colors, 768), 0);
+}
+
+TEST_F(PrefsFixture, AnOlderFileWithOnlyTheSettingsRecordKeepsZeroNames) {
+    Customise();
+    std::string file = SaveAndRead();
+    std::string old = file.substr(0, 540) + file.substr(1088);
+    PutLE(old, 0, 540, 4);
+    WriteFile(old);
+    LoadPrefsFrom(loaded, location);
+    EXPECT_EQ(loaded.settings.colors, 16);
+    EXPECT_EQ(loaded.paletteName[0], 0);
+    EXPECT_EQ(loaded.basePaletteName[0], 0);
+    EXPECT_EQ(loaded.prefFlag1 + loaded.prefFlag2 + loaded.prefFlag3 + loaded.prefMode, 0);
+    EXPECT_EQ(loaded.quantDialogRect.width, 0);
+    EXPECT_EQ(CountOf(loaded.colorList), 2);
+    EXPECT_EQ(CountOf(loaded.paletteList), 3);
+}
+
+TEST_F(PrefsFixture, InvalidFilesFallBackToTheDefaults) {
+    Customise();
+    const std::string good = SaveAndRead();
+    ASSERT_FALSE(LoadsDefaults(good));
+    struct Patch {
+        const char* what;
+        size_t at;
+        uint32_t value;
+        int size;
+    } patches[] = {
+        {"colors 1", 10, 1, 2},          {"colors 300", 10, 300, 2},
+        {"dither 11", 538, 11, 1},        {"headerFlag 2", 4, 2, 4},
+        {"transparency 3", 276, 3, 4},    {"prefMode 3", 540, 3, 1},
+        {"spareByte2 = colors", 13, 16, 1},
+        {"lists at the end", 0, uint32_t(good.size()), 4},
+        {"lists inside the settings", 0, 300, 4},
+        {"lists inside a name", 0, 600, 4},
+        {"more colours than the file holds", 1088, 200, 1},
+        {"more palettes than the file holds", 1088 + 1 + 2 * 268, 4, 1},
+        {"palette count 257", 1088 + 1 + 2 * 268 + 1 + 1028, 257, 4},
+    };
+    for (const Patch& p : patches) {
+        std::string bad = good;
+        PutLE(bad, p.at, p.value, p.size);
+        EXPECT_TRUE(LoadsDefaults(bad)) << p.what;
+    }
+    fs::remove(path);
+    EXPECT_TRUE(LoadsDefaults(std::string()));
+    fs::remove(path);
+    LoadPrefsFrom(loaded, location);  // missing file
+    EXPECT_EQ(loaded.settings.colors, 256);
+    EXPECT_EQ(CountOf(loaded.paletteList), 3);
+}
+
+TEST_F(PrefsFixture, AFileCutAtAnyLengthLoadsTheDefaults) {
+    Customise();
+    const std::string good = SaveAndRead();
+    for (size_t length = 0; length < good.size(); ++length)
+        ASSERT_TRUE(LoadsDefaults(good.substr(0, length))) << length;
+}
+
+TEST_F(PrefsFixture, ListsOfTheCountBytesLimitRoundTripAndLongerOnesKeepTheirHead) {
+    AddPalettes(saved, 252);
+    for (int i = 0; i < 255; ++i) AddColor(saved, ("c" + std::to_string(i)).c_str(), uint8_t(i), 0, 0);
+    std::string file = SaveAndRead();
+    EXPECT_EQ(file.size(), 1088u + 1 + 255 * 268 + 1 + 255 * 1036);
+    LoadPrefsFrom(loaded, location);
+    EXPECT_EQ(CountOf(loaded.colorList), 255);
+    ASSERT_EQ(CountOf(loaded.paletteList), 255);
+    const HcPaletteEntry* last = loaded.paletteList;
+    while (last->next) last = last->next;
+    EXPECT_EQ(CvString(last->name), CvString("p251"));
+    EXPECT_EQ(last->count, 251u);
+
+    AddPalettes(saved, 45);
+    AddColor(saved, "extra", 1, 2, 3);
+    file = SaveAndRead();
+    EXPECT_EQ(file[1088], char(255));
+    size_t lastColor = 1089 + 254 * 268;
+    EXPECT_EQ(GetLE(file, lastColor, 4), 0u);  // the last record written ends its list
+    EXPECT_EQ(GetLE(file, lastColor - 268, 4), 1u);
+    LoadPrefsFrom(loaded, location);
+    EXPECT_EQ(CountOf(loaded.colorList), 255);
+    EXPECT_EQ(CountOf(loaded.paletteList), 255);
+}
+
+TEST_F(PrefsFixture, AFailedSaveLeavesTheOldFileAlone) {
+    const std::string old = SaveAndRead();
+    Customise();
+    fs::create_directory(path + ".new");  // the new content cannot be written beside the old file
+    EXPECT_THROW(SavePrefsTo(saved, location), CvErrorCode);
+    EXPECT_EQ(ReadFileBytes(path), old);
+    fs::remove(path + ".new");
+
+    fs::remove(path);
+    fs::create_directories(path + "/occupied");  // nor can it take the old file's place
+    EXPECT_THROW(SavePrefsTo(saved, location), CvErrorCode);
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_FALSE(fs::exists(path + ".new"));
+    EXPECT_THROW(SavePrefsTo(saved, CvFileLocator()), CvErrorCode);
+}
+
+TEST_F(PrefsFixture, TheLocationIsTheCorvaneFolderOfTheConfigurationFolder) {
+    HcEmbedHost embed{};
+    embed.version = HC_EMBED_VERSION;
+    embed.configFolder = dir.c_str();
+    Platform::SetEmbedHost(&embed);
+    HcCallRecord record{};
+    CvFileLocator where;
+    GetPrefsLocation(record, where);
+    EXPECT_EQ(fs::path(where.Path()), fs::path(dir) / "Corvane" / "Halcyne Prefs");
+    EXPECT_TRUE(fs::is_directory(fs::path(dir) / "Corvane"));
+
+    SetDefaults(record.runData);
+    record.runData.settings.colors = 99;
+    SavePrefs(record);
+    FreePaletteList(record.runData.paletteList);
+    record.runData = HcGlobals{};
+    LoadPrefs(record);
+    Platform::SetEmbedHost(nullptr);
+    EXPECT_EQ(record.runData.settings.colors, 99);
+    EXPECT_EQ(CountOf(record.runData.paletteList), 3);
+    FreePaletteList(record.runData.paletteList);
+}
+
+TEST_F(PrefsFixture, AnUnusableConfigurationFolderNeverLosesTheRun) {
+    std::string notAFolder = dir + "/plain-file";
+    std::ofstream(notAFolder) << "x";
+    HcEmbedHost embed{};
+    embed.version = HC_EMBED_VERSION;
+    embed.configFolder = notAFolder.c_str();
+    Platform::SetEmbedHost(&embed);
+    HcCallRecord record{};
+    CvFileLocator where;
+    GetPrefsLocation(record, where);
+#if defined(_WIN32)
+    EXPECT_STREQ(where.Path(), "C:\\Windows\\Halcyne Prefs");  // the system folder is the last resort
+#else
+    EXPECT_EQ(fs::path(where.Path()), fs::path(notAFolder) / "Corvane" / "Halcyne Prefs");
+    EXPECT_THROW(SavePrefs(record), CvErrorCode);
+    LoadPrefs(record);
+    EXPECT_EQ(record.runData.settings.colors, 256);
+    FreePaletteList(record.runData.paletteList);
+#endif
+    Platform::SetEmbedHost(nullptr);
+}

@@ -1,0 +1,224 @@
+#include "cvcode2/CvFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <string>
+
+#include "cvcode2/CvErrorCode.h"
+#include "platform/PlatformFile.h"
+#include "tests/support/TestPaths.h"
+
+namespace {
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+uint32_t ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const CvErrorCode& error) {
+        return error.code;
+    }
+    return 0;
+}
+
+struct FileFixture : ::testing::Test {
+    std::string dir = MakeScratchDir("file");
+    std::string Path(const char* name) const { return dir + "/" + name; }
+};
+
+}  // namespace
+
+TEST(CvFileCountOnly, CountsWritesWithoutAPathAndAllowsNothingElse) {
+    CvFile file;
+    file.Open(kCvFileWrite | kCvFileCountOnly);
+    file.Write("abc", 3);
+    file.WriteWord(7);
+    file.WriteLong(7);
+    file.Write(nullptr, 0);
+    EXPECT_EQ(file.GetLength(), 9u);
+    uint8_t byte;
+    EXPECT_EQ(ErrorOf([&] { file.Read(&byte, 1); }), kCvErrFileWrongMode);
+    file.Close();
+    EXPECT_FALSE(file.IsOpen());
+
+    file.Open(kCvFileWrite | kCvFileCountOnly);  // counting never reads the bytes
+    file.Write(&byte, 0xFFFFFFF0u);
+    EXPECT_EQ(ErrorOf([&] { file.Write(&byte, 0x10); }), kCvErrFileRange);
+    EXPECT_EQ(file.GetLength(), 0xFFFFFFF0u);
+}
+
+TEST_F(FileFixture, OpenFailuresMapTheSystemError) {
+    CvFile missing;
+    missing.SetPath(Path("missing").c_str());
+    try {
+        missing.Open(kCvFileRead);
+        FAIL() << "opened a missing file";
+    } catch (const CvErrorCode& error) {
+        EXPECT_EQ(error.code, kCvErrFileNotFound);
+        EXPECT_EQ(error.detail, uint32_t(ENOENT));
+    }
+    EXPECT_EQ(ErrorOf([&] { missing.Open(kCvFileRead | kCvFileCountOnly); }), kCvErrFileBadMode);
+    EXPECT_EQ(ErrorOf([&] { missing.Open(0); }), kCvErrFileBadMode);
+    EXPECT_EQ(ErrorOf([&] { missing.Open(kCvFileRead | kCvFileWrite); }), kCvErrFileNotFound);  // not created
+    EXPECT_FALSE(missing.IsOpen());
+    CvFile nameless;
+    EXPECT_EQ(ErrorOf([&] { nameless.Open(kCvFileRead); }), kCvErrFileNoPath);
+    EXPECT_EQ(ErrorOf([&] { nameless.Delete(); }), kCvErrFileNoPath);
+    EXPECT_EQ(ErrorOf([&] { nameless.CreateEmpty(); }), kCvErrFileNoPath);
+}
+
+TEST_F(FileFixture, ClosedAndWronglyOpenedFilesRefuse) {
+    CvFile file;
+    file.SetPath(Path("a").c_str());
+    uint8_t byte = 0;
+    EXPECT_EQ(ErrorOf([&] { file.Read(&byte, 1); }), kCvErrFileNotOpen);
+    EXPECT_EQ(ErrorOf([&] { file.Write(&byte, 1); }), kCvErrFileNotOpen);
+    EXPECT_EQ(ErrorOf([&] { file.Seek(0, 0); }), kCvErrFileNotOpen);
+    EXPECT_EQ(ErrorOf([&] { file.Tell(); }), kCvErrFileNotOpen);
+    EXPECT_EQ(ErrorOf([&] { file.GetLength(); }), kCvErrFileNotOpen);
+    EXPECT_EQ(ErrorOf([&] { file.Close(); }), kCvErrFileNotOpen);
+    file.Open(kCvFileWrite);
+    EXPECT_EQ(ErrorOf([&] { file.Open(kCvFileWrite); }), kCvErrFileIsOpen);
+    EXPECT_EQ(ErrorOf([&] { file.Delete(); }), kCvErrFileIsOpen);
+    EXPECT_EQ(ErrorOf([&] { file.CreateEmpty(); }), kCvErrFileIsOpen);
+    EXPECT_EQ(ErrorOf([&] { file.Read(&byte, 1); }), kCvErrFileWrongMode);
+    EXPECT_EQ(ErrorOf([&] { file.Seek(3, 0); }), kCvErrSizeMismatch);
+    file.Close();
+    file.Open(kCvFileRead);
+    EXPECT_EQ(ErrorOf([&] { file.Write(&byte, 1); }), kCvErrFileWrongMode);
+    file.Close();
+    EXPECT_EQ(file.Delete(), 0);
+    EXPECT_EQ(file.Delete(), -1);
+}
+
+TEST_F(FileFixture, WordsAreLittleEndianAndPositionsFollowTheBytes) {
+    CvFile file;
+    file.SetPath(Path("words").c_str());
+    file.Open(kCvFileWrite);
+    file.WriteWord(0x1234);
+    file.WriteLong(0x89ABCDEF);
+    file.WriteByte(0x5A);
+    EXPECT_EQ(file.Tell(), 7u);
+    EXPECT_EQ(file.ByteCount(), 7u);
+    file.Close();
+    EXPECT_EQ(ReadFileBytes(Path("words")), std::string("\x34\x12\xEF\xCD\xAB\x89\x5A", 7));
+
+    file.Open(kCvFileRead | kCvFileWrite);
+    EXPECT_EQ(file.GetLength(), 7u);
+    EXPECT_EQ(file.Seek(0, 4), 4u);
+    EXPECT_EQ(file.Seek(2, -7), 0u);
+    EXPECT_EQ(file.ReadWord(), 0x1234);
+    EXPECT_EQ(file.ReadLong(), 0x89ABCDEFu);
+    EXPECT_EQ(file.Seek(1, -1), 5u);
+    EXPECT_EQ(file.ReadByte(), 0x89);
+    file.SetLength(3);
+    EXPECT_EQ(file.GetLength(), 3u);
+    file.Close();
+}
+
+TEST_F(FileFixture, ReadingPastTheEndFailsOnlyWhenNothingComes) {
+    WriteBytes(Path("short"), "xyz");
+    CvFile file;
+    file.SetPath(Path("short").c_str());
+    file.Open(kCvFileRead);
+    char buffer[10] = {};
+    EXPECT_EQ(file.Read(buffer, 10), 3u);
+    EXPECT_EQ(ErrorOf([&] { file.Read(buffer, 10); }), kCvErrFileEnd);
+    file.Seek(0, 1);
+    EXPECT_EQ(ErrorOf([&] { file.ReadFully(buffer, 4); }), kCvErrFileEnd);
+    file.Seek(0, 0);
+    EXPECT_EQ(ErrorOf([&] { file.ReadLong(); }), kCvErrFileEnd);
+    file.Close();
+}
+
+TEST_F(FileFixture, AnAdoptedHandleOutlivesCloseUnlessTheFileOwnsIt) {
+    WriteBytes(Path("h"), "hello");
+    int fd = Platform::FdOpen(Path("h").c_str(), Platform::FileAccess::Read);
+    ASSERT_GE(fd, 0);
+    {
+        CvFile borrowed;
+        borrowed.Open(kCvFileRead, false, fd);
+        EXPECT_EQ(borrowed.ReadByte(), 'h');
+        borrowed.Close();
+    }
+    char next = 0;
+    EXPECT_EQ(Platform::FdRead(fd, &next, 1), 1);
+    EXPECT_EQ(next, 'e');
+    CvFile owner;
+    owner.Open(kCvFileRead, true, fd);
+    owner.Close();
+#if !defined(_WIN32)  // the Windows run-time treats a stale descriptor as a fatal misuse
+    EXPECT_NE(Platform::FdClose(fd), 0);  // already closed by the owner
+#endif
+}
+
+TEST_F(FileFixture, CreateEmptyTruncatesAnExistingFile) {
+    WriteBytes(Path("full"), "some content");
+    CvFile file;
+    file.SetPath(Path("full").c_str());
+    file.CreateEmpty();
+    EXPECT_TRUE(std::filesystem::exists(Path("full")));
+    EXPECT_EQ(std::filesystem::file_size(Path("full")), 0u);
+}
+
+// Access is denied by a read-only folder (POSIX) or a read-only file (Windows); an administrator passes both.
+TEST_F(FileFixture, DeniedAccessIsMappedInAndOutsideOpen) {
+    namespace fs = std::filesystem;
+    std::string locked = Path("locked");
+    fs::create_directory(locked);
+    std::ofstream(locked + "/old") << "x";
+    fs::permissions(locked + "/old", fs::perms::owner_read);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    bool folderEnforced = !std::ofstream(locked + "/probe");
+    bool fileEnforced = !std::ofstream(locked + "/old", std::ios::app);
+    for (const char* name : {"/new", "/old"}) {
+        if (!(name[1] == 'n' ? folderEnforced : fileEnforced)) continue;
+        CvFile file;
+        file.SetPath((locked + name).c_str());
+        try {
+            file.Open(kCvFileWrite);
+            ADD_FAILURE() << "opened " << name << " for writing";
+        } catch (const CvErrorCode& error) {
+            EXPECT_EQ(error.code, kCvErrFileAccessDenied) << name;
+            EXPECT_EQ(error.detail, uint32_t(EACCES)) << name;
+        }
+        EXPECT_EQ(ErrorOf([&] { file.CreateEmpty(); }), kCvErrFileBadMode) << name;  // EACCES outside Open
+    }
+    fs::permissions(locked, fs::perms::owner_all);
+    fs::permissions(locked + "/old", fs::perms::owner_all);
+    if (!folderEnforced && !fileEnforced) GTEST_SKIP() << "access rights are not enforced for this user";
+}
+
+#if defined(__linux__)
+TEST(CvFileWrite, AFullDeviceIsReportedWithTheSystemError) {
+    CvFile file;
+    file.SetPath("/dev/full");
+    file.Open(kCvFileWrite);
+    try {
+        file.Write("x", 1);
+        ADD_FAILURE() << "write to a full device succeeded";
+    } catch (const CvErrorCode& error) {
+        EXPECT_EQ(error.code, kCvErrFileDiskFull);
+        EXPECT_EQ(error.detail, uint32_t(ENOSPC));
+    }
+    file.Close();
+}
+#endif
+
+TEST(CvFileLocatorCopy, CopiesOwnTheirPath) {
+    CvFileLocator a("first");
+    CvFileLocator b(a);
+    a.SetPath("second");
+    EXPECT_STREQ(b.Path(), "first");
+    b = a;
+    EXPECT_STREQ(b.Path(), "second");
+    EXPECT_NE(b.Path(), a.Path());
+    b = CvFileLocator();
+    EXPECT_FALSE(b.HasPath());
+}

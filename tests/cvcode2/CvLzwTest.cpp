@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvLzw.h"
+#include "tests/cvcode2/LzwTestData.h"
+
+namespace {
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (int v : values) bytes += char(v);
+    return bytes;
+}
+
+// The data sub-blocks of an encoded frame joined together; checks their lengths on the way.
+std::string SubBlockData(const std::string& encoded, std::vector<int>* lengths = nullptr) {
+    std::string data;
+    size_t at = 1;
+    for (;;) {
+        int length = uint8_t(encoded.at(at));
+        if (lengths) lengths->push_back(length);
+        if (length == 0) break;
+        data += encoded.substr(at + 1, size_t(length));
+        at += 1 + size_t(length);
+    }
+    EXPECT_EQ(at + 1, encoded.size()) << "bytes after the terminator";
+    return data;
+}
+
+// The code sequence of a stream, widths tracked the way GIF decoders do.
+std::vector<int> CodeSequence(const std::string& encoded) {
+    const int codeSize = encoded[0], clear = 1 << codeSize;
+    std::string data = SubBlockData(encoded);
+    std::vector<int> codes;
+    int width = codeSize + 1, next = clear + 2;
+    bool first = true;
+    for (size_t bit = 0; bit + size_t(width) <= data.size() * 8;) {
+        int code = 0;
+        for (int i = 0; i < width; ++i, ++bit) code |= ((uint8_t(data[bit / 8]) >> (bit % 8)) & 1) << i;
+        codes.push_back(code);
+        if (code == clear + 1) break;
+        if (code == clear) {
+            width = codeSize + 1, next = clear + 2, first = true;
+        } else if (first) {
+            first = false;
+        } else if (++next == (1 << width) && width < 12) {
+            ++width;
+        }
+    }
+    return codes;
+}
+
+uint32_t ErrorOf(const std::string& bytes, uint32_t width, uint32_t height) {
+    try {
+        DecodeBytes(bytes, width, height, false);
+    } catch (const CvErrorCode& error) {
+        return error.code;
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST(CvLzwShared, CodeSizesAndPassesFollowTheColourCountAndHeight) {
+    const std::pair<uint32_t, int> sizes[] = {{1, 1}, {2, 1}, {3, 2}, {4, 2}, {5, 3}, {16, 4}, {17, 5},
+                                              {64, 6}, {65, 7}, {128, 7}, {129, 8}, {256, 8}};
+    for (auto [colors, bits] : sizes) EXPECT_EQ(CodeSizeForColors(colors), bits) << colors;
+    EXPECT_THROW(CodeSizeForColors(0), CvErrorCode);
+    EXPECT_THROW(CodeSizeForColors(257), CvErrorCode);
+
+    const std::pair<uint32_t, std::vector<uint32_t>> firstRows[] = {
+        {1, {0}}, {2, {0, 1}}, {3, {0, 2, 1}}, {4, {0, 2, 1}}, {5, {0, 4, 2, 1}}, {9, {0, 4, 2, 1}}};
+    CvRowPass passes[4];
+    for (const auto& [height, firsts] : firstRows) {
+        uint32_t count = CvRowPasses(height, true, passes);
+        std::vector<uint32_t> got;
+        for (uint32_t i = 0; i < count; ++i) got.push_back(passes[i].firstRow);
+        EXPECT_EQ(got, firsts) << "height " << height;
+    }
+    for (uint32_t height = 0; height < 40; ++height) {
+        std::multiset<uint32_t> rows;
+        uint32_t count = CvRowPasses(height, true, passes);
+        for (uint32_t i = 0; i < count; ++i)
+            for (uint32_t r = 0; r < passes[i].rowCount; ++r) rows.insert(passes[i].firstRow + r * passes[i].rowStep);
+        EXPECT_EQ(rows.size(), height);
+        EXPECT_EQ(std::set<uint32_t>(rows.begin(), rows.end()).size(), height);
+        if (height) {
+            EXPECT_EQ(*rows.rbegin(), height - 1);
+        }
+    }
+    EXPECT_EQ(CvRowPasses(0, false, passes), 0u);
+}
+
+TEST(CvLzwEncoder, TinyImagesGiveTheHandComputedBytes) {
+    // 1x1, two colours: size byte 2, then clear 4, index 1, end 5 in 3 bits each, least significant first.
+    EXPECT_EQ(EncodeToBytes(LzwPicture{1, 1, {1}}, 1, false), Bytes({2, 2, 0x4C, 0x01, 0}));
+    // No pixels: clear and end only.
+    EXPECT_EQ(EncodeToBytes(LzwPicture{0, 0, {}}, 2, false), Bytes({2, 1, 0x2C, 0}));
+    EXPECT_THROW(EncodeToBytes(LzwPicture{1, 1, {4}}, 2, false), CvErrorCode);  // index beyond the code size
+    EXPECT_THROW(EncodeToBytes(LzwPicture{1, 1, {0}}, 9, false), CvErrorCode);
+}
+
+TEST(CvLzwCodec, RoundTripsPlainAndInterlacedAcrossSizesAndDepths) {
+    for (uint32_t colors : {2u, 16u, 256u})
+        for (uint32_t width : {1u, 3u, 17u})
+            for (uint32_t height = 1; height <= 9; ++height)
+                for (bool interlaced : {false, true}) {
+                    LzwPicture picture = MakePicture(width, height, colors, height * 7 + width);
+                    std::string encoded = EncodeToBytes(picture, CodeSizeForColors(colors), interlaced);
+                    EXPECT_EQ(DecodeBytes(encoded, width, height, interlaced).pixels, picture.pixels)
+                        << colors << " colours " << width << "x" << height << (interlaced ? " interlaced" : "");
+                }
+}
+
+TEST(CvLzwCodec, LongStringsCarryOverBetweenPassesAndCalls) {
+    LzwPicture flat{40, 9, std::vector<uint8_t>(360, 3)};
+    for (bool interlaced : {false, true}) {
+        std::string encoded = EncodeToBytes(flat, 2, interlaced);
+        EXPECT_EQ(DecodeBytes(encoded, 40, 9, interlaced).pixels, flat.pixels);
+    }
+    LzwPicture column = MakePicture(1, 300, 4);
+    EXPECT_EQ(DecodeBytes(EncodeToBytes(column, 2, true), 1, 300, true).pixels, column.pixels);
+}
+
+TEST(CvLzwCodec, AFullTableIsClearedRightAfterCode4095) {
+    LzwPicture noise = MakePicture(211, 97, 256, 5);
+    for (uint8_t& p : noise.pixels) p = uint8_t(p * 37 + (&p - noise.pixels.data()) * 11);
+    std::string encoded = EncodeToBytes(noise, 8, false);
+    std::vector<int> codes = CodeSequence(encoded);
+    std::vector<size_t> clears;
+    for (size_t i = 0; i < codes.size(); ++i)
+        if (codes[i] == 256) clears.push_back(i);
+    ASSERT_GE(clears.size(), 3u);
+    EXPECT_EQ(clears[0], 0u);
+    for (size_t i = 1; i < clears.size(); ++i)
+        EXPECT_EQ(clears[i] - clears[i - 1] - 1, 4096u - 258u) << "one code per entry 258..4095, then clear";
+    EXPECT_EQ(codes.back(), 257);
+    EXPECT_EQ(DecodeBytes(encoded, 211, 97, false).pixels, noise.pixels);
+
+    std::vector<int> lengths;
+    SubBlockData(encoded, &lengths);
+    ASSERT_GE(lengths.size(), 3u);
+    for (size_t i = 0; i + 2 < lengths.size(); ++i) EXPECT_EQ(lengths[i], 255);
+    EXPECT_GE(lengths[lengths.size() - 2], 1);
+    EXPECT_EQ(lengths.back(), 0);
+}
+
+TEST(CvLzwDecoder, UnusualButReadableStreams) {
+    // No clear code before the data: decoded as if it came first. Codes 1, 2, 6 ("1 2"), end (4 bits by then).
+    EXPECT_EQ(DecodeBytes(Bytes({2, 2, 0x91, 0x0B, 0}), 4, 1, false).pixels, (std::vector<uint8_t>{1, 2, 1, 2}));
+    // Clear, clear, 3, end: repeated clear codes are skipped.
+    EXPECT_EQ(DecodeBytes(Bytes({2, 2, 0xE4, 0x0A, 0}), 2, 1, false).pixels, (std::vector<uint8_t>{3, 0xEE}));
+    // Clear, 2, then the terminator without an end code: what is there is decoded, the rest stays as it was.
+    EXPECT_EQ(DecodeBytes(Bytes({2, 1, 0x14, 0}), 3, 1, false).pixels, (std::vector<uint8_t>{2, 0xEE, 0xEE}));
+}
+
+TEST(CvLzwDecoder, MalformedStreamsAreRejectedWithoutStrayAccess) {
+    for (int size : {0, 1, 9, 12, 255}) EXPECT_EQ(ErrorOf(Bytes({size, 1, 0x2C, 0}), 2, 2), 28u) << size;
+    EXPECT_EQ(ErrorOf(Bytes({2, 2, 0xCC, 0x01, 0}), 4, 1), 28u);  // clear, 1, then 7: beyond the next code
+    EXPECT_EQ(ErrorOf(Bytes({2, 1, 0x34, 0}), 4, 1), 28u);        // clear, then 6: a string before any exists
+    EXPECT_EQ(ErrorOf(Bytes({2, 4, 0x4C}), 4, 1), uint32_t(kCvErrFileEnd));  // the file ends inside a sub-block
+}

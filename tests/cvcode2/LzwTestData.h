@@ -1,0 +1,67 @@
+// Test helpers for the LZW codec: encode index rows to bytes and decode bytes back, through real files,
+// and an asymmetric picture generator whose rows, columns and passes all differ.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "cvcode2/CvFile.h"
+#include "cvcode2/CvLzwDecoder.h"
+#include "cvcode2/CvLzwEncoder.h"
+#include "tests/support/TestPaths.h"
+
+struct LzwPicture {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<uint8_t> pixels;  // width * height indices, rows tightly packed
+};
+
+// A picture of `colors` colours: a diagonal ramp with noise, so no row or column repeats another.
+inline LzwPicture MakePicture(uint32_t width, uint32_t height, uint32_t colors, uint32_t seed = 1) {
+    LzwPicture picture{width, height, std::vector<uint8_t>(size_t(width) * height)};
+    uint32_t state = seed;
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            state = state * 1103515245u + 12345u;
+            uint32_t noise = (state >> 16) % 3;
+            picture.pixels[size_t(y) * width + x] = uint8_t((x + 2 * y + noise * (x % 5)) % colors);
+        }
+    return picture;
+}
+
+inline std::string LzwScratchFile(const char* name) {
+    static const std::string dir = MakeScratchDir("lzw");
+    return dir + "/" + name;
+}
+
+inline std::string EncodeToBytes(const LzwPicture& picture, uint8_t codeSize, bool interlaced) {
+    std::string path = LzwScratchFile("encoded");
+    CvFile file;
+    file.SetPath(path.c_str());
+    file.Open(kCvFileWrite);
+    LzwEncoder encoder(file);
+    encoder.Start(codeSize);
+    encoder.EncodeImage(picture.pixels.data(), picture.width, picture.height, picture.width, interlaced);
+    encoder.Finish();
+    file.Close();
+    return ReadFileBytes(path);
+}
+
+// Decodes `bytes` into a picture prefilled with `fill`; the decoder's errors pass out.
+inline LzwPicture DecodeBytes(const std::string& bytes, uint32_t width, uint32_t height, bool interlaced,
+                              uint8_t fill = 0xEE) {
+    std::string path = LzwScratchFile("decoded");
+    std::ofstream(path, std::ios::binary) << bytes;
+    LzwPicture picture{width, height, std::vector<uint8_t>(size_t(width) * height, fill)};
+    CvFile file;
+    file.SetPath(path.c_str());
+    file.Open(kCvFileRead);
+    LzwDecoder decoder(file);
+    decoder.Start();
+    decoder.DecodeImage(picture.pixels.data(), width, height, width, interlaced);
+    decoder.Free();
+    file.Close();
+    return picture;
+}
