@@ -41,11 +41,19 @@ struct PlainWalk {
     }
 };
 
-Positions CurveOrder(uint32_t width, uint32_t height) {
+struct Recorder {
     Positions met;
-    auto visit = [&](uint32_t x, uint32_t y) { met.emplace_back(x, y); };
-    CvHilbertCurve<decltype(visit)>(width, height, visit).Walk();
-    return met;
+    void operator()(uint32_t x, uint32_t y) { met.emplace_back(x, y); }
+    void Block(uint32_t direction, uint32_t x, uint32_t y) {
+        for (uint32_t i = 0; i < CvHilbertBlock::kMoves; ++i)
+            met.emplace_back(x + HilbertBlock().dx[direction][i], y + HilbertBlock().dy[direction][i]);
+    }
+};
+
+Positions CurveOrder(uint32_t width, uint32_t height) {
+    Recorder recorder;
+    CvHilbertCurve<Recorder>(width, height, recorder).Walk();
+    return recorder.met;
 }
 
 struct Layout {
@@ -177,7 +185,7 @@ TEST(CvHilbertCurve, SmallWalksMeetPixelsInCurveOrder) {
 }
 
 TEST(CvHilbertCurve, SkippingOffImageSquaresKeepsThePlainOrder) {
-    for (auto [w, h] : Positions{{1, 1}, {3, 1}, {1, 300}, {257, 3}, {640, 480}, {5, 17}, {1024, 1}}) {
+    for (auto [w, h] : Positions{{1, 1}, {3, 1}, {1, 300}, {257, 3}, {640, 480}, {5, 17}, {1024, 1}, {16, 16}, {33, 47}}) {
         Positions plain = PlainWalk(w, h).Run();
         ASSERT_EQ(plain.size(), size_t(w) * h);
         ASSERT_EQ(CurveOrder(w, h), plain) << w << "x" << h;
