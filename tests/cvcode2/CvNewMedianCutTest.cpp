@@ -4,11 +4,11 @@
 
 #include <functional>
 #include <random>
-#include <string>
 #include <utility>
 #include <vector>
 
 #include "cvcode2/Cv15BitHist.h"
+#include "tests/support/RecordingIndicator.h"
 
 namespace {
 struct Cell {
@@ -48,18 +48,6 @@ void ReferenceHeapsort(std::vector<uint16_t>& cells, uint16_t mask) {
     cells.assign(heap.begin() + 1, heap.end());
 }
 
-struct RecordingIndicator : CvProgressIndicator {
-    std::vector<std::string> calls;
-    uint32_t stopAt = 0;
-    void Start(CvProgressTask* task) override { calls.push_back(std::string("start ") + task->Caption()); }
-    void Step(CvProgressTask*) override {}
-    void Finish(CvProgressTask*) override { calls.push_back("finish"); }
-    bool Update(CvProgressTask* task) override {
-        calls.push_back("update " + std::to_string(task->Current()));
-        return task->Current() == stopAt;
-    }
-    void Error(CvProgressTask*, CvErrorCode error) override { calls.push_back("error " + std::to_string(error.code)); }
-};
 }  // namespace
 
 TEST(CvNewMedianCut, FewCellsGiveTheirOwnColoursInCellOrder) {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "cvcode2/Cv15BitHist.h"
+#include "tests/support/RecordingIndicator.h"
 
 namespace {
 struct Color {
@@ -30,19 +30,6 @@ std::vector<uint8_t> Reduce(const std::vector<Color>& colors, uint16_t target, b
     return std::vector<uint8_t>(result.Entries(), result.Entries() + 3 * result.GetCount());
 }
 
-struct StopIndicator : CvProgressIndicator {
-    std::vector<std::string> calls;
-    void Start(CvProgressTask* task) override {
-        calls.push_back(std::string(task->Caption()) + " 0.." + std::to_string(task->Maximum()));
-    }
-    void Step(CvProgressTask*) override {}
-    void Finish(CvProgressTask*) override { calls.push_back("finish"); }
-    bool Update(CvProgressTask* task) override {
-        calls.push_back("update " + std::to_string(task->Current()));
-        return true;
-    }
-    void Error(CvProgressTask*, CvErrorCode error) override { calls.push_back("error " + std::to_string(error.code)); }
-};
 }  // namespace
 
 TEST(CvUnique, UnusedEntriesDisappearWhateverTheTarget) {
@@ -74,12 +61,13 @@ TEST(CvUnique, SourceTiesFollowChainThenEntryOrder) {
 }
 
 TEST(CvUnique, StopRequestEndsWithError3) {
-    StopIndicator indicator;
+    RecordingIndicator indicator;
+    indicator.stop = true;
     try {
         Reduce({{10, 10, 10, 5}, {20, 20, 20, 3}, {200, 200, 200, 1}}, 1, false, &indicator);
         FAIL() << "the reduction must stop";
     } catch (const CvErrorCode& error) {
         EXPECT_EQ(error.code, 3u);
     }
-    EXPECT_EQ(indicator.calls, (std::vector<std::string>{"Reducing 0..2", "update 1", "error 3"}));
+    EXPECT_EQ(indicator.calls, (std::vector<std::string>{"start Reducing", "update 1", "error 3"}));
 }
