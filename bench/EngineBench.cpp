@@ -8,6 +8,7 @@
 #include "cvcode2/CvInvMapRiemersma.h"
 #include "cvcode2/CvMakeInvColorMap.h"
 #include "cvcode2/CvNewMedianCut.h"
+#include "cvcode2/CvUnique.h"
 
 namespace {
 constexpr uint32_t kWidth = 3840, kHeight = 2400, kPixels = kWidth * kHeight;
@@ -78,6 +79,20 @@ void BM_MakeInvColorMap(benchmark::State& state) {
     PerPixel(state);
 }
 
+// Merging the 256 median-cut colours down to 64, with the inverse map it needs.
+void BM_Unique(benchmark::State& state) {
+    std::vector<uint32_t> histogram = Histogram();
+    CvColorTable palette = Palette(histogram);
+    std::vector<uint8_t> map(kCellCount);
+    for (auto _ : state) {
+        MakeInvColorMap(&palette, map.data());
+        CvColorTable reduced;
+        CvUnique(histogram.data(), map.data(), palette, 64, false).Reduce(reduced);
+        benchmark::DoNotOptimize(reduced.Entries());
+    }
+    PerPixel(state);
+}
+
 void BM_InvMapRiemersma(benchmark::State& state) {
     CvColorTable palette = Palette(Histogram());
     std::vector<uint8_t> map(kCellCount), indices(kPixels);
@@ -110,5 +125,6 @@ void BM_WholeReduction(benchmark::State& state) {
 BENCHMARK(BM_BuildHistogram)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MedianCut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MakeInvColorMap)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Unique)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InvMapRiemersma)->Arg(0)->Arg(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholeReduction)->Unit(benchmark::kMillisecond);
