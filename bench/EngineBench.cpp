@@ -49,8 +49,8 @@ CvColorTable Palette(const std::vector<uint32_t>& histogram) {
 }
 
 void PerPixel(benchmark::State& state) {
-    state.counters["per_pixel"] =
-        benchmark::Counter(double(kPixels), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_pixel"] = benchmark::Counter(
+        double(kPixels), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_BuildHistogram(benchmark::State& state) {
@@ -114,8 +114,8 @@ void BM_WholeReduction(benchmark::State& state) {
         FoldNearBlack(histogram.data());
         CvColorTable palette = Palette(histogram);
         MakeInvColorMap(&palette, map.data());
-        InvMapRiemersma(5, map.data(), palette, Photo().data(), indices.data(), kWidth * 3, kWidth, kWidth, kHeight,
-                        0, 1, 2, 0, 3, 1, nullptr);
+        InvMapRiemersma(5, map.data(), palette, Photo().data(), indices.data(), kWidth * 3, kWidth, kWidth, kHeight, 0,
+                        1, 2, 0, 3, 1, nullptr);
         benchmark::DoNotOptimize(indices.data());
     }
     PerPixel(state);

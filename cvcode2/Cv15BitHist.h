@@ -15,7 +15,9 @@ inline uint32_t CellLevel(uint8_t c) {
 }
 
 // 8-bit value of a 5-bit level by bit replication (0 -> 0, 16 -> 132, 31 -> 255).
-inline uint8_t ExpandLevel(uint32_t level) { return uint8_t(level << 3 | level >> 2); }
+inline uint8_t ExpandLevel(uint32_t level) {
+    return uint8_t(level << 3 | level >> 2);
+}
 
 // Red in bits 10..14, green in 5..9, blue in 0..4.
 inline uint16_t ColorIndex15(uint8_t r, uint8_t g, uint8_t b) {

@@ -25,11 +25,15 @@ struct Bgrx4Layout {
     static constexpr uint32_t destinationPixelBytes = 1, destinationOffset = 0;
 };
 
-inline uint8_t Clamp255(int32_t v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); }
+inline uint8_t Clamp255(int32_t v) {
+    return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
+}
 }  // namespace
 
 CvHilbert::CvHilbert(const Setup& setup_, CvProgressIndicator* indicator)
-    : CvProgressTask(indicator), setup(setup_), strength(int32_t(setup_.strength)),
+    : CvProgressTask(indicator),
+      setup(setup_),
+      strength(int32_t(setup_.strength)),
       cellEntries(new (std::nothrow) uint32_t[kCellCount]) {
     if (!cellEntries) CV_THROW(kCvErrNoMemory);
     // Indices past the palette's end read as black rather than outside it.
@@ -124,8 +128,7 @@ private:
         return size_t(s.sourceRowBytes) * y + size_t(layout.sourcePixelBytes) * x;
     }
     size_t DestinationOffset(uint32_t x, uint32_t y) const {
-        return size_t(s.destinationRowBytes) * y + size_t(layout.destinationPixelBytes) * x +
-               layout.destinationOffset;
+        return size_t(s.destinationRowBytes) * y + size_t(layout.destinationPixelBytes) * x + layout.destinationOffset;
     }
 
     Queue Load() const {
@@ -202,9 +205,8 @@ void CvHilbert::ChooseLayout() {
     else if (oneByteOut && s.sourcePixelBytes == 4 && s.rOffset == 2 && s.gOffset == 1 && s.bOffset == 0)
         WalkWith<Bgrx4Layout, kMasked, kDither>(Bgrx4Layout());
     else
-        WalkWith<GeneralLayout, kMasked, kDither>(GeneralLayout{s.sourcePixelBytes, s.rOffset, s.gOffset,
-                                                                s.bOffset, s.destinationPixelBytes,
-                                                                s.destinationOffset});
+        WalkWith<GeneralLayout, kMasked, kDither>(GeneralLayout{s.sourcePixelBytes, s.rOffset, s.gOffset, s.bOffset,
+                                                                s.destinationPixelBytes, s.destinationOffset});
 }
 
 template <bool kMasked>
@@ -239,14 +241,12 @@ void RunRemap(const CvHilbert::Setup& setup, CvProgressIndicator* indicator) {
 }
 }  // namespace
 
-void InvMapRiemersma(uint32_t strength, const uint8_t* inverseMap, const CvColorTable& palette,
-                     const uint8_t* source, uint8_t* destination, uint32_t sourceRowBytes,
-                     uint32_t destinationRowBytes, uint32_t width, uint32_t height, uint16_t rOffset,
-                     uint16_t gOffset, uint16_t bOffset, uint16_t destinationOffset, uint16_t sourcePixelBytes,
-                     uint16_t destinationPixelBytes, CvProgressIndicator* indicator) {
-    RunRemap({strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width,
-              height, rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes,
-              nullptr, 0},
+void InvMapRiemersma(uint32_t strength, const uint8_t* inverseMap, const CvColorTable& palette, const uint8_t* source,
+                     uint8_t* destination, uint32_t sourceRowBytes, uint32_t destinationRowBytes, uint32_t width,
+                     uint32_t height, uint16_t rOffset, uint16_t gOffset, uint16_t bOffset, uint16_t destinationOffset,
+                     uint16_t sourcePixelBytes, uint16_t destinationPixelBytes, CvProgressIndicator* indicator) {
+    RunRemap({strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
+              rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, nullptr, 0},
              indicator);
 }
 
@@ -258,8 +258,8 @@ void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uin
                              CvProgressIndicator* indicator) {
     CV_ASSERT(maskBits != nullptr);
     if (!maskBits) CV_THROW(kCvErrBadArgument);
-    RunRemap({strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width,
-              height, rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes,
-              maskBits, maskRowBytes},
-             indicator);
+    RunRemap(
+        {strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
+         rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, maskBits, maskRowBytes},
+        indicator);
 }

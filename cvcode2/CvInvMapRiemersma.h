@@ -11,7 +11,9 @@
 
 // The error added to a channel from the weighted sum of the queued errors: the sum shifted right arithmetically
 // by 8 bits, plus 1 when negative (so -256 gives 0, -257 gives -1, +256 gives +1).
-inline int32_t RiemersmaErrorTerm(int32_t sum) { return (sum >> 8) + (sum < 0 ? 1 : 0); }
+inline int32_t RiemersmaErrorTerm(int32_t sum) {
+    return (sum >> 8) + (sum < 0 ? 1 : 0);
+}
 
 class CvHilbert : public CvProgressTask {
 public:
@@ -50,7 +52,7 @@ private:
 
     Setup setup;
     uint32_t done = 0;
-    int32_t strength;             // the weights are strength × (1, 3, 5, 7), oldest error first
+    int32_t strength;           // the weights are strength × (1, 3, 5, 7), oldest error first
     int32_t errors[4][3] = {};  // oldest first: red, green, blue
     // Per cell: the inverse map's index in bits 0-7 and that entry's red, green, blue in the bytes above.
     std::unique_ptr<uint32_t[]> cellEntries;
@@ -58,11 +60,10 @@ private:
 
 // Assertions (and error 27 when they fail): strength <= 16; map, source, destination not null; row bytes,
 // pixel bytes, width and height not 0; each offset inside its pixel.
-void InvMapRiemersma(uint32_t strength, const uint8_t* inverseMap, const CvColorTable& palette,
-                     const uint8_t* source, uint8_t* destination, uint32_t sourceRowBytes,
-                     uint32_t destinationRowBytes, uint32_t width, uint32_t height, uint16_t rOffset,
-                     uint16_t gOffset, uint16_t bOffset, uint16_t destinationOffset, uint16_t sourcePixelBytes,
-                     uint16_t destinationPixelBytes, CvProgressIndicator* indicator);
+void InvMapRiemersma(uint32_t strength, const uint8_t* inverseMap, const CvColorTable& palette, const uint8_t* source,
+                     uint8_t* destination, uint32_t sourceRowBytes, uint32_t destinationRowBytes, uint32_t width,
+                     uint32_t height, uint16_t rOffset, uint16_t gOffset, uint16_t bOffset, uint16_t destinationOffset,
+                     uint16_t sourcePixelBytes, uint16_t destinationPixelBytes, CvProgressIndicator* indicator);
 
 // The masked remap on raw mask rows: where the mask bit is 1 the pixel gets its undithered index, while the
 // error queue still follows the dithered choice. The bitmap-image entry point locks its mask and calls this.

@@ -61,10 +61,19 @@ CvNewMedianCut::Box CvNewMedianCut::MakeBox(uint16_t* cells, uint32_t cellCount,
         }
         total += histogram[cells[i]];
     }
-    Box box{histogram, cells, cellCount,
-            ExpandLevel(low[0]), ExpandLevel(low[1]), ExpandLevel(low[2]),
-            ExpandLevel(high[0]), ExpandLevel(high[1]), ExpandLevel(high[2]),
-            0, total, uint8_t(hasParent), parentAxis};
+    Box box{histogram,
+            cells,
+            cellCount,
+            ExpandLevel(low[0]),
+            ExpandLevel(low[1]),
+            ExpandLevel(low[2]),
+            ExpandLevel(high[0]),
+            ExpandLevel(high[1]),
+            ExpandLevel(high[2]),
+            0,
+            total,
+            uint8_t(hasParent),
+            parentAxis};
     // Ties go to the later channel: green over red, blue over either.
     uint32_t dR = box.Range(0), dG = box.Range(1), dB = box.Range(2);
     if (dR > dG)

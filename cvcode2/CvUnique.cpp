@@ -7,8 +7,8 @@
 #include "cvcode2/Cv15BitHist.h"
 #include "cvcode2/CvLog.h"
 
-CvUnique::CvUnique(const uint32_t* histogram, const uint8_t* inverseMap, const CvColorTable& palette,
-                   uint16_t target_, bool keepExact_, CvProgressIndicator* indicator)
+CvUnique::CvUnique(const uint32_t* histogram, const uint8_t* inverseMap, const CvColorTable& palette, uint16_t target_,
+                   bool keepExact_, CvProgressIndicator* indicator)
     : CvProgressTask(indicator), target(target_), entryCount(palette.GetCount()), keepExact(keepExact_) {
     CV_ASSERT(entryCount > 0 && histogram != nullptr && inverseMap != nullptr);
     entries.reset(new (std::nothrow) Entry[entryCount ? entryCount : 1]);

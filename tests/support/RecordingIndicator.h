@@ -10,8 +10,8 @@
 
 struct RecordingIndicator : CvProgressIndicator {
     std::vector<std::string> calls;
-    bool stop = false;              // stop at every report
-    uint32_t stopAt = UINT32_MAX;   // or at the report of this position
+    bool stop = false;             // stop at every report
+    uint32_t stopAt = UINT32_MAX;  // or at the report of this position
     void Start(CvProgressTask* task) override { calls.push_back(std::string("start ") + task->Caption()); }
     void Step(CvProgressTask*) override { calls.push_back("step"); }
     void Finish(CvProgressTask*) override { calls.push_back("finish"); }
