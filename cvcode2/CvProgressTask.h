@@ -36,8 +36,8 @@ public:
     uint32_t Maximum() const { return maximum; }
     const char* Caption() const { return caption; }
     CvProgressIndicator* Indicator() const { return indicator; }
-    CvColorTable* Palette() const { return palette; }
-    void SetPalette(CvColorTable* table) { palette = table; }
+    const CvColorTable* Palette() const { return palette; }
+    void SetPalette(const CvColorTable* table) { palette = table; }
 
 private:
     uint32_t id;
@@ -45,7 +45,7 @@ private:
     uint32_t current = 0;
     uint32_t maximum = 0;
     CvProgressIndicator* indicator;
-    CvColorTable* palette = nullptr;
+    const CvColorTable* palette = nullptr;
     char caption[256] = {};
 };
 

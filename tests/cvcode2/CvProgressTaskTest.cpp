@@ -6,22 +6,9 @@
 #include <vector>
 
 #include "common/NoStartProgressProxy.h"
+#include "tests/support/RecordingIndicator.h"
 
 namespace {
-// Records every call and asks to stop whenever `stop` is set.
-struct RecordingIndicator : CvProgressIndicator {
-    std::vector<std::string> calls;
-    bool stop = false;
-    void Start(CvProgressTask* task) override { calls.push_back(std::string("start ") + task->Caption()); }
-    void Step(CvProgressTask*) override { calls.push_back("step"); }
-    void Finish(CvProgressTask*) override { calls.push_back("finish"); }
-    bool Update(CvProgressTask* task) override {
-        calls.push_back("update " + std::to_string(task->Current()));
-        return stop;
-    }
-    void Error(CvProgressTask*, CvErrorCode error) override { calls.push_back("error " + std::to_string(error.code)); }
-};
-
 void RunTask(CvProgressIndicator* indicator, const char* caption, uint32_t steps) {
     CvProgressTask task(indicator);
     task.Start(0, steps, caption);

@@ -1,0 +1,226 @@
+#include "cvcode2/CvInvMapRiemersma.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "cvcode2/Cv15BitHist.h"
+#include "cvcode2/CvMakeInvColorMap.h"
+#include "tests/support/RecordingIndicator.h"
+
+namespace {
+using Positions = std::vector<std::pair<uint32_t, uint32_t>>;
+
+// The curve exactly as defined: every position of the 2^L square visited, none skipped.
+struct PlainWalk {
+    PlainWalk(uint32_t w, uint32_t h) : width(w), height(h) {}
+    uint32_t width, height, x = 0, y = 0;
+    Positions met{{0, 0}};
+    void Move(int dx, int dy) {
+        x += dx, y += dy;
+        if (x < width && y < height) met.emplace_back(x, y);
+    }
+    void Curve(int l, int d) {
+        if (l-- == 0) return;
+        if (d == 1) Curve(l, 2), Move(0, 1), Curve(l, 1), Move(1, 0), Curve(l, 1), Move(0, -1), Curve(l, 4);
+        if (d == 2) Curve(l, 1), Move(1, 0), Curve(l, 2), Move(0, 1), Curve(l, 2), Move(-1, 0), Curve(l, 3);
+        if (d == 3) Curve(l, 4), Move(0, -1), Curve(l, 3), Move(-1, 0), Curve(l, 3), Move(0, 1), Curve(l, 2);
+        if (d == 4) Curve(l, 3), Move(-1, 0), Curve(l, 4), Move(0, -1), Curve(l, 4), Move(1, 0), Curve(l, 1);
+    }
+    Positions Run() {
+        int level = 0;
+        for (uint32_t side = std::max(width, height); side; side >>= 1) ++level;
+        Curve(level, 1);
+        return met;
+    }
+};
+
+struct Recorder {
+    Positions met;
+    void operator()(uint32_t x, uint32_t y) { met.emplace_back(x, y); }
+    void Block(uint32_t direction, uint32_t x, uint32_t y) {
+        for (uint32_t i = 0; i < CvHilbertBlock::kMoves; ++i)
+            met.emplace_back(x + HilbertBlock().dx[direction][i], y + HilbertBlock().dy[direction][i]);
+    }
+};
+
+Positions CurveOrder(uint32_t width, uint32_t height) {
+    Recorder recorder;
+    CvHilbertCurve<Recorder>(width, height, recorder).Walk();
+    return recorder.met;
+}
+
+struct Layout {
+    uint16_t pixelBytes, r, g, b, outBytes, outOffset;
+};
+const Layout kRgb3{3, 0, 1, 2, 1, 0}, kBgrx4{4, 2, 1, 0, 1, 0}, kGeneral{5, 4, 0, 2, 2, 1};
+
+// Smooth asymmetric gradients with deterministic noise, the same colours whatever the layout; padded rows.
+struct Image {
+    uint32_t width, height, rowBytes, outRowBytes, maskRowBytes;
+    Layout layout;
+    std::vector<uint8_t> pixels, out, mask;
+
+    Image(uint32_t w, uint32_t h, Layout l)
+        : width(w), height(h), rowBytes(w * l.pixelBytes + 3), outRowBytes(w * l.outBytes + 1),
+          maskRowBytes((w + 7) / 8 + 1), layout(l), pixels(size_t(rowBytes) * h), out(size_t(outRowBytes) * h, 0xEE),
+          mask(size_t(maskRowBytes) * h) {
+        uint32_t noise = 1;
+        for (uint32_t y = 0; y < h; ++y)
+            for (uint32_t x = 0; x < w; ++x) {
+                noise = noise * 1103515245u + 12345u;
+                uint8_t* p = Pixel(x, y);
+                p[l.r] = uint8_t(x * 255 / w + (noise >> 28));
+                p[l.g] = uint8_t(y * 200 / h + (noise >> 29));
+                p[l.b] = uint8_t((x + 2 * y) % 256);
+                if ((noise >> 20) % 3 == 0) mask[size_t(maskRowBytes) * y + x / 8] |= uint8_t(0x80 >> x % 8);
+            }
+    }
+    uint8_t* Pixel(uint32_t x, uint32_t y) { return &pixels[size_t(rowBytes) * y + size_t(layout.pixelBytes) * x]; }
+    uint16_t Cell(uint32_t x, uint32_t y) {
+        return ColorIndex15(Pixel(x, y)[layout.r], Pixel(x, y)[layout.g], Pixel(x, y)[layout.b]);
+    }
+    std::vector<uint8_t> Indices() const {
+        std::vector<uint8_t> indices;
+        for (uint32_t y = 0; y < height; ++y)
+            for (uint32_t x = 0; x < width; ++x)
+                indices.push_back(out[size_t(outRowBytes) * y + size_t(layout.outBytes) * x + layout.outOffset]);
+        return indices;
+    }
+};
+
+struct Palette {
+    CvColorTable table;
+    std::vector<uint8_t> map = std::vector<uint8_t>(kCellCount);
+    explicit Palette(const std::vector<uint8_t>& rgb) : table(uint32_t(rgb.size() / 3)) {
+        for (uint32_t i = 0; i < table.GetCount(); ++i) table.SetEntry(i, rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
+        MakeInvColorMap(&table, map.data());
+    }
+};
+
+const Palette& Sixteen() {
+    static const Palette palette({0,   0,   0,   255, 255, 255, 255, 0,   0,   0,   255, 0,   0,   0,   255, 128,
+                                  128, 128, 200, 120, 40,  40,  120, 200, 90,  30,  160, 250, 240, 100, 20,  60,
+                                  20,  170, 170, 250, 60,  60,  60,  190, 190, 190, 120, 0,   0,   0,   0,   120});
+    return palette;
+}
+
+void Remap(Image& image, uint32_t strength, const Palette& palette, bool masked,
+           CvProgressIndicator* indicator = nullptr, uint32_t maskRowBytes = 0) {
+    const Layout& l = image.layout;
+    if (masked)
+        InvMapRiemersmaMaskBits(image.mask.data(), maskRowBytes ? maskRowBytes : image.maskRowBytes, strength,
+                                palette.map.data(), palette.table, image.pixels.data(), image.out.data(),
+                                image.rowBytes, image.outRowBytes, image.width, image.height, l.r, l.g, l.b,
+                                l.outOffset, l.pixelBytes, l.outBytes, indicator);
+    else
+        InvMapRiemersma(strength, palette.map.data(), palette.table, image.pixels.data(), image.out.data(),
+                        image.rowBytes, image.outRowBytes, image.width, image.height, l.r, l.g, l.b, l.outOffset,
+                        l.pixelBytes, l.outBytes, indicator);
+}
+
+// The per-pixel rule written out plainly over the plain walk.
+std::vector<uint8_t> ReferenceRemap(Image& image, int s, const Palette& palette, bool masked) {
+    std::vector<uint8_t> indices(size_t(image.width) * image.height);
+    int errors[4][3] = {};
+    for (auto [x, y] : PlainWalk(image.width, image.height).Run()) {
+        const uint8_t* p = image.Pixel(x, y);
+        const int read[3] = {p[image.layout.r], p[image.layout.g], p[image.layout.b]};
+        uint8_t value[3];
+        for (int c = 0; c < 3; ++c) {
+            const int sum = s * errors[0][c] + 3 * s * errors[1][c] + 5 * s * errors[2][c] + 7 * s * errors[3][c];
+            const int term = (sum >= 0 ? sum / 256 : -((-sum + 255) / 256)) + (sum < 0);  // floor, +1 if negative
+            value[c] = uint8_t(std::clamp(read[c] + term, 0, 255));
+        }
+        uint8_t index = palette.map[ColorIndex15(value[0], value[1], value[2])];
+        for (int c = 0; c < 3; ++c) {
+            for (int k = 0; k < 3; ++k) errors[k][c] = errors[k + 1][c];
+            errors[3][c] = value[c] - palette.table.Entry(index)[c];
+        }
+        if (masked && (image.mask[size_t(image.maskRowBytes) * y + x / 8] & (0x80 >> x % 8)))
+            index = palette.map[image.Cell(x, y)];
+        indices[size_t(y) * image.width + x] = index;
+    }
+    return indices;
+}
+}  // namespace
+
+TEST(RiemersmaErrorTerm, ShiftsAndRoundsNegativeSumsUp) {
+    EXPECT_EQ(RiemersmaErrorTerm(256), 1);
+    EXPECT_EQ(RiemersmaErrorTerm(255), 0);
+    EXPECT_EQ(RiemersmaErrorTerm(-1), 0);
+    EXPECT_EQ(RiemersmaErrorTerm(-256), 0);
+    EXPECT_EQ(RiemersmaErrorTerm(-257), -1);
+}
+
+TEST(CvHilbertCurve, MeetsPixelsInCurveOrderWhateverIsSkipped) {
+    EXPECT_EQ(CurveOrder(3, 1), (Positions{{0, 0}, {1, 0}, {2, 0}}));
+    // A 4 × 4 image lies in the first quarter of an 8 × 8 curve.
+    EXPECT_EQ(CurveOrder(4, 4), (Positions{{0, 0}, {0, 1}, {1, 1}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {2, 1},
+                                           {2, 2}, {3, 2}, {3, 3}, {2, 3}, {1, 3}, {1, 2}, {0, 2}, {0, 3}}));
+    for (auto [w, h] : Positions{{1, 1}, {1, 300}, {257, 3}, {640, 480}, {1024, 1}, {16, 16}, {33, 47}})
+        ASSERT_EQ(CurveOrder(w, h), PlainWalk(w, h).Run()) << w << "x" << h;
+}
+
+// Every layout, fixed or general, with and without mask, gives the plain rule's result on the same colours.
+TEST(InvMapRiemersma, EveryRoutineMatchesThePlainRule) {
+    for (auto [w, h] : Positions{{1, 1}, {3, 1}, {1, 300}, {257, 3}, {97, 61}, {640, 480}})
+        for (uint32_t strength : {0u, 5u, 16u})
+            for (bool masked : {false, true}) {
+                if (w == 640 && strength != 5) continue;
+                Image general(w, h, kGeneral);
+                const std::vector<uint8_t> expected = ReferenceRemap(general, int(strength), Sixteen(), masked);
+                for (const Layout& layout : {kGeneral, kRgb3, kBgrx4}) {
+                    Image image(w, h, layout);
+                    Remap(image, strength, Sixteen(), masked);
+                    ASSERT_EQ(image.Indices(), expected) << w << "x" << h << " pixel bytes " << layout.pixelBytes
+                                                         << " strength " << strength << (masked ? " masked" : "");
+                }
+            }
+}
+
+TEST(InvMapRiemersma, StrengthZeroIsPlainMappingAndPaddingStaysUntouched) {
+    Image image(45, 33, kGeneral);
+    Remap(image, 0, Sixteen(), false);
+    std::vector<uint8_t> expected;
+    for (uint32_t y = 0; y < 33; ++y)
+        for (uint32_t x = 0; x < 45; ++x) expected.push_back(Sixteen().map[image.Cell(x, y)]);
+    EXPECT_EQ(image.Indices(), expected);
+    EXPECT_EQ(image.out[0], 0xEE);
+    EXPECT_EQ(image.out[image.outRowBytes - 1], 0xEE);
+}
+
+TEST(InvMapRiemersma, UniformPaletteColourCarriesNoError) {
+    Image image(50, 40, kRgb3);
+    for (uint32_t y = 0; y < 40; ++y)
+        for (uint32_t x = 0; x < 50; ++x) std::copy_n("\x64\x96\xC8", 3, image.Pixel(x, y));  // (100, 150, 200)
+    Remap(image, 16, Palette({0, 0, 0, 100, 150, 200, 255, 255, 255}), false);
+    EXPECT_EQ(image.Indices(), std::vector<uint8_t>(2000, 1));
+}
+
+TEST(InvMapRiemersma, ReportsEvery2000PixelsAndStopsWithError3) {
+    RecordingIndicator indicator;
+    Image image(100, 50, kRgb3);
+    Remap(image, 5, Sixteen(), false, &indicator);
+    EXPECT_EQ(indicator.calls, (std::vector<std::string>{"start Remapping", "update 2000", "update 4000",
+                                                         "update 5000", "finish"}));
+    RecordingIndicator stopping;
+    stopping.stop = true;
+    Image stopped(100, 50, kRgb3);
+    EXPECT_THROW(Remap(stopped, 5, Sixteen(), false, &stopping), CvErrorCode);
+    EXPECT_EQ(stopping.calls, (std::vector<std::string>{"start Remapping", "update 2000", "error 3"}));
+    // The pixel whose report asked to stop is left unwritten.
+    std::vector<uint8_t> indices = stopped.Indices();
+    EXPECT_EQ(std::count(indices.begin(), indices.end(), 0xEE), 5000 - 1999);
+}
+
+TEST(InvMapRiemersma, RefusesArgumentsItCannotUseSafely) {
+    Image image(9, 2, kRgb3);
+    EXPECT_THROW(Remap(image, 17, Sixteen(), false), CvErrorCode);
+    EXPECT_THROW(Remap(image, 5, Sixteen(), true, nullptr, 1), CvErrorCode);  // 9 mask bits need 2 bytes
+    image.layout.b = 3;
+    EXPECT_THROW(Remap(image, 5, Sixteen(), false), CvErrorCode);
+    EXPECT_EQ(std::count(image.out.begin(), image.out.end(), 0xEE), long(image.out.size()));
+}
