@@ -283,8 +283,8 @@ TEST_F(ScriptParams, OldRecordingIsFreedOnlyThroughTheHost) {
     disposed.clear();
     WriteScriptParams(run.record);
     EXPECT_EQ(disposed, std::vector<Handle>{old});
-    EXPECT_NE(host.Descriptors().descriptor, nullptr);
-    EXPECT_NE(host.Descriptors().descriptor, old);
+    // The new recording may reuse the freed address; what matters is that it holds the settings.
+    EXPECT_FALSE(SimDescriptorItems(host.Descriptors().descriptor).empty());
 }
 
 TEST(ScriptParamsWithoutHandleProcs, OldRecordingStaysWithTheHost) {
