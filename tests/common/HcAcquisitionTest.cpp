@@ -174,9 +174,9 @@ TEST(HcLayerTrans, TransparentPixelsArePaintedWhiteInACopy) {
     CvImage* painted = layer.GetImage();
     EXPECT_NE(painted, globals.rgbImage);
     std::vector<uint8_t> rgb = ReadRGB(*painted);
-    EXPECT_EQ(rgb[0], Sample(0, 0, 0));                      // opaque column kept
-    EXPECT_EQ(rgb[3 * 4], 255);                              // transparent column white
-    EXPECT_EQ(ReadRGB(*globals.rgbImage)[3 * 4], Sample(0, 4, 0));  // the source itself untouched
+    EXPECT_EQ(rgb[0], Sample(0, 0, 0));                             // opaque column kept
+    EXPECT_EQ(rgb[3 * 4], 255);                                     // transparent column white
+    EXPECT_EQ(ReadRGB(*globals.rgbImage)[3 * 4], Sample(0, 4, 0));  // the source untouched
     globals.hasTransparencyPlane = false;
     EXPECT_EQ(layer.GetImage(), globals.rgbImage);
     host.Call(filterSelectorFinish);

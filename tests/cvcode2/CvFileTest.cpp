@@ -6,12 +6,11 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <utility>
 
 #include "cvcode2/CvErrorCode.h"
 #include "platform/PlatformFile.h"
-#include "tests/support/TestPaths.h"
 #include "tests/support/ErrorOf.h"
+#include "tests/support/TestPaths.h"
 
 namespace {
 
@@ -48,8 +47,7 @@ TEST(CvFileCountOnly, CountsWritesWithoutAPathAndAllowsNothingElse) {
 TEST_F(FileFixture, OpenFailuresMapTheSystemError) {
     CvFile missing;
     missing.SetPath(Path("missing").c_str());
-    const CvErrorCode error = CaughtError([&] { missing.Open(kCvFileRead); });
-    EXPECT_EQ(std::make_pair(error.code, error.detail), std::make_pair(uint32_t(kCvErrFileNotFound), uint32_t(ENOENT)));
+    EXPECT_EQ(ErrorAndDetail([&] { missing.Open(kCvFileRead); }), CodeDetail(kCvErrFileNotFound, ENOENT));
     EXPECT_EQ(ErrorOf([&] { missing.Open(kCvFileRead | kCvFileCountOnly); }), kCvErrFileBadMode);
     EXPECT_EQ(ErrorOf([&] { missing.Open(0); }), kCvErrFileBadMode);
     EXPECT_EQ(ErrorOf([&] { missing.Open(kCvFileRead | kCvFileWrite); }), kCvErrFileNotFound);  // not created
@@ -165,8 +163,7 @@ TEST_F(FileFixture, DeniedAccessIsMappedInAndOutsideOpen) {
         if (!(name[1] == 'n' ? folderEnforced : fileEnforced)) continue;
         CvFile file;
         file.SetPath((locked + name).c_str());
-        const CvErrorCode error = CaughtError([&] { file.Open(kCvFileWrite); });
-        EXPECT_EQ(std::make_pair(error.code, error.detail), std::make_pair(uint32_t(kCvErrFileAccessDenied), uint32_t(EACCES))) << name;
+        EXPECT_EQ(ErrorAndDetail([&] { file.Open(kCvFileWrite); }), CodeDetail(kCvErrFileAccessDenied, EACCES)) << name;
         EXPECT_EQ(ErrorOf([&] { file.CreateEmpty(); }), kCvErrFileBadMode) << name;  // EACCES outside Open
     }
     fs::permissions(locked, fs::perms::owner_all);
@@ -179,8 +176,7 @@ TEST(CvFileWrite, AFullDeviceIsReportedWithTheSystemError) {
     CvFile file;
     file.SetPath("/dev/full");
     file.Open(kCvFileWrite);
-    const CvErrorCode error = CaughtError([&] { file.Write("x", 1); });
-    EXPECT_EQ(std::make_pair(error.code, error.detail), std::make_pair(uint32_t(kCvErrFileDiskFull), uint32_t(ENOSPC)));
+    EXPECT_EQ(ErrorAndDetail([&] { file.Write("x", 1); }), CodeDetail(kCvErrFileDiskFull, ENOSPC));
     file.Close();
 }
 #endif

@@ -35,7 +35,9 @@ std::unique_ptr<CvIndexedImage> Row(const CvColorTable& table, std::initializer_
 }  // namespace
 
 TEST(CvColorTable, BitsForCountAndDistance) {
-    for (auto [count, bits] : {std::pair<uint32_t, uint32_t>{0, 1}, {2, 1}, {3, 2}, {4, 2}, {5, 3}, {128, 7}, {129, 8}, {256, 8}})
+    const std::pair<uint32_t, uint32_t> cases[] = {{0, 1},   {2, 1},   {3, 2},   {4, 2},
+                                                    {5, 3},   {128, 7}, {129, 8}, {256, 8}};
+    for (auto [count, bits] : cases)
         EXPECT_EQ(CvColorTable::BitsForCount(count), bits) << count;
     const uint8_t a[3] = {1, 2, 3}, b[3] = {4, 0, 3};
     EXPECT_EQ(CvColorTable::Distance(a, b), 13u);

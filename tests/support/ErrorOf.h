@@ -1,22 +1,25 @@
 // The error an action throws, for tests that pin exact error codes.
-// Returns code 0 when the action throws nothing, so a missing failure shows as a mismatch.
+// Returns code 0 (and detail 0) when the action throws nothing, so a missing failure shows as a mismatch.
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "cvcode2/CvErrorCode.h"
 
+using CodeDetail = std::pair<uint32_t, uint32_t>;
+
 template <class Action>
-CvErrorCode CaughtError(Action&& action) {
+CodeDetail ErrorAndDetail(Action&& action) {
     try {
         action();
     } catch (const CvErrorCode& error) {
-        return error;
+        return {error.code, error.detail};
     }
-    return CvErrorCode(0, 0, __FILE__, __LINE__);
+    return {0, 0};
 }
 
 template <class Action>
 uint32_t ErrorOf(Action&& action) {
-    return CaughtError(action).code;
+    return ErrorAndDetail(action).first;
 }
