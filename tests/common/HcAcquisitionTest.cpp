@@ -1,6 +1,7 @@
 // Reading the host's planes through the simulated host, and cropping to the layer.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "common/HcLayerTrans.h"
@@ -8,6 +9,7 @@
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
 #include "cvcode2/CvRGBImage.h"
+#include "tests/cvcode2/ImageTestSupport.h"
 #include "tests/support/InProcessHost.h"
 
 namespace {
@@ -33,13 +35,6 @@ SimImage Layer(int16_t mode, int colorPlanes, int transparency, int masks, int c
         image.planes.push_back(plane);
     }
     return image;
-}
-
-// The pixels of a raster image as R, G, B triples, rows top first.
-std::vector<uint8_t> Rgb(const CvImage& image) {
-    std::vector<uint8_t> rgb(size_t(image.GetWidth()) * image.GetHeight() * 3);
-    image.GetRGB(0, 0, image.GetHeight(), image.GetWidth(), 0, 0, image.GetWidth() * 3, 3, 0, 1, 2, rgb.data());
-    return rgb;
 }
 
 std::vector<uint8_t> ExpectedRgb(int firstPlane, int planes) {
@@ -72,10 +67,10 @@ TEST_P(Acquisition, RgbLayerWithTransparencyMasksAndChannels) {
     HcGlobals& globals = RunData(host);
     EXPECT_TRUE(globals.allPlanesRead);
     ASSERT_NE(globals.rgbImage, nullptr);
-    EXPECT_EQ(Rgb(*globals.rgbImage), ExpectedRgb(0, 3));
+    EXPECT_EQ(ReadRGB(*globals.rgbImage), ExpectedRgb(0, 3));
     ASSERT_EQ(globals.extraPlanes->Count(), 4u);
     for (uint32_t i = 0; i < 4; ++i)
-        EXPECT_EQ(Rgb(*static_cast<CvImage*>(globals.extraPlanes->ItemAt(i))), ExpectedRgb(3 + int(i), 1)) << i;
+        EXPECT_EQ(ReadRGB(*static_cast<CvImage*>(globals.extraPlanes->ItemAt(i))), ExpectedRgb(3 + int(i), 1)) << i;
     EXPECT_EQ(host.Record().inRect.right, 0);
     EXPECT_EQ(host.Call(filterSelectorFinish), 0);
     EXPECT_EQ(host.Data(), 0);
@@ -93,7 +88,7 @@ TEST(AcquisitionGrey, GreyPlaneBecomesAnIndexedImageOverAGreyRamp) {
     ASSERT_NE(globals.indexedImage, nullptr);
     EXPECT_EQ(globals.rgbImage, nullptr);
     EXPECT_EQ(globals.indexedImage->colorTable.GetCount(), 256u);
-    EXPECT_EQ(Rgb(*globals.indexedImage), ExpectedRgb(0, 1));
+    EXPECT_EQ(ReadRGB(*globals.indexedImage), ExpectedRgb(0, 1));
     host.Call(filterSelectorFinish);
 }
 
@@ -132,13 +127,12 @@ TEST(CropToLayer, CropsSourceAndEveryPlaneInOrder) {
         Crop(host);
         HcGlobals& globals = RunData(host);
         CvImage* source = mode == plugInModeRGBColor ? static_cast<CvImage*>(globals.rgbImage) : globals.indexedImage;
-        ASSERT_EQ(source->GetWidth(), 3u);
-        ASSERT_EQ(source->GetHeight(), 2u);
-        std::vector<uint8_t> rgb = Rgb(*source);
+        ASSERT_EQ(std::make_pair(source->GetWidth(), source->GetHeight()), std::make_pair(3u, 2u));
+        std::vector<uint8_t> rgb = ReadRGB(*source);
         EXPECT_EQ(rgb[0], Sample(0, 1, 1));
         EXPECT_EQ(rgb.back(), Sample(colorPlanes - 1, 3, 2));
         auto* channel = static_cast<CvImage*>(globals.extraPlanes->ItemAt(1));
-        EXPECT_EQ(Rgb(*channel)[0], Sample(colorPlanes + 1, 1, 1));  // order kept: transparency, then channel
+        EXPECT_EQ(ReadRGB(*channel)[0], Sample(colorPlanes + 1, 1, 1));  // order kept: transparency, then channel
         EXPECT_TRUE(host.Alerts().empty());
         host.Call(filterSelectorFinish);
     }
@@ -164,8 +158,7 @@ TEST(CropToLayer, TransparentLayerWarnsOnceAndLeavesEmptyImages) {
     EXPECT_EQ(host.Alerts()[0].text,
               "There is no pixel data in your selection. Are you sure you want to save a completely transparent image?");
     HcGlobals& globals = RunData(host);
-    EXPECT_EQ(globals.rgbImage->GetWidth(), 0u);
-    EXPECT_EQ(globals.rgbImage->GetHeight(), 0u);
+    EXPECT_EQ(globals.rgbImage->GetWidth() + globals.rgbImage->GetHeight(), 0u);
     HcLayerTrans layer(&globals);
     EXPECT_EQ(layer.GetImage()->GetWidth(), 0u);
     EXPECT_EQ(host.Call(filterSelectorFinish), 0);
@@ -180,10 +173,10 @@ TEST(HcLayerTrans, TransparentPixelsArePaintedWhiteInACopy) {
     HcLayerTrans layer(&globals);
     CvImage* painted = layer.GetImage();
     EXPECT_NE(painted, globals.rgbImage);
-    std::vector<uint8_t> rgb = Rgb(*painted);
-    EXPECT_EQ(rgb[0], Sample(0, 0, 0));                      // opaque column kept
-    EXPECT_EQ(rgb[3 * 4], 255);                              // transparent column white
-    EXPECT_EQ(Rgb(*globals.rgbImage)[3 * 4], Sample(0, 4, 0));  // the source itself untouched
+    std::vector<uint8_t> rgb = ReadRGB(*painted);
+    EXPECT_EQ(rgb[0], Sample(0, 0, 0));                             // opaque column kept
+    EXPECT_EQ(rgb[3 * 4], 255);                                     // transparent column white
+    EXPECT_EQ(ReadRGB(*globals.rgbImage)[3 * 4], Sample(0, 4, 0));  // the source untouched
     globals.hasTransparencyPlane = false;
     EXPECT_EQ(layer.GetImage(), globals.rgbImage);
     host.Call(filterSelectorFinish);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -9,9 +10,9 @@
 
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
-#include "cvcode2/CvString.h"
 #include "platform/HcEmbed.h"
 #include "platform/Platform.h"
+#include "tests/support/SettingsLists.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
@@ -55,16 +56,7 @@ struct PrefsFixture : ::testing::Test {
         WriteFile(bytes);
         LoadPrefsFrom(loaded, location);
         return loaded.settings.colors == 256 && !loaded.colorList && loaded.paletteList &&
-               CvString(loaded.paletteList->name) == CvString("Netscape") && loaded.prefFlag1 == 1;
-    }
-    void AddColor(HcGlobals& g, const char* name, uint8_t r, uint8_t gr, uint8_t b) {
-        HcColorEntry** link = &g.colorList;
-        while (*link) link = &(*link)->next;
-        *link = NewColorEntry();
-        CvPStrFromC((*link)->name, name);
-        (*link)->red = r;
-        (*link)->green = gr;
-        (*link)->blue = b;
+               PascalText(loaded.paletteList->name) == "Netscape" && loaded.prefFlag1 == 1;
     }
     void AddPalettes(HcGlobals& g, int count) {
         HcPaletteEntry** link = &g.paletteList;
@@ -98,21 +90,10 @@ struct PrefsFixture : ::testing::Test {
         CvPStrFromC(saved.basePaletteName, "Custom");
         saved.quantDialogRect = {-5, 7, 300, 400};
         saved.optionsDialogRect = {1, -2, 3, 0x7FFFFFFF};
-        AddColor(saved, "Red", 255, 0, 0);
-        AddColor(saved, "Teal", 0, 128, 128);
+        AppendColor(saved.colorList, "Red", 255, 0, 0);
+        AppendColor(saved.colorList, "Teal", 0, 128, 128);
     }
 };
-
-int CountOf(const HcPaletteEntry* p) {
-    int n = 0;
-    for (; p; p = p->next) ++n;
-    return n;
-}
-int CountOf(const HcColorEntry* p) {
-    int n = 0;
-    for (; p; p = p->next) ++n;
-    return n;
-}
 
 }  // namespace
 
@@ -151,16 +132,15 @@ TEST_F(PrefsFixture, EveryFieldRoundTrips) {
     SavePrefsTo(saved, location);
     LoadPrefsFrom(loaded, location);
     EXPECT_EQ(std::memcmp(&saved.settings, &loaded.settings, sizeof(HcSettings)), 0);
-    EXPECT_EQ(std::memcmp(saved.paletteName, loaded.paletteName, 256), 0);
-    EXPECT_EQ(std::memcmp(saved.basePaletteName, loaded.basePaletteName, 256), 0);
-    EXPECT_EQ(loaded.prefMode, 2);
-    EXPECT_EQ(loaded.prefFlag1 * 100 + loaded.prefFlag2 * 10 + loaded.prefFlag3, 10);
+    EXPECT_EQ(PascalText(loaded.paletteName) + "/" + PascalText(loaded.basePaletteName), "System/Custom");
+    EXPECT_EQ((std::array<int, 4>{loaded.prefMode, loaded.prefFlag1, loaded.prefFlag2, loaded.prefFlag3}),
+              (std::array<int, 4>{2, 0, 1, 0}));
     EXPECT_EQ(std::memcmp(&saved.quantDialogRect, &loaded.quantDialogRect, sizeof(HcDialogRect)), 0);
     EXPECT_EQ(std::memcmp(&saved.optionsDialogRect, &loaded.optionsDialogRect, sizeof(HcDialogRect)), 0);
-    ASSERT_EQ(CountOf(loaded.colorList), 2);
-    EXPECT_EQ(CvString(loaded.colorList->next->name), CvString("Teal"));
+    ASSERT_EQ(ListLength(loaded.colorList), 2);
+    EXPECT_EQ(PascalText(loaded.colorList->next->name), "Teal");
     EXPECT_EQ(loaded.colorList->next->green, 128);
-    ASSERT_EQ(CountOf(loaded.paletteList), 3);
+    ASSERT_EQ(ListLength(loaded.paletteList), 3);
     for (const HcPaletteEntry *a = saved.paletteList, *b = loaded.paletteList; a; a = a->next, b = b->next)
         EXPECT_EQ(std::memcmp(a->name, b->name, 256) | std::memcmp(a->colors, b->colors, 768), 0);
 }
@@ -173,12 +153,11 @@ TEST_F(PrefsFixture, AnOlderFileWithOnlyTheSettingsRecordKeepsZeroNames) {
     WriteFile(old);
     LoadPrefsFrom(loaded, location);
     EXPECT_EQ(loaded.settings.colors, 16);
-    EXPECT_EQ(loaded.paletteName[0], 0);
-    EXPECT_EQ(loaded.basePaletteName[0], 0);
+    EXPECT_EQ(loaded.paletteName[0] + loaded.basePaletteName[0], 0);
     EXPECT_EQ(loaded.prefFlag1 + loaded.prefFlag2 + loaded.prefFlag3 + loaded.prefMode, 0);
     EXPECT_EQ(loaded.quantDialogRect.width, 0);
-    EXPECT_EQ(CountOf(loaded.colorList), 2);
-    EXPECT_EQ(CountOf(loaded.paletteList), 3);
+    EXPECT_EQ(ListLength(loaded.colorList), 2);
+    EXPECT_EQ(ListLength(loaded.paletteList), 3);
 }
 
 TEST_F(PrefsFixture, InvalidFilesFallBackToTheDefaults) {
@@ -208,11 +187,9 @@ TEST_F(PrefsFixture, InvalidFilesFallBackToTheDefaults) {
         EXPECT_TRUE(LoadsDefaults(bad)) << p.what;
     }
     fs::remove(path);
-    EXPECT_TRUE(LoadsDefaults(std::string()));
-    fs::remove(path);
     LoadPrefsFrom(loaded, location);  // missing file
     EXPECT_EQ(loaded.settings.colors, 256);
-    EXPECT_EQ(CountOf(loaded.paletteList), 3);
+    EXPECT_EQ(ListLength(loaded.paletteList), 3);
 }
 
 TEST_F(PrefsFixture, AFileCutAtAnyLengthLoadsTheDefaults) {
@@ -224,27 +201,27 @@ TEST_F(PrefsFixture, AFileCutAtAnyLengthLoadsTheDefaults) {
 
 TEST_F(PrefsFixture, ListsOfTheCountBytesLimitRoundTripAndLongerOnesKeepTheirHead) {
     AddPalettes(saved, 252);
-    for (int i = 0; i < 255; ++i) AddColor(saved, ("c" + std::to_string(i)).c_str(), uint8_t(i), 0, 0);
+    for (int i = 0; i < 255; ++i) AppendColor(saved.colorList, ("c" + std::to_string(i)).c_str(), uint8_t(i), 0, 0);
     std::string file = SaveAndRead();
     EXPECT_EQ(file.size(), 1088u + 1 + 255 * 268 + 1 + 255 * 1036);
     LoadPrefsFrom(loaded, location);
-    EXPECT_EQ(CountOf(loaded.colorList), 255);
-    ASSERT_EQ(CountOf(loaded.paletteList), 255);
+    EXPECT_EQ(ListLength(loaded.colorList), 255);
+    ASSERT_EQ(ListLength(loaded.paletteList), 255);
     const HcPaletteEntry* last = loaded.paletteList;
     while (last->next) last = last->next;
-    EXPECT_EQ(CvString(last->name), CvString("p251"));
+    EXPECT_EQ(PascalText(last->name), "p251");
     EXPECT_EQ(last->count, 251u);
 
     AddPalettes(saved, 45);
-    AddColor(saved, "extra", 1, 2, 3);
+    AppendColor(saved.colorList, "extra", 1, 2, 3);
     file = SaveAndRead();
     EXPECT_EQ(file[1088], char(255));
     size_t lastColor = 1089 + 254 * 268;
     EXPECT_EQ(GetLE(file, lastColor, 4), 0u);  // the last record written ends its list
     EXPECT_EQ(GetLE(file, lastColor - 268, 4), 1u);
     LoadPrefsFrom(loaded, location);
-    EXPECT_EQ(CountOf(loaded.colorList), 255);
-    EXPECT_EQ(CountOf(loaded.paletteList), 255);
+    EXPECT_EQ(ListLength(loaded.colorList), 255);
+    EXPECT_EQ(ListLength(loaded.paletteList), 255);
 }
 
 TEST_F(PrefsFixture, AFailedSaveLeavesTheOldFileAlone) {
@@ -282,7 +259,7 @@ TEST_F(PrefsFixture, TheLocationIsTheCorvaneFolderOfTheConfigurationFolder) {
     LoadPrefs(record);
     Platform::SetEmbedHost(nullptr);
     EXPECT_EQ(record.runData.settings.colors, 99);
-    EXPECT_EQ(CountOf(record.runData.paletteList), 3);
+    EXPECT_EQ(ListLength(record.runData.paletteList), 3);
     FreePaletteList(record.runData.paletteList);
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,20 +13,18 @@
 #include "cvcode2/CvString.h"
 #include "hostsim/HostSimulator.h"
 #include "hostsim/SimDescriptor.h"
+#include "tests/support/SettingsLists.h"
 
 namespace {
 
 using Items = std::vector<SimDescriptorItem>;
+using RGB = std::array<uint8_t, 3>;
 
 SimOptions DescriptorHost(bool handleProcs = true) {
     SimOptions options;
     options.descriptors = true;
     options.handleProcs = handleProcs;
     return options;
-}
-
-std::string Text(const unsigned char* pascal) {
-    return std::string(reinterpret_cast<const char*>(pascal + 1), pascal[0]);
 }
 
 // One run's data as the entry holds it at Finish, on the simulated host's FilterRecord.
@@ -50,21 +49,12 @@ struct ScriptRun {
         FreeColorList(globals.colorList);
     }
 
-    void SavedColor(const char* name, uint8_t red, uint8_t green, uint8_t blue) {
-        HcColorEntry* entry = NewColorEntry();
-        CvPStrFromC(entry->name, name);
-        entry->red = red;
-        entry->green = green;
-        entry->blue = blue;
-        HcColorEntry** tail = &globals.colorList;
-        while (*tail) tail = &(*tail)->next;
-        *tail = entry;
-    }
     // The plane images are never touched by the parameters; only their number matters.
     void ExtraPlanes(int count) {
         for (int i = 0; i < count; ++i) planes.Append(&planes);
         globals.extraPlanes = &planes;
     }
+    RGB Background() const { return {settings.bgColor[0], settings.bgColor[1], settings.bgColor[2]}; }
     std::vector<int> TransparentIndexes() const {
         std::vector<int> indexes;
         for (int i = 0; i < 256; ++i)
@@ -128,8 +118,8 @@ TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
     host.Descriptors().playInfo = plugInDialogDontDisplay;
     EXPECT_FALSE(ReadScriptParams(replayed.record));
     EXPECT_EQ(std::memcmp(&replayed.settings, &recorded.settings, sizeof(HcSettings)), 0);
-    EXPECT_EQ(Text(replayed.globals.paletteName), "Netscape");
-    EXPECT_EQ(Text(replayed.globals.basePaletteName), "Grayscale");
+    EXPECT_EQ(PascalText(replayed.globals.paletteName), "Netscape");
+    EXPECT_EQ(PascalText(replayed.globals.basePaletteName), "Grayscale");
 }
 
 TEST_F(ScriptParams, AlphaTransparencyRoundTripsWithItsPlane) {
@@ -153,9 +143,9 @@ TEST_F(ScriptParams, AlphaTransparencyRoundTripsWithItsPlane) {
 
 TEST_F(ScriptParams, WritesOnlyTheKeysTheSettingsNeed) {
     ScriptRun run(host);
-    run.SavedColor("Paper", 250, 250, 240);
-    run.SavedColor("Mid grey", 128, 128, 128);
-    run.SavedColor("Mid grey again", 128, 128, 128);
+    AppendColor(run.globals.colorList, "Paper", 250, 250, 240);
+    AppendColor(run.globals.colorList, "Mid grey", 128, 128, 128);
+    AppendColor(run.globals.colorList, "Mid grey again", 128, 128, 128);
 
     // Defaults: no transparency, so no background at all; no base palette, empty comment.
     Items items = Record(run);
@@ -185,8 +175,8 @@ TEST_F(ScriptParams, ReplayOfIndexesClearsOldFlagsAndDefaultsTheBasePalette) {
     EXPECT_FALSE(Replay(run, items, plugInDialogDontDisplay));
     EXPECT_EQ(run.settings.transparencyType, TransparencyType::indexed);
     EXPECT_EQ(run.TransparentIndexes(), (std::vector<int>{0, 5, 7}));
-    EXPECT_EQ(Text(run.globals.basePaletteName), "None");
-    EXPECT_EQ(Text(run.settings.comment), "note");
+    EXPECT_EQ(PascalText(run.globals.basePaletteName), "None");
+    EXPECT_EQ(PascalText(run.settings.comment), "note");
     EXPECT_EQ(run.settings.colors, 100);   // absent keys keep their values
     EXPECT_EQ(run.settings.interlaced, 1);
 }
@@ -203,9 +193,7 @@ TEST_F(ScriptParams, ReplayedNumbersArePinnedToTheirRanges) {
     EXPECT_EQ(run.settings.colors, 256);
     EXPECT_EQ(run.settings.dither, 12);  // beyond the dialog's 0..10, within the recording's 0..16
     EXPECT_EQ(run.settings.transAlphaIndex, 2);
-    EXPECT_EQ(run.settings.bgColor[0], 0);
-    EXPECT_EQ(run.settings.bgColor[1], 255);
-    EXPECT_EQ(run.settings.bgColor[2], 77);
+    EXPECT_EQ(run.Background(), (RGB{0, 255, 77}));
     EXPECT_EQ(run.TransparentIndexes(), (std::vector<int>{0, 255}));
 
     ScriptRun low(host);
@@ -219,31 +207,28 @@ TEST_F(ScriptParams, ReplayedNumbersArePinnedToTheirRanges) {
 
 TEST_F(ScriptParams, BackgroundNamesUnknownKeysAndWrongTypesLeaveSettingsAlone) {
     ScriptRun run(host);
-    run.SavedColor("Teal", 0, 128, 128);
-    run.SavedColor("Teal", 9, 9, 9);
+    AppendColor(run.globals.colorList, "Teal", 0, 128, 128);
+    AppendColor(run.globals.colorList, "Teal", 9, 9, 9);
     Items items = {SimDescriptorItem::Text(keyBGColor, "Teal"),
                    SimDescriptorItem::Integer(MakeOSType("zzzz"), 5),
                    SimDescriptorItem::Text(keyColors, "64"),
                    SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, MakeOSType("what")),
                    SimDescriptorItem::Integer(keyInterlaced, 1)};
     Replay(run, items, plugInDialogDontDisplay);
-    EXPECT_EQ(run.settings.bgColor[0], 0);
-    EXPECT_EQ(run.settings.bgColor[1], 128);
-    EXPECT_EQ(run.settings.bgColor[2], 128);
+    EXPECT_EQ(run.Background(), (RGB{0, 128, 128}));  // the first colour of that name
     EXPECT_EQ(run.settings.colors, 256);
     EXPECT_EQ(run.settings.transparencyType, TransparencyType::none);
     EXPECT_EQ(run.settings.interlaced, 0);
 
     Replay(run, {SimDescriptorItem::Text(keyBGColor, "Teak")}, plugInDialogDontDisplay);
-    EXPECT_EQ(run.settings.bgColor[0], 0);
-    EXPECT_EQ(run.settings.bgColor[1], 128);
+    EXPECT_EQ(run.Background(), (RGB{0, 128, 128}));
 }
 
 TEST_F(ScriptParams, DialogDecisionAndAnnouncedKeys) {
     ScriptRun run(host);
     CvPStrFromC(run.globals.basePaletteName, "Grayscale");
     EXPECT_TRUE(ReadScriptParams(run.record)) << "no descriptor recorded";
-    EXPECT_EQ(Text(run.globals.basePaletteName), "Grayscale");
+    EXPECT_EQ(PascalText(run.globals.basePaletteName), "Grayscale");
 
     static std::vector<DescriptorKeyID> announced;
     ReadDescriptorProcs refusing = SimReadDescriptorProcs();
@@ -256,7 +241,7 @@ TEST_F(ScriptParams, DialogDecisionAndAnnouncedKeys) {
     EXPECT_TRUE(Replay(run, {SimDescriptorItem::Integer(keyColors, 8)}, plugInDialogDontDisplay));
     host.Descriptors().readDescriptorProcs = own;
     EXPECT_EQ(run.settings.colors, 256);
-    EXPECT_EQ(Text(run.globals.basePaletteName), "Grayscale");
+    EXPECT_EQ(PascalText(run.globals.basePaletteName), "Grayscale");
     EXPECT_EQ(announced, (std::vector<DescriptorKeyID>{keyPalette, keyColors, keyBasePalette, keyDithering,
                                                        keyTransparency, keyTransIndex, keyInterlaced, keyTransAlpha,
                                                        keyBGRed, keyBGGreen, keyBGBlue, keyComment, keyBGColor}));
@@ -283,7 +268,8 @@ TEST_F(ScriptParams, OldRecordingIsFreedOnlyThroughTheHost) {
     disposed.clear();
     WriteScriptParams(run.record);
     EXPECT_EQ(disposed, std::vector<Handle>{old});
-    // The new recording may reuse the freed address; what matters is that it holds the settings.
+    // The old handle is freed, so the new one may reuse its address: tell them apart by content.
+    ASSERT_NE(host.Descriptors().descriptor, nullptr);
     EXPECT_FALSE(SimDescriptorItems(host.Descriptors().descriptor).empty());
 }
 

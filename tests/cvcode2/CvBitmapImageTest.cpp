@@ -8,8 +8,10 @@
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvLog.h"
+#include "tests/support/ErrorOf.h"
 
 namespace {
+using RGB = std::array<uint8_t, 3>;
 // Bits of an 11 x 2 mask: a pattern with no symmetry.
 void Pattern(CvBitmapImage& mask) {
     CvPixelLock lock(mask);
@@ -28,11 +30,11 @@ TEST(CvBitmapImage, ClearedBitmapIsBlackAndLetsNothingThrough) {
     mask.MaskRGB(0, 0, 2, 11, 0, 0, 33, 3, 0, 1, 2, dst.data(), 33, src.data());
     for (uint8_t v : dst) ASSERT_EQ(v, 5);
     mask.SetFillColor(1);
-    mask.Clear();
-    for (uint8_t v : ReadRGB(mask)) ASSERT_EQ(v, 255);
-    mask.SetPolarity(0);
-    mask.Clear();  // fill colour 1 is white whatever the polarity
-    for (uint8_t v : ReadRGB(mask)) ASSERT_EQ(v, 255);
+    for (uint8_t polarity : {1, 0}) {  // fill colour 1 is white whatever the polarity
+        mask.SetPolarity(polarity);
+        mask.Clear();
+        for (uint8_t v : ReadRGB(mask)) ASSERT_EQ(v, 255);
+    }
     EXPECT_EQ(CvFailedCheckCount(), failedBefore);
 }
 
@@ -40,13 +42,9 @@ TEST(CvBitmapImage, EveryDestinationLayoutMasksAlike) {
     CvBitmapImage mask(11, 2);
     Pattern(mask);
     // Source tile for the rectangle (3, 0)-(11, 2): pixel i, row j = (i, j, 100 + i).
-    std::vector<uint8_t> src(8 * 2 * 3);
-    for (uint32_t j = 0; j < 2; ++j)
-        for (uint32_t i = 0; i < 8; ++i) {
-            src[(j * 8 + i) * 3 + 0] = uint8_t(i);
-            src[(j * 8 + i) * 3 + 1] = uint8_t(j);
-            src[(j * 8 + i) * 3 + 2] = uint8_t(100 + i);
-        }
+    std::vector<uint8_t> src;
+    for (uint8_t j = 0; j < 2; ++j)
+        for (uint8_t i = 0; i < 8; ++i) src.insert(src.end(), {i, j, uint8_t(100 + i)});
     struct Layout {
         uint16_t bytes, r, g, b;
     };
@@ -58,13 +56,9 @@ TEST(CvBitmapImage, EveryDestinationLayoutMasksAlike) {
             for (uint32_t j = 0; j < 2; ++j)
                 for (uint32_t i = 0; i < 8; ++i) {
                     const uint8_t* p = out.data() + (j * 8 + i) * l.bytes;
-                    if (mask.IsWhite(3 + i, j)) {
-                        EXPECT_EQ(p[l.r], i);
-                        EXPECT_EQ(p[l.g], j);
-                        EXPECT_EQ(p[l.b], 100 + i);
-                    } else {
-                        EXPECT_EQ(p[l.r], 0xEE);
-                    }
+                    const RGB expected = mask.IsWhite(3 + i, j) ? RGB{uint8_t(i), uint8_t(j), uint8_t(100 + i)}
+                                                                : RGB{0xEE, 0xEE, 0xEE};
+                    EXPECT_EQ((RGB{p[l.r], p[l.g], p[l.b]}), expected);
                 }
         }
 }
@@ -101,12 +95,7 @@ TEST(CvBitmapImage, CopiesKeepPolarityAndPasteRefusesAnother) {
     const CvPoint origin{0, 0};
     EXPECT_THROW(mask.Paste(&origin, &other), CvErrorCode);
     mask.SetFillColor(2);
-    try {
-        delete mask.Rotate(0.3f);
-        FAIL();
-    } catch (const CvErrorCode& error) {
-        EXPECT_EQ(error.code, 21u);
-    }
+    EXPECT_EQ(ErrorOf([&] { delete mask.Rotate(0.3f); }), 21u);
 }
 
 TEST(CvBitmapImage, WholeMaskBytesPassOrBlockEightPixels) {

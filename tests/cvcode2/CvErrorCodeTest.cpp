@@ -2,17 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 TEST(CvErrorCode, LongFileNameIsCutAt255AndReadsBackBothWays) {
     std::string path(300, 'p');
     CvErrorCode error(21, 7, path.c_str(), 42);
     EXPECT_EQ(error.file[0], 255);
-    EXPECT_EQ(std::strlen(error.FileName()), 255u);
     EXPECT_EQ(std::string(error.FileName()), path.substr(0, 255));
-    EXPECT_EQ(error.detail, 7u);
-    EXPECT_EQ(error.line, 42u);
 }
 
 TEST(CvErrorCode, RethrowKeepsTheFirstRaiser) {

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "ImageTestSupport.h"
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvLog.h"
+#include "tests/support/ErrorOf.h"
 
 namespace {
 using RGB = std::array<uint8_t, 3>;
@@ -34,12 +36,7 @@ TEST(CvGrayscaleImage, BlackValueDecidesHowSamplesRead) {
     image.SetBlackValue(0);
     EXPECT_EQ(PixelOf(image, 1, 0), (RGB{200, 200, 200}));
     image.SetBlackValue(7);
-    try {
-        PixelOf(image, 0, 0);
-        FAIL();
-    } catch (const CvErrorCode& error) {
-        EXPECT_EQ(error.code, 38u);
-    }
+    EXPECT_EQ(ErrorOf([&] { PixelOf(image, 0, 0); }), 38u);
 }
 
 TEST(CvGrayscaleImage, CopiesAndPastesRespectTheBlackValue) {
@@ -53,23 +50,15 @@ TEST(CvGrayscaleImage, CopiesAndPastesRespectTheBlackValue) {
     EXPECT_EQ(PixelOf(*part, 0, 0), (RGB{40, 40, 40}));
     CvGrayscaleImage plain(3, 2);
     const CvPoint origin{0, 0};
-    try {
-        plain.Paste(&origin, &inverted);
-        FAIL();
-    } catch (const CvErrorCode& error) {
-        EXPECT_EQ(error.code, 21u);
-    }
+    EXPECT_EQ(ErrorOf([&] { plain.Paste(&origin, &inverted); }), 21u);
 }
 
 TEST(CvGrayscaleImage, ToBitmapOfFlatImages) {
     CvGrayscaleImage image(13, 7);
-    Fill(image, 0);
-    std::unique_ptr<CvBitmapImage> black(image.ToBitmap());
-    EXPECT_EQ(black->Polarity(), 1);
-    EXPECT_EQ(BlackCount(*black), 13u * 7u);
-    Fill(image, 255);
-    std::unique_ptr<CvBitmapImage> white(image.ToBitmap());
-    EXPECT_EQ(BlackCount(*white), 0u);
+    for (auto [value, black] : {std::pair<uint8_t, uint32_t>{0, 13 * 7}, {255, 0}}) {
+        Fill(image, value);
+        EXPECT_EQ(BlackCount(*std::unique_ptr<CvBitmapImage>(image.ToBitmap())), black) << int(value);
+    }
     Fill(image, 128);
     std::unique_ptr<CvBitmapImage> grey(image.ToBitmap());
     const uint32_t dark = BlackCount(*grey);
@@ -81,31 +70,20 @@ TEST(CvGrayscaleImage, ToBitmapOfFlatImages) {
 }
 
 TEST(CvGrayscaleImage, BoundingRectGrowsFromTheCentre) {
-    CvGrayscaleImage image(10, 10);
-    CvRect box{1, 1, 1, 1};
-    image.BoundingRect(&box, 0);
-    EXPECT_EQ((std::array<uint32_t, 4>{box.left, box.top, box.bottom, box.right}), (std::array<uint32_t, 4>{}));
-    image.LockPixels()[0] = 3;
-    image.UnlockPixels();
-    image.BoundingRect(&box, 0);
-    EXPECT_EQ((std::array<uint32_t, 4>{box.left, box.top, box.bottom, box.right}),
-              (std::array<uint32_t, 4>{0, 0, 5, 5}));
-    CvGrayscaleImage corner(10, 10);
-    corner.LockPixels()[9 * 10 + 9] = 1;
-    corner.UnlockPixels();
-    corner.BoundingRect(&box, 0);
-    EXPECT_EQ((std::array<uint32_t, 4>{box.left, box.top, box.bottom, box.right}),
-              (std::array<uint32_t, 4>{5, 5, 10, 10}));
+    // Left, top, bottom, right of the box around one marked pixel (none: an empty box).
+    const std::pair<int, std::array<uint32_t, 4>> cases[] = {{-1, {}}, {0, {0, 0, 5, 5}}, {99, {5, 5, 10, 10}}};
+    for (const auto& [marked, expected] : cases) {
+        CvGrayscaleImage image(10, 10);
+        if (marked >= 0) CvPixelLock(image).Pixels()[marked] = 3;
+        CvRect box{1, 1, 1, 1};
+        image.BoundingRect(&box, 0);
+        EXPECT_EQ((std::array<uint32_t, 4>{box.left, box.top, box.bottom, box.right}), expected) << marked;
+    }
 }
 
 TEST(CvGrayscaleImage, QuarterTurnAndResizeKeepTheScale) {
     CvGrayscaleImage image(3, 1, 4, 255);
-    {
-        CvPixelLock lock(image);
-        lock.Pixels()[0] = 10;
-        lock.Pixels()[1] = 20;
-        lock.Pixels()[2] = 30;
-    }
+    std::memcpy(CvPixelLock(image).Pixels(), "\x0A\x14\x1E", 3);
     std::unique_ptr<CvImage> turned(image.Rotate(1.5707964f));
     ASSERT_EQ(turned->GetHeight(), 3u);
     EXPECT_EQ(PixelOf(*turned, 0, 0), (RGB{225, 225, 225}));  // the right end comes to the top

@@ -10,29 +10,13 @@
 
 namespace {
 
-void PutWord(std::string& out, uint32_t value) {
-    out += char(value & 0xFF);
-    out += char(value >> 8);
-}
+std::string Word(uint32_t value) { return {char(value & 0xFF), char(value >> 8)}; }
 
 // Header, screen, a 256-entry grey global table, one image descriptor, our data, trailer.
 std::string WrapInGif(const std::string& lzw, uint32_t width, uint32_t height, bool interlaced) {
-    std::string gif = "GIF89a";
-    PutWord(gif, width);
-    PutWord(gif, height);
-    gif += char(0xF7);
-    gif += char(0);
-    gif += char(0);
+    std::string gif = "GIF89a" + Word(width) + Word(height) + std::string("\xF7\0\0", 3);
     for (int i = 0; i < 256; ++i) gif += std::string(3, char(i));
-    gif += char(0x2C);
-    PutWord(gif, 0);
-    PutWord(gif, 0);
-    PutWord(gif, width);
-    PutWord(gif, height);
-    gif += char(interlaced ? 0x40 : 0);
-    gif += lzw;
-    gif += char(0x3B);
-    return gif;
+    return gif + '\x2C' + Word(0) + Word(0) + Word(width) + Word(height) + char(interlaced ? 0x40 : 0) + lzw + '\x3B';
 }
 
 // The indices giflib reads, in plain row order (its slurp undoes the interlacing).

@@ -2,8 +2,10 @@
 // dictionary; its keys and enumeration codes must be the ones the plug-in reads and records.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/HcScriptParams.h"
@@ -38,27 +40,20 @@ const ExpectedParameter kParameters[] = {
     {"Comment", "comm", "TEXT", "GIF File Comment", 0},
 };
 
-void ExpectEvent(const TermEvent& event) {
-    EXPECT_EQ(event.name, "Halcyne");
-    EXPECT_EQ(event.description, "Corvane Halcyne");
-    EXPECT_EQ(event.eventClass, "crv1");
-    EXPECT_EQ(event.id, "crv1");
-    EXPECT_EQ(event.replyType, "null");
-    EXPECT_EQ(event.replyDescription, "");
-    EXPECT_EQ(event.replyFlags, 0);
-    EXPECT_EQ(event.directType, "#ImR");
-    EXPECT_EQ(event.directDescription, "");
-    EXPECT_EQ(event.directFlags, 0xB000);
-    ASSERT_EQ(event.parameters.size(), std::size(kParameters));
+void ExpectEvent(const TermEvent& e) {
+    EXPECT_EQ(std::tie(e.name, e.description, e.eventClass, e.id, e.replyType, e.replyDescription, e.directType,
+                       e.directDescription),
+              std::make_tuple("Halcyne", "Corvane Halcyne", "crv1", "crv1", "null", "", "#ImR", ""));
+    EXPECT_EQ(e.replyFlags, 0);
+    EXPECT_EQ(e.directFlags, 0xB000);
+    ASSERT_EQ(e.parameters.size(), std::size(kParameters));
     for (size_t i = 0; i < std::size(kParameters); ++i) {
-        const TermParameter& parameter = event.parameters[i];
-        SCOPED_TRACE(kParameters[i].name);
-        EXPECT_EQ(parameter.name, kParameters[i].name);
-        EXPECT_EQ(parameter.key, kParameters[i].key);
-        EXPECT_EQ(parameter.key, FourCC(kScriptKeys[i])) << "the plug-in uses another key";
-        EXPECT_EQ(parameter.type, kParameters[i].type);
-        EXPECT_EQ(parameter.description, kParameters[i].description);
-        EXPECT_EQ(parameter.flags, kParameters[i].flags);
+        const TermParameter& got = e.parameters[i];
+        const ExpectedParameter& want = kParameters[i];
+        EXPECT_EQ(std::tie(got.name, got.key, got.type, got.description),
+                  std::make_tuple(want.name, want.key, want.type, want.description));
+        EXPECT_EQ(got.flags, want.flags) << want.name;
+        EXPECT_EQ(got.key, FourCC(kScriptKeys[i])) << want.name << ": the plug-in uses another key";
     }
 }
 
@@ -85,20 +80,14 @@ TEST(ModuleTerminology, DictionaryHoldsOneEventWithTheThirteenParameters) {
         SCOPED_TRACE(path);
         PeFile module(ReadFileBytes(path));
         Terminology terminology = ParseTerminology(module.Resource("AETE", 16000));
-        EXPECT_EQ(terminology.formatVersion, 1);
-        EXPECT_EQ(terminology.major, 1);
-        EXPECT_EQ(terminology.minor, 0);
-        EXPECT_EQ(terminology.language, 0);
-        EXPECT_EQ(terminology.script, 0);
-        ASSERT_EQ(terminology.suites.size(), 1u);
-        const TermSuite& suite = terminology.suites[0];
-        EXPECT_EQ(suite.name, "Corvane");
-        EXPECT_EQ(suite.description, "");
-        EXPECT_EQ(suite.id, "crv1");
-        EXPECT_EQ(suite.level, 1);
-        EXPECT_EQ(suite.version, 1);
-        EXPECT_EQ(suite.classCount, 0);
-        EXPECT_EQ(suite.comparisonCount, 0);
+        const Terminology& t = terminology;
+        EXPECT_EQ((std::array<int, 5>{t.formatVersion, t.major, t.minor, t.language, t.script}),
+                  (std::array<int, 5>{1, 1, 0, 0, 0}));
+        ASSERT_EQ(t.suites.size(), 1u);
+        const TermSuite& suite = t.suites[0];
+        EXPECT_EQ(std::tie(suite.name, suite.description, suite.id), std::make_tuple("Corvane", "", "crv1"));
+        EXPECT_EQ((std::array<int, 4>{suite.level, suite.version, suite.classCount, suite.comparisonCount}),
+                  (std::array<int, 4>{1, 1, 0, 0}));
         ASSERT_EQ(suite.events.size(), 1u);
         ExpectEvent(suite.events[0]);
         ASSERT_EQ(suite.enumerations.size(), 1u);

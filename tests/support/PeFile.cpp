@@ -3,15 +3,13 @@
 
 #include <stdexcept>
 
+#include "tests/support/PluginResources.h"
+
 namespace {
 [[noreturn]] void Malformed(const char* what) { throw std::runtime_error(std::string("malformed module: ") + what); }
 }  // namespace
 
-uint32_t PeFile::U32(size_t offset) const {
-    if (offset + 4 > bytes_.size()) Malformed("read past the end");
-    auto b = reinterpret_cast<const unsigned char*>(bytes_.data() + offset);
-    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-}
+uint32_t PeFile::U32(size_t offset) const { return ReadLE32(bytes_, offset); }
 
 uint16_t PeFile::U16(size_t offset) const {
     if (offset + 2 > bytes_.size()) Malformed("read past the end");

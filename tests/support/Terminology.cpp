@@ -51,50 +51,24 @@ private:
     size_t offset_ = 0;
 };
 
+// Braced initialisation evaluates its fields in order, which is the order they are stored in.
 TermEvent ReadEvent(TermCursor& in) {
-    TermEvent event;
-    event.name = in.PString();
-    event.description = in.PString();
-    event.eventClass = in.Code();
-    event.id = in.Code();
-    event.replyType = in.Code();
-    event.replyDescription = in.PString();
-    event.replyFlags = in.U16();
-    event.directType = in.Code();
-    event.directDescription = in.PString();
-    event.directFlags = in.U16();
-    for (size_t count = in.Count(); count > 0; --count) {
-        TermParameter parameter;
-        parameter.name = in.PString();
-        parameter.key = in.Code();
-        parameter.type = in.Code();
-        parameter.description = in.PString();
-        parameter.flags = in.U16();
-        event.parameters.push_back(parameter);
-    }
+    TermEvent event{in.PString(), in.PString(), in.Code(), in.Code(), in.Code(),
+                    in.PString(), in.U16(),     in.Code(), in.PString(), in.U16(), {}};
+    for (size_t count = in.Count(); count > 0; --count)
+        event.parameters.push_back({in.PString(), in.Code(), in.Code(), in.PString(), in.U16()});
     return event;
 }
 
 TermEnumeration ReadEnumeration(TermCursor& in) {
-    TermEnumeration enumeration;
-    enumeration.id = in.Code();
-    for (size_t count = in.Count(); count > 0; --count) {
-        TermEnumItem item;
-        item.name = in.PString();
-        item.code = in.Code();
-        item.description = in.PString();
-        enumeration.items.push_back(item);
-    }
+    TermEnumeration enumeration{in.Code(), {}};
+    for (size_t count = in.Count(); count > 0; --count)
+        enumeration.items.push_back({in.PString(), in.Code(), in.PString()});
     return enumeration;
 }
 
 TermSuite ReadSuite(TermCursor& in) {
-    TermSuite suite;
-    suite.name = in.PString();
-    suite.description = in.PString();
-    suite.id = in.Code();
-    suite.level = in.I16();
-    suite.version = in.I16();
+    TermSuite suite{in.PString(), in.PString(), in.Code(), in.I16(), in.I16(), {}, 0, 0, {}};
     for (size_t count = in.Count(); count > 0; --count) suite.events.push_back(ReadEvent(in));
     suite.classCount = in.I16();
     suite.comparisonCount = in.I16();
@@ -108,12 +82,7 @@ TermSuite ReadSuite(TermCursor& in) {
 
 Terminology ParseTerminology(const std::string& blob) {
     TermCursor in(blob);
-    Terminology terminology;
-    terminology.formatVersion = in.U16();
-    terminology.major = in.U8();
-    terminology.minor = in.U8();
-    terminology.language = in.I16();
-    terminology.script = in.I16();
+    Terminology terminology{in.U16(), in.U8(), in.U8(), in.I16(), in.I16(), {}};
     for (size_t count = in.Count(); count > 0; --count) terminology.suites.push_back(ReadSuite(in));
     if (!in.AtEnd()) throw std::runtime_error("bytes left over after the terminology");
     return terminology;
