@@ -1,10 +1,11 @@
-// Reading ACT files with buffered, untranslated reads of three-byte records.
-// The file is closed on every way out.
+// Reading ACT files with buffered, untranslated reads of three-byte records, and GIF palettes through the GIF reader.
+// Every file is closed on every way out.
 #include "cvcode2/CvLoadPalette.h"
 
 #include <cstdio>
 
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvGIFFile.h"
 
 namespace {
 struct FileCloser {
@@ -22,5 +23,32 @@ std::unique_ptr<CvColorTable> LoadACT(const std::string& path) {
     if (records == 256) return table;
     if (records < 2) CV_THROW(kCvErrBadData);
     table->SetCount(records - 1);
+    return table;
+}
+
+void CvLoadPaletteFromGIF(const CvFileLocator& locator, CvColorTable& table) {
+    CvGIFFile file;  // closes itself if an error leaves it open
+    if (locator.HasPath()) file.SetPath(locator.Path());
+    file.Open(kCvFileRead);
+    std::unique_ptr<CvGIFGlobalInfo> global(static_cast<CvGIFGlobalInfo*>(file.GetGlobalInfo()));
+    if (global->hasGlobalColorTable && global->globalColorTableSize != 0) {
+        table = global->globalColorTable;
+    } else {
+        if (file.GetFrameCount() == 0) CV_THROW(kCvErrBadData);
+        for (uint32_t i = 0; i < file.GetFrameCount(); ++i) {
+            file.SeekFrame(i);
+            std::unique_ptr<CvGIFFrameInfo> info(static_cast<CvGIFFrameInfo*>(file.ReadFrameInfo()));
+            if (info->hasLocalColorTable && info->localColorTable.GetCount() > 0) {
+                table = info->localColorTable;
+                break;
+            }
+        }
+    }
+    file.Close();
+}
+
+std::unique_ptr<CvColorTable> LoadGIFPalette(const std::string& path) {
+    auto table = std::make_unique<CvColorTable>();
+    CvLoadPaletteFromGIF(CvFileLocator(path.c_str()), *table);
     return table;
 }

@@ -32,9 +32,11 @@ std::vector<uint8_t> FromHex(const std::string& hex) {
 
 void ReadGiflibExtensions(const SavedImage& frame, const GifFileType& gif, GifReading& reading) {
     auto scan = [&reading](const ExtensionBlock* blocks, int count) {
+        bool inComment = false;  // giflib keeps a comment's later sub-blocks as continuation blocks
         for (int i = 0; i < count; ++i) {
             const ExtensionBlock& block = blocks[i];
-            if (block.Function == COMMENT_EXT_FUNC_CODE) {
+            if (block.Function != CONTINUE_EXT_FUNC_CODE) inComment = block.Function == COMMENT_EXT_FUNC_CODE;
+            if (inComment) {
                 reading.comment.append(reinterpret_cast<const char*>(block.Bytes), size_t(block.ByteCount));
             } else if (block.Function == GRAPHICS_EXT_FUNC_CODE && block.ByteCount >= 4) {
                 if (block.Bytes[0] & 1) reading.transparentIndex = block.Bytes[3];

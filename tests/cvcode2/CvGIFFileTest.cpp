@@ -1,0 +1,318 @@
+// The GIF container: the exact bytes written, every setting read back, the block structure of foreign files,
+// and refusal of files and frames that do not hold together.
+#include "cvcode2/CvGIFFile.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "cvcode2/CvErrorCode.h"
+#include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/support/TestPaths.h"
+
+namespace {
+
+std::string Scratch(const std::string& name) { return MakeScratchDir("gif") + "/" + name; }
+
+std::string Word(uint16_t value) { return std::string{char(value & 0xFF), char(value >> 8)}; }
+
+std::string WriteBytes(const std::string& name, const std::string& bytes) {
+    std::string path = Scratch(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+template <class F>
+uint32_t ErrorOf(F&& action) {
+    try {
+        action();
+    } catch (const CvErrorCode& error) {
+        return error.code;
+    }
+    return 0;
+}
+
+uint32_t OpenError(const std::string& bytes) {
+    CvGIFFile file;
+    file.SetPath(WriteBytes("bad.gif", bytes).c_str());
+    uint32_t code = ErrorOf([&] { file.Open(kCvFileRead); });
+    if (file.IsOpen()) file.Close();
+    return code;
+}
+
+// Header and screen of width x height with a two-entry global table: black, white.
+std::string Head(uint16_t width, uint16_t height) {
+    return "GIF89a" + Word(width) + Word(height) + std::string("\x80\x00\x00", 3) + std::string(3, '\0') +
+           std::string(3, '\xFF');
+}
+
+// An image descriptor without a local table, then LZW data for the two indices 0, 1 (codes clear, 0, 1, end).
+std::string TwoPixelImage(uint16_t left, uint16_t width, uint16_t height, uint8_t codeSize = 2) {
+    return std::string("\x2C") + Word(left) + Word(0) + Word(width) + Word(height) + std::string(1, '\0') +
+           std::string(1, char(codeSize)) + std::string("\x02\x44\x0A\x00", 4);
+}
+
+struct OpenGif {
+    explicit OpenGif(const std::string& bytes) {
+        file.SetPath(WriteBytes("read.gif", bytes).c_str());
+        file.Open(kCvFileRead);
+    }
+    std::unique_ptr<CvGIFFrameInfo> Info(uint32_t frame) {
+        file.SeekFrame(frame);
+        return std::unique_ptr<CvGIFFrameInfo>(static_cast<CvGIFFrameInfo*>(file.ReadFrameInfo()));
+    }
+    std::unique_ptr<CvIndexedImage> Image() { return std::unique_ptr<CvIndexedImage>(file.ReadFrameImage()); }
+    CvGIFFile file;
+};
+
+}  // namespace
+
+TEST(CvGIFFile, WritesHeaderTablesExtensionsAndDescriptorByteForByte) {
+    auto image = MakeIndexedPicture(3, 2, 2);
+    auto* global = new CvGIFGlobalInfo;
+    global->hasGlobalColorTable = 1;
+    const CvColorTable five = MakeIndexedPicture(1, 1, 5)->colorTable;
+    global->globalColorTable = five;
+    global->backgroundIndex = 3;
+    global->pixelAspectRatio = 49;
+    global->loopCount = 7;
+    global->AddComment(2, reinterpret_cast<const uint8_t*>("hi"));
+    global->AddComment(0, nullptr);  // empty: never written
+    CvGIFFrameInfo info;
+    info.width = 3;
+    info.height = 2;
+    info.localColorTable = image->colorTable;
+    info.disposalMethod = 2;
+    info.userInputFlag = 1;
+    info.transparentFlag = 1;
+    info.delayTime = 0x0102;
+    info.transparentIndex = 1;
+
+    std::string path = Scratch("layout.gif");
+    CvGIFFile file;
+    file.SetPath(path.c_str());
+    file.SetScreenSize(3, 2);
+    file.SetGlobalInfo(global);
+    file.SetFrameCount(1);
+    file.Open(kCvFileWrite);
+    file.WriteFrame(image.get(), &info);
+    const uint32_t length = file.GetLength();
+    file.Close();
+    EXPECT_EQ(info.codeSize, 1);  // the unraised size is handed back
+
+    const std::string table5(reinterpret_cast<const char*>(five.Entries()), 15);
+    std::string expected = "GIF89a" + Word(3) + Word(2) + "\xF2\x03\x31" + table5 + std::string(9, '\0') +
+                           "\x21\xFF\x0BNETSCAPE2.0\x03\x01\x07" + std::string("\x00\x00", 2) +
+                           std::string("\x21\xFE\x02hi\x00", 6) + std::string("\x21\xF9\x04\x0B\x02\x01\x01\x00", 8) +
+                           "\x2C" + Word(0) + Word(0) + Word(3) + Word(2) + "\x80" +
+                           std::string(reinterpret_cast<const char*>(image->colorTable.Entries()), 6) + "\x02";
+    std::string bytes = ReadFileBytes(path);
+    ASSERT_EQ(bytes.size(), length);
+    EXPECT_EQ(bytes.substr(0, expected.size()), expected);
+    EXPECT_EQ(bytes.back(), '\x3B');
+}
+
+TEST(CvGIFFile, CountOnlyMeasuresTheFileAndAnEmptyGlobalTableIsDropped) {
+    auto image = MakeIndexedPicture(40, 30, 16);
+    auto measure = [&](uint16_t mode, const std::string& path) {
+        auto* global = new CvGIFGlobalInfo;
+        global->hasGlobalColorTable = 1;  // but no entries
+        CvGIFFile file;
+        if (!path.empty()) file.SetPath(path.c_str());
+        file.SetScreenSize(40, 30);
+        file.SetGlobalInfo(global);
+        file.SetFrameCount(1);
+        file.Open(mode);
+        std::unique_ptr<CvImgFmtFrameInfo> info(file.NewFrameInfo(image.get()));
+        file.WriteFrame(image.get(), info.get());
+        std::unique_ptr<CvGIFGlobalInfo> after(static_cast<CvGIFGlobalInfo*>(file.GetGlobalInfo()));
+        EXPECT_EQ(after->hasGlobalColorTable, 0);
+        uint32_t length = file.GetLength();
+        file.Close();
+        return length;
+    };
+    std::string path = Scratch("count.gif");
+    const uint32_t counted = measure(kCvFileWrite | kCvFileCountOnly, "");
+    EXPECT_EQ(counted, measure(kCvFileWrite, path));
+    EXPECT_EQ(ReadFileBytes(path).size(), counted);
+    EXPECT_EQ(uint8_t(ReadFileBytes(path)[10]), 0);  // packed screen byte
+}
+
+TEST(CvGIFFile, RefusesWhatAFileCannotStateOrAnImageCannotSupply) {
+    CvGIFFile file;
+    file.SetScreenSize(65536, 1);
+    file.SetFrameCount(1);
+    file.Open(kCvFileWrite | kCvFileCountOnly);
+    auto wide = MakeIndexedPicture(65536, 1, 2);
+    EXPECT_EQ(ErrorOf([&] { delete file.NewFrameInfo(wide.get()); }), kCvErrSizeMismatch);
+    auto image = MakeIndexedPicture(4, 4, 4);
+    std::unique_ptr<CvGIFFrameInfo> info(static_cast<CvGIFFrameInfo*>(file.NewFrameInfo(image.get())));
+    EXPECT_EQ(ErrorOf([&] { file.WriteFrame(image.get(), info.get()); }), kCvErrSizeMismatch);  // the screen
+    file.Close();
+
+    auto writeError = [&](CvGIFFrameInfo& frame) {
+        CvGIFFile target;
+        target.SetScreenSize(8, 8);
+        target.SetFrameCount(1);
+        target.Open(kCvFileWrite | kCvFileCountOnly);
+        uint32_t code = ErrorOf([&] { target.WriteFrame(image.get(), &frame); });
+        target.Close();
+        return code;
+    };
+    CvGIFFrameInfo larger = *info;
+    larger.width = 5;  // one column more than the image has
+    EXPECT_EQ(writeError(larger), kCvErrSizeMismatch);
+    CvGIFFrameInfo outside = *info;
+    outside.left = 5;
+    EXPECT_EQ(writeError(outside), kCvErrSizeMismatch);
+    CvGIFFrameInfo emptyTable = *info;
+    emptyTable.localColorTable.Clear();
+    EXPECT_EQ(writeError(emptyTable), kCvErrSizeMismatch);
+    EXPECT_EQ(writeError(*info), 0u);
+}
+
+TEST(CvGIFFile, EverySettingAndPixelComesBackFromSeveralFrames) {
+    std::string path = Scratch("frames.gif");
+    auto* global = new CvGIFGlobalInfo;
+    global->hasGlobalColorTable = 1;
+    global->globalColorTable = MakeIndexedPicture(1, 1, 4)->colorTable;
+    global->colorResolution = 5;
+    global->sortFlag = 1;
+    global->backgroundIndex = 2;
+    global->loopCount = 300;
+    const std::string c255(255, 'a'), c300(300, 'b');
+    global->AddComment(255, reinterpret_cast<const uint8_t*>(c255.data()));
+    global->AddComment(300, reinterpret_cast<const uint8_t*>(c300.data()));
+    auto first = MakeIndexedPicture(9, 7, 4);
+    auto second = MakeIndexedPicture(5, 3, 256);
+    CvGIFFrameInfo a;
+    a.width = 9;
+    a.height = 7;
+    a.hasLocalColorTable = 0;
+    a.interlaced = 1;
+    a.delayTime = 50;
+    a.disposalMethod = 3;
+    CvGIFFrameInfo b;
+    b.left = 4;
+    b.top = 2;
+    b.width = 5;
+    b.height = 3;
+    b.localColorTable = second->colorTable;
+    b.sortFlag = 1;
+    b.hasGraphicControl = 0;
+    {
+        CvGIFFile file;
+        file.SetPath(path.c_str());
+        file.SetScreenSize(9, 7);
+        file.SetGlobalInfo(global);
+        file.SetFrameCount(2);
+        file.Open(kCvFileWrite);
+        file.WriteFrame(first.get(), &a);
+        file.WriteFrame(second.get(), &b);
+        file.Close();
+    }
+    std::unique_ptr<CvGIFGlobalInfo> readGlobal;
+    std::vector<ReadFrame> frames = ReadAllFrames(path, &readGlobal);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(readGlobal->is89a, 1);
+    EXPECT_EQ(readGlobal->colorResolution, 5);
+    EXPECT_EQ(readGlobal->sortFlag, 1);
+    EXPECT_EQ(readGlobal->backgroundIndex, 2);
+    EXPECT_EQ(readGlobal->hasLoopExtension, 1);
+    EXPECT_EQ(readGlobal->loopCount, 300);
+    EXPECT_EQ(readGlobal->globalColorTableSize, 4);
+    EXPECT_EQ(readGlobal->globalColorTable, first->colorTable);
+    ASSERT_EQ(readGlobal->CommentCount(), 2u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(readGlobal->CommentAt(1)->Bytes()), 300), c300);
+    EXPECT_EQ(readGlobal->CommentAt(0)->Length(), 255u);
+
+    EXPECT_EQ(IndicesOf(*frames[0].image), IndicesOf(*first));
+    EXPECT_EQ(frames[0].image->colorTable, first->colorTable);  // the global table, as the frame has none
+    const CvGIFFrameInfo* ia = frames[0].info();
+    EXPECT_EQ(ia->interlaced, 1);
+    EXPECT_EQ(ia->hasLocalColorTable, 0);
+    EXPECT_EQ(ia->hasGraphicControl, 1);
+    EXPECT_EQ(ia->delayTime, 50);
+    EXPECT_EQ(ia->disposalMethod, 3u);
+    EXPECT_EQ(ia->codeSize, 2);
+
+    EXPECT_EQ(IndicesOf(*frames[1].image), IndicesOf(*second));
+    EXPECT_EQ(frames[1].image->colorTable, second->colorTable);
+    const CvGIFFrameInfo* ib = frames[1].info();
+    EXPECT_EQ(ib->left, 4);
+    EXPECT_EQ(ib->top, 2);
+    EXPECT_EQ(ib->sortFlag, 1);
+    EXPECT_EQ(ib->hasGraphicControl, 0);
+    EXPECT_EQ(ib->delayTime, 0);
+    EXPECT_EQ(ib->codeSize, 8);
+}
+
+TEST(CvGIFFile, ScanFollowsTheBlockStructureOfForeignFiles) {
+    const std::string bytes = Head(2, 1) + std::string("\x00\x00", 2) +
+                              std::string("\x21\xF9\x04\x00\x05\x00\x00\x00", 8) +  // replaced by the next one
+                              std::string("\x21\xF9\x04\x01\x09\x00\x01\x00", 8) +
+                              std::string("\x21\xFF\x0BXMP DataXMP\x02\xAA\xBB\x00", 18) +
+                              std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x04\x00\x00", 19) +
+                              std::string("\x21\x01\x0C", 3) + std::string(12, 'p') + std::string(1, '\0') +
+                              TwoPixelImage(0, 2, 1) + std::string("\x21\xFE\x03") + "end" + std::string(1, '\0') +
+                              "\x3B";
+    OpenGif gif(bytes);
+    EXPECT_EQ(gif.file.GetFrameCount(), 1u);
+    std::unique_ptr<CvGIFGlobalInfo> global(static_cast<CvGIFGlobalInfo*>(gif.file.GetGlobalInfo()));
+    EXPECT_EQ(global->hasLoopExtension, 1);
+    EXPECT_EQ(global->loopCount, 4);
+    ASSERT_EQ(global->CommentCount(), 1u);  // after the last image, still collected
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(global->CommentAt(0)->Bytes()), 3), "end");
+    auto info = gif.Info(0);
+    EXPECT_EQ(info->hasGraphicControl, 1);
+    EXPECT_EQ(info->delayTime, 9);
+    EXPECT_EQ(info->transparentFlag, 1);
+    EXPECT_EQ(info->transparentIndex, 1);
+    EXPECT_EQ(info->hasLocalColorTable, 0);
+    auto image = gif.Image();
+    EXPECT_EQ(IndicesOf(*image), (std::vector<uint8_t>{0, 1}));
+    EXPECT_EQ(image->colorTable.GetCount(), 2u);
+    // Reading the image again, without reading the info first, gives the same.
+    EXPECT_EQ(IndicesOf(*gif.Image()), (std::vector<uint8_t>{0, 1}));
+    EXPECT_EQ(ErrorOf([&] { gif.file.SeekFrame(1); }), kCvErrBadArgument);
+}
+
+TEST(CvGIFFile, RefusesBrokenFilesWithTheirCodes) {
+    EXPECT_EQ(OpenError("GIX89a" + Head(1, 1).substr(6) + "\x3B"), kCvErrGIFSignature);
+    EXPECT_EQ(OpenError("GIF90a" + Head(1, 1).substr(6) + "\x3B"), kCvErrGIFVersion);
+    EXPECT_EQ(OpenError(Head(2, 1) + TwoPixelImage(0, 2, 1)), kCvErrFileEnd);  // no trailer
+    EXPECT_EQ(OpenError(Head(2, 1) + "\x99\x3B"), kCvErrBadData);
+    EXPECT_EQ(OpenError(Head(2, 1) + std::string("\x2C\x00", 2)), kCvErrFileEnd);
+    EXPECT_EQ(OpenError("GIF8"), kCvErrFileEnd);
+}
+
+TEST(CvGIFFile, RefusesFramesThatCannotBeDecodedSafely) {
+    {
+        OpenGif gif(Head(2, 1) + std::string("\x21\xF9\x05\x00\x00\x00\x00\x00\x00", 9) + TwoPixelImage(0, 2, 1) + "\x3B");
+        EXPECT_EQ(ErrorOf([&] { gif.Info(0); }), kCvErrBadData);
+    }
+    {
+        OpenGif gif(Head(2, 1) + TwoPixelImage(1, 2, 1) + "\x3B");  // one column past the screen
+        EXPECT_EQ(gif.Info(0)->width, 2);
+        EXPECT_EQ(ErrorOf([&] { gif.Image(); }), kCvErrBadData);
+    }
+    for (uint8_t codeSize : {1, 9, 12}) {
+        OpenGif gif(Head(2, 1) + TwoPixelImage(0, 2, 1, codeSize) + "\x3B");
+        EXPECT_EQ(ErrorOf([&] { gif.Image(); }), kCvErrBadData) << int(codeSize);
+    }
+    // A frame of 65535 x 65535 (4 GiB) or 4097 x 4097 declared with four bytes of data: refused before allocating.
+    for (uint16_t side : {65535, 4097}) {
+        OpenGif gif(Head(side, side) + TwoPixelImage(0, side, side) + "\x3B");
+        EXPECT_EQ(ErrorOf([&] { gif.Image(); }), kCvErrBadData) << side;
+    }
+}
+
+TEST(CvGIFFile, DataEndingEarlyLeavesTheRestOfTheFrameAsCreated) {
+    // Codes clear, 1, 1 and the block terminator without an end code: 1, 1 and a code 0 from the padding bits.
+    OpenGif gif(Head(4, 4) + std::string("\x2C") + Word(0) + Word(0) + Word(4) + Word(4) +
+                std::string("\x00\x02\x02\x4C\x00\x00", 6) + "\x3B");
+    std::vector<uint8_t> expected(16, 0);
+    expected[0] = expected[1] = 1;
+    EXPECT_EQ(IndicesOf(*gif.Image()), expected);
+}

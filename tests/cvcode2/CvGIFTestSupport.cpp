@@ -1,0 +1,61 @@
+// Test pictures and whole-file helpers for the GIF container tests.
+// Files are written and read only through the classes under test.
+#include "tests/cvcode2/CvGIFTestSupport.h"
+
+#include "cvcode2/CvRealImage.h"
+
+std::unique_ptr<CvIndexedImage> MakeIndexedPicture(uint32_t width, uint32_t height, uint32_t colors) {
+    CvColorTable table(colors);
+    for (uint32_t i = 0; i < colors; ++i) table.SetEntry(i, uint8_t(i), uint8_t(255 - i), uint8_t(i * 37 + 5));
+    auto image = std::make_unique<CvIndexedImage>(width, height, &table);
+    CvPixelLock lock(*image);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) lock.Row(y)[x] = uint8_t((x * 7 + y * 3 + x * y) % colors);
+    return image;
+}
+
+std::vector<uint8_t> IndicesOf(const CvIndexedImage& image) {
+    std::vector<uint8_t> indices;
+    indices.reserve(size_t(image.GetWidth()) * image.GetHeight());
+    CvPixelLock lock(image);
+    for (uint32_t y = 0; y < image.GetHeight(); ++y) indices.insert(indices.end(), lock.Row(y), lock.Row(y) + image.GetWidth());
+    return indices;
+}
+
+void WriteOneFrameGif(const std::string& path, CvIndexedImage& image, const GifWriteOptions& options) {
+    auto* global = new CvGIFGlobalInfo;
+    global->hasGlobalColorTable = 1;
+    global->globalColorTable = image.colorTable;
+    global->hasLoopExtension = 0;
+    if (!options.comment.empty())
+        global->AddComment(uint32_t(options.comment.size()), reinterpret_cast<const uint8_t*>(options.comment.data()));
+    CvGIFFile file;
+    file.SetPath(path.c_str());
+    file.SetScreenSize(image.GetWidth(), image.GetHeight());
+    file.SetGlobalInfo(global);
+    file.SetFrameCount(1);
+    file.Open(kCvFileWrite);
+    std::unique_ptr<CvGIFFrameInfo> info(static_cast<CvGIFFrameInfo*>(file.NewFrameInfo(&image)));
+    info->hasLocalColorTable = 0;
+    info->hasGraphicControl = 1;
+    info->interlaced = options.interlaced;
+    info->transparentFlag = options.transparent;
+    info->transparentIndex = options.transparentIndex;
+    file.WriteFrame(&image, info.get());
+    file.Close();
+}
+
+std::vector<ReadFrame> ReadAllFrames(const std::string& path, std::unique_ptr<CvGIFGlobalInfo>* global) {
+    CvGIFFile file;
+    file.SetPath(path.c_str());
+    file.Open(kCvFileRead);
+    if (global) global->reset(static_cast<CvGIFGlobalInfo*>(file.GetGlobalInfo()));
+    std::vector<ReadFrame> frames;
+    for (uint32_t i = 0; i < file.GetFrameCount(); ++i) {
+        file.SeekFrame(i);
+        delete file.ReadFrameInfo();
+        frames.push_back(ReadFrame{std::unique_ptr<CvIndexedImage>(file.ReadFrameImage())});
+    }
+    file.Close();
+    return frames;
+}
