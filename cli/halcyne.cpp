@@ -9,6 +9,7 @@
 #include "cli/CommandLine.h"
 #include "cli/HostImage.h"
 #include "cli/InputImage.h"
+#include "cli/PaletteImport.h"
 #include "cli/SettingsDescriptor.h"
 #include "hostsim/HostSimulator.h"
 #include "hostsim/ModuleLoader.h"
@@ -58,6 +59,32 @@ void CheckOutputFolder(const std::string& output) {
 #endif
 }
 
+// A fresh folder under the system's temporary folder for one run, removed afterwards; empty when not wanted.
+class PrivateFolder {
+public:
+    explicit PrivateFolder(bool wanted) {
+        if (!wanted) return;
+#if defined(_WIN32)
+        unsigned long process = GetCurrentProcessId();
+#else
+        unsigned long process = static_cast<unsigned long>(getpid());
+#endif
+        path_ = fs::temp_directory_path() / ("halcyne-prefs-" + std::to_string(process));
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~PrivateFolder() {
+        std::error_code ignored;
+        if (!path_.empty()) fs::remove_all(path_, ignored);
+    }
+    PrivateFolder(const PrivateFolder&) = delete;
+    PrivateFolder& operator=(const PrivateFolder&) = delete;
+    std::string Path() const { return path_.string(); }
+
+private:
+    fs::path path_;
+};
+
 std::string AlertsText(const HostSimulator& host) {
     std::string text;
     for (const SimAlert& alert : host.Alerts()) text += (text.empty() ? "" : "; ") + alert.text;
@@ -79,18 +106,12 @@ int Convert(const HalcyneOptions& options, const char* argv0) {
     SimOptions simOptions;
     simOptions.descriptors = true;
     simOptions.savePath = fs::absolute(options.output).string();
-    fs::path privatePrefs;
-    if (options.noPrefs) {
-        privatePrefs = fs::temp_directory_path() / ("halcyne-noprefs-" + std::to_string(
-#if defined(_WIN32)
-            GetCurrentProcessId()
-#else
-            getpid()
-#endif
-        ));
-        fs::create_directories(privatePrefs);
-        simOptions.configFolder = privatePrefs.string();
-    }
+    // --no-prefs and --palette-file runs use preferences of their own and leave the user's file as it was.
+    PrivateFolder privatePrefs(options.noPrefs || options.paletteFile);
+    HalcyneOptions settings = options;
+    if (options.paletteFile)
+        settings.palette = SeedPrefsWithPalette(*options.paletteFile, options.noPrefs, privatePrefs.Path());
+    if (!privatePrefs.Path().empty()) simOptions.configFolder = privatePrefs.Path();
 
     ModuleLoader module(ModulePath(argv0).string());
     int16_t result;
@@ -99,11 +120,10 @@ int Convert(const HalcyneOptions& options, const char* argv0) {
         HostSimulator host(module.Entry(), module.SetEmbedHost(), simOptions);
         host.SetImage(ToHostImage(image));
         host.Descriptors().playInfo = plugInDialogDontDisplay;
-        host.Descriptors().descriptor = SimMakeDescriptor(SettingsDescriptor(options, image.channels % 2 == 0));
+        host.Descriptors().descriptor = SimMakeDescriptor(SettingsDescriptor(settings, image.channels % 2 == 0));
         result = host.Run(true);
         alerts = AlertsText(host);
     }
-    if (!privatePrefs.empty()) fs::remove_all(privatePrefs);
 
     if (showProgress) {
         double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
