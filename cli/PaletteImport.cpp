@@ -32,19 +32,39 @@ std::unique_ptr<CvColorTable> LoadPaletteFile(const std::string& path) {
     throw std::runtime_error(path + ": a palette file must be an .act or .gif file");
 }
 
-// The plug-in's preferences code, pointed at `folder` for the one call.
-void SaveInto(HcCallRecord& record, const std::string& folder) {
+// Runs the plug-in's preferences code with the configuration folder pointed at `folder` (empty: the user's).
+template <class Action>
+void WithConfigFolder(const std::string& folder, Action action) {
     HcEmbedHost host{};
     host.version = HC_EMBED_VERSION;
     host.configFolder = folder.c_str();
-    Platform::SetEmbedHost(&host);
+    Platform::SetEmbedHost(folder.empty() ? nullptr : &host);
     try {
-        SavePrefs(record);
+        action();
     } catch (...) {
         Platform::SetEmbedHost(nullptr);
         throw;
     }
     Platform::SetEmbedHost(nullptr);
+}
+
+// A call record holding loaded preferences; frees its lists on the way out.
+struct PrefsRecord {
+    HcCallRecord record{};
+    PrefsRecord() {
+        record.globals = &record.runData;
+        record.runData.settingsPtr = &record.runData.settings;
+    }
+    ~PrefsRecord() {
+        FreePaletteList(record.runData.paletteList);
+        FreeColorList(record.runData.colorList);
+    }
+};
+
+bool IsSavedPalette(const HcGlobals& globals, const std::string& name) {
+    unsigned char pascal[256];
+    CvPStrFromC(pascal, name.c_str());
+    return FindPalette(globals, pascal) != nullptr;
 }
 
 }  // namespace
@@ -54,27 +74,39 @@ std::string SeedPrefsWithPalette(const std::string& paletteFile, bool startFromD
     std::string name = std::filesystem::path(paletteFile).filename().string().substr(0, 255);
     std::filesystem::create_directories(folder);
 
-    HcCallRecord record{};
-    record.globals = &record.runData;
-    record.runData.settingsPtr = &record.runData.settings;
-    if (startFromDefaults) SetDefaults(record.runData);
-    else LoadPrefs(record);
+    PrefsRecord prefs;
+    HcGlobals& globals = prefs.record.runData;
+    if (startFromDefaults) SetDefaults(globals);
+    else LoadPrefs(prefs.record);
 
     HcPaletteEntry* entry = NewPaletteEntry();
     CvPStrFromC(entry->name, name.c_str());
     entry->count = std::min<uint32_t>(table->GetCount(), 256);
     if (entry->count) std::memcpy(entry->colors, table->Entries(), 3 * size_t(entry->count));
-    entry->next = record.runData.paletteList;
-    record.runData.paletteList = entry;  // first, so it wins over a saved palette of the same name
+    entry->next = globals.paletteList;
+    globals.paletteList = entry;  // first, so it wins over a saved palette of the same name
 
     try {
-        SaveInto(record, folder);
+        WithConfigFolder(folder, [&] { SavePrefs(prefs.record); });
     } catch (const CvErrorCode& error) {
-        FreePaletteList(record.runData.paletteList);
-        FreeColorList(record.runData.colorList);
         throw std::runtime_error("cannot prepare the palette (error " + std::to_string(error.code) + ")");
     }
-    FreePaletteList(record.runData.paletteList);
-    FreeColorList(record.runData.colorList);
     return name;
+}
+
+void CheckSavedNames(const std::optional<std::string>& palette, const std::optional<std::string>& basePalette,
+                     const std::optional<std::string>& backgroundName, const std::string& configFolder) {
+    PrefsRecord prefs;
+    WithConfigFolder(configFolder, [&] { LoadPrefs(prefs.record); });
+    const HcGlobals& globals = prefs.record.runData;
+    if (palette && *palette != "Custom" && !IsSavedPalette(globals, *palette))
+        throw std::runtime_error("unknown palette '" + *palette + "' (Custom, or a saved palette: Netscape, Grayscale, System, ...)");
+    if (basePalette && *basePalette != "None" && *basePalette != "Custom" && !IsSavedPalette(globals, *basePalette))
+        throw std::runtime_error("unknown base palette '" + *basePalette + "' (None, Custom or a saved palette)");
+    if (backgroundName) {
+        bool found = false;
+        for (const HcColorEntry* colour = globals.colorList; colour && !found; colour = colour->next)
+            found = CvString(colour->name) == CvString(backgroundName->c_str());
+        if (!found) throw std::runtime_error("unknown background colour '" + *backgroundName + "'; give R,G,B or a saved colour's name");
+    }
 }

@@ -1,9 +1,15 @@
-// --palette-file: a private preferences folder holding the user's preferences (or the defaults) with the
-// imported palette first in the saved list, so the run can name it without changing the user's own file.
+// The command's view of the preferences: a private folder seeded with an imported palette (--palette-file),
+// and the check that every palette and colour named on the command line exists there.
 #pragma once
 
+#include <optional>
 #include <string>
 
 // Fills `folder` and returns the name under which the palette was saved (the file's name).
 // Throws std::runtime_error with a one-line reason when the palette file cannot be read.
 std::string SeedPrefsWithPalette(const std::string& paletteFile, bool startFromDefaults, const std::string& folder);
+
+// Refuses palette and background colour names that the preferences the run will use (those in `configFolder`,
+// or the user's own when it is empty) do not hold; "Custom" and "None" are always known.
+void CheckSavedNames(const std::optional<std::string>& palette, const std::optional<std::string>& basePalette,
+                     const std::optional<std::string>& backgroundName, const std::string& configFolder);

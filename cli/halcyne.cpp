@@ -112,6 +112,7 @@ int Convert(const HalcyneOptions& options, const char* argv0) {
     if (options.paletteFile)
         settings.palette = SeedPrefsWithPalette(*options.paletteFile, options.noPrefs, privatePrefs.Path());
     if (!privatePrefs.Path().empty()) simOptions.configFolder = privatePrefs.Path();
+    CheckSavedNames(settings.palette, settings.basePalette, settings.backgroundName, privatePrefs.Path());
 
     ModuleLoader module(ModulePath(argv0).string());
     int16_t result;
