@@ -44,7 +44,10 @@ void CvQuantRemap::SetPalette(const CvColorTable& table) {
     paletteSize = uint16_t(table.GetCount());
 }
 
-void CvQuantRemap::SetDither(uint8_t value) { CV_ASSERT(value == 0); }
+void CvQuantRemap::SetDither(uint8_t value) {
+    CV_ASSERT(value == 0);
+    (void)value;
+}
 
 void CvQuantRemap::SetSource(CvImage* image) {
     CV_ASSERT(image != nullptr);
