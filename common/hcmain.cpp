@@ -175,7 +175,8 @@ int16_t DoFinish(HcCallRecord& record) {
     // The quantization and options dialogs are not built yet: an interactive run reduces with the settings as
     // they stand, exactly like a scripted one.
     ReduceForExport(record);
-    // The frame made from indexedImage, its transparency settings and the file are written from here.
+    // From here: the frame made from indexedImage (CvGIFFrame), its transparency from the settings
+    // (ApplyTransparencySettings), and the file itself (HCWriteSingleFile).
     return noErr;
 }
 
