@@ -8,6 +8,7 @@
 
 #include "cvcode2/Cv15BitHist.h"
 #include "cvcode2/CvIndexedImage.h"
+#include "cvcode2/CvLog.h"
 #include "cvcode2/CvRGBImage.h"
 #include "cvcode2/CvString.h"
 #include "tests/cvcode2/ImageTestSupport.h"
@@ -118,7 +119,9 @@ TEST(Quantize, StopRequestDuringRemappingEndsWithError3) {
 TEST(Finish, AllTransparentLayerIsReducedToAnEmptyImageWithoutFailing) {
     HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
     host.SetImage(Picture(true));
+    const unsigned failedChecks = CvFailedCheckCount();
     EXPECT_EQ(host.Run(false), 0);
     EXPECT_EQ(host.Alerts().size(), 1u);  // the empty-selection warning only
     EXPECT_EQ(host.Data(), 0);
+    EXPECT_EQ(CvFailedCheckCount(), failedChecks);
 }

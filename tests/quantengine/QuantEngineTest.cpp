@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cvcode2/CvLog.h"
 #include "tests/cvcode2/ImageTestSupport.h"
 
 namespace {
@@ -77,6 +78,7 @@ TEST(QuantEngine, BaseColoursAsManyAsColoursAreAllKeptOnlyWhenNothingElseNeedsAn
 
 TEST(QuantEngine, EmptySourceGetsAOneEntryPaletteInEveryMode) {
     CvRGBImage empty(0, 0);
+    const unsigned failedChecks = CvFailedCheckCount();
     for (QuantMode mode : {QuantMode::Adaptive, QuantMode::FixedPalette, QuantMode::PreserveBase}) {
         QuantEngine engine;
         engine.SetSource(&empty);
@@ -85,6 +87,7 @@ TEST(QuantEngine, EmptySourceGetsAOneEntryPaletteInEveryMode) {
         EXPECT_EQ(engine.Destination()->GetWidth(), 0u);
         EXPECT_EQ(engine.Destination()->colorTable.GetCount(), 1u);
     }
+    EXPECT_EQ(CvFailedCheckCount(), failedChecks);
 }
 
 TEST(QuantEngine, DitherAmountsMapToStrengths) {
