@@ -10,6 +10,7 @@
 #include "common/HcLayerTrans.h"
 #include "common/HcScriptParams.h"
 #include "common/HcUI.h"
+#include "common/Quantize.h"
 #include "cvcode2/CvBitmapImage.h"
 #include "common/hcprefs.h"
 #include "cvcode2/CvErrorCode.h"
@@ -140,6 +141,27 @@ int16_t DoPrepare(HcCallRecord& record) {
     return noErr;
 }
 
+namespace {
+bool HasNonGrey(const CvColorTable& table) {
+    for (uint32_t i = 0; i < table.GetCount(); ++i) {
+        const uint8_t* c = table.Entry(i);
+        if (c[0] != c[1] || c[1] != c[2]) return true;
+    }
+    return false;
+}
+}  // namespace
+
+void ReduceForExport(HcCallRecord& record) {
+    HcGlobals& globals = record.runData;
+    if (Filter(record).imageMode == plugInModeRGBColor) {
+        Quantize(globals, nullptr);
+        return;
+    }
+    // A grey source is already indexed; only colours that are not grey (none from a grey ramp) get merged.
+    CvIndexedImage* image = globals.indexedImage;
+    if (image && image->HasPixels() && HasNonGrey(image->colorTable)) image->MergeSimilarColors(3);
+}
+
 int16_t DoFinish(HcCallRecord& record) {
     HcGlobals& globals = record.runData;
     if (!globals.allPlanesRead) return noErr;
@@ -150,6 +172,11 @@ int16_t DoFinish(HcCallRecord& record) {
     }
     CropToLayer(record);
     if (globals.hostHasDescriptors) globals.showDialog = ReadScriptParams(record);
+    // The quantization and options dialogs are not built yet: an interactive run reduces with the settings as
+    // they stand, exactly like a scripted one.
+    ReduceForExport(record);
+    // From here: the frame made from indexedImage (CvGIFFrame), its transparency from the settings
+    // (ApplyTransparencySettings), and the file itself (HCWriteSingleFile).
     return noErr;
 }
 

@@ -23,3 +23,6 @@ int16_t DoPrepare(HcCallRecord& record);
 int16_t DoStart(HcCallRecord& record);
 int16_t DoContinue(HcCallRecord& record);
 int16_t DoFinish(HcCallRecord& record);
+// The reduction of a run without dialogs: an RGB source through Quantize into indexedImage, a grey source's
+// palette merged when it holds colours that are not grey.
+void ReduceForExport(HcCallRecord& record);

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "cvcode2/Cv15BitHist.h"
+#include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvLog.h"
 
 namespace {
@@ -262,4 +263,18 @@ void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uin
         {strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
          rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, maskBits, maskRowBytes},
         indicator);
+}
+
+void InvMapRiemersmaMasked(const CvBitmapImage& mask, uint32_t strength, const uint8_t* inverseMap,
+                           const CvColorTable& palette, const uint8_t* source, uint8_t* destination,
+                           uint32_t sourceRowBytes, uint32_t destinationRowBytes, uint32_t width, uint32_t height,
+                           uint16_t rOffset, uint16_t gOffset, uint16_t bOffset, uint16_t destinationOffset,
+                           uint16_t sourcePixelBytes, uint16_t destinationPixelBytes, CvProgressIndicator* indicator) {
+    const bool sameSize = mask.GetWidth() == width && mask.GetHeight() == height;
+    CV_ASSERT(sameSize);
+    if (!sameSize) CV_THROW(kCvErrSizeMismatch);
+    CvPixelLock lock(mask);
+    InvMapRiemersmaMaskBits(lock.Pixels(), mask.RowBytes(), strength, inverseMap, palette, source, destination,
+                            sourceRowBytes, destinationRowBytes, width, height, rOffset, gOffset, bOffset,
+                            destinationOffset, sourcePixelBytes, destinationPixelBytes, indicator);
 }

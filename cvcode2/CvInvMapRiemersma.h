@@ -9,6 +9,8 @@
 #include "cvcode2/CvHilbertCurve.h"
 #include "cvcode2/CvProgressTask.h"
 
+class CvBitmapImage;
+
 // The error added to a channel from the weighted sum of the queued errors: the sum shifted right arithmetically
 // by 8 bits, plus 1 when negative (so -256 gives 0, -257 gives -1, +256 gives +1).
 inline int32_t RiemersmaErrorTerm(int32_t sum) {
@@ -73,3 +75,11 @@ void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uin
                              uint32_t width, uint32_t height, uint16_t rOffset, uint16_t gOffset, uint16_t bOffset,
                              uint16_t destinationOffset, uint16_t sourcePixelBytes, uint16_t destinationPixelBytes,
                              CvProgressIndicator* indicator);
+
+// The masked remap with a bitmap of the image's size (error 21 otherwise) whose set bits mark the pixels that
+// keep their undithered index; the mask's pixels are locked for the remap.
+void InvMapRiemersmaMasked(const CvBitmapImage& mask, uint32_t strength, const uint8_t* inverseMap,
+                           const CvColorTable& palette, const uint8_t* source, uint8_t* destination,
+                           uint32_t sourceRowBytes, uint32_t destinationRowBytes, uint32_t width, uint32_t height,
+                           uint16_t rOffset, uint16_t gOffset, uint16_t bOffset, uint16_t destinationOffset,
+                           uint16_t sourcePixelBytes, uint16_t destinationPixelBytes, CvProgressIndicator* indicator);

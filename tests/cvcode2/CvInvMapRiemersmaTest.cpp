@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cvcode2/Cv15BitHist.h"
+#include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvMakeInvColorMap.h"
 #include "tests/support/RecordingIndicator.h"
 
@@ -223,4 +224,23 @@ TEST(InvMapRiemersma, RefusesArgumentsItCannotUseSafely) {
     image.layout.b = 3;
     EXPECT_THROW(Remap(image, 5, Sixteen(), false), CvErrorCode);
     EXPECT_EQ(std::count(image.out.begin(), image.out.end(), 0xEE), long(image.out.size()));
+}
+
+TEST(InvMapRiemersmaMasked, BitmapMaskActsAsTheRawMaskAndMustHaveTheImageSize) {
+    Image image(19, 5, kRgb3);
+    CvBitmapImage mask(19, 5);
+    {
+        CvPixelLock lock(mask);
+        for (uint32_t y = 0; y < 5; ++y)
+            std::copy_n(&image.mask[size_t(image.maskRowBytes) * y], mask.RowBytes(), lock.Row(y));
+    }
+    const Palette& palette = Sixteen();
+    auto run = [&](const CvBitmapImage& m) {
+        InvMapRiemersmaMasked(m, 8, palette.map.data(), palette.table, image.pixels.data(), image.out.data(),
+                              image.rowBytes, image.outRowBytes, 19, 5, 0, 1, 2, 0, 3, 1, nullptr);
+    };
+    run(mask);
+    EXPECT_EQ(image.Indices(), ReferenceRemap(image, 8, palette, true));
+    EXPECT_FALSE(mask.IsLocked());
+    EXPECT_THROW(run(CvBitmapImage(18, 5)), CvErrorCode);
 }

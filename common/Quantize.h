@@ -1,0 +1,14 @@
+// The plug-in's colour reduction: turns the settings and the saved palettes into engine parameters and reduces
+// the source (transparent pixels painted white) into the run data's indexed image, which it keeps or replaces.
+#pragma once
+
+#include "common/HcGlobals.h"
+#include "quantengine/QuantEngine.h"
+
+class CvProgressIndicator;
+
+// The engine parameters the settings ask for: a fixed palette, a base palette to preserve, or adaptive.
+QuantParams QuantParamsFromSettings(const HcGlobals& globals);
+
+// `indicator` may be null; when given, only the remapping reaches it and can stop the run (error 3).
+void Quantize(HcGlobals& globals, CvProgressIndicator* indicator);

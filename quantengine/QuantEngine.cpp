@@ -1,0 +1,174 @@
+// The reduction pipeline of one run: reset, histogram, base-colour check, palette, inverse map, remap.
+// Every run rebuilds everything from the source; the palette is never empty once a run has finished.
+#include "quantengine/QuantEngine.h"
+
+#include <new>
+
+#include "cvcode2/Cv15BitHist.h"
+#include "cvcode2/CvIndexedImage.h"
+#include "cvcode2/CvInvMapRiemersma.h"
+#include "cvcode2/CvLog.h"
+#include "cvcode2/CvMakeInvColorMap.h"
+#include "cvcode2/CvNewMedianCut.h"
+#include "cvcode2/CvRGBImage.h"
+#include "cvcode2/CvUnique.h"
+
+namespace {
+template <class T>
+std::unique_ptr<T[]> NewZeroed(size_t count) {
+    std::unique_ptr<T[]> block(new (std::nothrow) T[count]());
+    if (!block) CV_THROW(kCvErrNoMemory);
+    return block;
+}
+
+void Append(CvColorTable& table, const CvColorTable& more, uint32_t most) {
+    const uint32_t start = table.GetCount(), count = more.GetCount() < most ? more.GetCount() : most;
+    table.SetCount(start + count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* c = more.Entry(i);
+        table.SetEntry(start + i, c[0], c[1], c[2]);
+    }
+}
+}  // namespace
+
+uint32_t DitherStrength(uint16_t dither) {
+    const uint32_t strength = (uint32_t(dither) * 16 + 5) / 10;
+    return strength > 16 ? 16 : strength;
+}
+
+QuantEngine::QuantEngine(CvProgressIndicator* indicator) : CvProgressTask(indicator), colorPreserve(indicator) {}
+
+QuantEngine::~QuantEngine() {
+    if (ownsDestination) delete destination;
+}
+
+void QuantEngine::SetSource(CvImage* image) {
+    CV_ASSERT(image != nullptr);
+    if (!image) CV_THROW(kCvErrBadArgument);
+    source = dynamic_cast<const CvRGBImage*>(image);
+    if (!source) CV_THROW(kCvErrBadDepth);
+}
+
+void QuantEngine::Reset() {
+    histogram.reset();
+    inverseMap.reset();
+    if (ownsDestination) delete destination;
+    destination = nullptr;
+    ownsDestination = false;
+    colorPreserve.Clear();
+    palette.Clear();
+    baseColors.Clear();
+    preservedCount = 0;
+}
+
+void QuantEngine::Run(CvIndexedImage* given) {
+    Reset();
+    const bool valid = source != nullptr && params.colors >= 1 && params.colors <= 256 &&
+                       params.palette.GetCount() <= 256 &&
+                       (params.mode != QuantMode::FixedPalette || params.palette.GetCount() > 0);
+    CV_ASSERT(valid);
+    if (!valid) CV_THROW(kCvErrBadArgument);
+    if (source->HasPixels()) {
+        CountHistogram();
+        if (params.mode == QuantMode::PreserveBase) CheckBaseColors();
+        MakePalette();
+        MakeInverseMap();
+    } else {
+        // An empty image (a layer without opaque pixels) still gets a valid one-entry palette.
+        palette = CvColorTable(1);
+    }
+    Remap(given);
+}
+
+void QuantEngine::CountHistogram() {
+    histogram = NewZeroed<uint32_t>(kCellCount);
+    CvPixelLock lock(*source);
+    BuildHistogram(lock.Pixels(), source->RowBytes(), source->GetWidth(), source->GetHeight(), 0, 1, 2, 3,
+                   histogram.get());
+}
+
+void QuantEngine::CheckBaseColors() {
+    baseColors = params.palette.GetCount() ? params.palette : AdaptivePalette(params.colors, false);
+    colorPreserve.SetBaseColors(baseColors, params.colors);
+    colorPreserve.CheckBaseColors(*source);
+}
+
+void QuantEngine::MakePalette() {
+    switch (params.mode) {
+        case QuantMode::FixedPalette: palette = Reduce(params.palette, params.colors, true); break;
+        case QuantMode::PreserveBase: PreservingPalette(); break;
+        case QuantMode::Adaptive: palette = AdaptivePalette(params.colors, true); break;
+    }
+}
+
+// The found base colours come first. All of them stay when they alone make up the whole image; otherwise at
+// most colors − 1 stay, so that at least one adaptive entry serves the other pixels.
+void QuantEngine::PreservingPalette() {
+    const uint32_t colors = params.colors;
+    const uint64_t pixels = uint64_t(source->GetWidth()) * source->GetHeight();
+    const bool baseOnly = colorPreserve.FoundCount() <= colors && colorPreserve.FoundPixels() == pixels;
+    colorPreserve.SelectFound(baseOnly ? colors : colors - 1);
+    palette = colorPreserve.FoundColors();
+    preservedCount = palette.GetCount();
+    if (preservedCount == colors) return;
+    colorPreserve.SubtractFound(histogram.get());
+    Append(palette, AdaptivePalette(colors - preservedCount, true), colors - preservedCount);
+}
+
+CvColorTable QuantEngine::AdaptivePalette(uint32_t n, bool fold) {
+    if (fold) FoldNearBlack(histogram.get());
+    CvColorTable list;
+    if (CountColors(histogram.get()) > 256)
+        CvNewMedianCut(Indicator()).MakePalette(list, histogram.get(), 256);
+    else
+        list = HistogramColors(histogram.get());
+    // Occupied cells' colours are all in use, so merging could only matter when there are more than n.
+    if (list.GetCount() <= n) return list;
+    return Reduce(list, n, false);
+}
+
+CvColorTable QuantEngine::Reduce(const CvColorTable& list, uint32_t target, bool keepExact) {
+    std::unique_ptr<uint8_t[]> map = NewZeroed<uint8_t>(kCellCount);
+    MakeInvColorMap(&list, map.get());
+    CvColorTable reduced;
+    CvUnique(histogram.get(), map.get(), list, uint16_t(target), keepExact, Indicator()).Reduce(reduced);
+    return reduced;
+}
+
+// The map of the final palette. A kept base colour's own cell is pointed at its entry, so its pixels keep
+// their exact colour even when another entry lies nearer to the cell's centre.
+void QuantEngine::MakeInverseMap() {
+    CV_ASSERT(!inverseMap && palette.GetCount() > 0);
+    inverseMap = NewZeroed<uint8_t>(kCellCount);
+    MakeInvColorMap(&palette, inverseMap.get());
+    for (uint32_t i = 0; i < preservedCount; ++i) {
+        const uint8_t* c = palette.Entry(i);
+        inverseMap[ColorIndex15(c[0], c[1], c[2])] = uint8_t(i);
+    }
+}
+
+void QuantEngine::Remap(CvIndexedImage* given) {
+    const uint32_t width = source->GetWidth(), height = source->GetHeight();
+    if (given) {
+        const bool sameSize = given->GetWidth() == width && given->GetHeight() == height;
+        CV_ASSERT(sameSize);
+        if (!sameSize) CV_THROW(kCvErrSizeMismatch);
+        given->colorTable = palette;
+        destination = given;
+    } else {
+        destination = CvNewImage<CvIndexedImage>(width, height, &palette);
+        ownsDestination = true;
+    }
+    if (!source->HasPixels() || !destination->HasPixels()) return;
+    CvPixelLock in(*source), out(*destination);
+    const uint32_t strength = DitherStrength(params.dither);
+    if (params.mode == QuantMode::PreserveBase && strength) {
+        colorPreserve.CreateMask(*source);
+        InvMapRiemersmaMasked(*colorPreserve.Mask(), strength, inverseMap.get(), palette, in.Pixels(), out.Pixels(),
+                              source->RowBytes(), destination->RowBytes(), width, height, 0, 1, 2, 0, 3, 1,
+                              Indicator());
+    } else {
+        InvMapRiemersma(strength, inverseMap.get(), palette, in.Pixels(), out.Pixels(), source->RowBytes(),
+                        destination->RowBytes(), width, height, 0, 1, 2, 0, 3, 1, Indicator());
+    }
+}

@@ -1,0 +1,69 @@
+// The colour reduction driver: histogram, palette (adaptive, fixed or base-preserving), inverse map and remap.
+// After Run the destination's table is the final palette and every index in it is below that palette's count.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "cvcode2/CvColorPreserve.h"
+#include "cvcode2/CvColorTable.h"
+#include "cvcode2/CvProgressTask.h"
+
+class CvImage;
+class CvIndexedImage;
+class CvRGBImage;
+
+enum class QuantMode : uint32_t { FixedPalette = 0, PreserveBase = 1, Adaptive = 2 };
+
+struct QuantParams {
+    uint32_t colors = 256;  // 1..256
+    QuantMode mode = QuantMode::Adaptive;
+    CvColorTable palette;  // the fixed palette, or the base colours (empty: derived from the image)
+    uint16_t dither = 3;   // 0..10
+};
+
+// Error-diffusion strength 0..16 for a dithering amount 0..10: (dither × 16 + 5) / 10, at most 16.
+uint32_t DitherStrength(uint16_t dither);
+
+class QuantEngine : public CvProgressTask {
+public:
+    explicit QuantEngine(CvProgressIndicator* indicator = nullptr);
+    ~QuantEngine();
+    QuantEngine(const QuantEngine&) = delete;
+    QuantEngine& operator=(const QuantEngine&) = delete;
+
+    // An RGB raster (error 38 for any other image).
+    void SetSource(CvImage* image);
+    void SetParams(const QuantParams& value) { params = value; }
+    // Reduces the source into `destination` (the source's size, error 21 otherwise), or into an image the
+    // engine makes and owns when it is null.
+    void Run(CvIndexedImage* destination);
+
+    CvIndexedImage* Destination() const { return destination; }
+    const CvColorTable& Palette() const { return palette; }
+    uint32_t PreservedCount() const { return preservedCount; }
+
+private:
+    void Reset();
+    void CountHistogram();
+    void CheckBaseColors();
+    void MakePalette();
+    void PreservingPalette();
+    // An adaptive palette of at most n entries from the histogram, with near-black folded into black or not.
+    CvColorTable AdaptivePalette(uint32_t n, bool fold);
+    // Merges `list` down to `target` entries as the histogram weighs them.
+    CvColorTable Reduce(const CvColorTable& list, uint32_t target, bool keepExact);
+    void MakeInverseMap();
+    void Remap(CvIndexedImage* given);
+
+    QuantParams params;
+    const CvRGBImage* source = nullptr;
+    CvIndexedImage* destination = nullptr;
+    bool ownsDestination = false;
+    std::unique_ptr<uint32_t[]> histogram;
+    std::unique_ptr<uint8_t[]> inverseMap;
+    CvColorTable palette;
+    CvColorTable baseColors;
+    CvColorPreserve colorPreserve;
+    uint32_t preservedCount = 0;
+};

@@ -1,0 +1,127 @@
+// The settings-to-mode rules, and the reduction at Finish through the simulated host.
+#include "common/Quantize.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cvcode2/Cv15BitHist.h"
+#include "cvcode2/CvIndexedImage.h"
+#include "cvcode2/CvLog.h"
+#include "cvcode2/CvRGBImage.h"
+#include "cvcode2/CvString.h"
+#include "tests/cvcode2/ImageTestSupport.h"
+#include "tests/support/InProcessHost.h"
+#include "tests/support/RecordingIndicator.h"
+
+namespace {
+constexpr int kWidth = 64, kHeight = 40;  // more than 2000 pixels, so the remap reports progress
+
+// Asymmetric gradients with a little deterministic noise; with a transparency plane, every pixel transparent.
+SimImage Picture(bool transparent = false) {
+    SimImage image;
+    image.width = kWidth;
+    image.height = kHeight;
+    image.transparencyPlanes = transparent ? 1 : 0;
+    image.planes.assign(size_t(image.PlaneCount()), std::vector<uint8_t>(kWidth * kHeight));
+    uint32_t noise = 5;
+    for (int i = 0; i < kWidth * kHeight; ++i) {
+        noise = noise * 1103515245u + 12345u;
+        const int x = i % kWidth, y = i / kWidth;
+        image.planes[0][size_t(i)] = uint8_t(x * 4 + (noise >> 29));
+        image.planes[1][size_t(i)] = uint8_t(y * 6 + x);
+        image.planes[2][size_t(i)] = uint8_t(255 - x * 2 - y);
+    }
+    return image;
+}
+
+struct Names {
+    const char *palette, *base;
+    QuantMode mode;
+    uint32_t colors;  // of the palette handed to the engine
+};
+}  // namespace
+
+TEST(QuantParamsFromSettings, PaletteNamesChooseTheMode) {
+    HcGlobals globals{};
+    SetDefaults(globals);
+    const uint32_t netscape = FindPalette(globals, (const unsigned char*)"\x08Netscape")->count;
+    const Names cases[] = {{"Custom", "None", QuantMode::Adaptive, 0},
+                           {"Netscape", "Grayscale", QuantMode::FixedPalette, netscape},
+                           {"Custom", "Grayscale", QuantMode::PreserveBase, 256},
+                           {"Nowhere", "Custom", QuantMode::PreserveBase, 0}};
+    for (const Names& c : cases) {
+        CvPStrFromC(globals.paletteName, c.palette);
+        CvPStrFromC(globals.basePaletteName, c.base);
+        QuantParams params = QuantParamsFromSettings(globals);
+        EXPECT_EQ(params.mode, c.mode) << c.palette << "/" << c.base;
+        EXPECT_EQ(params.palette.GetCount(), c.colors) << c.palette << "/" << c.base;
+        EXPECT_EQ(params.colors, globals.settings.colors);
+    }
+    FreePaletteList(globals.paletteList);
+    FreeColorList(globals.colorList);
+}
+
+// Undithered, every pixel gets the palette entry nearest to its cell; dithered, the result is fixed by a
+// checksum of palette and indices, which every build must reproduce.
+TEST(ReduceForExport, RgbImageGetsAtMostTheColoursAskedForTheSameOnEveryBuild) {
+    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
+    host.SetImage(Picture());
+    ASSERT_EQ(host.ReadPlanes(), 0);
+    HcGlobals& globals = RunData(host);
+    globals.settings.colors = 8;
+    globals.settings.dither = 0;
+    ReduceForExport(CallRecord(host));
+    {
+        const CvColorTable& palette = globals.indexedImage->colorTable;
+        ASSERT_EQ(palette.GetCount(), 8u);
+        CvPixelLock in(*globals.rgbImage), indices(*globals.indexedImage);
+        for (uint32_t i = 0; i < uint32_t(kWidth * kHeight); ++i) {
+            const uint8_t* p = in.Pixels() + 3 * i;
+            uint8_t cell[3];
+            CellColor(ColorIndex15(p[0], p[1], p[2]), cell);
+            ASSERT_EQ(indices.Pixels()[i], palette.FindNearest(CvColorTable::Pack(cell[0], cell[1], cell[2]), -1)) << i;
+        }
+    }
+    globals.settings.colors = 16;
+    globals.settings.dither = 5;
+    ReduceForExport(CallRecord(host));
+    uint32_t hash = 2166136261u;
+    auto mix = [&hash](const uint8_t* bytes, size_t n) {
+        for (size_t i = 0; i < n; ++i) hash = (hash ^ bytes[i]) * 16777619u;
+    };
+    const CvIndexedImage& out = *globals.indexedImage;
+    mix(out.colorTable.Entries(), 3 * size_t(out.colorTable.GetCount()));
+    mix(IndexBytes(out).data(), size_t(kWidth) * kHeight);
+    EXPECT_EQ(out.colorTable.GetCount(), 16u);
+    EXPECT_EQ(hash, 1295686240u);
+    EXPECT_EQ(host.Call(filterSelectorFinish), 0);
+}
+
+TEST(Quantize, StopRequestDuringRemappingEndsWithError3) {
+    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
+    host.SetImage(Picture());
+    ASSERT_EQ(host.ReadPlanes(), 0);
+    RecordingIndicator indicator;
+    indicator.stop = true;
+    try {
+        Quantize(RunData(host), &indicator);
+        ADD_FAILURE() << "no stop";
+    } catch (const CvErrorCode& error) {
+        EXPECT_EQ(error.code, 3u);
+    }
+    // Only the remapping reached the indicator: the palette steps cannot be stopped from it.
+    EXPECT_EQ(indicator.calls, (std::vector<std::string>{"start Remapping", "update 2000", "error 3"}));
+    host.Call(filterSelectorFinish);
+}
+
+TEST(Finish, AllTransparentLayerIsReducedToAnEmptyImageWithoutFailing) {
+    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
+    host.SetImage(Picture(true));
+    const unsigned failedChecks = CvFailedCheckCount();
+    EXPECT_EQ(host.Run(false), 0);
+    EXPECT_EQ(host.Alerts().size(), 1u);  // the empty-selection warning only
+    EXPECT_EQ(host.Data(), 0);
+    EXPECT_EQ(CvFailedCheckCount(), failedChecks);
+}
