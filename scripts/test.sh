@@ -44,6 +44,29 @@ else
   echo "== win32 tests skipped: this machine cannot start 32-bit programs under Wine" >&2
 fi
 
+# A short fuzzing run per entry, on a copy of its seed corpus (new findings are written beside it, not into git).
+fuzz_seconds=${HALCYNE_FUZZ_SECONDS:-60}
+if [ "$fuzz_seconds" -gt 0 ]; then
+  echo "== fuzzing, ${fuzz_seconds} s per entry" >&2
+  if build fuzz; then
+    for entry in lzw_decoder gif_file prefs_loader; do
+      work=$root/build/fuzz/work-$entry
+      rm -rf "$work" && mkdir -p "$work/corpus" "$work/findings"
+      cp -r tests/fuzz/corpus/$entry/. "$work/corpus/"
+      if (cd "$work/findings" && "$root/build/fuzz/bin/halcyne_fuzz_$entry" -max_total_time="$fuzz_seconds" \
+            -rss_limit_mb=2048 -print_final_stats=1 "$work/corpus" >"$logs/fuzz-$entry.log" 2>&1); then
+        echo "fuzz $entry: $(grep -o 'stat::number_of_executed_units: *[0-9]*' "$logs/fuzz-$entry.log" | grep -o '[0-9]*$') runs, no finding" >&2
+      else
+        echo "fuzz $entry: FINDING, see $logs/fuzz-$entry.log and $work/findings" >&2
+        tail -n 30 "$logs/fuzz-$entry.log" >&2
+        status=1
+      fi
+    done
+  else
+    status=1
+  fi
+fi
+
 for log in "$logs"/native.log "$logs"/win*.log; do
   [ -f "$log" ] && grep -E '^[0-9]+: \[  FAILED  \] [A-Za-z]|\*\*\*(Failed|Timeout|Exception)' "$log" | sed "s|^|$(basename "$log"): |" >&2
 done
