@@ -292,11 +292,8 @@ void GetPrefsLocation(HcCallRecord&, CvFileLocator& location) {
     folder += separator;
     folder += "Corvane";
     int failure = Platform::MakeFolder(folder.c_str());
-#if defined(_WIN32)
-    if (failure != 0 && failure != EEXIST) folder = "C:\\Windows";
-#else
-    (void)failure;  // a folder that cannot be made fails later, at the file itself
-#endif
+    // Without a fallback, a folder that cannot be made fails later, at the file itself.
+    if (failure != 0 && failure != EEXIST && Platform::FallbackConfigFolder()) folder = Platform::FallbackConfigFolder();
     folder += separator;
     folder += "Halcyne Prefs";
     location.SetPath(folder.c_str());

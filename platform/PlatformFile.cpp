@@ -41,6 +41,7 @@ int FdClose(int fd) { return _close(fd); }
 int FileRemove(const char* path) { return _unlink(path); }
 int MakeFolder(const char* path) { return _mkdir(path) == 0 ? 0 : errno; }
 char PathSeparator() { return '\\'; }
+const char* FallbackConfigFolder() { return "C:\\Windows"; }
 
 #else
 
@@ -62,6 +63,7 @@ int FdClose(int fd) { return close(fd); }
 int FileRemove(const char* path) { return unlink(path); }
 int MakeFolder(const char* path) { return mkdir(path, 0700) == 0 ? 0 : errno; }
 char PathSeparator() { return '/'; }
+const char* FallbackConfigFolder() { return nullptr; }
 
 #endif
 

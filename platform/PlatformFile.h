@@ -27,5 +27,7 @@ int MakeFolder(const char* path);
 int RenameReplacing(const char* from, const char* to);
 // The separator between folder names in a path.
 char PathSeparator();
+// Where the preferences go when their own folder cannot be made: the system folder on Windows, none elsewhere.
+const char* FallbackConfigFolder();
 
 }  // namespace Platform
