@@ -20,10 +20,10 @@ namespace {
 using Items = std::vector<SimDescriptorItem>;
 using RGB = std::array<uint8_t, 3>;
 
-SimOptions DescriptorHost(bool handleProcs = true) {
+SimOptions DescriptorHost() {
     SimOptions options;
     options.descriptors = true;
-    options.handleProcs = handleProcs;
+    options.handleProcs = true;
     return options;
 }
 
@@ -122,46 +122,6 @@ TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
     EXPECT_EQ(PascalText(replayed.globals.basePaletteName), "Grayscale");
 }
 
-TEST_F(ScriptParams, AlphaTransparencyRoundTripsWithItsPlane) {
-    ScriptRun recorded(host);
-    recorded.settings.transparencyType = TransparencyType::alpha;
-    recorded.settings.transAlphaIndex = 2;
-    recorded.settings.transIndexes[7] = 1;  // kept for the dialog, not recorded in alpha mode
-    Items items = Record(recorded);
-    ASSERT_GE(items.size(), 6u);
-    EXPECT_EQ(items[3], SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransAlpha));
-    EXPECT_EQ(items[4], SimDescriptorItem::Integer(keyTransAlpha, 2));
-
-    ScriptRun replayed(host);
-    replayed.ExtraPlanes(3);
-    replayed.settings.transIndexes[9] = 1;
-    EXPECT_FALSE(ReadScriptParams(replayed.record));
-    EXPECT_EQ(replayed.settings.transparencyType, TransparencyType::alpha);
-    EXPECT_EQ(replayed.settings.transAlphaIndex, 2);
-    EXPECT_TRUE(replayed.TransparentIndexes().empty());
-}
-
-TEST_F(ScriptParams, WritesOnlyTheKeysTheSettingsNeed) {
-    ScriptRun run(host);
-    AppendColor(run.globals.colorList, "Paper", 250, 250, 240);
-    AppendColor(run.globals.colorList, "Mid grey", 128, 128, 128);
-    AppendColor(run.globals.colorList, "Mid grey again", 128, 128, 128);
-
-    // Defaults: no transparency, so no background at all; no base palette, empty comment.
-    Items items = Record(run);
-    Items expected = {SimDescriptorItem::Integer(keyColors, 256), SimDescriptorItem::Text(keyPalette, "Custom"),
-                      SimDescriptorItem::Bool(keyInterlaced, false),
-                      SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransNone),
-                      SimDescriptorItem::Integer(keyDithering, 0)};
-    EXPECT_EQ(items, expected);
-
-    // With transparency, a background that is a saved colour travels by the first such colour's name.
-    run.settings.transparencyType = TransparencyType::indexed;
-    items = Record(run);
-    ASSERT_EQ(items.size(), 6u);
-    EXPECT_EQ(items[5], SimDescriptorItem::Text(keyBGColor, "Mid grey"));
-}
-
 TEST_F(ScriptParams, ReplayOfIndexesClearsOldFlagsAndDefaultsTheBasePalette) {
     ScriptRun run(host);
     run.settings.colors = 100;
@@ -195,56 +155,13 @@ TEST_F(ScriptParams, ReplayedNumbersArePinnedToTheirRanges) {
     EXPECT_EQ(run.settings.transAlphaIndex, 2);
     EXPECT_EQ(run.Background(), (RGB{0, 255, 77}));
     EXPECT_EQ(run.TransparentIndexes(), (std::vector<int>{0, 255}));
-
-    ScriptRun low(host);
-    Replay(low, {SimDescriptorItem::Integer(keyColors, 1), SimDescriptorItem::Integer(keyDithering, 40),
-                 SimDescriptorItem::Integer(keyTransAlpha, 3)},
-           plugInDialogDontDisplay);
-    EXPECT_EQ(low.settings.colors, 2);
-    EXPECT_EQ(low.settings.dither, 16);
-    EXPECT_EQ(low.settings.transAlphaIndex, 0);  // no extra planes at all
 }
 
-TEST_F(ScriptParams, BackgroundNamesUnknownKeysAndWrongTypesLeaveSettingsAlone) {
-    ScriptRun run(host);
-    AppendColor(run.globals.colorList, "Teal", 0, 128, 128);
-    AppendColor(run.globals.colorList, "Teal", 9, 9, 9);
-    Items items = {SimDescriptorItem::Text(keyBGColor, "Teal"),
-                   SimDescriptorItem::Integer(MakeOSType("zzzz"), 5),
-                   SimDescriptorItem::Text(keyColors, "64"),
-                   SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, MakeOSType("what")),
-                   SimDescriptorItem::Integer(keyInterlaced, 1)};
-    Replay(run, items, plugInDialogDontDisplay);
-    EXPECT_EQ(run.Background(), (RGB{0, 128, 128}));  // the first colour of that name
-    EXPECT_EQ(run.settings.colors, 256);
-    EXPECT_EQ(run.settings.transparencyType, TransparencyType::none);
-    EXPECT_EQ(run.settings.interlaced, 0);
-
-    Replay(run, {SimDescriptorItem::Text(keyBGColor, "Teak")}, plugInDialogDontDisplay);
-    EXPECT_EQ(run.Background(), (RGB{0, 128, 128}));
-}
-
-TEST_F(ScriptParams, DialogDecisionAndAnnouncedKeys) {
+TEST_F(ScriptParams, TheDialogShowsOnlyWhenAskedAndValuesLoadFirst) {
     ScriptRun run(host);
     CvPStrFromC(run.globals.basePaletteName, "Grayscale");
     EXPECT_TRUE(ReadScriptParams(run.record)) << "no descriptor recorded";
     EXPECT_EQ(PascalText(run.globals.basePaletteName), "Grayscale");
-
-    static std::vector<DescriptorKeyID> announced;
-    ReadDescriptorProcs refusing = SimReadDescriptorProcs();
-    refusing.openReadDescriptorProc = [](Handle, DescriptorKeyID* keys) -> PIReadDescriptor {
-        for (announced.clear(); *keys; ++keys) announced.push_back(*keys);
-        return nullptr;
-    };
-    ReadDescriptorProcs* own = host.Descriptors().readDescriptorProcs;
-    host.Descriptors().readDescriptorProcs = &refusing;
-    EXPECT_TRUE(Replay(run, {SimDescriptorItem::Integer(keyColors, 8)}, plugInDialogDontDisplay));
-    host.Descriptors().readDescriptorProcs = own;
-    EXPECT_EQ(run.settings.colors, 256);
-    EXPECT_EQ(PascalText(run.globals.basePaletteName), "Grayscale");
-    EXPECT_EQ(announced, (std::vector<DescriptorKeyID>{keyPalette, keyColors, keyBasePalette, keyDithering,
-                                                       keyTransparency, keyTransIndex, keyInterlaced, keyTransAlpha,
-                                                       keyBGRed, keyBGGreen, keyBGBlue, keyComment, keyBGColor}));
 
     const std::pair<int16_t, bool> plays[] = {
         {plugInDialogDontDisplay, false}, {plugInDialogDisplay, true}, {plugInDialogSilent, false}};
@@ -271,15 +188,4 @@ TEST_F(ScriptParams, OldRecordingIsFreedOnlyThroughTheHost) {
     // The old handle is freed, so the new one may reuse its address: tell them apart by content.
     ASSERT_NE(host.Descriptors().descriptor, nullptr);
     EXPECT_FALSE(SimDescriptorItems(host.Descriptors().descriptor).empty());
-}
-
-TEST(ScriptParamsWithoutHandleProcs, OldRecordingStaysWithTheHost) {
-    HostSimulator host{nullptr, nullptr, DescriptorHost(false)};
-    ScriptRun run(host);
-    Handle old = SimMakeDescriptor({SimDescriptorItem::Integer(keyColors, 16)});
-    host.Descriptors().descriptor = old;
-    WriteScriptParams(run.record);
-    ASSERT_NE(host.Descriptors().descriptor, old);
-    EXPECT_EQ(SimDescriptorItems(old), Items{SimDescriptorItem::Integer(keyColors, 16)});  // still intact
-    SimHandleProcs().disposeProc(old);
 }
