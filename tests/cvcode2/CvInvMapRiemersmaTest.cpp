@@ -38,21 +38,6 @@ struct PlainWalk {
     }
 };
 
-struct Recorder {
-    Positions met;
-    void operator()(uint32_t x, uint32_t y) { met.emplace_back(x, y); }
-    void Block(uint32_t direction, uint32_t x, uint32_t y) {
-        for (uint32_t i = 0; i < CvHilbertBlock::kMoves; ++i)
-            met.emplace_back(x + HilbertBlock().dx[direction][i], y + HilbertBlock().dy[direction][i]);
-    }
-};
-
-Positions CurveOrder(uint32_t width, uint32_t height) {
-    Recorder recorder;
-    CvHilbertCurve<Recorder>(width, height, recorder).Walk();
-    return recorder.met;
-}
-
 struct Layout {
     uint16_t pixelBytes, r, g, b, outBytes, outOffset;
 };
@@ -148,23 +133,6 @@ std::vector<uint8_t> ReferenceRemap(Image& image, int s, const Palette& palette,
 }
 }  // namespace
 
-TEST(RiemersmaErrorTerm, ShiftsAndRoundsNegativeSumsUp) {
-    EXPECT_EQ(RiemersmaErrorTerm(256), 1);
-    EXPECT_EQ(RiemersmaErrorTerm(255), 0);
-    EXPECT_EQ(RiemersmaErrorTerm(-1), 0);
-    EXPECT_EQ(RiemersmaErrorTerm(-256), 0);
-    EXPECT_EQ(RiemersmaErrorTerm(-257), -1);
-}
-
-TEST(CvHilbertCurve, MeetsPixelsInCurveOrderWhateverIsSkipped) {
-    EXPECT_EQ(CurveOrder(3, 1), (Positions{{0, 0}, {1, 0}, {2, 0}}));
-    // A 4 × 4 image lies in the first quarter of an 8 × 8 curve.
-    EXPECT_EQ(CurveOrder(4, 4), (Positions{{0, 0}, {0, 1}, {1, 1}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {2, 1},
-                                           {2, 2}, {3, 2}, {3, 3}, {2, 3}, {1, 3}, {1, 2}, {0, 2}, {0, 3}}));
-    for (auto [w, h] : Positions{{1, 1}, {1, 300}, {257, 3}, {640, 480}, {1024, 1}, {16, 16}, {33, 47}})
-        ASSERT_EQ(CurveOrder(w, h), PlainWalk(w, h).Run()) << w << "x" << h;
-}
-
 // Every layout, fixed or general, with and without mask, gives the plain rule's result on the same colours.
 TEST(InvMapRiemersma, EveryRoutineMatchesThePlainRule) {
     for (auto [w, h] : Positions{{1, 1}, {3, 1}, {1, 300}, {257, 3}, {97, 61}, {640, 480}})
@@ -182,17 +150,6 @@ TEST(InvMapRiemersma, EveryRoutineMatchesThePlainRule) {
             }
 }
 
-TEST(InvMapRiemersma, StrengthZeroIsPlainMappingAndPaddingStaysUntouched) {
-    Image image(45, 33, kGeneral);
-    Remap(image, 0, Sixteen(), false);
-    std::vector<uint8_t> expected;
-    for (uint32_t y = 0; y < 33; ++y)
-        for (uint32_t x = 0; x < 45; ++x) expected.push_back(Sixteen().map[image.Cell(x, y)]);
-    EXPECT_EQ(image.Indices(), expected);
-    EXPECT_EQ(image.out[0], 0xEE);
-    EXPECT_EQ(image.out[image.outRowBytes - 1], 0xEE);
-}
-
 TEST(InvMapRiemersma, UniformPaletteColourCarriesNoError) {
     Image image(50, 40, kRgb3);
     for (uint32_t y = 0; y < 40; ++y)
@@ -201,12 +158,7 @@ TEST(InvMapRiemersma, UniformPaletteColourCarriesNoError) {
     EXPECT_EQ(image.Indices(), std::vector<uint8_t>(2000, 1));
 }
 
-TEST(InvMapRiemersma, ReportsEvery2000PixelsAndStopsWithError3) {
-    RecordingIndicator indicator;
-    Image image(100, 50, kRgb3);
-    Remap(image, 5, Sixteen(), false, &indicator);
-    EXPECT_EQ(indicator.calls, (std::vector<std::string>{"start Remapping", "update 2000", "update 4000",
-                                                         "update 5000", "finish"}));
+TEST(InvMapRiemersma, StopsWithError3AtTheReportThatAskedForIt) {
     RecordingIndicator stopping;
     stopping.stop = true;
     Image stopped(100, 50, kRgb3);
