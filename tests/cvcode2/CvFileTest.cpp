@@ -58,55 +58,6 @@ TEST_F(FileFixture, OpenFailuresMapTheSystemError) {
     EXPECT_EQ(ErrorOf([&] { nameless.CreateEmpty(); }), kCvErrFileNoPath);
 }
 
-TEST_F(FileFixture, ClosedAndWronglyOpenedFilesRefuse) {
-    CvFile file;
-    file.SetPath(Path("a").c_str());
-    uint8_t byte = 0;
-    EXPECT_EQ(ErrorOf([&] { file.Read(&byte, 1); }), kCvErrFileNotOpen);
-    EXPECT_EQ(ErrorOf([&] { file.Write(&byte, 1); }), kCvErrFileNotOpen);
-    EXPECT_EQ(ErrorOf([&] { file.Seek(0, 0); }), kCvErrFileNotOpen);
-    EXPECT_EQ(ErrorOf([&] { file.Tell(); }), kCvErrFileNotOpen);
-    EXPECT_EQ(ErrorOf([&] { file.GetLength(); }), kCvErrFileNotOpen);
-    EXPECT_EQ(ErrorOf([&] { file.Close(); }), kCvErrFileNotOpen);
-    file.Open(kCvFileWrite);
-    EXPECT_EQ(ErrorOf([&] { file.Open(kCvFileWrite); }), kCvErrFileIsOpen);
-    EXPECT_EQ(ErrorOf([&] { file.Delete(); }), kCvErrFileIsOpen);
-    EXPECT_EQ(ErrorOf([&] { file.CreateEmpty(); }), kCvErrFileIsOpen);
-    EXPECT_EQ(ErrorOf([&] { file.Read(&byte, 1); }), kCvErrFileWrongMode);
-    EXPECT_EQ(ErrorOf([&] { file.Seek(3, 0); }), kCvErrSizeMismatch);
-    file.Close();
-    file.Open(kCvFileRead);
-    EXPECT_EQ(ErrorOf([&] { file.Write(&byte, 1); }), kCvErrFileWrongMode);
-    file.Close();
-    EXPECT_EQ(file.Delete(), 0);
-    EXPECT_EQ(file.Delete(), -1);
-}
-
-TEST_F(FileFixture, WordsAreLittleEndianAndPositionsFollowTheBytes) {
-    CvFile file;
-    file.SetPath(Path("words").c_str());
-    file.Open(kCvFileWrite);
-    file.WriteWord(0x1234);
-    file.WriteLong(0x89ABCDEF);
-    file.WriteByte(0x5A);
-    EXPECT_EQ(file.Tell(), 7u);
-    EXPECT_EQ(file.ByteCount(), 7u);
-    file.Close();
-    EXPECT_EQ(ReadFileBytes(Path("words")), std::string("\x34\x12\xEF\xCD\xAB\x89\x5A", 7));
-
-    file.Open(kCvFileRead | kCvFileWrite);
-    EXPECT_EQ(file.GetLength(), 7u);
-    EXPECT_EQ(file.Seek(0, 4), 4u);
-    EXPECT_EQ(file.Seek(2, -7), 0u);
-    EXPECT_EQ(file.ReadWord(), 0x1234);
-    EXPECT_EQ(file.ReadLong(), 0x89ABCDEFu);
-    EXPECT_EQ(file.Seek(1, -1), 5u);
-    EXPECT_EQ(file.ReadByte(), 0x89);
-    file.SetLength(3);
-    EXPECT_EQ(file.GetLength(), 3u);
-    file.Close();
-}
-
 TEST_F(FileFixture, ReadingPastTheEndFailsOnlyWhenNothingComes) {
     WriteBytes(Path("short"), "xyz");
     CvFile file;
@@ -141,14 +92,6 @@ TEST_F(FileFixture, AnAdoptedHandleOutlivesCloseUnlessTheFileOwnsIt) {
 #endif
 }
 
-TEST_F(FileFixture, CreateEmptyTruncatesAnExistingFile) {
-    WriteBytes(Path("full"), "some content");
-    CvFile file;
-    file.SetPath(Path("full").c_str());
-    file.CreateEmpty();
-    EXPECT_EQ(ReadFileBytes(Path("full")), "");
-}
-
 // Access is denied by a read-only folder (POSIX) or a read-only file (Windows); an administrator passes both.
 TEST_F(FileFixture, DeniedAccessIsMappedInAndOutsideOpen) {
     namespace fs = std::filesystem;
@@ -180,15 +123,3 @@ TEST(CvFileWrite, AFullDeviceIsReportedWithTheSystemError) {
     file.Close();
 }
 #endif
-
-TEST(CvFileLocatorCopy, CopiesOwnTheirPath) {
-    CvFileLocator a("first");
-    CvFileLocator b(a);
-    a.SetPath("second");
-    EXPECT_STREQ(b.Path(), "first");
-    b = a;
-    EXPECT_STREQ(b.Path(), "second");
-    EXPECT_NE(b.Path(), a.Path());
-    b = CvFileLocator();
-    EXPECT_FALSE(b.HasPath());
-}
