@@ -111,35 +111,6 @@ TEST(CvRGBImage, ArbitraryRotationGrowsAndFills) {
     EXPECT_EQ(nothing->GetWidth() + nothing->GetHeight(), 0u);
 }
 
-TEST(CvRGBImage, ResizeAveragesAndCarriesFillAndInfo) {
-    CvRGBImage image(4, 2);
-    Paint(image);
-    image.SetFormatInfo(new TagInfo);
-    std::unique_ptr<CvImage> small(image.Resize(2, 1));
-    EXPECT_NE(small->GetFormatInfo(), nullptr);
-    // Left output: pixels x 0..1, y 0..1: R (0 + 1 + 10 + 11) / 4 = 5.5 -> 6, G 100.5 -> 101, B 200.5 -> 201.
-    EXPECT_EQ(PixelOf(*small, 0, 0), (RGB{6, 101, 201}));
-}
-
-TEST(CvRGBImage, BlendsAtOpacityZeroHalfAndOne) {
-    CvRGBImage white(3, 1);
-    white.SetFillColor(255, 255, 255);
-    white.Clear();
-    for (auto [opacity, expected] : {std::pair<float, uint8_t>{0.0f, 0}, {0.5f, 128}, {1.0f, 255}}) {
-        std::vector<uint8_t> out(9, 0);
-        white.GetRGBBlended(opacity, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
-        for (uint8_t v : out) EXPECT_EQ(v, expected) << opacity;
-    }
-    // Toward a darker source, and through a mask that only lets the middle pixel through.
-    CvRGBImage dark(3, 1);
-    CvBitmapImage mask(3, 1);
-    CvPixelLock(mask).Pixels()[0] = 0xA0;  // pixels 0 and 2 black (polarity 1)
-    std::vector<uint8_t> out(9, 200);
-    dark.GetRGBBlended(0.5f, &mask, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
-    EXPECT_EQ(out, (std::vector<uint8_t>{200, 200, 200, 100, 100, 100, 200, 200, 200}));
-    EXPECT_EQ(ErrorOf([&] { white.BlendRGB(1.0f, 0, 0, 1, 1, 0, 0, 3, 3, 0, 1, 2, nullptr, 3, out.data()); }), 27u);
-}
-
 TEST(CvRGBImage, MaskedTransfersTileByTheBlockSize) {
     CvRGBImage image(7, 5);
     Paint(image);
@@ -169,23 +140,6 @@ TEST(CvRGBImage, GreyMaskBlendsByItsWeight) {
     std::vector<uint8_t> out(9, 0);
     image.GetRGBMasked(&mask, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
     EXPECT_EQ(out, (std::vector<uint8_t>{0, 0, 0, 128, 128, 128, 255, 255, 255}));
-    mask.SetBlackValue(255);  // inverted scale: the weights swap ends
-    std::fill(out.begin(), out.end(), 0);
-    image.GetRGBMasked(&mask, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
-    EXPECT_EQ(out, (std::vector<uint8_t>{255, 255, 255, 127, 127, 127, 0, 0, 0}));
     CvRGBImage notAMask(3, 1);
     EXPECT_EQ(ErrorOf([&] { image.GetRGBMasked(&notAMask, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data()); }), 37u);
-}
-
-TEST(CvRGBImage, PaintMaskedUsesTheRawBits) {
-    CvRGBImage image(3, 1);
-    CvBitmapImage mask(3, 1);
-    mask.SetPolarity(0);
-    CvPixelLock(mask).Pixels()[0] = 0x40;  // only pixel 1's bit set
-    image.PaintMasked(&mask, nullptr);
-    EXPECT_EQ(ReadRGB(image), (std::vector<uint8_t>{0, 0, 0, 255, 255, 255, 0, 0, 0}));
-    const uint8_t red[3] = {255, 0, 0};
-    CvPixelLock(mask).Pixels()[0] = 0x80;
-    image.PaintMasked(&mask, red);
-    EXPECT_EQ(PixelOf(image, 0, 0), (RGB{255, 0, 0}));
 }
