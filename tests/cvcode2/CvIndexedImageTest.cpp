@@ -34,15 +34,6 @@ std::unique_ptr<CvIndexedImage> Row(const CvColorTable& table, std::initializer_
 }
 }  // namespace
 
-TEST(CvColorTable, BitsForCountAndDistance) {
-    const std::pair<uint32_t, uint32_t> cases[] = {{0, 1},   {2, 1},   {3, 2},   {4, 2},
-                                                    {5, 3},   {128, 7}, {129, 8}, {256, 8}};
-    for (auto [count, bits] : cases)
-        EXPECT_EQ(CvColorTable::BitsForCount(count), bits) << count;
-    const uint8_t a[3] = {1, 2, 3}, b[3] = {4, 0, 3};
-    EXPECT_EQ(CvColorTable::Distance(a, b), 13u);
-}
-
 TEST(CvColorTable, FindNearestExcludesAndBreaksTiesLow) {
     const CvColorTable table = Table({{10, 10, 10}, {20, 20, 20}, {0, 0, 0}, {20, 20, 20}});
     EXPECT_EQ(table.FindNearest(CvColorTable::Pack(10, 10, 10), -1), 0u);
@@ -91,14 +82,6 @@ TEST(CvIndexedImage, IndexesPastTheTableReadBlackAndCountNothing) {
     EXPECT_EQ(counts[1], 9u);
 }
 
-TEST(CvIndexedImage, CompactTableFoldsDuplicatesAndDropsUnused) {
-    uint8_t map[256] = {};
-    const uint32_t counts[] = {5, 0, 2, 1};
-    std::unique_ptr<CvColorTable> compact(CvIndexedImage::CompactTable(Table({kRed, kBlue, kRed, kGreen}), counts, map));
-    EXPECT_TRUE(*compact == Table({kRed, kGreen}));
-    EXPECT_EQ(std::vector<uint8_t>(map, map + 4), (std::vector<uint8_t>{0, 1, 0, 1}));
-}
-
 TEST(CvIndexedImage, CompactTableKeepsAUsedDuplicateOfAnUnusedEntry) {
     // Entry 0 (blue) is unused but entry 2 repeats it and is used: blue must keep a slot of its own.
     uint8_t map[256] = {};
@@ -125,38 +108,4 @@ TEST(CvIndexedImage, MergeSimilarColorsByThreshold) {
     image->MergeSimilarColors(2);
     EXPECT_TRUE(image->colorTable == Table({kRed, kGreen}));
     EXPECT_EQ(ReadRGB(*image), (std::vector<uint8_t>{255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 255, 0}));
-}
-
-TEST(CvIndexedImage, ChooseMergePairPicksTheCheapestOfTheLeastUsed) {
-    const CvColorTable table = Table({{0, 0, 0}, {100, 0, 0}, {0, 0, 10}, {105, 0, 0}, {0, 0, 200}});
-    auto image = Row(table, {0});
-    uint32_t counts[5] = {10, 3, 40, 2, 3};
-    uint8_t index = 9, into = 9;
-    image->ChooseMergePair(counts, 3, &index, &into);
-    // Candidates 3 (2 x 25), 1 (3 x 25), 4 (3 x 190^2): entry 3 into entry 1.
-    EXPECT_EQ(index, 3);
-    EXPECT_EQ(into, 1);
-    EXPECT_EQ(std::vector<uint32_t>(counts, counts + 5), (std::vector<uint32_t>{10, 0x7FFFFFFF, 40, 0x7FFFFFFF, 0x7FFFFFFF}));
-}
-
-TEST(CvIndexedImage, ReplaceRemapPasteAndGeometryKeepTheTable) {
-    const CvColorTable table = Table({kRed, kBlue, kGreen});
-    auto image = Row(table, {0, 1, 2, 1});
-    image->ReplaceIndex(1, 2);
-    EXPECT_EQ(PixelOf(*image, 1, 0), kGreen);
-    auto other = Row(Table({kRed}), {0});
-    const CvPoint origin{0, 0};
-    EXPECT_THROW(image->Paste(&origin, other.get()), CvErrorCode);
-    std::unique_ptr<CvImage> turned(image->Rotate(1.5707964f));
-    auto* indexed = dynamic_cast<CvIndexedImage*>(turned.get());
-    ASSERT_NE(indexed, nullptr);
-    EXPECT_TRUE(indexed->colorTable == table);
-    EXPECT_EQ(PixelOf(*indexed, 0, 0), kGreen);  // the right end comes to the top
-    std::unique_ptr<CvImage> tilted(image->Rotate(0.4f, 0));
-    EXPECT_EQ(tilted->Kind(), uint32_t(kCvKindRGB));
-    std::unique_ptr<CvImage> wide(image->Resize(8, 2));
-    EXPECT_EQ(PixelOf(*wide, 0, 1), kRed);
-    EXPECT_EQ(PixelOf(*wide, 7, 0), kGreen);
-    std::unique_ptr<CvImage> clone(image->Clone());
-    EXPECT_EQ(ReadRGB(*clone), ReadRGB(*image));
 }
