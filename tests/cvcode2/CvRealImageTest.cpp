@@ -7,25 +7,10 @@
 
 #include "cvcode2/CvBuffer.h"
 #include "cvcode2/CvErrorCode.h"
-#include "cvcode2/CvImgFmtInfo.h"
-#include "cvcode2/CvList.h"
 #include "cvcode2/CvLog.h"
 #include "tests/support/ErrorOf.h"
 
 namespace {
-class TaggedBuffer : public CvBuffer {
-public:
-    CvBaseBuffer* NewBuffer() const override { return new TaggedBuffer; }
-};
-
-class NamedInfo : public CvImgFmtFrameInfo {
-public:
-    explicit NamedInfo(int v) : value(v) {}
-    void GetFormatName(char* buffer) const override { buffer[0] = 0; }
-    CvImgFmtFrameInfo* Clone() const override { return new NamedInfo(value); }
-    int value;
-};
-
 bool Bit(const CvRealImage& image, uint32_t x, uint32_t y) {
     CvPixelLock lock(image);
     return (lock.Row(y)[x / 8] & (0x80 >> (x % 8))) != 0;
@@ -36,12 +21,6 @@ void SetBit(CvRealImage& image, uint32_t x, uint32_t y) {
     lock.Row(y)[x / 8] |= uint8_t(0x80 >> (x % 8));
 }
 }  // namespace
-
-TEST(CvRealImage, DefaultRowBytesPackRowsWithoutPadding) {
-    const struct { uint32_t width, depth, channels, rowBytes; } cases[] = {{9, 1, 1, 2}, {5, 8, 3, 15}, {5, 16, 3, 30}};
-    for (auto c : cases)
-        EXPECT_EQ(CvRealImage(c.width, 1, c.depth, c.channels, nullptr, nullptr, 0, false).RowBytes(), c.rowBytes);
-}
 
 TEST(CvRealImage, SizesNoBufferCanHoldAreRefused) {
     // A row longer than 32 bits can count, and a block whose rows x height pass 4 GiB.
@@ -55,25 +34,6 @@ TEST(CvRealImage, SizesNoBufferCanHoldAreRefused) {
     CvRealImage image(4, 4, 8, 3, nullptr, nullptr, 0, true);
     EXPECT_EQ(ErrorOf([&] { image.SetSize(70000, 70000); }), 2u);
     EXPECT_EQ(image.Buffer()->GetSize(), 48u);  // the old pixels stay
-}
-
-TEST(CvRealImage, SetSizeKeepsPixelsOnlyForTheSameSize) {
-    CvRealImage image(3, 2, 8, 1, nullptr, new TaggedBuffer, 0, true);
-    CvBaseBuffer* before = image.Buffer();
-    image.LockPixels()[5] = 77;
-    image.UnlockPixels();
-    image.SetSize(3, 2);
-    EXPECT_EQ(image.Buffer(), before);
-    EXPECT_EQ(image.LockPixels()[5], 77);
-    image.UnlockPixels();
-    image.SetSize(4, 2);
-    EXPECT_NE(image.Buffer(), before);
-    EXPECT_NE(dynamic_cast<TaggedBuffer*>(image.Buffer()), nullptr);
-    EXPECT_EQ(image.Buffer()->GetSize(), 8u);
-    // A locked image is not resized under its holder.
-    image.LockPixels();
-    EXPECT_THROW(image.SetSize(1, 1), CvErrorCode);
-    image.UnlockPixels();
 }
 
 TEST(CvRealImage, OneBitCopyRectAndPasteAtOddAlignments) {
@@ -118,36 +78,4 @@ TEST(CvRealImage, RectanglesOutsideTheImageAreCheckedAndClipped) {
 #else
     (void)failedBefore;
 #endif
-}
-
-TEST(CvRealImage, UnsupportedOperationsOfThePlainRaster) {
-    CvRealImage image(2, 2, 8, 1, nullptr, nullptr, 0, true);
-    EXPECT_EQ(image.Rotate(0.5f), nullptr);
-    EXPECT_EQ(image.Resize(1, 1), nullptr);
-    uint8_t dst[12] = {}, src[12] = {};
-    EXPECT_EQ(ErrorOf([&] { delete image.Clone(); }), 37u);
-    // 8-bit: MaskRGB8 of a plain raster
-    EXPECT_EQ(ErrorOf([&] { image.MaskRGB(0, 0, 2, 2, 0, 0, 6, 3, 0, 1, 2, dst, 6, src); }), 37u);
-    CvRealImage odd(2, 2, 4, 1, nullptr, nullptr, 0, true);
-    EXPECT_EQ(ErrorOf([&] { odd.MaskRGB(0, 0, 2, 2, 0, 0, 6, 3, 0, 1, 2, dst, 6, src); }), 38u);
-}
-
-TEST(CvImage, FormatInfoOwnershipAndImageLists) {
-    CvRealImage image(1, 1, 8, 1, nullptr, nullptr, 0, true);
-    auto* info = new NamedInfo(5);
-    image.SetFormatInfo(info);
-    CvRealImage other(1, 1, 8, 1, nullptr, nullptr, 0, true);
-    other.CopyFormatInfo(&image);
-    ASSERT_NE(other.GetFormatInfo(), nullptr);
-    EXPECT_NE(other.GetFormatInfo(), info);
-    EXPECT_EQ(static_cast<NamedInfo*>(other.GetFormatInfo())->value, 5);
-
-    CvList list;
-    list.Append(new CvRealImage(2, 2, 8, 1, nullptr, nullptr, 0, true));
-    list.Append(new CvRealImage(3, 1, 1, 1, nullptr, nullptr, 0, true));
-    CvImage::DeleteImageList(&list, false);
-    EXPECT_EQ(list.Count(), 2u);
-    EXPECT_EQ(list.ItemAt(0), nullptr);
-    CvImage::DeleteImageList(&list, true);
-    EXPECT_EQ(list.Head(), nullptr);
 }
