@@ -13,7 +13,6 @@
 #include "cvcode2/CvString.h"
 #include "tests/cvcode2/ImageTestSupport.h"
 #include "tests/support/InProcessHost.h"
-#include "tests/support/RecordingIndicator.h"
 
 namespace {
 constexpr int kWidth = 64, kHeight = 40;  // more than 2000 pixels, so the remap reports progress
@@ -97,23 +96,6 @@ TEST(ReduceForExport, RgbImageGetsAtMostTheColoursAskedForTheSameOnEveryBuild) {
     EXPECT_EQ(out.colorTable.GetCount(), 16u);
     EXPECT_EQ(hash, 1295686240u);
     EXPECT_EQ(host.Call(filterSelectorFinish), 0);
-}
-
-TEST(Quantize, StopRequestDuringRemappingEndsWithError3) {
-    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
-    host.SetImage(Picture());
-    ASSERT_EQ(host.ReadPlanes(), 0);
-    RecordingIndicator indicator;
-    indicator.stop = true;
-    try {
-        Quantize(RunData(host), &indicator);
-        ADD_FAILURE() << "no stop";
-    } catch (const CvErrorCode& error) {
-        EXPECT_EQ(error.code, 3u);
-    }
-    // Only the remapping reached the indicator: the palette steps cannot be stopped from it.
-    EXPECT_EQ(indicator.calls, (std::vector<std::string>{"start Remapping", "update 2000", "error 3"}));
-    host.Call(filterSelectorFinish);
 }
 
 TEST(Finish, AllTransparentLayerIsReducedToAnEmptyImageWithoutFailing) {
