@@ -7,8 +7,6 @@
 #include "ImageTestSupport.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvIndexedImage.h"
-#include "cvcode2/CvLog.h"
-#include "tests/support/ErrorOf.h"
 
 namespace {
 using RGB = std::array<uint8_t, 3>;
@@ -21,22 +19,6 @@ void Pattern(CvBitmapImage& mask) {
     lock.Row(1)[1] = 0xA0;
 }
 }  // namespace
-
-TEST(CvBitmapImage, ClearedBitmapIsBlackAndLetsNothingThrough) {
-    const unsigned failedBefore = CvFailedCheckCount();
-    CvBitmapImage mask(11, 2);
-    for (uint8_t v : ReadRGB(mask)) ASSERT_EQ(v, 0);
-    std::vector<uint8_t> src(11 * 2 * 3, 77), dst(11 * 2 * 3, 5);
-    mask.MaskRGB(0, 0, 2, 11, 0, 0, 33, 3, 0, 1, 2, dst.data(), 33, src.data());
-    for (uint8_t v : dst) ASSERT_EQ(v, 5);
-    mask.SetFillColor(1);
-    for (uint8_t polarity : {1, 0}) {  // fill colour 1 is white whatever the polarity
-        mask.SetPolarity(polarity);
-        mask.Clear();
-        for (uint8_t v : ReadRGB(mask)) ASSERT_EQ(v, 255);
-    }
-    EXPECT_EQ(CvFailedCheckCount(), failedBefore);
-}
 
 TEST(CvBitmapImage, EveryDestinationLayoutMasksAlike) {
     CvBitmapImage mask(11, 2);
@@ -77,25 +59,6 @@ TEST(CvBitmapImage, ToIndexedLooksTheSame) {
         EXPECT_EQ(lock.Row(0)[0], 1);  // the index is the raw bit
         EXPECT_EQ(lock.Row(0)[1], 0);
     }
-}
-
-TEST(CvBitmapImage, CopiesKeepPolarityAndPasteRefusesAnother) {
-    CvBitmapImage mask(11, 2);
-    Pattern(mask);
-    mask.SetPolarity(0);
-    std::unique_ptr<CvImage> part(mask.CopyRect(CvRect{3, 0, 2, 10}));
-    for (uint32_t y = 0; y < 2; ++y)
-        for (uint32_t x = 0; x < 7; ++x) EXPECT_EQ(PixelOf(*part, x, y), PixelOf(mask, x + 3, y));
-    std::unique_ptr<CvImage> mirrored(mask.FlipHorizontal());
-    for (uint32_t x = 0; x < 11; ++x) EXPECT_EQ(PixelOf(*mirrored, x, 1), PixelOf(mask, 10 - x, 1));
-    std::unique_ptr<CvImage> turned(mask.Rotate(-1.5707964f));  // clockwise: the bottom row becomes column 0
-    ASSERT_EQ(turned->GetWidth(), 2u);
-    for (uint32_t y = 0; y < 11; ++y) EXPECT_EQ(PixelOf(*turned, 0, y), PixelOf(mask, y, 1));
-    CvBitmapImage other(4, 1);
-    const CvPoint origin{0, 0};
-    EXPECT_THROW(mask.Paste(&origin, &other), CvErrorCode);
-    mask.SetFillColor(2);
-    EXPECT_EQ(ErrorOf([&] { delete mask.Rotate(0.3f); }), 21u);
 }
 
 TEST(CvBitmapImage, WholeMaskBytesPassOrBlockEightPixels) {
