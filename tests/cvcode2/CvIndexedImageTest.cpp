@@ -109,3 +109,15 @@ TEST(CvIndexedImage, MergeSimilarColorsByThreshold) {
     EXPECT_TRUE(image->colorTable == Table({kRed, kGreen}));
     EXPECT_EQ(ReadRGB(*image), (std::vector<uint8_t>{255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 255, 0}));
 }
+
+TEST(CvIndexedImage, ChooseMergePairPicksTheCheapestOfTheLeastUsed) {
+    const CvColorTable table = Table({{0, 0, 0}, {100, 0, 0}, {0, 0, 10}, {105, 0, 0}, {0, 0, 200}});
+    auto image = Row(table, {0});
+    uint32_t counts[5] = {10, 3, 40, 2, 3};
+    uint8_t index = 9, into = 9;
+    image->ChooseMergePair(counts, 3, &index, &into);
+    // Candidates 3 (2 x 25), 1 (3 x 25), 4 (3 x 190^2): entry 3 into entry 1.
+    EXPECT_EQ(index, 3);
+    EXPECT_EQ(into, 1);
+    EXPECT_EQ(std::vector<uint32_t>(counts, counts + 5), (std::vector<uint32_t>{10, 0x7FFFFFFF, 40, 0x7FFFFFFF, 0x7FFFFFFF}));
+}

@@ -196,3 +196,18 @@ TEST(InvMapRiemersmaMasked, BitmapMaskActsAsTheRawMaskAndMustHaveTheImageSize) {
     EXPECT_FALSE(mask.IsLocked());
     EXPECT_THROW(run(CvBitmapImage(18, 5)), CvErrorCode);
 }
+
+TEST(RiemersmaErrorTerm, ShiftsAndRoundsNegativeSumsUp) {
+    EXPECT_EQ(RiemersmaErrorTerm(256), 1);
+    EXPECT_EQ(RiemersmaErrorTerm(255), 0);
+    EXPECT_EQ(RiemersmaErrorTerm(-1), 0);
+    EXPECT_EQ(RiemersmaErrorTerm(-256), 0);
+    EXPECT_EQ(RiemersmaErrorTerm(-257), -1);
+}
+
+TEST(CvHilbertCurve, ReferenceWalkMeetsTheDocumentedOrder) {
+    EXPECT_EQ(PlainWalk(3, 1).Run(), (Positions{{0, 0}, {1, 0}, {2, 0}}));
+    // A 4 × 4 image lies in the first quarter of an 8 × 8 curve.
+    EXPECT_EQ(PlainWalk(4, 4).Run(), (Positions{{0, 0}, {0, 1}, {1, 1}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {2, 1},
+                                               {2, 2}, {3, 2}, {3, 3}, {2, 3}, {1, 3}, {1, 2}, {0, 2}, {0, 3}}));
+}

@@ -129,3 +129,22 @@ TEST(CvRGBImage, GreyMaskBlendsByItsWeight) {
     CvRGBImage notAMask(3, 1);
     EXPECT_EQ(ErrorOf([&] { image.GetRGBMasked(&notAMask, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data()); }), 37u);
 }
+
+TEST(CvRGBImage, BlendsAtOpacityZeroHalfAndOne) {
+    CvRGBImage white(3, 1);
+    white.SetFillColor(255, 255, 255);
+    white.Clear();
+    for (auto [opacity, expected] : {std::pair<float, uint8_t>{0.0f, 0}, {0.5f, 128}, {1.0f, 255}}) {
+        std::vector<uint8_t> out(9, 0);
+        white.GetRGBBlended(opacity, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
+        for (uint8_t v : out) EXPECT_EQ(v, expected) << opacity;
+    }
+    // Toward a darker source, and through a mask that only lets the middle pixel through.
+    CvRGBImage dark(3, 1);
+    CvBitmapImage mask(3, 1);
+    CvPixelLock(mask).Pixels()[0] = 0xA0;  // pixels 0 and 2 black (polarity 1)
+    std::vector<uint8_t> out(9, 200);
+    dark.GetRGBBlended(0.5f, &mask, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
+    EXPECT_EQ(out, (std::vector<uint8_t>{200, 200, 200, 100, 100, 100, 200, 200, 200}));
+    EXPECT_EQ(ErrorOf([&] { white.BlendRGB(1.0f, 0, 0, 1, 1, 0, 0, 3, 3, 0, 1, 2, nullptr, 3, out.data()); }), 27u);
+}

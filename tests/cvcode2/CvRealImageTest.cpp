@@ -79,3 +79,24 @@ TEST(CvRealImage, RectanglesOutsideTheImageAreCheckedAndClipped) {
     (void)failedBefore;
 #endif
 }
+
+TEST(CvRealImage, DefaultRowBytesPackRowsWithoutPadding) {
+    const struct { uint32_t width, depth, channels, rowBytes; } cases[] = {{9, 1, 1, 2}, {5, 8, 3, 15}, {5, 16, 3, 30}};
+    for (auto c : cases)
+        EXPECT_EQ(CvRealImage(c.width, 1, c.depth, c.channels, nullptr, nullptr, 0, false).RowBytes(), c.rowBytes);
+}
+
+TEST(CvRealImage, SetSizeKeepsPixelsOnlyForTheSameSize) {
+    CvRealImage image(3, 2, 8, 1, nullptr, nullptr, 0, true);
+    image.LockPixels()[5] = 77;
+    image.UnlockPixels();
+    image.SetSize(3, 2);
+    EXPECT_EQ(image.LockPixels()[5], 77);
+    image.UnlockPixels();
+    image.SetSize(4, 2);
+    EXPECT_EQ(image.Buffer()->GetSize(), 8u);
+    // A locked image is not resized under its holder.
+    image.LockPixels();
+    EXPECT_THROW(image.SetSize(1, 1), CvErrorCode);
+    image.UnlockPixels();
+}
