@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "common/HcExport.h"
 #include "common/HcHandle.h"
 #include "common/HcLayerTrans.h"
 #include "common/HcScriptParams.h"
@@ -13,6 +14,7 @@
 #include "cvcode2/CvBitmapImage.h"
 #include "common/hcprefs.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvGIFFrame.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
 #include "cvcode2/CvLog.h"
@@ -80,6 +82,8 @@ void EndRun(HcCallRecord* record, intptr_t* data) {
     globals.rgbImage = nullptr;
     delete globals.indexedImage;
     globals.indexedImage = nullptr;
+    delete globals.gifFrame;
+    globals.gifFrame = nullptr;
     delete globals.bitmapImage;
     globals.bitmapImage = nullptr;
     record->~HcCallRecord();
@@ -150,7 +154,7 @@ int16_t DoFinish(HcCallRecord& record) {
     }
     CropToLayer(record);
     if (globals.hostHasDescriptors) globals.showDialog = ReadScriptParams(record);
-    return noErr;
+    return ExportFrame(record, true);
 }
 
 void HcEntry(int16_t selector, void* block, intptr_t* data, int16_t* result) {
