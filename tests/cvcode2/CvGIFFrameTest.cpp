@@ -69,23 +69,6 @@ TEST(CvGIFFrame, ChoosesAFreeMergedOrAppendedTransparentIndex) {
                     EXPECT_NE(got, c.expectedIndex) << x << "," << y;  // no opaque pixel keeps the freed index
             }
     }
-    // The merged entry's pixel took its twin's index.
-    auto merged = MakeFrame(16, 17, 256, allOnce16, lastRow16);
-    CvColorTable& table = merged->GetIndexedImage()->colorTable;
-    table.SetEntry(2, table.Entry(200)[0], table.Entry(200)[1], table.Entry(200)[2]);
-    merged->ChooseTransparentIndex(false);
-    EXPECT_EQ(IndicesOf(*merged->GetIndexedImage())[2], 200);
-}
-
-TEST(CvGIFFrame, ChoosingWithoutTransparencyChangesNothingUnlessForced) {
-    auto frame = MakeFrame(20, 10, 200, [](uint32_t x, uint32_t y) { return y * 20 + x; },
-                           [](uint32_t, uint32_t) { return 0u; });
-    EXPECT_FALSE(frame->HasTransparency());
-    frame->ChooseTransparentIndex(false);
-    EXPECT_EQ(frame->GetIndexedImage()->colorTable.GetCount(), 200u);
-    frame->ChooseTransparentIndex(true);
-    EXPECT_EQ(frame->GetTransparentIndex(), 200);
-    EXPECT_EQ(frame->GetIndexedImage()->colorTable.GetCount(), 201u);
 }
 
 TEST(CvGIFFrame, MarkingAndRebuildingTheMask) {
@@ -107,10 +90,6 @@ TEST(CvGIFFrame, MarkingAndRebuildingTheMask) {
 
     frame->MarkIndexOpaque(3);
     EXPECT_FALSE(frame->HasTransparency());
-    frame->MarkIndexTransparent(0);
-    frame->ClearTransparency();
-    EXPECT_FALSE(frame->HasTransparency());
-    EXPECT_FALSE(frame->MaskHasTransparentPixels());
 
     // A frame made from an image whose info names a transparent index marks exactly that index's pixels.
     CvIndexedImage image(*frame->GetIndexedImage(), nullptr, nullptr);
