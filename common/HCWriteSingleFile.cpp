@@ -112,12 +112,13 @@ uint32_t Emit(CvGIFFile& file, CvGIFFrame& frame, const CvGIFGlobalInfo& global,
 
 // A name beside `target` that no file has yet, so a failed write never touches an existing file.
 std::string TemporaryNameBeside(const std::string& target) {
-    for (int n = 0;; ++n) {
+    for (int n = 0; n < 1000; ++n) {
         std::string name = target + "." + std::to_string(n) + ".tmp";
         const int fd = Platform::FdOpen(name.c_str(), Platform::FileAccess::Read);
         if (fd < 0) return name;
         Platform::FdClose(fd);
     }
+    CV_THROW(kCvErrFileExists);
 }
 
 // Creates or empties the file; one that cannot be is removed and created once more.
