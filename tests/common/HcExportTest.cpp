@@ -50,6 +50,7 @@ SimImage GreyLayer() {
     return image;
 }
 
+#if !defined(_WIN32)
 // Grey noise without extra planes: its file is far larger than the preferences file.
 SimImage GreyNoise() {
     SimImage image;
@@ -61,6 +62,7 @@ SimImage GreyNoise() {
     for (uint8_t& v : image.planes[0]) v = uint8_t((state = state * 1103515245u + 12345u) >> 24);
     return image;
 }
+#endif
 
 SimOptions SavingTo(const std::string& path) {
     SimOptions options = PrivatePrefs();
