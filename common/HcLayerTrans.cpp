@@ -6,6 +6,8 @@
 
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvGIFFrame.h"
+#include "cvcode2/CvGIFInfo.h"
 #include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
@@ -83,4 +85,49 @@ CvImage* HcLayerTrans::GetImage() {
     image = painted.release();
     owned = true;
     return image;
+}
+
+namespace {
+
+// The plane the alpha setting names, falling back to the first one (the index follows); null when there is none.
+CvGrayscaleImage* AlphaPlane(HcGlobals& globals) {
+    HcSettings& settings = globals.settings;
+    const uint32_t count = globals.extraPlanes ? globals.extraPlanes->Count() : 0;
+    if (count == 0) return nullptr;
+    if (settings.transAlphaIndex >= count) settings.transAlphaIndex = 0;
+    return static_cast<CvGrayscaleImage*>(globals.extraPlanes->ItemAt(settings.transAlphaIndex));
+}
+
+}  // namespace
+
+void ApplyTransparencySettings(HcGlobals& globals) {
+    if (!globals.gifFrame) CV_THROW(kCvErrBadArgument);
+    CvGIFFrame& frame = *globals.gifFrame;
+    HcSettings& settings = globals.settings;
+    frame.FrameInfo().interlaced = settings.interlaced ? 1 : 0;
+    if (!globals.extraPlanes || globals.extraPlanes->Count() == 0) {
+        if (settings.transparencyType == TransparencyType::alpha) settings.transparencyType = TransparencyType::none;
+        settings.transAlphaIndex = 0;
+    }
+    frame.SetBackgroundColor(settings.bgColor);
+    switch (settings.transparencyType) {
+        case TransparencyType::indexed:
+            frame.ClearTransparency();
+            for (uint32_t i = 0; i < 256; ++i)
+                if (settings.transIndexes[i] == 1) frame.MarkIndexTransparent(uint8_t(i));
+            return;
+        case TransparencyType::alpha:
+            if (const CvGrayscaleImage* plane = AlphaPlane(globals)) {
+                std::unique_ptr<CvBitmapImage> mask(plane->ToBitmap());
+                std::unique_ptr<CvBitmapImage> old(frame.SetTransparencyMask(mask.get()));
+                mask.release();
+                return;
+            }
+            settings.transparencyType = TransparencyType::none;
+            frame.ClearTransparency();
+            return;
+        default:
+            frame.ClearTransparency();
+            return;
+    }
 }

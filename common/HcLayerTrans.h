@@ -12,6 +12,10 @@ extern const char kEmptySelectionCaption[];
 // Warns about a layer without opaque pixels, then crops the source and every extra plane to the opaque bounds.
 void CropToLayer(HcCallRecord& record);
 
+// Runs without dialogs: the settings decide the frame's interlacing, background colour and transparent pixels.
+// Writes back the fall-backs it takes (an alpha setting without planes becomes none; a missing plane index 0).
+void ApplyTransparencySettings(HcGlobals& globals);
+
 class HcLayerTrans {
 public:
     explicit HcLayerTrans(HcGlobals* globals) : globals(globals) {}

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "common/HcExport.h"
 #include "common/HcHandle.h"
 #include "common/HcLayerTrans.h"
 #include "common/HcScriptParams.h"
@@ -14,6 +15,7 @@
 #include "cvcode2/CvBitmapImage.h"
 #include "common/hcprefs.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvGIFFrame.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
 #include "cvcode2/CvLog.h"
@@ -81,6 +83,8 @@ void EndRun(HcCallRecord* record, intptr_t* data) {
     globals.rgbImage = nullptr;
     delete globals.indexedImage;
     globals.indexedImage = nullptr;
+    delete globals.gifFrame;
+    globals.gifFrame = nullptr;
     delete globals.bitmapImage;
     globals.bitmapImage = nullptr;
     record->~HcCallRecord();
@@ -175,9 +179,7 @@ int16_t DoFinish(HcCallRecord& record) {
     // The quantization and options dialogs are not built yet: an interactive run reduces with the settings as
     // they stand, exactly like a scripted one.
     ReduceForExport(record);
-    // From here: the frame made from indexedImage (CvGIFFrame), its transparency from the settings
-    // (ApplyTransparencySettings), and the file itself (HCWriteSingleFile).
-    return noErr;
+    return ExportFrame(record, true);
 }
 
 void HcEntry(int16_t selector, void* block, intptr_t* data, int16_t* result) {

@@ -49,7 +49,7 @@ void CvQuantRemap::SetDither(uint8_t value) {
     (void)value;
 }
 
-void CvQuantRemap::SetSource(CvImage* image) {
+void CvQuantRemap::SetSource(const CvImage* image) {
     CV_ASSERT(image != nullptr);
     if (!image) CV_THROW(kCvErrBadArgument);
     source = image;

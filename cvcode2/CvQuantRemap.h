@@ -22,7 +22,7 @@ public:
     void SetPalette(const CvColorTable& table);
     // Only undithered remapping exists: callers pass 0.
     void SetDither(uint8_t value);
-    void SetSource(CvImage* image);
+    void SetSource(const CvImage* image);
     // Fills `destination` (the source's size, error 21 otherwise) or a new image, which the caller then owns.
     CvIndexedImage* Remap(CvIndexedImage* destination);
 
@@ -40,7 +40,7 @@ private:
 
     uint16_t paletteSize = 256;
     CvColorTable palette;
-    CvImage* source = nullptr;
+    const CvImage* source = nullptr;
     std::unique_ptr<CvIndexedImage> result;
     NodePtr tree;
 };

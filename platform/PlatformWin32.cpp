@@ -71,7 +71,9 @@ bool RunFileBox(const FileBoxRequest& request, std::string& path, bool save) {
     box.nMaxFile = DWORD(buffer.size());
     box.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
     box.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
-    box.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    box.nFilterIndex = 1;
+    box.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING |
+                (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     BOOL chosen = save ? GetSaveFileNameA(&box) : GetOpenFileNameA(&box);
     if (!chosen) return false;
     path = buffer.data();

@@ -39,7 +39,10 @@ struct EntryFixture : ::testing::Test {
 }  // namespace
 
 TEST_F(EntryFixture, FinishBeforeAnyPlaneEndsTheRunQuietly) {
-    EXPECT_EQ(host.Run(true), 0);
+    EXPECT_EQ(host.Call(filterSelectorParameters), 0);
+    EXPECT_EQ(host.Call(filterSelectorPrepare), 0);
+    EXPECT_EQ(host.Call(filterSelectorStart), 0);
+    EXPECT_EQ(host.Call(filterSelectorFinish), 0);
     EXPECT_EQ(host.Data(), 0);
     EXPECT_TRUE(host.Alerts().empty());
     EXPECT_TRUE(host.Record().cannotUndo);

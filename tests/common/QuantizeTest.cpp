@@ -99,10 +99,12 @@ TEST(ReduceForExport, RgbImageGetsAtMostTheColoursAskedForTheSameOnEveryBuild) {
 }
 
 TEST(Finish, AllTransparentLayerIsReducedToAnEmptyImageWithoutFailing) {
-    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
+    SimOptions options = PrivatePrefs();
+    HostSimulator host(InProcessEntry, InProcessEmbed, options);
     host.SetImage(Picture(true));
     const unsigned failedChecks = CvFailedCheckCount();
     EXPECT_EQ(host.Run(false), 0);
+    EXPECT_FALSE(ReadFileBytes(options.savePath).empty());
     EXPECT_EQ(host.Alerts().size(), 1u);  // the empty-selection warning only
     EXPECT_EQ(host.Data(), 0);
     EXPECT_EQ(CvFailedCheckCount(), failedChecks);

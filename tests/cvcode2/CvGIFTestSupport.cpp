@@ -1,5 +1,8 @@
 // Test pictures and whole-file helpers for the GIF container tests.
 // Files are written and read only through the classes under test.
+#include <algorithm>
+
+#include "cvcode2/CvBitmapImage.h"
 #include "tests/cvcode2/CvGIFTestSupport.h"
 
 #include "cvcode2/CvRealImage.h"
@@ -58,4 +61,22 @@ std::vector<ReadFrame> ReadAllFrames(const std::string& path, std::unique_ptr<Cv
     }
     file.Close();
     return frames;
+}
+
+std::unique_ptr<CvGIFFrame> MakeFrame(uint32_t width, uint32_t height, uint32_t colors, const PixelRule& index,
+                                      const PixelRule& transparent) {
+    auto image = MakeIndexedPicture(width, height, colors);
+    CvBitmapImage mask(width, height, nullptr, nullptr, false);
+    mask.SetPolarity(1);
+    {
+        CvPixelLock pixels(*image), bits(mask);
+        for (uint32_t y = 0; y < height; ++y) {
+            std::fill(bits.Row(y), bits.Row(y) + mask.RowBytes(), uint8_t(0));
+            for (uint32_t x = 0; x < width; ++x) {
+                pixels.Row(y)[x] = uint8_t(index(x, y));
+                if (transparent(x, y)) bits.Row(y)[x / 8] |= uint8_t(0x80 >> (x % 8));
+            }
+        }
+    }
+    return std::make_unique<CvGIFFrame>(*image, mask);
 }

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cvcode2/CvGIFFile.h"
+#include "cvcode2/CvGIFFrame.h"
 #include "cvcode2/CvIndexedImage.h"
 
 // An image whose index at (x, y) is (x * 7 + y * 3 + x * y) mod colours: rows and columns all differ, so a
@@ -31,3 +33,9 @@ struct ReadFrame {
 };
 // Every frame of a file, through our reader.
 std::vector<ReadFrame> ReadAllFrames(const std::string& path, std::unique_ptr<CvGIFGlobalInfo>* global = nullptr);
+
+// A frame of `colors` distinct colours (MakeIndexedPicture's table) with the index and transparency each pixel
+// is given; the transparency flag follows the mask.
+using PixelRule = std::function<uint32_t(uint32_t x, uint32_t y)>;
+std::unique_ptr<CvGIFFrame> MakeFrame(uint32_t width, uint32_t height, uint32_t colors, const PixelRule& index,
+                                      const PixelRule& transparent);

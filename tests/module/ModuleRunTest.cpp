@@ -43,15 +43,27 @@ TEST(ModuleRun, ExportsTheEntryAndTheEmbeddingHook) {
     EXPECT_NE(module.SetEmbedHost(), nullptr);
 }
 
-TEST(ModuleRun, WholeRunEndsWithTheSlotEmpty) {
+TEST(ModuleRun, WholeRunWritesTheFileAndEndsWithTheSlotEmpty) {
     ModuleLoader module(ModulePath());
-    HostSimulator host(module.Entry(), module.SetEmbedHost(), PrivatePrefs());
+    SimOptions options = PrivatePrefs();
+    options.savePath = MakeScratchDir("module-out") + "/grey.gif";
+    HostSimulator host(module.Entry(), module.SetEmbedHost(), options);
     host.SetImage(GreyImage());
     for (int run = 0; run < 2; ++run) {
         EXPECT_EQ(host.Run(run == 0), 0);
         EXPECT_EQ(host.Data(), 0);
         EXPECT_TRUE(host.Record().cannotUndo);
     }
+    EXPECT_TRUE(host.Alerts().empty());
+    EXPECT_EQ(ReadFileBytes(options.savePath).substr(0, 6), "GIF89a");
+}
+
+TEST(ModuleRun, UnansweredSaveAsIsACancelWithoutAlert) {
+    ModuleLoader module(ModulePath());
+    HostSimulator host(module.Entry(), module.SetEmbedHost(), PrivatePrefs());
+    host.SetImage(GreyImage());
+    EXPECT_EQ(host.Run(false), 1);
+    EXPECT_EQ(host.Data(), 0);
     EXPECT_TRUE(host.Alerts().empty());
 }
 

@@ -18,8 +18,10 @@ inline HcCallRecord& CallRecord(const HostSimulator& host) {
 }
 inline HcGlobals& RunData(const HostSimulator& host) { return CallRecord(host).runData; }
 
-// Runs in tests never read or write the user's own preferences: each host gets a fresh folder.
+// Runs in tests never read or write the user's own preferences: each host gets a fresh folder, and the Save As
+// box is answered with a file in it (a test of the cancelled box clears savePath).
 inline SimOptions PrivatePrefs(SimOptions options = {}) {
     options.configFolder = MakeScratchDir("prefs");
+    if (options.savePath.empty()) options.savePath = options.configFolder + "/out.gif";
     return options;
 }

@@ -1,0 +1,93 @@
+// Turns the reduced image into the GIF file on disk: frame, transparency, Save As, scripting record, file.
+// From the moment the sources are freed the frame alone holds the image; it is freed before returning.
+#include "common/HcExport.h"
+
+#include <string>
+
+#include "common/HCWriteSingleFile.h"
+#include "common/HcLayerTrans.h"
+#include "common/HcScriptParams.h"
+#include "common/hcprefs.h"
+#include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvFile.h"
+#include "cvcode2/CvGIFFrame.h"
+#include "cvcode2/CvGIFInfo.h"
+#include "cvcode2/CvIndexedImage.h"
+#include "cvcode2/CvList.h"
+#include "cvcode2/CvRGBImage.h"
+#include "hostapi/FilterHost.h"
+#include "platform/Platform.h"
+
+const char kSaveAsTitle[] = "Save As";
+const char kGifFilter[] = "GIF files|*.gif";
+const char kGifExtension[] = "GIF";
+
+namespace {
+
+FilterRecord& Filter(HcCallRecord& record) { return *static_cast<FilterRecord*>(record.filterRecord); }
+
+void MakeFrame(HcGlobals& globals) {
+    if (globals.gifFrame) return;
+    if (!globals.indexedImage) CV_THROW(kCvErrBadArgument);
+    globals.gifFrame = CvNewImage<CvGIFFrame>(*globals.indexedImage);
+    ApplyTransparencySettings(globals);
+}
+
+// The file's transparency follows the mask, and the frame picks the index its transparent pixels share.
+void SettleTransparency(CvGIFFrame& frame) {
+    const bool transparent = frame.MaskHasTransparentPixels();
+    frame.SetTransparency(transparent);
+    frame.FrameInfo().hasGraphicControl = transparent ? 1 : 0;
+    frame.ChooseTransparentIndex(false);
+}
+
+void FreeSources(HcCallRecord& record) {
+    HcGlobals& globals = record.runData;
+    Filter(record).inData = nullptr;
+    delete globals.rgbImage;
+    globals.rgbImage = nullptr;
+    delete globals.indexedImage;
+    globals.indexedImage = nullptr;
+    CvImage::DeleteImageList(globals.extraPlanes, true);
+    delete globals.extraPlanes;
+    globals.extraPlanes = nullptr;
+}
+
+bool AskOutputFile(HcCallRecord& record, CvFileLocator& file) {
+    const PlatformData* platform = Filter(record).platformData;
+    Platform::FileBoxRequest request;
+    request.owner = platform ? platform->hwnd : 0;
+    request.title = kSaveAsTitle;
+    request.filter = kGifFilter;
+    request.defaultExtension = kGifExtension;
+    std::string path;
+    if (!Platform::AskSavePath(request, path) || path.empty()) return false;
+    file.SetPath(path.c_str());
+    return true;
+}
+
+void WriteFile(HcCallRecord& record, const CvFileLocator& file) {
+    const HcStr255& text = record.runData.settings.comment;
+    CvGIFComment comment(text[0], text + 1);
+    HCWriteSingleFile(file, *record.runData.gifFrame, &comment, true, 0, true);
+}
+
+}  // namespace
+
+int16_t ExportFrame(HcCallRecord& record, bool ok) {
+    HcGlobals& globals = record.runData;
+    MakeFrame(globals);
+    SettleTransparency(*globals.gifFrame);
+    FreeSources(record);
+    if (ok) {
+        SavePrefs(record);
+        CvFileLocator file;
+        if (!AskOutputFile(record, file)) return 1;
+        if (globals.hostHasDescriptors) WriteScriptParams(record);
+        WriteFile(record, file);
+        Filter(record).inData = nullptr;
+    }
+    delete globals.gifFrame;
+    globals.gifFrame = nullptr;
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,104 @@
+// The single-file export against readers we did not write: table size and background index rules, counted size
+// equal to the written size, the caller's frame untouched, and an empty image as one transparent pixel.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/HCWriteSingleFile.h"
+#include "cvcode2/CvFile.h"
+#include "cvcode2/CvGIFInfo.h"
+#include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/support/GifInspect.h"
+#include "tests/support/TestPaths.h"
+
+namespace {
+
+const uint8_t kBackground[3] = {250, 1, 128};
+
+uint32_t Count(const CvGIFFrame& frame, const CvGIFComment* comment) {
+    return HCWriteSingleFile(CvFileLocator(kCountOnlyPath), frame, comment, false, 0, true);
+}
+
+uint32_t Write(const std::string& path, const CvGIFFrame& frame, const CvGIFComment* comment) {
+    return HCWriteSingleFile(CvFileLocator(path.c_str()), frame, comment, true, 0, true);
+}
+
+std::vector<uint8_t> Background() { return {kBackground[0], kBackground[1], kBackground[2]}; }
+
+std::vector<uint8_t> EntryOf(const GifReading& reading, int index) {
+    return {reading.palette.begin() + 3 * index, reading.palette.begin() + 3 * index + 3};
+}
+
+}  // namespace
+
+TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
+    struct Case {
+        const char* name;
+        uint32_t width, height, colors;
+        PixelRule index, transparent;
+        bool interlaced;
+        std::string comment;
+        size_t paletteEntries;
+        int background;  // -1: the merged entry, whichever it is
+    };
+    auto none = [](uint32_t, uint32_t) { return 0u; };
+    auto cycle = [](uint32_t n) { return [n](uint32_t x, uint32_t y) { return (y * 16 + x) % n; }; };
+    auto skip4and7 = [](uint32_t x, uint32_t y) { uint32_t i = (y * 16 + x) % 8; return i == 4 ? 8u : i == 7 ? 9u : i; };
+    auto corner = [](uint32_t x, uint32_t y) { return uint32_t(x + y < 3); };
+    const Case cases[] = {
+        {"16 used: 17th appended", 16, 4, 16, cycle(16), none, false, "", 32, 16},
+        {"10 colours, 4 and 7 free", 16, 4, 10, skip4and7, none, true, "", 16, 4},
+        {"256 used, no transparency: merged", 16, 16, 256, cycle(256), none, false, "", 256, -1},
+        {"256 used with transparency", 16, 17, 256, cycle(256), corner, true, std::string(300, 'c'), 256, -1},
+        {"comment of 255", 7, 3, 5, cycle(5), corner, false, std::string(255, 'x'), 8, 5},
+    };
+    const std::string folder = MakeScratchDir("single-file");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto frame = MakeFrame(c.width, c.height, c.colors, c.index, c.transparent);
+        frame->SetBackgroundColor(kBackground);
+        frame->FrameInfo().interlaced = c.interlaced;
+        frame->FrameInfo().hasGraphicControl = frame->HasTransparency();
+        CvGIFComment comment(uint32_t(c.comment.size()), reinterpret_cast<const uint8_t*>(c.comment.data()));
+        const std::vector<uint8_t> before = IndicesOf(*frame->GetIndexedImage());
+        const std::string path = folder + "/" + std::to_string(&c - cases) + ".gif";
+
+        const uint32_t counted = Count(*frame, &comment);
+        EXPECT_EQ(Write(path, *frame, &comment), counted);
+        EXPECT_EQ(std::filesystem::file_size(path), counted);
+        // The caller's frame is not changed, even when a merge or a new entry was needed.
+        EXPECT_EQ(IndicesOf(*frame->GetIndexedImage()), before);
+        EXPECT_EQ(frame->GetIndexedImage()->colorTable.GetCount(), c.colors);
+        EXPECT_EQ(frame->FrameInfo().hasLocalColorTable, 1);
+
+        GifReading reading = ReadWithGiflib(path);
+        EXPECT_EQ(reading.palette.size(), 3 * c.paletteEntries);
+        EXPECT_EQ(reading.interlaced, c.interlaced);
+        EXPECT_EQ(reading.comment, c.comment);
+        if (c.background >= 0) {
+            EXPECT_EQ(reading.backgroundIndex, c.background);
+        }
+        EXPECT_EQ(EntryOf(reading, reading.backgroundIndex), Background());
+        EXPECT_EQ(reading.transparentIndex, frame->HasTransparency() ? reading.backgroundIndex : -1);
+        // No opaque pixel shows the background entry; transparent ones all do.
+        for (uint32_t y = 0; y < c.height; ++y)
+            for (uint32_t x = 0; x < c.width; ++x)
+                EXPECT_EQ(reading.indices[y * c.width + x] == reading.backgroundIndex, c.transparent(x, y) != 0)
+                    << x << "," << y;
+    }
+}
+
+TEST(HCWriteSingleFile, EmptyImageIsOneTransparentPixelEveryReaderOpens) {
+    auto frame = MakeFrame(0, 0, 4, [](uint32_t, uint32_t) { return 0u; }, [](uint32_t, uint32_t) { return 0u; });
+    frame->SetBackgroundColor(kBackground);
+    const std::string path = MakeScratchDir("single-file-empty") + "/empty.gif";
+    EXPECT_EQ(Write(path, *frame, nullptr), Count(*frame, nullptr));
+    GifReading reading = ReadWithGiflib(path);
+    EXPECT_EQ(reading.width, 1);
+    EXPECT_EQ(reading.height, 1);
+    EXPECT_EQ(reading.transparentIndex, reading.indices[0]);
+    EXPECT_EQ(ReadWithPillow(path).transparentIndex, reading.transparentIndex);
+    EXPECT_EQ(ReadRgbaWithImageMagick(path)[3], 0);
+}

@@ -1,0 +1,230 @@
+// The end of a run without dialogs: the settings onto the frame (with their fall-backs), the frame from the reduced
+// image, the Save As answer and the file; and failures that must end as one alert, result 1 and no file changed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
+
+#include "common/HcExport.h"
+#include "common/HcLayerTrans.h"
+#include "cvcode2/CvGIFFrame.h"
+#include "cvcode2/CvGIFInfo.h"
+#include "cvcode2/CvGrayscaleImage.h"
+#include "cvcode2/CvIndexedImage.h"
+#include "cvcode2/CvList.h"
+#include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/support/InProcessHost.h"
+
+namespace {
+
+constexpr int kW = 5, kH = 3;
+
+// A grey image with a transparency plane opaque everywhere except on (1, 1) and (3, 0), and one channel.
+SimImage GreyLayer() {
+    SimImage image;
+    image.mode = plugInModeGrayScale;
+    image.colorPlanes = 1;
+    image.transparencyPlanes = 1;
+    image.nonLayerPlanes = 1;
+    image.width = kW;
+    image.height = kH;
+    std::vector<uint8_t> grey, alpha, channel(kW * kH, 255);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            grey.push_back(uint8_t(40 * x + 7 * y));
+            alpha.push_back((x == 1 && y == 1) || (x == 3 && y == 0) ? 0 : 255);
+        }
+    image.planes = {grey, alpha, channel};
+    return image;
+}
+
+#if !defined(_WIN32)
+// Grey noise without extra planes: its file is far larger than the preferences file.
+SimImage GreyNoise() {
+    SimImage image;
+    image.mode = plugInModeGrayScale;
+    image.width = image.height = 200;
+    image.colorPlanes = 1;
+    image.planes.assign(1, std::vector<uint8_t>(200 * 200));
+    uint32_t state = 7;
+    for (uint8_t& v : image.planes[0]) v = uint8_t((state = state * 1103515245u + 12345u) >> 24);
+    return image;
+}
+#endif
+
+SimOptions SavingTo(const std::string& path) {
+    SimOptions options = PrivatePrefs();
+    options.savePath = path;
+    return options;
+}
+
+}  // namespace
+
+TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
+    const std::string path = MakeScratchDir("export") + "/out.gif";
+    HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(path));
+    SimImage rgb = GreyLayer();
+    rgb.mode = plugInModeRGBColor;
+    rgb.colorPlanes = 3;
+    rgb.planes.insert(rgb.planes.begin(), 2, rgb.planes[0]);
+    host.SetImage(rgb);
+    ASSERT_EQ(host.ReadPlanes(), 0);
+    HcGlobals& globals = RunData(host);
+    // The reduction's result, made by hand: index x, a table of five colours.
+    globals.indexedImage = MakeIndexedPicture(kW, kH, 5).release();
+    {
+        CvPixelLock lock(*globals.indexedImage);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) lock.Row(y)[x] = uint8_t(x);
+    }
+    HcSettings& settings = globals.settings;
+    settings.transparencyType = TransparencyType::alpha;
+    settings.bgColor[0] = 11, settings.bgColor[1] = 22, settings.bgColor[2] = 33;
+    settings.interlaced = 1;
+    std::memcpy(settings.comment, "\x03hey", 4);
+
+    EXPECT_EQ(ExportFrame(CallRecord(host), true), 0);
+    EXPECT_EQ(globals.gifFrame, nullptr);
+    EXPECT_EQ(globals.indexedImage, nullptr);
+    EXPECT_EQ(globals.rgbImage, nullptr);
+    EXPECT_EQ(globals.extraPlanes, nullptr);
+    EXPECT_EQ(host.Record().inData, nullptr);
+
+    std::unique_ptr<CvGIFGlobalInfo> global;
+    std::vector<ReadFrame> frames = ReadAllFrames(path, &global);
+    ASSERT_EQ(frames.size(), 1u);
+    const CvGIFFrameInfo& info = *frames[0].info();
+    EXPECT_TRUE(info.transparentFlag);
+    EXPECT_TRUE(info.interlaced);
+    // Every one of the five colours is still used by an opaque pixel, so the transparent index is a sixth entry.
+    EXPECT_EQ(info.transparentIndex, 5);
+    EXPECT_EQ(global->backgroundIndex, 5);
+    EXPECT_EQ(global->globalColorTable.Entry(5)[2], 33);
+    ASSERT_EQ(global->CommentCount(), 1u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(global->CommentAt(0)->Bytes()), 3), "hey");
+    std::vector<uint8_t> expected = {0, 1, 2, 5, 4, 0, 5, 2, 3, 4, 0, 1, 2, 3, 4};
+    EXPECT_EQ(IndicesOf(*frames[0].image), expected);
+    globals.allPlanesRead = false;  // ends the run without another export
+    host.Call(filterSelectorFinish);
+}
+
+TEST(ApplyTransparencySettings, FallBacksAreWrittenIntoTheSettings) {
+    struct Case {
+        const char* name;
+        TransparencyType type;
+        uint16_t alphaIndex;
+        int planes;
+        bool flagIndex1;
+        TransparencyType typeAfter;  // the alpha index is 0 after every case
+        bool transparentAfter;
+    };
+    const Case cases[] = {
+        {"alpha beyond the list: the first plane", TransparencyType::alpha, 5, 2, false, TransparencyType::alpha, true},
+        {"alpha without planes: none", TransparencyType::alpha, 1, 0, false, TransparencyType::none, false},
+        {"indexed without flags: opaque", TransparencyType::indexed, 0, 1, false, TransparencyType::indexed, false},
+        {"indexed with index 1", TransparencyType::indexed, 0, 1, true, TransparencyType::indexed, true},
+        {"none clears an earlier mask", TransparencyType::none, 0, 1, false, TransparencyType::none, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HcGlobals globals{};
+        globals.settings.transparencyType = c.type;
+        globals.settings.transAlphaIndex = c.alphaIndex;
+        globals.settings.transIndexes[1] = c.flagIndex1;
+        globals.extraPlanes = new CvList;
+        for (int p = 0; p < c.planes; ++p) {
+            auto* plane = new CvGrayscaleImage(kW, kH);
+            CvPixelLock lock(*plane);
+            std::memset(lock.Pixels(), 255, size_t(kW) * kH);
+            lock.Row(1)[p + 2] = 0;  // plane p is transparent at (p + 2, 1)
+            globals.extraPlanes->Append(plane);
+        }
+        globals.gifFrame = MakeFrame(kW, kH, 3, [](uint32_t x, uint32_t) { return x % 3; },
+                                     [](uint32_t x, uint32_t y) { return uint32_t(x == 0 && y == 0); }).release();
+        ApplyTransparencySettings(globals);
+        EXPECT_EQ(globals.settings.transparencyType, c.typeAfter);
+        EXPECT_EQ(globals.settings.transAlphaIndex, 0);
+        EXPECT_EQ(globals.gifFrame->HasTransparency(), c.transparentAfter);
+        if (c.type == TransparencyType::alpha && c.planes) {
+            // Only (2, 1), where plane 0 is transparent.
+            globals.gifFrame->ApplyTransparentIndex(9);
+            std::vector<uint8_t> indices = IndicesOf(*globals.gifFrame->GetIndexedImage());
+            EXPECT_EQ(std::count(indices.begin(), indices.end(), 9), 1);
+            EXPECT_EQ(indices[kW + 2], 9);
+        }
+        delete globals.gifFrame;
+        CvImage::DeleteImageList(globals.extraPlanes, true);
+        delete globals.extraPlanes;
+    }
+}
+
+TEST(ExportFrame, FailuresEndTheRunWithOneAlertAndNoFileChanged) {
+    const std::string folder = MakeScratchDir("export-fail");
+    {
+        HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(folder + "/missing/out.gif"));
+        host.SetImage(GreyLayer());
+        EXPECT_EQ(host.Run(false), 1);
+        ASSERT_EQ(host.Alerts().size(), 1u);
+        EXPECT_EQ(host.Alerts()[0].text, "Error executing Halcyne (10)");
+        EXPECT_EQ(host.Data(), 0);
+    }
+    {
+        SimOptions unanswered = PrivatePrefs();
+        unanswered.savePath.clear();  // nobody answers the Save As box
+        HostSimulator host(InProcessEntry, InProcessEmbed, unanswered);
+        host.SetImage(GreyLayer());
+        EXPECT_EQ(host.Run(false), 1);
+        EXPECT_TRUE(host.Alerts().empty());
+        EXPECT_EQ(host.Data(), 0);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+#if !defined(_WIN32)
+    // A disk that fills part-way (a file size limit in a child process): the old file stays as it was.
+    const std::string path = folder + "/old.gif";
+    { std::ofstream(path, std::ios::binary) << "older"; }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{20000, 20000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(path));
+        host.SetImage(GreyNoise());
+        const bool ok = host.Run(false) == 1 && host.Alerts().size() == 1 && host.Data() == 0 &&
+                        host.Alerts()[0].text.rfind("Error executing Halcyne (", 0) == 0;
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ReadFileBytes(path), "older");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+#endif
+}
+
+TEST(ExportFrame, FullyTransparentLayerGivesOneTransparentPixel) {
+    const std::string path = MakeScratchDir("export-empty") + "/empty.gif";
+    HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(path));
+    SimImage image = GreyLayer();
+    image.planes[1].assign(kW * kH, 0);
+    host.SetImage(image);
+    EXPECT_EQ(host.Run(false), 0);
+    ASSERT_EQ(host.Alerts().size(), 1u);
+    EXPECT_EQ(host.Alerts()[0].caption, "Empty Selection");
+    std::vector<ReadFrame> frames = ReadAllFrames(path);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].image->GetWidth() * frames[0].image->GetHeight(), 1u);
+    EXPECT_TRUE(frames[0].info()->transparentFlag);
+}
