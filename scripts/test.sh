@@ -24,6 +24,7 @@ done
 
 export HALCYNE_WIN32_MODULE=$root/build/win32/bin/Halcyne.8bf
 export HALCYNE_WIN64_MODULE=$root/build/win64/bin/Halcyne.8bf
+export HALCYNE_WIN64_BIN=$root/build/win64/bin
 
 echo "== native tests" >&2
 (cd build/native && ctest -V --timeout 600 >"$logs/native.log" 2>&1) || status=1
