@@ -163,7 +163,10 @@ void ReduceForExport(HcCallRecord& record) {
     }
     // A grey source is already indexed; only colours that are not grey (none from a grey ramp) get merged.
     CvIndexedImage* image = globals.indexedImage;
-    if (image && image->HasPixels() && HasNonGrey(image->colorTable)) image->MergeSimilarColors(3);
+    if (!image || !image->HasPixels()) return;
+    if (HasNonGrey(image->colorTable)) image->MergeSimilarColors(3);
+    // A recorded colour count holds for grey documents too: without this a request for 16 colours wrote 256.
+    image->LimitColors(globals.settings.colors);
 }
 
 int16_t DoFinish(HcCallRecord& record) {

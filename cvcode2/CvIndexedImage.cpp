@@ -267,6 +267,36 @@ void CvIndexedImage::MergeSimilarColors(uint32_t threshold) {
     colorTable = kept;
 }
 
+void CvIndexedImage::LimitColors(uint32_t maxColors) {
+    RemoveUnusedColors();
+    const uint32_t n = std::min(colorTable.GetCount(), kMaxEntries);
+    if (n <= std::max(maxColors, 1u)) return;
+    uint32_t counts[kMaxEntries] = {};
+    CountIndexUsage(counts);
+    // map[i] is where entry i's pixels go; merged entries point at their destination, followed to the end below.
+    uint8_t map[kMaxEntries];
+    bool active[kMaxEntries] = {};
+    for (uint32_t i = 0; i < n; ++i) map[i] = uint8_t(i), active[i] = true;
+    for (uint32_t left = n; left > std::max(maxColors, 1u); --left) {
+        uint32_t source = n;
+        for (uint32_t i = 0; i < n; ++i)
+            if (active[i] && (source == n || counts[i] < counts[source])) source = i;
+        uint32_t into = n, best = UINT32_MAX;
+        for (uint32_t i = 0; i < n; ++i) {
+            if (!active[i] || i == source) continue;
+            uint32_t distance = CvColorTable::Distance(colorTable.Entry(source), colorTable.Entry(i));
+            if (distance < best) best = distance, into = i;
+        }
+        active[source] = false;
+        map[source] = uint8_t(into);
+        counts[into] += counts[source];
+    }
+    for (uint32_t i = 0; i < n; ++i)
+        while (!active[map[i]]) map[i] = map[map[i]];
+    RemapIndices(map);
+    RemoveUnusedColors();
+}
+
 void CvIndexedImage::ChooseMergePair(uint32_t* counts, uint32_t candidates, uint8_t* index, uint8_t* into) const {
     if (!counts || !index || !into) CV_THROW(kCvErrBadArgument);
     const uint32_t entries = std::min(colorTable.GetCount(), kMaxEntries);

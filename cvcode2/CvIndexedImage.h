@@ -40,6 +40,9 @@ public:
     static CvColorTable* CompactTable(const CvColorTable& table, const uint32_t* counts, uint8_t* map);
     void RemoveUnusedColors();
     void MergeSimilarColors(uint32_t threshold);
+    // Drops unused entries, then merges the least used entry into its nearest (ties: lower index) until at most
+    // `maxColors` remain. Colours that survive keep their exact values.
+    void LimitColors(uint32_t maxColors);
     // Picks the entry whose merging into its nearest other entry costs least among the `candidates` least used.
     void ChooseMergePair(uint32_t* counts, uint32_t candidates, uint8_t* index, uint8_t* into) const;
 

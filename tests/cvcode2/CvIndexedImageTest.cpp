@@ -121,3 +121,13 @@ TEST(CvIndexedImage, ChooseMergePairPicksTheCheapestOfTheLeastUsed) {
     EXPECT_EQ(into, 1);
     EXPECT_EQ(std::vector<uint32_t>(counts, counts + 5), (std::vector<uint32_t>{10, 0x7FFFFFFF, 40, 0x7FFFFFFF, 0x7FFFFFFF}));
 }
+
+TEST(CvIndexedImage, LimitColorsMergesTheLeastUsedIntoTheirNearest) {
+    const CvColorTable greys = Table({{0, 0, 0}, {10, 10, 10}, {200, 200, 200}, {250, 250, 250}, {99, 99, 99}});
+    auto image = Row(greys, {0, 1, 1, 1, 2, 2, 3, 3, 3, 3, 3});
+    image->LimitColors(2);  // entry 4 is unused; 0 (once) joins 10, then 200 (twice) joins 250
+    ASSERT_EQ(image->colorTable.GetCount(), 2u);
+    EXPECT_EQ(ReadRGB(*image), ReadRGB(*Row(Table({{10, 10, 10}, {250, 250, 250}}), {0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1})));
+    image->LimitColors(256);
+    EXPECT_EQ(image->colorTable.GetCount(), 2u);
+}
