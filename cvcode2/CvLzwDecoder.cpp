@@ -3,6 +3,7 @@
 #include "cvcode2/CvLzwDecoder.h"
 
 #include <cstddef>
+#include <cstring>
 #include <new>
 
 #include "cvcode2/CvErrorCode.h"
@@ -61,38 +62,43 @@ void LzwDecoder::ResetCodes() {
     started = false;
 }
 
-// The next raw byte of the file (a length byte or data), reading ahead when the buffer is used up.
-uint8_t LzwDecoder::InputByte() {
-    if (inputPos == inputEnd) {
-        inputEnd = file_.Read(input, kInputSize);  // raises end-of-file when nothing is left
-        inputPos = 0;
-    }
-    return input[inputPos++];
+// Makes sure the next `count` bytes are in the input buffer, reading ahead as far as the buffer goes; a file that
+// ends first raises end-of-file.
+void LzwDecoder::FillInput(uint32_t count) {
+    if (inputEnd - inputPos >= count) return;
+    inputEnd -= inputPos;
+    std::memmove(input, input + inputPos, inputEnd);
+    inputPos = 0;
+    while (inputEnd < count) inputEnd += file_.Read(input + inputEnd, kInputSize - inputEnd);
 }
 
+// Seeks back over the bytes read ahead beyond the current sub-block and keeps that sub-block's rest, so the file
+// stands where reading whole sub-blocks one at a time would have left it.
 void LzwDecoder::GiveBackInput() {
-    if (inputPos < inputEnd) file_.Seek(1, -int32_t(inputEnd - inputPos));
-    inputPos = inputEnd = 0;
+    const uint32_t beyond = inputEnd - inputPos - blockLeft;
+    if (beyond > 0) file_.Seek(1, -int32_t(beyond));
+    std::memmove(input, input + inputPos, blockLeft);
+    inputPos = 0;
+    inputEnd = blockLeft;
 }
 
+// A sub-block is taken whole: its length byte, then all its data in the buffer before the first byte is used.
 inline bool LzwDecoder::NextByte(uint8_t& byte) {
-    if (blockLeft == 0 || inputPos == inputEnd) return NextByteSlow(byte);
+    if (blockLeft == 0 && !NextBlock()) return false;
     --blockLeft;
     byte = input[inputPos++];
     return true;
 }
 
-bool LzwDecoder::NextByteSlow(uint8_t& byte) {
+bool LzwDecoder::NextBlock() {
     if (dataEnded) return false;
+    FillInput(1);
+    blockLeft = input[inputPos++];
     if (blockLeft == 0) {
-        blockLeft = InputByte();
-        if (blockLeft == 0) {
-            dataEnded = true;
-            return false;
-        }
+        dataEnded = true;
+        return false;
     }
-    --blockLeft;
-    byte = InputByte();
+    FillInput(blockLeft);
     return true;
 }
 

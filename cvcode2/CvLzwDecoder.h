@@ -16,8 +16,8 @@ public:
     // Reads the minimum code size byte (2..8, else 28) and allocates the tables.
     void Start();
     // Fills rowCount rows of width bytes, rowStride bytes apart. Bytes that do not fit wait for the next call;
-    // rows the data does not reach keep their content. The file is read ahead in large pieces; what was not used
-    // is given back (a relative seek) before returning, so the file stands just after the last byte taken.
+    // rows the data does not reach keep their content. The file is read ahead in large pieces; what lies beyond
+    // the current sub-block is given back (a relative seek) before returning.
     void DecodeRows(uint8_t* rows, uint32_t width, uint32_t rowCount, uint32_t rowStride);
     // All rows of an image, in interlaced pass order when asked.
     void DecodeImage(uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes, bool interlaced);
@@ -33,8 +33,8 @@ private:
     void Decode(uint8_t* rows, uint32_t width, uint32_t rowCount, uint32_t rowStride);
     uint16_t ReadCode();
     bool NextByte(uint8_t& byte);
-    bool NextByteSlow(uint8_t& byte);
-    uint8_t InputByte();
+    bool NextBlock();
+    void FillInput(uint32_t count);
     void GiveBackInput();
     void ResetCodes();
     void Push(uint16_t value);
