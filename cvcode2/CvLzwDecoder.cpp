@@ -102,11 +102,21 @@ bool LzwDecoder::NextBlock() {
     return true;
 }
 
+// Four bytes at a time while the sub-block has them (the buffer then holds 32 to 43 bits), else byte by byte.
 inline uint16_t LzwDecoder::ReadCode() {
+    if (bitCount < codeBits && blockLeft >= 4) {
+        const uint8_t* bytes = input + inputPos;
+        const uint32_t word = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+                              uint32_t(bytes[3]) << 24;
+        bitBuffer |= uint64_t(word) << bitCount;
+        bitCount = uint8_t(bitCount + 32);
+        inputPos += 4;
+        blockLeft -= 4;
+    }
     while (bitCount < codeBits) {
         uint8_t byte;
         if (!NextByte(byte)) return endCode;  // a code cut short by the terminator is not one
-        bitBuffer |= uint32_t(byte) << bitCount;
+        bitBuffer |= uint64_t(byte) << bitCount;
         bitCount = uint8_t(bitCount + 8);
     }
     uint16_t code = uint16_t(bitBuffer & codeMask);

@@ -63,7 +63,7 @@ private:
     uint16_t lastCode = 0;
     uint16_t prevCode = 0;
     uint16_t currentCode = 0;
-    uint32_t bitBuffer = 0;  // bits not used yet, least significant first
+    uint64_t bitBuffer = 0;  // bits not used yet, least significant first
     uint8_t bitCount = 0;
     Entry* dictionary = nullptr;
     uint16_t* stack = nullptr;
