@@ -1,5 +1,5 @@
-// LZW decoding of GIF image data. Every dictionary entry's prefix is a lower code than the entry itself, so a
-// string walk always ends after the entry's length; the stack holds at most one string plus what a previous call could not place.
+// LZW decoding of GIF image data. Every entry's prefix is a lower code than the entry, so a string walk ends after
+// the entry's length; the stack holds at most one string plus what a previous call could not place.
 #include "cvcode2/CvLzwDecoder.h"
 
 #include <cstddef>

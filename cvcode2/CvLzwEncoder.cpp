@@ -20,8 +20,8 @@ constexpr uint32_t kEmpty = 0xFFFFFFFF;          // no key reaches 0xFFFFF: pref
 constexpr uint32_t kBlocksPerWrite = 64;         // sub-blocks sent to the file at once
 constexpr uint32_t kBatchBytes = 255 * kBlocksPerWrite;
 
-// The pixel's part of a hash slot: its top kHashBits of a multiplicative hash. XOR with the prefix code (below
-// 2^12) gives the slot, so the string's code is one XOR away from its next slot.
+// The pixel's part of a hash slot: the top kHashBits of a multiplicative hash. XOR with the prefix code (below
+// 2^12) gives the slot, so a code just found is one XOR away from the next lookup (the loop is serial in it).
 inline uint32_t PixelHash(uint32_t pixel) { return (pixel * 0x9E3779B1u) >> (32 - kHashBits); }
 }  // namespace
 

@@ -1,5 +1,5 @@
-// The LZW encoder of GIF image data: palette indices in, minimum code size byte, 255-byte sub-blocks and
-// terminator out, all through a CvFile. The only clear codes are the first and the one right after code 4095 is assigned.
+// The LZW encoder of GIF image data: palette indices in; code size byte, 255-byte sub-blocks and terminator out
+// through a CvFile, many sub-blocks a write. The only clear codes are the first and the one after code 4095 is made.
 #pragma once
 
 #include <cstdint>
