@@ -1,8 +1,9 @@
-// LZW decoding of GIF image data. Every dictionary entry's prefix is a lower code than the entry itself, so a
-// string walk always ends; the stack holds at most one string plus what a previous call could not place.
+// LZW decoding of GIF image data. Every entry's prefix is a lower code than the entry, so a string walk ends after
+// the entry's length; the stack holds at most one string plus what a previous call could not place.
 #include "cvcode2/CvLzwDecoder.h"
 
 #include <cstddef>
+#include <cstring>
 #include <new>
 
 #include "cvcode2/CvErrorCode.h"
@@ -14,6 +15,7 @@ constexpr uint32_t kDictionarySize = 4097;
 constexpr uint32_t kStackSize = 8194;
 constexpr uint16_t kStackLimit = 4097;  // a longer stack means the data is not a GIF code stream
 constexpr uint8_t kMaxBits = 12;
+constexpr uint32_t kInputSize = 32768;  // bytes asked of the file at once
 }  // namespace
 
 LzwDecoder::~LzwDecoder() { Free(); }
@@ -23,6 +25,8 @@ void LzwDecoder::Free() {
     dictionary = nullptr;
     delete[] stack;
     stack = nullptr;
+    delete[] input;
+    input = nullptr;
 }
 
 void LzwDecoder::Start() {
@@ -31,7 +35,8 @@ void LzwDecoder::Start() {
     Free();
     dictionary = new (std::nothrow) Entry[kDictionarySize]();
     stack = new (std::nothrow) uint16_t[kStackSize];
-    if (!dictionary || !stack) {
+    input = new (std::nothrow) uint8_t[kInputSize];
+    if (!dictionary || !stack || !input) {
         Free();
         CV_THROW(kCvErrNoMemory);
     }
@@ -39,12 +44,13 @@ void LzwDecoder::Start() {
     endCode = uint16_t(clearCode + 1);
     firstFreeCode = uint16_t(clearCode + 2);
     initialBits = uint8_t(codeSize + 1);
+    for (uint16_t code = 0; code < clearCode; ++code) dictionary[code] = Entry{0, 1, uint8_t(code)};
     ResetCodes();
     stackCount = 0;
     lastCode = 0;
     bitBuffer = 0;
-    bitShift = bitFill = 0;
-    blockLength = blockPos = 0;
+    bitCount = 0;
+    inputPos = inputEnd = blockLeft = 0;
     dataEnded = false;
 }
 
@@ -56,33 +62,66 @@ void LzwDecoder::ResetCodes() {
     started = false;
 }
 
-bool LzwDecoder::NextByte(uint8_t& byte) {
-    if (dataEnded) return false;
-    if (blockPos == blockLength) {
-        blockLength = file_.ReadByte();
-        blockPos = 0;
-        if (blockLength == 0) {
-            dataEnded = true;
-            return false;
-        }
-        file_.ReadFully(block, blockLength);
-    }
-    byte = block[blockPos++];
+// Makes sure the next `count` bytes are in the input buffer, reading ahead as far as the buffer goes; a file that
+// ends first raises end-of-file.
+void LzwDecoder::FillInput(uint32_t count) {
+    if (inputEnd - inputPos >= count) return;
+    inputEnd -= inputPos;
+    std::memmove(input, input + inputPos, inputEnd);
+    inputPos = 0;
+    while (inputEnd < count) inputEnd += file_.Read(input + inputEnd, kInputSize - inputEnd);
+}
+
+// Seeks back over the bytes read ahead beyond the current sub-block and keeps that sub-block's rest, so the file
+// stands where reading whole sub-blocks one at a time would have left it.
+void LzwDecoder::GiveBackInput() {
+    const uint32_t beyond = inputEnd - inputPos - blockLeft;
+    if (beyond > 0) file_.Seek(1, -int32_t(beyond));
+    std::memmove(input, input + inputPos, blockLeft);
+    inputPos = 0;
+    inputEnd = blockLeft;
+}
+
+// A sub-block is taken whole: its length byte, then all its data in the buffer before the first byte is used.
+inline bool LzwDecoder::NextByte(uint8_t& byte) {
+    if (blockLeft == 0 && !NextBlock()) return false;
+    --blockLeft;
+    byte = input[inputPos++];
     return true;
 }
 
-uint16_t LzwDecoder::ReadCode() {
-    while (bitFill < bitShift + codeBits) {
-        uint8_t byte;
-        if (!NextByte(byte)) return endCode;
-        bitBuffer |= uint32_t(byte) << bitFill;
-        bitFill = uint8_t(bitFill + 8);
+bool LzwDecoder::NextBlock() {
+    if (dataEnded) return false;
+    FillInput(1);
+    blockLeft = input[inputPos++];
+    if (blockLeft == 0) {
+        dataEnded = true;
+        return false;
     }
-    uint16_t code = uint16_t((bitBuffer >> bitShift) & codeMask);
-    uint32_t used = uint32_t(bitShift) + codeBits;
-    bitBuffer >>= 8 * (used / 8);
-    bitFill = uint8_t(bitFill - 8 * (used / 8));
-    bitShift = uint8_t(used % 8);
+    FillInput(blockLeft);
+    return true;
+}
+
+// Four bytes at a time while the sub-block has them (the buffer then holds 32 to 43 bits), else byte by byte.
+inline uint16_t LzwDecoder::ReadCode() {
+    if (bitCount < codeBits && blockLeft >= 4) {
+        const uint8_t* bytes = input + inputPos;
+        const uint32_t word = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+                              uint32_t(bytes[3]) << 24;
+        bitBuffer |= uint64_t(word) << bitCount;
+        bitCount = uint8_t(bitCount + 32);
+        inputPos += 4;
+        blockLeft -= 4;
+    }
+    while (bitCount < codeBits) {
+        uint8_t byte;
+        if (!NextByte(byte)) return endCode;  // a code cut short by the terminator is not one
+        bitBuffer |= uint64_t(byte) << bitCount;
+        bitCount = uint8_t(bitCount + 8);
+    }
+    uint16_t code = uint16_t(bitBuffer & codeMask);
+    bitBuffer >>= codeBits;
+    bitCount = uint8_t(bitCount - codeBits);
     return code;
 }
 
@@ -93,7 +132,6 @@ void LzwDecoder::Push(uint16_t value) {
 
 uint16_t LzwDecoder::PushString(uint16_t code) {
     while (code >= clearCode) {
-        if (code >= nextCode) CV_THROW(kCvErrBadData);
         Push(dictionary[code].suffix);
         code = dictionary[code].prefix;
     }
@@ -101,8 +139,22 @@ uint16_t LzwDecoder::PushString(uint16_t code) {
     return code;
 }
 
+uint16_t LzwDecoder::WriteString(uint16_t code, uint8_t* end) const {
+    const Entry* entries = dictionary;  // a local: the byte stores below could alias a member
+    const uint16_t firstCompound = clearCode;
+    while (code >= firstCompound) {
+        *--end = entries[code].suffix;
+        code = entries[code].prefix;
+    }
+    *--end = uint8_t(code);
+    return code;
+}
+
+// A full table stays full until a clear code: nextCode stops at 4097 rather than running on (and, being 16 bits,
+// wrapping round to codes that are long defined).
 void LzwDecoder::AddEntry() {
-    if (nextCode < kDictionarySize) dictionary[nextCode] = Entry{prevCode, uint8_t(firstChar)};
+    if (nextCode >= kDictionarySize) return;
+    dictionary[nextCode] = Entry{prevCode, uint16_t(dictionary[prevCode].length + 1), uint8_t(firstChar)};
     ++nextCode;
     if (nextCode >= codeLimit && codeBits < kMaxBits) {
         ++codeBits;
@@ -113,6 +165,14 @@ void LzwDecoder::AddEntry() {
 
 void LzwDecoder::DecodeRows(uint8_t* rows, uint32_t width, uint32_t rowCount, uint32_t rowStride) {
     if (width == 0 || rowCount == 0 || lastCode == endCode) return;
+    if (!dictionary) CV_THROW(kCvErrBadArgument);  // not started
+    Decode(rows, width, rowCount, rowStride);
+    GiveBackInput();
+}
+
+// Each string goes straight into the row when it fits there; one that would cross the row's end (or meets a
+// full last row) goes through the stack, which is emptied into the rows before the next code is read.
+void LzwDecoder::Decode(uint8_t* rows, uint32_t width, uint32_t rowCount, uint32_t rowStride) {
     uint32_t row = 0;
     uint32_t column = 0;
     for (;;) {
@@ -131,24 +191,31 @@ void LzwDecoder::DecodeRows(uint8_t* rows, uint32_t width, uint32_t rowCount, ui
             while ((code = lastCode = ReadCode()) == clearCode) {}
             if (code == endCode) return;
         }
-        if (!started) {
+        const bool first = !started;
+        uint16_t known = code;   // the code whose whole string is in the table
+        uint32_t extra = 0;      // 1 when the string is known's string plus firstChar
+        if (first) {
             // The first string after a clear code, or at the very start of a stream that has none, is one index.
             if (code >= clearCode) CV_THROW(kCvErrBadData);
-            prevCode = firstChar = code;
-            Push(code);
             started = true;
-            continue;
-        }
-        currentCode = code;
-        if (code >= nextCode) {
+        } else if (code >= nextCode) {
             // Only the code about to be defined can appear early: it is the previous string plus its first character.
             if (code > nextCode) CV_THROW(kCvErrBadData);
-            Push(firstChar);
-            code = prevCode;
+            known = prevCode;
+            extra = 1;
         }
-        firstChar = PushString(code);
-        AddEntry();
-        prevCode = currentCode;
+        const uint32_t length = dictionary[known].length + extra;
+        if (length <= width - column) {
+            uint8_t* at = rows + column;
+            if (extra) at[length - 1] = uint8_t(firstChar);
+            firstChar = WriteString(known, at + length - extra);
+            column += length;
+        } else {
+            if (extra) Push(firstChar);
+            firstChar = PushString(known);
+        }
+        if (!first) AddEntry();
+        prevCode = currentCode = code;
     }
 }
 

@@ -1,8 +1,10 @@
-// LZW encoding without hashing: dictionary slot k (k < 4096) heads the chain of strings extending code k,
-// further chain members take slots from 4096 on. Codes are packed least significant bit first into sub-blocks.
+// LZW encoding with an open-addressing hash of (prefix, pixel) -> code; any exact map gives the same codes, as
+// they are handed out in order. Codes are packed least significant bit first into 255-byte sub-blocks.
 #include "cvcode2/CvLzwEncoder.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <new>
 
 #include "cvcode2/CvErrorCode.h"
@@ -11,24 +13,41 @@
 
 namespace {
 constexpr uint16_t kNone = 0xFFFF;
-constexpr uint32_t kSlots = 8192;
-constexpr uint16_t kFirstChainSlot = 4096;
 constexpr uint8_t kMaxBits = 12;
+constexpr uint32_t kHashBits = 14;
+constexpr uint32_t kHashSize = 1u << kHashBits;  // at most 4096 - 4 entries: the table stays under a quarter full
+constexpr uint32_t kEmpty = 0xFFFFFFFF;          // no key reaches 0xFFFFF: prefixes stop at 4094
+constexpr uint32_t kBlocksPerWrite = 64;         // sub-blocks sent to the file at once
+constexpr uint32_t kBatchBytes = 255 * kBlocksPerWrite;
+
+// The pixel's part of a hash slot: the top kHashBits of a multiplicative hash. XOR with the prefix code (below
+// 2^12) gives the slot, so a code just found is one XOR away from the next lookup (the loop is serial in it).
+inline uint32_t PixelHash(uint32_t pixel) { return (pixel * 0x9E3779B1u) >> (32 - kHashBits); }
 }  // namespace
 
-LzwEncoder::~LzwEncoder() { FreeDictionary(); }
+// hash: key (prefix << 8 | pixel) in the upper 20 bits, the string's code in the lower 12.
+// packed: code bytes not sent yet, fewer than kBatchBytes between codes (one code adds at most 4, the end 4 more).
+// out: the same bytes cut into sub-blocks (length byte, 255 data bytes) and, at the end, the terminator; the
+// bits flushed at the end may add a 65th, short sub-block.
+struct LzwEncoder::Tables {
+    uint32_t hash[kHashSize];
+    uint8_t packed[kBatchBytes + 8];
+    uint8_t out[(kBlocksPerWrite + 1) * 256];
+};
 
-void LzwEncoder::FreeDictionary() {
-    delete[] dictionary;
-    dictionary = nullptr;
+LzwEncoder::~LzwEncoder() { FreeTables(); }
+
+void LzwEncoder::FreeTables() {
+    delete tables;
+    tables = nullptr;
 }
 
 void LzwEncoder::Start(uint8_t codeSize) {
     if (codeSize == 0 || codeSize > 8) CV_THROW(kCvErrBadArgument);
     if (codeSize == 1) codeSize = 2;  // GIF has no 1-bit minimum code size
-    FreeDictionary();
-    dictionary = new (std::nothrow) Slot[kSlots];
-    if (!dictionary) CV_THROW(kCvErrNoMemory);
+    FreeTables();
+    tables = new (std::nothrow) Tables;
+    if (!tables) CV_THROW(kCvErrNoMemory);
     file_.WriteByte(codeSize);
     clearCode = uint16_t(1u << codeSize);
     endCode = uint16_t(clearCode + 1);
@@ -38,8 +57,23 @@ void LzwEncoder::Start(uint8_t codeSize) {
     prefix = kNone;
     bitBuffer = 0;
     bitCount = 0;
-    blockFill = 0;
+    packedFill = 0;
     WriteCode(clearCode);
+}
+
+// Bits gather in a 64-bit buffer and leave four bytes at a time, least significant first (Finish pushes out
+// the rest, the last byte padded with zero bits).
+inline void LzwEncoder::WriteCode(uint16_t code) {
+    bitBuffer |= uint64_t(code) << bitCount;
+    bitCount = uint8_t(bitCount + emitBits);
+    emitBits = codeBits;
+    if (bitCount < 32) return;
+    uint8_t* packed = tables->packed + packedFill;
+    for (int i = 0; i < 4; ++i) packed[i] = uint8_t(bitBuffer >> (8 * i));
+    bitBuffer >>= 32;
+    bitCount = uint8_t(bitCount - 32);
+    packedFill += 4;
+    if (packedFill >= kBatchBytes) SendBlocks(kBatchBytes, false);
 }
 
 void LzwEncoder::ResetTable() {
@@ -47,13 +81,59 @@ void LzwEncoder::ResetTable() {
     codeBits = initialBits;
     nextCode = firstFreeCode;
     codeLimit = uint16_t(1u << codeBits);
-    for (uint32_t i = 0; i < kSlots; ++i) dictionary[i] = Slot{kNone, kNone, 0};
-    nextSlot = kFirstChainSlot;
+    std::fill(tables->hash, tables->hash + kHashSize, kEmpty);
+}
+
+inline void LzwEncoder::AddString(uint32_t key, uint32_t slot) {
+    tables->hash[slot] = key << 12 | nextCode;
+    ++nextCode;
+    WriteCode(prefix);
+    if (nextCode >= codeLimit) {
+        if (codeBits == kMaxBits) {
+            ResetTable();
+            WriteCode(clearCode);
+        } else {
+            ++codeBits;
+            codeLimit = uint16_t(1u << codeBits);
+        }
+    }
 }
 
 void LzwEncoder::EncodeRows(const uint8_t* rows, uint32_t width, uint32_t rowCount, uint32_t rowStride) {
-    for (uint32_t row = 0; row < rowCount; ++row, rows += rowStride)
-        for (uint32_t x = 0; x < width; ++x) Encode(rows[x]);
+    if (!tables) CV_THROW(kCvErrBadArgument);  // not started
+    if (width == 0 || rowCount == 0) return;
+    // The matched string's code lives in a local for the whole loop: stores into the output bytes may alias
+    // any member, so the compiler could not keep a member in a register.
+    uint32_t matched = prefix;
+    const uint32_t* hash = tables->hash;
+    const uint32_t limit = clearCode;
+    uint32_t x = 0;
+    if (matched == kNone) {  // the image's first pixel only starts a string
+        if (rows[0] >= limit) CV_THROW(kCvErrBadArgument);
+        matched = rows[x++];
+    }
+    for (uint32_t row = 0; row < rowCount; ++row, rows += rowStride, x = 0) {
+        for (; x < width; ++x) {
+            const uint32_t pixel = rows[x];
+            if (pixel >= limit) {
+                prefix = uint16_t(matched);
+                CV_THROW(kCvErrBadArgument);
+            }
+            const uint32_t key = matched << 8 | pixel;
+            uint32_t slot = PixelHash(pixel) ^ matched;
+            uint32_t entry;
+            // Linear probing: the string is in the table, or the first empty slot of its probe run takes it.
+            while ((entry = hash[slot]) != kEmpty && (entry >> 12) != key) slot = (slot + 1) & (kHashSize - 1);
+            if (entry != kEmpty) {
+                matched = entry & 0xFFF;
+                continue;
+            }
+            prefix = uint16_t(matched);
+            AddString(key, slot);
+            matched = pixel;
+        }
+    }
+    prefix = uint16_t(matched);
 }
 
 void LzwEncoder::EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes,
@@ -65,77 +145,33 @@ void LzwEncoder::EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t hei
                    passes[i].rowStep * rowBytes);
 }
 
-void LzwEncoder::Encode(uint8_t pixel) {
-    if (pixel >= clearCode) CV_THROW(kCvErrBadArgument);
-    if (prefix == kNone) {
-        prefix = pixel;
-        return;
+// Cuts the first `count` packed bytes into sub-blocks of 255 (the last may be shorter), adds the terminator
+// when asked, and writes it all in one call.
+void LzwEncoder::SendBlocks(uint32_t count, bool terminate) {
+    uint8_t* out = tables->out;
+    uint32_t length = 0;
+    for (uint32_t done = 0; done < count;) {
+        const uint32_t part = count - done < 255 ? count - done : 255;
+        out[length] = uint8_t(part);
+        std::memcpy(out + length + 1, tables->packed + done, part);
+        length += part + 1;
+        done += part;
     }
-    // Find (prefix, pixel) in prefix's chain, or the slot that will hold it.
-    Slot* slot = &dictionary[prefix];
-    if (slot->code != kNone) {
-        for (;;) {
-            if (slot->suffix == pixel) {
-                prefix = slot->code;
-                return;
-            }
-            if (slot->next == kNone) break;
-            slot = &dictionary[slot->next];
-        }
-        slot->next = nextSlot;
-        slot = &dictionary[nextSlot];
-    }
-    *slot = Slot{nextCode, kNone, pixel};
-    ++nextCode;
-    ++nextSlot;
-
-    WriteCode(prefix);
-    if (nextCode >= codeLimit) {
-        if (codeBits == kMaxBits) {
-            ResetTable();
-            WriteCode(clearCode);
-        } else {
-            ++codeBits;
-            codeLimit = uint16_t(1u << codeBits);
-        }
-    }
-    prefix = pixel;
-}
-
-void LzwEncoder::WriteCode(uint16_t code) {
-    bitBuffer |= uint32_t(code) << bitCount;
-    bitCount = uint16_t(bitCount + emitBits);
-    while (bitCount >= 8) {
-        PutByte(uint8_t(bitBuffer));
-        bitBuffer >>= 8;
-        bitCount = uint16_t(bitCount - 8);
-    }
-    emitBits = codeBits;
-    if (code == endCode && bitCount > 0) {
-        PutByte(uint8_t(bitBuffer));
-        bitBuffer = 0;
-        bitCount = 0;
-    }
-}
-
-void LzwEncoder::PutByte(uint8_t byte) {
-    block[++blockFill] = byte;
-    if (blockFill == 255) {
-        block[0] = 255;
-        file_.Write(block, 256);
-        blockFill = 0;
-    }
+    if (terminate) out[length++] = 0;
+    packedFill -= count;
+    std::memmove(tables->packed, tables->packed + count, packedFill);
+    file_.Write(out, length);
 }
 
 void LzwEncoder::Finish() {
-    FreeDictionary();
+    if (!tables) CV_THROW(kCvErrBadArgument);  // not started
     if (prefix != kNone) WriteCode(prefix);
     WriteCode(endCode);
-    if (blockFill > 0) {
-        block[0] = uint8_t(blockFill);
-        file_.Write(block, uint32_t(blockFill) + 1);
-        blockFill = 0;
+    for (; bitCount > 0; bitBuffer >>= 8) {
+        tables->packed[packedFill++] = uint8_t(bitBuffer);
+        bitCount = uint8_t(bitCount > 8 ? bitCount - 8 : 0);
     }
-    file_.WriteByte(0);
     prefix = kNone;
+    SendBlocks(packedFill, true);
+    FreeTables();
 }

@@ -1,5 +1,5 @@
-// The LZW encoder of GIF image data: palette indices in, minimum code size byte, 255-byte sub-blocks and
-// terminator out, all through a CvFile. The only clear codes are the first and the one right after code 4095 is assigned.
+// The LZW encoder of GIF image data: palette indices in; code size byte, 255-byte sub-blocks and terminator out
+// through a CvFile, many sub-blocks a write. The only clear codes are the first and the one after code 4095 is made.
 #pragma once
 
 #include <cstdint>
@@ -24,17 +24,14 @@ public:
     void Finish();
 
 private:
-    struct Slot {
-        uint16_t code;  // 0xFFFF: empty
-        uint16_t next;  // slot of the next string with the same prefix, 0xFFFF: none
-        uint8_t suffix;
-    };
+    struct Tables;
 
-    void Encode(uint8_t pixel);
+    // Enters (prefix, pixel) as code nextCode, writes prefix, and widens or clears the code table.
+    void AddString(uint32_t key, uint32_t slot);
     void ResetTable();
     void WriteCode(uint16_t code);
-    void PutByte(uint8_t byte);
-    void FreeDictionary();
+    void SendBlocks(uint32_t count, bool terminate);
+    void FreeTables();
 
     CvFile& file_;
     uint16_t nextCode = 0;
@@ -46,10 +43,8 @@ private:
     uint8_t codeBits = 0;
     uint8_t initialBits = 0;
     uint8_t emitBits = 0;  // width of the next code written: lags codeBits by one code, as decoders expect
-    uint32_t bitBuffer = 0;
-    uint16_t bitCount = 0;
-    uint8_t block[256] = {};
-    uint16_t blockFill = 0;
-    Slot* dictionary = nullptr;
-    uint16_t nextSlot = 0;
+    uint64_t bitBuffer = 0;  // bits not yet in bytes, least significant first
+    uint8_t bitCount = 0;
+    uint32_t packedFill = 0;  // code bytes waiting to be cut into sub-blocks and sent
+    Tables* tables = nullptr;
 };

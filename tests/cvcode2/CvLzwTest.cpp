@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -54,6 +55,33 @@ std::vector<int> CodeSequence(const std::string& encoded) {
     return codes;
 }
 
+// Packs codes into a frame's data (code size byte, 255-byte sub-blocks, terminator), widening as GIF decoders do.
+std::string PackCodes(int codeSize, const std::vector<int>& codes) {
+    const int clear = 1 << codeSize;
+    std::string data;
+    uint32_t buffer = 0;
+    int bits = 0, width = codeSize + 1, next = clear + 2;
+    bool first = true;
+    for (int code : codes) {
+        buffer |= uint32_t(code) << bits;
+        for (bits += width; bits >= 8; bits -= 8, buffer >>= 8) data += char(buffer);
+        if (code == clear) {
+            width = codeSize + 1, next = clear + 2, first = true;
+        } else if (first) {
+            first = false;
+        } else if (++next == (1 << width) && width < 12) {
+            ++width;
+        }
+    }
+    if (bits > 0) data += char(buffer);
+    std::string packed(1, char(codeSize));
+    for (size_t at = 0; at < data.size(); at += 255) {
+        const size_t length = std::min<size_t>(255, data.size() - at);
+        packed += char(length) + data.substr(at, length);
+    }
+    return packed + '\0';
+}
+
 uint32_t ErrorOf(const std::string& bytes, uint32_t width, uint32_t height) {
     try {
         DecodeBytes(bytes, width, height, false);
@@ -102,6 +130,28 @@ TEST(CvLzwEncoder, TinyImagesGiveTheHandComputedBytes) {
     EXPECT_EQ(EncodeToBytes(LzwPicture{0, 0, {}}, 2, false), Bytes({2, 1, 0x2C, 0}));
     EXPECT_THROW(EncodeToBytes(LzwPicture{1, 1, {4}}, 2, false), CvErrorCode);  // index beyond the code size
     EXPECT_THROW(EncodeToBytes(LzwPicture{1, 1, {0}}, 9, false), CvErrorCode);
+}
+
+TEST(CvLzwEncoder, TablesFilledManyTimesGiveTheSameBytesAsEver) {
+    // Lengths and FNV-1a hashes of streams from the first, chain-walking encoder: a faster dictionary must find
+    // exactly the same strings, or the stream stays decodable but changes.
+    struct Case {
+        uint32_t width, height, colors, seed;
+        bool interlaced;
+        size_t length;
+        uint32_t hash;
+    };
+    const Case cases[] = {{211, 97, 256, 5, false, 19077, 0x4D977DECu},
+                          {400, 120, 16, 3, true, 21471, 0xD86FDDD1u},
+                          {900, 200, 2, 9, false, 16121, 0xD4401C4Au}};
+    for (const Case& c : cases) {
+        std::string encoded =
+            EncodeToBytes(MakePicture(c.width, c.height, c.colors, c.seed), CodeSizeForColors(c.colors), c.interlaced);
+        uint32_t hash = 2166136261u;
+        for (char byte : encoded) hash = (hash ^ uint8_t(byte)) * 16777619u;
+        EXPECT_EQ(encoded.size(), c.length) << c.colors << " colours";
+        EXPECT_EQ(hash, c.hash) << c.colors << " colours";
+    }
 }
 
 TEST(CvLzwCodec, RoundTripsPlainAndInterlacedAcrossSizesAndDepths) {
@@ -156,6 +206,31 @@ TEST(CvLzwDecoder, UnusualButReadableStreams) {
     EXPECT_EQ(DecodeBytes(Bytes({2, 2, 0xE4, 0x0A, 0}), 2, 1, false).pixels, (std::vector<uint8_t>{3, 0xEE}));
     // Clear, 2, then the terminator without an end code: what is there is decoded, the rest stays as it was.
     EXPECT_EQ(DecodeBytes(Bytes({2, 1, 0x14, 0}), 3, 1, false).pixels, (std::vector<uint8_t>{2, 0xEE, 0xEE}));
+    // A full table that is never cleared: 70000 codes 0 stay 70000 single indices, long after 16 bits of code count.
+    std::vector<int> zeros(70000, 0);
+    zeros.insert(zeros.begin(), 256);
+    zeros.push_back(257);
+    EXPECT_EQ(DecodeBytes(PackCodes(8, zeros), 70000, 1, false).pixels, std::vector<uint8_t>(70000, 0));
+}
+
+TEST(CvLzwDecoder, LeavesTheFileAfterTheSubBlockHoldingTheEndCode) {
+    // The decoder reads ahead; bytes past that sub-block (terminator, trailer) must be there for the next reader.
+    LzwPicture picture = MakePicture(97, 61, 256, 4);
+    const std::string encoded = EncodeToBytes(picture, 8, true);
+    ASSERT_GT(encoded.size(), 600u);
+    std::string path = LzwScratchFile("positioned");
+    std::ofstream(path, std::ios::binary) << encoded << "XYZ";
+    std::vector<uint8_t> pixels(picture.pixels.size());
+    CvFile file;
+    file.SetPath(path.c_str());
+    file.Open(kCvFileRead);
+    LzwDecoder decoder(file);
+    decoder.Start();
+    decoder.DecodeImage(pixels.data(), 97, 61, 97, true);
+    EXPECT_EQ(pixels, picture.pixels);
+    EXPECT_EQ(file.Tell(), encoded.size() - 1);
+    EXPECT_EQ(file.ReadByte(), 0);
+    EXPECT_EQ(file.ReadByte(), 'X');
 }
 
 TEST(CvLzwDecoder, MalformedStreamsAreRejectedWithoutStrayAccess) {
