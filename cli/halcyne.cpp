@@ -119,10 +119,15 @@ int Convert(const HalcyneOptions& options, const char* argv0) {
     std::string alerts;
     {
         HostSimulator host(module.Entry(), module.SetEmbedHost(), simOptions);
-        host.SetImage(ToHostImage(image));
+        SimImage planes = ToHostImage(image);
+        std::vector<uint8_t>().swap(image.pixels);  // the host keeps its own planes; the file's copy can go
+        host.SetImage(std::move(planes));
         host.Descriptors().playInfo = plugInDialogDontDisplay;
         host.Descriptors().descriptor = SimMakeDescriptor(SettingsDescriptor(settings, image.channels % 2 == 0));
-        result = host.Run(true);
+        result = host.Call(filterSelectorParameters);
+        if (result == 0) result = host.ReadPlanes();
+        host.ForgetPlanes();
+        if (result == 0) result = host.Call(filterSelectorFinish);
         alerts = AlertsText(host);
     }
 

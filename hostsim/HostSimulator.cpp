@@ -134,12 +134,12 @@ HostSimulator::~HostSimulator() {
     DestroyHostWindow(platform_.hwnd);
 }
 
-void HostSimulator::SetImage(const SimImage& image) {
+void HostSimulator::SetImage(SimImage image) {
     for (const auto& plane : image.planes)
         if (plane.size() != size_t(image.width) * size_t(image.height))
             throw std::invalid_argument("plane size does not match the image");
     if (int(image.planes.size()) != image.PlaneCount()) throw std::invalid_argument("plane count mismatch");
-    image_ = image;
+    image_ = std::move(image);
     PrepareRecord();
 }
 
@@ -211,9 +211,12 @@ int16_t HostSimulator::ReadPlanes() {
     for (int guard = 0; DeliverRequestedPlanes(); ++guard) {
         if (guard > 100000) throw std::runtime_error("the module never stops asking for planes");
         ++continueCalls_;
-        if ((result = Call(filterSelectorContinue)) != 0) return result;
+        result = Call(filterSelectorContinue);
+        // Like a host, give the delivered pixels back once the module has taken them.
+        std::vector<uint8_t>().swap(delivery_);
+        record_.inData = nullptr;
+        if (result != 0) return result;
     }
-    record_.inData = nullptr;
     return result;
 }
 

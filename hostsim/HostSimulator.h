@@ -52,7 +52,8 @@ public:
     HostSimulator(const HostSimulator&) = delete;
     HostSimulator& operator=(const HostSimulator&) = delete;
 
-    void SetImage(const SimImage& image);
+    // The image is taken over (pass a temporary or std::move to avoid a copy of the planes).
+    void SetImage(SimImage image);
 
     // One call of the entry point with the current records; returns the call's result.
     int16_t Call(int16_t selector);
@@ -62,6 +63,8 @@ public:
     int16_t Run(bool withParameters);
     // The part of a run before Finish: Prepare, Start, and Continue while planes are wanted.
     int16_t ReadPlanes();
+    // Frees the image's planes once the module holds its own copy (keeps a large run's memory down).
+    void ForgetPlanes() { std::vector<std::vector<uint8_t>>().swap(image_.planes); }
 
     FilterRecord& Record() { return record_; }
     // The scripting parameters offered when SimOptions.descriptors is set: a test sets playInfo and the

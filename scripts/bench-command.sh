@@ -14,7 +14,7 @@ cd "$data"
 ls ukui-wallpapers_*.deb >/dev/null 2>&1 || apt-get download ukui-wallpapers
 [ -d root ] || dpkg -x ukui-wallpapers_*.deb root
 [ -f photo.png ] || convert "root/usr/share/backgrounds/$picture" -depth 8 photo.png
-read -r width height < <(identify -format '%w %h' photo.png)
+read -r width height < <(identify -format '%w %h\n' photo.png)
 raw_mb=$(echo "$width * $height * 3 / 1048576" | bc -l)
 
 (cd "$root" && scripts/install-deps.sh tool && { [ -f build/tool/build.ninja ] || cmake --preset tool >/dev/null; } &&
