@@ -1,8 +1,9 @@
-// Turns a file's interleaved pixels into the planes a host delivers: colour planes, then the alpha
-// channel as the layer's transparency plane.
+// Turns a file's interleaved pixels into the image a host holds: the colour samples stay interleaved, and the
+// alpha channel becomes the layer's transparency plane.
 #pragma once
 
 #include "cli/InputImage.h"
 #include "hostsim/HostSimulator.h"
 
-SimImage ToHostImage(const InputImage& image);
+// Takes the pixels over, so a large image is never held twice.
+SimImage ToHostImage(InputImage&& image);

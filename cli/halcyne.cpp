@@ -119,11 +119,10 @@ int Convert(const HalcyneOptions& options, const char* argv0) {
     std::string alerts;
     {
         HostSimulator host(module.Entry(), module.SetEmbedHost(), simOptions);
-        SimImage planes = ToHostImage(image);
-        std::vector<uint8_t>().swap(image.pixels);  // the host keeps its own planes; the file's copy can go
-        host.SetImage(std::move(planes));
+        const bool hasAlpha = image.channels % 2 == 0;
+        host.SetImage(ToHostImage(std::move(image)));
         host.Descriptors().playInfo = plugInDialogDontDisplay;
-        host.Descriptors().descriptor = SimMakeDescriptor(SettingsDescriptor(settings, image.channels % 2 == 0));
+        host.Descriptors().descriptor = SimMakeDescriptor(SettingsDescriptor(settings, hasAlpha));
         result = host.Call(filterSelectorParameters);
         if (result == 0) result = host.ReadPlanes();
         host.ForgetPlanes();

@@ -135,10 +135,14 @@ HostSimulator::~HostSimulator() {
 }
 
 void HostSimulator::SetImage(SimImage image) {
+    const size_t pixels = size_t(image.width) * size_t(image.height);
     for (const auto& plane : image.planes)
-        if (plane.size() != size_t(image.width) * size_t(image.height))
-            throw std::invalid_argument("plane size does not match the image");
-    if (int(image.planes.size()) != image.PlaneCount()) throw std::invalid_argument("plane count mismatch");
+        if (plane.size() != pixels) throw std::invalid_argument("plane size does not match the image");
+    const bool interleaved = !image.color.empty();
+    if (interleaved && image.color.size() != pixels * size_t(image.colorPlanes))
+        throw std::invalid_argument("interleaved colour size does not match the image");
+    if (int(image.planes.size()) != image.PlaneCount() - (interleaved ? image.colorPlanes : 0))
+        throw std::invalid_argument("plane count mismatch");
     image_ = std::move(image);
     PrepareRecord();
 }
@@ -186,17 +190,24 @@ bool HostSimulator::DeliverRequestedPlanes() {
         hi < lo || hi >= image_.PlaneCount())
         throw std::runtime_error("the module asked for planes or pixels the image does not have");
     int width = rect.right - rect.left, height = rect.bottom - rect.top, count = hi - lo + 1;
-    int32_t rowBytes = width * count + options_.extraRowBytes;
-    delivery_.assign(size_t(rowBytes) * size_t(height), 0xEE);
-    for (int y = 0; y < height; ++y) {
-        uint8_t* row = delivery_.data() + size_t(y) * size_t(rowBytes);
-        for (int x = 0; x < width; ++x)
+    const size_t imageWidth = size_t(image_.width);
+    if (!image_.color.empty() && lo == 0 && count == image_.colorPlanes && width == image_.width &&
+        options_.extraRowBytes == 0) {
+        // The host's own interleaved rows, handed over in place.
+        record_.inData = image_.color.data() + size_t(rect.top) * imageWidth * size_t(count);
+        record_.inRowBytes = width * count;
+    } else {
+        int32_t rowBytes = width * count + options_.extraRowBytes;
+        delivery_.assign(size_t(rowBytes) * size_t(height), 0xEE);
+        for (int y = 0; y < height; ++y) {
+            uint8_t* row = delivery_.data() + size_t(y) * size_t(rowBytes);
+            const size_t first = size_t(rect.top + y) * imageWidth + size_t(rect.left);
             for (int p = 0; p < count; ++p)
-                row[x * count + p] = image_.planes[size_t(lo + p)][size_t(rect.top + y) * size_t(image_.width) +
-                                                                  size_t(rect.left + x)];
+                for (int x = 0; x < width; ++x) row[x * count + p] = image_.Sample(lo + p, first + size_t(x));
+        }
+        record_.inData = delivery_.data();
+        record_.inRowBytes = rowBytes;
     }
-    record_.inData = delivery_.data();
-    record_.inRowBytes = rowBytes;
     deliveries_.emplace_back(lo, hi);
     return true;
 }

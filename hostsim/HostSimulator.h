@@ -21,9 +21,17 @@ struct SimImage {
     int invertedLayerMasks = 0;
     int nonLayerPlanes = 0;      // other channels
     std::vector<std::vector<uint8_t>> planes;  // width * height bytes each, in the order above
+    // Optionally the colour planes interleaved (width * height * colorPlanes bytes); `planes` then holds only the
+    // planes after them. A request for exactly the colour planes is then delivered without a copy.
+    std::vector<uint8_t> color;
 
     int PlaneCount() const {
         return colorPlanes + transparencyPlanes + layerMasks + invertedLayerMasks + nonLayerPlanes;
+    }
+    uint8_t Sample(int plane, size_t pixel) const {
+        if (color.empty()) return planes[size_t(plane)][pixel];
+        if (plane < colorPlanes) return color[pixel * size_t(colorPlanes) + size_t(plane)];
+        return planes[size_t(plane - colorPlanes)][pixel];
     }
 };
 
@@ -64,7 +72,10 @@ public:
     // The part of a run before Finish: Prepare, Start, and Continue while planes are wanted.
     int16_t ReadPlanes();
     // Frees the image's planes once the module holds its own copy (keeps a large run's memory down).
-    void ForgetPlanes() { std::vector<std::vector<uint8_t>>().swap(image_.planes); }
+    void ForgetPlanes() {
+        std::vector<std::vector<uint8_t>>().swap(image_.planes);
+        std::vector<uint8_t>().swap(image_.color);
+    }
 
     FilterRecord& Record() { return record_; }
     // The scripting parameters offered when SimOptions.descriptors is set: a test sets playInfo and the

@@ -57,27 +57,29 @@ TEST(CommandLine, OutOfRangeAndMalformedValuesAreRefused) {
     EXPECT_TRUE(Parse({"--help"}).help);
 }
 
-TEST(HostImage, AlphaBecomesTheTransparencyPlaneAfterTheColourPlanes) {
+TEST(HostImage, AlphaBecomesTheTransparencyPlaneAfterTheColourSamples) {
     InputImage rgba;
     rgba.width = 2;
     rgba.height = 1;
     rgba.channels = 4;
     rgba.pixels = {1, 2, 3, 4, 5, 6, 7, 8};
-    SimImage host = ToHostImage(rgba);
+    SimImage host = ToHostImage(std::move(rgba));
     EXPECT_EQ(host.mode, plugInModeRGBColor);
-    EXPECT_EQ(host.colorPlanes, 3);
-    EXPECT_EQ(host.transparencyPlanes, 1);
-    ASSERT_EQ(host.planes.size(), 4u);
-    EXPECT_EQ(host.planes[0], (std::vector<uint8_t>{1, 5}));
-    EXPECT_EQ(host.planes[2], (std::vector<uint8_t>{3, 7}));
-    EXPECT_EQ(host.planes[3], (std::vector<uint8_t>{4, 8}));
+    EXPECT_EQ(host.PlaneCount(), 4);
+    EXPECT_EQ(host.color, (std::vector<uint8_t>{1, 2, 3, 5, 6, 7}));
+    ASSERT_EQ(host.planes.size(), 1u);
+    EXPECT_EQ(host.planes[0], (std::vector<uint8_t>{4, 8}));
 
-    InputImage grey = rgba;
+    InputImage grey;
+    grey.width = 2;
+    grey.height = 1;
     grey.channels = 1;
     grey.pixels = {9, 10};
-    SimImage greyHost = ToHostImage(grey);
+    SimImage greyHost = ToHostImage(std::move(grey));
     EXPECT_EQ(greyHost.mode, plugInModeGrayScale);
     EXPECT_EQ(greyHost.PlaneCount(), 1);
+    EXPECT_EQ(greyHost.color, (std::vector<uint8_t>{9, 10}));
+    EXPECT_TRUE(greyHost.planes.empty());
 }
 
 TEST(SettingsDescriptor, RecordsOnlyWhatWasGivenPlusBaseAndTransparency) {

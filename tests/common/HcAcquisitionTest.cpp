@@ -48,7 +48,17 @@ std::vector<uint8_t> ExpectedRgb(int firstPlane, int planes) {
 struct AcquisitionCase {
     bool absolute;
     int extraRowBytes;
+    bool interleaved;  // the host keeps its colour samples interleaved and hands them over in place
 };
+
+// The same layer with its colour planes interleaved into `color`.
+SimImage Interleaved(SimImage image) {
+    const size_t pixels = size_t(image.width) * size_t(image.height);
+    for (size_t i = 0; i < pixels; ++i)
+        for (int p = 0; p < image.colorPlanes; ++p) image.color.push_back(image.planes[size_t(p)][i]);
+    image.planes.erase(image.planes.begin(), image.planes.begin() + image.colorPlanes);
+    return image;
+}
 
 class Acquisition : public ::testing::TestWithParam<AcquisitionCase> {};
 
@@ -59,7 +69,8 @@ TEST_P(Acquisition, RgbLayerWithTransparencyMasksAndChannels) {
     options.supportsAbsolute = GetParam().absolute;
     options.extraRowBytes = GetParam().extraRowBytes;
     HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs(options));
-    host.SetImage(Layer(plugInModeRGBColor, 3, 1, 2, 1));
+    SimImage layer = Layer(plugInModeRGBColor, 3, 1, 2, 1);
+    host.SetImage(GetParam().interleaved ? Interleaved(layer) : layer);
     ASSERT_EQ(host.ReadPlanes(), 0);
 
     std::vector<std::pair<int, int>> expected = {{0, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}};
@@ -77,8 +88,9 @@ TEST_P(Acquisition, RgbLayerWithTransparencyMasksAndChannels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(HostKinds, Acquisition,
-                         ::testing::Values(AcquisitionCase{true, 0}, AcquisitionCase{false, 0},
-                                           AcquisitionCase{true, 7}, AcquisitionCase{false, 3}));
+                         ::testing::Values(AcquisitionCase{true, 0, false}, AcquisitionCase{false, 0, false},
+                                           AcquisitionCase{true, 7, false}, AcquisitionCase{false, 3, false},
+                                           AcquisitionCase{true, 0, true}, AcquisitionCase{false, 5, true}));
 
 TEST(AcquisitionGrey, GreyPlaneBecomesAnIndexedImageOverAGreyRamp) {
     HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
