@@ -26,7 +26,8 @@ inline uint32_t PixelHash(uint32_t pixel) { return (pixel * 0x9E3779B1u) >> (32 
 }  // namespace
 
 // hash: key (prefix << 8 | pixel) in the upper 20 bits, the string's code in the lower 12.
-// packed: code bytes not sent yet, fewer than kBatchBytes between codes (one code adds at most 4, the end 4 more).
+// packed: code bytes not sent yet, fewer than kBatchBytes between codes (one code adds at most 2, the end 3 more;
+// a code stores 4 bytes, those beyond its whole ones rewritten by the next).
 // out: the same bytes cut into sub-blocks (length byte, 255 data bytes) and, at the end, the terminator; the
 // bits flushed at the end may add a 65th, short sub-block.
 struct LzwEncoder::Tables {
@@ -61,18 +62,18 @@ void LzwEncoder::Start(uint8_t codeSize) {
     WriteCode(clearCode);
 }
 
-// Bits gather in a 64-bit buffer and leave four bytes at a time, least significant first (Finish pushes out
-// the rest, the last byte padded with zero bits).
+// Bits gather in a 32-bit buffer, least significant first. Each code stores the buffer's four bytes and keeps only
+// the whole ones: no branch on the fill, which would follow the irregular code widths (Finish pushes out the last
+// byte, padded with zero bits).
 inline void LzwEncoder::WriteCode(uint16_t code) {
-    bitBuffer |= uint64_t(code) << bitCount;
+    bitBuffer |= uint32_t(code) << bitCount;  // fewer than 8 bits wait, so a 12-bit code fits
     bitCount = uint8_t(bitCount + emitBits);
     emitBits = codeBits;
-    if (bitCount < 32) return;
     uint8_t* packed = tables->packed + packedFill;
     for (int i = 0; i < 4; ++i) packed[i] = uint8_t(bitBuffer >> (8 * i));
-    bitBuffer >>= 32;
-    bitCount = uint8_t(bitCount - 32);
-    packedFill += 4;
+    packedFill += bitCount >> 3;
+    bitBuffer >>= bitCount & ~7u;
+    bitCount &= 7;
     if (packedFill >= kBatchBytes) SendBlocks(kBatchBytes, false);
 }
 
@@ -167,10 +168,8 @@ void LzwEncoder::Finish() {
     if (!tables) CV_THROW(kCvErrBadArgument);  // not started
     if (prefix != kNone) WriteCode(prefix);
     WriteCode(endCode);
-    for (; bitCount > 0; bitBuffer >>= 8) {
-        tables->packed[packedFill++] = uint8_t(bitBuffer);
-        bitCount = uint8_t(bitCount > 8 ? bitCount - 8 : 0);
-    }
+    if (bitCount > 0) tables->packed[packedFill++] = uint8_t(bitBuffer);
+    bitCount = 0;
     prefix = kNone;
     SendBlocks(packedFill, true);
     FreeTables();
