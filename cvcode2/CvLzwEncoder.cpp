@@ -66,14 +66,16 @@ void LzwEncoder::Start(uint8_t codeSize) {
 // the whole ones: no branch on the fill, which would follow the irregular code widths (Finish pushes out the last
 // byte, padded with zero bits).
 inline void LzwEncoder::WriteCode(uint16_t code) {
-    bitBuffer |= uint32_t(code) << bitCount;  // fewer than 8 bits wait, so a 12-bit code fits
-    bitCount = uint8_t(bitCount + emitBits);
+    // Locals throughout: the byte stores may alias any member, which would otherwise be reloaded after each one.
+    const uint32_t bits = bitBuffer | uint32_t(code) << bitCount;  // fewer than 8 bits wait, so a 12-bit code fits
+    const uint32_t count = bitCount + emitBits;
+    const uint32_t fill = packedFill;
+    uint8_t* packed = tables->packed + fill;
+    for (int i = 0; i < 4; ++i) packed[i] = uint8_t(bits >> (8 * i));
     emitBits = codeBits;
-    uint8_t* packed = tables->packed + packedFill;
-    for (int i = 0; i < 4; ++i) packed[i] = uint8_t(bitBuffer >> (8 * i));
-    packedFill += bitCount >> 3;
-    bitBuffer >>= bitCount & ~7u;
-    bitCount &= 7;
+    bitBuffer = bits >> (count & ~7u);
+    bitCount = uint8_t(count & 7);
+    packedFill = fill + (count >> 3);
     if (packedFill >= kBatchBytes) SendBlocks(kBatchBytes, false);
 }
 
