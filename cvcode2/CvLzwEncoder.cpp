@@ -16,7 +16,7 @@ constexpr uint16_t kNone = 0xFFFF;
 constexpr uint8_t kMaxBits = 12;
 // At most 4096 - 4 entries: the table stays under a sixteenth full. Probe runs, not cache misses, cost the time
 // here (codes made one after another with the same pixel sit in neighbouring slots), so the table is big even
-// though a clear then fills 256 KiB.
+// though it is big (a clear empties only the slots taken).
 constexpr uint32_t kHashBits = 16;
 constexpr uint32_t kHashSize = 1u << kHashBits;
 constexpr uint32_t kEmpty = 0xFFFFFFFF;          // no key reaches 0xFFFFF: prefixes stop at 4094
@@ -35,6 +35,7 @@ inline uint32_t PixelHash(uint32_t pixel) { return (pixel * 0x9E3779B1u) >> (32 
 // bits flushed at the end may add a 65th, short sub-block.
 struct LzwEncoder::Tables {
     uint32_t hash[kHashSize];
+    uint16_t slotOf[4096];  // the hash slot of each code made since the last clear
     uint8_t packed[kBatchBytes + 8];
     uint8_t out[(kBlocksPerWrite + 1) * 256];
 };
@@ -57,6 +58,8 @@ void LzwEncoder::Start(uint8_t codeSize) {
     endCode = uint16_t(clearCode + 1);
     firstFreeCode = uint16_t(clearCode + 2);
     initialBits = codeBits = emitBits = uint8_t(codeSize + 1);
+    std::fill(tables->hash, tables->hash + kHashSize, kEmpty);
+    nextCode = firstFreeCode;
     ResetTable();
     prefix = kNone;
     bitBuffer = 0;
@@ -85,13 +88,14 @@ inline void LzwEncoder::WriteCode(uint16_t code) {
 void LzwEncoder::ResetTable() {
     emitBits = codeBits;
     codeBits = initialBits;
+    for (uint32_t code = firstFreeCode; code < nextCode; ++code) tables->hash[tables->slotOf[code]] = kEmpty;
     nextCode = firstFreeCode;
     codeLimit = uint16_t(1u << codeBits);
-    std::fill(tables->hash, tables->hash + kHashSize, kEmpty);
 }
 
 inline void LzwEncoder::AddString(uint32_t key, uint32_t slot) {
     tables->hash[slot] = key << 12 | nextCode;
+    tables->slotOf[nextCode] = uint16_t(slot);
     ++nextCode;
     WriteCode(prefix);
     if (nextCode >= codeLimit) {
