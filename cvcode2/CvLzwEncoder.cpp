@@ -14,8 +14,11 @@
 namespace {
 constexpr uint16_t kNone = 0xFFFF;
 constexpr uint8_t kMaxBits = 12;
-constexpr uint32_t kHashBits = 14;
-constexpr uint32_t kHashSize = 1u << kHashBits;  // at most 4096 - 4 entries: the table stays under a quarter full
+// At most 4096 - 4 entries: the table stays under a sixteenth full. Probe runs, not cache misses, cost the time
+// here (codes made one after another with the same pixel sit in neighbouring slots), so the table is big even
+// though it is big (a clear empties only the slots taken).
+constexpr uint32_t kHashBits = 16;
+constexpr uint32_t kHashSize = 1u << kHashBits;
 constexpr uint32_t kEmpty = 0xFFFFFFFF;          // no key reaches 0xFFFFF: prefixes stop at 4094
 constexpr uint32_t kBlocksPerWrite = 64;         // sub-blocks sent to the file at once
 constexpr uint32_t kBatchBytes = 255 * kBlocksPerWrite;
@@ -26,11 +29,13 @@ inline uint32_t PixelHash(uint32_t pixel) { return (pixel * 0x9E3779B1u) >> (32 
 }  // namespace
 
 // hash: key (prefix << 8 | pixel) in the upper 20 bits, the string's code in the lower 12.
-// packed: code bytes not sent yet, fewer than kBatchBytes between codes (one code adds at most 4, the end 4 more).
+// packed: code bytes not sent yet, fewer than kBatchBytes between codes (one code adds at most 2, the end 3 more;
+// a code stores 4 bytes, those beyond its whole ones rewritten by the next).
 // out: the same bytes cut into sub-blocks (length byte, 255 data bytes) and, at the end, the terminator; the
 // bits flushed at the end may add a 65th, short sub-block.
 struct LzwEncoder::Tables {
     uint32_t hash[kHashSize];
+    uint16_t slotOf[4096];  // the hash slot of each code made since the last clear
     uint8_t packed[kBatchBytes + 8];
     uint8_t out[(kBlocksPerWrite + 1) * 256];
 };
@@ -53,6 +58,8 @@ void LzwEncoder::Start(uint8_t codeSize) {
     endCode = uint16_t(clearCode + 1);
     firstFreeCode = uint16_t(clearCode + 2);
     initialBits = codeBits = emitBits = uint8_t(codeSize + 1);
+    std::fill(tables->hash, tables->hash + kHashSize, kEmpty);
+    nextCode = firstFreeCode;
     ResetTable();
     prefix = kNone;
     bitBuffer = 0;
@@ -61,31 +68,34 @@ void LzwEncoder::Start(uint8_t codeSize) {
     WriteCode(clearCode);
 }
 
-// Bits gather in a 64-bit buffer and leave four bytes at a time, least significant first (Finish pushes out
-// the rest, the last byte padded with zero bits).
+// Bits gather in a 32-bit buffer, least significant first. Each code stores the buffer's four bytes and keeps only
+// the whole ones: no branch on the fill, which would follow the irregular code widths (Finish pushes out the last
+// byte, padded with zero bits).
 inline void LzwEncoder::WriteCode(uint16_t code) {
-    bitBuffer |= uint64_t(code) << bitCount;
-    bitCount = uint8_t(bitCount + emitBits);
+    // Locals throughout: the byte stores may alias any member, which would otherwise be reloaded after each one.
+    const uint32_t bits = bitBuffer | uint32_t(code) << bitCount;  // fewer than 8 bits wait, so a 12-bit code fits
+    const uint32_t count = bitCount + emitBits;
+    const uint32_t fill = packedFill;
+    uint8_t* packed = tables->packed + fill;
+    for (int i = 0; i < 4; ++i) packed[i] = uint8_t(bits >> (8 * i));
     emitBits = codeBits;
-    if (bitCount < 32) return;
-    uint8_t* packed = tables->packed + packedFill;
-    for (int i = 0; i < 4; ++i) packed[i] = uint8_t(bitBuffer >> (8 * i));
-    bitBuffer >>= 32;
-    bitCount = uint8_t(bitCount - 32);
-    packedFill += 4;
+    bitBuffer = bits >> (count & ~7u);
+    bitCount = uint8_t(count & 7);
+    packedFill = fill + (count >> 3);
     if (packedFill >= kBatchBytes) SendBlocks(kBatchBytes, false);
 }
 
 void LzwEncoder::ResetTable() {
     emitBits = codeBits;
     codeBits = initialBits;
+    for (uint32_t code = firstFreeCode; code < nextCode; ++code) tables->hash[tables->slotOf[code]] = kEmpty;
     nextCode = firstFreeCode;
     codeLimit = uint16_t(1u << codeBits);
-    std::fill(tables->hash, tables->hash + kHashSize, kEmpty);
 }
 
 inline void LzwEncoder::AddString(uint32_t key, uint32_t slot) {
     tables->hash[slot] = key << 12 | nextCode;
+    tables->slotOf[nextCode] = uint16_t(slot);
     ++nextCode;
     WriteCode(prefix);
     if (nextCode >= codeLimit) {
@@ -167,10 +177,8 @@ void LzwEncoder::Finish() {
     if (!tables) CV_THROW(kCvErrBadArgument);  // not started
     if (prefix != kNone) WriteCode(prefix);
     WriteCode(endCode);
-    for (; bitCount > 0; bitBuffer >>= 8) {
-        tables->packed[packedFill++] = uint8_t(bitBuffer);
-        bitCount = uint8_t(bitCount > 8 ? bitCount - 8 : 0);
-    }
+    if (bitCount > 0) tables->packed[packedFill++] = uint8_t(bitBuffer);
+    bitCount = 0;
     prefix = kNone;
     SendBlocks(packedFill, true);
     FreeTables();

@@ -43,7 +43,7 @@ private:
     uint8_t codeBits = 0;
     uint8_t initialBits = 0;
     uint8_t emitBits = 0;  // width of the next code written: lags codeBits by one code, as decoders expect
-    uint64_t bitBuffer = 0;  // bits not yet in bytes, least significant first
+    uint32_t bitBuffer = 0;  // bits not yet in bytes (fewer than 8 between codes), least significant first
     uint8_t bitCount = 0;
     uint32_t packedFill = 0;  // code bytes waiting to be cut into sub-blocks and sent
     Tables* tables = nullptr;
