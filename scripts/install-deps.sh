@@ -6,7 +6,7 @@ set -euo pipefail
 # "tool" installs what the halcyne command needs; anything else (the default) what the tests need too.
 tool_packages=(cmake ninja-build g++ python3 libpng-dev libjpeg-dev)
 test_packages=(
-  clang pkg-config googletest libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev pkg-config googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 xvfb xauth
   giflib-tools libgif-dev imagemagick python3-pil
