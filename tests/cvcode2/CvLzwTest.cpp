@@ -106,12 +106,7 @@ TEST(CvLzwEncoder, TinyImagesGiveTheHandComputedBytes) {
 TEST(CvLzwEncoder, TablesFilledManyTimesGiveTheSameBytesAsEver) {
     // Lengths and FNV-1a hashes of streams from the first, chain-walking encoder: a faster dictionary must find
     // exactly the same strings, or the stream stays decodable but changes.
-    struct Case {
-        uint32_t width, height, colors, seed;
-        bool interlaced;
-        size_t length;
-        uint32_t hash;
-    };
+    struct Case { uint32_t width, height, colors, seed; bool interlaced; size_t length; uint32_t hash; };
     const Case cases[] = {{211, 97, 256, 5, false, 19077, 0x4D977DECu},
                           {400, 120, 16, 3, true, 21471, 0xD86FDDD1u},
                           {900, 200, 2, 9, false, 16121, 0xD4401C4Au}};
