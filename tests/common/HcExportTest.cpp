@@ -111,15 +111,9 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
 }
 
 TEST(ApplyTransparencySettings, FallBacksAreWrittenIntoTheSettings) {
-    struct Case {
-        const char* name;
-        TransparencyType type;
-        uint16_t alphaIndex;
-        int planes;
-        bool flagIndex1;
-        TransparencyType typeAfter;  // the alpha index is 0 after every case
-        bool transparentAfter;
-    };
+    // typeAfter: the alpha index is 0 after every case
+    struct Case { const char* name; TransparencyType type; uint16_t alphaIndex; int planes; bool flagIndex1;
+        TransparencyType typeAfter; bool transparentAfter; };
     const Case cases[] = {
         {"alpha beyond the list: the first plane", TransparencyType::alpha, 5, 2, false, TransparencyType::alpha, true},
         {"alpha without planes: none", TransparencyType::alpha, 1, 0, false, TransparencyType::none, false},
