@@ -33,12 +33,8 @@ std::vector<uint8_t> TransparentMap(const CvGIFFrame& frame) {
 }  // namespace
 
 TEST(CvGIFFrame, ChoosesAFreeMergedOrAppendedTransparentIndex) {
-    struct Case {
-        const char* name;
-        uint32_t width, height, colors;
-        PixelRule index, transparent;
-        uint32_t expectedIndex, expectedCount;
-    };
+    struct Case { const char* name; uint32_t width, height, colors; PixelRule index, transparent;
+        uint32_t expectedIndex, expectedCount; };
     // 256 colours each used once by an opaque pixel; entry 2 is given entry 200's colour, so merging it costs 0.
     auto allOnce16 = [](uint32_t x, uint32_t y) { return y < 16 ? y * 16 + x : 5u; };
     auto lastRow16 = [](uint32_t, uint32_t y) { return uint32_t(y == 16); };
