@@ -32,15 +32,9 @@ std::vector<uint8_t> EntryOf(const GifReading& reading, int index) {
 }  // namespace
 
 TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
-    struct Case {
-        const char* name;
-        uint32_t width, height, colors;
-        PixelRule index, transparent;
-        bool interlaced;
-        std::string comment;
-        size_t paletteEntries;
-        int background;  // -1: the merged entry, whichever it is
-    };
+    // background -1: the merged entry, whichever it is
+    struct Case { const char* name; uint32_t width, height, colors; PixelRule index, transparent; bool interlaced;
+        std::string comment; size_t paletteEntries; int background; };
     auto none = [](uint32_t, uint32_t) { return 0u; };
     auto cycle = [](uint32_t n) { return [n](uint32_t x, uint32_t y) { return (y * 16 + x) % n; }; };
     auto skip4and7 = [](uint32_t x, uint32_t y) { uint32_t i = (y * 16 + x) % 8; return i == 4 ? 8u : i == 7 ? 9u : i; };
