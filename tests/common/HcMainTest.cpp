@@ -89,20 +89,14 @@ TEST_F(EntryFixture, AboutStartsARunThatALaterCallEnds) {
 }
 
 TEST(EntryParameters, PlayInfoDecidesTheDialog) {
-    struct Case {
-        bool descriptorParameters, descriptor;
-        int16_t playInfo;
-        bool showDialog;
-    } cases[] = {{false, false, 0, true},
-                 {true, false, 0, true},
-                 {true, true, plugInDialogDontDisplay, false},
-                 {true, true, plugInDialogSilent, false},
-                 {true, true, plugInDialogDisplay, true}};
+    struct Case { bool descriptorParameters, descriptor; int16_t playInfo; bool showDialog; } cases[] = {
+        {false, false, 0, true}, {true, false, 0, true}, {true, true, plugInDialogDontDisplay, false},
+        {true, true, plugInDialogSilent, false}, {true, true, plugInDialogDisplay, true}};
     for (const Case& c : cases) {
         HostSimulator host{InProcessEntry, InProcessEmbed, PrivatePrefs()};
-        PIDescriptorParameters parameters{};
         HandleProcs procs = SimHandleProcs();
         Handle descriptor = procs.newProc(4);
+        PIDescriptorParameters parameters{};
         parameters.playInfo = c.playInfo;
         parameters.descriptor = c.descriptor ? descriptor : nullptr;
         host.Record().descriptorParameters = c.descriptorParameters ? &parameters : nullptr;
@@ -127,9 +121,8 @@ TEST(EntryErrors, CancelIsSilentOutOfMemoryHasItsOwnText) {
     HcCallRecord record{};
     record.filterRecord = &filter;
     record.selector = filterSelectorFinish;
-    ReportError(record, CvErrorCode(kCvErrCancelled, "t", 1));
-    ReportError(record, CvErrorCode(kCvErrNoMemory, "t", 2));
-    ReportError(record, CvErrorCode(28, "t", 3));
+    for (uint32_t code : {uint32_t(kCvErrCancelled), uint32_t(kCvErrNoMemory), 28u})
+        ReportError(record, CvErrorCode(code, "t", 1));
     Platform::SetEmbedHost(nullptr);
     EXPECT_EQ(texts, (std::vector<std::string>{"Out of Memory", "Error executing Halcyne (28)"}));
 }
