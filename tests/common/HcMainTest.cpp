@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "common/HcHandle.h"
 #include "cvcode2/CvBitmapImage.h"
 #include "common/hcprefs.h"
 #include "cvcode2/CvFile.h"
@@ -45,19 +44,36 @@ TEST_F(EntryFixture, FinishBeforeAnyPlaneEndsTheRunQuietly) {
     EXPECT_EQ(host.Call(filterSelectorFinish), 0);
     EXPECT_EQ(host.Data(), 0);
     EXPECT_TRUE(host.Alerts().empty());
-    EXPECT_TRUE(host.Record().cannotUndo);
-    EXPECT_TRUE(host.Record().wantsAbsolute);
 }
 
-TEST_F(EntryFixture, UnknownSelectorAlertsOnceAndEndsTheRun) {
+namespace {
+// Images that note their deletion in a shared log, to check what the end of a run frees and in which order.
+std::vector<std::string> gDeleted;
+template <class Base>
+struct Noted : Base {
+    template <class... Args>
+    explicit Noted(const char* name, Args... args) : Base(args...), tag(name) {}
+    ~Noted() override { gDeleted.push_back(tag); }
+    std::string tag;
+};
+}  // namespace
+
+TEST_F(EntryFixture, UnknownSelectorAlertsOnceAndEndsTheRunFreeingItsImages) {
+    gDeleted.clear();
     EXPECT_EQ(host.Call(filterSelectorPrepare), 0);
-    EXPECT_NE(host.Data(), 0);
+    HcGlobals& globals = RunData(host);
+    globals.extraPlanes = new CvList;
+    globals.extraPlanes->Append(new Noted<CvGrayscaleImage>("plane 1", 2u, 2u));
+    globals.extraPlanes->Append(new Noted<CvGrayscaleImage>("plane 2", 2u, 2u));
+    globals.rgbImage = new Noted<CvRGBImage>("rgb", 2u, 2u);
+    globals.indexedImage = new Noted<CvIndexedImage>("indexed", 2u, 2u);
+    globals.bitmapImage = new Noted<CvBitmapImage>("bitmap", 2u, 2u);
     EXPECT_EQ(host.Call(6), 1);
     ASSERT_EQ(host.Alerts().size(), 1u);
     EXPECT_EQ(host.Alerts()[0].text, "Error executing Halcyne (1)");
     EXPECT_EQ(host.Alerts()[0].caption, "ALERT");
-    EXPECT_EQ(host.Alerts()[0].buttons, 0);
     EXPECT_EQ(host.Data(), 0);
+    EXPECT_EQ(gDeleted, (std::vector<std::string>{"plane 1", "plane 2", "rgb", "indexed", "bitmap"}));
 }
 
 TEST_F(EntryFixture, AboutStartsARunThatALaterCallEnds) {
@@ -68,41 +84,19 @@ TEST_F(EntryFixture, AboutStartsARunThatALaterCallEnds) {
     EXPECT_EQ(host.Alerts()[0].caption, "About Halcyne");
 #endif
     EXPECT_FALSE(RunData(host).hostChecked);  // the About block is not a FilterRecord
-    EXPECT_EQ(RunData(host).settings.colors, 256);
     EXPECT_EQ(host.Call(filterSelectorFinish), 0);
     EXPECT_EQ(host.Data(), 0);
 }
 
-TEST_F(EntryFixture, RunDataSurvivesBetweenCalls) {
-    host.Call(filterSelectorParameters);
-    HcGlobals& first = RunData(host);
-    EXPECT_TRUE(first.hostChecked);
-    EXPECT_TRUE(first.showDialog);
-    first.settings.colors = 17;
-    host.Call(filterSelectorPrepare);
-    EXPECT_EQ(RunData(host).settings.colors, 17);
-    EXPECT_EQ(RunData(host).settingsPtr, &RunData(host).settings);
-    host.Call(filterSelectorFinish);
-    host.Call(filterSelectorPrepare);  // a new run starts from the stored settings again
-    EXPECT_EQ(RunData(host).settings.colors, 256);
-    host.Call(filterSelectorFinish);
-}
-
 TEST(EntryParameters, PlayInfoDecidesTheDialog) {
-    struct Case {
-        bool descriptorParameters, descriptor;
-        int16_t playInfo;
-        bool showDialog;
-    } cases[] = {{false, false, 0, true},
-                 {true, false, 0, true},
-                 {true, true, plugInDialogDontDisplay, false},
-                 {true, true, plugInDialogSilent, false},
-                 {true, true, plugInDialogDisplay, true}};
+    struct Case { bool descriptorParameters, descriptor; int16_t playInfo; bool showDialog; } cases[] = {
+        {false, false, 0, true}, {true, false, 0, true}, {true, true, plugInDialogDontDisplay, false},
+        {true, true, plugInDialogSilent, false}, {true, true, plugInDialogDisplay, true}};
     for (const Case& c : cases) {
         HostSimulator host{InProcessEntry, InProcessEmbed, PrivatePrefs()};
-        PIDescriptorParameters parameters{};
         HandleProcs procs = SimHandleProcs();
         Handle descriptor = procs.newProc(4);
+        PIDescriptorParameters parameters{};
         parameters.playInfo = c.playInfo;
         parameters.descriptor = c.descriptor ? descriptor : nullptr;
         host.Record().descriptorParameters = c.descriptorParameters ? &parameters : nullptr;
@@ -127,79 +121,22 @@ TEST(EntryErrors, CancelIsSilentOutOfMemoryHasItsOwnText) {
     HcCallRecord record{};
     record.filterRecord = &filter;
     record.selector = filterSelectorFinish;
-    ReportError(record, CvErrorCode(kCvErrCancelled, "t", 1));
-    ReportError(record, CvErrorCode(kCvErrNoMemory, "t", 2));
-    ReportError(record, CvErrorCode(28, "t", 3));
+    for (uint32_t code : {uint32_t(kCvErrCancelled), uint32_t(kCvErrNoMemory), 28u})
+        ReportError(record, CvErrorCode(code, "t", 1));
     Platform::SetEmbedHost(nullptr);
     EXPECT_EQ(texts, (std::vector<std::string>{"Out of Memory", "Error executing Halcyne (28)"}));
 }
 
-TEST(Logging, MaskPassesWarningsAndErrorsOnly) {
-    std::vector<std::pair<int, std::string>> seen;
-    CvLogSink previous = SetLogSink(
-        [](int level, void* context, const char* format, va_list args) {
-            char text[64];
-            vsnprintf(text, sizeof text, format, args);
-            static_cast<std::vector<std::pair<int, std::string>>*>(context)->emplace_back(level, text);
-        },
-        &seen);
+TEST(Logging, MaskPassesWarningsAndErrorsOnlyCutAt511Characters) {
+    const std::string longText(600, 'w');
+    testing::internal::CaptureStdout();
     Log(kLogTrace, "filterSelectorStart");
     Log(kLogDebug, "*outResult = %d", 0);
     Log(kLogInfo, "info");
-    Log(kLogWarning, "low %d", 5);
-    Log(kLogError, "bad");
-    SetLogSink(previous, nullptr);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0], std::make_pair(int(kLogWarning), std::string("low 5")));
-    EXPECT_EQ(seen[1].first, kLogError);
-    EXPECT_STREQ(LogPrefix(kLogAssert), "assert: ");
-    EXPECT_STREQ(LogPrefix(3), "");
-}
-
-TEST(Logging, DefaultSinkCutsMessagesAt511Characters) {
-    std::string longText(600, 'w');
-    testing::internal::CaptureStdout();
     Log(kLogWarning, "%s", longText.c_str());
-    std::string printed = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(printed, "warning: " + longText.substr(0, 511) + "\n");
-}
-
-TEST(HandleError, NullReleaseAndFailedAllocationSetTheWord) {
-    HcDisposeHandle(nullptr);
-    EXPECT_EQ(HcLastHandleError(), nilHandleErr);
-    HcMasterBlock* handle = HcNewHandle(8);
-    ASSERT_NE(handle, nullptr);
-    EXPECT_EQ(HcLastHandleError(), 0);
-    EXPECT_EQ(std::string(handle->tag, 4), "OTOF");
-    HcDisposeHandle(handle);
-    EXPECT_EQ(HcLastHandleError(), 0);
-}
-
-namespace {
-// Images that note their deletion in a shared log, to check what the end of a run frees and in which order.
-std::vector<std::string> gDeleted;
-template <class Base>
-struct Noted : Base {
-    template <class... Args>
-    explicit Noted(const char* name, Args... args) : Base(args...), tag(name) {}
-    ~Noted() override { gDeleted.push_back(tag); }
-    std::string tag;
-};
-}  // namespace
-
-TEST_F(EntryFixture, EndOfRunDeletesPlanesAndImages) {
-    gDeleted.clear();
-    EXPECT_EQ(host.Call(filterSelectorPrepare), 0);
-    HcGlobals& globals = RunData(host);
-    globals.extraPlanes = new CvList;
-    globals.extraPlanes->Append(new Noted<CvGrayscaleImage>("plane 1", 2u, 2u));
-    globals.extraPlanes->Append(new Noted<CvGrayscaleImage>("plane 2", 2u, 2u));
-    globals.rgbImage = new Noted<CvRGBImage>("rgb", 2u, 2u);
-    globals.indexedImage = new Noted<CvIndexedImage>("indexed", 2u, 2u);
-    globals.bitmapImage = new Noted<CvBitmapImage>("bitmap", 2u, 2u);
-    EXPECT_EQ(host.Call(6), 1);  // a failing call ends the run
-    EXPECT_EQ(host.Data(), 0);
-    EXPECT_EQ(gDeleted, (std::vector<std::string>{"plane 1", "plane 2", "rgb", "indexed", "bitmap"}));
+    Log(kLogError, "bad %d", 5);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "warning: " + longText.substr(0, 511) + "\n" + LogPrefix(kLogError) + "bad 5\n");
 }
 
 TEST(EntryPrefs, ARunStartsFromThePreferencesFileOfItsConfigurationFolder) {
