@@ -153,6 +153,33 @@ TEST(CvLzwCodec, AFullTableIsClearedRightAfterCode4095) {
     EXPECT_EQ(DecodeBytes(encoded, 211, 97, false).pixels, noise.pixels);
 }
 
+// Packs codes into a frame's data (code size byte, 255-byte sub-blocks, terminator), widening as GIF decoders do.
+std::string PackCodes(int codeSize, const std::vector<int>& codes) {
+    const int clear = 1 << codeSize;
+    std::string data;
+    uint32_t buffer = 0;
+    int bits = 0, width = codeSize + 1, next = clear + 2;
+    bool first = true;
+    for (int code : codes) {
+        buffer |= uint32_t(code) << bits;
+        for (bits += width; bits >= 8; bits -= 8, buffer >>= 8) data += char(buffer);
+        if (code == clear) {
+            width = codeSize + 1, next = clear + 2, first = true;
+        } else if (first) {
+            first = false;
+        } else if (++next == (1 << width) && width < 12) {
+            ++width;
+        }
+    }
+    if (bits > 0) data += char(buffer);
+    std::string packed(1, char(codeSize));
+    for (size_t at = 0; at < data.size(); at += 255) {
+        const size_t length = std::min<size_t>(255, data.size() - at);
+        packed += char(length) + data.substr(at, length);
+    }
+    return packed + '\0';
+}
+
 TEST(CvLzwDecoder, UnusualButReadableStreams) {
     // No clear code before the data: decoded as if it came first. Codes 1, 2, 6 ("1 2"), end (4 bits by then).
     EXPECT_EQ(DecodeBytes(Bytes({2, 2, 0x91, 0x0B, 0}), 4, 1, false).pixels, (std::vector<uint8_t>{1, 2, 1, 2}));
@@ -160,6 +187,11 @@ TEST(CvLzwDecoder, UnusualButReadableStreams) {
     EXPECT_EQ(DecodeBytes(Bytes({2, 2, 0xE4, 0x0A, 0}), 2, 1, false).pixels, (std::vector<uint8_t>{3, 0xEE}));
     // Clear, 2, then the terminator without an end code: what is there is decoded, the rest stays as it was.
     EXPECT_EQ(DecodeBytes(Bytes({2, 1, 0x14, 0}), 3, 1, false).pixels, (std::vector<uint8_t>{2, 0xEE, 0xEE}));
+    // A full table that is never cleared: 70000 codes 0 stay 70000 single indices, long after 16 bits of code count.
+    std::vector<int> zeros(70000, 0);
+    zeros.insert(zeros.begin(), 256);
+    zeros.push_back(257);
+    EXPECT_EQ(DecodeBytes(PackCodes(8, zeros), 70000, 1, false).pixels, std::vector<uint8_t>(70000, 0));
 }
 
 TEST(CvLzwDecoder, LeavesTheFileAfterTheSubBlockHoldingTheEndCode) {
