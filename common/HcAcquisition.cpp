@@ -14,7 +14,6 @@
 
 namespace {
 
-FilterRecord& Filter(HcCallRecord& record) { return *static_cast<FilterRecord*>(record.filterRecord); }
 
 // A host that hands over something other than what was asked for cannot be read safely.
 [[noreturn]] void BadDelivery(int line) { throw CvErrorCode(kCvErrHost, uint32_t(int32_t(paramErr)), "hcmain", line); }
@@ -97,7 +96,7 @@ int32_t AbsolutePlaneCount(const FilterRecord& filter) {
 }  // namespace
 
 int16_t DoStart(HcCallRecord& record) {
-    FilterRecord& filter = Filter(record);
+    FilterRecord& filter = FilterOf(record);
     HcGlobals& globals = record.runData;
     CvImage::DeleteImageList(globals.extraPlanes, true);
     delete globals.extraPlanes;
@@ -122,7 +121,7 @@ int16_t DoStart(HcCallRecord& record) {
 }
 
 int16_t DoContinue(HcCallRecord& record) {
-    FilterRecord& filter = Filter(record);
+    FilterRecord& filter = FilterOf(record);
     HcGlobals& globals = record.runData;
     const Rect& rect = filter.inRect;
     int width = rect.right - rect.left, height = rect.bottom - rect.top;

@@ -8,6 +8,7 @@
 #include "common/HcLayerTrans.h"
 #include "common/HcScriptParams.h"
 #include "common/hcprefs.h"
+#include "common/hcmain.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
 #include "cvcode2/CvGIFFrame.h"
@@ -24,7 +25,6 @@ const char kGifExtension[] = "GIF";
 
 namespace {
 
-FilterRecord& Filter(HcCallRecord& record) { return *static_cast<FilterRecord*>(record.filterRecord); }
 
 void MakeFrame(HcGlobals& globals) {
     if (globals.gifFrame) return;
@@ -43,7 +43,7 @@ void SettleTransparency(CvGIFFrame& frame) {
 
 void FreeSources(HcCallRecord& record) {
     HcGlobals& globals = record.runData;
-    Filter(record).inData = nullptr;
+    FilterOf(record).inData = nullptr;
     delete globals.rgbImage;
     globals.rgbImage = nullptr;
     delete globals.indexedImage;
@@ -54,9 +54,8 @@ void FreeSources(HcCallRecord& record) {
 }
 
 bool AskOutputFile(HcCallRecord& record, CvFileLocator& file) {
-    const PlatformData* platform = Filter(record).platformData;
     Platform::FileBoxRequest request;
-    request.owner = platform ? platform->hwnd : 0;
+    request.owner = OwnerWindow(record);
     request.title = kSaveAsTitle;
     request.filter = kGifFilter;
     request.defaultExtension = kGifExtension;
@@ -85,7 +84,7 @@ int16_t ExportFrame(HcCallRecord& record, bool ok) {
         if (!AskOutputFile(record, file)) return 1;
         if (globals.hostHasDescriptors) WriteScriptParams(record);
         WriteFile(record, file);
-        Filter(record).inData = nullptr;
+        FilterOf(record).inData = nullptr;
     }
     delete globals.gifFrame;
     globals.gifFrame = nullptr;

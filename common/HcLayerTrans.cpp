@@ -2,6 +2,8 @@
 // The order of the extra planes never changes; a grayscale source is cropped like an RGB one.
 #include "common/HcLayerTrans.h"
 
+#include "common/hcmain.h"
+
 #include <memory>
 
 #include "cvcode2/CvBitmapImage.h"
@@ -20,11 +22,6 @@ const char kEmptySelectionText[] =
 const char kEmptySelectionCaption[] = "Empty Selection";
 
 namespace {
-
-intptr_t HostWindow(const HcCallRecord& record) {
-    const PlatformData* platform = static_cast<const FilterRecord*>(record.filterRecord)->platformData;
-    return platform ? platform->hwnd : 0;
-}
 
 CvGrayscaleImage* TransparencyPlane(const HcGlobals& globals) {
     if (!globals.extraPlanes || !globals.extraPlanes->Head()) return nullptr;
@@ -49,7 +46,7 @@ void CropToLayer(HcCallRecord& record) {
     CvRect rect{};
     transparency->BoundingRect(&rect, 0);
     if (rect.left == rect.right || rect.top == rect.bottom) {
-        Platform::ShowAlert(HostWindow(record), kEmptySelectionText, kEmptySelectionCaption,
+        Platform::ShowAlert(OwnerWindow(record), kEmptySelectionText, kEmptySelectionCaption,
                             Platform::AlertButtons::Ok, Platform::AlertIcon::Exclamation);
         rect = CvRect{};
     }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "common/hcmain.h"
 #include "cvcode2/CvList.h"
 #include "cvcode2/CvString.h"
 
@@ -19,7 +20,6 @@ const DescriptorKeyID kReadKeys[] = {keyPalette,    keyColors,     keyBasePalett
 // Negative results are errors; positive ones are warnings such as coercedParamErr for a pinned value.
 bool Delivered(OSErr result) { return result >= 0; }
 
-FilterRecord& Filter(HcCallRecord& record) { return *static_cast<FilterRecord*>(record.filterRecord); }
 
 bool IsNone(const unsigned char* name) {
     unsigned char none[256];
@@ -168,7 +168,7 @@ void DisposeOldDescriptor(const HcGlobals& globals, const FilterRecord& filter,
 }  // namespace
 
 bool ReadScriptParams(HcCallRecord& record) {
-    const PIDescriptorParameters* parameters = Filter(record).descriptorParameters;
+    const PIDescriptorParameters* parameters = FilterOf(record).descriptorParameters;
     if (!parameters || !parameters->descriptor || !parameters->readDescriptorProcs) return true;
     const ReadDescriptorProcs& procs = *parameters->readDescriptorProcs;
     DescriptorKeyID keys[std::size(kReadKeys)];
@@ -191,7 +191,7 @@ bool ReadScriptParams(HcCallRecord& record) {
 }
 
 void WriteScriptParams(HcCallRecord& record) {
-    FilterRecord& filter = Filter(record);
+    FilterRecord& filter = FilterOf(record);
     PIDescriptorParameters* parameters = filter.descriptorParameters;
     if (!parameters || !parameters->writeDescriptorProcs) return;
     const WriteDescriptorProcs& procs = *parameters->writeDescriptorProcs;

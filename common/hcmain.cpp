@@ -25,18 +25,9 @@
 
 namespace {
 
-FilterRecord& Filter(HcCallRecord& record) { return *static_cast<FilterRecord*>(record.filterRecord); }
-
-intptr_t OwnerWindow(const HcCallRecord& record) {
-    if (!record.filterRecord) return 0;
-    const PlatformData* platform = record.selector == filterSelectorAbout
-                                       ? static_cast<const AboutRecord*>(record.filterRecord)->platformData
-                                       : static_cast<const FilterRecord*>(record.filterRecord)->platformData;
-    return platform ? platform->hwnd : 0;
-}
 
 void RecordHostCapabilities(HcCallRecord& record) {
-    FilterRecord& filter = Filter(record);
+    FilterRecord& filter = FilterOf(record);
     HcGlobals& globals = record.runData;
     globals.hostSupportsAbsolute = filter.supportsAbsolute != 0;
     globals.hostHasDescriptors = filter.descriptorParameters != nullptr;
@@ -104,6 +95,14 @@ void ReportSafely(HcCallRecord& record, const CvErrorCode& error) {
 }
 }  // namespace
 
+intptr_t OwnerWindow(const HcCallRecord& record) {
+    if (!record.filterRecord) return 0;
+    const PlatformData* platform = record.selector == filterSelectorAbout
+                                       ? static_cast<const AboutRecord*>(record.filterRecord)->platformData
+                                       : static_cast<const FilterRecord*>(record.filterRecord)->platformData;
+    return platform ? platform->hwnd : 0;
+}
+
 const char* SelectorName(int16_t selector) {
     switch (selector) {
         case filterSelectorAbout: return "filterSelectorAbout";
@@ -129,7 +128,7 @@ void ReportError(HcCallRecord& record, const CvErrorCode& error) {
 
 int16_t DoParameters(HcCallRecord& record) {
     HcGlobals& globals = record.runData;
-    const PIDescriptorParameters* descriptors = Filter(record).descriptorParameters;
+    const PIDescriptorParameters* descriptors = FilterOf(record).descriptorParameters;
     bool replaying = globals.hostHasDescriptors && descriptors && descriptors->descriptor &&
                      descriptors->playInfo != plugInDialogDisplay;
     globals.showDialog = !replaying;
@@ -138,7 +137,7 @@ int16_t DoParameters(HcCallRecord& record) {
 
 int16_t DoPrepare(HcCallRecord& record) {
     HcGlobals& globals = record.runData;
-    if (globals.hostSupportsAbsolute) Filter(record).wantsAbsolute = true;
+    if (globals.hostSupportsAbsolute) FilterOf(record).wantsAbsolute = true;
     globals.usingAbsolutePlanes = true;
     globals.hasTransparencyPlane = false;
     globals.hasLayerMaskPlane = false;
@@ -157,7 +156,7 @@ bool HasNonGrey(const CvColorTable& table) {
 
 void ReduceForExport(HcCallRecord& record) {
     HcGlobals& globals = record.runData;
-    if (Filter(record).imageMode == plugInModeRGBColor) {
+    if (FilterOf(record).imageMode == plugInModeRGBColor) {
         Quantize(globals, nullptr);
         return;
     }
@@ -172,7 +171,7 @@ void ReduceForExport(HcCallRecord& record) {
 int16_t DoFinish(HcCallRecord& record) {
     HcGlobals& globals = record.runData;
     if (!globals.allPlanesRead) return noErr;
-    FilterRecord& filter = Filter(record);
+    FilterRecord& filter = FilterOf(record);
     if (globals.hostSupportsAbsolute) {
         globals.hasTransparencyPlane = filter.absTransparencyMask != 0;
         globals.hasLayerMaskPlane = filter.absLayerMasks != 0 || filter.absInvertedLayerMasks != 0;

@@ -11,6 +11,13 @@ class CvErrorCode;
 constexpr int kHalcyneVersionMajor = 4;
 constexpr int kHalcyneVersionMinor = 0;
 
+struct FilterRecord;
+
+// The host's parameter block of a call other than About.
+inline FilterRecord& FilterOf(HcCallRecord& record) { return *static_cast<FilterRecord*>(record.filterRecord); }
+// The host window that owns this call's dialogs and alerts (from the About record for About); 0 when none.
+intptr_t OwnerWindow(const HcCallRecord& record);
+
 // The body of the exported entry point. Lets no exception escape.
 void HcEntry(int16_t selector, void* block, intptr_t* data, int16_t* result);
 
