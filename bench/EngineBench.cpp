@@ -1,12 +1,11 @@
 // Times each colour reduction stage and the whole Quantize on a 3840 × 2400 photo and reports time per pixel.
-// The photo is the binary PPM named by HALCYNE_BENCH_PPM, or a deterministic photo-like image without it.
+// The photo is the image named by HALCYNE_BENCH_PPM, or a deterministic photo-like image without it.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "cli/InputImage.h"
+#include "bench/BenchPicture.h"
 #include "common/Quantize.h"
 #include "cvcode2/Cv15BitHist.h"
 #include "cvcode2/CvIndexedImage.h"
@@ -17,50 +16,10 @@
 #include "cvcode2/CvUnique.h"
 
 namespace {
-struct Picture {
-    uint32_t width = 0, height = 0;
-    std::vector<uint8_t> rgb;  // 3 bytes per pixel, rows top first
-    uint32_t Pixels() const { return width * height; }
-};
-
-// Smooth gradients with a soft highlight, plus a few levels of noise.
-Picture SyntheticPhoto() {
-    Picture p{3840, 2400, {}};
-    p.rgb.resize(size_t(p.Pixels()) * 3);
-    uint32_t noise = 7;
-    for (uint32_t y = 0; y < p.height; ++y)
-        for (uint32_t x = 0; x < p.width; ++x) {
-            noise = noise * 1664525u + 1013904223u;
-            int dx = int(x) - 2600, dy = int(y) - 900;
-            int glow = 90 - (dx * dx + dy * dy) / 40000;
-            glow = glow < 0 ? 0 : glow;
-            int n = int(noise >> 29) - 4;
-            auto clamp = [](int v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); };
-            uint8_t* px = &p.rgb[(size_t(y) * p.width + x) * 3];
-            px[0] = clamp(int(x * 160 / p.width) + glow + n);
-            px[1] = clamp(int(y * 140 / p.height) + int(x * 60 / p.width) + glow / 2 + n);
-            px[2] = clamp(200 - int(y * 150 / p.height) + glow / 3 + n);
-        }
-    return p;
-}
-
-// Any image file the command-line tool reads, as RGB: grey is spread to three channels, alpha dropped.
-Picture ReadPicture(const std::string& path) {
-    InputImage in = ReadImageFile(path);
-    Picture p{uint32_t(in.width), uint32_t(in.height), {}};
-    p.rgb.resize(size_t(p.Pixels()) * 3);
-    const int c = in.channels;
-    for (size_t i = 0; i < p.Pixels(); ++i)
-        for (int k = 0; k < 3; ++k) p.rgb[3 * i + size_t(k)] = in.pixels[i * size_t(c) + size_t(c < 3 ? 0 : k)];
-    return p;
-}
+using Picture = BenchPicture;
 
 const Picture& Photo() {
-    static const Picture photo = [] {
-        const char* path = std::getenv("HALCYNE_BENCH_PPM");
-        return path && *path ? ReadPicture(path) : SyntheticPhoto();
-    }();
-    return photo;
+    return BenchPhoto();
 }
 
 std::vector<uint32_t> Histogram() {
@@ -76,14 +35,15 @@ CvColorTable Palette(const std::vector<uint32_t>& histogram) {
 }
 
 void PerPixel(benchmark::State& state, uint32_t pixels = Photo().Pixels()) {
-    state.counters["per_pixel"] = benchmark::Counter(
-        double(pixels), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_pixel"] =
+        benchmark::Counter(double(pixels), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_BuildHistogram(benchmark::State& state) {
     std::vector<uint32_t> histogram(kCellCount);
     for (auto _ : state) {
-        BuildHistogram(Photo().rgb.data(), Photo().width * 3, Photo().width, Photo().height, 0, 1, 2, 3, histogram.data());
+        BuildHistogram(Photo().rgb.data(), Photo().width * 3, Photo().width, Photo().height, 0, 1, 2, 3,
+                       histogram.data());
         benchmark::DoNotOptimize(histogram.data());
     }
     PerPixel(state);
@@ -134,15 +94,9 @@ void BM_InvMapRiemersma(benchmark::State& state) {
 
 // The adaptive 256-colour path end to end: histogram, fold, median cut, inverse map, dithered remap.
 void BM_WholeReduction(benchmark::State& state) {
-    std::vector<uint32_t> histogram(kCellCount);
-    std::vector<uint8_t> map(kCellCount), indices(Photo().Pixels());
+    std::vector<uint8_t> indices;
     for (auto _ : state) {
-        BuildHistogram(Photo().rgb.data(), Photo().width * 3, Photo().width, Photo().height, 0, 1, 2, 3, histogram.data());
-        FoldNearBlack(histogram.data());
-        CvColorTable palette = Palette(histogram);
-        MakeInvColorMap(&palette, map.data());
-        InvMapRiemersma(5, map.data(), palette, Photo().rgb.data(), indices.data(), Photo().width * 3, Photo().width,
-                        Photo().width, Photo().height, 0, 1, 2, 0, 3, 1, nullptr);
+        ReduceBenchPicture(Photo(), indices);
         benchmark::DoNotOptimize(indices.data());
     }
     PerPixel(state);
@@ -174,7 +128,7 @@ int RegisterQuantizeCases() {
     static std::vector<std::pair<std::string, Picture>> pictures;
     pictures.emplace_back("photo", Photo());
     for (const char* name : {"astronaut.png", "camera.png", "chelsea.png", "coffee.png", "rocket.jpg"})
-        pictures.emplace_back(name, ReadPicture(std::string(HC_TEST_DATA_DIR) + "/" + name));
+        pictures.emplace_back(name, ReadBenchPicture(std::string(HC_TEST_DATA_DIR) + "/" + name));
     for (const auto& [name, picture] : pictures)
         benchmark::RegisterBenchmark(("BM_Quantize/" + name).c_str(), BM_Quantize, std::cref(picture))
             ->Unit(benchmark::kMillisecond);

@@ -8,10 +8,11 @@
 #include "cvcode2/CvLog.h"
 
 namespace {
-// Cell-index contribution of each 8-bit channel value, so the per-pixel work is three loads and two ORs.
+// Cell-index contribution of each 8-bit channel value, so the per-pixel work is three loads and two ORs. Built at
+// compile time, so a histogram made while other files' statics are being initialised still sees the tables.
 struct CellTables {
-    uint16_t r[256], g[256], b[256];
-    CellTables() {
+    uint16_t r[256]{}, g[256]{}, b[256]{};
+    constexpr CellTables() {
         for (uint32_t c = 0; c < 256; ++c) {
             b[c] = uint16_t(CellLevel(uint8_t(c)));
             g[c] = uint16_t(b[c] << 5);
@@ -19,7 +20,7 @@ struct CellTables {
         }
     }
 };
-const CellTables kCellTables;
+constexpr CellTables kCellTables;
 }  // namespace
 
 void BuildHistogram(const uint8_t* pixels, uint32_t rowBytes, uint32_t width, uint32_t height, uint16_t rOffset,

@@ -9,7 +9,7 @@
 constexpr uint32_t kCellCount = 32768;
 
 // 5-bit level of an 8-bit channel: rounded, saturated at 31.
-inline uint32_t CellLevel(uint8_t c) {
+constexpr uint32_t CellLevel(uint8_t c) {
     uint32_t level = (uint32_t(c) + 4) >> 3;
     return level > 31 ? 31 : level;
 }
