@@ -1,5 +1,5 @@
 // LZW decoding of GIF image data. Every entry's prefix is a lower code than the entry, so a string walk ends after
-// the entry's length; the stack holds at most one string plus what a previous call could not place.
+// the entry's chunks; the line buffer holds less than a row plus one string, so a write never leaves it.
 #include "cvcode2/CvLzwDecoder.h"
 
 #include <cstddef>
@@ -11,20 +11,23 @@
 #include "cvcode2/CvLzw.h"
 
 namespace {
-constexpr uint32_t kDictionarySize = 4097;
-constexpr uint32_t kStackSize = 8194;
-constexpr uint16_t kStackLimit = 4097;  // a longer stack means the data is not a GIF code stream
+constexpr uint32_t kDictionarySize = 4096;
+constexpr uint32_t kMaxString = 4096;  // no string is longer than the table has codes
+constexpr uint32_t kRunOver = 7;       // bytes a string write may overwrite after the string
 constexpr uint8_t kMaxBits = 12;
 constexpr uint32_t kInputSize = 32768;  // bytes asked of the file at once
 }  // namespace
 
-LzwDecoder::~LzwDecoder() { Free(); }
+LzwDecoder::~LzwDecoder() {
+    Free();
+}
 
 void LzwDecoder::Free() {
     delete[] dictionary;
     dictionary = nullptr;
-    delete[] stack;
-    stack = nullptr;
+    delete[] line;
+    line = nullptr;
+    lineCapacity = lineFill = 0;
     delete[] input;
     input = nullptr;
 }
@@ -34,9 +37,8 @@ void LzwDecoder::Start() {
     if (codeSize < 2 || codeSize > 8) CV_THROW(kCvErrBadData);
     Free();
     dictionary = new (std::nothrow) Entry[kDictionarySize]();
-    stack = new (std::nothrow) uint16_t[kStackSize];
     input = new (std::nothrow) uint8_t[kInputSize];
-    if (!dictionary || !stack || !input) {
+    if (!dictionary || !input) {
         Free();
         CV_THROW(kCvErrNoMemory);
     }
@@ -44,9 +46,9 @@ void LzwDecoder::Start() {
     endCode = uint16_t(clearCode + 1);
     firstFreeCode = uint16_t(clearCode + 2);
     initialBits = uint8_t(codeSize + 1);
-    for (uint16_t code = 0; code < clearCode; ++code) dictionary[code] = Entry{0, 1, uint8_t(code)};
+    for (uint16_t code = 0; code < clearCode; ++code)
+        dictionary[code] = Entry{{uint8_t(code)}, 0, 1, uint8_t(code), {}};
     ResetCodes();
-    stackCount = 0;
     lastCode = 0;
     bitBuffer = 0;
     bitCount = 0;
@@ -106,8 +108,8 @@ bool LzwDecoder::NextBlock() {
 inline uint16_t LzwDecoder::ReadCode() {
     if (bitCount < codeBits && blockLeft >= 4) {
         const uint8_t* bytes = input + inputPos;
-        const uint32_t word = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-                              uint32_t(bytes[3]) << 24;
+        const uint32_t word =
+            uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
         bitBuffer |= uint64_t(word) << bitCount;
         bitCount = uint8_t(bitCount + 32);
         inputPos += 4;
@@ -125,36 +127,34 @@ inline uint16_t LzwDecoder::ReadCode() {
     return code;
 }
 
-void LzwDecoder::Push(uint16_t value) {
-    if (stackCount > kStackLimit) CV_THROW(kCvErrBadData);
-    stack[stackCount++] = value;
-}
-
-uint16_t LzwDecoder::PushString(uint16_t code) {
-    while (code >= clearCode) {
-        Push(dictionary[code].suffix);
-        code = dictionary[code].prefix;
-    }
-    Push(code);
-    return code;
-}
-
-uint16_t LzwDecoder::WriteString(uint16_t code, uint8_t* end) const {
+// The last chunk is copied whole, running over the string's end by up to 7 bytes; the chunks before it are full.
+inline void LzwDecoder::WriteString(uint16_t code, uint8_t* at) const {
     const Entry* entries = dictionary;  // a local: the byte stores below could alias a member
-    const uint16_t firstCompound = clearCode;
-    while (code >= firstCompound) {
-        *--end = entries[code].suffix;
+    const uint32_t length = entries[code].length;
+    const uint32_t tailLength = ((length - 1) & 7) + 1;
+    uint8_t* chunk = at + length - tailLength;
+    std::memcpy(chunk, entries[code].tail, 8);
+    for (uint32_t chunks = (length - tailLength) / 8; chunks > 0; --chunks) {
         code = entries[code].prefix;
+        chunk -= 8;
+        std::memcpy(chunk, entries[code].tail, 8);
     }
-    *--end = uint8_t(code);
-    return code;
 }
 
-// A full table stays full until a clear code: nextCode stops at 4097 rather than running on (and, being 16 bits,
-// wrapping round to codes that are long defined).
-void LzwDecoder::AddEntry() {
+// A full table stays full until a clear code: later codes only refer to entries, none is added.
+inline void LzwDecoder::AddEntry(uint8_t character) {
     if (nextCode >= kDictionarySize) return;
-    dictionary[nextCode] = Entry{prevCode, uint16_t(dictionary[prevCode].length + 1), uint8_t(firstChar)};
+    const Entry& previous = dictionary[prevCode];
+    Entry& entry = dictionary[nextCode];
+    const uint32_t at = previous.length & 7;  // where the new character goes in the last chunk
+    if (at != 0) {
+        entry = previous;  // same prefix and first character, the tail so far
+    } else {
+        entry.prefix = prevCode;
+        entry.first = previous.first;
+    }
+    entry.tail[at] = character;
+    entry.length = uint16_t(previous.length + 1);
     ++nextCode;
     if (nextCode >= codeLimit && codeBits < kMaxBits) {
         ++codeBits;
@@ -163,60 +163,71 @@ void LzwDecoder::AddEntry() {
     }
 }
 
+// Room for less than a row of waiting characters, one more string and its run-over; what waits is kept.
+void LzwDecoder::ReserveLine(uint32_t width) {
+    const uint32_t capacity = width + kMaxString + kRunOver;
+    if (lineCapacity >= capacity) return;
+    uint8_t* bigger = new (std::nothrow) uint8_t[capacity];
+    if (!bigger) CV_THROW(kCvErrNoMemory);
+    if (lineFill > 0) std::memcpy(bigger, line, lineFill);
+    delete[] line;
+    line = bigger;
+    lineCapacity = capacity;
+}
+
 void LzwDecoder::DecodeRows(uint8_t* rows, uint32_t width, uint32_t rowCount, uint32_t rowStride) {
     if (width == 0 || rowCount == 0 || lastCode == endCode) return;
     if (!dictionary) CV_THROW(kCvErrBadArgument);  // not started
+    ReserveLine(width);
     Decode(rows, width, rowCount, rowStride);
     GiveBackInput();
 }
 
-// Each string goes straight into the row when it fits there; one that would cross the row's end (or meets a
-// full last row) goes through the stack, which is emptied into the rows before the next code is read.
+// Strings go one after another into the line buffer; each time it holds a whole row, the row is copied out and
+// the rest (part of the last string) moves to the front. At the end of the data a partial row is copied as far
+// as it goes.
 void LzwDecoder::Decode(uint8_t* rows, uint32_t width, uint32_t rowCount, uint32_t rowStride) {
+    uint8_t* const buffer = line;
+    uint32_t fill = lineFill;
     uint32_t row = 0;
-    uint32_t column = 0;
     for (;;) {
-        while (stackCount > 0) {
-            if (column == width) {
-                if (++row == rowCount) return;  // the rest waits on the stack for the next call
+        if (fill >= width) {
+            uint32_t taken = 0;
+            do {
+                std::memcpy(rows, buffer + taken, width);
+                taken += width;
+                if (++row == rowCount) break;
                 rows += rowStride;
-                column = 0;
-            }
-            rows[column++] = uint8_t(stack[--stackCount]);
+            } while (fill - taken >= width);
+            fill -= taken;
+            std::memmove(buffer, buffer + taken, fill);
+            if (row == rowCount) break;  // the rest waits for the next call
         }
         uint16_t code = lastCode = ReadCode();
-        if (code == endCode) return;
         if (code == clearCode) {
             ResetCodes();
-            while ((code = lastCode = ReadCode()) == clearCode) {}
-            if (code == endCode) return;
+            while ((code = lastCode = ReadCode()) == clearCode) {
+            }
         }
-        const bool first = !started;
-        uint16_t known = code;   // the code whose whole string is in the table
-        uint32_t extra = 0;      // 1 when the string is known's string plus firstChar
-        if (first) {
+        if (code == endCode) {
+            std::memcpy(rows, buffer, fill);
+            fill = 0;
+            break;
+        }
+        if (!started) {
             // The first string after a clear code, or at the very start of a stream that has none, is one index.
             if (code >= clearCode) CV_THROW(kCvErrBadData);
             started = true;
-        } else if (code >= nextCode) {
-            // Only the code about to be defined can appear early: it is the previous string plus its first character.
-            if (code > nextCode) CV_THROW(kCvErrBadData);
-            known = prevCode;
-            extra = 1;
-        }
-        const uint32_t length = dictionary[known].length + extra;
-        if (length <= width - column) {
-            uint8_t* at = rows + column;
-            if (extra) at[length - 1] = uint8_t(firstChar);
-            firstChar = WriteString(known, at + length - extra);
-            column += length;
         } else {
-            if (extra) Push(firstChar);
-            firstChar = PushString(known);
+            // Only the code about to be defined can appear early: the previous string plus its first character.
+            if (code > nextCode) CV_THROW(kCvErrBadData);
+            AddEntry(dictionary[code == nextCode ? prevCode : code].first);
         }
-        if (!first) AddEntry();
-        prevCode = currentCode = code;
+        prevCode = code;
+        WriteString(code, buffer + fill);
+        fill += dictionary[code].length;
     }
+    lineFill = fill;
 }
 
 void LzwDecoder::DecodeImage(uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes, bool interlaced) {

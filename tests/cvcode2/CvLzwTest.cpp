@@ -187,6 +187,10 @@ TEST(CvLzwDecoder, UnusualButReadableStreams) {
     EXPECT_EQ(DecodeBytes(Bytes({2, 2, 0xE4, 0x0A, 0}), 2, 1, false).pixels, (std::vector<uint8_t>{3, 0xEE}));
     // Clear, 2, then the terminator without an end code: what is there is decoded, the rest stays as it was.
     EXPECT_EQ(DecodeBytes(Bytes({2, 1, 0x14, 0}), 3, 1, false).pixels, (std::vector<uint8_t>{2, 0xEE, 0xEE}));
+    // Clear, 1, 1, 6 ("1 1"), end in a wider row: the decoded strings fill four pixels and not one more.
+    std::vector<uint8_t> partRow(16, 0xEE);
+    std::fill_n(partRow.begin(), 4, 1);
+    EXPECT_EQ(DecodeBytes(PackCodes(2, {4, 1, 1, 6, 5}), 16, 1, false).pixels, partRow);
     // A full table that is never cleared: 70000 codes 0 stay 70000 single indices, long after 16 bits of code count.
     std::vector<int> zeros(70000, 0);
     zeros.insert(zeros.begin(), 256);
