@@ -9,12 +9,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 data=$root/build/bench-data
 picture=${1:-the-mouse.jpg}
-mkdir -p "$data"
+source "$root/scripts/bench-photo.sh"
+photo=$(bench_photo "$picture" png)
 cd "$data"
-ls ukui-wallpapers_*.deb >/dev/null 2>&1 || apt-get download ukui-wallpapers
-[ -d root ] || dpkg -x ukui-wallpapers_*.deb root
-[ -f photo.png ] || convert "root/usr/share/backgrounds/$picture" -depth 8 photo.png
-read -r width height < <(identify -format '%w %h\n' photo.png)
+read -r width height < <(identify -format '%w %h\n' "$photo")
 raw_mb=$(echo "$width * $height * 3 / 1048576" | bc -l)
 
 (cd "$root" && scripts/install-deps.sh tool && { [ -f build/tool/build.ninja ] || cmake --preset tool >/dev/null; } &&
@@ -35,9 +33,9 @@ measure() {
   echo "$best_ms $best_mb"
 }
 
-read -r ours ours_mb < <(measure "$root/build/tool/bin/halcyne" photo.png -o ours.gif --colors 256 --dither 5 \
+read -r ours ours_mb < <(measure "$root/build/tool/bin/halcyne" "$photo" -o ours.gif --colors 256 --dither 5 \
   --transparency none --no-prefs)
-read -r magick magick_mb < <(measure convert photo.png -dither Riemersma -colors 256 magick.gif)
+read -r magick magick_mb < <(measure convert "$photo" -dither Riemersma -colors 256 magick.gif)
 
 printf '%s (%s x %s, raw RGB %.1f MB)\n' "$picture" "$width" "$height" "$raw_mb"
 printf 'halcyne:     %6d ms  %5d MB peak (%.2f x raw)  %d bytes\n' "$ours" "$ours_mb" \

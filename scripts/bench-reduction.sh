@@ -9,19 +9,14 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 data=$root/build/bench-data
 picture=${1:-the-mouse.jpg}
-mkdir -p "$data"
+source "$root/scripts/bench-photo.sh"
+photo=$(bench_photo "$picture" ppm)
 cd "$data"
-
-if ! ls ukui-wallpapers_*.deb >/dev/null 2>&1; then
-  apt-get download ukui-wallpapers
-fi
-[ -d root ] || dpkg -x ukui-wallpapers_*.deb root
-convert "root/usr/share/backgrounds/$picture" -depth 8 photo.ppm
-size=$(identify -format '%wx%h' photo.ppm)
+size=$(identify -format '%wx%h' "$photo")
 
 (cd "$root" && cmake --preset release >/dev/null && cmake --build --preset release -j2 --target halcyne_bench >/dev/null)
 bench=$root/build/release/bin/halcyne_bench
-export HALCYNE_BENCH_PPM=$data/photo.ppm
+export HALCYNE_BENCH_PPM=$photo
 
 echo "== $picture ($size): stages, ns per pixel"
 "$bench" --benchmark_filter='^BM_(BuildHistogram|MedianCut|MakeInvColorMap|Unique|InvMapRiemersma/[05])$' \
@@ -44,8 +39,8 @@ best_ms() {
   done
   echo "$best"
 }
-riemersma=$(best_ms convert photo.ppm -dither Riemersma -colors 256 out-riemersma.gif)
-none=$(best_ms convert photo.ppm -dither None -colors 256 out-none.gif)
+riemersma=$(best_ms convert "$photo" -dither Riemersma -colors 256 out-riemersma.gif)
+none=$(best_ms convert "$photo" -dither None -colors 256 out-none.gif)
 
 echo "== whole reduction on the same PPM"
 awk -v ours="$ours" -v r="$riemersma" -v n="$none" 'BEGIN {
