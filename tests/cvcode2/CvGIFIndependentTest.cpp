@@ -1,6 +1,5 @@
 // Our GIF files against readers we did not write (giflib, Pillow, ImageMagick), and files those tools wrote
 // against our reader: both directions must agree on every index, palette entry and setting.
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -82,7 +81,7 @@ void ExpectReadersAgree(const std::string& path, const CvIndexedImage& image, co
     EXPECT_EQ(giflib.palette, PaddedPalette(image.colorTable));
     EXPECT_EQ(giflib.transparentIndex, options.transparent ? options.transparentIndex : -1);
     EXPECT_EQ(giflib.comment, options.comment);
-    EXPECT_EQ(giflib.indices, IndicesOf(image));
+    EXPECT_EQ(giflib.indices, IndexBytes(image));
     GifReading pillow = ReadWithPillow(path);
     EXPECT_EQ(pillow.width, giflib.width);
     EXPECT_EQ(pillow.height, giflib.height);
@@ -99,63 +98,20 @@ void ExpectReadersAgree(const std::string& path, const CvIndexedImage& image, co
     }
 }
 
-// Every frame as giflib reads it.
-struct GiflibFrame {
-    int left, top, width, height;
-    bool interlaced;
-    std::vector<uint8_t> palette;
-    std::vector<uint8_t> indices;
-    int transparentIndex = -1;
-    int delay = 0;
-    int disposal = 0;
-};
-
-std::vector<GiflibFrame> GiflibFrames(const std::string& path) {
-    int error = 0;
-    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
-    if (!gif) throw std::runtime_error(GifErrorString(error));
-    std::unique_ptr<GifFileType, void (*)(GifFileType*)> owner(gif, [](GifFileType* g) {
-        int ignored;
-        DGifCloseFile(g, &ignored);
-    });
-    if (DGifSlurp(gif) != GIF_OK) throw std::runtime_error(GifErrorString(gif->Error));
-    std::vector<GiflibFrame> frames;
-    for (int i = 0; i < gif->ImageCount; ++i) {
-        const SavedImage& image = gif->SavedImages[i];
-        const GifImageDesc& d = image.ImageDesc;
-        GiflibFrame frame{d.Left, d.Top, d.Width, d.Height, bool(d.Interlace), {}, {}};
-        const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
-        for (int c = 0; map && c < map->ColorCount; ++c)
-            frame.palette.insert(frame.palette.end(), {map->Colors[c].Red, map->Colors[c].Green, map->Colors[c].Blue});
-        frame.indices.assign(image.RasterBits, image.RasterBits + size_t(d.Width) * size_t(d.Height));
-        GraphicsControlBlock control;
-        if (DGifSavedExtensionToGCB(gif, i, &control) == GIF_OK) {
-            frame.transparentIndex = control.TransparentColor;
-            frame.delay = control.DelayTime;
-            frame.disposal = control.DisposalMode;
-        }
-        frames.push_back(frame);
-    }
-    return frames;
-}
-
 void ExpectSameAsGiflib(const std::string& path) {
-    std::vector<GiflibFrame> expected = GiflibFrames(path);
+    std::vector<GifReading> expected = ReadFramesWithGiflib(path);
     std::vector<ReadFrame> frames = ReadAllFrames(path);
     ASSERT_EQ(frames.size(), expected.size());
     for (size_t i = 0; i < frames.size(); ++i) {
         SCOPED_TRACE("frame " + std::to_string(i));
         const CvGIFFrameInfo& info = *frames[i].info();
-        EXPECT_EQ(info.left, expected[i].left);
-        EXPECT_EQ(info.top, expected[i].top);
-        EXPECT_EQ(info.width, expected[i].width);
-        EXPECT_EQ(info.height, expected[i].height);
-        EXPECT_EQ(info.interlaced, expected[i].interlaced);
-        EXPECT_EQ(PaletteOf(frames[i].image->colorTable), expected[i].palette);
-        EXPECT_EQ(IndicesOf(*frames[i].image), expected[i].indices);
-        EXPECT_EQ(info.transparentFlag ? int(info.transparentIndex) : -1, expected[i].transparentIndex);
-        EXPECT_EQ(info.delayTime, expected[i].delay);
-        EXPECT_EQ(int(info.disposalMethod), expected[i].disposal);
+        const GifReading& want = expected[i];
+        EXPECT_EQ((std::vector<int>{info.left, info.top, info.width, info.height, info.interlaced, info.delayTime,
+                                    int(info.disposalMethod), info.transparentFlag ? info.transparentIndex : -1}),
+                  (std::vector<int>{want.left, want.top, want.width, want.height, want.interlaced, want.delay,
+                                    want.disposal, want.transparentIndex}));
+        EXPECT_EQ(PaletteOf(frames[i].image->colorTable), want.palette);
+        EXPECT_EQ(IndexBytes(*frames[i].image), want.indices);
     }
 }
 
@@ -183,7 +139,7 @@ TEST(CvGIFIndependent, AFullCodeTableIsClearedTheWayReadersExpect) {
         options.interlaced = interlaced;
         WriteOneFrameGif(path, *image, options);
         ExpectReadersAgree(path, *image, options);
-        EXPECT_EQ(IndicesOf(*ReadAllFrames(path)[0].image), IndicesOf(*image));
+        EXPECT_EQ(IndexBytes(*ReadAllFrames(path)[0].image), IndexBytes(*image));
     }
 }
 
