@@ -84,10 +84,9 @@ TEST(ReduceForExport, RgbImageGetsAtMostTheColoursAskedForTheSameOnEveryBuild) {
     ReduceForExport(CallRecord(host));
     const CvIndexedImage& out = *globals.indexedImage;
     ASSERT_EQ(out.colorTable.GetCount(), 16u);
-    uint32_t hash = 2166136261u;
-    std::vector<uint8_t> bytes(out.colorTable.Entries(), out.colorTable.Entries() + 3 * 16);
-    for (uint8_t index : IndexBytes(out)) bytes.push_back(index);
-    for (uint8_t byte : bytes) hash = (hash ^ byte) * 16777619u;
-    EXPECT_EQ(hash, 1295686240u);
+    const std::vector<uint8_t> indices = IndexBytes(out);
+    EXPECT_EQ(Fnv1a(std::string(reinterpret_cast<const char*>(out.colorTable.Entries()), 3 * 16) +
+                    std::string(indices.begin(), indices.end())),
+              1295686240u);
     EXPECT_EQ(host.Call(filterSelectorFinish), 0);
 }
