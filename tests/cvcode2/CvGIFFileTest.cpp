@@ -9,6 +9,7 @@
 
 #include "cvcode2/CvErrorCode.h"
 #include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/support/ErrorOf.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
@@ -21,16 +22,6 @@ std::string WriteBytes(const std::string& name, const std::string& bytes) {
     std::string path = Scratch(name);
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
-}
-
-template <class F>
-uint32_t ErrorOf(F&& action) {
-    try {
-        action();
-    } catch (const CvErrorCode& error) {
-        return error.code;
-    }
-    return 0;
 }
 
 uint32_t OpenError(const std::string& bytes) {
@@ -163,10 +154,10 @@ TEST(CvGIFFile, ScanFollowsTheBlockStructureOfForeignFiles) {
     EXPECT_EQ(info->transparentIndex, 1);
     EXPECT_EQ(info->hasLocalColorTable, 0);
     auto image = gif.Image();
-    EXPECT_EQ(IndicesOf(*image), (std::vector<uint8_t>{0, 1}));
+    EXPECT_EQ(IndexBytes(*image), (std::vector<uint8_t>{0, 1}));
     EXPECT_EQ(image->colorTable.GetCount(), 2u);
     // Reading the image again, without reading the info first, gives the same.
-    EXPECT_EQ(IndicesOf(*gif.Image()), (std::vector<uint8_t>{0, 1}));
+    EXPECT_EQ(IndexBytes(*gif.Image()), (std::vector<uint8_t>{0, 1}));
     EXPECT_EQ(ErrorOf([&] { gif.file.SeekFrame(1); }), kCvErrBadArgument);
 }
 
@@ -206,5 +197,5 @@ TEST(CvGIFFile, DataEndingEarlyLeavesTheRestOfTheFrameAsCreated) {
                 std::string("\x00\x02\x02\x4C\x00\x00", 6) + "\x3B");
     std::vector<uint8_t> expected(16, 0);
     expected[0] = expected[1] = 1;
-    EXPECT_EQ(IndicesOf(*gif.Image()), expected);
+    EXPECT_EQ(IndexBytes(*gif.Image()), expected);
 }

@@ -76,12 +76,7 @@ CvColorTable Colours(uint32_t n, uint8_t base) {
 }
 
 uint32_t GifLoadError(const std::string& path) {
-    try {
-        LoadGIFPalette(path);
-    } catch (const CvErrorCode& error) {
-        return error.code;
-    }
-    return 0;
+    return ErrorOf([&] { LoadGIFPalette(path); });
 }
 }  // namespace
 
