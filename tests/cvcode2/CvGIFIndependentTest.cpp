@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cvcode2/CvGIFFile.h"
@@ -73,25 +74,23 @@ std::unique_ptr<CvIndexedImage> NoisePicture(uint32_t width, uint32_t height) {
     return image;
 }
 
+auto Facts(const GifReading& r) {
+    return std::tie(r.width, r.height, r.interlaced, r.transparentIndex, r.comment, r.indices);
+}
+
 void ExpectReadersAgree(const std::string& path, const CvIndexedImage& image, const GifWriteOptions& options) {
-    GifReading giflib = ReadWithGiflib(path);
-    EXPECT_EQ(giflib.width, int(image.GetWidth()));
-    EXPECT_EQ(giflib.height, int(image.GetHeight()));
-    EXPECT_EQ(giflib.interlaced, options.interlaced);
+    GifReading ours;
+    ours.width = int(image.GetWidth()), ours.height = int(image.GetHeight()), ours.interlaced = options.interlaced;
+    ours.transparentIndex = options.transparent ? options.transparentIndex : -1;
+    ours.comment = options.comment;
+    ours.indices = IndexBytes(image);
+    GifReading giflib = ReadWithGiflib(path), pillow = ReadWithPillow(path);
+    EXPECT_EQ(Facts(giflib), Facts(ours));
     EXPECT_EQ(giflib.palette, PaddedPalette(image.colorTable));
-    EXPECT_EQ(giflib.transparentIndex, options.transparent ? options.transparentIndex : -1);
-    EXPECT_EQ(giflib.comment, options.comment);
-    EXPECT_EQ(giflib.indices, IndexBytes(image));
-    GifReading pillow = ReadWithPillow(path);
-    EXPECT_EQ(pillow.width, giflib.width);
-    EXPECT_EQ(pillow.height, giflib.height);
-    EXPECT_EQ(pillow.interlaced, giflib.interlaced);
+    EXPECT_EQ(Facts(pillow), Facts(ours));
     ASSERT_GE(pillow.palette.size(), 3 * size_t(image.colorTable.GetCount()));
     EXPECT_EQ(std::vector<uint8_t>(pillow.palette.begin(), pillow.palette.begin() + 3 * image.colorTable.GetCount()),
               PaletteOf(image.colorTable));
-    EXPECT_EQ(pillow.transparentIndex, giflib.transparentIndex);
-    EXPECT_EQ(pillow.comment, giflib.comment);
-    EXPECT_EQ(pillow.indices, giflib.indices);
     // The system's ImageMagick policy refuses images wider or higher than 16384 pixels.
     if (image.GetWidth() <= 16384 && image.GetHeight() <= 16384) {
         EXPECT_EQ(ReadRgbaWithImageMagick(path), ExpectedRgba(giflib));
