@@ -201,6 +201,9 @@ TEST(ExportFrame, FullyTransparentLayerGivesOneTransparentPixel) {
     EXPECT_EQ(host.Run(false), 0);
     ASSERT_EQ(host.Alerts().size(), 1u);
     EXPECT_EQ(host.Alerts()[0].caption, "Empty Selection");
+    EXPECT_EQ(host.Alerts()[0].text, "There is no pixel data in your selection. Are you sure you want to save a "
+                                     "completely transparent image?");
+    EXPECT_EQ(host.Data(), 0);
     std::vector<ReadFrame> frames = ReadAllFrames(path);
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].image->GetWidth() * frames[0].image->GetHeight(), 1u);
