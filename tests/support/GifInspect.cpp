@@ -70,8 +70,10 @@ std::vector<GifReading> ReadFramesWithGiflib(const std::string& path) {
         reading.interlaced = d.Interlace;
         reading.backgroundIndex = gif->SBackGroundColor;
         const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
-        for (int i = 0; map && i < map->ColorCount; ++i)
-            reading.palette.insert(reading.palette.end(), {map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue});
+        for (int i = 0; map && i < map->ColorCount; ++i) {
+            const GifColorType& c = map->Colors[i];
+            reading.palette.insert(reading.palette.end(), {c.Red, c.Green, c.Blue});
+        }
         ReadGiflibExtensions(frame, *gif, reading);
         // DGifSlurp de-interlaces, so the raster is in display order.
         reading.indices.assign(frame.RasterBits, frame.RasterBits + size_t(d.Width) * size_t(d.Height));
