@@ -94,16 +94,3 @@ TEST(SettingsDescriptor, RecordsOnlyWhatWasGivenPlusBaseAndTransparency) {
     };
     EXPECT_EQ(items, expected);
 }
-
-TEST(SettingsDescriptor, TransparencyFollowsTheInputUnlessChosen) {
-    HalcyneOptions options = ParseCommandLine({"in.png", "-o", "o.gif"});
-    auto transparency = [](const std::vector<SimDescriptorItem>& items) {
-        for (const auto& item : items)
-            if (item.key == MakeOSType("tran")) return item.enumValue;
-        return DescType(0);
-    };
-    EXPECT_EQ(transparency(SettingsDescriptor(options, true)), MakeOSType("alph"));
-    EXPECT_EQ(transparency(SettingsDescriptor(options, false)), MakeOSType("none"));
-    options.transparency = TransparencyChoice::None;
-    EXPECT_EQ(transparency(SettingsDescriptor(options, true)), MakeOSType("none"));
-}

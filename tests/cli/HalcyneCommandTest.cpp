@@ -49,7 +49,7 @@ TEST_F(CommandFixture, EveryInputKindBecomesAGifThatIndependentReadersAgreeOn) {
     struct Case {
         const char* input;
         const char* flags;
-        bool transparent;
+        bool transparent;  // inputs with alpha default to alpha transparency, others to none, unless chosen
     } cases[] = {
         {"astronaut.png", "--colors 64 --dither 5", false},
         {"chelsea-alpha.png", "--colors 32 --interlace --comment hello", true},

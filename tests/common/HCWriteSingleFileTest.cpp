@@ -54,14 +54,14 @@ TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
         frame->FrameInfo().interlaced = c.interlaced;
         frame->FrameInfo().hasGraphicControl = frame->HasTransparency();
         CvGIFComment comment(uint32_t(c.comment.size()), reinterpret_cast<const uint8_t*>(c.comment.data()));
-        const std::vector<uint8_t> before = IndicesOf(*frame->GetIndexedImage());
+        const std::vector<uint8_t> before = IndexBytes(*frame->GetIndexedImage());
         const std::string path = folder + "/" + std::to_string(&c - cases) + ".gif";
 
         const uint32_t counted = Count(*frame, &comment);
         EXPECT_EQ(Write(path, *frame, &comment), counted);
         EXPECT_EQ(std::filesystem::file_size(path), counted);
         // The caller's frame is not changed, even when a merge or a new entry was needed.
-        EXPECT_EQ(IndicesOf(*frame->GetIndexedImage()), before);
+        EXPECT_EQ(IndexBytes(*frame->GetIndexedImage()), before);
         EXPECT_EQ(frame->GetIndexedImage()->colorTable.GetCount(), c.colors);
 
         GifReading reading = ReadWithGiflib(path);

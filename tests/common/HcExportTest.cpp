@@ -105,7 +105,7 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     EXPECT_EQ(global->globalColorTable.Entry(5)[2], 33);
     ASSERT_EQ(global->CommentCount(), 1u);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(global->CommentAt(0)->Bytes()), 3), "hey");
-    EXPECT_EQ(IndicesOf(*frames[0].image), (std::vector<uint8_t>{0, 1, 2, 5, 4, 0, 5, 2, 3, 4, 0, 1, 2, 3, 4}));
+    EXPECT_EQ(IndexBytes(*frames[0].image), (std::vector<uint8_t>{0, 1, 2, 5, 4, 0, 5, 2, 3, 4, 0, 1, 2, 3, 4}));
     globals.allPlanesRead = false;  // ends the run without another export
     host.Call(filterSelectorFinish);
 }
@@ -144,7 +144,7 @@ TEST(ApplyTransparencySettings, FallBacksAreWrittenIntoTheSettings) {
         if (c.type == TransparencyType::alpha && c.planes) {
             // Only (2, 1), where plane 0 is transparent.
             globals.gifFrame->ApplyTransparentIndex(9);
-            std::vector<uint8_t> indices = IndicesOf(*globals.gifFrame->GetIndexedImage());
+            std::vector<uint8_t> indices = IndexBytes(*globals.gifFrame->GetIndexedImage());
             EXPECT_EQ(std::count(indices.begin(), indices.end(), 9), 1);
             EXPECT_EQ(indices[kW + 2], 9);
         }
@@ -201,6 +201,9 @@ TEST(ExportFrame, FullyTransparentLayerGivesOneTransparentPixel) {
     EXPECT_EQ(host.Run(false), 0);
     ASSERT_EQ(host.Alerts().size(), 1u);
     EXPECT_EQ(host.Alerts()[0].caption, "Empty Selection");
+    EXPECT_EQ(host.Alerts()[0].text, "There is no pixel data in your selection. Are you sure you want to save a "
+                                     "completely transparent image?");
+    EXPECT_EQ(host.Data(), 0);
     std::vector<ReadFrame> frames = ReadAllFrames(path);
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].image->GetWidth() * frames[0].image->GetHeight(), 1u);

@@ -16,7 +16,6 @@
 #include "cvcode2/CvLog.h"
 #include "cvcode2/CvRGBImage.h"
 #include "hostsim/HostSimulator.h"
-#include "platform/Platform.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/TestPaths.h"
 
@@ -107,24 +106,14 @@ TEST(EntryParameters, PlayInfoDecidesTheDialog) {
     }
 }
 
-TEST(EntryErrors, CancelIsSilentOutOfMemoryHasItsOwnText) {
-    std::vector<std::string> texts;
-    HcEmbedHost embed{};
-    embed.version = HC_EMBED_VERSION;
-    embed.context = &texts;
-    embed.alert = [](void* context, const char* text, const char*, int32_t) -> int32_t {
-        static_cast<std::vector<std::string>*>(context)->push_back(text);
-        return 1;
-    };
-    Platform::SetEmbedHost(&embed);
-    FilterRecord filter{};
-    HcCallRecord record{};
-    record.filterRecord = &filter;
-    record.selector = filterSelectorFinish;
+TEST_F(EntryFixture, CancelIsSilentOutOfMemoryHasItsOwnText) {
+    EXPECT_EQ(host.Call(filterSelectorPrepare), 0);
     for (uint32_t code : {uint32_t(kCvErrCancelled), uint32_t(kCvErrNoMemory), 28u})
-        ReportError(record, CvErrorCode(code, "t", 1));
-    Platform::SetEmbedHost(nullptr);
+        ReportError(CallRecord(host), CvErrorCode(code, "t", 1));
+    std::vector<std::string> texts;
+    for (const auto& alert : host.Alerts()) texts.push_back(alert.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"Out of Memory", "Error executing Halcyne (28)"}));
+    host.Call(filterSelectorFinish);
 }
 
 TEST(Logging, MaskPassesWarningsAndErrorsOnlyCutAt511Characters) {

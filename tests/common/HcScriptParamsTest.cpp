@@ -122,39 +122,30 @@ TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
     EXPECT_EQ(PascalText(replayed.globals.basePaletteName), "Grayscale");
 }
 
-TEST_F(ScriptParams, ReplayOfIndexesClearsOldFlagsAndDefaultsTheBasePalette) {
+TEST_F(ScriptParams, ReplayPinsNumbersReplacesOldIndexesAndDefaultsTheBasePalette) {
     ScriptRun run(host);
-    run.settings.colors = 100;
+    run.ExtraPlanes(2);
+    run.settings.colors = 100;  // so that a pinned 256 shows
     run.settings.interlaced = 1;
     run.settings.transIndexes[1] = 1;
     run.settings.transIndexes[9] = 1;
     CvPStrFromC(run.globals.basePaletteName, "Grayscale");
-    Items items = {SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransIndexed),
-                   SimDescriptorItem::Integer(keyTransIndex, 0), SimDescriptorItem::Integer(keyTransIndex, 5),
-                   SimDescriptorItem::Integer(keyTransIndex, 7), SimDescriptorItem::Text(keyComment, "note")};
-    EXPECT_FALSE(Replay(run, items, plugInDialogDontDisplay));
-    EXPECT_EQ(run.settings.transparencyType, TransparencyType::indexed);
-    EXPECT_EQ(run.TransparentIndexes(), (std::vector<int>{0, 5, 7}));
-    EXPECT_EQ(PascalText(run.globals.basePaletteName), "None");
-    EXPECT_EQ(PascalText(run.settings.comment), "note");
-    EXPECT_EQ(run.settings.colors, 100);   // absent keys keep their values
-    EXPECT_EQ(run.settings.interlaced, 1);
-}
-
-TEST_F(ScriptParams, ReplayedNumbersArePinnedToTheirRanges) {
-    ScriptRun run(host);
-    run.ExtraPlanes(2);
-    run.settings.colors = 100;  // so that a pinned 256 shows
     Items items = {SimDescriptorItem::Integer(keyColors, 300),     SimDescriptorItem::Integer(keyDithering, 12),
                    SimDescriptorItem::Integer(keyTransAlpha, 5),   SimDescriptorItem::Integer(keyBGRed, -4),
                    SimDescriptorItem::Integer(keyBGGreen, 300),    SimDescriptorItem::Integer(keyBGBlue, 77),
-                   SimDescriptorItem::Integer(keyTransIndex, 999), SimDescriptorItem::Integer(keyTransIndex, -1)};
-    Replay(run, items, plugInDialogDontDisplay);
+                   SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransIndexed),
+                   SimDescriptorItem::Integer(keyTransIndex, 5),   SimDescriptorItem::Integer(keyTransIndex, 999),
+                   SimDescriptorItem::Integer(keyTransIndex, -1),  SimDescriptorItem::Text(keyComment, "note")};
+    EXPECT_FALSE(Replay(run, items, plugInDialogDontDisplay));
     EXPECT_EQ(run.settings.colors, 256);
     EXPECT_EQ(run.settings.dither, 12);  // beyond the dialog's 0..10, within the recording's 0..16
     EXPECT_EQ(run.settings.transAlphaIndex, 2);
     EXPECT_EQ(run.Background(), (RGB{0, 255, 77}));
-    EXPECT_EQ(run.TransparentIndexes(), (std::vector<int>{0, 255}));
+    EXPECT_EQ(run.settings.transparencyType, TransparencyType::indexed);
+    EXPECT_EQ(run.TransparentIndexes(), (std::vector<int>{0, 5, 255}));
+    EXPECT_EQ(PascalText(run.globals.basePaletteName), "None");
+    EXPECT_EQ(PascalText(run.settings.comment), "note");
+    EXPECT_EQ(run.settings.interlaced, 1);  // absent keys keep their values
 }
 
 TEST_F(ScriptParams, TheDialogShowsOnlyWhenAskedAndValuesLoadFirst) {

@@ -23,15 +23,6 @@ protected:
 };
 }  // namespace
 
-TEST(CvBuffer, ZeroSizeAllocationReservesMemoryButReportsZero) {
-    CvBuffer buffer;
-    EXPECT_NE(buffer.Allocate(0), nullptr);
-    EXPECT_TRUE(buffer.IsAllocated());
-    EXPECT_EQ(buffer.GetSize(), 0u);
-    buffer.Free();
-    EXPECT_FALSE(buffer.IsAllocated());
-}
-
 TEST(CvBuffer, OnlyOutermostLockAndUnlockReachTheClass) {
     CountingBuffer buffer;
     uint8_t* memory = buffer.Allocate(16);

@@ -9,6 +9,7 @@
 
 #include "cvcode2/CvErrorCode.h"
 #include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/support/ErrorOf.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
@@ -21,16 +22,6 @@ std::string WriteBytes(const std::string& name, const std::string& bytes) {
     std::string path = Scratch(name);
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
-}
-
-template <class F>
-uint32_t ErrorOf(F&& action) {
-    try {
-        action();
-    } catch (const CvErrorCode& error) {
-        return error.code;
-    }
-    return 0;
 }
 
 uint32_t OpenError(const std::string& bytes) {
@@ -101,16 +92,12 @@ TEST(CvGIFFile, WritesHeaderTablesExtensionsAndDescriptorByteForByte) {
     file.Close();
     EXPECT_EQ(info.codeSize, 1);  // the unraised size is handed back
 
-    const std::string table5(reinterpret_cast<const char*>(five.Entries()), 15);
-    std::string expected = "GIF89a" + Word(3) + Word(2) + "\xF2\x03\x31" + table5 + std::string(9, '\0') +
-                           "\x21\xFF\x0BNETSCAPE2.0\x03\x01\x07" + std::string("\x00\x00", 2) +
-                           std::string("\x21\xFE\x02hi\x00", 6) + std::string("\x21\xF9\x04\x0B\x02\x01\x01\x00", 8) +
-                           "\x2C" + Word(0) + Word(0) + Word(3) + Word(2) + "\x80" +
-                           std::string(reinterpret_cast<const char*>(image->colorTable.Entries()), 6) + "\x02";
+    // Header; screen 3 x 2 with the five-entry table padded to eight, background 3, aspect 49; loop extension of
+    // 7; comment "hi" (the empty one is never written); control extension with disposal 2, user input, delay
+    // 0x0102, transparent index 1; descriptor with the two-entry local table; code size 2; data; trailer.
     std::string bytes = ReadFileBytes(path);
-    ASSERT_EQ(bytes.size(), length);
-    EXPECT_EQ(bytes.substr(0, expected.size()), expected);
-    EXPECT_EQ(bytes.back(), '\x3B');
+    EXPECT_EQ(bytes.size(), length);
+    EXPECT_EQ(Fnv1a(bytes), 0xE5D76285u);
 }
 
 TEST(CvGIFFile, RefusesWhatAFileCannotStateOrAnImageCannotSupply) {
@@ -163,10 +150,10 @@ TEST(CvGIFFile, ScanFollowsTheBlockStructureOfForeignFiles) {
     EXPECT_EQ(info->transparentIndex, 1);
     EXPECT_EQ(info->hasLocalColorTable, 0);
     auto image = gif.Image();
-    EXPECT_EQ(IndicesOf(*image), (std::vector<uint8_t>{0, 1}));
+    EXPECT_EQ(IndexBytes(*image), (std::vector<uint8_t>{0, 1}));
     EXPECT_EQ(image->colorTable.GetCount(), 2u);
     // Reading the image again, without reading the info first, gives the same.
-    EXPECT_EQ(IndicesOf(*gif.Image()), (std::vector<uint8_t>{0, 1}));
+    EXPECT_EQ(IndexBytes(*gif.Image()), (std::vector<uint8_t>{0, 1}));
     EXPECT_EQ(ErrorOf([&] { gif.file.SeekFrame(1); }), kCvErrBadArgument);
 }
 
@@ -206,5 +193,5 @@ TEST(CvGIFFile, DataEndingEarlyLeavesTheRestOfTheFrameAsCreated) {
                 std::string("\x00\x02\x02\x4C\x00\x00", 6) + "\x3B");
     std::vector<uint8_t> expected(16, 0);
     expected[0] = expected[1] = 1;
-    EXPECT_EQ(IndicesOf(*gif.Image()), expected);
+    EXPECT_EQ(IndexBytes(*gif.Image()), expected);
 }

@@ -55,7 +55,7 @@ TEST(CvGIFFrame, ChoosesAFreeMergedOrAppendedTransparentIndex) {
         frame->ChooseTransparentIndex(false);
         EXPECT_EQ(frame->GetTransparentIndex(), c.expectedIndex);
         EXPECT_EQ(table.GetCount(), c.expectedCount);
-        const std::vector<uint8_t> indices = IndicesOf(*frame->GetIndexedImage());
+        const std::vector<uint8_t> indices = IndexBytes(*frame->GetIndexedImage());
         for (uint32_t y = 0; y < c.height; ++y)
             for (uint32_t x = 0; x < c.width; ++x) {
                 const uint8_t got = indices[y * c.width + x];
@@ -123,7 +123,7 @@ TEST(CvGIFFrame, TurnsFlipsAndCropsKeepTheMaskWithItsPixels) {
         ASSERT_EQ(std::make_pair(derived->GetWidth(), derived->GetHeight()), std::make_pair(w, h));
         EXPECT_TRUE(derived->HasTransparency());
         EXPECT_EQ(derived->GetBackgroundColor()[2], 6);
-        const std::vector<uint8_t> indices = IndicesOf(*derived->GetIndexedImage());
+        const std::vector<uint8_t> indices = IndexBytes(*derived->GetIndexedImage());
         const std::vector<uint8_t> map = TransparentMap(*derived);
         for (size_t i = 0; i < map.size(); ++i) EXPECT_EQ(map[i], indices[i] == 5) << i;
     };

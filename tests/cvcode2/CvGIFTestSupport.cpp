@@ -17,14 +17,6 @@ std::unique_ptr<CvIndexedImage> MakeIndexedPicture(uint32_t width, uint32_t heig
     return image;
 }
 
-std::vector<uint8_t> IndicesOf(const CvIndexedImage& image) {
-    std::vector<uint8_t> indices;
-    indices.reserve(size_t(image.GetWidth()) * image.GetHeight());
-    CvPixelLock lock(image);
-    for (uint32_t y = 0; y < image.GetHeight(); ++y) indices.insert(indices.end(), lock.Row(y), lock.Row(y) + image.GetWidth());
-    return indices;
-}
-
 void WriteOneFrameGif(const std::string& path, CvIndexedImage& image, const GifWriteOptions& options) {
     auto* global = new CvGIFGlobalInfo;
     global->hasGlobalColorTable = 1;

@@ -11,11 +11,11 @@
 #include "cvcode2/CvGIFFile.h"
 #include "cvcode2/CvGIFFrame.h"
 #include "cvcode2/CvIndexedImage.h"
+#include "tests/cvcode2/ImageTestSupport.h"
 
 // An image whose index at (x, y) is (x * 7 + y * 3 + x * y) mod colours: rows and columns all differ, so a
 // flipped, transposed or wrongly interlaced image shows. The table's entries are distinct, asymmetric colours.
 std::unique_ptr<CvIndexedImage> MakeIndexedPicture(uint32_t width, uint32_t height, uint32_t colors);
-std::vector<uint8_t> IndicesOf(const CvIndexedImage& image);
 
 struct GifWriteOptions {
     bool interlaced = false;

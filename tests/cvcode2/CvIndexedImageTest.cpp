@@ -15,13 +15,6 @@
 namespace {
 using RGB = std::array<uint8_t, 3>;
 
-CvColorTable Table(std::initializer_list<RGB> colours) {
-    CvColorTable table(uint32_t(colours.size()));
-    uint32_t i = 0;
-    for (const RGB& c : colours) table.SetEntry(i++, c[0], c[1], c[2]);
-    return table;
-}
-
 const RGB kRed{255, 0, 0}, kBlue{0, 0, 255}, kGreen{0, 255, 0}, kWhite{255, 255, 255};
 
 // A one-row image with the given indexes.
@@ -35,7 +28,7 @@ std::unique_ptr<CvIndexedImage> Row(const CvColorTable& table, std::initializer_
 }  // namespace
 
 TEST(CvColorTable, FindNearestExcludesAndBreaksTiesLow) {
-    const CvColorTable table = Table({{10, 10, 10}, {20, 20, 20}, {0, 0, 0}, {20, 20, 20}});
+    const CvColorTable table = PaletteOf({{10, 10, 10}, {20, 20, 20}, {0, 0, 0}, {20, 20, 20}});
     EXPECT_EQ(table.FindNearest(CvColorTable::Pack(10, 10, 10), -1), 0u);
     EXPECT_EQ(table.FindNearest(CvColorTable::Pack(10, 10, 10), 0), 1u);  // 1 and 3 tie with 2: lowest wins
     EXPECT_EQ(table.FindNearest(CvColorTable::Pack(19, 19, 19), 1), 3u);
@@ -52,7 +45,7 @@ TEST(CvColorTable, FindNearestExcludesAndBreaksTiesLow) {
 
 TEST(CvIndexedImage, ReadsThroughTheTableAndCountsUsage) {
     const unsigned failedBefore = CvFailedCheckCount();
-    auto image = Row(Table({kRed, kBlue, kGreen}), {2, 0, 0, 1, 2, 2});
+    auto image = Row(PaletteOf({kRed, kBlue, kGreen}), {2, 0, 0, 1, 2, 2});
     EXPECT_EQ(PixelOf(*image, 0, 0), kGreen);
     EXPECT_EQ(PixelOf(*image, 3, 0), kBlue);
     uint32_t counts[3];
@@ -74,7 +67,7 @@ TEST(CvIndexedImage, ReadsThroughTheTableAndCountsUsage) {
 }
 
 TEST(CvIndexedImage, IndexesPastTheTableReadBlackAndCountNothing) {
-    auto image = Row(Table({kWhite}), {0, 200});
+    auto image = Row(PaletteOf({kWhite}), {0, 200});
     EXPECT_EQ(PixelOf(*image, 1, 0), (RGB{0, 0, 0}));
     uint32_t counts[2] = {9, 9};  // only counts[0] belongs to the table
     image->CountIndexUsage(counts);
@@ -87,11 +80,11 @@ TEST(CvIndexedImage, CompactTableKeepsAUsedDuplicateOfAnUnusedEntry) {
     uint8_t map[256] = {};
     const uint32_t counts[] = {0, 3, 2, 1};
     std::unique_ptr<CvColorTable> compact(
-        CvIndexedImage::CompactTable(Table({kBlue, kRed, kBlue, kGreen}), counts, map));
+        CvIndexedImage::CompactTable(PaletteOf({kBlue, kRed, kBlue, kGreen}), counts, map));
     ASSERT_EQ(compact->GetCount(), 3u);
     EXPECT_EQ(std::set<uint8_t>({map[1], map[2], map[3]}), (std::set<uint8_t>{0, 1, 2}));
     // The same through an image: every pixel keeps its colour.
-    auto image = Row(Table({kBlue, kRed, kBlue, kGreen}), {1, 2, 3, 1, 2, 1});
+    auto image = Row(PaletteOf({kBlue, kRed, kBlue, kGreen}), {1, 2, 3, 1, 2, 1});
     const std::vector<uint8_t> before = ReadRGB(*image);
     image->RemoveUnusedColors();
     EXPECT_EQ(image->colorTable.GetCount(), 3u);
@@ -100,18 +93,18 @@ TEST(CvIndexedImage, CompactTableKeepsAUsedDuplicateOfAnUnusedEntry) {
 
 TEST(CvIndexedImage, MergeSimilarColorsByThreshold) {
     const RGB nearRed{254, 0, 0};
-    auto image = Row(Table({kRed, nearRed, kRed, kGreen}), {0, 1, 2, 3});
+    auto image = Row(PaletteOf({kRed, nearRed, kRed, kGreen}), {0, 1, 2, 3});
     image->MergeSimilarColors(0);  // unused and duplicates go, nothing else merges
     EXPECT_EQ(image->colorTable.GetCount(), 3u);
     image->MergeSimilarColors(1);  // distance 1 is not below 1
     EXPECT_EQ(image->colorTable.GetCount(), 3u);
     image->MergeSimilarColors(2);
-    EXPECT_TRUE(image->colorTable == Table({kRed, kGreen}));
+    EXPECT_TRUE(image->colorTable == PaletteOf({kRed, kGreen}));
     EXPECT_EQ(ReadRGB(*image), (std::vector<uint8_t>{255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 255, 0}));
 }
 
 TEST(CvIndexedImage, ChooseMergePairPicksTheCheapestOfTheLeastUsed) {
-    const CvColorTable table = Table({{0, 0, 0}, {100, 0, 0}, {0, 0, 10}, {105, 0, 0}, {0, 0, 200}});
+    const CvColorTable table = PaletteOf({{0, 0, 0}, {100, 0, 0}, {0, 0, 10}, {105, 0, 0}, {0, 0, 200}});
     auto image = Row(table, {0});
     uint32_t counts[5] = {10, 3, 40, 2, 3};
     uint8_t index = 9, into = 9;
@@ -123,11 +116,12 @@ TEST(CvIndexedImage, ChooseMergePairPicksTheCheapestOfTheLeastUsed) {
 }
 
 TEST(CvIndexedImage, LimitColorsMergesTheLeastUsedIntoTheirNearest) {
-    const CvColorTable greys = Table({{0, 0, 0}, {10, 10, 10}, {200, 200, 200}, {250, 250, 250}, {99, 99, 99}});
+    const CvColorTable greys = PaletteOf({{0, 0, 0}, {10, 10, 10}, {200, 200, 200}, {250, 250, 250}, {99, 99, 99}});
     auto image = Row(greys, {0, 1, 1, 1, 2, 2, 3, 3, 3, 3, 3});
     image->LimitColors(2);  // entry 4 is unused; 0 (once) joins 10, then 200 (twice) joins 250
     ASSERT_EQ(image->colorTable.GetCount(), 2u);
-    EXPECT_EQ(ReadRGB(*image), ReadRGB(*Row(Table({{10, 10, 10}, {250, 250, 250}}), {0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1})));
+    const CvColorTable kept = PaletteOf({{10, 10, 10}, {250, 250, 250}});
+    EXPECT_EQ(ReadRGB(*image), ReadRGB(*Row(kept, {0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1})));
     image->LimitColors(256);
     EXPECT_EQ(image->colorTable.GetCount(), 2u);
 }

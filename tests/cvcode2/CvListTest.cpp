@@ -19,13 +19,3 @@ TEST(CvList, KeepsOrderAcrossInsertAndRemove) {
     EXPECT_EQ(list.Tail()->item, &c);
     EXPECT_EQ(list.Tail()->next, nullptr);
 }
-
-TEST(CvList, RemoveAllEmptiesTheListButNotTheItems) {
-    int items[3] = {7, 8, 9};
-    CvList list;
-    for (int& item : items) list.Append(&item);
-    list.RemoveAll();
-    EXPECT_EQ(list.Head(), nullptr);
-    EXPECT_EQ(list.Tail(), nullptr);
-    EXPECT_EQ(list.Count(), 0u);
-}

@@ -23,7 +23,7 @@ std::string WriteAct(const std::string& dir, const std::string& name, size_t byt
 
 }  // namespace
 
-TEST(LoadACT, FullTableIgnoresTrailingBytes) {
+TEST(LoadACT, FullTablesIgnoreTrailingBytesShortOnesLoseTheirLastColourTinyOnesAreRefused) {
     std::string dir = MakeScratchDir("act");
     auto table = LoadACT(WriteAct(dir, "full.act", 772));
     ASSERT_EQ(table->GetCount(), 256u);
@@ -31,10 +31,6 @@ TEST(LoadACT, FullTableIgnoresTrailingBytes) {
     table->GetEntry(255, r, g, b);
     EXPECT_EQ(r, 765 % 251);
     EXPECT_EQ(b, 767 % 251);
-}
-
-TEST(LoadACT, ShortFilesLoseTheirLastColourAndTinyOnesAreRefused) {
-    std::string dir = MakeScratchDir("act");
     EXPECT_EQ(LoadACT(WriteAct(dir, "ten.act", 30))->GetCount(), 9u);
     EXPECT_EQ(LoadACT(WriteAct(dir, "two.act", 7))->GetCount(), 1u);  // the partial third colour does not count
     for (size_t bytes : {5, 0}) EXPECT_EQ(ErrorOf([&] { LoadACT(WriteAct(dir, "tiny.act", bytes)); }), 28u) << bytes;
@@ -76,12 +72,7 @@ CvColorTable Colours(uint32_t n, uint8_t base) {
 }
 
 uint32_t GifLoadError(const std::string& path) {
-    try {
-        LoadGIFPalette(path);
-    } catch (const CvErrorCode& error) {
-        return error.code;
-    }
-    return 0;
+    return ErrorOf([&] { LoadGIFPalette(path); });
 }
 }  // namespace
 

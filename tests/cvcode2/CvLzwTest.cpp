@@ -8,6 +8,7 @@
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvLzw.h"
 #include "tests/cvcode2/LzwTestData.h"
+#include "tests/support/ErrorOf.h"
 
 namespace {
 
@@ -34,18 +35,13 @@ std::string SubBlockData(const std::string& encoded) {
     return data;
 }
 
-// The code sequence of a stream, widths tracked the way GIF decoders do.
-std::vector<int> CodeSequence(const std::string& encoded) {
-    const int codeSize = encoded[0], clear = 1 << codeSize;
-    std::string data = SubBlockData(encoded);
-    std::vector<int> codes;
+// Code widths tracked the way GIF decoders do: reset by a clear code, one bit wider when the next free code
+// reaches the current limit, never beyond 12 bits.
+struct CodeWidth {
+    const int codeSize, clear = 1 << codeSize;
     int width = codeSize + 1, next = clear + 2;
     bool first = true;
-    for (size_t bit = 0; bit + size_t(width) <= data.size() * 8;) {
-        int code = 0;
-        for (int i = 0; i < width; ++i, ++bit) code |= ((uint8_t(data[bit / 8]) >> (bit % 8)) & 1) << i;
-        codes.push_back(code);
-        if (code == clear + 1) break;
+    void After(int code) {
         if (code == clear) {
             width = codeSize + 1, next = clear + 2, first = true;
         } else if (first) {
@@ -54,16 +50,25 @@ std::vector<int> CodeSequence(const std::string& encoded) {
             ++width;
         }
     }
+};
+
+// The code sequence of a stream.
+std::vector<int> CodeSequence(const std::string& encoded) {
+    CodeWidth w{encoded[0]};
+    std::string data = SubBlockData(encoded);
+    std::vector<int> codes;
+    for (size_t bit = 0; bit + size_t(w.width) <= data.size() * 8;) {
+        int code = 0;
+        for (int i = 0; i < w.width; ++i, ++bit) code |= ((uint8_t(data[bit / 8]) >> (bit % 8)) & 1) << i;
+        codes.push_back(code);
+        if (code == w.clear + 1) break;
+        w.After(code);
+    }
     return codes;
 }
 
-uint32_t ErrorOf(const std::string& bytes, uint32_t width, uint32_t height) {
-    try {
-        DecodeBytes(bytes, width, height, false);
-    } catch (const CvErrorCode& error) {
-        return error.code;
-    }
-    return 0;
+uint32_t DecodeError(const std::string& bytes, uint32_t width, uint32_t height) {
+    return ErrorOf([&] { DecodeBytes(bytes, width, height, false); });
 }
 
 }  // namespace
@@ -113,10 +118,8 @@ TEST(CvLzwEncoder, TablesFilledManyTimesGiveTheSameBytesAsEver) {
     for (const Case& c : cases) {
         std::string encoded =
             EncodeToBytes(MakePicture(c.width, c.height, c.colors, c.seed), CodeSizeForColors(c.colors), c.interlaced);
-        uint32_t hash = 2166136261u;
-        for (char byte : encoded) hash = (hash ^ uint8_t(byte)) * 16777619u;
         EXPECT_EQ(encoded.size(), c.length) << c.colors << " colours";
-        EXPECT_EQ(hash, c.hash) << c.colors << " colours";
+        EXPECT_EQ(Fnv1a(encoded), c.hash) << c.colors << " colours";
     }
 }
 
@@ -155,21 +158,14 @@ TEST(CvLzwCodec, AFullTableIsClearedRightAfterCode4095) {
 
 // Packs codes into a frame's data (code size byte, 255-byte sub-blocks, terminator), widening as GIF decoders do.
 std::string PackCodes(int codeSize, const std::vector<int>& codes) {
-    const int clear = 1 << codeSize;
+    CodeWidth w{codeSize};
     std::string data;
     uint32_t buffer = 0;
-    int bits = 0, width = codeSize + 1, next = clear + 2;
-    bool first = true;
+    int bits = 0;
     for (int code : codes) {
         buffer |= uint32_t(code) << bits;
-        for (bits += width; bits >= 8; bits -= 8, buffer >>= 8) data += char(buffer);
-        if (code == clear) {
-            width = codeSize + 1, next = clear + 2, first = true;
-        } else if (first) {
-            first = false;
-        } else if (++next == (1 << width) && width < 12) {
-            ++width;
-        }
+        for (bits += w.width; bits >= 8; bits -= 8, buffer >>= 8) data += char(buffer);
+        w.After(code);
     }
     if (bits > 0) data += char(buffer);
     std::string packed(1, char(codeSize));
@@ -219,8 +215,8 @@ TEST(CvLzwDecoder, LeavesTheFileAfterTheSubBlockHoldingTheEndCode) {
 }
 
 TEST(CvLzwDecoder, MalformedStreamsAreRejectedWithoutStrayAccess) {
-    for (int size : {0, 1, 9, 12, 255}) EXPECT_EQ(ErrorOf(Bytes({size, 1, 0x2C, 0}), 2, 2), 28u) << size;
-    EXPECT_EQ(ErrorOf(Bytes({2, 2, 0xCC, 0x01, 0}), 4, 1), 28u);  // clear, 1, then 7: beyond the next code
-    EXPECT_EQ(ErrorOf(Bytes({2, 1, 0x34, 0}), 4, 1), 28u);        // clear, then 6: a string before any exists
-    EXPECT_EQ(ErrorOf(Bytes({2, 4, 0x4C}), 4, 1), uint32_t(kCvErrFileEnd));  // the file ends inside a sub-block
+    for (int size : {0, 1, 9, 12, 255}) EXPECT_EQ(DecodeError(Bytes({size, 1, 0x2C, 0}), 2, 2), 28u) << size;
+    EXPECT_EQ(DecodeError(Bytes({2, 2, 0xCC, 0x01, 0}), 4, 1), 28u);  // clear, 1, then 7: beyond the next code
+    EXPECT_EQ(DecodeError(Bytes({2, 1, 0x34, 0}), 4, 1), 28u);        // clear, then 6: a string before any exists
+    EXPECT_EQ(DecodeError(Bytes({2, 4, 0x4C}), 4, 1), uint32_t(kCvErrFileEnd));  // the file ends inside a sub-block
 }

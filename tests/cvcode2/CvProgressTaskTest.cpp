@@ -23,10 +23,6 @@ void RunTask(CvProgressIndicator* indicator, const char* caption, uint32_t steps
 }
 }  // namespace
 
-TEST(CvProgressTask, WithoutIndicatorNeverStops) {
-    EXPECT_NO_THROW(RunTask(nullptr, "Quantizing", 50));
-}
-
 TEST(CvProgressTask, CaptionIsCutAt255AndIdsIncrease) {
     std::string caption(300, 'c');
     CvProgressTask first(nullptr), second(nullptr);

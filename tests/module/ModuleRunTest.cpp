@@ -6,7 +6,7 @@
 
 #include "hostsim/HostSimulator.h"
 #include "hostsim/ModuleLoader.h"
-#include "tests/support/TestPaths.h"
+#include "tests/support/InProcessHost.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -15,13 +15,6 @@
 namespace {
 
 std::string ModulePath() { return ExecutableDir() + "/" HC_MODULE_FILE; }
-
-// Runs never read or write the user's own preferences.
-SimOptions PrivatePrefs() {
-    SimOptions options;
-    options.configFolder = MakeScratchDir("module-prefs");
-    return options;
-}
 
 SimImage GreyImage() {
     SimImage image;
@@ -37,7 +30,6 @@ SimImage GreyImage() {
 TEST(ModuleRun, WholeRunWritesTheFileAndEndsWithTheSlotEmpty) {
     ModuleLoader module(ModulePath());
     SimOptions options = PrivatePrefs();
-    options.savePath = MakeScratchDir("module-out") + "/grey.gif";
     HostSimulator host(module.Entry(), module.SetEmbedHost(), options);
     host.SetImage(GreyImage());
     for (int run = 0; run < 2; ++run) {

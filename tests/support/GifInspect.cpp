@@ -40,6 +40,8 @@ void ReadGiflibExtensions(const SavedImage& frame, const GifFileType& gif, GifRe
                 reading.comment.append(reinterpret_cast<const char*>(block.Bytes), size_t(block.ByteCount));
             } else if (block.Function == GRAPHICS_EXT_FUNC_CODE && block.ByteCount >= 4) {
                 if (block.Bytes[0] & 1) reading.transparentIndex = block.Bytes[3];
+                reading.disposal = (block.Bytes[0] >> 2) & 7;
+                reading.delay = block.Bytes[1] | block.Bytes[2] << 8;
             }
         }
     };
@@ -49,7 +51,7 @@ void ReadGiflibExtensions(const SavedImage& frame, const GifFileType& gif, GifRe
 
 }  // namespace
 
-GifReading ReadWithGiflib(const std::string& path) {
+std::vector<GifReading> ReadFramesWithGiflib(const std::string& path) {
     int error = 0;
     GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
     if (!gif) throw std::runtime_error("giflib cannot open " + path + ": " + GifErrorString(error));
@@ -59,23 +61,28 @@ GifReading ReadWithGiflib(const std::string& path) {
     });
     if (DGifSlurp(gif) != GIF_OK || gif->ImageCount < 1)
         throw std::runtime_error("giflib cannot decode " + path + ": " + GifErrorString(gif->Error));
-    const SavedImage& frame = gif->SavedImages[0];
-    GifReading reading;
-    reading.width = frame.ImageDesc.Width;
-    reading.height = frame.ImageDesc.Height;
-    reading.interlaced = frame.ImageDesc.Interlace;
-    reading.backgroundIndex = gif->SBackGroundColor;
-    const ColorMapObject* map = frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap : gif->SColorMap;
-    for (int i = 0; map && i < map->ColorCount; ++i) {
-        reading.palette.push_back(map->Colors[i].Red);
-        reading.palette.push_back(map->Colors[i].Green);
-        reading.palette.push_back(map->Colors[i].Blue);
+    std::vector<GifReading> frames;
+    for (int f = 0; f < gif->ImageCount; ++f) {
+        const SavedImage& frame = gif->SavedImages[f];
+        const GifImageDesc& d = frame.ImageDesc;
+        GifReading reading;
+        reading.left = d.Left, reading.top = d.Top, reading.width = d.Width, reading.height = d.Height;
+        reading.interlaced = d.Interlace;
+        reading.backgroundIndex = gif->SBackGroundColor;
+        const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
+        for (int i = 0; map && i < map->ColorCount; ++i) {
+            const GifColorType& c = map->Colors[i];
+            reading.palette.insert(reading.palette.end(), {c.Red, c.Green, c.Blue});
+        }
+        ReadGiflibExtensions(frame, *gif, reading);
+        // DGifSlurp de-interlaces, so the raster is in display order.
+        reading.indices.assign(frame.RasterBits, frame.RasterBits + size_t(d.Width) * size_t(d.Height));
+        frames.push_back(std::move(reading));
     }
-    ReadGiflibExtensions(frame, *gif, reading);
-    // DGifSlurp de-interlaces, so the raster is in display order.
-    reading.indices.assign(frame.RasterBits, frame.RasterBits + size_t(reading.width) * size_t(reading.height));
-    return reading;
+    return frames;
 }
+
+GifReading ReadWithGiflib(const std::string& path) { return ReadFramesWithGiflib(path)[0]; }
 
 GifReading ReadWithPillow(const std::string& path) {
     std::istringstream lines(RunCommand("/usr/bin/python3 " HC_TEST_SUPPORT_DIR "/gif_inspect_pillow.py " + Quote(path)));

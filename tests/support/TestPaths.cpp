@@ -46,6 +46,12 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes.str();
 }
 
+uint32_t Fnv1a(const std::string& bytes) {
+    uint32_t hash = 2166136261u;
+    for (char byte : bytes) hash = (hash ^ uint8_t(byte)) * 16777619u;
+    return hash;
+}
+
 std::vector<std::string> WindowsModules(const std::string& moduleFileName) {
 #if defined(_WIN32)
     return {ExecutableDir() + "/" + moduleFileName};
