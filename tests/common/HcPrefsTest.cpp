@@ -148,6 +148,18 @@ TEST_F(PrefsFixture, InvalidFilesFallBackToTheDefaults) {
     EXPECT_EQ(ListLength(loaded.paletteList), 3);
 }
 
+// An older file ends its fields at 540: its settings load, the names and lists it lacks stay empty.
+TEST_F(PrefsFixture, AFileWithoutNamesKeepsItsSettings) {
+    Customise();
+    std::string older = SaveAndRead().substr(0, 540) + std::string(2, '\0');  // no colours, no palettes
+    PutLE(older, 0, 540, 4);
+    ASSERT_FALSE(LoadsDefaults(older));
+    EXPECT_EQ(std::memcmp(&saved.settings, &loaded.settings, sizeof(HcSettings)), 0);
+    EXPECT_EQ(PascalText(loaded.paletteName) + PascalText(loaded.basePaletteName), "");
+    EXPECT_EQ(loaded.prefMode, 0);
+    EXPECT_FALSE(loaded.colorList || loaded.paletteList);
+}
+
 TEST_F(PrefsFixture, AFileCutAtAnyLengthLoadsTheDefaults) {
     Customise();
     const std::string good = SaveAndRead();
