@@ -108,6 +108,22 @@ TEST(AcquisitionGrey, GreyPlaneBecomesAnIndexedImageOverAGreyRamp) {
     EXPECT_EQ(lab.Data(), 0);
 }
 
+// Bitmap rows arrive packed, one bit a pixel, at the start of each delivered row; a set bit is black.
+TEST(AcquisitionBitmap, PackedRowsBecomeABlackAndWhiteImage) {
+    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
+    SimImage image = Layer(plugInModeBitmap, 1, 0, 0, 0);
+    const uint8_t packed[kHeight] = {0xB0, 0x48, 0xF8};  // 10110, 01001, 11111
+    for (int y = 0; y < kHeight; ++y) image.planes[0][size_t(y * kWidth)] = packed[y];
+    host.SetImage(std::move(image));
+    ASSERT_EQ(host.ReadPlanes(), 0);
+    ASSERT_NE(RunData(host).indexedImage, nullptr);
+    std::vector<uint8_t> expected;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) expected.insert(expected.end(), 3, (packed[y] << x & 0x80) ? 0 : 255);
+    EXPECT_EQ(ReadRGB(*RunData(host).indexedImage), expected);
+    host.Call(filterSelectorFinish);
+}
+
 namespace {
 // A layer whose transparency is opaque (255) only inside [x0, x1) × [y0, y1).
 SimImage LayerOpaqueIn(int16_t mode, int colorPlanes, int x0, int y0, int x1, int y1) {

@@ -179,4 +179,15 @@ TEST_F(ScriptParams, OldRecordingIsFreedOnlyThroughTheHost) {
     // The old handle is freed, so the new one may reuse its address: tell them apart by content.
     ASSERT_NE(host.Descriptors().descriptor, nullptr);
     EXPECT_FALSE(SimDescriptorItems(host.Descriptors().descriptor).empty());
+
+    // A host without handle procedures keeps its handle: the plug-in must not free it in any other way.
+    host.Record().handleProcs = nullptr;
+    run.globals.hostHasHandleProcs = false;
+    DropRecording();
+    old = SimMakeDescriptor({SimDescriptorItem::Integer(keyColors, 5)});
+    host.Descriptors().descriptor = old;
+    WriteScriptParams(run.record);
+    EXPECT_EQ(disposed.size(), 1u);
+    EXPECT_EQ(SimDescriptorItems(old), Items{SimDescriptorItem::Integer(keyColors, 5)});  // still the host's
+    SimHandleProcs().disposeProc(old);
 }
