@@ -98,7 +98,7 @@ TEST_F(PrefsFixture, AFirstRunWritesTheExactFile) {
     std::string file = SaveAndRead();
     ASSERT_EQ(file.size(), 1088u + 1 + 1 + 3 * 1036);
     EXPECT_EQ(GetLE(file, 0, 4), 1088u);
-    EXPECT_EQ(Fnv1a(file), 0x1E06CD70u);
+    ExpectGolden("prefs/first-run", file);
     EXPECT_FALSE(fs::exists(path + ".new"));
 }
 

@@ -1,10 +1,15 @@
-// Test file locations on both platforms.
+// Test file locations on both platforms, and the golden hashes of exact outputs: scratch folders are new for
+// each call, and a golden entry changes only when a run is told to rewrite it.
 #include "tests/support/TestPaths.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <sstream>
 #include <stdexcept>
 
@@ -46,10 +51,43 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes.str();
 }
 
+namespace {
+const std::string kGoldenFile = std::string(HC_TEST_DATA_DIR) + "/golden.txt";
+
 uint32_t Fnv1a(const std::string& bytes) {
     uint32_t hash = 2166136261u;
     for (char byte : bytes) hash = (hash ^ uint8_t(byte)) * 16777619u;
     return hash;
+}
+
+// The file's lines, comments included, so a rewrite keeps them.
+std::vector<std::string> GoldenLines() {
+    std::vector<std::string> lines;
+    std::ifstream in(kGoldenFile);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+}  // namespace
+
+void ExpectGolden(const std::string& name, const std::string& bytes) {
+    std::ostringstream line;
+    line << ' ' << bytes.size() << ' ' << std::hex << std::setw(8) << std::setfill('0') << Fnv1a(bytes);
+    const std::string actual = line.str();
+    std::vector<std::string> lines = GoldenLines();
+    auto entry = std::find_if(lines.begin(), lines.end(),
+                              [&](const std::string& line) { return line.rfind(name + " ", 0) == 0; });
+    if (entry != lines.end() && *entry == name + actual) return;
+    const char* update = std::getenv("HALCYNE_UPDATE_GOLDEN");
+    if (!update || std::string(update) != "1") {
+        ADD_FAILURE() << "golden " << name << ": got" << actual << ", filed"
+                      << (entry == lines.end() ? " nothing" : entry->substr(name.size())) << " (" << kGoldenFile
+                      << "; HALCYNE_UPDATE_GOLDEN=1 rewrites it)";
+        return;
+    }
+    if (entry == lines.end()) entry = lines.insert(lines.end(), "");
+    *entry = name + actual;
+    std::ofstream out(kGoldenFile, std::ios::trunc);
+    for (const std::string& line : lines) out << line << "\n";
 }
 
 std::vector<std::string> WindowsModules(const std::string& moduleFileName) {

@@ -1,5 +1,5 @@
-// Where test files live: the folder of the running test executable and a fresh scratch folder; and a golden
-// hash for tests that pin exact bytes.
+// Where test files live: the folder of the running test executable and a fresh scratch folder; and golden
+// hashes, kept in a text file, for tests that pin exact bytes.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +10,9 @@ std::string ExecutableDir();
 // A new empty folder under the system's temporary folder, unique to this call.
 std::string MakeScratchDir(const std::string& tag);
 std::string ReadFileBytes(const std::string& path);
-// 32-bit FNV-1a of `bytes`.
-uint32_t Fnv1a(const std::string& bytes);
+// Checks `bytes` against the length and 32-bit FNV-1a hash filed under `name` in tests/data/golden.txt. With
+// HALCYNE_UPDATE_GOLDEN=1 in the environment a differing or missing entry is rewritten instead (review the diff).
+void ExpectGolden(const std::string& name, const std::string& bytes);
 // The Windows module files to inspect: under Windows the one beside the test executable; natively the
 // cross-built modules named by HALCYNE_WIN32_MODULE and HALCYNE_WIN64_MODULE (none when neither is set).
 std::vector<std::string> WindowsModules(const std::string& moduleFileName);
