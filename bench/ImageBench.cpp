@@ -27,11 +27,17 @@ void Scribble(CvRealImage& image) {
 template <class Image>
 std::unique_ptr<Image> Make();
 template <>
-std::unique_ptr<CvRGBImage> Make() { return std::make_unique<CvRGBImage>(kSide, kSide); }
+std::unique_ptr<CvRGBImage> Make() {
+    return std::make_unique<CvRGBImage>(kSide, kSide);
+}
 template <>
-std::unique_ptr<CvGrayscaleImage> Make() { return std::make_unique<CvGrayscaleImage>(kSide, kSide); }
+std::unique_ptr<CvGrayscaleImage> Make() {
+    return std::make_unique<CvGrayscaleImage>(kSide, kSide);
+}
 template <>
-std::unique_ptr<CvBitmapImage> Make() { return std::make_unique<CvBitmapImage>(kSide, kSide); }
+std::unique_ptr<CvBitmapImage> Make() {
+    return std::make_unique<CvBitmapImage>(kSide, kSide);
+}
 template <>
 std::unique_ptr<CvIndexedImage> Make() {
     CvColorTable table(256);

@@ -68,26 +68,43 @@ HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             if (i + 1 >= arguments.size()) throw UsageError(flag + " needs a value");
             return arguments[++i];
         };
-        if (flag == "-h" || flag == "--help") options.help = true;
-        else if (flag == "-V" || flag == "--version") options.version = true;
-        else if (flag == "-o" || flag == "--output") options.output = value();
-        else if (flag == "-c" || flag == "--colors") options.colors = ParseInt(flag, value(), 2, 256);
-        else if (flag == "-d" || flag == "--dither") options.dither = ParseInt(flag, value(), 0, 10);
-        else if (flag == "-p" || flag == "--palette") CheckName(flag, *(options.palette = value()));
-        else if (flag == "-b" || flag == "--base-palette") CheckName(flag, *(options.basePalette = value()));
-        else if (flag == "--palette-file") options.paletteFile = value();
-        else if (flag == "-i" || flag == "--interlace") options.interlaced = true;
-        else if (flag == "--no-interlace") options.interlaced = false;
-        else if (flag == "-t" || flag == "--transparency") ParseTransparency(value(), options);
-        else if (flag == "--background") ParseBackground(value(), options);
+        if (flag == "-h" || flag == "--help")
+            options.help = true;
+        else if (flag == "-V" || flag == "--version")
+            options.version = true;
+        else if (flag == "-o" || flag == "--output")
+            options.output = value();
+        else if (flag == "-c" || flag == "--colors")
+            options.colors = ParseInt(flag, value(), 2, 256);
+        else if (flag == "-d" || flag == "--dither")
+            options.dither = ParseInt(flag, value(), 0, 10);
+        else if (flag == "-p" || flag == "--palette")
+            CheckName(flag, *(options.palette = value()));
+        else if (flag == "-b" || flag == "--base-palette")
+            CheckName(flag, *(options.basePalette = value()));
+        else if (flag == "--palette-file")
+            options.paletteFile = value();
+        else if (flag == "-i" || flag == "--interlace")
+            options.interlaced = true;
+        else if (flag == "--no-interlace")
+            options.interlaced = false;
+        else if (flag == "-t" || flag == "--transparency")
+            ParseTransparency(value(), options);
+        else if (flag == "--background")
+            ParseBackground(value(), options);
         else if (flag == "--comment") {
             options.comment = value();
             if (options.comment->size() > 255) throw UsageError("--comment takes at most 255 characters");
-        } else if (flag == "--no-prefs") options.noPrefs = true;
-        else if (flag == "-q" || flag == "--quiet") options.quiet = true;
-        else if (!flag.empty() && flag[0] == '-' && flag != "-") throw UsageError("unknown option " + flag);
-        else if (options.input.empty()) options.input = flag;
-        else throw UsageError("more than one input image: " + options.input + " and " + flag);
+        } else if (flag == "--no-prefs")
+            options.noPrefs = true;
+        else if (flag == "-q" || flag == "--quiet")
+            options.quiet = true;
+        else if (!flag.empty() && flag[0] == '-' && flag != "-")
+            throw UsageError("unknown option " + flag);
+        else if (options.input.empty())
+            options.input = flag;
+        else
+            throw UsageError("more than one input image: " + options.input + " and " + flag);
     }
     if (options.help || options.version) return options;
     if (options.input.empty()) throw UsageError("no input image given");

@@ -24,7 +24,7 @@ struct HalcyneOptions {
     std::optional<std::string> paletteFile;
     std::optional<bool> interlaced;
     TransparencyChoice transparency = TransparencyChoice::FromInput;
-    int alphaPlane = 0;                 // with Alpha: which extra plane (0 = the input's alpha channel)
+    int alphaPlane = 0;                   // with Alpha: which extra plane (0 = the input's alpha channel)
     std::vector<int> transparentIndexes;  // with Indexed
     std::optional<std::string> backgroundName;
     std::optional<std::vector<int>> backgroundRgb;

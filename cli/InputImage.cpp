@@ -9,8 +9,8 @@ void SizeInputImage(InputImage& image, const std::string& path, uint64_t width, 
     if (width == 0 || height == 0) throw ImageReadError(path + ": the image is empty");
     if (width > uint64_t(kMaxImageSide) || height > uint64_t(kMaxImageSide))
         throw ImageReadError(path + ": the image is " + std::to_string(width) + " x " + std::to_string(height) +
-                             " pixels; the largest that can be converted is " + std::to_string(kMaxImageSide) +
-                             " x " + std::to_string(kMaxImageSide));
+                             " pixels; the largest that can be converted is " + std::to_string(kMaxImageSide) + " x " +
+                             std::to_string(kMaxImageSide));
     image.width = int(width);
     image.height = int(height);
     image.channels = channels;

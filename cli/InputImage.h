@@ -10,7 +10,7 @@
 struct InputImage {
     int width = 0;
     int height = 0;
-    int channels = 0;  // 1 grey, 2 grey + alpha, 3 RGB, 4 RGBA
+    int channels = 0;             // 1 grey, 2 grey + alpha, 3 RGB, 4 RGBA
     std::vector<uint8_t> pixels;  // width × height × channels, rows top first
 };
 

@@ -76,8 +76,10 @@ std::string SeedPrefsWithPalette(const std::string& paletteFile, bool startFromD
 
     PrefsRecord prefs;
     HcGlobals& globals = prefs.record.runData;
-    if (startFromDefaults) SetDefaults(globals);
-    else LoadPrefs(prefs.record);
+    if (startFromDefaults)
+        SetDefaults(globals);
+    else
+        LoadPrefs(prefs.record);
 
     HcPaletteEntry* entry = NewPaletteEntry();
     CvPStrFromC(entry->name, name.c_str());
@@ -100,13 +102,16 @@ void CheckSavedNames(const std::optional<std::string>& palette, const std::optio
     WithConfigFolder(configFolder, [&] { LoadPrefs(prefs.record); });
     const HcGlobals& globals = prefs.record.runData;
     if (palette && *palette != "Custom" && !IsSavedPalette(globals, *palette))
-        throw std::runtime_error("unknown palette '" + *palette + "' (Custom, or a saved palette: Netscape, Grayscale, System, ...)");
+        throw std::runtime_error("unknown palette '" + *palette +
+                                 "' (Custom, or a saved palette: Netscape, Grayscale, System, ...)");
     if (basePalette && *basePalette != "None" && *basePalette != "Custom" && !IsSavedPalette(globals, *basePalette))
         throw std::runtime_error("unknown base palette '" + *basePalette + "' (None, Custom or a saved palette)");
     if (backgroundName) {
         bool found = false;
         for (const HcColorEntry* colour = globals.colorList; colour && !found; colour = colour->next)
             found = CvString(colour->name) == CvString(backgroundName->c_str());
-        if (!found) throw std::runtime_error("unknown background colour '" + *backgroundName + "'; give R,G,B or a saved colour's name");
+        if (!found)
+            throw std::runtime_error("unknown background colour '" + *backgroundName +
+                                     "'; give R,G,B or a saved colour's name");
     }
 }

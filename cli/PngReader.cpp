@@ -37,11 +37,12 @@ bool DecodePng(PngReadState& state, FILE* file, InputImage& image, const std::st
     int passes = png_set_interlace_handling(state.png);
     png_read_update_info(state.png, state.info);
     int channels = png_get_channels(state.png, state.info);
-    SizeInputImage(image, path, png_get_image_width(state.png, state.info),
-                   png_get_image_height(state.png, state.info), channels);
+    SizeInputImage(image, path, png_get_image_width(state.png, state.info), png_get_image_height(state.png, state.info),
+                   channels);
     size_t rowBytes = size_t(image.width) * size_t(channels);
     for (int pass = 0; pass < passes; ++pass)
-        for (int y = 0; y < image.height; ++y) png_read_row(state.png, image.pixels.data() + rowBytes * size_t(y), nullptr);
+        for (int y = 0; y < image.height; ++y)
+            png_read_row(state.png, image.pixels.data() + rowBytes * size_t(y), nullptr);
     png_read_end(state.png, nullptr);
     return true;
 }

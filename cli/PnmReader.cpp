@@ -66,12 +66,18 @@ PnmHeader ReadPamHeader(HeaderScanner& scanner) {
     for (;;) {
         std::string word = scanner.Word();
         if (word == "ENDHDR") break;
-        if (word == "WIDTH") header.width = scanner.Number();
-        else if (word == "HEIGHT") header.height = scanner.Number();
-        else if (word == "DEPTH") header.depth = scanner.Number();
-        else if (word == "MAXVAL") header.maxval = scanner.Number();
-        else if (word == "TUPLTYPE") tupleType = scanner.Word();
-        else scanner.Fail("unknown PAM header field '" + word + "'");
+        if (word == "WIDTH")
+            header.width = scanner.Number();
+        else if (word == "HEIGHT")
+            header.height = scanner.Number();
+        else if (word == "DEPTH")
+            header.depth = scanner.Number();
+        else if (word == "MAXVAL")
+            header.maxval = scanner.Number();
+        else if (word == "TUPLTYPE")
+            tupleType = scanner.Word();
+        else
+            scanner.Fail("unknown PAM header field '" + word + "'");
     }
     scanner.SkipLine();
     if (header.depth < 1 || header.depth > 4) scanner.Fail("PAM depth must be 1 to 4");

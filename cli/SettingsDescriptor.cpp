@@ -17,7 +17,8 @@ void AddTransparency(const HalcyneOptions& options, bool inputHasAlpha, std::vec
             break;
         case TransparencyChoice::Indexed:
             items.push_back(SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransIndexed));
-            for (int index : options.transparentIndexes) items.push_back(SimDescriptorItem::Integer(keyTransIndex, index));
+            for (int index : options.transparentIndexes)
+                items.push_back(SimDescriptorItem::Integer(keyTransIndex, index));
             break;
         default:
             items.push_back(SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransNone));

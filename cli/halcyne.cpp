@@ -79,7 +79,9 @@ public:
     }
     PrivateFolder(const PrivateFolder&) = delete;
     PrivateFolder& operator=(const PrivateFolder&) = delete;
-    std::string Path() const { return path_.string(); }
+    std::string Path() const {
+        return path_.string();
+    }
 
 private:
     fs::path path_;
@@ -100,8 +102,8 @@ int Convert(const HalcyneOptions& options, const char* argv0) {
     bool showProgress = !options.quiet && size_t(image.width) * size_t(image.height) >= kProgressPixels;
     auto started = std::chrono::steady_clock::now();
     if (showProgress)
-        std::cerr << "halcyne: converting " << options.input << " (" << image.width << " x " << image.height
-                  << ") ..." << std::flush;
+        std::cerr << "halcyne: converting " << options.input << " (" << image.width << " x " << image.height << ") ..."
+                  << std::flush;
 
     SimOptions simOptions;
     simOptions.descriptors = true;

@@ -14,9 +14,10 @@
 
 namespace {
 
-
 // A host that hands over something other than what was asked for cannot be read safely.
-[[noreturn]] void BadDelivery(int line) { throw CvErrorCode(kCvErrHost, uint32_t(int32_t(paramErr)), "hcmain", line); }
+[[noreturn]] void BadDelivery(int line) {
+    throw CvErrorCode(kCvErrHost, uint32_t(int32_t(paramErr)), "hcmain", line);
+}
 
 void RequestPlanes(FilterRecord& filter, int16_t lo, int16_t hi) {
     filter.inLoPlane = filter.outLoPlane = lo;
@@ -40,13 +41,13 @@ void CopyDelivered(const FilterRecord& filter, CvRealImage& image, uint32_t rowB
     CvPixelLock lock(image);
     const uint8_t* source = static_cast<const uint8_t*>(filter.inData);
     for (uint32_t y = 0; y < rows; ++y)
-        std::copy(source + size_t(y) * size_t(filter.inRowBytes), source + size_t(y) * size_t(filter.inRowBytes) + rowBytes,
+        std::copy(source + size_t(y) * size_t(filter.inRowBytes),
+                  source + size_t(y) * size_t(filter.inRowBytes) + rowBytes,
                   lock.Pixels() + size_t(y) * image.RowBytes());
 }
 
 // The colour planes become the source image of the host's mode.
-void StoreColorPlanes(HcGlobals& globals, const FilterRecord& filter, uint32_t width, uint32_t height,
-                      int planes) {
+void StoreColorPlanes(HcGlobals& globals, const FilterRecord& filter, uint32_t width, uint32_t height, int planes) {
     switch (filter.imageMode) {
         case plugInModeRGBColor: {
             if (planes != 3) BadDelivery(__LINE__);
@@ -75,8 +76,7 @@ void StoreColorPlanes(HcGlobals& globals, const FilterRecord& filter, uint32_t w
             globals.indexedImage = indexed.release();
             break;
         }
-        default:
-            BadDelivery(__LINE__);
+        default: BadDelivery(__LINE__);
     }
 }
 

@@ -7,8 +7,8 @@
 #include "common/HCWriteSingleFile.h"
 #include "common/HcLayerTrans.h"
 #include "common/HcScriptParams.h"
-#include "common/hcprefs.h"
 #include "common/hcmain.h"
+#include "common/hcprefs.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
 #include "cvcode2/CvGIFFrame.h"
@@ -24,7 +24,6 @@ const char kGifFilter[] = "GIF files|*.gif";
 const char kGifExtension[] = "GIF";
 
 namespace {
-
 
 void MakeFrame(HcGlobals& globals) {
     if (globals.gifFrame) return;

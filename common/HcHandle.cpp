@@ -50,4 +50,6 @@ void HcDisposeHandle(HcMasterBlock* handle) {
     FreeLocked(handle);
 }
 
-int16_t HcLastHandleError() { return gLastHandleError; }
+int16_t HcLastHandleError() {
+    return gLastHandleError;
+}

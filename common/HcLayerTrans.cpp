@@ -2,10 +2,9 @@
 // The order of the extra planes never changes; a grayscale source is cropped like an RGB one.
 #include "common/HcLayerTrans.h"
 
-#include "common/hcmain.h"
-
 #include <memory>
 
+#include "common/hcmain.h"
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvGIFFrame.h"
@@ -123,8 +122,6 @@ void ApplyTransparencySettings(HcGlobals& globals) {
             settings.transparencyType = TransparencyType::none;
             frame.ClearTransparency();
             return;
-        default:
-            frame.ClearTransparency();
-            return;
+        default: frame.ClearTransparency(); return;
     }
 }

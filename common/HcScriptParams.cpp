@@ -13,13 +13,14 @@
 namespace {
 
 // The keys announced to the reader, zero-terminated. The host may overwrite entries, so each read takes a copy.
-const DescriptorKeyID kReadKeys[] = {keyPalette,    keyColors,     keyBasePalette, keyDithering, keyTransparency,
-                                     keyTransIndex, keyInterlaced, keyTransAlpha,  keyBGRed,     keyBGGreen,
-                                     keyBGBlue,     keyComment,    keyBGColor,     0};
+const DescriptorKeyID kReadKeys[] = {
+    keyPalette,    keyColors, keyBasePalette, keyDithering, keyTransparency, keyTransIndex, keyInterlaced,
+    keyTransAlpha, keyBGRed,  keyBGGreen,     keyBGBlue,    keyComment,      keyBGColor,    0};
 
 // Negative results are errors; positive ones are warnings such as coercedParamErr for a pinned value.
-bool Delivered(OSErr result) { return result >= 0; }
-
+bool Delivered(OSErr result) {
+    return result >= 0;
+}
 
 bool IsNone(const unsigned char* name) {
     unsigned char none[256];
@@ -158,8 +159,7 @@ void PutSettings(const HcGlobals& globals, const WriteDescriptorProcs& procs, PI
 
 // The old descriptor is the host's handle: only the host's own procedure may free it. A host without
 // handle procedures keeps it; releasing it as one of the plug-in's handles would corrupt the host's memory.
-void DisposeOldDescriptor(const HcGlobals& globals, const FilterRecord& filter,
-                          PIDescriptorParameters& parameters) {
+void DisposeOldDescriptor(const HcGlobals& globals, const FilterRecord& filter, PIDescriptorParameters& parameters) {
     if (parameters.descriptor && globals.hostHasHandleProcs && filter.handleProcs && filter.handleProcs->disposeProc)
         filter.handleProcs->disposeProc(parameters.descriptor);
     parameters.descriptor = nullptr;

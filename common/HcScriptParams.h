@@ -21,7 +21,7 @@ constexpr DescriptorKeyID keyBGBlue = MakeOSType("B   ");
 constexpr DescriptorKeyID keyComment = MakeOSType("comm");
 constexpr int kScriptKeyCount = 13;
 constexpr DescriptorKeyID kScriptKeys[kScriptKeyCount] = {
-    keyColors,    keyPalette,  keyInterlaced, keyBasePalette, keyTransparency, keyTransIndex, keyTransAlpha,
+    keyColors,    keyPalette, keyInterlaced, keyBasePalette, keyTransparency, keyTransIndex, keyTransAlpha,
     keyDithering, keyBGColor, keyBGRed,      keyBGGreen,     keyBGBlue,       keyComment};
 
 // The enumeration of the "Transparency" parameter and its three values.

@@ -17,6 +17,10 @@ void NoStartProgressProxy::Finish(CvProgressTask* task) {
     started = false;
 }
 
-bool NoStartProgressProxy::Update(CvProgressTask* task) { return started ? target->Update(task) : false; }
+bool NoStartProgressProxy::Update(CvProgressTask* task) {
+    return started ? target->Update(task) : false;
+}
 
-void NoStartProgressProxy::Error(CvProgressTask* task, CvErrorCode error) { target->Error(task, error); }
+void NoStartProgressProxy::Error(CvProgressTask* task, CvErrorCode error) {
+    target->Error(task, error);
+}

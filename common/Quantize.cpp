@@ -40,9 +40,8 @@ QuantParams QuantParamsFromSettings(const HcGlobals& globals) {
         params.palette = ColorsOf(*fixed);
     } else if (globals.basePaletteName[0] && !NameIs(globals.basePaletteName, kPaletteNone)) {
         params.mode = QuantMode::PreserveBase;
-        const HcPaletteEntry* base = NameIs(globals.basePaletteName, kPaletteCustom)
-                                         ? nullptr
-                                         : UsablePalette(globals, globals.basePaletteName);
+        const HcPaletteEntry* base =
+            NameIs(globals.basePaletteName, kPaletteCustom) ? nullptr : UsablePalette(globals, globals.basePaletteName);
         if (base) params.palette = ColorsOf(*base);
     } else {
         params.mode = QuantMode::Adaptive;

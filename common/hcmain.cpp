@@ -12,8 +12,8 @@
 #include "common/HcScriptParams.h"
 #include "common/HcUI.h"
 #include "common/Quantize.h"
-#include "cvcode2/CvBitmapImage.h"
 #include "common/hcprefs.h"
+#include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvGIFFrame.h"
 #include "cvcode2/CvIndexedImage.h"
@@ -24,7 +24,6 @@
 #include "platform/Platform.h"
 
 namespace {
-
 
 void RecordHostCapabilities(HcCallRecord& record) {
     FilterRecord& filter = FilterOf(record);

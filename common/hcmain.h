@@ -14,7 +14,9 @@ constexpr int kHalcyneVersionMinor = 0;
 struct FilterRecord;
 
 // The host's parameter block of a call other than About.
-inline FilterRecord& FilterOf(HcCallRecord& record) { return *static_cast<FilterRecord*>(record.filterRecord); }
+inline FilterRecord& FilterOf(HcCallRecord& record) {
+    return *static_cast<FilterRecord*>(record.filterRecord);
+}
 // The host window that owns this call's dialogs and alerts (from the About record for About); 0 when none.
 intptr_t OwnerWindow(const HcCallRecord& record);
 

@@ -293,7 +293,8 @@ void GetPrefsLocation(HcCallRecord&, CvFileLocator& location) {
     folder += "Corvane";
     int failure = Platform::MakeFolder(folder.c_str());
     // Without a fallback, a folder that cannot be made fails later, at the file itself.
-    if (failure != 0 && failure != EEXIST && Platform::FallbackConfigFolder()) folder = Platform::FallbackConfigFolder();
+    if (failure != 0 && failure != EEXIST && Platform::FallbackConfigFolder())
+        folder = Platform::FallbackConfigFolder();
     folder += separator;
     folder += "Halcyne Prefs";
     location.SetPath(folder.c_str());

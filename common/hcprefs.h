@@ -9,11 +9,11 @@
 class CvFileLocator;
 
 // File layout: a u32 offset of the lists, the settings record, the optional fields, then the two lists.
-constexpr uint32_t kPrefsSettingsEnd = 540;      // header word and settings record: every file has them
-constexpr uint32_t kPrefsListsOffset = 1088;     // where this version's lists start
+constexpr uint32_t kPrefsSettingsEnd = 540;   // header word and settings record: every file has them
+constexpr uint32_t kPrefsListsOffset = 1088;  // where this version's lists start
 constexpr uint32_t kPrefsColorRecordSize = 268;
 constexpr uint32_t kPrefsPaletteRecordSize = 1036;
-constexpr uint32_t kPrefsMaxListEntries = 255;   // what a list's count byte can say
+constexpr uint32_t kPrefsMaxListEntries = 255;  // what a list's count byte can say
 
 // The preferences file in the user's configuration folder, under "Corvane". Leaves `location` without a path
 // when the system names no such folder.

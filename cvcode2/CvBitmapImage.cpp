@@ -10,8 +10,7 @@
 #include "cvcode2/CvLog.h"
 #include "cvcode2/CvResize.h"
 
-CvBitmapImage::CvBitmapImage(uint32_t w, uint32_t h, CvRowBytesFunction function, CvBaseBuffer* pixelBuffer,
-                             bool clear)
+CvBitmapImage::CvBitmapImage(uint32_t w, uint32_t h, CvRowBytesFunction function, CvBaseBuffer* pixelBuffer, bool clear)
     : CvRealImage(w, h, 1, 1, function, pixelBuffer, kCvKindGray, clear) {
     if (clear) Clear();
 }
@@ -106,8 +105,8 @@ void CvBitmapImage::MaskRows(const CvRect& rect, const CvDstLayout& out, uint32_
 }
 
 template <bool Blend>
-void CvBitmapImage::MaskDispatch(const CvRect& rect, const CvDstLayout& out, uint32_t srcRowBytes,
-                                 const uint8_t* src, int32_t weight) const {
+void CvBitmapImage::MaskDispatch(const CvRect& rect, const CvDstLayout& out, uint32_t srcRowBytes, const uint8_t* src,
+                                 int32_t weight) const {
     const auto is = [&out](uint16_t bytes, uint16_t r, uint16_t g, uint16_t b) {
         return out.pixelBytes == bytes && out.rOffset == r && out.gOffset == g && out.bOffset == b;
     };
@@ -145,7 +144,8 @@ void CvBitmapImage::Clear() {
 
 CvRealImage* CvBitmapImage::NewImage(const CvRect& rect) const {
     // The polarity travels with the new bitmap, so raw bits copied into it keep their colours.
-    std::unique_ptr<CvBitmapImage> image(CvNewImage<CvBitmapImage>(rect.Width(), rect.Height(), nullptr, nullptr, false));
+    std::unique_ptr<CvBitmapImage> image(
+        CvNewImage<CvBitmapImage>(rect.Width(), rect.Height(), nullptr, nullptr, false));
     image->polarity = polarity;
     image->Clear();
     return image.release();
@@ -202,8 +202,8 @@ CvImage* CvBitmapImage::Rotate(float angle, uint32_t fill) const {
 CvBitmapImage* CvBitmapImage::Rotate90(float angle) const {
     if (IsLocked()) CV_THROW(kCvErrSizeMismatch);
     const uint32_t turns = QuarterTurns(angle);
-    std::unique_ptr<CvBitmapImage> rotated(CvNewImage<CvBitmapImage>(turns % 2 ? height : width,
-                                                                     turns % 2 ? width : height, nullptr, nullptr, true));
+    std::unique_ptr<CvBitmapImage> rotated(
+        CvNewImage<CvBitmapImage>(turns % 2 ? height : width, turns % 2 ? width : height, nullptr, nullptr, true));
     rotated->polarity = polarity;
     rotated->fillColor = fillColor;
     RotateQuarterInto(*rotated, turns);
@@ -232,8 +232,7 @@ CvImage* CvBitmapImage::Resize(uint32_t w, uint32_t h) const {
 CvIndexedImage* CvBitmapImage::ToIndexed() const {
     CvColorTable table(2);
     table.SetEntry(polarity == 1 ? 0 : 1, 255, 255, 255);
-    std::unique_ptr<CvIndexedImage> indexed(
-        CvNewImage<CvIndexedImage>(width, height, &table, nullptr, nullptr, false));
+    std::unique_ptr<CvIndexedImage> indexed(CvNewImage<CvIndexedImage>(width, height, &table, nullptr, nullptr, false));
     CvPixelLock in(*this);
     CvPixelLock out(*indexed);
     for (uint32_t y = 0; y < height; ++y) {

@@ -7,7 +7,9 @@
 #include "CvErrorCode.h"
 #include "CvLog.h"
 
-CvBaseBuffer* CvBaseBuffer::NewBuffer() const { CV_THROW(kCvErrNotSupported); }
+CvBaseBuffer* CvBaseBuffer::NewBuffer() const {
+    CV_THROW(kCvErrNotSupported);
+}
 
 uint8_t* CvBaseBuffer::Allocate(uint32_t newSize) {
     CV_ASSERT(!allocated);

@@ -6,14 +6,14 @@
 
 // Error numbers shared by every layer.
 enum CvErrorNumber : uint32_t {
-    kCvErrHost = 1,          // a host call failed; detail holds the host's error number
-    kCvErrNoMemory = 2,      // an allocation failed
-    kCvErrCancelled = 3,     // the user stopped a long operation
-    kCvErrSizeMismatch = 21, // size, format or state does not fit the operation
-    kCvErrBadArgument = 27,  // invalid argument or object state
-    kCvErrBadData = 28,      // invalid data read from a file, or a case not handled
-    kCvErrNotSupported = 37, // the image class does not offer the operation
-    kCvErrBadDepth = 38,     // not supported for this pixel depth or state
+    kCvErrHost = 1,           // a host call failed; detail holds the host's error number
+    kCvErrNoMemory = 2,       // an allocation failed
+    kCvErrCancelled = 3,      // the user stopped a long operation
+    kCvErrSizeMismatch = 21,  // size, format or state does not fit the operation
+    kCvErrBadArgument = 27,   // invalid argument or object state
+    kCvErrBadData = 28,       // invalid data read from a file, or a case not handled
+    kCvErrNotSupported = 37,  // the image class does not offer the operation
+    kCvErrBadDepth = 38,      // not supported for this pixel depth or state
 };
 
 class CvErrorCode {

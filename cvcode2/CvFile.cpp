@@ -61,7 +61,9 @@ uint32_t CvFileErrorForOpenError(int systemError) {
     }
 }
 
-CvFileLocator::CvFileLocator(const char* name) { SetPath(name); }
+CvFileLocator::CvFileLocator(const char* name) {
+    SetPath(name);
+}
 
 CvFileLocator::CvFileLocator(const CvFileLocator& other) {
     if (other.hasPath) SetPath(other.path);
@@ -80,7 +82,9 @@ CvFileLocator& CvFileLocator::operator=(const CvFileLocator& other) {
     return *this;
 }
 
-CvFileLocator::~CvFileLocator() { std::free(path); }
+CvFileLocator::~CvFileLocator() {
+    std::free(path);
+}
 
 void CvFileLocator::SetPath(const char* name) {
     char* copy = CopyPath(name);
@@ -171,7 +175,9 @@ uint8_t CvFile::ReadByte() {
     return value;
 }
 
-void CvFile::WriteByte(uint8_t value) { Write(&value, 1); }
+void CvFile::WriteByte(uint8_t value) {
+    Write(&value, 1);
+}
 
 uint16_t CvFile::ReadWord() {
     uint8_t bytes[2];

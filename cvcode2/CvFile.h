@@ -1,5 +1,6 @@
 // File names (CvFileLocator) and open files (CvFile): unbuffered byte-exact reads and writes, little-endian
-// helpers, and a count-only mode that writes nothing. Every failure is a CvErrorCode; an open file is closed by its destructor.
+// helpers, and a count-only mode that writes nothing. Every failure is a CvErrorCode; an open file is closed by its
+// destructor.
 #pragma once
 
 #include <cstdint>
@@ -12,20 +13,20 @@ enum CvFileMode : uint16_t {
 
 // Error numbers of the file layer (21, size/state mismatch, is shared with the rest of the library).
 enum CvFileError : uint32_t {
-    kCvErrFileNoPath = 4,        // no path (or handle) to work on
-    kCvErrFileBadMode = 5,       // unknown open mode; access denied outside Open
-    kCvErrFileTooMany = 9,       // too many open files; resource temporarily unavailable
-    kCvErrFileNotFound = 10,     // no such file or folder
-    kCvErrFileIsOpen = 11,       // the operation needs a closed file
-    kCvErrFileWrongMode = 12,    // the file was not opened for this; Open: exists or invalid
-    kCvErrFileAccessDenied = 14, // Open: access denied
-    kCvErrFileNotOpen = 15,      // the operation needs an open file
-    kCvErrFileCrossDevice = 17,  // a move across devices
-    kCvErrFileEnd = 18,          // nothing left to read
-    kCvErrFileIo = 20,           // a read or close failed at the descriptor; bad descriptor
-    kCvErrFileDiskFull = 22,     // no space left on the device
-    kCvErrFileRange = 29,        // a result out of range
-    kCvErrFileExists = 31,       // the file exists (outside Open)
+    kCvErrFileNoPath = 4,         // no path (or handle) to work on
+    kCvErrFileBadMode = 5,        // unknown open mode; access denied outside Open
+    kCvErrFileTooMany = 9,        // too many open files; resource temporarily unavailable
+    kCvErrFileNotFound = 10,      // no such file or folder
+    kCvErrFileIsOpen = 11,        // the operation needs a closed file
+    kCvErrFileWrongMode = 12,     // the file was not opened for this; Open: exists or invalid
+    kCvErrFileAccessDenied = 14,  // Open: access denied
+    kCvErrFileNotOpen = 15,       // the operation needs an open file
+    kCvErrFileCrossDevice = 17,   // a move across devices
+    kCvErrFileEnd = 18,           // nothing left to read
+    kCvErrFileIo = 20,            // a read or close failed at the descriptor; bad descriptor
+    kCvErrFileDiskFull = 22,      // no space left on the device
+    kCvErrFileRange = 29,         // a result out of range
+    kCvErrFileExists = 31,        // the file exists (outside Open)
 };
 
 class CvFileLocator {

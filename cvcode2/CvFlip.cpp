@@ -16,7 +16,9 @@ inline uint32_t Load32(const uint8_t* p) {
     std::memcpy(&v, p, 4);
     return v;
 }
-inline void Store32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
+inline void Store32(uint8_t* p, uint32_t v) {
+    std::memcpy(p, &v, 4);
+}
 
 uint8_t ReverseByte(uint8_t b) {
     b = uint8_t((b & 0xF0) >> 4 | (b & 0x0F) << 4);

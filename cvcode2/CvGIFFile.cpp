@@ -37,7 +37,9 @@ T* NewOrThrow() {
 }
 }  // namespace
 
-CvGIFFile::~CvGIFFile() { ResetFrames(); }
+CvGIFFile::~CvGIFFile() {
+    ResetFrames();
+}
 
 CvGIFGlobalInfo& CvGIFFile::GifGlobal() const {
     auto* info = dynamic_cast<CvGIFGlobalInfo*>(globalInfo);
@@ -101,9 +103,9 @@ void CvGIFFile::WriteHeader() {
 }
 
 void CvGIFFile::WriteGraphicControl(const CvGIFFrameInfo& info) {
-    const uint8_t head[4] = {kExtension, kGraphicControlLabel, 4,
-                             uint8_t((info.disposalMethod & 7) << 2 | (info.userInputFlag ? 2 : 0) |
-                                     (info.transparentFlag ? 1 : 0))};
+    const uint8_t head[4] = {
+        kExtension, kGraphicControlLabel, 4,
+        uint8_t((info.disposalMethod & 7) << 2 | (info.userInputFlag ? 2 : 0) | (info.transparentFlag ? 1 : 0))};
     Write(head, 4);
     WriteWord(info.delayTime);
     const uint8_t tail[2] = {info.transparentIndex, 0};
@@ -151,7 +153,9 @@ void CvGIFFile::WriteFrameData(CvIndexedImage* image, CvImgFmtFrameInfo* frameIn
     encoder.Finish();
 }
 
-void CvGIFFile::WriteTrailer() { WriteByte(kTrailer); }
+void CvGIFFile::WriteTrailer() {
+    WriteByte(kTrailer);
+}
 
 CvImgFmtGlobalInfo* CvGIFFile::NewGlobalInfo() {
     CvGIFGlobalInfo* info = NewOrThrow<CvGIFGlobalInfo>();
@@ -222,19 +226,11 @@ void CvGIFFile::ScanFrames() {
     pendingGraphicControl = 0;
     for (;;) {
         switch (ReadByte()) {
-            case 0x00:
-                break;  // stray padding between blocks
-            case kExtension:
-                ScanExtension();
-                break;
-            case kImageSeparator:
-                ScanImage();
-                break;
-            case kTrailer:
-                frameCount = uint32_t(frameIndex.size());
-                return;
-            default:
-                CV_THROW(kCvErrBadData);
+            case 0x00: break;  // stray padding between blocks
+            case kExtension: ScanExtension(); break;
+            case kImageSeparator: ScanImage(); break;
+            case kTrailer: frameCount = uint32_t(frameIndex.size()); return;
+            default: CV_THROW(kCvErrBadData);
         }
     }
 }
@@ -247,14 +243,9 @@ void CvGIFFile::ScanExtension() {
             pendingGraphicControlPos = Tell();
             SkipSubBlocks();
             break;
-        case kCommentLabel:
-            ScanComment();
-            break;
-        case kApplicationLabel:
-            ScanApplication();
-            break;
-        default:
-            SkipSubBlocks();
+        case kCommentLabel: ScanComment(); break;
+        case kApplicationLabel: ScanApplication(); break;
+        default: SkipSubBlocks();
     }
 }
 
@@ -380,7 +371,8 @@ CvIndexedImage* CvGIFFile::ReadFrameImage() {
     CheckReadableFrame(info, frameIndex[currentFrame]);
     Seek(1, -1);  // back onto the code size byte
     const CvColorTable& table = info.hasLocalColorTable ? info.localColorTable : GifGlobal().globalColorTable;
-    std::unique_ptr<CvIndexedImage> image(CvNewImage<CvIndexedImage>(uint32_t(info.width), uint32_t(info.height), &table));
+    std::unique_ptr<CvIndexedImage> image(
+        CvNewImage<CvIndexedImage>(uint32_t(info.width), uint32_t(info.height), &table));
     {
         CvPixelLock lock(*image);
         LzwDecoder decoder(*this);

@@ -8,10 +8,10 @@
 #include <new>
 
 #include "cvcode2/CvBitmapImage.h"
-#include "cvcode2/CvQuantRemap.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvGIFInfo.h"
 #include "cvcode2/CvIndexedImage.h"
+#include "cvcode2/CvQuantRemap.h"
 #include "cvcode2/CvRGBImage.h"
 
 namespace {
@@ -30,8 +30,12 @@ MaskPtr NewMask(uint32_t width, uint32_t height) {
     return mask;
 }
 
-ImagePtr CopyOf(const CvIndexedImage& image) { return ImagePtr(static_cast<CvIndexedImage*>(image.Clone())); }
-MaskPtr CopyOf(const CvBitmapImage& mask) { return MaskPtr(static_cast<CvBitmapImage*>(mask.Clone())); }
+ImagePtr CopyOf(const CvIndexedImage& image) {
+    return ImagePtr(static_cast<CvIndexedImage*>(image.Clone()));
+}
+MaskPtr CopyOf(const CvBitmapImage& mask) {
+    return MaskPtr(static_cast<CvBitmapImage*>(mask.Clone()));
+}
 
 // A transparent pixel's bit equals the mask's polarity.
 bool BitTransparent(const uint8_t* row, uint32_t x, uint8_t polarity) {
@@ -102,7 +106,9 @@ CvGIFFrame* CvGIFFrame::Derived(ImagePtr image, MaskPtr mask) const {
     return frame;
 }
 
-CvImage* CvGIFFrame::Clone() const { return CvNewImage<CvGIFFrame>(*this); }
+CvImage* CvGIFFrame::Clone() const {
+    return CvNewImage<CvGIFFrame>(*this);
+}
 
 // ---- Parts and transparency
 
@@ -127,11 +133,19 @@ CvGIFFrameInfo& CvGIFFrame::FrameInfo() const {
     return *info;
 }
 
-void CvGIFFrame::SetBackgroundColor(const uint8_t* rgb) { std::memcpy(backgroundColor, rgb, 3); }
+void CvGIFFrame::SetBackgroundColor(const uint8_t* rgb) {
+    std::memcpy(backgroundColor, rgb, 3);
+}
 
-bool CvGIFFrame::HasTransparency() const { return FrameInfo().transparentFlag != 0; }
-void CvGIFFrame::SetTransparency(bool on) { FrameInfo().transparentFlag = on ? 1 : 0; }
-uint8_t CvGIFFrame::GetTransparentIndex() const { return FrameInfo().transparentIndex; }
+bool CvGIFFrame::HasTransparency() const {
+    return FrameInfo().transparentFlag != 0;
+}
+void CvGIFFrame::SetTransparency(bool on) {
+    FrameInfo().transparentFlag = on ? 1 : 0;
+}
+uint8_t CvGIFFrame::GetTransparentIndex() const {
+    return FrameInfo().transparentIndex;
+}
 
 bool CvGIFFrame::MaskHasTransparentPixels() const {
     RequireParts();
@@ -253,7 +267,9 @@ void CvGIFFrame::SetBlockSize(uint32_t w, uint32_t h) {
     CvImage::SetBlockSize(w, h);
 }
 
-CvImgFmtInfo* CvGIFFrame::GetFormatInfo() const { return indexedImage ? indexedImage->GetFormatInfo() : nullptr; }
+CvImgFmtInfo* CvGIFFrame::GetFormatInfo() const {
+    return indexedImage ? indexedImage->GetFormatInfo() : nullptr;
+}
 
 void CvGIFFrame::SetFormatInfo(CvImgFmtInfo* info) {
     RequireParts();
@@ -261,7 +277,9 @@ void CvGIFFrame::SetFormatInfo(CvImgFmtInfo* info) {
     indexedImage->SetFormatInfo(info);
 }
 
-CvImgFmtInfo* CvGIFFrame::DetachFormatInfo() { return GetIndexedImage()->DetachFormatInfo(); }
+CvImgFmtInfo* CvGIFFrame::DetachFormatInfo() {
+    return GetIndexedImage()->DetachFormatInfo();
+}
 
 void CvGIFFrame::GetRGB(CV_RECT_PARAMS, CV_DST_PARAMS) const {
     RequireParts();
@@ -354,7 +372,9 @@ void CvGIFFrame::GetRGBBlended(float opacity, CV_RECT_PARAMS, CV_DST_PARAMS) con
     indexedImage->GetRGBBlended(opacity, transparencyMask, left, top, bottom, right, CV_DST_ARGS(CV_DST_LAYOUT));
 }
 
-void CvGIFFrame::GetRGBMasked(const CvImage*, CV_RECT_UNNAMED, CV_DST_UNNAMED) const { CV_THROW(kCvErrNotSupported); }
+void CvGIFFrame::GetRGBMasked(const CvImage*, CV_RECT_UNNAMED, CV_DST_UNNAMED) const {
+    CV_THROW(kCvErrNotSupported);
+}
 void CvGIFFrame::GetRGBBlended(float, const CvImage*, CV_RECT_UNNAMED, CV_DST_UNNAMED) const {
     CV_THROW(kCvErrNotSupported);
 }

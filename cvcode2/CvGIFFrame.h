@@ -84,4 +84,3 @@ private:
     CvBitmapImage* transparencyMask = nullptr;
     uint8_t backgroundColor[3] = {0, 0, 0};
 };
-

@@ -17,7 +17,9 @@ T* NewOrThrow() {
 }
 }  // namespace
 
-CvGIFComment::CvGIFComment(uint32_t n, const uint8_t* data) { Assign(n, data); }
+CvGIFComment::CvGIFComment(uint32_t n, const uint8_t* data) {
+    Assign(n, data);
+}
 
 void CvGIFComment::Clear() {
     delete[] bytes;
@@ -54,7 +56,9 @@ CvGIFComment* CvGIFComment::Clone() const {
     return copy.release();
 }
 
-void CvGIFGlobalInfo::GetFormatName(char* buffer) const { std::strcpy(buffer, "GIF"); }
+void CvGIFGlobalInfo::GetFormatName(char* buffer) const {
+    std::strcpy(buffer, "GIF");
+}
 
 void CvGIFGlobalInfo::AddComment(CvGIFComment* comment) {
     std::unique_ptr<CvGIFComment> owned(comment);
@@ -90,7 +94,9 @@ CvGIFGlobalInfo* CvGIFGlobalInfo::Clone() const {
     return copy.release();
 }
 
-void CvGIFFrameInfo::GetFormatName(char* buffer) const { std::strcpy(buffer, "GIF"); }
+void CvGIFFrameInfo::GetFormatName(char* buffer) const {
+    std::strcpy(buffer, "GIF");
+}
 
 CvGIFFrameInfo* CvGIFFrameInfo::Clone() const {
     CvGIFFrameInfo* copy = new (std::nothrow) CvGIFFrameInfo(*this);

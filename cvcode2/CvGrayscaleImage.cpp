@@ -15,8 +15,7 @@ CvGrayscaleImage::CvGrayscaleImage(uint32_t w, uint32_t h, uint8_t fill, uint8_t
                                    CvBaseBuffer* pixelBuffer, bool clear)
     : CvRealImage(w, h, 8, 1, function, pixelBuffer, kCvKindGray, clear), fillValue(fill), blackValue(black) {}
 
-CvGrayscaleImage::CvGrayscaleImage(const CvGrayscaleImage& from, CvRowBytesFunction function,
-                                   CvBaseBuffer* pixelBuffer)
+CvGrayscaleImage::CvGrayscaleImage(const CvGrayscaleImage& from, CvRowBytesFunction function, CvBaseBuffer* pixelBuffer)
     : CvRealImage(from.width, from.height, 8, 1, function, pixelBuffer, kCvKindGray, false),
       fillValue(from.fillValue),
       blackValue(from.blackValue) {
@@ -95,7 +94,9 @@ void CvGrayscaleImage::CheckPasteSource(const CvPoint*, const CvImage* src) cons
     if (source && source->blackValue != blackValue) CV_THROW(kCvErrSizeMismatch);
 }
 
-CvImage* CvGrayscaleImage::Rotate(float angle) const { return Rotate(angle, 0); }
+CvImage* CvGrayscaleImage::Rotate(float angle) const {
+    return Rotate(angle, 0);
+}
 
 CvImage* CvGrayscaleImage::Rotate(float angle, uint32_t fill) const {
     if (IsRightAngle(angle)) return Rotate90(angle);
@@ -118,13 +119,13 @@ CvGrayscaleImage* CvGrayscaleImage::Rotate90(float angle) const {
 }
 
 CvImage* CvGrayscaleImage::Resize(uint32_t w, uint32_t h) const {
-    std::unique_ptr<CvGrayscaleImage> resized(WithBufferLikeMine(
-        [&](CvBaseBuffer* fresh) { return new (std::nothrow) CvGrayscaleImage(w, h, fillValue, blackValue, nullptr, fresh, false); }));
+    std::unique_ptr<CvGrayscaleImage> resized(WithBufferLikeMine([&](CvBaseBuffer* fresh) {
+        return new (std::nothrow) CvGrayscaleImage(w, h, fillValue, blackValue, nullptr, fresh, false);
+    }));
     {
         CvPixelLock in(*this);
         CvPixelLock out(*resized);
-        CvResize::ResizeAverage(in.Pixels(), out.Pixels(), 1, 1, 1, rowBytes, resized->RowBytes(), width, height, w,
-                                h);
+        CvResize::ResizeAverage(in.Pixels(), out.Pixels(), 1, 1, 1, rowBytes, resized->RowBytes(), width, height, w, h);
     }
     resized->CopyFormatInfo(this);
     return resized.release();

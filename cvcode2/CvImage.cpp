@@ -14,7 +14,9 @@
 CvImage::CvImage(uint32_t w, uint32_t h, uint32_t k)
     : kind(k), width(w), height(h), formatInfo(nullptr), blockWidth(100), blockHeight(100) {}
 
-CvImage::~CvImage() { delete formatInfo; }
+CvImage::~CvImage() {
+    delete formatInfo;
+}
 
 void CvImage::Reset() {
     width = height = 0;

@@ -40,13 +40,16 @@ struct CvDstLayout {
 // The parameter lists of the transfers: a rectangle, then the destination layout, then (masks, blends) a
 // 3-byte R, G, B source tile whose first pixel corresponds to (left, top).
 #define CV_RECT_PARAMS uint32_t left, uint32_t top, uint32_t bottom, uint32_t right
-#define CV_DST_PARAMS                                                                                   \
-    uint32_t dstX, uint32_t dstY, uint32_t dstRowBytes, uint16_t dstPixelBytes, uint16_t rOffset,       \
-        uint16_t gOffset, uint16_t bOffset, uint8_t* dst
+#define CV_DST_PARAMS                                                                                               \
+    uint32_t dstX, uint32_t dstY, uint32_t dstRowBytes, uint16_t dstPixelBytes, uint16_t rOffset, uint16_t gOffset, \
+        uint16_t bOffset, uint8_t *dst
 // The same lists without names, for operations that ignore them.
 #define CV_RECT_UNNAMED uint32_t, uint32_t, uint32_t, uint32_t
 #define CV_DST_UNNAMED uint32_t, uint32_t, uint32_t, uint16_t, uint16_t, uint16_t, uint16_t, uint8_t*
-#define CV_DST_LAYOUT CvDstLayout{dstX, dstY, dstRowBytes, dstPixelBytes, rOffset, gOffset, bOffset, dst}
+#define CV_DST_LAYOUT                                                          \
+    CvDstLayout {                                                              \
+        dstX, dstY, dstRowBytes, dstPixelBytes, rOffset, gOffset, bOffset, dst \
+    }
 #define CV_DST_ARGS(l) (l).x, (l).y, (l).rowBytes, (l).pixelBytes, (l).rOffset, (l).gOffset, (l).bOffset, (l).dst
 
 enum CvImageKind : uint32_t { kCvKindGeneric = 0, kCvKindRGB = 1, kCvKindGray = 4, kCvKindIndexed = 5 };
@@ -109,8 +112,7 @@ protected:
     enum class TileStep { Mask, Blend };
     // The block-wise transfer: this image's RGB tile by tile, then the mask's MaskRGB or BlendRGBMasked, or this
     // image's BlendRGB when no mask is given.
-    void TransferByTiles(TileStep step, float opacity, const CvImage* mask, CvRect rect,
-                         const CvDstLayout& out) const;
+    void TransferByTiles(TileStep step, float opacity, const CvImage* mask, CvRect rect, const CvDstLayout& out) const;
     // Tile extent for a rectangle: the block size, 0xFFFFFFFF standing for the whole extent, never past the rectangle.
     void TileSize(const CvRect& rect, uint32_t& tileWidth, uint32_t& tileHeight) const;
 

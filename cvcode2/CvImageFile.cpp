@@ -5,14 +5,18 @@
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvLog.h"
 
-CvImageFile::~CvImageFile() { delete globalInfo; }
+CvImageFile::~CvImageFile() {
+    delete globalInfo;
+}
 
 void CvImageFile::SetScreenSize(uint32_t width, uint32_t height) {
     screenWidth = width;
     screenHeight = height;
 }
 
-CvImgFmtGlobalInfo* CvImageFile::GetGlobalInfo() const { return globalInfo ? globalInfo->Clone() : nullptr; }
+CvImgFmtGlobalInfo* CvImageFile::GetGlobalInfo() const {
+    return globalInfo ? globalInfo->Clone() : nullptr;
+}
 
 void CvImageFile::SetGlobalInfo(CvImgFmtGlobalInfo* info) {
     if (info == globalInfo) return;

@@ -1,5 +1,6 @@
 // A multi-frame image file on top of CvFile: header, frame count, logical screen, format settings and a frame cursor.
-// The format (a subclass) reads and writes the blocks; this class keeps the order: header first, trailer after the last frame.
+// The format (a subclass) reads and writes the blocks; this class keeps the order: header first, trailer after the last
+// frame.
 #pragma once
 
 #include <cstdint>

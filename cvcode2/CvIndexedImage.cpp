@@ -36,7 +36,8 @@ uint64_t RoundToFloat(uint64_t v) {
 
 CvIndexedImage::CvIndexedImage(uint32_t w, uint32_t h, const CvColorTable* table, CvRowBytesFunction function,
                                CvBaseBuffer* pixelBuffer, bool clear)
-    : CvRealImage(w, h, 8, 1, function, pixelBuffer, kCvKindIndexed, clear), colorTable(table ? *table : CvColorTable(1)) {}
+    : CvRealImage(w, h, 8, 1, function, pixelBuffer, kCvKindIndexed, clear),
+      colorTable(table ? *table : CvColorTable(1)) {}
 
 CvIndexedImage::CvIndexedImage(const CvIndexedImage& from, CvRowBytesFunction function, CvBaseBuffer* pixelBuffer)
     : CvRealImage(from.width, from.height, 8, 1, function, pixelBuffer, kCvKindIndexed, false) {
@@ -128,8 +129,9 @@ CvIndexedImage* CvIndexedImage::Rotate90(float angle) const {
 }
 
 CvImage* CvIndexedImage::Resize(uint32_t w, uint32_t h) const {
-    std::unique_ptr<CvIndexedImage> resized(WithBufferLikeMine(
-        [&](CvBaseBuffer* fresh) { return new (std::nothrow) CvIndexedImage(w, h, &colorTable, nullptr, fresh, false); }));
+    std::unique_ptr<CvIndexedImage> resized(WithBufferLikeMine([&](CvBaseBuffer* fresh) {
+        return new (std::nothrow) CvIndexedImage(w, h, &colorTable, nullptr, fresh, false);
+    }));
     resized->fillIndex = fillIndex;
     {
         CvPixelLock in(*this);
@@ -166,7 +168,9 @@ void CvIndexedImage::CountInto(uint32_t* counts, const CvBitmapImage* mask) cons
     std::copy(all, all + n, counts);
 }
 
-void CvIndexedImage::CountIndexUsage(uint32_t* counts) const { CountInto(counts, nullptr); }
+void CvIndexedImage::CountIndexUsage(uint32_t* counts) const {
+    CountInto(counts, nullptr);
+}
 
 void CvIndexedImage::CountIndexUsageMasked(uint32_t* counts, const CvBitmapImage* mask) const {
     if (!counts || !mask) CV_THROW(kCvErrBadArgument);

@@ -39,8 +39,14 @@ void* CvList::ItemAt(uint32_t index) const {
 
 void CvList::Remove(CvListNode* node) {
     if (!node) return;
-    if (node->previous) node->previous->next = node->next; else head = node->next;
-    if (node->next) node->next->previous = node->previous; else tail = node->previous;
+    if (node->previous)
+        node->previous->next = node->next;
+    else
+        head = node->next;
+    if (node->next)
+        node->next->previous = node->previous;
+    else
+        tail = node->previous;
     delete node;
 }
 

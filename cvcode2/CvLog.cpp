@@ -53,4 +53,6 @@ void CvCheckFailed(const char* file, int line, const char* condition) {
     Log(kLogAssert, "%s:%d: %s", file, line, condition);
 }
 
-unsigned CvFailedCheckCount() { return gFailedChecks; }
+unsigned CvFailedCheckCount() {
+    return gFailedChecks;
+}

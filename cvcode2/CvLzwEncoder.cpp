@@ -19,13 +19,15 @@ constexpr uint8_t kMaxBits = 12;
 // though it is big (a clear empties only the slots taken).
 constexpr uint32_t kHashBits = 16;
 constexpr uint32_t kHashSize = 1u << kHashBits;
-constexpr uint32_t kEmpty = 0xFFFFFFFF;          // no key reaches 0xFFFFF: prefixes stop at 4094
-constexpr uint32_t kBlocksPerWrite = 64;         // sub-blocks sent to the file at once
+constexpr uint32_t kEmpty = 0xFFFFFFFF;   // no key reaches 0xFFFFF: prefixes stop at 4094
+constexpr uint32_t kBlocksPerWrite = 64;  // sub-blocks sent to the file at once
 constexpr uint32_t kBatchBytes = 255 * kBlocksPerWrite;
 
 // The pixel's part of a hash slot: the top kHashBits of a multiplicative hash. XOR with the prefix code (below
 // 2^12) gives the slot, so a code just found is one XOR away from the next lookup (the loop is serial in it).
-inline uint32_t PixelHash(uint32_t pixel) { return (pixel * 0x9E3779B1u) >> (32 - kHashBits); }
+inline uint32_t PixelHash(uint32_t pixel) {
+    return (pixel * 0x9E3779B1u) >> (32 - kHashBits);
+}
 }  // namespace
 
 // hash: key (prefix << 8 | pixel) in the upper 20 bits, the string's code in the lower 12.
@@ -40,7 +42,9 @@ struct LzwEncoder::Tables {
     uint8_t out[(kBlocksPerWrite + 1) * 256];
 };
 
-LzwEncoder::~LzwEncoder() { FreeTables(); }
+LzwEncoder::~LzwEncoder() {
+    FreeTables();
+}
 
 void LzwEncoder::FreeTables() {
     delete tables;

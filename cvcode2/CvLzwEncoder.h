@@ -42,7 +42,7 @@ private:
     uint16_t prefix = 0xFFFF;
     uint8_t codeBits = 0;
     uint8_t initialBits = 0;
-    uint8_t emitBits = 0;  // width of the next code written: lags codeBits by one code, as decoders expect
+    uint8_t emitBits = 0;    // width of the next code written: lags codeBits by one code, as decoders expect
     uint32_t bitBuffer = 0;  // bits not yet in bytes (fewer than 8 between codes), least significant first
     uint8_t bitCount = 0;
     uint32_t packedFill = 0;  // code bytes waiting to be cut into sub-blocks and sent

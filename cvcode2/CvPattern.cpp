@@ -16,7 +16,9 @@ CvPattern::CvPattern(uint32_t bpp, uint32_t w, uint32_t h, const void* source)
     if (source) std::memcpy(pixels, source, size_t(bytes));
 }
 
-CvPattern::~CvPattern() { delete[] pixels; }
+CvPattern::~CvPattern() {
+    delete[] pixels;
+}
 
 void CvPattern::Fill(uint8_t* dst, uint32_t w, uint32_t h, uint32_t dstRowBytes, uint32_t originX,
                      uint32_t originY) const {

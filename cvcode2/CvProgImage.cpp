@@ -58,8 +58,8 @@ void CvProgImage::PaintPending(const CvImage* mask, CV_RECT_PARAMS, CV_DST_PARAM
     CvRect rect{left, top, bottom, right};
     if (!ClipRect(rect, width, height) || rect.bottom <= rowsReady) return;
     const uint32_t first = std::max(rect.top, rowsReady);
-    const CvDstLayout out = CvDstLayout{dstX, dstY, dstRowBytes, dstPixelBytes, rOffset, gOffset, bOffset, dst}
-                                .Moved(0, first - rect.top);
+    const CvDstLayout out =
+        CvDstLayout{dstX, dstY, dstRowBytes, dstPixelBytes, rOffset, gOffset, bOffset, dst}.Moved(0, first - rect.top);
     if (mask) {
         mask->MaskColor(placeholder, rect.left, first, rect.bottom, rect.right, CV_DST_ARGS(out));
         return;

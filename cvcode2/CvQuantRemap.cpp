@@ -25,7 +25,9 @@ struct CvQuantRemap::Node {
     uint8_t candidates[256];
 };
 
-void CvQuantRemap::NodeDeleter::operator()(Node* node) const { delete node; }
+void CvQuantRemap::NodeDeleter::operator()(Node* node) const {
+    delete node;
+}
 
 CvQuantRemap::NodePtr CvQuantRemap::NewNode() {
     Node* node = new (std::nothrow) Node();

@@ -74,7 +74,9 @@ CvRealImage* CvRGBImage::NewImage(const CvRect& rect) const {
     return CvNewImage<CvRGBImage>(rect.Width(), rect.Height(), nullptr, nullptr, true);
 }
 
-CvImage* CvRGBImage::Rotate(float angle) const { return Rotate(angle, 0); }
+CvImage* CvRGBImage::Rotate(float angle) const {
+    return Rotate(angle, 0);
+}
 
 CvImage* CvRGBImage::Rotate(float angle, uint32_t fill) const {
     if (IsRightAngle(angle)) return Rotate90(angle);
@@ -104,8 +106,7 @@ CvImage* CvRGBImage::Resize(uint32_t w, uint32_t h) const {
     {
         CvPixelLock in(*this);
         CvPixelLock out(*resized);
-        CvResize::ResizeAverage(in.Pixels(), out.Pixels(), 3, 3, 3, rowBytes, resized->RowBytes(), width, height, w,
-                                h);
+        CvResize::ResizeAverage(in.Pixels(), out.Pixels(), 3, 3, 3, rowBytes, resized->RowBytes(), width, height, w, h);
     }
     resized->CopyFormatInfo(this);
     return resized.release();

@@ -56,11 +56,19 @@ void CvRealImage::Reset() {
     rowBytes = 0;
 }
 
-uint8_t* CvRealImage::LockPixels() const { return buffer->Lock(); }
-void CvRealImage::UnlockPixels() const { buffer->Unlock(); }
-bool CvRealImage::IsLocked() const { return buffer && buffer->LockCount() > 0; }
+uint8_t* CvRealImage::LockPixels() const {
+    return buffer->Lock();
+}
+void CvRealImage::UnlockPixels() const {
+    buffer->Unlock();
+}
+bool CvRealImage::IsLocked() const {
+    return buffer && buffer->LockCount() > 0;
+}
 
-bool CvRealImage::HasPixels() const { return buffer && width && height && buffer->IsAllocated(); }
+bool CvRealImage::HasPixels() const {
+    return buffer && width && height && buffer->IsAllocated();
+}
 
 uint32_t CvRealImage::GetRowBytes() const {
     return rowBytesFunction(this, bitsPerSample, samplesPerPixel, width, height);
@@ -100,7 +108,9 @@ CvBaseBuffer* CvRealImage::NewBufferLikeMine() const {
     return fresh;
 }
 
-void CvRealImage::DeleteBuffer(CvBaseBuffer* doomed) { delete doomed; }
+void CvRealImage::DeleteBuffer(CvBaseBuffer* doomed) {
+    delete doomed;
+}
 
 void CvRealImage::SetSize(uint32_t w, uint32_t h) {
     if (w == width && h == height) return;
@@ -132,11 +142,19 @@ void CvRealImage::Clear() {
     std::memset(lock.Pixels(), 0, size_t(rowBytes) * height);
 }
 
-CvImage* CvRealImage::Clone() const { CV_THROW(kCvErrNotSupported); }
+CvImage* CvRealImage::Clone() const {
+    CV_THROW(kCvErrNotSupported);
+}
 void CvRealImage::GetRGB(CV_RECT_UNNAMED, CV_DST_UNNAMED) const {}
-CvImage* CvRealImage::Rotate(float) const { return nullptr; }
-CvImage* CvRealImage::Rotate(float, uint32_t) const { return nullptr; }
-CvImage* CvRealImage::Resize(uint32_t, uint32_t) const { return nullptr; }
+CvImage* CvRealImage::Rotate(float) const {
+    return nullptr;
+}
+CvImage* CvRealImage::Rotate(float, uint32_t) const {
+    return nullptr;
+}
+CvImage* CvRealImage::Resize(uint32_t, uint32_t) const {
+    return nullptr;
+}
 void CvRealImage::CheckPasteSource(const CvPoint*, const CvImage*) const {}
 
 void CvRealImage::BlendRGBMasked(float, CV_RECT_UNNAMED, CV_DST_UNNAMED, uint32_t, const uint8_t*) const {
@@ -153,8 +171,8 @@ void CvRealImage::MaskRGB16(CV_RECT_UNNAMED, CV_DST_UNNAMED, uint32_t, const uin
 }
 
 CvRealImage* CvRealImage::NewImage(const CvRect& rect) const {
-    auto* image = new (std::nothrow) CvRealImage(rect.Width(), rect.Height(), bitsPerSample, samplesPerPixel,
-                                                 nullptr, nullptr, kCvKindGeneric, true);
+    auto* image = new (std::nothrow) CvRealImage(rect.Width(), rect.Height(), bitsPerSample, samplesPerPixel, nullptr,
+                                                 nullptr, kCvKindGeneric, true);
     if (!image) CV_THROW(kCvErrNoMemory);
     return image;
 }
@@ -207,8 +225,7 @@ void CvRealImage::Paste(const CvPoint* at, const CvImage* src) {
     const CvRect from{0, 0, target.Height(), target.Width()};
     CvPixelLock in(*source);
     CvPixelLock out(*this);
-    CopyPixels(bitsPerSample, samplesPerPixel, source->rowBytes, rowBytes, &from, &target, in.Pixels(),
-               out.Pixels());
+    CopyPixels(bitsPerSample, samplesPerPixel, source->rowBytes, rowBytes, &from, &target, in.Pixels(), out.Pixels());
 }
 
 CvImage* CvRealImage::FlipHorizontal() const {
@@ -246,23 +263,23 @@ void CvRealImage::GetRGBBlended(float opacity, const CvImage* mask, CV_RECT_PARA
 }
 
 void CvRealImage::GetRGBBlended(float opacity, CV_RECT_PARAMS, CV_DST_PARAMS) const {
-    GetRGBBlended(opacity, nullptr, left, top, bottom, right, dstX, dstY, dstRowBytes, dstPixelBytes, rOffset,
-                  gOffset, bOffset, dst);
+    GetRGBBlended(opacity, nullptr, left, top, bottom, right, dstX, dstY, dstRowBytes, dstPixelBytes, rOffset, gOffset,
+                  bOffset, dst);
 }
 
 void CvRealImage::MaskRGB(CV_RECT_PARAMS, CV_DST_PARAMS, uint32_t srcRowBytes, const uint8_t* src) const {
     switch (bitsPerSample) {
         case 1:
-            MaskRGB1(left, top, bottom, right, dstX, dstY, dstRowBytes, dstPixelBytes, rOffset, gOffset, bOffset,
-                     dst, srcRowBytes, src);
+            MaskRGB1(left, top, bottom, right, dstX, dstY, dstRowBytes, dstPixelBytes, rOffset, gOffset, bOffset, dst,
+                     srcRowBytes, src);
             break;
         case 8:
-            MaskRGB8(left, top, bottom, right, dstX, dstY, dstRowBytes, dstPixelBytes, rOffset, gOffset, bOffset,
-                     dst, srcRowBytes, src);
+            MaskRGB8(left, top, bottom, right, dstX, dstY, dstRowBytes, dstPixelBytes, rOffset, gOffset, bOffset, dst,
+                     srcRowBytes, src);
             break;
         case 16:
-            MaskRGB16(left, top, bottom, right, dstX, dstY, dstRowBytes, dstPixelBytes, rOffset, gOffset, bOffset,
-                      dst, srcRowBytes, src);
+            MaskRGB16(left, top, bottom, right, dstX, dstY, dstRowBytes, dstPixelBytes, rOffset, gOffset, bOffset, dst,
+                      srcRowBytes, src);
             break;
         default: CV_THROW(kCvErrBadDepth);
     }
@@ -367,8 +384,9 @@ void CvRealImage::RotateSamplesInto(CvRealImage& out, float angle, const uint8_t
             const uint8_t* r0 = in.Row(y0);
             const uint8_t* r1 = in.Row(y1);
             for (uint32_t c = 0; c < samples; ++c) {
-                const uint32_t v = r0[x0 * samples + c] * (256 - tx) * (256 - ty) + r0[x1 * samples + c] * tx * (256 - ty) +
-                                   r1[x0 * samples + c] * (256 - tx) * ty + r1[x1 * samples + c] * tx * ty;
+                const uint32_t v = r0[x0 * samples + c] * (256 - tx) * (256 - ty) +
+                                   r0[x1 * samples + c] * tx * (256 - ty) + r1[x0 * samples + c] * (256 - tx) * ty +
+                                   r1[x1 * samples + c] * tx * ty;
                 d[c] = uint8_t((v + 32768) >> 16);
             }
         }

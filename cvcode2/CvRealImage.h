@@ -9,13 +9,13 @@
 
 class CvRealImage;
 
-using CvRowBytesFunction = uint32_t (*)(const CvRealImage* image, uint16_t bitsPerSample,
-                                        uint16_t samplesPerPixel, uint32_t width, uint32_t height);
+using CvRowBytesFunction = uint32_t (*)(const CvRealImage* image, uint16_t bitsPerSample, uint16_t samplesPerPixel,
+                                        uint32_t width, uint32_t height);
 
 // Rows packed with no padding: (bits / 8) x samples x width bytes, or (samples x width + 7) / 8 for 1 bit.
 // A row that no 32-bit size can describe raises 21.
-uint32_t CvDefaultRowBytes(const CvRealImage* image, uint16_t bitsPerSample, uint16_t samplesPerPixel,
-                           uint32_t width, uint32_t height);
+uint32_t CvDefaultRowBytes(const CvRealImage* image, uint16_t bitsPerSample, uint16_t samplesPerPixel, uint32_t width,
+                           uint32_t height);
 
 class CvRealImage : public CvImage {
 public:
@@ -65,9 +65,8 @@ public:
 
     // Copies a rectangle between two raster blocks of one format; both rectangles have the same size.
     // 1-bit rows move bit by bit at any alignment, others as whole rows.
-    static void CopyPixels(uint16_t bitsPerSample, uint16_t samplesPerPixel, uint32_t srcRowBytes,
-                           uint32_t dstRowBytes, const CvRect* srcRect, const CvRect* dstRect, const uint8_t* src,
-                           uint8_t* dst);
+    static void CopyPixels(uint16_t bitsPerSample, uint16_t samplesPerPixel, uint32_t srcRowBytes, uint32_t dstRowBytes,
+                           const CvRect* srcRect, const CvRect* dstRect, const uint8_t* src, uint8_t* dst);
 
 protected:
     // A new buffer of the same class as this image's, or a CvBuffer when the class makes none.

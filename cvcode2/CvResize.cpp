@@ -21,9 +21,9 @@ inline uint64_t Overlap(uint64_t i, uint64_t o, uint64_t srcSize, uint64_t dstSi
 
 }  // namespace
 
-void ResizeAreaSum(const uint8_t* src, uint8_t* dst, uint32_t channels, uint32_t srcPixelBytes,
-                   uint32_t dstPixelBytes, uint32_t srcRowBytes, uint32_t dstRowBytes, uint32_t srcWidth,
-                   uint32_t srcHeight, uint32_t dstWidth, uint32_t dstHeight, bool subsample) {
+void ResizeAreaSum(const uint8_t* src, uint8_t* dst, uint32_t channels, uint32_t srcPixelBytes, uint32_t dstPixelBytes,
+                   uint32_t srcRowBytes, uint32_t dstRowBytes, uint32_t srcWidth, uint32_t srcHeight, uint32_t dstWidth,
+                   uint32_t dstHeight, bool subsample) {
     for (uint32_t y = 0; y < dstHeight; ++y)
         for (uint32_t x = 0; x < dstWidth; ++x)
             std::memset(dst + size_t(y) * dstRowBytes + size_t(x) * dstPixelBytes, 0, channels);
@@ -64,9 +64,9 @@ void ResizeAreaSum(const uint8_t* src, uint8_t* dst, uint32_t channels, uint32_t
     }
 }
 
-void ResizeAverage(const uint8_t* src, uint8_t* dst, uint32_t channels, uint32_t srcPixelBytes,
-                   uint32_t dstPixelBytes, uint32_t srcRowBytes, uint32_t dstRowBytes, uint32_t srcWidth,
-                   uint32_t srcHeight, uint32_t dstWidth, uint32_t dstHeight) {
+void ResizeAverage(const uint8_t* src, uint8_t* dst, uint32_t channels, uint32_t srcPixelBytes, uint32_t dstPixelBytes,
+                   uint32_t srcRowBytes, uint32_t dstRowBytes, uint32_t srcWidth, uint32_t srcHeight, uint32_t dstWidth,
+                   uint32_t dstHeight) {
     if (srcWidth == 0 || srcHeight == 0) return;
     // Destination cell o covers [o * srcSize, (o + 1) * srcSize); source cell i covers [i * dstSize, ...).
     const uint64_t area = uint64_t(srcWidth) * srcHeight;
@@ -74,10 +74,12 @@ void ResizeAverage(const uint8_t* src, uint8_t* dst, uint32_t channels, uint32_t
     channels = std::min(channels, 8u);
     for (uint32_t oy = 0; oy < dstHeight; ++oy) {
         const uint32_t iy0 = uint32_t(uint64_t(oy) * srcHeight / dstHeight);
-        const uint32_t iy1 = uint32_t(std::min<uint64_t>(srcHeight, ((uint64_t(oy) + 1) * srcHeight + dstHeight - 1) / dstHeight));
+        const uint32_t iy1 =
+            uint32_t(std::min<uint64_t>(srcHeight, ((uint64_t(oy) + 1) * srcHeight + dstHeight - 1) / dstHeight));
         for (uint32_t ox = 0; ox < dstWidth; ++ox) {
             const uint32_t ix0 = uint32_t(uint64_t(ox) * srcWidth / dstWidth);
-            const uint32_t ix1 = uint32_t(std::min<uint64_t>(srcWidth, ((uint64_t(ox) + 1) * srcWidth + dstWidth - 1) / dstWidth));
+            const uint32_t ix1 =
+                uint32_t(std::min<uint64_t>(srcWidth, ((uint64_t(ox) + 1) * srcWidth + dstWidth - 1) / dstWidth));
             std::fill(sums, sums + channels, uint64_t(0));
             for (uint32_t iy = iy0; iy < iy1; ++iy) {
                 const uint64_t wy = Overlap(iy, oy, srcHeight, dstHeight);
@@ -94,9 +96,8 @@ void ResizeAverage(const uint8_t* src, uint8_t* dst, uint32_t channels, uint32_t
     }
 }
 
-void ResizeIndexed(const uint8_t* src, uint8_t* dst, uint32_t srcRowBytes, uint32_t dstRowBytes,
-                   uint32_t srcWidth, uint32_t srcHeight, uint32_t dstWidth, uint32_t dstHeight,
-                   const CvColorTable& table) {
+void ResizeIndexed(const uint8_t* src, uint8_t* dst, uint32_t srcRowBytes, uint32_t dstRowBytes, uint32_t srcWidth,
+                   uint32_t srcHeight, uint32_t dstWidth, uint32_t dstHeight, const CvColorTable& table) {
     if (table.GetCount() == 0) return;
     uint8_t palette[256 * 3] = {};
     std::memcpy(palette, table.Entries(), std::min<uint32_t>(table.GetCount(), 256) * 3u);
@@ -107,8 +108,8 @@ void ResizeIndexed(const uint8_t* src, uint8_t* dst, uint32_t srcRowBytes, uint3
         uint8_t* out = srcRGB.Data() + size_t(y) * srcWidth * 3;
         for (uint32_t x = 0; x < srcWidth; ++x) std::memcpy(out + 3 * size_t(x), palette + 3 * in[x], 3);
     }
-    ResizeAverage(srcRGB.Data(), dstRGB.Data(), 3, 3, 3, srcWidth * 3, dstWidth * 3, srcWidth, srcHeight,
-                  dstWidth, dstHeight);
+    ResizeAverage(srcRGB.Data(), dstRGB.Data(), 3, 3, 3, srcWidth * 3, dstWidth * 3, srcWidth, srcHeight, dstWidth,
+                  dstHeight);
     // Inverse map: cell -> entry + 1, 0 while the cell has not been met.
     CvTempBuffer cells(32768 * 2);
     uint16_t* inverse = cells.As<uint16_t>();
@@ -120,8 +121,8 @@ void ResizeIndexed(const uint8_t* src, uint8_t* dst, uint32_t srcRowBytes, uint3
             const uint8_t* c = in + 3 * size_t(x);
             const uint32_t cell = uint32_t(c[0] >> 3) << 10 | uint32_t(c[1] >> 3) << 5 | uint32_t(c[2] >> 3);
             if (!inverse[cell]) {
-                const uint32_t centre = uint32_t((c[0] & 0xF8) | 4) | uint32_t((c[1] & 0xF8) | 4) << 8 |
-                                       uint32_t((c[2] & 0xF8) | 4) << 16;
+                const uint32_t centre =
+                    uint32_t((c[0] & 0xF8) | 4) | uint32_t((c[1] & 0xF8) | 4) << 8 | uint32_t((c[2] & 0xF8) | 4) << 16;
                 inverse[cell] = uint16_t(table.FindNearest(centre, -1) + 1);
             }
             out[x] = uint8_t(inverse[cell] - 1);

@@ -15,7 +15,9 @@ unsigned char* NewStorage(uint32_t length) {
 }
 }  // namespace
 
-CvString::CvString() : length(0), chars(nullptr), storage(nullptr) { Assign(nullptr, 0); }
+CvString::CvString() : length(0), chars(nullptr), storage(nullptr) {
+    Assign(nullptr, 0);
+}
 
 CvString::CvString(const char* text) : length(0), chars(nullptr), storage(nullptr) {
     Assign(reinterpret_cast<const unsigned char*>(text), CvStrLen(text));
@@ -34,7 +36,9 @@ CvString& CvString::operator=(const CvString& other) {
     return *this;
 }
 
-CvString::~CvString() { delete[] storage; }
+CvString::~CvString() {
+    delete[] storage;
+}
 
 void CvString::Assign(const unsigned char* characters, uint32_t count) {
     unsigned char* fresh = NewStorage(count);
@@ -92,9 +96,13 @@ int16_t CvString::Compare(const CvString& other) const {
     return 0;
 }
 
-uint32_t CvStrLen(const char* text) { return static_cast<uint32_t>(std::strlen(text)); }
+uint32_t CvStrLen(const char* text) {
+    return static_cast<uint32_t>(std::strlen(text));
+}
 
-void CvStrCopy(char* destination, const char* source) { std::memcpy(destination, source, std::strlen(source) + 1); }
+void CvStrCopy(char* destination, const char* source) {
+    std::memcpy(destination, source, std::strlen(source) + 1);
+}
 
 void CvPStrCopy(unsigned char* destination, const unsigned char* source) {
     std::memmove(destination, source, size_t(source[0]) + 1);

@@ -11,8 +11,12 @@
 
 CvTransImage::CvTransImage() : pattern(&CvPattern::Default()) {}
 
-void CvTransImage::SetImage(const CvImage* newImage) { Set(newImage, mask); }
-void CvTransImage::SetMask(const CvImage* newMask) { Set(image, newMask); }
+void CvTransImage::SetImage(const CvImage* newImage) {
+    Set(newImage, mask);
+}
+void CvTransImage::SetMask(const CvImage* newMask) {
+    Set(image, newMask);
+}
 
 void CvTransImage::Set(const CvImage* newImage, const CvImage* newMask) {
     CV_ASSERT(newImage);

@@ -293,9 +293,8 @@ constexpr DescType typeNull = MakeOSType("null");
 constexpr DescType typeImageReference = MakeOSType("#ImR");
 
 // Offsets hosts rely on; a mismatch means the module would read the wrong fields in a real host.
-#define HC_CHECK_OFFSET(field, off32, off64)                                                                    \
-    static_assert(offsetof(FilterRecord, field) == (sizeof(void*) == 4 ? (off32) : (off64)), "FilterRecord::" \
-                                                                                             #field)
+#define HC_CHECK_OFFSET(field, off32, off64) \
+    static_assert(offsetof(FilterRecord, field) == (sizeof(void*) == 4 ? (off32) : (off64)), "FilterRecord::" #field)
 HC_CHECK_OFFSET(planes, 20, 32);
 HC_CHECK_OFFSET(filterRect, 22, 34);
 HC_CHECK_OFFSET(inRect, 52, 64);

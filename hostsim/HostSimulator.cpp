@@ -32,7 +32,9 @@ void HC_CDECL DisposeHandleProc(Handle h) {
     delete handle;
 }
 
-int32_t HC_CDECL GetHandleSizeProc(Handle h) { return h ? reinterpret_cast<SimHandle*>(h)->size : 0; }
+int32_t HC_CDECL GetHandleSizeProc(Handle h) {
+    return h ? reinterpret_cast<SimHandle*>(h)->size : 0;
+}
 
 OSErr HC_CDECL SetHandleSizeProc(Handle h, int32_t size) {
     auto* handle = reinterpret_cast<SimHandle*>(h);
@@ -44,10 +46,14 @@ OSErr HC_CDECL SetHandleSizeProc(Handle h, int32_t size) {
     return noErr;
 }
 
-Ptr HC_CDECL LockHandleProc(Handle h, Boolean) { return h ? reinterpret_cast<SimHandle*>(h)->data : nullptr; }
+Ptr HC_CDECL LockHandleProc(Handle h, Boolean) {
+    return h ? reinterpret_cast<SimHandle*>(h)->data : nullptr;
+}
 void HC_CDECL UnlockHandleProc(Handle) {}
 void HC_CDECL RecoverSpaceStub(int32_t) {}
-OSErr HC_CDECL AdvanceStateStub() { return noErr; }
+OSErr HC_CDECL AdvanceStateStub() {
+    return noErr;
+}
 
 intptr_t CreateHostWindow() {
 #if defined(_WIN32)
@@ -77,7 +83,9 @@ void DestroyHostWindow(intptr_t window) {
 #endif
 }
 
-bool IsEmpty(const Rect& rect) { return rect.right <= rect.left || rect.bottom <= rect.top; }
+bool IsEmpty(const Rect& rect) {
+    return rect.right <= rect.left || rect.bottom <= rect.top;
+}
 
 int32_t CopyAnswer(const std::string& answer, char* path, int32_t size) {
     if (answer.empty() || size <= 0 || answer.size() >= size_t(size)) return 0;
@@ -180,7 +188,9 @@ int16_t HostSimulator::Call(int16_t selector) {
     return result;
 }
 
-int16_t HostSimulator::About() { return Call(filterSelectorAbout); }
+int16_t HostSimulator::About() {
+    return Call(filterSelectorAbout);
+}
 
 bool HostSimulator::DeliverRequestedPlanes() {
     const Rect& rect = record_.inRect;
@@ -238,8 +248,7 @@ int16_t HostSimulator::Run(bool withParameters) {
     return Call(filterSelectorFinish);
 }
 
-int32_t HC_EMBED_CDECL HostSimulator::OnAlert(void* context, const char* text, const char* caption,
-                                              int32_t buttons) {
+int32_t HC_EMBED_CDECL HostSimulator::OnAlert(void* context, const char* text, const char* caption, int32_t buttons) {
     auto* self = static_cast<HostSimulator*>(context);
     self->alerts_.push_back(SimAlert{text, caption, buttons});
     return self->options_.alertAnswer;
@@ -249,4 +258,6 @@ int32_t HC_EMBED_CDECL HostSimulator::OnSavePath(void* context, const char*, cha
     return CopyAnswer(static_cast<HostSimulator*>(context)->options_.savePath, path, size);
 }
 
-int32_t HC_EMBED_CDECL HostSimulator::OnOpenPath(void*, const char*, char*, int32_t) { return 0; }
+int32_t HC_EMBED_CDECL HostSimulator::OnOpenPath(void*, const char*, char*, int32_t) {
+    return 0;
+}

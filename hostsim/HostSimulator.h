@@ -19,7 +19,7 @@ struct SimImage {
     int transparencyPlanes = 0;  // 0 or 1
     int layerMasks = 0;
     int invertedLayerMasks = 0;
-    int nonLayerPlanes = 0;      // other channels
+    int nonLayerPlanes = 0;                    // other channels
     std::vector<std::vector<uint8_t>> planes;  // width * height bytes each, in the order above
     // Optionally the colour planes interleaved (width * height * colorPlanes bytes); `planes` then holds only the
     // planes after them. A request for exactly the colour planes is then delivered without a copy.
@@ -43,14 +43,14 @@ struct SimAlert {
 
 struct SimOptions {
     bool supportsAbsolute = true;
-    int extraRowBytes = 0;            // padding the host adds after each delivered row
+    int extraRowBytes = 0;  // padding the host adds after each delivered row
     bool handleProcs = true;
     bool advanceState = true;
-    bool descriptors = false;         // offer the scripting descriptor suites (Descriptors())
-    bool answerBoxes = true;          // install the embedding host (alerts recorded, boxes answered)
-    std::string savePath;             // the Save As answer; empty means the user cancels
-    std::string configFolder;         // where the module keeps its preferences
-    int32_t alertAnswer = 1;          // what every alert is answered with
+    bool descriptors = false;  // offer the scripting descriptor suites (Descriptors())
+    bool answerBoxes = true;   // install the embedding host (alerts recorded, boxes answered)
+    std::string savePath;      // the Save As answer; empty means the user cancels
+    std::string configFolder;  // where the module keeps its preferences
+    int32_t alertAnswer = 1;   // what every alert is answered with
 };
 
 class HostSimulator {

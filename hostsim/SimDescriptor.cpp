@@ -22,10 +22,16 @@ struct SimWriter {
     std::vector<SimDescriptorItem> items;
 };
 
-SimReader* Reader(PIReadDescriptor r) { return reinterpret_cast<SimReader*>(r); }
-SimWriter* Writer(PIWriteDescriptor w) { return reinterpret_cast<SimWriter*>(w); }
+SimReader* Reader(PIReadDescriptor r) {
+    return reinterpret_cast<SimReader*>(r);
+}
+SimWriter* Writer(PIWriteDescriptor w) {
+    return reinterpret_cast<SimWriter*>(w);
+}
 
-void AppendU32(std::string& bytes, uint32_t value) { bytes.append(reinterpret_cast<const char*>(&value), 4); }
+void AppendU32(std::string& bytes, uint32_t value) {
+    bytes.append(reinterpret_cast<const char*>(&value), 4);
+}
 
 bool TakeU32(const char*& at, const char* end, uint32_t& value) {
     if (end - at < 4) return false;
@@ -129,7 +135,9 @@ OSErr HC_CDECL GetString(PIReadDescriptor r, Str255* value) {
     return noErr;
 }
 
-PIWriteDescriptor HC_CDECL OpenWrite() { return reinterpret_cast<PIWriteDescriptor>(new SimWriter); }
+PIWriteDescriptor HC_CDECL OpenWrite() {
+    return reinterpret_cast<PIWriteDescriptor>(new SimWriter);
+}
 
 OSErr HC_CDECL CloseWrite(PIWriteDescriptor w, Handle* descriptor) {
     SimWriter* writer = Writer(w);

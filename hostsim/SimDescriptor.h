@@ -11,10 +11,10 @@
 struct SimDescriptorItem {
     DescriptorKeyID key = 0;
     DescType type = 0;
-    int32_t number = 0;      // typeInteger, and typeBoolean as 0 or 1
-    DescType enumType = 0;   // typeEnumerated: the enumeration and its value
+    int32_t number = 0;     // typeInteger, and typeBoolean as 0 or 1
+    DescType enumType = 0;  // typeEnumerated: the enumeration and its value
     DescType enumValue = 0;
-    std::string text;        // typeChar: at most 255 characters, as a Str255 carries
+    std::string text;  // typeChar: at most 255 characters, as a Str255 carries
 
     static SimDescriptorItem Integer(DescriptorKeyID key, int32_t value);
     static SimDescriptorItem Bool(DescriptorKeyID key, bool value);

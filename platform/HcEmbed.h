@@ -1,5 +1,6 @@
 /* The module's second export: lets an embedding host (our command-line tool, the tests) answer what the
-   Save As and Open boxes and the alerts would ask a person. Plain C so any host can use it; real hosts never call it. */
+   Save As and Open boxes and the alerts would ask a person. Plain C so any host can use it; real hosts never call it.
+ */
 #ifndef HC_EMBED_H
 #define HC_EMBED_H
 

@@ -45,7 +45,8 @@ AlertAnswer ShowAlert(intptr_t owner, const std::string& text, const std::string
 }
 
 bool AskSavePath(const FileBoxRequest& request, std::string& path) {
-    if (gHasEmbedHost) return gEmbedHost.askSavePath && AskEmbedded(gEmbedHost.askSavePath, request.suggestedName, path);
+    if (gHasEmbedHost)
+        return gEmbedHost.askSavePath && AskEmbedded(gEmbedHost.askSavePath, request.suggestedName, path);
     return Native::AskSavePath(request, path);
 }
 
@@ -59,8 +60,12 @@ std::string UserConfigFolder() {
     return Native::UserConfigFolder(0);
 }
 
-void SetModuleInstance(void* instance) { gModuleInstance = instance; }
-void* ModuleInstance() { return gModuleInstance; }
+void SetModuleInstance(void* instance) {
+    gModuleInstance = instance;
+}
+void* ModuleInstance() {
+    return gModuleInstance;
+}
 
 void SetEmbedHost(const HcEmbedHost* host) {
     gHasEmbedHost = host && host->version == HC_EMBED_VERSION;

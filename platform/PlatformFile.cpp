@@ -23,13 +23,23 @@ namespace Platform {
 namespace {
 constexpr int kBinary = _O_BINARY;
 constexpr int kNewFilePermission = _S_IREAD | _S_IWRITE;
-int SysOpen(const char* path, int flags) { return _open(path, flags, kNewFilePermission); }
+int SysOpen(const char* path, int flags) {
+    return _open(path, flags, kNewFilePermission);
+}
 }  // namespace
 
-int64_t FdRead(int fd, void* buffer, uint32_t count) { return _read(fd, buffer, count); }
-int64_t FdWrite(int fd, const void* buffer, uint32_t count) { return _write(fd, buffer, count); }
-int64_t FdSeek(int fd, int64_t offset, int origin) { return _lseeki64(fd, offset, origin); }
-int64_t FdLength(int fd) { return _filelengthi64(fd); }
+int64_t FdRead(int fd, void* buffer, uint32_t count) {
+    return _read(fd, buffer, count);
+}
+int64_t FdWrite(int fd, const void* buffer, uint32_t count) {
+    return _write(fd, buffer, count);
+}
+int64_t FdSeek(int fd, int64_t offset, int origin) {
+    return _lseeki64(fd, offset, origin);
+}
+int64_t FdLength(int fd) {
+    return _filelengthi64(fd);
+}
 int FdSetLength(int fd, int64_t length) {
     if (length < 0 || length > 0x7FFFFFFF) {
         errno = EINVAL;
@@ -37,33 +47,63 @@ int FdSetLength(int fd, int64_t length) {
     }
     return _chsize(fd, long(length));
 }
-int FdClose(int fd) { return _close(fd); }
-int FileRemove(const char* path) { return _unlink(path); }
-int MakeFolder(const char* path) { return _mkdir(path) == 0 ? 0 : errno; }
-char PathSeparator() { return '\\'; }
-const char* FallbackConfigFolder() { return "C:\\Windows"; }
+int FdClose(int fd) {
+    return _close(fd);
+}
+int FileRemove(const char* path) {
+    return _unlink(path);
+}
+int MakeFolder(const char* path) {
+    return _mkdir(path) == 0 ? 0 : errno;
+}
+char PathSeparator() {
+    return '\\';
+}
+const char* FallbackConfigFolder() {
+    return "C:\\Windows";
+}
 
 #else
 
 namespace {
 constexpr int kBinary = 0;
 constexpr mode_t kNewFilePermission = 0666;  // narrowed by the user's umask
-int SysOpen(const char* path, int flags) { return open(path, flags, kNewFilePermission); }
+int SysOpen(const char* path, int flags) {
+    return open(path, flags, kNewFilePermission);
+}
 }  // namespace
 
-int64_t FdRead(int fd, void* buffer, uint32_t count) { return read(fd, buffer, count); }
-int64_t FdWrite(int fd, const void* buffer, uint32_t count) { return write(fd, buffer, count); }
-int64_t FdSeek(int fd, int64_t offset, int origin) { return lseek(fd, off_t(offset), origin); }
+int64_t FdRead(int fd, void* buffer, uint32_t count) {
+    return read(fd, buffer, count);
+}
+int64_t FdWrite(int fd, const void* buffer, uint32_t count) {
+    return write(fd, buffer, count);
+}
+int64_t FdSeek(int fd, int64_t offset, int origin) {
+    return lseek(fd, off_t(offset), origin);
+}
 int64_t FdLength(int fd) {
     struct stat status;
     return fstat(fd, &status) == 0 ? int64_t(status.st_size) : -1;
 }
-int FdSetLength(int fd, int64_t length) { return ftruncate(fd, off_t(length)); }
-int FdClose(int fd) { return close(fd); }
-int FileRemove(const char* path) { return unlink(path); }
-int MakeFolder(const char* path) { return mkdir(path, 0700) == 0 ? 0 : errno; }
-char PathSeparator() { return '/'; }
-const char* FallbackConfigFolder() { return nullptr; }
+int FdSetLength(int fd, int64_t length) {
+    return ftruncate(fd, off_t(length));
+}
+int FdClose(int fd) {
+    return close(fd);
+}
+int FileRemove(const char* path) {
+    return unlink(path);
+}
+int MakeFolder(const char* path) {
+    return mkdir(path, 0700) == 0 ? 0 : errno;
+}
+char PathSeparator() {
+    return '/';
+}
+const char* FallbackConfigFolder() {
+    return nullptr;
+}
 
 #endif
 
@@ -77,6 +117,8 @@ int FdOpen(const char* path, FileAccess access) {
     return -1;
 }
 
-int FdCreate(const char* path) { return SysOpen(path, O_RDWR | O_CREAT | O_TRUNC | kBinary); }
+int FdCreate(const char* path) {
+    return SysOpen(path, O_RDWR | O_CREAT | O_TRUNC | kBinary);
+}
 
 }  // namespace Platform

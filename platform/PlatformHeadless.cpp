@@ -25,9 +25,13 @@ MemHandle AllocMovable(size_t size) {
     return block;
 }
 
-void* LockMem(MemHandle handle) { return handle ? handle->data : nullptr; }
+void* LockMem(MemHandle handle) {
+    return handle ? handle->data : nullptr;
+}
 void UnlockMem(MemHandle) {}
-void FreeMem(MemHandle handle) { std::free(handle); }
+void FreeMem(MemHandle handle) {
+    std::free(handle);
+}
 MemHandle MemHandleFromPointer(void* pointer) {
     if (!pointer) return nullptr;
     return reinterpret_cast<MemHandle>(static_cast<unsigned char*>(pointer) - offsetof(MemBlock, data));
@@ -35,8 +39,7 @@ MemHandle MemHandleFromPointer(void* pointer) {
 
 namespace Native {
 
-AlertAnswer ShowAlert(intptr_t, const std::string& text, const std::string& caption, AlertButtons buttons,
-                      AlertIcon) {
+AlertAnswer ShowAlert(intptr_t, const std::string& text, const std::string& caption, AlertButtons buttons, AlertIcon) {
     std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
     // Nobody can answer: take the button that changes nothing.
     switch (buttons) {
@@ -48,8 +51,12 @@ AlertAnswer ShowAlert(intptr_t, const std::string& text, const std::string& capt
     return AlertAnswer::Ok;
 }
 
-bool AskSavePath(const FileBoxRequest&, std::string&) { return false; }
-bool AskOpenPath(const FileBoxRequest&, std::string&) { return false; }
+bool AskSavePath(const FileBoxRequest&, std::string&) {
+    return false;
+}
+bool AskOpenPath(const FileBoxRequest&, std::string&) {
+    return false;
+}
 
 std::string UserConfigFolder(intptr_t) {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -63,6 +70,8 @@ std::string UserConfigFolder(intptr_t) {
 
 }  // namespace Native
 
-int RenameReplacing(const char* from, const char* to) { return std::rename(from, to) == 0 ? 0 : errno; }
+int RenameReplacing(const char* from, const char* to) {
+    return std::rename(from, to) == 0 ? 0 : errno;
+}
 
 }  // namespace Platform

@@ -1,8 +1,11 @@
 // Platform services on Windows: movable global memory, message boxes, the common file boxes
 // and the per-user application-data folder. The only place of the portable layers that sees Windows headers.
+// The other Windows headers need windows.h first.
+// clang-format off
 #include <windows.h>
 #include <commdlg.h>
 #include <shlobj.h>
+// clang-format on
 
 #include <cerrno>
 #include <cstdlib>
@@ -13,8 +16,12 @@
 
 namespace Platform {
 
-MemHandle AllocMovable(size_t size) { return reinterpret_cast<MemHandle>(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size)); }
-void* LockMem(MemHandle handle) { return handle ? GlobalLock(reinterpret_cast<HGLOBAL>(handle)) : nullptr; }
+MemHandle AllocMovable(size_t size) {
+    return reinterpret_cast<MemHandle>(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
+}
+void* LockMem(MemHandle handle) {
+    return handle ? GlobalLock(reinterpret_cast<HGLOBAL>(handle)) : nullptr;
+}
 void UnlockMem(MemHandle handle) {
     if (handle) GlobalUnlock(reinterpret_cast<HGLOBAL>(handle));
 }
@@ -22,7 +29,9 @@ void FreeMem(MemHandle handle) {
     if (handle) GlobalFree(reinterpret_cast<HGLOBAL>(handle));
 }
 
-MemHandle MemHandleFromPointer(void* pointer) { return reinterpret_cast<MemHandle>(GlobalHandle(pointer)); }
+MemHandle MemHandleFromPointer(void* pointer) {
+    return reinterpret_cast<MemHandle>(GlobalHandle(pointer));
+}
 
 namespace Native {
 
@@ -89,13 +98,17 @@ AlertAnswer ShowAlert(intptr_t owner, const std::string& text, const std::string
     return AlertAnswer(answer);
 }
 
-bool AskSavePath(const FileBoxRequest& request, std::string& path) { return RunFileBox(request, path, true); }
-bool AskOpenPath(const FileBoxRequest& request, std::string& path) { return RunFileBox(request, path, false); }
+bool AskSavePath(const FileBoxRequest& request, std::string& path) {
+    return RunFileBox(request, path, true);
+}
+bool AskOpenPath(const FileBoxRequest& request, std::string& path) {
+    return RunFileBox(request, path, false);
+}
 
 std::string UserConfigFolder(intptr_t owner) {
     char folder[MAX_PATH] = {};
-    if (SUCCEEDED(SHGetFolderPathA(reinterpret_cast<HWND>(owner), CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0,
-                                   folder)))
+    if (SUCCEEDED(
+            SHGetFolderPathA(reinterpret_cast<HWND>(owner), CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, folder)))
         return folder;
     const char* user = std::getenv("UserName");
     if (user && *user) return std::string("C:\\Documents and Settings\\") + user + "\\Application Data";

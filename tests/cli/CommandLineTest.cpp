@@ -1,12 +1,13 @@
-#include "cli/CommandLine.h"
-
 #include <gtest/gtest.h>
 
+#include "cli/CommandLine.h"
 #include "cli/HostImage.h"
 #include "cli/SettingsDescriptor.h"
 
 namespace {
-HalcyneOptions Parse(std::vector<std::string> arguments) { return ParseCommandLine(arguments); }
+HalcyneOptions Parse(std::vector<std::string> arguments) {
+    return ParseCommandLine(arguments);
+}
 
 void ExpectUsageError(std::vector<std::string> arguments, const std::string& phrase) {
     try {

@@ -1,7 +1,6 @@
 // The halcyne command end to end: real images in, GIF files that independent readers accept out,
 // and bad input refused with a message, an exit status and no output file touched.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -25,8 +24,8 @@ struct CommandResult {
 
 // Runs the command with its own configuration folder, so the user's preferences are never touched.
 CommandResult Halcyne(const std::string& arguments, const std::string& configFolder) {
-    std::string command = "XDG_CONFIG_HOME='" + configFolder + "' '" + ExecutableDir() + "/halcyne' " + arguments +
-                          " 2>&1";
+    std::string command =
+        "XDG_CONFIG_HOME='" + configFolder + "' '" + ExecutableDir() + "/halcyne' " + arguments + " 2>&1";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     std::string output;
     char buffer[4096];
@@ -35,7 +34,9 @@ CommandResult Halcyne(const std::string& arguments, const std::string& configFol
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
-std::string Data(const std::string& name) { return std::string(HC_TEST_DATA_DIR) + "/" + name; }
+std::string Data(const std::string& name) {
+    return std::string(HC_TEST_DATA_DIR) + "/" + name;
+}
 
 struct CommandFixture : ::testing::Test {
     std::string dir = MakeScratchDir("halcyne-command");

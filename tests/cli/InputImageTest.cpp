@@ -1,13 +1,15 @@
-#include "cli/InputImage.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "cli/InputImage.h"
+
 namespace {
 
-std::string Fixture(const std::string& name) { return HC_TEST_DATA_DIR "/formats/" + name; }
+std::string Fixture(const std::string& name) {
+    return HC_TEST_DATA_DIR "/formats/" + name;
+}
 
 // The fixtures hold one asymmetric 3 × 2 picture; these are its colours and alpha, row by row.
 const uint8_t kRgb[6][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {10, 20, 30}, {200, 100, 50}, {7, 8, 9}};
@@ -16,8 +18,10 @@ const uint8_t kAlpha[6] = {255, 128, 0, 1, 2, 3};
 std::vector<uint8_t> Expected(int channels) {
     std::vector<uint8_t> pixels;
     for (int i = 0; i < 6; ++i) {
-        if (channels <= 2) pixels.push_back(kRgb[i][0]);
-        else pixels.insert(pixels.end(), kRgb[i], kRgb[i] + 3);
+        if (channels <= 2)
+            pixels.push_back(kRgb[i][0]);
+        else
+            pixels.insert(pixels.end(), kRgb[i], kRgb[i] + 3);
         if (channels == 2 || channels == 4) pixels.push_back(kAlpha[i]);
     }
     return pixels;

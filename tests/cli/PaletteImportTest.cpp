@@ -1,10 +1,9 @@
-#include "cli/PaletteImport.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <stdexcept>
 
+#include "cli/PaletteImport.h"
 #include "common/hcprefs.h"
 #include "cvcode2/CvFile.h"
 #include "cvcode2/CvString.h"

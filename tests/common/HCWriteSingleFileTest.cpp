@@ -33,11 +33,21 @@ std::vector<uint8_t> EntryOf(const GifReading& reading, int index) {
 
 TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
     // background -1: the merged entry, whichever it is
-    struct Case { const char* name; uint32_t width, height, colors; PixelRule index, transparent; bool interlaced;
-        std::string comment; size_t paletteEntries; int background; };
+    struct Case {
+        const char* name;
+        uint32_t width, height, colors;
+        PixelRule index, transparent;
+        bool interlaced;
+        std::string comment;
+        size_t paletteEntries;
+        int background;
+    };
     auto none = [](uint32_t, uint32_t) { return 0u; };
     auto cycle = [](uint32_t n) { return [n](uint32_t x, uint32_t y) { return (y * 16 + x) % n; }; };
-    auto skip4and7 = [](uint32_t x, uint32_t y) { uint32_t i = (y * 16 + x) % 8; return i == 4 ? 8u : i == 7 ? 9u : i; };
+    auto skip4and7 = [](uint32_t x, uint32_t y) {
+        uint32_t i = (y * 16 + x) % 8;
+        return i == 4 ? 8u : i == 7 ? 9u : i;
+    };
     auto corner = [](uint32_t x, uint32_t y) { return uint32_t(x + y < 3); };
     const Case cases[] = {
         {"16 used: 17th appended", 16, 4, 16, cycle(16), none, false, "", 32, 16},
@@ -82,7 +92,8 @@ TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
 }
 
 TEST(HCWriteSingleFile, EmptyImageIsOneTransparentPixelEveryReaderOpens) {
-    auto frame = MakeFrame(0, 0, 4, [](uint32_t, uint32_t) { return 0u; }, [](uint32_t, uint32_t) { return 0u; });
+    auto frame = MakeFrame(
+        0, 0, 4, [](uint32_t, uint32_t) { return 0u; }, [](uint32_t, uint32_t) { return 0u; });
     frame->SetBackgroundColor(kBackground);
     const std::string path = MakeScratchDir("single-file-empty") + "/empty.gif";
     EXPECT_EQ(Write(path, *frame, nullptr), Count(*frame, nullptr));

@@ -17,7 +17,9 @@ namespace {
 constexpr int kWidth = 5, kHeight = 3;
 
 // Every byte of every plane differs, so a swapped plane, a flipped row or a wrong stride shows.
-uint8_t Sample(int plane, int x, int y) { return uint8_t(1 + plane * 40 + y * kWidth + x); }
+uint8_t Sample(int plane, int x, int y) {
+    return uint8_t(1 + plane * 40 + y * kWidth + x);
+}
 
 SimImage Layer(int16_t mode, int colorPlanes, int transparency, int masks, int channels) {
     SimImage image;
@@ -130,7 +132,8 @@ SimImage LayerOpaqueIn(int16_t mode, int colorPlanes, int x0, int y0, int x1, in
     SimImage image = Layer(mode, colorPlanes, 1, 0, 1);
     std::vector<uint8_t>& alpha = image.planes[size_t(colorPlanes)];
     for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) alpha[size_t(y * kWidth + x)] = (x >= x0 && x < x1 && y >= y0 && y < y1) ? 255 : 0;
+        for (int x = 0; x < kWidth; ++x)
+            alpha[size_t(y * kWidth + x)] = (x >= x0 && x < x1 && y >= y0 && y < y1) ? 255 : 0;
     return image;
 }
 

@@ -112,8 +112,15 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
 
 TEST(ApplyTransparencySettings, FallBacksAreWrittenIntoTheSettings) {
     // typeAfter: the alpha index is 0 after every case
-    struct Case { const char* name; TransparencyType type; uint16_t alphaIndex; int planes; bool flagIndex1;
-        TransparencyType typeAfter; bool transparentAfter; };
+    struct Case {
+        const char* name;
+        TransparencyType type;
+        uint16_t alphaIndex;
+        int planes;
+        bool flagIndex1;
+        TransparencyType typeAfter;
+        bool transparentAfter;
+    };
     const Case cases[] = {
         {"alpha beyond the list: the first plane", TransparencyType::alpha, 5, 2, false, TransparencyType::alpha, true},
         {"alpha without planes: none", TransparencyType::alpha, 1, 0, false, TransparencyType::none, false},
@@ -135,8 +142,10 @@ TEST(ApplyTransparencySettings, FallBacksAreWrittenIntoTheSettings) {
             lock.Row(1)[p + 2] = 0;  // plane p is transparent at (p + 2, 1)
             globals.extraPlanes->Append(plane);
         }
-        globals.gifFrame = MakeFrame(kW, kH, 3, [](uint32_t x, uint32_t) { return x % 3; },
-                                     [](uint32_t x, uint32_t y) { return uint32_t(x == 0 && y == 0); }).release();
+        globals.gifFrame = MakeFrame(
+                               kW, kH, 3, [](uint32_t x, uint32_t) { return x % 3; },
+                               [](uint32_t x, uint32_t y) { return uint32_t(x == 0 && y == 0); })
+                               .release();
         ApplyTransparencySettings(globals);
         EXPECT_EQ(globals.settings.transparencyType, c.typeAfter);
         EXPECT_EQ(globals.settings.transAlphaIndex, 0);
@@ -201,8 +210,9 @@ TEST(ExportFrame, FullyTransparentLayerGivesOneTransparentPixel) {
     EXPECT_EQ(host.Run(false), 0);
     ASSERT_EQ(host.Alerts().size(), 1u);
     EXPECT_EQ(host.Alerts()[0].caption, "Empty Selection");
-    EXPECT_EQ(host.Alerts()[0].text, "There is no pixel data in your selection. Are you sure you want to save a "
-                                     "completely transparent image?");
+    EXPECT_EQ(host.Alerts()[0].text,
+              "There is no pixel data in your selection. Are you sure you want to save a "
+              "completely transparent image?");
     EXPECT_EQ(host.Data(), 0);
     std::vector<ReadFrame> frames = ReadAllFrames(path);
     ASSERT_EQ(frames.size(), 1u);

@@ -1,15 +1,14 @@
-#include "common/hcmain.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "cvcode2/CvBitmapImage.h"
+#include "common/hcmain.h"
 #include "common/hcprefs.h"
-#include "cvcode2/CvFile.h"
+#include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvFile.h"
 #include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
@@ -88,9 +87,15 @@ TEST_F(EntryFixture, AboutStartsARunThatALaterCallEnds) {
 }
 
 TEST(EntryParameters, PlayInfoDecidesTheDialog) {
-    struct Case { bool descriptorParameters, descriptor; int16_t playInfo; bool showDialog; } cases[] = {
-        {false, false, 0, true}, {true, false, 0, true}, {true, true, plugInDialogDontDisplay, false},
-        {true, true, plugInDialogSilent, false}, {true, true, plugInDialogDisplay, true}};
+    struct Case {
+        bool descriptorParameters, descriptor;
+        int16_t playInfo;
+        bool showDialog;
+    } cases[] = {{false, false, 0, true},
+                 {true, false, 0, true},
+                 {true, true, plugInDialogDontDisplay, false},
+                 {true, true, plugInDialogSilent, false},
+                 {true, true, plugInDialogDisplay, true}};
     for (const Case& c : cases) {
         HostSimulator host{InProcessEntry, InProcessEmbed, PrivatePrefs()};
         HandleProcs procs = SimHandleProcs();

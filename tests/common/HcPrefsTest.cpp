@@ -1,5 +1,3 @@
-#include "common/hcprefs.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "common/hcprefs.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
 #include "platform/HcEmbed.h"
@@ -130,9 +129,13 @@ TEST_F(PrefsFixture, InvalidFilesFallBackToTheDefaults) {
         uint32_t value;
         int size;
     } patches[] = {
-        {"colors 300", 10, 300, 2},       {"colors 1", 10, 1, 2},      {"dither 11", 538, 11, 1},
-        {"headerFlag 2", 4, 2, 4},        {"transparency 3", 276, 3, 4},
-        {"prefMode 3", 540, 3, 1},        {"spareByte2 = colors", 13, 16, 1},
+        {"colors 300", 10, 300, 2},
+        {"colors 1", 10, 1, 2},
+        {"dither 11", 538, 11, 1},
+        {"headerFlag 2", 4, 2, 4},
+        {"transparency 3", 276, 3, 4},
+        {"prefMode 3", 540, 3, 1},
+        {"spareByte2 = colors", 13, 16, 1},
         {"lists inside a name", 0, 600, 4},
         {"more palettes than the file holds", 1088 + 1 + 2 * 268, 4, 1},
         {"palette count 257", 1088 + 1 + 2 * 268 + 1 + 1028, 257, 4},

@@ -1,7 +1,5 @@
 // Scripting parameters against the simulated host's descriptor suites: what is recorded, in which order,
 // what a replay loads, how values are pinned, and when the dialogs are asked for.
-#include "common/HcScriptParams.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/HcScriptParams.h"
 #include "cvcode2/CvList.h"
 #include "cvcode2/CvString.h"
 #include "hostsim/HostSimulator.h"
@@ -130,12 +129,17 @@ TEST_F(ScriptParams, ReplayPinsNumbersReplacesOldIndexesAndDefaultsTheBasePalett
     run.settings.transIndexes[1] = 1;
     run.settings.transIndexes[9] = 1;
     CvPStrFromC(run.globals.basePaletteName, "Grayscale");
-    Items items = {SimDescriptorItem::Integer(keyColors, 300),     SimDescriptorItem::Integer(keyDithering, 12),
-                   SimDescriptorItem::Integer(keyTransAlpha, 5),   SimDescriptorItem::Integer(keyBGRed, -4),
-                   SimDescriptorItem::Integer(keyBGGreen, 300),    SimDescriptorItem::Integer(keyBGBlue, 77),
+    Items items = {SimDescriptorItem::Integer(keyColors, 300),
+                   SimDescriptorItem::Integer(keyDithering, 12),
+                   SimDescriptorItem::Integer(keyTransAlpha, 5),
+                   SimDescriptorItem::Integer(keyBGRed, -4),
+                   SimDescriptorItem::Integer(keyBGGreen, 300),
+                   SimDescriptorItem::Integer(keyBGBlue, 77),
                    SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransIndexed),
-                   SimDescriptorItem::Integer(keyTransIndex, 5),   SimDescriptorItem::Integer(keyTransIndex, 999),
-                   SimDescriptorItem::Integer(keyTransIndex, -1),  SimDescriptorItem::Text(keyComment, "note")};
+                   SimDescriptorItem::Integer(keyTransIndex, 5),
+                   SimDescriptorItem::Integer(keyTransIndex, 999),
+                   SimDescriptorItem::Integer(keyTransIndex, -1),
+                   SimDescriptorItem::Text(keyComment, "note")};
     EXPECT_FALSE(Replay(run, items, plugInDialogDontDisplay));
     EXPECT_EQ(run.settings.colors, 256);
     EXPECT_EQ(run.settings.dither, 12);  // beyond the dialog's 0..10, within the recording's 0..16

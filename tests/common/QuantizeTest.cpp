@@ -1,10 +1,9 @@
 // The settings-to-mode rules, and the reduction at Finish through the simulated host.
-#include "common/Quantize.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "common/Quantize.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvRGBImage.h"
 #include "cvcode2/CvString.h"
@@ -42,9 +41,9 @@ TEST(QuantParamsFromSettings, PaletteNamesChooseTheMode) {
         QuantMode mode;
         uint32_t colors;  // of the palette handed to the engine
     } cases[] = {{"Custom", "None", QuantMode::Adaptive, 0},
-                           {"Netscape", "Grayscale", QuantMode::FixedPalette, netscape},
-                           {"Custom", "Grayscale", QuantMode::PreserveBase, 256},
-                           {"Nowhere", "Custom", QuantMode::PreserveBase, 0}};
+                 {"Netscape", "Grayscale", QuantMode::FixedPalette, netscape},
+                 {"Custom", "Grayscale", QuantMode::PreserveBase, 256},
+                 {"Nowhere", "Custom", QuantMode::PreserveBase, 0}};
     for (const auto& c : cases) {
         CvPStrFromC(globals.paletteName, c.palette);
         CvPStrFromC(globals.basePaletteName, c.base);

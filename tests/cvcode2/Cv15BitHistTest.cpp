@@ -1,8 +1,8 @@
-#include "cvcode2/Cv15BitHist.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "cvcode2/Cv15BitHist.h"
 
 TEST(ColorIndex15, LevelsRoundAndSaturate) {
     EXPECT_EQ(ColorIndex15(244, 244, 244), 32767);
@@ -19,7 +19,7 @@ TEST(ColorIndex15, LevelsRoundAndSaturate) {
 // Two rows of BGRX pixels with 3 padding bytes per row: offsets and row bytes both matter.
 TEST(BuildHistogram, CountsThroughOffsetsAndRowBytes) {
     const uint8_t pixels[] = {200, 150, 100, 9, 0, 0, 255, 9, 99, 99, 99,   // (100,150,200), (255,0,0)
-                              200, 150, 100, 9, 0, 0, 0, 9, 99, 99, 99};    // (100,150,200), black
+                              200, 150, 100, 9, 0, 0, 0,   9, 99, 99, 99};  // (100,150,200), black
     std::vector<uint32_t> histogram(kCellCount, 77);
     BuildHistogram(pixels, 11, 2, 2, 2, 1, 0, 4, histogram.data());
     EXPECT_EQ(CountColors(histogram.data()), 3u);

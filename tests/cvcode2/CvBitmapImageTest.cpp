@@ -1,10 +1,9 @@
-#include "cvcode2/CvBitmapImage.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "ImageTestSupport.h"
+#include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvIndexedImage.h"
 
@@ -38,8 +37,8 @@ TEST(CvBitmapImage, EveryDestinationLayoutMasksAlike) {
             for (uint32_t j = 0; j < 2; ++j)
                 for (uint32_t i = 0; i < 8; ++i) {
                     const uint8_t* p = out.data() + (j * 8 + i) * l.bytes;
-                    const RGB expected = mask.IsWhite(3 + i, j) ? RGB{uint8_t(i), uint8_t(j), uint8_t(100 + i)}
-                                                                : RGB{0xEE, 0xEE, 0xEE};
+                    const RGB expected =
+                        mask.IsWhite(3 + i, j) ? RGB{uint8_t(i), uint8_t(j), uint8_t(100 + i)} : RGB{0xEE, 0xEE, 0xEE};
                     EXPECT_EQ((RGB{p[l.r], p[l.g], p[l.b]}), expected);
                 }
         }

@@ -1,7 +1,6 @@
-#include "cvcode2/CvBuffer.h"
-
 #include <gtest/gtest.h>
 
+#include "cvcode2/CvBuffer.h"
 #include "cvcode2/CvErrorCode.h"
 #include "tests/support/ErrorOf.h"
 

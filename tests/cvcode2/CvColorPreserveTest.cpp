@@ -1,8 +1,7 @@
-#include "cvcode2/CvColorPreserve.h"
-
 #include <gtest/gtest.h>
 
 #include "cvcode2/Cv15BitHist.h"
+#include "cvcode2/CvColorPreserve.h"
 #include "tests/cvcode2/ImageTestSupport.h"
 
 TEST(CvColorPreserve, KeepsTheMostFrequentExactColoursMarksThemAndTakesThemOutOfTheHistogram) {

@@ -1,8 +1,8 @@
-#include "cvcode2/CvErrorCode.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "cvcode2/CvErrorCode.h"
 
 TEST(CvErrorCode, LongFileNameIsCutAt255AndReadsBackBothWays) {
     std::string path(300, 'p');

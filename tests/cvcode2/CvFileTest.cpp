@@ -1,5 +1,3 @@
-#include "cvcode2/CvFile.h"
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -8,6 +6,7 @@
 #include <string>
 
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvFile.h"
 #include "platform/PlatformFile.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/TestPaths.h"
@@ -87,7 +86,7 @@ TEST_F(FileFixture, AnAdoptedHandleOutlivesCloseUnlessTheFileOwnsIt) {
     CvFile owner;
     owner.Open(kCvFileRead, true, fd);
     owner.Close();
-#if !defined(_WIN32)  // the Windows run-time treats a stale descriptor as a fatal misuse
+#if !defined(_WIN32)                      // the Windows run-time treats a stale descriptor as a fatal misuse
     EXPECT_NE(Platform::FdClose(fd), 0);  // already closed by the owner
 #endif
 }

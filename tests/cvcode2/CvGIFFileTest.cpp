@@ -1,22 +1,25 @@
 // The GIF container: the exact bytes written, every setting read back, the block structure of foreign files,
 // and refusal of files and frames that do not hold together.
-#include "cvcode2/CvGIFFile.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
 
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvGIFFile.h"
 #include "tests/cvcode2/CvGIFTestSupport.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
 
-std::string Scratch(const std::string& name) { return MakeScratchDir("gif") + "/" + name; }
+std::string Scratch(const std::string& name) {
+    return MakeScratchDir("gif") + "/" + name;
+}
 
-std::string Word(uint16_t value) { return std::string{char(value & 0xFF), char(value >> 8)}; }
+std::string Word(uint16_t value) {
+    return std::string{char(value & 0xFF), char(value >> 8)};
+}
 
 std::string WriteBytes(const std::string& name, const std::string& bytes) {
     std::string path = Scratch(name);
@@ -168,7 +171,8 @@ TEST(CvGIFFile, RefusesBrokenFilesWithTheirCodes) {
 
 TEST(CvGIFFile, RefusesFramesThatCannotBeDecodedSafely) {
     {
-        OpenGif gif(Head(2, 1) + std::string("\x21\xF9\x05\x00\x00\x00\x00\x00\x00", 9) + TwoPixelImage(0, 2, 1) + "\x3B");
+        OpenGif gif(Head(2, 1) + std::string("\x21\xF9\x05\x00\x00\x00\x00\x00\x00", 9) + TwoPixelImage(0, 2, 1) +
+                    "\x3B");
         EXPECT_EQ(ErrorOf([&] { gif.Info(0); }), kCvErrBadData);
     }
     {

@@ -33,8 +33,12 @@ std::vector<uint8_t> TransparentMap(const CvGIFFrame& frame) {
 }  // namespace
 
 TEST(CvGIFFrame, ChoosesAFreeMergedOrAppendedTransparentIndex) {
-    struct Case { const char* name; uint32_t width, height, colors; PixelRule index, transparent;
-        uint32_t expectedIndex, expectedCount; };
+    struct Case {
+        const char* name;
+        uint32_t width, height, colors;
+        PixelRule index, transparent;
+        uint32_t expectedIndex, expectedCount;
+    };
     // 256 colours each used once by an opaque pixel; entry 2 is given entry 200's colour, so merging it costs 0.
     auto allOnce16 = [](uint32_t x, uint32_t y) { return y < 16 ? y * 16 + x : 5u; };
     auto lastRow16 = [](uint32_t, uint32_t y) { return uint32_t(y == 16); };
@@ -70,8 +74,9 @@ TEST(CvGIFFrame, ChoosesAFreeMergedOrAppendedTransparentIndex) {
 TEST(CvGIFFrame, MarkingAndRebuildingTheMask) {
     // 4 x 2, indexes 0 1 2 3 / 3 3 1 0, all opaque.
     const uint8_t layout[8] = {0, 1, 2, 3, 3, 3, 1, 0};
-    auto frame = MakeFrame(4, 2, 6, [&](uint32_t x, uint32_t y) { return uint32_t(layout[y * 4 + x]); },
-                           [](uint32_t, uint32_t) { return 0u; });
+    auto frame = MakeFrame(
+        4, 2, 6, [&](uint32_t x, uint32_t y) { return uint32_t(layout[y * 4 + x]); },
+        [](uint32_t, uint32_t) { return 0u; });
     frame->MarkIndexTransparent(5);  // used by no pixel: the flag stays off
     EXPECT_FALSE(frame->HasTransparency());
 
@@ -94,8 +99,9 @@ TEST(CvGIFFrame, MarkingAndRebuildingTheMask) {
 }
 
 TEST(CvGIFFrame, DrawingShowsTheBackgroundUnderTransparentPixels) {
-    auto frame = MakeFrame(3, 2, 4, [](uint32_t x, uint32_t y) { return x + y; },
-                           [](uint32_t x, uint32_t y) { return uint32_t(x == 2 && y == 0); });
+    auto frame = MakeFrame(
+        3, 2, 4, [](uint32_t x, uint32_t y) { return x + y; },
+        [](uint32_t x, uint32_t y) { return uint32_t(x == 2 && y == 0); });
     const uint8_t background[3] = {9, 8, 7};
     frame->SetBackgroundColor(background);
     // B, G, R order with a padded row: a swap or stride fault shows.
@@ -113,8 +119,9 @@ TEST(CvGIFFrame, DrawingShowsTheBackgroundUnderTransparentPixels) {
 
 TEST(CvGIFFrame, TurnsFlipsAndCropsKeepTheMaskWithItsPixels) {
     // 3 x 2 with a unique index 5 at (2, 0), the only transparent pixel.
-    auto frame = MakeFrame(3, 2, 6, [](uint32_t x, uint32_t y) { return x == 2 && y == 0 ? 5u : x + y; },
-                           [](uint32_t x, uint32_t y) { return uint32_t(x == 2 && y == 0); });
+    auto frame = MakeFrame(
+        3, 2, 6, [](uint32_t x, uint32_t y) { return x == 2 && y == 0 ? 5u : x + y; },
+        [](uint32_t x, uint32_t y) { return uint32_t(x == 2 && y == 0); });
     const uint8_t background[3] = {4, 5, 6};
     frame->SetBackgroundColor(background);
     auto check = [&](CvImage* made, uint32_t w, uint32_t h) {

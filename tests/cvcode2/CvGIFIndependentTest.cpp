@@ -15,7 +15,9 @@
 
 namespace {
 
-std::string Fixture(const std::string& name) { return HC_TEST_DATA_DIR "/gif/" + name; }
+std::string Fixture(const std::string& name) {
+    return HC_TEST_DATA_DIR "/gif/" + name;
+}
 
 // The table as a reader sees it in the file: padded with black to a power of two, at least two entries.
 std::vector<uint8_t> PaddedPalette(const CvColorTable& table) {
@@ -114,8 +116,8 @@ void ExpectSameAsGiflib(const std::string& path) {
     }
 }
 
-const char* const kForeign[] = {"im-plain.gif", "im-interlaced.gif", "im-interlaced-5colours.gif", "im-16colours.gif",
-                                 "im-frames.gif", "pillow-comment-transparent.gif"};
+const char* const kForeign[] = {"im-plain.gif",     "im-interlaced.gif", "im-interlaced-5colours.gif",
+                                "im-16colours.gif", "im-frames.gif",     "pillow-comment-transparent.gif"};
 
 }  // namespace
 

@@ -1,10 +1,10 @@
 // Test pictures and whole-file helpers for the GIF container tests.
 // Files are written and read only through the classes under test.
+#include "tests/cvcode2/CvGIFTestSupport.h"
+
 #include <algorithm>
 
 #include "cvcode2/CvBitmapImage.h"
-#include "tests/cvcode2/CvGIFTestSupport.h"
-
 #include "cvcode2/CvRealImage.h"
 
 std::unique_ptr<CvIndexedImage> MakeIndexedPicture(uint32_t width, uint32_t height, uint32_t colors) {

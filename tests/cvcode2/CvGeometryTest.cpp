@@ -30,7 +30,7 @@ TEST(CvFlip, FlipBitsReversesPixelsAndKeepsPadding) {
     uint8_t row[2] = {0x80, 0x7F};  // pixel 0 set; the 7 padding bits of byte 1 set
     CvFlip::FlipBits(row, 2, 9, 1);
     EXPECT_EQ(row[0], 0x00);
-    EXPECT_EQ(row[1], 0xFF);  // pixel 8 now set, padding untouched
+    EXPECT_EQ(row[1], 0xFF);                    // pixel 8 now set, padding untouched
     uint8_t two[4] = {0xD0, 0x00, 0x40, 0x00};  // 3-pixel rows 1 1 0 (+ a set padding bit) and 0 1 0
     CvFlip::FlipBits(two, 2, 3, 2);
     EXPECT_EQ(two[0], 0x70);

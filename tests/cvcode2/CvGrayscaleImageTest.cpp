@@ -1,5 +1,3 @@
-#include "cvcode2/CvGrayscaleImage.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,6 +5,7 @@
 #include "ImageTestSupport.h"
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvLog.h"
 #include "tests/support/ErrorOf.h"
 

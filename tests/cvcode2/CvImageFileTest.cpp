@@ -1,7 +1,5 @@
 // The image-file base class's reading protocol: a header that fails to read leaves the file open, so the
 // caller's Close still releases it.
-#include "cvcode2/CvImageFile.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,6 +7,7 @@
 #include <string>
 
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvImageFile.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/TestPaths.h"
 

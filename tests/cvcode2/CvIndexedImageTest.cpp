@@ -1,5 +1,3 @@
-#include "cvcode2/CvIndexedImage.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,6 +7,7 @@
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvColorTable.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvLog.h"
 #include "tests/support/ErrorOf.h"
 
@@ -112,7 +111,8 @@ TEST(CvIndexedImage, ChooseMergePairPicksTheCheapestOfTheLeastUsed) {
     // Candidates 3 (2 x 25), 1 (3 x 25), 4 (3 x 190^2): entry 3 into entry 1.
     EXPECT_EQ(index, 3);
     EXPECT_EQ(into, 1);
-    EXPECT_EQ(std::vector<uint32_t>(counts, counts + 5), (std::vector<uint32_t>{10, 0x7FFFFFFF, 40, 0x7FFFFFFF, 0x7FFFFFFF}));
+    EXPECT_EQ(std::vector<uint32_t>(counts, counts + 5),
+              (std::vector<uint32_t>{10, 0x7FFFFFFF, 40, 0x7FFFFFFF, 0x7FFFFFFF}));
 }
 
 TEST(CvIndexedImage, LimitColorsMergesTheLeastUsedIntoTheirNearest) {

@@ -1,5 +1,3 @@
-#include "cvcode2/CvInvMapRiemersma.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +6,7 @@
 
 #include "cvcode2/Cv15BitHist.h"
 #include "cvcode2/CvBitmapImage.h"
+#include "cvcode2/CvInvMapRiemersma.h"
 #include "cvcode2/CvMakeInvColorMap.h"
 #include "tests/support/RecordingIndicator.h"
 
@@ -50,8 +49,14 @@ struct Image {
     std::vector<uint8_t> pixels, out, mask;
 
     Image(uint32_t w, uint32_t h, Layout l)
-        : width(w), height(h), rowBytes(w * l.pixelBytes + 3), outRowBytes(w * l.outBytes + 1),
-          maskRowBytes((w + 7) / 8 + 1), layout(l), pixels(size_t(rowBytes) * h), out(size_t(outRowBytes) * h, 0xEE),
+        : width(w),
+          height(h),
+          rowBytes(w * l.pixelBytes + 3),
+          outRowBytes(w * l.outBytes + 1),
+          maskRowBytes((w + 7) / 8 + 1),
+          layout(l),
+          pixels(size_t(rowBytes) * h),
+          out(size_t(outRowBytes) * h, 0xEE),
           mask(size_t(maskRowBytes) * h) {
         uint32_t noise = 1;
         for (uint32_t y = 0; y < h; ++y)
@@ -208,6 +213,20 @@ TEST(RiemersmaErrorTerm, ShiftsAndRoundsNegativeSumsUp) {
 TEST(CvHilbertCurve, ReferenceWalkMeetsTheDocumentedOrder) {
     EXPECT_EQ(PlainWalk(3, 1).Run(), (Positions{{0, 0}, {1, 0}, {2, 0}}));
     // A 4 × 4 image lies in the first quarter of an 8 × 8 curve.
-    EXPECT_EQ(PlainWalk(4, 4).Run(), (Positions{{0, 0}, {0, 1}, {1, 1}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {2, 1},
-                                               {2, 2}, {3, 2}, {3, 3}, {2, 3}, {1, 3}, {1, 2}, {0, 2}, {0, 3}}));
+    EXPECT_EQ(PlainWalk(4, 4).Run(), (Positions{{0, 0},
+                                                {0, 1},
+                                                {1, 1},
+                                                {1, 0},
+                                                {2, 0},
+                                                {3, 0},
+                                                {3, 1},
+                                                {2, 1},
+                                                {2, 2},
+                                                {3, 2},
+                                                {3, 3},
+                                                {2, 3},
+                                                {1, 3},
+                                                {1, 2},
+                                                {0, 2},
+                                                {0, 3}}));
 }

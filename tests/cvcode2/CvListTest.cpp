@@ -1,6 +1,6 @@
-#include "cvcode2/CvList.h"
-
 #include <gtest/gtest.h>
+
+#include "cvcode2/CvList.h"
 
 TEST(CvList, KeepsOrderAcrossInsertAndRemove) {
     int a = 1, b = 2, c = 3, d = 4;

@@ -1,5 +1,3 @@
-#include "cvcode2/CvLoadPalette.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,8 +7,9 @@
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvGIFFile.h"
 #include "cvcode2/CvIndexedImage.h"
-#include "tests/support/TestPaths.h"
+#include "cvcode2/CvLoadPalette.h"
 #include "tests/support/ErrorOf.h"
+#include "tests/support/TestPaths.h"
 
 namespace {
 // An ACT-style file of `bytes` bytes whose byte i is i modulo 251 (so every colour differs).
@@ -82,8 +81,8 @@ TEST(LoadGIFPalette, TakesTheGlobalTableAsStoredElseTheFirstLocalTable) {
     CvColorTable padded = Colours(3, 10);
     padded.SetCount(4);
     EXPECT_EQ(*LoadGIFPalette(WriteGifWithTables(dir + "/global.gif", Colours(3, 10), {Colours(2, 90)})), padded);
-    EXPECT_EQ(*LoadGIFPalette(WriteGifWithTables(dir + "/second.gif", CvColorTable(), {CvColorTable(), Colours(8, 50),
-                                                                                      Colours(2, 70)})),
+    EXPECT_EQ(*LoadGIFPalette(WriteGifWithTables(dir + "/second.gif", CvColorTable(),
+                                                 {CvColorTable(), Colours(8, 50), Colours(2, 70)})),
               Colours(8, 50));
     EXPECT_EQ(LoadGIFPalette(WriteGifWithTables(dir + "/none.gif", CvColorTable(), {CvColorTable()}))->GetCount(), 0u);
     EXPECT_EQ(GifLoadError(WriteGifWithTables(dir + "/empty.gif", CvColorTable(), {})), kCvErrBadData);

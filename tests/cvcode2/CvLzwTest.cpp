@@ -74,8 +74,8 @@ uint32_t DecodeError(const std::string& bytes, uint32_t width, uint32_t height) 
 }  // namespace
 
 TEST(CvLzwShared, CodeSizesAndPassesFollowTheColourCountAndHeight) {
-    const std::pair<uint32_t, int> sizes[] = {{1, 1}, {2, 1}, {3, 2}, {4, 2}, {5, 3}, {16, 4}, {17, 5},
-                                              {64, 6}, {65, 7}, {128, 7}, {129, 8}, {256, 8}};
+    const std::pair<uint32_t, int> sizes[] = {{1, 1},  {2, 1},  {3, 2},  {4, 2},   {5, 3},   {16, 4},
+                                              {17, 5}, {64, 6}, {65, 7}, {128, 7}, {129, 8}, {256, 8}};
     for (auto [colors, bits] : sizes) EXPECT_EQ(CodeSizeForColors(colors), bits) << colors;
     EXPECT_THROW(CodeSizeForColors(0), CvErrorCode);
     EXPECT_THROW(CodeSizeForColors(257), CvErrorCode);
@@ -87,7 +87,8 @@ TEST(CvLzwShared, CodeSizesAndPassesFollowTheColourCountAndHeight) {
         std::vector<uint32_t> rows;
         uint32_t count = CvRowPasses(height, true, passes);
         for (uint32_t i = 0; i < count; ++i)
-            for (uint32_t r = 0; r < passes[i].rowCount; ++r) rows.push_back(passes[i].firstRow + r * passes[i].rowStep);
+            for (uint32_t r = 0; r < passes[i].rowCount; ++r)
+                rows.push_back(passes[i].firstRow + r * passes[i].rowStep);
         if (height == 3 || height == 9) {
             EXPECT_EQ(rows, height == 3 ? order3 : order9);
         }
@@ -111,7 +112,11 @@ TEST(CvLzwEncoder, TinyImagesGiveTheHandComputedBytes) {
 TEST(CvLzwEncoder, TablesFilledManyTimesGiveTheSameBytesAsEver) {
     // The golden streams came from the first, chain-walking encoder: a faster dictionary must find exactly the
     // same strings, or the stream stays decodable but changes.
-    struct Case { const char* name; uint32_t width, height, colors, seed; bool interlaced; };
+    struct Case {
+        const char* name;
+        uint32_t width, height, colors, seed;
+        bool interlaced;
+    };
     const Case cases[] = {{"lzw/211x97-256", 211, 97, 256, 5, false},
                           {"lzw/400x120-16-interlaced", 400, 120, 16, 3, true},
                           {"lzw/900x200-2", 900, 200, 2, 9, false}};

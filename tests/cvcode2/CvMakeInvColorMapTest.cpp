@@ -1,5 +1,3 @@
-#include "cvcode2/CvMakeInvColorMap.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
@@ -7,6 +5,7 @@
 
 #include "cvcode2/Cv15BitHist.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvMakeInvColorMap.h"
 
 namespace {
 CvColorTable Palette(const std::vector<uint8_t>& rgb) {

@@ -1,5 +1,3 @@
-#include "cvcode2/CvNewMedianCut.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "cvcode2/Cv15BitHist.h"
+#include "cvcode2/CvNewMedianCut.h"
 #include "tests/support/RecordingIndicator.h"
 
 namespace {
@@ -58,11 +57,9 @@ TEST(CvNewMedianCut, FewCellsGiveTheirOwnColoursInCellOrder) {
 // A cells' level order along each axis differs, and so does the half each cut keeps.
 TEST(CvNewMedianCut, EqualRangesCutGreenOverRedAndBlueOverEither) {
     // Red and green both span 0..4: green is cut, A and B below, C above; green mean 0.5 rounds up.
-    EXPECT_EQ(MedianCut({{0, 0, 0, 1}, {4, 1, 0, 1}, {1, 4, 0, 2}}, 2),
-              (std::vector<uint8_t>{16, 8, 0, 8, 33, 0}));
+    EXPECT_EQ(MedianCut({{0, 0, 0, 1}, {4, 1, 0, 1}, {1, 4, 0, 2}}, 2), (std::vector<uint8_t>{16, 8, 0, 8, 33, 0}));
     // All three span 0..4: blue is cut.
-    EXPECT_EQ(MedianCut({{0, 0, 0, 1}, {4, 4, 1, 1}, {1, 1, 4, 2}}, 2),
-              (std::vector<uint8_t>{16, 16, 8, 8, 8, 33}));
+    EXPECT_EQ(MedianCut({{0, 0, 0, 1}, {4, 4, 1, 1}, {1, 1, 4, 2}}, 2), (std::vector<uint8_t>{16, 16, 8, 8, 8, 33}));
 }
 
 TEST(CvNewMedianCut, CutsAtTheWeightedMedianButNeverLeavesAHalfEmpty) {

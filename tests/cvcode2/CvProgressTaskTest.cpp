@@ -1,11 +1,10 @@
-#include "cvcode2/CvProgressTask.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "common/NoStartProgressProxy.h"
+#include "cvcode2/CvProgressTask.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/RecordingIndicator.h"
 

@@ -1,7 +1,6 @@
-#include "cvcode2/CvQuantRemap.h"
-
 #include <gtest/gtest.h>
 
+#include "cvcode2/CvQuantRemap.h"
 #include "tests/cvcode2/ImageTestSupport.h"
 
 TEST(CvQuantRemap, EntryInThePixelsOctantWinsOverANearerOneElsewhere) {

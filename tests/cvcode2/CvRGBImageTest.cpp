@@ -1,5 +1,3 @@
-#include "cvcode2/CvRGBImage.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,6 +10,7 @@
 #include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvImgFmtInfo.h"
 #include "cvcode2/CvLog.h"
+#include "cvcode2/CvRGBImage.h"
 #include "tests/support/ErrorOf.h"
 
 namespace {

@@ -1,5 +1,3 @@
-#include "cvcode2/CvRealImage.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,6 +6,7 @@
 #include "cvcode2/CvBuffer.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvLog.h"
+#include "cvcode2/CvRealImage.h"
 #include "tests/support/ErrorOf.h"
 
 namespace {

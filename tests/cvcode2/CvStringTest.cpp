@@ -1,8 +1,8 @@
-#include "cvcode2/CvString.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "cvcode2/CvString.h"
 
 TEST(CvString, LongStringKeepsFullLengthWithLengthByteCapped) {
     std::string text(300, 'x');

@@ -1,10 +1,9 @@
-#include "cvcode2/CvUnique.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "cvcode2/Cv15BitHist.h"
+#include "cvcode2/CvUnique.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/RecordingIndicator.h"
 

@@ -12,7 +12,9 @@ namespace {
 using RGB = std::array<uint8_t, 3>;
 const RGB kGrey{208, 208, 208}, kBlue{128, 128, 255}, kWhite{255, 255, 255};
 
-RGB Checker(uint32_t x, uint32_t y) { return ((x % 16) < 8) == ((y % 16) < 8) ? kGrey : kBlue; }
+RGB Checker(uint32_t x, uint32_t y) {
+    return ((x % 16) < 8) == ((y % 16) < 8) ? kGrey : kBlue;
+}
 }  // namespace
 
 TEST(CvTransImage, MaskChoosesBetweenImageAndCheckerboard) {

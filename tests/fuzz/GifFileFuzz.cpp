@@ -1,5 +1,6 @@
 // Fuzz entry for the GIF reader: any bytes as a GIF file: header, frame scan, frame info and frame image of the
-// first frames. Every frame that decodes and can be written again must read back to the same pixels; a difference aborts.
+// first frames. Every frame that decodes and can be written again must read back to the same pixels; a difference
+// aborts.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>

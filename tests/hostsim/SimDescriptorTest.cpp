@@ -1,13 +1,12 @@
 // The simulated host's descriptor suites keep to a real host's contract: stored order, keys marked found,
 // typed reads, and a new handle from every closed writer.
-#include "hostsim/SimDescriptor.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "hostsim/HostSimulator.h"
+#include "hostsim/SimDescriptor.h"
 
 namespace {
 
@@ -29,11 +28,11 @@ TEST(SimDescriptor, WriterAndReaderAgreeOnOrderTypesAndValues) {
     ASSERT_NE(descriptor, nullptr);
     std::string text(255, '\0');
     text[0] = 'q';
-    EXPECT_EQ(SimDescriptorItems(descriptor),
-              (std::vector<SimDescriptorItem>{SimDescriptorItem::Text(kB, text), SimDescriptorItem::Integer(kA, -7),
-                                              SimDescriptorItem::Bool(kX, true),
-                                              SimDescriptorItem::Enumerated(kC, MakeOSType("Enum"),
-                                                                            MakeOSType("valu"))}));
+    EXPECT_EQ(
+        SimDescriptorItems(descriptor),
+        (std::vector<SimDescriptorItem>{SimDescriptorItem::Text(kB, text), SimDescriptorItem::Integer(kA, -7),
+                                        SimDescriptorItem::Bool(kX, true),
+                                        SimDescriptorItem::Enumerated(kC, MakeOSType("Enum"), MakeOSType("valu"))}));
 
     // Keys come back in stored order; each found key is zeroed in the array, even after an earlier entry was.
     ReadDescriptorProcs read = SimReadDescriptorProcs();

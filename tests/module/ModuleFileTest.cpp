@@ -31,8 +31,8 @@ TEST(ModuleFile, EveryBuiltModuleIsAHostLoadableFilter) {
         EXPECT_NE(std::find(exports.begin(), exports.end(), "ENTRYPOINT"), exports.end());
 
         // Only the system's own DLLs: a host machine has nothing else.
-        const std::vector<std::string> system = {"kernel32.dll", "user32.dll",   "gdi32.dll",  "comdlg32.dll",
-                                                 "comctl32.dll", "shell32.dll",  "msvcrt.dll", "advapi32.dll",
+        const std::vector<std::string> system = {"kernel32.dll", "user32.dll",  "gdi32.dll",  "comdlg32.dll",
+                                                 "comctl32.dll", "shell32.dll", "msvcrt.dll", "advapi32.dll",
                                                  "ole32.dll",    "shlwapi.dll"};
         for (const std::string& import : module.Imports())
             EXPECT_NE(std::find(system.begin(), system.end(), Lower(import)), system.end()) << import;

@@ -14,7 +14,9 @@
 
 namespace {
 
-std::string ModulePath() { return ExecutableDir() + "/" HC_MODULE_FILE; }
+std::string ModulePath() {
+    return ExecutableDir() + "/" HC_MODULE_FILE;
+}
 
 SimImage GreyImage() {
     SimImage image;

@@ -11,7 +11,9 @@
 
 namespace {
 // A four-character code as the dictionary stores it: a little-endian integer.
-std::string Stored(uint32_t code) { return {char(code), char(code >> 8), char(code >> 16), char(code >> 24)}; }
+std::string Stored(uint32_t code) {
+    return {char(code), char(code >> 8), char(code >> 16), char(code >> 24)};
+}
 }  // namespace
 
 TEST(ModuleTerminology, DictionaryIsTheCheckedOneAndListsThePluginsKeys) {

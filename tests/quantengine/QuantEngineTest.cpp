@@ -1,8 +1,7 @@
-#include "quantengine/QuantEngine.h"
-
 #include <gtest/gtest.h>
 
 #include "cvcode2/CvLog.h"
+#include "quantengine/QuantEngine.h"
 #include "tests/cvcode2/ImageTestSupport.h"
 
 namespace {

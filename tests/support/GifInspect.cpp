@@ -22,7 +22,9 @@ std::string RunCommand(const std::string& command) {
     return output;
 }
 
-std::string Quote(const std::string& path) { return "'" + path + "'"; }
+std::string Quote(const std::string& path) {
+    return "'" + path + "'";
+}
 
 std::vector<uint8_t> FromHex(const std::string& hex) {
     std::vector<uint8_t> bytes;
@@ -82,25 +84,33 @@ std::vector<GifReading> ReadFramesWithGiflib(const std::string& path) {
     return frames;
 }
 
-GifReading ReadWithGiflib(const std::string& path) { return ReadFramesWithGiflib(path)[0]; }
+GifReading ReadWithGiflib(const std::string& path) {
+    return ReadFramesWithGiflib(path)[0];
+}
 
 GifReading ReadWithPillow(const std::string& path) {
-    std::istringstream lines(RunCommand("/usr/bin/python3 " HC_TEST_SUPPORT_DIR "/gif_inspect_pillow.py " + Quote(path)));
+    std::istringstream lines(
+        RunCommand("/usr/bin/python3 " HC_TEST_SUPPORT_DIR "/gif_inspect_pillow.py " + Quote(path)));
     GifReading reading;
     for (std::string line; std::getline(lines, line);) {
         std::istringstream fields(line);
         std::string key, value;
         fields >> key >> value;
-        if (key == "size") reading.width = std::stoi(value), fields >> reading.height;
-        else if (key == "interlaced") reading.interlaced = value == "1";
-        else if (key == "transparency") reading.transparentIndex = std::stoi(value);
-        else if (key == "background") reading.backgroundIndex = std::stoi(value);
-        else if (key == "palette") reading.palette = FromHex(value);
+        if (key == "size")
+            reading.width = std::stoi(value), fields >> reading.height;
+        else if (key == "interlaced")
+            reading.interlaced = value == "1";
+        else if (key == "transparency")
+            reading.transparentIndex = std::stoi(value);
+        else if (key == "background")
+            reading.backgroundIndex = std::stoi(value);
+        else if (key == "palette")
+            reading.palette = FromHex(value);
         else if (key == "comment") {
             std::vector<uint8_t> bytes = FromHex(value);
             reading.comment.assign(bytes.begin(), bytes.end());
-        }
-        else if (key == "indices") reading.indices = FromHex(value);
+        } else if (key == "indices")
+            reading.indices = FromHex(value);
     }
     return reading;
 }
@@ -116,7 +126,8 @@ std::vector<uint8_t> ExpectedRgba(const GifReading& reading) {
     for (uint8_t index : reading.indices) {
         bool transparent = index == reading.transparentIndex;
         size_t at = size_t(index) * 3;
-        for (int c = 0; c < 3; ++c) rgba.push_back(at + 2 < reading.palette.size() ? reading.palette[at + size_t(c)] : 0);
+        for (int c = 0; c < 3; ++c)
+            rgba.push_back(at + 2 < reading.palette.size() ? reading.palette[at + size_t(c)] : 0);
         rgba.push_back(transparent ? 0 : 255);
     }
     return rgba;

@@ -10,13 +10,17 @@
 inline void HC_CDECL InProcessEntry(int16_t selector, void* block, intptr_t* data, int16_t* result) {
     HcEntry(selector, block, data, result);
 }
-inline void HC_EMBED_CDECL InProcessEmbed(const HcEmbedHost* host) { Platform::SetEmbedHost(host); }
+inline void HC_EMBED_CDECL InProcessEmbed(const HcEmbedHost* host) {
+    Platform::SetEmbedHost(host);
+}
 
 // The working record the module keeps in the host's data slot; valid while a run is open.
 inline HcCallRecord& CallRecord(const HostSimulator& host) {
     return *static_cast<HcCallRecord*>(reinterpret_cast<HcMasterBlock*>(host.Data())->data);
 }
-inline HcGlobals& RunData(const HostSimulator& host) { return CallRecord(host).runData; }
+inline HcGlobals& RunData(const HostSimulator& host) {
+    return CallRecord(host).runData;
+}
 
 // Runs in tests never read or write the user's own preferences: each host gets a fresh folder, and the Save As
 // box is answered with a file in it (a test of the cancelled box clears savePath).

@@ -4,10 +4,14 @@
 #include <stdexcept>
 
 namespace {
-[[noreturn]] void Malformed(const char* what) { throw std::runtime_error(std::string("malformed module: ") + what); }
+[[noreturn]] void Malformed(const char* what) {
+    throw std::runtime_error(std::string("malformed module: ") + what);
+}
 }  // namespace
 
-uint32_t PeFile::U32(size_t offset) const { return U16(offset) | uint32_t(U16(offset + 2)) << 16; }
+uint32_t PeFile::U32(size_t offset) const {
+    return U16(offset) | uint32_t(U16(offset + 2)) << 16;
+}
 
 uint16_t PeFile::U16(size_t offset) const {
     if (offset + 2 > bytes_.size()) Malformed("read past the end");
