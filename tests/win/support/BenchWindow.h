@@ -70,7 +70,8 @@ private:
     HWND window = nullptr;
 };
 
-// Dispatches every pending message (painting included) until the queue stays empty; at most `limit` long.
+// Dispatches every pending message (painting included) until no new message but a timer's arrives for 30 ms;
+// at most `limit` long.
 void PumpUntilIdle(std::chrono::milliseconds limit = std::chrono::milliseconds(2000));
 // Pumps messages until `done` holds or `limit` passes; returns whether `done` held.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
