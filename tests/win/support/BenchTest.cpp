@@ -7,6 +7,7 @@
 #include "tests/win/support/BenchInput.h"
 #include "tests/win/support/BenchModal.h"
 #include "tests/win/support/BenchWindow.h"
+#include "win/resource_ids.h"
 #include "wnatom/WnDpi.h"
 #include "wnatom/WnGdi.h"
 
@@ -97,6 +98,24 @@ TEST_F(BenchTest, ModuleDialogRunsModallyAndIsCaptured) {
     ShowAboutBox(reinterpret_cast<intptr_t>(host.Handle()));
     EXPECT_TRUE(watcher.Ran());
     EXPECT_NE(text.find(L"Halcyne"), std::wstring::npos);
+}
+
+INT_PTR CALLBACK PassiveDialog(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+
+TEST(BenchHostTest, StandardControlsAndModuleDialogsLiveInTheHostWindow) {
+    BenchHostWindow host(380, 180);
+    HWND box = host.AddControl(L"BUTTON", 5, {10, 5, 200, 25}, WS_VISIBLE | BS_AUTOCHECKBOX, L"Check me");
+    Click(box, {5, 5});
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    HWND dialog = host.AddDialog(IDD_ABOUT, PassiveDialog, 0, 0, 35);
+    EXPECT_EQ(GetParent(dialog), host.Handle());
+    EXPECT_TRUE(GetWindowLongPtrW(dialog, GWL_STYLE) & WS_CHILD);
+    EXPECT_NE(GetDlgItem(dialog, IDOK), nullptr);
+    SaveScreenshot(CaptureClient(host.Handle()), "bench-host-with-controls");
+    DestroyWindow(dialog);
 }
 
 TEST(BenchDpi, WindowsReportTheDpiTheBenchStartedWith) {
