@@ -143,6 +143,7 @@ void ControlBitmap::SetPixel(int x, int y, uint8_t r, uint8_t g, uint8_t b) {
 }
 
 void ControlBitmap::Blit(int dx, int dy, int sx, int sy, int w, int h) const {
+    if (!window) return;  // without a window the context would be the whole screen's
     WnWindowDC dc(window);
     if (!dc.Get() || !memoryDC) return;
     DisplayCopyScope scope(dc.Get());
@@ -150,7 +151,7 @@ void ControlBitmap::Blit(int dx, int dy, int sx, int sy, int w, int h) const {
 }
 
 void ControlBitmap::StretchBlit(int dx, int dy, int sx, int sy, int w, int h, int factor, bool enlarge) const {
-    if (factor <= 0) return;
+    if (factor <= 0 || !window) return;
     WnWindowDC dc(window);
     if (!dc.Get() || !memoryDC) return;
     DisplayCopyScope scope(dc.Get());

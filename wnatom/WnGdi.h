@@ -85,7 +85,8 @@ using WnRegion = WnGdiObject<HRGN>;
 using WnFont = WnGdiObject<HFONT>;
 
 // An object selected into a context for the scope, the previous one selected back at its end.
-// Declare it after the object it selects, so the object outlives its selection.
+// Declare it after the object it selects, so the object outlives its selection. Not for regions, which
+// SelectObject copies instead of selecting.
 class WnSelectObject {
 public:
     WnSelectObject(HDC dc, HGDIOBJ object) : dc(dc), previous(SelectObject(dc, object)) {}
