@@ -40,22 +40,6 @@ BenchPixels CaptureFrom(HDC source, int width, int height) {
     return pixels;
 }
 
-// The display context of a whole window, frame included.
-class WholeWindowDC {
-public:
-    explicit WholeWindowDC(HWND window) : window(window), dc(GetWindowDC(window)) {}
-    ~WholeWindowDC() {
-        if (dc) ReleaseDC(window, dc);
-    }
-    WholeWindowDC(const WholeWindowDC&) = delete;
-    WholeWindowDC& operator=(const WholeWindowDC&) = delete;
-    HDC Get() const { return dc; }
-
-private:
-    HWND window;
-    HDC dc;
-};
-
 }  // namespace
 
 BenchPixels BenchPixels::Crop(int left, int top, int right, int bottom) const {
@@ -73,14 +57,6 @@ BenchPixels CaptureClient(HWND window) {
     GetClientRect(window, &client);
     WnWindowDC dc(window);
     return CaptureFrom(dc.Get(), client.right, client.bottom);
-}
-
-BenchPixels CaptureWindow(HWND window) {
-    PumpUntilIdle();
-    RECT frame{};
-    GetWindowRect(window, &frame);
-    WholeWindowDC dc(window);
-    return CaptureFrom(dc.Get(), frame.right - frame.left, frame.bottom - frame.top);
 }
 
 std::string ScreenshotDir() {

@@ -24,8 +24,6 @@ constexpr uint32_t BenchRgb(uint8_t r, uint8_t g, uint8_t b) {
 
 // The window's client area as shown on the display (pumps the queue first so pending painting is done).
 BenchPixels CaptureClient(HWND window);
-// The whole window, frame and caption included.
-BenchPixels CaptureWindow(HWND window);
 // The folder screenshots go to: HALCYNE_SCREENSHOT_DIR when set, else the build's screenshots folder.
 std::string ScreenshotDir();
 // Writes `pixels` as ScreenshotDir()/name.png and returns the file's path.
