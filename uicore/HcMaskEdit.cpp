@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "cvcode2/CvBitmapImage.h"
+#include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvGIFFrame.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvLine.h"
@@ -89,7 +90,11 @@ HcMaskStroke::~HcMaskStroke() = default;
 HcMaskChange HcMaskStroke::LineTo(HcPoint to, bool opaque) {
     const bool transparent = !opaque;
     HcMaskChange change;
-    MaskBits bits(*frame.GetTransparencyMask());
+    const CvBitmapImage& mask = *frame.GetTransparencyMask();
+    // A mask swapped or resized under a running stroke would be read past its rows.
+    if (snapshot && (snapshot->GetWidth() != mask.GetWidth() || snapshot->GetHeight() != mask.GetHeight()))
+        CV_THROW(kCvErrSizeMismatch);
+    MaskBits bits(mask);
     std::optional<MaskBits> before;
     if (snapshot) before.emplace(*snapshot);
     CvLine line;

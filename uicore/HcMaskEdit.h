@@ -43,7 +43,8 @@ public:
     // Pencil: each line point inside the image takes the value.
     // Edge brush: each image pixel of the 5 x 5 square around a line point takes the value when it lies on the
     // image's outermost ring, or when one of its four neighbours had the value as the stroke began; so a stroke
-    // grows or shrinks the transparent region by at most one pixel.
+    // grows or shrinks the transparent region by at most one pixel. A mask of another size than at the stroke's
+    // start raises 21.
     HcMaskChange LineTo(HcPoint to, bool opaque);
 
 private:

@@ -17,7 +17,7 @@ struct HcZoom {
     // The ratio of a level; one outside kMinLevel..kMaxLevel is clamped to the nearest end.
     static HcZoom ForLevel(int level);
 
-    // ceil(size x num / den): the size of `size` image pixels on screen.
+    // ceil(size x num / den): the size of `size` image pixels on screen (sizes below 2^28 fit the result).
     int32_t Scale(uint32_t size) const;
     bool ZoomedOut() const { return den > 1; }
     bool CanZoomIn() const { return level < kMaxLevel; }

@@ -8,6 +8,7 @@
 
 #include "cvcode2/CvBitmapImage.h"
 #include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/support/ErrorOf.h"
 #include "uicore/HcMaskEdit.h"
 
 namespace {
@@ -101,6 +102,8 @@ TEST(HcMaskEdit, EdgeBrushFarFromTransparencyTouchesOnlyTheOuterRing) {
     // The 5 x 5 squares cover columns -1..12 and rows -1..3.
     EXPECT_EQ(TransparentPixels(*frame),
               Where(20, 20, [](int32_t x, int32_t y) { return (y == 0 && x <= 12) || (x == 0 && y <= 3); }));
+    frame->SetSize(21, 20);  // the snapshot no longer fits the mask
+    EXPECT_EQ(ErrorOf([&] { stroke.LineTo({12, 1}, false); }), 21);
 }
 
 TEST(HcMaskEdit, EdgeBrushGrowsTheRegionOfTheStrokeStartByOnePixel) {
