@@ -75,7 +75,8 @@ void WnImagePreview::SetZoomLevel(int level, bool repaint) {
 }
 
 void WnImagePreview::ZoomStep(bool in) {
-    SetZoomLevel(layout.Zoom().StepLevel(in), true);
+    // At the end levels the view stays as it is instead of jumping back to the top-left corner.
+    if (layout.ZoomStep(in)) ApplyLayout(true);
 }
 
 void WnImagePreview::SetImage(CvImage* newImage) {

@@ -148,6 +148,8 @@ TEST_F(WnHcBrushWindowTest, TheHandPansALargeFrameZoomedInAndZoomedOutShowsThePa
     pane->SetZoomLevel(7, true);  // 8 : 1: 320 x 240 in a 300 x 200 view
     Drag(window, StraightPath({100, 100}, {80, 70}, 2));
     EXPECT_EQ(pane->Layout().Origin(), (HcPoint{-20, -30}));
+    pane->ZoomStep(true);  // already 8 : 1: the view stays where the hand left it
+    EXPECT_EQ(pane->Layout().Origin(), (HcPoint{-20, -30}));
     const BenchPixels zoomed = CaptureClient(window);
     SaveScreenshot(zoomed, "brush-8to1");
     // View (0, 0) shows image pixel (2, 3), on the painted diagonal's far side: striped.
