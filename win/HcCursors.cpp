@@ -18,6 +18,18 @@ HcCursors::HcCursors(HINSTANCE module) {
     }
 }
 
+namespace {
+const HcCursors* currentSet = nullptr;
+}  // namespace
+
+void HcCursors::SetCurrent(const HcCursors* set) {
+    currentSet = set;
+}
+
+void HcCursors::ShowCurrent(int index) {
+    SetCursor(currentSet ? currentSet->Get(index) : LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
+}
+
 HCURSOR HcCursors::Get(int index) const {
     return index >= 0 && index < kHcCursorCount ? cursors[index] : cursors[kHcCursorArrow];
 }

@@ -23,6 +23,11 @@ public:
     // Makes the cursor the current one.
     void Show(int index) const { SetCursor(Get(index)); }
 
+    // The set the panes show their cursors from: the dialog flow makes one before the first dialog and removes it
+    // after the last. Without a set every pane shows the arrow.
+    static void SetCurrent(const HcCursors* set);
+    static void ShowCurrent(int index);
+
 private:
     HCURSOR cursors[kHcCursorCount] = {};
 };

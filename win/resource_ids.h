@@ -12,4 +12,10 @@
 #define IDCUR_CLOSED_HAND 332
 #define IDCUR_PENCIL 335
 
+/* Controls and commands shared by the preview panes and the dialogs that hold them. */
+#define IDC_ZOOM_IN 1036
+#define IDC_ZOOM_OUT 1037
+#define IDC_ZOOM_LABEL 1038
+#define IDM_MASK_EDITED 45199
+
 #endif

@@ -1,0 +1,123 @@
+// Mask edits of the options dialog's pane: the picker's three modes, pencil strokes both ways under either mask
+// polarity, and edge-brush strokes that touch only the image's outer ring or grow a region by one pixel.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "cvcode2/CvBitmapImage.h"
+#include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/support/ErrorOf.h"
+#include "uicore/HcMaskEdit.h"
+
+namespace {
+
+using Points = std::vector<HcPoint>;
+
+// Pixels the mask calls transparent, rows top first.
+Points TransparentPixels(const CvGIFFrame& frame) {
+    Points points;
+    for (uint32_t y = 0; y < frame.GetHeight(); ++y)
+        for (uint32_t x = 0; x < frame.GetWidth(); ++x)
+            if (!frame.GetTransparencyMask()->IsWhite(x, y)) points.push_back({int32_t(x), int32_t(y)});
+    return points;
+}
+
+Points Where(uint32_t width, uint32_t height, const std::function<bool(int32_t, int32_t)>& rule) {
+    Points points;
+    for (int32_t y = 0; y < int32_t(height); ++y)
+        for (int32_t x = 0; x < int32_t(width); ++x)
+            if (rule(x, y)) points.push_back({x, y});
+    return points;
+}
+
+std::unique_ptr<CvGIFFrame> OpaqueFrame(uint32_t width, uint32_t height) {
+    return MakeFrame(
+        width, height, 8, [](uint32_t x, uint32_t y) { return (x + y) % 8; }, [](uint32_t, uint32_t) { return 0u; });
+}
+
+}  // namespace
+
+TEST(HcMaskEdit, PickerAddsRemovesOrKeepsOnlyTheIndex) {
+    auto index = [](uint32_t x, uint32_t y) { return (x + 2 * y) % 8; };
+    auto frame = MakeFrame(6, 4, 8, index, [&](uint32_t x, uint32_t y) { return uint32_t(index(x, y) == 2); });
+    auto ofIndexes = [&](std::vector<uint32_t> wanted) {
+        return Where(6, 4, [&](int32_t x, int32_t y) {
+            return std::find(wanted.begin(), wanted.end(), index(uint32_t(x), uint32_t(y))) != wanted.end();
+        });
+    };
+    EXPECT_EQ(HcPickModeFor(true, true), HcPickMode::Add);
+    EXPECT_TRUE(HcPickIndex(*frame, {3, 1}, HcPickModeFor(true, false)));  // index 5
+    EXPECT_EQ(TransparentPixels(*frame), ofIndexes({2, 5}));
+    EXPECT_TRUE(HcPickIndex(*frame, {5, 0}, HcPickModeFor(false, true)));
+    EXPECT_EQ(TransparentPixels(*frame), ofIndexes({2}));
+    EXPECT_TRUE(HcPickIndex(*frame, {1, 2}, HcPickModeFor(false, false)));
+    EXPECT_EQ(TransparentPixels(*frame), ofIndexes({5}));
+    EXPECT_TRUE(frame->HasTransparency());
+    EXPECT_FALSE(HcPickIndex(*frame, {6, 0}, HcPickMode::OnlyThis));
+    EXPECT_EQ(TransparentPixels(*frame), ofIndexes({5}));
+}
+
+TEST(HcMaskEdit, PencilPaintsTheLineAndCtrlMakesItOpaqueAgain) {
+    for (uint8_t polarity : {1, 0}) {
+        SCOPED_TRACE(int(polarity));
+        auto frame = OpaqueFrame(8, 5);
+        if (polarity == 0) {  // set bits: opaque
+            auto* mask = new CvBitmapImage(8, 5);
+            mask->SetPolarity(0);
+            delete frame->SetTransparencyMask(mask);
+        }
+        ASSERT_TRUE(TransparentPixels(*frame).empty());
+        const uint8_t background[3] = {9, 8, 7};
+        frame->SetBackgroundColor(background);
+        std::vector<uint8_t> memory(15 * 12 * 4);
+        const HcBgrxBuffer full{memory.data(), 15, 12};
+
+        HcMaskStroke stroke(*frame, HcMaskStroke::Brush::Pencil, {0, 0});
+        EXPECT_EQ(stroke.LineTo({0, 0}, false).pixels, (Points{{0, 0}}));
+        const HcMaskChange line = stroke.LineTo({3, 1}, false);
+        EXPECT_EQ(line.pixels, (Points{{1, 0}, {2, 1}, {3, 1}}));
+        EXPECT_EQ(line.bounds.left, 1);
+        EXPECT_EQ(line.bounds.bottom, 1);
+        HcShowMaskPixels(*frame, line.pixels, full);
+        EXPECT_EQ(std::vector<uint8_t>(full.At(2, 1), full.At(2, 1) + 4), (std::vector<uint8_t>{7, 8, 9, 0}));
+
+        const HcMaskChange back = stroke.LineTo({-3, 1}, true);
+        EXPECT_EQ(back.pixels, (Points{{3, 1}, {2, 1}}));
+        HcShowMaskPixels(*frame, back.pixels, full);
+        // index 2 + 1 = 3: entry (3, 252, 116)
+        EXPECT_EQ(std::vector<uint8_t>(full.At(2, 1), full.At(2, 1) + 4), (std::vector<uint8_t>{116, 252, 3, 0}));
+        EXPECT_EQ(stroke.LineTo({0, 0}, true).pixels, (Points{{0, 0}}));
+        EXPECT_EQ(TransparentPixels(*frame), (Points{{1, 0}}));
+        EXPECT_FALSE(frame->HasTransparency());  // the stroke leaves the flag to whoever ends it
+    }
+}
+
+TEST(HcMaskEdit, EdgeBrushFarFromTransparencyTouchesOnlyTheOuterRing) {
+    auto frame = OpaqueFrame(20, 20);
+    HcMaskStroke stroke(*frame, HcMaskStroke::Brush::EdgeBrush, {1, 1});
+    stroke.LineTo({1, 1}, false);
+    stroke.LineTo({10, 1}, false);
+    // The 5 x 5 squares cover columns -1..12 and rows -1..3.
+    EXPECT_EQ(TransparentPixels(*frame),
+              Where(20, 20, [](int32_t x, int32_t y) { return (y == 0 && x <= 12) || (x == 0 && y <= 3); }));
+    frame->SetSize(21, 20);  // the snapshot no longer fits the mask
+    EXPECT_EQ(ErrorOf([&] { stroke.LineTo({12, 1}, false); }), 21);
+}
+
+TEST(HcMaskEdit, EdgeBrushGrowsTheRegionOfTheStrokeStartByOnePixel) {
+    auto inBlock = [](int32_t x, int32_t y) { return x >= 10 && x <= 14 && y >= 10 && y <= 14; };
+    auto frame = MakeFrame(
+        20, 20, 8, [](uint32_t x, uint32_t) { return x % 8; },
+        [&](uint32_t x, uint32_t y) { return uint32_t(inBlock(int32_t(x), int32_t(y))); });
+    HcMaskStroke stroke(*frame, HcMaskStroke::Brush::EdgeBrush, {8, 12});
+    EXPECT_EQ(stroke.LineTo({8, 12}, false).pixels, (Points{{9, 10}, {9, 11}, {9, 12}, {9, 13}, {9, 14}}));
+    EXPECT_TRUE(stroke.LineTo({6, 12}, false).Empty());  // column 9 is new: it does not spread within the stroke
+    for (HcPoint corner : {HcPoint{8, 8}, HcPoint{16, 8}, HcPoint{16, 16}, HcPoint{8, 16}, HcPoint{8, 8}})
+        stroke.LineTo(corner, false);  // around the block, two pixels off
+    auto grownByOne = [&](int32_t x, int32_t y) {
+        return inBlock(x, y) || inBlock(x - 1, y) || inBlock(x + 1, y) || inBlock(x, y - 1) || inBlock(x, y + 1);
+    };
+    EXPECT_EQ(TransparentPixels(*frame), Where(20, 20, grownByOne));
+}

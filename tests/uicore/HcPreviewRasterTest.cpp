@@ -1,0 +1,100 @@
+// Preview pixels: the 1 : 1 render into B, G, R, 0 and the zoomed-out block averages, whole and by rectangle.
+// Spare buffer pixels hold a poison value, so reading or writing outside the image shows.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "cvcode2/CvRGBImage.h"
+#include "tests/cvcode2/ImageTestSupport.h"
+#include "tests/support/ErrorOf.h"
+#include "uicore/HcPreviewRaster.h"
+
+namespace {
+
+constexpr uint8_t kSpare = 0xAB;
+
+// Buffers of the sizes the panes create: the image plus 7 spare columns and rows, and integer halves plus 1.
+struct Buffers {
+    uint32_t width, height;
+    std::vector<uint8_t> fullMemory, reducedMemory;
+    Buffers(uint32_t w, uint32_t h)
+        : width(w),
+          height(h),
+          fullMemory(size_t(w + 7) * (h + 7) * 4, kSpare),
+          reducedMemory(size_t(w / 2 + 1) * (h / 2 + 1) * 4, kSpare) {}
+    HcPreviewRaster Raster() {
+        return HcPreviewRaster({fullMemory.data(), width + 7, height + 7},
+                               {reducedMemory.data(), width / 2 + 1, height / 2 + 1}, width, height);
+    }
+};
+
+std::vector<uint8_t> Bgrx(const uint8_t* p) {
+    return {p[0], p[1], p[2], p[3]};
+}
+
+// The average of Expected() over the in-image part of block (bx, by), as B, G, R, 0.
+std::vector<uint8_t> BlockAverage(uint32_t bx, uint32_t by, uint32_t den, uint32_t width, uint32_t height) {
+    uint32_t sum[3] = {}, count = 0;
+    for (uint32_t y = by * den; y < (by + 1) * den && y < height; ++y)
+        for (uint32_t x = bx * den; x < (bx + 1) * den && x < width; ++x, ++count)
+            for (int c = 0; c < 3; ++c) sum[c] += Expected(x, y)[c];
+    return {uint8_t(sum[2] / count), uint8_t(sum[1] / count), uint8_t(sum[0] / count), 0};
+}
+
+}  // namespace
+
+TEST(HcPreviewRaster, OneToEightAveragesEveryBlockOfTheImage) {
+    CvRGBImage image(100, 60);
+    Paint(image);
+    Buffers buffers(100, 60);
+    const HcPreviewRaster raster = buffers.Raster();
+    raster.Render(&image);
+    const uint8_t* pixel = raster.Full().At(37, 5);  // R = 10 x 37 + 5 = 375, G = 137, B = 205
+    EXPECT_EQ((std::vector<uint8_t>{pixel[0], pixel[1], pixel[2]}), (std::vector<uint8_t>{205, 137, 375 - 256}));
+    EXPECT_EQ(raster.Full().At(100, 0)[0], kSpare);
+
+    raster.Downsample(8);
+    for (uint32_t by = 0; by < 8; ++by)
+        for (uint32_t bx = 0; bx < 13; ++bx) {
+            SCOPED_TRACE(testing::Message() << bx << ", " << by);
+            ASSERT_EQ(Bgrx(raster.Reduced().At(bx, by)), BlockAverage(bx, by, 8, 100, 60));
+        }
+    EXPECT_EQ(raster.Reduced().At(13, 0)[0], kSpare);
+    EXPECT_EQ(raster.Reduced().At(0, 8)[0], kSpare);
+}
+
+TEST(HcPreviewRaster, ARectangleRecomputesJustTheBlocksUnderIt) {
+    CvRGBImage image(40, 30);
+    Paint(image);
+    Buffers stale(40, 30), fresh(40, 30);
+    const HcPreviewRaster partial = stale.Raster(), whole = fresh.Raster();
+    const uint8_t black[3] = {0, 0, 0};
+    for (const HcPreviewRaster* raster : {&partial, &whole}) {
+        raster->Render(&image);
+        raster->Downsample(3);
+        raster->Full().SetRGB(20, 15, black);
+        raster->Full().SetRGB(24, 19, black);
+        raster->Full().SetRGB(1, 1, black);
+    }
+    whole.Downsample(3);
+    partial.DownsampleRect(3, 21, 16, 19, 14);  // widened to 16..24 x 11..19: blocks 5..8 x 3..6
+    EXPECT_NE(stale.reducedMemory, fresh.reducedMemory);
+    EXPECT_NE(Bgrx(partial.Reduced().At(0, 0)), Bgrx(whole.Reduced().At(0, 0)));
+    partial.DownsampleRect(3, -3, -3, -1, -1);  // clipped to 0..2 x 0..2: block 0, 0
+    EXPECT_EQ(stale.reducedMemory, fresh.reducedMemory);
+    partial.DownsampleRect(3, -9, 5, -4, 6);  // wholly left of the image
+    EXPECT_EQ(stale.reducedMemory, fresh.reducedMemory);
+}
+
+TEST(HcPreviewRaster, NoImageIsWhiteAndSizesAreChecked) {
+    Buffers buffers(4, 3);
+    const HcPreviewRaster raster = buffers.Raster();
+    raster.Render(nullptr);
+    for (size_t i = 0; i < buffers.fullMemory.size(); ++i) ASSERT_EQ(buffers.fullMemory[i], i % 4 == 3 ? 0 : 255);
+
+    CvRGBImage wrongSize(4, 4);
+    EXPECT_EQ(ErrorOf([&] { raster.Render(&wrongSize); }), 21);
+    EXPECT_EQ(ErrorOf([&] { raster.Downsample(9); }), 27);
+    EXPECT_EQ(ErrorOf([&] { HcPreviewRaster({buffers.fullMemory.data(), 3, 10}, raster.Reduced(), 4, 3); }), 21);
+    EXPECT_EQ(ErrorOf([&] { HcPreviewRaster(raster.Full(), {buffers.reducedMemory.data(), 2, 1}, 4, 3); }), 21);
+}

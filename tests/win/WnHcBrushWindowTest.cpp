@@ -1,0 +1,159 @@
+// The options dialog's pane under real mouse messages: the picker with Shift and Ctrl, pencil and edge-brush
+// strokes checked on the frame's mask and on the display, auto-scroll past the pane's edge, and the hand.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+
+#include "tests/win/support/BenchInput.h"
+#include "tests/win/support/PaneBench.h"
+#include "win/WnHcBrushWindow.h"
+
+namespace {
+
+constexpr int kMaskEdited = 45199;
+
+using PixelSet = std::set<std::pair<uint32_t, uint32_t>>;
+
+// Transparent pixels show in the background colour, which no palette entry of the striped frame has.
+PixelSet TransparentPixels(const CvGIFFrame& frame) {
+    PixelSet found;
+    for (uint32_t y = 0; y < frame.GetHeight(); ++y)
+        for (uint32_t x = 0; x < frame.GetWidth(); ++x) {
+            uint8_t rgb[3];
+            frame.GetRGB(x, y, y + 1, x + 1, 0, 0, 3, 3, 0, 1, 2, rgb);
+            if (BenchRgb(rgb[0], rgb[1], rgb[2]) == kFrameBackground) found.insert({x, y});
+        }
+    return found;
+}
+
+PixelSet PixelsOfIndexes(const CvGIFFrame& frame, std::set<uint32_t> indexes) {
+    PixelSet found;
+    for (uint32_t y = 0; y < frame.GetHeight(); ++y)
+        for (uint32_t x = 0; x < frame.GetWidth(); ++x)
+            if (indexes.count((x + 2 * y) % 8)) found.insert({x, y});
+    return found;
+}
+
+PixelSet Column(uint32_t x, uint32_t top, uint32_t bottom) {
+    PixelSet column;
+    for (uint32_t y = top; y <= bottom; ++y) column.insert({x, y});
+    return column;
+}
+
+}  // namespace
+
+class WnHcBrushWindowTest : public ::testing::Test {
+protected:
+    // A 40 x 30 frame at 1 : 1 in a 300 x 200 pane: image pixel (x, y) is at view (130 + x, 85 + y).
+    void SetUp() override {
+        frame = StripedFrame(40, 30);
+        window = bench.AddPane({10, 10, 310, 210}, 1);
+        pane = std::make_unique<WnHcBrushWindow>(window, frame.get());
+    }
+    static POINT View(int x, int y) { return {130 + x, 85 + y}; }
+
+    PaneBench bench;
+    std::unique_ptr<CvGIFFrame> frame;
+    HWND window = nullptr;
+    std::unique_ptr<WnHcBrushWindow> pane;
+};
+
+TEST_F(WnHcBrushWindowTest, PickerClickChoosesOneIndexShiftAddsAndCtrlRemoves) {
+    pane->SetTool(WnHcBrushWindow::kPicker);
+    Click(window, View(3, 0));  // index 3
+    EXPECT_EQ(TransparentPixels(*frame), PixelsOfIndexes(*frame, {3}));
+    Click(window, View(5, 0), kBenchShift);  // index 5 joins
+    EXPECT_EQ(TransparentPixels(*frame), PixelsOfIndexes(*frame, {3, 5}));
+    SaveScreenshot(CaptureClient(window), "brush-picker");
+    Click(window, View(3, 0), kBenchControl);  // index 3 leaves
+    EXPECT_EQ(TransparentPixels(*frame), PixelsOfIndexes(*frame, {5}));
+    Click(window, View(1, 1), kBenchShift);  // index 3 again, beside 5
+    Click(window, View(5, 0));  // a plain click: index 5 alone
+    EXPECT_EQ(TransparentPixels(*frame), PixelsOfIndexes(*frame, {5}));
+    EXPECT_EQ(bench.CommandsReceived(kMaskEdited), 5);
+    Click(window, {5, 5});  // outside the image: nothing
+    EXPECT_EQ(bench.CommandsReceived(kMaskEdited), 5);
+
+    const BenchPixels shown = CaptureClient(window);
+    EXPECT_EQ(shown.At(130 + 5, 85), kFrameBackground);
+    EXPECT_EQ(shown.At(130 + 3, 85), StripedColor(3));
+}
+
+TEST_F(WnHcBrushWindowTest, PencilPaintsTransparentAndWithCtrlOpaqueAgain) {
+    pane->SetTool(WnHcBrushWindow::kPencil);
+    Drag(window, StraightPath(View(5, 10), View(30, 10), 6));
+    EXPECT_EQ(GetCapture(), nullptr);
+    PixelSet painted;
+    for (uint32_t x = 5; x <= 30; ++x) painted.insert({x, 10});
+    EXPECT_EQ(TransparentPixels(*frame), painted);
+    EXPECT_EQ(bench.CommandsReceived(kMaskEdited), 1);
+
+    Drag(window, StraightPath(View(10, 10), View(20, 10), 2), kBenchControl);
+    for (uint32_t x = 10; x <= 20; ++x) painted.erase({x, 10});
+    EXPECT_EQ(TransparentPixels(*frame), painted);
+    EXPECT_EQ(bench.CommandsReceived(kMaskEdited), 2);
+
+    const BenchPixels shown = CaptureClient(window);
+    SaveScreenshot(shown, "brush-pencil");
+    EXPECT_EQ(shown.At(View(7, 10).x, View(7, 10).y), kFrameBackground);
+    EXPECT_EQ(shown.At(View(15, 10).x, View(15, 10).y), StripedColor((15 + 20) % 8));
+}
+
+TEST_F(WnHcBrushWindowTest, EdgeBrushAwayFromTransparencyTouchesOnlyTheOuterRingAndGrowsByOnePixel) {
+    pane->SetTool(WnHcBrushWindow::kEdgeBrush);
+    Drag(window, StraightPath(View(20, 15), View(25, 15), 3));  // nothing transparent anywhere near
+    EXPECT_TRUE(TransparentPixels(*frame).empty());
+    EXPECT_EQ(bench.CommandsReceived(kMaskEdited), 1);
+
+    // The 5 x 5 squares around x = 1 reach the left edge: only the ring's column 0 takes the value.
+    Drag(window, StraightPath(View(1, 5), View(1, 20), 4));
+    EXPECT_EQ(TransparentPixels(*frame), Column(0, 3, 22));
+
+    // The next stroke grows the region the stroke began with by exactly one pixel.
+    Drag(window, StraightPath(View(1, 5), View(1, 20), 4));
+    PixelSet grown = Column(0, 3, 22);
+    const PixelSet next = Column(1, 3, 22);
+    grown.insert(next.begin(), next.end());
+    EXPECT_EQ(TransparentPixels(*frame), grown);
+    SaveScreenshot(CaptureClient(window), "brush-edge");
+}
+
+TEST_F(WnHcBrushWindowTest, AStrokeThatLeavesThePaneScrollsItAndStopsWhenTheButtonIsUp) {
+    auto large = StripedFrame(400, 300);
+    pane->SetImage(large.get());
+    pane->SetTool(WnHcBrushWindow::kPencil);
+    ASSERT_EQ(pane->Layout().Origin(), (HcPoint{0, 0}));
+
+    MouseDown(window, {290, 100});
+    MouseMove(window, {330, 100});  // 30 pixels right of the pane
+    PumpUntil([&] { return pane->Layout().Origin().x == -100; }, std::chrono::milliseconds(3000));
+    EXPECT_EQ(pane->Layout().Origin(), (HcPoint{-100, 0}));
+    EXPECT_EQ(GetCapture(), window);
+    MouseUp(window, {330, 100});
+    PumpUntilIdle();
+    EXPECT_FALSE(pane->StrokeInProgress());
+    EXPECT_EQ(GetCapture(), nullptr);
+    const PixelSet transparent = TransparentPixels(*large);
+    EXPECT_TRUE(transparent.count({290, 100}));
+    EXPECT_TRUE(transparent.count({399, 100}));
+    EXPECT_EQ(bench.CommandsReceived(kMaskEdited), 1);
+    SaveScreenshot(CaptureClient(window), "brush-autoscrolled");
+}
+
+TEST_F(WnHcBrushWindowTest, TheHandPansALargeFrameZoomedInAndZoomedOutShowsThePaintedMask) {
+    pane->SetTool(WnHcBrushWindow::kPencil);
+    Drag(window, StraightPath(View(0, 0), View(39, 29), 4));
+    pane->SetTool(WnHcBrushWindow::kHand);
+    pane->SetZoomLevel(7, true);  // 8 : 1: 320 x 240 in a 300 x 200 view
+    Drag(window, StraightPath({100, 100}, {80, 70}, 2));
+    EXPECT_EQ(pane->Layout().Origin(), (HcPoint{-20, -30}));
+    pane->ZoomStep(true);  // already 8 : 1: the view stays where the hand left it
+    EXPECT_EQ(pane->Layout().Origin(), (HcPoint{-20, -30}));
+    const BenchPixels zoomed = CaptureClient(window);
+    SaveScreenshot(zoomed, "brush-8to1");
+    // View (0, 0) shows image pixel (2, 3), on the painted diagonal's far side: striped.
+    EXPECT_EQ(zoomed.At(0, 0), StripedColor((2 + 6) % 8));
+    pane->SetZoomLevel(-7, true);
+    SaveScreenshot(CaptureClient(window), "brush-1to8");
+}

@@ -1,0 +1,71 @@
+// The quantization dialog's paired panes under real mouse messages: zoom buttons and label, the centred image that
+// does not move, and a drag on one pane that scrolls both.
+#include <gtest/gtest.h>
+
+#include "tests/win/support/BenchInput.h"
+#include "tests/win/support/PaneBench.h"
+#include "win/WnHcPreview.h"
+
+TEST(WnHcPreviewTest, ZoomLabelAndButtonsFollowTheLevelAndStopAtTheEnds) {
+    PaneBench bench;
+    auto image = AsymmetricImage(100, 60);
+    WnHcPreview pane(bench.AddPane({10, 10, 310, 210}, 1), image.get(), true);
+    EXPECT_EQ(bench.ZoomLabel(), L"1 : 1");
+
+    const struct {
+        int level;
+        const wchar_t* label;
+        bool in, out;
+    } cases[] = {{3, L"4 : 1", true, true}, {-2, L"1 : 3", true, true}, {7, L"8 : 1", false, true},
+                 {-7, L"1 : 8", true, false}};
+    for (const auto& expected : cases) {
+        pane.SetZoomLevel(expected.level, true);
+        PumpUntilIdle();
+        EXPECT_EQ(bench.ZoomLabel(), expected.label) << expected.level;
+        EXPECT_EQ(bench.ZoomInEnabled(), expected.in) << expected.level;
+        EXPECT_EQ(bench.ZoomOutEnabled(), expected.out) << expected.level;
+    }
+    pane.ZoomStep(false);  // already at 1 : 8
+    EXPECT_EQ(pane.Layout().Zoom().level, -7);
+    pane.SetZoomLevel(9, true);  // not a level: ignored
+    EXPECT_EQ(pane.Layout().Zoom().level, -7);
+}
+
+TEST(WnHcPreviewTest, ACentredImageDoesNotMoveWhenDragged) {
+    PaneBench bench;
+    auto image = AsymmetricImage(100, 60);
+    HWND window = bench.AddPane({10, 10, 310, 210}, 1);
+    WnHcPreview pane(window, image.get(), true);
+    const HcPoint before = pane.Layout().Origin();
+    Drag(window, StraightPath({150, 100}, {60, 20}, 5));
+    EXPECT_EQ(pane.Layout().Origin(), before);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST(WnHcPreviewTest, DraggingTheSourceScrollsTheResultByTheSameAmount) {
+    PaneBench bench;
+    auto source = AsymmetricImage(400, 300);
+    auto result = AsymmetricImage(400, 300);
+    HWND sourceWindow = bench.AddPane({10, 10, 310, 210}, 1);
+    HWND resultWindow = bench.AddPane({330, 10, 630, 210}, 2);
+    WnHcPreview sourcePane(sourceWindow, source.get(), true);
+    WnHcPreview resultPane(resultWindow, result.get(), false);
+    ASSERT_EQ(sourcePane.Partner(), &resultPane);
+    ASSERT_EQ(resultPane.Partner(), &sourcePane);
+
+    MouseDown(sourceWindow, {150, 100});
+    EXPECT_EQ(GetCapture(), sourceWindow);
+    MouseMove(sourceWindow, {130, 90});
+    MouseUp(sourceWindow, {120, 80});
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(sourcePane.Layout().Origin(), (HcPoint{-30, -20}));
+    EXPECT_EQ(resultPane.Layout().Origin(), (HcPoint{-30, -20}));
+    const BenchPixels shown = CaptureClient(resultWindow);
+    EXPECT_EQ(shown.At(0, 0), AsymmetricPixel(30, 20));
+    SaveScreenshot(CaptureClient(bench.Dialog()), "preview-pair-scrolled");
+
+    // Dragging far past the end stops both panes at the image's edge; dragging the result pane moves the source.
+    Drag(resultWindow, StraightPath({10, 10}, {-500, -500}, 3));
+    EXPECT_EQ(resultPane.Layout().Origin(), (HcPoint{-100, -100}));
+    EXPECT_EQ(sourcePane.Layout().Origin(), (HcPoint{-100, -100}));
+}

@@ -1,0 +1,83 @@
+// The dialog stand-in for pane tests and its asymmetric pictures.
+#include "tests/win/support/PaneBench.h"
+
+#include "cvcode2/CvImage.h"
+#include "cvcode2/CvRealImage.h"
+
+namespace {
+
+HWND AddChild(HWND parent, const wchar_t* className, const wchar_t* text, int id, int x, int y, int w, int h) {
+    return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE, x, y, w, h, parent,
+                           reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleW(nullptr), nullptr);
+}
+
+constexpr uint32_t kStripes[8] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF, 0x808080};
+
+}  // namespace
+
+PaneBench::PaneBench(int width, int height)
+    : host(width, height), dialog(host.Handle(), {0, 0, width, height}, 100), cursors(BenchModule()) {
+    AddChild(Dialog(), L"BUTTON", L"+", kZoomIn, 10, height - 30, 30, 22);
+    AddChild(Dialog(), L"BUTTON", L"-", kZoomOut, 45, height - 30, 30, 22);
+    AddChild(Dialog(), L"STATIC", L"", kZoomLabel, 85, height - 26, 60, 16);
+    HcCursors::SetCurrent(&cursors);
+    PumpUntilIdle();
+}
+
+PaneBench::~PaneBench() {
+    HcCursors::SetCurrent(nullptr);
+}
+
+HWND PaneBench::AddPane(const RECT& rect, int id) {
+    panes.push_back(std::make_unique<BenchCanvas>(Dialog(), rect, id));
+    return panes.back()->Handle();
+}
+
+int PaneBench::CommandsReceived(int id) const {
+    int count = 0;
+    for (const BenchMessage& message : dialog.Received(WM_COMMAND))
+        count += LOWORD(message.wParam) == id;
+    return count;
+}
+
+uint32_t AsymmetricPixel(uint32_t x, uint32_t y) {
+    return BenchRgb(uint8_t(10 * x + y), uint8_t(100 + x), uint8_t(200 + y));
+}
+
+std::unique_ptr<CvRGBImage> AsymmetricImage(uint32_t width, uint32_t height) {
+    auto image = std::make_unique<CvRGBImage>(width, height);
+    CvPixelLock lock(*image);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            const uint32_t rgb = AsymmetricPixel(x, y);
+            uint8_t* p = lock.Row(y) + 3 * x;
+            p[0] = uint8_t(rgb >> 16);
+            p[1] = uint8_t(rgb >> 8);
+            p[2] = uint8_t(rgb);
+        }
+    return image;
+}
+
+uint32_t StripedColor(uint32_t index) {
+    return kStripes[index % 8];
+}
+
+std::unique_ptr<CvGIFFrame> StripedFrame(uint32_t width, uint32_t height) {
+    auto frame = std::make_unique<CvGIFFrame>(width, height);
+    CvColorTable table(8);
+    for (uint32_t i = 0; i < 8; ++i)
+        table.SetEntry(i, uint8_t(kStripes[i] >> 16), uint8_t(kStripes[i] >> 8), uint8_t(kStripes[i]));
+    CvIndexedImage* indexed = frame->GetIndexedImage();
+    indexed->colorTable = table;
+    {
+        CvPixelLock lock(*indexed);
+        for (uint32_t y = 0; y < height; ++y)
+            for (uint32_t x = 0; x < width; ++x) lock.Row(y)[x] = uint8_t((x + 2 * y) % 8);
+    }
+    const uint8_t background[3] = {0xFF, 0x00, 0xFF};
+    frame->SetBackgroundColor(background);
+    // The options dialog keeps the flag in line with the mask; on the bench it stays on, so the frame's pixels
+    // show every transparent mask bit.
+    frame->SetTransparency(true);
+    return frame;
+}

@@ -1,0 +1,49 @@
+// A stand-in for a dialog that holds preview panes: a canvas with the zoom buttons and label the panes drive,
+// the cursor set made current, and helpers to build asymmetric pictures and to find commands the panes sent.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+
+#include "cvcode2/CvColorTable.h"
+#include "cvcode2/CvGIFFrame.h"
+#include "cvcode2/CvIndexedImage.h"
+#include "cvcode2/CvRGBImage.h"
+#include "tests/win/support/BenchCapture.h"
+#include "tests/win/support/BenchWindow.h"
+#include "win/HcCursors.h"
+
+class PaneBench {
+public:
+    static constexpr int kZoomIn = 1036, kZoomOut = 1037, kZoomLabel = 1038;
+
+    explicit PaneBench(int width = 660, int height = 260);
+    ~PaneBench();
+
+    HWND Dialog() const { return dialog.Handle(); }
+    HWND Host() const { return host.Handle(); }
+    // A child of the dialog stand-in for a pane to attach to.
+    HWND AddPane(const RECT& rect, int id);
+    bool ZoomInEnabled() const { return IsWindowEnabled(GetDlgItem(Dialog(), kZoomIn)) != FALSE; }
+    bool ZoomOutEnabled() const { return IsWindowEnabled(GetDlgItem(Dialog(), kZoomOut)) != FALSE; }
+    std::wstring ZoomLabel() const { return WindowText(GetDlgItem(Dialog(), kZoomLabel)); }
+    // WM_COMMAND messages with that identifier the dialog stand-in received so far.
+    int CommandsReceived(int id) const;
+    BenchPixels CapturePane(HWND pane) const { return CaptureClient(pane); }
+
+private:
+    BenchHostWindow host;
+    BenchCanvas dialog;
+    std::vector<std::unique_ptr<BenchCanvas>> panes;
+    HcCursors cursors;
+};
+
+// Pixel (x, y) = (10x + y, 100 + x, 200 + y) modulo 256: flips, strides and channel swaps all show.
+std::unique_ptr<CvRGBImage> AsymmetricImage(uint32_t width, uint32_t height);
+uint32_t AsymmetricPixel(uint32_t x, uint32_t y);
+// A frame whose pixel (x, y) has index (x + 2y) % 8 of an eight-colour palette, all opaque, background magenta.
+std::unique_ptr<CvGIFFrame> StripedFrame(uint32_t width, uint32_t height);
+uint32_t StripedColor(uint32_t index);
+constexpr uint32_t kFrameBackground = 0xFF00FF;

@@ -1,0 +1,117 @@
+// Rendering into the full buffer and the zoomed-out block averages, one band of block rows at a time.
+// A block's channel sums stay below 8 x 8 x 255, so they are added two channels per 32-bit word.
+#include "uicore/HcPreviewRaster.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvImage.h"
+
+namespace {
+
+uint32_t HalfUp(uint32_t size) {
+    return size / 2 + size % 2;
+}
+
+uint32_t BlocksFor(uint32_t size, uint32_t den) {
+    return size / den + (size % den != 0);
+}
+
+// A pixel's channels in two words of two 16-bit lanes each: B and R, then G and the unused byte. Sums of up to
+// 8 x 8 pixels (at most 16320) never carry from one lane into the next.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are read as little-endian words");
+constexpr uint32_t kLowBytes = 0x00FF00FF;
+
+struct BlockSum {
+    uint32_t blueRed = 0, greenSpare = 0;
+    void Add(const uint8_t* p) {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        blueRed += v & kLowBytes;
+        greenSpare += (v >> 8) & kLowBytes;
+    }
+    void StoreAverage(uint8_t* out, uint32_t count) const {
+        const uint32_t blue = (blueRed & 0xFFFF) / count, green = (greenSpare & 0xFFFF) / count,
+                       red = (blueRed >> 16) / count;
+        const uint32_t v = blue | green << 8 | red << 16;
+        std::memcpy(out, &v, 4);
+    }
+};
+
+// Sums a block of rows x columns pixels; with Columns a constant (0: use `columns`) the inner loop unrolls.
+template <uint32_t Columns>
+BlockSum SumBlock(const uint8_t* p, size_t rowBytes, uint32_t rows, uint32_t columns) {
+    BlockSum sum;
+    for (uint32_t r = 0; r < rows; ++r, p += rowBytes)
+        for (uint32_t k = 0; k < (Columns ? Columns : columns); ++k) sum.Add(p + 4 * k);
+    return sum;
+}
+
+}  // namespace
+
+HcPreviewRaster::HcPreviewRaster(const HcBgrxBuffer& fullBuffer, const HcBgrxBuffer& reducedBuffer, uint32_t width,
+                                 uint32_t height)
+    : full(fullBuffer), reduced(reducedBuffer), imageWidth(width), imageHeight(height) {
+    if (full.width < width || full.height < height || reduced.width < HalfUp(width) || reduced.height < HalfUp(height))
+        CV_THROW(kCvErrSizeMismatch);
+}
+
+void HcPreviewRaster::Render(const CvImage* image) const {
+    if (!image) {
+        const uint8_t white[3] = {255, 255, 255};
+        for (uint32_t y = 0; y < full.height; ++y)
+            for (uint32_t x = 0; x < full.width; ++x) full.SetRGB(x, y, white);
+        return;
+    }
+    if (image->GetWidth() != imageWidth || image->GetHeight() != imageHeight) CV_THROW(kCvErrSizeMismatch);
+    if (imageWidth == 0 || imageHeight == 0) return;
+    image->GetRGB(0, 0, imageHeight, imageWidth, 0, 0, full.width * 4, 4, 2, 1, 0, full.pixels);
+}
+
+void HcPreviewRaster::Downsample(uint32_t den) const {
+    if (den < 2) return;
+    ReduceBlocks(den, 0, 0, BlocksFor(imageWidth, den), BlocksFor(imageHeight, den));
+}
+
+void HcPreviewRaster::DownsampleRect(uint32_t den, int32_t x0, int32_t y0, int32_t x1, int32_t y1) const {
+    if (den < 2 || imageWidth == 0 || imageHeight == 0) return;
+    const int64_t left = std::max<int64_t>(int64_t(std::min(x0, x1)) - 3, 0);
+    const int64_t top = std::max<int64_t>(int64_t(std::min(y0, y1)) - 3, 0);
+    const int64_t right = std::min<int64_t>(int64_t(std::max(x0, x1)) + 3, imageWidth - 1);
+    const int64_t bottom = std::min<int64_t>(int64_t(std::max(y0, y1)) + 3, imageHeight - 1);
+    if (left > right || top > bottom) return;
+    ReduceBlocks(den, uint32_t(left) / den, uint32_t(top) / den, uint32_t(right) / den + 1, uint32_t(bottom) / den + 1);
+}
+
+void HcPreviewRaster::ReduceBlocks(uint32_t den, uint32_t bx0, uint32_t by0, uint32_t bx1, uint32_t by1) const {
+    switch (den) {
+        case 2: return ReduceBlocksOf<2>(bx0, by0, bx1, by1);
+        case 3: return ReduceBlocksOf<3>(bx0, by0, bx1, by1);
+        case 4: return ReduceBlocksOf<4>(bx0, by0, bx1, by1);
+        case 5: return ReduceBlocksOf<5>(bx0, by0, bx1, by1);
+        case 6: return ReduceBlocksOf<6>(bx0, by0, bx1, by1);
+        case 7: return ReduceBlocksOf<7>(bx0, by0, bx1, by1);
+        case 8: return ReduceBlocksOf<8>(bx0, by0, bx1, by1);
+        default: CV_THROW(kCvErrBadArgument);
+    }
+}
+
+template <uint32_t Den>
+void HcPreviewRaster::ReduceBlocksOf(uint32_t bx0, uint32_t by0, uint32_t bx1, uint32_t by1) const {
+    const size_t rowBytes = size_t(full.width) * 4;
+    // Blocks before `whole` are Den pixels wide; the last one may be cut by the image's right edge.
+    const uint32_t whole = std::min(bx1, imageWidth / Den), cutColumns = imageWidth - whole * Den;
+    for (uint32_t by = by0; by < by1; ++by) {
+        const uint32_t rows = std::min(Den, imageHeight - by * Den);
+        uint8_t* out = reduced.At(bx0, by);
+        const uint8_t* p = full.At(bx0 * Den, by * Den);
+        for (uint32_t bx = bx0; bx < whole; ++bx, p += 4 * Den, out += 4) {
+            if (rows == Den)
+                SumBlock<Den>(p, rowBytes, Den, Den).StoreAverage(out, Den * Den);
+            else
+                SumBlock<Den>(p, rowBytes, rows, Den).StoreAverage(out, rows * Den);
+        }
+        if (whole < bx1) SumBlock<0>(p, rowBytes, rows, cutColumns).StoreAverage(out, rows * cutColumns);
+    }
+}

@@ -1,0 +1,40 @@
+// The pixels of a preview pane: the image at 1 : 1 in the full buffer and, for a 1 : den view, each den x den
+// block's average in the reduced buffer. Only pixels inside the image are averaged, so a block cut by the right or
+// bottom edge averages the part it covers and whatever lies in the spare columns and rows never shows.
+#pragma once
+
+#include <cstdint>
+
+#include "uicore/HcPreviewTypes.h"
+
+class CvImage;
+
+class HcPreviewRaster {
+public:
+    // Views of the caller's buffers for an image of that size. The full buffer must hold the image and the reduced
+    // one ceil(width / 2) x ceil(height / 2) pixels (enough for every zoomed-out level); smaller ones raise 21.
+    HcPreviewRaster(const HcBgrxBuffer& full, const HcBgrxBuffer& reduced, uint32_t imageWidth, uint32_t imageHeight);
+
+    // The image's pixels into the full buffer; without an image the whole full buffer turns white.
+    // An image of another size raises 21.
+    void Render(const CvImage* image) const;
+    // Every reduced pixel of a 1 : den view from the full buffer; den below 2 (not zoomed out) does nothing, den
+    // above 8 (no zoom level has one) raises 27.
+    void Downsample(uint32_t den) const;
+    // The same for the blocks under the image rectangle with corners (x0, y0) and (x1, y1), both included and in
+    // any order, widened by 3 pixels on every side and clipped to the image.
+    void DownsampleRect(uint32_t den, int32_t x0, int32_t y0, int32_t x1, int32_t y1) const;
+
+    const HcBgrxBuffer& Full() const { return full; }
+    const HcBgrxBuffer& Reduced() const { return reduced; }
+
+private:
+    // Blocks bx0 <= bx < bx1, by0 <= by < by1; den above 8 raises 27.
+    void ReduceBlocks(uint32_t den, uint32_t bx0, uint32_t by0, uint32_t bx1, uint32_t by1) const;
+    // The same with the block size a constant, so the sums unroll and the divisions become multiplications.
+    template <uint32_t Den>
+    void ReduceBlocksOf(uint32_t bx0, uint32_t by0, uint32_t bx1, uint32_t by1) const;
+
+    HcBgrxBuffer full, reduced;
+    uint32_t imageWidth, imageHeight;
+};

@@ -1,0 +1,151 @@
+// Mouse handling of the options dialog's pane. The mask edits themselves are portable (HcMaskEdit); this file maps
+// tools, modifier keys and the capture onto them and keeps the preview pixels in step with the mask.
+#include "win/WnHcBrushWindow.h"
+
+#include "cvcode2/CvGIFFrame.h"
+#include "win/HcCursors.h"
+#include "win/WnHcPreview.h"
+#include "win/resource_ids.h"
+
+namespace {
+
+bool KeyDown(int key) {
+    return GetKeyState(key) < 0;
+}
+
+// The primary button as the user has set it up: the right one when the buttons are swapped.
+bool PrimaryButtonDown() {
+    return KeyDown(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON);
+}
+
+}  // namespace
+
+WnHcBrushWindow::WnHcBrushWindow(HWND window, CvGIFFrame* frame) : WnImagePreview(window, frame) {
+    OnViewChanged(false);
+}
+
+WnHcBrushWindow::~WnHcBrushWindow() = default;
+
+CvGIFFrame& WnHcBrushWindow::Frame() const {
+    return *static_cast<CvGIFFrame*>(Image());
+}
+
+void WnHcBrushWindow::OnMouseDown(HcPoint point) {
+    lastPoint = point;
+    if (!Image()) return;
+    switch (tool) {
+        case kPicker:
+            Pick(point);
+            break;
+        case kPencil:
+        case kEdgeBrush:
+            StartStroke(point);
+            break;
+        default:
+            if (Layout().CentredBothWays()) return;
+            grabbing = panning = true;
+            ShowPaneCursor();
+            SetCapture(Window());
+            break;
+    }
+}
+
+void WnHcBrushWindow::Pick(HcPoint point) {
+    HcPoint pixel;
+    if (!ViewToImage(point, pixel)) return;
+    HcPickIndex(Frame(), pixel, HcPickModeFor(KeyDown(VK_SHIFT), KeyDown(VK_CONTROL)));
+    NotifyMaskEdited();
+    Render();
+    Paint();
+}
+
+void WnHcBrushWindow::StartStroke(HcPoint point) {
+    SetCapture(Window());
+    buttonDown = true;
+    ViewToImage(point, lastImagePoint);
+    stroke = std::make_unique<HcMaskStroke>(
+        Frame(), tool == kEdgeBrush ? HcMaskStroke::Brush::EdgeBrush : HcMaskStroke::Brush::Pencil, lastImagePoint);
+    ContinueStroke(point);
+}
+
+void WnHcBrushWindow::ContinueStroke(HcPoint point) {
+    ViewToImage(point, lastImagePoint);
+    const HcMaskChange change = stroke->LineTo(lastImagePoint, KeyDown(VK_CONTROL));
+    if (change.Empty()) return;
+    HcShowMaskPixels(Frame(), change.pixels, {FullBuffer().Pixels(), uint32_t(FullBuffer().Width()),
+                                             uint32_t(FullBuffer().Height())});
+    Redraw(change.bounds.left, change.bounds.top, change.bounds.right, change.bounds.bottom);
+}
+
+void WnHcBrushWindow::OnMouseMove(HcPoint point) {
+    if (stroke) {
+        ContinueStroke(point);
+        if (!InsideView(point) && !autoScrollPosted)
+            autoScrollPosted = PostMessageW(Window(), kAutoScrollMessage, 0, 0) != FALSE;
+    } else if (panning) {
+        PanBy(point.x - lastPoint.x, point.y - lastPoint.y, true);
+    }
+    lastPoint = point;
+    ShowPaneCursor();
+}
+
+void WnHcBrushWindow::OnMouseUp(HcPoint point) {
+    if (panning) PanBy(point.x - lastPoint.x, point.y - lastPoint.y, true);
+    else if (stroke) ContinueStroke(point);
+    lastPoint = point;
+    EndStroke();
+    grabbing = panning = false;
+    ShowPaneCursor();
+    if (GetCapture() == Window()) ReleaseCapture();
+}
+
+bool WnHcBrushWindow::EndStroke() {
+    buttonDown = false;
+    if (!stroke) return false;
+    stroke.reset();
+    NotifyMaskEdited();
+    return true;
+}
+
+// The pointer is held outside the pane during a stroke: scroll toward it, paint under it, and come back until the
+// button is released.
+void WnHcBrushWindow::OnAutoScroll() {
+    autoScrollPosted = false;
+    if (!stroke) return;
+    AutoScroll(lastPoint);
+    OnMouseMove(lastPoint);
+    if (!PrimaryButtonDown()) OnMouseUp(lastPoint);
+}
+
+bool WnHcBrushWindow::OnOtherMessage(UINT message, WPARAM, LPARAM) {
+    if (message != kAutoScrollMessage) return false;
+    OnAutoScroll();
+    return true;
+}
+
+void WnHcBrushWindow::OnCaptureLost() {
+    // Another window took the mouse in the middle of a stroke: the stroke ends where it is.
+    if (GetCapture() == Window()) return;
+    EndStroke();
+    grabbing = panning = false;
+}
+
+void WnHcBrushWindow::OnViewChanged(bool) {
+    HcShowZoomState(Window(), Layout().Zoom());
+    if (stroke && GetCapture() != Window()) SetCapture(Window());
+}
+
+bool WnHcBrushWindow::ShowPaneCursor() {
+    static constexpr int kToolCursors[] = {kHcCursorPencil, kHcCursorPicker, kHcCursorEdgeBrush, kHcCursorOpenHand};
+    const int index = grabbing ? kHcCursorClosedHand : tool >= 0 && tool <= kHand ? kToolCursors[tool] : 0;
+    HcCursors::ShowCurrent(index);
+    return true;
+}
+
+void WnHcBrushWindow::NotifyMaskEdited() const {
+    SendMessageW(GetParent(Window()), WM_COMMAND, MAKEWPARAM(IDM_MASK_EDITED, 0), reinterpret_cast<LPARAM>(Window()));
+}
+
+bool WnHcBrushWindow::InsideView(HcPoint point) const {
+    return point.x >= 0 && point.y >= 0 && point.x < Layout().ViewWidth() && point.y < Layout().ViewHeight();
+}
