@@ -30,7 +30,6 @@ TEST(PalGrid, CellsSitInsideTheFrameWithOnePixelSeparators) {
     EXPECT_EQ(grid.BitmapWidth() - last.right, 4);
     EXPECT_EQ(grid.BitmapHeight() - last.bottom, 4);
     EXPECT_EQ(grid.HighlightRect(33), (HcPixelRect{6, 8, 23, 19}));
-    EXPECT_EQ(grid.HighlightRect(0).left, 0);
 }
 
 TEST(PalGrid, ClickSelectsOnlyNewCellsThatHoldAColour) {
@@ -41,7 +40,6 @@ TEST(PalGrid, ClickSelectsOnlyNewCellsThatHoldAColour) {
     EXPECT_FALSE(grid.Click(InCell(grid, 25)));  // past the palette's end
     EXPECT_FALSE(grid.Click(InCell(grid, 20)));
     EXPECT_EQ(grid.SelectedIndex(), 19);
-    EXPECT_TRUE(grid.Click(InCell(grid, 0)));
     EXPECT_EQ(grid.CellAt(InCell(grid, 33)), 33);
 
     // The frame left of and above cell 0 is outside, not cell 0; so is everything past the last column and row.
