@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/SettingsLists.h"
+#include "uicore/HcSavedColors.h"
+
+namespace {
+
+class SavedColors : public ::testing::Test {
+protected:
+    // Already in name order; "Sky" is white, "Ash" and "Zinc" share a colour.
+    void SetUp() override {
+        AppendColor(list, "Ash", 1, 2, 3);
+        AppendColor(list, "Sky", 255, 255, 255);
+        AppendColor(list, "Teal", 0, 128, 128);
+        AppendColor(list, "Zinc", 1, 2, 3);
+    }
+    void TearDown() override { FreeColorList(list); }
+
+    std::vector<std::string> SavedNames() const {
+        std::vector<std::string> names;
+        for (const HcColorEntry* entry = list; entry; entry = entry->next) names.push_back(PascalText(entry->name));
+        return names;
+    }
+
+    // Saves `rgb` answering the name box with `answer`; records the preset the box was given.
+    HcSaveColorResult SaveAs(const std::string& answer, HcRgb rgb = {9, 9, 9}) {
+        return SaveColor(list, rgb, [&](std::string& name) {
+            preset = name;
+            name = answer;
+            return true;
+        });
+    }
+
+    HcColorEntry* list = nullptr;
+    std::string preset;
+};
+
+using Names = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(SavedColors, ComboListsFixedItemsThenEverySavedColour) {
+    std::vector<HcColorComboItem> items = ColorComboItems(list);
+    ASSERT_EQ(items.size(), 8u);
+    const char* texts[] = {"Save Selected Color...", "Remove Color...", "White", "Black", "Ash", "Sky", "Teal", "Zinc"};
+    for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i].text, texts[i]);
+    EXPECT_EQ(items[6].entry, list->next->next);
+    EXPECT_EQ(SavedColorAtItem(list, 6), list->next->next);
+    EXPECT_EQ(SavedColorAtItem(list, 8), nullptr);
+}
+
+TEST_F(SavedColors, MatchingPrefersWhiteAndBlackThenTheLastEqualColour) {
+    EXPECT_EQ(MatchingColorItem(list, {255, 255, 255}), kColorItemWhite);  // though "Sky" is white too
+    EXPECT_EQ(MatchingColorItem(list, {0, 0, 0}), kColorItemBlack);
+    EXPECT_EQ(MatchingColorItem(list, {1, 2, 3}), 7);  // "Zinc", not "Ash"
+    EXPECT_EQ(MatchingColorItem(list, {0, 128, 128}), 6);
+    EXPECT_EQ(MatchingColorItem(list, {3, 2, 1}), kColorItemSave);
+    EXPECT_EQ(MatchingColorItem(nullptr, {1, 2, 3}), kColorItemSave);
+}
+
+TEST_F(SavedColors, SavingInsertsInByteOrderAndKeepsEveryEntry) {
+    EXPECT_EQ(SaveAs("Te"), HcSaveColorResult::saved);
+    EXPECT_EQ(preset, "untitled");
+    EXPECT_EQ(SaveAs("ash"), HcSaveColorResult::saved);  // lower case sorts after upper case
+    EXPECT_EQ(SaveAs("Sky", {4, 5, 6}), HcSaveColorResult::saved);
+    EXPECT_EQ(SavedNames(), (Names{"Ash", "Sky", "Sky", "Te", "Teal", "Zinc", "ash"}));
+    // The colour saved earlier under the name stays first, so lookups by name keep finding it.
+    EXPECT_EQ(list->next->red, 255);
+    EXPECT_EQ(list->next->next->red, 4);
+    EXPECT_EQ(list->next->next->blue, 6);
+}
+
+TEST_F(SavedColors, CancelBlankAndOverlongNames) {
+    EXPECT_EQ(SaveColor(list, {9, 9, 9}, [](std::string&) { return false; }), HcSaveColorResult::cancelled);
+    EXPECT_EQ(SaveAs(""), HcSaveColorResult::blankName);
+    EXPECT_EQ(SaveAs("  \t"), HcSaveColorResult::blankName);
+    EXPECT_EQ(SavedNames(), (Names{"Ash", "Sky", "Teal", "Zinc"}));
+
+    EXPECT_EQ(SaveAs(std::string(255, 'M')), HcSaveColorResult::saved);
+    EXPECT_EQ(SaveAs(std::string(300, 'B')), HcSaveColorResult::saved);
+    EXPECT_EQ(SavedNames(), (Names{"Ash", std::string(255, 'B'), std::string(255, 'M'), "Sky", "Teal", "Zinc"}));
+}
+
+TEST_F(SavedColors, FullListAsksNothingAndSavesNothing) {
+    for (int i = 4; i < 255; ++i) AppendColor(list, "~", 0, 0, 0);
+    bool asked = false;
+    EXPECT_EQ(SaveColor(list, {1, 1, 1}, [&](std::string&) { return asked = true; }), HcSaveColorResult::listFull);
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(ListLength(list), 255);
+}
+
+TEST_F(SavedColors, RemovalTakesExactlyTheSelectedEntryAfterAsking) {
+    std::string question;
+    auto answer = [&](bool ok) {
+        return [&question, ok](const std::string& text) {
+            question = text;
+            return ok;
+        };
+    };
+    EXPECT_FALSE(RemoveColor(list, {1, 2, 3}, answer(false)));
+    EXPECT_EQ(question, "Are you sure you want to remove the color \"Zinc\" from the saved list?");
+    EXPECT_EQ(SavedNames(), (Names{"Ash", "Sky", "Teal", "Zinc"}));
+
+    EXPECT_TRUE(RemoveColor(list, {1, 2, 3}, answer(true)));
+    EXPECT_EQ(SavedNames(), (Names{"Ash", "Sky", "Teal"}));
+
+    question.clear();  // white shows "White" selected: no saved colour to remove, nothing asked
+    EXPECT_FALSE(RemoveColor(list, {255, 255, 255}, answer(true)));
+    EXPECT_TRUE(question.empty());
+
+    HcColorEntry* teal = list->next->next;
+    HcColorEntry stranger{};
+    EXPECT_FALSE(RemoveSavedColor(list, &stranger));
+    EXPECT_TRUE(RemoveSavedColor(list, teal));
+    EXPECT_TRUE(RemoveSavedColor(list, list));
+    EXPECT_EQ(SavedNames(), (Names{"Sky"}));
+}
