@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #if defined(_WIN32)
 #include <direct.h>
@@ -21,6 +22,7 @@ namespace Platform {
 #if defined(_WIN32)
 
 namespace {
+constexpr const char* kSeparators = "/\\";
 constexpr int kBinary = _O_BINARY;
 constexpr int kNewFilePermission = _S_IREAD | _S_IWRITE;
 int SysOpen(const char* path, int flags) {
@@ -66,6 +68,7 @@ const char* FallbackConfigFolder() {
 #else
 
 namespace {
+constexpr const char* kSeparators = "/";
 constexpr int kBinary = 0;
 constexpr mode_t kNewFilePermission = 0666;  // narrowed by the user's umask
 int SysOpen(const char* path, int flags) {
@@ -115,6 +118,15 @@ int FdOpen(const char* path, FileAccess access) {
     }
     errno = EINVAL;
     return -1;
+}
+
+int MakeFolderPath(const char* path) {
+    const std::string full(path);
+    // Each folder above the last is made in turn; those that exist (or, like a drive, cannot be made) are passed.
+    for (size_t at = full.find_first_of(kSeparators, 1); at != std::string::npos;
+         at = full.find_first_of(kSeparators, at + 1))
+        MakeFolder(full.substr(0, at).c_str());
+    return MakeFolder(path);
 }
 
 int FdCreate(const char* path) {

@@ -23,6 +23,8 @@ int FileRemove(const char* path);
 
 // 0 when the folder was made, else the error number (EEXIST when it is already there).
 int MakeFolder(const char* path);
+// The same, making the missing folders above it first.
+int MakeFolderPath(const char* path);
 // Puts `from` in the place of `to` in one step, replacing an existing `to`; 0 or an errno value.
 int RenameReplacing(const char* from, const char* to);
 // The separator between folder names in a path.
