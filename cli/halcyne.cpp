@@ -53,7 +53,7 @@ public:
     explicit PrivateFolder(bool wanted) {
         if (!wanted) return;
 #if defined(_WIN32)
-        unsigned long process = unsigned long(_getpid());
+        unsigned long process = static_cast<unsigned long>(_getpid());
 #else
         unsigned long process = static_cast<unsigned long>(getpid());
 #endif
