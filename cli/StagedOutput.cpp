@@ -19,6 +19,7 @@
 #include "platform/PlatformFile.h"
 
 #if defined(_WIN32)
+#include <direct.h>
 #include <io.h>
 #include <process.h>
 #else
@@ -29,24 +30,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The names a signal removes: a staged input, a staged output and the plug-in's temporary file beside it.
-constexpr int kCleanupSlots = 4;
+// The names a signal removes, in this order: files first, then the folders they were in (a private preferences
+// folder), then a staged input, a staged output and the plug-in's temporary file beside it.
+constexpr int kCleanupSlots = 8;
 constexpr size_t kMaxCleanupPath = 4096;
 char gCleanup[kCleanupSlots][kMaxCleanupPath];
 volatile std::sig_atomic_t gCleanupUsed[kCleanupSlots];
 int gDataFd = 1;
 
-void RemoveFile(const char* path) {
+// A file or an empty folder; whichever the name is not fails harmlessly.
+void RemoveName(const char* path) {
 #if defined(_WIN32)
-    _unlink(path);
+    if (_unlink(path) != 0) _rmdir(path);
 #else
-    unlink(path);
+    if (unlink(path) != 0) rmdir(path);
 #endif
 }
 
 extern "C" void OnInterrupt(int signal) {
     for (int slot = 0; slot < kCleanupSlots; ++slot)
-        if (gCleanupUsed[slot]) RemoveFile(gCleanup[slot]);
+        if (gCleanupUsed[slot]) RemoveName(gCleanup[slot]);
     _exit(128 + signal);
 }
 
@@ -88,6 +91,14 @@ void WriteAll(int fd, const char* bytes, size_t size) {
 }
 
 }  // namespace
+
+InterruptCleanup::InterruptCleanup(const std::vector<std::string>& names) {
+    for (const std::string& name : names) slots_.push_back(RemoveOnInterrupt(name));
+}
+
+InterruptCleanup::~InterruptCleanup() {
+    for (int slot : slots_) ForgetOnInterrupt(slot);
+}
 
 void InstallInterruptCleanup() {
     std::signal(SIGINT, OnInterrupt);

@@ -3,11 +3,24 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // SIGINT and SIGTERM remove the staged files of the conversion under way and end the command with the status
 // 128 + the signal's number (130 for SIGINT). SIGXFSZ is ignored, so a file size limit is an error that is
 // reported like a full disk.
 void InstallInterruptCleanup();
+
+// Names a signal removes too while this object lives: files, then the folders that held them (listed after them).
+class InterruptCleanup {
+public:
+    explicit InterruptCleanup(const std::vector<std::string>& names);
+    ~InterruptCleanup();
+    InterruptCleanup(const InterruptCleanup&) = delete;
+    InterruptCleanup& operator=(const InterruptCleanup&) = delete;
+
+private:
+    std::vector<int> slots_;
+};
 
 // From here on, whatever writes to standard output (the plug-in's log included) goes to standard error; the GIF
 // for "-o -" alone goes to the real standard output.

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "cli/CommandLine.h"
 #include "cli/Conversion.h"
@@ -106,6 +107,12 @@ int Run(const HalcyneOptions& options, const char* argv0) {
     context.configFolder = privatePrefs.Path();
     context.prefsFile = PreferencesFilePath(context.configFolder);
     if (context.prefsFile.empty()) throw std::runtime_error(NoPreferencesFolderText());
+    std::vector<std::string> privateNames;
+    if (!context.configFolder.empty()) {
+        const fs::path prefs(context.prefsFile);
+        privateNames = {prefs.string(), prefs.string() + ".new", prefs.parent_path().string(), context.configFolder};
+    }
+    const InterruptCleanup privateCleanup(privateNames);
     if (options.paletteFile)
         context.settings.palette = SeedPrefsWithPalette(*options.paletteFile, options.noPrefs, privatePrefs.Path());
     CheckSavedNames(context.settings.palette, context.settings.basePalette, context.settings.backgroundName,

@@ -251,7 +251,10 @@ TEST_F(CommandFixture, ASignalDuringTheWriteLeavesNothingBehind) {
     for (int signal : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(signal);
         { std::ofstream(output) << "old"; }
-        const std::string line = "exec env " + HalcyneLine("'" + input + "' -o '" + output + "' -q", config);
+        // Private preferences (--no-prefs) live in the temporary folder, here the test's own, and go too.
+        const std::string flags = signal == SIGTERM ? " -q --no-prefs" : " -q";
+        const std::string line =
+            "exec env TMPDIR='" + dir + "' " + HalcyneLine("'" + input + "' -o '" + output + "'" + flags, config);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
