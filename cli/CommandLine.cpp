@@ -131,7 +131,7 @@ const char* UsageText() {
            "An input '-' is read from standard input.\n"
            "\n"
            "  -o, --output FILE|DIR/   the GIF file to write, '-' for standard output, or the folder for several\n"
-           "                           inputs (without -o each GIF goes beside its input, named INPUT.gif);\n"
+           "                           inputs (without -o each GIF goes beside its input, as NAME.gif);\n"
            "                           an existing file is replaced only when the new one is complete\n"
            "  -c, --colors N           number of colours, 2 to 256\n"
            "  -d, --dither N           dithering amount, 0 (none) to 10\n"

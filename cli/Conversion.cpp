@@ -131,8 +131,8 @@ std::vector<ConversionJob> PlanConversions(const HalcyneOptions& options) {
 }
 
 void Convert(const ConversionJob& job, const ConversionContext& context) {
-    InputImage image = ReadInput(job.input);
     if (job.output != kStandardStream) CheckOutput(job);
+    InputImage image = ReadInput(job.input);
 
     const bool showProgress = !context.quiet && size_t(image.width) * size_t(image.height) >= kProgressPixels;
     const auto started = std::chrono::steady_clock::now();

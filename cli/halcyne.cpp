@@ -97,7 +97,8 @@ int ConvertAll(const std::vector<ConversionJob>& jobs, const ConversionContext& 
 int Run(const HalcyneOptions& options, const char* argv0) {
     const std::vector<ConversionJob> jobs = PlanConversions(options);
     InstallInterruptCleanup();
-    if (options.output == kStandardStream) ReserveStandardOutputForData();
+    // Standard output carries a GIF (-o -) or nothing; the plug-in's own log lines go to standard error.
+    ReserveStandardOutputForData();
 
     ConversionContext context;
     context.settings = options;
