@@ -8,6 +8,7 @@
 #include "common/HcLayerTrans.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
+#include "cvcode2/CvGIFFile.h"
 #include "hostsim/HostSimulator.h"
 
 namespace {
@@ -38,6 +39,7 @@ std::string FileErrorCause(uint32_t code, uint32_t detail, FileRole role) {
     switch (code) {
         case kCvErrHost:
             if (detail > 0 && detail < 4096) return SystemErrorCause(detail);
+            if (Reading(role)) return "it cannot be opened";
             return "the plug-in failed (error 1, detail " + std::to_string(int32_t(detail)) + ")";
         case kCvErrNoMemory: return "there is not enough memory for an image this large";
         case kCvErrCancelled: return "the conversion was stopped";
@@ -56,6 +58,8 @@ std::string FileErrorCause(uint32_t code, uint32_t detail, FileRole role) {
                                  : "the image is too large for a GIF file (65535 pixels a side)";
         case kCvErrFileDiskFull: return "the disk is full";
         case kCvErrBadData:
+        case kCvErrGIFSignature:
+        case kCvErrGIFVersion:
             return Reading(role) ? "it is not a GIF or ACT palette file, or it is damaged"
                                  : "the plug-in met data it cannot write";
         case kCvErrFileRange: return "the file would be larger than 4 GB";

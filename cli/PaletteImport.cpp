@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -25,6 +26,9 @@ std::unique_ptr<CvColorTable> LoadPaletteFile(const std::string& path) {
     std::string extension = std::filesystem::path(path).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
+    std::error_code missing;
+    if (!std::filesystem::exists(path, missing))
+        throw std::runtime_error(FileErrorText(path, kCvErrFileNotFound, ENOENT, FileRole::ReadFrom));
     try {
         if (extension == ".act") return LoadACT(path);
         if (extension == ".gif") return LoadGIFPalette(path);

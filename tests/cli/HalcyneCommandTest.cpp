@@ -89,12 +89,16 @@ TEST_F(CommandFixture, EveryInputKindBecomesAGifThatIndependentReadersAgreeOn) {
 TEST_F(CommandFixture, BadInputIsRefusedAndLeavesTheOutputAlone) {
     std::string output = dir + "/kept.gif";
     { std::ofstream(output) << "old"; }
+    fs::copy_file(Data("formats/notanimage.txt"), dir + "/text.gif");
     struct Case {
         std::string arguments;
         int status;
-        const char* phrase;
+        std::string phrase;
     } cases[] = {
-        {"'" + dir + "/missing.png'", 1, "cannot open"},
+        {"'" + dir + "/missing.png'", 1, "missing.png: cannot open the file: there is no such file"},
+        {"'" + Data("formats/huge.ppm") + "'", 1, "the largest that can be converted is 32767 x 32767"},
+        {"'" + Data("camera.png") + "' --palette-file '" + dir + "/text.gif'", 1,
+         "cannot read " + dir + "/text.gif: it is not a GIF or ACT palette file"},
         {"'" + Data("formats/notanimage.txt") + "'", 1, "not a PNG, JPEG"},
         {"'" + Data("formats/truncated.png") + "'", 1, "not a readable PNG"},
         {"'" + Data("formats/truncated.jpg") + "'", 1, "not a readable JPEG"},
@@ -107,6 +111,7 @@ TEST_F(CommandFixture, BadInputIsRefusedAndLeavesTheOutputAlone) {
         CommandResult result = Halcyne(c.arguments + " -o '" + output + "'", config);
         EXPECT_EQ(result.status, c.status);
         EXPECT_NE(result.output.find(c.phrase), std::string::npos) << result.output;
+        EXPECT_EQ(result.output.find("No file was written") != std::string::npos, c.status == 1) << result.output;
         EXPECT_EQ(ReadFileBytes(output), "old");
     }
     CommandResult unwritable = Halcyne("'" + Data("camera.png") + "' -o '" + dir + "/no/such/folder/x.gif'", config);
