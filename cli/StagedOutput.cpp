@@ -103,8 +103,14 @@ InterruptCleanup::~InterruptCleanup() {
 void InstallInterruptCleanup() {
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
+#if defined(SIGHUP)
+    std::signal(SIGHUP, OnInterrupt);
+#endif
 #if defined(SIGXFSZ)
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
+#if defined(SIGPIPE)
+    std::signal(SIGPIPE, SIG_IGN);  // a reader of "-o -" that goes away is a write error, cleaned up like any other
 #endif
 }
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-// SIGINT and SIGTERM remove the staged files of the conversion under way and end the command with the status
-// 128 + the signal's number (130 for SIGINT). SIGXFSZ is ignored, so a file size limit is an error that is
-// reported like a full disk.
+// SIGINT, SIGTERM and SIGHUP remove the staged files of the conversion under way and end the command with the
+// status 128 + the signal's number (130 for SIGINT). SIGXFSZ and SIGPIPE are ignored, so a file size limit or a
+// closed pipe is a write error that is reported and cleaned up.
 void InstallInterruptCleanup();
 
 // Names a signal removes too while this object lives: files, then the folders that held them (listed after them).
