@@ -58,6 +58,18 @@ void CheckName(const std::string& flag, const std::string& name) {
     if (name.empty() || name.size() > 255) throw UsageError(flag + " takes a name of 1 to 255 characters");
 }
 
+void CheckInputsAndOutput(const HalcyneOptions& options) {
+    if (options.inputs.empty()) throw UsageError("no input image given");
+    const bool severalInputs = options.inputs.size() > 1;
+    for (const std::string& input : options.inputs) {
+        if (input.empty()) throw UsageError("an input image name is empty");
+        if (input == kStandardStream && (severalInputs || options.output.empty()))
+            throw UsageError("standard input (-) is read as the only input, with -o FILE or -o -");
+    }
+    if (options.output == kStandardStream && severalInputs)
+        throw UsageError("-o - writes one GIF to standard output; it takes one input");
+}
+
 }  // namespace
 
 HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -97,27 +109,30 @@ HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             if (options.comment->size() > 255) throw UsageError("--comment takes at most 255 characters");
         } else if (flag == "--no-prefs")
             options.noPrefs = true;
+        else if (flag == "--last-settings")
+            options.lastSettings = true;
         else if (flag == "-q" || flag == "--quiet")
             options.quiet = true;
-        else if (!flag.empty() && flag[0] == '-' && flag != "-")
+        else if (!flag.empty() && flag[0] == '-' && flag != kStandardStream)
             throw UsageError("unknown option " + flag);
-        else if (options.input.empty())
-            options.input = flag;
         else
-            throw UsageError("more than one input image: " + options.input + " and " + flag);
+            options.inputs.push_back(flag);
     }
     if (options.help || options.version) return options;
-    if (options.input.empty()) throw UsageError("no input image given");
-    if (options.output.empty()) throw UsageError("no output file given (-o OUT.gif)");
+    CheckInputsAndOutput(options);
     if (options.palette && options.paletteFile) throw UsageError("--palette and --palette-file exclude each other");
+    if (options.lastSettings && options.noPrefs) throw UsageError("--last-settings and --no-prefs exclude each other");
     return options;
 }
 
 const char* UsageText() {
-    return "Usage: halcyne INPUT -o OUTPUT.gif [options]\n"
-           "Reduces an image (PNG, JPEG, PNM or PAM) to at most 256 colours and saves it as a GIF89a file.\n"
+    return "Usage: halcyne INPUT... [-o OUTPUT] [options]\n"
+           "Reduces images (PNG, JPEG, PNM or PAM) to at most 256 colours and saves each as a GIF89a file.\n"
+           "An input '-' is read from standard input.\n"
            "\n"
-           "  -o, --output FILE        the GIF file to write (an existing file is replaced only on success)\n"
+           "  -o, --output FILE|DIR/   the GIF file to write, '-' for standard output, or the folder for several\n"
+           "                           inputs (without -o each GIF goes beside its input, as NAME.gif);\n"
+           "                           an existing file is replaced only when the new one is complete\n"
            "  -c, --colors N           number of colours, 2 to 256\n"
            "  -d, --dither N           dithering amount, 0 (none) to 10\n"
            "  -p, --palette NAME       Custom (adaptive), Netscape, Grayscale, System or a saved palette\n"
@@ -129,9 +144,16 @@ const char* UsageText() {
            "      --background COLOUR  background colour: R,G,B or the name of a saved colour\n"
            "      --comment TEXT       GIF comment, at most 255 characters\n"
            "      --no-prefs           neither read nor write the preferences file\n"
-           "  -q, --quiet              no progress line\n"
+           "      --last-settings      flags not given take the settings the last run stored\n"
+           "  -q, --quiet              no progress lines\n"
            "  -h, --help               this text\n"
            "  -V, --version            the version\n"
            "\n"
-           "Flags not given take their values from the preferences file the plug-in keeps.\n";
+           "Flags not given take the defaults above (256 colours, no dithering, adaptive palette, no base\n"
+           "palette, no interlacing, background 128,128,128, no comment), so the same command line always\n"
+           "writes the same file. The preferences file the plug-in keeps ($XDG_CONFIG_HOME/Corvane/Halcyne Prefs,\n"
+           "else ~/.config/Corvane/Halcyne Prefs) supplies the saved palettes and saved colours named by\n"
+           "--palette, --base-palette and --background; each run stores its settings there for the plug-in.\n"
+           "Exit status: 0 when every GIF was written, 1 when any failed, 2 for a wrong flag,\n"
+           "128 + the signal's number when interrupted (130 for Ctrl-C).\n";
 }

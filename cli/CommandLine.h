@@ -1,5 +1,5 @@
 // The halcyne command's flags: parsed and range-checked before any file is touched.
-// A flag that is not given leaves the setting to the preferences file (or the defaults with --no-prefs).
+// A flag that is not given takes its documented default (with --last-settings: the preferences file's value).
 #pragma once
 
 #include <optional>
@@ -14,9 +14,12 @@ public:
 
 enum class TransparencyChoice { FromInput, None, Alpha, Indexed };
 
+// "-" as an input reads standard input; as the output it writes standard output.
+constexpr const char* kStandardStream = "-";
+
 struct HalcyneOptions {
-    std::string input;
-    std::string output;
+    std::vector<std::string> inputs;
+    std::string output;  // a file, a folder (several inputs), "-", or empty: each GIF beside its input
     std::optional<int> colors;
     std::optional<int> dither;
     std::optional<std::string> palette;
@@ -30,6 +33,7 @@ struct HalcyneOptions {
     std::optional<std::vector<int>> backgroundRgb;
     std::optional<std::string> comment;
     bool noPrefs = false;
+    bool lastSettings = false;  // flags not given take the settings stored by the last run
     bool quiet = false;
     bool help = false;
     bool version = false;

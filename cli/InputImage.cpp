@@ -2,6 +2,7 @@
 // A file we cannot name the kind of is refused with the list of kinds we read.
 #include "cli/InputImage.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -19,7 +20,11 @@ void SizeInputImage(InputImage& image, const std::string& path, uint64_t width, 
 
 InputImage ReadImageFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw ImageReadError(path + ": cannot open the file");
+    std::error_code error;
+    if (!in)
+        throw ImageReadError(
+            path + ": cannot open the file: " +
+            (std::filesystem::exists(path, error) ? "no permission to read it" : "there is no such file"));
     char magic[8] = {};
     in.read(magic, sizeof magic);
     std::string head(magic, size_t(in.gcount()));

@@ -4,14 +4,17 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
 
+#include "cli/FailureText.h"
 #include "common/HcGlobals.h"
 #include "common/hcprefs.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvFile.h"
 #include "cvcode2/CvLoadPalette.h"
 #include "cvcode2/CvString.h"
 #include "platform/HcEmbed.h"
@@ -23,13 +26,16 @@ std::unique_ptr<CvColorTable> LoadPaletteFile(const std::string& path) {
     std::string extension = std::filesystem::path(path).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
+    std::error_code missing;
+    if (!std::filesystem::exists(path, missing))
+        throw std::runtime_error(FileErrorText(path, kCvErrFileNotFound, ENOENT, FileRole::ReadFrom));
     try {
         if (extension == ".act") return LoadACT(path);
         if (extension == ".gif") return LoadGIFPalette(path);
     } catch (const CvErrorCode& error) {
-        throw std::runtime_error(path + ": could not load the palette (error " + std::to_string(error.code) + ")");
+        throw std::runtime_error(FileErrorText(path, error.code, error.detail, FileRole::ReadFrom));
     }
-    throw std::runtime_error(path + ": a palette file must be an .act or .gif file");
+    throw std::runtime_error("cannot read " + path + ": a palette file must be an .act or .gif file");
 }
 
 // Runs the plug-in's preferences code with the configuration folder pointed at `folder` (empty: the user's).
@@ -91,9 +97,17 @@ std::string SeedPrefsWithPalette(const std::string& paletteFile, bool startFromD
     try {
         WithConfigFolder(folder, [&] { SavePrefs(prefs.record); });
     } catch (const CvErrorCode& error) {
-        throw std::runtime_error("cannot prepare the palette (error " + std::to_string(error.code) + ")");
+        throw std::runtime_error(
+            FileErrorText("the preferences file in " + folder, error.code, error.detail, FileRole::WrittenTo));
     }
     return name;
+}
+
+std::string PreferencesFilePath(const std::string& configFolder) {
+    PrefsRecord prefs;
+    CvFileLocator location;
+    WithConfigFolder(configFolder, [&] { GetPrefsLocation(prefs.record, location); });
+    return location.HasPath() ? location.Path() : std::string();
 }
 
 void CheckSavedNames(const std::optional<std::string>& palette, const std::optional<std::string>& basePalette,

@@ -13,3 +13,7 @@ std::string SeedPrefsWithPalette(const std::string& paletteFile, bool startFromD
 // or the user's own when it is empty) do not hold; "Custom" and "None" are always known.
 void CheckSavedNames(const std::optional<std::string>& palette, const std::optional<std::string>& basePalette,
                      const std::optional<std::string>& backgroundName, const std::string& configFolder);
+
+// The preferences file the module will use with `configFolder` (empty: the user's own), its folders made;
+// empty when no folder is known for it (neither HOME nor XDG_CONFIG_HOME is set).
+std::string PreferencesFilePath(const std::string& configFolder);

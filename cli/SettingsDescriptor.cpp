@@ -1,10 +1,16 @@
 // Flag values become scripting keys exactly as the plug-in records them, so a replay sets the same fields.
-// The base palette is always recorded: a replay without it means "None".
+// Every setting is recorded, a flag not given with its default, so nothing an earlier run stored reaches the file.
 #include "cli/SettingsDescriptor.h"
 
 #include "common/HcScriptParams.h"
+#include "common/hcsettings.h"
 
 namespace {
+
+// The settings record's defaults, which a flag not given takes.
+constexpr int kDefaultColors = 256;
+constexpr int kDefaultDither = 0;
+const std::vector<int> kDefaultBackground = {128, 128, 128};
 
 void AddTransparency(const HalcyneOptions& options, bool inputHasAlpha, std::vector<SimDescriptorItem>& items) {
     TransparencyChoice choice = options.transparency;
@@ -26,14 +32,27 @@ void AddTransparency(const HalcyneOptions& options, bool inputHasAlpha, std::vec
     }
 }
 
+// The flags with their defaults filled in, unless the stored settings are to supply what is missing.
+HalcyneOptions WithDefaults(HalcyneOptions options) {
+    if (options.lastSettings) return options;
+    if (!options.colors) options.colors = kDefaultColors;
+    if (!options.dither) options.dither = kDefaultDither;
+    if (!options.palette) options.palette = kPaletteCustom;
+    if (!options.interlaced) options.interlaced = false;
+    if (!options.backgroundName && !options.backgroundRgb) options.backgroundRgb = kDefaultBackground;
+    if (!options.comment) options.comment = std::string();
+    return options;
+}
+
 }  // namespace
 
-std::vector<SimDescriptorItem> SettingsDescriptor(const HalcyneOptions& options, bool inputHasAlpha) {
+std::vector<SimDescriptorItem> SettingsDescriptor(const HalcyneOptions& given, bool inputHasAlpha) {
+    const HalcyneOptions options = WithDefaults(given);
     std::vector<SimDescriptorItem> items;
     if (options.colors) items.push_back(SimDescriptorItem::Integer(keyColors, *options.colors));
     if (options.palette) items.push_back(SimDescriptorItem::Text(keyPalette, *options.palette));
     if (options.interlaced) items.push_back(SimDescriptorItem::Bool(keyInterlaced, *options.interlaced));
-    items.push_back(SimDescriptorItem::Text(keyBasePalette, options.basePalette.value_or("None")));
+    items.push_back(SimDescriptorItem::Text(keyBasePalette, options.basePalette.value_or(kPaletteNone)));
     AddTransparency(options, inputHasAlpha, items);
     if (options.dither) items.push_back(SimDescriptorItem::Integer(keyDithering, *options.dither));
     if (options.backgroundName) items.push_back(SimDescriptorItem::Text(keyBGColor, *options.backgroundName));

@@ -6,5 +6,6 @@
 #include "cli/CommandLine.h"
 #include "hostsim/SimDescriptor.h"
 
-// Only the settings the user gave are recorded; `inputHasAlpha` decides the default transparency.
+// Every setting is recorded, with its default when its flag was not given (with --last-settings only the given
+// ones, leaving the rest to the preferences file); `inputHasAlpha` decides the default transparency.
 std::vector<SimDescriptorItem> SettingsDescriptor(const HalcyneOptions& options, bool inputHasAlpha);

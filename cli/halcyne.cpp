@@ -1,20 +1,19 @@
-// The halcyne command: reads an image, hands it to the plug-in module as a host would (planes, a recorded
-// descriptor replayed without dialogs, the Save As answer) and succeeds only when the GIF file was written.
-#include <chrono>
-#include <cstdio>
+// The halcyne command: converts each input image through the plug-in module, as a host runs it, into a GIF file.
+// One failing input does not stop the others; the exit status is 0 only when every GIF was written.
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "cli/CommandLine.h"
-#include "cli/HostImage.h"
-#include "cli/InputImage.h"
+#include "cli/Conversion.h"
+#include "cli/FailureText.h"
 #include "cli/PaletteImport.h"
-#include "cli/SettingsDescriptor.h"
-#include "hostsim/HostSimulator.h"
+#include "cli/StagedOutput.h"
 #include "hostsim/ModuleLoader.h"
 
 #if defined(_WIN32)
+#include <process.h>
 #include <windows.h>
 #else
 #include <unistd.h>
@@ -25,7 +24,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kVersion = "halcyne 4.0";
-constexpr size_t kProgressPixels = 1u << 20;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
 
 fs::path ExecutablePath(const char* argv0) {
 #if defined(_WIN32)
@@ -48,24 +48,13 @@ fs::path ModulePath(const char* argv0) {
 #endif
 }
 
-// The folder must exist and take new files; the module itself never leaves a partial file behind.
-void CheckOutputFolder(const std::string& output) {
-    fs::path folder = fs::absolute(output).parent_path();
-    std::error_code error;
-    if (!fs::is_directory(folder, error)) throw std::runtime_error("the folder " + folder.string() + " does not exist");
-    if (fs::is_directory(output, error)) throw std::runtime_error(output + " is a folder");
-#if !defined(_WIN32)
-    if (access(folder.c_str(), W_OK) != 0) throw std::runtime_error("cannot write into the folder " + folder.string());
-#endif
-}
-
-// A fresh folder under the system's temporary folder for one run, removed afterwards; empty when not wanted.
+// A fresh folder under the system's temporary folder for one command, removed afterwards; empty when not wanted.
 class PrivateFolder {
 public:
     explicit PrivateFolder(bool wanted) {
         if (!wanted) return;
 #if defined(_WIN32)
-        unsigned long process = GetCurrentProcessId();
+        unsigned long process = static_cast<unsigned long>(_getpid());
 #else
         unsigned long process = static_cast<unsigned long>(getpid());
 #endif
@@ -87,59 +76,53 @@ private:
     fs::path path_;
 };
 
-std::string AlertsText(const HostSimulator& host) {
-    std::string text;
-    for (const SimAlert& alert : host.Alerts()) text += (text.empty() ? "" : "; ") + alert.text;
-    return text;
+// Converts every job, telling each failure as it comes; returns the command's exit status.
+int ConvertAll(const std::vector<ConversionJob>& jobs, const ConversionContext& context) {
+    int failures = 0;
+    for (const ConversionJob& job : jobs) {
+        try {
+            Convert(job, context);
+        } catch (const std::bad_alloc&) {
+            std::cerr << "halcyne: cannot convert " << job.input << ": there is not enough memory. "
+                      << NothingWrittenText(job.output) << "\n";
+            ++failures;
+        } catch (const std::exception& error) {
+            std::cerr << "halcyne: " << error.what() << ". " << NothingWrittenText(job.output) << "\n";
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : kExitFailed;
 }
 
-int Convert(const HalcyneOptions& options, const char* argv0) {
-    InputImage image = ReadImageFile(options.input);
-    CheckOutputFolder(options.output);
-    if (fs::exists(options.input) && fs::exists(options.output) && fs::equivalent(options.input, options.output))
-        throw std::runtime_error("the output file would replace the input image");
+int Run(const HalcyneOptions& options, const char* argv0) {
+    const std::vector<ConversionJob> jobs = PlanConversions(options);
+    InstallInterruptCleanup();
+    // Standard output carries a GIF (-o -) or nothing; the plug-in's own log lines go to standard error.
+    ReserveStandardOutputForData();
 
-    bool showProgress = !options.quiet && size_t(image.width) * size_t(image.height) >= kProgressPixels;
-    auto started = std::chrono::steady_clock::now();
-    if (showProgress)
-        std::cerr << "halcyne: converting " << options.input << " (" << image.width << " x " << image.height << ") ..."
-                  << std::flush;
-
-    SimOptions simOptions;
-    simOptions.descriptors = true;
-    simOptions.savePath = fs::absolute(options.output).string();
+    ConversionContext context;
+    context.settings = options;
+    context.quiet = options.quiet;
     // --no-prefs and --palette-file runs use preferences of their own and leave the user's file as it was.
     PrivateFolder privatePrefs(options.noPrefs || options.paletteFile);
-    HalcyneOptions settings = options;
+    context.configFolder = privatePrefs.Path();
+    context.prefsFile = PreferencesFilePath(context.configFolder);
+    if (context.prefsFile.empty()) throw std::runtime_error(NoPreferencesFolderText());
+    std::vector<std::string> privateNames;
+    if (!context.configFolder.empty()) {
+        const fs::path prefs(context.prefsFile);
+        privateNames = {prefs.string(), prefs.string() + ".new", prefs.parent_path().string(), context.configFolder};
+    }
+    const InterruptCleanup privateCleanup(privateNames);
     if (options.paletteFile)
-        settings.palette = SeedPrefsWithPalette(*options.paletteFile, options.noPrefs, privatePrefs.Path());
-    if (!privatePrefs.Path().empty()) simOptions.configFolder = privatePrefs.Path();
-    CheckSavedNames(settings.palette, settings.basePalette, settings.backgroundName, privatePrefs.Path());
+        context.settings.palette = SeedPrefsWithPalette(*options.paletteFile, options.noPrefs, privatePrefs.Path());
+    CheckSavedNames(context.settings.palette, context.settings.basePalette, context.settings.backgroundName,
+                    context.configFolder);
 
     ModuleLoader module(ModulePath(argv0).string());
-    int16_t result;
-    std::string alerts;
-    {
-        HostSimulator host(module.Entry(), module.SetEmbedHost(), simOptions);
-        const bool hasAlpha = image.channels % 2 == 0;
-        host.SetImage(ToHostImage(std::move(image)));
-        host.Descriptors().playInfo = plugInDialogDontDisplay;
-        host.Descriptors().descriptor = SimMakeDescriptor(SettingsDescriptor(settings, hasAlpha));
-        result = host.Call(filterSelectorParameters);
-        if (result == 0) result = host.ReadPlanes();
-        host.ForgetPlanes();
-        if (result == 0) result = host.Call(filterSelectorFinish);
-        alerts = AlertsText(host);
-    }
-
-    if (showProgress) {
-        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        std::fprintf(stderr, " %.2f s\n", seconds);
-    }
-    if (!alerts.empty() && result == 0) std::cerr << "halcyne: " << alerts << "\n";
-    if (result != 0 || !fs::exists(options.output))
-        throw std::runtime_error("no GIF file was written" + (alerts.empty() ? std::string() : ": " + alerts));
-    return 0;
+    context.entry = module.Entry();
+    context.setEmbedHost = module.SetEmbedHost();
+    return ConvertAll(jobs, context);
 }
 
 }  // namespace
@@ -155,15 +138,15 @@ int main(int argc, char** argv) {
             std::cout << kVersion << "\n";
             return 0;
         }
-        return Convert(options, argv[0]);
+        return Run(options, argv[0]);
     } catch (const UsageError& error) {
         std::cerr << "halcyne: " << error.what() << "\nTry 'halcyne --help'.\n";
-        return 2;
+        return kExitUsage;
     } catch (const std::bad_alloc&) {
-        std::cerr << "halcyne: out of memory\n";
-        return 1;
+        std::cerr << "halcyne: out of memory. No file was written.\n";
+        return kExitFailed;
     } catch (const std::exception& error) {
-        std::cerr << "halcyne: " << error.what() << "\n";
-        return 1;
+        std::cerr << "halcyne: " << error.what() << ". No file was written.\n";
+        return kExitFailed;
     }
 }

@@ -41,8 +41,8 @@ void SettleTransparency(CvGIFFrame& frame) {
 }
 
 void FreeSources(HcCallRecord& record) {
+    // FilterRecord.inData stays as the host set it: the host frees its input buffer through that field.
     HcGlobals& globals = record.runData;
-    FilterOf(record).inData = nullptr;
     delete globals.rgbImage;
     globals.rgbImage = nullptr;
     delete globals.indexedImage;
@@ -83,7 +83,6 @@ int16_t ExportFrame(HcCallRecord& record, bool ok) {
         if (!AskOutputFile(record, file)) return 1;
         if (globals.hostHasDescriptors) WriteScriptParams(record);
         WriteFile(record, file);
-        FilterOf(record).inData = nullptr;
     }
     delete globals.gifFrame;
     globals.gifFrame = nullptr;

@@ -2,6 +2,7 @@
 // and run-end cleanup. A run that ends (Finish, or any failing call) frees everything and leaves *data at 0.
 #include "common/hcmain.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -115,6 +116,7 @@ const char* SelectorName(int16_t selector) {
 }
 
 void ReportError(HcCallRecord& record, const CvErrorCode& error) {
+    Platform::NoteError(error.code, error.detail);
     if (error.code == kCvErrCancelled) return;
     char text[200];
     if (error.code == kCvErrNoMemory)
@@ -151,6 +153,12 @@ bool HasNonGrey(const CvColorTable& table) {
     }
     return false;
 }
+
+uint32_t UsedEntries(const CvIndexedImage& image) {
+    uint32_t counts[256] = {};
+    image.CountIndexUsage(counts);
+    return CvIndexedImage::CountUsed(counts, std::min<uint32_t>(image.colorTable.GetCount(), 256));
+}
 }  // namespace
 
 void ReduceForExport(HcCallRecord& record) {
@@ -164,7 +172,8 @@ void ReduceForExport(HcCallRecord& record) {
     if (!image || !image->HasPixels()) return;
     if (HasNonGrey(image->colorTable)) image->MergeSimilarColors(3);
     // A recorded colour count holds for grey documents too: without this a request for 16 colours wrote 256.
-    image->LimitColors(globals.settings.colors);
+    // When nothing needs merging the image keeps its layout: the whole ramp, unused entries in place.
+    if (UsedEntries(*image) > globals.settings.colors) image->LimitColors(globals.settings.colors);
 }
 
 int16_t DoFinish(HcCallRecord& record) {

@@ -2,6 +2,7 @@
 // so the file is the same from 32- and 64-bit builds; every count read is checked against what the file holds.
 #include "common/hcprefs.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -188,11 +189,30 @@ void ReadOptionalFields(CvFile& file, uint32_t listsOffset, HcGlobals& globals) 
     if (file.Tell() > listsOffset) CV_THROW(kCvErrBadData);
 }
 
+// The ranges a file must keep. A replayed recording may set the dither up to 16; such a value is stored as the
+// dialog's top (StorableSettings), so that what one run saves always loads at the next.
+constexpr uint8_t kMaxPrefMode = 2;
+constexpr uint8_t kMaxStoredDither = 10;
+constexpr uint16_t kMinColors = 2, kMaxColors = 256;
+
 void Validate(const HcGlobals& globals) {
     const HcSettings& s = globals.settings;
-    bool valid = globals.prefMode <= 2 && s.headerFlag <= 1 && s.colors >= 2 && s.colors <= 256 &&
-                 uint32_t(s.transparencyType) <= 2 && s.dither <= 10 && s.spareByte2 < s.colors;
+    bool valid = globals.prefMode <= kMaxPrefMode && s.headerFlag <= 1 && s.colors >= kMinColors &&
+                 s.colors <= kMaxColors && uint32_t(s.transparencyType) <= uint32_t(TransparencyType::none) &&
+                 s.dither <= kMaxStoredDither && s.spareByte2 < s.colors;
     if (!valid) CV_THROW(kCvErrBadData);
+}
+
+// The settings as Validate accepts them: every field it checks brought into its range, the rest untouched.
+// Without this one out-of-range value makes the next run discard the whole file, saved lists included.
+HcSettings StorableSettings(const HcSettings& settings) {
+    HcSettings s = settings;
+    s.headerFlag = s.headerFlag <= 1 ? s.headerFlag : 1;
+    s.colors = std::clamp(s.colors, kMinColors, kMaxColors);
+    if (uint32_t(s.transparencyType) > uint32_t(TransparencyType::none)) s.transparencyType = TransparencyType::none;
+    s.dither = std::min(s.dither, kMaxStoredDither);
+    if (s.spareByte2 >= s.colors) s.spareByte2 = 0;
+    return s;
 }
 
 // The count byte of a list, checked against the bytes the file still holds.
@@ -261,9 +281,9 @@ void WritePrefsFile(CvFile& file, const HcGlobals& globals) {
     file.SetLength(4);
     file.Seek(0, 4);
     uint8_t record[kSettingsRecordSize];
-    PackSettings(globals.settings, record);
+    PackSettings(StorableSettings(globals.settings), record);
     file.Write(record, kSettingsRecordSize);
-    file.WriteByte(globals.prefMode);
+    file.WriteByte(std::min(globals.prefMode, kMaxPrefMode));
     file.WriteByte(globals.prefFlag1);
     file.WriteByte(globals.prefFlag2);
     file.Write(globals.paletteName, sizeof globals.paletteName);
@@ -291,7 +311,7 @@ void GetPrefsLocation(HcCallRecord&, CvFileLocator& location) {
     const char separator = Platform::PathSeparator();
     folder += separator;
     folder += "Corvane";
-    int failure = Platform::MakeFolder(folder.c_str());
+    int failure = Platform::MakeFolderPath(folder.c_str());
     // Without a fallback, a folder that cannot be made fails later, at the file itself.
     if (failure != 0 && failure != EEXIST && Platform::FallbackConfigFolder())
         folder = Platform::FallbackConfigFolder();

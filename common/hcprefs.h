@@ -15,8 +15,8 @@ constexpr uint32_t kPrefsColorRecordSize = 268;
 constexpr uint32_t kPrefsPaletteRecordSize = 1036;
 constexpr uint32_t kPrefsMaxListEntries = 255;  // what a list's count byte can say
 
-// The preferences file in the user's configuration folder, under "Corvane". Leaves `location` without a path
-// when the system names no such folder.
+// The preferences file in the user's configuration folder, under "Corvane"; missing folders on the way are made.
+// Leaves `location` without a path when the system names no such folder.
 void GetPrefsLocation(HcCallRecord& record, CvFileLocator& location);
 
 // Settings, names, flags, dialog rectangles and both lists from the file; the defaults when anything fails.
@@ -24,7 +24,8 @@ void GetPrefsLocation(HcCallRecord& record, CvFileLocator& location);
 void LoadPrefs(HcCallRecord& record);
 void LoadPrefsFrom(HcGlobals& globals, const CvFileLocator& location);
 
-// Writes the file; raises the file layer's error on failure, leaving any old file as it was.
+// Writes the file; raises the file layer's error on failure, leaving any old file as it was. A value the loader
+// would refuse (a replayed dither above 10) is stored in range, so what one run saves always loads at the next.
 // Lists longer than the count byte can say are saved up to their first 255 entries.
 void SavePrefs(HcCallRecord& record);
 void SavePrefsTo(const HcGlobals& globals, const CvFileLocator& location);

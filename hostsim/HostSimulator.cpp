@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 
 #include "hostsim/SimDescriptor.h"
@@ -128,6 +129,7 @@ HostSimulator::HostSimulator(PluginEntryProc entry, HcSetEmbedHostProc setEmbedH
             host.askSavePath = OnSavePath;
             host.askOpenPath = OnOpenPath;
             host.configFolder = options_.configFolder.empty() ? nullptr : options_.configFolder.c_str();
+            host.error = OnError;
             setEmbedHost_(&host);
         } else {
             setEmbedHost_(nullptr);
@@ -137,6 +139,7 @@ HostSimulator::HostSimulator(PluginEntryProc entry, HcSetEmbedHostProc setEmbedH
 }
 
 HostSimulator::~HostSimulator() {
+    ReleaseDelivery();
     if (setEmbedHost_) setEmbedHost_(nullptr);
     handleProcs_.disposeProc(descriptors_.descriptor);
     DestroyHostWindow(platform_.hwnd);
@@ -156,6 +159,7 @@ void HostSimulator::SetImage(SimImage image) {
 }
 
 void HostSimulator::PrepareRecord() {
+    ReleaseDelivery();
     record_ = FilterRecord{};
     record_.serialNumber = 0;
     record_.hostSig = kHostSignature;
@@ -185,6 +189,7 @@ int16_t HostSimulator::Call(int16_t selector) {
     int16_t result = 0;
     void* block = selector == filterSelectorAbout ? static_cast<void*>(&about_) : static_cast<void*>(&record_);
     entry_(selector, block, &data_, &result);
+    if (selector == filterSelectorFinish || result != 0) ReleaseDelivery();  // the run is over
     return result;
 }
 
@@ -201,6 +206,7 @@ bool HostSimulator::DeliverRequestedPlanes() {
         throw std::runtime_error("the module asked for planes or pixels the image does not have");
     int width = rect.right - rect.left, height = rect.bottom - rect.top, count = hi - lo + 1;
     const size_t imageWidth = size_t(image_.width);
+    ReleaseDelivery();
     if (!image_.color.empty() && lo == 0 && count == image_.colorPlanes && width == image_.width &&
         options_.extraRowBytes == 0) {
         // The host's own interleaved rows, handed over in place.
@@ -208,15 +214,19 @@ bool HostSimulator::DeliverRequestedPlanes() {
         record_.inRowBytes = width * count;
     } else {
         int32_t rowBytes = width * count + options_.extraRowBytes;
-        delivery_.assign(size_t(rowBytes) * size_t(height), 0xEE);
+        const size_t bytes = size_t(rowBytes) * size_t(height);
+        auto* delivery = static_cast<uint8_t*>(std::malloc(bytes ? bytes : 1));
+        if (!delivery) throw std::bad_alloc();
+        std::memset(delivery, 0xEE, bytes);
         for (int y = 0; y < height; ++y) {
-            uint8_t* row = delivery_.data() + size_t(y) * size_t(rowBytes);
+            uint8_t* row = delivery + size_t(y) * size_t(rowBytes);
             const size_t first = size_t(rect.top + y) * imageWidth + size_t(rect.left);
             for (int p = 0; p < count; ++p)
                 for (int x = 0; x < width; ++x) row[x * count + p] = image_.Sample(lo + p, first + size_t(x));
         }
-        record_.inData = delivery_.data();
+        record_.inData = delivery;
         record_.inRowBytes = rowBytes;
+        deliveryOwned_ = true;
     }
     deliveries_.emplace_back(lo, hi);
     return true;
@@ -233,9 +243,6 @@ int16_t HostSimulator::ReadPlanes() {
         if (guard > 100000) throw std::runtime_error("the module never stops asking for planes");
         ++continueCalls_;
         result = Call(filterSelectorContinue);
-        // Like a host, give the delivered pixels back once the module has taken them.
-        std::vector<uint8_t>().swap(delivery_);
-        record_.inData = nullptr;
         if (result != 0) return result;
     }
     return result;
@@ -248,6 +255,12 @@ int16_t HostSimulator::Run(bool withParameters) {
     return Call(filterSelectorFinish);
 }
 
+void HostSimulator::ReleaseDelivery() {
+    if (deliveryOwned_) std::free(record_.inData);
+    deliveryOwned_ = false;
+    record_.inData = nullptr;
+}
+
 int32_t HC_EMBED_CDECL HostSimulator::OnAlert(void* context, const char* text, const char* caption, int32_t buttons) {
     auto* self = static_cast<HostSimulator*>(context);
     self->alerts_.push_back(SimAlert{text, caption, buttons});
@@ -255,7 +268,13 @@ int32_t HC_EMBED_CDECL HostSimulator::OnAlert(void* context, const char* text, c
 }
 
 int32_t HC_EMBED_CDECL HostSimulator::OnSavePath(void* context, const char*, char* path, int32_t size) {
-    return CopyAnswer(static_cast<HostSimulator*>(context)->options_.savePath, path, size);
+    auto* self = static_cast<HostSimulator*>(context);
+    self->saveAsked_ = true;
+    return CopyAnswer(self->options_.savePath, path, size);
+}
+
+void HC_EMBED_CDECL HostSimulator::OnError(void* context, uint32_t code, uint32_t detail) {
+    static_cast<HostSimulator*>(context)->errors_.push_back(SimError{code, detail});
 }
 
 int32_t HC_EMBED_CDECL HostSimulator::OnOpenPath(void*, const char*, char*, int32_t) {

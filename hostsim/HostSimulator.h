@@ -41,6 +41,12 @@ struct SimAlert {
     int32_t buttons;
 };
 
+// An error the module reported to its embedding host before alerting it.
+struct SimError {
+    uint32_t code;
+    uint32_t detail;
+};
+
 struct SimOptions {
     bool supportsAbsolute = true;
     int extraRowBytes = 0;  // padding the host adds after each delivered row
@@ -71,7 +77,8 @@ public:
     int16_t Run(bool withParameters);
     // The part of a run before Finish: Prepare, Start, and Continue while planes are wanted.
     int16_t ReadPlanes();
-    // Frees the image's planes once the module holds its own copy (keeps a large run's memory down).
+    // Frees the image's planes once the module holds its own copy (keeps a large run's memory down). A delivery
+    // still lent to the module is freed at the end of the run, through inData, as a host frees it.
     void ForgetPlanes() {
         std::vector<std::vector<uint8_t>>().swap(image_.planes);
         std::vector<uint8_t>().swap(image_.color);
@@ -84,6 +91,9 @@ public:
     intptr_t Data() const { return data_; }
     const std::vector<SimAlert>& Alerts() const { return alerts_; }
     void ClearAlerts() { alerts_.clear(); }
+    const std::vector<SimError>& Errors() const { return errors_; }
+    // Whether the module has asked for the output file (it saves its preferences just before).
+    bool SaveAsked() const { return saveAsked_; }
     intptr_t HostWindow() const { return platform_.hwnd; }
     int ContinueCalls() const { return continueCalls_; }
     // Planes delivered, one entry per Continue: (first plane, last plane).
@@ -93,9 +103,13 @@ private:
     static int32_t HC_EMBED_CDECL OnAlert(void* context, const char* text, const char* caption, int32_t buttons);
     static int32_t HC_EMBED_CDECL OnSavePath(void* context, const char* suggested, char* path, int32_t size);
     static int32_t HC_EMBED_CDECL OnOpenPath(void* context, const char* title, char* path, int32_t size);
+    static void HC_EMBED_CDECL OnError(void* context, uint32_t code, uint32_t detail);
 
     void PrepareRecord();
     bool DeliverRequestedPlanes();
+    // Frees the buffer of the last delivery through FilterRecord.inData, as hosts do: a module that changed the
+    // field makes the host leak (or free something else), which the sanitizers report.
+    void ReleaseDelivery();
 
     PluginEntryProc entry_;
     HcSetEmbedHostProc setEmbedHost_;
@@ -109,8 +123,10 @@ private:
     WriteDescriptorProcs writeProcs_{};
     PIDescriptorParameters descriptors_{};
     intptr_t data_ = 0;
-    std::vector<uint8_t> delivery_;
+    bool deliveryOwned_ = false;  // inData holds a buffer this host allocated (not the image's own rows)
     std::vector<SimAlert> alerts_;
+    std::vector<SimError> errors_;
+    bool saveAsked_ = false;
     std::vector<std::pair<int, int>> deliveries_;
     int continueCalls_ = 0;
 };

@@ -16,7 +16,7 @@
 extern "C" {
 #endif
 
-#define HC_EMBED_VERSION 1
+#define HC_EMBED_VERSION 2
 
 /* Button sets and answers use the system's message box numbers: OK 0, OK/Cancel 1, Yes/No/Cancel 3, Yes/No 4;
    answers OK 1, Cancel 2, Yes 6, No 7. */
@@ -30,6 +30,8 @@ typedef struct HcEmbedHost {
     int32_t(HC_EMBED_CDECL* askOpenPath)(void* context, const char* title, char* path, int32_t pathSize);
     /* Folder for the preferences file instead of the user's own; null for the default. */
     const char* configFolder;
+    /* Told the code and detail of every error that ends a run, before its alert; may be null. */
+    void(HC_EMBED_CDECL* error)(void* context, uint32_t code, uint32_t detail);
 } HcEmbedHost;
 
 /* Installs (or, with null, removes) the embedding host. The structure is copied; strings must outlive the runs. */

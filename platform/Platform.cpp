@@ -44,6 +44,10 @@ AlertAnswer ShowAlert(intptr_t owner, const std::string& text, const std::string
     return Native::ShowAlert(owner, text, caption, buttons, icon);
 }
 
+void NoteError(uint32_t code, uint32_t detail) {
+    if (gHasEmbedHost && gEmbedHost.error) gEmbedHost.error(gEmbedHost.context, code, detail);
+}
+
 bool AskSavePath(const FileBoxRequest& request, std::string& path) {
     if (gHasEmbedHost)
         return gEmbedHost.askSavePath && AskEmbedded(gEmbedHost.askSavePath, request.suggestedName, path);

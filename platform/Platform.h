@@ -39,6 +39,9 @@ struct FileBoxRequest {
 bool AskSavePath(const FileBoxRequest& request, std::string& path);
 bool AskOpenPath(const FileBoxRequest& request, std::string& path);
 
+// Tells the embedding host, when there is one, the code and detail of the error that is about to be alerted.
+void NoteError(uint32_t code, uint32_t detail);
+
 // The per-user folder that holds the preferences file, without a trailing separator; empty when unknown.
 std::string UserConfigFolder();
 

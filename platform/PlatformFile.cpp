@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #if defined(_WIN32)
 #include <direct.h>
@@ -21,40 +23,60 @@ namespace Platform {
 #if defined(_WIN32)
 
 namespace {
+constexpr const char* kSeparators = "/\\";
 constexpr int kBinary = _O_BINARY;
 constexpr int kNewFilePermission = _S_IREAD | _S_IWRITE;
+
+// The run-time library translates some system errors its own way (a full disk has come back as EEXIST), so a
+// failed call's errno is taken from the system error behind it, through the one table the native codes follow.
+template <typename Call>
+auto WithSystemErrno(Call call) {
+    _doserrno = 0;
+    const auto result = call();
+    if (result < 0 && _doserrno != 0) {
+        const int mapped = ErrnoForWindowsError(uint32_t(_doserrno));
+        if (mapped != 0) errno = mapped;
+    }
+    return result;
+}
+
 int SysOpen(const char* path, int flags) {
-    return _open(path, flags, kNewFilePermission);
+    return WithSystemErrno([&] { return _open(path, flags, kNewFilePermission); });
 }
 }  // namespace
 
 int64_t FdRead(int fd, void* buffer, uint32_t count) {
-    return _read(fd, buffer, count);
+    return WithSystemErrno([&] { return _read(fd, buffer, count); });
 }
 int64_t FdWrite(int fd, const void* buffer, uint32_t count) {
-    return _write(fd, buffer, count);
+    const intptr_t handle = _get_osfhandle(fd);
+    if (handle == -1) {
+        errno = EBADF;
+        return -1;
+    }
+    return WriteSystemHandle(handle, buffer, count);
 }
 int64_t FdSeek(int fd, int64_t offset, int origin) {
-    return _lseeki64(fd, offset, origin);
+    return WithSystemErrno([&] { return _lseeki64(fd, offset, origin); });
 }
 int64_t FdLength(int fd) {
-    return _filelengthi64(fd);
+    return WithSystemErrno([&] { return _filelengthi64(fd); });
 }
 int FdSetLength(int fd, int64_t length) {
     if (length < 0 || length > 0x7FFFFFFF) {
         errno = EINVAL;
         return -1;
     }
-    return _chsize(fd, long(length));
+    return WithSystemErrno([&] { return _chsize(fd, long(length)); });
 }
 int FdClose(int fd) {
-    return _close(fd);
+    return WithSystemErrno([&] { return _close(fd); });
 }
 int FileRemove(const char* path) {
-    return _unlink(path);
+    return WithSystemErrno([&] { return _unlink(path); });
 }
 int MakeFolder(const char* path) {
-    return _mkdir(path) == 0 ? 0 : errno;
+    return WithSystemErrno([&] { return _mkdir(path); }) == 0 ? 0 : errno;
 }
 char PathSeparator() {
     return '\\';
@@ -66,6 +88,7 @@ const char* FallbackConfigFolder() {
 #else
 
 namespace {
+constexpr const char* kSeparators = "/";
 constexpr int kBinary = 0;
 constexpr mode_t kNewFilePermission = 0666;  // narrowed by the user's umask
 int SysOpen(const char* path, int flags) {
@@ -115,6 +138,15 @@ int FdOpen(const char* path, FileAccess access) {
     }
     errno = EINVAL;
     return -1;
+}
+
+int MakeFolderPath(const char* path) {
+    const std::string full(path);
+    // Each folder above the last is made in turn; those that exist (or, like a drive, cannot be made) are passed.
+    for (size_t at = full.find_first_of(kSeparators, 1); at != std::string::npos;
+         at = full.find_first_of(kSeparators, at + 1))
+        MakeFolder(full.substr(0, at).c_str());
+    return MakeFolder(path);
 }
 
 int FdCreate(const char* path) {

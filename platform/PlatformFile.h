@@ -23,11 +23,23 @@ int FileRemove(const char* path);
 
 // 0 when the folder was made, else the error number (EEXIST when it is already there).
 int MakeFolder(const char* path);
+// The same, making the missing folders above it first.
+int MakeFolderPath(const char* path);
 // Puts `from` in the place of `to` in one step, replacing an existing `to`; 0 or an errno value.
 int RenameReplacing(const char* from, const char* to);
 // The separator between folder names in a path.
 char PathSeparator();
 // Where the preferences go when their own folder cannot be made: the system folder on Windows, none elsewhere.
 const char* FallbackConfigFolder();
+
+#if defined(_WIN32)
+// The errno value a Windows system error stands for, as the native build meets the same condition (a full disk
+// is ENOSPC); 0 for an error without such a value.
+int ErrnoForWindowsError(uint32_t systemError);
+// Writes to the system file behind a descriptor opened in binary mode. Like write(), it returns a short count
+// when the disk fills part-way and -1 with errno (mapped as above) when nothing could be written. The run-time
+// library's _write turns a short write into an error named by a stale system error (a full disk as EEXIST).
+int64_t WriteSystemHandle(intptr_t handle, const void* buffer, uint32_t count);
+#endif
 
 }  // namespace Platform

@@ -117,17 +117,48 @@ std::string UserConfigFolder(intptr_t owner) {
 
 }  // namespace Native
 
+int ErrnoForWindowsError(uint32_t systemError) {
+    switch (systemError) {
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME: return ENOENT;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_NETWORK_ACCESS_DENIED: return EACCES;
+        case ERROR_WRITE_PROTECT: return EROFS;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: return EEXIST;
+        case ERROR_TOO_MANY_OPEN_FILES: return EMFILE;
+        case ERROR_NOT_SAME_DEVICE: return EXDEV;
+        case ERROR_INVALID_HANDLE: return EBADF;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY: return ENOMEM;
+        case ERROR_INVALID_PARAMETER:
+        case ERROR_NEGATIVE_SEEK: return EINVAL;
+        case ERROR_FILE_TOO_LARGE: return EFBIG;
+        case ERROR_FILENAME_EXCED_RANGE: return ENAMETOOLONG;
+        default: return 0;
+    }
+}
+
+int64_t WriteSystemHandle(intptr_t handle, const void* buffer, uint32_t count) {
+    DWORD written = 0;
+    if (WriteFile(reinterpret_cast<HANDLE>(handle), buffer, count, &written, nullptr)) return int64_t(written);
+    const int mapped = ErrnoForWindowsError(GetLastError());
+    errno = mapped != 0 ? mapped : EIO;
+    return -1;
+}
+
 int RenameReplacing(const char* from, const char* to) {
     if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
-    switch (GetLastError()) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND: return ENOENT;
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION: return EACCES;
-        case ERROR_NOT_SAME_DEVICE: return EXDEV;
-        case ERROR_DISK_FULL: return ENOSPC;
-        default: return EINVAL;
-    }
+    const int mapped = ErrnoForWindowsError(GetLastError());
+    return mapped != 0 ? mapped : EINVAL;
 }
 
 }  // namespace Platform

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/CommandLine.h"
+#include "cli/Conversion.h"
 #include "cli/HostImage.h"
 #include "cli/SettingsDescriptor.h"
 
@@ -22,7 +23,7 @@ void ExpectUsageError(std::vector<std::string> arguments, const std::string& phr
 TEST(CommandLine, FlagsBecomeSettingsAndUnsetOnesStayUnset) {
     HalcyneOptions options = Parse({"in.png", "-o", "out.gif", "--colors", "64", "-d", "5", "-i", "--transparency",
                                     "index=0,5,7", "--background", "1,2,3", "--comment", "hi"});
-    EXPECT_EQ(options.input, "in.png");
+    EXPECT_EQ(options.inputs, (std::vector<std::string>{"in.png"}));
     EXPECT_EQ(options.output, "out.gif");
     EXPECT_EQ(options.colors, 64);
     EXPECT_EQ(options.dither, 5);
@@ -51,11 +52,37 @@ TEST(CommandLine, OutOfRangeAndMalformedValuesAreRefused) {
     ExpectUsageError({"in.png", "-o", "o.gif", "--background", "1,2"}, "three numbers");
     ExpectUsageError({"in.png", "-o", "o.gif", "--comment", std::string(256, 'c')}, "255");
     ExpectUsageError({"in.png", "-o", "o.gif", "--frobnicate"}, "unknown option");
-    ExpectUsageError({"in.png"}, "no output");
     ExpectUsageError({"-o", "o.gif"}, "no input");
-    ExpectUsageError({"a.png", "b.png", "-o", "o.gif"}, "more than one input");
+    ExpectUsageError({"-"}, "only input, with -o");
+    ExpectUsageError({"-", "b.png", "-o", "out/"}, "only input");
+    ExpectUsageError({"a.png", "b.png", "-o", "-"}, "takes one input");
     ExpectUsageError({"a.png", "-o", "o.gif", "-p", "Netscape", "--palette-file", "p.act"}, "exclude");
+    ExpectUsageError({"a.png", "--last-settings", "--no-prefs"}, "exclude");
     EXPECT_TRUE(Parse({"--help"}).help);
+}
+
+TEST(CommandLine, OutputsGoIntoTheFolderBesideTheInputsOrToTheOneFileNamed) {
+    auto outputs = [](std::vector<std::string> arguments) {
+        std::vector<std::string> names;
+        for (const ConversionJob& job : PlanConversions(Parse(arguments))) names.push_back(job.output);
+        return names;
+    };
+    EXPECT_EQ(outputs({"a.png", "in/b.jpg", "c.ppm", "-o", "out/"}),
+              (std::vector<std::string>{"out/a.gif", "out/b.gif", "out/c.gif"}));
+    EXPECT_EQ(outputs({"a.png", "in/b.jpg"}), (std::vector<std::string>{"a.gif", "in/b.gif"}));
+    EXPECT_EQ(outputs({"in/b.jpg", "-o", "x.gif"}), (std::vector<std::string>{"x.gif"}));
+    EXPECT_EQ(outputs({"-", "-o", "-"}), (std::vector<std::string>{"-"}));
+    for (auto arguments : {std::vector<std::string>{"a.png", "b.png", "-o", "x.gif"},
+                           std::vector<std::string>{"a.png", "d/a.jpg", "-o", "out/"}}) {
+        try {
+            PlanConversions(Parse(arguments));
+            ADD_FAILURE() << "accepted " << arguments[1];
+        } catch (const UsageError& error) {
+            EXPECT_TRUE(std::string(error.what()).find("names a folder") != std::string::npos ||
+                        std::string(error.what()).find("both be written to out/a.gif") != std::string::npos)
+                << error.what();
+        }
+    }
 }
 
 TEST(HostImage, AlphaBecomesTheTransparencyPlaneAfterTheColourSamples) {
@@ -83,15 +110,25 @@ TEST(HostImage, AlphaBecomesTheTransparencyPlaneAfterTheColourSamples) {
     EXPECT_TRUE(greyHost.planes.empty());
 }
 
-TEST(SettingsDescriptor, RecordsOnlyWhatWasGivenPlusBaseAndTransparency) {
+TEST(SettingsDescriptor, RecordsEveryDefaultUnlessTheLastSettingsAreWanted) {
     HalcyneOptions options = ParseCommandLine({"in.png", "-o", "o.gif", "-c", "16", "-t", "index=3,4"});
-    std::vector<SimDescriptorItem> items = SettingsDescriptor(options, true);
-    std::vector<SimDescriptorItem> expected = {
+    const std::vector<SimDescriptorItem> expected = {
         SimDescriptorItem::Integer(MakeOSType("Dpth"), 16),
+        SimDescriptorItem::Text(MakeOSType("Plt "), "Custom"),
+        SimDescriptorItem::Bool(MakeOSType("Intr"), false),
         SimDescriptorItem::Text(MakeOSType("bpal"), "None"),
         SimDescriptorItem::Enumerated(MakeOSType("tran"), MakeOSType("Cvtn"), MakeOSType("indx")),
         SimDescriptorItem::Integer(MakeOSType("itrn"), 3),
         SimDescriptorItem::Integer(MakeOSType("itrn"), 4),
+        SimDescriptorItem::Integer(MakeOSType("Dthr"), 0),
+        SimDescriptorItem::Integer(MakeOSType("R   "), 128),
+        SimDescriptorItem::Integer(MakeOSType("G   "), 128),
+        SimDescriptorItem::Integer(MakeOSType("B   "), 128),
+        SimDescriptorItem::Text(MakeOSType("comm"), ""),
     };
-    EXPECT_EQ(items, expected);
+    EXPECT_EQ(SettingsDescriptor(options, true), expected);
+
+    options.lastSettings = true;
+    EXPECT_EQ(SettingsDescriptor(options, true),
+              (std::vector<SimDescriptorItem>{expected[0], expected[3], expected[4], expected[5], expected[6]}));
 }

@@ -2,13 +2,17 @@
 // and bad input refused with a message, an exit status and no output file touched.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/support/GifInspect.h"
 #include "tests/support/TestPaths.h"
@@ -22,16 +26,24 @@ struct CommandResult {
     std::string output;  // standard error and standard output together
 };
 
-// Runs the command with its own configuration folder, so the user's preferences are never touched.
-CommandResult Halcyne(const std::string& arguments, const std::string& configFolder) {
-    std::string command =
-        "XDG_CONFIG_HOME='" + configFolder + "' '" + ExecutableDir() + "/halcyne' " + arguments + " 2>&1";
+// The command line with its own configuration folder, so the user's preferences are never touched.
+std::string HalcyneLine(const std::string& arguments, const std::string& configFolder) {
+    return "XDG_CONFIG_HOME='" + configFolder + "' '" + ExecutableDir() + "/halcyne' " + arguments;
+}
+
+// Runs a shell command; its standard error (and standard output, unless redirected) is collected.
+CommandResult Shell(const std::string& line) {
+    std::string command = "(" + line + ") 2>&1";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     std::string output;
     char buffer[4096];
     for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) output.append(buffer, n);
     int status = pclose(pipe.release());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+CommandResult Halcyne(const std::string& arguments, const std::string& configFolder) {
+    return Shell(HalcyneLine(arguments, configFolder));
 }
 
 std::string Data(const std::string& name) {
@@ -77,12 +89,16 @@ TEST_F(CommandFixture, EveryInputKindBecomesAGifThatIndependentReadersAgreeOn) {
 TEST_F(CommandFixture, BadInputIsRefusedAndLeavesTheOutputAlone) {
     std::string output = dir + "/kept.gif";
     { std::ofstream(output) << "old"; }
+    fs::copy_file(Data("formats/notanimage.txt"), dir + "/text.gif");
     struct Case {
         std::string arguments;
         int status;
-        const char* phrase;
+        std::string phrase;
     } cases[] = {
-        {"'" + dir + "/missing.png'", 1, "cannot open"},
+        {"'" + dir + "/missing.png'", 1, "missing.png: cannot open the file: there is no such file"},
+        {"'" + Data("formats/huge.ppm") + "'", 1, "the largest that can be converted is 32767 x 32767"},
+        {"'" + Data("camera.png") + "' --palette-file '" + dir + "/text.gif'", 1,
+         "cannot read " + dir + "/text.gif: it is not a GIF or ACT palette file"},
         {"'" + Data("formats/notanimage.txt") + "'", 1, "not a PNG, JPEG"},
         {"'" + Data("formats/truncated.png") + "'", 1, "not a readable PNG"},
         {"'" + Data("formats/truncated.jpg") + "'", 1, "not a readable JPEG"},
@@ -95,6 +111,7 @@ TEST_F(CommandFixture, BadInputIsRefusedAndLeavesTheOutputAlone) {
         CommandResult result = Halcyne(c.arguments + " -o '" + output + "'", config);
         EXPECT_EQ(result.status, c.status);
         EXPECT_NE(result.output.find(c.phrase), std::string::npos) << result.output;
+        EXPECT_EQ(result.output.find("No file was written") != std::string::npos, c.status == 1) << result.output;
         EXPECT_EQ(ReadFileBytes(output), "old");
     }
     CommandResult unwritable = Halcyne("'" + Data("camera.png") + "' -o '" + dir + "/no/such/folder/x.gif'", config);
@@ -115,4 +132,153 @@ TEST_F(CommandFixture, WindowsCommandWritesTheSameBytes) {
                           "/halcyne.exe' '" + input + "' -o '" + dir + "/windows.gif'" + flags + " 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(ReadFileBytes(dir + "/windows.gif"), ReadFileBytes(dir + "/native.gif"));
+}
+
+namespace {
+
+// A noisy RGB picture large enough for a progress line and for a write that lasts a while.
+std::string WriteNoisePpm(const std::string& path, int width, int height) {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << width << " " << height << "\n255\n";
+    uint32_t state = 12345;
+    for (long i = 0; i < 3L * width * height; ++i) {
+        state = state * 1103515245u + 12345u;
+        out.put(char(state >> 24));
+    }
+    return path;
+}
+
+bool HasTemporaryFile(const std::string& folder) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0) return true;
+    }
+    return false;
+}
+
+std::vector<std::string> FolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+TEST_F(CommandFixture, TheSameCommandLineWritesTheSameFileWhateverRanBefore) {
+    const std::string camera = "'" + Data("camera.png") + "'", chelsea = "'" + Data("chelsea-alpha.png") + "'";
+    ASSERT_EQ(Halcyne(camera + " -o '" + dir + "/first.gif'", config).status, 0);
+    ASSERT_EQ(Halcyne(chelsea + " -o '" + dir + "/first-alpha.gif'", config).status, 0);
+    // An earlier run stores very different settings in the preferences file.
+    CommandResult other =
+        Halcyne(chelsea + " -o '" + dir + "/other.gif' --colors 7 --dither 9 --palette Netscape " +
+                    "--base-palette System --interlace --comment junk --background 1,2,3 -t index=1,2",
+                config);
+    ASSERT_EQ(other.status, 0) << other.output;
+    // Asked for, the stored settings fill in what the flags leave out: the 7 colours of the run before.
+    ASSERT_EQ(Halcyne(chelsea + " -o '" + dir + "/last.gif' --last-settings", config).status, 0);
+    EXPECT_EQ(ReadWithGiflib(dir + "/last.gif").palette.size(), 8u * 3);
+    EXPECT_EQ(ReadWithGiflib(dir + "/last.gif").comment, "junk");
+    ASSERT_EQ(Halcyne(camera + " -o '" + dir + "/again.gif'", config).status, 0);
+    ASSERT_EQ(Halcyne(chelsea + " -o '" + dir + "/again-alpha.gif'", config).status, 0);
+    ASSERT_EQ(Halcyne(chelsea + " -o '" + dir + "/fresh-alpha.gif' --no-prefs", config).status, 0);
+    EXPECT_EQ(ReadFileBytes(dir + "/again.gif"), ReadFileBytes(dir + "/first.gif"));
+    EXPECT_EQ(ReadFileBytes(dir + "/again-alpha.gif"), ReadFileBytes(dir + "/first-alpha.gif"));
+    EXPECT_EQ(ReadFileBytes(dir + "/fresh-alpha.gif"), ReadFileBytes(dir + "/first-alpha.gif"));
+}
+
+TEST_F(CommandFixture, SeveralInputsFolderOutputAndPipes) {
+    fs::create_directories(dir + "/out");
+    const std::string inputs = "'" + Data("camera.png") + "' '" + Data("rocket.jpg") + "' '" +
+                               Data("formats/notanimage.txt") + "' '" + Data("formats/rgb.ppm") + "'";
+    CommandResult folder = Halcyne(inputs + " -o '" + dir + "/out/' -q", config);
+    EXPECT_EQ(folder.status, 1);  // one input is no image; the others are still written
+    EXPECT_NE(folder.output.find("notanimage.txt: not a PNG, JPEG"), std::string::npos) << folder.output;
+    EXPECT_EQ(FolderNames(dir + "/out"), (std::vector<std::string>{"camera.gif", "rgb.gif", "rocket.gif"}));
+
+    // Without -o each GIF goes beside its input.
+    fs::copy_file(Data("camera.png"), dir + "/a.png");
+    fs::copy_file(Data("formats/rgb.ppm"), dir + "/b.ppm");
+    ASSERT_EQ(Halcyne("'" + dir + "/a.png' '" + dir + "/b.ppm'", config).status, 0);
+    EXPECT_EQ(ReadFileBytes(dir + "/a.gif"), ReadFileBytes(dir + "/out/camera.gif"));
+    EXPECT_EQ(ReadFileBytes(dir + "/b.gif"), ReadFileBytes(dir + "/out/rgb.gif"));
+
+    // Standard input to standard output: the same bytes, and nothing else on standard output.
+    CommandResult piped = Shell(HalcyneLine("- -o - < '" + Data("camera.png") + "' > '" + dir + "/piped.gif'", config));
+    ASSERT_EQ(piped.status, 0) << piped.output;
+    EXPECT_EQ(ReadFileBytes(dir + "/piped.gif"), ReadFileBytes(dir + "/out/camera.gif"));
+    CommandResult notImage = Shell(HalcyneLine("- -o - < '" + Data("formats/notanimage.txt") + "'", config));
+    EXPECT_EQ(notImage.status, 1);
+    EXPECT_NE(notImage.output.find("standard input: not a PNG"), std::string::npos) << notImage.output;
+    EXPECT_NE(notImage.output.find("Nothing was written to standard output."), std::string::npos);
+
+    // A progress line per large image, none with -q.
+    const std::string noise = WriteNoisePpm(dir + "/noise.ppm", 1024, 1024);
+    CommandResult loud = Halcyne("'" + noise + "' '" + noise + "' -o '" + dir + "/out/' --colors 16", config);
+    ASSERT_EQ(loud.status, 2);  // both would be out/noise.gif
+    EXPECT_NE(loud.output.find("both be written"), std::string::npos) << loud.output;
+    CommandResult progress = Halcyne("'" + noise + "' -o '" + dir + "/noise.gif' --colors 16", config);
+    EXPECT_NE(progress.output.find("converting " + noise + " (1024 x 1024)"), std::string::npos) << progress.output;
+    EXPECT_EQ(Halcyne("'" + noise + "' -o '" + dir + "/noise.gif' --colors 16 -q", config).output, "");
+}
+
+TEST_F(CommandFixture, FailuresNameTheFileAndTheCause) {
+    const std::string output = dir + "/kept.gif";
+    { std::ofstream(output) << "old"; }
+    // A file size limit: the write fails, the old file stays, no temporary file is left.
+    CommandResult limited =
+        Shell("ulimit -f 10; " + HalcyneLine("'" + Data("astronaut.png") + "' -o '" + output + "'", config));
+    EXPECT_EQ(limited.status, 1);
+    EXPECT_NE(limited.output.find("cannot write " + output + ": the file would be larger than this process may write"),
+              std::string::npos)
+        << limited.output;
+    EXPECT_NE(limited.output.find("No file was written; an existing " + output + " is unchanged."), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(output), "old");
+    EXPECT_EQ(FolderNames(dir), (std::vector<std::string>{"config", "kept.gif"}));
+
+    // A missing configuration folder is made; without HOME or XDG_CONFIG_HOME there is none to make.
+    CommandResult made = Halcyne("'" + Data("camera.png") + "' -o '" + dir + "/made.gif'", dir + "/new/config");
+    EXPECT_EQ(made.status, 0) << made.output;
+    EXPECT_TRUE(fs::exists(dir + "/new/config/Corvane/Halcyne Prefs"));
+    CommandResult homeless = Shell("env -u HOME -u XDG_CONFIG_HOME '" + ExecutableDir() + "/halcyne' '" +
+                                   Data("camera.png") + "' -o '" + output + "'");
+    EXPECT_EQ(homeless.status, 1);
+    EXPECT_NE(homeless.output.find("neither HOME nor XDG_CONFIG_HOME is set"), std::string::npos) << homeless.output;
+    EXPECT_EQ(Shell("env -u HOME -u XDG_CONFIG_HOME '" + ExecutableDir() + "/halcyne' '" + Data("camera.png") +
+                    "' -o '" + dir + "/homeless.gif' --no-prefs")
+                  .status,
+              0);
+}
+
+TEST_F(CommandFixture, ASignalDuringTheWriteLeavesNothingBehind) {
+    const std::string input = WriteNoisePpm(dir + "/noise.ppm", 2000, 1500);
+    const std::string output = dir + "/kept.gif";
+    for (int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        { std::ofstream(output) << "old"; }
+        // Private preferences (--no-prefs) live in the temporary folder, here the test's own, and go too.
+        const std::string flags = signal == SIGTERM ? " -q --no-prefs" : " -q";
+        const std::string line =
+            "exec env TMPDIR='" + dir + "' " + HalcyneLine("'" + input + "' -o '" + output + "'" + flags, config);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // The plug-in's temporary file appears when the write begins.
+        bool writing = false;
+        for (int i = 0; i < 600000 && !writing && waitpid(child, nullptr, WNOHANG) == 0; ++i) {
+            writing = HasTemporaryFile(dir);
+            if (!writing) usleep(200);
+        }
+        ASSERT_TRUE(writing) << "the command ended before its write was seen";
+        kill(child, signal);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+        EXPECT_EQ(ReadFileBytes(output), "old");
+        EXPECT_EQ(FolderNames(dir), (std::vector<std::string>{"config", "kept.gif", "noise.ppm"}));
+    }
 }

@@ -15,6 +15,7 @@
 #include "cvcode2/CvLog.h"
 #include "cvcode2/CvRGBImage.h"
 #include "hostsim/HostSimulator.h"
+#include "tests/cvcode2/CvGIFTestSupport.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/TestPaths.h"
 
@@ -146,4 +147,37 @@ TEST(EntryPrefs, ARunStartsFromThePreferencesFileOfItsConfigurationFolder) {
     EXPECT_EQ(host.Call(filterSelectorParameters), 0);
     EXPECT_EQ(RunData(host).settings.colors, 42);
     EXPECT_EQ(host.Call(filterSelectorFinish), 0);
+}
+
+// A grey export with room for all its greys writes the ramp as read: 256 entries, unused ones in place and the
+// background in the lowest free entry. Fewer colours than greys merge them.
+TEST(EntryGreyExport, NothingToMergeKeepsTheWholeRamp) {
+    for (uint16_t colors : {uint16_t(256), uint16_t(3), uint16_t(2)}) {
+        SCOPED_TRACE(colors);
+        SimOptions options = PrivatePrefs();
+        HostSimulator host{InProcessEntry, InProcessEmbed, options};
+        SimImage image;
+        image.mode = plugInModeGrayScale;
+        image.colorPlanes = 1;
+        image.width = 3, image.height = 2;
+        image.planes = {{0, 7, 200, 200, 7, 0}};
+        host.SetImage(image);
+        ASSERT_EQ(host.ReadPlanes(), 0);
+        RunData(host).settings.colors = colors;
+        ASSERT_EQ(host.Call(filterSelectorFinish), 0);
+
+        std::unique_ptr<CvGIFGlobalInfo> global;
+        std::vector<ReadFrame> frames = ReadAllFrames(options.savePath, &global);
+        ASSERT_EQ(frames.size(), 1u);
+        const CvColorTable& table = global->globalColorTable;
+        if (colors == 2) {
+            EXPECT_EQ(table.GetCount(), 4u);  // two greys and the background, in a table of 4
+            continue;
+        }
+        ASSERT_EQ(table.GetCount(), 256u);
+        EXPECT_EQ(IndexBytes(*frames[0].image), (std::vector<uint8_t>{0, 7, 200, 200, 7, 0}));
+        EXPECT_EQ(global->backgroundIndex, 1);
+        EXPECT_EQ(table.Entry(1)[0], 128);
+        for (uint32_t i : {0u, 2u, 7u, 128u, 200u, 255u}) EXPECT_EQ(table.Entry(i)[1], i);
+    }
 }

@@ -4,13 +4,18 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
+#include <vector>
 
+#include "common/HcScriptParams.h"
 #include "common/hcprefs.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
+#include "hostsim/SimDescriptor.h"
 #include "platform/HcEmbed.h"
 #include "platform/Platform.h"
+#include "tests/support/InProcessHost.h"
 #include "tests/support/SettingsLists.h"
 #include "tests/support/TestPaths.h"
 
@@ -219,4 +224,109 @@ TEST_F(PrefsFixture, AnUnusableConfigurationFolderNeverLosesTheRun) {
     FreePaletteList(record.runData.paletteList);
 #endif
     Platform::SetEmbedHost(nullptr);
+}
+
+TEST_F(PrefsFixture, AMissingConfigurationFolderIsMadeWithTheFoldersAboveIt) {
+    const std::string folder = dir + "/not/yet";
+    HcEmbedHost embed{};
+    embed.version = HC_EMBED_VERSION;
+    embed.configFolder = folder.c_str();
+    Platform::SetEmbedHost(&embed);
+    HcCallRecord record{};
+    SetDefaults(record.runData);
+    EXPECT_NO_THROW(SavePrefs(record));
+    Platform::SetEmbedHost(nullptr);
+    FreePaletteList(record.runData.paletteList);
+    EXPECT_TRUE(fs::is_regular_file(folder + "/Corvane/Halcyne Prefs"));
+}
+
+namespace {
+
+// Settings the dialogs can make: any colour count, dithering 0..10, every transparency type.
+void DialogSettings(std::mt19937& random, HcGlobals& globals) {
+    auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    HcSettings& s = globals.settings;
+    s.colors = uint16_t(pick(2, 256));
+    s.dither = uint8_t(pick(0, 10));
+    s.transparencyType = TransparencyType(pick(0, 2));
+    s.interlaced = uint8_t(pick(0, 1));
+    for (uint8_t& c : s.bgColor) c = uint8_t(pick(0, 255));
+    CvPStrFromC(s.comment, std::string(size_t(pick(0, 255)), 'c').c_str());
+    s.transIndexes[pick(0, 255)] = 1;
+}
+
+// A recording with every key at a random value, out-of-range numbers included (they are pinned).
+std::vector<SimDescriptorItem> RandomRecording(std::mt19937& random) {
+    auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    const char* palettes[] = {"Custom", "Netscape", "Mine", "Unknown"};
+    const char* bases[] = {"None", "Custom", "System"};
+    const DescType types[] = {enumTransAlpha, enumTransIndexed, enumTransNone};
+    std::vector<SimDescriptorItem> items = {
+        SimDescriptorItem::Integer(keyColors, pick(-10, 400)),
+        SimDescriptorItem::Text(keyPalette, palettes[pick(0, 3)]),
+        SimDescriptorItem::Bool(keyInterlaced, pick(0, 1) == 1),
+        SimDescriptorItem::Text(keyBasePalette, bases[pick(0, 2)]),
+        SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, types[pick(0, 2)]),
+        SimDescriptorItem::Integer(keyTransIndex, pick(-5, 300)),
+        SimDescriptorItem::Integer(keyTransAlpha, pick(-1, 5)),
+        SimDescriptorItem::Integer(keyDithering, pick(-5, 30)),
+        SimDescriptorItem::Text(keyComment, std::string(size_t(pick(0, 255)), 'r')),
+    };
+    if (pick(0, 1))
+        items.push_back(SimDescriptorItem::Text(keyBGColor, "Sky"));
+    else
+        for (DescriptorKeyID key : {keyBGRed, keyBGGreen, keyBGBlue})
+            items.push_back(SimDescriptorItem::Integer(key, pick(-9, 300)));
+    return items;
+}
+
+std::vector<std::string> Names(const HcGlobals& globals) {
+    std::vector<std::string> names;
+    for (const HcColorEntry* c = globals.colorList; c; c = c->next) names.push_back(PascalText(c->name));
+    for (const HcPaletteEntry* p = globals.paletteList; p; p = p->next) names.push_back(PascalText(p->name));
+    return names;
+}
+
+}  // namespace
+
+// Whatever dialog settings a run starts from and whatever a replayed recording sets, the file saved at the end of
+// the run loads at the next one: its saved colours and palettes are never traded for the defaults.
+TEST(PrefsAcrossRuns, RandomRecordingsAndDialogSettingsNeverCostTheSavedLists) {
+    std::mt19937 random(20261207);
+    const std::vector<std::string> lists = {"Sky", "Ink", "Netscape", "Grayscale", "System", "Mine"};
+    for (int run = 0; run < 40; ++run) {
+        SimOptions options = PrivatePrefs();
+        options.descriptors = true;
+        const CvFileLocator location((options.configFolder + "/Corvane/Halcyne Prefs").c_str());
+        fs::create_directories(options.configFolder + "/Corvane");
+        HcGlobals before{};
+        SetDefaults(before);
+        AppendColor(before.colorList, "Sky", 1, 2, 3);
+        AppendColor(before.colorList, "Ink", 4, 5, 6);
+        HcPaletteEntry** tail = &before.paletteList->next->next->next;
+        *tail = NewPaletteEntry();
+        CvPStrFromC((*tail)->name, "Mine");
+        (*tail)->count = 2;
+        DialogSettings(random, before);
+        SavePrefsTo(before, location);
+        FreePaletteList(before.paletteList);
+        FreeColorList(before.colorList);
+
+        HostSimulator host(InProcessEntry, InProcessEmbed, options);
+        SimImage image;
+        image.width = 3, image.height = 2, image.transparencyPlanes = 1;
+        image.planes = {
+            {1, 2, 3, 4, 5, 6}, {9, 8, 7, 6, 5, 4}, {0, 50, 100, 150, 200, 250}, {255, 255, 0, 255, 255, 255}};
+        host.SetImage(image);
+        host.Descriptors().playInfo = plugInDialogDontDisplay;
+        host.Descriptors().descriptor = SimMakeDescriptor(RandomRecording(random));
+        ASSERT_EQ(host.Run(true), 0) << "run " << run;
+
+        HcGlobals after{};
+        LoadPrefsFrom(after, location);
+        EXPECT_EQ(Names(after), lists) << "run " << run;
+        EXPECT_EQ(after.colorList ? after.colorList->blue : 0, 3);
+        FreePaletteList(after.paletteList);
+        FreeColorList(after.colorList);
+    }
 }

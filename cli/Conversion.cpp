@@ -1,0 +1,154 @@
+// A conversion: read the image, check the output's folder, run the module on a staged output name with the
+// settings replayed as a recording, then move the staged GIF into place. Failures become ConversionError texts.
+#include "cli/Conversion.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <set>
+
+#include "cli/FailureText.h"
+#include "cli/HostImage.h"
+#include "cli/InputImage.h"
+#include "cli/SettingsDescriptor.h"
+#include "cli/StagedOutput.h"
+#include "cvcode2/CvErrorCode.h"
+#include "hostsim/HostSimulator.h"
+
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kProgressPixels = 1u << 20;
+
+bool NamesFolder(const std::string& output) {
+    const char last = output.empty() ? '\0' : output.back();
+    std::error_code error;
+    return last == '/' || last == '\\' || fs::is_directory(output, error);
+}
+
+std::string InputName(const std::string& input) {
+    return input == kStandardStream ? "standard input" : input;
+}
+
+std::string OutputName(const std::string& output) {
+    return output == kStandardStream ? "standard output" : output;
+}
+
+// The folder must exist and take new files, and the output must not be the input itself.
+void CheckOutput(const ConversionJob& job) {
+    const fs::path folder = fs::absolute(job.output).parent_path();
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) throw ConversionError(MissingFolderText(folder.string()));
+    if (fs::is_directory(job.output, error)) throw ConversionError("cannot write " + job.output + ": it is a folder");
+#if !defined(_WIN32)
+    if (access(folder.c_str(), W_OK) != 0) throw ConversionError(UnwritableFolderText(folder.string()));
+#endif
+    if (job.input != kStandardStream && fs::exists(job.output, error) && fs::equivalent(job.input, job.output, error))
+        throw ConversionError("cannot write " + job.output + ": it is the input image itself");
+}
+
+// Standard input is read through a staged copy; its messages name it as such.
+InputImage ReadInput(const std::string& input) {
+    if (input != kStandardStream) return ReadImageFile(input);
+    StagedInput copy;
+    try {
+        return ReadImageFile(copy.Path());
+    } catch (const ImageReadError& error) {
+        throw ImageReadError(InputName(input) + std::string(error.what()).substr(copy.Path().size()));
+    }
+}
+
+// What a run of the module left for the command to tell.
+struct ModuleRun {
+    int16_t result = 0;
+    bool saveAsked = false;
+    std::vector<SimError> errors;
+    std::vector<SimAlert> alerts;
+};
+
+ModuleRun RunModule(const ConversionContext& context, InputImage image, const std::string& savePath) {
+    SimOptions options;
+    options.descriptors = true;
+    options.savePath = fs::absolute(savePath).string();
+    options.configFolder = context.configFolder;
+    HostSimulator host(context.entry, context.setEmbedHost, options);
+    const bool hasAlpha = image.channels % 2 == 0;
+    host.SetImage(ToHostImage(std::move(image)));
+    host.Descriptors().playInfo = plugInDialogDontDisplay;
+    host.Descriptors().descriptor = SimMakeDescriptor(SettingsDescriptor(context.settings, hasAlpha));
+    ModuleRun run;
+    run.result = host.Call(filterSelectorParameters);
+    if (run.result == 0) run.result = host.ReadPlanes();
+    host.ForgetPlanes();
+    if (run.result == 0) run.result = host.Call(filterSelectorFinish);
+    run.saveAsked = host.SaveAsked();
+    run.errors = host.Errors();
+    run.alerts = host.Alerts();
+    return run;
+}
+
+// The module saves its preferences just before it asks for the output file, so an error before that question
+// met the preferences file (or the reduction), and one after it the GIF file.
+std::string RunFailureText(const ModuleRun& run, const ConversionJob& job, const ConversionContext& context) {
+    if (run.errors.empty()) return "cannot write " + OutputName(job.output) + ": the plug-in wrote no file";
+    const SimError& error = run.errors.front();
+    if (error.code == kCvErrNoMemory)
+        return "cannot convert " + InputName(job.input) + ": " +
+               FileErrorCause(error.code, error.detail, FileRole::WrittenTo);
+    const std::string file = run.saveAsked ? OutputName(job.output) : "the preferences file " + context.prefsFile;
+    return FileErrorText(file, error.code, error.detail, FileRole::WrittenTo);
+}
+
+}  // namespace
+
+std::vector<ConversionJob> PlanConversions(const HalcyneOptions& options) {
+    const bool intoFolder = !options.output.empty() && options.output != kStandardStream && NamesFolder(options.output);
+    if (options.inputs.size() > 1 && !options.output.empty() && !intoFolder)
+        throw UsageError("with several inputs, -o names a folder (end it with /), and " + options.output +
+                         " is not one");
+    std::vector<ConversionJob> jobs;
+    std::set<std::string> outputs;
+    for (const std::string& input : options.inputs) {
+        const fs::path gifName = fs::path(input).filename().replace_extension(".gif");
+        ConversionJob job{input, options.output};
+        if (intoFolder)
+            job.output = (fs::path(options.output) / gifName).string();
+        else if (options.output.empty())
+            job.output = fs::path(input).replace_extension(".gif").string();
+        if (job.output != kStandardStream &&
+            !outputs.insert(fs::absolute(job.output).lexically_normal().string()).second)
+            throw UsageError("two inputs would both be written to " + job.output);
+        jobs.push_back(job);
+    }
+    return jobs;
+}
+
+void Convert(const ConversionJob& job, const ConversionContext& context) {
+    if (job.output != kStandardStream) CheckOutput(job);
+    InputImage image = ReadInput(job.input);
+
+    const bool showProgress = !context.quiet && size_t(image.width) * size_t(image.height) >= kProgressPixels;
+    const auto started = std::chrono::steady_clock::now();
+    if (showProgress)
+        std::cerr << "halcyne: converting " << InputName(job.input) << " (" << image.width << " x " << image.height
+                  << ") ..." << std::flush;
+
+    StagedOutput staged(job.output);
+    const ModuleRun run = RunModule(context, std::move(image), staged.Path());
+    if (showProgress) {
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        std::fprintf(stderr, " %.2f s\n", seconds);
+    }
+    std::error_code error;
+    if (run.result != 0 || !fs::exists(staged.Path(), error)) throw ConversionError(RunFailureText(run, job, context));
+    staged.Commit();
+    for (const SimAlert& alert : run.alerts)
+        std::cerr << "halcyne: " << WarningText(alert, InputName(job.input)) << "\n";
+}

@@ -1,0 +1,181 @@
+// Staged files of the command and their removal on SIGINT and SIGTERM. The signal handler only unlinks names
+// prepared beforehand in fixed buffers and leaves with _exit, so it calls nothing that is unsafe in a handler.
+#include "cli/StagedOutput.h"
+
+#include <fcntl.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include "cli/FailureText.h"
+#include "cvcode2/CvFile.h"
+#include "platform/PlatformFile.h"
+
+#if defined(_WIN32)
+#include <direct.h>
+#include <io.h>
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The names a signal removes, in this order: files first, then the folders they were in (a private preferences
+// folder), then a staged input, a staged output and the plug-in's temporary file beside it.
+constexpr int kCleanupSlots = 8;
+constexpr size_t kMaxCleanupPath = 4096;
+char gCleanup[kCleanupSlots][kMaxCleanupPath];
+volatile std::sig_atomic_t gCleanupUsed[kCleanupSlots];
+int gDataFd = 1;
+
+// A file or an empty folder; whichever the name is not fails harmlessly.
+void RemoveName(const char* path) {
+#if defined(_WIN32)
+    if (_unlink(path) != 0) _rmdir(path);
+#else
+    if (unlink(path) != 0) rmdir(path);
+#endif
+}
+
+extern "C" void OnInterrupt(int signal) {
+    for (int slot = 0; slot < kCleanupSlots; ++slot)
+        if (gCleanupUsed[slot]) RemoveName(gCleanup[slot]);
+    _exit(128 + signal);
+}
+
+// Registers `path` for removal by a signal; the returned slot is handed back to ForgetOnInterrupt.
+int RemoveOnInterrupt(const std::string& path) {
+    for (int slot = 0; slot < kCleanupSlots; ++slot) {
+        if (gCleanupUsed[slot] || path.size() >= kMaxCleanupPath) continue;
+        std::memcpy(gCleanup[slot], path.c_str(), path.size() + 1);
+        gCleanupUsed[slot] = 1;
+        return slot;
+    }
+    return -1;
+}
+
+void ForgetOnInterrupt(int slot) {
+    if (slot >= 0) gCleanupUsed[slot] = 0;
+}
+
+std::string ProcessTag() {
+#if defined(_WIN32)
+    return "halcyne-" + std::to_string(_getpid());
+#else
+    return "halcyne-" + std::to_string(getpid());
+#endif
+}
+
+// The plug-in writes `target` through a temporary file beside it, the first free of target.N.tmp.
+std::string PluginTemporaryName(const std::string& target) {
+    return target + ".0.tmp";
+}
+
+void WriteAll(int fd, const char* bytes, size_t size) {
+    while (size > 0) {
+        const int64_t put = Platform::FdWrite(fd, bytes, uint32_t(std::min<size_t>(size, 1u << 20)));
+        if (put <= 0) throw ConversionError("cannot write to standard output: " + std::string(std::strerror(errno)));
+        bytes += put;
+        size -= size_t(put);
+    }
+}
+
+}  // namespace
+
+InterruptCleanup::InterruptCleanup(const std::vector<std::string>& names) {
+    for (const std::string& name : names) slots_.push_back(RemoveOnInterrupt(name));
+}
+
+InterruptCleanup::~InterruptCleanup() {
+    for (int slot : slots_) ForgetOnInterrupt(slot);
+}
+
+void InstallInterruptCleanup() {
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+#if defined(SIGHUP)
+    std::signal(SIGHUP, OnInterrupt);
+#endif
+#if defined(SIGXFSZ)
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+#if defined(SIGPIPE)
+    std::signal(SIGPIPE, SIG_IGN);  // a reader of "-o -" that goes away is a write error, cleaned up like any other
+#endif
+}
+
+void ReserveStandardOutputForData() {
+    std::fflush(stdout);
+#if defined(_WIN32)
+    gDataFd = _dup(1);
+    _setmode(gDataFd, _O_BINARY);
+    _dup2(2, 1);
+#else
+    gDataFd = dup(1);
+    dup2(2, 1);
+#endif
+    if (gDataFd < 0) gDataFd = 1;
+}
+
+StagedInput::StagedInput() : path_((fs::temp_directory_path() / (ProcessTag() + "-input")).string()) {
+#if defined(_WIN32)
+    _setmode(0, _O_BINARY);
+#endif
+    const int slot = RemoveOnInterrupt(path_);
+    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+    out << std::cin.rdbuf();
+    out.close();
+    ForgetOnInterrupt(slot);
+    if (!out) {
+        std::error_code ignored;
+        fs::remove(path_, ignored);
+        throw ConversionError("cannot store standard input in " + path_);
+    }
+}
+
+StagedInput::~StagedInput() {
+    std::error_code ignored;
+    fs::remove(path_, ignored);
+}
+
+StagedOutput::StagedOutput(const std::string& output) : output_(output) {
+    if (output == "-") {
+        staged_ = (fs::temp_directory_path() / (ProcessTag() + ".gif")).string();
+    } else {
+        const fs::path target(output);
+        staged_ = (target.parent_path() / ("." + target.filename().string() + "." + ProcessTag())).string();
+    }
+    cleanupSlots_[0] = RemoveOnInterrupt(staged_);
+    cleanupSlots_[1] = RemoveOnInterrupt(PluginTemporaryName(staged_));
+}
+
+StagedOutput::~StagedOutput() {
+    std::error_code ignored;
+    fs::remove(staged_, ignored);
+    fs::remove(PluginTemporaryName(staged_), ignored);
+    for (int slot : cleanupSlots_) ForgetOnInterrupt(slot);
+}
+
+void StagedOutput::Commit() {
+    if (output_ == "-") {
+        std::ifstream in(staged_, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (!in) throw ConversionError("cannot read back the GIF file staged in " + staged_);
+        WriteAll(gDataFd, bytes.data(), bytes.size());
+        return;
+    }
+    const int failure = Platform::RenameReplacing(staged_.c_str(), output_.c_str());
+    if (failure != 0)
+        throw ConversionError(
+            FileErrorText(output_, CvFileErrorForSystemError(failure), uint32_t(failure), FileRole::WrittenTo));
+}
