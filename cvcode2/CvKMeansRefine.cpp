@@ -9,6 +9,7 @@ CvKMeansRefine::CvKMeansRefine(CvProgressIndicator* indicator) : CvProgressTask(
 void CvKMeansRefine::Refine(const std::vector<CvWeightedColor>& colors, std::vector<CvWeightedColor>& centres,
                             uint32_t passes) {
     Start(0, passes, "Refining");
+    assignment.assign(colors.size(), 0);
     try {
         for (uint32_t pass = 0; pass < passes; ++pass) {
             Pass(colors, centres);
@@ -21,21 +22,37 @@ void CvKMeansRefine::Refine(const std::vector<CvWeightedColor>& colors, std::vec
     Finish();
 }
 
+// A colour no farther from its centre than half the distance from that centre to any other cannot be nearer to
+// another one, so only the colours outside that radius are searched again.
 void CvKMeansRefine::Pass(const std::vector<CvWeightedColor>& colors, std::vector<CvWeightedColor>& centres) {
     const size_t k = centres.size();
     // Channels apart, so that the distance loop runs over plain arrays.
-    float r[256], g[256], b[256], distance[256];
+    float r[256], g[256], b[256], distance[256], radius[256];
     for (size_t j = 0; j < k; ++j) r[j] = centres[j].r, g[j] = centres[j].g, b[j] = centres[j].b;
-    std::vector<double> sums(4 * k, 0.0);
-    for (const CvWeightedColor& c : colors) {
-        for (size_t j = 0; j < k; ++j) {
-            const float dr = c.r - r[j], dg = c.g - g[j], db = c.b - b[j];
-            distance[j] = dr * dr + dg * dg + db * db;
+    for (size_t j = 0; j < k; ++j) {
+        float least = -1;
+        for (size_t i = 0; i < k; ++i) {
+            const float dr = r[i] - r[j], dg = g[i] - g[j], db = b[i] - b[j], d = dr * dr + dg * dg + db * db;
+            if (i != j && (least < 0 || d < least)) least = d;
         }
-        size_t nearest = 0;
-        for (size_t j = 1; j < k; ++j)
-            if (distance[j] < distance[nearest]) nearest = j;
-        double* sum = &sums[4 * nearest];
+        radius[j] = least < 0 ? 0 : least / 4;  // (half the distance)², squared distances throughout
+    }
+    std::vector<double> sums(4 * k, 0.0);
+    for (size_t i = 0; i < colors.size(); ++i) {
+        const CvWeightedColor& c = colors[i];
+        uint32_t near = assignment[i];
+        const float dr = c.r - r[near], dg = c.g - g[near], db = c.b - b[near];
+        if (!(dr * dr + dg * dg + db * db < radius[near])) {
+            for (size_t j = 0; j < k; ++j) {
+                const float er = c.r - r[j], eg = c.g - g[j], eb = c.b - b[j];
+                distance[j] = er * er + eg * eg + eb * eb;
+            }
+            near = 0;
+            for (uint32_t j = 1; j < k; ++j)
+                if (distance[j] < distance[near]) near = j;
+            assignment[i] = uint8_t(near);
+        }
+        double* sum = &sums[4 * near];
         sum[0] += c.count;
         sum[1] += double(c.count) * c.r;
         sum[2] += double(c.count) * c.g;

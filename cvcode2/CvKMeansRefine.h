@@ -21,4 +21,6 @@ public:
 
 private:
     void Pass(const std::vector<CvWeightedColor>& colors, std::vector<CvWeightedColor>& centres);
+
+    std::vector<uint8_t> assignment;  // each colour's centre in the last pass (0 before the first)
 };

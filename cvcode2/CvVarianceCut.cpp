@@ -5,26 +5,27 @@
 #include <algorithm>
 
 namespace {
+// Cut positions along an axis are a quarter of an 8-bit step apart: finer than any two cell means that matter.
+constexpr uint32_t kBins = 1024;
+
 float Channel(const CvWeightedColor& c, uint32_t axis) {
     return axis == 0 ? c.r : axis == 1 ? c.g : c.b;
 }
 
-// A total order (key channel first, then the others), so that equal keys sort the same way everywhere.
-struct ByAxis {
-    uint32_t axis;
-    bool operator()(const CvWeightedColor& a, const CvWeightedColor& b) const {
-        for (uint32_t k = 0; k < 3; ++k) {
-            const float x = Channel(a, (axis + k) % 3), y = Channel(b, (axis + k) % 3);
-            if (x != y) return x < y;
-        }
-        return a.count < b.count;
-    }
-};
+uint32_t BinOf(const CvWeightedColor& c, uint32_t axis) {
+    const float v = Channel(c, axis) * 4;
+    return v <= 0 ? 0 : v >= kBins - 1 ? kBins - 1 : uint32_t(v);
+}
 
 // Weighted squared error of a part from its sums: Σw·|c|² − |Σw·c|² / Σw.
 double PartError(double weight, const double sum[3], double squares) {
     return squares - (sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]) / weight;
 }
+
+// A box's colours gathered per bin along one axis: weight, three sums and the sum of squares.
+struct Bin {
+    double weight, sum[3], squares;
+};
 }  // namespace
 
 CvVarianceCut::CvVarianceCut(CvProgressIndicator* indicator) : CvProgressTask(indicator) {}
@@ -82,7 +83,8 @@ size_t CvVarianceCut::Widest() const {
     return best;
 }
 
-// Along the channel of greatest weighted variance, the cut after position k that leaves the least total error.
+// Along the channel of greatest weighted variance, the cut between two bins that leaves the least total error;
+// the colours of the lower bins move to the front of the box's stretch.
 void CvVarianceCut::Split(size_t index) {
     const Box box = boxes[index];
     auto spread = [&](uint32_t a) { return box.squares[a] - box.sum[a] * box.sum[a] / box.weight; };
@@ -90,27 +92,47 @@ void CvVarianceCut::Split(size_t index) {
     for (uint32_t a = 1; a < 3; ++a)
         if (spread(a) > spread(axis)) axis = a;
     std::vector<CvWeightedColor>& list = *colors;
-    std::sort(list.begin() + box.begin, list.begin() + box.end, ByAxis{axis});
-    double weight = 0, sum[3] = {0, 0, 0}, squares = 0, rest[3];
-    const double totalSquares = box.squares[0] + box.squares[1] + box.squares[2];
-    double bestError = 0;
-    uint32_t bestCut = box.begin + 1;
-    for (uint32_t k = box.begin; k + 1 < box.end; ++k) {
-        const CvWeightedColor& c = list[k];
-        weight += c.count;
+    std::vector<Bin> bins(kBins, Bin{0, {0, 0, 0}, 0});
+    for (uint32_t i = box.begin; i < box.end; ++i) {
+        const CvWeightedColor& c = list[i];
+        Bin& bin = bins[BinOf(c, axis)];
+        bin.weight += c.count;
         for (uint32_t a = 0; a < 3; ++a) {
             const double v = Channel(c, a);
-            sum[a] += c.count * v;
-            squares += c.count * v * v;
-            rest[a] = box.sum[a] - sum[a];
-        }
-        const double error =
-            PartError(weight, sum, squares) + PartError(box.weight - weight, rest, totalSquares - squares);
-        if (k == box.begin || error < bestError) {
-            bestError = error;
-            bestCut = k + 1;
+            bin.sum[a] += c.count * v;
+            bin.squares += c.count * v * v;
         }
     }
+    const double totalSquares = box.squares[0] + box.squares[1] + box.squares[2];
+    Bin lower{0, {0, 0, 0}, 0};
+    double bestError = 0;
+    uint32_t bestBin = kBins;  // the last bin of the lower part
+    for (uint32_t b = 0; b + 1 < kBins; ++b) {
+        if (bins[b].weight == 0) continue;
+        lower.weight += bins[b].weight;
+        lower.squares += bins[b].squares;
+        double rest[3];
+        for (uint32_t a = 0; a < 3; ++a) {
+            lower.sum[a] += bins[b].sum[a];
+            rest[a] = box.sum[a] - lower.sum[a];
+        }
+        const double restWeight = box.weight - lower.weight;
+        if (restWeight <= 0) break;
+        const double error = PartError(lower.weight, lower.sum, lower.squares) +
+                             PartError(restWeight, rest, totalSquares - lower.squares);
+        if (bestBin == kBins || error < bestError) {
+            bestError = error;
+            bestBin = b;
+        }
+    }
+    uint32_t bestCut = box.begin;
+    if (bestBin < kBins) {
+        const auto lowerEnd = std::stable_partition(list.begin() + box.begin, list.begin() + box.end,
+                                                    [&](const CvWeightedColor& c) { return BinOf(c, axis) <= bestBin; });
+        bestCut = uint32_t(lowerEnd - list.begin());
+    }
+    // All colours in one bin (they differ by less than a bin): split the stretch in the middle instead.
+    if (bestCut == box.begin || bestCut == box.end) bestCut = box.begin + (box.end - box.begin) / 2;
     boxes[index] = MakeBox(box.begin, bestCut);
     boxes.push_back(MakeBox(bestCut, box.end));
 }
