@@ -14,7 +14,10 @@ public:
     explicit CvNearestColor(const CvColorTable& palette);
 
     // The nearest entry's index in bits 0-7 and its red, green and blue in the bytes above.
+    // Neighbouring pixels repeat colours often, so the last answer is kept.
     uint32_t Entry(uint8_t r, uint8_t g, uint8_t b) {
+        const uint32_t color = CvColorTable::Pack(r, g, b);
+        if (color == lastColor) return lastEntry;
         const uint32_t cell = uint32_t(r >> 2) << 12 | uint32_t(g >> 2) << 6 | uint32_t(b >> 2);
         uint32_t start = fineStart[cell];
         if (!start) start = ListFine(cell);
@@ -25,7 +28,8 @@ public:
             const uint32_t key = Distance(candidate[i], r, g, b) << 8 | (candidate[i] & 255);
             best = key < best ? key : best;
         }
-        return entries[best & 255];
+        lastColor = color;
+        return lastEntry = entries[best & 255];
     }
     uint32_t Index(uint8_t r, uint8_t g, uint8_t b) { return Entry(r, g, b) & 255; }
 
@@ -46,6 +50,7 @@ private:
 
     uint32_t entries[256] = {};  // packed as Entry returns them
     uint32_t count = 0;
+    uint32_t lastColor = UINT32_MAX, lastEntry = 0;  // no packed colour is UINT32_MAX
     std::unique_ptr<uint32_t[]> coarseStart, fineStart;  // per cell: the list's place in the pool, 0 while unlisted
     std::vector<uint32_t> pool;
 };
