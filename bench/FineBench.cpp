@@ -22,9 +22,8 @@ const BenchPicture& Photo() {
 }
 
 void PerPixel(benchmark::State& state) {
-    state.counters["per_pixel"] = benchmark::Counter(double(Photo().Pixels()),
-                                                     benchmark::Counter::kIsIterationInvariantRate |
-                                                         benchmark::Counter::kInvert);
+    state.counters["per_pixel"] = benchmark::Counter(
+        double(Photo().Pixels()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 std::vector<CvWeightedColor> PhotoColors() {
@@ -48,8 +47,8 @@ CvColorTable FinePalette() {
 void BM_FineExactColors(benchmark::State& state) {
     for (auto _ : state) {
         CvColorTable colors;
-        benchmark::DoNotOptimize(FindExactColors(Photo().rgb.data(), Photo().width * 3, Photo().width,
-                                                 Photo().height, 0, 1, 2, 3, 256, colors));
+        benchmark::DoNotOptimize(FindExactColors(Photo().rgb.data(), Photo().width * 3, Photo().width, Photo().height,
+                                                 0, 1, 2, 3, 256, colors));
     }
     PerPixel(state);
 }
@@ -88,9 +87,9 @@ void BM_FineRemap(benchmark::State& state) {
     std::vector<uint8_t> indices(Photo().Pixels());
     for (auto _ : state) {
         CvNearestColor nearest(palette);
-        InvMapRiemersmaNearest(nearest, nullptr, uint32_t(state.range(0)), palette, Photo().rgb.data(),
-                               indices.data(), Photo().width * 3, Photo().width, Photo().width, Photo().height, 0, 1,
-                               2, 0, 3, 1, nullptr);
+        InvMapRiemersmaNearest(nearest, nullptr, uint32_t(state.range(0)), palette, Photo().rgb.data(), indices.data(),
+                               Photo().width * 3, Photo().width, Photo().width, Photo().height, 0, 1, 2, 0, 3, 1,
+                               nullptr);
         benchmark::DoNotOptimize(indices.data());
     }
     PerPixel(state);

@@ -1,5 +1,6 @@
 // Mode choice by palette names: a saved palette named as the palette is fixed; otherwise a base palette name
-// other than "None" preserves base colours; otherwise adaptive. "Fine" makes the adaptive entries fine ones. The engine never outlives one call.
+// other than "None" preserves base colours; otherwise adaptive. "Fine" makes the adaptive entries fine ones. The engine
+// never outlives one call.
 #include "common/Quantize.h"
 
 #include <cstring>

@@ -61,9 +61,9 @@ CvHilbert::CvHilbert(const Setup& setup_, CvProgressIndicator* indicator)
 }
 
 bool CvHilbert::CheckSetup(const Setup& s) {
-    bool ok = s.strength <= 16 && (s.inverseMap || s.nearest) && s.palette && s.source && s.destination && s.sourceRowBytes &&
-              s.destinationRowBytes && s.sourcePixelBytes && s.destinationPixelBytes && s.width && s.height &&
-              s.destinationOffset < s.destinationPixelBytes && s.rOffset < s.sourcePixelBytes &&
+    bool ok = s.strength <= 16 && (s.inverseMap || s.nearest) && s.palette && s.source && s.destination &&
+              s.sourceRowBytes && s.destinationRowBytes && s.sourcePixelBytes && s.destinationPixelBytes && s.width &&
+              s.height && s.destinationOffset < s.destinationPixelBytes && s.rOffset < s.sourcePixelBytes &&
               s.gOffset < s.sourcePixelBytes && s.bOffset < s.sourcePixelBytes;
     // A row of w mask bits needs (w + 7) / 8 bytes.
     if (s.mask) ok = ok && s.maskRowBytes >= (uint64_t(s.width) + 7) / 8;
@@ -270,9 +270,10 @@ void InvMapRiemersma(uint32_t strength, const uint8_t* inverseMap, const CvColor
                      uint8_t* destination, uint32_t sourceRowBytes, uint32_t destinationRowBytes, uint32_t width,
                      uint32_t height, uint16_t rOffset, uint16_t gOffset, uint16_t bOffset, uint16_t destinationOffset,
                      uint16_t sourcePixelBytes, uint16_t destinationPixelBytes, CvProgressIndicator* indicator) {
-    RunRemap({strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
-              rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, nullptr, 0, nullptr},
-             indicator);
+    RunRemap(
+        {strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
+         rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, nullptr, 0, nullptr},
+        indicator);
 }
 
 void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uint32_t strength,
@@ -283,10 +284,10 @@ void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uin
                              CvProgressIndicator* indicator) {
     CV_ASSERT(maskBits != nullptr);
     if (!maskBits) CV_THROW(kCvErrBadArgument);
-    RunRemap(
-        {strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
-         rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, maskBits, maskRowBytes, nullptr},
-        indicator);
+    RunRemap({strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
+              rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, maskBits,
+              maskRowBytes, nullptr},
+             indicator);
 }
 
 void InvMapRiemersmaMasked(const CvBitmapImage& mask, uint32_t strength, const uint8_t* inverseMap,
@@ -308,10 +309,10 @@ void InvMapRiemersmaNearest(CvNearestColor& nearest, const CvBitmapImage* mask, 
                             uint32_t sourceRowBytes, uint32_t destinationRowBytes, uint32_t width, uint32_t height,
                             uint16_t rOffset, uint16_t gOffset, uint16_t bOffset, uint16_t destinationOffset,
                             uint16_t sourcePixelBytes, uint16_t destinationPixelBytes, CvProgressIndicator* indicator) {
-    CvHilbert::Setup setup{strength,      nullptr,        &palette,        source,           destination,
-                           sourceRowBytes, destinationRowBytes, width,      height,           rOffset,
-                           gOffset,       bOffset,        destinationOffset, sourcePixelBytes, destinationPixelBytes,
-                           nullptr,       0,              &nearest};
+    CvHilbert::Setup setup{
+        strength, nullptr, &palette, source,  destination,       sourceRowBytes,   destinationRowBytes,   width,
+        height,   rOffset, gOffset,  bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, nullptr,
+        0,        &nearest};
     if (!mask) return RunRemap(setup, indicator);
     const bool sameSize = mask->GetWidth() == width && mask->GetHeight() == height;
     CV_ASSERT(sameSize);

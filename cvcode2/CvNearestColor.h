@@ -50,7 +50,7 @@ private:
 
     uint32_t entries[256] = {};  // packed as Entry returns them
     uint32_t count = 0;
-    uint32_t lastColor = UINT32_MAX, lastEntry = 0;  // no packed colour is UINT32_MAX
+    uint32_t lastColor = UINT32_MAX, lastEntry = 0;      // no packed colour is UINT32_MAX
     std::unique_ptr<uint32_t[]> coarseStart, fineStart;  // per cell: the list's place in the pool, 0 while unlisted
     std::vector<uint32_t> pool;
 };

@@ -64,8 +64,8 @@ std::vector<CvWeightedColor> CvVarianceCut::Cut(std::vector<CvWeightedColor>& li
     }
     std::vector<CvWeightedColor> means;
     for (const Box& box : boxes)
-        means.push_back({float(box.sum[0] / box.weight), float(box.sum[1] / box.weight),
-                         float(box.sum[2] / box.weight), uint32_t(box.weight)});
+        means.push_back({float(box.sum[0] / box.weight), float(box.sum[1] / box.weight), float(box.sum[2] / box.weight),
+                         uint32_t(box.weight)});
     Finish();
     return means;
 }
@@ -127,8 +127,9 @@ void CvVarianceCut::Split(size_t index) {
     }
     uint32_t bestCut = box.begin;
     if (bestBin < kBins) {
-        const auto lowerEnd = std::stable_partition(list.begin() + box.begin, list.begin() + box.end,
-                                                    [&](const CvWeightedColor& c) { return BinOf(c, axis) <= bestBin; });
+        const auto lowerEnd =
+            std::stable_partition(list.begin() + box.begin, list.begin() + box.end,
+                                  [&](const CvWeightedColor& c) { return BinOf(c, axis) <= bestBin; });
         bestCut = uint32_t(lowerEnd - list.begin());
     }
     // All colours in one bin (they differ by less than a bin): split the stretch in the middle instead.

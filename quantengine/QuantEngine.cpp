@@ -5,14 +5,14 @@
 #include <new>
 
 #include "cvcode2/Cv15BitHist.h"
+#include "cvcode2/CvExactColors.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvInvMapRiemersma.h"
+#include "cvcode2/CvKMeansRefine.h"
 #include "cvcode2/CvLog.h"
 #include "cvcode2/CvMakeInvColorMap.h"
 #include "cvcode2/CvNewMedianCut.h"
 #include "cvcode2/CvRGBImage.h"
-#include "cvcode2/CvExactColors.h"
-#include "cvcode2/CvKMeansRefine.h"
 #include "cvcode2/CvUnique.h"
 #include "cvcode2/CvVarianceCut.h"
 
@@ -153,9 +153,8 @@ void QuantEngine::PreservingPalette() {
     preservedCount = palette.GetCount();
     if (preservedCount == colors) return;
     if (Fine()) {
-        if (fineHistogram) colorPreserve.EachFound([&](const uint8_t* rgb, uint32_t count) {
-            fineHistogram->Subtract(rgb, count);
-        });
+        if (fineHistogram)
+            colorPreserve.EachFound([&](const uint8_t* rgb, uint32_t count) { fineHistogram->Subtract(rgb, count); });
         Append(palette, FinePalette(colors - preservedCount), colors - preservedCount);
     } else {
         colorPreserve.SubtractFound(histogram.get());

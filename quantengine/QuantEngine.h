@@ -73,10 +73,10 @@ private:
     bool ownsDestination = false;
     std::unique_ptr<uint32_t[]> histogram;
     std::unique_ptr<uint8_t[]> inverseMap;
-    std::unique_ptr<CvFineHist> fineHistogram;   // fine mode, when the image has more than `colors` colours
-    bool hasImageColors = false;                 // fine mode: the image has at most `colors` colours ...
-    CvColorTable imageColors;                    // ... and these are they
-    std::unique_ptr<CvNearestColor> nearest;     // fine mode's lookup of the final palette
+    std::unique_ptr<CvFineHist> fineHistogram;  // fine mode, when the image has more than `colors` colours
+    bool hasImageColors = false;                // fine mode: the image has at most `colors` colours ...
+    CvColorTable imageColors;                   // ... and these are they
+    std::unique_ptr<CvNearestColor> nearest;    // fine mode's lookup of the final palette
     CvColorTable palette;
     CvColorTable baseColors;
     CvColorPreserve colorPreserve;

@@ -51,8 +51,7 @@ TEST(CvFineHist, CellsKeepTheExactMeanOfTheirPixelsAndGiveThemBack) {
 }
 
 TEST(CvVarianceCut, SplitsWhereTheSquaredErrorFallsMostAndGivesWeightedMeans) {
-    const std::vector<CvWeightedColor> colors = {
-        {200, 50, 50, 2}, {10, 10, 10, 3}, {202, 50, 50, 2}, {12, 10, 10, 1}};
+    const std::vector<CvWeightedColor> colors = {{200, 50, 50, 2}, {10, 10, 10, 3}, {202, 50, 50, 2}, {12, 10, 10, 1}};
     std::vector<CvWeightedColor> list = colors;
     std::vector<CvWeightedColor> two = CvVarianceCut(nullptr).Cut(list, 2);
     ASSERT_EQ(two.size(), 2u);

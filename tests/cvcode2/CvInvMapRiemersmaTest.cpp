@@ -176,7 +176,7 @@ TEST(InvMapRiemersma, EveryRoutineMatchesThePlainRule) {
 // The nearest-entry search in the walk: the same rule with every colour's truly nearest entry, on palettes
 // where the cell grid would choose differently (entries closer together than a cell).
 TEST(InvMapRiemersmaNearest, EveryRoutineMatchesThePlainRuleWithTheWholePaletteSearched) {
-    const Palette crowded({0,   0,   0,   3,   0,  0,   0,   3,   0,   100, 100, 100, 101, 100, 100, 100, 102, 100,
+    const Palette crowded({0,   0,   0,   3,   0,   0,   0,   3,   0,   100, 100, 100, 101, 100, 100, 100, 102, 100,
                            100, 100, 103, 255, 255, 255, 250, 250, 250, 240, 10,  10,  240, 10,  10,  20,  200, 60});
     for (const Palette* palette : {&Sixteen(), &crowded})
         for (auto [w, h] : Positions{{1, 1}, {257, 3}, {97, 61}})
@@ -188,9 +188,8 @@ TEST(InvMapRiemersmaNearest, EveryRoutineMatchesThePlainRuleWithTheWholePaletteS
                     for (const Layout& layout : {kGeneral, kRgb3, kBgrx4}) {
                         Image image(w, h, layout);
                         RemapNearest(image, strength, *palette, masked);
-                        ASSERT_EQ(image.Indices(), expected)
-                            << w << "x" << h << " pixel bytes " << layout.pixelBytes << " strength " << strength
-                            << (masked ? " masked" : "");
+                        ASSERT_EQ(image.Indices(), expected) << w << "x" << h << " pixel bytes " << layout.pixelBytes
+                                                             << " strength " << strength << (masked ? " masked" : "");
                     }
                 }
 }

@@ -126,8 +126,8 @@ TEST(QuantEngineFine, PixelsGetTheirNearestEntryOfAFullPaletteThatBeatsTheCellGr
     Reduction fine = Reduce(pixels, QuantMode::Adaptive, 16, 0, {}, true);
     ASSERT_EQ(fine.palette.GetCount(), 16u);
     for (size_t i = 0; i < pixels.size(); ++i)
-        ASSERT_EQ(fine.indices[i], fine.palette.FindNearest(
-                                       CvColorTable::Pack(pixels[i][0], pixels[i][1], pixels[i][2]), -1));
+        ASSERT_EQ(fine.indices[i],
+                  fine.palette.FindNearest(CvColorTable::Pack(pixels[i][0], pixels[i][1], pixels[i][2]), -1));
     Reduction cells = Reduce(pixels, QuantMode::Adaptive, 16, 0);
     EXPECT_LT(SquaredError(pixels, fine) * 5, SquaredError(pixels, cells) * 4);  // at least 20 % less error
 }
@@ -143,10 +143,9 @@ TEST(QuantEngineFine, PreservedBaseColoursComeFirstAndStayExact) {
         Reduction r = Reduce(pixels, QuantMode::PreserveBase, 8, dither, {{1, 2, 3}, base0, base1}, true);
         ASSERT_EQ(r.palette.GetCount(), 8u);
         EXPECT_EQ(r.preserved, 2u);
-        EXPECT_EQ(PaletteOf({base0, base1}), PaletteOf({{r.palette.Entry(0)[0], r.palette.Entry(0)[1],
-                                                         r.palette.Entry(0)[2]},
-                                                        {r.palette.Entry(1)[0], r.palette.Entry(1)[1],
-                                                         r.palette.Entry(1)[2]}}));
+        EXPECT_EQ(PaletteOf({base0, base1}),
+                  PaletteOf({{r.palette.Entry(0)[0], r.palette.Entry(0)[1], r.palette.Entry(0)[2]},
+                             {r.palette.Entry(1)[0], r.palette.Entry(1)[1], r.palette.Entry(1)[2]}}));
         for (size_t i = 0; i < pixels.size(); i += 7) ASSERT_EQ(r.indices[i], i % 2 ? 0 : 1) << dither << " " << i;
         EXPECT_NE(r.indices[3], 0) << dither;
     }
