@@ -1,5 +1,5 @@
 // Variance-minimising box splitting over weighted colours, in double precision.
-// Splits follow the channel of greatest spread and leave the sum of the boxes' squared errors as low as one cut can.
+// Splits follow the channel of greatest spread, between the two bins that leave the least summed squared error.
 #include "cvcode2/CvVarianceCut.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 // The fine palette's stages: exact colours, the fine histogram, the error-minimising cut and the k-means passes.
+// Hand-computed weighted means; a stage that rounds or reorders differently shows at once.
 #include <gtest/gtest.h>
 
 #include <vector>

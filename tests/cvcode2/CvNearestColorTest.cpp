@@ -1,3 +1,5 @@
+// The exact nearest-entry search against a search of the whole palette, ties included.
+// Every answer must equal the lowest-index entry of least squared distance.
 #include <gtest/gtest.h>
 
 #include <vector>
