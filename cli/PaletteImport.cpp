@@ -12,6 +12,7 @@
 
 #include "cli/FailureText.h"
 #include "common/HcGlobals.h"
+#include "common/Quantize.h"
 #include "common/hcprefs.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
@@ -115,9 +116,9 @@ void CheckSavedNames(const std::optional<std::string>& palette, const std::optio
     PrefsRecord prefs;
     WithConfigFolder(configFolder, [&] { LoadPrefs(prefs.record); });
     const HcGlobals& globals = prefs.record.runData;
-    if (palette && *palette != "Custom" && !IsSavedPalette(globals, *palette))
+    if (palette && *palette != "Custom" && *palette != kPaletteFine && !IsSavedPalette(globals, *palette))
         throw std::runtime_error("unknown palette '" + *palette +
-                                 "' (Custom, or a saved palette: Netscape, Grayscale, System, ...)");
+                                 "' (Custom, Fine, or a saved palette: Netscape, Grayscale, System, ...)");
     if (basePalette && *basePalette != "None" && *basePalette != "Custom" && !IsSavedPalette(globals, *basePalette))
         throw std::runtime_error("unknown base palette '" + *basePalette + "' (None, Custom or a saved palette)");
     if (backgroundName) {

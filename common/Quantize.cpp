@@ -1,5 +1,6 @@
 // Mode choice by palette names: a saved palette named as the palette is fixed; otherwise a base palette name
-// other than "None" preserves base colours; otherwise adaptive. The engine never outlives one call.
+// other than "None" preserves base colours; otherwise adaptive. "Fine" makes the adaptive entries fine ones. The engine
+// never outlives one call.
 #include "common/Quantize.h"
 
 #include <cstring>
@@ -28,6 +29,8 @@ CvColorTable ColorsOf(const HcPaletteEntry& entry) {
 }
 }  // namespace
 
+const char kPaletteFine[] = "Fine";
+
 QuantParams QuantParamsFromSettings(const HcGlobals& globals) {
     QuantParams params;
     params.colors = globals.settings.colors;
@@ -35,6 +38,7 @@ QuantParams QuantParamsFromSettings(const HcGlobals& globals) {
     const HcPaletteEntry* fixed = nullptr;
     if (globals.paletteName[0] && !NameIs(globals.paletteName, kPaletteCustom))
         fixed = UsablePalette(globals, globals.paletteName);
+    params.fine = !fixed && NameIs(globals.paletteName, kPaletteFine);
     if (fixed) {
         params.mode = QuantMode::FixedPalette;
         params.palette = ColorsOf(*fixed);

@@ -7,6 +7,10 @@
 
 class CvProgressIndicator;
 
+// The palette name that asks for the fine adaptive palette (full colours, nearest entries) instead of "Custom".
+// A saved palette of that name still wins: it is used as a fixed palette.
+extern const char kPaletteFine[];
+
 // The engine parameters the settings ask for: a fixed palette, a base palette to preserve, or adaptive.
 QuantParams QuantParamsFromSettings(const HcGlobals& globals);
 

@@ -114,12 +114,11 @@ void CvColorPreserve::SelectFound(uint32_t limit) {
 }
 
 void CvColorPreserve::SubtractFound(uint32_t* histogram) const {
-    for (uint32_t i = 0; counts && i < baseColors.GetCount(); ++i) {
-        const uint8_t* c = baseColors.Entry(i);
+    EachFound([&](const uint8_t* c, uint32_t count) {
         uint32_t& cell = histogram[ColorIndex15(c[0], c[1], c[2])];
-        CV_ASSERT(cell >= counts[i]);
-        cell = cell >= counts[i] ? cell - counts[i] : 0;
-    }
+        CV_ASSERT(cell >= count);
+        cell = cell >= count ? cell - count : 0;
+    });
 }
 
 void CvColorPreserve::CreateMask(const CvRGBImage& image) {

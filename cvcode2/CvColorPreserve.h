@@ -26,6 +26,12 @@ public:
     void SelectFound(uint32_t limit);
     // Takes the kept colours' pixels out of a kCellCount-counter histogram.
     void SubtractFound(uint32_t* histogram) const;
+    // Calls take(rgb, count) for each kept colour with its pixel count, in base-palette order.
+    template <class Take>
+    void EachFound(Take take) const {
+        for (uint32_t i = 0; counts && i < baseColors.GetCount(); ++i)
+            if (counts[i]) take(baseColors.Entry(i), counts[i]);
+    }
     // A mask of the image's size whose set bits are the pixels of kept colours.
     void CreateMask(const CvRGBImage& image);
     const CvBitmapImage* Mask() const { return mask.get(); }

@@ -8,6 +8,7 @@
 #include "cvcode2/Cv15BitHist.h"
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvLog.h"
+#include "cvcode2/CvNearestColor.h"
 
 namespace {
 constexpr uint32_t kReportInterval = 2000;
@@ -29,13 +30,25 @@ struct Bgrx4Layout {
 inline uint8_t Clamp255(int32_t v) {
     return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
 }
+
+// Colour lookups: both give the chosen index in bits 0-7 and its colour in the bytes above.
+struct CellLookup {
+    const uint32_t* cellEntries;
+    uint32_t operator()(uint8_t r, uint8_t g, uint8_t b) const { return cellEntries[ColorIndex15(r, g, b)]; }
+};
+struct NearestLookup {
+    CvNearestColor* nearest;
+    uint32_t operator()(uint8_t r, uint8_t g, uint8_t b) const { return nearest->Entry(r, g, b); }
+};
 }  // namespace
 
 CvHilbert::CvHilbert(const Setup& setup_, CvProgressIndicator* indicator)
     : CvProgressTask(indicator),
       setup(setup_),
       strength(int32_t(setup_.strength)),
-      cellEntries(new (std::nothrow) uint32_t[kCellCount]) {
+      cellEntries(setup_.nearest ? nullptr : new (std::nothrow) uint32_t[kCellCount]) {
+    SetPalette(setup.palette);
+    if (setup.nearest) return;
     if (!cellEntries) CV_THROW(kCvErrNoMemory);
     // Indices past the palette's end read as black rather than outside it.
     uint8_t colors[256][3] = {};
@@ -45,13 +58,12 @@ CvHilbert::CvHilbert(const Setup& setup_, CvProgressIndicator* indicator)
         const uint8_t* c = colors[setup.inverseMap[cell]];
         cellEntries[cell] = setup.inverseMap[cell] | uint32_t(c[0]) << 8 | uint32_t(c[1]) << 16 | uint32_t(c[2]) << 24;
     }
-    SetPalette(setup.palette);
 }
 
 bool CvHilbert::CheckSetup(const Setup& s) {
-    bool ok = s.strength <= 16 && s.inverseMap && s.palette && s.source && s.destination && s.sourceRowBytes &&
-              s.destinationRowBytes && s.sourcePixelBytes && s.destinationPixelBytes && s.width && s.height &&
-              s.destinationOffset < s.destinationPixelBytes && s.rOffset < s.sourcePixelBytes &&
+    bool ok = s.strength <= 16 && (s.inverseMap || s.nearest) && s.palette && s.source && s.destination &&
+              s.sourceRowBytes && s.destinationRowBytes && s.sourcePixelBytes && s.destinationPixelBytes && s.width &&
+              s.height && s.destinationOffset < s.destinationPixelBytes && s.rOffset < s.sourcePixelBytes &&
               s.gOffset < s.sourcePixelBytes && s.bOffset < s.sourcePixelBytes;
     // A row of w mask bits needs (w + 7) / 8 bytes.
     if (s.mask) ok = ok && s.maskRowBytes >= (uint64_t(s.width) + 7) / 8;
@@ -59,10 +71,11 @@ bool CvHilbert::CheckSetup(const Setup& s) {
     return ok;
 }
 
-template <class Layout, bool kMasked, bool kDither>
+template <class Layout, class Lookup, bool kMasked, bool kDither>
 class CvHilbert::Walker {
 public:
-    Walker(CvHilbert& task_, const Layout& layout_) : task(task_), layout(layout_), s(task_.setup) {
+    Walker(CvHilbert& task_, const Layout& layout_, const Lookup& lookup_)
+        : task(task_), layout(layout_), lookup(lookup_), s(task_.setup) {
         const CvHilbertBlock& block = HilbertBlock();
         for (uint32_t direction = 1; direction <= 4; ++direction)
             for (uint32_t i = 0; i < CvHilbertBlock::kMoves; ++i) {
@@ -122,7 +135,7 @@ private:
         int32_t e[4][3];
         uint32_t done, untilReport;
         int32_t strength, newestWeight;
-        const uint32_t* cellEntries;
+        Lookup lookup;
     };
 
     size_t SourceOffset(uint32_t x, uint32_t y) const {
@@ -140,7 +153,7 @@ private:
         q.untilReport = kReportInterval - task.done % kReportInterval;
         q.strength = task.strength;
         q.newestWeight = 7 * task.strength;
-        q.cellEntries = task.cellEntries.get();
+        q.lookup = lookup;
         return q;
     }
     void Store(const Queue& q) {
@@ -160,7 +173,7 @@ private:
                 const int32_t older = q.strength * (q.e[0][c] + 3 * q.e[1][c] + 5 * q.e[2][c]);
                 value[c] = Clamp255(read[c] + RiemersmaErrorTerm(older + q.newestWeight * q.e[3][c]));
             }
-            entry = q.cellEntries[ColorIndex15(value[0], value[1], value[2])];
+            entry = q.lookup(value[0], value[1], value[2]);
             for (int c = 0; c < 3; ++c) {
                 q.e[0][c] = q.e[1][c];
                 q.e[1][c] = q.e[2][c];
@@ -169,7 +182,7 @@ private:
             }
         } else {
             // Strength 0: every weight is 0, so the queue can never matter.
-            entry = q.cellEntries[ColorIndex15(read[0], read[1], read[2])];
+            entry = q.lookup(read[0], read[1], read[2]);
         }
         ++q.done;
         if (--q.untilReport == 0) {
@@ -179,11 +192,12 @@ private:
         }
         *out = uint8_t(entry);
         if (kMasked && (s.mask[size_t(s.maskRowBytes) * y + x / 8] >> (7 - x % 8) & 1))
-            *out = s.inverseMap[ColorIndex15(read[0], read[1], read[2])];
+            *out = uint8_t(q.lookup(read[0], read[1], read[2]));
     }
 
     CvHilbert& task;
     const Layout layout;
+    const Lookup lookup;
     const Setup& s;
     // Offsets of the pixels of a block from its start, per direction; the destination ones exclude the
     // index offset, which the start already has.
@@ -191,31 +205,41 @@ private:
     ptrdiff_t destinationSteps[5][CvHilbertBlock::kMoves];
 };
 
-template <class Layout, bool kMasked, bool kDither>
-void CvHilbert::WalkWith(const Layout& layout) {
-    Walker<Layout, kMasked, kDither> walker(*this, layout);
-    CvHilbertCurve<Walker<Layout, kMasked, kDither>>(setup.width, setup.height, walker).Walk();
+template <class Layout, class Lookup, bool kMasked, bool kDither>
+void CvHilbert::WalkWith(const Layout& layout, const Lookup& lookup) {
+    Walker<Layout, Lookup, kMasked, kDither> walker(*this, layout, lookup);
+    CvHilbertCurve<Walker<Layout, Lookup, kMasked, kDither>>(setup.width, setup.height, walker).Walk();
 }
 
-template <bool kMasked, bool kDither>
-void CvHilbert::ChooseLayout() {
+template <class Lookup, bool kMasked, bool kDither>
+void CvHilbert::ChooseLayout(const Lookup& lookup) {
     const Setup& s = setup;
     const bool oneByteOut = s.destinationPixelBytes == 1 && s.destinationOffset == 0;
     if (oneByteOut && s.sourcePixelBytes == 3 && s.rOffset == 0 && s.gOffset == 1 && s.bOffset == 2)
-        WalkWith<Rgb3Layout, kMasked, kDither>(Rgb3Layout());
+        WalkWith<Rgb3Layout, Lookup, kMasked, kDither>(Rgb3Layout(), lookup);
     else if (oneByteOut && s.sourcePixelBytes == 4 && s.rOffset == 2 && s.gOffset == 1 && s.bOffset == 0)
-        WalkWith<Bgrx4Layout, kMasked, kDither>(Bgrx4Layout());
+        WalkWith<Bgrx4Layout, Lookup, kMasked, kDither>(Bgrx4Layout(), lookup);
     else
-        WalkWith<GeneralLayout, kMasked, kDither>(GeneralLayout{s.sourcePixelBytes, s.rOffset, s.gOffset, s.bOffset,
-                                                                s.destinationPixelBytes, s.destinationOffset});
+        WalkWith<GeneralLayout, Lookup, kMasked, kDither>(
+            GeneralLayout{s.sourcePixelBytes, s.rOffset, s.gOffset, s.bOffset, s.destinationPixelBytes,
+                          s.destinationOffset},
+            lookup);
+}
+
+template <bool kMasked, bool kDither>
+void CvHilbert::ChooseLookup() {
+    if (setup.nearest)
+        ChooseLayout<NearestLookup, kMasked, kDither>(NearestLookup{setup.nearest});
+    else
+        ChooseLayout<CellLookup, kMasked, kDither>(CellLookup{cellEntries.get()});
 }
 
 template <bool kMasked>
 void CvHilbert::ChooseRoutine() {
     if (strength)
-        ChooseLayout<kMasked, true>();
+        ChooseLookup<kMasked, true>();
     else
-        ChooseLayout<kMasked, false>();
+        ChooseLookup<kMasked, false>();
 }
 
 void CvHilbert::Run() {
@@ -246,9 +270,10 @@ void InvMapRiemersma(uint32_t strength, const uint8_t* inverseMap, const CvColor
                      uint8_t* destination, uint32_t sourceRowBytes, uint32_t destinationRowBytes, uint32_t width,
                      uint32_t height, uint16_t rOffset, uint16_t gOffset, uint16_t bOffset, uint16_t destinationOffset,
                      uint16_t sourcePixelBytes, uint16_t destinationPixelBytes, CvProgressIndicator* indicator) {
-    RunRemap({strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
-              rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, nullptr, 0},
-             indicator);
+    RunRemap(
+        {strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
+         rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, nullptr, 0, nullptr},
+        indicator);
 }
 
 void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uint32_t strength,
@@ -259,10 +284,10 @@ void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uin
                              CvProgressIndicator* indicator) {
     CV_ASSERT(maskBits != nullptr);
     if (!maskBits) CV_THROW(kCvErrBadArgument);
-    RunRemap(
-        {strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
-         rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, maskBits, maskRowBytes},
-        indicator);
+    RunRemap({strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
+              rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, maskBits,
+              maskRowBytes, nullptr},
+             indicator);
 }
 
 void InvMapRiemersmaMasked(const CvBitmapImage& mask, uint32_t strength, const uint8_t* inverseMap,
@@ -277,4 +302,23 @@ void InvMapRiemersmaMasked(const CvBitmapImage& mask, uint32_t strength, const u
     InvMapRiemersmaMaskBits(lock.Pixels(), mask.RowBytes(), strength, inverseMap, palette, source, destination,
                             sourceRowBytes, destinationRowBytes, width, height, rOffset, gOffset, bOffset,
                             destinationOffset, sourcePixelBytes, destinationPixelBytes, indicator);
+}
+
+void InvMapRiemersmaNearest(CvNearestColor& nearest, const CvBitmapImage* mask, uint32_t strength,
+                            const CvColorTable& palette, const uint8_t* source, uint8_t* destination,
+                            uint32_t sourceRowBytes, uint32_t destinationRowBytes, uint32_t width, uint32_t height,
+                            uint16_t rOffset, uint16_t gOffset, uint16_t bOffset, uint16_t destinationOffset,
+                            uint16_t sourcePixelBytes, uint16_t destinationPixelBytes, CvProgressIndicator* indicator) {
+    CvHilbert::Setup setup{
+        strength, nullptr, &palette, source,  destination,       sourceRowBytes,   destinationRowBytes,   width,
+        height,   rOffset, gOffset,  bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, nullptr,
+        0,        &nearest};
+    if (!mask) return RunRemap(setup, indicator);
+    const bool sameSize = mask->GetWidth() == width && mask->GetHeight() == height;
+    CV_ASSERT(sameSize);
+    if (!sameSize) CV_THROW(kCvErrSizeMismatch);
+    CvPixelLock lock(*mask);
+    setup.mask = lock.Pixels();
+    setup.maskRowBytes = mask->RowBytes();
+    RunRemap(setup, indicator);
 }

@@ -5,20 +5,37 @@
 #include <new>
 
 #include "cvcode2/Cv15BitHist.h"
+#include "cvcode2/CvExactColors.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvInvMapRiemersma.h"
+#include "cvcode2/CvKMeansRefine.h"
 #include "cvcode2/CvLog.h"
 #include "cvcode2/CvMakeInvColorMap.h"
 #include "cvcode2/CvNewMedianCut.h"
 #include "cvcode2/CvRGBImage.h"
 #include "cvcode2/CvUnique.h"
+#include "cvcode2/CvVarianceCut.h"
 
 namespace {
+// Refinement passes of the fine palette: the error falls quickly in the first few and barely after.
+constexpr uint32_t kFinePasses = 4;
+
 template <class T>
 std::unique_ptr<T[]> NewZeroed(size_t count) {
     std::unique_ptr<T[]> block(new (std::nothrow) T[count]());
     if (!block) CV_THROW(kCvErrNoMemory);
     return block;
+}
+
+void AppendColor(CvColorTable& table, const uint8_t* rgb) {
+    table.SetCount(table.GetCount() + 1);
+    table.SetEntry(table.GetCount() - 1, rgb[0], rgb[1], rgb[2]);
+}
+
+bool Holds(const CvColorTable& table, const uint8_t* rgb) {
+    for (uint32_t i = 0; i < table.GetCount(); ++i)
+        if (CvColorTable::Distance(table.Entry(i), rgb) == 0) return true;
+    return false;
 }
 
 void Append(CvColorTable& table, const CvColorTable& more, uint32_t most) {
@@ -52,6 +69,10 @@ void QuantEngine::SetSource(CvImage* image) {
 void QuantEngine::Reset() {
     histogram.reset();
     inverseMap.reset();
+    fineHistogram.reset();
+    hasImageColors = false;
+    imageColors.Clear();
+    nearest.reset();
     if (ownsDestination) delete destination;
     destination = nullptr;
     ownsDestination = false;
@@ -69,10 +90,16 @@ void QuantEngine::Run(CvIndexedImage* given) {
     CV_ASSERT(valid);
     if (!valid) CV_THROW(kCvErrBadArgument);
     if (source->HasPixels()) {
-        CountHistogram();
+        if (Fine())
+            CountFineHistogram();
+        else
+            CountHistogram();
         if (params.mode == QuantMode::PreserveBase) CheckBaseColors();
         MakePalette();
-        MakeInverseMap();
+        if (Fine())
+            nearest = std::make_unique<CvNearestColor>(palette);
+        else
+            MakeInverseMap();
     } else {
         // An empty image (a layer without opaque pixels) still gets a valid one-entry palette.
         palette = CvColorTable(1);
@@ -87,8 +114,20 @@ void QuantEngine::CountHistogram() {
                    histogram.get());
 }
 
+void QuantEngine::CountFineHistogram() {
+    CvPixelLock lock(*source);
+    hasImageColors = FindExactColors(lock.Pixels(), source->RowBytes(), source->GetWidth(), source->GetHeight(), 0, 1,
+                                     2, 3, params.colors, imageColors);
+    if (hasImageColors) return;
+    fineHistogram = std::make_unique<CvFineHist>();
+    fineHistogram->Add(lock.Pixels(), source->RowBytes(), source->GetWidth(), source->GetHeight(), 0, 1, 2, 3);
+}
+
 void QuantEngine::CheckBaseColors() {
-    baseColors = params.palette.GetCount() ? params.palette : AdaptivePalette(params.colors, false);
+    if (params.palette.GetCount())
+        baseColors = params.palette;
+    else
+        baseColors = Fine() ? FinePalette(params.colors) : AdaptivePalette(params.colors, false);
     colorPreserve.SetBaseColors(baseColors, params.colors);
     colorPreserve.CheckBaseColors(*source);
 }
@@ -97,7 +136,9 @@ void QuantEngine::MakePalette() {
     switch (params.mode) {
         case QuantMode::FixedPalette: palette = Reduce(params.palette, params.colors, true); break;
         case QuantMode::PreserveBase: PreservingPalette(); break;
-        case QuantMode::Adaptive: palette = AdaptivePalette(params.colors, true); break;
+        case QuantMode::Adaptive:
+            palette = Fine() ? FinePalette(params.colors) : AdaptivePalette(params.colors, true);
+            break;
     }
 }
 
@@ -111,8 +152,32 @@ void QuantEngine::PreservingPalette() {
     palette = colorPreserve.FoundColors();
     preservedCount = palette.GetCount();
     if (preservedCount == colors) return;
-    colorPreserve.SubtractFound(histogram.get());
-    Append(palette, AdaptivePalette(colors - preservedCount, true), colors - preservedCount);
+    if (Fine()) {
+        if (fineHistogram)
+            colorPreserve.EachFound([&](const uint8_t* rgb, uint32_t count) { fineHistogram->Subtract(rgb, count); });
+        Append(palette, FinePalette(colors - preservedCount), colors - preservedCount);
+    } else {
+        colorPreserve.SubtractFound(histogram.get());
+        Append(palette, AdaptivePalette(colors - preservedCount, true), colors - preservedCount);
+    }
+}
+
+// Without a fine histogram every colour of the image fits; those the palette lacks are added as they are.
+CvColorTable QuantEngine::FinePalette(uint32_t n) {
+    CvColorTable table;
+    if (hasImageColors) {
+        for (uint32_t i = 0; i < imageColors.GetCount(); ++i)
+            if (!Holds(palette, imageColors.Entry(i))) AppendColor(table, imageColors.Entry(i));
+        return table;
+    }
+    try {
+        std::vector<CvWeightedColor> colors = fineHistogram->Colors();
+        std::vector<CvWeightedColor> centres = CvVarianceCut(Indicator()).Cut(colors, n);
+        CvKMeansRefine(Indicator()).Refine(colors, centres, kFinePasses);
+        return CvKMeansRefine::ToTable(centres);
+    } catch (const std::bad_alloc&) {
+        CV_THROW(kCvErrNoMemory);
+    }
 }
 
 CvColorTable QuantEngine::AdaptivePalette(uint32_t n, bool fold) {
@@ -162,7 +227,13 @@ void QuantEngine::Remap(CvIndexedImage* given) {
     if (!source->HasPixels() || !destination->HasPixels()) return;
     CvPixelLock in(*source), out(*destination);
     const uint32_t strength = DitherStrength(params.dither);
-    if (params.mode == QuantMode::PreserveBase && strength) {
+    if (Fine()) {
+        const bool masked = params.mode == QuantMode::PreserveBase && strength;
+        if (masked) colorPreserve.CreateMask(*source);
+        InvMapRiemersmaNearest(*nearest, masked ? colorPreserve.Mask() : nullptr, strength, palette, in.Pixels(),
+                               out.Pixels(), source->RowBytes(), destination->RowBytes(), width, height, 0, 1, 2, 0, 3,
+                               1, Indicator());
+    } else if (params.mode == QuantMode::PreserveBase && strength) {
         colorPreserve.CreateMask(*source);
         InvMapRiemersmaMasked(*colorPreserve.Mask(), strength, inverseMap.get(), palette, in.Pixels(), out.Pixels(),
                               source->RowBytes(), destination->RowBytes(), width, height, 0, 1, 2, 0, 3, 1,

@@ -7,6 +7,8 @@
 
 #include "cvcode2/CvColorPreserve.h"
 #include "cvcode2/CvColorTable.h"
+#include "cvcode2/CvFineHist.h"
+#include "cvcode2/CvNearestColor.h"
 #include "cvcode2/CvProgressTask.h"
 
 class CvImage;
@@ -20,6 +22,9 @@ struct QuantParams {
     QuantMode mode = QuantMode::Adaptive;
     CvColorTable palette;  // the fixed palette, or the base colours (empty: derived from the image)
     uint16_t dither = 3;   // 0..10
+    // Adaptive entries (Adaptive and PreserveBase) from full 8-bit colours, and every pixel mapped to its truly
+    // nearest entry, instead of the 5-bit cell grid.
+    bool fine = false;
 };
 
 // Error-diffusion strength 0..16 for a dithering amount 0..10: (dither × 16 + 5) / 10, at most 16.
@@ -44,13 +49,19 @@ public:
     uint32_t PreservedCount() const { return preservedCount; }
 
 private:
+    bool Fine() const { return params.fine && params.mode != QuantMode::FixedPalette; }
     void Reset();
     void CountHistogram();
+    // Fine mode: the image's own colours when they fit, else the fine histogram.
+    void CountFineHistogram();
     void CheckBaseColors();
     void MakePalette();
     void PreservingPalette();
     // An adaptive palette of at most n entries from the histogram, with near-black folded into black or not.
     CvColorTable AdaptivePalette(uint32_t n, bool fold);
+    // Fine mode: the entries that serve the pixels the palette does not yet hold exactly: the image's remaining
+    // own colours when it has at most `colors`, else at most n entries fitted to the fine histogram.
+    CvColorTable FinePalette(uint32_t n);
     // Merges `list` down to `target` entries as the histogram weighs them.
     CvColorTable Reduce(const CvColorTable& list, uint32_t target, bool keepExact);
     void MakeInverseMap();
@@ -62,6 +73,10 @@ private:
     bool ownsDestination = false;
     std::unique_ptr<uint32_t[]> histogram;
     std::unique_ptr<uint8_t[]> inverseMap;
+    std::unique_ptr<CvFineHist> fineHistogram;  // fine mode, when the image has more than `colors` colours
+    bool hasImageColors = false;                // fine mode: the image has at most `colors` colours ...
+    CvColorTable imageColors;                   // ... and these are they
+    std::unique_ptr<CvNearestColor> nearest;    // fine mode's lookup of the final palette
     CvColorTable palette;
     CvColorTable baseColors;
     CvColorPreserve colorPreserve;

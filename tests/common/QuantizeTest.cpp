@@ -40,10 +40,14 @@ TEST(QuantParamsFromSettings, PaletteNamesChooseTheMode) {
         const char *palette, *base;
         QuantMode mode;
         uint32_t colors;  // of the palette handed to the engine
-    } cases[] = {{"Custom", "None", QuantMode::Adaptive, 0},
-                 {"Netscape", "Grayscale", QuantMode::FixedPalette, netscape},
-                 {"Custom", "Grayscale", QuantMode::PreserveBase, 256},
-                 {"Nowhere", "Custom", QuantMode::PreserveBase, 0}};
+        bool fine;
+    } cases[] = {{"Custom", "None", QuantMode::Adaptive, 0, false},
+                 {"Netscape", "Grayscale", QuantMode::FixedPalette, netscape, false},
+                 {"Custom", "Grayscale", QuantMode::PreserveBase, 256, false},
+                 {"Nowhere", "Custom", QuantMode::PreserveBase, 0, false},
+                 {"Fine", "None", QuantMode::Adaptive, 0, true},
+                 {"Fine", "Grayscale", QuantMode::PreserveBase, 256, true},
+                 {"Grayscale", "None", QuantMode::FixedPalette, 256, false}};
     for (const auto& c : cases) {
         CvPStrFromC(globals.paletteName, c.palette);
         CvPStrFromC(globals.basePaletteName, c.base);
@@ -51,7 +55,15 @@ TEST(QuantParamsFromSettings, PaletteNamesChooseTheMode) {
         EXPECT_EQ(params.mode, c.mode) << c.palette << "/" << c.base;
         EXPECT_EQ(params.palette.GetCount(), c.colors) << c.palette << "/" << c.base;
         EXPECT_EQ(params.colors, globals.settings.colors);
+        EXPECT_EQ(params.fine, c.fine) << c.palette << "/" << c.base;
     }
+    // A saved palette named "Fine" is a fixed palette like any other.
+    CvPStrFromC(globals.paletteName, "Fine");
+    CvPStrFromC(globals.basePaletteName, "None");
+    CvPStrFromC(const_cast<HcPaletteEntry*>(FindPalette(globals, (const unsigned char*)"\x09Grayscale"))->name, "Fine");
+    QuantParams saved = QuantParamsFromSettings(globals);
+    EXPECT_EQ(saved.mode, QuantMode::FixedPalette);
+    EXPECT_FALSE(saved.fine);
     FreePaletteList(globals.paletteList);
     FreeColorList(globals.colorList);
 }

@@ -8,6 +8,7 @@
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvInvMapRiemersma.h"
 #include "cvcode2/CvMakeInvColorMap.h"
+#include "cvcode2/CvNearestColor.h"
 #include "tests/support/RecordingIndicator.h"
 
 namespace {
@@ -70,9 +71,6 @@ struct Image {
             }
     }
     uint8_t* Pixel(uint32_t x, uint32_t y) { return &pixels[size_t(rowBytes) * y + size_t(layout.pixelBytes) * x]; }
-    uint16_t Cell(uint32_t x, uint32_t y) {
-        return ColorIndex15(Pixel(x, y)[layout.r], Pixel(x, y)[layout.g], Pixel(x, y)[layout.b]);
-    }
     std::vector<uint8_t> Indices() const {
         std::vector<uint8_t> indices;
         for (uint32_t y = 0; y < height; ++y)
@@ -112,8 +110,28 @@ void Remap(Image& image, uint32_t strength, const Palette& palette, bool masked,
                         l.pixelBytes, l.outBytes, indicator);
 }
 
-// The per-pixel rule written out plainly over the plain walk.
-std::vector<uint8_t> ReferenceRemap(Image& image, int s, const Palette& palette, bool masked) {
+// The remap through the exact nearest-entry search, with the image's own mask or none.
+void RemapNearest(Image& image, uint32_t strength, const Palette& palette, bool masked) {
+    const Layout& l = image.layout;
+    CvBitmapImage mask(image.width, image.height);
+    if (masked) {
+        CvPixelLock lock(mask);
+        for (uint32_t y = 0; y < image.height; ++y)
+            std::copy_n(&image.mask[size_t(image.maskRowBytes) * y], mask.RowBytes(), lock.Row(y));
+    }
+    CvNearestColor nearest(palette.table);
+    InvMapRiemersmaNearest(nearest, masked ? &mask : nullptr, strength, palette.table, image.pixels.data(),
+                           image.out.data(), image.rowBytes, image.outRowBytes, image.width, image.height, l.r, l.g,
+                           l.b, l.outOffset, l.pixelBytes, l.outBytes, nullptr);
+}
+
+// The per-pixel rule written out plainly over the plain walk; colours go through their cell's inverse map entry,
+// or with `nearest` to the nearest entry of the whole palette.
+std::vector<uint8_t> ReferenceRemap(Image& image, int s, const Palette& palette, bool masked, bool nearest = false) {
+    auto lookup = [&](const uint8_t* rgb) {
+        return nearest ? uint8_t(palette.table.FindNearest(CvColorTable::Pack(rgb[0], rgb[1], rgb[2]), -1))
+                       : palette.map[ColorIndex15(rgb[0], rgb[1], rgb[2])];
+    };
     std::vector<uint8_t> indices(size_t(image.width) * image.height);
     int errors[4][3] = {};
     for (auto [x, y] : PlainWalk(image.width, image.height).Run()) {
@@ -125,13 +143,13 @@ std::vector<uint8_t> ReferenceRemap(Image& image, int s, const Palette& palette,
             const int term = (sum >= 0 ? sum / 256 : -((-sum + 255) / 256)) + (sum < 0);  // floor, +1 if negative
             value[c] = uint8_t(std::clamp(read[c] + term, 0, 255));
         }
-        uint8_t index = palette.map[ColorIndex15(value[0], value[1], value[2])];
+        uint8_t index = lookup(value);
         for (int c = 0; c < 3; ++c) {
             for (int k = 0; k < 3; ++k) errors[k][c] = errors[k + 1][c];
             errors[3][c] = value[c] - palette.table.Entry(index)[c];
         }
-        if (masked && (image.mask[size_t(image.maskRowBytes) * y + x / 8] & (0x80 >> x % 8)))
-            index = palette.map[image.Cell(x, y)];
+        const uint8_t own[3] = {uint8_t(read[0]), uint8_t(read[1]), uint8_t(read[2])};
+        if (masked && (image.mask[size_t(image.maskRowBytes) * y + x / 8] & (0x80 >> x % 8))) index = lookup(own);
         indices[size_t(y) * image.width + x] = index;
     }
     return indices;
@@ -153,6 +171,27 @@ TEST(InvMapRiemersma, EveryRoutineMatchesThePlainRule) {
                                                          << " strength " << strength << (masked ? " masked" : "");
                 }
             }
+}
+
+// The nearest-entry search in the walk: the same rule with every colour's truly nearest entry, on palettes
+// where the cell grid would choose differently (entries closer together than a cell).
+TEST(InvMapRiemersmaNearest, EveryRoutineMatchesThePlainRuleWithTheWholePaletteSearched) {
+    const Palette crowded({0,   0,   0,   3,   0,   0,   0,   3,   0,   100, 100, 100, 101, 100, 100, 100, 102, 100,
+                           100, 100, 103, 255, 255, 255, 250, 250, 250, 240, 10,  10,  240, 10,  10,  20,  200, 60});
+    for (const Palette* palette : {&Sixteen(), &crowded})
+        for (auto [w, h] : Positions{{1, 1}, {257, 3}, {97, 61}})
+            for (uint32_t strength : {0u, 16u})
+                for (bool masked : {false, true}) {
+                    Image general(w, h, kGeneral);
+                    const std::vector<uint8_t> expected =
+                        ReferenceRemap(general, int(strength), *palette, masked, true);
+                    for (const Layout& layout : {kGeneral, kRgb3, kBgrx4}) {
+                        Image image(w, h, layout);
+                        RemapNearest(image, strength, *palette, masked);
+                        ASSERT_EQ(image.Indices(), expected) << w << "x" << h << " pixel bytes " << layout.pixelBytes
+                                                             << " strength " << strength << (masked ? " masked" : "");
+                    }
+                }
 }
 
 TEST(InvMapRiemersma, UniformPaletteColourCarriesNoError) {

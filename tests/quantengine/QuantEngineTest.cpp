@@ -12,11 +12,11 @@ struct Reduction {
 };
 
 Reduction Reduce(const std::vector<RgbTriple>& pixels, QuantMode mode, uint32_t colors, uint16_t dither,
-                 const std::vector<RgbTriple>& table = {}) {
+                 const std::vector<RgbTriple>& table = {}, bool fine = false) {
     auto image = RgbRow(pixels);
     QuantEngine engine;
     engine.SetSource(image.get());
-    engine.SetParams({colors, mode, PaletteOf(table), dither});
+    engine.SetParams({colors, mode, PaletteOf(table), dither, fine});
     CvIndexedImage out(image->GetWidth(), 1);
     engine.Run(&out);
     EXPECT_EQ(out.colorTable, engine.Palette());
@@ -25,6 +25,24 @@ Reduction Reduce(const std::vector<RgbTriple>& pixels, QuantMode mode, uint32_t 
 
 using Indices = std::vector<uint8_t>;
 const RgbTriple kBlack{0, 0, 0}, kWhite{255, 255, 255}, kRed{255, 0, 0}, kBlue{0, 0, 255};
+
+// A row of smooth asymmetric gradients with deterministic noise: far more colours than any palette holds.
+std::vector<RgbTriple> Gradient(uint32_t count) {
+    std::vector<RgbTriple> pixels;
+    uint32_t noise = 3;
+    for (uint32_t i = 0; i < count; ++i) {
+        noise = noise * 1103515245u + 12345u;
+        pixels.push_back({uint8_t(i * 251 / count + (noise >> 29)), uint8_t(60 + i % 97), uint8_t(200 - i % 150)});
+    }
+    return pixels;
+}
+
+uint64_t SquaredError(const std::vector<RgbTriple>& pixels, const Reduction& r) {
+    uint64_t sum = 0;
+    for (size_t i = 0; i < pixels.size(); ++i)
+        sum += CvColorTable::Distance(pixels[i].data(), r.palette.Entry(r.indices[i]));
+    return sum;
+}
 }  // namespace
 
 TEST(QuantEngine, AdaptivePaletteIsTheOccupiedCellsWithNearBlackFoldedIntoBlack) {
@@ -78,15 +96,56 @@ TEST(QuantEngine, BaseColoursAsManyAsColoursAreAllKeptOnlyWhenNothingElseNeedsAn
 TEST(QuantEngine, EmptySourceGetsAOneEntryPaletteInEveryMode) {
     CvRGBImage empty(0, 0);
     const unsigned failedChecks = CvFailedCheckCount();
-    for (QuantMode mode : {QuantMode::Adaptive, QuantMode::FixedPalette, QuantMode::PreserveBase}) {
-        QuantEngine engine;
-        engine.SetSource(&empty);
-        engine.SetParams({16, mode, PaletteOf({kRed}), 5});
-        engine.Run(nullptr);
-        EXPECT_EQ(engine.Destination()->GetWidth(), 0u);
-        EXPECT_EQ(engine.Destination()->colorTable.GetCount(), 1u);
-    }
+    for (QuantMode mode : {QuantMode::Adaptive, QuantMode::FixedPalette, QuantMode::PreserveBase})
+        for (bool fine : {false, true}) {
+            QuantEngine engine;
+            engine.SetSource(&empty);
+            engine.SetParams({16, mode, PaletteOf({kRed}), 5, fine});
+            engine.Run(nullptr);
+            EXPECT_EQ(engine.Destination()->GetWidth(), 0u);
+            EXPECT_EQ(engine.Destination()->colorTable.GetCount(), 1u);
+        }
     EXPECT_EQ(CvFailedCheckCount(), failedChecks);
+}
+
+// Near-black and two colours of one 5-bit cell would merge on the cell grid; the fine mode keeps all of them.
+TEST(QuantEngineFine, AnImageOfNoMoreColoursThanAskedKeepsEveryColourExactly) {
+    const RgbTriple dark{8, 8, 8}, blue0{100, 150, 200}, blue1{101, 150, 200};
+    const std::vector<RgbTriple> pixels = {kBlack, dark, blue0, blue1, kWhite, dark, kBlack, blue1};
+    for (uint16_t dither : {0, 10}) {
+        Reduction r = Reduce(pixels, QuantMode::Adaptive, 5, dither, {}, true);
+        EXPECT_EQ(r.palette, PaletteOf({kBlack, dark, blue0, blue1, kWhite})) << dither;
+        EXPECT_EQ(r.indices, (Indices{0, 1, 2, 3, 4, 1, 0, 3})) << dither;
+    }
+}
+
+// Undithered, every pixel gets the entry nearest to its own colour, and the palette fits the picture better
+// than the cell grid's does.
+TEST(QuantEngineFine, PixelsGetTheirNearestEntryOfAFullPaletteThatBeatsTheCellGrid) {
+    const std::vector<RgbTriple> pixels = Gradient(3000);
+    Reduction fine = Reduce(pixels, QuantMode::Adaptive, 16, 0, {}, true);
+    ASSERT_EQ(fine.palette.GetCount(), 16u);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        ASSERT_EQ(fine.indices[i],
+                  fine.palette.FindNearest(CvColorTable::Pack(pixels[i][0], pixels[i][1], pixels[i][2]), -1));
+    Reduction cells = Reduce(pixels, QuantMode::Adaptive, 16, 0);
+    EXPECT_LT(SquaredError(pixels, fine), SquaredError(pixels, cells));
+}
+
+// Base colours found in the picture come first and their pixels keep them, dithered or not.
+TEST(QuantEngineFine, PreservedBaseColoursComeFirstAndStayExact) {
+    const RgbTriple base0{100, 150, 200}, base1{30, 60, 90};
+    std::vector<RgbTriple> pixels = Gradient(2000);
+    for (size_t i = 0; i < pixels.size(); i += 7) pixels[i] = i % 2 ? base0 : base1;
+    for (uint16_t dither : {0, 10}) {
+        Reduction r = Reduce(pixels, QuantMode::PreserveBase, 8, dither, {{1, 2, 3}, base0, base1}, true);
+        ASSERT_EQ(r.palette.GetCount(), 8u);
+        EXPECT_EQ(r.preserved, 2u);
+        EXPECT_EQ(PaletteOf({base0, base1}),
+                  PaletteOf({{r.palette.Entry(0)[0], r.palette.Entry(0)[1], r.palette.Entry(0)[2]},
+                             {r.palette.Entry(1)[0], r.palette.Entry(1)[1], r.palette.Entry(1)[2]}}));
+        for (size_t i = 0; i < pixels.size(); i += 7) ASSERT_EQ(r.indices[i], i % 2 ? 0 : 1) << dither << " " << i;
+    }
 }
 
 TEST(QuantEngine, DitherAmountsMapToStrengths) {
