@@ -29,12 +29,18 @@ export HALCYNE_WIN64_BIN=$root/build/win64/bin
 echo "== native tests" >&2
 (cd build/native && ctest -V --timeout 600 >"$logs/native.log" 2>&1) || status=1
 
+# Each Windows suite includes the window bench, which leaves PNG screenshots of what it drew in
+# build/<preset>/screenshots; they are kept after the run, fresh for each run.
 run_wine_suite() {
   local preset=$1
   echo "== $preset tests under Wine" >&2
+  rm -rf "build/$preset/screenshots"
   (cd "build/$preset" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest -V --timeout 600 >"$logs/$preset.log" 2>&1) \
     || status=1
-  WINEPREFIX=$root/build/$preset/wineprefix wineserver -k 2>/dev/null || true
+  for prefix in "$root/build/$preset"/wineprefix*; do
+    [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+  done
+  echo "== $preset screenshots: $(find "build/$preset/screenshots" -name '*.png' 2>/dev/null | wc -l) in build/$preset/screenshots" >&2
 }
 
 run_wine_suite win64

@@ -5,4 +5,11 @@
 #define IDD_ABOUT 100
 #define IDC_ABOUT_TEXT 101
 
+/* Tool cursors of the preview panes. */
+#define IDCUR_PICKER 109
+#define IDCUR_EDGE_BRUSH 300
+#define IDCUR_OPEN_HAND 301
+#define IDCUR_CLOSED_HAND 332
+#define IDCUR_PENCIL 335
+
 #endif

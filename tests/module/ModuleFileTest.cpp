@@ -45,5 +45,7 @@ TEST(ModuleFile, EveryBuiltModuleIsAHostLoadableFilter) {
 
         EXPECT_TRUE(module.HasResource(16, 1)) << "version resource";
         EXPECT_TRUE(module.HasResource(5, 100)) << "About dialog";
+        for (int cursor : {300, 109, 332, 301, 335})
+            EXPECT_TRUE(module.HasResource(12, cursor)) << "tool cursor " << cursor;
     }
 }

@@ -1,0 +1,14 @@
+// A minimal PNG encoder for test screenshots: 8-bit RGB, no filtering, stored (uncompressed) deflate blocks.
+// Output is a complete, valid PNG file that any reader opens; it needs no compression library.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+uint32_t PngCrc32(const uint8_t* bytes, size_t count);
+uint32_t PngAdler32(const uint8_t* bytes, size_t count);
+// `rgb` holds width × height × 3 bytes, rows top first.
+std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgb);
+// Writes the PNG file, creating its folder; throws std::runtime_error when the file cannot be written.
+void WritePngFile(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);

@@ -1,0 +1,94 @@
+// Posted mouse and key messages for bench tests, routed as the system routes real input.
+// Each action pumps the queue until idle before returning, so its effects are visible to the test.
+#include "tests/win/support/BenchInput.h"
+
+#include "tests/win/support/BenchWindow.h"
+
+namespace {
+
+void SetKeyDown(int virtualKey, bool down) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[virtualKey] = down ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+// The window that receives a mouse message aimed at `window`, and the point in its client coordinates.
+HWND RouteMouse(HWND window, POINT& point) {
+    HWND capture = GetCapture();
+    if (!capture || capture == window) return window;
+    ClientToScreen(window, &point);
+    ScreenToClient(capture, &point);
+    return capture;
+}
+
+void PostMouse(HWND window, UINT message, POINT point, WPARAM flags) {
+    HWND target = RouteMouse(window, point);
+    PostMessageW(target, message, flags, MAKELPARAM(short(point.x), short(point.y)));
+    PumpUntilIdle();
+}
+
+}  // namespace
+
+BenchKeysHeld::BenchKeysHeld(WPARAM modifiers) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    for (int i = 0; i < 4; ++i) saved[i] = state[kKeys[i]];
+    if (modifiers & MK_SHIFT) state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
+    if (modifiers & MK_CONTROL) state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
+    SetKeyboardState(state);
+}
+
+BenchKeysHeld::~BenchKeysHeld() {
+    BYTE state[256];
+    GetKeyboardState(state);
+    for (int i = 0; i < 4; ++i) state[kKeys[i]] = saved[i];
+    SetKeyboardState(state);
+}
+
+void MouseDown(HWND window, POINT point, WPARAM modifiers) {
+    BenchKeysHeld keys(modifiers);
+    SetKeyDown(VK_LBUTTON, true);
+    PostMouse(window, WM_MOUSEMOVE, point, modifiers);
+    PostMouse(window, WM_LBUTTONDOWN, point, modifiers | MK_LBUTTON);
+}
+
+void MouseMove(HWND window, POINT point, WPARAM modifiers, bool buttonDown) {
+    BenchKeysHeld keys(modifiers);
+    PostMouse(window, WM_MOUSEMOVE, point, modifiers | (buttonDown ? MK_LBUTTON : 0));
+}
+
+void MouseUp(HWND window, POINT point, WPARAM modifiers) {
+    BenchKeysHeld keys(modifiers);
+    SetKeyDown(VK_LBUTTON, false);
+    PostMouse(window, WM_LBUTTONUP, point, modifiers);
+}
+
+void Click(HWND window, POINT point, WPARAM modifiers) {
+    MouseDown(window, point, modifiers);
+    MouseUp(window, point, modifiers);
+}
+
+void Drag(HWND window, const std::vector<POINT>& path, WPARAM modifiers) {
+    if (path.empty()) return;
+    MouseDown(window, path.front(), modifiers);
+    for (size_t i = 1; i < path.size(); ++i) MouseMove(window, path[i], modifiers);
+    MouseUp(window, path.back(), modifiers);
+}
+
+std::vector<POINT> StraightPath(POINT from, POINT to, int steps) {
+    std::vector<POINT> path;
+    for (int i = 0; i <= steps; ++i)
+        path.push_back({from.x + MulDiv(to.x - from.x, i, steps), from.y + MulDiv(to.y - from.y, i, steps)});
+    return path;
+}
+
+void PressKey(HWND window, UINT virtualKey) {
+    const UINT scanCode = MapVirtualKeyW(virtualKey, 0 /* MAPVK_VK_TO_VSC */);
+    SetKeyDown(int(virtualKey), true);
+    PostMessageW(window, WM_KEYDOWN, virtualKey, LPARAM(1 | scanCode << 16));
+    PumpUntilIdle();  // TranslateMessage in the pump adds WM_CHAR for character keys
+    SetKeyDown(int(virtualKey), false);
+    PostMessageW(window, WM_KEYUP, virtualKey, LPARAM(1 | scanCode << 16 | 3u << 30));
+    PumpUntilIdle();
+}

@@ -1,0 +1,40 @@
+// Mouse and keyboard input for bench tests, as real window messages through the thread's queue.
+// While a window holds the mouse capture, mouse messages go to it in its own client coordinates, wherever the
+// point lies, as the system routes them; the keyboard state agrees with the MK_ flags sent (GetKeyState).
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+// Modifier keys held during a mouse action: MK_SHIFT, MK_CONTROL or both.
+enum BenchModifier : WPARAM { kBenchNoKeys = 0, kBenchShift = MK_SHIFT, kBenchControl = MK_CONTROL };
+
+// Holds Shift and/or Control down in the thread's keyboard state (GetKeyState) for the scope; only those keys'
+// states are put back at its end.
+class BenchKeysHeld {
+public:
+    explicit BenchKeysHeld(WPARAM modifiers);
+    ~BenchKeysHeld();
+    BenchKeysHeld(const BenchKeysHeld&) = delete;
+    BenchKeysHeld& operator=(const BenchKeysHeld&) = delete;
+
+private:
+    static constexpr int kKeys[4] = {VK_SHIFT, VK_LSHIFT, VK_CONTROL, VK_LCONTROL};
+    BYTE saved[4] = {};
+};
+
+// One primary-button message at `point` (client coordinates of `window`), then pumps until idle. The left
+// button's key state follows: down after MouseDown, up after MouseUp.
+void MouseDown(HWND window, POINT point, WPARAM modifiers = kBenchNoKeys);
+void MouseMove(HWND window, POINT point, WPARAM modifiers = kBenchNoKeys, bool buttonDown = true);
+void MouseUp(HWND window, POINT point, WPARAM modifiers = kBenchNoKeys);
+// Down and up at one point.
+void Click(HWND window, POINT point, WPARAM modifiers = kBenchNoKeys);
+// Down at the first point, a move to each following point, up at the last. Points may lie outside the client
+// area: a window that captured the mouse on the way down still receives them.
+void Drag(HWND window, const std::vector<POINT>& path, WPARAM modifiers = kBenchNoKeys);
+// `steps` evenly spaced moves from `from` to `to` (both included), for Drag.
+std::vector<POINT> StraightPath(POINT from, POINT to, int steps);
+// WM_KEYDOWN then WM_KEYUP (with WM_CHAR between them for character keys), with the key's state following.
+void PressKey(HWND window, UINT virtualKey);

@@ -1,0 +1,102 @@
+// Modal boxes answered from inside their own loops: a thread timer finds the box and runs the test's action.
+// Each watcher runs its action at most once and always removes its timer.
+#include "tests/win/support/BenchModal.h"
+
+#include <map>
+
+#include "tests/win/support/BenchWindow.h"
+
+namespace {
+
+std::map<UINT_PTR, BenchOnModal*>& Watchers() {
+    static std::map<UINT_PTR, BenchOnModal*> watchers;
+    return watchers;
+}
+
+struct WindowSearch {
+    const std::wstring* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    if (!IsWindowVisible(window) || WindowText(window) != *search->caption) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wstring(className) == L"#32770") PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectStatic(HWND child, LPARAM context) {
+    wchar_t className[16] = {};
+    GetClassNameW(child, className, 16);
+    if (_wcsicmp(className, L"Static") != 0) return TRUE;
+    auto* texts = reinterpret_cast<std::wstring*>(context);
+    const std::wstring text = WindowText(child);
+    if (text.empty()) return TRUE;
+    if (!texts->empty()) *texts += L"\n";
+    *texts += text;
+    return TRUE;
+}
+
+}  // namespace
+
+BenchOnModal::BenchOnModal(std::wstring caption, std::function<void(HWND)> action, std::chrono::milliseconds limit)
+    : caption(std::move(caption)), action(std::move(action)), deadline(std::chrono::steady_clock::now() + limit) {
+    timer = SetTimer(nullptr, 0, 20, Tick);
+    Watchers()[timer] = this;
+}
+
+BenchOnModal::~BenchOnModal() {
+    if (timer) KillTimer(nullptr, timer);
+    Watchers().erase(timer);
+}
+
+void CALLBACK BenchOnModal::Tick(HWND, UINT, UINT_PTR timer, DWORD) {
+    auto found = Watchers().find(timer);
+    if (found != Watchers().end()) found->second->Check();
+}
+
+void BenchOnModal::Check() {
+    WindowSearch search{&caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
+    const bool late = std::chrono::steady_clock::now() >= deadline;
+    if (!search.found && !late) return;
+    KillTimer(nullptr, timer);  // before the action, which may pump messages itself
+    Watchers().erase(timer);
+    timer = 0;
+    if (!search.found) {
+        EnumThreadWindows(GetCurrentThreadId(), CancelDialog, 0);
+        return;
+    }
+    ran = true;
+    try {
+        action(search.found);
+    } catch (...) {
+        PostMessageW(search.found, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+BenchAnswerBox::BenchAnswerBox(const std::wstring& caption, int buttonId)
+    : watcher(caption, [this, buttonId](HWND box) {
+          texts = StaticTexts(box);
+          PressDialogButton(box, buttonId);
+      }) {}
+
+void PressDialogButton(HWND dialog, int id) {
+    if (HWND button = GetDlgItem(dialog, id))
+        SendMessageW(button, BM_CLICK, 0, 0);
+    else
+        PostMessageW(dialog, WM_COMMAND, WPARAM(id), 0);
+}
+
+std::wstring StaticTexts(HWND window) {
+    std::wstring texts;
+    EnumChildWindows(window, CollectStatic, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}

@@ -1,0 +1,191 @@
+// Host window, canvases, module loading and message pumping for the Windows test bench.
+// Windows are created visible at fixed screen positions so their pixels can be read back from the display.
+#include "tests/win/support/BenchWindow.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+#include "platform/Platform.h"
+#include "tests/support/TestPaths.h"
+#include "wnatom/WnGdi.h"
+
+namespace {
+
+const wchar_t kHostClass[] = L"HalcyneBenchHost";
+const wchar_t kCanvasClass[] = L"HalcyneBenchCanvas";
+
+void RegisterOnce(const wchar_t* name, WNDPROC procedure, HBRUSH background) {
+    WNDCLASSEXW windowClass{};
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &windowClass)) return;
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    if (!RegisterClassExW(&windowClass)) throw std::runtime_error("cannot register a bench window class");
+}
+
+// Dispatches one pending message, showing it to `observe` first; false when none was pending.
+bool DispatchOne(const std::function<void(const MSG&)>& observe) {
+    MSG message;
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (observe) observe(message);
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+}
+
+bool PumpObserving(const std::function<bool()>& done, std::chrono::milliseconds limit,
+                   const std::function<void(const MSG&)>& observe) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        if (!DispatchOne(observe)) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+}  // namespace
+
+HINSTANCE BenchModule() {
+    static HINSTANCE module = [] {
+        const auto path = std::filesystem::path(ExecutableDir()) / HC_MODULE_FILE;
+        HINSTANCE loaded = LoadLibraryW(path.wstring().c_str());
+        if (!loaded) throw std::runtime_error("cannot load " + path.string());
+        Platform::SetModuleInstance(loaded);
+        return loaded;
+    }();
+    return module;
+}
+
+int BenchExpectedDpi() {
+    const char* dpi = std::getenv("HALCYNE_WINE_DPI");
+    return dpi && std::atoi(dpi) > 0 ? std::atoi(dpi) : 96;
+}
+
+BenchHostWindow::BenchHostWindow(int clientWidth, int clientHeight, const wchar_t* title) {
+    RegisterOnce(kHostClass, DefWindowProcW, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    RECT frame{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    window = CreateWindowExW(0, kHostClass, title, style, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!window) throw std::runtime_error("cannot create the bench host window");
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    UpdateWindow(window);
+    PumpUntilIdle();
+}
+
+BenchHostWindow::~BenchHostWindow() {
+    DestroyWindow(window);
+    PumpUntilIdle(std::chrono::milliseconds(200));
+}
+
+HWND BenchHostWindow::AddControl(const wchar_t* className, int id, const RECT& rect, DWORD style, const wchar_t* text) {
+    HWND control = CreateWindowExW(0, className, text, WS_CHILD | style, rect.left, rect.top, rect.right - rect.left,
+                                   rect.bottom - rect.top, window, reinterpret_cast<HMENU>(INT_PTR(id)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    if (!control) throw std::runtime_error("cannot create a bench control");
+    PumpUntilIdle();
+    return control;
+}
+
+HWND BenchHostWindow::AddDialog(int templateId, DLGPROC procedure, LPARAM parameter, int x, int y) {
+    HWND dialog = CreateDialogParamW(BenchModule(), MAKEINTRESOURCEW(templateId), window, procedure, parameter);
+    if (!dialog) throw std::runtime_error("cannot create dialog " + std::to_string(templateId));
+    const LONG_PTR style = GetWindowLongPtrW(dialog, GWL_STYLE);
+    SetWindowLongPtrW(dialog, GWL_STYLE, (style & ~LONG_PTR(WS_POPUP | WS_CAPTION | WS_THICKFRAME)) | WS_CHILD);
+    SetParent(dialog, window);
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+    PumpUntilIdle();
+    return dialog;
+}
+
+BenchCanvas::BenchCanvas(HWND parent, const RECT& rect, int id) {
+    RegisterOnce(kCanvasClass, Procedure, nullptr);
+    window = CreateWindowExW(0, kCanvasClass, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,
+                             rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(INT_PTR(id)),
+                             GetModuleHandleW(nullptr), this);
+    if (!window) throw std::runtime_error("cannot create a bench canvas");
+    PumpUntilIdle();
+}
+
+BenchCanvas::~BenchCanvas() {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    DestroyWindow(window);
+}
+
+LRESULT CALLBACK BenchCanvas::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (message == WM_NCCREATE) {
+            auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* canvas = reinterpret_cast<BenchCanvas*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (canvas)
+            canvas->received.push_back({message, wParam, lParam, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0,
+                                        GetKeyState(VK_LBUTTON) < 0});
+        if (message == WM_ERASEBKGND) return 1;
+        if (canvas && canvas->captureOnButtonDown && message == WM_LBUTTONDOWN) SetCapture(window);
+        if (message == WM_LBUTTONUP && GetCapture() == window) ReleaseCapture();
+        if (message == WM_PAINT) {
+            WnPaintDC paint(window);
+            if (canvas && canvas->onPaint) canvas->onPaint(paint.Get());
+            return 0;
+        }
+    } catch (...) {
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+std::vector<BenchMessage> BenchCanvas::Received(UINT message) const {
+    std::vector<BenchMessage> matching;
+    for (const BenchMessage& item : received)
+        if (item.message == message) matching.push_back(item);
+    return matching;
+}
+
+void PumpUntilIdle(std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    do {
+        while (DispatchOne(nullptr))
+            if (std::chrono::steady_clock::now() >= deadline) return;
+        // A running timer alone does not count as activity: its messages are dispatched when due, but a
+        // control's repeating timer must not keep the bench from ever being idle.
+    } while (MsgWaitForMultipleObjects(0, nullptr, FALSE, 30, QS_ALLINPUT & ~QS_TIMER) != WAIT_TIMEOUT &&
+             std::chrono::steady_clock::now() < deadline);
+    GdiFlush();
+}
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    return PumpObserving(done, limit, nullptr);
+}
+
+bool WaitForTimer(HWND window, UINT_PTR timerId, std::chrono::milliseconds limit) {
+    bool fired = false;
+    return PumpObserving([&] { return fired; }, limit,
+                         [&](const MSG& message) {
+                             if (message.message == WM_TIMER && message.hwnd == window && message.wParam == timerId)
+                                 fired = true;
+                         });
+}
+
+void ResizeClient(HWND window, int clientWidth, int clientHeight) {
+    RECT frame{0, 0, clientWidth, clientHeight};
+    const DWORD style = DWORD(GetWindowLongPtrW(window, GWL_STYLE));
+    const bool menu = !(style & WS_CHILD) && GetMenu(window);  // a child's menu field holds its identifier
+    AdjustWindowRectEx(&frame, style, menu, DWORD(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpUntilIdle();
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(size_t(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(size_t(GetWindowTextW(window, text.data(), int(text.size()))));
+    return text;
+}

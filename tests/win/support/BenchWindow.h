@@ -1,0 +1,82 @@
+// The test bench's stand-in for the host: a top-level window, child canvases, the real module for resources,
+// and a message pump. Everything runs on the test's own thread, as the plug-in runs on the host's UI thread.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The real plug-in module, loaded once per process for its resources (dialogs, cursors, bitmaps) and recorded
+// as the plug-in's module instance, so code under test linked into the bench finds its resources there.
+HINSTANCE BenchModule();
+
+// The dots per inch the bench was started at: HALCYNE_WINE_DPI (which scripts/wine-run.sh writes into the
+// private prefix before Wine starts), else 96.
+int BenchExpectedDpi();
+
+// A top-level window standing in for the host's main window, shown at the top left of the screen.
+class BenchHostWindow {
+public:
+    explicit BenchHostWindow(int clientWidth = 640, int clientHeight = 480,
+                             const wchar_t* title = L"Halcyne test bench");
+    ~BenchHostWindow();
+    BenchHostWindow(const BenchHostWindow&) = delete;
+    BenchHostWindow& operator=(const BenchHostWindow&) = delete;
+
+    HWND Handle() const { return window; }
+    // A child window of the given class (a standard control or a registered custom control).
+    HWND AddControl(const wchar_t* className, int id, const RECT& rect, DWORD style = WS_VISIBLE,
+                    const wchar_t* text = L"");
+    // A modeless dialog from the module's template as a child of this window (add WS_CHILD to the template or
+    // not: it is reparented either way) at (x, y).
+    HWND AddDialog(int templateId, DLGPROC procedure, LPARAM parameter, int x = 0, int y = 0);
+
+private:
+    HWND window = nullptr;
+};
+
+// A message as a window received it, with the key states GetKeyState reported at that moment.
+struct BenchMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool shiftDown;
+    bool controlDown;
+    bool leftButtonDown;
+};
+
+// A plain child window that draws nothing by itself: the target of ControlBitmap copies. It never erases its
+// background; `onPaint` (when set) runs for every WM_PAINT between BeginPaint and EndPaint. It records what it
+// receives and, when asked, captures the mouse from button down to button up as a dragging control does.
+class BenchCanvas {
+public:
+    BenchCanvas(HWND parent, const RECT& rect, int id = 1);
+    ~BenchCanvas();
+    BenchCanvas(const BenchCanvas&) = delete;
+    BenchCanvas& operator=(const BenchCanvas&) = delete;
+
+    HWND Handle() const { return window; }
+    std::function<void(HDC)> onPaint;
+    bool captureOnButtonDown = false;
+    std::vector<BenchMessage> received;
+    // The received messages of one kind, in order.
+    std::vector<BenchMessage> Received(UINT message) const;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND window = nullptr;
+};
+
+// Dispatches every pending message (painting included) until no new message but a timer's arrives for 30 ms;
+// at most `limit` long.
+void PumpUntilIdle(std::chrono::milliseconds limit = std::chrono::milliseconds(2000));
+// Pumps messages until `done` holds or `limit` passes; returns whether `done` held.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+// Pumps until a real WM_TIMER for `window` with `timerId` has been dispatched; false after `limit`.
+bool WaitForTimer(HWND window, UINT_PTR timerId, std::chrono::milliseconds limit = std::chrono::milliseconds(3000));
+// Gives the window a client area of the given size with SetWindowPos (so it gets a real WM_SIZE), then pumps.
+void ResizeClient(HWND window, int clientWidth, int clientHeight);
+std::wstring WindowText(HWND window);
