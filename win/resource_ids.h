@@ -12,4 +12,19 @@
 #define IDCUR_CLOSED_HAND 332
 #define IDCUR_PENCIL 335
 
+/* The name prompt of the saved colours. */
+#define IDD_SAVE_COLOR 101
+#define IDC_SAVE_COLOR_NAME 1000
+#define IDC_SAVE_COLOR_PROMPT 1001
+
+/* The colour picker. */
+#define IDD_COLOR_PICKER 134
+#define IDC_PICKER_ORIGINAL 1049
+
+/* Sprites of the colour slider block. */
+#define IDB_SLIDER_LEFT_ARROW 9100
+#define IDB_SLIDER_RIGHT_ARROW 9101
+#define IDB_SLIDER_THUMB 9102
+#define IDB_SLIDER_THUMB_ERASER 9103
+
 #endif
