@@ -7,7 +7,7 @@
 namespace {
 
 constexpr uint8_t kNoPaletteGrey = 128;
-constexpr int kCornerMark = 4;  // the empty cells' mark: a small triangle in the bottom-right corner
+constexpr int kCornerMark = 3;  // the empty cells' mark: a small triangle in the bottom-right corner
 
 void Ring(ControlBitmap& picture, const HcPixelRect& rect, int inset, HcRgb rgb) {
     const int left = rect.left + inset, top = rect.top + inset, right = rect.right - inset,
