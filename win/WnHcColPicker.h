@@ -26,6 +26,7 @@ protected:
     void OnMouseMove(POINT point) override { slider->OnMouseMove(point); }
     void OnMouseUp(POINT) override { slider->OnMouseUp(); }
     void OnTimer(UINT_PTR timerId) override { slider->OnTimer(timerId); }
+    void OnCaptureChanged(HWND newOwner) override { slider->OnCaptureChanged(newOwner); }
 
 private:
     void DrawOriginal() const;

@@ -54,8 +54,9 @@ namespace WnHcColorPopup {
 void Rebuild(HcColorEntry* list, HWND combo, HcRgb rgb) {
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (const HcColorComboItem& item : ColorComboItems(list)) {
+        // Inserted at the end, so a combo that sorts its items still shows them in list order.
         const LRESULT index =
-            SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WnWiden(item.text).c_str()));
+            SendMessageW(combo, CB_INSERTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>(WnWiden(item.text).c_str()));
         if (index >= 0) SendMessageW(combo, CB_SETITEMDATA, WPARAM(index), reinterpret_cast<LPARAM>(item.entry));
     }
     SelectMatching(list, combo, rgb);

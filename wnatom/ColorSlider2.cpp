@@ -110,6 +110,10 @@ bool ColorSlider2::OnTimer(UINT_PTR timerId) {
     return timerId == kSliderRepeatTimerId && Apply(core.RepeatTick());
 }
 
+void ColorSlider2::OnCaptureChanged(HWND newOwner) {
+    if (newOwner != dialog) EndInteraction();
+}
+
 bool ColorSlider2::Apply(const HcSliderResponse& response) {
     if (response.endInteraction) EndInteraction();
     if (response.changed == HcSliderChannel::none) return false;
@@ -159,7 +163,8 @@ void ColorSlider2::DrawValueTexts(HcSliderChannel channel) {
 }
 
 void ColorSlider2::DrawStaticTexts() {
-    for (HcSliderChannel channel : kChannels) DrawText(core.LabelOrigin(channel), kLabelWidth, kSliderRowLabels[int(channel)]);
+    for (HcSliderChannel channel : kChannels)
+        DrawText(core.LabelOrigin(channel), kLabelWidth, kSliderRowLabels[int(channel)]);
     DrawText(core.DecimalHeaderOrigin(), kDecimalTextWidth, kSliderDecimalHeader);
     DrawText(core.HexHeaderOrigin(), kHexTextWidth, kSliderHexHeader);
 }

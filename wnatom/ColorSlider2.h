@@ -52,6 +52,8 @@ public:
     bool OnMouseMove(POINT point);
     bool OnMouseUp();
     bool OnTimer(UINT_PTR timerId);
+    // For WM_CAPTURECHANGED: a drag or repeat whose capture was taken away ends, so no release goes unseen.
+    void OnCaptureChanged(HWND newOwner);
 
 private:
     bool SetChannel(HcSliderChannel channel, uint8_t value);

@@ -8,8 +8,8 @@ DWORD WnCommonControlsVersion() {
     HMODULE library = LoadLibraryW(L"comctl32.dll");
     if (!library) return 0;
     DWORD version = 0;
-    auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
-        reinterpret_cast<void*>(GetProcAddress(library, "DllGetVersion")));
+    auto getVersion =
+        reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(GetProcAddress(library, "DllGetVersion")));
     DLLVERSIONINFO info{};
     info.cbSize = sizeof info;
     if (getVersion && SUCCEEDED(getVersion(&info))) version = WnPackVersion(info.dwMajorVersion, info.dwMinorVersion);

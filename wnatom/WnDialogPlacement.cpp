@@ -6,8 +6,8 @@
 
 void WnPlaceDialog(HWND dialog, const HcDialogRect& saved) {
     const HcDialogRect current = WnDialogRectOf(dialog);
-    const HcDialogRect placed = PlaceDialog(saved, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                            current.width, current.height);
+    const HcDialogRect placed =
+        PlaceDialog(saved, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), current.width, current.height);
     SetWindowPos(dialog, nullptr, placed.left, placed.top, placed.width, placed.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

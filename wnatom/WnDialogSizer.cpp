@@ -16,8 +16,12 @@ void WnDialogSizer::AddItem(int controlId, uint32_t flags, intptr_t value1, intp
         GetWindowRect(control, &rect);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
     }
-    HcSizerLayout::AddItem({flags, reinterpret_cast<intptr_t>(control), controlId,
-                            {rect.left, rect.top, rect.bottom, rect.right}, value1, value2});
+    HcSizerLayout::AddItem({flags,
+                            reinterpret_cast<intptr_t>(control),
+                            controlId,
+                            {rect.left, rect.top, rect.bottom, rect.right},
+                            value1,
+                            value2});
 }
 
 void WnDialogSizer::OnSize() {

@@ -13,6 +13,7 @@ INT_PTR WnModalDialog::Run(HINSTANCE module, int templateId, HWND owner) {
     const INT_PTR result =
         DialogBoxParamW(module, MAKEINTRESOURCEW(templateId), owner, Procedure, reinterpret_cast<LPARAM>(this));
     window = nullptr;
+    if (result == -1) CV_THROW_DETAIL(kCvErrNoMemory, GetLastError());
     // The error itself is kept here: the last-error value may be overwritten before the loop returns.
     if (error) std::rethrow_exception(std::exchange(error, nullptr));
     return result;
@@ -34,7 +35,7 @@ INT_PTR CALLBACK WnModalDialog::Procedure(HWND dialog, UINT message, WPARAM wPar
             self->OnInit();
             return TRUE;
         }
-        return self->Dispatch(message, wParam) || self->DispatchMouse(message, lParam);
+        return self->Dispatch(message, wParam, lParam) || self->DispatchMouse(message, lParam);
     } catch (...) {
         self->error = std::current_exception();
         WnErrorExit(dialog, WnErrorNumberOf(self->error));
@@ -42,12 +43,13 @@ INT_PTR CALLBACK WnModalDialog::Procedure(HWND dialog, UINT message, WPARAM wPar
     }
 }
 
-bool WnModalDialog::Dispatch(UINT message, WPARAM wParam) {
+bool WnModalDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam));
         case WM_PAINT: return OnPaint();
         case WM_TIMER: OnTimer(wParam); return true;
         case WM_SIZE: OnSize(); return true;
+        case WM_CAPTURECHANGED: OnCaptureChanged(reinterpret_cast<HWND>(lParam)); return true;
         default: return false;
     }
 }

@@ -14,7 +14,8 @@ public:
     WnModalDialog& operator=(const WnModalDialog&) = delete;
 
     // Shows the dialog and returns the result it ended with. An error raised by a handler ends the dialog
-    // (with 16, its code as the thread's last-error value) and is raised again here, unchanged.
+    // (with 16, its code as the thread's last-error value) and is raised again here, unchanged. A dialog that
+    // cannot be shown (its template missing, say) raises CvErrorCode 2 instead of passing for a cancel.
     INT_PTR Run(HINSTANCE module, int templateId, HWND owner);
     HWND Window() const { return window; }
 
@@ -29,11 +30,13 @@ protected:
     virtual void OnMouseUp(POINT) {}
     virtual void OnTimer(UINT_PTR) {}
     virtual void OnSize() {}
+    // The mouse capture went to `newOwner` (null: to no window).
+    virtual void OnCaptureChanged(HWND) {}
     void End(INT_PTR result) { EndDialog(window, result); }
 
 private:
     static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    bool Dispatch(UINT message, WPARAM wParam);
+    bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     bool DispatchMouse(UINT message, LPARAM lParam);
 
     HWND window = nullptr;

@@ -1,7 +1,6 @@
 // The dithering slider on a real window between controls 1052 and 1053: drags through real mouse messages, the
 // label, and the parent told once per drag that ends on another stop; drawn at 0, 5 and 10, at 96 and 144 DPI.
 #include <gtest/gtest.h>
-
 #include <windowsx.h>
 
 #include <memory>
@@ -54,7 +53,8 @@ public:
 private:
     void AddStatic(int id, const RECT& rect, const wchar_t* text) {
         CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,
-                        rect.bottom - rect.top, window.Handle(), reinterpret_cast<HMENU>(INT_PTR(id)), nullptr, nullptr);
+                        rect.bottom - rect.top, window.Handle(), reinterpret_cast<HMENU>(INT_PTR(id)), nullptr,
+                        nullptr);
     }
 };
 
@@ -93,9 +93,9 @@ TEST(BenchDpiControls, DitherSliderAtItsEndsAndMiddle) {
         EXPECT_EQ(pixels.At(tipX, bench.scale(kDitherThumbBaseY) - s), 0u) << "the thumb below its stop";
         EXPECT_EQ(pixels.At(bench.slider->Track().X0(), bench.scale(kDitherEndTickTop)), 0u) << "the first end tick";
         EXPECT_EQ(pixels.At(bench.slider->Track().TrackRight(), bench.scale(kDitherTrackY)), 0u) << "the track's end";
-        SaveScreenshot(pixels, "dither-slider-" + std::to_string(value) + "-" + std::to_string(bench.scale.dpi) + "dpi");
+        SaveScreenshot(pixels,
+                       "dither-slider-" + std::to_string(value) + "-" + std::to_string(bench.scale.dpi) + "dpi");
     }
 }
 
 }  // namespace
-

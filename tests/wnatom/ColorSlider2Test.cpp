@@ -1,7 +1,6 @@
 // The slider block on a real window: thumbs where the values put them, drags and arrow repeats through real mouse
 // and timer messages, the disabled look, and screenshots at 0, 10 and 255.
 #include <gtest/gtest.h>
-
 #include <windowsx.h>
 
 #include <memory>
@@ -35,6 +34,7 @@ protected:
             if (message == WM_MOUSEMOVE) slider->OnMouseMove(point);
             if (message == WM_LBUTTONUP) slider->OnMouseUp();
             if (message == WM_TIMER) slider->OnTimer(wParam);
+            if (message == WM_CAPTURECHANGED) slider->OnCaptureChanged(reinterpret_cast<HWND>(lParam));
         };
         slider->SetEnabled(true, true);
         Repaint();
@@ -104,6 +104,17 @@ TEST_F(ColorSlider2Test, HeldArrowStepsAtOnceThenOnEveryTimerTickUpTo255) {
 
     Click(canvas.Handle(), {kLeft - 4, RowY(1) + 5});  // the left arrow steps down once per press
     EXPECT_EQ(slider->GetGreen(), 254);
+}
+
+TEST_F(ColorSlider2Test, RepeatStopsWhenAnotherWindowTakesTheCapture) {
+    MouseDown(canvas.Handle(), {kLeft + 135, RowY(2) + 5});
+    ASSERT_TRUE(WaitForTimer(canvas.Handle(), kSliderRepeatTimerId));
+    SetCapture(host.Handle());  // as when the user switches to another program with the button held
+    PumpUntilIdle();
+    const uint8_t blue = slider->GetBlue();
+    EXPECT_FALSE(WaitForTimer(canvas.Handle(), kSliderRepeatTimerId, std::chrono::milliseconds(400)));
+    EXPECT_EQ(slider->GetBlue(), blue);
+    ReleaseCapture();
 }
 
 TEST_F(ColorSlider2Test, BarsRunTheirChannelWithTheOthersHeldAndTurnWhiteWhenDisabled) {

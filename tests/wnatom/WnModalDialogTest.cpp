@@ -50,4 +50,15 @@ TEST(WnModalDialogTest, AnErrorInAHandlerEndsTheDialogAndLeavesRunUnchanged) {
     EXPECT_EQ(dialog.okPresses, 1);
 }
 
+TEST(WnModalDialogTest, AMissingTemplateIsAnErrorNotACancel) {
+    BenchHostWindow host;
+    FailingDialog dialog;
+    try {
+        dialog.Run(BenchModule(), 4321, host.Handle());
+        ADD_FAILURE() << "Run returned";
+    } catch (const CvErrorCode& error) {
+        EXPECT_EQ(error.code, uint32_t(kCvErrNoMemory));
+    }
+}
+
 }  // namespace

@@ -1,7 +1,6 @@
 // The palette grid on a real window: a 20-colour palette fills 20 cells, clicks through real mouse messages select
 // a colour or fall on empty cells, and the highlight rings the selection.
 #include <gtest/gtest.h>
-
 #include <windowsx.h>
 
 #include "tests/win/support/BenchCapture.h"
@@ -28,7 +27,10 @@ CvColorTable TwentyColours() {
 
 class WnPalPickerTest : public ::testing::Test {
 protected:
-    WnPalPickerTest() : host(340, 120), canvas(host.Handle(), {0, 0, 340, 120}), picker(canvas.Handle(), kLeft, kTop, kCellWidth, kCellHeight) {
+    WnPalPickerTest()
+        : host(340, 120),
+          canvas(host.Handle(), {0, 0, 340, 120}),
+          picker(canvas.Handle(), kLeft, kTop, kCellWidth, kCellHeight) {
         canvas.onPaint = [this](HDC dc) {
             const RECT whole{0, 0, 340, 120};
             FillRect(dc, &whole, GetSysColorBrush(COLOR_BTNFACE));
@@ -40,7 +42,8 @@ protected:
     }
     // The centre of a cell in the canvas.
     POINT CellCentre(int index) const {
-        return {kLeft + 4 + index % 32 * (kCellWidth + 1) + kCellWidth / 2, kTop + 4 + index / 32 * (kCellHeight + 1) + kCellHeight / 2};
+        return {kLeft + 4 + index % 32 * (kCellWidth + 1) + kCellWidth / 2,
+                kTop + 4 + index / 32 * (kCellHeight + 1) + kCellHeight / 2};
     }
     BenchPixels Capture() {
         InvalidateRect(canvas.Handle(), nullptr, FALSE);
@@ -57,7 +60,8 @@ TEST_F(WnPalPickerTest, TwentyColoursFillTwentyCellsAndOnlyThoseCanBeClicked) {
     const CvColorTable table = TwentyColours();
     picker.SetPalette(&table);
     BenchPixels pixels = Capture();
-    for (int index : {0, 1, 19}) EXPECT_EQ(pixels.At(CellCentre(index).x, CellCentre(index).y), PaletteColour(index)) << index;
+    for (int index : {0, 1, 19})
+        EXPECT_EQ(pixels.At(CellCentre(index).x, CellCentre(index).y), PaletteColour(index)) << index;
     EXPECT_EQ(pixels.At(CellCentre(20).x, CellCentre(20).y), BenchRgb(255, 255, 255));
     EXPECT_EQ(pixels.At(CellCentre(0).x + kCellWidth / 2, CellCentre(0).y), 0u) << "the separator";
 
