@@ -25,7 +25,8 @@ protected:
         slider = std::make_unique<ColorSlider2>(BenchModule(), canvas.Handle(), kBarHeight, kColorSliderSquare);
         slider->SetPosition(kLeft, kTop);
         canvas.onPaint = [this](HDC dc) {
-            FillRect(dc, &Whole(), GetSysColorBrush(COLOR_BTNFACE));
+            const RECT whole{0, 0, 400, 140};
+            FillRect(dc, &whole, GetSysColorBrush(COLOR_BTNFACE));
             slider->Draw();
         };
         canvas.onMessage = [this](UINT message, WPARAM wParam, LPARAM lParam) {
@@ -38,10 +39,6 @@ protected:
         };
         slider->SetEnabled(true, true);
         Repaint();
-    }
-    const RECT& Whole() const {
-        static const RECT whole{0, 0, 400, 140};
-        return whole;
     }
     void Repaint() {
         InvalidateRect(canvas.Handle(), nullptr, FALSE);
