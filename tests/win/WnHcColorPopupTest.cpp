@@ -125,8 +125,13 @@ TEST_F(WnHcColorPopupTest, RemovingAsksOnceAndTakesExactlyTheSelectedEntry) {
     EXPECT_EQ(Selection(), kColorItemFirstSaved + 1);
 }
 
-TEST_F(WnHcColorPopupTest, ScreenshotOfTheOpenBox) {
-    Save(L"Apple", {200, 20, 20});
+TEST_F(WnHcColorPopupTest, ScreenshotsOfTheNamePromptAndTheOpenBox) {
+    BenchOnModal prompt(kTitle, [](HWND dialog) {
+        SaveScreenshot(CaptureWindow(dialog), "save-color-name-prompt");
+        PressDialogButton(dialog, IDOK);
+    });
+    WnHcColorPopup::SaveColor(BenchModule(), host.Handle(), combo, list, {200, 20, 20});
+    ASSERT_TRUE(prompt.Ran());
     Save(L"Sky", {90, 160, 230});
     SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
     PumpUntilIdle();
