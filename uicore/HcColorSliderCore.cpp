@@ -74,23 +74,23 @@ HcPixelRect HcColorSliderCore::RightArrowRect(HcSliderChannel channel) const {
     return HcPixelRect::At(left + kSliderRightArrowOffset, RowY(channel), kSliderArrowWidth, barHeight);
 }
 
-HcPixelPoint HcColorSliderCore::LabelOrigin(HcSliderChannel channel) const {
+HcPoint HcColorSliderCore::LabelOrigin(HcSliderChannel channel) const {
     return {left + kSliderLabelOffset, RowY(channel) - kSliderTextRaise};
 }
 
-HcPixelPoint HcColorSliderCore::DecimalOrigin(HcSliderChannel channel) const {
+HcPoint HcColorSliderCore::DecimalOrigin(HcSliderChannel channel) const {
     return {left + kSliderDecimalOffset, RowY(channel) - kSliderTextRaise};
 }
 
-HcPixelPoint HcColorSliderCore::HexOrigin(HcSliderChannel channel) const {
+HcPoint HcColorSliderCore::HexOrigin(HcSliderChannel channel) const {
     return {left + kSliderHexOffset, RowY(channel) - kSliderTextRaise};
 }
 
-HcPixelPoint HcColorSliderCore::DecimalHeaderOrigin() const {
+HcPoint HcColorSliderCore::DecimalHeaderOrigin() const {
     return {left + kSliderDecimalOffset, top - kSliderHeaderRaise};
 }
 
-HcPixelPoint HcColorSliderCore::HexHeaderOrigin() const {
+HcPoint HcColorSliderCore::HexHeaderOrigin() const {
     return {left + kSliderHexOffset, top - kSliderHeaderRaise};
 }
 
@@ -107,7 +107,7 @@ uint8_t HcColorSliderCore::ValueAtOffset(int32_t offsetFromLeft) {
     return uint8_t(2 * offsetFromLeft);
 }
 
-HcSliderResponse HcColorSliderCore::MouseDown(HcPixelPoint point) {
+HcSliderResponse HcColorSliderCore::MouseDown(HcPoint point) {
     if (!enabled) return {};
     for (HcSliderChannel channel : kChannels) {
         if (ThumbRect(channel).Contains(point)) {
@@ -125,7 +125,7 @@ HcSliderResponse HcColorSliderCore::MouseDown(HcPixelPoint point) {
     return {};
 }
 
-HcSliderResponse HcColorSliderCore::MouseMove(HcPixelPoint point) {
+HcSliderResponse HcColorSliderCore::MouseMove(HcPoint point) {
     if (!enabled || dragChannel == HcSliderChannel::none) return {};
     return Change(dragChannel, ValueAtOffset(point.x - left));
 }

@@ -61,17 +61,17 @@ public:
     HcPixelRect ThumbRect(HcSliderChannel channel) const;  // just below the bar, at the channel's value
     HcPixelRect LeftArrowRect(HcSliderChannel channel) const;
     HcPixelRect RightArrowRect(HcSliderChannel channel) const;
-    HcPixelPoint LabelOrigin(HcSliderChannel channel) const;
-    HcPixelPoint DecimalOrigin(HcSliderChannel channel) const;
-    HcPixelPoint HexOrigin(HcSliderChannel channel) const;
-    HcPixelPoint DecimalHeaderOrigin() const;
-    HcPixelPoint HexHeaderOrigin() const;
+    HcPoint LabelOrigin(HcSliderChannel channel) const;
+    HcPoint DecimalOrigin(HcSliderChannel channel) const;
+    HcPoint HexOrigin(HcSliderChannel channel) const;
+    HcPoint DecimalHeaderOrigin() const;
+    HcPoint HexHeaderOrigin() const;
 
     // The colour of gradient column 0..127 of a bar: white while disabled.
     HcRgb GradientColor(HcSliderChannel channel, int32_t column) const;
 
-    HcSliderResponse MouseDown(HcPixelPoint point);
-    HcSliderResponse MouseMove(HcPixelPoint point);
+    HcSliderResponse MouseDown(HcPoint point);
+    HcSliderResponse MouseMove(HcPoint point);
     HcSliderResponse MouseUp();
     HcSliderResponse RepeatTick();
 

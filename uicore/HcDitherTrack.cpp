@@ -40,14 +40,14 @@ HcPixelRect HcDitherTrack::ThumbRect() const {
     return {tipX - kDitherThumbHalfWidth, kDitherTrackY, kDitherThumbBaseY, tipX + kDitherThumbHalfWidth};
 }
 
-bool HcDitherTrack::Press(HcPixelPoint point) {
+bool HcDitherTrack::Press(HcPoint point) {
     if (!ThumbRect().Contains(point)) return false;
     dragging = true;
     dragStartValue = value;
     return true;
 }
 
-bool HcDitherTrack::Move(HcPixelPoint point) {
+bool HcDitherTrack::Move(HcPoint point) {
     return dragging && SetValue(ValueAt(point.x));
 }
 

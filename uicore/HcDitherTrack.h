@@ -24,7 +24,7 @@ struct HcDitherTick {
 };
 
 struct HcDitherThumb {
-    HcPixelPoint tip, baseLeft, baseRight;
+    HcPoint tip, baseLeft, baseRight;
 };
 
 class HcDitherTrack {
@@ -46,8 +46,8 @@ public:
     HcPixelRect ThumbRect() const;
 
     // A press on the thumb starts a drag (true); a move while dragging sets the value (true when it changed).
-    bool Press(HcPixelPoint point);
-    bool Move(HcPixelPoint point);
+    bool Press(HcPoint point);
+    bool Move(HcPoint point);
     // Ends a drag; true when the value now differs from the one it started at, so the parent must be told.
     bool Release();
     bool Dragging() const { return dragging; }

@@ -21,7 +21,7 @@ HcPixelRect HcPalGrid::HighlightRect(int32_t index) const {
             cell.right + kPalGridHighlight};
 }
 
-int32_t HcPalGrid::CellAt(HcPixelPoint point) const {
+int32_t HcPalGrid::CellAt(HcPoint point) const {
     int32_t x = point.x - kPalGridMargin - left, y = point.y - kPalGridMargin - top;
     // Checked before dividing: division truncates toward zero, which would fold -1..-cellWidth into column 0.
     if (x < 0 || y < 0) return -1;
@@ -30,7 +30,7 @@ int32_t HcPalGrid::CellAt(HcPixelPoint point) const {
     return row * kPalGridColumns + column;
 }
 
-bool HcPalGrid::Click(HcPixelPoint point) {
+bool HcPalGrid::Click(HcPoint point) {
     int32_t index = CellAt(point);
     if (index < 0 || index >= ColorCount() || (hasSelection && index == selectedIndex)) return false;
     selectedIndex = uint8_t(index);

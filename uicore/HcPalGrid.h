@@ -29,9 +29,9 @@ public:
     HcPixelRect HighlightRect(int32_t index) const;
 
     // The cell under a point in dialog coordinates, or -1 outside the grid.
-    int32_t CellAt(HcPixelPoint point) const;
+    int32_t CellAt(HcPoint point) const;
     // Selects the colour under the point; false outside the grid, past the palette's end, or when already selected.
-    bool Click(HcPixelPoint point);
+    bool Click(HcPoint point);
     void ClearSelection() { hasSelection = false; }
     bool HasSelection() const { return hasSelection; }
     uint8_t SelectedIndex() const { return selectedIndex; }

@@ -1,17 +1,11 @@
-// Plain values the preview panes pass around: points, inclusive pixel bounds, and a 32-bit B, G, R, 0 pixel buffer.
+// Plain values the preview panes pass around: inclusive pixel bounds and a 32-bit B, G, R, 0 pixel buffer.
 // None of them owns memory; a buffer's rows are exactly width x 4 bytes apart, top row first.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-struct HcPoint {
-    int32_t x = 0, y = 0;
-};
-
-inline bool operator==(HcPoint a, HcPoint b) {
-    return a.x == b.x && a.y == b.y;
-}
+#include "uicore/HcUiTypes.h"
 
 // Both corners included: a single pixel has left == right and top == bottom.
 struct HcPixelBounds {

@@ -18,4 +18,19 @@
 #define IDC_ZOOM_LABEL 1038
 #define IDM_MASK_EDITED 45199
 
+/* The name prompt of the saved colours. */
+#define IDD_SAVE_COLOR 101
+#define IDC_SAVE_COLOR_NAME 1000
+#define IDC_SAVE_COLOR_PROMPT 1001
+
+/* The colour picker. */
+#define IDD_COLOR_PICKER 134
+#define IDC_PICKER_ORIGINAL 1049
+
+/* Sprites of the colour slider block. */
+#define IDB_SLIDER_LEFT_ARROW 9100
+#define IDB_SLIDER_RIGHT_ARROW 9101
+#define IDB_SLIDER_THUMB 9102
+#define IDB_SLIDER_THUMB_ERASER 9103
+
 #endif

@@ -22,6 +22,8 @@ public:
 
     void Fill(uint8_t r, uint8_t g, uint8_t b);
     void SetPixel(int x, int y, uint8_t r, uint8_t g, uint8_t b);
+    // The rectangle [left, right) × [top, bottom), clipped to the picture.
+    void FillRect(int left, int top, int right, int bottom, uint8_t r, uint8_t g, uint8_t b);
     // Copies w × h pixels from (sx, sy) of this picture to (dx, dy) of the window's client area.
     void Blit(int dx, int dy, int sx, int sy, int w, int h) const;
     // The same, stretched to w × factor by h × factor (enlarge) or shrunk to w / factor by h / factor.
@@ -51,7 +53,6 @@ public:
 private:
     void Release();
     void SwapWith(ControlBitmap& other);
-    void FillRect(int left, int top, int right, int bottom, uint8_t r, uint8_t g, uint8_t b);
     void DrawRing(int inset, uint8_t r, uint8_t g, uint8_t b);
 
     HWND window = nullptr;

@@ -19,3 +19,18 @@ inline int WnWindowDpi(HWND window) {
 inline int WnScaleForDpi(int pixels, int dpi) {
     return MulDiv(pixels, dpi, kWnBaseDpi);
 }
+
+// Positions and sizes given at 96 DPI turned into a window's pixels, and the window's pixels back into them.
+struct WnDpiScale {
+    int dpi = kWnBaseDpi;
+
+    static WnDpiScale Of(HWND window) { return {WnWindowDpi(window)}; }
+    int operator()(int pixels) const { return WnScaleForDpi(pixels, dpi); }
+    // The extent from `start` to `start + length`, so that neighbouring pieces scaled alike meet without gaps.
+    int Extent(int start, int length) const { return (*this)(start + length) - (*this)(start); }
+    // A window pixel back at 96 DPI, rounded down, so every window pixel maps into the piece that covers it.
+    int ToBase(int pixels) const {
+        const int scaled = pixels * kWnBaseDpi;
+        return scaled >= 0 ? scaled / dpi : -((-scaled + dpi - 1) / dpi);
+    }
+};

@@ -1,34 +1,48 @@
-// How an error leaves a window procedure: the system's message loop cannot carry exceptions, so the code becomes
-// the thread's last-error value and the dialog around the window ends with 16, to be raised again by its caller.
+// How an error leaves a window or dialog procedure: it ends the dialog with 16 and leaves its code as the
+// thread's last-error value. No exception ever passes through the system's message loop.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
+#include <exception>
 #include <new>
 
 #include "cvcode2/CvErrorCode.h"
 
-constexpr INT_PTR kWnDialogEndedByError = 16;
+constexpr INT_PTR kWnErrorExitResult = 16;
 
-inline void WnEndDialogWithError(HWND window, uint32_t code) {
-    SetLastError(code);
-    HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
-    wchar_t className[16] = {};
-    if (root && GetClassNameW(root, className, 16) && lstrcmpW(className, L"#32770") == 0)
-        EndDialog(root, kWnDialogEndedByError);
+// The error number an exception stands for: its own code, 2 for an allocation failure, 28 for anything else.
+inline DWORD WnErrorNumberOf(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const CvErrorCode& code) {
+        return code.code;
+    } catch (const std::bad_alloc&) {
+        return kCvErrNoMemory;
+    } catch (...) {
+        return kCvErrBadData;
+    }
 }
 
-// Runs a message handler so that no exception leaves it: an error ends the surrounding dialog as above.
+// Ends the dialog with 16; the code is stored after EndDialog, which may itself change the last-error value.
+inline void WnErrorExit(HWND dialog, DWORD code) {
+    EndDialog(dialog, kWnErrorExitResult);
+    SetLastError(code);
+}
+
+// Runs a message handler of a child window (a pane inside a dialog) so that no exception leaves it: an error ends
+// the dialog around the window as above; outside a dialog only the last-error value tells of it.
 template <class Handler>
 void WnGuarded(HWND window, Handler&& handler) noexcept {
     try {
         handler();
-    } catch (const CvErrorCode& error) {
-        WnEndDialogWithError(window, error.code);
-    } catch (const std::bad_alloc&) {
-        WnEndDialogWithError(window, kCvErrNoMemory);
     } catch (...) {
-        WnEndDialogWithError(window, kCvErrBadData);
+        const DWORD code = WnErrorNumberOf(std::current_exception());
+        HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+        wchar_t className[16] = {};
+        if (root && GetClassNameW(root, className, 16) && lstrcmpW(className, L"#32770") == 0)
+            WnErrorExit(root, code);
+        else
+            SetLastError(code);
     }
 }

@@ -17,7 +17,7 @@ HcColorSliderCore PickerSlider(HcRgb color) {
     return slider;
 }
 
-HcPixelPoint CentreOf(const HcPixelRect& rect) {
+HcPoint CentreOf(const HcPixelRect& rect) {
     return {rect.left + rect.Width() / 2, rect.top + rect.Height() / 2};
 }
 

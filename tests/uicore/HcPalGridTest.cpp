@@ -13,7 +13,7 @@ HcPalGrid Grid(int32_t colors) {
 }
 
 // A point inside cell `index`, in dialog coordinates.
-HcPixelPoint InCell(const HcPalGrid& grid, int32_t index) {
+HcPoint InCell(const HcPalGrid& grid, int32_t index) {
     HcPixelRect cell = grid.CellRect(index);
     return {100 + cell.left + 2, 50 + cell.bottom - 1};
 }

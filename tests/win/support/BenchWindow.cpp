@@ -128,6 +128,7 @@ LRESULT CALLBACK BenchCanvas::Procedure(HWND window, UINT message, WPARAM wParam
         if (canvas)
             canvas->received.push_back({message, wParam, lParam, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0,
                                         GetKeyState(VK_LBUTTON) < 0});
+        if (canvas && canvas->onMessage) canvas->onMessage(message, wParam, lParam);
         if (message == WM_ERASEBKGND) return 1;
         if (canvas && canvas->captureOnButtonDown && message == WM_LBUTTONDOWN) SetCapture(window);
         if (message == WM_LBUTTONUP && GetCapture() == window) ReleaseCapture();

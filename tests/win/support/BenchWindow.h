@@ -60,6 +60,8 @@ public:
 
     HWND Handle() const { return window; }
     std::function<void(HDC)> onPaint;
+    // Runs for every message after it is recorded: how a test routes input to the control it hosts here.
+    std::function<void(UINT, WPARAM, LPARAM)> onMessage;
     bool captureOnButtonDown = false;
     std::vector<BenchMessage> received;
     // The received messages of one kind, in order.

@@ -1,0 +1,72 @@
+// The colour-picker dialog run modally from its module template and answered from inside its loop: the starting
+// colour shown, OK returning the slider's colour, Cancel leaving the caller's; drawn at 96 and at 144 DPI.
+#include <gtest/gtest.h>
+
+#include "tests/win/support/BenchCapture.h"
+#include "tests/win/support/BenchInput.h"
+#include "tests/win/support/BenchModal.h"
+#include "tests/win/support/BenchWindow.h"
+#include "win/WnHcColPicker.h"
+#include "win/resource_ids.h"
+#include "wnatom/WnDpi.h"
+
+namespace {
+
+const wchar_t kCaption[] = L"Color Picker";
+
+TEST(WnHcColPickerTest, OkReturnsTheSliderColourAndShowsTheOriginal) {
+    BenchHostWindow host;
+    uint8_t r = 10, g = 200, b = 30;
+    std::wstring original;
+    BenchOnModal watcher(kCaption, [&](HWND dialog) {
+        original = WindowText(GetDlgItem(dialog, IDC_PICKER_ORIGINAL));
+        Click(dialog, {45 + 135, 110 + 5});  // red's right arrow: one step
+        PressDialogButton(dialog, IDOK);
+    });
+    EXPECT_TRUE(PickColor(host.Handle(), BenchModule(), r, g, b));
+    EXPECT_TRUE(watcher.Ran());
+    EXPECT_EQ(original, L"ORIGINAL: 10, 200, 30 ");
+    EXPECT_EQ(r, 11);
+    EXPECT_EQ(g, 200);
+    EXPECT_EQ(b, 30);
+}
+
+TEST(WnHcColPickerTest, CancelLeavesTheColourAlone) {
+    BenchHostWindow host;
+    uint8_t r = 1, g = 2, b = 3;
+    BenchOnModal watcher(kCaption, [&](HWND dialog) {
+        Drag(dialog, {{45 + 1, 160 + 11 + 3}, {45 + 127, 160 + 11 + 3}});  // blue's thumb to 255
+        PressDialogButton(dialog, IDCANCEL);
+    });
+    EXPECT_FALSE(PickColor(host.Handle(), BenchModule(), r, g, b));
+    EXPECT_EQ(b, 3);
+}
+
+// Both swatches and the bars sit where their 96-DPI positions put them at the dialog's DPI.
+TEST(BenchDpiControls, PickerDialogScalesItsDrawingWithTheDpi) {
+    BenchHostWindow host;
+    WnHcColPicker picker(BenchModule(), {200, 60, 90});
+    BenchOnModal watcher(kCaption, [&](HWND dialog) {
+        picker.Slider()->SetGreen(250);
+        const BenchPixels pixels = CaptureClient(dialog);
+        SaveScreenshot(pixels, "color-picker-" + std::to_string(BenchExpectedDpi()) + "dpi");
+        const WnDpiScale scale{BenchExpectedDpi()};
+        EXPECT_EQ(pixels.At(scale(15 + 60), scale(38 + 20)), BenchRgb(200, 60, 90)) << "the original";
+        EXPECT_EQ(pixels.At(scale(150 + 60), scale(38 + 20)), BenchRgb(200, 250, 90)) << "the new colour";
+        // Column 64 of the red bar is red 128; stretching may land a column either side.
+        const uint32_t bar = pixels.At(scale(45 + 1 + 64), scale(110 + 5));
+        EXPECT_NEAR(int(bar >> 16), 128, 2);
+        EXPECT_EQ(bar & 0xFFFF, BenchRgb(0, 250, 90)) << "the red bar";
+        // The buttons lie below the slider block's lowest thumb.
+        RECT ok{};
+        GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&ok), 2);
+        EXPECT_GT(ok.top, scale(160 + 11 + 6));
+        PressDialogButton(dialog, IDOK);
+    });
+    HcRgb rgb{};
+    EXPECT_TRUE(picker.Pick(host.Handle(), rgb));
+    EXPECT_TRUE(rgb == (HcRgb{200, 250, 90}));
+}
+
+}  // namespace

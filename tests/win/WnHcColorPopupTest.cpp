@@ -1,0 +1,143 @@
+// The saved-colour combo box with its real name dialog and removal question answered from inside their loops:
+// the list stays sorted and whole, the combo always shows it, and removal takes exactly the selected entry.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/hcprefs.h"
+#include "tests/win/support/BenchCapture.h"
+#include "tests/win/support/BenchModal.h"
+#include "tests/win/support/BenchWindow.h"
+#include "win/WnHcColorPopup.h"
+#include "win/resource_ids.h"
+
+namespace {
+
+const wchar_t kTitle[] = L"Corvane Halcyne 4";
+
+std::string NameOf(const HcColorEntry& entry) {
+    return std::string(reinterpret_cast<const char*>(entry.name + 1), entry.name[0]);
+}
+
+class WnHcColorPopupTest : public ::testing::Test {
+protected:
+    WnHcColorPopupTest() : host(320, 240) {
+        combo = host.AddControl(L"COMBOBOX", 1067, {10, 10, 250, 200}, WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST);
+    }
+    ~WnHcColorPopupTest() override { FreeColorList(list); }
+
+    // Saves `rgb`, typing `name` into the name dialog and pressing `button`; returns what the dialog showed.
+    std::wstring Save(const std::wstring& name, HcRgb rgb, int button = IDOK, bool* okEnabled = nullptr) {
+        std::wstring shown;
+        BenchOnModal watcher(kTitle, [&](HWND dialog) {
+            HWND edit = GetDlgItem(dialog, IDC_SAVE_COLOR_NAME);
+            shown = WindowText(GetDlgItem(dialog, IDC_SAVE_COLOR_PROMPT)) + L"|" + WindowText(edit);
+            SendMessageW(edit, EM_SETSEL, 0, -1);
+            SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(name.c_str()));  // as typed
+            const bool enabled = IsWindowEnabled(GetDlgItem(dialog, IDOK));
+            if (okEnabled) *okEnabled = enabled;
+            PressDialogButton(dialog, button);
+            if (button == IDOK && !enabled) PressDialogButton(dialog, IDCANCEL);  // the press above did nothing
+        });
+        WnHcColorPopup::SaveColor(BenchModule(), host.Handle(), combo, list, rgb);
+        EXPECT_TRUE(watcher.Ran());
+        return shown;
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const HcColorEntry* entry = list; entry; entry = entry->next) names.push_back(NameOf(*entry));
+        return names;
+    }
+    // The combo's items after the four fixed ones must be the list, texts and data alike.
+    void ExpectComboShowsList() const {
+        ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), LRESULT(kColorItemFirstSaved + Names().size()));
+        int item = kColorItemFirstSaved;
+        for (const HcColorEntry* entry = list; entry; entry = entry->next, ++item) {
+            EXPECT_EQ(SendMessageW(combo, CB_GETITEMDATA, item, 0), reinterpret_cast<LRESULT>(entry));
+            wchar_t text[300] = {};
+            SendMessageW(combo, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text));
+            const std::string name = NameOf(*entry);
+            EXPECT_EQ(std::wstring(text), std::wstring(name.begin(), name.end())) << item;
+        }
+    }
+    LRESULT Selection() const { return SendMessageW(combo, CB_GETCURSEL, 0, 0); }
+
+    BenchHostWindow host;
+    HWND combo = nullptr;
+    HcColorEntry* list = nullptr;
+};
+
+TEST_F(WnHcColorPopupTest, SavingKeepsNameOrderAndEveryEntry) {
+    EXPECT_EQ(Save(L"Sky", {90, 160, 230}), L"Save color as:|untitled");
+    Save(L"Apple", {200, 20, 20});
+    Save(L"Sky", {1, 2, 3});  // the same name again: a second entry after the first
+    EXPECT_EQ(Selection(), kColorItemFirstSaved + 2) << "the colour just saved is selected";
+    Save(L"Zinc", {5, 5, 5}, IDCANCEL);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Apple", "Sky", "Sky"}));
+    EXPECT_EQ(list->next->red, 90) << "the entry saved first stays first among equal names";
+    ExpectComboShowsList();
+    EXPECT_EQ(Selection(), kColorItemSave) << "after Cancel the combo leaves the Save item for no match";
+
+    bool okEnabled = true;
+    Save(L"   ", {7, 7, 7}, IDOK, &okEnabled);
+    EXPECT_FALSE(okEnabled);
+    EXPECT_EQ(Names().size(), 3u);
+    ExpectComboShowsList();
+}
+
+TEST_F(WnHcColorPopupTest, NamesStopAt255Characters) {
+    Save(std::wstring(300, L'n'), {4, 4, 4});
+    ASSERT_EQ(Names().size(), 1u);
+    EXPECT_EQ(Names()[0], std::string(255, 'n'));
+    ExpectComboShowsList();
+}
+
+TEST_F(WnHcColorPopupTest, WhiteAndBlackWinOverSavedColours) {
+    Save(L"Paper", {255, 255, 255});
+    Save(L"Ink", {0, 0, 0});
+    WnHcColorPopup::SelectMatching(list, combo, {255, 255, 255});
+    EXPECT_EQ(Selection(), kColorItemWhite);
+    WnHcColorPopup::SelectMatching(list, combo, {0, 0, 0});
+    EXPECT_EQ(Selection(), kColorItemBlack);
+}
+
+TEST_F(WnHcColorPopupTest, RemovingAsksOnceAndTakesExactlyTheSelectedEntry) {
+    Save(L"Apple", {9, 9, 9});
+    Save(L"Moss", {40, 90, 40});
+    Save(L"Moss", {40, 90, 40});
+    Save(L"Plum", {90, 20, 90});
+    const HcColorEntry* first = list->next;
+    const HcColorEntry* selected = first->next;  // equal colours: the combo shows the last
+    {
+        BenchAnswerBox answer(kTitle, IDCANCEL);
+        EXPECT_FALSE(WnHcColorPopup::RemoveColor(host.Handle(), combo, list, {40, 90, 40}));
+        EXPECT_TRUE(answer.Answered());
+    }
+    EXPECT_EQ(Names().size(), 4u);
+    BenchAnswerBox answer(kTitle, IDOK);
+    EXPECT_TRUE(WnHcColorPopup::RemoveColor(host.Handle(), combo, list, {40, 90, 40}));
+    EXPECT_EQ(answer.Texts(), L"Are you sure you want to remove the color \"Moss\" from the saved list?");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Apple", "Moss", "Plum"}));
+    EXPECT_EQ(list->next, first);
+    EXPECT_NE(list->next->next, selected);
+    ExpectComboShowsList();
+    EXPECT_EQ(Selection(), kColorItemFirstSaved + 1);
+}
+
+TEST_F(WnHcColorPopupTest, ScreenshotsOfTheNamePromptAndTheOpenBox) {
+    BenchOnModal prompt(kTitle, [](HWND dialog) {
+        SaveScreenshot(CaptureClient(dialog), "save-color-name-prompt");
+        PressDialogButton(dialog, IDOK);
+    });
+    WnHcColorPopup::SaveColor(BenchModule(), host.Handle(), combo, list, {200, 20, 20});
+    ASSERT_TRUE(prompt.Ran());
+    Save(L"Sky", {90, 160, 230});
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    PumpUntilIdle();
+    const BenchPixels screen = CaptureClient(GetDesktopWindow());
+    SaveScreenshot(screen.Crop(0, 0, 340, 300), "saved-colors-open");
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+}  // namespace
