@@ -3,7 +3,6 @@
 #include "cli/PaletteImport.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -23,20 +22,18 @@
 
 namespace {
 
-std::unique_ptr<CvColorTable> LoadPaletteFile(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
+std::unique_ptr<CvColorTable> ReadPaletteFile(const std::string& path) {
     std::error_code missing;
     if (!std::filesystem::exists(path, missing))
         throw std::runtime_error(FileErrorText(path, kCvErrFileNotFound, ENOENT, FileRole::ReadFrom));
+    std::unique_ptr<CvColorTable> table;
     try {
-        if (extension == ".act") return LoadACT(path);
-        if (extension == ".gif") return LoadGIFPalette(path);
+        table = LoadPaletteFile(path);
     } catch (const CvErrorCode& error) {
         throw std::runtime_error(FileErrorText(path, error.code, error.detail, FileRole::ReadFrom));
     }
-    throw std::runtime_error("cannot read " + path + ": a palette file must be an .act or .gif file");
+    if (!table) throw std::runtime_error("cannot read " + path + ": a palette file must be an .act or .gif file");
+    return table;
 }
 
 // Runs the plug-in's preferences code with the configuration folder pointed at `folder` (empty: the user's).
@@ -77,7 +74,7 @@ bool IsSavedPalette(const HcGlobals& globals, const std::string& name) {
 }  // namespace
 
 std::string SeedPrefsWithPalette(const std::string& paletteFile, bool startFromDefaults, const std::string& folder) {
-    std::unique_ptr<CvColorTable> table = LoadPaletteFile(paletteFile);
+    std::unique_ptr<CvColorTable> table = ReadPaletteFile(paletteFile);
     std::string name = std::filesystem::path(paletteFile).filename().string().substr(0, 255);
     std::filesystem::create_directories(folder);
 

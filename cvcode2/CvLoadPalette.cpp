@@ -2,6 +2,7 @@
 // Every file is closed on every way out.
 #include "cvcode2/CvLoadPalette.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "cvcode2/CvErrorCode.h"
@@ -11,6 +12,14 @@ namespace {
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
+
+bool EndsWithIgnoringCase(const std::string& text, const char* ending) {
+    const size_t length = std::char_traits<char>::length(ending);
+    if (text.size() < length) return false;
+    for (size_t i = 0; i < length; ++i)
+        if (std::toupper(static_cast<unsigned char>(text[text.size() - length + i])) != ending[i]) return false;
+    return true;
+}
 }  // namespace
 
 std::unique_ptr<CvColorTable> LoadACT(const std::string& path) {
@@ -51,4 +60,10 @@ std::unique_ptr<CvColorTable> LoadGIFPalette(const std::string& path) {
     auto table = std::make_unique<CvColorTable>();
     CvLoadPaletteFromGIF(CvFileLocator(path.c_str()), *table);
     return table;
+}
+
+std::unique_ptr<CvColorTable> LoadPaletteFile(const std::string& path) {
+    if (EndsWithIgnoringCase(path, ".ACT")) return LoadACT(path);
+    if (EndsWithIgnoringCase(path, ".GIF")) return LoadGIFPalette(path);
+    return nullptr;
 }

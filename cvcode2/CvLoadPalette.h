@@ -18,3 +18,7 @@ std::unique_ptr<CvColorTable> LoadACT(const std::string& path);
 void CvLoadPaletteFromGIF(const CvFileLocator& locator, CvColorTable& table);
 // The palette of a GIF file, empty when the file has no colour table at all.
 std::unique_ptr<CvColorTable> LoadGIFPalette(const std::string& path);
+
+// The palette of an ACT or a GIF file as its name ends in ".ACT" or ".GIF" (letters in either case);
+// null for any other name, without touching the file.
+std::unique_ptr<CvColorTable> LoadPaletteFile(const std::string& path);

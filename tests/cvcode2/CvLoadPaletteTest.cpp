@@ -89,3 +89,16 @@ TEST(LoadGIFPalette, TakesTheGlobalTableAsStoredElseTheFirstLocalTable) {
     EXPECT_EQ(GifLoadError(WriteAct(dir, "act.gif", 768)), kCvErrGIFSignature);
     EXPECT_EQ(GifLoadError(dir + "/missing.gif"), kCvErrFileNotFound);
 }
+
+TEST(LoadPaletteFile, ChoosesTheReaderByTheNameEndingInEitherCase) {
+    std::string dir = MakeScratchDir("palfile");
+    EXPECT_EQ(LoadPaletteFile(WriteAct(dir, "upper.ACT", 30))->GetCount(), 9u);
+    EXPECT_EQ(LoadPaletteFile(WriteAct(dir, "mixed.aCt", 30))->GetCount(), 9u);
+    EXPECT_EQ(*LoadPaletteFile(WriteGifWithTables(dir + "/pal.Gif", Colours(4, 10), {Colours(2, 90)})), Colours(4, 10));
+    // ACT bytes in a file named as GIF are read as GIF, and refused as one.
+    EXPECT_EQ(ErrorOf([&] { LoadPaletteFile(WriteAct(dir, "act.GIF", 768)); }), kCvErrGIFSignature);
+    // Other names load nothing, whatever the file holds; a missing file of such a name is no error either.
+    EXPECT_EQ(LoadPaletteFile(WriteAct(dir, "table.act.bak", 768)), nullptr);
+    EXPECT_EQ(LoadPaletteFile(WriteAct(dir, "act", 768)), nullptr);
+    EXPECT_EQ(LoadPaletteFile(dir + "/missing.pal"), nullptr);
+}

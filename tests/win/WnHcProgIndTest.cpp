@@ -1,0 +1,181 @@
+// The progress indicator with a real progress bar and a real dialog: the bar's positions, messages handled while a
+// task reports, the dialog's keys, and a stop asked by a handler ending the task with error 3.
+#include <gtest/gtest.h>
+
+// The other Windows headers need windows.h first.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "common/NoStartProgressProxy.h"
+#include "tests/support/ErrorOf.h"
+#include "tests/win/support/BenchCapture.h"
+#include "tests/win/support/BenchWindow.h"
+#include "win/WnHcProgInd.h"
+#include "win/resource_ids.h"
+
+namespace {
+
+constexpr UINT kNoteMessage = WM_APP + 1;  // a handler that only counts
+constexpr UINT kStopMessage = WM_APP + 2;  // a handler that asks the running task to stop
+
+struct DialogRecord {
+    int notes = 0;
+    int okCommands = 0;
+    bool stopRequested = false;
+};
+
+INT_PTR CALLBACK RecordingDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        return TRUE;
+    }
+    auto* record = reinterpret_cast<DialogRecord*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (!record) return FALSE;
+    switch (message) {
+        case kNoteMessage: ++record->notes; return TRUE;
+        case kStopMessage: record->stopRequested = true; return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) ++record->okCommands;
+            return TRUE;
+    }
+    return FALSE;
+}
+
+int BarPosition(HWND bar) {
+    return int(SendMessageW(bar, PBM_GETPOS, 0, 0));
+}
+
+class WnHcProgIndTest : public ::testing::Test {
+protected:
+    WnHcProgIndTest() : host(360, 240) {
+        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&classes);
+        BenchModule();
+        bar = host.AddControl(PROGRESS_CLASSW, 1068, {20, 12, 320, 30}, 0);
+        dialog = host.AddDialog(IDD_ABOUT, RecordingDialog, reinterpret_cast<LPARAM>(&record), 0, 50);
+        indicator = std::make_unique<WnHcProgInd>(
+            dialog, bar, [this] { return std::exchange(record.stopRequested, false); },
+            [this](CvProgressTask* task) {
+                hookCalls.push_back({task, IsWindowVisible(bar) != FALSE});
+            },
+            [this](CvProgressTask* task) {
+                hookCalls.push_back({task, IsWindowVisible(bar) != FALSE});
+            });
+        PumpUntilIdle();
+    }
+    ~WnHcProgIndTest() override { DestroyWindow(dialog); }
+
+    struct HookCall {
+        CvProgressTask* task;
+        bool barVisible;
+    };
+    BenchHostWindow host;
+    DialogRecord record;
+    HWND bar = nullptr;
+    HWND dialog = nullptr;
+    std::unique_ptr<WnHcProgInd> indicator;
+    std::vector<HookCall> hookCalls;
+};
+
+TEST_F(WnHcProgIndTest, BarShowsFromStartToFinishAtTheRoundedPercentage) {
+    EXPECT_FALSE(IsWindowVisible(bar));
+    CvProgressTask task(indicator.get());
+    task.Start(0, 3, "Remapping");
+    EXPECT_TRUE(IsWindowVisible(bar));
+    PBRANGE range{};
+    SendMessageW(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+    EXPECT_EQ(range.iLow, 0);
+    EXPECT_EQ(range.iHigh, 100);
+    EXPECT_EQ(BarPosition(bar), 0);
+
+    EXPECT_FALSE(task.SetProgress(1));
+    EXPECT_EQ(BarPosition(bar), 33);
+    EXPECT_FALSE(task.SetProgress(2));
+    EXPECT_EQ(BarPosition(bar), 67);
+    const BenchPixels shown = CaptureClient(host.Handle());
+    SaveScreenshot(shown, "progress-bar-two-thirds");
+    // Filled up to two thirds of its width: a quarter in looks like the bar, nine tenths in like the trough.
+    EXPECT_NE(shown.At(20 + 75, 21), shown.At(20 + 270, 21)) << DescribePixels(shown.Crop(20, 20, 320, 22));
+
+    task.Finish();
+    EXPECT_FALSE(IsWindowVisible(bar));
+    // The dialog's own work comes before the bar shows and after it hides.
+    ASSERT_EQ(hookCalls.size(), 2u);
+    EXPECT_EQ(hookCalls[0].task, &task);
+    EXPECT_FALSE(hookCalls[0].barVisible);
+    EXPECT_EQ(hookCalls[1].task, &task);
+    EXPECT_FALSE(hookCalls[1].barVisible);
+}
+
+TEST_F(WnHcProgIndTest, EachReportHandlesEveryPendingMessageAndAStopRequestEndsTheTask) {
+    CvProgressTask task(indicator.get());
+    task.Start(0, 10, "Remapping");
+    for (int i = 0; i < 3; ++i) PostMessageW(dialog, kNoteMessage, 0, 0);
+    EXPECT_FALSE(task.SetProgress(1));
+    EXPECT_EQ(record.notes, 3);
+    MSG left;
+    EXPECT_FALSE(PeekMessageW(&left, nullptr, kNoteMessage, kStopMessage, PM_NOREMOVE));
+
+    PostMessageW(dialog, kStopMessage, 0, 0);
+    EXPECT_EQ(ErrorOf([&] { CV_PROGRESS(task, 2); }), 3u);
+    EXPECT_FALSE(record.stopRequested) << "the request is used up by the stop";
+    EXPECT_EQ(BarPosition(bar), 20);
+    EXPECT_FALSE(task.SetProgress(3));
+}
+
+TEST_F(WnHcProgIndTest, AStopAlreadyRequestedAnswersAtOnceWithoutPumping) {
+    CvProgressTask task(indicator.get());
+    task.Start(0, 4, "Remapping");
+    PostMessageW(dialog, kNoteMessage, 0, 0);
+    record.stopRequested = true;
+    EXPECT_TRUE(task.SetProgress(2));
+    EXPECT_EQ(record.notes, 0);
+    EXPECT_EQ(BarPosition(bar), 0);
+    PumpUntilIdle();
+    EXPECT_EQ(record.notes, 1);
+}
+
+TEST_F(WnHcProgIndTest, KeysTypedDuringAReportWorkAsInTheDialog) {
+    HWND ok = GetDlgItem(dialog, IDOK);
+    ASSERT_NE(ok, nullptr);
+    CvProgressTask task(indicator.get());
+    task.Start(0, 4, "Remapping");
+    // Enter is the dialog's default command only when the dialog sees the key before the button does.
+    PostMessageW(ok, WM_KEYDOWN, VK_RETURN, 1);
+    EXPECT_FALSE(task.SetProgress(1));
+    EXPECT_EQ(record.okCommands, 1);
+}
+
+TEST_F(WnHcProgIndTest, AQuitMessageStopsTheTaskAndStaysForTheOuterLoop) {
+    CvProgressTask task(indicator.get());
+    task.Start(0, 4, "Remapping");
+    PostQuitMessage(5);
+    EXPECT_TRUE(task.SetProgress(1));
+    MSG quit;
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 5u);
+}
+
+TEST_F(WnHcProgIndTest, ThroughTheEngineFilterOnlyRemappingMovesTheBarOrStops) {
+    NoStartProgressProxy proxy(indicator.get());
+    record.stopRequested = true;
+    CvProgressTask reducing(&proxy);
+    reducing.Start(0, 4, "Reducing");
+    EXPECT_FALSE(reducing.SetProgress(2));
+    reducing.Finish();
+    EXPECT_FALSE(IsWindowVisible(bar));
+    EXPECT_TRUE(hookCalls.empty());
+
+    CvProgressTask remapping(&proxy);
+    remapping.Start(0, 4, "Remapping");
+    EXPECT_TRUE(IsWindowVisible(bar));
+    EXPECT_EQ(ErrorOf([&] { CV_PROGRESS(remapping, 1); }), 3u);  // at its first report
+}
+
+}  // namespace

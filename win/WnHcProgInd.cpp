@@ -1,0 +1,49 @@
+// The quantization dialog's progress indicator: the bar at 0..100, the pump on every report, and the owner's
+// stop request turned into the task's stop. Nothing here touches the reduction's data.
+#include "win/WnHcProgInd.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+WnHcProgInd::WnHcProgInd(HWND dialog, HWND bar, ShouldStop shouldStop, TaskHook onStart, TaskHook onFinish)
+    : dialog(dialog),
+      bar(bar),
+      shouldStop(std::move(shouldStop)),
+      onStart(std::move(onStart)),
+      onFinish(std::move(onFinish)) {}
+
+void WnHcProgInd::Start(CvProgressTask* task) {
+    if (onStart) onStart(task);
+    SendMessageW(bar, PBM_SETRANGE32, 0, 100);
+    SendMessageW(bar, PBM_SETSTEP, 1, 0);
+    SendMessageW(bar, PBM_SETPOS, 0, 0);
+    ShowWindow(bar, SW_SHOW);
+}
+
+void WnHcProgInd::Finish(CvProgressTask* task) {
+    ShowWindow(bar, SW_HIDE);
+    if (onFinish) onFinish(task);
+}
+
+bool WnHcProgInd::Update(CvProgressTask* task) {
+    if (shouldStop()) return true;
+    SendMessageW(bar, PBM_SETPOS, WPARAM(ProgressPercent(task->Current(), task->Maximum())), 0);
+    if (!DispatchPending()) return true;
+    return shouldStop();
+}
+
+bool WnHcProgInd::DispatchPending() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // The application is ending: stop the work and let the outer loop see the quit too.
+            PostQuitMessage(int(message.wParam));
+            return false;
+        }
+        if (dialog && IsDialogMessageW(dialog, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return true;
+}

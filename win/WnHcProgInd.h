@@ -1,0 +1,39 @@
+// The quantization dialog's progress indicator: a progress bar that follows the task, and a message pump run on
+// every report, so the dialog stays responsive while a reduction runs inside one of its own handlers.
+// The bar shows only between a task's start and its finish; a report never returns with a message left pending.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "cvcode2/CvProgressTask.h"
+
+class WnHcProgInd : public CvProgressIndicator {
+public:
+    // Whether the running task must stop (a new run is pending, the dialog is closing, or a handler asked for it);
+    // asked before and after each pump. A predicate that reports a request also clears it.
+    using ShouldStop = std::function<bool()>;
+    // The dialog's own work at a task's start (before the bar shows) and at its finish (after the bar hides).
+    using TaskHook = std::function<void(CvProgressTask*)>;
+
+    // `bar` is a progress bar control; `dialog` gets keyboard navigation from the pump (may be null).
+    WnHcProgInd(HWND dialog, HWND bar, ShouldStop shouldStop, TaskHook onStart = {}, TaskHook onFinish = {});
+
+    void Start(CvProgressTask* task) override;
+    void Step(CvProgressTask*) override {}
+    void Finish(CvProgressTask* task) override;
+    bool Update(CvProgressTask* task) override;
+    void Error(CvProgressTask*, CvErrorCode) override {}
+
+private:
+    // Dispatches every pending message of the thread; false when it met WM_QUIT (left in the queue for the
+    // loop that owns it).
+    bool DispatchPending();
+
+    HWND dialog;
+    HWND bar;
+    ShouldStop shouldStop;
+    TaskHook onStart;
+    TaskHook onFinish;
+};
