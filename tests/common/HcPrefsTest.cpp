@@ -124,6 +124,18 @@ TEST_F(PrefsFixture, EveryFieldRoundTrips) {
         EXPECT_EQ(std::memcmp(a->name, b->name, 256) | std::memcmp(a->colors, b->colors, 768), 0);
 }
 
+// The command's "Fine" is not a palette the dialogs know: stored as "Custom", unless a saved palette has the name.
+TEST_F(PrefsFixture, TheCommandsFinePaletteIsStoredAsCustomUnlessSaved) {
+    CvPStrFromC(saved.paletteName, "Fine");
+    SavePrefsTo(saved, location);
+    LoadPrefsFrom(loaded, location);
+    EXPECT_EQ(PascalText(loaded.paletteName), "Custom");
+    CvPStrFromC(saved.paletteList->name, "Fine");
+    SavePrefsTo(saved, location);
+    LoadPrefsFrom(loaded, location);
+    EXPECT_EQ(PascalText(loaded.paletteName), "Fine");
+}
+
 TEST_F(PrefsFixture, InvalidFilesFallBackToTheDefaults) {
     Customise();
     const std::string good = SaveAndRead();
