@@ -150,7 +150,8 @@ void Convert(const ConversionJob& job, const ConversionContext& context) {
         std::fprintf(stderr, " %.2f s\n", seconds);
     }
     std::error_code error;
-    if (run.result != 0 || !fs::exists(PathFromUtf8(staged.Path()), error)) throw ConversionError(RunFailureText(run, job, context));
+    if (run.result != 0 || !fs::exists(PathFromUtf8(staged.Path()), error))
+        throw ConversionError(RunFailureText(run, job, context));
     staged.Commit();
     for (const SimAlert& alert : run.alerts)
         std::cerr << "halcyne: " << WarningText(alert, InputName(job.input)) << "\n";

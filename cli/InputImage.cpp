@@ -24,9 +24,9 @@ InputImage ReadImageFile(const std::string& path) {
     std::ifstream in(PathFromUtf8(path), std::ios::binary);
     std::error_code error;
     if (!in)
-        throw ImageReadError(
-            path + ": cannot open the file: " +
-            (std::filesystem::exists(PathFromUtf8(path), error) ? "no permission to read it" : "there is no such file"));
+        throw ImageReadError(path + ": cannot open the file: " +
+                             (std::filesystem::exists(PathFromUtf8(path), error) ? "no permission to read it"
+                                                                                 : "there is no such file"));
     char magic[8] = {};
     in.read(magic, sizeof magic);
     std::string head(magic, size_t(in.gcount()));

@@ -150,7 +150,8 @@ StagedOutput::StagedOutput(const std::string& output) : output_(output) {
         staged_ = Utf8FromPath(fs::temp_directory_path() / (ProcessTag() + ".gif"));
     } else {
         const fs::path target = PathFromUtf8(output);
-        staged_ = Utf8FromPath(target.parent_path() / PathFromUtf8("." + Utf8FromPath(target.filename()) + "." + ProcessTag()));
+        staged_ = Utf8FromPath(target.parent_path() /
+                               PathFromUtf8("." + Utf8FromPath(target.filename()) + "." + ProcessTag()));
     }
     cleanupSlots_[0] = RemoveOnInterrupt(staged_);
     cleanupSlots_[1] = RemoveOnInterrupt(PluginTemporaryName(staged_));

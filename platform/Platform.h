@@ -37,7 +37,7 @@ struct FileBoxRequest {
     std::string suggestedName;  // the file name the box starts with
     std::string filter;         // "Description|*.ext;*.ext2" pairs joined by '|'
     std::string defaultExtension;
-    size_t pathCharacters = 260;      // the longest path the box may return
+    size_t pathCharacters = 260;       // the longest path the box may return
     size_t fileTitleCharacters = 260;  // the same for the chosen file's name alone
 };
 bool AskSavePath(const FileBoxRequest& request, std::string& path);

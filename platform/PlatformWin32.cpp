@@ -99,8 +99,9 @@ bool RunFileBox(const FileBoxRequest& request, std::string& path, bool save) {
     box.Flags = save ? OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING
                      : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!(save ? GetSaveFileNameW(&box) : GetOpenFileNameW(&box))) return false;
+    // A name with an unpaired surrogate has no UTF-8 spelling, so no file layer call could reach it: as cancelled.
     std::optional<std::string> chosen = Utf8FromUtf16(file.data());
-    if (!chosen) return false;  // no file of that name can be opened through the UTF-8 path either
+    if (!chosen) return false;
     path = *chosen;
     return true;
 }
@@ -108,8 +109,7 @@ bool RunFileBox(const FileBoxRequest& request, std::string& path, bool save) {
 // The Windows shell's per-user application-data folder, made when missing.
 std::optional<std::string> ShellAppDataFolder(intptr_t owner) {
     wchar_t folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(reinterpret_cast<HWND>(owner), CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0,
-                                folder)))
+    if (FAILED(SHGetFolderPathW(reinterpret_cast<HWND>(owner), CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, folder)))
         return std::nullopt;
     return Utf8FromUtf16(folder);
 }
@@ -205,8 +205,8 @@ std::optional<std::wstring> Utf16FromUtf8(const std::string& utf8) {
 std::optional<std::string> Utf8FromUtf16(const std::wstring& utf16) {
     if (utf16.empty()) return std::string();
     const int size = int(utf16.size());
-    const int length = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16.data(), size, nullptr, 0, nullptr,
-                                           nullptr);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16.data(), size, nullptr, 0, nullptr, nullptr);
     if (length <= 0) return std::nullopt;
     std::string utf8(size_t(length), '\0');
     WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16.data(), size, utf8.data(), length, nullptr, nullptr);

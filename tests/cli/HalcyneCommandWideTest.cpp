@@ -24,8 +24,7 @@ int RunHalcyne(const std::vector<std::string>& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return -1;
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD status = 0;
@@ -45,9 +44,10 @@ std::string ReadBytes(const std::string& path) {
 
 // A 3 x 2 picture whose rows and channels all differ, and a palette of five colours (six stored, the last
 // one dropped as the loader does for a short file).
-const std::string kPicture = "P6\n3 2\n255\n"
-                             "\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF"
-                             "\x10\x20\x30\xF0\xE0\xD0\x80\x80\x80"s;
+const std::string kPicture =
+    "P6\n3 2\n255\n"
+    "\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF"
+    "\x10\x20\x30\xF0\xE0\xD0\x80\x80\x80"s;
 const std::string kPalette = "\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF\xFF\xFF\x11\x11\x11"s;
 
 const std::string kGreek = "\xCE\xA0\xCE\xB1\xCE\xBB\xCE\xAD\xCF\x84\xCE\xB1";     // Παλέτα

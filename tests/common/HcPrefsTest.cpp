@@ -296,7 +296,8 @@ public:
     bool Active() const { return active; }
 
 private:
-    static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    static constexpr const wchar_t* kKey =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
     HKEY key = nullptr;
     BYTE old[2048] = {};
     DWORD oldType = REG_EXPAND_SZ;

@@ -57,7 +57,7 @@ TEST(PlatformFileWindows, SystemErrorsBecomeTheNativeCodes) {
 // Names no single-byte code page holds: Greek, Japanese and an emoji (a surrogate pair in UTF-16).
 const char* const kWideNames[] = {"\xCE\xA0\xCE\xB1\xCE\xBB\xCE\xAD\xCF\x84\xCE\xB1",  // Παλέτα
                                   "\xE3\x83\x91\xE3\x83\xAC\xE3\x83\x83\xE3\x83\x88",  // パレット
-                                  "\xF0\x9F\x8E\xA8 art"};                                   // 🎨 art
+                                  "\xF0\x9F\x8E\xA8 art"};                             // 🎨 art
 
 // The name the system holds, read back through the wide API: the UTF-8 path reached the file whole.
 bool SystemHasFile(const std::string& utf8Path) {
@@ -94,7 +94,7 @@ TEST(PlatformFileWindows, ANameThatIsNotUtf8IsAnErrorNotAGuess) {
     EXPECT_EQ(errno, EINVAL);
     CvFile file(CvFileLocator(bad.c_str()));
     EXPECT_EQ(ErrorOf([&] { file.Open(kCvFileWrite); }), kCvErrFileWrongMode);  // EINVAL in Open
-    EXPECT_EQ(ErrorOf([&] { file.CreateEmpty(); }), 21u);                     // EINVAL outside Open
+    EXPECT_EQ(ErrorOf([&] { file.CreateEmpty(); }), 21u);                       // EINVAL outside Open
     EXPECT_EQ(file.Delete(), -1);
     EXPECT_EQ(Platform::MakeFolder(bad.c_str()), EINVAL);
     EXPECT_EQ(Platform::RenameReplacing(bad.c_str(), "x"), EINVAL);
@@ -106,7 +106,9 @@ TEST(PlatformTextWindows, Utf8AndUtf16RoundTripAndBrokenTextIsRefused) {
     EXPECT_EQ(Platform::Utf16FromUtf8(emoji), std::wstring(L"\xD83C\xDFA8"));
     EXPECT_EQ(Platform::Utf8FromUtf16(L"\xD83C\xDFA8"), emoji);
     EXPECT_EQ(Platform::Utf16FromUtf8(""), std::wstring());
-    for (const std::string broken : {"\xE9", "\xF0\x9F\x8E", "a\xC0\xAF" "b"})
+    for (const std::string broken : {"\xE9", "\xF0\x9F\x8E",
+                                     "a\xC0\xAF"
+                                     "b"})
         EXPECT_FALSE(Platform::Utf16FromUtf8(broken)) << broken;
     EXPECT_FALSE(Platform::Utf8FromUtf16(L"a\xD83C"));  // a lone surrogate
 }
@@ -122,4 +124,3 @@ TEST(PlatformTextWindows, StoredNamesTakeTheSystemCodePage) {
     EXPECT_EQ(Platform::StoredText(kWideNames[1]), "????");
 }
 #endif
-
