@@ -14,6 +14,7 @@
 #include "cli/InputImage.h"
 #include "cli/SettingsDescriptor.h"
 #include "cli/StagedOutput.h"
+#include "cli/Utf8Path.h"
 #include "cvcode2/CvErrorCode.h"
 #include "hostsim/HostSimulator.h"
 
@@ -30,7 +31,7 @@ constexpr size_t kProgressPixels = 1u << 20;
 bool NamesFolder(const std::string& output) {
     const char last = output.empty() ? '\0' : output.back();
     std::error_code error;
-    return last == '/' || last == '\\' || fs::is_directory(output, error);
+    return last == '/' || last == '\\' || fs::is_directory(PathFromUtf8(output), error);
 }
 
 std::string InputName(const std::string& input) {
@@ -43,14 +44,16 @@ std::string OutputName(const std::string& output) {
 
 // The folder must exist and take new files, and the output must not be the input itself.
 void CheckOutput(const ConversionJob& job) {
-    const fs::path folder = fs::absolute(job.output).parent_path();
+    const fs::path output = PathFromUtf8(job.output);
+    const fs::path folder = fs::absolute(output).parent_path();
     std::error_code error;
-    if (!fs::is_directory(folder, error)) throw ConversionError(MissingFolderText(folder.string()));
-    if (fs::is_directory(job.output, error)) throw ConversionError("cannot write " + job.output + ": it is a folder");
+    if (!fs::is_directory(folder, error)) throw ConversionError(MissingFolderText(Utf8FromPath(folder)));
+    if (fs::is_directory(output, error)) throw ConversionError("cannot write " + job.output + ": it is a folder");
 #if !defined(_WIN32)
-    if (access(folder.c_str(), W_OK) != 0) throw ConversionError(UnwritableFolderText(folder.string()));
+    if (access(folder.c_str(), W_OK) != 0) throw ConversionError(UnwritableFolderText(Utf8FromPath(folder)));
 #endif
-    if (job.input != kStandardStream && fs::exists(job.output, error) && fs::equivalent(job.input, job.output, error))
+    if (job.input != kStandardStream && fs::exists(output, error) &&
+        fs::equivalent(PathFromUtf8(job.input), output, error))
         throw ConversionError("cannot write " + job.output + ": it is the input image itself");
 }
 
@@ -76,7 +79,7 @@ struct ModuleRun {
 ModuleRun RunModule(const ConversionContext& context, InputImage image, const std::string& savePath) {
     SimOptions options;
     options.descriptors = true;
-    options.savePath = fs::absolute(savePath).string();
+    options.savePath = Utf8FromPath(fs::absolute(PathFromUtf8(savePath)));
     options.configFolder = context.configFolder;
     HostSimulator host(context.entry, context.setEmbedHost, options);
     const bool hasAlpha = image.channels % 2 == 0;
@@ -116,14 +119,14 @@ std::vector<ConversionJob> PlanConversions(const HalcyneOptions& options) {
     std::vector<ConversionJob> jobs;
     std::set<std::string> outputs;
     for (const std::string& input : options.inputs) {
-        const fs::path gifName = fs::path(input).filename().replace_extension(".gif");
+        const fs::path gifName = PathFromUtf8(input).filename().replace_extension(".gif");
         ConversionJob job{input, options.output};
         if (intoFolder)
-            job.output = (fs::path(options.output) / gifName).string();
+            job.output = Utf8FromPath(PathFromUtf8(options.output) / gifName);
         else if (options.output.empty())
-            job.output = fs::path(input).replace_extension(".gif").string();
+            job.output = Utf8FromPath(PathFromUtf8(input).replace_extension(".gif"));
         if (job.output != kStandardStream &&
-            !outputs.insert(fs::absolute(job.output).lexically_normal().string()).second)
+            !outputs.insert(Utf8FromPath(fs::absolute(PathFromUtf8(job.output)).lexically_normal())).second)
             throw UsageError("two inputs would both be written to " + job.output);
         jobs.push_back(job);
     }
@@ -147,7 +150,8 @@ void Convert(const ConversionJob& job, const ConversionContext& context) {
         std::fprintf(stderr, " %.2f s\n", seconds);
     }
     std::error_code error;
-    if (run.result != 0 || !fs::exists(staged.Path(), error)) throw ConversionError(RunFailureText(run, job, context));
+    if (run.result != 0 || !fs::exists(PathFromUtf8(staged.Path()), error))
+        throw ConversionError(RunFailureText(run, job, context));
     staged.Commit();
     for (const SimAlert& alert : run.alerts)
         std::cerr << "halcyne: " << WarningText(alert, InputName(job.input)) << "\n";

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/Utf8Path.h"
+
 void SizeInputImage(InputImage& image, const std::string& path, uint64_t width, uint64_t height, int channels) {
     if (width == 0 || height == 0) throw ImageReadError(path + ": the image is empty");
     if (width > uint64_t(kMaxImageSide) || height > uint64_t(kMaxImageSide))
@@ -19,12 +21,12 @@ void SizeInputImage(InputImage& image, const std::string& path, uint64_t width, 
 }
 
 InputImage ReadImageFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     std::error_code error;
     if (!in)
-        throw ImageReadError(
-            path + ": cannot open the file: " +
-            (std::filesystem::exists(path, error) ? "no permission to read it" : "there is no such file"));
+        throw ImageReadError(path + ": cannot open the file: " +
+                             (std::filesystem::exists(PathFromUtf8(path), error) ? "no permission to read it"
+                                                                                 : "there is no such file"));
     char magic[8] = {};
     in.read(magic, sizeof magic);
     std::string head(magic, size_t(in.gcount()));

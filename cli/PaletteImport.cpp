@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "cli/FailureText.h"
+#include "cli/Utf8Path.h"
 #include "common/HcGlobals.h"
 #include "common/Quantize.h"
 #include "common/hcprefs.h"
@@ -24,7 +25,7 @@ namespace {
 
 std::unique_ptr<CvColorTable> ReadPaletteFile(const std::string& path) {
     std::error_code missing;
-    if (!std::filesystem::exists(path, missing))
+    if (!std::filesystem::exists(PathFromUtf8(path), missing))
         throw std::runtime_error(FileErrorText(path, kCvErrFileNotFound, ENOENT, FileRole::ReadFrom));
     std::unique_ptr<CvColorTable> table;
     try {
@@ -75,8 +76,9 @@ bool IsSavedPalette(const HcGlobals& globals, const std::string& name) {
 
 std::string SeedPrefsWithPalette(const std::string& paletteFile, bool startFromDefaults, const std::string& folder) {
     std::unique_ptr<CvColorTable> table = ReadPaletteFile(paletteFile);
-    std::string name = std::filesystem::path(paletteFile).filename().string().substr(0, 255);
-    std::filesystem::create_directories(folder);
+    // The name is stored as the plug-in stores a loaded palette's: in the system's code page, at most 255 bytes.
+    std::string name = Platform::StoredText(Utf8FromPath(PathFromUtf8(paletteFile).filename())).substr(0, 255);
+    std::filesystem::create_directories(PathFromUtf8(folder));
 
     PrefsRecord prefs;
     HcGlobals& globals = prefs.record.runData;

@@ -1,4 +1,4 @@
-// Staged files of the command and their removal on SIGINT and SIGTERM. The signal handler only unlinks names
+// Staged files of the command and their removal on SIGINT and SIGTERM. The signal handler only removes names
 // prepared beforehand in fixed buffers and leaves with _exit, so it calls nothing that is unsafe in a handler.
 #include "cli/StagedOutput.h"
 
@@ -15,11 +15,11 @@
 #include <iterator>
 
 #include "cli/FailureText.h"
+#include "cli/Utf8Path.h"
 #include "cvcode2/CvFile.h"
 #include "platform/PlatformFile.h"
 
 #if defined(_WIN32)
-#include <direct.h>
 #include <io.h>
 #include <process.h>
 #else
@@ -38,13 +38,10 @@ char gCleanup[kCleanupSlots][kMaxCleanupPath];
 volatile std::sig_atomic_t gCleanupUsed[kCleanupSlots];
 int gDataFd = 1;
 
-// A file or an empty folder; whichever the name is not fails harmlessly.
+// A file or an empty folder; whichever the name is not fails harmlessly. Natively these are unlink and rmdir;
+// on Windows a console interrupt runs the handler on a thread of its own, where converting the name is safe.
 void RemoveName(const char* path) {
-#if defined(_WIN32)
-    if (_unlink(path) != 0) _rmdir(path);
-#else
-    if (unlink(path) != 0) rmdir(path);
-#endif
+    if (Platform::FileRemove(path) != 0) Platform::FolderRemove(path);
 }
 
 extern "C" void OnInterrupt(int signal) {
@@ -127,33 +124,34 @@ void ReserveStandardOutputForData() {
     if (gDataFd < 0) gDataFd = 1;
 }
 
-StagedInput::StagedInput() : path_((fs::temp_directory_path() / (ProcessTag() + "-input")).string()) {
+StagedInput::StagedInput() : path_(Utf8FromPath(fs::temp_directory_path() / (ProcessTag() + "-input"))) {
 #if defined(_WIN32)
     _setmode(0, _O_BINARY);
 #endif
     const int slot = RemoveOnInterrupt(path_);
-    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+    std::ofstream out(PathFromUtf8(path_), std::ios::binary | std::ios::trunc);
     out << std::cin.rdbuf();
     out.close();
     ForgetOnInterrupt(slot);
     if (!out) {
         std::error_code ignored;
-        fs::remove(path_, ignored);
+        fs::remove(PathFromUtf8(path_), ignored);
         throw ConversionError("cannot store standard input in " + path_);
     }
 }
 
 StagedInput::~StagedInput() {
     std::error_code ignored;
-    fs::remove(path_, ignored);
+    fs::remove(PathFromUtf8(path_), ignored);
 }
 
 StagedOutput::StagedOutput(const std::string& output) : output_(output) {
     if (output == "-") {
-        staged_ = (fs::temp_directory_path() / (ProcessTag() + ".gif")).string();
+        staged_ = Utf8FromPath(fs::temp_directory_path() / (ProcessTag() + ".gif"));
     } else {
-        const fs::path target(output);
-        staged_ = (target.parent_path() / ("." + target.filename().string() + "." + ProcessTag())).string();
+        const fs::path target = PathFromUtf8(output);
+        staged_ = Utf8FromPath(target.parent_path() /
+                               PathFromUtf8("." + Utf8FromPath(target.filename()) + "." + ProcessTag()));
     }
     cleanupSlots_[0] = RemoveOnInterrupt(staged_);
     cleanupSlots_[1] = RemoveOnInterrupt(PluginTemporaryName(staged_));
@@ -161,14 +159,14 @@ StagedOutput::StagedOutput(const std::string& output) : output_(output) {
 
 StagedOutput::~StagedOutput() {
     std::error_code ignored;
-    fs::remove(staged_, ignored);
-    fs::remove(PluginTemporaryName(staged_), ignored);
+    fs::remove(PathFromUtf8(staged_), ignored);
+    fs::remove(PathFromUtf8(PluginTemporaryName(staged_)), ignored);
     for (int slot : cleanupSlots_) ForgetOnInterrupt(slot);
 }
 
 void StagedOutput::Commit() {
     if (output_ == "-") {
-        std::ifstream in(staged_, std::ios::binary);
+        std::ifstream in(PathFromUtf8(staged_), std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         if (!in) throw ConversionError("cannot read back the GIF file staged in " + staged_);
         WriteAll(gDataFd, bytes.data(), bytes.size());

@@ -2,6 +2,7 @@
 // One failing input does not stop the others; the exit status is 0 only when every GIF was written.
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,11 +11,17 @@
 #include "cli/FailureText.h"
 #include "cli/PaletteImport.h"
 #include "cli/StagedOutput.h"
+#include "cli/Utf8Path.h"
 #include "hostsim/ModuleLoader.h"
+#include "platform/Platform.h"
 
 #if defined(_WIN32)
 #include <process.h>
 #include <windows.h>
+// after windows.h
+#include <shellapi.h>
+
+#include "platform/Utf16.h"
 #else
 #include <unistd.h>
 #endif
@@ -30,8 +37,8 @@ constexpr int kExitUsage = 2;
 fs::path ExecutablePath(const char* argv0) {
 #if defined(_WIN32)
     (void)argv0;
-    char path[MAX_PATH * 4] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), DWORD(path.size())));
     return fs::path(path);
 #else
     std::error_code error;
@@ -69,7 +76,7 @@ public:
     PrivateFolder(const PrivateFolder&) = delete;
     PrivateFolder& operator=(const PrivateFolder&) = delete;
     std::string Path() const {
-        return path_.string();
+        return Utf8FromPath(path_);
     }
 
 private:
@@ -110,8 +117,9 @@ int Run(const HalcyneOptions& options, const char* argv0) {
     if (context.prefsFile.empty()) throw std::runtime_error(NoPreferencesFolderText());
     std::vector<std::string> privateNames;
     if (!context.configFolder.empty()) {
-        const fs::path prefs(context.prefsFile);
-        privateNames = {prefs.string(), prefs.string() + ".new", prefs.parent_path().string(), context.configFolder};
+        const fs::path prefs = PathFromUtf8(context.prefsFile);
+        privateNames = {context.prefsFile, context.prefsFile + ".new", Utf8FromPath(prefs.parent_path()),
+                        context.configFolder};
     }
     const InterruptCleanup privateCleanup(privateNames);
     if (options.paletteFile)
@@ -119,17 +127,50 @@ int Run(const HalcyneOptions& options, const char* argv0) {
     CheckSavedNames(context.settings.palette, context.settings.basePalette, context.settings.backgroundName,
                     context.configFolder);
 
-    ModuleLoader module(ModulePath(argv0).string());
+    ModuleLoader module(Utf8FromPath(ModulePath(argv0)));
     context.entry = module.Entry();
     context.setEmbedHost = module.SetEmbedHost();
     return ConvertAll(jobs, context);
+}
+
+// The arguments after the command's name as UTF-8. On Windows they come from the wide command line, so a path
+// outside the system's code page arrives whole; elsewhere they are the bytes given.
+std::vector<std::string> Arguments(int argc, char** argv) {
+#if defined(_WIN32)
+    (void)argc;
+    (void)argv;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) throw std::runtime_error("cannot read the command line");
+    std::vector<std::string> arguments;
+    bool valid = true;
+    for (int i = 1; i < count; ++i) {
+        const std::optional<std::string> argument = Platform::Utf8FromUtf16(wide[i]);
+        valid = valid && argument;
+        if (argument) arguments.push_back(*argument);
+    }
+    LocalFree(wide);
+    if (!valid) throw UsageError("an argument holds characters that are not valid Unicode text");
+    return arguments;
+#else
+    return std::vector<std::string>(argv + 1, argv + argc);
+#endif
+}
+
+// Saved names and the comment go into the settings' byte strings, which hold the system's code page as the
+// plug-in stores them; paths stay UTF-8.
+void StoreTexts(HalcyneOptions& options) {
+    for (std::optional<std::string>* text :
+         {&options.palette, &options.basePalette, &options.backgroundName, &options.comment})
+        if (*text) **text = Platform::StoredText(**text);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     try {
-        HalcyneOptions options = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        HalcyneOptions options = ParseCommandLine(Arguments(argc, argv));
+        StoreTexts(options);
         if (options.help) {
             std::cout << UsageText();
             return 0;

@@ -52,18 +52,6 @@ void FreeSources(HcCallRecord& record) {
     globals.extraPlanes = nullptr;
 }
 
-bool AskOutputFile(HcCallRecord& record, CvFileLocator& file) {
-    Platform::FileBoxRequest request;
-    request.owner = OwnerWindow(record);
-    request.title = kSaveAsTitle;
-    request.filter = kGifFilter;
-    request.defaultExtension = kGifExtension;
-    std::string path;
-    if (!Platform::AskSavePath(request, path) || path.empty()) return false;
-    file.SetPath(path.c_str());
-    return true;
-}
-
 void WriteFile(HcCallRecord& record, const CvFileLocator& file) {
     const HcStr255& text = record.runData.settings.comment;
     CvGIFComment comment(text[0], text + 1);
@@ -71,6 +59,20 @@ void WriteFile(HcCallRecord& record, const CvFileLocator& file) {
 }
 
 }  // namespace
+
+bool AskOutputFile(HcCallRecord& record, CvFileLocator& file) {
+    Platform::FileBoxRequest request;
+    request.owner = OwnerWindow(record);
+    request.title = kSaveAsTitle;
+    request.filter = kGifFilter;
+    request.defaultExtension = kGifExtension;
+    request.pathCharacters = 260;
+    request.fileTitleCharacters = 100;
+    std::string path;
+    if (!Platform::AskSavePath(request, path) || path.empty()) return false;
+    file.SetPath(path.c_str());
+    return true;
+}
 
 int16_t ExportFrame(HcCallRecord& record, bool ok) {
     HcGlobals& globals = record.runData;

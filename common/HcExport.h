@@ -6,9 +6,14 @@
 
 #include "common/HcGlobals.h"
 
+class CvFileLocator;
+
 extern const char kSaveAsTitle[];   // "Save As"
 extern const char kGifFilter[];     // "GIF files|*.gif"
 extern const char kGifExtension[];  // "GIF"
+
+// The Save As box, owned by the host window: puts the chosen path (UTF-8) into `file`; false when cancelled.
+bool AskOutputFile(HcCallRecord& record, CvFileLocator& file);
 
 // Makes the frame from the reduced image when no dialog made one, applies the settings to it, chooses its
 // transparent index and frees the source images; when `ok`, saves the preferences, asks for the file and writes

@@ -7,6 +7,7 @@
 
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvGIFFile.h"
+#include "platform/PlatformFile.h"
 
 namespace {
 struct FileCloser {
@@ -23,7 +24,7 @@ bool EndsWithIgnoringCase(const std::string& text, const char* ending) {
 }  // namespace
 
 std::unique_ptr<CvColorTable> LoadACT(const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(Platform::FileOpenForReading(path.c_str()));
     if (!file) CV_THROW(kCvErrHost);
     auto table = std::make_unique<CvColorTable>(256);
     uint32_t records = 0;

@@ -2,6 +2,7 @@
 // A module without ENTRYPOINT is refused, as a host would.
 #include "hostsim/ModuleLoader.h"
 
+#include <filesystem>
 #include <stdexcept>
 
 #if defined(_WIN32)
@@ -23,7 +24,7 @@ std::string LastLoadError() {
 
 ModuleLoader::ModuleLoader(const std::string& path) {
 #if defined(_WIN32)
-    module_ = LoadLibraryA(path.c_str());
+    module_ = LoadLibraryW(std::filesystem::u8path(path).c_str());  // the path is UTF-8
 #else
     module_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
 #endif

@@ -29,15 +29,24 @@ AlertAnswer ShowAlert(intptr_t owner, const std::string& text, const std::string
                       AlertIcon icon);
 
 // The Save As and Open boxes. They return false when the user cancels (or, headless, nobody answers).
+// Every text is UTF-8, the chosen path too. Both boxes hide the read-only box and need an existing folder; Save As
+// asks before replacing a file, Open takes only an existing file.
 struct FileBoxRequest {
     intptr_t owner = 0;
     std::string title;
-    std::string suggestedName;  // Save As only
+    std::string suggestedName;  // the file name the box starts with
     std::string filter;         // "Description|*.ext;*.ext2" pairs joined by '|'
     std::string defaultExtension;
+    size_t pathCharacters = 260;       // the longest path the box may return
+    size_t fileTitleCharacters = 260;  // the same for the chosen file's name alone
 };
 bool AskSavePath(const FileBoxRequest& request, std::string& path);
 bool AskOpenPath(const FileBoxRequest& request, std::string& path);
+
+// A UTF-8 text as the byte strings of the settings, the saved lists and the preferences file hold it (a loaded
+// palette's name): in the system's code page on Windows, where a character it lacks becomes its nearest match or
+// '?', so the stored bytes keep their format; unchanged elsewhere.
+std::string StoredText(const std::string& utf8);
 
 // Tells the embedding host, when there is one, the code and detail of the error that is about to be alerted.
 void NoteError(uint32_t code, uint32_t detail);

@@ -1,5 +1,5 @@
-// Descriptor calls of the C run-time: the Windows spellings (_open, _read, ...) or the POSIX ones.
-// Only names differ between the two; every caller sees the same results and errno values.
+// Descriptor calls of the C run-time: the Windows spellings (_wopen, _read, ...) or the POSIX ones.
+// Paths are UTF-8 on Windows too (a name that is not is refused with EINVAL); every caller sees the same errno values.
 #include "platform/PlatformFile.h"
 
 #include <fcntl.h>
@@ -14,6 +14,8 @@
 #if defined(_WIN32)
 #include <direct.h>
 #include <io.h>
+
+#include "platform/Utf16.h"
 #else
 #include <unistd.h>
 #endif
@@ -40,8 +42,19 @@ auto WithSystemErrno(Call call) {
     return result;
 }
 
+// Runs a wide call on the path's UTF-16; a path that is not UTF-8 names no file the system could have.
+template <typename Call>
+auto OnWidePath(const char* path, Call call) -> decltype(call(L"")) {
+    const std::optional<std::wstring> wide = Utf16FromUtf8(path);
+    if (!wide) {
+        errno = EINVAL;
+        return decltype(call(L""))(-1);
+    }
+    return WithSystemErrno([&] { return call(wide->c_str()); });
+}
+
 int SysOpen(const char* path, int flags) {
-    return WithSystemErrno([&] { return _open(path, flags, kNewFilePermission); });
+    return OnWidePath(path, [&](const wchar_t* name) { return _wopen(name, flags, kNewFilePermission); });
 }
 }  // namespace
 
@@ -73,10 +86,21 @@ int FdClose(int fd) {
     return WithSystemErrno([&] { return _close(fd); });
 }
 int FileRemove(const char* path) {
-    return WithSystemErrno([&] { return _unlink(path); });
+    return OnWidePath(path, [](const wchar_t* name) { return _wunlink(name); });
+}
+int FolderRemove(const char* path) {
+    return OnWidePath(path, [](const wchar_t* name) { return _wrmdir(name); });
 }
 int MakeFolder(const char* path) {
-    return WithSystemErrno([&] { return _mkdir(path); }) == 0 ? 0 : errno;
+    return OnWidePath(path, [](const wchar_t* name) { return _wmkdir(name); }) == 0 ? 0 : errno;
+}
+std::FILE* FileOpenForReading(const char* path) {
+    std::FILE* file = nullptr;
+    OnWidePath(path, [&](const wchar_t* name) {
+        file = _wfopen(name, L"rb");
+        return file ? 0 : -1;
+    });
+    return file;
 }
 char PathSeparator() {
     return '\\';
@@ -117,6 +141,12 @@ int FdClose(int fd) {
 }
 int FileRemove(const char* path) {
     return unlink(path);
+}
+int FolderRemove(const char* path) {
+    return rmdir(path);
+}
+std::FILE* FileOpenForReading(const char* path) {
+    return std::fopen(path, "rb");
 }
 int MakeFolder(const char* path) {
     return mkdir(path, 0700) == 0 ? 0 : errno;

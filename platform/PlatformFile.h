@@ -1,8 +1,10 @@
 // The run-time library's file-descriptor calls and folder services, under one name on every platform.
 // Each call reports failure as the C library does (-1, or the error number) and leaves errno set; no buffering.
+// Paths are UTF-8 text (bytes natively); on Windows one that is not valid UTF-8 fails with EINVAL.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 namespace Platform {
 
@@ -20,6 +22,10 @@ int64_t FdLength(int fd);
 int FdSetLength(int fd, int64_t length);
 int FdClose(int fd);
 int FileRemove(const char* path);
+// Removes an empty folder; 0 or -1.
+int FolderRemove(const char* path);
+// A buffered stream for untranslated reading, or null with errno set.
+std::FILE* FileOpenForReading(const char* path);
 
 // 0 when the folder was made, else the error number (EEXIST when it is already there).
 int MakeFolder(const char* path);

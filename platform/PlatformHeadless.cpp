@@ -74,4 +74,9 @@ int RenameReplacing(const char* from, const char* to) {
     return std::rename(from, to) == 0 ? 0 : errno;
 }
 
+// Paths and names are bytes here; what the command line gave is what the preferences file keeps.
+std::string StoredText(const std::string& utf8) {
+    return utf8;
+}
+
 }  // namespace Platform

@@ -26,13 +26,14 @@ Platform::FileBoxRequest PaletteOpenBox(HWND owner) {
 std::unique_ptr<CvColorTable> WnHcLoadColorTable(HWND owner, std::string* nameOut) {
     std::string path;
     if (!Platform::AskOpenPath(PaletteOpenBox(owner), path)) return nullptr;
-    if (nameOut) *nameOut = SavedPaletteName(path);
+    // The name is kept as stored names are: in the system's code page.
+    if (nameOut) *nameOut = SavedPaletteName(Platform::StoredText(path));
     try {
         return LoadPaletteFile(path);
     } catch (const CvErrorCode&) {
     } catch (const std::bad_alloc&) {
     }
-    Platform::ShowAlert(reinterpret_cast<intptr_t>(GetActiveWindow()), "Could Not Load Palette", "ALERT",
+    Platform::ShowAlert(reinterpret_cast<intptr_t>(owner), "Could Not Load Palette", "ALERT",
                         Platform::AlertButtons::Ok, Platform::AlertIcon::None);
     return nullptr;
 }

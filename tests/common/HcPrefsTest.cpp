@@ -19,6 +19,12 @@
 #include "tests/support/SettingsLists.h"
 #include "tests/support/TestPaths.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+
+#include "platform/Utf16.h"
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -251,6 +257,88 @@ TEST_F(PrefsFixture, AMissingConfigurationFolderIsMadeWithTheFoldersAboveIt) {
     FreePaletteList(record.runData.paletteList);
     EXPECT_TRUE(fs::is_regular_file(folder + "/Corvane/Halcyne Prefs"));
 }
+
+// A user whose application-data folder is named outside the system's code page (Greek, Japanese, an emoji).
+TEST_F(PrefsFixture, AConfigurationFolderNamedOutsideTheCodePageKeepsThePreferences) {
+    const std::string folder = dir + "/\xCE\xA0\xCE\xB1\xCE\xBB\xCE\xAD\xCF\x84\xCE\xB1 " +
+                               "\xE3\x83\x91\xE3\x83\xAC\xE3\x83\x83\xE3\x83\x88/\xF0\x9F\x8E\xA8";
+    HcEmbedHost embed{};
+    embed.version = HC_EMBED_VERSION;
+    embed.configFolder = folder.c_str();
+    Platform::SetEmbedHost(&embed);
+    HcCallRecord record{};
+    SetDefaults(record.runData);
+    record.runData.settings.colors = 17;
+    EXPECT_NO_THROW(SavePrefs(record));
+    HcCallRecord reread{};
+    LoadPrefs(reread);
+    Platform::SetEmbedHost(nullptr);
+    EXPECT_EQ(reread.runData.settings.colors, 17);
+    EXPECT_EQ(fs::file_size(fs::u8path(folder + "/Corvane/Halcyne Prefs")), 1088u + 2 + 3 * 1036);
+    for (HcCallRecord* r : {&record, &reread}) FreePaletteList(r->runData.paletteList);
+}
+
+#if defined(_WIN32)
+namespace {
+
+// Points the shell's per-user application-data folder somewhere else for one test and back afterwards. Only
+// under Wine, whose prefix is the test's own: a real user's folder is never moved.
+class AppDataRedirect {
+public:
+    explicit AppDataRedirect(const std::string& folder) {
+        if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) return;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+        DWORD size = sizeof old;
+        hadValue = RegQueryValueExW(key, L"AppData", nullptr, &oldType, old, &size) == ERROR_SUCCESS;
+        oldSize = size;
+        const std::wstring wide = *Platform::Utf16FromUtf8(folder);
+        active = RegSetValueExW(key, L"AppData", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                                DWORD((wide.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+    ~AppDataRedirect() {
+        if (!key) return;
+        if (hadValue)
+            RegSetValueExW(key, L"AppData", 0, oldType, old, oldSize);
+        else
+            RegDeleteValueW(key, L"AppData");
+        RegCloseKey(key);
+    }
+    AppDataRedirect(const AppDataRedirect&) = delete;
+    AppDataRedirect& operator=(const AppDataRedirect&) = delete;
+    bool Active() const { return active; }
+
+private:
+    static constexpr const wchar_t* kKey =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    HKEY key = nullptr;
+    BYTE old[2048] = {};
+    DWORD oldType = REG_EXPAND_SZ;
+    DWORD oldSize = 0;
+    bool hadValue = false;
+    bool active = false;
+};
+
+}  // namespace
+
+TEST(PrefsWindows, AnApplicationDataFolderNamedOutsideTheCodePageHoldsThePreferences) {
+    const std::string appData = MakeScratchDir("appdata") + "\\\xCE\xA0\xCE\xB1\xCE\xBB\xCE\xAD\xCF\x84\xCE\xB1 " +
+                                "\xE3\x83\x91\xE3\x83\xAC\xE3\x83\x83\xE3\x83\x88 \xF0\x9F\x8E\xA8";
+    AppDataRedirect redirect(appData);
+    if (!redirect.Active()) GTEST_SKIP() << "runs only under Wine";
+    HcCallRecord record{};
+    SetDefaults(record.runData);
+    record.runData.settings.colors = 17;
+    CvFileLocator location;
+    GetPrefsLocation(record, location);
+    EXPECT_EQ(std::string(location.Path()), appData + "\\Corvane\\Halcyne Prefs");
+    EXPECT_NO_THROW(SavePrefs(record));
+    HcCallRecord reread{};
+    LoadPrefs(reread);
+    EXPECT_EQ(reread.runData.settings.colors, 17);
+    EXPECT_TRUE(fs::is_regular_file(fs::u8path(location.Path())));
+    for (HcCallRecord* r : {&record, &reread}) FreePaletteList(r->runData.paletteList);
+}
+#endif
 
 namespace {
 

@@ -1,0 +1,82 @@
+// The Windows command with names outside the system's code page: its arguments arrive whole through the wide
+// command line, and the GIF it writes equals, byte for byte, the one an ASCII-named run writes.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/Utf16.h"
+#include "tests/support/TestPaths.h"
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+namespace {
+
+// Runs halcyne.exe beside the test with these UTF-8 arguments; its exit status, or -1 when it did not start.
+int RunHalcyne(const std::vector<std::string>& arguments) {
+    const std::wstring program = fs::u8path(ExecutableDir() + "\\halcyne.exe").wstring();
+    std::wstring line = L"\"" + program + L"\"";
+    for (const std::string& argument : arguments) line += L" \"" + *Platform::Utf16FromUtf8(argument) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD status = 0;
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return int(status);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(fs::u8path(path), std::ios::binary) << bytes;
+}
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(fs::u8path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A 3 x 2 picture whose rows and channels all differ, and a palette of five colours (six stored, the last
+// one dropped as the loader does for a short file).
+const std::string kPicture =
+    "P6\n3 2\n255\n"
+    "\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF"
+    "\x10\x20\x30\xF0\xE0\xD0\x80\x80\x80"s;
+const std::string kPalette = "\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF\xFF\xFF\x11\x11\x11"s;
+
+const std::string kGreek = "\xCE\xA0\xCE\xB1\xCE\xBB\xCE\xAD\xCF\x84\xCE\xB1";     // Παλέτα
+const std::string kJapanese = "\xE3\x83\x91\xE3\x83\xAC\xE3\x83\x83\xE3\x83\x88";  // パレット
+const std::string kEmoji = "\xF0\x9F\x8E\xA8";                                     // 🎨
+
+}  // namespace
+
+TEST(HalcyneCommandWide, NamesOutsideTheCodePageWriteTheSameGifAsAsciiNames) {
+    const std::string dir = MakeScratchDir("wide-command");
+    WriteBytes(dir + "\\in.ppm", kPicture);
+    WriteBytes(dir + "\\palette.act", kPalette);
+    ASSERT_EQ(RunHalcyne({dir + "\\in.ppm", "-o", dir + "\\out.gif", "--palette-file", dir + "\\palette.act",
+                          "--no-prefs", "-q"}),
+              0);
+    const std::string expected = ReadBytes(dir + "\\out.gif");
+    ASSERT_GT(expected.size(), 40u);
+
+    const std::string folder = dir + "\\" + kGreek + " " + kEmoji;
+    fs::create_directories(fs::u8path(folder));
+    const std::string input = folder + "\\" + kJapanese + ".ppm";
+    const std::string palette = folder + "\\" + kGreek + kEmoji + ".act";
+    WriteBytes(input, kPicture);
+    WriteBytes(palette, kPalette);
+    const std::string output = folder + "\\" + kJapanese + " " + kGreek + ".gif";
+    EXPECT_EQ(RunHalcyne({input, "-o", output, "--palette-file", palette, "--no-prefs", "-q"}), 0);
+    EXPECT_EQ(ReadBytes(output), expected);
+    // Without -o the GIF goes beside its input under the input's own name.
+    EXPECT_EQ(RunHalcyne({input, "--palette-file", palette, "--no-prefs", "-q"}), 0);
+    EXPECT_EQ(ReadBytes(folder + "\\" + kJapanese + ".gif"), expected);
+    fs::remove_all(fs::u8path(dir));
+}
