@@ -244,38 +244,27 @@ TEST_F(PrefsFixture, AnUnusableConfigurationFolderNeverLosesTheRun) {
     Platform::SetEmbedHost(nullptr);
 }
 
-TEST_F(PrefsFixture, AMissingConfigurationFolderIsMadeWithTheFoldersAboveIt) {
-    const std::string folder = dir + "/not/yet";
-    HcEmbedHost embed{};
-    embed.version = HC_EMBED_VERSION;
-    embed.configFolder = folder.c_str();
-    Platform::SetEmbedHost(&embed);
-    HcCallRecord record{};
-    SetDefaults(record.runData);
-    EXPECT_NO_THROW(SavePrefs(record));
-    Platform::SetEmbedHost(nullptr);
-    FreePaletteList(record.runData.paletteList);
-    EXPECT_TRUE(fs::is_regular_file(folder + "/Corvane/Halcyne Prefs"));
-}
-
-// A user whose application-data folder is named outside the system's code page (Greek, Japanese, an emoji).
-TEST_F(PrefsFixture, AConfigurationFolderNamedOutsideTheCodePageKeepsThePreferences) {
-    const std::string folder = dir + "/\xCE\xA0\xCE\xB1\xCE\xBB\xCE\xAD\xCF\x84\xCE\xB1 " +
-                               "\xE3\x83\x91\xE3\x83\xAC\xE3\x83\x83\xE3\x83\x88/\xF0\x9F\x8E\xA8";
-    HcEmbedHost embed{};
-    embed.version = HC_EMBED_VERSION;
-    embed.configFolder = folder.c_str();
-    Platform::SetEmbedHost(&embed);
-    HcCallRecord record{};
-    SetDefaults(record.runData);
-    record.runData.settings.colors = 17;
-    EXPECT_NO_THROW(SavePrefs(record));
-    HcCallRecord reread{};
-    LoadPrefs(reread);
-    Platform::SetEmbedHost(nullptr);
-    EXPECT_EQ(reread.runData.settings.colors, 17);
-    EXPECT_EQ(fs::file_size(fs::u8path(folder + "/Corvane/Halcyne Prefs")), 1088u + 2 + 3 * 1036);
-    for (HcCallRecord* r : {&record, &reread}) FreePaletteList(r->runData.paletteList);
+// A missing folder is made with the folders above it, whatever its name: here one outside the system's code page
+// (Greek, Japanese, an emoji), as a user's application-data folder may be.
+TEST_F(PrefsFixture, AMissingConfigurationFolderIsMadeUnderAnyNameAndKeepsThePreferences) {
+    for (const std::string& folder :
+         {dir + "/not/yet", dir + "/\xCE\xA0\xCE\xB1\xCE\xBB\xCE\xAD\xCF\x84\xCE\xB1 " +
+                                "\xE3\x83\x91\xE3\x83\xAC\xE3\x83\x83\xE3\x83\x88/\xF0\x9F\x8E\xA8"}) {
+        HcEmbedHost embed{};
+        embed.version = HC_EMBED_VERSION;
+        embed.configFolder = folder.c_str();
+        Platform::SetEmbedHost(&embed);
+        HcCallRecord record{};
+        SetDefaults(record.runData);
+        record.runData.settings.colors = 17;
+        EXPECT_NO_THROW(SavePrefs(record));
+        HcCallRecord reread{};
+        LoadPrefs(reread);
+        Platform::SetEmbedHost(nullptr);
+        EXPECT_EQ(reread.runData.settings.colors, 17);
+        EXPECT_EQ(fs::file_size(fs::u8path(folder + "/Corvane/Halcyne Prefs")), 1088u + 2 + 3 * 1036);
+        for (HcCallRecord* r : {&record, &reread}) FreePaletteList(r->runData.paletteList);
+    }
 }
 
 #if defined(_WIN32)
