@@ -61,19 +61,19 @@ void WnHcBrushWindow::Pick(HcPoint point) {
 
 void WnHcBrushWindow::StartStroke(HcPoint point) {
     SetCapture(Window());
-    buttonDown = true;
-    ViewToImage(point, lastImagePoint);
+    HcPoint start;
+    ViewToImage(point, start);
     stroke = std::make_unique<HcMaskStroke>(
-        Frame(), tool == kEdgeBrush ? HcMaskStroke::Brush::EdgeBrush : HcMaskStroke::Brush::Pencil, lastImagePoint);
+        Frame(), tool == kEdgeBrush ? HcMaskStroke::Brush::EdgeBrush : HcMaskStroke::Brush::Pencil, start);
     ContinueStroke(point);
 }
 
 void WnHcBrushWindow::ContinueStroke(HcPoint point) {
-    ViewToImage(point, lastImagePoint);
-    const HcMaskChange change = stroke->LineTo(lastImagePoint, KeyDown(VK_CONTROL));
+    HcPoint pixel;
+    ViewToImage(point, pixel);
+    const HcMaskChange change = stroke->LineTo(pixel, KeyDown(VK_CONTROL));
     if (change.Empty()) return;
-    HcShowMaskPixels(Frame(), change.pixels, {FullBuffer().Pixels(), uint32_t(FullBuffer().Width()),
-                                             uint32_t(FullBuffer().Height())});
+    HcShowMaskPixels(Frame(), change.pixels, Raster().Full());
     Redraw(change.bounds.left, change.bounds.top, change.bounds.right, change.bounds.bottom);
 }
 
@@ -100,7 +100,6 @@ void WnHcBrushWindow::OnMouseUp(HcPoint point) {
 }
 
 bool WnHcBrushWindow::EndStroke() {
-    buttonDown = false;
     if (!stroke) return false;
     stroke.reset();
     NotifyMaskEdited();

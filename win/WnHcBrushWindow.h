@@ -45,9 +45,9 @@ private:
     bool InsideView(HcPoint point) const;
 
     int tool = kHand;
-    bool buttonDown = false;
-    HcPoint lastImagePoint;
-    std::unique_ptr<HcMaskStroke> stroke;  // owns the mask snapshot of an edge-brush stroke
+    // The pencil or edge-brush stroke while the button is down; it keeps the last image point and, for the edge
+    // brush, the mask snapshot.
+    std::unique_ptr<HcMaskStroke> stroke;
     bool grabbing = false;
     bool panning = false;
     HcPoint lastPoint;
