@@ -8,10 +8,9 @@
 
 #include "wnatom/WnErrorExit.h"
 
-INT_PTR WnModalDialog::Run(HINSTANCE module, int templateId, HWND owner) {
+INT_PTR WnModalDialog::Run(HINSTANCE module, const wchar_t* templateName, HWND owner) {
     error = nullptr;
-    const INT_PTR result =
-        DialogBoxParamW(module, MAKEINTRESOURCEW(templateId), owner, Procedure, reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = DialogBoxParamW(module, templateName, owner, Procedure, reinterpret_cast<LPARAM>(this));
     window = nullptr;
     if (result == -1) CV_THROW_DETAIL(kCvErrNoMemory, GetLastError());
     // The error itself is kept here: the last-error value may be overwritten before the loop returns.
