@@ -126,10 +126,11 @@ HostSimulator::HostSimulator(PluginEntryProc entry, HcSetEmbedHostProc setEmbedH
             host.version = HC_EMBED_VERSION;
             host.context = this;
             host.alert = OnAlert;
-            host.askSavePath = OnSavePath;
-            host.askOpenPath = OnOpenPath;
+            host.askSavePath = options_.systemFileBoxes ? nullptr : OnSavePath;
+            host.askOpenPath = options_.systemFileBoxes ? nullptr : OnOpenPath;
             host.configFolder = options_.configFolder.empty() ? nullptr : options_.configFolder.c_str();
             host.error = OnError;
+            host.showDialogs = options_.showDialogs ? 1 : 0;
             setEmbedHost_(&host);
         } else {
             setEmbedHost_(nullptr);

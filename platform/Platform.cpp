@@ -49,14 +49,18 @@ void NoteError(uint32_t code, uint32_t detail) {
 }
 
 bool AskSavePath(const FileBoxRequest& request, std::string& path) {
-    if (gHasEmbedHost)
-        return gEmbedHost.askSavePath && AskEmbedded(gEmbedHost.askSavePath, request.suggestedName, path);
+    if (gHasEmbedHost && gEmbedHost.askSavePath)
+        return AskEmbedded(gEmbedHost.askSavePath, request.suggestedName, path);
     return Native::AskSavePath(request, path);
 }
 
 bool AskOpenPath(const FileBoxRequest& request, std::string& path) {
-    if (gHasEmbedHost) return gEmbedHost.askOpenPath && AskEmbedded(gEmbedHost.askOpenPath, request.title, path);
+    if (gHasEmbedHost && gEmbedHost.askOpenPath) return AskEmbedded(gEmbedHost.askOpenPath, request.title, path);
     return Native::AskOpenPath(request, path);
+}
+
+bool DialogsWanted() {
+    return !gHasEmbedHost || gEmbedHost.showDialogs != 0;
 }
 
 std::string UserConfigFolder() {

@@ -51,6 +51,9 @@ std::string StoredText(const std::string& utf8);
 // Tells the embedding host, when there is one, the code and detail of the error that is about to be alerted.
 void NoteError(uint32_t code, uint32_t detail);
 
+// Whether an interactive run shows its dialogs: always under a real host, under an embedding host when it asks.
+bool DialogsWanted();
+
 // The per-user folder that holds the preferences file, without a trailing separator; empty when unknown.
 std::string UserConfigFolder();
 

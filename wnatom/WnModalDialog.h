@@ -16,7 +16,9 @@ public:
     // Shows the dialog and returns the result it ended with. An error raised by a handler ends the dialog
     // (with 16, its code as the thread's last-error value) and is raised again here, unchanged. A dialog that
     // cannot be shown (its template missing, say) raises CvErrorCode 2 instead of passing for a cancel.
-    INT_PTR Run(HINSTANCE module, int templateId, HWND owner) { return Run(module, MAKEINTRESOURCEW(templateId), owner); }
+    INT_PTR Run(HINSTANCE module, int templateId, HWND owner) {
+        return Run(module, MAKEINTRESOURCEW(templateId), owner);
+    }
     // The same for a template known by name ("DISSOLVEPARAM", say).
     INT_PTR Run(HINSTANCE module, const wchar_t* templateName, HWND owner);
     HWND Window() const { return window; }
