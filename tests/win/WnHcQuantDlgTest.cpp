@@ -16,6 +16,7 @@
 #include "tests/win/support/BenchInput.h"
 #include "tests/win/support/BenchModal.h"
 #include "tests/win/support/BenchWindow.h"
+#include "tests/win/support/QuantDialogBench.h"
 #include "win/resource_ids.h"
 
 namespace {
@@ -38,53 +39,9 @@ SimImage Picture(int width, int height) {
     return image;
 }
 
-std::string Text(HWND dialog, int id) {
-    const std::wstring wide = WindowText(GetDlgItem(dialog, id));
-    return std::string(wide.begin(), wide.end());
-}
-
-// Every text the size line was given, in order, read back after the dialog handled each change.
-class SizeLineLog {
-public:
-    SizeLineLog() : hook(SetWindowsHookExW(WH_CALLWNDPROCRET, Record, nullptr, GetCurrentThreadId())) {
-        Active() = this;
-    }
-    ~SizeLineLog() {
-        UnhookWindowsHookEx(hook);
-        Active() = nullptr;
-    }
-    const std::vector<std::string>& Texts() const { return texts; }
-    // Reductions started since the dialog opened: the line shows "GIF 0K" at the opening and at every start.
-    int Starts() const {
-        int zeros = 0;
-        for (const std::string& text : texts) zeros += text.size() >= 6 && text.substr(text.size() - 6) == "GIF 0K";
-        return zeros - 1;
-    }
-
-private:
-    static SizeLineLog*& Active() {
-        static SizeLineLog* active = nullptr;
-        return active;
-    }
-    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
-        const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        if (code == HC_ACTION && Active() && message->message == WM_SETTEXT &&
-            GetDlgCtrlID(message->hwnd) == IDC_QUANT_SIZE_INFO)
-            Active()->texts.push_back(Text(GetParent(message->hwnd), IDC_QUANT_SIZE_INFO));
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    HHOOK hook;
-    std::vector<std::string> texts;
-};
-
-bool Reducing(HWND dialog) {
-    const std::string size = Text(dialog, IDC_QUANT_SIZE_INFO);
-    return size.size() < 6 || size.substr(size.size() - 6) == "GIF 0K";
-}
-
 void WaitForReduction(HWND dialog) {
-    ASSERT_TRUE(PumpUntil([&] { return !Reducing(dialog); }, kReductionLimit)) << Text(dialog, IDC_QUANT_SIZE_INFO);
+    ASSERT_TRUE(PumpUntil([&] { return !QuantReducing(dialog); }, kReductionLimit))
+        << DialogText(dialog, IDC_QUANT_SIZE_INFO);
     PumpUntilIdle();
 }
 
@@ -128,23 +85,9 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-int DitherShown(HWND dialog) {
-    const std::wstring label = WindowText(GetDlgItem(GetDlgItem(dialog, IDC_QUANT_DITHER_PANE), 1024));
-    return std::stoi(label.substr(label.find(L':') + 1));
-}
-
-// Drags the dithering thumb from its stop to another, through the slider's own window.
+// Drags the dithering thumb from where it stands to another stop, through the slider's own window.
 void DragDither(HWND dialog, int to) {
-    const int from = DitherShown(dialog);
-    HWND pane = GetDlgItem(dialog, IDC_QUANT_DITHER_PANE);
-    RECT left{}, right{};
-    GetWindowRect(GetDlgItem(pane, 1052), &left);
-    GetWindowRect(GetDlgItem(pane, 1053), &right);
-    MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&left), 2);
-    MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&right), 2);
-    const int x0 = left.right + 2, step = (right.left - left.right - 6) / 10;
-    const int y = MulDiv(47, BenchExpectedDpi(), 96);
-    Drag(pane, StraightPath({x0 + from * step, y}, {x0 + to * step, y}, 4));
+    Drag(DitherPaneOf(dialog), StraightPath(DitherStop(dialog, DitherShown(dialog)), DitherStop(dialog, to), 4));
 }
 
 // Runs `action` once, the first time the progress bar shows: from inside a running reduction's message pump.
@@ -233,21 +176,21 @@ TEST(WnHcQuantDlgTest, TypedCountsAreClampedAndNextWritesWhatTheDialogShowed) {
     const int16_t result = run.Run([&](HWND dialog) {
         SaveScreenshot(CaptureClient(dialog), "quant-opening-tiny");
         EXPECT_EQ(run.sizes.Texts().front(), "RGB 1K / GIF 0K");
-        EXPECT_EQ(Text(dialog, IDC_QUANT_SIZE_INFO), "RGB 1K / GIF 1K");
+        EXPECT_EQ(DialogText(dialog, IDC_QUANT_SIZE_INFO), "RGB 1K / GIF 1K");
         Type(dialog, IDC_QUANT_COLORS, "999");
         WaitForReduction(dialog);
         const int startsAt256 = run.sizes.Starts();
-        Type(dialog, IDC_QUANT_COLORS, "-5");  // 256 again: nothing to do
-        EXPECT_EQ(Text(dialog, IDC_QUANT_COLORS), "-5");  // the edit keeps what was typed
+        Type(dialog, IDC_QUANT_COLORS, "-5");                   // 256 again: nothing to do
+        EXPECT_EQ(DialogText(dialog, IDC_QUANT_COLORS), "-5");  // the edit keeps what was typed
         EXPECT_EQ(Items(dialog, IDC_QUANT_DEPTH).size(), 8u);
         Choose(dialog, IDC_QUANT_DEPTH, 0);  // the entry that matches the count changes nothing
         EXPECT_EQ(run.sizes.Starts(), startsAt256);
         Choose(dialog, IDC_QUANT_DEPTH, 6);
-        EXPECT_EQ(Text(dialog, IDC_QUANT_COLORS), "4");
+        EXPECT_EQ(DialogText(dialog, IDC_QUANT_COLORS), "4");
         WaitForReduction(dialog);
         Type(dialog, IDC_QUANT_COLORS, "1");
         WaitForReduction(dialog);
-        EXPECT_EQ(Text(dialog, IDC_QUANT_COLORS), "1");
+        EXPECT_EQ(DialogText(dialog, IDC_QUANT_COLORS), "1");
         EXPECT_EQ(Selected(dialog, IDC_QUANT_DEPTH), 6);  // typing leaves the depth box alone
         EXPECT_EQ(run.sizes.Starts(), startsAt256 + 2);
         PressDialogButton(dialog, IDOK);
@@ -337,7 +280,7 @@ TEST(WnHcQuantDlgTest, LoadedPalettesJoinBothListsAndUnloadingEmptiesThem) {
         SaveScreenshot(CaptureClient(dialog), "quant-fixed-palette");
         PressDialogButton(dialog, IDC_ZOOM_IN);
         PressDialogButton(dialog, IDC_ZOOM_IN);
-        EXPECT_EQ(Text(dialog, IDC_ZOOM_LABEL), "3 : 1");
+        EXPECT_EQ(DialogText(dialog, IDC_ZOOM_LABEL), "3 : 1");
         SaveScreenshot(CaptureClient(dialog), "quant-zoomed");
 
         Choose(dialog, IDC_QUANT_PALETTE, 0);  // back to "Custom", base "Custom"
