@@ -304,8 +304,9 @@ void WnHcQuantDlg::ShowResultImage() {
     } else {
         resultView.SetSource(reduced);
     }
-    // Rows stay as ready as they were: the frame holds no picture before the first reduction has finished.
-    previewResult->SetImage(&resultView);
+    // Rows stay as ready as they were: the frame holds no picture before the first reduction has finished. The
+    // pane is told only of a new picture; a new reduction redraws it at its start.
+    if (previewResult->Image() != &resultView) previewResult->SetImage(&resultView);
 }
 
 void WnHcQuantDlg::MeasureGifSize() {
