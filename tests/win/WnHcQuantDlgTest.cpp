@@ -174,6 +174,7 @@ public:
 TEST(WnHcQuantDlgTest, TypedCountsAreClampedAndNextWritesWhatTheDialogShowed) {
     QuantRun run(Picture(4, 3));
     const int16_t result = run.Run([&](HWND dialog) {
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), reinterpret_cast<HWND>(run.host->HostWindow()));
         SaveScreenshot(CaptureClient(dialog), "quant-opening-tiny");
         EXPECT_EQ(run.sizes.Texts().front(), "RGB 1K / GIF 0K");
         EXPECT_EQ(DialogText(dialog, IDC_QUANT_SIZE_INFO), "RGB 1K / GIF 1K");
@@ -214,6 +215,7 @@ TEST(WnHcQuantDlgTest, CancelEndsTheRunQuietlyWithoutAFile) {
 TEST(WnHcQuantDlgTest, ChangesDuringAReductionAbortItOnceAndTheLastValueWins) {
     QuantRun run(Picture(1600, 1200));
     const int16_t result = run.Run([&](HWND dialog) {
+        SaveScreenshot(CaptureClient(dialog), "quant-opening");
         const size_t opened = run.sizes.Texts().size();
         DuringReduction during(dialog, [&] {
             SaveScreenshot(CaptureClient(dialog), "quant-reducing");
