@@ -102,6 +102,9 @@ void WnHcOptDlg::GiveFreshFrameInfo() {
 
 bool WnHcOptDlg::Run(bool& back) {
     back = false;
+    // The tab control's class; registering again is harmless, and a failure shows as the dialog not opening.
+    const INITCOMMONCONTROLSEX tabs{sizeof(INITCOMMONCONTROLSEX), ICC_TAB_CLASSES};
+    InitCommonControlsEx(&tabs);
     const INT_PTR result = WnModalDialog::Run(instance, L"DISSOLVEPARAM1", parent);
     switch (result) {
         case IDOK: return true;

@@ -1,9 +1,10 @@
 // The options dialog driven from inside its own loop with real clicks, tab switches, typing and painting: the
 // transparency modes on an asymmetric frame, every tool on the pane, the palette edited through the picker, the
 // background list, the comment's share, and a readout that always ends at the size of the file "Save" writes.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
+// The tab control's messages, which need the window types above.
+#include <commctrl.h>
 
 #include <cstring>
 #include <cwchar>
@@ -61,9 +62,12 @@ CvGIFFrame* NewFrame() {
 
 // A plane black (transparent) on its left quarter.
 CvGrayscaleImage* NewPlane(uint32_t transparentColumns) {
-    auto* plane = new CvGrayscaleImage(kWidth, kHeight, 255);
+    auto* plane = new CvGrayscaleImage(kWidth, kHeight);
     CvPixelLock lock(*plane);
-    for (uint32_t y = 0; y < kHeight; ++y) std::memset(lock.Row(y), 0, transparentColumns);
+    for (uint32_t y = 0; y < kHeight; ++y) {
+        std::memset(lock.Row(y), 255, kWidth);
+        std::memset(lock.Row(y), 0, transparentColumns);
+    }
     return plane;
 }
 
