@@ -110,7 +110,11 @@ bool WnHcOptDlg::Run(bool& back) {
         case IDOK: return true;
         case IDCANCEL: return false;
         case IDC_OPT_LAST: back = true; return false;
-        default: CV_THROW(GetLastError());  // a pane's handler ended the dialog with its error code
+        default: {
+            // A pane's handler ended the dialog and left its error code as the last-error value.
+            const DWORD code = GetLastError();
+            CV_THROW(code ? uint32_t(code) : uint32_t(kCvErrBadData));
+        }
     }
 }
 
