@@ -434,7 +434,11 @@ bool WnHcOptDlg::OnMessage(UINT message, WPARAM, LPARAM lParam) {
             if (header->code == TCN_SELCHANGE) OnTabChanged();
             return true;
         }
-        case kPageMessage: return OnPageMessage(*reinterpret_cast<const PageMessage*>(lParam));
+        case kPageMessage: {
+            auto& forwarded = *reinterpret_cast<PageMessage*>(lParam);
+            forwarded.handled = OnPageMessage(forwarded);
+            return true;
+        }
         case WM_DESTROY:
             // The pieces drawing into the dialog and its pages go while their windows still exist.
             colorSlider.reset();
@@ -475,8 +479,11 @@ INT_PTR CALLBACK WnHcOptDlg::PageProcedure(HWND page, UINT message, WPARAM wPara
         case WM_LBUTTONUP:
         case WM_TIMER:
         case WM_CAPTURECHANGED: {
-            const PageMessage forwarded{page, message, wParam, lParam};
-            return SendMessageW(self->Window(), kPageMessage, 0, reinterpret_cast<LPARAM>(&forwarded));
+            // A dialog's SendMessage answers with its message result, not its procedure's: the answer rides back
+            // in the record.
+            PageMessage forwarded{page, message, wParam, lParam, false};
+            SendMessageW(self->Window(), kPageMessage, 0, reinterpret_cast<LPARAM>(&forwarded));
+            return forwarded.handled;
         }
         default: return FALSE;
     }

@@ -23,13 +23,15 @@ class CvList;
 class WnHcOptDlg : public WnModalDialog {
 public:
     enum Tab : int { kTransparencyTab = 0, kBackgroundTab = 1, kCommentsTab = 2, kTabCount = 3 };
-    // A page's message handed to the dialog, lParam pointing at a PageMessage.
+    // A page's message handed to the dialog (whose procedure guards against errors), lParam pointing at a
+    // PageMessage.
     static constexpr UINT kPageMessage = WM_APP + 1;
     struct PageMessage {
         HWND page;
         UINT message;
         WPARAM wParam;
         LPARAM lParam;
+        bool handled;  // set by the dialog
     };
 
     // `globals` must hold the frame; it gets a fresh frame info and the settings' background colour here.

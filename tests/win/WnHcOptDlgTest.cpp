@@ -342,6 +342,11 @@ TEST_F(WnHcOptDlgTest, ThePickerOnTheSwatchEditsThePaletteAndTheBackgroundListSe
         EXPECT_EQ(BenchRgb(globals.settings.bgColor[0], globals.settings.bgColor[1], globals.settings.bgColor[2]),
                   BenchRgb(0, 0, 0));
         EXPECT_EQ(globals.gifFrame->GetBackgroundColor()[1], 0);
+        // The colour control on the page: one step up on the red row's right arrow.
+        Click(dialog.Page(WnHcOptDlg::kBackgroundTab), {40 + 132 + 4, 62 + 5});
+        EXPECT_EQ(globals.settings.bgColor[0], 1);
+        EXPECT_EQ(globals.gifFrame->GetBackgroundColor()[0], 1);
+        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), kColorItemSave) << "no saved colour matches";
         SaveScreenshot(CaptureClient(window), "options-background");
 
         // A bigger dialog gives the pane the room; the tool buttons move down with the bottom edge.
