@@ -2,6 +2,7 @@
 // From the moment the sources are freed the frame alone holds the image; it is freed before returning.
 #include "common/HcExport.h"
 
+#include <memory>
 #include <string>
 
 #include "common/HCWriteSingleFile.h"
@@ -32,14 +33,6 @@ void MakeFrame(HcGlobals& globals) {
     ApplyTransparencySettings(globals);
 }
 
-// The file's transparency follows the mask, and the frame picks the index its transparent pixels share.
-void SettleTransparency(CvGIFFrame& frame) {
-    const bool transparent = frame.MaskHasTransparentPixels();
-    frame.SetTransparency(transparent);
-    frame.FrameInfo().hasGraphicControl = transparent ? 1 : 0;
-    frame.ChooseTransparentIndex(false);
-}
-
 void FreeSources(HcCallRecord& record) {
     // FilterRecord.inData stays as the host set it: the host frees its input buffer through that field.
     HcGlobals& globals = record.runData;
@@ -59,6 +52,22 @@ void WriteFile(HcCallRecord& record, const CvFileLocator& file) {
 }
 
 }  // namespace
+
+void SettleTransparency(CvGIFFrame& frame) {
+    const bool transparent = frame.MaskHasTransparentPixels();
+    frame.SetTransparency(transparent);
+    frame.FrameInfo().hasGraphicControl = transparent ? 1 : 0;
+    frame.ChooseTransparentIndex(false);
+}
+
+uint32_t CountExportedFrame(const CvGIFFrame& frame) {
+    std::unique_ptr<CvGIFFrame> settled(static_cast<CvGIFFrame*>(frame.Clone()));
+    if (!settled) CV_THROW(kCvErrNoMemory);
+    SettleTransparency(*settled);
+    CvFileLocator counting;
+    counting.SetPath(kCountOnlyPath);
+    return HCWriteSingleFile(counting, *settled, nullptr, false, 0, true);
+}
 
 bool AskOutputFile(HcCallRecord& record, CvFileLocator& file) {
     Platform::FileBoxRequest request;

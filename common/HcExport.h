@@ -7,6 +7,7 @@
 #include "common/HcGlobals.h"
 
 class CvFileLocator;
+class CvGIFFrame;
 
 extern const char kSaveAsTitle[];   // "Save As"
 extern const char kGifFilter[];     // "GIF files|*.gif"
@@ -14,6 +15,12 @@ extern const char kGifExtension[];  // "GIF"
 
 // The Save As box, owned by the host window: puts the chosen path (UTF-8) into `file`; false when cancelled.
 bool AskOutputFile(HcCallRecord& record, CvFileLocator& file);
+
+// The frame's transparency as the file will carry it: the flag and the graphic control follow the mask, and the
+// frame picks the index its transparent pixels share.
+void SettleTransparency(CvGIFFrame& frame);
+// The bytes ExportFrame writes for this frame, its comment aside: a settled copy is counted, the frame stays.
+uint32_t CountExportedFrame(const CvGIFFrame& frame);
 
 // Makes the frame from the reduced image when no dialog made one, applies the settings to it, chooses its
 // transparent index and frees the source images; when `ok`, saves the preferences, asks for the file and writes

@@ -34,13 +34,9 @@ void WnHcBrushWindow::OnMouseDown(HcPoint point) {
     lastPoint = point;
     if (!Image()) return;
     switch (tool) {
-        case kPicker:
-            Pick(point);
-            break;
+        case kPicker: Pick(point); break;
         case kPencil:
-        case kEdgeBrush:
-            StartStroke(point);
-            break;
+        case kEdgeBrush: StartStroke(point); break;
         default:
             if (Layout().CentredBothWays()) return;
             grabbing = panning = true;
@@ -90,8 +86,10 @@ void WnHcBrushWindow::OnMouseMove(HcPoint point) {
 }
 
 void WnHcBrushWindow::OnMouseUp(HcPoint point) {
-    if (panning) PanBy(point.x - lastPoint.x, point.y - lastPoint.y, true);
-    else if (stroke) ContinueStroke(point);
+    if (panning)
+        PanBy(point.x - lastPoint.x, point.y - lastPoint.y, true);
+    else if (stroke)
+        ContinueStroke(point);
     lastPoint = point;
     EndStroke();
     grabbing = panning = false;

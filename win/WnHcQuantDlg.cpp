@@ -247,8 +247,10 @@ void WnHcQuantDlg::CreateStripAndSwatch() {
 }
 
 void WnHcQuantDlg::MoveBottomPictures(int32_t dy) {
+    for (const HcPixelRect& old : {paletteStrip->Rect(), swatch->Rect()}) WnInvalidateErasing(Window(), old);
     paletteStrip->MoveTo(stripOpening.x, stripOpening.y + dy);
     swatch->MoveTo(swatchOpening.x, swatchOpening.y + dy);
+    for (const HcPixelRect& now : {paletteStrip->Rect(), swatch->Rect()}) WnInvalidateErasing(Window(), now);
 }
 
 // --- the reduction -------------------------------------------------------------------------------------------

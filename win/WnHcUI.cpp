@@ -8,7 +8,6 @@
 
 #include <utility>
 
-#include "common/HcLayerTrans.h"
 #include "common/HcUI.h"
 #include "common/hcmain.h"
 #include "cvcode2/CvErrorCode.h"
@@ -17,6 +16,7 @@
 #include "cvcode2/CvRGBImage.h"
 #include "platform/Platform.h"
 #include "win/HcCursors.h"
+#include "win/WnHcOptDlg.h"
 #include "win/WnHcQuantDlg.h"
 #include "wnatom/WnCommonControls.h"
 
@@ -53,11 +53,10 @@ bool RunQuantization(HWND host, HcGlobals& globals) {
     return dialog.Run();
 }
 
-// The options dialog's pass. Until the user can edit the frame, it takes the settings as a scripted run does.
-bool RunOptions(HWND, HcGlobals& globals, bool, bool& back) {
-    back = false;
-    ApplyTransparencySettings(globals);
-    return true;
+// The options dialog's pass: "Save", "Cancel", or "<- Last" (false with `back` set).
+bool RunOptions(HWND host, HcGlobals& globals, bool cameBack, bool& back) {
+    WnHcOptDlg dialog(host, &globals, cameBack);
+    return dialog.Run(back);
 }
 
 }  // namespace

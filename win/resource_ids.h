@@ -17,6 +17,7 @@
 #define IDC_ZOOM_OUT 1037
 #define IDC_ZOOM_LABEL 1038
 #define IDM_MASK_EDITED 45199
+#define IDM_UPDATE_FILE_SIZE 45200
 
 /* The name prompt of the saved colours. */
 #define IDD_SAVE_COLOR 101
@@ -26,6 +27,42 @@
 /* The colour picker. */
 #define IDD_COLOR_PICKER 134
 #define IDC_PICKER_ORIGINAL 1049
+
+/* The options dialog and its three tab pages. */
+#define IDD_OPTIONS_TRANSPARENCY 132
+#define IDD_OPTIONS_BACKGROUND 133
+#define IDD_OPTIONS_COMMENTS 114
+#define IDC_OPT_SAVE 1
+#define IDC_OPT_CANCEL 2
+#define IDC_OPT_LAST 3
+#define IDC_ENTRY_RGB 1035
+#define IDC_OPT_INTERLACE 1040
+#define IDC_OPT_SIZE_LABEL 1041
+#define IDC_OPT_COLORS_LABEL 1042
+#define IDC_OPT_COMMENT 1043
+#define IDC_OPT_ALPHA 1044
+#define IDC_OPT_COLOR 1045
+#define IDC_OPT_NONE 1046
+#define IDC_OPT_PLANES 1047
+#define IDC_OPT_FILE_SIZE 1050
+#define IDC_OPT_SAVED_COLORS 1067
+#define IDC_OPT_TABS 1008
+#define IDS_TAB_TRANSPARENCY 17000
+#define IDS_TAB_BACKGROUND 17001
+#define IDS_TAB_COMMENTS 17002
+
+/* The tool buttons under the options dialog's pane: pencil, picker, edge brush, hand; selected; greyed. */
+#define IDB_TOOL_PENCIL 9110
+#define IDB_TOOL_PICKER 9111
+#define IDB_TOOL_EDGE_BRUSH 9112
+#define IDB_TOOL_HAND 9113
+#define IDB_TOOL_PENCIL_SELECTED 9114
+#define IDB_TOOL_PICKER_SELECTED 9115
+#define IDB_TOOL_EDGE_BRUSH_SELECTED 9116
+#define IDB_TOOL_HAND_SELECTED 9117
+#define IDB_TOOL_PENCIL_GREYED 9118
+#define IDB_TOOL_PICKER_GREYED 9119
+#define IDB_TOOL_EDGE_BRUSH_GREYED 9120
 
 /* Sprites of the colour slider block. */
 #define IDB_SLIDER_LEFT_ARROW 9100
@@ -40,7 +77,6 @@
 #define IDC_QUANT_BASE 1032
 #define IDC_QUANT_PALETTE 1033
 #define IDC_QUANT_UNLOAD 1034
-#define IDC_ENTRY_RGB 1035
 #define IDC_QUANT_STATUS 1039
 #define IDC_QUANT_PALETTE_LABEL 1051
 #define IDC_QUANT_SIZE_INFO 1063

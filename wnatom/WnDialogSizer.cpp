@@ -42,3 +42,8 @@ void WnDialogSizer::OnSize() {
                      0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(dialog, nullptr, FALSE);
 }
+
+void WnInvalidateErasing(HWND dialog, const HcPixelRect& rect) {
+    const RECT area{rect.left, rect.top, rect.right, rect.bottom};
+    InvalidateRect(dialog, &area, TRUE);
+}

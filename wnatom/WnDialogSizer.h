@@ -27,3 +27,7 @@ protected:
 private:
     HWND dialog = nullptr;
 };
+
+// Marks a piece the dialog draws itself for repainting on an erased background: where it stood before a move, or
+// where it stands now.
+void WnInvalidateErasing(HWND dialog, const HcPixelRect& rect);

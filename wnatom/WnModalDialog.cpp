@@ -34,7 +34,8 @@ INT_PTR CALLBACK WnModalDialog::Procedure(HWND dialog, UINT message, WPARAM wPar
             self->OnInit();
             return TRUE;
         }
-        return self->Dispatch(message, wParam, lParam) || self->DispatchMouse(message, lParam);
+        return self->Dispatch(message, wParam, lParam) || self->DispatchMouse(message, lParam) ||
+               self->OnMessage(message, wParam, lParam);
     } catch (...) {
         self->error = std::current_exception();
         WnErrorExit(dialog, WnErrorNumberOf(self->error));

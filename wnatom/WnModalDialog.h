@@ -36,6 +36,8 @@ protected:
     virtual void OnSize() {}
     // The mouse capture went to `newOwner` (null: to no window).
     virtual void OnCaptureChanged(HWND) {}
+    // Any other message (notifications, destruction); returns whether it was handled.
+    virtual bool OnMessage(UINT, WPARAM, LPARAM) { return false; }
     void End(INT_PTR result) { EndDialog(window, result); }
 
 private:

@@ -23,14 +23,16 @@ public:
     // end, or on the cell already selected.
     bool Click(POINT point);
     void ClearSelection();
+    // Moves the grid to (newLeft, newTop) of its window; the caller repaints.
+    void MoveTo(int newLeft, int newTop) {
+        left = newLeft, top = newTop;
+        grid.SetPosition(left, top);
+    }
+    HcPixelRect Rect() const { return HcPixelRect::At(left, top, grid.BitmapWidth(), grid.BitmapHeight()); }
     bool HasSelection() const { return grid.HasSelection(); }
     uint8_t SelectedIndex() const { return grid.SelectedIndex(); }
     const HcPalGrid& Grid() const { return grid; }
 
-    // The dialog's sizer moved the strip; the next Draw puts it there.
-    void MoveTo(int newLeft, int newTop);
-    int Left() const { return left; }
-    int Top() const { return top; }
     void Draw() const;
 
 private:

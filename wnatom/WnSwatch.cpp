@@ -18,10 +18,6 @@ void WnSwatch::MoveTo(int newLeft, int newTop) {
     top = newTop;
 }
 
-bool WnSwatch::Contains(POINT point) const {
-    return point.x >= left && point.x < left + picture.Width() && point.y >= top && point.y < top + picture.Height();
-}
-
 void WnSwatch::Draw() const {
     picture.Blit(left, top, 0, 0, picture.Width(), picture.Height());
 }

@@ -14,9 +14,8 @@ public:
 
     void SetColor(HcRgb rgb);
     void MoveTo(int newLeft, int newTop);
-    bool Contains(POINT point) const;
-    int Left() const { return left; }
-    int Top() const { return top; }
+    HcPixelRect Rect() const { return HcPixelRect::At(left, top, picture.Width(), picture.Height()); }
+    // Shows the colour and its frame again at the swatch's place.
     void Draw() const;
 
 private:

@@ -17,8 +17,10 @@
 #include <csignal>
 #endif
 
+#include "common/HCWriteSingleFile.h"
 #include "common/HcExport.h"
 #include "common/HcLayerTrans.h"
+#include "cvcode2/CvFile.h"
 #include "cvcode2/CvGIFFrame.h"
 #include "cvcode2/CvGIFInfo.h"
 #include "cvcode2/CvGrayscaleImage.h"
@@ -26,6 +28,8 @@
 #include "cvcode2/CvList.h"
 #include "tests/cvcode2/CvGIFTestSupport.h"
 #include "tests/support/InProcessHost.h"
+#include "tests/support/TestPaths.h"
+#include "uicore/HcOptionsRules.h"
 
 namespace {
 
@@ -218,4 +222,46 @@ TEST(ExportFrame, FullyTransparentLayerGivesOneTransparentPixel) {
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].image->GetWidth() * frames[0].image->GetHeight(), 1u);
     EXPECT_TRUE(frames[0].info()->transparentFlag);
+}
+
+// The options dialog's readout (the frame counted as the export settles it, plus the comment's extension) must
+// be the length of the file the export then writes, whatever state the dialog left the frame in.
+TEST(CountExportedFrame, EqualsTheWrittenFileForEveryTransparencyAndComment) {
+    const auto index = [](uint32_t x, uint32_t y) { return (x + 3 * y) % 16; };
+    const auto opaque = [](uint32_t, uint32_t) { return 0u; };
+    const auto painted = [](uint32_t x, uint32_t y) { return uint32_t(x > 12 && y < 5); };
+    struct Case {
+        const char* name;
+        PixelRule transparent;
+        bool flagged;  // what the dialog's transparency mode set, whatever the mask holds
+        bool interlaced;
+        size_t commentLength;
+    };
+    const Case cases[] = {
+        {"no transparency", opaque, false, false, 0},
+        {"mode on, nothing transparent yet", opaque, true, false, 0},
+        {"painted mask", painted, true, false, 0},
+        {"painted mask, flag not yet following it", painted, false, false, 0},
+        {"interlaced", painted, true, true, 0},
+        {"255-character comment", painted, true, false, 255},
+        {"300 characters typed", opaque, false, true, 300},
+    };
+    const std::string folder = MakeScratchDir("export-count");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<CvGIFFrame> frame = MakeFrame(20, 12, 16, index, c.transparent);
+        frame->FrameInfo().transparentFlag = c.flagged;
+        frame->FrameInfo().hasGraphicControl = c.flagged;
+        frame->FrameInfo().interlaced = c.interlaced;
+        const std::string kept(std::min<size_t>(c.commentLength, 255), 'c');
+        const uint32_t readout = CountExportedFrame(*frame) + CommentExtensionSize(kept.size());
+
+        SettleTransparency(*frame);
+        CvGIFComment comment(uint32_t(kept.size()), reinterpret_cast<const uint8_t*>(kept.data()));
+        const std::string path = folder + "/out.gif";
+        CvFileLocator file;
+        file.SetPath(path.c_str());
+        EXPECT_EQ(readout, HCWriteSingleFile(file, *frame, &comment, true, 0, true));
+        EXPECT_EQ(readout, ReadFileBytes(path).size());
+    }
 }

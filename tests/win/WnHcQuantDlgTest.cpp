@@ -138,8 +138,11 @@ public:
     // The whole run, `inDialog` acting on the quantization dialog once it shows; returns the run's result.
     int16_t Run(const std::function<void(HWND)>& inDialog) {
         bool shown = false;
+        // The options dialog that follows "Next ->" is saved as it opens.
+        BenchOnModal save(
+            L"Halcyne Filter 4", IDC_OPT_TABS, [](HWND options) { PressDialogButton(options, IDOK); }, kReductionLimit);
         BenchOnModal watcher(
-            L"Halcyne Filter 4",
+            L"Halcyne Filter 4", IDC_QUANT_SIZE_INFO,
             [&](HWND dialog) {
                 shown = true;
                 WaitForReduction(dialog);

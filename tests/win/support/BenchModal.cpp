@@ -21,12 +21,14 @@ std::map<UINT_PTR, BenchOnModal*>& Watchers() {
 
 struct WindowSearch {
     const std::wstring* caption;
+    int controlId;
     HWND found;
 };
 
 BOOL CALLBACK MatchCaption(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<WindowSearch*>(context);
     if (!IsWindowVisible(window) || WindowText(window) != *search->caption) return TRUE;
+    if (search->controlId && !GetDlgItem(window, search->controlId)) return TRUE;
     search->found = window;
     return FALSE;
 }
@@ -59,7 +61,14 @@ HWND FileNameField(HWND box) {
 }  // namespace
 
 BenchOnModal::BenchOnModal(std::wstring caption, std::function<void(HWND)> action, std::chrono::milliseconds limit)
-    : caption(std::move(caption)), action(std::move(action)), deadline(std::chrono::steady_clock::now() + limit) {
+    : BenchOnModal(std::move(caption), 0, std::move(action), limit) {}
+
+BenchOnModal::BenchOnModal(std::wstring caption, int controlId, std::function<void(HWND)> action,
+                           std::chrono::milliseconds limit)
+    : caption(std::move(caption)),
+      controlId(controlId),
+      action(std::move(action)),
+      deadline(std::chrono::steady_clock::now() + limit) {
     timer = SetTimer(nullptr, 0, 20, Tick);
     Watchers()[timer] = this;
 }
@@ -75,7 +84,7 @@ void CALLBACK BenchOnModal::Tick(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 void BenchOnModal::Check() {
-    WindowSearch search{&caption, nullptr};
+    WindowSearch search{&caption, controlId, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
     const bool late = std::chrono::steady_clock::now() >= deadline;
     if (!search.found && !late) return;

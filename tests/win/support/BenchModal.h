@@ -15,6 +15,9 @@ public:
     // the thread is cancelled, so a wrong caption fails the test instead of hanging it.
     BenchOnModal(std::wstring caption, std::function<void(HWND)> action,
                  std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
+    // The same for the window with that caption that holds a control of this id (dialogs may share a caption).
+    BenchOnModal(std::wstring caption, int controlId, std::function<void(HWND)> action,
+                 std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
     ~BenchOnModal();
     BenchOnModal(const BenchOnModal&) = delete;
     BenchOnModal& operator=(const BenchOnModal&) = delete;
@@ -26,6 +29,7 @@ private:
     void Check();
 
     std::wstring caption;
+    int controlId = 0;
     std::function<void(HWND)> action;
     std::chrono::steady_clock::time_point deadline;
     UINT_PTR timer = 0;
