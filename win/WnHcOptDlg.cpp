@@ -234,6 +234,9 @@ void WnHcOptDlg::CreateTransparencyPage() {
         ApplyIndex();
     else
         ApplyNone();
+    // Only this first application may keep the mask painted before "<- Last": a mode the user picks later always
+    // applies, also after a pass that opened with no transparency.
+    skipFirstApply = false;
 }
 
 void WnHcOptDlg::CreateBackgroundPage() {

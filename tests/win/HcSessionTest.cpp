@@ -1,0 +1,233 @@
+// A whole interactive run as a person makes it: the real module under a stand-in host, the quantization dialog,
+// the options dialog, back and forth, a painted mask, a comment, "Save", the system's Save As box, and the file.
+// Each step leaves a numbered screenshot; the file and what it must hold are left beside them for other readers.
+#include <gtest/gtest.h>
+#include <windows.h>
+// The tab control's messages, which need the window types above.
+#include <commctrl.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "cvcode2/CvFile.h"
+#include "cvcode2/CvGIFFile.h"
+#include "cvcode2/CvGIFInfo.h"
+#include "cvcode2/CvIndexedImage.h"
+#include "hostsim/HostSimulator.h"
+#include "hostsim/ModuleLoader.h"
+#include "tests/support/TestPaths.h"
+#include "tests/win/support/BenchCapture.h"
+#include "tests/win/support/BenchInput.h"
+#include "tests/win/support/BenchModal.h"
+#include "tests/win/support/BenchWindow.h"
+#include "tests/win/support/QuantDialogBench.h"
+#include "uicore/HcOptionsRules.h"
+#include "win/resource_ids.h"
+
+namespace {
+
+constexpr int kWidth = 160, kHeight = 120;
+constexpr int kHoleLeft = 70, kHoleTop = 50, kHoleSize = 12;     // transparent in the layer
+constexpr int kStrokeY = 30, kStrokeFrom = 20, kStrokeTo = 140;  // painted transparent with the pencil
+constexpr std::chrono::milliseconds kLimit(60000);
+constexpr int kPaneId = 1099;
+
+// Red grows to the right, green downward, blue in a corner block; the layer has a square hole.
+SimImage LayerWithHole() {
+    SimImage image;
+    image.width = kWidth;
+    image.height = kHeight;
+    image.transparencyPlanes = 1;
+    image.color.resize(size_t(kWidth) * kHeight * 3);
+    image.planes.assign(1, std::vector<uint8_t>(size_t(kWidth) * kHeight, 255));
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            uint8_t* pixel = &image.color[(size_t(y) * kWidth + x) * 3];
+            pixel[0] = uint8_t(x * 255 / (kWidth - 1));
+            pixel[1] = uint8_t(y * 255 / (kHeight - 1));
+            pixel[2] = (x < kWidth / 3 && y < kHeight / 2) ? 220 : 40;
+            const bool hole = x >= kHoleLeft && x < kHoleLeft + kHoleSize && y >= kHoleTop && y < kHoleTop + kHoleSize;
+            if (hole) image.planes[0][size_t(y) * kWidth + x] = 0;
+        }
+    return image;
+}
+
+bool Expected(int x, int y) {
+    const bool hole = x >= kHoleLeft && x < kHoleLeft + kHoleSize && y >= kHoleTop && y < kHoleTop + kHoleSize;
+    return hole || (y == kStrokeY && x >= kStrokeFrom && x <= kStrokeTo);
+}
+
+// A control on one of the options dialog's pages (children of the dialog, one level down).
+HWND OnPage(HWND dialog, int id) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (HWND found = GetDlgItem(child, id)) return found;
+    return nullptr;
+}
+
+void ClickControl(HWND control) {
+    RECT rect{};
+    GetClientRect(control, &rect);
+    Click(control, {5, rect.bottom / 2});
+    PumpUntilIdle();
+}
+
+void ShowTab(HWND dialog, int tab) {
+    HWND tabs = GetDlgItem(dialog, IDC_OPT_TABS);
+    RECT item{};
+    SendMessageW(tabs, TCM_GETITEMRECT, WPARAM(tab), reinterpret_cast<LPARAM>(&item));
+    Click(tabs, {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+    PumpUntilIdle();
+}
+
+// The pane shows the frame centred at 1 : 1; its tool buttons lie below it.
+POINT PanePoint(HWND dialog, int x, int y) {
+    RECT client{};
+    GetClientRect(GetDlgItem(dialog, kPaneId), &client);
+    return {(client.right - kWidth) / 2 + x, (client.bottom - kHeight) / 2 + y};
+}
+
+void SelectPencil(HWND dialog) {
+    RECT zoomIn{};
+    GetWindowRect(GetDlgItem(dialog, IDC_ZOOM_IN), &zoomIn);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&zoomIn), 2);
+    HcToolBar tools;
+    tools.PlaceBelowPane(zoomIn.top - 30);
+    const HcPixelRect pencil = tools.Rect(0);
+    Click(dialog, {(pencil.left + pencil.right) / 2, (pencil.top + pencil.bottom) / 2});
+    PumpUntilIdle();
+}
+
+long Readout(HWND dialog) {
+    long bytes = -1;
+    std::sscanf(DialogText(dialog, IDC_OPT_FILE_SIZE).c_str(), "File Size: %ld Bytes", &bytes);
+    return bytes;
+}
+
+class Session {
+public:
+    Session() : module(BenchModulePath()), folder(MakeScratchDir("session")) {
+        SimOptions options;
+        options.configFolder = folder;
+        options.showDialogs = true;
+        options.systemFileBoxes = true;
+        host = std::make_unique<HostSimulator>(module.Entry(), module.SetEmbedHost(), options);
+        host->SetImage(LayerWithHole());
+    }
+
+    // The next step's screenshot, numbered in order.
+    void Shot(HWND window, const std::string& name) {
+        char number[8];
+        std::snprintf(number, sizeof number, "%02d", ++step);
+        SaveScreenshot(CaptureClient(window), "session-" + std::string(number) + "-" + name);
+    }
+
+    // Acts on the next quantization or options dialog (told apart by their controls) once it shows.
+    static void OnQuantization(std::unique_ptr<BenchOnModal>& slot, std::function<void(HWND)> action) {
+        slot = std::make_unique<BenchOnModal>(L"Halcyne Filter 4", IDC_QUANT_SIZE_INFO, std::move(action), kLimit);
+    }
+    static void OnOptions(std::unique_ptr<BenchOnModal>& slot, std::function<void(HWND)> action) {
+        slot = std::make_unique<BenchOnModal>(L"Halcyne Filter 4", IDC_OPT_TABS, std::move(action), kLimit);
+    }
+
+    ModuleLoader module;
+    std::string folder;
+    std::unique_ptr<HostSimulator> host;
+    int step = 0;
+};
+
+}  // namespace
+
+TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
+    Session session;
+    const std::string out = session.folder + "\\session.gif";
+    std::unique_ptr<BenchOnModal> quant, options;
+    std::unique_ptr<BenchAnswerFileBox> saveAs;
+    long readout = -1;
+
+    // Steps in the order a person meets them; each arms the watcher for the next window.
+    auto secondOptions = [&](HWND dialog) {
+        PumpUntilIdle();
+        ClickControl(OnPage(dialog, IDC_OPT_ALPHA));
+        SelectPencil(dialog);
+        session.Shot(dialog, "options-alpha-pencil");
+        HWND pane = GetDlgItem(dialog, kPaneId);
+        Drag(pane, StraightPath(PanePoint(dialog, kStrokeFrom, kStrokeY), PanePoint(dialog, kStrokeTo, kStrokeY), 12));
+        PumpUntilIdle();
+        session.Shot(dialog, "options-painted");
+        ShowTab(dialog, 2);
+        HWND comment = OnPage(dialog, IDC_OPT_COMMENT);
+        SetFocus(comment);
+        for (char c : std::string("Made on the bench")) PostMessageW(comment, WM_CHAR, WPARAM(c), 1);
+        PumpUntilIdle();
+        session.Shot(dialog, "options-comment");
+        readout = Readout(dialog);
+        saveAs = std::make_unique<BenchAnswerFileBox>(L"Save As", out);
+        PressDialogButton(dialog, IDOK);
+    };
+    auto secondQuant = [&](HWND dialog) {
+        PumpUntil([&] { return !QuantReducing(dialog); }, kLimit);
+        session.Shot(dialog, "quantization-again");
+        HWND edit = GetDlgItem(dialog, IDC_QUANT_COLORS);
+        SetFocus(edit);
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        for (char c : std::string("16")) PostMessageW(edit, WM_CHAR, WPARAM(c), 1);
+        PumpUntilIdle();
+        PumpUntil([&] { return !QuantReducing(dialog); }, kLimit);
+        PumpUntilIdle();
+        session.Shot(dialog, "quantization-16-colors");
+        Session::OnOptions(options, secondOptions);
+        PressDialogButton(dialog, IDOK);
+    };
+    auto firstOptions = [&](HWND dialog) {
+        PumpUntilIdle();
+        session.Shot(dialog, "options");
+        Session::OnQuantization(quant, secondQuant);
+        PressDialogButton(dialog, IDC_OPT_LAST);
+    };
+    Session::OnQuantization(quant, [&](HWND dialog) {
+        PumpUntil([&] { return !QuantReducing(dialog); }, kLimit);
+        PumpUntilIdle();
+        session.Shot(dialog, "quantization");
+        Session::OnOptions(options, firstOptions);
+        PressDialogButton(dialog, IDOK);
+    });
+
+    EXPECT_EQ(session.host->Run(true), 0);
+    EXPECT_TRUE(session.host->Alerts().empty());
+    ASSERT_NE(saveAs, nullptr);
+    EXPECT_TRUE(saveAs->Answered());
+
+    const std::string bytes = ReadFileBytes(out);
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_EQ(long(bytes.size()), readout) << "the readout is the size of the file written";
+
+    CvGIFFile file;
+    file.SetPath(out.c_str());
+    file.Open(kCvFileRead);
+    file.SeekFrame(0);
+    std::unique_ptr<CvGIFFrameInfo> info(static_cast<CvGIFFrameInfo*>(file.ReadFrameInfo()));
+    std::unique_ptr<CvIndexedImage> image(file.ReadFrameImage());
+    ASSERT_EQ(image->GetWidth(), uint32_t(kWidth));
+    ASSERT_EQ(image->GetHeight(), uint32_t(kHeight));
+    ASSERT_TRUE(info->transparentFlag);
+    EXPECT_LE(image->colorTable.GetCount(), 32u) << "16 colours and the transparent one";
+    std::set<std::pair<int, int>> wrong;
+    CvPixelLock lock(*image);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            if ((lock.Row(uint32_t(y))[x] == info->transparentIndex) != Expected(x, y)) wrong.insert({x, y});
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " pixels differ from the painted mask, first at ("
+                               << wrong.begin()->first << ", " << wrong.begin()->second << ")";
+
+    // Left for readers outside this process: the file, and its transparent pixels as rows of 0 and 1.
+    std::ofstream(ScreenshotDir() + "/session-file.gif", std::ios::binary) << bytes;
+    std::ofstream mask(ScreenshotDir() + "/session-file-mask.txt");
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) mask << (Expected(x, y) ? '1' : '0');
+        mask << '\n';
+    }
+}
