@@ -26,9 +26,6 @@ export HALCYNE_WIN32_MODULE=$root/build/win32/bin/Halcyne.8bf
 export HALCYNE_WIN64_MODULE=$root/build/win64/bin/Halcyne.8bf
 export HALCYNE_WIN64_BIN=$root/build/win64/bin
 
-echo "== native tests" >&2
-(cd build/native && ctest -V --timeout 600 >"$logs/native.log" 2>&1) || status=1
-
 # Each Windows suite includes the window bench, which leaves PNG screenshots of what it drew in
 # build/<preset>/screenshots; they are kept after the run, fresh for each run.
 run_wine_suite() {
@@ -50,6 +47,11 @@ if HALCYNE_WINE_TIMEOUT=120 xvfb-run -a scripts/wine-run.sh build/win32/bin/wine
 else
   echo "== win32 tests skipped: this machine cannot start 32-bit programs under Wine" >&2
 fi
+
+# After the Windows suites: the native suite also reads the file of their whole interactive run with giflib and
+# Pillow.
+echo "== native tests" >&2
+(cd build/native && ctest -V --timeout 600 >"$logs/native.log" 2>&1) || status=1
 
 # A short fuzzing run per entry, on a copy of its seed corpus (new findings are written beside it, not into git).
 fuzz_seconds=${HALCYNE_FUZZ_SECONDS:-60}
