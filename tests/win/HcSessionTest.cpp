@@ -231,3 +231,75 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
         mask << '\n';
     }
 }
+
+namespace {
+
+bool PrefsWritten(const Session& session) {
+    return GetFileAttributesA((session.folder + "\\Corvane\\Halcyne Prefs").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+SimImage GreyLayer() {
+    SimImage image;
+    image.mode = plugInModeGrayScale;
+    image.colorPlanes = 1;
+    image.width = 40;
+    image.height = 30;
+    image.planes.assign(1, std::vector<uint8_t>(size_t(40) * 30));
+    for (size_t i = 0; i < image.planes[0].size(); ++i) image.planes[0][i] = uint8_t(i * 7);
+    return image;
+}
+
+}  // namespace
+
+TEST(HcSessionTest, CancelInADialogWritesNoPreferencesAndCancelInSaveAsWritesOnlyThem) {
+    {
+        Session session;
+        std::unique_ptr<BenchOnModal> quant, options;
+        Session::OnQuantization(quant, [&](HWND dialog) {
+            Session::OnOptions(options, [](HWND second) { PressDialogButton(second, IDCANCEL); });
+            PressDialogButton(dialog, IDOK);
+        });
+        EXPECT_EQ(session.host->Run(true), 1);
+        EXPECT_TRUE(session.host->Alerts().empty());
+        EXPECT_FALSE(PrefsWritten(session)) << "a cancelled dialog changes no preferences";
+    }
+    Session session;
+    std::unique_ptr<BenchOnModal> quant, options;
+    std::unique_ptr<BenchAnswerFileBox> saveAs;
+    Session::OnQuantization(quant, [&](HWND dialog) {
+        Session::OnOptions(options, [&](HWND second) {
+            saveAs = std::make_unique<BenchAnswerFileBox>(L"Save As", "");
+            PressDialogButton(second, IDOK);
+        });
+        PressDialogButton(dialog, IDOK);
+    });
+    EXPECT_EQ(session.host->Run(true), 1);
+    EXPECT_TRUE(session.host->Alerts().empty());
+    ASSERT_NE(saveAs, nullptr);
+    EXPECT_TRUE(saveAs->Answered());
+    EXPECT_TRUE(PrefsWritten(session)) << "the settings were saved before the file was asked for";
+}
+
+TEST(HcSessionTest, AGreySourceOpensTheOptionsDialogAndComesBackToIt) {
+    Session session;
+    session.host->SetImage(GreyLayer());
+    std::unique_ptr<BenchOnModal> first, second;
+    std::unique_ptr<BenchAnswerFileBox> saveAs;
+    bool quantizationShown = false;
+    BenchOnModal never(L"Halcyne Filter 4", IDC_QUANT_SIZE_INFO, [&](HWND dialog) {
+        quantizationShown = true;
+        PressDialogButton(dialog, IDCANCEL);
+    });
+    Session::OnOptions(first, [&](HWND dialog) {
+        EXPECT_EQ(DialogText(dialog, IDC_OPT_SIZE_LABEL), "40 x 30 pixels");
+        Session::OnOptions(second, [&](HWND again) {
+            saveAs = std::make_unique<BenchAnswerFileBox>(L"Save As", session.folder + "\\grey.gif");
+            PressDialogButton(again, IDOK);
+        });
+        PressDialogButton(dialog, IDC_OPT_LAST);
+    });
+    EXPECT_EQ(session.host->Run(true), 0);
+    EXPECT_FALSE(quantizationShown);
+    EXPECT_TRUE(second && second->Ran());
+    EXPECT_FALSE(ReadFileBytes(session.folder + "\\grey.gif").empty());
+}
