@@ -126,7 +126,7 @@ Layout ChooseLayout(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, c
     const bool alpha =
         OneOf(source, kIndexedFormats) ? PaletteHasAlpha(factory, frame) : FormatHasAlpha(factory, source);
     if (is(GUID_WICPixelFormat48bppRGB)) return {GUID_WICPixelFormat48bppRGB, 3, true, {0, 1, 2}};
-    if (is(GUID_WICPixelFormat64bppRGBA) && alpha)
+    if (is(GUID_WICPixelFormat64bppRGBA))
         return {GUID_WICPixelFormat64bppRGBA, 4, true,
                 greyAlpha ? std::vector<int>{0, 3} : std::vector<int>{0, 1, 2, 3}};
     if (!alpha) return {GUID_WICPixelFormat32bppBGRA, 4, false, {2, 1, 0}};
