@@ -186,10 +186,12 @@ int16_t DoFinish(HcCallRecord& record) {
     }
     CropToLayer(record);
     if (globals.hostHasDescriptors) globals.showDialog = ReadScriptParams(record);
-    // The quantization and options dialogs are not built yet: an interactive run reduces with the settings as
-    // they stand, exactly like a scripted one.
-    ReduceForExport(record);
-    return ExportFrame(record, true);
+    bool ok = true;
+    if (globals.showDialog && Platform::DialogsWanted())
+        ok = RunDialogs(record);
+    else
+        ReduceForExport(record);
+    return ExportFrame(record, ok);
 }
 
 void HcEntry(int16_t selector, void* block, intptr_t* data, int16_t* result) {

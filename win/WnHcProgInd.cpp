@@ -28,7 +28,9 @@ void WnHcProgInd::Finish(CvProgressTask* task) {
 
 bool WnHcProgInd::Update(CvProgressTask* task) {
     if (shouldStop()) return true;
-    SendMessageW(bar, PBM_SETPOS, WPARAM(ProgressPercent(task->Current(), task->Maximum())), 0);
+    // A report comes every few thousand pixels; the bar repaints only when its whole percentage moves.
+    const int percent = ProgressPercent(task->Current(), task->Maximum());
+    if (percent != int(SendMessageW(bar, PBM_GETPOS, 0, 0))) SendMessageW(bar, PBM_SETPOS, WPARAM(percent), 0);
     if (!DispatchPending()) return true;
     return shouldStop();
 }

@@ -33,4 +33,26 @@
 #define IDB_SLIDER_THUMB 9102
 #define IDB_SLIDER_THUMB_ERASER 9103
 
+/* The quantization dialog "DISSOLVEPARAM". */
+#define IDC_QUANT_LOAD 1023
+#define IDC_QUANT_COLORS 1027
+#define IDC_QUANT_DEPTH 1031
+#define IDC_QUANT_BASE 1032
+#define IDC_QUANT_PALETTE 1033
+#define IDC_QUANT_UNLOAD 1034
+#define IDC_ENTRY_RGB 1035
+#define IDC_QUANT_STATUS 1039
+#define IDC_QUANT_PALETTE_LABEL 1051
+#define IDC_QUANT_SIZE_INFO 1063
+#define IDC_QUANT_DEPTH_LABEL 1064
+#define IDC_QUANT_COLORS_LABEL 1065
+#define IDC_QUANT_BASE_LABEL 1066
+#define IDC_QUANT_PROGRESS 1068
+/* Child windows the dialog creates itself. */
+#define IDC_QUANT_SOURCE_PANE 1100
+#define IDC_QUANT_RESULT_PANE 1101
+#define IDC_QUANT_DITHER_PANE 1102
+/* The dithering slider's own child dialog: the track between 1052 and 1053, the label 1024. */
+#define IDD_DITHER_PANE 141
+
 #endif

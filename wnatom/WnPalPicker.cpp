@@ -45,6 +45,12 @@ void WnPalPicker::ClearSelection() {
     Render();
 }
 
+void WnPalPicker::MoveTo(int newLeft, int newTop) {
+    left = newLeft;
+    top = newTop;
+    grid.SetPosition(left, top);
+}
+
 void WnPalPicker::Draw() const {
     picture.Blit(left, top, 0, 0, picture.Width(), picture.Height());
 }

@@ -27,6 +27,10 @@ public:
     uint8_t SelectedIndex() const { return grid.SelectedIndex(); }
     const HcPalGrid& Grid() const { return grid; }
 
+    // The dialog's sizer moved the strip; the next Draw puts it there.
+    void MoveTo(int newLeft, int newTop);
+    int Left() const { return left; }
+    int Top() const { return top; }
     void Draw() const;
 
 private:

@@ -1,12 +1,7 @@
 // Loading a palette through the real Open box, answered from inside its loop: ACT and GIF files by their names in
 // either case, a name of another kind, a file that fails with the alert answered by the test, and Cancel.
 #include <gtest/gtest.h>
-
-// The other Windows headers need windows.h first.
-// clang-format off
 #include <windows.h>
-#include <dlgs.h>
-// clang-format on
 
 #include <fstream>
 #include <memory>
@@ -45,49 +40,8 @@ std::string TinyGif() {
     return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
-wchar_t* Widen(const std::string& text, std::wstring& wide) {
-    wide.assign(text.begin(), text.end());  // the scratch folder's path is plain ASCII
-    return wide.data();
-}
-
-// The Open box's file name field: an edit in some versions of the box, a combo box's edit in others.
-HWND FileNameField(HWND box) {
-    if (HWND edit = GetDlgItem(box, edt1)) return edit;
-    return GetDlgItem(box, cmb13);
-}
-
 // Generous: the first Open box of a fresh Wine prefix takes its time, and a watcher that gives up cancels every box.
 constexpr std::chrono::milliseconds kBoxLimit(60000);
-
-struct OpenBoxSeen {
-    std::wstring filterName;
-    bool readOnlyBoxShown = true;
-};
-
-// Answers "Load Palette" with `path`, or with Cancel when `path` is empty, noting what the box offered.
-class OpenBoxAnswer {
-public:
-    explicit OpenBoxAnswer(const std::string& path)
-        : watcher(
-              L"Load Palette",
-              [this, path](HWND box) {
-                  wchar_t filter[64] = {};
-                  SendDlgItemMessageW(box, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
-                  seen.filterName = filter;
-                  HWND readOnly = GetDlgItem(box, chx1);
-                  seen.readOnlyBoxShown = readOnly && IsWindowVisible(readOnly);
-                  if (path.empty()) return PressDialogButton(box, IDCANCEL);
-                  std::wstring wide;
-                  SetWindowTextW(FileNameField(box), Widen(path, wide));
-                  PressDialogButton(box, IDOK);
-              },
-              kBoxLimit) {}
-    bool Answered() const { return watcher.Ran(); }
-    OpenBoxSeen seen;
-
-private:
-    BenchOnModal watcher;
-};
 
 class WnHcLoadColorTableTest : public ::testing::Test {
 protected:
@@ -97,7 +51,7 @@ protected:
     // saved as a screenshot under `alertShot` when that is given.
     std::unique_ptr<CvColorTable> Load(const std::string& path, std::wstring* alertText = nullptr,
                                        const std::string& alertShot = "") {
-        OpenBoxAnswer box(path);
+        BenchAnswerFileBox box(L"Load Palette", path);
         std::wstring shownText;
         BenchOnModal alert(
             L"ALERT",
@@ -109,8 +63,8 @@ protected:
             kBoxLimit);
         std::unique_ptr<CvColorTable> table = WnHcLoadColorTable(host.Handle(), &name);
         EXPECT_TRUE(box.Answered());
-        EXPECT_EQ(box.seen.filterName, L"Palette files");
-        EXPECT_FALSE(box.seen.readOnlyBoxShown);
+        EXPECT_EQ(box.Seen().filterName, L"Palette files");
+        EXPECT_FALSE(box.Seen().readOnlyBoxShown);
         EXPECT_EQ(alert.Ran(), alertText != nullptr);
         if (alertText) *alertText = shownText;
         return table;

@@ -2,6 +2,12 @@
 // Each watcher runs its action at most once and always removes its timer.
 #include "tests/win/support/BenchModal.h"
 
+// The other Windows headers need windows.h first.
+// clang-format off
+#include <windows.h>
+#include <dlgs.h>
+// clang-format on
+
 #include <map>
 
 #include "tests/win/support/BenchWindow.h"
@@ -42,6 +48,12 @@ BOOL CALLBACK CollectStatic(HWND child, LPARAM context) {
     if (!texts->empty()) *texts += L"\n";
     *texts += text;
     return TRUE;
+}
+
+// The file box's name field: an edit in some versions of the box, a combo box's edit in others.
+HWND FileNameField(HWND box) {
+    if (HWND edit = GetDlgItem(box, edt1)) return edit;
+    return GetDlgItem(box, cmb13);
 }
 
 }  // namespace
@@ -87,6 +99,22 @@ BenchAnswerBox::BenchAnswerBox(const std::wstring& caption, int buttonId)
           texts = StaticTexts(box);
           PressDialogButton(box, buttonId);
       }) {}
+
+BenchAnswerFileBox::BenchAnswerFileBox(const std::wstring& caption, const std::string& path)
+    : watcher(
+          caption,
+          [this, path](HWND box) {
+              wchar_t filter[64] = {};
+              SendDlgItemMessageW(box, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
+              seen.filterName = filter;
+              HWND readOnly = GetDlgItem(box, chx1);
+              seen.readOnlyBoxShown = readOnly && IsWindowVisible(readOnly);
+              if (path.empty()) return PressDialogButton(box, IDCANCEL);
+              const std::wstring wide(path.begin(), path.end());  // scratch paths are plain ASCII
+              SetWindowTextW(FileNameField(box), wide.c_str());
+              PressDialogButton(box, IDOK);
+          },
+          std::chrono::milliseconds(60000)) {}
 
 void PressDialogButton(HWND dialog, int id) {
     if (HWND button = GetDlgItem(dialog, id))

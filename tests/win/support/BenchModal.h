@@ -45,6 +45,26 @@ private:
     BenchOnModal watcher;
 };
 
+// What a file box offered when it was answered.
+struct BenchFileBoxSeen {
+    std::wstring filterName;
+    bool readOnlyBoxShown = true;
+};
+
+// Answers the Open or Save As box with this caption with `path` (or with Cancel when `path` is empty), as a person
+// typing the name and pressing the default button, noting what the box offered. Generous time limit: the first
+// file box of a fresh Wine prefix takes its time.
+class BenchAnswerFileBox {
+public:
+    BenchAnswerFileBox(const std::wstring& caption, const std::string& path);
+    bool Answered() const { return watcher.Ran(); }
+    const BenchFileBoxSeen& Seen() const { return seen; }
+
+private:
+    BenchFileBoxSeen seen;
+    BenchOnModal watcher;
+};
+
 // Presses a dialog's button as a click does (BM_CLICK); a command message when there is no such control.
 void PressDialogButton(HWND dialog, int id);
 // The texts of the window's static children in creation order, joined by line feeds.

@@ -49,9 +49,13 @@ bool PumpObserving(const std::function<bool()>& done, std::chrono::milliseconds 
 
 }  // namespace
 
+std::string BenchModulePath() {
+    return (std::filesystem::path(ExecutableDir()) / HC_MODULE_FILE).string();
+}
+
 HINSTANCE BenchModule() {
     static HINSTANCE module = [] {
-        const auto path = std::filesystem::path(ExecutableDir()) / HC_MODULE_FILE;
+        const std::filesystem::path path(BenchModulePath());
         HINSTANCE loaded = LoadLibraryW(path.wstring().c_str());
         if (!loaded) throw std::runtime_error("cannot load " + path.string());
         Platform::SetModuleInstance(loaded);

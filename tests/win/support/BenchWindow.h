@@ -12,6 +12,8 @@
 // The real plug-in module, loaded once per process for its resources (dialogs, cursors, bitmaps) and recorded
 // as the plug-in's module instance, so code under test linked into the bench finds its resources there.
 HINSTANCE BenchModule();
+// Where that module lies, for tests that load it as a host does.
+std::string BenchModulePath();
 
 // The dots per inch the bench was started at: HALCYNE_WINE_DPI (which scripts/wine-run.sh writes into the
 // private prefix before Wine starts), else 96.

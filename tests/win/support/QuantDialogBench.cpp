@@ -1,0 +1,70 @@
+// Reading and driving the quantization dialog from outside, for its tests and its speed benchmark: the texts it
+// shows, whether a reduction is running, and where the dithering slider's stops lie.
+#include "tests/win/support/QuantDialogBench.h"
+
+#include "tests/win/support/BenchWindow.h"
+#include "uicore/HcDitherTrack.h"
+#include "win/resource_ids.h"
+
+namespace {
+
+SizeLineLog* activeLog = nullptr;
+
+bool ShowsNoGifSize(const std::string& size) {
+    return size.size() < 6 || size.compare(size.size() - 6, 6, "GIF 0K") == 0;
+}
+
+}  // namespace
+
+std::string DialogText(HWND dialog, int id) {
+    const std::wstring wide = WindowText(GetDlgItem(dialog, id));
+    return std::string(wide.begin(), wide.end());
+}
+
+bool QuantReducing(HWND dialog) {
+    return ShowsNoGifSize(DialogText(dialog, IDC_QUANT_SIZE_INFO));
+}
+
+HWND DitherPaneOf(HWND dialog) {
+    return GetDlgItem(dialog, IDC_QUANT_DITHER_PANE);
+}
+
+int DitherShown(HWND dialog) {
+    const std::wstring label = WindowText(GetDlgItem(DitherPaneOf(dialog), kDitherLabelControl));
+    return std::stoi(label.substr(label.find(L':') + 1));
+}
+
+POINT DitherStop(HWND dialog, int stop) {
+    HWND pane = DitherPaneOf(dialog);
+    RECT left{}, right{};
+    GetWindowRect(GetDlgItem(pane, kDitherLeftControl), &left);
+    GetWindowRect(GetDlgItem(pane, kDitherRightControl), &right);
+    MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&left), 2);
+    MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&right), 2);
+    const int x0 = left.right + 2, step = (right.left - left.right - 6) / 10;
+    // Just below the thumb's tip, inside its triangle.
+    return {x0 + stop * step, MulDiv(kDitherTrackY + 4, BenchExpectedDpi(), 96)};
+}
+
+SizeLineLog::SizeLineLog() : hook(SetWindowsHookExW(WH_CALLWNDPROCRET, Record, nullptr, GetCurrentThreadId())) {
+    activeLog = this;
+}
+
+SizeLineLog::~SizeLineLog() {
+    UnhookWindowsHookEx(hook);
+    activeLog = nullptr;
+}
+
+int SizeLineLog::Starts() const {
+    int zeros = 0;
+    for (const std::string& text : texts) zeros += ShowsNoGifSize(text);
+    return zeros - 1;
+}
+
+LRESULT CALLBACK SizeLineLog::Record(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && activeLog && message->message == WM_SETTEXT &&
+        GetDlgCtrlID(message->hwnd) == IDC_QUANT_SIZE_INFO)
+        activeLog->texts.push_back(DialogText(GetParent(message->hwnd), IDC_QUANT_SIZE_INFO));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}

@@ -1,0 +1,37 @@
+// Reading and driving the quantization dialog from outside, for its tests and its speed benchmark: the texts it
+// shows, whether a reduction is running, and where the dithering slider's stops lie.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A control's text (the dialog's texts are plain ASCII).
+std::string DialogText(HWND dialog, int id);
+// The size line shows "GIF 0K" from the start of a reduction until its compressed size is known.
+bool QuantReducing(HWND dialog);
+// The dithering value the slider shows.
+int DitherShown(HWND dialog);
+// The slider's own window, and a point on its thumb when it stands at `stop` (that window's coordinates).
+HWND DitherPaneOf(HWND dialog);
+POINT DitherStop(HWND dialog, int stop);
+
+// Every text the size line is given while this lives, in order, read back after the dialog handled each one.
+class SizeLineLog {
+public:
+    SizeLineLog();
+    ~SizeLineLog();
+    SizeLineLog(const SizeLineLog&) = delete;
+    SizeLineLog& operator=(const SizeLineLog&) = delete;
+
+    const std::vector<std::string>& Texts() const { return texts; }
+    // Reductions started since the dialog opened: the line shows "GIF 0K" at the opening and at every start.
+    int Starts() const;
+
+private:
+    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam);
+
+    HHOOK hook;
+    std::vector<std::string> texts;
+};

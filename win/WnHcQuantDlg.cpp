@@ -1,0 +1,534 @@
+// The quantization dialog: the source and the reduced image side by side, the palette, base palette, colour count
+// and dithering, each change re-reducing at once while the dialog stays responsive.
+// Only the reduction handler touches the engine's data; handlers that run inside it set flags and post commands.
+#include "win/WnHcQuantDlg.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "common/HCWriteSingleFile.h"
+#include "common/Quantize.h"
+#include "cvcode2/CvBitmapImage.h"
+#include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvFile.h"
+#include "cvcode2/CvGIFFrame.h"
+#include "cvcode2/CvGIFInfo.h"
+#include "cvcode2/CvGrayscaleImage.h"
+#include "cvcode2/CvIndexedImage.h"
+#include "cvcode2/CvList.h"
+#include "cvcode2/CvRGBImage.h"
+#include "cvcode2/CvString.h"
+#include "platform/Platform.h"
+#include "uicore/HcDitherTrack.h"
+#include "uicore/HcQuantRules.h"
+#include "uicore/HcSavedPalettes.h"
+#include "win/WnDitherSlider.h"
+#include "win/WnHcLoadColorTable.h"
+#include "win/WnHcPreview.h"
+#include "win/WnHcProgInd.h"
+#include "win/resource_ids.h"
+#include "wnatom/WnDialogPlacement.h"
+#include "wnatom/WnDpi.h"
+#include "wnatom/WnErrorExit.h"
+#include "wnatom/WnGdi.h"
+#include "wnatom/WnPalPicker.h"
+#include "wnatom/WnSwatch.h"
+#include "wnatom/WnText.h"
+
+// The dithering slider's own child window: a child dialog whose painting and mouse input go to the slider, which
+// posts its changes to the quantization dialog.
+class DitherPane {
+public:
+    DitherPane(HINSTANCE module, HWND dialog, POINT at, uint8_t value) {
+        window = CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_DITHER_PANE), dialog, Procedure,
+                                    reinterpret_cast<LPARAM>(this));
+        if (!window) CV_THROW_DETAIL(kCvErrNoMemory, GetLastError());
+        SetWindowLongPtrW(window, GWLP_ID, IDC_QUANT_DITHER_PANE);
+        SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        slider = std::make_unique<WnDitherSlider>(window, value);
+        InvalidateRect(window, nullptr, TRUE);
+    }
+    ~DitherPane() { DestroyWindow(window); }
+    DitherPane(const DitherPane&) = delete;
+    DitherPane& operator=(const DitherPane&) = delete;
+
+    uint8_t Value() const { return slider->Value(); }
+    // Ends a drag in progress and takes no more input: the dialog is about to close.
+    void Close() {
+        if (GetCapture() == window) ReleaseCapture();
+        EnableWindow(window, FALSE);
+    }
+
+private:
+    static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM, LPARAM lParam) {
+        if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
+        auto* self = reinterpret_cast<DitherPane*>(GetWindowLongPtrW(window, DWLP_USER));
+        if (!self || !self->slider) return FALSE;
+        const POINT point{short(LOWORD(lParam)), short(HIWORD(lParam))};
+        bool handled = true;
+        WnGuarded(window, [&] {
+            switch (message) {
+                case WM_PAINT: {
+                    {
+                        WnPaintDC paint(window);
+                    }
+                    self->slider->Draw();
+                    break;
+                }
+                case WM_LBUTTONDOWN: self->slider->OnMouseDown(point); break;
+                case WM_MOUSEMOVE: self->slider->OnMouseMove(point); break;
+                case WM_LBUTTONUP: self->slider->OnMouseUp(point); break;
+                default: handled = false;
+            }
+        });
+        return handled;
+    }
+
+    HWND window = nullptr;
+    std::unique_ptr<WnDitherSlider> slider;
+};
+
+namespace {
+
+// Layout at 96 DPI, scaled to the dialog's.
+constexpr int kPaneLeft = 15, kPaneTop = 15, kPaneSize = 163, kPaneGap = 23;
+constexpr int kStripGapBelowLoad = 11, kSliderGapBelowColors = 5;
+constexpr UINT kPaneStyle = WS_CHILD | WS_VISIBLE;
+
+RECT ControlRect(HWND dialog, int id) {
+    RECT rect{};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+HWND CreatePaneWindow(HWND dialog, int id, int left, int top, int size) {
+    HWND pane = CreateWindowExW(0, L"STATIC", L"", kPaneStyle | SS_NOTIFY, left, top, size, size, dialog,
+                                reinterpret_cast<HMENU>(INT_PTR(id)), nullptr, nullptr);
+    if (!pane) CV_THROW_DETAIL(kCvErrNoMemory, GetLastError());
+    return pane;
+}
+
+std::string NameOf(const HcStr255 name) {
+    return std::string(reinterpret_cast<const char*>(name + 1), name[0]);
+}
+
+bool NameIs(const HcStr255 name, const char* text) {
+    return NameOf(name) == text;
+}
+
+// Saved names are bytes in the system code page, as the preferences file keeps them.
+void AddItem(HWND combo, const std::string& text) {
+    if (SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) < 0) CV_THROW(kCvErrNoMemory);
+}
+
+CvColorTable TableOf(const HcPaletteEntry& entry) {
+    const uint32_t count = entry.count > 256 ? 256 : entry.count;
+    CvColorTable table(count);
+    for (uint32_t i = 0; i < count; ++i) table.SetEntry(i, entry.colors[i][0], entry.colors[i][1], entry.colors[i][2]);
+    return table;
+}
+
+int Selection(HWND dialog, int id) {
+    return int(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
+}
+
+void Select(HWND dialog, int id, int item) {
+    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, WPARAM(item), 0);
+}
+
+}  // namespace
+
+WnHcQuantDlg::WnHcQuantDlg(HWND parent, HcGlobals* globals)
+    : globals(globals),
+      source(globals->rgbImage),
+      instance(static_cast<HINSTANCE>(Platform::ModuleInstance())),
+      parent(parent),
+      colors(globals->settings.colors),
+      dither(globals->settings.dither),
+      frame(globals->gifFrame),
+      sizer([this](int32_t dy) { MoveBottomPictures(dy); }) {
+    if (!source || !frame || colors < 2 || colors > 256) CV_THROW(kCvErrBadArgument);
+}
+
+WnHcQuantDlg::~WnHcQuantDlg() = default;
+
+bool WnHcQuantDlg::Run() {
+    return WnModalDialog::Run(instance, L"DISSOLVEPARAM", parent) == IDOK;
+}
+
+void WnHcQuantDlg::OnInit() {
+    endPending = false;
+    CreatePanes();
+    CreateDitherPane();
+    SendDlgItemMessageW(Window(), IDC_QUANT_COLORS, EM_LIMITTEXT, 3, 0);
+    SetDlgItemInt(Window(), IDC_QUANT_COLORS, colors, FALSE);
+    FillDepthBox();
+    FillPaletteBoxes();
+    CreateStripAndSwatch();
+    progress = std::make_unique<WnHcProgInd>(
+        Window(), GetDlgItem(Window(), IDC_QUANT_PROGRESS), [this] { return ShouldStop(); },
+        [this](CvProgressTask* task) { OnProgressStart(task); }, [this](CvProgressTask*) { OnProgressFinish(); });
+    ShowSizeInfo();
+    sizer.RegisterControls(Window());
+    if (globals->quantDialogRect.left || globals->quantDialogRect.top || globals->quantDialogRect.height ||
+        globals->quantDialogRect.width)
+        WnPlaceDialog(Window(), globals->quantDialogRect);
+    PostMessageW(Window(), WM_COMMAND, kQuantCommandReduce, 0);
+}
+
+void WnHcQuantDlg::CreatePanes() {
+    const WnDpiScale scale = WnDpiScale::Of(Window());
+    const int size = scale(kPaneSize), left = scale(kPaneLeft), top = scale(kPaneTop);
+    HWND sourceWindow = CreatePaneWindow(Window(), IDC_QUANT_SOURCE_PANE, left, top, size);
+    HWND resultWindow = CreatePaneWindow(Window(), IDC_QUANT_RESULT_PANE, left + size + scale(kPaneGap), top, size);
+    CvImage* shown = source;
+    if (globals->hasTransparencyPlane && globals->extraPlanes && globals->extraPlanes->Count() > 0) {
+        const auto* plane = static_cast<const CvGrayscaleImage*>(globals->extraPlanes->ItemAt(0));
+        sourceTrans.Set(source, plane);
+        mask.reset(plane->ToBitmap());
+        shown = &sourceTrans;
+    }
+    previewSource = std::make_unique<WnHcPreview>(sourceWindow, shown, true);
+    previewResult = std::make_unique<WnHcPreview>(resultWindow, nullptr, false);
+    ShowResultImage();
+}
+
+void WnHcQuantDlg::CreateDitherPane() {
+    const RECT depth = ControlRect(Window(), IDC_QUANT_DEPTH);
+    const RECT colorsEdit = ControlRect(Window(), IDC_QUANT_COLORS);
+    const POINT at{depth.left, colorsEdit.bottom + WnDpiScale::Of(Window())(kSliderGapBelowColors)};
+    ditherSlider = std::make_unique<DitherPane>(instance, Window(), at, dither);
+}
+
+void WnHcQuantDlg::FillDepthBox() {
+    HWND box = GetDlgItem(Window(), IDC_QUANT_DEPTH);
+    for (const HcDepthChoice& choice : kDepthChoices) AddItem(box, choice.label);
+    Select(Window(), IDC_QUANT_DEPTH, DepthPositionForColors(colors));
+}
+
+void WnHcQuantDlg::FillPaletteBoxes() {
+    NumberSavedPalettes(globals->paletteList);
+    HWND base = GetDlgItem(Window(), IDC_QUANT_BASE), palette = GetDlgItem(Window(), IDC_QUANT_PALETTE);
+    for (const std::string& item : BaseBoxItems(globals->paletteList)) AddItem(base, item);
+    for (const std::string& item : PaletteBoxItems(globals->paletteList)) AddItem(palette, item);
+
+    int baseItem = kBaseItemNone;
+    if (NameIs(globals->basePaletteName, kPaletteCustom)) baseItem = kBaseItemCustom;
+    const HcPaletteEntry* named = FindPalette(*globals, globals->basePaletteName);
+    if (named && !NameIs(globals->basePaletteName, kPaletteNone) && baseItem == kBaseItemNone)
+        baseItem = kBaseItemFirstSaved + int(named->listIndex);
+    Select(Window(), IDC_QUANT_BASE, baseItem);
+
+    const HcPaletteEntry* chosen = FindPalette(*globals, globals->paletteName);
+    Select(Window(), IDC_QUANT_PALETTE, chosen ? kPaletteItemFirstSaved + int(chosen->listIndex) : kPaletteItemCustom);
+    EnableWindow(GetDlgItem(Window(), IDC_QUANT_UNLOAD), chosen != nullptr);
+}
+
+void WnHcQuantDlg::CreateStripAndSwatch() {
+    const RECT load = ControlRect(Window(), IDC_QUANT_LOAD), unload = ControlRect(Window(), IDC_QUANT_UNLOAD);
+    const RECT label = ControlRect(Window(), IDC_QUANT_PALETTE_LABEL), rgb = ControlRect(Window(), IDC_ENTRY_RGB);
+    const WnDpiScale scale = WnDpiScale::Of(Window());
+    const int stripTop = load.bottom + scale(kStripGapBelowLoad);
+    const int cellWidth = (unload.right - label.left) / 32, cellHeight = cellWidth * 10 / 8;
+    stripOpening = {scale(kPaneLeft), stripTop};
+    paletteStrip = std::make_unique<WnPalPicker>(Window(), stripOpening.x, stripOpening.y, cellWidth, cellHeight);
+    const HcPaletteEntry* chosen = FindPalette(*globals, globals->paletteName);
+    if (chosen) {
+        const CvColorTable table = TableOf(*chosen);
+        paletteStrip->SetPalette(&table);
+    }
+    const int swatchSize = (rgb.right - rgb.left) + 4;
+    swatchOpening = {rgb.left - 2, stripTop};
+    swatch = std::make_unique<WnSwatch>(Window(), swatchOpening.x, swatchOpening.y, swatchSize);
+    SetDlgItemTextW(Window(), IDC_ENTRY_RGB, L" ");
+}
+
+void WnHcQuantDlg::MoveBottomPictures(int32_t dy) {
+    paletteStrip->MoveTo(stripOpening.x, stripOpening.y + dy);
+    swatch->MoveTo(swatchOpening.x, swatchOpening.y + dy);
+}
+
+// --- the reduction -------------------------------------------------------------------------------------------
+
+void WnHcQuantDlg::Reduce() {
+    if (busy) return;  // the running reduction sees the change at its next progress report
+    for (;;) {
+        if (!cancelPressed && !nextPressed) ShowResultImage();
+        try {
+            ReduceOnce();
+            return;
+        } catch (const CvErrorCode& error) {
+            busy = false;
+            PostMessageW(Window(), WM_COMMAND, kQuantCommandReductionEnded, 0);
+            if (error.code != kCvErrCancelled) {
+                ShowWindow(GetDlgItem(Window(), IDC_QUANT_PROGRESS), SW_HIDE);
+                throw;
+            }
+            ++reductionsAborted;
+            restart = true;
+            if (cancelPressed) return;
+        }
+    }
+}
+
+void WnHcQuantDlg::ReduceOnce() {
+    busy = true;
+    ++reductionsStarted;
+    gifKilobytes = 0;
+    ShowSizeInfo();
+    restart = false;
+    dirty = false;
+    // The engine writes into the run's indexed image: lend it the frame's, and take it back on every way out.
+    CvIndexedImage* const own = globals->indexedImage;
+    globals->indexedImage = frame->GetIndexedImage();
+    try {
+        Quantize(*globals, progress.get());
+    } catch (...) {
+        globals->indexedImage = own;
+        throw;
+    }
+    globals->indexedImage = own;
+    MeasureGifSize();
+    busy = false;
+    PostMessageW(Window(), WM_COMMAND, kQuantCommandReductionEnded, 0);
+}
+
+void WnHcQuantDlg::ShowResultImage() {
+    CvImage* reduced = frame->GetIndexedImage();
+    if (mask) {
+        resultTrans.Set(reduced, mask.get());
+        resultView.SetSource(&resultTrans);
+    } else {
+        resultView.SetSource(reduced);
+    }
+    // Rows stay as ready as they were: the frame holds no picture before the first reduction has finished. The
+    // pane is told only of a new picture; a new reduction redraws it at its start.
+    if (previewResult->Image() != &resultView) previewResult->SetImage(&resultView);
+}
+
+void WnHcQuantDlg::MeasureGifSize() {
+    const CvFileLocator countOnly(kCountOnlyPath);
+    const CvGIFComment empty(0, nullptr);
+    gifKilobytes = GifKilobytes(HCWriteSingleFile(countOnly, *frame, &empty, false, 0, true));
+    ShowSizeInfo();
+}
+
+void WnHcQuantDlg::ShowSizeInfo() const {
+    const std::string text = QuantSizeInfo(source->GetWidth(), source->GetHeight(), gifKilobytes);
+    SetDlgItemTextA(Window(), IDC_QUANT_SIZE_INFO, text.c_str());
+}
+
+void WnHcQuantDlg::OnProgressStart(CvProgressTask* task) {
+    if (globals->settings.colors != colors) {
+        colors = globals->settings.colors;
+        SetDlgItemInt(Window(), IDC_QUANT_COLORS, colors, FALSE);
+    }
+    SetDlgItemTextW(Window(), IDC_QUANT_STATUS, L"");
+    if (adaptive && task->Palette()) paletteStrip->SetPalette(task->Palette());
+    resultView.SetRowsReady(0);
+    previewResult->Render();
+    previewResult->Paint();
+}
+
+void WnHcQuantDlg::OnProgressFinish() {
+    resultView.SetRowsReady(frame->GetHeight());
+    previewResult->Render();
+    previewResult->Paint();
+}
+
+bool WnHcQuantDlg::ShouldStop() {
+    if (cancelPressed || restart) return true;
+    if (!dirty) return false;
+    dirty = false;
+    return true;
+}
+
+// --- commands --------------------------------------------------------------------------------------------------
+
+bool WnHcQuantDlg::OnCommand(int id, int notification) {
+    switch (id) {
+        case IDOK:
+        case IDCANCEL: OnEndButton(id); return true;
+        case kQuantCommandReduce: Reduce(); return true;
+        case kQuantCommandReductionEnded:
+            if (endPending) EndWith(pendingButton);
+            return true;
+        case kQuantCommandSettingChanged: OnSettingChanged(notification); return true;
+        case IDC_QUANT_COLORS: OnColorsEdited(); return true;
+        case IDC_QUANT_LOAD: OnLoad(); return true;
+        case IDC_QUANT_UNLOAD: OnUnload(); return true;
+        case IDC_ZOOM_IN:
+        case IDC_ZOOM_OUT: OnZoom(id == IDC_ZOOM_IN); return true;
+        default: break;
+    }
+    if (notification != CBN_SELCHANGE) return false;
+    switch (id) {
+        case IDC_QUANT_DEPTH: OnDepthChosen(); return true;
+        case IDC_QUANT_BASE: OnBaseChosen(); return true;
+        case IDC_QUANT_PALETTE: OnPaletteChosen(); return true;
+        default: return false;
+    }
+}
+
+void WnHcQuantDlg::OnEndButton(int button) {
+    if (button == IDOK) nextPressed = true;
+    if (button == IDCANCEL) cancelPressed = true;
+    if (!busy) return EndWith(button);
+    // A reduction is running inside a handler further up: end once it has finished ("Next ->") or stopped.
+    endPending = true;
+    pendingButton = button;
+    ditherSlider->Close();
+    for (int id : {IDOK, IDCANCEL, IDC_QUANT_COLORS, IDC_QUANT_DEPTH, IDC_QUANT_BASE, IDC_QUANT_PALETTE})
+        EnableWindow(GetDlgItem(Window(), id), FALSE);
+}
+
+void WnHcQuantDlg::EndWith(int button) {
+    globals->quantDialogRect = WnDialogRectOf(Window());
+    End(button);
+}
+
+void WnHcQuantDlg::OnColorsEdited() {
+    char text[16] = {};
+    GetDlgItemTextA(Window(), IDC_QUANT_COLORS, text, sizeof text);
+    const uint32_t asked = ColorsFromText(text);
+    if (asked == 0 || asked == colors) return;
+    colors = asked;
+    globals->settings.colors = uint16_t(asked);
+    PostMessageW(Window(), WM_COMMAND, MAKEWPARAM(kQuantCommandSettingChanged, kQuantSettingColors), 0);
+}
+
+void WnHcQuantDlg::OnDepthChosen() {
+    const int item = Selection(Window(), IDC_QUANT_DEPTH);
+    if (item < 0 || item >= kDepthChoiceCount || kDepthChoices[item].colors == colors) return;
+    colors = kDepthChoices[item].colors;
+    globals->settings.colors = uint16_t(colors);
+    SetDlgItemInt(Window(), IDC_QUANT_COLORS, colors, FALSE);
+    PostMessageW(Window(), WM_COMMAND, MAKEWPARAM(kQuantCommandSettingChanged, kQuantSettingColors), 0);
+}
+
+void WnHcQuantDlg::OnSettingChanged(int which) {
+    if (which == kSettingDither) {
+        dither = ditherSlider->Value();
+        globals->settings.dither = dither;
+    } else if (adaptive) {
+        paletteStrip->SetPalette(nullptr);
+        paletteStrip->Draw();
+    }
+    SettingsChanged();
+}
+
+void WnHcQuantDlg::SettingsChanged() {
+    dirty = true;
+    RequestReduction();
+}
+
+void WnHcQuantDlg::RequestReduction() {
+    if (!busy) PostMessageW(Window(), WM_COMMAND, kQuantCommandReduce, 0);
+}
+
+void WnHcQuantDlg::OnBaseChosen() {
+    const int item = Selection(Window(), IDC_QUANT_BASE);
+    if (item == kBaseItemNone) {
+        CvPStrFromC(globals->basePaletteName, kPaletteNone);
+    } else if (item == kBaseItemCustom) {
+        CvPStrFromC(globals->basePaletteName, kPaletteCustom);
+    } else {
+        const HcPaletteEntry* entry = SavedPaletteAt(globals->paletteList, uint32_t(item - kBaseItemFirstSaved));
+        if (!entry) CV_THROW(kCvErrBadArgument);
+        CvPStrCopy(globals->basePaletteName, entry->name);
+    }
+    if (adaptive) {
+        paletteStrip->SetPalette(nullptr);
+        paletteStrip->Draw();
+    }
+    SettingsChanged();
+}
+
+void WnHcQuantDlg::OnPaletteChosen() {
+    const int item = Selection(Window(), IDC_QUANT_PALETTE);
+    if (item == kPaletteItemCustom) return UseAdaptivePalette();
+    const HcPaletteEntry* entry = SavedPaletteAt(globals->paletteList, uint32_t(item - kPaletteItemFirstSaved));
+    if (!entry) CV_THROW(kCvErrBadArgument);
+    UseSavedPalette(*entry);
+}
+
+void WnHcQuantDlg::UseAdaptivePalette() {
+    if (!adaptive) {
+        adaptive = true;
+        EnableWindow(GetDlgItem(Window(), IDC_QUANT_BASE), TRUE);
+        paletteStrip->SetPalette(nullptr);
+        paletteStrip->Draw();
+        SettingsChanged();
+    }
+    CvPStrFromC(globals->paletteName, kPaletteCustom);
+    EnableWindow(GetDlgItem(Window(), IDC_QUANT_UNLOAD), FALSE);
+}
+
+void WnHcQuantDlg::UseSavedPalette(const HcPaletteEntry& entry) {
+    adaptive = false;
+    EnableWindow(GetDlgItem(Window(), IDC_QUANT_BASE), FALSE);
+    const CvColorTable table = TableOf(entry);
+    paletteStrip->SetPalette(&table);
+    paletteStrip->Draw();
+    CvPStrCopy(globals->paletteName, entry.name);
+    EnableWindow(GetDlgItem(Window(), IDC_QUANT_UNLOAD), TRUE);
+    SettingsChanged();
+}
+
+void WnHcQuantDlg::OnLoad() {
+    std::string name;
+    const std::unique_ptr<CvColorTable> table = WnHcLoadColorTable(Window(), &name);
+    if (!table) return;
+    const HcLoadedPalette loaded = AddLoadedPalette(*globals, name, *table);
+    if (loaded.appended) {
+        AddItem(GetDlgItem(Window(), IDC_QUANT_BASE), NameOf(loaded.entry->name));
+        AddItem(GetDlgItem(Window(), IDC_QUANT_PALETTE), NameOf(loaded.entry->name));
+    }
+    Select(Window(), IDC_QUANT_BASE, kBaseItemNone);
+    Select(Window(), IDC_QUANT_PALETTE, kPaletteItemFirstSaved + int(loaded.entry->listIndex));
+    UseSavedPalette(*loaded.entry);
+}
+
+void WnHcQuantDlg::OnUnload() {
+    const int item = Selection(Window(), IDC_QUANT_PALETTE);
+    if (item < kPaletteItemFirstSaved) return;
+    const HcPaletteEntry* entry = SavedPaletteAt(globals->paletteList, uint32_t(item - kPaletteItemFirstSaved));
+    if (!entry || !UnloadSavedPalette(*globals, entry)) CV_THROW(kCvErrBadArgument);
+    SendDlgItemMessageW(Window(), IDC_QUANT_PALETTE, CB_DELETESTRING, WPARAM(item), 0);
+    SendDlgItemMessageW(Window(), IDC_QUANT_BASE, CB_DELETESTRING,
+                        WPARAM(item - kPaletteItemFirstSaved + kBaseItemFirstSaved), 0);
+    Select(Window(), IDC_QUANT_PALETTE, kPaletteItemCustom);
+    Select(Window(), IDC_QUANT_BASE, kBaseItemNone);
+    adaptive = false;  // so that switching to the adaptive palette reduces again
+    UseAdaptivePalette();
+}
+
+void WnHcQuantDlg::OnZoom(bool in) {
+    previewSource->ZoomStep(in);
+    previewResult->ZoomStep(in);
+}
+
+// --- painting, mouse and size ------------------------------------------------------------------------------------
+
+bool WnHcQuantDlg::OnPaint() {
+    { WnPaintDC paint(Window()); }  // validates; the pictures draw through their own contexts
+    paletteStrip->Draw();
+    swatch->Draw();
+    return true;
+}
+
+void WnHcQuantDlg::OnMouseDown(POINT point) {
+    if (!paletteStrip->Click(point)) return;
+    const uint8_t* rgb = paletteStrip->Palette()->Entry(paletteStrip->SelectedIndex());
+    swatch->SetColor({rgb[0], rgb[1], rgb[2]});
+    char text[32];
+    std::snprintf(text, sizeof text, "%d, %d, %d", rgb[0], rgb[1], rgb[2]);
+    SetDlgItemTextA(Window(), IDC_ENTRY_RGB, text);
+}
+
+void WnHcQuantDlg::OnSize() {
+    sizer.OnSize();
+}

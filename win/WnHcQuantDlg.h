@@ -1,0 +1,113 @@
+// The quantization dialog: the source and the reduced image side by side, the palette, base palette, colour count
+// and dithering, each change re-reducing at once while the dialog stays responsive.
+// Only the reduction handler touches the engine's data; handlers that run inside it set flags and post commands.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "common/HcGlobals.h"
+#include "cvcode2/CvProgImage.h"
+#include "cvcode2/CvTransImage.h"
+#include "win/HcQuantSizer.h"
+#include "wnatom/WnModalDialog.h"
+
+class CvBitmapImage;
+class CvColorTable;
+class CvProgressTask;
+class CvRGBImage;
+class WnHcPreview;
+class WnHcProgInd;
+class WnPalPicker;
+class WnSwatch;
+class DitherPane;
+
+// Commands the dialog posts to itself.
+constexpr int kQuantCommandSettingChanged = 45099;  // its parameter tells which: 45100 dithering, 45102 colours
+constexpr int kQuantSettingColors = 45102;
+constexpr int kQuantCommandReduce = 45106;
+constexpr int kQuantCommandReductionEnded = 45107;
+
+class WnHcQuantDlg : public WnModalDialog {
+public:
+    // The settings' colour count must be 2..256; the run data must hold the RGB source and the frame.
+    WnHcQuantDlg(HWND parent, HcGlobals* globals);
+    ~WnHcQuantDlg() override;
+
+    // True for "Next ->", false for "Cancel"; an error inside the dialog is raised again here.
+    bool Run();
+
+    // For tests: how many reductions were started, and how many of them were stopped by a change.
+    int ReductionsStarted() const { return reductionsStarted; }
+    int ReductionsAborted() const { return reductionsAborted; }
+
+protected:
+    void OnInit() override;
+    bool OnCommand(int id, int notification) override;
+    bool OnPaint() override;
+    void OnMouseDown(POINT point) override;
+    void OnSize() override;
+
+private:
+    // Opening.
+    void CreatePanes();
+    void CreateDitherPane();
+    void FillDepthBox();
+    void FillPaletteBoxes();
+    void CreateStripAndSwatch();
+    void MoveBottomPictures(int32_t dy);
+
+    // The reduction and its progress.
+    void Reduce();
+    void ReduceOnce();
+    void ShowResultImage();
+    void OnProgressStart(CvProgressTask* task);
+    void OnProgressFinish();
+    bool ShouldStop();
+    void MeasureGifSize();
+    void ShowSizeInfo() const;
+
+    // Commands.
+    void OnEndButton(int button);
+    void OnColorsEdited();
+    void OnDepthChosen();
+    void OnSettingChanged(int which);
+    void OnBaseChosen();
+    void OnPaletteChosen();
+    void UseAdaptivePalette();
+    void UseSavedPalette(const HcPaletteEntry& entry);
+    void OnLoad();
+    void OnUnload();
+    void OnZoom(bool in);
+    void SettingsChanged();
+    void RequestReduction();
+    void EndWith(int button);
+
+    HcGlobals* globals;
+    CvRGBImage* source;
+    HINSTANCE instance;
+    HWND parent;
+    std::unique_ptr<WnHcPreview> previewSource, previewResult;
+    std::unique_ptr<DitherPane> ditherSlider;
+    std::unique_ptr<WnPalPicker> paletteStrip;
+    std::unique_ptr<WnHcProgInd> progress;
+    CvProgImage resultView{nullptr};
+    CvTransImage sourceTrans, resultTrans;
+    std::unique_ptr<CvBitmapImage> mask;
+    bool busy = false;
+    bool restart = false;
+    bool cancelPressed = false, nextPressed = false;
+    uint32_t colors;
+    uint8_t dither;
+    bool dirty = false;
+    bool adaptive = true;
+    CvGIFFrame* frame;
+    std::unique_ptr<WnSwatch> swatch;
+    uint32_t gifKilobytes = 0;
+    bool endPending = false;
+    int pendingButton = 0;
+    HcQuantSizer sizer;
+    POINT stripOpening{}, swatchOpening{};
+    int reductionsStarted = 0, reductionsAborted = 0;
+};

@@ -1,0 +1,25 @@
+// A framed square of one colour drawn on a dialog, beside a palette strip: it shows the entry the user clicked.
+// Its picture always holds the colour last set; moving it only changes where it is copied to.
+#pragma once
+
+#include <windows.h>
+
+#include "uicore/HcUiTypes.h"
+#include "wnatom/ControlBitmap.h"
+
+class WnSwatch {
+public:
+    // Position and size in the dialog's pixels. Out of memory for the picture raises CvErrorCode 2.
+    WnSwatch(HWND dialog, int left, int top, int size);
+
+    void SetColor(HcRgb rgb);
+    void MoveTo(int newLeft, int newTop);
+    bool Contains(POINT point) const;
+    int Left() const { return left; }
+    int Top() const { return top; }
+    void Draw() const;
+
+private:
+    ControlBitmap picture;
+    int left, top;
+};
