@@ -1,5 +1,6 @@
 // The command with the plug-in's dialogs: a person who cancels whatever window the run shows (the dialogs, or the
-// Save As box that asks when no -o names the file) gets no file and an exit status and message that say so.
+// Save As box that asks when no -o names the file) gets no file and an exit status and message that say so; one who
+// goes on through the dialogs as they opened gets, in the file -o names, what the same flags write without them.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -20,10 +21,11 @@ namespace {
 
 constexpr int kExitCancelled = 3;
 
-// Presses Cancel on each visible top-level window of the process once it has been up for a moment (so it is
+// Presses one button on each visible top-level window of the process once it has been up for a moment (so it is
 // painted), saving a screenshot of it first; remembers the captions.
-class CancelEveryWindow {
+class AnswerEveryWindow {
 public:
+    AnswerEveryWindow(int button, const std::string& shotName) : button_(button), shotName_(shotName) {}
     void operator()(uint32_t processId) {
         process_ = processId;
         EnumWindows(Visit, reinterpret_cast<LPARAM>(this));
@@ -32,7 +34,7 @@ public:
 
 private:
     static BOOL CALLBACK Visit(HWND window, LPARAM self) {
-        reinterpret_cast<CancelEveryWindow*>(self)->Consider(window);
+        reinterpret_cast<AnswerEveryWindow*>(self)->Consider(window);
         return TRUE;
     }
 
@@ -43,10 +45,12 @@ private:
         char caption[256] = {};
         GetWindowTextA(window, caption, sizeof caption);
         captions_.push_back(caption);
-        SaveScreenshot(CaptureClient(window), "dialog-command-cancel-" + std::to_string(captions_.size()));
-        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        SaveScreenshot(CaptureClient(window), shotName_ + "-" + std::to_string(captions_.size()));
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED), 0);
     }
 
+    int button_;
+    std::string shotName_;
     uint32_t process_ = 0;
     std::map<HWND, int> sightings_;
     std::vector<std::string> captions_;
@@ -62,7 +66,7 @@ const std::string kPicture =
 TEST(HalcyneDialogCommand, CancellingTheWindowsWritesNothingAndSaysSo) {
     const std::string dir = MakeScratchDir("dialog-command");
     std::ofstream(fs::u8path(dir + "\\in.ppm"), std::ios::binary) << kPicture;
-    CancelEveryWindow person;
+    AnswerEveryWindow person(IDCANCEL, "dialog-command-cancel");
     const std::string errors = dir + "\\errors.txt";
     EXPECT_EQ(RunBesideTests("halcyne.exe", {"--dialog", dir + "\\in.ppm", "--colors", "16", "--no-prefs"},
                              std::ref(person), errors),
@@ -71,5 +75,19 @@ TEST(HalcyneDialogCommand, CancellingTheWindowsWritesNothingAndSaysSo) {
     EXPECT_FALSE(fs::exists(fs::u8path(dir + "\\in.gif")));
     EXPECT_NE(ReadFileBytes(errors).find("cancelled; no file was written for " + dir + "\\in.ppm"), std::string::npos)
         << ReadFileBytes(errors);
+    fs::remove_all(fs::u8path(dir));
+}
+
+TEST(HalcyneDialogCommand, GoingOnThroughTheDialogsWritesWhatTheFlagsWriteWithoutThem) {
+    const std::string dir = MakeScratchDir("dialog-command-on");
+    const std::string input = dir + "\\in.ppm";
+    std::ofstream(fs::u8path(input), std::ios::binary) << kPicture;
+    ASSERT_EQ(RunBesideTests("halcyne.exe", {input, "-o", dir + "\\scripted.gif", "--colors", "4", "--no-prefs"}), 0);
+    AnswerEveryWindow person(IDOK, "dialog-command-next");
+    EXPECT_EQ(RunBesideTests("halcyne.exe", {"--dialog", input, "-o", dir + "\\out.gif", "--colors", "4", "--no-prefs"},
+                             std::ref(person)),
+              0);
+    EXPECT_EQ(ReadFileBytes(dir + "\\out.gif"), ReadFileBytes(dir + "\\scripted.gif"));
+    EXPECT_FALSE(person.Captions().empty()) << "no dialog was seen";
     fs::remove_all(fs::u8path(dir));
 }
