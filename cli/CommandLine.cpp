@@ -113,6 +113,8 @@ HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             options.lastSettings = true;
         else if (flag == "-q" || flag == "--quiet")
             options.quiet = true;
+        else if (flag == "--dialog")
+            options.dialog = true;
         else if (!flag.empty() && flag[0] == '-' && flag != kStandardStream)
             throw UsageError("unknown option " + flag);
         else
@@ -127,7 +129,8 @@ HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
 
 const char* UsageText() {
     return "Usage: halcyne INPUT... [-o OUTPUT] [options]\n"
-           "Reduces images (PNG, JPEG, PNM or PAM) to at most 256 colours and saves each as a GIF89a file.\n"
+           "Reduces images (PNG, JPEG, PNM or PAM; BMP and TIFF too on Windows) to at most 256 colours and saves\n"
+           "each as a GIF89a file.\n"
            "An input '-' is read from standard input.\n"
            "\n"
            "  -o, --output FILE|DIR/   the GIF file to write, '-' for standard output, or the folder for several\n"
@@ -146,6 +149,9 @@ const char* UsageText() {
            "      --comment TEXT       GIF comment, at most 255 characters\n"
            "      --no-prefs           neither read nor write the preferences file\n"
            "      --last-settings      flags not given take the settings the last run stored\n"
+           "      --dialog             show the plug-in's dialogs, starting from the flags' values; -o names the\n"
+           "                           file, else the Save As box asks (Windows build; on Linux through\n"
+           "                           scripts/halcyne, which runs it under Wine)\n"
            "  -q, --quiet              no progress lines\n"
            "  -h, --help               this text\n"
            "  -V, --version            the version\n"
@@ -155,6 +161,7 @@ const char* UsageText() {
            "writes the same file. The preferences file the plug-in keeps ($XDG_CONFIG_HOME/Corvane/Halcyne Prefs,\n"
            "else ~/.config/Corvane/Halcyne Prefs) supplies the saved palettes and saved colours named by\n"
            "--palette, --base-palette and --background; each run stores its settings there for the plug-in.\n"
-           "Exit status: 0 when every GIF was written, 1 when any failed, 2 for a wrong flag,\n"
+           "Exit status: 0 when every GIF was written, 1 when any failed, 2 for a wrong flag, 3 when cancelled\n"
+           "in the dialogs or the Save As box (the inputs after it are not converted),\n"
            "128 + the signal's number when interrupted (130 for Ctrl-C).\n";
 }

@@ -35,6 +35,7 @@ struct HalcyneOptions {
     bool noPrefs = false;
     bool lastSettings = false;  // flags not given take the settings stored by the last run
     bool quiet = false;
+    bool dialog = false;  // the plug-in's dialogs ask, starting from the flags; -o answers Save As when given
     bool help = false;
     bool version = false;
 };

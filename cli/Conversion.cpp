@@ -42,6 +42,10 @@ std::string OutputName(const std::string& output) {
     return output == kStandardStream ? "standard output" : output;
 }
 
+bool SaveBoxAsks(const ConversionContext& context) {
+    return context.settings.dialog && context.settings.output.empty();
+}
+
 // The folder must exist and take new files, and the output must not be the input itself.
 void CheckOutput(const ConversionJob& job) {
     const fs::path output = PathFromUtf8(job.output);
@@ -76,15 +80,23 @@ struct ModuleRun {
     std::vector<SimAlert> alerts;
 };
 
-ModuleRun RunModule(const ConversionContext& context, InputImage image, const std::string& savePath) {
+// With --dialog the plug-in's dialogs ask, starting from the flags, and its alerts and Open box are the system's;
+// `savePath` answers Save As, or, empty, the system's Save As box asks.
+SimOptions HostOptions(const ConversionContext& context, const std::string& savePath) {
     SimOptions options;
     options.descriptors = true;
-    options.savePath = Utf8FromPath(fs::absolute(PathFromUtf8(savePath)));
+    if (!savePath.empty()) options.savePath = Utf8FromPath(fs::absolute(PathFromUtf8(savePath)));
     options.configFolder = context.configFolder;
-    HostSimulator host(context.entry, context.setEmbedHost, options);
+    options.showDialogs = options.systemAlerts = options.systemOpenBox = context.settings.dialog;
+    options.systemFileBoxes = context.settings.dialog && savePath.empty();
+    return options;
+}
+
+ModuleRun RunModule(const ConversionContext& context, InputImage image, const std::string& savePath) {
+    HostSimulator host(context.entry, context.setEmbedHost, HostOptions(context, savePath));
     const bool hasAlpha = image.channels % 2 == 0;
     host.SetImage(ToHostImage(std::move(image)));
-    host.Descriptors().playInfo = plugInDialogDontDisplay;
+    host.Descriptors().playInfo = context.settings.dialog ? plugInDialogDisplay : plugInDialogDontDisplay;
     host.Descriptors().descriptor = SimMakeDescriptor(SettingsDescriptor(context.settings, hasAlpha));
     ModuleRun run;
     run.result = host.Call(filterSelectorParameters);
@@ -102,11 +114,19 @@ ModuleRun RunModule(const ConversionContext& context, InputImage image, const st
 std::string RunFailureText(const ModuleRun& run, const ConversionJob& job, const ConversionContext& context) {
     if (run.errors.empty()) return "cannot write " + OutputName(job.output) + ": the plug-in wrote no file";
     const SimError& error = run.errors.front();
-    if (error.code == kCvErrNoMemory)
+    // When the Save As box named the file, the command never learns its name.
+    if (error.code == kCvErrNoMemory || SaveBoxAsks(context))
         return "cannot convert " + InputName(job.input) + ": " +
                FileErrorCause(error.code, error.detail, FileRole::WrittenTo);
     const std::string file = run.saveAsked ? OutputName(job.output) : "the preferences file " + context.prefsFile;
     return FileErrorText(file, error.code, error.detail, FileRole::WrittenTo);
+}
+
+// A run that ended without a file and without an error was cancelled by the person in its dialogs.
+void CheckRun(const ModuleRun& run, bool wroteFile, const ConversionJob& job, const ConversionContext& context) {
+    if (run.result == 0 && wroteFile) return;
+    if (context.settings.dialog && run.errors.empty()) throw ConversionCancelled(InputName(job.input));
+    throw ConversionError(RunFailureText(run, job, context));
 }
 
 }  // namespace
@@ -125,7 +145,8 @@ std::vector<ConversionJob> PlanConversions(const HalcyneOptions& options) {
             job.output = Utf8FromPath(PathFromUtf8(options.output) / gifName);
         else if (options.output.empty())
             job.output = Utf8FromPath(PathFromUtf8(input).replace_extension(".gif"));
-        if (job.output != kStandardStream &&
+        // Where the Save As box names each file, the planned names are never used.
+        if (job.output != kStandardStream && !(options.dialog && options.output.empty()) &&
             !outputs.insert(Utf8FromPath(fs::absolute(PathFromUtf8(job.output)).lexically_normal())).second)
             throw UsageError("two inputs would both be written to " + job.output);
         jobs.push_back(job);
@@ -134,10 +155,17 @@ std::vector<ConversionJob> PlanConversions(const HalcyneOptions& options) {
 }
 
 void Convert(const ConversionJob& job, const ConversionContext& context) {
+    if (SaveBoxAsks(context)) {
+        const ModuleRun run = RunModule(context, ReadInput(job.input), "");
+        CheckRun(run, true, job, context);
+        return;
+    }
     if (job.output != kStandardStream) CheckOutput(job);
     InputImage image = ReadInput(job.input);
 
-    const bool showProgress = !context.quiet && size_t(image.width) * size_t(image.height) >= kProgressPixels;
+    // In the dialogs the person sees the work; a timing would count their thinking too.
+    const bool showProgress =
+        !context.quiet && !context.settings.dialog && size_t(image.width) * size_t(image.height) >= kProgressPixels;
     const auto started = std::chrono::steady_clock::now();
     if (showProgress)
         std::cerr << "halcyne: converting " << InputName(job.input) << " (" << image.width << " x " << image.height
@@ -150,8 +178,7 @@ void Convert(const ConversionJob& job, const ConversionContext& context) {
         std::fprintf(stderr, " %.2f s\n", seconds);
     }
     std::error_code error;
-    if (run.result != 0 || !fs::exists(PathFromUtf8(staged.Path()), error))
-        throw ConversionError(RunFailureText(run, job, context));
+    CheckRun(run, fs::exists(PathFromUtf8(staged.Path()), error), job, context);
     staged.Commit();
     for (const SimAlert& alert : run.alerts)
         std::cerr << "halcyne: " << WarningText(alert, InputName(job.input)) << "\n";

@@ -29,5 +29,6 @@ struct ConversionContext {
     bool quiet = false;
 };
 
-// Throws ConversionError or ImageReadError with the reason; the output is then untouched.
+// Throws ConversionError or ImageReadError with the reason, or ConversionCancelled when the person cancelled in
+// the dialogs; the output is then untouched.
 void Convert(const ConversionJob& job, const ConversionContext& context);

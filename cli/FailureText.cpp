@@ -3,6 +3,7 @@
 #include "cli/FailureText.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "common/HcLayerTrans.h"
@@ -94,4 +95,31 @@ std::string UnwritableFolderText(const std::string& folder) {
 
 std::string NoPreferencesFolderText() {
     return "no folder for the preferences file: neither HOME nor XDG_CONFIG_HOME is set (set one, or use --no-prefs)";
+}
+
+std::string DecodeFailureText(const std::string& file, const std::string& kind, DecodeFailure failure,
+                              uint32_t systemCode) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08X", unsigned(systemCode));
+    switch (failure) {
+        case DecodeFailure::NoMemory: return file + ": there is not enough memory for an image this large";
+        case DecodeFailure::NoPermission: return file + ": cannot open the file: no permission to read it";
+        case DecodeFailure::Unsupported:
+            return file + ": a " + kind + " image of a kind that cannot be read (system code " + code + ")";
+        case DecodeFailure::Damaged: break;
+    }
+    return file + ": not a readable " + kind + " image (damaged or incomplete data, system code " + code + ")";
+}
+
+std::string CancelledText(const std::string& input, size_t remaining) {
+    std::string text = "cancelled; no file was written for " + input;
+    if (remaining > 0)
+        text += remaining == 1 ? ", and the input after it was not converted"
+                               : ", and the " + std::to_string(remaining) + " inputs after it were not converted";
+    return text + ".";
+}
+
+std::string DialogNeedsWindowsText() {
+    return "--dialog needs the Windows build, which shows the plug-in's dialogs; on Linux run it as "
+           "'scripts/halcyne --dialog ...', which runs that build under Wine";
 }

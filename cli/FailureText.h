@@ -14,6 +14,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A conversion the person cancelled in the plug-in's dialogs or its Save As box; what() names the input.
+class ConversionCancelled : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // Which file an error of the file layer met: it decides between "no such file" and "the folder does not exist".
 enum class FileRole { ReadFrom, WrittenTo };
 
@@ -30,7 +36,20 @@ std::string NothingWrittenText(const std::string& output);
 // the image. Alerts that report an error are not warnings: the error code tells those (FileErrorText).
 std::string WarningText(const SimAlert& alert, const std::string& input);
 
+// Why the system's image decoders could not read a file whose kind its first bytes named.
+enum class DecodeFailure { Damaged, Unsupported, NoMemory, NoPermission };
+
+// The sentence for an image `file` of `kind` ("PNG", "TIFF", ...) that could not be decoded; `systemCode` is the
+// decoder's own result code, kept in the text for a report.
+std::string DecodeFailureText(const std::string& file, const std::string& kind, DecodeFailure failure,
+                              uint32_t systemCode);
+
+// A conversion the person stopped in the plug-in's dialogs or its Save As box; `remaining` inputs were left.
+std::string CancelledText(const std::string& input, size_t remaining);
+
 // The command's own refusals.
 std::string MissingFolderText(const std::string& folder);
 std::string UnwritableFolderText(const std::string& folder);
 std::string NoPreferencesFolderText();
+// --dialog on a build without the plug-in's dialogs.
+std::string DialogNeedsWindowsText();

@@ -22,7 +22,7 @@ public:
 // The host interface holds sizes in 16-bit fields.
 constexpr int kMaxImageSide = 32767;
 
-// Reads PNG, JPEG (where built in) and PNM/PAM files, chosen by their first bytes.
+// Reads PNG, JPEG (where built in), BMP and TIFF (Windows) and PNM/PAM files, chosen by their first bytes.
 InputImage ReadImageFile(const std::string& path);
 
 InputImage ReadPnm(const std::string& path, const std::string& bytes);
@@ -31,6 +31,10 @@ InputImage ReadPng(const std::string& path);
 #endif
 #if defined(HC_HAVE_JPEG)
 InputImage ReadJpeg(const std::string& path);
+#endif
+#if defined(HC_HAVE_WIC)
+// PNG, JPEG, BMP or TIFF through the system's decoders; `kind` names the format in messages.
+InputImage ReadWic(const std::string& path, const std::string& kind);
 #endif
 
 // Throws ImageReadError unless width and height fit the host interface; allocates the pixels.

@@ -33,6 +33,7 @@ namespace {
 constexpr const char* kVersion = "halcyne 4.0";
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitCancelled = 3;
 
 fs::path ExecutablePath(const char* argv0) {
 #if defined(_WIN32)
@@ -83,12 +84,17 @@ private:
     fs::path path_;
 };
 
-// Converts every job, telling each failure as it comes; returns the command's exit status.
+// Converts every job, telling each failure as it comes, until the person cancels one in the dialogs; returns the
+// command's exit status.
 int ConvertAll(const std::vector<ConversionJob>& jobs, const ConversionContext& context) {
     int failures = 0;
-    for (const ConversionJob& job : jobs) {
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        const ConversionJob& job = jobs[i];
         try {
             Convert(job, context);
+        } catch (const ConversionCancelled& cancelled) {
+            std::cerr << "halcyne: " << CancelledText(cancelled.what(), jobs.size() - i - 1) << "\n";
+            return failures == 0 ? kExitCancelled : kExitFailed;
         } catch (const std::bad_alloc&) {
             std::cerr << "halcyne: cannot convert " << job.input << ": there is not enough memory. "
                       << NothingWrittenText(job.output) << "\n";
@@ -171,6 +177,9 @@ int main(int argc, char** argv) {
     try {
         HalcyneOptions options = ParseCommandLine(Arguments(argc, argv));
         StoreTexts(options);
+#if !defined(_WIN32)
+        if (options.dialog && !options.help && !options.version) throw UsageError(DialogNeedsWindowsText());
+#endif
         if (options.help) {
             std::cout << UsageText();
             return 0;

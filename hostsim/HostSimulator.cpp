@@ -125,9 +125,9 @@ HostSimulator::HostSimulator(PluginEntryProc entry, HcSetEmbedHostProc setEmbedH
             HcEmbedHost host{};
             host.version = HC_EMBED_VERSION;
             host.context = this;
-            host.alert = OnAlert;
+            host.alert = options_.systemAlerts ? nullptr : OnAlert;
             host.askSavePath = options_.systemFileBoxes ? nullptr : OnSavePath;
-            host.askOpenPath = options_.systemFileBoxes ? nullptr : OnOpenPath;
+            host.askOpenPath = options_.systemFileBoxes || options_.systemOpenBox ? nullptr : OnOpenPath;
             host.configFolder = options_.configFolder.empty() ? nullptr : options_.configFolder.c_str();
             host.error = OnError;
             host.showDialogs = options_.showDialogs ? 1 : 0;

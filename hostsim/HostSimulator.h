@@ -59,6 +59,8 @@ struct SimOptions {
     int32_t alertAnswer = 1;       // what every alert is answered with
     bool showDialogs = false;      // an interactive run shows the module's real dialogs (Windows)
     bool systemFileBoxes = false;  // the system's Save As and Open boxes ask instead of savePath answering
+    bool systemOpenBox = false;    // the system's Open box asks while savePath still answers Save As
+    bool systemAlerts = false;     // alerts are the system's message boxes (Windows), answered by a person
 };
 
 class HostSimulator {

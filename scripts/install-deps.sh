@@ -3,16 +3,21 @@
 # Safe to run again: it only calls apt when a package is missing.
 set -euo pipefail
 
-# "tool" installs what the halcyne command needs; anything else (the default) what the tests need too.
+# "tool" installs what the halcyne command needs, "windows" that and what its 64-bit Windows build needs to be built
+# and run under Wine (halcyne --dialog); anything else (the default) what the tests need too.
 tool_packages=(cmake ninja-build g++ python3 libpng-dev libjpeg-dev)
+windows_packages=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64)
 test_packages=(
   clang libclang-rt-14-dev pkg-config googletest libgtest-dev libbenchmark-dev
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine wine64 wine32:i386 xvfb xauth
+  g++-mingw-w64-i686 binutils-mingw-w64-i686 wine32:i386 xvfb xauth
   giflib-tools libgif-dev imagemagick python3-pil
 )
 packages=("${tool_packages[@]}")
-[ "${1:-all}" = tool ] || packages+=("${test_packages[@]}")
+case "${1:-all}" in
+  tool) ;;
+  windows) packages+=("${windows_packages[@]}") ;;
+  *) packages+=("${windows_packages[@]}" "${test_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -33,3 +33,18 @@ TEST(FailureText, FileErrorsNameTheFileAndACause) {
     EXPECT_EQ(WarningText(SimAlert{"There is no pixel data ...", "Empty Selection", 0}, "in.png"),
               "warning: in.png is completely transparent; the GIF holds one transparent pixel");
 }
+
+// The system decoders' failures keep the readers' wording; a cancel tells how much of the command was left undone.
+TEST(FailureText, DecodeFailuresAndCancels) {
+    EXPECT_EQ(DecodeFailureText("a.png", "PNG", DecodeFailure::Damaged, 0x88982F61u),
+              "a.png: not a readable PNG image (damaged or incomplete data, system code 0x88982F61)");
+    EXPECT_EQ(DecodeFailureText("a.tif", "TIFF", DecodeFailure::Unsupported, 0x88982F80u),
+              "a.tif: a TIFF image of a kind that cannot be read (system code 0x88982F80)");
+    EXPECT_EQ(CancelledText("in.png", 0), "cancelled; no file was written for in.png.");
+    EXPECT_EQ(CancelledText("in.png", 1),
+              "cancelled; no file was written for in.png, and the input after it was not "
+              "converted.");
+    EXPECT_EQ(CancelledText("in.png", 2),
+              "cancelled; no file was written for in.png, and the 2 inputs after it were "
+              "not converted.");
+}

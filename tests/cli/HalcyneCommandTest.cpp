@@ -107,6 +107,7 @@ TEST_F(CommandFixture, BadInputIsRefusedAndLeavesTheOutputAlone) {
         {"'" + Data("camera.png") + "' --colors 300", 2, "2 to 256"},
         {"'" + Data("camera.png") + "' --dither 11", 2, "0 to 10"},
         {"'" + Data("camera.png") + "' --palette Nowhere", 1, "unknown palette"},
+        {"'" + Data("camera.png") + "' --dialog", 2, "run it as 'scripts/halcyne --dialog ...'"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -134,6 +135,15 @@ TEST_F(CommandFixture, WindowsCommandWritesTheSameBytes) {
                           "/halcyne.exe' '" + input + "' -o '" + dir + "/windows.gif'" + flags + " 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(ReadFileBytes(dir + "/windows.gif"), ReadFileBytes(dir + "/native.gif"));
+    // The same PNG read by the system's decoder there and by libpng here.
+    for (const char* png : {"chelsea-alpha.png", "formats/rgba16.png", "formats/graya8.png"}) {
+        SCOPED_TRACE(png);
+        ASSERT_EQ(Halcyne("'" + Data(png) + "' -o '" + dir + "/native.gif'" + flags, config).status, 0);
+        command = "'" HC_TEST_DATA_DIR "/../../scripts/wine-run.sh' '" + std::string(windowsBin) + "/halcyne.exe' '" +
+                  Data(png) + "' -o '" + dir + "/windows.gif'" + flags + " 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        EXPECT_EQ(ReadFileBytes(dir + "/windows.gif"), ReadFileBytes(dir + "/native.gif"));
+    }
 }
 
 namespace {

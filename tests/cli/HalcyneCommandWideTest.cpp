@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Utf16.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TestPaths.h"
 
 namespace fs = std::filesystem;
@@ -16,22 +16,8 @@ using namespace std::string_literals;
 
 namespace {
 
-// Runs halcyne.exe beside the test with these UTF-8 arguments; its exit status, or -1 when it did not start.
 int RunHalcyne(const std::vector<std::string>& arguments) {
-    const std::wstring program = fs::u8path(ExecutableDir() + "\\halcyne.exe").wstring();
-    std::wstring line = L"\"" + program + L"\"";
-    for (const std::string& argument : arguments) line += L" \"" + *Platform::Utf16FromUtf8(argument) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return -1;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD status = 0;
-    GetExitCodeProcess(process.hProcess, &status);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return int(status);
+    return RunBesideTests("halcyne.exe", arguments);
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli/InputImage.h"
+#include "tests/support/PngWriter.h"
+#include "tests/support/TestPaths.h"
 
 namespace {
 
@@ -36,14 +39,18 @@ void ExpectPicture(const std::string& name, int channels) {
     EXPECT_EQ(image.pixels, Expected(channels));
 }
 
-void ExpectRefused(const std::string& name, const std::string& phrase) {
+void ExpectRefusedPath(const std::string& path, const std::string& phrase) {
     try {
-        ReadImageFile(Fixture(name));
-        ADD_FAILURE() << name << " was accepted";
+        ReadImageFile(path);
+        ADD_FAILURE() << path << " was accepted";
     } catch (const ImageReadError& error) {
         EXPECT_NE(std::string(error.what()).find(phrase), std::string::npos) << error.what();
-        EXPECT_NE(std::string(error.what()).find(name), std::string::npos) << "the message names the file";
+        EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << "the message names the file";
     }
+}
+
+void ExpectRefused(const std::string& name, const std::string& phrase) {
+    ExpectRefusedPath(Fixture(name), phrase);
 }
 
 }  // namespace
@@ -59,9 +66,12 @@ TEST(InputImage, BadFilesAreRefusedWithTheirReason) {
     ExpectRefused("huge.ppm", "32767");
     ExpectRefused("notanimage.txt", "not a PNG, JPEG");
     ExpectRefused("missing.png", "cannot open");
+#if !defined(HC_HAVE_WIC)
+    ExpectRefused("rgb.bmp", "not read by this build");
+#endif
 }
 
-#if defined(HC_HAVE_PNG)
+#if defined(HC_HAVE_PNG) || defined(HC_HAVE_WIC)
 TEST(InputImage, PngOfEveryColourTypeAndDepth) {
     ExpectPicture("rgb8.png", 3);
     ExpectPicture("rgb8-interlaced.png", 3);
@@ -72,15 +82,37 @@ TEST(InputImage, PngOfEveryColourTypeAndDepth) {
     ExpectPicture("graya8.png", 2);
     ExpectPicture("palette-trns.png", 4);
     ExpectRefused("truncated.png", "not a readable PNG");
+    // Too wide for the host's 16-bit sizes: refused from the header, before the pixels are decoded.
+    const std::string wide = MakeScratchDir("wide-png") + "/wide.png";
+    WritePngFile(wide, 40000, 1, std::vector<uint8_t>(40000 * 3, 7));
+    ExpectRefusedPath(wide, "32767");
 }
 #endif
 
-#if defined(HC_HAVE_JPEG)
+#if defined(HC_HAVE_JPEG) || defined(HC_HAVE_WIC)
 TEST(InputImage, JpegDecodesToRgbWithinCompressionError) {
     InputImage image = ReadImageFile(Fixture("rgb.jpg"));
     ASSERT_EQ(image.channels, 3);
     std::vector<uint8_t> expected = Expected(3);
     for (size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(image.pixels[i], expected[i], 12) << i;
     ExpectRefused("truncated.jpg", "not a readable JPEG");
+}
+#endif
+
+#if defined(HC_HAVE_WIC)
+TEST(InputImage, BmpAndTiffThroughTheSystemDecoders) {
+    ExpectPicture("rgb.bmp", 3);  // stored bottom row first, BGR, rows padded
+    ExpectPicture("rgb.tif", 3);
+    ExpectPicture("rgba.tif", 4);
+    ExpectPicture("gray8.tif", 1);
+    // A name outside the system's code page reaches the decoder whole.
+    const std::filesystem::path copy =
+        std::filesystem::u8path(MakeScratchDir("wic-name") + "/\xCE\xA0\xCE\xB1\xCE\xBB \xF0\x9F\x8E\xA8.tif");
+    std::filesystem::copy_file(std::filesystem::u8path(Fixture("rgba.tif")), copy);
+    EXPECT_EQ(ReadImageFile(copy.u8string()).pixels, Expected(4));
+    const std::string cut = MakeScratchDir("wic-cut") + "/cut.bmp";
+    std::filesystem::copy_file(std::filesystem::u8path(Fixture("rgb.bmp")), std::filesystem::u8path(cut));
+    std::filesystem::resize_file(std::filesystem::u8path(cut), 20);
+    ExpectRefusedPath(cut, "not a readable BMP");
 }
 #endif
