@@ -207,9 +207,36 @@ TEST(WnHcQuantDlgTest, TypedCountsAreClampedAndNextWritesWhatTheDialogShowed) {
     EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(Picture(4, 3)));
 }
 
-TEST(WnHcQuantDlgTest, CancelEndsTheRunQuietlyWithoutAFile) {
+RECT ChildRect(HWND dialog, int id) {
+    RECT rect{};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+TEST(WnHcQuantDlgTest, CancelEndsTheRunQuietlyWithoutAFileAfterTheDialogGrew) {
     QuantRun run(Picture(40, 30));
-    EXPECT_EQ(run.Run([](HWND dialog) { PressDialogButton(dialog, IDCANCEL); }), 1);
+    EXPECT_EQ(run.Run([](HWND dialog) {
+        const RECT source = ChildRect(dialog, IDC_QUANT_SOURCE_PANE), result = ChildRect(dialog, IDC_QUANT_RESULT_PANE);
+        const RECT next = ChildRect(dialog, IDOK), palette = ChildRect(dialog, IDC_QUANT_PALETTE);
+        RECT client{};
+        GetClientRect(dialog, &client);
+        ResizeClient(dialog, client.right + 101, client.bottom + 40);
+        SaveScreenshot(CaptureClient(dialog), "quant-grown");
+        // The panes share the extra width (50 each, the odd pixel unused) and take all the extra height.
+        const RECT grownSource = ChildRect(dialog, IDC_QUANT_SOURCE_PANE);
+        const RECT grownResult = ChildRect(dialog, IDC_QUANT_RESULT_PANE);
+        EXPECT_EQ(grownSource.right - grownSource.left, source.right - source.left + 50);
+        EXPECT_EQ(grownSource.bottom - grownSource.top, source.bottom - source.top + 40);
+        EXPECT_EQ(grownResult.left, result.left + 50);
+        EXPECT_EQ(grownResult.right, result.right + 100);
+        EXPECT_EQ(ChildRect(dialog, IDOK).left, next.left + 101);
+        EXPECT_EQ(ChildRect(dialog, IDOK).top, next.top + 40);
+        EXPECT_EQ(ChildRect(dialog, IDC_QUANT_PALETTE).left, palette.left);
+        EXPECT_EQ(ChildRect(dialog, IDC_QUANT_PALETTE).top, palette.top + 40);
+        PressDialogButton(dialog, IDCANCEL);
+    }),
+              1);
     EXPECT_TRUE(run.host->Alerts().empty());
     EXPECT_FALSE(run.host->SaveAsked());
     EXPECT_FALSE(run.Written());
