@@ -1,7 +1,9 @@
-// Times each colour reduction stage and the whole Quantize on a 3840 × 2400 photo and reports time per pixel.
+// Times each colour reduction stage and the whole Quantize on a 3840 × 2400 photo and reports time per pixel,
+// and how fast a reduction follows a changed setting with and without reusing the previous one's work.
 // The photo is the image named by HALCYNE_BENCH_PPM, or a deterministic photo-like image without it.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "cvcode2/CvMakeInvColorMap.h"
 #include "cvcode2/CvNewMedianCut.h"
 #include "cvcode2/CvRGBImage.h"
+#include "cvcode2/CvString.h"
 #include "cvcode2/CvUnique.h"
 
 namespace {
@@ -102,26 +105,88 @@ void BM_WholeReduction(benchmark::State& state) {
     PerPixel(state);
 }
 
-// The plug-in's whole reduction as Finish runs it: Quantize with 256 adaptive colours and dithering 5, into
-// the run data's indexed image (made on the first iteration, refilled after).
-void BM_Quantize(benchmark::State& state, const Picture& picture) {
-    HcGlobals globals{};
-    SetDefaults(globals);
-    globals.settings.colors = 256;
-    globals.settings.dither = 5;
-    CvRGBImage image(picture.width, picture.height);
-    {
+// Run data holding a copy of a picture, set for 256 adaptive colours and dithering 5 as Finish runs them.
+class PictureRun {
+public:
+    explicit PictureRun(const Picture& picture) : image(picture.width, picture.height) {
+        SetDefaults(globals);
+        globals.settings.colors = 256;
+        globals.settings.dither = 5;
         CvPixelLock lock(image);
         for (uint32_t y = 0; y < picture.height; ++y)
             std::copy_n(&picture.rgb[size_t(y) * picture.width * 3], size_t(picture.width) * 3, lock.Row(y));
+        globals.rgbImage = &image;
     }
-    globals.rgbImage = &image;
-    for (auto _ : state) Quantize(globals, nullptr);
-    delete globals.indexedImage;
-    FreePaletteList(globals.paletteList);
-    FreeColorList(globals.colorList);
+    ~PictureRun() {
+        delete globals.indexedImage;
+        FreePaletteList(globals.paletteList);
+        FreeColorList(globals.colorList);
+    }
+    PictureRun(const PictureRun&) = delete;
+    PictureRun& operator=(const PictureRun&) = delete;
+
+    HcGlobals globals{};
+
+private:
+    CvRGBImage image;
+};
+
+// The plug-in's whole reduction as Finish runs it, into the run data's indexed image (made on the first
+// iteration, refilled after).
+void BM_Quantize(benchmark::State& state, const Picture& picture) {
+    PictureRun run(picture);
+    for (auto _ : state) Quantize(run.globals, nullptr);
     PerPixel(state, picture.Pixels());
 }
+
+// What the quantization dialog does on each change of a setting: every iteration moves the dithering amount
+// (5 and 6 in turn) or the colour count (256 and 200), and reduces again, afresh or reusing the last reduction.
+enum class Change { Dither, Colors };
+void BM_QuantizeChange(benchmark::State& state, const Picture& picture, const char* palette, Change change,
+                       bool reuse) {
+    PictureRun run(picture);
+    CvPStrFromC(run.globals.paletteName, palette);
+    QuantizeReuse kept;
+    QuantizeReuse* with = reuse ? &kept : nullptr;
+    Quantize(run.globals, nullptr, with);
+    HcSettings& settings = run.globals.settings;
+    for (auto _ : state) {
+        if (change == Change::Dither)
+            settings.dither = settings.dither == 5 ? 6 : 5;
+        else
+            settings.colors = settings.colors == 256 ? 200 : 256;
+        Quantize(run.globals, nullptr, with);
+    }
+    PerPixel(state, picture.Pixels());
+}
+
+Picture Crop(const Picture& from, uint32_t width, uint32_t height) {
+    Picture crop;
+    crop.width = std::min(width, from.width);
+    crop.height = std::min(height, from.height);
+    for (uint32_t y = 0; y < crop.height; ++y) {
+        const auto row = from.rgb.begin() + ptrdiff_t(y) * from.width * 3;
+        crop.rgb.insert(crop.rgb.end(), row, row + ptrdiff_t(crop.width) * 3);
+    }
+    return crop;
+}
+
+int RegisterChangeCases() {
+    static const Picture small = Crop(Photo(), 1000, 1000);
+    for (const auto& [size, picture] : {std::make_pair("photo", &Photo()), std::make_pair("1000x1000", &small)})
+        for (const char* palette : {"Custom", "Fine"})
+            for (const auto& [what, change] :
+                 {std::make_pair("dither", Change::Dither), std::make_pair("colors", Change::Colors)})
+                for (bool reuse : {false, true}) {
+                    const std::string name = std::string("BM_QuantizeChange/") + size + "/" + palette + "/" + what +
+                                             (reuse ? "/reuse" : "/fresh");
+                    benchmark::RegisterBenchmark(name.c_str(), BM_QuantizeChange, std::cref(*picture), palette, change,
+                                                 reuse)
+                        ->Unit(benchmark::kMillisecond);
+                }
+    return 0;
+}
+const int kChangeCases = RegisterChangeCases();
 
 // One case for the photo and one for each picture of the test data.
 int RegisterQuantizeCases() {

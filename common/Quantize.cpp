@@ -1,6 +1,6 @@
 // Mode choice by palette names: a saved palette named as the palette is fixed; otherwise a base palette name
-// other than "None" preserves base colours; otherwise adaptive. "Fine" makes the adaptive entries fine ones. The engine
-// never outlives one call.
+// other than "None" preserves base colours; otherwise adaptive. "Fine" makes the adaptive entries fine ones. Only a
+// reuse object keeps an engine beyond one call, and only for the source it was keyed on.
 #include "common/Quantize.h"
 
 #include <cstring>
@@ -8,7 +8,10 @@
 #include "common/HcLayerTrans.h"
 #include "common/NoStartProgressProxy.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvIndexedImage.h"
+#include "cvcode2/CvList.h"
+#include "cvcode2/CvRGBImage.h"
 
 namespace {
 bool NameIs(const unsigned char* name, const char* text) {
@@ -20,6 +23,20 @@ const HcPaletteEntry* UsablePalette(const HcGlobals& globals, const unsigned cha
     const HcPaletteEntry* entry = FindPalette(globals, name);
     return entry && entry->count > 0 ? entry : nullptr;
 }
+
+// The engine reports to the call's indicator and forgets it when the call ends, however it ends.
+class IndicatorLoan {
+public:
+    IndicatorLoan(QuantEngine& engine, CvProgressIndicator* indicator) : engine(engine) {
+        engine.SetIndicator(indicator);
+    }
+    ~IndicatorLoan() { engine.SetIndicator(nullptr); }
+    IndicatorLoan(const IndicatorLoan&) = delete;
+    IndicatorLoan& operator=(const IndicatorLoan&) = delete;
+
+private:
+    QuantEngine& engine;
+};
 
 CvColorTable ColorsOf(const HcPaletteEntry& entry) {
     const uint32_t count = entry.count > 256 ? 256 : entry.count;
@@ -53,12 +70,58 @@ QuantParams QuantParamsFromSettings(const HcGlobals& globals) {
     return params;
 }
 
-void Quantize(HcGlobals& globals, CvProgressIndicator* indicator) {
-    HcLayerTrans layer(&globals);
-    CvImage* source = layer.GetImage();
+bool QuantizeReuse::SourceKey::operator==(const SourceKey& other) const {
+    return globals == other.globals && rgb == other.rgb && plane == other.plane && width == other.width &&
+           height == other.height && planeWidth == other.planeWidth && planeHeight == other.planeHeight;
+}
+
+QuantizeReuse::QuantizeReuse() = default;
+
+QuantizeReuse::~QuantizeReuse() = default;
+
+void QuantizeReuse::Reset() {
+    key = SourceKey();
+    layer.reset();
+    source = nullptr;
+    engine.Forget();
+}
+
+// The plane only counts when the painting uses it, so that turning transparency on or off is a new source.
+QuantizeReuse::SourceKey QuantizeReuse::KeyOf(const HcGlobals& globals) {
+    SourceKey k;
+    k.globals = &globals;
+    k.rgb = globals.rgbImage;
+    if (globals.rgbImage) {
+        k.width = globals.rgbImage->GetWidth();
+        k.height = globals.rgbImage->GetHeight();
+    }
+    if (globals.hasTransparencyPlane && globals.extraPlanes && globals.extraPlanes->Head()) {
+        k.plane = static_cast<const CvGrayscaleImage*>(globals.extraPlanes->Head()->item);
+        k.planeWidth = k.plane->GetWidth();
+        k.planeHeight = k.plane->GetHeight();
+    }
+    return k;
+}
+
+CvImage* QuantizeReuse::Source(HcGlobals& globals) {
+    const SourceKey now = KeyOf(globals);
+    if (source && now == key) return source;
+    Reset();
+    layer = std::make_unique<HcLayerTrans>(&globals);
+    source = layer->GetImage();
+    if (source) key = now;
+    return source;
+}
+
+void Quantize(HcGlobals& globals, CvProgressIndicator* indicator, QuantizeReuse* reuse) {
+    QuantizeReuse once;
+    QuantizeReuse& shared = reuse ? *reuse : once;
+    CvImage* source = shared.Source(globals);
     if (!source) CV_THROW(kCvErrBadArgument);
     NoStartProgressProxy proxy(indicator);
-    QuantEngine engine(indicator ? &proxy : nullptr);
+    QuantEngine& engine = shared.engine;
+    const IndicatorLoan loan(engine, indicator ? &proxy : nullptr);
+    engine.KeepStages(reuse != nullptr);
     engine.SetSource(source);
     engine.SetParams(QuantParamsFromSettings(globals));
     CvIndexedImage*& out = globals.indexedImage;

@@ -2,6 +2,7 @@
 // A cell's mean is its corner plus its offset sum divided by its count, exact up to float rounding.
 #include "cvcode2/CvFineHist.h"
 
+#include <algorithm>
 #include <new>
 
 #include "cvcode2/CvColorTable.h"
@@ -10,6 +11,11 @@
 
 CvFineHist::CvFineHist() : cells(new (std::nothrow) Cell[kCells]()) {
     if (!cells) CV_THROW(kCvErrNoMemory);
+}
+
+CvFineHist::CvFineHist(const CvFineHist& other) : cells(new (std::nothrow) Cell[kCells]) {
+    if (!cells) CV_THROW(kCvErrNoMemory);
+    std::copy_n(other.cells.get(), kCells, cells.get());
 }
 
 // Neighbouring pixels often repeat a colour, so a run of equal pixels is counted into its cell at once.

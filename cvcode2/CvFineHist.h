@@ -17,6 +17,8 @@ public:
     static constexpr uint32_t kCells = 1u << 18;
 
     CvFineHist();
+    CvFineHist(const CvFineHist& other);
+    CvFineHist& operator=(const CvFineHist&) = delete;
 
     // Adds the pixels of an image with red, green and blue at the given byte offsets.
     void Add(const uint8_t* pixels, uint32_t rowBytes, uint32_t width, uint32_t height, uint16_t rOffset,

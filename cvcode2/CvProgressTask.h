@@ -36,6 +36,8 @@ public:
     uint32_t Maximum() const { return maximum; }
     const char* Caption() const { return caption; }
     CvProgressIndicator* Indicator() const { return indicator; }
+    // For a task kept across runs that report to different indicators.
+    void SetIndicator(CvProgressIndicator* value) { indicator = value; }
     const CvColorTable* Palette() const { return palette; }
     void SetPalette(const CvColorTable* table) { palette = table; }
 

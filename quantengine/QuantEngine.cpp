@@ -1,7 +1,8 @@
-// The reduction pipeline of one run: reset, histogram, base-colour check, palette, inverse map, remap.
-// Every run rebuilds everything from the source; the palette is never empty once a run has finished.
+// The reduction pipeline of one run: histogram, base-colour check, palette, inverse map, remap.
+// Kept stages are only ever whole: the palette is never empty once a run has finished.
 #include "quantengine/QuantEngine.h"
 
+#include <algorithm>
 #include <new>
 
 #include "cvcode2/Cv15BitHist.h"
@@ -48,12 +49,21 @@ void Append(CvColorTable& table, const CvColorTable& more, uint32_t most) {
 }
 }  // namespace
 
+bool SamePalettePlan(const QuantParams& a, const QuantParams& b) {
+    return a.colors == b.colors && a.mode == b.mode && a.fine == b.fine && a.palette == b.palette;
+}
+
 uint32_t DitherStrength(uint16_t dither) {
     const uint32_t strength = (uint32_t(dither) * 16 + 5) / 10;
     return strength > 16 ? 16 : strength;
 }
 
 QuantEngine::QuantEngine(CvProgressIndicator* indicator) : CvProgressTask(indicator), colorPreserve(indicator) {}
+
+void QuantEngine::SetIndicator(CvProgressIndicator* indicator) {
+    CvProgressTask::SetIndicator(indicator);
+    colorPreserve.SetIndicator(indicator);
+}
 
 QuantEngine::~QuantEngine() {
     if (ownsDestination) delete destination;
@@ -62,20 +72,25 @@ QuantEngine::~QuantEngine() {
 void QuantEngine::SetSource(CvImage* image) {
     CV_ASSERT(image != nullptr);
     if (!image) CV_THROW(kCvErrBadArgument);
-    source = dynamic_cast<const CvRGBImage*>(image);
-    if (!source) CV_THROW(kCvErrBadDepth);
+    const CvRGBImage* rgb = dynamic_cast<const CvRGBImage*>(image);
+    if (!rgb) CV_THROW(kCvErrBadDepth);
+    if (rgb != source) Forget();
+    source = rgb;
 }
 
-void QuantEngine::Reset() {
+void QuantEngine::Forget() {
+    countedHistogram.reset();
+    countedFineHistogram.reset();
+    prepared = false;
+}
+
+void QuantEngine::ClearPalette() {
     histogram.reset();
     inverseMap.reset();
     fineHistogram.reset();
     hasImageColors = false;
     imageColors.Clear();
     nearest.reset();
-    if (ownsDestination) delete destination;
-    destination = nullptr;
-    ownsDestination = false;
     colorPreserve.Clear();
     palette.Clear();
     baseColors.Clear();
@@ -83,12 +98,19 @@ void QuantEngine::Reset() {
 }
 
 void QuantEngine::Run(CvIndexedImage* given) {
-    Reset();
     const bool valid = source != nullptr && params.colors >= 1 && params.colors <= 256 &&
                        params.palette.GetCount() <= 256 &&
                        (params.mode != QuantMode::FixedPalette || params.palette.GetCount() > 0);
     CV_ASSERT(valid);
     if (!valid) CV_THROW(kCvErrBadArgument);
+    if (!keepStages) Forget();
+    if (!prepared || !SamePalettePlan(params, preparedParams)) Prepare();
+    Remap(given);
+}
+
+void QuantEngine::Prepare() {
+    prepared = false;
+    ClearPalette();
     if (source->HasPixels()) {
         if (Fine())
             CountFineHistogram();
@@ -104,14 +126,20 @@ void QuantEngine::Run(CvIndexedImage* given) {
         // An empty image (a layer without opaque pixels) still gets a valid one-entry palette.
         palette = CvColorTable(1);
     }
-    Remap(given);
+    preparedParams = params;
+    prepared = true;
 }
 
 void QuantEngine::CountHistogram() {
+    if (!countedHistogram) {
+        std::unique_ptr<uint32_t[]> counts = NewZeroed<uint32_t>(kCellCount);
+        CvPixelLock lock(*source);
+        BuildHistogram(lock.Pixels(), source->RowBytes(), source->GetWidth(), source->GetHeight(), 0, 1, 2, 3,
+                       counts.get());
+        countedHistogram = std::move(counts);
+    }
     histogram = NewZeroed<uint32_t>(kCellCount);
-    CvPixelLock lock(*source);
-    BuildHistogram(lock.Pixels(), source->RowBytes(), source->GetWidth(), source->GetHeight(), 0, 1, 2, 3,
-                   histogram.get());
+    std::copy_n(countedHistogram.get(), kCellCount, histogram.get());
 }
 
 void QuantEngine::CountFineHistogram() {
@@ -119,8 +147,16 @@ void QuantEngine::CountFineHistogram() {
     hasImageColors = FindExactColors(lock.Pixels(), source->RowBytes(), source->GetWidth(), source->GetHeight(), 0, 1,
                                      2, 3, params.colors, imageColors);
     if (hasImageColors) return;
-    fineHistogram = std::make_unique<CvFineHist>();
-    fineHistogram->Add(lock.Pixels(), source->RowBytes(), source->GetWidth(), source->GetHeight(), 0, 1, 2, 3);
+    if (!countedFineHistogram) {
+        auto counts = std::make_unique<CvFineHist>();
+        counts->Add(lock.Pixels(), source->RowBytes(), source->GetWidth(), source->GetHeight(), 0, 1, 2, 3);
+        countedFineHistogram = std::move(counts);
+    }
+    // A run that keeps nothing hands its counts over rather than copying 4 MB.
+    if (keepStages)
+        fineHistogram = std::make_unique<CvFineHist>(*countedFineHistogram);
+    else
+        fineHistogram = std::move(countedFineHistogram);
 }
 
 void QuantEngine::CheckBaseColors() {
@@ -213,6 +249,9 @@ void QuantEngine::MakeInverseMap() {
 }
 
 void QuantEngine::Remap(CvIndexedImage* given) {
+    if (ownsDestination) delete destination;
+    destination = nullptr;
+    ownsDestination = false;
     const uint32_t width = source->GetWidth(), height = source->GetHeight();
     if (given) {
         const bool sameSize = given->GetWidth() == width && given->GetHeight() == height;
@@ -229,12 +268,12 @@ void QuantEngine::Remap(CvIndexedImage* given) {
     const uint32_t strength = DitherStrength(params.dither);
     if (Fine()) {
         const bool masked = params.mode == QuantMode::PreserveBase && strength;
-        if (masked) colorPreserve.CreateMask(*source);
+        if (masked && !colorPreserve.Mask()) colorPreserve.CreateMask(*source);
         InvMapRiemersmaNearest(*nearest, masked ? colorPreserve.Mask() : nullptr, strength, palette, in.Pixels(),
                                out.Pixels(), source->RowBytes(), destination->RowBytes(), width, height, 0, 1, 2, 0, 3,
                                1, Indicator());
     } else if (params.mode == QuantMode::PreserveBase && strength) {
-        colorPreserve.CreateMask(*source);
+        if (!colorPreserve.Mask()) colorPreserve.CreateMask(*source);
         InvMapRiemersmaMasked(*colorPreserve.Mask(), strength, inverseMap.get(), palette, in.Pixels(), out.Pixels(),
                               source->RowBytes(), destination->RowBytes(), width, height, 0, 1, 2, 0, 3, 1,
                               Indicator());

@@ -1,5 +1,6 @@
 // The colour reduction driver: histogram, palette (adaptive, fixed or base-preserving), inverse map and remap.
-// After Run the destination's table is the final palette and every index in it is below that palette's count.
+// After Run the destination's table is the final palette and every index in it is below that palette's count;
+// a run that reuses earlier stages gives the same bytes as one that computes them all.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,9 @@ struct QuantParams {
     bool fine = false;
 };
 
+// True when two parameter sets ask for the same palette: they differ at most in the dithering amount.
+bool SamePalettePlan(const QuantParams& a, const QuantParams& b);
+
 // Error-diffusion strength 0..16 for a dithering amount 0..10: (dither × 16 + 5) / 10, at most 16.
 uint32_t DitherStrength(uint16_t dither);
 
@@ -37,8 +41,15 @@ public:
     QuantEngine(const QuantEngine&) = delete;
     QuantEngine& operator=(const QuantEngine&) = delete;
 
-    // An RGB raster (error 38 for any other image).
+    // An RGB raster (error 38 for any other image). Another image than the last one forgets the kept stages.
     void SetSource(CvImage* image);
+    // Kept stages let a run reuse what the previous run computed from unchanged inputs: the counted histograms
+    // while the source stays, the palette and its lookup while only the dithering amount changes. Whoever keeps
+    // them must call Forget when the source's pixels change in place. Off by default: every run starts afresh.
+    void KeepStages(bool keep) { keepStages = keep; }
+    void Forget();
+    // The indicator of the next runs, for an engine kept across runs.
+    void SetIndicator(CvProgressIndicator* indicator);
     void SetParams(const QuantParams& value) { params = value; }
     // Reduces the source into `destination` (the source's size, error 21 otherwise), or into an image the
     // engine makes and owns when it is null.
@@ -50,7 +61,9 @@ public:
 
 private:
     bool Fine() const { return params.fine && params.mode != QuantMode::FixedPalette; }
-    void Reset();
+    // The palette and its lookup for the current parameters; only a complete one counts as prepared.
+    void Prepare();
+    void ClearPalette();
     void CountHistogram();
     // Fine mode: the image's own colours when they fit, else the fine histogram.
     void CountFineHistogram();
@@ -68,11 +81,17 @@ private:
     void Remap(CvIndexedImage* given);
 
     QuantParams params;
+    bool keepStages = false;
+    bool prepared = false;
+    QuantParams preparedParams;  // what the prepared palette was made for
     const CvRGBImage* source = nullptr;
     CvIndexedImage* destination = nullptr;
     bool ownsDestination = false;
+    // The source's counts as counted, and the working copy a palette takes found colours out of.
+    std::unique_ptr<uint32_t[]> countedHistogram;
     std::unique_ptr<uint32_t[]> histogram;
     std::unique_ptr<uint8_t[]> inverseMap;
+    std::unique_ptr<CvFineHist> countedFineHistogram;
     std::unique_ptr<CvFineHist> fineHistogram;  // fine mode, when the image has more than `colors` colours
     bool hasImageColors = false;                // fine mode: the image has at most `colors` colours ...
     CvColorTable imageColors;                   // ... and these are they

@@ -1,0 +1,164 @@
+// Reductions that reuse earlier work, checked against fresh reductions of the same settings: every mode, with and
+// without a transparency plane, after setting changes, stopped runs and changed sources.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/Quantize.h"
+#include "cvcode2/CvGrayscaleImage.h"
+#include "cvcode2/CvList.h"
+#include "cvcode2/CvString.h"
+#include "tests/cvcode2/ImageTestSupport.h"
+
+namespace {
+constexpr uint32_t kWidth = 150, kHeight = 90;  // many more pixels than one progress report covers
+
+// Noisy asymmetric gradients; the top rows are exact greys, which the grey base palette finds.
+std::unique_ptr<CvRGBImage> Photo(uint32_t seed) {
+    auto image = std::make_unique<CvRGBImage>(kWidth, kHeight);
+    CvPixelLock lock(*image);
+    for (uint32_t y = 0; y < kHeight; ++y)
+        for (uint32_t x = 0; x < kWidth; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            uint8_t* p = lock.Row(y) + 3 * x;
+            const uint8_t grey = uint8_t(x / 10 * 17);
+            p[0] = y < 12 ? grey : uint8_t(x * 3 / 2 + (seed >> 28));
+            p[1] = y < 12 ? grey : uint8_t(y * 2 + x / 3);
+            p[2] = y < 12 ? grey : uint8_t(250 - x - y);
+        }
+    return image;
+}
+
+struct Result {
+    CvColorTable palette;
+    std::vector<uint8_t> indices;
+    bool operator==(const Result& other) const { return palette == other.palette && indices == other.indices; }
+};
+
+// Answers "stop" at its first report.
+struct StopAtOnce : CvProgressIndicator {
+    void Start(CvProgressTask*) override {}
+    void Step(CvProgressTask*) override {}
+    void Finish(CvProgressTask*) override {}
+    bool Update(CvProgressTask*) override { return true; }
+    void Error(CvProgressTask*, CvErrorCode) override {}
+};
+
+class QuantizeReuseTest : public ::testing::Test {
+protected:
+    QuantizeReuseTest() : image(Photo(1)), plane(kWidth, kHeight, 255) {
+        SetDefaults(globals);
+        globals.rgbImage = image.get();
+        CvPixelLock lock(plane);
+        for (uint32_t y = 0; y < kHeight; ++y) std::memset(lock.Row(y) + kWidth / 3, 0, kWidth / 4);
+        planes.Append(&plane);
+    }
+    ~QuantizeReuseTest() override {
+        planes.RemoveAll();
+        delete globals.indexedImage;
+        FreePaletteList(globals.paletteList);
+        FreeColorList(globals.colorList);
+    }
+
+    void Set(const char* palette, const char* base, uint32_t colors, uint16_t dither) {
+        CvPStrFromC(globals.paletteName, palette);
+        CvPStrFromC(globals.basePaletteName, base);
+        globals.settings.colors = colors;
+        globals.settings.dither = dither;
+    }
+    void UsePlane(bool use) {
+        globals.extraPlanes = use ? &planes : nullptr;
+        globals.hasTransparencyPlane = use;
+    }
+    Result Reduce(QuantizeReuse* with) {
+        Quantize(globals, nullptr, with);
+        return {globals.indexedImage->colorTable, IndexBytes(*globals.indexedImage)};
+    }
+    void ExpectFresh(const std::string& what) { EXPECT_EQ(Reduce(&reuse), Reduce(nullptr)) << what; }
+
+    HcGlobals globals{};
+    std::unique_ptr<CvRGBImage> image;
+    CvGrayscaleImage plane;
+    CvList planes;
+    QuantizeReuse reuse;
+};
+}  // namespace
+
+TEST_F(QuantizeReuseTest, DitherColourAndPaletteChangesGiveTheBytesOfAFreshReduction) {
+    const struct {
+        const char *palette, *base;
+        bool plane;
+    } modes[] = {{"Custom", "None", false},
+                 {"Netscape", "None", true},
+                 {"Custom", "Grayscale", true},
+                 {"Fine", "None", true},
+                 {"Fine", "Grayscale", false}};
+    const struct {
+        uint32_t colors;
+        uint16_t dither;
+    } steps[] = {{40, 5}, {40, 0}, {40, 10}, {12, 10}, {12, 3}, {2, 3}};
+    for (const auto& mode : modes) {
+        UsePlane(mode.plane);
+        for (const auto& step : steps) {
+            Set(mode.palette, mode.base, step.colors, step.dither);
+            ExpectFresh(std::string(mode.palette) + "/" + mode.base + " colours " + std::to_string(step.colors) +
+                        " dither " + std::to_string(step.dither));
+        }
+    }
+}
+
+TEST_F(QuantizeReuseTest, StoppedRunsAndNewSourcesNeverLeaveStaleWork) {
+    Set("Custom", "Grayscale", 64, 4);
+    ExpectFresh("first");
+    StopAtOnce stop;
+    for (uint16_t dither : {7, 7}) {  // a stopped remap, and a stopped run that had made a new palette
+        globals.settings.dither = dither;
+        try {
+            Quantize(globals, &stop, &reuse);
+            ADD_FAILURE() << "not stopped";
+        } catch (const CvErrorCode& error) {
+            EXPECT_EQ(error.code, kCvErrCancelled);
+        }
+        globals.settings.colors = 32;
+    }
+    ExpectFresh("after the stops");
+
+    UsePlane(true);
+    ExpectFresh("transparency turned on");
+    std::unique_ptr<CvRGBImage> other = Photo(2);
+    globals.rgbImage = other.get();
+    ExpectFresh("another image");
+    // The same image with other pixels is only noticed when told.
+    Paint(*other);
+    reuse.Reset();
+    ExpectFresh("repainted image");
+    globals.rgbImage = image.get();
+}
+
+TEST(QuantEngineKeptStages, OnlyTheRemapRunsAgainWhenOnlyTheDitheringChanges) {
+    struct Captions : StopAtOnce {
+        void Start(CvProgressTask* task) override { seen.push_back(task->Caption()); }
+        bool Update(CvProgressTask*) override { return false; }
+        std::vector<std::string> seen;
+    } captions;
+    std::unique_ptr<CvRGBImage> image = Photo(3);
+    QuantEngine engine(&captions);
+    engine.KeepStages(true);
+    engine.SetSource(image.get());
+    QuantParams params{40, QuantMode::PreserveBase, CvColorTable(), 0, false};
+    std::vector<std::vector<std::string>> runs;
+    for (uint16_t dither : {0, 6, 9}) {
+        params.dither = dither;
+        engine.SetParams(params);
+        captions.seen.clear();
+        engine.Run(nullptr);
+        runs.push_back(captions.seen);
+    }
+    // The first run finds the base colours, cuts and remaps; the second makes the mask of kept colours for the
+    // dithering and remaps; the third only remaps.
+    EXPECT_GT(runs[0].size(), 2u);
+    EXPECT_EQ(runs[1].size(), 2u);
+    EXPECT_EQ(runs[2], std::vector<std::string>{"Remapping"});
+}
