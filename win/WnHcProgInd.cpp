@@ -18,6 +18,8 @@ void WnHcProgInd::Start(CvProgressTask* task) {
     SendMessageW(bar, PBM_SETRANGE32, 0, 100);
     SendMessageW(bar, PBM_SETSTEP, 1, 0);
     SendMessageW(bar, PBM_SETPOS, 0, 0);
+    shownPercent = 0;
+    pumpedSinceStart = false;
     ShowWindow(bar, SW_SHOW);
 }
 
@@ -28,9 +30,13 @@ void WnHcProgInd::Finish(CvProgressTask* task) {
 
 bool WnHcProgInd::Update(CvProgressTask* task) {
     if (shouldStop()) return true;
-    // A report comes every few thousand pixels; the bar repaints only when its whole percentage moves.
+    // The bar repaints only when its whole percentage moves.
     const int percent = ProgressPercent(task->Current(), task->Maximum());
-    if (percent != int(SendMessageW(bar, PBM_GETPOS, 0, 0))) SendMessageW(bar, PBM_SETPOS, WPARAM(percent), 0);
+    if (percent != shownPercent) SendMessageW(bar, PBM_SETPOS, WPARAM(shownPercent = percent), 0);
+    const auto now = std::chrono::steady_clock::now();
+    if (pumpedSinceStart && now - lastPump < kPumpInterval) return false;
+    pumpedSinceStart = true;
+    lastPump = now;
     if (!DispatchPending()) return true;
     return shouldStop();
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 
 #include "cvcode2/CvProgressTask.h"
@@ -26,6 +27,10 @@ public:
     bool Update(CvProgressTask* task) override;
     void Error(CvProgressTask*, CvErrorCode) override {}
 
+    // Reports come every few thousand pixels, and each look at the queue can cost a round trip to the window
+    // system: after a task's first report, the queue is looked at again only once this much time has passed.
+    static constexpr std::chrono::milliseconds kPumpInterval{15};
+
 private:
     // Dispatches every pending message of the thread; false when it met WM_QUIT (left in the queue for the
     // loop that owns it).
@@ -36,4 +41,7 @@ private:
     ShouldStop shouldStop;
     TaskHook onStart;
     TaskHook onFinish;
+    int shownPercent = -1;
+    bool pumpedSinceStart = false;
+    std::chrono::steady_clock::time_point lastPump;
 };

@@ -287,7 +287,7 @@ void WnHcQuantDlg::ReduceOnce() {
     CvIndexedImage* const own = globals->indexedImage;
     globals->indexedImage = frame->GetIndexedImage();
     try {
-        Quantize(*globals, progress.get());
+        Quantize(*globals, progress.get(), &reuse);
     } catch (...) {
         globals->indexedImage = own;
         throw;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "common/HcGlobals.h"
+#include "common/Quantize.h"
 #include "cvcode2/CvProgImage.h"
 #include "cvcode2/CvTransImage.h"
 #include "win/HcQuantSizer.h"
@@ -108,6 +109,7 @@ private:
     bool endPending = false;
     int pendingButton = 0;
     HcQuantSizer sizer;
+    QuantizeReuse reuse;  // what the last reduction of this source found, for the next one
     POINT stripOpening{}, swatchOpening{};
     int reductionsStarted = 0, reductionsAborted = 0;
 };

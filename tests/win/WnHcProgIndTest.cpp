@@ -113,7 +113,7 @@ TEST_F(WnHcProgIndTest, BarShowsFromStartToFinishAtTheRoundedPercentage) {
     EXPECT_FALSE(hookCalls[1].barVisible);
 }
 
-TEST_F(WnHcProgIndTest, EachReportHandlesEveryPendingMessageAndAStopRequestEndsTheTask) {
+TEST_F(WnHcProgIndTest, ReportsHandleEveryPendingMessageAtMostEachIntervalAndAStopRequestEndsTheTask) {
     CvProgressTask task(indicator.get());
     task.Start(0, 10, "Remapping");
     for (int i = 0; i < 3; ++i) PostMessageW(dialog, kNoteMessage, 0, 0);
@@ -122,7 +122,9 @@ TEST_F(WnHcProgIndTest, EachReportHandlesEveryPendingMessageAndAStopRequestEndsT
     MSG left;
     EXPECT_FALSE(PeekMessageW(&left, nullptr, kNoteMessage, kStopMessage, PM_NOREMOVE));
 
+    // Once the interval has passed since the last look at the queue, a report looks again.
     PostMessageW(dialog, kStopMessage, 0, 0);
+    Sleep(DWORD(WnHcProgInd::kPumpInterval.count()) + 5);
     EXPECT_EQ(ErrorOf([&] { CV_PROGRESS(task, 2); }), 3u);
     EXPECT_FALSE(record.stopRequested) << "the request is used up by the stop";
     EXPECT_EQ(BarPosition(bar), 20);
