@@ -33,15 +33,18 @@ SimImage Crop(const BenchPicture& photo, uint32_t width, uint32_t height) {
 }
 
 // One change: the thumb is pressed and moved beforehand; the clock runs from the release (which posts the
-// change) until the size line has been set twice, at the reduction's start and with the new size.
+// change) until the size line has been set twice, at the reduction's start and with the new size, the result pane
+// having been redrawn before the size is known.
 double TimeOneChange(HWND dialog, int to) {
     HWND pane = DitherPaneOf(dialog);
     MouseDown(pane, DitherStop(dialog, DitherShown(dialog)));
     MouseMove(pane, DitherStop(dialog, to));
     PumpUntilIdle();
     SizeLineLog sizes;
+    // The release is posted as the system posts it; the bench's own MouseUp would wait for idle time as well.
+    const POINT up = DitherStop(dialog, to);
     const Clock::time_point start = Clock::now();
-    MouseUp(pane, DitherStop(dialog, to));
+    PostMessageW(pane, WM_LBUTTONUP, 0, MAKELPARAM(up.x, up.y));
     MSG message;
     while (sizes.Texts().size() < 2 || QuantReducing(dialog)) {
         if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) continue;

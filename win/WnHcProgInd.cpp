@@ -30,13 +30,13 @@ void WnHcProgInd::Finish(CvProgressTask* task) {
 
 bool WnHcProgInd::Update(CvProgressTask* task) {
     if (shouldStop()) return true;
-    // The bar repaints only when its whole percentage moves.
-    const int percent = ProgressPercent(task->Current(), task->Maximum());
-    if (percent != shownPercent) SendMessageW(bar, PBM_SETPOS, WPARAM(shownPercent = percent), 0);
     const auto now = std::chrono::steady_clock::now();
     if (pumpedSinceStart && now - lastPump < kPumpInterval) return false;
     pumpedSinceStart = true;
     lastPump = now;
+    // The bar moves with the looks at the queue (a bar may repaint at once), and only when its whole percentage does.
+    const int percent = ProgressPercent(task->Current(), task->Maximum());
+    if (percent != shownPercent) SendMessageW(bar, PBM_SETPOS, WPARAM(shownPercent = percent), 0);
     if (!DispatchPending()) return true;
     return shouldStop();
 }

@@ -27,8 +27,8 @@ public:
     bool Update(CvProgressTask* task) override;
     void Error(CvProgressTask*, CvErrorCode) override {}
 
-    // Reports come every few thousand pixels, and each look at the queue can cost a round trip to the window
-    // system: after a task's first report, the queue is looked at again only once this much time has passed.
+    // Reports come every few thousand pixels, and each look at the queue (or move of the bar) can cost a round trip
+    // to the window system: after a task's first report, both happen again only once this much time has passed.
     static constexpr std::chrono::milliseconds kPumpInterval{15};
 
 private:
