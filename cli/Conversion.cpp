@@ -88,7 +88,7 @@ SimOptions HostOptions(const ConversionContext& context, const std::string& save
     if (!savePath.empty()) options.savePath = Utf8FromPath(fs::absolute(PathFromUtf8(savePath)));
     options.configFolder = context.configFolder;
     options.showDialogs = options.systemAlerts = options.systemOpenBox = context.settings.dialog;
-    options.systemFileBoxes = context.settings.dialog && savePath.empty();
+    options.systemSaveBox = context.settings.dialog && savePath.empty();
     return options;
 }
 

@@ -126,8 +126,8 @@ HostSimulator::HostSimulator(PluginEntryProc entry, HcSetEmbedHostProc setEmbedH
             host.version = HC_EMBED_VERSION;
             host.context = this;
             host.alert = options_.systemAlerts ? nullptr : OnAlert;
-            host.askSavePath = options_.systemFileBoxes ? nullptr : OnSavePath;
-            host.askOpenPath = options_.systemFileBoxes || options_.systemOpenBox ? nullptr : OnOpenPath;
+            host.askSavePath = options_.systemSaveBox ? nullptr : OnSavePath;
+            host.askOpenPath = options_.systemOpenBox ? nullptr : OnOpenPath;
             host.configFolder = options_.configFolder.empty() ? nullptr : options_.configFolder.c_str();
             host.error = OnError;
             host.showDialogs = options_.showDialogs ? 1 : 0;

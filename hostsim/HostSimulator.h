@@ -52,15 +52,15 @@ struct SimOptions {
     int extraRowBytes = 0;  // padding the host adds after each delivered row
     bool handleProcs = true;
     bool advanceState = true;
-    bool descriptors = false;      // offer the scripting descriptor suites (Descriptors())
-    bool answerBoxes = true;       // install the embedding host (alerts recorded, boxes answered)
-    std::string savePath;          // the Save As answer; empty means the user cancels
-    std::string configFolder;      // where the module keeps its preferences
-    int32_t alertAnswer = 1;       // what every alert is answered with
-    bool showDialogs = false;      // an interactive run shows the module's real dialogs (Windows)
-    bool systemFileBoxes = false;  // the system's Save As and Open boxes ask instead of savePath answering
-    bool systemOpenBox = false;    // the system's Open box asks while savePath still answers Save As
-    bool systemAlerts = false;     // alerts are the system's message boxes (Windows), answered by a person
+    bool descriptors = false;    // offer the scripting descriptor suites (Descriptors())
+    bool answerBoxes = true;     // install the embedding host (alerts recorded, boxes answered)
+    std::string savePath;        // the Save As answer; empty means the user cancels
+    std::string configFolder;    // where the module keeps its preferences
+    int32_t alertAnswer = 1;     // what every alert is answered with
+    bool showDialogs = false;    // an interactive run shows the module's real dialogs (Windows)
+    bool systemSaveBox = false;  // the system's Save As box asks instead of savePath answering
+    bool systemOpenBox = false;  // the system's Open box asks (palette files)
+    bool systemAlerts = false;   // alerts are the system's message boxes (Windows), answered by a person
 };
 
 class HostSimulator {

@@ -113,7 +113,7 @@ public:
         SimOptions options;
         options.configFolder = folder;
         options.showDialogs = true;
-        options.systemFileBoxes = true;
+        options.systemSaveBox = options.systemOpenBox = true;
         host = std::make_unique<HostSimulator>(module.Entry(), module.SetEmbedHost(), options);
         host->SetImage(LayerWithHole());
     }

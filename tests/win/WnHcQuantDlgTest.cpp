@@ -297,7 +297,7 @@ TEST(WnHcQuantDlgTest, NextWaitsForTheRunningReductionAndCancelOnlyForItsStop) {
 
 TEST(WnHcQuantDlgTest, LoadedPalettesJoinBothListsAndUnloadingEmptiesThem) {
     SimOptions boxes;
-    boxes.systemFileBoxes = true;
+    boxes.systemSaveBox = boxes.systemOpenBox = true;
     QuantRun run(Picture(200, 150), boxes);
     std::string act(768, '\0');
     for (int i = 0; i < 256; ++i) act[size_t(i) * 3] = char(i);  // a ramp of reds
