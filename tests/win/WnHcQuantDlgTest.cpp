@@ -123,6 +123,13 @@ private:
     bool ran = false;
 };
 
+RECT ChildRect(HWND dialog, int id) {
+    RECT rect{};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 // One interactive run of the real module with the dialogs shown; the preferences live in a fresh folder.
 class QuantRun {
 public:
@@ -205,13 +212,6 @@ TEST(WnHcQuantDlgTest, TypedCountsAreClampedAndNextWritesWhatTheDialogShowed) {
     // Two colours where the picture has twelve: the table takes the smallest size the file's code size allows.
     EXPECT_EQ(LoadGIFPalette(run.OutPath())->GetCount(), 4u);
     EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(Picture(4, 3)));
-}
-
-RECT ChildRect(HWND dialog, int id) {
-    RECT rect{};
-    GetWindowRect(GetDlgItem(dialog, id), &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
 }
 
 TEST(WnHcQuantDlgTest, CancelEndsTheRunQuietlyWithoutAFileAfterTheDialogGrew) {
@@ -327,6 +327,14 @@ TEST(WnHcQuantDlgTest, LoadedPalettesJoinBothListsAndUnloadingEmptiesThem) {
         EXPECT_EQ(Items(dialog, IDC_QUANT_BASE).back(), "Reds.act");
         EXPECT_EQ(Selected(dialog, IDC_QUANT_BASE), 0);  // "Custom" gave way to "None"
         EXPECT_EQ(Selected(dialog, IDC_QUANT_PALETTE), int(Items(dialog, IDC_QUANT_PALETTE).size()) - 1);
+        // A click on the strip's sixth cell shows that entry of the ramp of reds.
+        const RECT load = ChildRect(dialog, IDC_QUANT_LOAD), unload = ChildRect(dialog, IDC_QUANT_UNLOAD);
+        const RECT label = ChildRect(dialog, IDC_QUANT_PALETTE_LABEL);
+        const int cell = (unload.right - label.left) / 32, stripLeft = MulDiv(15, BenchExpectedDpi(), 96);
+        const int stripTop = load.bottom + MulDiv(11, BenchExpectedDpi(), 96);
+        Click(dialog, {stripLeft + 4 + 5 * (cell + 1) + cell / 2, stripTop + 4 + cell / 2});
+        PumpUntilIdle();
+        EXPECT_EQ(DialogText(dialog, IDC_ENTRY_RGB), "5, 0, 0");
         SaveScreenshot(CaptureClient(dialog), "quant-after-load");
         {
             BenchAnswerFileBox box(L"Load Palette", broken);
