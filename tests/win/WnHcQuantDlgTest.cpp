@@ -373,3 +373,32 @@ TEST(WnHcQuantDlgTest, AnErrorInsideAHandlerEndsTheRunWithOneAlert) {
 }
 
 }  // namespace
+
+namespace {
+
+// The pieces the dialog draws itself sit inside it and clear of its controls, at 96 and 144 DPI alike.
+TEST(WnHcQuantDlgTest, PiecesDrawnByTheDialogFitItsLayoutAtTheDisplaysDpi) {
+    QuantRun run(Picture(64, 48));
+    EXPECT_EQ(run.Run([](HWND dialog) {
+        const RECT result = ChildRect(dialog, IDC_QUANT_RESULT_PANE), depth = ChildRect(dialog, IDC_QUANT_DEPTH);
+        const RECT zoom = ChildRect(dialog, IDC_ZOOM_IN), dither = ChildRect(dialog, IDC_QUANT_DITHER_PANE);
+        const RECT base = ChildRect(dialog, IDC_QUANT_BASE);
+        RECT client{};
+        GetClientRect(dialog, &client);
+        EXPECT_LT(result.right, depth.left);
+        EXPECT_LT(result.bottom, zoom.top);
+        EXPECT_LT(dither.bottom, base.top);
+        EXPECT_LE(dither.right, client.right);
+        const BenchPixels shown = CaptureClient(dialog);
+        SaveScreenshot(shown, "quant-opening-" + std::to_string(BenchExpectedDpi()) + "dpi");
+        // The strip's frame is drawn in black along its left edge, all the way down inside the dialog.
+        const RECT load = ChildRect(dialog, IDC_QUANT_LOAD);
+        const int left = MulDiv(15, BenchExpectedDpi(), 96);
+        EXPECT_EQ(shown.At(left, load.bottom + MulDiv(11, BenchExpectedDpi(), 96)), BenchRgb(0, 0, 0));
+        EXPECT_NE(shown.At(left, client.bottom - 2), BenchRgb(0, 0, 0)) << "the strip ends above the bottom edge";
+        PressDialogButton(dialog, IDCANCEL);
+    }),
+              1);
+}
+
+}  // namespace
