@@ -96,6 +96,7 @@ TEST_F(WnHcProgIndTest, BarShowsFromStartToFinishAtTheRoundedPercentage) {
 
     EXPECT_FALSE(task.SetProgress(1));
     EXPECT_EQ(BarPosition(bar), 33);
+    Sleep(DWORD(WnHcProgInd::kPumpInterval.count()) + 5);  // the bar moves at most once an interval
     EXPECT_FALSE(task.SetProgress(2));
     EXPECT_EQ(BarPosition(bar), 67);
     const BenchPixels shown = CaptureClient(host.Handle());

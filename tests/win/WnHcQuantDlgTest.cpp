@@ -22,6 +22,8 @@
 namespace {
 
 constexpr std::chrono::milliseconds kReductionLimit(60000);
+// A picture whose reduction lasts long enough (tens of milliseconds) for the progress pump to run more than once.
+constexpr int kLongWidth = 2400, kLongHeight = 1800;
 
 // An RGB picture with no symmetry: red grows to the right, green downward, blue in a corner block.
 SimImage Picture(int width, int height) {
@@ -243,7 +245,7 @@ TEST(WnHcQuantDlgTest, CancelEndsTheRunQuietlyWithoutAFileAfterTheDialogGrew) {
 }
 
 TEST(WnHcQuantDlgTest, ChangesDuringAReductionAbortItOnceAndTheLastValueWins) {
-    QuantRun run(Picture(1600, 1200));
+    QuantRun run(Picture(kLongWidth, kLongHeight));
     const int16_t result = run.Run([&](HWND dialog) {
         SaveScreenshot(CaptureClient(dialog), "quant-opening");
         const size_t opened = run.sizes.Texts().size();
@@ -266,12 +268,12 @@ TEST(WnHcQuantDlgTest, ChangesDuringAReductionAbortItOnceAndTheLastValueWins) {
         PressDialogButton(dialog, IDOK);
     });
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(Picture(1600, 1200)));
+    EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(Picture(kLongWidth, kLongHeight)));
 }
 
 TEST(WnHcQuantDlgTest, NextWaitsForTheRunningReductionAndCancelOnlyForItsStop) {
     for (const int button : {IDOK, IDCANCEL}) {
-        QuantRun run(Picture(1600, 1200));
+        QuantRun run(Picture(kLongWidth, kLongHeight));
         const int16_t result = run.Run([&](HWND dialog) {
             DuringReduction during(dialog, [&] {
                 PressDialogButton(dialog, button);
