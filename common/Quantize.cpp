@@ -38,15 +38,16 @@ private:
     QuantEngine& engine;
 };
 
-CvColorTable ColorsOf(const HcPaletteEntry& entry) {
+}  // namespace
+
+const char kPaletteFine[] = "Fine";
+
+CvColorTable SavedPaletteColors(const HcPaletteEntry& entry) {
     const uint32_t count = entry.count > 256 ? 256 : entry.count;
     CvColorTable table(count);
     for (uint32_t i = 0; i < count; ++i) table.SetEntry(i, entry.colors[i][0], entry.colors[i][1], entry.colors[i][2]);
     return table;
 }
-}  // namespace
-
-const char kPaletteFine[] = "Fine";
 
 QuantParams QuantParamsFromSettings(const HcGlobals& globals) {
     QuantParams params;
@@ -58,12 +59,12 @@ QuantParams QuantParamsFromSettings(const HcGlobals& globals) {
     params.fine = !fixed && NameIs(globals.paletteName, kPaletteFine);
     if (fixed) {
         params.mode = QuantMode::FixedPalette;
-        params.palette = ColorsOf(*fixed);
+        params.palette = SavedPaletteColors(*fixed);
     } else if (globals.basePaletteName[0] && !NameIs(globals.basePaletteName, kPaletteNone)) {
         params.mode = QuantMode::PreserveBase;
         const HcPaletteEntry* base =
             NameIs(globals.basePaletteName, kPaletteCustom) ? nullptr : UsablePalette(globals, globals.basePaletteName);
-        if (base) params.palette = ColorsOf(*base);
+        if (base) params.palette = SavedPaletteColors(*base);
     } else {
         params.mode = QuantMode::Adaptive;
     }

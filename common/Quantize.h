@@ -17,6 +17,9 @@ class HcLayerTrans;
 // A saved palette of that name still wins: it is used as a fixed palette.
 extern const char kPaletteFine[];
 
+// A saved palette's colours as a table (at most 256).
+CvColorTable SavedPaletteColors(const HcPaletteEntry& entry);
+
 // The engine parameters the settings ask for: a fixed palette, a base palette to preserve, or adaptive.
 QuantParams QuantParamsFromSettings(const HcGlobals& globals);
 

@@ -127,6 +127,10 @@ int16_t CvPStrCompare(const unsigned char* a, const unsigned char* b) {
     return static_cast<int16_t>(int(a[0]) - int(b[0]));
 }
 
+std::string CvPStrText(const unsigned char* source) {
+    return std::string(reinterpret_cast<const char*>(source + 1), source[0]);
+}
+
 void CvPStrFromC(unsigned char* destination, const char* source) {
     size_t length = std::strlen(source);
     if (length > 255) length = 255;

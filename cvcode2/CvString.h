@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 class CvString {
 public:
@@ -45,3 +46,5 @@ int16_t CvStrCompare(const char* a, const char* b);
 int16_t CvPStrCompare(const unsigned char* a, const unsigned char* b);
 // Sets a length-prefixed string from NUL-terminated text, cut at 255 characters.
 void CvPStrFromC(unsigned char* destination, const char* source);
+// The characters of a length-prefixed string.
+std::string CvPStrText(const unsigned char* source);

@@ -17,10 +17,6 @@ namespace {
 
 const char* const kFixedItems[kColorItemFirstSaved] = {"Save Selected Color...", "Remove Color...", "White", "Black"};
 
-std::string NameText(const HcColorEntry& entry) {
-    return std::string(reinterpret_cast<const char*>(entry.name + 1), entry.name[0]);
-}
-
 bool Matches(const HcColorEntry& entry, HcRgb rgb) {
     return entry.red == rgb.red && entry.green == rgb.green && entry.blue == rgb.blue;
 }
@@ -43,7 +39,7 @@ void InsertByName(HcColorEntry*& list, HcColorEntry* entry) {
 std::vector<HcColorComboItem> ColorComboItems(HcColorEntry* list) {
     std::vector<HcColorComboItem> items;
     for (const char* text : kFixedItems) items.push_back({text, nullptr});
-    for (HcColorEntry* entry = list; entry; entry = entry->next) items.push_back({NameText(*entry), entry});
+    for (HcColorEntry* entry = list; entry; entry = entry->next) items.push_back({CvPStrText(entry->name), entry});
     return items;
 }
 
@@ -84,7 +80,7 @@ HcSaveColorResult SaveColor(HcColorEntry*& list, HcRgb rgb, const HcAskColorName
 }
 
 std::string RemoveColorQuestion(const HcColorEntry& entry) {
-    return "Are you sure you want to remove the color \"" + NameText(entry) + "\" from the saved list?";
+    return "Are you sure you want to remove the color \"" + CvPStrText(entry.name) + "\" from the saved list?";
 }
 
 bool RemoveColor(HcColorEntry*& list, HcRgb rgb, const HcConfirm& confirm) {

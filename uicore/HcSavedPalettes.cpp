@@ -10,12 +10,8 @@
 
 namespace {
 
-std::string NameText(const HcPaletteEntry& entry) {
-    return std::string(reinterpret_cast<const char*>(entry.name + 1), entry.name[0]);
-}
-
 std::vector<std::string> BoxItems(std::vector<std::string> items, const HcPaletteEntry* list) {
-    for (; list; list = list->next) items.push_back(NameText(*list));
+    for (; list; list = list->next) items.push_back(CvPStrText(list->name));
     return items;
 }
 

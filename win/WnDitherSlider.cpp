@@ -3,16 +3,13 @@
 #include "win/WnDitherSlider.h"
 
 #include "cvcode2/CvErrorCode.h"
+#include "wnatom/WnDialogSizer.h"
 #include "wnatom/WnText.h"
 
 namespace {
 
 HcDitherTrack TrackBetweenControls(HWND window, uint8_t value) {
-    RECT before{}, after{};
-    GetWindowRect(GetDlgItem(window, kDitherLeftControl), &before);
-    GetWindowRect(GetDlgItem(window, kDitherRightControl), &after);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&before), 2);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&after), 2);
+    const RECT before = WnControlRect(window, kDitherLeftControl), after = WnControlRect(window, kDitherRightControl);
     return HcDitherTrack(before.right, after.left, value);
 }
 

@@ -16,6 +16,7 @@
 #include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
+#include "cvcode2/CvString.h"
 #include "platform/Platform.h"
 #include "win/WnHcColPicker.h"
 #include "win/WnHcColorPopup.h"
@@ -43,13 +44,6 @@ constexpr int kGreyedToolBitmaps[HcToolBar::kCount - 1] = {IDB_TOOL_PENCIL_GREYE
                                                            IDB_TOOL_EDGE_BRUSH_GREYED};
 // The colour control on the Background page, at 96 DPI: below the list of saved colours.
 constexpr int kSliderBarHeight = 11, kSliderLeft = 40, kSliderTop = 62, kBackgroundRowStep = 25;
-
-RECT ChildRect(HWND dialog, int id) {
-    RECT rect{};
-    GetWindowRect(GetDlgItem(dialog, id), &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
 
 void SetItemText(HWND window, int id, const std::string& text) {
     SetDlgItemTextW(window, id, WnWiden(text).c_str());
@@ -127,7 +121,7 @@ void WnHcOptDlg::OnInit() {
 }
 
 void WnHcOptDlg::CreatePane() {
-    paneSize = ChildRect(Window(), IDC_ZOOM_IN).top - kPaneAboveZoom;
+    paneSize = WnControlRect(Window(), IDC_ZOOM_IN).top - kPaneAboveZoom;
     HWND pane =
         CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY, kPaneLeft, kPaneTop,
                         paneSize, paneSize, Window(), reinterpret_cast<HMENU>(kPaneId), instance, nullptr);
@@ -137,11 +131,11 @@ void WnHcOptDlg::CreatePane() {
 }
 
 void WnHcOptDlg::CreateBottomPieces() {
-    stripTop = ChildRect(Window(), IDC_OPT_COLORS_LABEL).bottom + kInfoLineGap;
+    stripTop = WnControlRect(Window(), IDC_OPT_COLORS_LABEL).bottom + kInfoLineGap;
     paletteStrip = std::make_unique<WnPalPicker>(Window(), kPaneLeft, stripTop, kStripCellWidth, kStripCellHeight);
     paletteStrip->SetPalette(&frame->GetIndexedImage()->colorTable);
 
-    const RECT label = ChildRect(Window(), IDC_ENTRY_RGB);
+    const RECT label = WnControlRect(Window(), IDC_ENTRY_RGB);
     const int side = label.right - label.left + 4;
     swatchBaseTop = label.bottom + kSwatchGap;
     swatch = std::make_unique<WnSwatch>(Window(), label.left - 2, swatchBaseTop, side);
@@ -196,7 +190,7 @@ void WnHcOptDlg::CreatePages() {
 }
 
 void WnHcOptDlg::PlacePage(int tab) const {
-    const RECT tabs = ChildRect(Window(), IDC_OPT_TABS);
+    const RECT tabs = WnControlRect(Window(), IDC_OPT_TABS);
     const int width = tabs.right - tabs.left - kPageWidthLess, height = tabs.bottom - tabs.top - kPageHeightLess;
     SetWindowPos(pages[tab], HWND_TOP, tabs.left + kPageLeft, tabs.top + kPageTop, width, height, SWP_NOACTIVATE);
     if (tab == kCommentsTab)
@@ -255,7 +249,7 @@ void WnHcOptDlg::OpenComment() {
     HWND edit = GetDlgItem(pages[kCommentsTab], IDC_OPT_COMMENT);
     SendMessageW(edit, EM_LIMITTEXT, kCommentEditLimit, 0);
     const HcStr255& text = globals->settings.comment;
-    SetWindowTextW(edit, WnWiden(std::string(reinterpret_cast<const char*>(text + 1), text[0])).c_str());
+    SetWindowTextW(edit, WnWiden(CvPStrText(text)).c_str());
     commentSizeStale = true;
     PostMessageW(Window(), WM_COMMAND, MAKEWPARAM(IDM_UPDATE_FILE_SIZE, 0), 0);
 }

@@ -30,6 +30,7 @@
 #include "win/WnHcProgInd.h"
 #include "win/resource_ids.h"
 #include "wnatom/WnDialogPlacement.h"
+#include "wnatom/WnDialogSizer.h"
 #include "wnatom/WnDpi.h"
 #include "wnatom/WnErrorExit.h"
 #include "wnatom/WnGdi.h"
@@ -97,13 +98,6 @@ constexpr int kPaneLeft = 15, kPaneTop = 15, kPaneSize = 163, kPaneGap = 23;
 constexpr int kStripGapBelowLoad = 11, kSliderGapBelowColors = 5;
 constexpr UINT kPaneStyle = WS_CHILD | WS_VISIBLE;
 
-RECT ControlRect(HWND dialog, int id) {
-    RECT rect{};
-    GetWindowRect(GetDlgItem(dialog, id), &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 HWND CreatePaneWindow(HWND dialog, int id, int left, int top, int size) {
     HWND pane = CreateWindowExW(0, L"STATIC", L"", kPaneStyle | SS_NOTIFY, left, top, size, size, dialog,
                                 reinterpret_cast<HMENU>(INT_PTR(id)), nullptr, nullptr);
@@ -111,24 +105,9 @@ HWND CreatePaneWindow(HWND dialog, int id, int left, int top, int size) {
     return pane;
 }
 
-std::string NameOf(const HcStr255 name) {
-    return std::string(reinterpret_cast<const char*>(name + 1), name[0]);
-}
-
-bool NameIs(const HcStr255 name, const char* text) {
-    return NameOf(name) == text;
-}
-
 // Saved names are bytes in the system code page, as the preferences file keeps them.
 void AddItem(HWND combo, const std::string& text) {
     if (SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) < 0) CV_THROW(kCvErrNoMemory);
-}
-
-CvColorTable TableOf(const HcPaletteEntry& entry) {
-    const uint32_t count = entry.count > 256 ? 256 : entry.count;
-    CvColorTable table(count);
-    for (uint32_t i = 0; i < count; ++i) table.SetEntry(i, entry.colors[i][0], entry.colors[i][1], entry.colors[i][2]);
-    return table;
 }
 
 int Selection(HWND dialog, int id) {
@@ -197,8 +176,8 @@ void WnHcQuantDlg::CreatePanes() {
 }
 
 void WnHcQuantDlg::CreateDitherPane() {
-    const RECT depth = ControlRect(Window(), IDC_QUANT_DEPTH);
-    const RECT colorsEdit = ControlRect(Window(), IDC_QUANT_COLORS);
+    const RECT depth = WnControlRect(Window(), IDC_QUANT_DEPTH);
+    const RECT colorsEdit = WnControlRect(Window(), IDC_QUANT_COLORS);
     const POINT at{depth.left, colorsEdit.bottom + WnDpiScale::Of(Window())(kSliderGapBelowColors)};
     ditherSlider = std::make_unique<DitherPane>(instance, Window(), at, dither);
 }
@@ -216,9 +195,9 @@ void WnHcQuantDlg::FillPaletteBoxes() {
     for (const std::string& item : PaletteBoxItems(globals->paletteList)) AddItem(palette, item);
 
     int baseItem = kBaseItemNone;
-    if (NameIs(globals->basePaletteName, kPaletteCustom)) baseItem = kBaseItemCustom;
+    if (CvPStrText(globals->basePaletteName) == kPaletteCustom) baseItem = kBaseItemCustom;
     const HcPaletteEntry* named = FindPalette(*globals, globals->basePaletteName);
-    if (named && !NameIs(globals->basePaletteName, kPaletteNone) && baseItem == kBaseItemNone)
+    if (named && CvPStrText(globals->basePaletteName) != kPaletteNone && baseItem == kBaseItemNone)
         baseItem = kBaseItemFirstSaved + int(named->listIndex);
     Select(Window(), IDC_QUANT_BASE, baseItem);
 
@@ -228,8 +207,8 @@ void WnHcQuantDlg::FillPaletteBoxes() {
 }
 
 void WnHcQuantDlg::CreateStripAndSwatch() {
-    const RECT load = ControlRect(Window(), IDC_QUANT_LOAD), unload = ControlRect(Window(), IDC_QUANT_UNLOAD);
-    const RECT label = ControlRect(Window(), IDC_QUANT_PALETTE_LABEL), rgb = ControlRect(Window(), IDC_ENTRY_RGB);
+    const RECT load = WnControlRect(Window(), IDC_QUANT_LOAD), unload = WnControlRect(Window(), IDC_QUANT_UNLOAD);
+    const RECT label = WnControlRect(Window(), IDC_QUANT_PALETTE_LABEL), rgb = WnControlRect(Window(), IDC_ENTRY_RGB);
     const WnDpiScale scale = WnDpiScale::Of(Window());
     const int stripTop = load.bottom + scale(kStripGapBelowLoad);
     const int cellWidth = (unload.right - label.left) / 32, cellHeight = cellWidth * 10 / 8;
@@ -237,7 +216,7 @@ void WnHcQuantDlg::CreateStripAndSwatch() {
     paletteStrip = std::make_unique<WnPalPicker>(Window(), stripOpening.x, stripOpening.y, cellWidth, cellHeight);
     const HcPaletteEntry* chosen = FindPalette(*globals, globals->paletteName);
     if (chosen) {
-        const CvColorTable table = TableOf(*chosen);
+        const CvColorTable table = SavedPaletteColors(*chosen);
         paletteStrip->SetPalette(&table);
     }
     const int swatchSize = (rgb.right - rgb.left) + 4;
@@ -472,7 +451,7 @@ void WnHcQuantDlg::UseAdaptivePalette() {
 void WnHcQuantDlg::UseSavedPalette(const HcPaletteEntry& entry) {
     adaptive = false;
     EnableWindow(GetDlgItem(Window(), IDC_QUANT_BASE), FALSE);
-    const CvColorTable table = TableOf(entry);
+    const CvColorTable table = SavedPaletteColors(entry);
     paletteStrip->SetPalette(&table);
     paletteStrip->Draw();
     CvPStrCopy(globals->paletteName, entry.name);
@@ -486,8 +465,8 @@ void WnHcQuantDlg::OnLoad() {
     if (!table) return;
     const HcLoadedPalette loaded = AddLoadedPalette(*globals, name, *table);
     if (loaded.appended) {
-        AddItem(GetDlgItem(Window(), IDC_QUANT_BASE), NameOf(loaded.entry->name));
-        AddItem(GetDlgItem(Window(), IDC_QUANT_PALETTE), NameOf(loaded.entry->name));
+        AddItem(GetDlgItem(Window(), IDC_QUANT_BASE), CvPStrText(loaded.entry->name));
+        AddItem(GetDlgItem(Window(), IDC_QUANT_PALETTE), CvPStrText(loaded.entry->name));
     }
     Select(Window(), IDC_QUANT_BASE, kBaseItemNone);
     Select(Window(), IDC_QUANT_PALETTE, kPaletteItemFirstSaved + int(loaded.entry->listIndex));

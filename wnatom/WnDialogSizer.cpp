@@ -11,11 +11,7 @@ void WnDialogSizer::Attach(HWND newDialog) {
 
 void WnDialogSizer::AddItem(int controlId, uint32_t flags, intptr_t value1, intptr_t value2) {
     HWND control = controlId ? GetDlgItem(dialog, controlId) : nullptr;
-    RECT rect{};
-    if (control) {
-        GetWindowRect(control, &rect);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    }
+    const RECT rect = control ? WnControlRect(dialog, controlId) : RECT{};
     HcSizerLayout::AddItem({flags,
                             reinterpret_cast<intptr_t>(control),
                             controlId,
@@ -41,6 +37,15 @@ void WnDialogSizer::OnSize() {
         SetWindowPos(reinterpret_cast<HWND>(placement.item->control), nullptr, placement.rect.left, placement.rect.top,
                      0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(dialog, nullptr, FALSE);
+}
+
+RECT WnControlRect(HWND parent, int controlId) {
+    RECT rect{};
+    if (HWND control = GetDlgItem(parent, controlId)) {
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    }
+    return rect;
 }
 
 void WnInvalidateErasing(HWND dialog, const HcPixelRect& rect) {

@@ -28,6 +28,9 @@ private:
     HWND dialog = nullptr;
 };
 
+// A child control's rectangle in its parent's client coordinates (empty when there is no such control).
+RECT WnControlRect(HWND parent, int controlId);
+
 // Marks a piece the dialog draws itself for repainting on an erased background: where it stood before a move, or
 // where it stands now.
 void WnInvalidateErasing(HWND dialog, const HcPixelRect& rect);

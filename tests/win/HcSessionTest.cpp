@@ -27,6 +27,7 @@
 #include "tests/win/support/QuantDialogBench.h"
 #include "uicore/HcOptionsRules.h"
 #include "win/resource_ids.h"
+#include "wnatom/WnDialogSizer.h"
 
 namespace {
 
@@ -91,11 +92,8 @@ POINT PanePoint(HWND dialog, int x, int y) {
 }
 
 void SelectPencil(HWND dialog) {
-    RECT zoomIn{};
-    GetWindowRect(GetDlgItem(dialog, IDC_ZOOM_IN), &zoomIn);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&zoomIn), 2);
     HcToolBar tools;
-    tools.PlaceBelowPane(zoomIn.top - 30);
+    tools.PlaceBelowPane(WnControlRect(dialog, IDC_ZOOM_IN).top - 30);
     const HcPixelRect pencil = tools.Rect(0);
     Click(dialog, {(pencil.left + pencil.right) / 2, (pencil.top + pencil.bottom) / 2});
     PumpUntilIdle();

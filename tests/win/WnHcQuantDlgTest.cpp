@@ -18,6 +18,7 @@
 #include "tests/win/support/BenchWindow.h"
 #include "tests/win/support/QuantDialogBench.h"
 #include "win/resource_ids.h"
+#include "wnatom/WnDialogSizer.h"
 
 namespace {
 
@@ -125,13 +126,6 @@ private:
     bool ran = false;
 };
 
-RECT ChildRect(HWND dialog, int id) {
-    RECT rect{};
-    GetWindowRect(GetDlgItem(dialog, id), &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 // One interactive run of the real module with the dialogs shown; the preferences live in a fresh folder.
 class QuantRun {
 public:
@@ -219,23 +213,24 @@ TEST(WnHcQuantDlgTest, TypedCountsAreClampedAndNextWritesWhatTheDialogShowed) {
 TEST(WnHcQuantDlgTest, CancelEndsTheRunQuietlyWithoutAFileAfterTheDialogGrew) {
     QuantRun run(Picture(40, 30));
     EXPECT_EQ(run.Run([](HWND dialog) {
-        const RECT source = ChildRect(dialog, IDC_QUANT_SOURCE_PANE), result = ChildRect(dialog, IDC_QUANT_RESULT_PANE);
-        const RECT next = ChildRect(dialog, IDOK), palette = ChildRect(dialog, IDC_QUANT_PALETTE);
+        const RECT source = WnControlRect(dialog, IDC_QUANT_SOURCE_PANE),
+                   result = WnControlRect(dialog, IDC_QUANT_RESULT_PANE);
+        const RECT next = WnControlRect(dialog, IDOK), palette = WnControlRect(dialog, IDC_QUANT_PALETTE);
         RECT client{};
         GetClientRect(dialog, &client);
         ResizeClient(dialog, client.right + 101, client.bottom + 40);
         SaveScreenshot(CaptureClient(dialog), "quant-grown");
         // The panes share the extra width (50 each, the odd pixel unused) and take all the extra height.
-        const RECT grownSource = ChildRect(dialog, IDC_QUANT_SOURCE_PANE);
-        const RECT grownResult = ChildRect(dialog, IDC_QUANT_RESULT_PANE);
+        const RECT grownSource = WnControlRect(dialog, IDC_QUANT_SOURCE_PANE);
+        const RECT grownResult = WnControlRect(dialog, IDC_QUANT_RESULT_PANE);
         EXPECT_EQ(grownSource.right - grownSource.left, source.right - source.left + 50);
         EXPECT_EQ(grownSource.bottom - grownSource.top, source.bottom - source.top + 40);
         EXPECT_EQ(grownResult.left, result.left + 50);
         EXPECT_EQ(grownResult.right, result.right + 100);
-        EXPECT_EQ(ChildRect(dialog, IDOK).left, next.left + 101);
-        EXPECT_EQ(ChildRect(dialog, IDOK).top, next.top + 40);
-        EXPECT_EQ(ChildRect(dialog, IDC_QUANT_PALETTE).left, palette.left);
-        EXPECT_EQ(ChildRect(dialog, IDC_QUANT_PALETTE).top, palette.top + 40);
+        EXPECT_EQ(WnControlRect(dialog, IDOK).left, next.left + 101);
+        EXPECT_EQ(WnControlRect(dialog, IDOK).top, next.top + 40);
+        EXPECT_EQ(WnControlRect(dialog, IDC_QUANT_PALETTE).left, palette.left);
+        EXPECT_EQ(WnControlRect(dialog, IDC_QUANT_PALETTE).top, palette.top + 40);
         PressDialogButton(dialog, IDCANCEL);
     }),
               1);
@@ -330,8 +325,8 @@ TEST(WnHcQuantDlgTest, LoadedPalettesJoinBothListsAndUnloadingEmptiesThem) {
         EXPECT_EQ(Selected(dialog, IDC_QUANT_BASE), 0);  // "Custom" gave way to "None"
         EXPECT_EQ(Selected(dialog, IDC_QUANT_PALETTE), int(Items(dialog, IDC_QUANT_PALETTE).size()) - 1);
         // A click on the strip's sixth cell shows that entry of the ramp of reds.
-        const RECT load = ChildRect(dialog, IDC_QUANT_LOAD), unload = ChildRect(dialog, IDC_QUANT_UNLOAD);
-        const RECT label = ChildRect(dialog, IDC_QUANT_PALETTE_LABEL);
+        const RECT load = WnControlRect(dialog, IDC_QUANT_LOAD), unload = WnControlRect(dialog, IDC_QUANT_UNLOAD);
+        const RECT label = WnControlRect(dialog, IDC_QUANT_PALETTE_LABEL);
         const int cell = (unload.right - label.left) / 32, stripLeft = MulDiv(15, BenchExpectedDpi(), 96);
         const int stripTop = load.bottom + MulDiv(11, BenchExpectedDpi(), 96);
         Click(dialog, {stripLeft + 4 + 5 * (cell + 1) + cell / 2, stripTop + 4 + cell / 2});
@@ -382,9 +377,10 @@ namespace {
 TEST(WnHcQuantDlgTest, PiecesDrawnByTheDialogFitItsLayoutAtTheDisplaysDpi) {
     QuantRun run(Picture(64, 48));
     EXPECT_EQ(run.Run([](HWND dialog) {
-        const RECT result = ChildRect(dialog, IDC_QUANT_RESULT_PANE), depth = ChildRect(dialog, IDC_QUANT_DEPTH);
-        const RECT zoom = ChildRect(dialog, IDC_ZOOM_IN), dither = ChildRect(dialog, IDC_QUANT_DITHER_PANE);
-        const RECT base = ChildRect(dialog, IDC_QUANT_BASE);
+        const RECT result = WnControlRect(dialog, IDC_QUANT_RESULT_PANE),
+                   depth = WnControlRect(dialog, IDC_QUANT_DEPTH);
+        const RECT zoom = WnControlRect(dialog, IDC_ZOOM_IN), dither = WnControlRect(dialog, IDC_QUANT_DITHER_PANE);
+        const RECT base = WnControlRect(dialog, IDC_QUANT_BASE);
         RECT client{};
         GetClientRect(dialog, &client);
         EXPECT_LT(result.right, depth.left);
@@ -394,7 +390,7 @@ TEST(WnHcQuantDlgTest, PiecesDrawnByTheDialogFitItsLayoutAtTheDisplaysDpi) {
         const BenchPixels shown = CaptureClient(dialog);
         SaveScreenshot(shown, "quant-opening-" + std::to_string(BenchExpectedDpi()) + "dpi");
         // The strip's frame is drawn in black along its left edge, all the way down inside the dialog.
-        const RECT load = ChildRect(dialog, IDC_QUANT_LOAD);
+        const RECT load = WnControlRect(dialog, IDC_QUANT_LOAD);
         const int left = MulDiv(15, BenchExpectedDpi(), 96);
         EXPECT_EQ(shown.At(left, load.bottom + MulDiv(11, BenchExpectedDpi(), 96)), BenchRgb(0, 0, 0));
         EXPECT_NE(shown.At(left, client.bottom - 2), BenchRgb(0, 0, 0)) << "the strip ends above the bottom edge";

@@ -5,6 +5,7 @@
 #include "tests/win/support/BenchWindow.h"
 #include "uicore/HcDitherTrack.h"
 #include "win/resource_ids.h"
+#include "wnatom/WnDialogSizer.h"
 
 namespace {
 
@@ -36,11 +37,7 @@ int DitherShown(HWND dialog) {
 
 POINT DitherStop(HWND dialog, int stop) {
     HWND pane = DitherPaneOf(dialog);
-    RECT left{}, right{};
-    GetWindowRect(GetDlgItem(pane, kDitherLeftControl), &left);
-    GetWindowRect(GetDlgItem(pane, kDitherRightControl), &right);
-    MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&left), 2);
-    MapWindowPoints(nullptr, pane, reinterpret_cast<POINT*>(&right), 2);
+    const RECT left = WnControlRect(pane, kDitherLeftControl), right = WnControlRect(pane, kDitherRightControl);
     const int x0 = left.right + 2, step = (right.left - left.right - 6) / 10;
     // Just below the thumb's tip, inside its triangle.
     return {x0 + stop * step, MulDiv(kDitherTrackY + 4, BenchExpectedDpi(), 96)};
