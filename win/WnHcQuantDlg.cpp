@@ -248,7 +248,6 @@ void WnHcQuantDlg::Reduce() {
                 ShowWindow(GetDlgItem(Window(), IDC_QUANT_PROGRESS), SW_HIDE);
                 throw;
             }
-            ++reductionsAborted;
             restart = true;
             if (cancelPressed) return;
         }
@@ -257,7 +256,6 @@ void WnHcQuantDlg::Reduce() {
 
 void WnHcQuantDlg::ReduceOnce() {
     busy = true;
-    ++reductionsStarted;
     gifKilobytes = 0;
     ShowSizeInfo();
     restart = false;
@@ -337,7 +335,6 @@ bool WnHcQuantDlg::OnCommand(int id, int notification) {
         case kQuantCommandReductionEnded:
             if (endPending) EndWith(pendingButton);
             return true;
-        case kQuantCommandSettingChanged: OnSettingChanged(notification); return true;
         case IDC_QUANT_COLORS: OnColorsEdited(); return true;
         case IDC_QUANT_LOAD: OnLoad(); return true;
         case IDC_QUANT_UNLOAD: OnUnload(); return true;
@@ -352,6 +349,13 @@ bool WnHcQuantDlg::OnCommand(int id, int notification) {
         case IDC_QUANT_PALETTE: OnPaletteChosen(); return true;
         default: return false;
     }
+}
+
+bool WnHcQuantDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // A changed setting names itself in lParam, as the dithering slider posts it.
+    if (message != WM_COMMAND || LOWORD(wParam) != kCommandSettingChanged) return false;
+    OnSettingChanged(int(lParam));
+    return true;
 }
 
 void WnHcQuantDlg::OnEndButton(int button) {
@@ -378,7 +382,7 @@ void WnHcQuantDlg::OnColorsEdited() {
     if (asked == 0 || asked == colors) return;
     colors = asked;
     globals->settings.colors = uint16_t(asked);
-    PostMessageW(Window(), WM_COMMAND, MAKEWPARAM(kQuantCommandSettingChanged, kQuantSettingColors), 0);
+    PostMessageW(Window(), WM_COMMAND, kCommandSettingChanged, kQuantSettingColors);
 }
 
 void WnHcQuantDlg::OnDepthChosen() {
@@ -387,7 +391,7 @@ void WnHcQuantDlg::OnDepthChosen() {
     colors = kDepthChoices[item].colors;
     globals->settings.colors = uint16_t(colors);
     SetDlgItemInt(Window(), IDC_QUANT_COLORS, colors, FALSE);
-    PostMessageW(Window(), WM_COMMAND, MAKEWPARAM(kQuantCommandSettingChanged, kQuantSettingColors), 0);
+    PostMessageW(Window(), WM_COMMAND, kCommandSettingChanged, kQuantSettingColors);
 }
 
 void WnHcQuantDlg::OnSettingChanged(int which) {

@@ -24,8 +24,8 @@ class WnPalPicker;
 class WnSwatch;
 class DitherPane;
 
-// Commands the dialog posts to itself.
-constexpr int kQuantCommandSettingChanged = 45099;  // its parameter tells which: 45100 dithering, 45102 colours
+// Commands the dialog posts to itself. A changed setting comes as kCommandSettingChanged (of the dithering slider)
+// with the setting in the message's lParam: kSettingDither or this one.
 constexpr int kQuantSettingColors = 45102;
 constexpr int kQuantCommandReduce = 45106;
 constexpr int kQuantCommandReductionEnded = 45107;
@@ -39,13 +39,10 @@ public:
     // True for "Next ->", false for "Cancel"; an error inside the dialog is raised again here.
     bool Run();
 
-    // For tests: how many reductions were started, and how many of them were stopped by a change.
-    int ReductionsStarted() const { return reductionsStarted; }
-    int ReductionsAborted() const { return reductionsAborted; }
-
 protected:
     void OnInit() override;
     bool OnCommand(int id, int notification) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool OnPaint() override;
     void OnMouseDown(POINT point) override;
     void OnSize() override;
@@ -111,5 +108,4 @@ private:
     HcQuantSizer sizer;
     QuantizeReuse reuse;  // what the last reduction of this source found, for the next one
     POINT stripOpening{}, swatchOpening{};
-    int reductionsStarted = 0, reductionsAborted = 0;
 };

@@ -255,6 +255,8 @@ TEST(WnHcQuantDlgTest, ChangesDuringAReductionAbortItOnceAndTheLastValueWins) {
         WaitForReduction(dialog);
         EXPECT_TRUE(during.Ran());
         EXPECT_EQ(DitherShown(dialog), 9);
+        // The last reduction used dithering 9: its file differs in size from the undithered opening's.
+        EXPECT_NE(run.sizes.Texts().back(), run.sizes.Texts()[opened - 1]);
         // After the first change: a start that was stopped without a size, then one that finished.
         const std::vector<std::string> after(run.sizes.Texts().begin() + opened, run.sizes.Texts().end());
         ASSERT_EQ(after.size(), 3u);
