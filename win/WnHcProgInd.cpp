@@ -30,8 +30,9 @@ void WnHcProgInd::Finish(CvProgressTask* task) {
 
 bool WnHcProgInd::Update(CvProgressTask* task) {
     if (shouldStop()) return true;
-    const auto now = std::chrono::steady_clock::now();
-    if (pumpedSinceStart && now - lastPump < kPumpInterval) return false;
+    // The tick count is read from memory the system keeps current; a finer clock costs a system call per report.
+    const ULONGLONG now = GetTickCount64();
+    if (pumpedSinceStart && now - lastPump < ULONGLONG(kPumpInterval.count())) return false;
     pumpedSinceStart = true;
     lastPump = now;
     // The bar moves with the looks at the queue (a bar may repaint at once), and only when its whole percentage does.

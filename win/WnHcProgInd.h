@@ -43,5 +43,5 @@ private:
     TaskHook onFinish;
     int shownPercent = -1;
     bool pumpedSinceStart = false;
-    std::chrono::steady_clock::time_point lastPump;
+    ULONGLONG lastPump = 0;
 };
