@@ -99,7 +99,9 @@ void PrepareFrame(CvGIFFrame& frame, CvGIFGlobalInfo& global) {
 }
 
 // Writes (or counts) the whole file through an already set-up CvGIFFile and returns its length.
-uint32_t Emit(CvGIFFile& file, CvGIFFrame& frame, const CvGIFGlobalInfo& global, uint16_t mode, int32_t handle) {
+uint32_t Emit(CvGIFFile& file, CvGIFFrame& frame, const CvGIFGlobalInfo& global, uint16_t mode, int32_t handle,
+              CvProgressIndicator* progress) {
+    file.SetProgressIndicator(progress);
     file.SetScreenSize(frame.GetWidth(), frame.GetHeight());
     file.SetGlobalInfo(global.Clone());
     file.SetFrameCount(1);
@@ -131,8 +133,8 @@ void CreateFresh(CvGIFFile& file) {
     }
 }
 
-uint32_t WriteReplacing(const CvFileLocator& target, CvGIFFrame& frame, const CvGIFGlobalInfo& global,
-                        bool createFirst) {
+uint32_t WriteReplacing(const CvFileLocator& target, CvGIFFrame& frame, const CvGIFGlobalInfo& global, bool createFirst,
+                        CvProgressIndicator* progress) {
     if (!target.HasPath()) CV_THROW(kCvErrFileNoPath);
     const std::string temporary = TemporaryNameBeside(target.Path());
     try {
@@ -141,7 +143,7 @@ uint32_t WriteReplacing(const CvFileLocator& target, CvGIFFrame& frame, const Cv
             CvGIFFile file;
             file.SetPath(temporary.c_str());
             if (createFirst) CreateFresh(file);
-            length = Emit(file, frame, global, kCvFileWrite, 0);
+            length = Emit(file, frame, global, kCvFileWrite, 0, progress);
         }
         const int failure = Platform::RenameReplacing(temporary.c_str(), target.Path());
         if (failure != 0) CV_THROW_DETAIL(CvFileErrorForSystemError(failure), uint32_t(failure));
@@ -155,7 +157,7 @@ uint32_t WriteReplacing(const CvFileLocator& target, CvGIFFrame& frame, const Cv
 }  // namespace
 
 uint32_t HCWriteSingleFile(const CvFileLocator& locator, const CvImage& frameImage, const CvGIFComment* comment,
-                           bool writeToFile, int32_t handle, bool createFirst) {
+                           bool writeToFile, int32_t handle, bool createFirst, CvProgressIndicator* progress) {
     std::unique_ptr<CvGIFGlobalInfo> global(NewGlobalInfo(comment));
     FramePtr frame = CloneFrame(frameImage);
     if (frame->GetWidth() == 0 || frame->GetHeight() == 0) frame = OnePixelFor(*frame);
@@ -163,12 +165,12 @@ uint32_t HCWriteSingleFile(const CvFileLocator& locator, const CvImage& frameIma
     PrepareFrame(*frame, *global);
     if (!writeToFile) {
         CvGIFFile counter;
-        return Emit(counter, *frame, *global, kCvFileWrite | kCvFileCountOnly, 0);
+        return Emit(counter, *frame, *global, kCvFileWrite | kCvFileCountOnly, 0, progress);
     }
     if (handle != 0) {
         CvGIFFile file;
         if (locator.HasPath()) file.SetPath(locator.Path());
-        return Emit(file, *frame, *global, kCvFileWrite, handle);
+        return Emit(file, *frame, *global, kCvFileWrite, handle, progress);
     }
-    return WriteReplacing(locator, *frame, *global, createFirst);
+    return WriteReplacing(locator, *frame, *global, createFirst, progress);
 }

@@ -8,6 +8,8 @@
 #include "cvcode2/CvGIFInfo.h"
 #include "cvcode2/CvImageFile.h"
 
+class CvProgressIndicator;
+
 enum CvGIFError : uint32_t {
     kCvErrGIFSignature = 32,  // the file does not start with "GIF"
     kCvErrGIFVersion = 33,    // the version is neither "87a" nor "89a"
@@ -31,8 +33,11 @@ public:
     // Refuses (21) a logical screen wider or higher than 65535, which the file could not state.
     void WriteHeader() override;
     // `frameInfo` must be a CvGIFFrameInfo; it receives the code size used. The frame must lie inside both the
-    // image and the logical screen (else 21).
+    // image and the logical screen (else 21). The rows' coding reports to the progress indicator, if any, which
+    // can stop it (3).
     void WriteFrameData(CvIndexedImage* image, CvImgFmtFrameInfo* frameInfo) override;
+    // Not owned; null (the default) writes silently.
+    void SetProgressIndicator(CvProgressIndicator* indicator) { progress = indicator; }
     void WriteTrailer() override;
     void ResetFrames() override;
     CvImgFmtFrameInfo* ReadFrameInfo() override;
@@ -72,4 +77,5 @@ private:
     uint8_t pendingGraphicControl = 0;
     uint32_t pendingGraphicControlPos = 0;
     CvGIFFrameInfo* frameInfo = nullptr;  // owned: the current frame's (reading) or the last written
+    CvProgressIndicator* progress = nullptr;
 };

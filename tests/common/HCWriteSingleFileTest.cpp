@@ -10,7 +10,9 @@
 #include "cvcode2/CvFile.h"
 #include "cvcode2/CvGIFInfo.h"
 #include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/support/ErrorOf.h"
 #include "tests/support/GifInspect.h"
+#include "tests/support/RecordingIndicator.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
@@ -21,8 +23,9 @@ uint32_t Count(const CvGIFFrame& frame, const CvGIFComment* comment) {
     return HCWriteSingleFile(CvFileLocator(kCountOnlyPath), frame, comment, false, 0, true);
 }
 
-uint32_t Write(const std::string& path, const CvGIFFrame& frame, const CvGIFComment* comment) {
-    return HCWriteSingleFile(CvFileLocator(path.c_str()), frame, comment, true, 0, true);
+uint32_t Write(const std::string& path, const CvGIFFrame& frame, const CvGIFComment* comment,
+               CvProgressIndicator* progress = nullptr) {
+    return HCWriteSingleFile(CvFileLocator(path.c_str()), frame, comment, true, 0, true, progress);
 }
 
 std::vector<uint8_t> EntryOf(const GifReading& reading, int index) {
@@ -88,6 +91,28 @@ TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
             for (uint32_t x = 0; x < c.width; ++x)
                 EXPECT_EQ(reading.indices[y * c.width + x] == reading.backgroundIndex, c.transparent(x, y) != 0)
                     << x << "," << y;
+    }
+}
+
+// The rows are coded in bands of about 65536 pixels (218 rows of 300), pass by pass, each band reported; the count
+// comes out the same with or without a listener, and a listener stopping it leaves no file.
+TEST(HCWriteSingleFile, TheRowsReportTheirProgressAndCanBeStopped) {
+    auto frame = MakeFrame(
+        300, 500, 200, [](uint32_t x, uint32_t y) { return (x * y + x / 7) % 200; },
+        [](uint32_t, uint32_t) { return 0u; });
+    for (const bool interlaced : {false, true}) {
+        frame->FrameInfo().interlaced = interlaced;
+        RecordingIndicator listener, stopping;
+        EXPECT_EQ(HCWriteSingleFile(CvFileLocator(kCountOnlyPath), *frame, nullptr, false, 0, true, &listener),
+                  Count(*frame, nullptr));
+        const std::vector<std::string> plain = {"start Writing", "update 218", "update 436", "update 500", "finish"},
+                                       passes = {"start Writing", "update 63",  "update 125", "update 250",
+                                                 "update 468",    "update 500", "finish"};
+        EXPECT_EQ(listener.calls, interlaced ? passes : plain);
+        stopping.stopAt = 250;
+        const std::string folder = MakeScratchDir("single-file-stop");
+        EXPECT_EQ(ErrorOf([&] { Write(folder + "/stopped.gif", *frame, nullptr, &stopping); }), interlaced ? 3u : 0u);
+        EXPECT_EQ(std::filesystem::is_empty(folder), interlaced) << "a stopped write leaves no file";
     }
 }
 
