@@ -1,5 +1,8 @@
 // Start and Continue: the host's planes of the whole filter rectangle, read one request at a time into the
 // source image and the extra planes. Every host value is checked before it sizes or addresses memory.
+// A host that hands the colour planes back when asked for one plane after them is asked again for the colour
+// planes together with that plane, which such hosts deliver correctly.
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -9,6 +12,7 @@
 #include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
+#include "cvcode2/CvLog.h"
 #include "cvcode2/CvRGBImage.h"
 #include "hostapi/FilterHost.h"
 
@@ -46,21 +50,40 @@ void CopyDelivered(const FilterRecord& filter, CvRealImage& image, uint32_t rowB
                   lock.Pixels() + size_t(y) * image.RowBytes());
 }
 
-// The colour planes become the source image of the host's mode.
+// Copies `count` planes from `first` on out of pixels of `stride` interleaved planes; a whole delivery (count ==
+// stride) goes row by row as it is.
+void CopyPlanes(const FilterRecord& filter, CvRealImage& image, uint32_t width, uint32_t rows, int first, int count,
+                int stride) {
+    if (count == stride) return CopyDelivered(filter, image, width * uint32_t(count), rows);
+    if (width * uint32_t(count) > image.RowBytes()) BadDelivery(__LINE__);
+    CvPixelLock lock(image);
+    for (uint32_t y = 0; y < rows; ++y) {
+        const uint8_t* in = static_cast<const uint8_t*>(filter.inData) + size_t(y) * size_t(filter.inRowBytes) + first;
+        uint8_t* out = lock.Pixels() + size_t(y) * image.RowBytes();
+        for (uint32_t x = 0; x < width; ++x, in += stride, out += count) std::copy(in, in + count, out);
+    }
+}
+
+int ColorPlaneCount(int16_t mode) {
+    return mode == plugInModeRGBColor ? 3 : 1;
+}
+
+// The colour planes become the source image of the host's mode. `planes` may hold one more plane asked for with
+// them (RGB and Grayscale only), which is left for StoreExtraPlane.
 void StoreColorPlanes(HcGlobals& globals, const FilterRecord& filter, uint32_t width, uint32_t height, int planes) {
     switch (filter.imageMode) {
         case plugInModeRGBColor: {
-            if (planes != 3) BadDelivery(__LINE__);
+            if (planes < 3) BadDelivery(__LINE__);
             auto image = std::make_unique<CvRGBImage>(width, height);
-            CopyDelivered(filter, *image, 3 * width, height);
+            CopyPlanes(filter, *image, width, height, 0, 3, planes);
             delete globals.rgbImage;
             globals.rgbImage = image.release();
             break;
         }
         case plugInModeGrayScale: {
-            if (planes != 1) BadDelivery(__LINE__);
+            if (planes < 1) BadDelivery(__LINE__);
             std::unique_ptr<CvIndexedImage> image(NewGreyRampImage(width, height));
-            CopyDelivered(filter, *image, width, height);
+            CopyPlanes(filter, *image, width, height, 0, 1, planes);
             delete globals.indexedImage;
             globals.indexedImage = image.release();
             break;
@@ -80,12 +103,31 @@ void StoreColorPlanes(HcGlobals& globals, const FilterRecord& filter, uint32_t w
     }
 }
 
+// The delivery's last plane (the only one, or the one asked for with the colour planes) joins the extra planes.
 void StoreExtraPlane(HcGlobals& globals, const FilterRecord& filter, uint32_t width, uint32_t height, int planes) {
-    if (planes != 1 || !globals.extraPlanes) BadDelivery(__LINE__);
+    if (!globals.extraPlanes) BadDelivery(__LINE__);
     auto plane = std::make_unique<CvGrayscaleImage>(width, height);
-    CopyDelivered(filter, *plane, width, height);
+    CopyPlanes(filter, *plane, width, height, planes - 1, 1, planes);
     globals.extraPlanes->Append(plane.get());
     plane.release();
+}
+
+// Whether a delivery asked for as one plane after the colour planes holds the colour planes read before: the same
+// bytes at the start of every row (a plane that truly equals them is only asked for once more).
+bool IsColorDeliveredAgain(const HcGlobals& globals, const FilterRecord& filter, uint32_t width, uint32_t height) {
+    const CvRealImage* color = filter.imageMode == plugInModeRGBColor
+                                   ? static_cast<const CvRealImage*>(globals.rgbImage)
+                               : filter.imageMode == plugInModeGrayScale ? globals.indexedImage
+                                                                         : nullptr;
+    const uint32_t colorBytes = width * uint32_t(ColorPlaneCount(filter.imageMode));
+    if (!color || color->GetWidth() != width || color->GetHeight() != height || width == 0 ||
+        int64_t(filter.inRowBytes) < int64_t(colorBytes))
+        return false;
+    CvPixelLock lock(*color);
+    const uint8_t* delivered = static_cast<const uint8_t*>(filter.inData);
+    for (uint32_t y = 0; y < height; ++y)
+        if (std::memcmp(delivered + size_t(y) * size_t(filter.inRowBytes), lock.Row(y), colorBytes) != 0) return false;
+    return true;
 }
 
 int32_t AbsolutePlaneCount(const FilterRecord& filter) {
@@ -131,10 +173,19 @@ int16_t DoContinue(HcCallRecord& record) {
         (!filter.inData || filter.inRowBytes < 0 || int64_t(filter.inRowBytes) < int64_t(width) * planes))
         BadDelivery(__LINE__);
 
-    if (filter.inLoPlane == 0)
+    if (filter.inLoPlane == 0) {
         StoreColorPlanes(globals, filter, uint32_t(width), uint32_t(height), planes);
-    else
+        if (planes > ColorPlaneCount(filter.imageMode))
+            StoreExtraPlane(globals, filter, uint32_t(width), uint32_t(height), planes);
+    } else {
+        if (planes != 1) BadDelivery(__LINE__);
+        if (IsColorDeliveredAgain(globals, filter, uint32_t(width), uint32_t(height))) {
+            Log(kLogWarning, "plane %d came back as the colour planes: asking for it with them", int(filter.inLoPlane));
+            RequestPlanes(filter, 0, filter.inHiPlane);
+            return noErr;
+        }
         StoreExtraPlane(globals, filter, uint32_t(width), uint32_t(height), planes);
+    }
 
     int32_t next = filter.inHiPlane + 1;
     int32_t last = globals.usingAbsolutePlanes ? AbsolutePlaneCount(filter) - 1 : filter.planes - 1;

@@ -208,17 +208,30 @@ bool HostSimulator::DeliverRequestedPlanes() {
     int width = rect.right - rect.left, height = rect.bottom - rect.top, count = hi - lo + 1;
     const size_t imageWidth = size_t(image_.width);
     ReleaseDelivery();
-    if (!image_.color.empty() && lo == 0 && count == image_.colorPlanes && width == image_.width &&
-        options_.extraRowBytes == 0) {
+    const bool colorOnly = lo == 0 && count == image_.colorPlanes;
+    if (options_.loneExtraPlaneGivesColor && count == 1 && lo >= image_.colorPlanes && !colorDelivery_.empty()) {
+        record_.inData = colorDelivery_.data();
+        record_.inRowBytes = colorRowBytes_;
+    } else if (!image_.color.empty() && colorOnly && width == image_.width && options_.extraRowBytes == 0 &&
+               !options_.loneExtraPlaneGivesColor) {
         // The host's own interleaved rows, handed over in place.
         record_.inData = image_.color.data() + size_t(rect.top) * imageWidth * size_t(count);
         record_.inRowBytes = width * count;
     } else {
         int32_t rowBytes = width * count + options_.extraRowBytes;
         const size_t bytes = size_t(rowBytes) * size_t(height);
-        auto* delivery = static_cast<uint8_t*>(std::malloc(bytes ? bytes : 1));
-        if (!delivery) throw std::bad_alloc();
-        std::memset(delivery, 0xEE, bytes);
+        uint8_t* delivery = nullptr;
+        if (options_.loneExtraPlaneGivesColor && colorOnly) {
+            // Kept, to be handed out again for the lone planes asked for after it.
+            colorDelivery_.assign(bytes ? bytes : 1, 0xEE);
+            colorRowBytes_ = rowBytes;
+            delivery = colorDelivery_.data();
+        } else {
+            delivery = static_cast<uint8_t*>(std::malloc(bytes ? bytes : 1));
+            if (!delivery) throw std::bad_alloc();
+            std::memset(delivery, 0xEE, bytes);
+            deliveryOwned_ = true;
+        }
         for (int y = 0; y < height; ++y) {
             uint8_t* row = delivery + size_t(y) * size_t(rowBytes);
             const size_t first = size_t(rect.top + y) * imageWidth + size_t(rect.left);
@@ -227,7 +240,6 @@ bool HostSimulator::DeliverRequestedPlanes() {
         }
         record_.inData = delivery;
         record_.inRowBytes = rowBytes;
-        deliveryOwned_ = true;
     }
     deliveries_.emplace_back(lo, hi);
     return true;

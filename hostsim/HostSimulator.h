@@ -61,6 +61,9 @@ struct SimOptions {
     bool systemSaveBox = false;  // the system's Save As box asks instead of savePath answering
     bool systemOpenBox = false;  // the system's Open box asks (palette files)
     bool systemAlerts = false;   // alerts are the system's message boxes (Windows), answered by a person
+    // A defect some hosts have: asked for one plane after the colour planes on its own, the host hands back the
+    // colour planes' delivery again (the same buffer, rows and bytes). Asked for together, all come right.
+    bool loneExtraPlaneGivesColor = false;
 };
 
 class HostSimulator {
@@ -128,6 +131,9 @@ private:
     PIDescriptorParameters descriptors_{};
     intptr_t data_ = 0;
     bool deliveryOwned_ = false;  // inData holds a buffer this host allocated (not the image's own rows)
+    // With loneExtraPlaneGivesColor: the last colour delivery, kept to be handed out again.
+    std::vector<uint8_t> colorDelivery_;
+    int32_t colorRowBytes_ = 0;
     std::vector<SimAlert> alerts_;
     std::vector<SimError> errors_;
     bool saveAsked_ = false;

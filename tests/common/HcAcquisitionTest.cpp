@@ -49,7 +49,8 @@ std::vector<uint8_t> ExpectedRgb(int firstPlane, int planes) {
 struct AcquisitionCase {
     bool absolute;
     int extraRowBytes;
-    bool interleaved;  // the host keeps its colour samples interleaved and hands them over in place
+    bool interleaved;                 // the host keeps its colour samples interleaved and hands them over in place
+    bool colorForLonePlanes = false;  // the host hands the colour planes back when asked for one plane after them
 };
 
 // The same layer with its colour planes interleaved into `color`.
@@ -69,12 +70,16 @@ TEST_P(Acquisition, RgbLayerWithTransparencyMasksAndChannels) {
     SimOptions options;
     options.supportsAbsolute = GetParam().absolute;
     options.extraRowBytes = GetParam().extraRowBytes;
+    options.loneExtraPlaneGivesColor = GetParam().colorForLonePlanes;
     HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs(options));
     SimImage layer = Layer(plugInModeRGBColor, 3, 1, 2, 1);
     host.SetImage(GetParam().interleaved ? Interleaved(layer) : layer);
     ASSERT_EQ(host.ReadPlanes(), 0);
 
     std::vector<std::pair<int, int>> expected = {{0, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}};
+    // Each plane that came back as the colour planes is asked for again together with them.
+    if (GetParam().colorForLonePlanes)
+        expected = {{0, 2}, {3, 3}, {0, 3}, {4, 4}, {0, 4}, {5, 5}, {0, 5}, {6, 6}, {0, 6}};
     EXPECT_EQ(host.Deliveries(), expected);
     HcGlobals& globals = RunData(host);
     EXPECT_TRUE(globals.allPlanesRead);
@@ -90,7 +95,9 @@ TEST_P(Acquisition, RgbLayerWithTransparencyMasksAndChannels) {
 INSTANTIATE_TEST_SUITE_P(HostKinds, Acquisition,
                          ::testing::Values(AcquisitionCase{true, 0, false}, AcquisitionCase{false, 0, false},
                                            AcquisitionCase{true, 7, false}, AcquisitionCase{false, 3, false},
-                                           AcquisitionCase{true, 0, true}, AcquisitionCase{false, 5, true}));
+                                           AcquisitionCase{true, 0, true}, AcquisitionCase{false, 5, true},
+                                           AcquisitionCase{true, 0, true, true},
+                                           AcquisitionCase{false, 4, false, true}));
 
 TEST(AcquisitionGrey, GreyPlaneBecomesAnIndexedImageOverAGreyRamp) {
     HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
