@@ -3,6 +3,7 @@
 #include "uicore/HcMaskEdit.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 #include "cvcode2/CvBitmapImage.h"
@@ -66,8 +67,8 @@ HcPickMode HcPickModeFor(bool shift, bool ctrl) {
     return HcPickMode::OnlyThis;
 }
 
-bool HcPickIndex(CvGIFFrame& frame, HcPoint pixel, HcPickMode mode) {
-    if (!Inside(frame, pixel.x, pixel.y)) return false;
+int HcPickIndex(CvGIFFrame& frame, HcPoint pixel, HcPickMode mode) {
+    if (!Inside(frame, pixel.x, pixel.y)) return -1;
     const CvIndexedImage& image = *frame.GetIndexedImage();
     const uint8_t index = CvPixelLock(image).Row(uint32_t(pixel.y))[pixel.x];
     switch (mode) {
@@ -78,7 +79,12 @@ bool HcPickIndex(CvGIFFrame& frame, HcPoint pixel, HcPickMode mode) {
             frame.MarkIndexTransparent(index);
             break;
     }
-    return true;
+    return index;
+}
+
+void HcPickFlags(uint8_t flags[256], uint8_t index, HcPickMode mode) {
+    if (mode == HcPickMode::OnlyThis) std::memset(flags, 0, 256);
+    flags[index] = mode == HcPickMode::Remove ? 0 : 1;
 }
 
 HcMaskStroke::HcMaskStroke(CvGIFFrame& target, Brush brush, HcPoint start) : frame(target), last(start) {

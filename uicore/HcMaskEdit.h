@@ -15,8 +15,12 @@ enum class HcPickMode { OnlyThis, Add, Remove };
 
 // Shift adds the index to the transparent ones, Ctrl makes it opaque, a plain click makes it the only one.
 HcPickMode HcPickModeFor(bool shift, bool ctrl);
-// Applies the picker to the palette index of an image pixel; outside the image it does nothing and returns false.
-bool HcPickIndex(CvGIFFrame& frame, HcPoint pixel, HcPickMode mode);
+// Applies the picker to the palette index of an image pixel and returns that index; outside the image it does
+// nothing and returns -1.
+int HcPickIndex(CvGIFFrame& frame, HcPoint pixel, HcPickMode mode);
+// The same pick on the flags of the transparent indexes the settings keep for the "Color" mode, so that they name
+// what the frame shows.
+void HcPickFlags(uint8_t flags[256], uint8_t index, HcPickMode mode);
 
 // The mask pixels one move of a stroke changed, each listed once, and their bounds.
 struct HcMaskChange {

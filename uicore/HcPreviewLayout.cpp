@@ -43,20 +43,58 @@ bool HcPreviewLayout::SetImageSize(uint32_t width, uint32_t height) {
     if (width == imageWidth && height == imageHeight) return false;
     imageWidth = width;
     imageHeight = height;
-    ShowFromTopLeft();
+    SetZoom(zoom.level);
     return true;
 }
 
 bool HcPreviewLayout::SetZoom(int level) {
     if (!HcZoom::IsLevel(level)) return false;
-    zoom = HcZoom::ForLevel(level);
-    ShowFromTopLeft();
+    SetZoomRatio(level);
+    origin = HcPoint{};
+    Place(ViewCentreOnImage());
     return true;
 }
 
+void HcPreviewLayout::SetZoomRatio(int level) {
+    zoom = HcZoom::ForLevel(level);
+    scaledWidth = zoom.Scale(imageWidth);
+    scaledHeight = zoom.Scale(imageHeight);
+}
+
+int HcPreviewLayout::StepLevel(bool in) const {
+    if (in) return zoom.level < HcZoom::kMaxLevel ? zoom.level + 1 : zoom.level;
+    return zoom.level > MinLevel() ? zoom.level - 1 : zoom.level;
+}
+
 bool HcPreviewLayout::ZoomStep(bool in) {
-    const int level = zoom.StepLevel(in);
+    const int level = StepLevel(in);
     return level != zoom.level && SetZoom(level);
+}
+
+bool HcPreviewLayout::ZoomStepAbout(bool in, HcPoint pointer) {
+    const int level = StepLevel(in);
+    if (level == zoom.level) return false;
+    const HcZoom before = zoom;
+    // The pointer's distance from the image's corner, carried over to the new scale: that image point stays put.
+    const int64_t offsetX = int64_t(pointer.x) - origin.x, offsetY = int64_t(pointer.y) - origin.y;
+    SetZoomRatio(level);
+    const int64_t factor = int64_t(zoom.num) * before.den, divisor = int64_t(zoom.den) * before.num;
+    Place({Narrow(viewWidth / 2 - int64_t(pointer.x) + FloorDiv(offsetX * factor, divisor)),
+           Narrow(viewHeight / 2 - int64_t(pointer.y) + FloorDiv(offsetY * factor, divisor))});
+    return true;
+}
+
+int HcPreviewLayout::FittedLevel() const {
+    if (viewWidth <= 0 || viewHeight <= 0) return 0;
+    for (int level = 0; level > HcZoom::kMinLevel; --level) {
+        const HcZoom candidate = HcZoom::ForLevel(level);
+        if (candidate.Scale(imageWidth) <= viewWidth && candidate.Scale(imageHeight) <= viewHeight) return level;
+    }
+    return HcZoom::kMinLevel;
+}
+
+int HcPreviewLayout::MinLevel() const {
+    return std::min(HcZoom::kSteadyMinLevel, FittedLevel());
 }
 
 void HcPreviewLayout::SetViewSize(int32_t width, int32_t height) {
@@ -64,13 +102,6 @@ void HcPreviewLayout::SetViewSize(int32_t width, int32_t height) {
     viewWidth = std::max(width, 0);
     viewHeight = std::max(height, 0);
     Place(centre);
-}
-
-void HcPreviewLayout::ShowFromTopLeft() {
-    scaledWidth = zoom.Scale(imageWidth);
-    scaledHeight = zoom.Scale(imageHeight);
-    origin = HcPoint{};
-    Place(ViewCentreOnImage());
 }
 
 void HcPreviewLayout::Place(HcPoint centre) {
@@ -97,9 +128,15 @@ HcPoint HcPreviewLayout::AutoScrollShift(HcPoint pointer) const {
     return {AxisShift(pointer.x, viewWidth), AxisShift(pointer.y, viewHeight)};
 }
 
+int32_t HcPreviewLayout::AutoScrollStep(int32_t distance) {
+    const int32_t size = distance < 0 ? -distance : distance;
+    const int32_t step = std::min({size, 2 + size / 4, int32_t(64)});
+    return distance < 0 ? -step : step;
+}
+
 bool HcPreviewLayout::AutoScroll(HcPoint pointer) {
     const HcPoint shift = AutoScrollShift(pointer);
-    return Pan(shift.x, shift.y);
+    return Pan(AutoScrollStep(shift.x), AutoScrollStep(shift.y));
 }
 
 bool HcPreviewLayout::ViewToImage(HcPoint view, HcPoint& image) const {
@@ -111,4 +148,12 @@ bool HcPreviewLayout::ViewToImage(HcPoint view, HcPoint& image) const {
 HcPoint HcPreviewLayout::ImageToView(HcPoint image) const {
     return {Narrow(origin.x + FloorDiv(int64_t(image.x) * zoom.num, zoom.den)),
             Narrow(origin.y + FloorDiv(int64_t(image.y) * zoom.num, zoom.den))};
+}
+
+int32_t HcWheelSteps::Add(int32_t delta) {
+    if ((rest > 0 && delta < 0) || (rest < 0 && delta > 0)) rest = 0;
+    rest += delta;
+    const int32_t steps = rest / kNotch;
+    rest -= steps * kNotch;
+    return steps;
 }

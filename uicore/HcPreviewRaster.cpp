@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvImage.h"
@@ -19,7 +20,7 @@ uint32_t BlocksFor(uint32_t size, uint32_t den) {
 }
 
 // A pixel's channels in two words of two 16-bit lanes each: B and R, then G and the unused byte. Sums of up to
-// 8 x 8 pixels (at most 16320) never carry from one lane into the next.
+// 257 pixels (at most 65535) never carry from one lane into the next.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are read as little-endian words");
 constexpr uint32_t kLowBytes = 0x00FF00FF;
 
@@ -64,9 +65,14 @@ void HcPreviewRaster::Render(const CvImage* image) const {
             for (uint32_t x = 0; x < full.width; ++x) full.SetRGB(x, y, white);
         return;
     }
-    if (image->GetWidth() != imageWidth || image->GetHeight() != imageHeight) CV_THROW(kCvErrSizeMismatch);
-    if (imageWidth == 0 || imageHeight == 0) return;
-    image->GetRGB(0, 0, imageHeight, imageWidth, 0, 0, full.width * 4, 4, 2, 1, 0, full.pixels);
+    RenderRows(*image, 0, imageHeight);
+}
+
+void HcPreviewRaster::RenderRows(const CvImage& image, uint32_t top, uint32_t bottom) const {
+    if (image.GetWidth() != imageWidth || image.GetHeight() != imageHeight) CV_THROW(kCvErrSizeMismatch);
+    bottom = std::min(bottom, imageHeight);
+    if (imageWidth == 0 || top >= bottom) return;
+    image.GetRGB(0, top, bottom, imageWidth, 0, top, full.width * 4, 4, 2, 1, 0, full.pixels);
 }
 
 void HcPreviewRaster::Downsample(uint32_t den) const {
@@ -93,10 +99,41 @@ void HcPreviewRaster::ReduceBlocks(uint32_t den, uint32_t bx0, uint32_t by0, uin
         case 6: return ReduceBlocksOf<6>(bx0, by0, bx1, by1);
         case 7: return ReduceBlocksOf<7>(bx0, by0, bx1, by1);
         case 8: return ReduceBlocksOf<8>(bx0, by0, bx1, by1);
-        default: CV_THROW(kCvErrBadArgument);
+        default: return ReduceWideBlocks(den, bx0, by0, bx1, by1);
     }
 }
 
+void HcPreviewRaster::ReduceWideBlocks(uint32_t den, uint32_t bx0, uint32_t by0, uint32_t bx1, uint32_t by1) const {
+    if (bx1 <= bx0) return;
+    // Three channel sums per block of the band, gathered from runs of at most 256 pixels of a row, which the
+    // lanes of BlockSum hold without carrying.
+    constexpr uint32_t kRun = 256;
+    std::vector<uint64_t> sums(size_t(bx1 - bx0) * 3);
+    for (uint32_t by = by0; by < by1; ++by) {
+        std::fill(sums.begin(), sums.end(), 0);
+        const uint32_t top = by * den, rows = std::min(den, imageHeight - top);
+        for (uint32_t y = top; y < top + rows; ++y) {
+            const uint8_t* p = full.At(bx0 * den, y);
+            for (uint32_t bx = bx0; bx < bx1; ++bx) {
+                uint64_t* sum = &sums[size_t(bx - bx0) * 3];
+                const uint32_t columns = std::min(den, imageWidth - bx * den);
+                for (uint32_t done = 0; done < columns; done += kRun) {
+                    const uint32_t run = std::min(kRun, columns - done);
+                    const BlockSum part = SumBlock<0>(p, 0, 1, run);
+                    p += 4 * run;
+                    sum[0] += part.blueRed & 0xFFFF, sum[1] += part.greenSpare & 0xFFFF, sum[2] += part.blueRed >> 16;
+                }
+            }
+        }
+        for (uint32_t bx = bx0; bx < bx1; ++bx) {
+            const uint64_t count = uint64_t(rows) * std::min(den, imageWidth - bx * den);
+            const uint64_t* sum = &sums[size_t(bx - bx0) * 3];
+            uint8_t* out = reduced.At(bx, by);
+            out[0] = uint8_t(sum[0] / count), out[1] = uint8_t(sum[1] / count), out[2] = uint8_t(sum[2] / count);
+            out[3] = 0;
+        }
+    }
+}
 template <uint32_t Den>
 void HcPreviewRaster::ReduceBlocksOf(uint32_t bx0, uint32_t by0, uint32_t bx1, uint32_t by1) const {
     const size_t rowBytes = size_t(full.width) * 4;

@@ -18,8 +18,9 @@ public:
     // The image's pixels into the full buffer; without an image the whole full buffer turns white.
     // An image of another size raises 21.
     void Render(const CvImage* image) const;
-    // Every reduced pixel of a 1 : den view from the full buffer; den below 2 (not zoomed out) does nothing, den
-    // above 8 (no zoom level has one) raises 27.
+    // Only the image's rows top <= y < bottom (clipped to the image).
+    void RenderRows(const CvImage& image, uint32_t top, uint32_t bottom) const;
+    // Every reduced pixel of a 1 : den view from the full buffer; den below 2 (not zoomed out) does nothing.
     void Downsample(uint32_t den) const;
     // The same for the blocks under the image rectangle with corners (x0, y0) and (x1, y1), both included and in
     // any order, widened by 3 pixels on every side and clipped to the image.
@@ -29,11 +30,14 @@ public:
     const HcBgrxBuffer& Reduced() const { return reduced; }
 
 private:
-    // Blocks bx0 <= bx < bx1, by0 <= by < by1; den above 8 raises 27.
+    // Blocks bx0 <= bx < bx1, by0 <= by < by1.
     void ReduceBlocks(uint32_t den, uint32_t bx0, uint32_t by0, uint32_t bx1, uint32_t by1) const;
     // The same with the block size a constant, so the sums unroll and the divisions become multiplications.
     template <uint32_t Den>
     void ReduceBlocksOf(uint32_t bx0, uint32_t by0, uint32_t bx1, uint32_t by1) const;
+    // Blocks wider than 8 (the fitted views of large pictures): sums per block gathered row by row, so the full
+    // buffer is read once, in memory order.
+    void ReduceWideBlocks(uint32_t den, uint32_t bx0, uint32_t by0, uint32_t bx1, uint32_t by1) const;
 
     HcBgrxBuffer full, reduced;
     uint32_t imageWidth, imageHeight;

@@ -10,16 +10,17 @@ HcZoom HcZoom::ForLevel(int level) {
     HcZoom zoom;
     zoom.level = int16_t(z);
     zoom.num = int16_t(z >= 0 ? z + 1 : 1);
-    zoom.den = uint16_t(z >= 0 ? 1 : 1 - z);
+    if (z >= 0)
+        zoom.den = 1;
+    else if (z >= kSteadyMinLevel)
+        zoom.den = uint16_t(1 - z);
+    else
+        zoom.den = uint16_t(8u << (kSteadyMinLevel - z));
     return zoom;
 }
 
 int32_t HcZoom::Scale(uint32_t size) const {
     return int32_t((uint64_t(size) * uint64_t(num) + den - 1) / den);
-}
-
-int HcZoom::StepLevel(bool in) const {
-    return std::clamp(level + (in ? 1 : -1), kMinLevel, kMaxLevel);
 }
 
 std::string HcZoom::Label() const {

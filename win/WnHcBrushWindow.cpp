@@ -49,7 +49,9 @@ void WnHcBrushWindow::OnMouseDown(HcPoint point) {
 void WnHcBrushWindow::Pick(HcPoint point) {
     HcPoint pixel;
     if (!ViewToImage(point, pixel)) return;
-    HcPickIndex(Frame(), pixel, HcPickModeFor(KeyDown(VK_SHIFT), KeyDown(VK_CONTROL)));
+    const HcPickMode mode = HcPickModeFor(KeyDown(VK_SHIFT), KeyDown(VK_CONTROL));
+    const int index = HcPickIndex(Frame(), pixel, mode);
+    if (index >= 0 && onPick) onPick(uint8_t(index), mode);
     NotifyMaskEdited();
     Render();
     Paint();
@@ -76,8 +78,8 @@ void WnHcBrushWindow::ContinueStroke(HcPoint point) {
 void WnHcBrushWindow::OnMouseMove(HcPoint point) {
     if (stroke) {
         ContinueStroke(point);
-        if (!InsideView(point) && !autoScrollPosted)
-            autoScrollPosted = PostMessageW(Window(), kAutoScrollMessage, 0, 0) != FALSE;
+        if (!InsideView(point) && !autoScroll.Running())
+            autoScroll.Start(Window(), kAutoScrollTimer, HcPreviewLayout::kAutoScrollMilliseconds);
     } else if (panning) {
         PanBy(point.x - lastPoint.x, point.y - lastPoint.y, true);
     }
@@ -98,24 +100,24 @@ void WnHcBrushWindow::OnMouseUp(HcPoint point) {
 }
 
 bool WnHcBrushWindow::EndStroke() {
+    autoScroll.Stop();
     if (!stroke) return false;
     stroke.reset();
     NotifyMaskEdited();
     return true;
 }
 
-// The pointer is held outside the pane during a stroke: scroll toward it, paint under it, and come back until the
-// button is released.
+// The pointer is held outside the pane during a stroke: every tick scrolls a step toward it and paints under it,
+// until the pointer comes back or the button is released.
 void WnHcBrushWindow::OnAutoScroll() {
-    autoScrollPosted = false;
-    if (!stroke) return;
+    if (!stroke || InsideView(lastPoint)) return autoScroll.Stop();
     AutoScroll(lastPoint);
     OnMouseMove(lastPoint);
     if (!PrimaryButtonDown()) OnMouseUp(lastPoint);
 }
 
-bool WnHcBrushWindow::OnOtherMessage(UINT message, WPARAM, LPARAM) {
-    if (message != kAutoScrollMessage) return false;
+bool WnHcBrushWindow::OnOtherMessage(UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_TIMER || wParam != kAutoScrollTimer) return false;
     OnAutoScroll();
     return true;
 }
@@ -128,7 +130,7 @@ void WnHcBrushWindow::OnCaptureLost() {
 }
 
 void WnHcBrushWindow::OnViewChanged(bool) {
-    HcShowZoomState(Window(), Layout().Zoom());
+    HcShowZoomState(Window(), Layout());
     if (stroke && GetCapture() != Window()) SetCapture(Window());
 }
 

@@ -3,9 +3,12 @@
 // from button down to button up, and the dialog hears of every finished edit through command 45199.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "uicore/HcMaskEdit.h"
+#include "wnatom/WnGdi.h"
 #include "wnatom/WnImagePreview.h"
 
 class CvGIFFrame;
@@ -13,13 +16,17 @@ class CvGIFFrame;
 class WnHcBrushWindow : public WnImagePreview {
 public:
     enum Tool : int { kPencil = 0, kPicker = 1, kEdgeBrush = 2, kHand = 3 };
-    static constexpr UINT kAutoScrollMessage = 42735;
+    // While a stroke holds the pointer outside the pane, this timer scrolls toward it step by step.
+    static constexpr UINT_PTR kAutoScrollTimer = 42735;
 
     // The frame stays the caller's and must outlive the pane.
     WnHcBrushWindow(HWND window, CvGIFFrame* frame);
     ~WnHcBrushWindow() override;
 
     void SetTool(int newTool) { tool = newTool; }
+    // Told of every pick the picker makes, after the frame took it.
+    using PickListener = std::function<void(uint8_t index, HcPickMode mode)>;
+    void SetPickListener(PickListener listener) { onPick = std::move(listener); }
     int GetTool() const { return tool; }
     bool StrokeInProgress() const { return stroke != nullptr; }
 
@@ -51,5 +58,6 @@ private:
     bool grabbing = false;
     bool panning = false;
     HcPoint lastPoint;
-    bool autoScrollPosted = false;
+    WnTimer autoScroll;
+    PickListener onPick;
 };

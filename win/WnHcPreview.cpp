@@ -11,12 +11,12 @@ WnHcPreview* slots[2] = {nullptr, nullptr};
 
 }  // namespace
 
-void HcShowZoomState(HWND pane, const HcZoom& zoom) {
+void HcShowZoomState(HWND pane, const HcPreviewLayout& layout) {
     HWND dialog = GetParent(pane);
     if (!dialog) return;
-    if (HWND in = GetDlgItem(dialog, IDC_ZOOM_IN)) EnableWindow(in, zoom.CanZoomIn());
-    if (HWND out = GetDlgItem(dialog, IDC_ZOOM_OUT)) EnableWindow(out, zoom.CanZoomOut());
-    SetDlgItemTextA(dialog, IDC_ZOOM_LABEL, zoom.Label().c_str());
+    if (HWND in = GetDlgItem(dialog, IDC_ZOOM_IN)) EnableWindow(in, layout.CanZoomIn());
+    if (HWND out = GetDlgItem(dialog, IDC_ZOOM_OUT)) EnableWindow(out, layout.CanZoomOut());
+    SetDlgItemTextA(dialog, IDC_ZOOM_LABEL, layout.Zoom().Label().c_str());
 }
 
 WnHcPreview::WnHcPreview(HWND window, CvImage* image, bool first) : WnImagePreview(window, image) {
@@ -86,5 +86,11 @@ bool WnHcPreview::ShowPaneCursor() {
 }
 
 void WnHcPreview::OnViewChanged(bool) {
-    HcShowZoomState(Window(), Layout().Zoom());
+    HcShowZoomState(Window(), Layout());
+}
+
+bool WnHcPreview::OnWheel(int delta, WPARAM keys, HcPoint pointer) {
+    if (!WnImagePreview::OnWheel(delta, keys, pointer)) return false;
+    if (WnHcPreview* partner = Partner()) partner->ShowSameView(*this);
+    return true;
 }

@@ -22,6 +22,8 @@ public:
 protected:
     bool ShowPaneCursor() override;
     void OnCaptureLost() override;
+    // Both panes of the pair zoom and scroll together.
+    bool OnWheel(int delta, WPARAM keys, HcPoint pointer) override;
 
 private:
     void DragTo(HcPoint point);
@@ -32,4 +34,4 @@ private:
 };
 
 // The zoom buttons (1036 in, 1037 out) and the zoom label (1038) of the dialog that holds a pane.
-void HcShowZoomState(HWND pane, const HcZoom& zoom);
+void HcShowZoomState(HWND pane, const HcPreviewLayout& layout);

@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvImage.h"
@@ -16,6 +17,36 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 0x48435056;  // one subclass per pane window
 constexpr COLORREF kSurroundGrey = RGB(192, 192, 192);
+constexpr wchar_t kWheelTarget[] = L"HalcynePreviewPane";  // marks a pane window for the wheel hook
+constexpr int kWheelScrollPixels = 48;                     // scrolled per notch of the wheel alone
+
+// The system sends the wheel to the window with the keyboard focus, which in a dialog is a list or an edit:
+// while any pane exists, a hook on the thread's queue hands wheel messages over a pane to that pane instead.
+class WheelToPane {
+public:
+    static void Attach(HWND pane) {
+        SetPropW(pane, kWheelTarget, HANDLE(pane));
+        if (panes++ == 0) hook = SetWindowsHookExW(WH_GETMESSAGE, Redirect, nullptr, GetCurrentThreadId());
+    }
+    static void Detach(HWND pane) {
+        RemovePropW(pane, kWheelTarget);
+        if (--panes == 0 && hook) UnhookWindowsHookEx(std::exchange(hook, nullptr));
+    }
+
+private:
+    static LRESULT CALLBACK Redirect(int code, WPARAM removal, LPARAM lParam) {
+        auto* message = reinterpret_cast<MSG*>(lParam);
+        if (code == HC_ACTION && removal == PM_REMOVE && message->message == WM_MOUSEWHEEL) {
+            const POINT at{GET_X_LPARAM(message->lParam), GET_Y_LPARAM(message->lParam)};
+            HWND under = WindowFromPoint(at);
+            if (under && GetPropW(under, kWheelTarget)) message->hwnd = under;
+        }
+        return CallNextHookEx(nullptr, code, removal, lParam);
+    }
+
+    static inline int panes = 0;
+    static inline HHOOK hook = nullptr;
+};
 
 HcPoint PointOf(LPARAM lParam) {
     return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -40,6 +71,7 @@ WnImagePreview::WnImagePreview(HWND window, CvImage* image) : image(image), wind
 }
 
 WnImagePreview::~WnImagePreview() {
+    WheelToPane::Detach(window);
     RemoveWindowSubclass(window, SubclassProc, kSubclassId);
     if (GetCapture() == window) ReleaseCapture();
 }
@@ -56,6 +88,7 @@ void WnImagePreview::Create(int width, int height, int zoomLevel) {
     SetZoom(zoomLevel, false, width, height);
     if (!SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
         CV_THROW(kCvErrNoMemory);
+    if (!GetPropW(window, kWheelTarget)) WheelToPane::Attach(window);
 }
 
 void WnImagePreview::ReadClientSize() {
@@ -79,15 +112,60 @@ void WnImagePreview::ZoomStep(bool in) {
     if (layout.ZoomStep(in)) ApplyLayout(true);
 }
 
+void WnImagePreview::ShowSameView(const WnImagePreview& other) {
+    if (other.layout.Zoom().level != layout.Zoom().level) SetZoomLevel(other.layout.Zoom().level, false);
+    ScrollTo(other.layout.Origin(), false);
+    Paint();
+}
+
+bool WnImagePreview::OnWheel(int delta, WPARAM keys, HcPoint pointer) {
+    if (keys & MK_CONTROL) {
+        bool changed = false;
+        for (int steps = wheelSteps.Add(delta); steps != 0; steps += steps > 0 ? -1 : 1)
+            changed |= layout.ZoomStepAbout(steps > 0, pointer);
+        if (changed) ApplyLayout(true);
+        return changed;
+    }
+    // Turning the wheel away from the user shows what lies above (or, with Shift, to the left).
+    const int shift = MulDiv(delta, kWheelScrollPixels, HcWheelSteps::kNotch);
+    return keys & MK_SHIFT ? PanBy(shift, 0, true) : PanBy(0, shift, true);
+}
+
 void WnImagePreview::SetImage(CvImage* newImage) {
+    AdoptImage(newImage);
+    Render();
+    Paint();
+}
+
+void WnImagePreview::SetImageHidden(CvImage* newImage) {
+    AdoptImage(newImage);
+    hidden = true;
+    Paint();
+}
+
+void WnImagePreview::Reveal() {
+    hidden = false;
+    Paint();
+}
+
+void WnImagePreview::AdoptImage(CvImage* newImage) {
     image = newImage;
+    hidden = false;
+    renderedRows = 0;
     const int width = image ? int(image->GetWidth()) : 0, height = image ? int(image->GetHeight()) : 0;
     if (uint32_t(width) != layout.ImageWidth() || uint32_t(height) != layout.ImageHeight()) {
         if (GetCapture() == window) ReleaseCapture();
         Create(width, height, layout.Zoom().level);
     }
-    Render();
-    Paint();
+}
+
+void WnImagePreview::RenderRows(uint32_t top, uint32_t bottom) {
+    bottom = std::min(bottom, layout.ImageHeight());
+    if (!image || top >= bottom) return;
+    GdiFlush();
+    Raster().RenderRows(*image, top, bottom);
+    if (top <= renderedRows) renderedRows = std::max(renderedRows, bottom);
+    Redraw(0, int(top), int(layout.ImageWidth()) - 1, int(bottom) - 1);
 }
 
 void WnImagePreview::OnResize() {
@@ -96,7 +174,11 @@ void WnImagePreview::OnResize() {
 }
 
 void WnImagePreview::ApplyLayout(bool repaint) {
-    if (layout.Zoom().ZoomedOut()) Raster().Downsample(layout.Zoom().den);
+    // A hidden picture's blocks are made only for the rows rendered so far; the rest come with their bands.
+    if (layout.Zoom().ZoomedOut() && !hidden)
+        Raster().Downsample(layout.Zoom().den);
+    else if (layout.Zoom().ZoomedOut() && renderedRows > 0)
+        Raster().DownsampleRect(layout.Zoom().den, 0, 0, int(layout.ImageWidth()) - 1, int(renderedRows) - 1);
     OnViewChanged(repaint);
     if (repaint) Paint();
 }
@@ -128,6 +210,7 @@ void WnImagePreview::Render() {
     GdiFlush();
     const HcPreviewRaster raster = Raster();
     raster.Render(image);
+    renderedRows = layout.ImageHeight();
     if (layout.Zoom().ZoomedOut()) raster.Downsample(layout.Zoom().den);
 }
 
@@ -140,12 +223,12 @@ void WnImagePreview::Paint() {
     WnWindowDC dc(window);
     if (!dc.Get()) return;
     PaintSurround(dc.Get());
-    if (image) CopyImage();
+    if (image && !hidden) CopyImage();
 }
 
 void WnImagePreview::PaintSurround(HDC dc) const {
     const int saved = SaveDC(dc);
-    if (image) {
+    if (image && !hidden) {
         const HcPoint origin = layout.Origin();
         ExcludeClipRect(dc, origin.x, origin.y, origin.x + layout.ScaledWidth(), origin.y + layout.ScaledHeight());
     }
@@ -215,6 +298,12 @@ LRESULT WnImagePreview::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         case WM_SETCURSOR:
             return LOWORD(lParam) == HTCLIENT && ShowPaneCursor() ? TRUE : -1;
+        case WM_MOUSEWHEEL: {
+            POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ScreenToClient(window, &at);
+            OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), GET_KEYSTATE_WPARAM(wParam), {at.x, at.y});
+            return 0;
+        }
         default:
             return OnOtherMessage(message, wParam, lParam) ? 0 : -1;
     }

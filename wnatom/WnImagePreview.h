@@ -1,5 +1,7 @@
 // A zoomable, pannable picture of an image in a child window: the image at 1 : 1 in one off-screen bitmap, its
 // block averages for the zoomed-out levels in another, both kept in step with the layout and copied on paint.
+// The wheel reaches a pane under the pointer wherever the keyboard focus is: Ctrl+wheel zooms about the pointer,
+// the wheel alone scrolls up and down, Shift+wheel left and right.
 #pragma once
 
 #include <windows.h>
@@ -29,12 +31,26 @@ public:
     virtual void Render();
     virtual void OnViewChanged(bool) {}
 
-    // Levels outside -7..7 are ignored.
+    // Levels that are none are ignored.
     void SetZoom(int level, bool repaint, int width, int height);
     void SetZoomLevel(int level, bool repaint);
     void ZoomStep(bool in);
+    // The zoom a pane opens at, once its window has its opening size: 1 : 1 when the picture fits, else the
+    // largest zoom at which the whole picture is seen.
+    void ShowFitted(bool repaint) { SetZoomLevel(layout.FittedLevel(), repaint); }
+    // Takes another pane's zoom and position (a pane of a pair showing the same part of a same-sized picture).
+    void ShowSameView(const WnImagePreview& other);
     // Keeps the bitmaps when the new image has the old size, rebuilds them otherwise; then renders and paints.
     void SetImage(CvImage* newImage);
+    // The same for a picture rendered later, band by band (a large one, while the dialog stays responsive): the
+    // pane shows no picture until Reveal(), and no pass over its pixels is made before.
+    void SetImageHidden(CvImage* newImage);
+    // Renders the picture's rows top <= y < bottom (and their blocks when zoomed out); shown unless hidden.
+    void RenderRows(uint32_t top, uint32_t bottom);
+    void Reveal();
+    bool Hidden() const { return hidden; }
+    // Rows 0 <= y < RenderedRows() are rendered since the picture was set (bands rendered from the top down).
+    uint32_t RenderedRows() const { return renderedRows; }
     // The window's client size changed: the image point at the view centre stays there.
     void OnResize();
 
@@ -58,6 +74,9 @@ protected:
     bool ViewToImage(HcPoint view, HcPoint& pixel) const { return layout.ViewToImage(view, pixel); }
     // Sets the cursor for a pointer over the pane; false leaves it to the system (the arrow).
     virtual bool ShowPaneCursor() { return false; }
+    // The wheel turned by `delta` (positive away from the user) with the pointer at `pointer` (view coordinates)
+    // and `keys` (MK_ flags) held; returns whether the view changed.
+    virtual bool OnWheel(int delta, WPARAM keys, HcPoint pointer);
     // Messages beyond painting, sizing and the mouse; true when handled.
     virtual bool OnOtherMessage(UINT, WPARAM, LPARAM) { return false; }
     // The mouse capture went to another window or was released.
@@ -67,6 +86,8 @@ protected:
 
 private:
     void Create(int width, int height, int zoomLevel);
+    // Takes the picture, rebuilding the bitmaps when its size differs.
+    void AdoptImage(CvImage* newImage);
     void ReadClientSize();
     void PaintSurround(HDC dc) const;
     void CopyImage() const;
@@ -79,4 +100,7 @@ private:
     HWND window;
     HcPreviewLayout layout;
     RECT clientRect{};
+    HcWheelSteps wheelSteps;
+    bool hidden = false;
+    uint32_t renderedRows = 0;
 };

@@ -47,16 +47,34 @@ TEST(HcMaskEdit, PickerAddsRemovesOrKeepsOnlyTheIndex) {
             return std::find(wanted.begin(), wanted.end(), index(uint32_t(x), uint32_t(y))) != wanted.end();
         });
     };
+    // The settings' flags follow every pick as the frame does.
+    uint8_t flags[256] = {};
+    flags[2] = 1;
+    auto flagged = [&] {
+        std::vector<uint32_t> indexes;
+        for (uint32_t i = 0; i < 256; ++i)
+            if (flags[i]) indexes.push_back(i);
+        return indexes;
+    };
     EXPECT_EQ(HcPickModeFor(true, true), HcPickMode::Add);
-    EXPECT_TRUE(HcPickIndex(*frame, {3, 1}, HcPickModeFor(true, false)));  // index 5
-    EXPECT_EQ(TransparentPixels(*frame), ofIndexes({2, 5}));
-    EXPECT_TRUE(HcPickIndex(*frame, {5, 0}, HcPickModeFor(false, true)));
-    EXPECT_EQ(TransparentPixels(*frame), ofIndexes({2}));
-    EXPECT_TRUE(HcPickIndex(*frame, {1, 2}, HcPickModeFor(false, false)));
-    EXPECT_EQ(TransparentPixels(*frame), ofIndexes({5}));
+    const struct {
+        HcPoint pixel;
+        HcPickMode mode;
+        int picked;
+        std::vector<uint32_t> transparent;
+    } picks[] = {
+        {{3, 1}, HcPickModeFor(true, false), 5, {2, 5}}, {{5, 0}, HcPickModeFor(false, true), 5, {2}},
+        {{1, 2}, HcPickModeFor(false, false), 5, {5}},   {{4, 1}, HcPickMode::Add, 6, {5, 6}},
+        {{6, 0}, HcPickMode::OnlyThis, -1, {5, 6}},  // outside: nothing
+    };
+    for (const auto& pick : picks) {
+        SCOPED_TRACE(testing::Message() << pick.pixel.x << ", " << pick.pixel.y);
+        EXPECT_EQ(HcPickIndex(*frame, pick.pixel, pick.mode), pick.picked);
+        if (pick.picked >= 0) HcPickFlags(flags, uint8_t(pick.picked), pick.mode);
+        EXPECT_EQ(TransparentPixels(*frame), ofIndexes(pick.transparent));
+        EXPECT_EQ(flagged(), pick.transparent);
+    }
     EXPECT_TRUE(frame->HasTransparency());
-    EXPECT_FALSE(HcPickIndex(*frame, {6, 0}, HcPickMode::OnlyThis));
-    EXPECT_EQ(TransparentPixels(*frame), ofIndexes({5}));
 }
 
 TEST(HcMaskEdit, PencilPaintsTheLineAndCtrlMakesItOpaqueAgain) {

@@ -1,5 +1,6 @@
-// Pane layout: centring, zoom changes from the top-left corner, clamped panning, resizing about the view centre,
-// auto-scroll and view <-> image coordinates.
+// Pane layout: centring, zoom changes from the top-left corner, the fitted levels of large pictures, wheel zoom
+// about the pointer, clamped panning, resizing about the view centre, paced auto-scroll and view <-> image
+// coordinates.
 #include <gtest/gtest.h>
 
 #include "tests/support/ErrorOf.h"
@@ -78,13 +79,48 @@ TEST(HcPreviewLayout, ResizeKeepsTheImagePointAtTheViewCentre) {
     EXPECT_EQ(layout.Origin().x, 500);
 }
 
-TEST(HcPreviewLayout, AutoScrollMovesByTheDistanceOutside) {
+TEST(HcPreviewLayout, AutoScrollStepsTowardThePointerFasterTheFurtherOutItIs) {
     HcPreviewLayout layout = LayoutOf(1000, 800, 200, 100);
     layout.ScrollTo({-300, -200});
     EXPECT_EQ(layout.AutoScrollShift({50, 50}), (HcPoint{0, 0}));
     EXPECT_EQ(layout.AutoScrollShift({-5, 100}), (HcPoint{5, -1}));
-    EXPECT_TRUE(layout.AutoScroll({-5, 150}));
-    EXPECT_EQ(layout.Origin(), (HcPoint{-295, -251}));
+    EXPECT_TRUE(layout.AutoScroll({-5, 150}));  // 5 left, 51 below: steps of 3 and 14
+    EXPECT_EQ(layout.Origin(), (HcPoint{-297, -214}));
+    const int32_t steps[][2] = {{0, 0}, {1, 1}, {3, 2}, {8, 4}, {40, 12}, {-40, -12}, {248, 64}, {-5000, -64}};
+    for (const auto& c : steps) EXPECT_EQ(HcPreviewLayout::AutoScrollStep(c[0]), c[1]) << c[0];
+}
+
+// Columns: width, height, view side, the fitted level and the deepest level offered.
+TEST(HcPreviewLayout, LargePicturesZoomOutUntilTheyFitAndOpenThere) {
+    const int cases[][5] = {{100, 60, 301, 0, -7},     {400, 300, 300, -1, -7}, {2560, 1600, 163, -8, -8},
+                            {7200, 4800, 300, -9, -9}, {1000, 10, 100, -8, -8}, {1 << 20, 1, 40, -19, -19},
+                            {3000, 3000, 0, 0, -7}};  // a view not sized yet fits nothing
+    for (const auto& c : cases) {
+        HcPreviewLayout layout = LayoutOf(uint32_t(c[0]), uint32_t(c[1]), c[2], c[2], c[4]);
+        EXPECT_EQ(layout.FittedLevel(), c[3]) << c[0] << " in " << c[2];
+        EXPECT_FALSE(layout.ZoomStep(false) || layout.CanZoomOut()) << c[0] << " in " << c[2];
+        layout.SetZoom(c[3]);
+        EXPECT_EQ(layout.CentredBothWays(), c[2] > 0) << c[0] << " in " << c[2];
+    }
+}
+
+TEST(HcPreviewLayout, TheWheelZoomsAboutThePointerAsFarAsClampingAllows) {
+    for (bool in : {true, false}) {
+        HcPreviewLayout layout = LayoutOf(1000, 800, 200, 100);
+        layout.ScrollTo({-300, -200});
+        HcPoint under;
+        EXPECT_TRUE(layout.ZoomStepAbout(in, {50, 30}));
+        EXPECT_EQ(layout.Zoom().level, in ? 1 : -1);
+        layout.ViewToImage({50, 30}, under);
+        EXPECT_EQ(under, (HcPoint{350, 230})) << in;
+    }
+    HcPreviewLayout corner = LayoutOf(1000, 800, 200, 100);
+    EXPECT_TRUE(corner.ZoomStepAbout(true, {199, 0}));  // the top-left corner cannot move into the view
+    EXPECT_EQ(corner.Origin(), (HcPoint{-199, 0}));
+
+    HcWheelSteps wheel;
+    const int32_t turns[][2] = {{120, 1}, {240, 2}, {60, 0}, {60, 1}, {-30, 0}, {-90, -1}, {90, 0}, {-120, -1}};
+    for (const auto& t : turns) EXPECT_EQ(wheel.Add(t[0]), t[1]) << t[0];
 }
 
 TEST(HcPreviewLayout, ViewAndImageCoordinates) {

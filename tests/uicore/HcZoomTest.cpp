@@ -1,19 +1,18 @@
-// Zoom levels: their ratios, scaled sizes, labels and which buttons the end levels disable.
+// Zoom levels: their ratios, scaled sizes and labels, down to the halving steps below 1 : 8.
 #include <gtest/gtest.h>
 
 #include "uicore/HcZoom.h"
 
-TEST(HcZoom, LevelsGiveRatiosLabelsAndButtonStates) {
+TEST(HcZoom, LevelsGiveRatiosAndLabels) {
     struct Case {
         int level, num, den;
         const char* label;
         int32_t scaled100, scaled60;
-        bool canIn, canOut;
     };
     const Case cases[] = {
-        {-7, 1, 8, "1 : 8", 13, 8, true, false},   {-2, 1, 3, "1 : 3", 34, 20, true, true},
-        {0, 1, 1, "1 : 1", 100, 60, true, true},   {3, 4, 1, "4 : 1", 400, 240, true, true},
-        {7, 8, 1, "8 : 1", 800, 480, false, true},
+        {-19, 1, 32768, "1 : 32768", 1, 1}, {-9, 1, 32, "1 : 32", 4, 2},  {-8, 1, 16, "1 : 16", 7, 4},
+        {-7, 1, 8, "1 : 8", 13, 8},         {-2, 1, 3, "1 : 3", 34, 20},  {0, 1, 1, "1 : 1", 100, 60},
+        {3, 4, 1, "4 : 1", 400, 240},       {7, 8, 1, "8 : 1", 800, 480},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.level);
@@ -24,15 +23,13 @@ TEST(HcZoom, LevelsGiveRatiosLabelsAndButtonStates) {
         EXPECT_EQ(zoom.Label(), c.label);
         EXPECT_EQ(zoom.Scale(100), c.scaled100);
         EXPECT_EQ(zoom.Scale(60), c.scaled60);
-        EXPECT_EQ(zoom.CanZoomIn(), c.canIn);
-        EXPECT_EQ(zoom.CanZoomOut(), c.canOut);
     }
 }
 
-TEST(HcZoom, StepsStopAtTheEnds) {
-    EXPECT_EQ(HcZoom::ForLevel(7).StepLevel(true), 7);
-    EXPECT_EQ(HcZoom::ForLevel(-7).StepLevel(false), -7);
-    EXPECT_EQ(HcZoom::ForLevel(-1).StepLevel(true), 0);
+TEST(HcZoom, LevelsOutsideTheRangeAreNoneAndClamp) {
     EXPECT_FALSE(HcZoom::IsLevel(8));
-    EXPECT_FALSE(HcZoom::IsLevel(-8));
+    EXPECT_FALSE(HcZoom::IsLevel(-20));
+    EXPECT_TRUE(HcZoom::IsLevel(-19));
+    EXPECT_EQ(HcZoom::ForLevel(-40).den, 32768);
+    EXPECT_EQ(HcZoom::ForLevel(40).num, 8);
 }

@@ -126,7 +126,10 @@ TEST_F(WnHcBrushWindowTest, AStrokeThatLeavesThePaneScrollsItAndStopsWhenTheButt
     ASSERT_EQ(pane->Layout().Origin(), (HcPoint{0, 0}));
 
     MouseDown(window, {290, 100});
-    MouseMove(window, {330, 100});  // 30 pixels right of the pane
+    MouseMove(window, {330, 100});  // 31 pixels right of the pane's last column: steps of 9 a tick
+    const int before = pane->Layout().Origin().x;
+    ASSERT_TRUE(WaitForTimer(window, WnHcBrushWindow::kAutoScrollTimer));
+    EXPECT_EQ(pane->Layout().Origin().x, before - 9) << "one paced step, not the whole way at once";
     PumpUntil([&] { return pane->Layout().Origin().x == -100; }, std::chrono::milliseconds(3000));
     EXPECT_EQ(pane->Layout().Origin(), (HcPoint{-100, 0}));
     EXPECT_EQ(GetCapture(), window);

@@ -69,3 +69,41 @@ TEST(WnHcPreviewTest, DraggingTheSourceScrollsTheResultByTheSameAmount) {
     EXPECT_EQ(resultPane.Layout().Origin(), (HcPoint{-100, -100}));
     EXPECT_EQ(sourcePane.Layout().Origin(), (HcPoint{-100, -100}));
 }
+
+// The wheel goes to the window with the keyboard focus; over a pane it reaches the pane. Ctrl+wheel zooms the pair
+// about the pointer, the wheel alone scrolls them up and down, Shift+wheel sideways.
+TEST(WnHcPreviewTest, TheWheelOverEitherPaneZoomsOrScrollsThePairWhereverTheFocusIs) {
+    PaneBench bench;
+    auto source = AsymmetricImage(400, 300);
+    auto result = AsymmetricImage(400, 300);
+    HWND sourceWindow = bench.AddPane({10, 10, 310, 210}, 1);
+    HWND resultWindow = bench.AddPane({330, 10, 630, 210}, 2);
+    WnHcPreview sourcePane(sourceWindow, source.get(), true);
+    WnHcPreview resultPane(resultWindow, result.get(), false);
+    POINT pointer{120, 80};
+    ClientToScreen(resultWindow, &pointer);
+    const auto turn = [&](WPARAM keys, int delta) {
+        PostMessageW(bench.Host(), WM_MOUSEWHEEL, MAKEWPARAM(keys, WORD(delta)), MAKELPARAM(pointer.x, pointer.y));
+        PumpUntilIdle();
+    };
+    const struct {
+        WPARAM keys;
+        int delta;
+        int level;
+        HcPoint origin;
+    } turns[] = {
+        {MK_CONTROL, WHEEL_DELTA, 1, {-120, -80}},  // 2 : 1, image point (120, 80) still under the pointer
+        {0, -WHEEL_DELTA, 1, {-120, -128}},         // down
+        {MK_SHIFT, -WHEEL_DELTA, 1, {-168, -128}},  // to the right
+        {MK_CONTROL, -WHEEL_DELTA / 2, 1, {-168, -128}},
+        {MK_CONTROL, -WHEEL_DELTA / 2, 0, {-24, -24}},  // two half notches make a step back to 1 : 1
+    };
+    for (const auto& t : turns) {
+        turn(t.keys, t.delta);
+        EXPECT_EQ(resultPane.Layout().Zoom().level, t.level) << t.keys << " " << t.delta;
+        EXPECT_EQ(resultPane.Layout().Origin(), t.origin) << t.keys << " " << t.delta;
+        EXPECT_EQ(sourcePane.Layout().Zoom().level, t.level);
+        EXPECT_EQ(sourcePane.Layout().Origin(), t.origin);
+    }
+    EXPECT_EQ(bench.ZoomLabel(), L"1 : 1");
+}
