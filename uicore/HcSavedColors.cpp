@@ -12,6 +12,8 @@ const char kSaveColorPrompt[] = "Save color as:";
 const char kSaveColorDefaultName[] = "untitled";
 const char kSavedColorsFullText[] =
     "The saved list holds at most 255 colors. Remove a color before saving another one.";
+const char kNoColorToRemoveText[] =
+    "The background color is not in the saved list: there is no color to remove. Choose a saved color first.";
 
 namespace {
 
@@ -41,6 +43,13 @@ std::vector<HcColorComboItem> ColorComboItems(HcColorEntry* list) {
     for (const char* text : kFixedItems) items.push_back({text, nullptr});
     for (HcColorEntry* entry = list; entry; entry = entry->next) items.push_back({CvPStrText(entry->name), entry});
     return items;
+}
+
+HcColorItemAction ColorItemAction(int item, bool closing, bool listDropped) {
+    if (item >= kColorItemWhite) return closing ? HcColorItemAction::none : HcColorItemAction::applyColor;
+    if (item < kColorItemSave) return HcColorItemAction::none;
+    if (!closing || !listDropped) return HcColorItemAction::none;
+    return item == kColorItemSave ? HcColorItemAction::saveColor : HcColorItemAction::removeColor;
 }
 
 int MatchingColorItem(const HcColorEntry* list, HcRgb rgb) {
@@ -83,10 +92,11 @@ std::string RemoveColorQuestion(const HcColorEntry& entry) {
     return "Are you sure you want to remove the color \"" + CvPStrText(entry.name) + "\" from the saved list?";
 }
 
-bool RemoveColor(HcColorEntry*& list, HcRgb rgb, const HcConfirm& confirm) {
+HcRemoveColorResult RemoveColor(HcColorEntry*& list, HcRgb rgb, const HcConfirm& confirm) {
     HcColorEntry* selected = SavedColorAtItem(list, MatchingColorItem(list, rgb));
-    if (!selected || !confirm(RemoveColorQuestion(*selected))) return false;
-    return RemoveSavedColor(list, selected);
+    if (!selected) return HcRemoveColorResult::nothingToRemove;
+    if (!confirm(RemoveColorQuestion(*selected))) return HcRemoveColorResult::cancelled;
+    return RemoveSavedColor(list, selected) ? HcRemoveColorResult::removed : HcRemoveColorResult::nothingToRemove;
 }
 
 bool RemoveSavedColor(HcColorEntry*& list, const HcColorEntry* entry) {

@@ -30,6 +30,13 @@ struct HcColorComboItem {
 };
 
 std::vector<HcColorComboItem> ColorComboItems(HcColorEntry* list);
+
+enum class HcColorItemAction { none, applyColor, saveColor, removeColor };
+// What a selection in the list does. A colour applies as soon as it is selected. "Save Selected Color..." and
+// "Remove Color..." act only when the dropped list closes on them (a click, or Enter in the open list), never while
+// the keys or the wheel move through the closed list (which may pass over them on the way to a colour).
+// `closing`: the list tells that the selection is final (CBN_SELENDOK); otherwise that it changed.
+HcColorItemAction ColorItemAction(int item, bool closing, bool listDropped);
 // 2 for white, 3 for black, else the item of the last saved colour equal to `rgb`, else 0.
 int MatchingColorItem(const HcColorEntry* list, HcRgb rgb);
 // The saved colour shown as `item`, or null for a fixed item or a number past the list.
@@ -48,10 +55,12 @@ using HcAskColorName = std::function<bool(std::string& name)>;
 HcSaveColorResult SaveColor(HcColorEntry*& list, HcRgb rgb, const HcAskColorName& askName);
 
 std::string RemoveColorQuestion(const HcColorEntry& entry);
+extern const char kNoColorToRemoveText[];
 // Shows the question; returns true on OK.
 using HcConfirm = std::function<bool(const std::string& question)>;
-// Removes the saved colour the combo shows as selected for `rgb` (none for white and black) after asking;
-// returns whether an entry was removed.
-bool RemoveColor(HcColorEntry*& list, HcRgb rgb, const HcConfirm& confirm);
+enum class HcRemoveColorResult { removed, cancelled, nothingToRemove };
+// Removes the saved colour the combo shows as selected for `rgb` after asking. White, black and a colour not in
+// the list have nothing to remove: nothing is asked.
+HcRemoveColorResult RemoveColor(HcColorEntry*& list, HcRgb rgb, const HcConfirm& confirm);
 // Unlinks and frees exactly `entry`; false when it is not in the list.
 bool RemoveSavedColor(HcColorEntry*& list, const HcColorEntry* entry);

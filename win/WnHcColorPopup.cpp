@@ -42,9 +42,8 @@ private:
     std::string& name;
 };
 
-void ShowListFull(HWND owner) {
-    MessageBoxW(owner, WnWiden(kSavedColorsFullText).c_str(), WnWiden(kSavedColorsTitle).c_str(),
-                MB_OK | MB_ICONEXCLAMATION);
+void Tell(HWND owner, const char* text, UINT icon) {
+    MessageBoxW(owner, WnWiden(text).c_str(), WnWiden(kSavedColorsTitle).c_str(), MB_OK | icon);
 }
 
 }  // namespace
@@ -71,18 +70,19 @@ bool SaveColor(HINSTANCE module, HWND owner, HWND combo, HcColorEntry*& list, Hc
         NamePrompt prompt(name);
         return prompt.Run(module, IDD_SAVE_COLOR, owner) == IDOK;
     });
-    if (result == HcSaveColorResult::listFull) ShowListFull(owner);
+    if (result == HcSaveColorResult::listFull) Tell(owner, kSavedColorsFullText, MB_ICONEXCLAMATION);
     Rebuild(list, combo, rgb);
     return result == HcSaveColorResult::saved;
 }
 
 bool RemoveColor(HWND owner, HWND combo, HcColorEntry*& list, HcRgb rgb) {
-    const bool removed = ::RemoveColor(list, rgb, [&](const std::string& question) {
+    const HcRemoveColorResult result = ::RemoveColor(list, rgb, [&](const std::string& question) {
         return MessageBoxW(owner, WnWiden(question).c_str(), WnWiden(kSavedColorsTitle).c_str(),
                            MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK;
     });
+    if (result == HcRemoveColorResult::nothingToRemove) Tell(owner, kNoColorToRemoveText, MB_ICONINFORMATION);
     Rebuild(list, combo, rgb);
-    return removed;
+    return result == HcRemoveColorResult::removed;
 }
 
 }  // namespace WnHcColorPopup

@@ -17,8 +17,8 @@ void SelectMatching(HcColorEntry* list, HWND combo, HcRgb rgb);
 // Asks for a name (dialog 101, preset "untitled", at most 255 characters) and saves `rgb` under it in name
 // order. Returns whether a colour was saved; the combo is rebuilt either way, so it never stays on item 0.
 bool SaveColor(HINSTANCE module, HWND owner, HWND combo, HcColorEntry*& list, HcRgb rgb);
-// Asks once whether to remove the saved colour the combo shows for `rgb`; OK removes exactly that entry.
-// Returns whether an entry was removed; the combo is rebuilt either way.
+// Asks once whether to remove the saved colour the combo shows for `rgb`; OK removes exactly that entry. With no
+// saved colour to remove, says so. Returns whether an entry was removed; the combo is rebuilt either way.
 bool RemoveColor(HWND owner, HWND combo, HcColorEntry*& list, HcRgb rgb);
 
 }  // namespace WnHcColorPopup

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/SettingsLists.h"
@@ -100,16 +101,19 @@ TEST_F(SavedColors, RemovalTakesExactlyTheSelectedEntryAfterAsking) {
             return ok;
         };
     };
-    EXPECT_FALSE(RemoveColor(list, {1, 2, 3}, answer(false)));
+    EXPECT_EQ(RemoveColor(list, {1, 2, 3}, answer(false)), HcRemoveColorResult::cancelled);
     EXPECT_EQ(question, "Are you sure you want to remove the color \"Zinc\" from the saved list?");
     EXPECT_EQ(SavedNames(), (Names{"Ash", "Sky", "Teal", "Zinc"}));
 
-    EXPECT_TRUE(RemoveColor(list, {1, 2, 3}, answer(true)));
+    EXPECT_EQ(RemoveColor(list, {1, 2, 3}, answer(true)), HcRemoveColorResult::removed);
     EXPECT_EQ(SavedNames(), (Names{"Ash", "Sky", "Teal"}));
 
-    question.clear();  // white shows "White" selected: no saved colour to remove, nothing asked
-    EXPECT_FALSE(RemoveColor(list, {255, 255, 255}, answer(true)));
-    EXPECT_TRUE(question.empty());
+    // White shows "White" selected, and a colour not saved shows the first item: nothing to remove, nothing asked.
+    for (const HcRgb rgb : {HcRgb{255, 255, 255}, HcRgb{3, 2, 1}}) {
+        question.clear();
+        EXPECT_EQ(RemoveColor(list, rgb, answer(true)), HcRemoveColorResult::nothingToRemove);
+        EXPECT_TRUE(question.empty());
+    }
 
     HcColorEntry* teal = list->next->next;
     HcColorEntry stranger{};
@@ -117,4 +121,20 @@ TEST_F(SavedColors, RemovalTakesExactlyTheSelectedEntryAfterAsking) {
     EXPECT_TRUE(RemoveSavedColor(list, teal));
     EXPECT_TRUE(RemoveSavedColor(list, list));
     EXPECT_EQ(SavedNames(), (Names{"Sky"}));
+}
+
+// Colours apply whenever they are selected; the two commands only when a dropped list closes on them.
+TEST(SavedColorItems, CommandsActOnlyWhenTheOpenListClosesOnThem) {
+    using A = HcColorItemAction;
+    // Columns: item, a final selection (CBN_SELENDOK), the list dropped.
+    const std::tuple<int, bool, bool, A> cases[] = {{kColorItemSave, true, true, A::saveColor},
+                                                    {kColorItemRemove, true, true, A::removeColor},
+                                                    {kColorItemSave, false, false, A::none},
+                                                    {kColorItemRemove, true, false, A::none},
+                                                    {kColorItemSave, false, true, A::none},
+                                                    {kColorItemBlack, false, true, A::applyColor},
+                                                    {kColorItemFirstSaved + 3, false, false, A::applyColor},
+                                                    {kColorItemWhite, true, true, A::none}};
+    for (const auto& [item, closing, dropped, action] : cases)
+        EXPECT_EQ(ColorItemAction(item, closing, dropped), action) << item << closing << dropped;
 }
