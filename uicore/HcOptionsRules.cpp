@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "uicore/HcDialogPlacement.h"
+
 int PaletteBitDepth(uint32_t entries) {
     int bits = 1;
     while (bits < 8 && entries > (1u << bits)) ++bits;
@@ -28,8 +30,14 @@ std::string FileSizeText(uint64_t bytes) {
     return text;
 }
 
-std::string KeptComment(const std::string& text) {
-    return text.substr(0, kCommentKeptLimit);
+std::string KeptComment(const std::string& text, const HcLeadByteTest& isLeadByte) {
+    size_t kept = 0;
+    while (kept < text.size()) {
+        const bool pair = isLeadByte && kept + 1 < text.size() && isLeadByte(uint8_t(text[kept]));
+        if (kept + (pair ? 2 : 1) > kCommentKeptLimit) break;
+        kept += pair ? 2 : 1;
+    }
+    return text.substr(0, kept);
 }
 
 uint32_t CommentExtensionSize(size_t n) {
@@ -51,6 +59,13 @@ std::vector<HcPlaneItem> MaskPlaneItems(uint32_t planeCount, bool hasTransparenc
     }
     return items;
 }
+
+HcToolBar::HcToolBar(int32_t dpi)
+    : width(ScaleForDpi(kWidth, dpi)),
+      height(ScaleForDpi(kHeight, dpi)),
+      step(ScaleForDpi(25, dpi)),
+      left(ScaleForDpi(15, dpi)),
+      gapBelowPane(ScaleForDpi(10, dpi)) {}
 
 int HcToolBar::HitTest(HcPoint point) const {
     for (int tool = 0; tool < kCount; ++tool)

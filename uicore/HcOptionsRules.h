@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,11 @@ std::string ColorUseText(uint32_t used, uint32_t entries);
 // "File Size: %d Bytes".
 std::string FileSizeText(uint64_t bytes);
 
-// The comment as the settings keep it: its first 255 bytes.
-std::string KeptComment(const std::string& text);
+// Whether a byte of the system's code page starts a two-byte character.
+using HcLeadByteTest = std::function<bool(uint8_t)>;
+// The comment as the settings keep it: its first 255 bytes, or fewer where the 255th would cut a two-byte
+// character of the code page in half.
+std::string KeptComment(const std::string& text, const HcLeadByteTest& isLeadByte = {});
 // Bytes a comment of n bytes adds to the file: nothing when empty, else its extension with its sub-blocks.
 uint32_t CommentExtensionSize(size_t n);
 
@@ -34,21 +38,23 @@ struct HcPlaneItem {
 // the plane's position.
 std::vector<HcPlaneItem> MaskPlaneItems(uint32_t planeCount, bool hasTransparency, bool hasLayerMask);
 
-// The pencil, picker, edge brush and hand buttons: 26 x 22 pixels, 25 apart, in a row below the pane.
+// The pencil, picker, edge brush and hand buttons in a row below the pane: at 96 DPI 26 x 22 pixels, 25 apart, 15
+// from the dialog's left edge and 10 below the pane; scaled alike at other resolutions.
 class HcToolBar {
 public:
     static constexpr int kCount = 4;
-    static constexpr int32_t kWidth = 26, kHeight = 22, kStep = 25, kLeft = 15, kBelowPane = 25;
+    static constexpr int32_t kWidth = 26, kHeight = 22;  // the buttons' pictures
 
-    // The row for a pane of that size at (15, 15).
-    void PlaceBelowPane(int32_t paneSize) { top = paneSize + kBelowPane; }
+    explicit HcToolBar(int32_t dpi = 96);
+    void PlaceBelowPane(int32_t paneBottom) { top = paneBottom + gapBelowPane; }
     void MoveBy(int32_t dy) { top += dy; }
-    HcPixelRect Rect(int tool) const { return HcPixelRect::At(kLeft + tool * kStep, top, kWidth, kHeight); }
+    HcPixelRect Rect(int tool) const { return HcPixelRect::At(left + tool * step, top, width, height); }
     // The rectangle of all four.
-    HcPixelRect Bounds() const { return {kLeft, top, top + kHeight, kLeft + (kCount - 1) * kStep + kWidth}; }
+    HcPixelRect Bounds() const { return {left, top, top + height, left + (kCount - 1) * step + width}; }
     // The tool under the point (the lower one where two buttons touch), or -1.
     int HitTest(HcPoint point) const;
 
 private:
-    int32_t top = kBelowPane;
+    int32_t width, height, step, left, gapBelowPane;
+    int32_t top = 0;
 };

@@ -61,8 +61,22 @@ void WnDitherSlider::OnMouseMove(POINT point) {
 void WnDitherSlider::OnMouseUp(POINT point) {
     if (!track.Dragging()) return;
     OnMouseMove(point);
+    EndDrag(true);
+}
+
+void WnDitherSlider::OnCaptureChanged(HWND newOwner) {
+    if (track.Dragging() && newOwner != window) EndDrag(true);
+}
+
+void WnDitherSlider::CancelDrag() {
+    EndDrag(false);
+}
+
+void WnDitherSlider::EndDrag(bool tell) {
+    // The drag is over before the capture goes: giving it up sends WM_CAPTURECHANGED back here.
+    const bool changed = track.Release();
     capture.Release();
-    if (!track.Release()) return;
+    if (!changed || !tell) return;
     HWND parent = GetParent(window);
     PostMessageW(parent ? parent : window, WM_COMMAND, kCommandSettingChanged, kSettingDither);
 }

@@ -23,11 +23,17 @@ public:
     void OnMouseMove(POINT point);
     // Posts command 45099 with parameter 45100 to the parent when the value differs from the drag's start.
     void OnMouseUp(POINT point);
+    // Another window took the mouse (an alert, a switch to another program): the drag ends where the thumb is,
+    // told as a release there would be.
+    void OnCaptureChanged(HWND newOwner);
+    // Ends a drag without telling the parent: the dialog is closing.
+    void CancelDrag();
 
 private:
     void DrawTrack(HDC dc) const;
     void DrawThumb(HDC dc, const HcDitherThumb& thumb, HPEN pen, HBRUSH brush) const;
     void ShowLabel() const;
+    void EndDrag(bool tell);
 
     HWND window;
     HcDitherTrack track;

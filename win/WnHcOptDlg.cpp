@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -22,6 +23,7 @@
 #include "win/WnHcColorPopup.h"
 #include "win/WnHcPreview.h"
 #include "win/resource_ids.h"
+#include "wnatom/WnAtoms.h"
 #include "wnatom/WnDialogPlacement.h"
 #include "wnatom/WnErrorExit.h"
 #include "wnatom/WnGdi.h"
@@ -30,8 +32,9 @@
 namespace {
 
 constexpr int kPaneId = 1099;
-constexpr int kPaneLeft = 15, kPaneTop = 15, kPaneAboveZoom = 30;
-constexpr int kInfoLineGap = 5, kSwatchGap = 3;
+// The pieces the dialog places and draws itself, at 96 DPI; scaled to the dialog's resolution.
+constexpr int kPaneLeft = 15, kPaneTop = 15, kPaneAboveZoom = 30, kPaneBeforeTabs = 7;
+constexpr int kInfoLineGap = 5, kSwatchGap = 3, kSwatchMargin = 2;
 constexpr int kStripCellWidth = 7, kStripCellHeight = 6;
 constexpr int kPageLeft = 5, kPageTop = 21, kPageWidthLess = 8, kPageHeightLess = 24;
 constexpr int kPageTemplates[WnHcOptDlg::kTabCount] = {IDD_OPTIONS_TRANSPARENCY, IDD_OPTIONS_BACKGROUND,
@@ -51,6 +54,11 @@ void SetItemText(HWND window, int id, const std::string& text) {
 
 HcRgb ToRgb(const uint8_t* rgb) {
     return {rgb[0], rgb[1], rgb[2]};
+}
+
+// The comment as the settings keep it, its two-byte characters of the system's code page never split.
+std::string KeptCommentOf(const std::string& text) {
+    return KeptComment(text, [](uint8_t byte) { return IsDBCSLeadByte(byte) != FALSE; });
 }
 
 }  // namespace
@@ -99,11 +107,7 @@ bool WnHcOptDlg::Run(bool& back) {
         case IDOK: return true;
         case IDCANCEL: return false;
         case IDC_OPT_LAST: back = true; return false;
-        default: {
-            // A pane's handler ended the dialog and left its error code as the last-error value.
-            const DWORD code = GetLastError();
-            CV_THROW(code ? uint32_t(code) : uint32_t(kCvErrBadData));
-        }
+        default: CV_THROW_DETAIL(kCvErrBadData, uint32_t(result));
     }
 }
 
@@ -117,30 +121,38 @@ void WnHcOptDlg::OnInit() {
     OpenComment();
     CheckDlgButton(Window(), IDC_OPT_INTERLACE, frame->FrameInfo().interlaced ? BST_CHECKED : BST_UNCHECKED);
     sizer.Register(Window(), kPageTemplates, kTabCount);
-    WnPlaceDialog(Window(), globals->optionsDialogRect);
+    WnOpenDialog(Window(), globals->optionsDialogRect, parent, paneSize, 1);
+    // At the size it opens with, the pane shows the whole picture when it does not fit at 1 : 1.
+    brushPane->ShowFitted(false);
 }
 
 void WnHcOptDlg::CreatePane() {
-    paneSize = WnControlRect(Window(), IDC_ZOOM_IN).top - kPaneAboveZoom;
-    HWND pane =
-        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY, kPaneLeft, kPaneTop,
-                        paneSize, paneSize, Window(), reinterpret_cast<HMENU>(kPaneId), instance, nullptr);
+    scale = WnDpiScale::Of(Window());
+    const int left = scale(kPaneLeft), top = scale(kPaneTop);
+    // A square above the zoom buttons, clear of the tab control at its right.
+    paneSize = std::min(int(WnControlRect(Window(), IDC_ZOOM_IN).top) - scale(kPaneAboveZoom),
+                        int(WnControlRect(Window(), IDC_OPT_TABS).left) - scale(kPaneBeforeTabs) - left);
+    HWND pane = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY, left, top,
+                                paneSize, paneSize, Window(), reinterpret_cast<HMENU>(kPaneId), instance, nullptr);
     if (!pane) CV_THROW_DETAIL(kCvErrNoMemory, GetLastError());
     brushPane = std::make_unique<WnHcBrushWindow>(pane, frame);
+    brushPane->SetPickListener([this](uint8_t index, HcPickMode mode) { OnPick(index, mode); });
     brushPane->OnViewChanged(false);  // the zoom buttons and label start out right
 }
 
 void WnHcOptDlg::CreateBottomPieces() {
-    stripTop = WnControlRect(Window(), IDC_OPT_COLORS_LABEL).bottom + kInfoLineGap;
-    paletteStrip = std::make_unique<WnPalPicker>(Window(), kPaneLeft, stripTop, kStripCellWidth, kStripCellHeight);
+    stripTop = WnControlRect(Window(), IDC_OPT_COLORS_LABEL).bottom + scale(kInfoLineGap);
+    paletteStrip = std::make_unique<WnPalPicker>(Window(), scale(kPaneLeft), stripTop, scale(kStripCellWidth),
+                                                 scale(kStripCellHeight));
     paletteStrip->SetPalette(&frame->GetIndexedImage()->colorTable);
 
     const RECT label = WnControlRect(Window(), IDC_ENTRY_RGB);
-    const int side = label.right - label.left + 4;
-    swatchBaseTop = label.bottom + kSwatchGap;
-    swatch = std::make_unique<WnSwatch>(Window(), label.left - 2, swatchBaseTop, side);
+    const int side = label.right - label.left + 2 * scale(kSwatchMargin);
+    swatchBaseTop = label.bottom + scale(kSwatchGap);
+    swatch = std::make_unique<WnSwatch>(Window(), label.left - scale(kSwatchMargin), swatchBaseTop, side);
 
-    toolRects.PlaceBelowPane(paneSize);
+    toolRects = HcToolBar(scale.dpi);
+    toolRects.PlaceBelowPane(scale(kPaneTop) + paneSize);
     LoadToolButtons();
 }
 
@@ -191,11 +203,13 @@ void WnHcOptDlg::CreatePages() {
 
 void WnHcOptDlg::PlacePage(int tab) const {
     const RECT tabs = WnControlRect(Window(), IDC_OPT_TABS);
-    const int width = tabs.right - tabs.left - kPageWidthLess, height = tabs.bottom - tabs.top - kPageHeightLess;
-    SetWindowPos(pages[tab], HWND_TOP, tabs.left + kPageLeft, tabs.top + kPageTop, width, height, SWP_NOACTIVATE);
+    const int width = tabs.right - tabs.left - scale(kPageWidthLess);
+    const int height = tabs.bottom - tabs.top - scale(kPageHeightLess);
+    SetWindowPos(pages[tab], HWND_TOP, tabs.left + scale(kPageLeft), tabs.top + scale(kPageTop), width, height,
+                 SWP_NOACTIVATE);
     if (tab == kCommentsTab)
-        SetWindowPos(GetDlgItem(pages[tab], IDC_OPT_COMMENT), nullptr, 0, 0, width - 2 * kPageLeft,
-                     height - 2 * kPageLeft, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(GetDlgItem(pages[tab], IDC_OPT_COMMENT), nullptr, 0, 0, width - 2 * scale(kPageLeft),
+                     height - 2 * scale(kPageLeft), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void WnHcOptDlg::CreateTransparencyPage() {
@@ -279,6 +293,10 @@ void WnHcOptDlg::ApplyNone() {
     frame->ClearTransparency();
     SetFrameTransparencyFlags(false);
     RefreshPane();
+}
+
+void WnHcOptDlg::OnPick(uint8_t index, HcPickMode mode) {
+    if (currentRadio == IDC_OPT_COLOR) HcPickFlags(globals->settings.transIndexes, index, mode);
 }
 
 void WnHcOptDlg::ApplyIndex() {
@@ -368,8 +386,10 @@ bool WnHcOptDlg::OnCommand(int id, int notification) {
             return true;
         case IDC_OPT_COMMENT: OnSizeChanged(true); return true;
         case IDC_OPT_SAVED_COLORS:
-            if (notification == CBN_SELCHANGE) OnSavedColorChosen();
+            if (notification == CBN_SELCHANGE || notification == CBN_SELENDOK)
+                OnSavedColorList(notification == CBN_SELENDOK);
             return true;
+        case IDM_SAVED_COLOR_COMMAND: RunSavedColorCommand(notification); return true;
         case IDM_MASK_EDITED: OnSizeChanged(notification == 1); return true;
         case IDM_UPDATE_FILE_SIZE: UpdateFileSize(); return true;
         default: return false;
@@ -379,7 +399,7 @@ bool WnHcOptDlg::OnCommand(int id, int notification) {
 void WnHcOptDlg::Finish(int button) {
     const std::string text = CommentText();
     comment = std::make_unique<CvGIFComment>(uint32_t(text.size()), reinterpret_cast<const uint8_t*>(text.data()));
-    const std::string kept = KeptComment(text);
+    const std::string kept = KeptCommentOf(text);
     HcStr255& stored = globals->settings.comment;
     stored[0] = uint8_t(kept.size());
     std::memcpy(stored + 1, kept.data(), kept.size());
@@ -397,7 +417,7 @@ void WnHcOptDlg::OnSizeChanged(bool commentChanged) {
 
 void WnHcOptDlg::UpdateFileSize() {
     if (!frameSizeStale && !commentSizeStale) return;
-    if (commentSizeStale) commentBytes = CommentExtensionSize(KeptComment(CommentText()).size());
+    if (commentSizeStale) commentBytes = CommentExtensionSize(KeptCommentOf(CommentText()).size());
     commentSizeStale = false;
     // The frame as "Save" will write it: transparency settled, the transparent index chosen.
     if (frameSizeStale) frameBytes = CountExportedFrame(*frame);
@@ -508,14 +528,33 @@ bool WnHcOptDlg::OnPageMessage(const PageMessage& forwarded) {
 
 // ---- Background
 
-void WnHcOptDlg::OnSavedColorChosen() {
+void WnHcOptDlg::OnSavedColorList(bool closing) {
     HWND combo = GetDlgItem(pages[kBackgroundTab], IDC_OPT_SAVED_COLORS);
     const int item = int(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+    const bool dropped = SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+    switch (ColorItemAction(item, closing, dropped)) {
+        case HcColorItemAction::applyColor: ApplySavedColor(item); break;
+        // Asked once the list has closed, so the prompt does not open over a list still rolling up.
+        case HcColorItemAction::saveColor:
+        case HcColorItemAction::removeColor:
+            PostMessageW(Window(), WM_COMMAND, MAKEWPARAM(IDM_SAVED_COLOR_COMMAND, item), 0);
+            break;
+        case HcColorItemAction::none: break;
+    }
+}
+
+void WnHcOptDlg::RunSavedColorCommand(int item) {
+    HWND combo = GetDlgItem(pages[kBackgroundTab], IDC_OPT_SAVED_COLORS);
     const HcRgb current = ToRgb(globals->settings.bgColor);
+    if (item == kColorItemSave)
+        WnHcColorPopup::SaveColor(instance, Window(), combo, globals->colorList, current);
+    else if (item == kColorItemRemove)
+        WnHcColorPopup::RemoveColor(Window(), combo, globals->colorList, current);
+}
+
+void WnHcOptDlg::ApplySavedColor(int item) {
     HcRgb rgb{};
     switch (item) {
-        case kColorItemSave: WnHcColorPopup::SaveColor(instance, Window(), combo, globals->colorList, current); return;
-        case kColorItemRemove: WnHcColorPopup::RemoveColor(Window(), combo, globals->colorList, current); return;
         case kColorItemWhite: rgb = {255, 255, 255}; break;
         case kColorItemBlack: rgb = {0, 0, 0}; break;
         default: {
@@ -606,8 +645,7 @@ void WnHcOptDlg::DrawTools() const {
         const ControlBitmap& picture = i == tool                                    ? selectedToolButtons[i]
                                        : !toolsEnabled && i < HcToolBar::kCount - 1 ? greyedToolButtons[i]
                                                                                     : toolButtons[i];
-        const HcPixelRect rect = toolRects.Rect(i);
-        picture.Blit(rect.left, rect.top, 0, 0, rect.Width(), rect.Height());
+        WnDrawStretched(picture, toolRects.Rect(i));
     }
 }
 
@@ -626,7 +664,7 @@ void WnHcOptDlg::MoveBottomPieces(int32_t extraHeight) {
     WnInvalidateErasing(Window(), swatch->Rect());
     WnInvalidateErasing(Window(), toolRects.Bounds());
     movedDown = extraHeight;
-    paletteStrip->MoveTo(kPaneLeft, stripTop + movedDown);
+    paletteStrip->MoveTo(scale(kPaneLeft), stripTop + movedDown);
     swatch->MoveTo(swatch->Rect().left, swatchBaseTop + movedDown);
     toolRects.MoveBy(dy);
     WnInvalidateErasing(Window(), paletteStrip->Rect());

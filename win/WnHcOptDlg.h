@@ -13,6 +13,7 @@
 #include "win/WnHcBrushWindow.h"
 #include "wnatom/ColorSlider2.h"
 #include "wnatom/ControlBitmap.h"
+#include "wnatom/WnDpi.h"
 #include "wnatom/WnModalDialog.h"
 #include "wnatom/WnPalPicker.h"
 #include "wnatom/WnSwatch.h"
@@ -86,6 +87,8 @@ private:
     void RefreshPane();
     uint32_t SelectedPlane() const;
     void OnTransparencyRadio(int id);
+    // A pick in the pane while "Color" is chosen changes the colours the mode makes transparent.
+    void OnPick(uint8_t index, HcPickMode mode);
 
     void OnSizeChanged(bool commentChanged);
     void UpdateFileSize();
@@ -97,7 +100,10 @@ private:
     void PlacePage(int tab) const;
     bool OnPageMessage(const PageMessage& forwarded);
 
-    void OnSavedColorChosen();
+    // The list of saved colours told of a selection that changed, or (`closing`) of one that is final.
+    void OnSavedColorList(bool closing);
+    void RunSavedColorCommand(int item);
+    void ApplySavedColor(int item);
     void ApplyBackground(HcRgb rgb);
 
     void OnStripClick(POINT point);
@@ -143,4 +149,5 @@ private:
     int32_t stripTop = 0;
     int32_t swatchBaseTop = 0;
     int32_t movedDown = 0;
+    WnDpiScale scale;
 };

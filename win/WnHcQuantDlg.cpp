@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -58,7 +59,7 @@ public:
     uint8_t Value() const { return slider->Value(); }
     // Ends a drag in progress and takes no more input: the dialog is about to close.
     void Close() {
-        if (GetCapture() == window) ReleaseCapture();
+        slider->CancelDrag();
         EnableWindow(window, FALSE);
     }
 
@@ -81,6 +82,7 @@ private:
                 case WM_LBUTTONDOWN: self->slider->OnMouseDown(point); break;
                 case WM_MOUSEMOVE: self->slider->OnMouseMove(point); break;
                 case WM_LBUTTONUP: self->slider->OnMouseUp(point); break;
+                case WM_CAPTURECHANGED: self->slider->OnCaptureChanged(reinterpret_cast<HWND>(lParam)); break;
                 default: handled = false;
             }
         });
@@ -96,6 +98,8 @@ namespace {
 // Layout at 96 DPI, scaled to the dialog's.
 constexpr int kPaneLeft = 15, kPaneTop = 15, kPaneSize = 163, kPaneGap = 23;
 constexpr int kStripGapBelowLoad = 11, kSliderGapBelowColors = 5;
+// The reduced picture is shown in bands of about this many pixels, the dialog's messages handled between them.
+constexpr uint32_t kPixelsPerShownBand = 1u << 20;
 constexpr UINT kPaneStyle = WS_CHILD | WS_VISIBLE;
 
 HWND CreatePaneWindow(HWND dialog, int id, int left, int top, int size) {
@@ -135,7 +139,9 @@ WnHcQuantDlg::WnHcQuantDlg(HWND parent, HcGlobals* globals)
 WnHcQuantDlg::~WnHcQuantDlg() = default;
 
 bool WnHcQuantDlg::Run() {
-    return WnModalDialog::Run(instance, L"DISSOLVEPARAM", parent) == IDOK;
+    const INT_PTR result = WnModalDialog::Run(instance, L"DISSOLVEPARAM", parent);
+    if (result != IDOK && result != IDCANCEL) CV_THROW_DETAIL(kCvErrBadData, uint32_t(result));
+    return result == IDOK;
 }
 
 void WnHcQuantDlg::OnInit() {
@@ -147,14 +153,21 @@ void WnHcQuantDlg::OnInit() {
     FillDepthBox();
     FillPaletteBoxes();
     CreateStripAndSwatch();
-    progress = std::make_unique<WnHcProgInd>(
-        Window(), GetDlgItem(Window(), IDC_QUANT_PROGRESS), [this] { return ShouldStop(); },
-        [this](CvProgressTask* task) { OnProgressStart(task); }, [this](CvProgressTask*) { OnProgressFinish(); });
+    HWND bar = GetDlgItem(Window(), IDC_QUANT_PROGRESS);
+    progress = std::make_unique<WnHcProgInd>(Window(), bar, [this] { return ShouldStop(); },
+                                             [this](CvProgressTask* task) { OnProgressStart(task); });
+    stepProgress = std::make_unique<WnHcProgInd>(Window(), bar, [this] { return ShouldStop(); });
     ShowSizeInfo();
     sizer.RegisterControls(Window());
-    if (globals->quantDialogRect.left || globals->quantDialogRect.top || globals->quantDialogRect.height ||
-        globals->quantDialogRect.width)
-        WnPlaceDialog(Window(), globals->quantDialogRect);
+    RECT pane{};
+    GetClientRect(previewSource->Window(), &pane);
+    WnOpenDialog(Window(), globals->quantDialogRect, parent, pane.bottom, 2);
+    // At the size they open with, the panes show the whole picture when it does not fit at 1 : 1.
+    previewSource->ShowFitted(false);
+    previewResult->ShowFitted(false);
+    // Seen at once: the first reduction runs in the open dialog, with its bar, as every later one does.
+    ShowWindow(Window(), SW_SHOW);
+    UpdateWindow(Window());
     PostMessageW(Window(), WM_COMMAND, kQuantCommandReduce, 0);
 }
 
@@ -170,7 +183,9 @@ void WnHcQuantDlg::CreatePanes() {
         mask.reset(plane->ToBitmap());
         shown = &sourceTrans;
     }
-    previewSource = std::make_unique<WnHcPreview>(sourceWindow, shown, true);
+    // Both pictures are rendered band by band once the dialog shows, in its first reduction.
+    previewSource = std::make_unique<WnHcPreview>(sourceWindow, nullptr, true);
+    previewSource->SetImageHidden(shown);
     previewResult = std::make_unique<WnHcPreview>(resultWindow, nullptr, false);
     ShowResultImage();
 }
@@ -204,6 +219,9 @@ void WnHcQuantDlg::FillPaletteBoxes() {
     const HcPaletteEntry* chosen = FindPalette(*globals, globals->paletteName);
     Select(Window(), IDC_QUANT_PALETTE, chosen ? kPaletteItemFirstSaved + int(chosen->listIndex) : kPaletteItemCustom);
     EnableWindow(GetDlgItem(Window(), IDC_QUANT_UNLOAD), chosen != nullptr);
+    // Opening on a saved palette is opening on a fixed one: the base palette does not apply to it.
+    adaptive = chosen == nullptr;
+    EnableWindow(base, adaptive);
 }
 
 void WnHcQuantDlg::CreateStripAndSwatch() {
@@ -260,6 +278,7 @@ void WnHcQuantDlg::ReduceOnce() {
     ShowSizeInfo();
     restart = false;
     dirty = false;
+    if (previewSource->Hidden()) ShowInBands(*previewSource, previewSource->RenderedRows());
     // The engine writes into the run's indexed image: lend it the frame's, and take it back on every way out.
     CvIndexedImage* const own = globals->indexedImage;
     globals->indexedImage = frame->GetIndexedImage();
@@ -270,6 +289,7 @@ void WnHcQuantDlg::ReduceOnce() {
         throw;
     }
     globals->indexedImage = own;
+    ShowResult();
     MeasureGifSize();
     busy = false;
     PostMessageW(Window(), WM_COMMAND, kQuantCommandReductionEnded, 0);
@@ -284,14 +304,15 @@ void WnHcQuantDlg::ShowResultImage() {
         resultView.SetSource(reduced);
     }
     // Rows stay as ready as they were: the frame holds no picture before the first reduction has finished. The
-    // pane is told only of a new picture; a new reduction redraws it at its start.
-    if (previewResult->Image() != &resultView) previewResult->SetImage(&resultView);
+    // pane is told only of a new picture; a reduction redraws it once its rows are ready.
+    if (previewResult->Image() != &resultView) previewResult->SetImageHidden(&resultView);
 }
 
 void WnHcQuantDlg::MeasureGifSize() {
     const CvFileLocator countOnly(kCountOnlyPath);
     const CvGIFComment empty(0, nullptr);
-    gifKilobytes = GifKilobytes(HCWriteSingleFile(countOnly, *frame, &empty, false, 0, true));
+    // The count reports like the reduction: the dialog keeps handling messages, and a change stops it.
+    gifKilobytes = GifKilobytes(HCWriteSingleFile(countOnly, *frame, &empty, false, 0, true, stepProgress.get()));
     ShowSizeInfo();
 }
 
@@ -306,16 +327,33 @@ void WnHcQuantDlg::OnProgressStart(CvProgressTask* task) {
         SetDlgItemInt(Window(), IDC_QUANT_COLORS, colors, FALSE);
     }
     SetDlgItemTextW(Window(), IDC_QUANT_STATUS, L"");
-    if (adaptive && task->Palette()) paletteStrip->SetPalette(task->Palette());
+    if (adaptive && task->Palette()) {
+        paletteStrip->SetPalette(task->Palette());
+        paletteStrip->Draw();
+    }
+    // No row of the new result is ready: the pane keeps showing the last result until they all are.
     resultView.SetRowsReady(0);
-    previewResult->Render();
-    previewResult->Paint();
 }
 
-void WnHcQuantDlg::OnProgressFinish() {
+void WnHcQuantDlg::ShowResult() {
     resultView.SetRowsReady(frame->GetHeight());
-    previewResult->Render();
-    previewResult->Paint();
+    ShowInBands(*previewResult, 0);
+}
+
+void WnHcQuantDlg::ShowInBands(WnImagePreview& pane, uint32_t from) {
+    // The dialog handles its messages between the bands: a change stops the showing as it stops the reduction,
+    // and the rows not yet shown keep what the pane showed before.
+    const uint32_t width = pane.Image()->GetWidth(), height = pane.Image()->GetHeight();
+    const uint32_t band = std::max<uint32_t>(1, kPixelsPerShownBand / std::max<uint32_t>(1, width));
+    CvProgressTask showing(stepProgress.get());
+    showing.Start(0, height, "Showing");
+    for (uint32_t top = from; top < height; top += band) {
+        const uint32_t bottom = std::min(height, top + band);
+        pane.RenderRows(top, bottom);
+        CV_PROGRESS(showing, bottom);
+    }
+    showing.Finish();
+    pane.Reveal();
 }
 
 bool WnHcQuantDlg::ShouldStop() {
@@ -441,15 +479,16 @@ void WnHcQuantDlg::OnPaletteChosen() {
 }
 
 void WnHcQuantDlg::UseAdaptivePalette() {
-    if (!adaptive) {
-        adaptive = true;
-        EnableWindow(GetDlgItem(Window(), IDC_QUANT_BASE), TRUE);
-        paletteStrip->SetPalette(nullptr);
-        paletteStrip->Draw();
-        SettingsChanged();
-    }
+    // Whatever the dialog opened on or came from, a palette the settings do not name as "Custom" was not adaptive.
+    const bool wasAdaptive = adaptive && CvPStrText(globals->paletteName) == kPaletteCustom;
+    adaptive = true;
     CvPStrFromC(globals->paletteName, kPaletteCustom);
+    EnableWindow(GetDlgItem(Window(), IDC_QUANT_BASE), TRUE);
     EnableWindow(GetDlgItem(Window(), IDC_QUANT_UNLOAD), FALSE);
+    if (wasAdaptive) return;
+    paletteStrip->SetPalette(nullptr);
+    paletteStrip->Draw();
+    SettingsChanged();
 }
 
 void WnHcQuantDlg::UseSavedPalette(const HcPaletteEntry& entry) {

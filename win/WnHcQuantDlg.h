@@ -19,6 +19,7 @@ class CvColorTable;
 class CvProgressTask;
 class CvRGBImage;
 class WnHcPreview;
+class WnImagePreview;
 class WnHcProgInd;
 class WnPalPicker;
 class WnSwatch;
@@ -61,7 +62,9 @@ private:
     void ReduceOnce();
     void ShowResultImage();
     void OnProgressStart(CvProgressTask* task);
-    void OnProgressFinish();
+    void ShowResult();
+    // Renders a pane's picture from row `from` on, in bands, with the bar; then shows it whole.
+    void ShowInBands(WnImagePreview& pane, uint32_t from);
     bool ShouldStop();
     void MeasureGifSize();
     void ShowSizeInfo() const;
@@ -90,6 +93,7 @@ private:
     std::unique_ptr<DitherPane> ditherSlider;
     std::unique_ptr<WnPalPicker> paletteStrip;
     std::unique_ptr<WnHcProgInd> progress;
+    std::unique_ptr<WnHcProgInd> stepProgress;  // showing the result and counting its size, on the same bar
     CvProgImage resultView{nullptr};
     CvTransImage sourceTrans, resultTrans;
     std::unique_ptr<CvBitmapImage> mask;

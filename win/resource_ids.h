@@ -18,6 +18,7 @@
 #define IDC_ZOOM_LABEL 1038
 #define IDM_MASK_EDITED 45199
 #define IDM_UPDATE_FILE_SIZE 45200
+#define IDM_SAVED_COLOR_COMMAND 45201  // "Save Selected Color..." or "Remove Color..." chosen (the item: HIWORD)
 
 /* The name prompt of the saved colours. */
 #define IDD_SAVE_COLOR 101

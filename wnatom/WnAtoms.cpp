@@ -20,8 +20,12 @@ void LoadSprite(ControlBitmap& picture, HINSTANCE module, HWND window, int bitma
 }  // namespace
 
 void WnDrawScaled(const ControlBitmap& picture, const WnDpiScale& scale, int x, int y, int width, int height) {
-    if (scale.dpi == kWnBaseDpi && width == picture.Width() && height == picture.Height()) {
-        picture.Blit(x, y, 0, 0, width, height);
+    WnDrawStretched(picture, HcPixelRect::At(scale(x), scale(y), scale.Extent(x, width), scale.Extent(y, height)));
+}
+
+void WnDrawStretched(const ControlBitmap& picture, const HcPixelRect& to) {
+    if (to.Width() == picture.Width() && to.Height() == picture.Height()) {
+        picture.Blit(to.left, to.top, 0, 0, to.Width(), to.Height());
         return;
     }
     if (!picture.Window() || !picture.MemoryDC()) return;
@@ -29,8 +33,8 @@ void WnDrawScaled(const ControlBitmap& picture, const WnDpiScale& scale, int x, 
     if (!dc.Get()) return;
     // Nearest pixel, not blended: the sprites' thin lines stay black instead of turning grey.
     const int previousMode = SetStretchBltMode(dc.Get(), COLORONCOLOR);
-    StretchBlt(dc.Get(), scale(x), scale(y), scale.Extent(x, width), scale.Extent(y, height), picture.MemoryDC(), 0, 0,
-               picture.Width(), picture.Height(), SRCCOPY);
+    StretchBlt(dc.Get(), to.left, to.top, to.Width(), to.Height(), picture.MemoryDC(), 0, 0, picture.Width(),
+               picture.Height(), SRCCOPY);
     if (previousMode) SetStretchBltMode(dc.Get(), previousMode);
 }
 

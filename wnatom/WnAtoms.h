@@ -13,6 +13,8 @@
 // Copies the whole picture into the rectangle (x, y, width, height) of its window, given at 96 DPI: stretched
 // when the window's DPI or the rectangle's size asks for it, pixel for pixel otherwise.
 void WnDrawScaled(const ControlBitmap& picture, const WnDpiScale& scale, int x, int y, int width, int height);
+// Copies the whole picture onto `to` (the window's pixels), stretched pixel by pixel where the sizes differ.
+void WnDrawStretched(const ControlBitmap& picture, const HcPixelRect& to);
 
 // The system's button-face colour, the ground every sprite blends into.
 HcRgb WnButtonFace();

@@ -4,10 +4,30 @@
 
 #include "uicore/HcDialogPlacement.h"
 
-void WnPlaceDialog(HWND dialog, const HcDialogRect& saved) {
+namespace {
+
+HcPixelRect PixelRectOf(const RECT& rect) {
+    return {rect.left, rect.top, rect.bottom, rect.right};
+}
+
+}  // namespace
+
+void WnOpenDialog(HWND dialog, const HcDialogRect& saved, HWND host, int paneSide, int panesAcross) {
     const HcDialogRect current = WnDialogRectOf(dialog);
-    const HcDialogRect placed =
-        PlaceDialog(saved, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), current.width, current.height);
+    HcDialogRect placed{};
+    if (IsStoredPlacement(saved)) {
+        placed = PlaceStoredDialog(saved, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    } else {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        if (GetMonitorInfoW(MonitorFromWindow(host ? host : dialog, MONITOR_DEFAULTTONEAREST), &monitor))
+            work = monitor.rcWork;
+        RECT hostRect{};
+        if (!host || !GetWindowRect(host, &hostRect)) hostRect = RECT{};
+        placed = FirstPlacement({PixelRectOf(work), PixelRectOf(hostRect)},
+                                {current.width, current.height, paneSide, panesAcross});
+    }
     SetWindowPos(dialog, nullptr, placed.left, placed.top, placed.width, placed.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

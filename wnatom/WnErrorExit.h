@@ -30,8 +30,20 @@ inline void WnErrorExit(HWND dialog, DWORD code) {
     SetLastError(code);
 }
 
+// The error a child window's handler ended its dialog with: the dialog's Run raises it again, whole (the
+// last-error value alone would lose its file and line, or be overwritten before the dialog loop returns).
+struct WnChildError {
+    HWND dialog = nullptr;
+    std::exception_ptr error;
+};
+inline WnChildError& WnPendingChildError() {
+    static thread_local WnChildError pending;
+    return pending;
+}
+
 // Runs a message handler of a child window (a pane inside a dialog) so that no exception leaves it: an error ends
-// the dialog around the window as above; outside a dialog only the last-error value tells of it.
+// the dialog around the window as above and is kept for its Run; outside a dialog only the last-error value tells
+// of it.
 template <class Handler>
 void WnGuarded(HWND window, Handler&& handler) noexcept {
     try {
@@ -40,9 +52,13 @@ void WnGuarded(HWND window, Handler&& handler) noexcept {
         const DWORD code = WnErrorNumberOf(std::current_exception());
         HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
         wchar_t className[16] = {};
-        if (root && GetClassNameW(root, className, 16) && lstrcmpW(className, L"#32770") == 0)
+        if (root && GetClassNameW(root, className, 16) && lstrcmpW(className, L"#32770") == 0) {
+            // The first error ends the dialog; later ones (handlers running while it closes) add nothing.
+            WnChildError& pending = WnPendingChildError();
+            if (!pending.error || pending.dialog != root) pending = {root, std::current_exception()};
             WnErrorExit(root, code);
-        else
+        } else {
             SetLastError(code);
+        }
     }
 }

@@ -11,11 +11,18 @@
 INT_PTR WnModalDialog::Run(HINSTANCE module, const wchar_t* templateName, HWND owner) {
     error = nullptr;
     const INT_PTR result = DialogBoxParamW(module, templateName, owner, Procedure, reinterpret_cast<LPARAM>(this));
-    window = nullptr;
-    if (result == -1) CV_THROW_DETAIL(kCvErrNoMemory, GetLastError());
+    const DWORD lastError = GetLastError();
+    HWND ended = std::exchange(window, nullptr);
+    if (result == -1) CV_THROW_DETAIL(kCvErrNoMemory, lastError);
     // The error itself is kept here: the last-error value may be overwritten before the loop returns.
     if (error) std::rethrow_exception(std::exchange(error, nullptr));
-    return result;
+    if (result != kWnErrorExitResult) return result;
+    WnChildError& pending = WnPendingChildError();
+    if (pending.error && pending.dialog == ended) {
+        pending.dialog = nullptr;
+        std::rethrow_exception(std::exchange(pending.error, nullptr));
+    }
+    CV_THROW(lastError ? uint32_t(lastError) : uint32_t(kCvErrBadData));
 }
 
 bool WnModalDialog::OnCommand(int id, int) {
@@ -27,7 +34,9 @@ bool WnModalDialog::OnCommand(int id, int) {
 INT_PTR CALLBACK WnModalDialog::Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
     auto* self = reinterpret_cast<WnModalDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!self || self->error) return FALSE;
+    // A dialog ending with an error (its own or a child window's) handles nothing more.
+    const WnChildError& pending = WnPendingChildError();
+    if (!self || self->error || (pending.error && pending.dialog == dialog)) return FALSE;
     try {
         if (message == WM_INITDIALOG) {
             self->window = dialog;

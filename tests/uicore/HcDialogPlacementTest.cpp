@@ -1,4 +1,8 @@
+// Dialog placement: a stored rectangle kept on the screen, the first opening grown for the work area and centred on
+// the host window, and sizes scaled for the display's DPI.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "uicore/HcDialogPlacement.h"
 
@@ -13,17 +17,32 @@ void ExpectRect(const HcDialogRect& rect, int32_t left, int32_t top, int32_t hei
 
 }  // namespace
 
-TEST(DialogPlacement, SavedRectangleKeepsItsSizeWithItsCornerOnScreen) {
-    ExpectRect(PlaceDialog({1700, -20, 300, 400}, 1920, 1080, 500, 350), 1536, 0, 300, 400);
-    ExpectRect(PlaceDialog({-5, 900, 300, 400}, 1920, 1080, 500, 350), 0, 864, 300, 400);
-    ExpectRect(PlaceDialog({30, 40, 300, 400}, 1920, 1080, 500, 350), 30, 40, 300, 400);
+TEST(DialogPlacement, StoredRectangleKeepsItsSizeWithItsCornerOnScreen) {
+    EXPECT_FALSE(IsStoredPlacement({}));
+    EXPECT_FALSE(IsStoredPlacement({30, 40, 0, 400}));
+    EXPECT_FALSE(IsStoredPlacement({30, 40, 300, -2}));
+    EXPECT_TRUE(IsStoredPlacement({0, 0, 1, 1}));
+    ExpectRect(PlaceStoredDialog({1700, -20, 300, 400}, 1920, 1080), 1536, 0, 300, 400);
+    ExpectRect(PlaceStoredDialog({-5, 900, 300, 400}, 1920, 1080), 0, 864, 300, 400);
+    ExpectRect(PlaceStoredDialog({30, 40, 300, 400}, 1920, 1080), 30, 40, 300, 400);
 }
 
-TEST(DialogPlacement, WithoutASizeTheDialogIsCentredAndRaised) {
-    ExpectRect(PlaceDialog({}, 1920, 1080, 400, 300), 760, 312, 300, 400);
-    ExpectRect(PlaceDialog({30, 40, 0, 400}, 1920, 1080, 400, 300), 760, 312, 300, 400);
-    // Larger than the screen: the title bar stays reachable.
-    ExpectRect(PlaceDialog({}, 1024, 768, 800, 1200), 112, 0, 1200, 800);
+// Panes of a third of the work area's height where there is room, centred on the host, kept inside the work area.
+TEST(DialogPlacement, TheFirstOpeningGrowsAsTheWorkAreaAllowsAndCentresOnTheHost) {
+    // Rectangles are left, top, bottom, right.
+    const std::tuple<HcPixelRect, HcPixelRect, HcDialogShape, HcDialogRect> cases[] = {
+        {{0, 0, 1024, 1280}, {0, 0, 480, 640}, {543, 419, 163, 2}, {0, 0, 597, 899}},           // at the host's corner
+        {{0, 0, 1024, 1280}, {200, 100, 700, 1000}, {543, 419, 163, 2}, {151, 101, 597, 899}},  // around the host
+        {{0, 0, 600, 800}, {0, 0, 0, 0}, {543, 419, 163, 2}, {91, 72, 456, 617}},               // no host
+        {{0, 0, 1500, 1000}, {0, 0, 1500, 1000}, {543, 419, 163, 2}, {0, 426, 647, 999}},       // as wide as it can
+        {{0, 0, 480, 640}, {0, 0, 480, 640}, {700, 500, 300, 1}, {0, 0, 500, 700}},             // never shrunk
+        {{1920, 40, 1080, 3840}, {2000, 100, 900, 3000}, {630, 440, 300, 1}, {2162, 257, 486, 676}},  // 2nd screen
+    };
+    for (const auto& [work, host, dialog, expected] : cases) {
+        SCOPED_TRACE(testing::Message() << host.left << ", " << host.top << " on " << work.Width());
+        const HcDialogRect placed = FirstPlacement({work, host}, dialog);
+        ExpectRect(placed, expected.left, expected.top, expected.height, expected.width);
+    }
 }
 
 TEST(DialogPlacement, DpiScalingRoundsToNearestAndIsExactAt96) {

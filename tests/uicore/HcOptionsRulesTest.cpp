@@ -24,6 +24,27 @@ TEST(HcOptionsRules, CommentsCountAsTheirExtensionAndOnlyTheKeptPart) {
     EXPECT_EQ(KeptComment("short"), "short");
 }
 
+// A two-byte character of the code page is kept whole or not at all: bytes from 0x81 start one here.
+TEST(HcOptionsRules, TheKeptCommentNeverSplitsATwoByteCharacter) {
+    const HcLeadByteTest lead = [](uint8_t byte) { return byte >= 0x81; };
+    const std::string pair = "\x82\xA0";
+    const struct {
+        std::string typed;
+        size_t kept;
+    } cases[] = {
+        {std::string(254, 'a') + pair, 254},
+        {std::string(253, 'a') + pair + "b", 255},
+        {std::string(253, 'a') + pair + pair, 255},
+        {pair + std::string(254, 'a'), 255},
+        {std::string(254, 'a') + "\x82", 255},  // a lone lead byte at the end is one byte
+        {std::string(127, 'a') + std::string(128, '\x82'), 255},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(KeptComment(c.typed, lead), c.typed.substr(0, c.kept)) << c.typed.size();
+        EXPECT_EQ(KeptComment(c.typed).size(), std::min<size_t>(c.typed.size(), 255)) << "without a code page";
+    }
+}
+
 TEST(HcOptionsRules, PlaneNamesFollowTheLayersPlanes) {
     const auto names = [](uint32_t count, bool transparency, bool layerMask) {
         std::vector<std::string> result;
@@ -43,8 +64,12 @@ TEST(HcOptionsRules, PlaneNamesFollowTheLayersPlanes) {
 }
 
 TEST(HcOptionsRules, ToolButtonsSitBelowThePaneAndMoveWithIt) {
+    HcToolBar large(144);
+    large.PlaceBelowPane(480);
+    EXPECT_EQ(large.Rect(0), HcPixelRect::At(23, 495, 39, 33));
+    EXPECT_EQ(large.Rect(1), HcPixelRect::At(61, 495, 39, 33));
     HcToolBar tools;
-    tools.PlaceBelowPane(300);
+    tools.PlaceBelowPane(315);
     EXPECT_EQ(tools.Rect(0), HcPixelRect::At(15, 325, 26, 22));
     EXPECT_EQ(tools.Rect(3), HcPixelRect::At(90, 325, 26, 22));
     EXPECT_EQ(tools.HitTest({15, 325}), 0);

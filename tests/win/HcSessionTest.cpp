@@ -92,8 +92,8 @@ POINT PanePoint(HWND dialog, int x, int y) {
 }
 
 void SelectPencil(HWND dialog) {
-    HcToolBar tools;
-    tools.PlaceBelowPane(WnControlRect(dialog, IDC_ZOOM_IN).top - 30);
+    HcToolBar tools(BenchExpectedDpi());
+    tools.PlaceBelowPane(WnControlRect(dialog, kPaneId).bottom);
     const HcPixelRect pencil = tools.Rect(0);
     Click(dialog, {(pencil.left + pencil.right) / 2, (pencil.top + pencil.bottom) / 2});
     PumpUntilIdle();
@@ -125,7 +125,7 @@ public:
 
     // Acts on the next quantization or options dialog (told apart by their controls) once it shows.
     static void OnQuantization(std::unique_ptr<BenchOnModal>& slot, std::function<void(HWND)> action) {
-        slot = std::make_unique<BenchOnModal>(L"Halcyne Filter 4", IDC_QUANT_SIZE_INFO, std::move(action), kLimit);
+        slot = OnQuantDialog(std::move(action), kLimit);
     }
     static void OnOptions(std::unique_ptr<BenchOnModal>& slot, std::function<void(HWND)> action) {
         slot = std::make_unique<BenchOnModal>(L"Halcyne Filter 4", IDC_OPT_TABS, std::move(action), kLimit);
@@ -301,4 +301,46 @@ TEST(HcSessionTest, AGreySourceOpensTheOptionsDialogAndComesBackToIt) {
     EXPECT_FALSE(quantizationShown);
     EXPECT_TRUE(second && second->Ran());
     EXPECT_FALSE(ReadFileBytes(session.folder + "\\grey.gif").empty());
+}
+
+// Turns the wheel with Ctrl held over the middle of a dialog's pane, while the keyboard focus is elsewhere.
+void ZoomWithTheWheel(HWND dialog, int paneId, int notches) {
+    RECT pane{};
+    GetWindowRect(GetDlgItem(dialog, paneId), &pane);
+    const LPARAM at = MAKELPARAM((pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2);
+    PostMessageW(dialog, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WORD(notches * WHEEL_DELTA)), at);
+    PumpUntilIdle();
+}
+
+// A photograph of 2560 x 1600 as a person opens it: each dialog shows it whole in panes larger than its template
+// has, and the wheel zooms in. Screenshots of each at the display's DPI.
+TEST(HcSessionTest, APhotographOpensWholeInBothDialogsAndTheWheelZoomsItAtTheDisplaysDpi) {
+    SimImage photo;
+    if (!BenchPhotograph(2560, 1600, photo))
+        GTEST_SKIP() << "no photograph in build/bench-data: scripts/dialog-screenshots.sh fetches it";
+    Session session;
+    session.host->SetImage(std::move(photo));
+    const std::string dpi = "-" + std::to_string(BenchExpectedDpi()) + "dpi";
+    std::unique_ptr<BenchOnModal> quant, options;
+    // The zoom label as the dialog opened and after the wheel, the screenshots taken on the way.
+    const auto look = [&](HWND dialog, int paneId, const std::string& name, int notches) {
+        SaveScreenshot(CaptureClient(dialog), "photo-" + name + "-opening" + dpi);
+        const std::string fitted = DialogText(dialog, IDC_ZOOM_LABEL);
+        ZoomWithTheWheel(dialog, paneId, notches);
+        SaveScreenshot(CaptureClient(dialog), "photo-" + name + "-wheel-zoomed" + dpi);
+        return fitted + " -> " + DialogText(dialog, IDC_ZOOM_LABEL);
+    };
+    Session::OnQuantization(quant, [&](HWND dialog) {
+        EXPECT_EQ(look(dialog, IDC_QUANT_SOURCE_PANE, "quantization", 3), "1 : 8 -> 1 : 5");
+        Session::OnOptions(options, [&](HWND second) {
+            PumpUntilIdle();
+            // Its pane is as large as the screen's third or more: 1 : 8 or closer, one step closer still.
+            EXPECT_TRUE(std::set<std::string>({"1 : 8 -> 1 : 7", "1 : 7 -> 1 : 6", "1 : 6 -> 1 : 5"})
+                            .count(look(second, kPaneId, "options", 1)));
+            PressDialogButton(second, IDCANCEL);
+        });
+        PressDialogButton(dialog, IDOK);
+    });
+    EXPECT_EQ(session.host->Run(true), 1);
+    EXPECT_TRUE(options && options->Ran());
 }

@@ -29,6 +29,9 @@
 #include "win/HcCursors.h"
 #include "win/WnHcOptDlg.h"
 #include "win/resource_ids.h"
+#include "wnatom/WnDialogPlacement.h"
+#include "wnatom/WnDialogSizer.h"
+#include "wnatom/WnText.h"
 
 namespace {
 
@@ -45,17 +48,17 @@ uint32_t PaletteColor(uint32_t index) {
     return BenchRgb(uint8_t(20 * index), uint8_t(240 - 15 * index), uint8_t(index % 2 ? 200 : 40));
 }
 
-CvGIFFrame* NewFrame() {
+CvGIFFrame* NewFrame(uint32_t width = kWidth, uint32_t height = kHeight) {
     CvColorTable table(kColors);
     for (uint32_t i = 0; i < kColors; ++i) {
         const uint32_t rgb = PaletteColor(i);
         table.SetEntry(i, uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
     }
-    CvIndexedImage image(kWidth, kHeight, &table);
+    CvIndexedImage image(width, height, &table);
     {
         CvPixelLock lock(image);
-        for (uint32_t y = 0; y < kHeight; ++y)
-            for (uint32_t x = 0; x < kWidth; ++x) lock.Row(y)[x] = IndexAt(x, y);
+        for (uint32_t y = 0; y < height; ++y)
+            for (uint32_t x = 0; x < width; ++x) lock.Row(y)[x] = IndexAt(x, y);
     }
     return new CvGIFFrame(image);
 }
@@ -211,7 +214,19 @@ TEST_F(WnHcOptDlgTest, ColorTakesTheTopLeftIndexAndEveryToolEditsTheMaskTheReado
         HWND pane = dialog.Pane()->Window();
         SelectTool(dialog, window, WnHcBrushWindow::kPicker);
         Click(pane, View(dialog, 40, 30), kBenchShift);  // another index joins
-        EXPECT_GT(CountTransparent(*globals.gifFrame), ofTopLeft);
+        const int ofBoth = CountTransparent(*globals.gifFrame);
+        EXPECT_GT(ofBoth, ofTopLeft);
+        // The picked colour is one of the mode's colours now: leaving "Color" and coming back keeps it.
+        EXPECT_EQ(globals.settings.transIndexes[IndexAt(40, 30)], 1);
+        HWND page = dialog.Page(WnHcOptDlg::kTransparencyTab);
+        ClickControl(GetDlgItem(page, IDC_OPT_NONE));
+        EXPECT_EQ(CountTransparent(*globals.gifFrame), 0);
+        ClickControl(GetDlgItem(page, IDC_OPT_COLOR));
+        EXPECT_EQ(CountTransparent(*globals.gifFrame), ofBoth);
+        SelectTool(dialog, window, WnHcBrushWindow::kPicker);  // "None" took the tools away
+        Click(pane, View(dialog, 0, 0), kBenchControl);        // the top-left colour leaves
+        EXPECT_EQ(globals.settings.transIndexes[kTopLeftIndex], 0);
+        EXPECT_EQ(CountTransparent(*globals.gifFrame), ofBoth - ofTopLeft);
 
         SelectTool(dialog, window, WnHcBrushWindow::kPencil);
         EXPECT_EQ(dialog.SelectedTool(), WnHcBrushWindow::kPencil);
@@ -301,9 +316,13 @@ TEST_F(WnHcOptDlgTest, AlphaTakesThePlaneAndComingBackKeepsThePaintedMask) {
     EXPECT_TRUE(back);
     EXPECT_EQ(CountTransparent(*globals.gifFrame), 12 * 36 + 21);
 
+    const HcDialogRect stored = globals.optionsDialogRect;
     EXPECT_TRUE(RunDialog(
         true,
-        [&](WnHcOptDlg& dialog, HWND) {
+        [&](WnHcOptDlg& dialog, HWND window) {
+            const HcDialogRect opened = WnDialogRectOf(window);
+            EXPECT_EQ(std::make_pair(opened.left, opened.top), std::make_pair(stored.left, stored.top));
+            EXPECT_EQ(std::make_pair(opened.width, opened.height), std::make_pair(stored.width, stored.height));
             EXPECT_EQ(IsDlgButtonChecked(dialog.Page(WnHcOptDlg::kTransparencyTab), IDC_OPT_ALPHA), UINT(BST_CHECKED));
             EXPECT_EQ(CountTransparent(*globals.gifFrame), 12 * 36 + 21) << "the painted mask survives";
             return IDOK;
@@ -348,6 +367,29 @@ TEST_F(WnHcOptDlgTest, ThePickerOnTheSwatchEditsThePaletteAndTheBackgroundListSe
         EXPECT_EQ(globals.gifFrame->GetBackgroundColor()[0], 1);
         EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), kColorItemSave) << "no saved colour matches";
         SaveScreenshot(CaptureClient(window), "options-background");
+        {
+            // Keys and the wheel move through the closed list without opening the prompts of its commands.
+            BenchAnswerBox prompt(WnWiden(kSavedColorsTitle), IDCANCEL);
+            SetFocus(combo);
+            PressKey(combo, VK_DOWN);  // "Remove Color..."
+            PressKey(combo, VK_UP);    // "Save Selected Color..."
+            RECT box{};
+            GetWindowRect(combo, &box);
+            PostMessageW(combo, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)),
+                         MAKELPARAM(box.left + 5, box.top + 5));
+            PumpUntilIdle();
+            EXPECT_FALSE(prompt.Answered());
+            EXPECT_EQ(globals.settings.bgColor[0], 1);
+        }
+        {
+            // Closing the open list on "Remove Color..." with no saved colour in use says there is none.
+            BenchAnswerBox told(WnWiden(kSavedColorsTitle), IDOK);
+            SendMessageW(combo, CB_SETCURSEL, kColorItemRemove, 0);
+            SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+            PressKey(combo, VK_RETURN);
+            PumpUntil([&] { return told.Answered(); }, std::chrono::milliseconds(3000));
+            EXPECT_EQ(told.Texts(), WnWiden(kNoColorToRemoveText));
+        }
 
         // A bigger dialog gives the pane the room; the tool buttons move down with the bottom edge.
         const HcPixelRect toolBefore = dialog.ToolRect(0);
@@ -360,4 +402,38 @@ TEST_F(WnHcOptDlgTest, ThePickerOnTheSwatchEditsThePaletteAndTheBackgroundListSe
     });
     EXPECT_TRUE(saved);
     EXPECT_EQ(readoutAtEnd, WrittenSize());
+}
+
+// At 96 and 144 DPI the pieces the dialog places itself keep clear of its controls and inside it. Opening without a
+// stored placement, it is centred on the host window (as far as the screen allows) with a pane of at least a third
+// of the screen's height, and a frame too large for the pane shows whole.
+TEST_F(WnHcOptDlgTest, PiecesDrawnByTheDialogFitItsLayoutAtTheDisplaysDpi) {
+    delete globals.gifFrame;
+    globals.gifFrame = NewFrame(2000, 1500);
+    RunDialog([&](WnHcOptDlg& dialog, HWND window) {
+        const RECT pane = WnControlRect(window, GetDlgCtrlID(dialog.Pane()->Window()));
+        const RECT tabs = WnControlRect(window, IDC_OPT_TABS), zoom = WnControlRect(window, IDC_ZOOM_IN);
+        const RECT info = WnControlRect(window, IDC_OPT_SIZE_LABEL), last = WnControlRect(window, IDC_OPT_LAST);
+        const HcPixelRect tool = dialog.ToolRect(0),
+                          tools = HcPixelRect{tool.left, tool.top, tool.bottom, dialog.ToolRect(3).right};
+        const HcPixelRect strip = dialog.StripRect(), swatch = dialog.SwatchRect();
+        RECT client{};
+        GetClientRect(window, &client);
+        EXPECT_TRUE(pane.right < tabs.left && pane.bottom < zoom.top);
+        EXPECT_EQ(tool.Width(), MulDiv(26, BenchExpectedDpi(), 96));
+        EXPECT_TRUE(tools.top > pane.bottom && tools.right <= zoom.left && tools.bottom <= info.top);
+        EXPECT_TRUE(strip.top >= info.bottom && strip.right < last.left && strip.bottom <= client.bottom);
+        EXPECT_TRUE(swatch.top >= info.bottom && swatch.right <= last.left && swatch.bottom <= client.bottom);
+
+        MONITORINFO monitor{sizeof monitor, {}, {}, 0};
+        GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& work = monitor.rcWork;
+        EXPECT_GE(pane.bottom - pane.top, (work.bottom - work.top) / 3);
+        const HcDialogRect at = WnDialogRectOf(window), around = WnDialogRectOf(host.Handle());
+        EXPECT_NEAR(at.left, std::max<int>(work.left, around.left + (around.width - at.width) / 2), 1);
+        EXPECT_NEAR(at.top, std::max<int>(work.top, around.top + (around.height - at.height) / 2), 1);
+        EXPECT_TRUE(dialog.Pane()->Layout().Zoom().level < 0 && dialog.Pane()->Layout().CentredBothWays());
+        SaveScreenshot(CaptureClient(window), "options-opening-" + std::to_string(BenchExpectedDpi()) + "dpi");
+        return IDCANCEL;
+    });
 }

@@ -1,7 +1,11 @@
 // The quantization dialog in whole interactive runs: the real module loaded as a host loads it, its dialog driven
 // by real messages from inside its own loop, the sizes it shows recorded, and the file it leads to read back.
 #include <gtest/gtest.h>
+// The other Windows headers need windows.h first.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <fstream>
 #include <functional>
@@ -11,6 +15,7 @@
 #include "cvcode2/CvLoadPalette.h"
 #include "hostsim/HostSimulator.h"
 #include "hostsim/ModuleLoader.h"
+#include "tests/support/InProcessHost.h"
 #include "tests/support/TestPaths.h"
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchInput.h"
@@ -19,6 +24,7 @@
 #include "tests/win/support/QuantDialogBench.h"
 #include "win/resource_ids.h"
 #include "wnatom/WnDialogSizer.h"
+#include "wnatom/WnErrorExit.h"
 
 namespace {
 
@@ -93,15 +99,20 @@ void DragDither(HWND dialog, int to) {
     Drag(DitherPaneOf(dialog), StraightPath(DitherStop(dialog, DitherShown(dialog)), DitherStop(dialog, to), 4));
 }
 
-// Runs `action` once, the first time the progress bar shows: from inside a running reduction's message pump.
+// Runs `action` once, from inside a running reduction's message pump, once the progress bar has come up for the
+// `showing`-th time since this was made (a reduction shows it for its remapping, for showing its result, then for
+// its size count). It finds the dialog by its bar, so it can be armed before the dialog opens.
 class DuringReduction {
 public:
-    DuringReduction(HWND dialog, std::function<void()> action) : dialog(dialog), action(std::move(action)) {
+    explicit DuringReduction(int showing, std::function<void(HWND dialog)> action)
+        : showing(showing), action(std::move(action)) {
         Active() = this;
+        hook = SetWindowsHookExW(WH_CALLWNDPROCRET, Shown, nullptr, GetCurrentThreadId());
         timer = SetTimer(nullptr, 0, 5, Tick);
     }
     ~DuringReduction() {
         if (timer) KillTimer(nullptr, timer);
+        UnhookWindowsHookEx(hook);
         Active() = nullptr;
     }
     bool Ran() const { return ran; }
@@ -111,30 +122,47 @@ private:
         static DuringReduction* active = nullptr;
         return active;
     }
+    static LRESULT CALLBACK Shown(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        DuringReduction* self = Active();
+        if (code == HC_ACTION && self && message->message == WM_SHOWWINDOW && message->wParam &&
+            GetDlgCtrlID(message->hwnd) == IDC_QUANT_PROGRESS) {
+            ++self->shows;
+            self->bar = message->hwnd;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         DuringReduction* self = Active();
-        if (!self || self->ran || !IsWindowVisible(GetDlgItem(self->dialog, IDC_QUANT_PROGRESS))) return;
+        if (!self || self->ran || self->shows < self->showing || !IsWindowVisible(self->bar)) return;
         KillTimer(nullptr, self->timer);
         self->timer = 0;
         self->ran = true;
-        self->action();
+        self->action(GetParent(self->bar));
     }
 
-    HWND dialog;
-    std::function<void()> action;
+    int showing;
+    std::function<void(HWND)> action;
+    HHOOK hook = nullptr;
     UINT_PTR timer = 0;
+    int shows = 0;
+    HWND bar = nullptr;
     bool ran = false;
 };
 
-// One interactive run of the real module with the dialogs shown; the preferences live in a fresh folder.
+// One interactive run of the real module with the dialogs shown; the preferences live in a fresh folder unless
+// `extra` names one. In process, the plug-in's code linked into the bench runs instead of the module's.
 class QuantRun {
 public:
-    explicit QuantRun(SimImage image, SimOptions extra = {})
-        : module(BenchModulePath()), folder(MakeScratchDir("quantdlg")), options(extra) {
+    explicit QuantRun(SimImage image, SimOptions extra = {}, bool inProcess = false)
+        : module(BenchModulePath()),
+          folder(extra.configFolder.empty() ? MakeScratchDir("quantdlg") : extra.configFolder),
+          options(extra) {
         options.configFolder = folder;
         options.savePath = folder + "\\out.gif";
         options.showDialogs = true;
-        host = std::make_unique<HostSimulator>(module.Entry(), module.SetEmbedHost(), options);
+        host = inProcess ? std::make_unique<HostSimulator>(InProcessEntry, InProcessEmbed, options)
+                         : std::make_unique<HostSimulator>(module.Entry(), module.SetEmbedHost(), options);
         host->SetImage(std::move(image));
     }
 
@@ -144,8 +172,7 @@ public:
         // The options dialog that follows "Next ->" is saved as it opens.
         BenchOnModal save(
             L"Halcyne Filter 4", IDC_OPT_TABS, [](HWND options) { PressDialogButton(options, IDOK); }, kReductionLimit);
-        BenchOnModal watcher(
-            L"Halcyne Filter 4", IDC_QUANT_SIZE_INFO,
+        const auto watcher = OnQuantDialog(
             [&](HWND dialog) {
                 shown = true;
                 WaitForReduction(dialog);
@@ -239,40 +266,120 @@ TEST(WnHcQuantDlgTest, CancelEndsTheRunQuietlyWithoutAFileAfterTheDialogGrew) {
     EXPECT_FALSE(run.Written());
 }
 
-TEST(WnHcQuantDlgTest, ChangesDuringAReductionAbortItOnceAndTheLastValueWins) {
-    QuantRun run(Picture(kLongWidth, kLongHeight));
-    const int16_t result = run.Run([&](HWND dialog) {
-        SaveScreenshot(CaptureClient(dialog), "quant-opening");
-        const size_t opened = run.sizes.Texts().size();
-        DuringReduction during(dialog, [&] {
-            SaveScreenshot(CaptureClient(dialog), "quant-reducing");
-            DragDither(dialog, 2);
-            DragDither(dialog, 7);
-            DragDither(dialog, 9);
+// Changes made while the pixels are remapped (the bar's first showing), while the result is shown (its second) or
+// while the compressed size is counted (its third) stop the work once, and the reduction that follows takes the
+// last value.
+TEST(WnHcQuantDlgTest, ChangesDuringAReductionOrItsSizeCountAbortItOnceAndTheLastValueWins) {
+    for (const int showing : {1, 2, 3}) {
+        SCOPED_TRACE(showing);
+        QuantRun run(Picture(kLongWidth, kLongHeight));
+        const int16_t result = run.Run([&](HWND dialog) {
+            SaveScreenshot(CaptureClient(dialog), "quant-opening");
+            const size_t opened = run.sizes.Texts().size();
+            DuringReduction during(showing, [&](HWND) {
+                const char* names[] = {"quant-reducing", "quant-showing", "quant-counting"};
+                SaveScreenshot(CaptureClient(dialog), names[showing - 1]);
+                DragDither(dialog, 2);
+                DragDither(dialog, 7);
+                DragDither(dialog, 9);
+            });
+            DragDither(dialog, 4);
+            PumpUntil([&] { return during.Ran(); }, kReductionLimit);
+            WaitForReduction(dialog);
+            EXPECT_TRUE(during.Ran()) << "the dialog handles messages while it works";
+            EXPECT_EQ(DitherShown(dialog), 9);
+            // The last reduction used dithering 9: its file differs in size from the undithered opening's.
+            EXPECT_NE(run.sizes.Texts().back(), run.sizes.Texts()[opened - 1]);
+            // After the first change: a start that was stopped without a size, then one that finished.
+            const std::vector<std::string> after(run.sizes.Texts().begin() + opened, run.sizes.Texts().end());
+            ASSERT_EQ(after.size(), 3u);
+            EXPECT_EQ(after[0].substr(after[0].size() - 6), "GIF 0K");
+            EXPECT_EQ(after[1].substr(after[1].size() - 6), "GIF 0K");
+            PressDialogButton(dialog, IDOK);
         });
-        DragDither(dialog, 4);
-        PumpUntil([&] { return during.Ran(); }, kReductionLimit);
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(Picture(kLongWidth, kLongHeight)));
+    }
+}
+
+// The first reduction runs in the dialog already shown; a later one keeps the last result in view until its own is
+// ready, while the strip shows the new palette from the start.
+TEST(WnHcQuantDlgTest, TheDialogShowsBeforeItsFirstReductionAndTheResultNeverBlanks) {
+    QuantRun run(Picture(kLongWidth, kLongHeight));
+    bool shownDuringFirst = false;
+    DuringReduction first(1, [&](HWND dialog) { shownDuringFirst = IsWindowVisible(dialog) != FALSE; });
+    EXPECT_EQ(run.Run([&](HWND dialog) {
+        EXPECT_TRUE(shownDuringFirst) << "the first reduction ran in a hidden dialog";
+        HWND pane = GetDlgItem(dialog, IDC_QUANT_RESULT_PANE);
+        const BenchPixels before = CaptureClient(pane);
+        BenchPixels during, whole;
+        DuringReduction next(1, [&](HWND) { during = CaptureClient(pane), whole = CaptureClient(dialog); });
+        Choose(dialog, IDC_QUANT_DEPTH, 3);  // 32 colours: the strip empties until the new palette is known
+        PumpUntil([&] { return next.Ran(); }, kReductionLimit);
         WaitForReduction(dialog);
-        EXPECT_TRUE(during.Ran());
-        EXPECT_EQ(DitherShown(dialog), 9);
-        // The last reduction used dithering 9: its file differs in size from the undithered opening's.
-        EXPECT_NE(run.sizes.Texts().back(), run.sizes.Texts()[opened - 1]);
-        // After the first change: a start that was stopped without a size, then one that finished.
-        const std::vector<std::string> after(run.sizes.Texts().begin() + opened, run.sizes.Texts().end());
-        ASSERT_EQ(after.size(), 3u);
-        EXPECT_EQ(after[0].substr(after[0].size() - 6), "GIF 0K");
-        EXPECT_EQ(after[1].substr(after[1].size() - 6), "GIF 0K");
+        SaveScreenshot(whole, "quant-strip-during-reduction");
+        EXPECT_TRUE(during.rgb == before.rgb) << "the result pane changed before the new result was ready";
+        // The strip's first cell shows a colour, not the grey of a strip without a palette.
+        const int left = MulDiv(15, BenchExpectedDpi(), 96);
+        const int top = WnControlRect(dialog, IDC_QUANT_LOAD).bottom + MulDiv(11, BenchExpectedDpi(), 96);
+        EXPECT_NE(whole.At(left + 6, top + 6), 0x808080u);
+        PressDialogButton(dialog, IDCANCEL);
+    }),
+              1);
+}
+
+// A drag of the dithering thumb that loses the mouse to another window ends there, and that value is reduced.
+TEST(WnHcQuantDlgTest, ADitheringDragThatLosesTheMouseEndsWhereTheThumbIs) {
+    QuantRun run(Picture(200, 150));
+    EXPECT_EQ(run.Run([&](HWND dialog) {
+        HWND pane = DitherPaneOf(dialog);
+        MouseDown(pane, DitherStop(dialog, 0));
+        MouseMove(pane, DitherStop(dialog, 6));
+        SetCapture(dialog);  // an alert, or a switch to another program, takes the mouse
+        ReleaseCapture();
+        MouseMove(pane, DitherStop(dialog, 9), kBenchNoKeys, false);
+        EXPECT_EQ(DitherShown(dialog), 6) << "the thumb followed a mouse whose button is up";
+        WaitForReduction(dialog);
+        PressDialogButton(dialog, IDOK);
+    }),
+              0);
+    EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(Picture(200, 150))) << "dithering 6 is saved and used";
+}
+
+// The next run opens where the last one closed, on the palette it chose, without a base palette; "Custom" then
+// reduces adaptively again, and the file is the one the saved settings make.
+TEST(WnHcQuantDlgTest, OpeningOnASavedPaletteThenChoosingCustomReducesAdaptively) {
+    SimOptions shared;
+    shared.configFolder = MakeScratchDir("quantdlg-again");
+    RECT closed{}, opened{};
+    QuantRun(Picture(200, 150), shared).Run([&](HWND dialog) {
+        Choose(dialog, IDC_QUANT_PALETTE, 2);  // "Grayscale"
+        WaitForReduction(dialog);
+        SetWindowPos(dialog, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        GetWindowRect(dialog, &closed);
         PressDialogButton(dialog, IDOK);
     });
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(Picture(kLongWidth, kLongHeight)));
+    QuantRun second(Picture(200, 150), shared);
+    EXPECT_EQ(second.Run([&](HWND dialog) {
+        GetWindowRect(dialog, &opened);
+        EXPECT_FALSE(Enabled(dialog, IDC_QUANT_BASE)) << "a fixed palette has no base palette";
+        const int starts = second.sizes.Starts();
+        Choose(dialog, IDC_QUANT_PALETTE, 0);
+        WaitForReduction(dialog);
+        EXPECT_EQ(second.sizes.Starts(), starts + 1);
+        EXPECT_TRUE(Enabled(dialog, IDC_QUANT_BASE));
+        PressDialogButton(dialog, IDOK);
+    }),
+              0);
+    EXPECT_TRUE(EqualRect(&opened, &closed)) << "the stored placement wins";
+    EXPECT_EQ(ReadFileBytes(second.OutPath()), second.ScriptedBytes(Picture(200, 150)));
 }
 
 TEST(WnHcQuantDlgTest, NextWaitsForTheRunningReductionAndCancelOnlyForItsStop) {
     for (const int button : {IDOK, IDCANCEL}) {
         QuantRun run(Picture(kLongWidth, kLongHeight));
         const int16_t result = run.Run([&](HWND dialog) {
-            DuringReduction during(dialog, [&] {
+            DuringReduction during(1, [&](HWND) {
                 PressDialogButton(dialog, button);
                 EXPECT_FALSE(Enabled(dialog, IDOK));
                 EXPECT_FALSE(Enabled(dialog, IDC_QUANT_COLORS));
@@ -358,27 +465,62 @@ TEST(WnHcQuantDlgTest, LoadedPalettesJoinBothListsAndUnloadingEmptiesThem) {
     EXPECT_EQ(run.host->Alerts()[0].caption, "ALERT");
 }
 
-TEST(WnHcQuantDlgTest, AnErrorInsideAHandlerEndsTheRunWithOneAlert) {
-    QuantRun run(Picture(40, 30));
-    const int16_t result = run.Run([](HWND dialog) {
-        // A list entry no saved palette stands behind: choosing it is an error inside the dialog's handler.
-        SendDlgItemMessageA(dialog, IDC_QUANT_PALETTE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Nowhere"));
-        Choose(dialog, IDC_QUANT_PALETTE, int(Items(dialog, IDC_QUANT_PALETTE).size()) - 1);
-    });
-    EXPECT_EQ(result, 1);
-    ASSERT_EQ(run.host->Alerts().size(), 1u);
-    EXPECT_EQ(run.host->Alerts()[0].text.rfind("Error executing Halcyne (", 0), 0u) << run.host->Alerts()[0].text;
-    EXPECT_FALSE(run.Written());
+// A pane's handler that fails, guarded as the panes guard theirs.
+constexpr UINT kFailingMessage = WM_APP + 0x51;
+LRESULT CALLBACK FailingPane(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message != kFailingMessage) return DefSubclassProc(window, message, wParam, lParam);
+    WnGuarded(window, [] { CV_THROW_DETAIL(kCvErrNotSupported, 4242); });
+    return 0;
+}
+
+// An error inside a handler, of the dialog or of one of its child windows, ends the run with that error's alert.
+TEST(WnHcQuantDlgTest, AnErrorInsideAHandlerEndsTheRunWithItsOwnAlert) {
+    BenchModule();  // the plug-in's code linked into the bench finds its templates there
+    for (const bool inPane : {false, true}) {
+        QuantRun run(Picture(40, 30), {}, true);
+        EXPECT_EQ(run.Run([&](HWND dialog) {
+            if (inPane) {
+                SetWindowSubclass(GetDlgItem(dialog, IDC_QUANT_SOURCE_PANE), FailingPane, 1, 0);
+                SendDlgItemMessageW(dialog, IDC_QUANT_SOURCE_PANE, kFailingMessage, 0, 0);
+                return;
+            }
+            // A list entry no saved palette stands behind: choosing it is an error inside the dialog's handler.
+            SendDlgItemMessageA(dialog, IDC_QUANT_PALETTE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Nowhere"));
+            Choose(dialog, IDC_QUANT_PALETTE, int(Items(dialog, IDC_QUANT_PALETTE).size()) - 1);
+        }),
+                  1);
+        ASSERT_EQ(run.host->Alerts().size(), 1u);
+        EXPECT_EQ(run.host->Alerts()[0].text, inPane ? "Error executing Halcyne (37)" : "Error executing Halcyne (27)");
+        ASSERT_EQ(run.host->Errors().size(), 1u);
+        EXPECT_EQ(run.host->Errors()[0].detail, inPane ? 4242u : 0u) << "the same error";
+        EXPECT_FALSE(run.Written());
+    }
 }
 
 }  // namespace
 
 namespace {
 
-// The pieces the dialog draws itself sit inside it and clear of its controls, at 96 and 144 DPI alike.
+// The pieces the dialog draws itself sit inside it and clear of its controls, at 96 and 144 DPI alike. Opening
+// without a stored placement, it is centred on the host window and grown until its panes are a third of the
+// screen's height, and a picture too large for them shows whole.
 TEST(WnHcQuantDlgTest, PiecesDrawnByTheDialogFitItsLayoutAtTheDisplaysDpi) {
-    QuantRun run(Picture(64, 48));
-    EXPECT_EQ(run.Run([](HWND dialog) {
+    QuantRun run(Picture(2560, 1600));
+    HWND host = reinterpret_cast<HWND>(run.host->HostWindow());
+    SetWindowPos(host, nullptr, 100, 100, 1080, 800, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(run.Run([&](HWND dialog) {
+        RECT at{}, around{};
+        GetWindowRect(dialog, &at);
+        GetWindowRect(host, &around);
+        EXPECT_NEAR(at.left + at.right, around.left + around.right, 1) << "centred on the host window";
+        EXPECT_NEAR(at.top + at.bottom, around.top + around.bottom, 1);
+        MONITORINFO monitor{sizeof monitor, {}, {}, 0};
+        GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT source = WnControlRect(dialog, IDC_QUANT_SOURCE_PANE);
+        EXPECT_EQ(source.bottom - source.top, (monitor.rcWork.bottom - monitor.rcWork.top) / 3);
+        EXPECT_EQ(DialogText(dialog, IDC_ZOOM_LABEL), "1 : 8") << "2560 x 1600 seen whole";
+        EXPECT_FALSE(Enabled(dialog, IDC_ZOOM_OUT)) << "nothing to see further out";
+
         const RECT result = WnControlRect(dialog, IDC_QUANT_RESULT_PANE),
                    depth = WnControlRect(dialog, IDC_QUANT_DEPTH);
         const RECT zoom = WnControlRect(dialog, IDC_ZOOM_IN), dither = WnControlRect(dialog, IDC_QUANT_DITHER_PANE);

@@ -1,5 +1,5 @@
-// Dialog windows placed on the real screen by the saved rectangle or centred, and the common-controls version
-// read from the library the process loads.
+// Dialog windows placed on the real screen by the saved rectangle, or grown and centred on the host, and the
+// common-controls version read from the library the process loads.
 #include <gtest/gtest.h>
 
 #include "tests/win/support/BenchWindow.h"
@@ -13,20 +13,24 @@ INT_PTR CALLBACK PlainDialog(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG;
 }
 
-TEST(WnDialogPlacementTest, SavedRectanglesAreClampedAndUnsavedDialogsCentred) {
+TEST(WnDialogPlacementTest, AStoredRectangleWinsAndAFirstOpeningGrowsCentredOnTheHost) {
     BenchHostWindow host;
+    SetWindowPos(host.Handle(), nullptr, 200, 150, 640, 480, SWP_NOZORDER);
     HWND dialog = CreateDialogParamW(BenchModule(), MAKEINTRESOURCEW(IDD_COLOR_PICKER), host.Handle(), PlainDialog, 0);
     ASSERT_NE(dialog, nullptr);
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    const HcDialogRect own = WnDialogRectOf(dialog);
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const HcDialogRect own = WnDialogRectOf(dialog), around = WnDialogRectOf(host.Handle());
 
-    WnPlaceDialog(dialog, {0, 0, 0, 0});
+    // Two panes of 40 pixels: each grows by as much as the whole dialog does in height.
+    WnOpenDialog(dialog, {0, 0, 0, 0}, host.Handle(), 40, 2);
     HcDialogRect placed = WnDialogRectOf(dialog);
-    EXPECT_EQ(placed.left, (screenWidth - own.width) / 2);
-    EXPECT_EQ(placed.top, (screenHeight - own.height) * 2 / 5);
-    EXPECT_EQ(placed.width, own.width);
+    const int growth = placed.height - own.height;
+    EXPECT_GT(growth, 0);
+    EXPECT_EQ(placed.width, own.width + 2 * growth);
+    EXPECT_NEAR(placed.left + placed.width / 2, around.left + around.width / 2, 1);
+    EXPECT_NEAR(placed.top + placed.height / 2, around.top + around.height / 2, 1);
 
-    WnPlaceDialog(dialog, {screenWidth, -40, own.height + 20, own.width + 30});
+    WnOpenDialog(dialog, {screenWidth, -40, own.height + 20, own.width + 30}, host.Handle(), 40, 2);
     placed = WnDialogRectOf(dialog);
     EXPECT_EQ(placed.left, screenWidth * 4 / 5);
     EXPECT_EQ(placed.top, 0);

@@ -64,10 +64,11 @@ BenchOnModal::BenchOnModal(std::wstring caption, std::function<void(HWND)> actio
     : BenchOnModal(std::move(caption), 0, std::move(action), limit) {}
 
 BenchOnModal::BenchOnModal(std::wstring caption, int controlId, std::function<void(HWND)> action,
-                           std::chrono::milliseconds limit)
+                           std::chrono::milliseconds limit, std::function<bool(HWND)> ready)
     : caption(std::move(caption)),
       controlId(controlId),
       action(std::move(action)),
+      ready(std::move(ready)),
       deadline(std::chrono::steady_clock::now() + limit) {
     timer = SetTimer(nullptr, 0, 20, Tick);
     Watchers()[timer] = this;
@@ -87,6 +88,7 @@ void BenchOnModal::Check() {
     WindowSearch search{&caption, controlId, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
     const bool late = std::chrono::steady_clock::now() >= deadline;
+    if (search.found && ready && !ready(search.found) && !late) return;
     if (!search.found && !late) return;
     KillTimer(nullptr, timer);  // before the action, which may pump messages itself
     Watchers().erase(timer);

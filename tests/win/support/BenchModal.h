@@ -15,9 +15,11 @@ public:
     // the thread is cancelled, so a wrong caption fails the test instead of hanging it.
     BenchOnModal(std::wstring caption, std::function<void(HWND)> action,
                  std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
-    // The same for the window with that caption that holds a control of this id (dialogs may share a caption).
+    // The same for the window with that caption that holds a control of this id (dialogs may share a caption),
+    // once `ready` holds for it when given (a dialog that works inside its own pumps is acted on between them).
     BenchOnModal(std::wstring caption, int controlId, std::function<void(HWND)> action,
-                 std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
+                 std::chrono::milliseconds limit = std::chrono::milliseconds(10000),
+                 std::function<bool(HWND)> ready = {});
     ~BenchOnModal();
     BenchOnModal(const BenchOnModal&) = delete;
     BenchOnModal& operator=(const BenchOnModal&) = delete;
@@ -31,6 +33,7 @@ private:
     std::wstring caption;
     int controlId = 0;
     std::function<void(HWND)> action;
+    std::function<bool(HWND)> ready;
     std::chrono::steady_clock::time_point deadline;
     UINT_PTR timer = 0;
     bool ran = false;

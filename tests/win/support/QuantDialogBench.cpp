@@ -2,6 +2,12 @@
 // shows, whether a reduction is running, and where the dithering slider's stops lie.
 #include "tests/win/support/QuantDialogBench.h"
 
+#include <algorithm>
+#include <utility>
+
+#include "cli/InputImage.h"
+#include "hostsim/HostSimulator.h"
+#include "tests/support/TestPaths.h"
 #include "tests/win/support/BenchWindow.h"
 #include "uicore/HcDitherTrack.h"
 #include "win/resource_ids.h"
@@ -17,6 +23,26 @@ bool ShowsNoGifSize(const std::string& size) {
 
 }  // namespace
 
+bool BenchPhotograph(uint32_t width, uint32_t height, SimImage& image) {
+    InputImage photo;
+    try {
+        photo = ReadImageFile(ExecutableDir() + "\\..\\..\\bench-data\\the-mouse.ppm");
+    } catch (const ImageReadError&) {
+        return false;
+    }
+    if (photo.channels != 3) return false;
+    image = SimImage{};
+    image.width = int(width);
+    image.height = int(height);
+    image.color.resize(size_t(width) * height * 3);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            const size_t from = (size_t(y) * photo.height / height * photo.width + size_t(x) * photo.width / width) * 3;
+            std::copy_n(&photo.pixels[from], 3, &image.color[(size_t(y) * width + x) * 3]);
+        }
+    return true;
+}
+
 std::string DialogText(HWND dialog, int id) {
     const std::wstring wide = WindowText(GetDlgItem(dialog, id));
     return std::string(wide.begin(), wide.end());
@@ -24,6 +50,11 @@ std::string DialogText(HWND dialog, int id) {
 
 bool QuantReducing(HWND dialog) {
     return ShowsNoGifSize(DialogText(dialog, IDC_QUANT_SIZE_INFO));
+}
+
+std::unique_ptr<BenchOnModal> OnQuantDialog(std::function<void(HWND)> action, std::chrono::milliseconds limit) {
+    return std::make_unique<BenchOnModal>(L"Halcyne Filter 4", IDC_QUANT_SIZE_INFO, std::move(action), limit,
+                                          [](HWND dialog) { return !QuantReducing(dialog); });
 }
 
 HWND DitherPaneOf(HWND dialog) {

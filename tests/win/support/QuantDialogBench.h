@@ -4,13 +4,27 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "tests/win/support/BenchModal.h"
+
+struct SimImage;
+
+// The benchmarks' photograph (build/bench-data/the-mouse.ppm, which scripts/bench-photo.sh makes) scaled to
+// width x height, nearest pixel; false when it is not there.
+bool BenchPhotograph(uint32_t width, uint32_t height, SimImage& image);
 
 // A control's text (the dialog's texts are plain ASCII).
 std::string DialogText(HWND dialog, int id);
 // The size line shows "GIF 0K" from the start of a reduction until its compressed size is known.
 bool QuantReducing(HWND dialog);
+// Acts on the quantization dialog once it shows and its first reduction has ended (not from inside that
+// reduction's pump, which would wait for itself).
+std::unique_ptr<BenchOnModal> OnQuantDialog(std::function<void(HWND)> action, std::chrono::milliseconds limit);
 // The dithering value the slider shows.
 int DitherShown(HWND dialog);
 // The slider's own window, and a point on its thumb when it stands at `stop` (that window's coordinates).
