@@ -16,8 +16,8 @@ TEST(WnHcPreviewTest, ZoomLabelAndButtonsFollowTheLevelAndStopAtTheEnds) {
         int level;
         const wchar_t* label;
         bool in, out;
-    } cases[] = {{3, L"4 : 1", true, true}, {-2, L"1 : 3", true, true}, {7, L"8 : 1", false, true},
-                 {-7, L"1 : 8", true, false}};
+    } cases[] = {
+        {3, L"4 : 1", true, true}, {-2, L"1 : 3", true, true}, {7, L"8 : 1", false, true}, {-7, L"1 : 8", true, false}};
     for (const auto& expected : cases) {
         pane.SetZoomLevel(expected.level, true);
         PumpUntilIdle();
@@ -42,14 +42,17 @@ TEST(WnHcPreviewTest, ACentredImageDoesNotMoveWhenDragged) {
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
-TEST(WnHcPreviewTest, DraggingTheSourceScrollsTheResultByTheSameAmount) {
+// The quantization dialog's pair: two 300 x 200 panes side by side showing 400 x 300 pictures.
+struct PanePair {
     PaneBench bench;
-    auto source = AsymmetricImage(400, 300);
-    auto result = AsymmetricImage(400, 300);
-    HWND sourceWindow = bench.AddPane({10, 10, 310, 210}, 1);
-    HWND resultWindow = bench.AddPane({330, 10, 630, 210}, 2);
-    WnHcPreview sourcePane(sourceWindow, source.get(), true);
-    WnHcPreview resultPane(resultWindow, result.get(), false);
+    std::unique_ptr<CvRGBImage> source = AsymmetricImage(400, 300), result = AsymmetricImage(400, 300);
+    HWND sourceWindow = bench.AddPane({10, 10, 310, 210}, 1), resultWindow = bench.AddPane({330, 10, 630, 210}, 2);
+    WnHcPreview sourcePane{sourceWindow, source.get(), true}, resultPane{resultWindow, result.get(), false};
+};
+
+TEST(WnHcPreviewTest, DraggingTheSourceScrollsTheResultByTheSameAmount) {
+    PanePair pair;
+    auto& [bench, source, result, sourceWindow, resultWindow, sourcePane, resultPane] = pair;
     ASSERT_EQ(sourcePane.Partner(), &resultPane);
     ASSERT_EQ(resultPane.Partner(), &sourcePane);
 
@@ -73,13 +76,8 @@ TEST(WnHcPreviewTest, DraggingTheSourceScrollsTheResultByTheSameAmount) {
 // The wheel goes to the window with the keyboard focus; over a pane it reaches the pane. Ctrl+wheel zooms the pair
 // about the pointer, the wheel alone scrolls them up and down, Shift+wheel sideways.
 TEST(WnHcPreviewTest, TheWheelOverEitherPaneZoomsOrScrollsThePairWhereverTheFocusIs) {
-    PaneBench bench;
-    auto source = AsymmetricImage(400, 300);
-    auto result = AsymmetricImage(400, 300);
-    HWND sourceWindow = bench.AddPane({10, 10, 310, 210}, 1);
-    HWND resultWindow = bench.AddPane({330, 10, 630, 210}, 2);
-    WnHcPreview sourcePane(sourceWindow, source.get(), true);
-    WnHcPreview resultPane(resultWindow, result.get(), false);
+    PanePair pair;
+    auto& [bench, source, result, sourceWindow, resultWindow, sourcePane, resultPane] = pair;
     POINT pointer{120, 80};
     ClientToScreen(resultWindow, &pointer);
     const auto turn = [&](WPARAM keys, int delta) {
