@@ -8,7 +8,6 @@
 #include <new>
 #include <string>
 
-#include "common/Quantize.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
 #include "cvcode2/CvLog.h"
@@ -216,17 +215,6 @@ HcSettings StorableSettings(const HcSettings& settings) {
     return s;
 }
 
-// "Fine" is the command's own palette choice, which the dialogs do not offer: unless a saved palette bears that
-// name, it is stored as the adaptive "Custom", so the next interactive run shows a palette it knows.
-void StorablePaletteName(const HcGlobals& globals, unsigned char* name) {
-    std::memcpy(name, globals.paletteName, sizeof globals.paletteName);
-    const size_t fineLength = std::strlen(kPaletteFine);
-    const bool fine = name[0] == fineLength && std::memcmp(name + 1, kPaletteFine, fineLength) == 0;
-    if (!fine || FindPalette(globals, name)) return;
-    name[0] = uint8_t(std::strlen(kPaletteCustom));
-    std::memcpy(name + 1, kPaletteCustom, name[0]);
-}
-
 // The count byte of a list, checked against the bytes the file still holds.
 uint8_t ReadListCount(CvFile& file, uint32_t fileLength, uint32_t recordSize) {
     uint8_t count = file.ReadByte();
@@ -260,6 +248,7 @@ void ReadPrefsFile(CvFile& file, HcGlobals& globals) {
     file.Seek(0, int32_t(listsOffset));
     ReadList(file, length, kPrefsColorRecordSize, globals.colorList, NewColorEntry, UnpackColor);
     ReadList(file, length, kPrefsPaletteRecordSize, globals.paletteList, NewPaletteEntry, UnpackPalette);
+    RenameReservedPalettes(globals.paletteList);
     file.Close();
 }
 
@@ -298,9 +287,7 @@ void WritePrefsFile(CvFile& file, const HcGlobals& globals) {
     file.WriteByte(std::min(globals.prefMode, kMaxPrefMode));
     file.WriteByte(globals.prefFlag1);
     file.WriteByte(globals.prefFlag2);
-    unsigned char paletteName[sizeof globals.paletteName];
-    StorablePaletteName(globals, paletteName);
-    file.Write(paletteName, sizeof paletteName);
+    file.Write(globals.paletteName, sizeof globals.paletteName);
     file.Write(globals.basePaletteName, sizeof globals.basePaletteName);
     file.WriteByte(globals.prefFlag3);
     uint8_t rect[kRectSize];

@@ -114,7 +114,7 @@ TEST(SettingsDescriptor, RecordsEveryDefaultUnlessTheLastSettingsAreWanted) {
     HalcyneOptions options = ParseCommandLine({"in.png", "-o", "o.gif", "-c", "16", "-t", "index=3,4"});
     const std::vector<SimDescriptorItem> expected = {
         SimDescriptorItem::Integer(MakeOSType("Dpth"), 16),
-        SimDescriptorItem::Text(MakeOSType("Plt "), "Custom"),
+        SimDescriptorItem::Text(MakeOSType("Plt "), "Fine"),
         SimDescriptorItem::Bool(MakeOSType("Intr"), false),
         SimDescriptorItem::Text(MakeOSType("bpal"), "None"),
         SimDescriptorItem::Enumerated(MakeOSType("tran"), MakeOSType("Cvtn"), MakeOSType("indx")),

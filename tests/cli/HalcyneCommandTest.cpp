@@ -71,8 +71,8 @@ TEST_F(CommandFixture, EveryInputKindBecomesAGifThatIndependentReadersAgreeOn) {
         {"formats/rgba16.png", "", true},
         {"formats/palette-trns.png", "--transparency none", false},
         {"formats/rgb.ppm", "--colors 2", false},
-        {"chelsea-alpha.png", "--palette Fine --colors 64 --dither 5", true},
-        {"rocket.jpg", "--palette Fine --dither 0", false},
+        {"chelsea-alpha.png", "--palette Custom --colors 64 --dither 5", true},
+        {"rocket.jpg", "--palette Custom --dither 0", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input);

@@ -130,16 +130,19 @@ TEST_F(PrefsFixture, EveryFieldRoundTrips) {
         EXPECT_EQ(std::memcmp(a->name, b->name, 256) | std::memcmp(a->colors, b->colors, 768), 0);
 }
 
-// The command's "Fine" is not a palette the dialogs know: stored as "Custom", unless a saved palette has the name.
-TEST_F(PrefsFixture, TheCommandsFinePaletteIsStoredAsCustomUnlessSaved) {
+// "Fine" is stored as chosen; saved palettes whose names the boxes reserve come back renamed, so that the
+// built-in choices and the saved palettes stay apart.
+TEST_F(PrefsFixture, FineIsStoredAndReservedSavedNamesAreRenamed) {
     CvPStrFromC(saved.paletteName, "Fine");
-    SavePrefsTo(saved, location);
-    LoadPrefsFrom(loaded, location);
-    EXPECT_EQ(PascalText(loaded.paletteName), "Custom");
     CvPStrFromC(saved.paletteList->name, "Fine");
+    CvPStrFromC(saved.paletteList->next->name, "Custom");
     SavePrefsTo(saved, location);
     LoadPrefsFrom(loaded, location);
     EXPECT_EQ(PascalText(loaded.paletteName), "Fine");
+    std::string names;
+    for (const HcPaletteEntry* entry = loaded.paletteList; entry; entry = entry->next)
+        names += PascalText(entry->name) + "/";
+    EXPECT_EQ(names, "Fine (saved)/Custom (saved)/System/");
 }
 
 TEST_F(PrefsFixture, InvalidFilesFallBackToTheDefaults) {

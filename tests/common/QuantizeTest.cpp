@@ -57,13 +57,13 @@ TEST(QuantParamsFromSettings, PaletteNamesChooseTheMode) {
         EXPECT_EQ(params.colors, globals.settings.colors);
         EXPECT_EQ(params.fine, c.fine) << c.palette << "/" << c.base;
     }
-    // A saved palette named "Fine" is a fixed palette like any other.
+    // "Fine" keeps its meaning even beside a saved palette of that name (which loading renames).
     CvPStrFromC(globals.paletteName, "Fine");
     CvPStrFromC(globals.basePaletteName, "None");
     CvPStrFromC(const_cast<HcPaletteEntry*>(FindPalette(globals, (const unsigned char*)"\x09Grayscale"))->name, "Fine");
     QuantParams saved = QuantParamsFromSettings(globals);
-    EXPECT_EQ(saved.mode, QuantMode::FixedPalette);
-    EXPECT_FALSE(saved.fine);
+    EXPECT_EQ(saved.mode, QuantMode::Adaptive);
+    EXPECT_TRUE(saved.fine);
     FreePaletteList(globals.paletteList);
     FreeColorList(globals.colorList);
 }
