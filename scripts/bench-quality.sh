@@ -126,7 +126,7 @@ summary() {
 chart() {
   local table=$1 png=$2 title=$3
   gnuplot <<GP
-set terminal pngcairo size 1500,620 font "sans,10"
+set terminal pngcairo size 1500,620 font "sans,10" noenhanced
 set output "$png"
 set datafile separator "\t"
 set multiplot layout 1,2 title "$title: 256 colours, GIF size against quality (up and to the left is better)"
