@@ -14,6 +14,7 @@
 #include "cli/Utf8Path.h"
 #include "hostsim/ModuleLoader.h"
 #include "platform/Platform.h"
+#include "platform/PlatformFile.h"
 
 #if defined(_WIN32)
 #include <process.h>
@@ -124,8 +125,8 @@ int Run(const HalcyneOptions& options, const char* argv0) {
     std::vector<std::string> privateNames;
     if (!context.configFolder.empty()) {
         const fs::path prefs = PathFromUtf8(context.prefsFile);
-        privateNames = {context.prefsFile, context.prefsFile + ".new", Utf8FromPath(prefs.parent_path()),
-                        context.configFolder};
+        privateNames = {context.prefsFile, Platform::UniqueFileName(context.prefsFile, 0),
+                        Utf8FromPath(prefs.parent_path()), context.configFolder};
     }
     const InterruptCleanup privateCleanup(privateNames);
     if (options.paletteFile)

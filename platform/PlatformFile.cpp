@@ -7,13 +7,16 @@
 #include <sys/types.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #if defined(_WIN32)
 #include <direct.h>
 #include <io.h>
+#include <process.h>
 
 #include "platform/Utf16.h"
 #else
@@ -55,6 +58,15 @@ auto OnWidePath(const char* path, Call call) -> decltype(call(L"")) {
 
 int SysOpen(const char* path, int flags) {
     return OnWidePath(path, [&](const wchar_t* name) { return _wopen(name, flags, kNewFilePermission); });
+}
+unsigned long ProcessNumber() {
+    return static_cast<unsigned long>(_getpid());
+}
+std::filesystem::path FsPath(const std::string& utf8) {
+    return std::filesystem::u8path(utf8);
+}
+std::string FsName(const std::filesystem::path& path) {
+    return path.u8string();
 }
 }  // namespace
 
@@ -117,6 +129,15 @@ constexpr int kBinary = 0;
 constexpr mode_t kNewFilePermission = 0666;  // narrowed by the user's umask
 int SysOpen(const char* path, int flags) {
     return open(path, flags, kNewFilePermission);
+}
+unsigned long ProcessNumber() {
+    return static_cast<unsigned long>(getpid());
+}
+std::filesystem::path FsPath(const std::string& bytes) {
+    return std::filesystem::path(bytes);
+}
+std::string FsName(const std::filesystem::path& path) {
+    return path.string();
 }
 }  // namespace
 
@@ -181,6 +202,42 @@ int MakeFolderPath(const char* path) {
 
 int FdCreate(const char* path) {
     return SysOpen(path, O_RDWR | O_CREAT | O_TRUNC | kBinary);
+}
+
+std::string UniqueFileName(const std::string& stem, int n) {
+    return stem + "." + std::to_string(ProcessNumber()) + "-" + std::to_string(n) + ".tmp";
+}
+
+int CreateUniqueFile(const std::string& stem, std::string& path) {
+    // Another thread of this process, or a file left by an earlier process of the same number, holds the lower ones.
+    for (int n = 0; n < 1000; ++n) {
+        const std::string name = UniqueFileName(stem, n);
+        const int fd = SysOpen(name.c_str(), O_RDWR | O_CREAT | O_EXCL | kBinary);
+        if (fd >= 0) {
+            FdClose(fd);
+            path = name;
+            return 0;
+        }
+        if (errno != EEXIST) return errno;
+    }
+    return EEXIST;
+}
+
+void RemoveStaleFiles(const std::string& folder, const std::string& prefix, const std::string& suffix,
+                      int64_t seconds) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const auto oldest = fs::file_time_type::clock::now() - std::chrono::seconds(seconds);
+    for (fs::directory_iterator entry(FsPath(folder), error), end; !error && entry != end; entry.increment(error)) {
+        const std::string name = FsName(entry->path().filename());
+        const bool matches = name.size() >= prefix.size() + suffix.size() &&
+                             name.compare(0, prefix.size(), prefix) == 0 &&
+                             name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+        if (!matches) continue;
+        std::error_code failed;
+        const bool stale = entry->is_regular_file(failed) && fs::last_write_time(entry->path(), failed) < oldest;
+        if (stale && !failed) fs::remove(entry->path(), failed);
+    }
 }
 
 }  // namespace Platform

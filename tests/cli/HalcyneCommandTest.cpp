@@ -262,6 +262,31 @@ TEST_F(CommandFixture, FailuresNameTheFileAndTheCause) {
               0);
 }
 
+// Thirty-two commands started together on one preferences folder, as a batch tool starts them: every one writes
+// the GIF a lone run writes and says nothing, and the preferences file is the lone run's, whole, with nothing
+// staged left beside it.
+TEST_F(CommandFixture, CommandsRunningTogetherOnOnePreferencesFolderLoseNothing) {
+    const std::string input = "'" + Data("formats/rgba16.png") + "'";
+    ASSERT_EQ(Halcyne(input + " -o '" + dir + "/lone.gif'", config).status, 0);
+    const std::string prefs = config + "/Corvane/Halcyne Prefs";
+    const std::string lonePrefs = ReadFileBytes(prefs);
+    std::string together;
+    for (int i = 0; i < 32; ++i) {
+        const std::string run = dir + "/run" + std::to_string(i);
+        together += "(" + HalcyneLine(input + " -o '" + run + ".gif' > '" + run + ".log' 2>&1", config) +
+                    "; echo $? >> '" + run + ".log') & ";
+    }
+    Shell(together + "wait");
+    for (int i = 0; i < 32; ++i) {
+        SCOPED_TRACE(i);
+        const std::string run = dir + "/run" + std::to_string(i);
+        EXPECT_EQ(ReadFileBytes(run + ".log"), "0\n");
+        EXPECT_EQ(ReadFileBytes(run + ".gif"), ReadFileBytes(dir + "/lone.gif"));
+    }
+    EXPECT_EQ(ReadFileBytes(prefs), lonePrefs);
+    EXPECT_EQ(FolderNames(config + "/Corvane"), std::vector<std::string>{"Halcyne Prefs"});
+}
+
 TEST_F(CommandFixture, ASignalDuringTheWriteLeavesNothingBehind) {
     const std::string input = WriteNoisePpm(dir + "/noise.ppm", 2000, 1500);
     const std::string output = dir + "/kept.gif";
