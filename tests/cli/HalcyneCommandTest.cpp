@@ -260,7 +260,19 @@ TEST_F(CommandFixture, FailuresNameTheFileAndTheCause) {
                     "' -o '" + dir + "/homeless.gif' --no-prefs")
                   .status,
               0);
+
+    // Preferences that cannot be stored (a file stands where their folder belongs) cost a warning, not the GIF.
+    fs::create_directories(dir + "/blocked");
+    std::ofstream(dir + "/blocked/Corvane") << "x";
+    CommandResult blocked = Halcyne("'" + Data("camera.png") + "' -o '" + dir + "/blocked.gif'", dir + "/blocked");
+    EXPECT_EQ(blocked.status, 0) << blocked.output;
+    EXPECT_NE(blocked.output.find("warning: the settings were not stored in the preferences file " + dir +
+                                  "/blocked/Corvane/Halcyne Prefs: "),
+              std::string::npos)
+        << blocked.output;
+    EXPECT_EQ(ReadFileBytes(dir + "/blocked.gif"), ReadFileBytes(dir + "/made.gif"));
 }
+
 
 // Thirty-two commands started together on one preferences folder, as a batch tool starts them: every one writes
 // the GIF a lone run writes and says nothing, and the preferences file is the lone run's, whole, with nothing
