@@ -129,7 +129,7 @@ HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
 
 const char* UsageText() {
     return "Usage: halcyne INPUT... [-o OUTPUT] [options]\n"
-           "Reduces images (PNG, JPEG, PNM or PAM; BMP and TIFF too on Windows) to at most 256 colours and saves\n"
+           "Reduces images (PNG, JPEG, GIF, WebP, TIFF, BMP, PGM, PPM or PAM) to at most 256 colours and saves\n"
            "each as a GIF89a file.\n"
            "An input '-' is read from standard input.\n"
            "\n"

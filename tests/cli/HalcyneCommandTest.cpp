@@ -58,26 +58,44 @@ struct CommandFixture : ::testing::Test {
 
 }  // namespace
 
+// `path` cut after `length` bytes.
+std::string Cut(const std::string& path, uintmax_t length) {
+    fs::resize_file(path, length);
+    return path;
+}
+
+// The photograph with alpha (or without) in another format, made by ImageMagick in `folder`.
+std::string Converted(const std::string& folder, const std::string& png, const std::string& extension) {
+    fs::create_directories(folder);
+    const std::string path = folder + "/" + fs::path(png).stem().string() + "." + extension;
+    EXPECT_EQ(std::system(("convert '" + Data(png) + "' '" + path + "'").c_str()), 0) << path;
+    return path;
+}
+
 TEST_F(CommandFixture, EveryInputKindBecomesAGifThatIndependentReadersAgreeOn) {
     struct Case {
-        const char* input;
+        std::string input;
         const char* flags;
         bool transparent;  // inputs with alpha default to alpha transparency, others to none, unless chosen
     } cases[] = {
-        {"astronaut.png", "--colors 64 --dither 5", false},
-        {"chelsea-alpha.png", "--colors 32 --interlace --comment hello", true},
-        {"camera.png", "--colors 16", false},
-        {"rocket.jpg", "--colors 256 --dither 10", false},
-        {"formats/rgba16.png", "", true},
-        {"formats/palette-trns.png", "--transparency none", false},
-        {"formats/rgb.ppm", "--colors 2", false},
-        {"chelsea-alpha.png", "--palette Fine --colors 64 --dither 5", true},
-        {"rocket.jpg", "--palette Fine --dither 0", false},
+        {Data("astronaut.png"), "--colors 64 --dither 5", false},
+        {Data("chelsea-alpha.png"), "--colors 32 --interlace --comment hello", true},
+        {Data("camera.png"), "--colors 16", false},
+        {Data("rocket.jpg"), "--colors 256 --dither 10", false},
+        {Data("formats/rgba16.png"), "", true},
+        {Data("formats/palette-trns.png"), "--transparency none", false},
+        {Data("formats/rgb.ppm"), "--colors 2", false},
+        {Data("chelsea-alpha.png"), "--palette Fine --colors 64 --dither 5", true},
+        {Data("rocket.jpg"), "--palette Fine --dither 0", false},
+        {Converted(dir + "/in", "chelsea-alpha.png", "gif"), "--colors 64", true},
+        {Converted(dir + "/in", "chelsea-alpha.png", "webp"), "--dither 5", true},
+        {Converted(dir + "/in", "chelsea-alpha.png", "tif"), "", true},
+        {Converted(dir + "/in", "chelsea.png", "bmp"), "--colors 32", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input);
         std::string output = dir + "/" + fs::path(c.input).stem().string() + ".gif";
-        CommandResult result = Halcyne("'" + Data(c.input) + "' -o '" + output + "' " + c.flags, config);
+        CommandResult result = Halcyne("'" + c.input + "' -o '" + output + "' " + c.flags, config);
         ASSERT_EQ(result.status, 0) << result.output;
         GifReading giflib = ReadWithGiflib(output);
         GifReading pillow = ReadWithPillow(output);
@@ -104,6 +122,11 @@ TEST_F(CommandFixture, BadInputIsRefusedAndLeavesTheOutputAlone) {
         {"'" + Data("formats/notanimage.txt") + "'", 1, "not a PNG, JPEG"},
         {"'" + Data("formats/truncated.png") + "'", 1, "not a readable PNG"},
         {"'" + Data("formats/truncated.jpg") + "'", 1, "not a readable JPEG"},
+        {"'" + Cut(Converted(dir, "chelsea-alpha.png", "gif"), 200) + "'", 1, "not a readable GIF"},
+        {"'" + Cut(Converted(dir, "chelsea-alpha.png", "webp"), 200) + "'", 1, "not a readable WebP"},
+        {"'" + Cut(Converted(dir, "chelsea-alpha.png", "tif"), 200) + "'", 1, "not a readable TIFF"},
+        {"'" + Cut(Converted(dir, "chelsea.png", "bmp"), 200) + "'", 1, "not a readable BMP"},
+        {"'" + dir + "'", 1, "it is a folder, not an image"},
         {"'" + Data("camera.png") + "' --colors 300", 2, "2 to 256"},
         {"'" + Data("camera.png") + "' --dither 11", 2, "0 to 10"},
         {"'" + Data("camera.png") + "' --palette Nowhere", 1, "unknown palette"},
