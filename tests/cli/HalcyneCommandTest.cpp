@@ -223,13 +223,30 @@ TEST_F(CommandFixture, TheSameCommandLineWritesTheSameFileWhateverRanBefore) {
 }
 
 TEST_F(CommandFixture, SeveralInputsFolderOutputAndPipes) {
-    fs::create_directories(dir + "/out");
-    const std::string inputs = "'" + Data("camera.png") + "' '" + Data("rocket.jpg") + "' '" +
-                               Data("formats/notanimage.txt") + "' '" + Data("formats/rgb.ppm") + "'";
-    CommandResult folder = Halcyne(inputs + " -o '" + dir + "/out/' -q", config);
-    EXPECT_EQ(folder.status, 1);  // one input is no image; the others are still written
-    EXPECT_NE(folder.output.find("notanimage.txt: not a PNG, JPEG"), std::string::npos) << folder.output;
-    EXPECT_EQ(FolderNames(dir + "/out"), (std::vector<std::string>{"camera.gif", "rgb.gif", "rocket.gif"}));
+    const std::string inputs = "'" + Data("camera.png") + "' '" + Data("formats/notanimage.txt") + "' '" +
+                               Data("rocket.jpg") + "' '" + dir + "/missing.png' '" + Data("formats/rgb.ppm") + "'";
+    // One after another or three at once: the same files, and the same messages in the inputs' order.
+    CommandResult folder;
+    std::vector<std::string> gifs;
+    for (const std::string jobs : {"1", "3"}) {
+        SCOPED_TRACE(jobs);
+        fs::remove_all(dir + "/out");
+        fs::create_directories(dir + "/out");
+        const CommandResult result = Halcyne(inputs + " -o '" + dir + "/out/' -q -j " + jobs, config);
+        EXPECT_EQ(result.status, 1);  // two inputs are no images; the others are still written
+        EXPECT_EQ(FolderNames(dir + "/out"), (std::vector<std::string>{"camera.gif", "rgb.gif", "rocket.gif"}));
+        std::vector<std::string> written;
+        for (const std::string& name : FolderNames(dir + "/out"))
+            written.push_back(ReadFileBytes(dir + "/out/" + name));
+        if (jobs == "1") {
+            folder = result;
+            gifs = written;
+        }
+        EXPECT_EQ(result.output, folder.output);
+        EXPECT_EQ(written, gifs);
+    }
+    EXPECT_LT(folder.output.find("notanimage.txt: not a PNG, JPEG"), folder.output.find("missing.png: cannot open"))
+        << folder.output;
 
     // Without -o each GIF goes beside its input.
     fs::copy_file(Data("camera.png"), dir + "/a.png");
@@ -296,7 +313,6 @@ TEST_F(CommandFixture, FailuresNameTheFileAndTheCause) {
     EXPECT_EQ(ReadFileBytes(dir + "/blocked.gif"), ReadFileBytes(dir + "/made.gif"));
 }
 
-
 // Thirty-two commands started together on one preferences folder, as a batch tool starts them: every one writes
 // the GIF a lone run writes and says nothing, and the preferences file is the lone run's, whole, with nothing
 // staged left beside it.
@@ -324,14 +340,21 @@ TEST_F(CommandFixture, CommandsRunningTogetherOnOnePreferencesFolderLoseNothing)
 
 TEST_F(CommandFixture, ASignalDuringTheWriteLeavesNothingBehind) {
     const std::string input = WriteNoisePpm(dir + "/noise.ppm", 2000, 1500);
+    fs::copy_file(input, dir + "/noise2.ppm");
     const std::string output = dir + "/kept.gif";
-    for (int signal : {SIGINT, SIGTERM}) {
-        SCOPED_TRACE(signal);
+    // Private preferences (--no-prefs) live in the temporary folder, here the test's own, and go too. Several
+    // inputs at once: the command passes the signal on to each conversion and ends after them.
+    const struct {
+        int signal;
+        std::string arguments;
+    } cases[] = {{SIGINT, "'" + input + "' -o '" + output + "' -q"},
+                 {SIGTERM, "'" + input + "' -o '" + output + "' -q --no-prefs"},
+                 {SIGINT, "'" + input + "' '" + dir + "/noise2.ppm' -o '" + dir + "/' -q -j 2"}};
+    for (const auto& c : cases) {
+        const int signal = c.signal;
+        SCOPED_TRACE(c.arguments);
         { std::ofstream(output) << "old"; }
-        // Private preferences (--no-prefs) live in the temporary folder, here the test's own, and go too.
-        const std::string flags = signal == SIGTERM ? " -q --no-prefs" : " -q";
-        const std::string line =
-            "exec env TMPDIR='" + dir + "' " + HalcyneLine("'" + input + "' -o '" + output + "'" + flags, config);
+        const std::string line = "exec env TMPDIR='" + dir + "' " + HalcyneLine(c.arguments, config);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -351,6 +374,6 @@ TEST_F(CommandFixture, ASignalDuringTheWriteLeavesNothingBehind) {
         EXPECT_TRUE(WIFEXITED(status)) << status;
         EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
         EXPECT_EQ(ReadFileBytes(output), "old");
-        EXPECT_EQ(FolderNames(dir), (std::vector<std::string>{"config", "kept.gif", "noise.ppm"}));
+        EXPECT_EQ(FolderNames(dir), (std::vector<std::string>{"config", "kept.gif", "noise.ppm", "noise2.ppm"}));
     }
 }
