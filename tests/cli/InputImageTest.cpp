@@ -104,6 +104,7 @@ TEST(InputImage, GifFirstFrameKeepsItsPaletteAndTransparency) {
     std::vector<uint8_t> withAlpha;
     for (int i = 0; i < 6; ++i)
         withAlpha.insert(withAlpha.end(), {kRgb[i][0], kRgb[i][1], kRgb[i][2], uint8_t(i == 2 ? 0 : 255)});
+    const GifWriteOptions plain;
     GifWriteOptions transparent;
     transparent.transparent = true;
     transparent.transparentIndex = 2;
@@ -113,7 +114,7 @@ TEST(InputImage, GifFirstFrameKeepsItsPaletteAndTransparency) {
         GifWriteOptions options;
         int channels;
         std::vector<uint8_t> pixels;
-    } cases[] = {{{}, 3, Expected(3)}, {transparent, 4, withAlpha}, {offset, 4, withAlpha}};
+    } cases[] = {{plain, 3, Expected(3)}, {transparent, 4, withAlpha}, {offset, 4, withAlpha}};
     const std::string path = MakeScratchDir("gif-input") + "/picture.gif";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options.left);
