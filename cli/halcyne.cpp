@@ -34,7 +34,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kVersion = "halcyne 4.0";
+constexpr const char* kVersion = "halcyne " HC_VERSION;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitCancelled = 3;
