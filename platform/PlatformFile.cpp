@@ -7,11 +7,11 @@
 #include <sys/types.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
+#include <ctime>
 #include <string>
+#include <string_view>
 
 #if defined(_WIN32)
 #include <direct.h>
@@ -20,10 +20,21 @@
 
 #include "platform/Utf16.h"
 #else
+#include <dirent.h>
 #include <unistd.h>
 #endif
 
 namespace Platform {
+
+namespace {
+// Whether `name` starts with `prefix` and ends with `suffix`, apart.
+template <typename Char>
+bool NamedWith(std::basic_string_view<Char> name, const std::basic_string<Char>& prefix,
+               const std::basic_string<Char>& suffix) {
+    return name.size() >= prefix.size() + suffix.size() && name.substr(0, prefix.size()) == prefix &&
+           name.substr(name.size() - suffix.size()) == suffix;
+}
+}  // namespace
 
 #if defined(_WIN32)
 
@@ -61,12 +72,6 @@ int SysOpen(const char* path, int flags) {
 }
 unsigned long ProcessNumber() {
     return static_cast<unsigned long>(_getpid());
-}
-std::filesystem::path FsPath(const std::string& utf8) {
-    return std::filesystem::u8path(utf8);
-}
-std::string FsName(const std::filesystem::path& path) {
-    return path.u8string();
 }
 }  // namespace
 
@@ -121,6 +126,24 @@ const char* FallbackConfigFolder() {
     return "C:\\Windows";
 }
 
+// The system narrows the names by the pattern (and may match short names too, hence the check of each name).
+void RemoveStaleFiles(const std::string& folder, const std::string& prefix, const std::string& suffix,
+                      int64_t seconds) {
+    const std::optional<std::wstring> pattern = Utf16FromUtf8(folder + "\\" + prefix + "*" + suffix);
+    const std::optional<std::wstring> widePrefix = Utf16FromUtf8(prefix), wideSuffix = Utf16FromUtf8(suffix);
+    if (!pattern || !widePrefix || !wideSuffix) return;
+    _wfinddata64_t found;
+    const intptr_t search = _wfindfirst64(pattern->c_str(), &found);
+    if (search == -1) return;
+    const __time64_t oldest = _time64(nullptr) - seconds;
+    do {
+        if (!(found.attrib & _A_SUBDIR) && found.time_write < oldest &&
+            NamedWith(std::wstring_view(found.name), *widePrefix, *wideSuffix))
+            _wunlink((*Utf16FromUtf8(folder) + L"\\" + found.name).c_str());
+    } while (_wfindnext64(search, &found) == 0);
+    _findclose(search);
+}
+
 #else
 
 namespace {
@@ -132,12 +155,6 @@ int SysOpen(const char* path, int flags) {
 }
 unsigned long ProcessNumber() {
     return static_cast<unsigned long>(getpid());
-}
-std::filesystem::path FsPath(const std::string& bytes) {
-    return std::filesystem::path(bytes);
-}
-std::string FsName(const std::filesystem::path& path) {
-    return path.string();
 }
 }  // namespace
 
@@ -177,6 +194,21 @@ char PathSeparator() {
 }
 const char* FallbackConfigFolder() {
     return nullptr;
+}
+
+void RemoveStaleFiles(const std::string& folder, const std::string& prefix, const std::string& suffix,
+                      int64_t seconds) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return;
+    const time_t oldest = time(nullptr) - time_t(seconds);
+    while (const dirent* entry = readdir(dir)) {
+        struct stat status;
+        if (NamedWith(std::string_view(entry->d_name), prefix, suffix) &&
+            fstatat(dirfd(dir), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode) &&
+            status.st_mtime < oldest)
+            unlinkat(dirfd(dir), entry->d_name, 0);
+    }
+    closedir(dir);
 }
 
 #endif
@@ -221,23 +253,6 @@ int CreateUniqueFile(const std::string& stem, std::string& path) {
         if (errno != EEXIST) return errno;
     }
     return EEXIST;
-}
-
-void RemoveStaleFiles(const std::string& folder, const std::string& prefix, const std::string& suffix,
-                      int64_t seconds) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const auto oldest = fs::file_time_type::clock::now() - std::chrono::seconds(seconds);
-    for (fs::directory_iterator entry(FsPath(folder), error), end; !error && entry != end; entry.increment(error)) {
-        const std::string name = FsName(entry->path().filename());
-        const bool matches = name.size() >= prefix.size() + suffix.size() &&
-                             name.compare(0, prefix.size(), prefix) == 0 &&
-                             name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
-        if (!matches) continue;
-        std::error_code failed;
-        const bool stale = entry->is_regular_file(failed) && fs::last_write_time(entry->path(), failed) < oldest;
-        if (stale && !failed) fs::remove(entry->path(), failed);
-    }
 }
 
 }  // namespace Platform
