@@ -113,12 +113,16 @@ HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             options.lastSettings = true;
         else if (flag == "-q" || flag == "--quiet")
             options.quiet = true;
+        else if (flag == "-j" || flag == "--jobs")
+            options.jobs = ParseInt(flag, value(), 1, kMaxJobs);
         else if (flag == "--dialog")
             options.dialog = true;
         else if (!flag.empty() && flag[0] == '-' && flag != kStandardStream)
             throw UsageError("unknown option " + flag);
-        else
+        else {
             options.inputs.push_back(flag);
+            options.inputArguments.push_back(i);
+        }
     }
     if (options.help || options.version) return options;
     CheckInputsAndOutput(options);
@@ -129,7 +133,7 @@ HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
 
 const char* UsageText() {
     return "Usage: halcyne INPUT... [-o OUTPUT] [options]\n"
-           "Reduces images (PNG, JPEG, PNM or PAM; BMP and TIFF too on Windows) to at most 256 colours and saves\n"
+           "Reduces images (PNG, JPEG, GIF, WebP, TIFF, BMP, PGM, PPM or PAM) to at most 256 colours and saves\n"
            "each as a GIF89a file.\n"
            "An input '-' is read from standard input.\n"
            "\n"
@@ -153,6 +157,8 @@ const char* UsageText() {
            "      --dialog             show the plug-in's dialogs, starting from the flags' values; -o names the\n"
            "                           file, else the Save As box asks (Windows build; on Linux through\n"
            "                           scripts/halcyne, which runs it under Wine)\n"
+           "  -j, --jobs N             convert up to N inputs at once, each in a process of its own (default:\n"
+           "                           the number of processors); messages keep the inputs' order\n"
            "  -q, --quiet              no progress lines\n"
            "  -h, --help               this text\n"
            "  -V, --version            the version\n"

@@ -304,6 +304,17 @@ void WritePrefsFile(CvFile& file, const HcGlobals& globals) {
     file.Close();
 }
 
+// A writer killed while writing leaves its staged file, which no reader ever opens; once it is clearly no longer
+// being written, the next save removes it.
+constexpr int64_t kAbandonedAfterSeconds = 3600;
+
+void RemoveAbandonedFiles(const std::string& prefsPath) {
+    const size_t split = prefsPath.find_last_of(Platform::PathSeparator() == '/' ? "/" : "/\\");
+    if (split == std::string::npos) return;
+    Platform::RemoveStaleFiles(prefsPath.substr(0, split), prefsPath.substr(split + 1) + ".", ".tmp",
+                               kAbandonedAfterSeconds);
+}
+
 }  // namespace
 
 void GetPrefsLocation(HcCallRecord&, CvFileLocator& location) {
@@ -347,12 +358,16 @@ void LoadPrefs(HcCallRecord& record) {
 
 void SavePrefsTo(const HcGlobals& globals, const CvFileLocator& location) {
     if (!location.HasPath()) CV_THROW(kCvErrFileNoPath);
-    // The new content goes to a file beside the old one, which it replaces only once it is complete.
-    CvFile file(CvFileLocator((std::string(location.Path()) + ".new").c_str()));
+    // The new content goes to a file of this writer's own beside the old one and replaces it in one step: writers
+    // running at the same time never share a file, a reader sees the old or the new file whole, and of several
+    // writers the last to finish wins.
+    std::string staged;
+    const int created = Platform::CreateUniqueFile(location.Path(), staged);
+    if (created != 0) CV_THROW_DETAIL(CvFileErrorForSystemError(created), uint32_t(created));
+    CvFile file{CvFileLocator(staged.c_str())};
     try {
-        file.CreateEmpty();
         WritePrefsFile(file, globals);
-        int failure = Platform::RenameReplacing(file.Path(), location.Path());
+        const int failure = Platform::RenameReplacing(file.Path(), location.Path());
         if (failure != 0) CV_THROW_DETAIL(CvFileErrorForSystemError(failure), uint32_t(failure));
     } catch (const CvErrorCode& error) {
         if (file.IsOpen()) {
@@ -365,6 +380,7 @@ void SavePrefsTo(const HcGlobals& globals, const CvFileLocator& location) {
         file.Delete();
         CV_RETHROW(error);
     }
+    RemoveAbandonedFiles(location.Path());
 }
 
 void SavePrefs(HcCallRecord& record) {
