@@ -113,12 +113,16 @@ HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             options.lastSettings = true;
         else if (flag == "-q" || flag == "--quiet")
             options.quiet = true;
+        else if (flag == "-j" || flag == "--jobs")
+            options.jobs = ParseInt(flag, value(), 1, kMaxJobs);
         else if (flag == "--dialog")
             options.dialog = true;
         else if (!flag.empty() && flag[0] == '-' && flag != kStandardStream)
             throw UsageError("unknown option " + flag);
-        else
+        else {
             options.inputs.push_back(flag);
+            options.inputArguments.push_back(i);
+        }
     }
     if (options.help || options.version) return options;
     CheckInputsAndOutput(options);
@@ -129,7 +133,7 @@ HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
 
 const char* UsageText() {
     return "Usage: halcyne INPUT... [-o OUTPUT] [options]\n"
-           "Reduces images (PNG, JPEG, PNM or PAM; BMP and TIFF too on Windows) to at most 256 colours and saves\n"
+           "Reduces images (PNG, JPEG, GIF, WebP, TIFF, BMP, PGM, PPM or PAM) to at most 256 colours and saves\n"
            "each as a GIF89a file.\n"
            "An input '-' is read from standard input.\n"
            "\n"
@@ -138,8 +142,9 @@ const char* UsageText() {
            "                           an existing file is replaced only when the new one is complete\n"
            "  -c, --colors N           number of colours, 2 to 256\n"
            "  -d, --dither N           dithering amount, 0 (none) to 10\n"
-           "  -p, --palette NAME       Custom (adaptive), Fine (adaptive from full colours: finer, a little\n"
-           "                           slower), Netscape, Grayscale, System or a saved palette\n"
+           "  -p, --palette NAME       Fine (the default: adaptive from full colours, the closest picture),\n"
+           "                           Custom (the plug-in's classic adaptive palette), Netscape, Grayscale,\n"
+           "                           System or a saved palette\n"
            "      --palette-file FILE  use the palette of an ACT or GIF file for this run\n"
            "  -b, --base-palette NAME  None, Custom or a palette whose colours must survive exactly\n"
            "  -i, --interlace          write an interlaced GIF (--no-interlace to turn it off)\n"
@@ -152,11 +157,13 @@ const char* UsageText() {
            "      --dialog             show the plug-in's dialogs, starting from the flags' values; -o names the\n"
            "                           file, else the Save As box asks (Windows build; on Linux through\n"
            "                           scripts/halcyne, which runs it under Wine)\n"
+           "  -j, --jobs N             convert up to N inputs at once, each in a process of its own (default:\n"
+           "                           the number of processors); messages keep the inputs' order\n"
            "  -q, --quiet              no progress lines\n"
            "  -h, --help               this text\n"
            "  -V, --version            the version\n"
            "\n"
-           "Flags not given take the defaults above (256 colours, no dithering, adaptive palette, no base\n"
+           "Flags not given take the defaults above (256 colours, no dithering, the Fine palette, no base\n"
            "palette, no interlacing, background 128,128,128, no comment), so the same command line always\n"
            "writes the same file. The preferences file the plug-in keeps ($XDG_CONFIG_HOME/Corvane/Halcyne Prefs,\n"
            "else ~/.config/Corvane/Halcyne Prefs) supplies the saved palettes and saved colours named by\n"

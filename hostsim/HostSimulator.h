@@ -64,6 +64,8 @@ struct SimOptions {
     // A defect some hosts have: asked for one plane after the colour planes on its own, the host hands back the
     // colour planes' delivery again (the same buffer, rows and bytes). Asked for together, all come right.
     bool loneExtraPlaneGivesColor = false;
+    // A failure to store the preferences is recorded (PrefsFailures()) and the run goes on.
+    bool goOnWithoutPrefs = false;
 };
 
 class HostSimulator {
@@ -99,6 +101,8 @@ public:
     const std::vector<SimAlert>& Alerts() const { return alerts_; }
     void ClearAlerts() { alerts_.clear(); }
     const std::vector<SimError>& Errors() const { return errors_; }
+    // Failures to store the preferences that the run went on after (SimOptions.goOnWithoutPrefs).
+    const std::vector<SimError>& PrefsFailures() const { return prefsFailures_; }
     // Whether the module has asked for the output file (it saves its preferences just before).
     bool SaveAsked() const { return saveAsked_; }
     intptr_t HostWindow() const { return platform_.hwnd; }
@@ -111,6 +115,7 @@ private:
     static int32_t HC_EMBED_CDECL OnSavePath(void* context, const char* suggested, char* path, int32_t size);
     static int32_t HC_EMBED_CDECL OnOpenPath(void* context, const char* title, char* path, int32_t size);
     static void HC_EMBED_CDECL OnError(void* context, uint32_t code, uint32_t detail);
+    static void HC_EMBED_CDECL OnPrefsNotStored(void* context, uint32_t code, uint32_t detail);
 
     void PrepareRecord();
     bool DeliverRequestedPlanes();
@@ -136,6 +141,7 @@ private:
     int32_t colorRowBytes_ = 0;
     std::vector<SimAlert> alerts_;
     std::vector<SimError> errors_;
+    std::vector<SimError> prefsFailures_;
     bool saveAsked_ = false;
     std::vector<std::pair<int, int>> deliveries_;
     int continueCalls_ = 0;

@@ -26,7 +26,7 @@ void WriteOneFrameGif(const std::string& path, CvIndexedImage& image, const GifW
         global->AddComment(uint32_t(options.comment.size()), reinterpret_cast<const uint8_t*>(options.comment.data()));
     CvGIFFile file;
     file.SetPath(path.c_str());
-    file.SetScreenSize(image.GetWidth(), image.GetHeight());
+    file.SetScreenSize(image.GetWidth() + options.left, image.GetHeight() + options.top);
     file.SetGlobalInfo(global);
     file.SetFrameCount(1);
     file.Open(kCvFileWrite);
@@ -34,6 +34,8 @@ void WriteOneFrameGif(const std::string& path, CvIndexedImage& image, const GifW
     info->hasLocalColorTable = 0;
     info->hasGraphicControl = 1;
     info->interlaced = options.interlaced;
+    info->left = options.left;
+    info->top = options.top;
     info->transparentFlag = options.transparent;
     info->transparentIndex = options.transparentIndex;
     file.WriteFrame(&image, info.get());
