@@ -95,11 +95,13 @@ public:
         Start(0, s.width * s.height, "Remapping");
         try {
             if (s.strength == 0)
-                Rows<false, false>();
+                Rows<Kind::kPlain, false>();
+            else if (s.sums)
+                Rows<Kind::kMeasured, true>();
             else if (mask)
-                Rows<true, true>();
+                Rows<Kind::kMasked, true>();
             else
-                Rows<false, true>();
+                Rows<Kind::kPlain, true>();
             SetProgress(done);  // the last report only shows completion; its answer is not acted on
         } catch (const CvErrorCode& error) {
             ReportError(error);
@@ -109,16 +111,18 @@ public:
     }
 
 private:
-    template <bool kMasked, bool kDither>
+    enum class Kind { kPlain, kMasked, kMeasured };
+
+    template <Kind kKind, bool kDither>
     void Rows() {
         if (kDither) rows.Start(s.source);
         for (uint32_t y = 0; y < s.height; ++y) {
             if (!kDither)
                 NearestRow(y);
             else if (y % 2 == 0)
-                Row<kMasked, 1>(y);
+                Row<kKind, 1>(y);
             else
-                Row<kMasked, -1>(y);
+                Row<kKind, -1>(y);
             if (kDither && y + 1 < s.height) {
                 const uint8_t* next = s.source + size_t(s.sourceRowBytes) * (y + 1);
                 if (y % 2 == 0)
@@ -151,11 +155,11 @@ private:
     // the rows walked leftwards. A masked pixel keeps its own colour's entry and passes on what that leaves.
     // Each pixel waits for the one before it, so this loop does only what that chain needs: the next pixel's
     // share stays in registers and the row below is made afterwards from `spread`.
-    template <bool kMasked, int kStep>
+    template <Kind kKind, int kStep>
     void Row(uint32_t y) {
         const uint8_t* in = s.source + size_t(s.sourceRowBytes) * y;
         uint8_t* out = s.destination + size_t(s.destinationRowBytes) * y;
-        const uint8_t* maskRow = kMasked ? mask + size_t(maskRowBytes) * y : nullptr;
+        const uint8_t* maskRow = kKind == Kind::kMasked ? mask + size_t(maskRowBytes) * y : nullptr;
         const int32_t* base = rows.Base();
         int32_t* spread = rows.Spread();
         const int32_t width = int32_t(s.width);
@@ -175,13 +179,18 @@ private:
             if (packed != lastValue) lastEntry = nearest.Entry(value[0], value[1], value[2], lastMiss), lastValue = packed;
             uint32_t entry = lastEntry;
             // An exact match is always kept: a picture of no more colours than the palette keeps every one.
-            if (lastMiss && i && Distance(value, previous) <= int32_t(lastMiss) + runMargin) entry = previous;
-            if (kMasked && (maskRow[x / 8] >> (7 - x % 8) & 1)) {
+            if (kKind != Kind::kMeasured && lastMiss && i && Distance(value, previous) <= int32_t(lastMiss) + runMargin)
+                entry = previous;
+            if (kKind == Kind::kMasked && (maskRow[x / 8] >> (7 - x % 8) & 1)) {
                 const uint8_t* pixel = in + 3 * size_t(x);
                 entry = nearest.Entry(pixel[0], pixel[1], pixel[2]);
             }
             previous = entry;
             out[x] = uint8_t(entry);
+            if (kKind == Kind::kMeasured) {
+                s.sums->count[entry & 255] += 1;
+                for (int c = 0; c < 3; ++c) s.sums->target[entry & 255][c] += target[c];
+            }
             for (int c = 0; c < 3; ++c) {
                 // The error times strength / 16, spread in sixteenths; rounding keeps the sum within a unit.
                 const int32_t error = (target[c] - Channel(entry, c) * kOne) * strength;
@@ -204,7 +213,7 @@ private:
 bool Usable(const CvFineDitherSetup& s) {
     return s.strength <= 16 && s.palette && s.palette->GetCount() >= 1 && s.source &&
            s.destination && s.width && s.height && uint64_t(s.width) * s.height <= UINT32_MAX &&
-           s.sourceRowBytes >= uint64_t(s.width) * 3 && s.destinationRowBytes >= s.width;
+           s.sourceRowBytes >= uint64_t(s.width) * 3 && s.destinationRowBytes >= s.width && (!s.sums || (s.strength && !s.mask));
 }
 }  // namespace
 
