@@ -11,17 +11,6 @@
 namespace {
 constexpr uint32_t kCoarseCells = 1u << 15, kFineCells = 1u << 18;
 
-// Least and greatest squared distance from a channel value to the range [low, low + side − 1].
-uint32_t Nearest(int32_t value, int32_t low, int32_t side) {
-    const int32_t d = value < low ? low - value : value > low + side - 1 ? value - low - side + 1 : 0;
-    return uint32_t(d * d);
-}
-uint32_t Farthest(int32_t value, int32_t low, int32_t side) {
-    const int32_t a = value - low, b = low + side - 1 - value;
-    const int32_t d = a > b ? a : b;
-    return uint32_t(d * d);
-}
-
 int32_t Channel(uint32_t entry, uint32_t c) {
     return int32_t(entry >> (8 + 8 * c) & 255);
 }
@@ -95,7 +84,8 @@ void CvNearestColor::ListFine(uint32_t cell) {
     const int32_t low[3] = {int32_t(r) * 4, int32_t(g) * 4, int32_t(b) * 4};
     uint32_t list[1 + 256];
     uint32_t n = List(coarse + 1, coarse[0], low, 4, list + 1);
-    n = Prune(list + 1, n, low, 4);
+    // Entries that can never be nearest only cost time in the search once there are more than four.
+    if (n > 4) n = Prune(list + 1, n, low, 4);
     if (n <= 4) {
         uint32_t word = 0;
         for (uint32_t k = 0; k < 4; ++k) word |= (list[1 + (k < n ? k : n - 1)] & 255) << (8 * k);
@@ -125,19 +115,23 @@ uint32_t CvNearestColor::Prune(uint32_t* list, uint32_t n, const int32_t low[3],
 }
 
 uint32_t CvNearestColor::List(const uint32_t* from, uint32_t n, const int32_t low[3], int32_t side, uint32_t* to) {
+    // Without a branch, so that the compiler runs the whole palette through vector registers.
     uint32_t least[256], bound = UINT32_MAX;
     for (uint32_t i = 0; i < n; ++i) {
         uint32_t nearest = 0, farthest = 0;
         for (uint32_t c = 0; c < 3; ++c) {
-            const int32_t value = Channel(from[i], c);
-            nearest += Nearest(value, low[c], side);
-            farthest += Farthest(value, low[c], side);
+            const int32_t value = Channel(from[i], c), below = low[c] - value, above = value - (low[c] + side - 1);
+            const int32_t outside = std::max(std::max(below, above), 0), across = std::max(-below, -above);
+            nearest += uint32_t(outside * outside);
+            farthest += uint32_t(across * across);
         }
         least[i] = nearest;
-        if (farthest < bound) bound = farthest;
+        bound = std::min(bound, farthest);
     }
     uint32_t kept = 0;
-    for (uint32_t i = 0; i < n; ++i)
-        if (least[i] <= bound) to[kept++] = from[i];
+    for (uint32_t i = 0; i < n; ++i) {
+        to[kept] = from[i];
+        kept += least[i] <= bound;
+    }
     return kept;
 }
