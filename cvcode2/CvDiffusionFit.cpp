@@ -13,7 +13,7 @@
 
 namespace {
 // Enough pixels for the sample to judge as the whole picture would, few enough to cost little beside the remap.
-constexpr uint64_t kSamplePixels = 1u << 16;
+constexpr uint64_t kSamplePixels = 1u << 17;
 constexpr uint32_t kWeak = 3, kFull = 15;  // strengths of the two steps
 constexpr uint32_t kOne = 256;             // a level in the diffusion's units
 
