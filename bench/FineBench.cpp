@@ -79,8 +79,8 @@ void BM_FineKMeansPass(benchmark::State& state) {
 void BM_FineFit(benchmark::State& state) {
     const CvColorTable palette = BenchFinePalette(Photo());
     for (auto _ : state)
-        benchmark::DoNotOptimize(
-            CvDiffusionFit(nullptr).Fit(palette, 0, Photo().rgb.data(), Photo().width * 3, Photo().width, Photo().height));
+        benchmark::DoNotOptimize(CvDiffusionFit(nullptr).Fit(palette, 0, Photo().rgb.data(), Photo().width * 3,
+                                                             Photo().width, Photo().height));
     PerPixel(state);
 }
 

@@ -31,9 +31,10 @@ public:
         } catch (const std::bad_alloc&) {
             CV_THROW(kCvErrNoMemory);
         }
-        for (uint32_t y = 0; y < h; ++y)
-            for (uint32_t x = 0; x < w; ++x)
-                std::memcpy(&rgb[(size_t(y) * w + x) * 3], pixels + size_t(rowBytes) * y * step + size_t(x) * step * 3, 3);
+        for (uint32_t y = 0; y < h; ++y) {
+            const uint8_t* row = pixels + size_t(rowBytes) * y * step;
+            for (uint32_t x = 0; x < w; ++x) std::memcpy(&rgb[(size_t(y) * w + x) * 3], row + size_t(x) * step * 3, 3);
+        }
     }
 
     // Diffuses at `strength` with `palette`; the sums hold what each entry was asked for.
@@ -49,11 +50,13 @@ public:
         const size_t row = size_t(w) * 3;
         std::vector<int32_t> difference(rgb.size()), across(rgb.size());
         for (size_t i = 0; i < indices.size(); ++i)
-            for (uint32_t c = 0; c < 3; ++c) difference[3 * i + c] = int32_t(rgb[3 * i + c]) - palette.Entry(indices[i])[c];
+            for (uint32_t c = 0; c < 3; ++c)
+                difference[3 * i + c] = int32_t(rgb[3 * i + c]) - palette.Entry(indices[i])[c];
         for (uint32_t y = 0; y < h; ++y)
             for (uint32_t x = 0; x < w; ++x) {
                 const size_t i = y * row + size_t(x) * 3, left = x ? i - 3 : i, right = x + 1 < w ? i + 3 : i;
-                for (uint32_t c = 0; c < 3; ++c) across[i + c] = difference[left + c] + difference[i + c] + difference[right + c];
+                for (uint32_t c = 0; c < 3; ++c)
+                    across[i + c] = difference[left + c] + difference[i + c] + difference[right + c];
             }
         uint64_t error = 0;
         for (uint32_t y = 0; y < h; ++y)

@@ -176,7 +176,8 @@ private:
                 value[c] = uint8_t(uint32_t(target[c] + kOne / 2) >> 8);  // the target is never negative
             }
             const uint32_t packed = CvColorTable::Pack(value[0], value[1], value[2]);
-            if (packed != lastValue) lastEntry = nearest.Entry(value[0], value[1], value[2], lastMiss), lastValue = packed;
+            if (packed != lastValue)
+                lastEntry = nearest.Entry(value[0], value[1], value[2], lastMiss), lastValue = packed;
             uint32_t entry = lastEntry;
             // An exact match is always kept: a picture of no more colours than the palette keeps every one.
             if (kKind != Kind::kMeasured && lastMiss && i && Distance(value, previous) <= int32_t(lastMiss) + runMargin)
@@ -211,9 +212,9 @@ private:
 };
 
 bool Usable(const CvFineDitherSetup& s) {
-    return s.strength <= 16 && s.palette && s.palette->GetCount() >= 1 && s.source &&
-           s.destination && s.width && s.height && uint64_t(s.width) * s.height <= UINT32_MAX &&
-           s.sourceRowBytes >= uint64_t(s.width) * 3 && s.destinationRowBytes >= s.width && (!s.sums || (s.strength && !s.mask));
+    return s.strength <= 16 && s.palette && s.palette->GetCount() >= 1 && s.source && s.destination && s.width &&
+           s.height && uint64_t(s.width) * s.height <= UINT32_MAX && s.sourceRowBytes >= uint64_t(s.width) * 3 &&
+           s.destinationRowBytes >= s.width && (!s.sums || (s.strength && !s.mask));
 }
 }  // namespace
 

@@ -19,9 +19,10 @@ public:
     uint32_t Entry(uint8_t r, uint8_t g, uint8_t b, uint32_t& distance) {
         const uint32_t cell = uint32_t(r >> 2) << 12 | uint32_t(g >> 2) << 6 | uint32_t(b >> 2);
         const uint32_t word = cells[cell];
-        const uint32_t key = word - kUnlisted < 2 ? UnusualKey(cell, r, g, b)
-                                                  : Least(Least(Key(word & 255, r, g, b), Key(word >> 8 & 255, r, g, b)),
-                                                          Least(Key(word >> 16 & 255, r, g, b), Key(word >> 24, r, g, b)));
+        const uint32_t key = word - kUnlisted < 2
+                                 ? UnusualKey(cell, r, g, b)
+                                 : Least(Least(Key(word & 255, r, g, b), Key(word >> 8 & 255, r, g, b)),
+                                         Least(Key(word >> 16 & 255, r, g, b), Key(word >> 24, r, g, b)));
         distance = (key >> 8) - kKeyOffset + uint32_t(r * r + g * g + b * b);
         return entries[key & 255];
     }

@@ -183,8 +183,9 @@ void QuantEngine::MakePalette() {
     // A fine palette for dithering is fitted to the diffusion; one of the image's own colours needs nothing.
     if (Fine() && params.dither && !hasImageColors && palette.GetCount() > preservedCount) {
         CvPixelLock lock(*source);
-        palette = CvDiffusionFit(Indicator()).Fit(palette, preservedCount, lock.Pixels(), source->RowBytes(),
-                                                  source->GetWidth(), source->GetHeight());
+        palette = CvDiffusionFit(Indicator())
+                      .Fit(palette, preservedCount, lock.Pixels(), source->RowBytes(), source->GetWidth(),
+                           source->GetHeight());
     }
 }
 
