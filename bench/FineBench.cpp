@@ -7,6 +7,7 @@
 
 #include "bench/BenchPicture.h"
 #include "common/Quantize.h"
+#include "cvcode2/CvDiffusionFit.h"
 #include "cvcode2/CvExactColors.h"
 #include "cvcode2/CvFineDither.h"
 #include "cvcode2/CvFineHist.h"
@@ -74,8 +75,17 @@ void BM_FineKMeansPass(benchmark::State& state) {
     PerPixel(state);
 }
 
+// The palette of a dithered fine reduction fitted to the diffusion, after the k-means passes.
+void BM_FineFit(benchmark::State& state) {
+    const CvColorTable palette = BenchFinePalette(Photo());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CvDiffusionFit(nullptr).Fit(palette, 0, Photo().rgb.data(), Photo().width * 3,
+                                                             Photo().width, Photo().height));
+    PerPixel(state);
+}
+
 // The fine remap with its candidate lists made afresh: undithered (strength 0), and the serpentine diffusion at
-// dithering 5 and 10 (strengths 8 and 16).
+// dithering 5, 8 and 10 (strengths 8, 13 and 16).
 void BM_FineRemap(benchmark::State& state) {
     const CvColorTable palette = BenchFinePalette(Photo());
     std::vector<uint8_t> indices(Photo().Pixels());
@@ -117,5 +127,6 @@ BENCHMARK(BM_FineExactColors)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FineHistogram)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FineVarianceCut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FineKMeansPass)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FineRemap)->Arg(0)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FineFit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FineRemap)->Arg(0)->Arg(8)->Arg(13)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QuantizeFine)->Arg(0)->Arg(5)->Unit(benchmark::kMillisecond);

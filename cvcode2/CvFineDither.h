@@ -10,6 +10,13 @@
 class CvBitmapImage;
 class CvNearestColor;
 
+// What a diffusion asked of each palette entry: how many pixels it was given and the sum of their targets (the
+// pixel with the error it received, held inside the palette's range), in 1/256 of a level.
+struct CvDiffusionSums {
+    uint32_t count[256];
+    int64_t target[256][3];
+};
+
 struct CvFineDitherSetup {
     uint32_t strength;  // 0..16: how much of each pixel's error is passed on; 0 maps every pixel to its nearest entry
     const CvColorTable* palette;
@@ -18,6 +25,9 @@ struct CvFineDitherSetup {
     uint32_t sourceRowBytes, destinationRowBytes;
     uint32_t width, height;
     const CvBitmapImage* mask;  // set bits: the pixel keeps the nearest entry of its own colour; null for none
+    // Set (and then no mask): a pass that measures the palette rather than one a picture is made of. Every pixel
+    // takes its nearest entry, even at a weak strength, and its target is added here; the sums start at zero.
+    CvDiffusionSums* sums = nullptr;
 };
 
 // Remaps the whole image as the progress task "Remapping" (a stop request ends it with error 3 after telling

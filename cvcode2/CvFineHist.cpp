@@ -18,31 +18,21 @@ CvFineHist::CvFineHist(const CvFineHist& other) : cells(new (std::nothrow) Cell[
     std::copy_n(other.cells.get(), kCells, cells.get());
 }
 
-// Neighbouring pixels often repeat a colour, so a run of equal pixels is counted into its cell at once.
+// One update per pixel, without looking for runs of a colour: in photographs and gradients a run rarely lasts,
+// and the guess whether it goes on costs more than the updates it saves.
 void CvFineHist::Add(const uint8_t* pixels, uint32_t rowBytes, uint32_t width, uint32_t height, uint16_t rOffset,
                      uint16_t gOffset, uint16_t bOffset, uint16_t pixelBytes) {
-    uint32_t runColor = 0, run = 0;
-    auto flush = [&] {
-        Cell& cell = cells[CellOf(runColor & 255, runColor >> 8 & 255, runColor >> 16)];
-        cell.count += run;
-        cell.r += (runColor & 3u) * run;
-        cell.g += (runColor >> 8 & 3u) * run;
-        cell.b += (runColor >> 16 & 3u) * run;
-    };
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* pixel = pixels + size_t(rowBytes) * y;
         for (uint32_t x = 0; x < width; ++x, pixel += pixelBytes) {
-            const uint32_t color = CvColorTable::Pack(pixel[rOffset], pixel[gOffset], pixel[bOffset]);
-            if (run && color == runColor) {
-                ++run;
-                continue;
-            }
-            if (run) flush();
-            runColor = color;
-            run = 1;
+            const uint8_t r = pixel[rOffset], g = pixel[gOffset], b = pixel[bOffset];
+            Cell& cell = cells[CellOf(r, g, b)];
+            cell.count += 1;
+            cell.r += r & 3u;
+            cell.g += g & 3u;
+            cell.b += b & 3u;
         }
     }
-    if (run) flush();
 }
 
 void CvFineHist::Subtract(const uint8_t rgb[3], uint32_t count) {

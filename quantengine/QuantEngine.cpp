@@ -6,6 +6,7 @@
 #include <new>
 
 #include "cvcode2/Cv15BitHist.h"
+#include "cvcode2/CvDiffusionFit.h"
 #include "cvcode2/CvExactColors.h"
 #include "cvcode2/CvFineDither.h"
 #include "cvcode2/CvIndexedImage.h"
@@ -51,7 +52,9 @@ void Append(CvColorTable& table, const CvColorTable& more, uint32_t most) {
 }  // namespace
 
 bool SamePalettePlan(const QuantParams& a, const QuantParams& b) {
-    return a.colors == b.colors && a.mode == b.mode && a.fine == b.fine && a.palette == b.palette;
+    const bool fine = a.fine && a.mode != QuantMode::FixedPalette;
+    return a.colors == b.colors && a.mode == b.mode && a.fine == b.fine && a.palette == b.palette &&
+           (!fine || (a.dither == 0) == (b.dither == 0));
 }
 
 uint32_t DitherStrength(uint16_t dither) {
@@ -176,6 +179,13 @@ void QuantEngine::MakePalette() {
         case QuantMode::Adaptive:
             palette = Fine() ? FinePalette(params.colors) : AdaptivePalette(params.colors, true);
             break;
+    }
+    // A fine palette for dithering is fitted to the diffusion; one of the image's own colours needs nothing.
+    if (Fine() && params.dither && !hasImageColors && palette.GetCount() > preservedCount) {
+        CvPixelLock lock(*source);
+        palette = CvDiffusionFit(Indicator())
+                      .Fit(palette, preservedCount, lock.Pixels(), source->RowBytes(), source->GetWidth(),
+                           source->GetHeight());
     }
 }
 

@@ -28,7 +28,8 @@ struct QuantParams {
     bool fine = false;
 };
 
-// True when two parameter sets ask for the same palette: they differ at most in the dithering amount.
+// True when two parameter sets ask for the same palette: they differ at most in the dithering amount, and for a
+// fine adaptive palette (fitted to the diffusion when dithering) not in whether it is 0.
 bool SamePalettePlan(const QuantParams& a, const QuantParams& b);
 
 // Error-diffusion strength 0..16 for a dithering amount 0..10: (dither × 16 + 5) / 10, at most 16.

@@ -7,6 +7,8 @@
 #
 # Usage: scripts/bench-command.sh [picture]   (a picture as scripts/bench-photo.sh's bench_picture names it;
 #        default plasma:Volna, a 5120 × 2880 photographic wallpaper: 14.7 megapixels)
+# RUNS=N (default 5) runs of each pair, taken in turns so that both meet the same load; medians are reported,
+# with the load average, since other work on the machine moves wall times.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,34 +25,42 @@ raw_mb=$(echo "$width * $height * 3 / 1048576" | bc -l)
 halcyne=$root/build/tool/bin/halcyne
 magick=$(command -v convert-im6.q16 || command -v convert)
 
-# Best of three runs: wall milliseconds and peak resident megabytes.
+# One run: wall milliseconds and peak resident megabytes.
 measure() {
-  local best_ms="" best_mb="" start end ms mb
-  for _ in 1 2 3; do
-    start=$(date +%s%N)
-    /usr/bin/time -f '%M' -o time.txt "$@" >/dev/null 2>&1
-    end=$(date +%s%N)
-    ms=$(((end - start) / 1000000))
-    mb=$(($(cat time.txt) / 1024))
-    if [ -z "$best_ms" ] || [ "$ms" -lt "$best_ms" ]; then best_ms=$ms; fi
-    if [ -z "$best_mb" ] || [ "$mb" -lt "$best_mb" ]; then best_mb=$mb; fi
-  done
-  echo "$best_ms $best_mb"
+  local start end
+  start=$(date +%s%N)
+  /usr/bin/time -f '%M' -o time.txt "$@" >/dev/null 2>&1
+  end=$(date +%s%N)
+  echo "$(((end - start) / 1000000)) $(($(cat time.txt) / 1024))"
 }
 
-# One pair: our flags and ImageMagick's dithering, each timed three times.
+median() {
+  tr ' ' '\n' | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : int((v[NR / 2] + v[NR / 2 + 1]) / 2)) }'
+}
+
+# One pair: our flags and ImageMagick's dithering, run in turns RUNS times.
 compare() {
   local label=$1 dither=$2
   shift 2
-  local ours ours_mb theirs theirs_mb
-  read -r ours ours_mb < <(measure "$halcyne" "$photo" -o ours.gif --colors 256 "$@" --transparency none --no-prefs)
-  read -r theirs theirs_mb < <(measure "$magick" "$photo" -dither "$dither" -colors 256 magick.gif)
-  printf '\n%s against ImageMagick -dither %s\n' "$label" "$dither"
-  printf 'halcyne:     %6d ms  %5d MB peak (%.2f x raw)  %d bytes\n' "$ours" "$ours_mb" \
-    "$(echo "$ours_mb / $raw_mb" | bc -l)" "$(stat -c %s ours.gif)"
-  printf 'ImageMagick: %6d ms  %5d MB peak  %d bytes\n' "$theirs" "$theirs_mb" "$(stat -c %s magick.gif)"
-  printf 'ratio:       %.1f x faster, %.2f of the memory\n' "$(echo "$theirs / $ours" | bc -l)" \
-    "$(echo "$ours_mb / $theirs_mb" | bc -l)"
+  local ours=() ours_mb=() theirs=() theirs_mb=() ratios=() ms mb theirs_ms i
+  for ((i = 0; i < ${RUNS:-5}; ++i)); do
+    read -r ms mb < <(measure "$halcyne" "$photo" -o ours.gif --colors 256 "$@" --transparency none --no-prefs)
+    ours+=("$ms") ours_mb+=("$mb")
+    read -r theirs_ms mb < <(measure "$magick" "$photo" -dither "$dither" -colors 256 magick.gif)
+    theirs+=("$theirs_ms") theirs_mb+=("$mb")
+    ratios+=("$(echo "$theirs_ms * 100 / $ms" | bc)")
+  done
+  local m_ours m_ours_mb m_theirs m_theirs_mb
+  m_ours=$(echo "${ours[*]}" | median) m_ours_mb=$(echo "${ours_mb[*]}" | median)
+  m_theirs=$(echo "${theirs[*]}" | median) m_theirs_mb=$(echo "${theirs_mb[*]}" | median)
+  printf '\n%s against ImageMagick -dither %s (median of %d runs in turns)\n' "$label" "$dither" "${RUNS:-5}"
+  printf 'halcyne:     %6d ms  %5d MB peak (%.2f x raw)  %d bytes   runs: %s ms\n' "$m_ours" "$m_ours_mb" \
+    "$(echo "$m_ours_mb / $raw_mb" | bc -l)" "$(stat -c %s ours.gif)" "${ours[*]}"
+  printf 'ImageMagick: %6d ms  %5d MB peak  %d bytes   runs: %s ms\n' "$m_theirs" "$m_theirs_mb" \
+    "$(stat -c %s magick.gif)" "${theirs[*]}"
+  printf 'ratio:       %.2f x faster (median over the pairs), %.2f of the memory; load average %s\n' \
+    "$(echo "$(echo "${ratios[*]}" | median) / 100" | bc -l)" "$(echo "$m_ours_mb / $m_theirs_mb" | bc -l)" \
+    "$(cut -d' ' -f1-3 /proc/loadavg)"
 }
 
 printf '%s (%s x %s, raw RGB %.1f MB)\n' "$picture" "$width" "$height" "$raw_mb"

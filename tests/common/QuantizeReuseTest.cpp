@@ -137,28 +137,39 @@ TEST_F(QuantizeReuseTest, StoppedRunsAndNewSourcesNeverLeaveStaleWork) {
     globals.rgbImage = image.get();
 }
 
+// Dithering 0, 6, 9 in turn. Classic base-preserving: the first run finds the base colours, cuts and remaps; the
+// second makes the mask of kept colours for the dithering and remaps; the third only remaps. Fine: the palette for
+// dithering is fitted to the diffusion, so the second run makes the palette again; the third only remaps.
 TEST(QuantEngineKeptStages, OnlyTheRemapRunsAgainWhenOnlyTheDitheringChanges) {
     struct Captions : StopAtOnce {
         void Start(CvProgressTask* task) override { seen.push_back(task->Caption()); }
         bool Update(CvProgressTask*) override { return false; }
         std::vector<std::string> seen;
     } captions;
-    std::unique_ptr<CvRGBImage> image = Photo(3);
-    QuantEngine engine(&captions);
-    engine.KeepStages(true);
-    engine.SetSource(image.get());
-    QuantParams params{40, QuantMode::PreserveBase, CvColorTable(), 0, false};
-    std::vector<std::vector<std::string>> runs;
-    for (uint16_t dither : {0, 6, 9}) {
-        params.dither = dither;
-        engine.SetParams(params);
-        captions.seen.clear();
-        engine.Run(nullptr);
-        runs.push_back(captions.seen);
+    using Runs = std::vector<std::vector<std::string>>;
+    const struct {
+        QuantMode mode;
+        bool fine;
+        Runs expected;  // the second and third runs' tasks
+    } cases[] = {
+        {QuantMode::PreserveBase, false, {{"Creating mask of preserved colors", "Remapping"}, {"Remapping"}}},
+        {QuantMode::Adaptive, true, {{"Quantizing", "Refining", "Refining", "Remapping"}, {"Remapping"}}},
+    };
+    for (const auto& c : cases) {
+        std::unique_ptr<CvRGBImage> image = Photo(3);
+        QuantEngine engine(&captions);
+        engine.KeepStages(true);
+        engine.SetSource(image.get());
+        QuantParams params{40, c.mode, CvColorTable(), 0, c.fine};
+        Runs runs;
+        for (uint16_t dither : {0, 6, 9}) {
+            params.dither = dither;
+            engine.SetParams(params);
+            captions.seen.clear();
+            engine.Run(nullptr);
+            runs.push_back(captions.seen);
+        }
+        EXPECT_GT(runs[0].size(), 2u) << c.fine;
+        EXPECT_EQ(Runs(runs.begin() + 1, runs.end()), c.expected) << c.fine;
     }
-    // The first run finds the base colours, cuts and remaps; the second makes the mask of kept colours for the
-    // dithering and remaps; the third only remaps.
-    EXPECT_GT(runs[0].size(), 2u);
-    EXPECT_EQ(runs[1].size(), 2u);
-    EXPECT_EQ(runs[2], std::vector<std::string>{"Remapping"});
 }

@@ -1,11 +1,12 @@
 // Fine dithering: a hand-followed row, the grey level a black-and-white dither keeps, kept base colours, the stop
-// request and the setups it refuses.
+// request and the setups it refuses; and fitting a palette to the diffusion.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "cvcode2/CvBitmapImage.h"
+#include "cvcode2/CvDiffusionFit.h"
 #include "cvcode2/CvFineDither.h"
 #include "cvcode2/CvNearestColor.h"
 #include "tests/cvcode2/ImageTestSupport.h"
@@ -83,12 +84,39 @@ TEST(FineDither, RefusesSetupsItCannotUseSafely) {
     Picture picture(9, 2, {1, 2, 3});
     CvNearestColor nearest(kBlackWhite);
     const CvFineDitherSetup good{8, &kBlackWhite, picture.rgb.data(), picture.out.data(), 27, 9, 9, 2, nullptr};
-    const CvBitmapImage otherSize(8, 2);
-    CvFineDitherSetup bad[4] = {good, good, good, good};
+    const CvBitmapImage otherSize(8, 2), sameSize(9, 2);
+    CvDiffusionSums sums{};
+    CvFineDitherSetup bad[6] = {good, good, good, good, good, good};
     bad[0].strength = 17;
     bad[1].sourceRowBytes = 26;
     bad[2].destinationRowBytes = 8;
     bad[3].mask = &otherSize;
+    bad[4].sums = &sums, bad[4].mask = &sameSize;  // a measuring pass diffuses everywhere
+    bad[5].sums = &sums, bad[5].strength = 0;
     for (const CvFineDitherSetup& setup : bad) EXPECT_THROW(FineDither(nearest, setup, nullptr), CvErrorCode);
     EXPECT_EQ(std::count(picture.out.begin(), picture.out.end(), 0xEE), 18);
+}
+
+// Fitting the palette to the diffusion, on a grey ramp from black to white: a two-entry palette of mid greys is
+// asked for the darker and lighter greys beside it and moves out towards them, except the entries kept. A picture
+// made of the palette's own colours asks for nothing new, and the fit stops with error 3 when asked to.
+TEST(DiffusionFit, MovesEntriesTowardsWhatTheDiffusionAsksExceptTheKeptOnes) {
+    std::vector<uint8_t> ramp(256 * 40 * 3);
+    for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = uint8_t(i / 3 % 256);
+    const CvColorTable greys = PaletteOf({{60, 60, 60}, {200, 200, 200}});
+    const CvColorTable moved = CvDiffusionFit(nullptr).Fit(greys, 0, ramp.data(), 256 * 3, 256, 40);
+    EXPECT_GT(moved.Entry(0)[0], 60);
+    EXPECT_LT(moved.Entry(1)[0], 200);
+    const CvColorTable kept = CvDiffusionFit(nullptr).Fit(greys, 1, ramp.data(), 256 * 3, 256, 40);
+    EXPECT_EQ(kept.Entry(0)[0], 60);
+    EXPECT_EQ(kept.Entry(1)[0], moved.Entry(1)[0]);
+
+    Picture own(30, 20, {60, 60, 60});
+    for (size_t i = 0; i < own.rgb.size(); i += 6) std::fill_n(&own.rgb[i], 3, uint8_t(200));
+    EXPECT_EQ(CvDiffusionFit(nullptr).Fit(greys, 0, own.rgb.data(), 90, 30, 20), greys);
+
+    RecordingIndicator stopping;
+    stopping.stop = true;
+    EXPECT_THROW(CvDiffusionFit(&stopping).Fit(greys, 0, ramp.data(), 256 * 3, 256, 40), CvErrorCode);
+    EXPECT_EQ(stopping.calls, (std::vector<std::string>{"start Refining", "update 1", "error 3"}));
 }

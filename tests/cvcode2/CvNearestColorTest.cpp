@@ -35,7 +35,7 @@ TEST(CvNearestColor, TiesGoToTheLowerIndexAndTheColourComesWithTheIndex) {
 }
 
 // Palettes spread over the whole cube, crowded into a corner (long candidate lists) and with repeated entries:
-// every colour tried, cell corners included, gets what a search of the whole palette gives.
+// every colour tried, cell corners included, gets what a search of the whole palette gives, and its distance.
 TEST(CvNearestColor, AgreesWithASearchOfTheWholePalette) {
     CvColorTable repeated = RandomPalette(64, 7, 256, 0);
     repeated.SetCount(128);
@@ -48,7 +48,11 @@ TEST(CvNearestColor, AgreesWithASearchOfTheWholePalette) {
             seed = seed * 1103515245u + 12345u;
             uint8_t r = uint8_t(seed >> 24), g = uint8_t(seed >> 16), b = uint8_t(seed >> 8);
             if (i % 4 == 0) r |= 3, g &= ~3u, b |= 7;  // corners of the search cells
-            ASSERT_EQ(nearest.Index(r, g, b), Brute(palette, r, g, b)) << int(r) << "," << int(g) << "," << int(b);
+            const uint32_t want = Brute(palette, r, g, b);
+            uint32_t distance;
+            ASSERT_EQ(nearest.Entry(r, g, b, distance) & 255, want) << int(r) << "," << int(g) << "," << int(b);
+            const uint8_t rgb[3] = {r, g, b};
+            ASSERT_EQ(distance, CvColorTable::Distance(palette.Entry(want), rgb));
         }
     }
 }
