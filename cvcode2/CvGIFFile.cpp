@@ -147,8 +147,15 @@ void CvGIFFile::WriteFrameData(CvIndexedImage* image, CvImgFmtFrameInfo* frameIn
     if (frameInfo->hasGraphicControl) WriteGraphicControl(*frameInfo);
     WriteImageDescriptor(*frameInfo);
     CvPixelLock lock(*image);
+    std::unique_ptr<CvLossyMatcher> matcher;
+    if (lossy.level > 0) {
+        const CvColorTable& shown =
+            frameInfo->hasLocalColorTable ? frameInfo->localColorTable : GifGlobal().globalColorTable;
+        matcher.reset(new (std::nothrow) CvLossyMatcher(shown, lossy));
+        if (!matcher) CV_THROW(kCvErrNoMemory);
+    }
     LzwEncoder encoder(*this);
-    encoder.Start(codeSize);
+    encoder.Start(codeSize, matcher.get());
     encoder.EncodeImage(lock.Pixels(), frameInfo->width, frameInfo->height, image->RowBytes(), frameInfo->interlaced);
     encoder.Finish();
 }

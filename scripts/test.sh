@@ -58,7 +58,7 @@ fuzz_seconds=${HALCYNE_FUZZ_SECONDS:-60}
 if [ "$fuzz_seconds" -gt 0 ]; then
   echo "== fuzzing, ${fuzz_seconds} s per entry" >&2
   if build fuzz; then
-    for entry in lzw_decoder gif_file prefs_loader; do
+    for entry in lzw_decoder lzw_lossy gif_file prefs_loader; do
       work=$root/build/fuzz/work-$entry
       rm -rf "$work" && mkdir -p "$work/corpus" "$work/findings"
       cp -r tests/fuzz/corpus/$entry/. "$work/corpus/"
