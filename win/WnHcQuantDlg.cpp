@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "common/HCWriteSingleFile.h"
+#include "common/HcExport.h"
 #include "common/Quantize.h"
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvErrorCode.h"
@@ -291,7 +291,8 @@ void WnHcQuantDlg::ShowResultImage() {
 void WnHcQuantDlg::MeasureGifSize() {
     const CvFileLocator countOnly(kCountOnlyPath);
     const CvGIFComment empty(0, nullptr);
-    gifKilobytes = GifKilobytes(HCWriteSingleFile(countOnly, *frame, &empty, false, 0, true));
+    const uint32_t bytes = HCWriteSingleFile(countOnly, *frame, &empty, false, 0, true, LossyCodingFor(*globals));
+    gifKilobytes = GifKilobytes(bytes);
     ShowSizeInfo();
 }
 

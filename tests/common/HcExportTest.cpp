@@ -236,15 +236,17 @@ TEST(CountExportedFrame, EqualsTheWrittenFileForEveryTransparencyAndComment) {
         bool flagged;  // what the dialog's transparency mode set, whatever the mask holds
         bool interlaced;
         size_t commentLength;
+        HcLossyCoding lossy;
     };
     const Case cases[] = {
-        {"no transparency", opaque, false, false, 0},
-        {"mode on, nothing transparent yet", opaque, true, false, 0},
-        {"painted mask", painted, true, false, 0},
-        {"painted mask, flag not yet following it", painted, false, false, 0},
-        {"interlaced", painted, true, true, 0},
-        {"255-character comment", painted, true, false, 255},
-        {"300 characters typed", opaque, false, true, 300},
+        {"no transparency", opaque, false, false, 0, {}},
+        {"mode on, nothing transparent yet", opaque, true, false, 0, {}},
+        {"painted mask", painted, true, false, 0, {}},
+        {"painted mask, flag not yet following it", painted, false, false, 0, {}},
+        {"interlaced", painted, true, true, 0, {}},
+        {"255-character comment", painted, true, false, 255, {}},
+        {"300 characters typed", opaque, false, true, 300, {}},
+        {"lossy, painted mask, base colours", painted, true, true, 12, {80, 3}},
     };
     const std::string folder = MakeScratchDir("export-count");
     for (const Case& c : cases) {
@@ -254,14 +256,14 @@ TEST(CountExportedFrame, EqualsTheWrittenFileForEveryTransparencyAndComment) {
         frame->FrameInfo().hasGraphicControl = c.flagged;
         frame->FrameInfo().interlaced = c.interlaced;
         const std::string kept(std::min<size_t>(c.commentLength, 255), 'c');
-        const uint32_t readout = CountExportedFrame(*frame) + CommentExtensionSize(kept.size());
+        const uint32_t readout = CountExportedFrame(*frame, c.lossy) + CommentExtensionSize(kept.size());
 
         SettleTransparency(*frame);
         CvGIFComment comment(uint32_t(kept.size()), reinterpret_cast<const uint8_t*>(kept.data()));
         const std::string path = folder + "/out.gif";
         CvFileLocator file;
         file.SetPath(path.c_str());
-        EXPECT_EQ(readout, HCWriteSingleFile(file, *frame, &comment, true, 0, true));
+        EXPECT_EQ(readout, HCWriteSingleFile(file, *frame, &comment, true, 0, true, c.lossy));
         EXPECT_EQ(readout, ReadFileBytes(path).size());
     }
 }

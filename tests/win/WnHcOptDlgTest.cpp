@@ -148,7 +148,7 @@ protected:
         CvGIFComment comment(text[0], text + 1);
         CvFileLocator file;
         file.SetPath((MakeScratchDir("options") + "/out.gif").c_str());
-        return long(HCWriteSingleFile(file, *globals.gifFrame, &comment, true, 0, true));
+        return long(HCWriteSingleFile(file, *globals.gifFrame, &comment, true, 0, true, LossyCodingFor(globals)));
     }
     static POINT View(const WnHcOptDlg& dialog, int x, int y) {
         const HcPoint origin = dialog.Pane()->Layout().Origin();
