@@ -132,6 +132,12 @@ int Run(const HalcyneOptions& options, const char* argv0) {
         context.settings.palette = SeedPrefsWithPalette(*options.paletteFile, options.noPrefs, privatePrefs.Path());
     CheckSavedNames(context.settings.palette, context.settings.basePalette, context.settings.backgroundName,
                     context.configFolder);
+    if (options.lastSettings) {
+        // A recording without a lossy level means none, and the size search starts from the colour count.
+        const StoredLevels stored = StoredColorsAndLossy(context.configFolder);
+        if (!context.settings.lossy) context.settings.lossy = stored.lossy;
+        if (!context.settings.colors) context.settings.colors = stored.colors;
+    }
 
     ModuleLoader module(Utf8FromPath(ModulePath(argv0)));
     context.entry = module.Entry();
