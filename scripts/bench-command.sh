@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times the whole halcyne command (PNG decoding, the module's acquisition, reduction with dithering 5, export)
-# against ImageMagick's 256-colour GIF conversion of the same 3840 × 2400 PNG, with peak memory of each.
+# against ImageMagick's 256-colour GIF conversion of the same 3840 × 2400 PNG, with peak memory of each, and the
+# same command with lossy compression against itself without (the target: at most 1.5 times as long).
 # Downloads stay in build/, never in the tree.
 #
 # Usage: scripts/bench-command.sh [picture-name]   (a file of ukui-wallpapers; default the-mouse.jpg)
@@ -36,9 +37,17 @@ measure() {
 read -r ours ours_mb < <(measure "$root/build/tool/bin/halcyne" "$photo" -o ours.gif --colors 256 --dither 5 \
   --transparency none --no-prefs)
 read -r magick magick_mb < <(measure convert "$photo" -dither Riemersma -colors 256 magick.gif)
+lossy_rows=()
+for level in 20 40 100; do
+  read -r ms mb < <(measure "$root/build/tool/bin/halcyne" "$photo" -o "lossy$level.gif" --colors 256 --dither 5 \
+    --transparency none --no-prefs --lossy "$level")
+  lossy_rows+=("$(printf 'halcyne --lossy %-3d %6d ms  %5d MB peak  %d bytes  %.2f x the time without' "$level" "$ms" \
+    "$mb" "$(stat -c %s "lossy$level.gif")" "$(echo "$ms / $ours" | bc -l)")")
+done
 
 printf '%s (%s x %s, raw RGB %.1f MB)\n' "$picture" "$width" "$height" "$raw_mb"
 printf 'halcyne:     %6d ms  %5d MB peak (%.2f x raw)  %d bytes\n' "$ours" "$ours_mb" \
   "$(echo "$ours_mb / $raw_mb" | bc -l)" "$(stat -c %s ours.gif)"
 printf 'ImageMagick: %6d ms  %5d MB peak  %d bytes\n' "$magick" "$magick_mb" "$(stat -c %s magick.gif)"
 printf 'ratio:       %.1f x faster\n' "$(echo "$magick / $ours" | bc -l)"
+printf '%s\n' "${lossy_rows[@]}"

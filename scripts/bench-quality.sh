@@ -4,6 +4,8 @@
 # size, colours used, PSNR over RGB against the source, PSNR after a 3 × 3 box blur of both (how dithering looks
 # from a little further away) and wall time. Downloads and outputs stay in build/, never in the tree.
 #
+# The lossy frontier (scripts/bench-frontier.sh) follows each picture's table.
+#
 # Usage: scripts/bench-quality.sh [picture-name...]   (files of ukui-wallpapers; default the-mouse.jpg)
 set -euo pipefail
 
@@ -12,9 +14,10 @@ data=$root/build/bench-data
 pictures=("$@")
 [ ${#pictures[@]} -gt 0 ] || pictures=(the-mouse.jpg)
 source "$root/scripts/bench-photo.sh"
+source "$root/scripts/bench-frontier.sh"
 
 # The peers, from Debian's packages, and Pillow for the measurements.
-peers=(imagemagick ffmpeg pngquant python3-pil)
+peers=(imagemagick ffmpeg pngquant gifsicle python3-pil)
 missing=()
 for package in "${peers[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -94,4 +97,5 @@ for picture in "${pictures[@]}"; do
     ms=$(timed pngquant 256 $flags --force --output "$file" "$photo")
     row "pngquant 256 ${flags:-(dithered)} (PNG)" "$file" "$ms"
   done
+  frontier_rows "$photo" "$out"
 done
