@@ -177,8 +177,7 @@ void LzwEncoder::EncodeLossy(const uint8_t* pixels, size_t count, uint32_t rowLe
             lossy->Add(nextCode, matched, pixels[at]);
             WritePrefixAndGrow();
         }
-        const CvLossyMatch match = lossy->Search(pixels, at, count, rowLength);
-        lossy->Commit(pixels, at, rowLength, match);
+        const CvLossyMatch match = lossy->Take(pixels, at, count, rowLength);
         matched = match.code;
         at += match.length;
     }

@@ -1,21 +1,13 @@
-// The lossy LZW levels' tolerance, which entries may stand in for which, and the search for the longest string.
+// The lossy LZW levels' tolerance, which entries may stand in for which, and the greedy walk down the strings.
 // A locked entry neither stands in nor is stood in for, so its pixels are exactly what the encoder was given.
 #include "cvcode2/CvLzwLossy.h"
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <new>
 
 #include "cvcode2/CvColorTable.h"
 #include "cvcode2/CvErrorCode.h"
-
-namespace {
-// Steps into the tree per string. Paths are tried depth first and none shorter than the best is entered, so a
-// spent budget rarely costs length; it bounds the time in dithered areas, where many paths stay within tolerance.
-constexpr uint32_t kSearchSteps = 256;
-const int32_t kNoError[3] = {0, 0, 0};
-}  // namespace
 
 uint32_t CvLossyLimit(uint8_t level) {
     // The tolerance grows linearly with the level: 3/5 of an RGB unit a step, 60 units at the top.
@@ -63,7 +55,7 @@ void CvLossyMatcher::StartRows(size_t rowLength) {
     } catch (const std::bad_alloc&) {
         CV_THROW(kCvErrNoMemory);
     }
-    std::fill(right, right + 3, 0);
+    std::fill(left, left + 3, 0);
     currentRow = 0;
 }
 
@@ -73,99 +65,76 @@ void CvLossyMatcher::NextRow() {
     ++currentRow;
 }
 
-inline bool CvLossyMatcher::Step(uint32_t source, uint32_t coded, const int32_t* inherited, int32_t* toRight,
-                                 int32_t* toBelow, int32_t& cost) const {
-    int32_t error[3];
+inline bool CvLossyMatcher::Step(uint32_t source, uint32_t coded, const int32_t* inherited, int32_t* error,
+                                 int32_t& distance) const {
     if (coded == source) {
-        std::copy(inherited, inherited + 3, error);
-        cost = 0;
-    } else {
-        if (!(standIns[source][coded >> 6] >> (coded & 63) & 1)) return false;
-        for (int c = 0; c < 3; ++c) error[c] = colors[source][c] + inherited[c] - colors[coded][c];
-        if (error[0] * error[0] + error[1] * error[1] + error[2] * error[2] > limit) return false;
-        cost = 0;
-        for (int c = 0; c < 3; ++c)
-            cost += (colors[source][c] - colors[coded][c]) * (colors[source][c] - colors[coded][c]);
+        for (int c = 0; c < 3; ++c) error[c] = inherited[c];
+        distance = 0;
+        return true;
     }
-    for (int c = 0; c < 3; ++c) {
-        toRight[c] = error[c] * kCvLossyRightShare / 16;
-        toBelow[c] = error[c] * kCvLossyDownShare / 16;
-    }
-    return true;
+    if (!(standIns[source][coded >> 6] >> (coded & 63) & 1)) return false;
+    for (int c = 0; c < 3; ++c) error[c] = colors[source][c] + inherited[c] - colors[coded][c];
+    distance = error[0] * error[0] + error[1] * error[1] + error[2] * error[2];
+    return distance <= limit;
 }
 
-// Depth first through the tree from the pixel's own index, one frame per pixel of the path. A child whose subtree
-// cannot reach past the best length yet is not entered. A path that runs on into the next row finds what its pixels
-// inherit from above either among the pixels coded before it or on itself, one row length back.
-CvLossyMatch CvLossyMatcher::Search(const uint8_t* pixels, size_t at, size_t end, size_t rowLength) {
+// Greedy down the tree, a chain walk a pixel. The string's first pixel and those in its first row inherit from the
+// rows above as they were handed down; a pixel in a row after that finds what it inherits from above among the
+// pixels coded before the string, or on the string itself one row length back. The pixels of the first row hand
+// their shares down as they are chosen, those of later rows once the string is known.
+CvLossyMatch CvLossyMatcher::Take(const uint8_t* pixels, size_t at, size_t end, size_t rowLength) {
     const size_t column = at - currentRow * rowLength;
     const size_t rowEnd = at - column + rowLength;
-    if (column == 0) std::fill(right, right + 3, 0);
-    const int32_t* above = below[0].data() + 3 * column;
-    int32_t inherited[3];
-    // What the pixel `depth` after `at` inherits, its left neighbour handing on `left`.
-    auto inherit = [&](size_t depth, const int32_t* left) {
-        const size_t pos = at + depth;
-        const int32_t* up = above + 3 * depth;
-        if (pos >= rowEnd) {
-            const size_t col = (pos - rowEnd) % rowLength;
-            if (col == 0) left = kNoError;
-            up = depth >= rowLength ? frames[depth - rowLength].down : below[1].data() + 3 * col;
+    if (column == 0) left[0] = left[1] = left[2] = 0;
+    // What the pixel `length` after `at` inherits, the error of the pixel before it being pathErrors[length - 1].
+    auto inherit = [&](size_t length, int32_t* inherited) {
+        const size_t pos = at + length;
+        const int32_t* before = length > 0 ? pathErrors[length - 1] : left;
+        if (pos < rowEnd) {
+            const int32_t* above = &below[0][3 * (column + length)];
+            for (int c = 0; c < 3; ++c) inherited[c] = before[c] * kCvLossyRightShare / 16 + above[c];
+            return;
         }
-        for (int c = 0; c < 3; ++c) inherited[c] = left[c] + up[c];
+        const size_t col = (pos - rowEnd) % rowLength;
+        for (int c = 0; c < 3; ++c) {
+            const int32_t up = length >= rowLength ? pathErrors[length - rowLength][c] * kCvLossyDownShare / 16
+                                                   : below[1][3 * col + c];
+            inherited[c] = (col == 0 ? 0 : before[c] * kCvLossyRightShare / 16) + up;
+        }
+    };
+    auto handDown = [&](const int32_t* error, size_t col) {
+        for (int c = 0; c < 3; ++c) below[1][3 * col + c] = error[c] * kCvLossyDownShare / 16;
     };
 
-    const uint32_t source = pixels[at];
-    int32_t cost = 0;
-    inherit(0, right);
-    Step(source, source, inherited, frames[0].right, frames[0].down, cost);
-    frames[0].node = source;
-    frames[0].child = nodes[source].firstChild;
-    frames[0].cost = 0;
-    CvLossyMatch best{source, 1};
-    int64_t bestCost = 0;
-    uint32_t budget = kSearchSteps;
-    for (size_t depth = 1; depth > 0;) {
-        Frame& frame = frames[depth - 1];
-        const size_t pos = at + depth;
-        if (frame.child == kNone || pos >= end || budget == 0) {
-            --depth;
-            continue;
+    uint32_t node = pixels[at];
+    int32_t inherited[3], distance = 0;
+    inherit(0, inherited);
+    Step(node, node, inherited, pathErrors[0], distance);
+    handDown(pathErrors[0], column);
+    size_t length = 1;
+    for (; nodes[node].firstChild != kNone && at + length < end; ++length) {
+        const uint32_t source = pixels[at + length];
+        inherit(length, inherited);
+        uint32_t chosen = kNone;
+        int32_t reach = -1, nearest = 0;
+        for (uint32_t code = nodes[node].firstChild; code != kNone; code = nodes[code].sibling) {
+            const Node& child = nodes[code];
+            int32_t error[3];
+            if (child.height < reach || !Step(source, child.suffix, inherited, error, distance)) continue;
+            if (child.height == reach && distance >= nearest) continue;
+            chosen = code, reach = child.height, nearest = distance;
+            for (int c = 0; c < 3; ++c) pathErrors[length][c] = error[c];
         }
-        const uint32_t child = frame.child;
-        frame.child = nodes[child].sibling;
-        if (depth + 1 + nodes[child].height <= best.length) continue;
-        Frame& next = frames[depth];
-        inherit(depth, frame.right);
-        if (!Step(pixels[pos], nodes[child].suffix, inherited, next.right, next.down, cost)) continue;
-        --budget;
-        next.node = child;
-        next.child = nodes[child].firstChild;
-        next.cost = frame.cost + cost;
-        ++depth;
-        if (depth > best.length || (depth == best.length && next.cost < bestCost)) {
-            best = CvLossyMatch{child, uint32_t(depth)};
-            bestCost = next.cost;
-        }
+        if (chosen == kNone) break;
+        node = chosen;
+        if (at + length < rowEnd) handDown(pathErrors[length], column + length);
     }
-    return best;
-}
-
-// The string's pixels once more, as Search weighed them, now handing their errors on for good.
-void CvLossyMatcher::Commit(const uint8_t* pixels, size_t at, size_t rowLength, const CvLossyMatch& match) {
-    uint32_t node = match.code;
-    for (uint32_t k = match.length; k > 0; node = nodes[node].parent) path[--k] = nodes[node].suffix;
-    size_t column = at - currentRow * rowLength;
-    if (column == 0) std::fill(right, right + 3, 0);
-    int32_t inherited[3], cost = 0;
-    for (uint32_t k = 0; k < match.length; ++k, ++column) {
-        if (column == rowLength) {
-            NextRow();
-            column = 0;
-            std::fill(right, right + 3, 0);
-        }
-        for (int c = 0; c < 3; ++c) inherited[c] = right[c] + below[0][3 * column + c];
-        Step(pixels[at + k], path[k], inherited, right, &below[1][3 * column], cost);
+    for (size_t pos = rowEnd; pos < at + length; ++pos) {
+        const size_t col = (pos - rowEnd) % rowLength;
+        if (col == 0) NextRow();
+        handDown(pathErrors[pos - at], col);
     }
-    if (column == rowLength) NextRow();
+    for (int c = 0; c < 3; ++c) left[c] = pathErrors[length - 1][c];
+    if (at + length == (currentRow + 1) * rowLength) NextRow();
+    return CvLossyMatch{node, uint32_t(length)};
 }

@@ -1,5 +1,5 @@
-// Lossy string matching for the LZW encoder: each string is the longest in the dictionary whose pixels may stand for
-// the coming ones. No pixel is coded further than the tolerance from its source; locked entries are coded exactly.
+// Lossy string matching for the LZW encoder: each string goes on as far as dictionary strings whose pixels may stand
+// for the coming ones lead. No pixel is coded further than the tolerance from its source; locked entries stay exact.
 #pragma once
 
 #include <cstddef>
@@ -32,12 +32,13 @@ struct CvLossyMatch {
     uint32_t length;
 };
 
-// The lossy encoder's copy of the dictionary as a tree (each code's one-pixel extensions in a chain) and the search
-// in it. Another entry may stand in for a pixel when its colour lies within the tolerance both of the pixel's own
-// colour and of that colour plus the error the pixel inherits: the right share of its left neighbour's error (none
-// at a row's start) and the down share of the error of the pixel above it, that is of the same column in the row
-// coded before (none in the first row after StartRows). A pixel's error is its colour plus what it inherits, less
-// the colour coded; so what every pixel inherits follows from the source and the decoded pixels alone.
+// The lossy encoder's copy of the dictionary as a tree (each code's one-pixel extensions in a chain, each code
+// knowing how far its subtree reaches) and the search in it. Another entry may stand in for a pixel when its colour
+// lies within the tolerance both of the pixel's own colour and of that colour plus the error the pixel inherits: the
+// right share of its left neighbour's error (none at a row's start) and the down share of the error of the pixel
+// above it, that is of the same column in the row coded before (none in the first row after StartRows). A pixel's
+// error is its colour plus what it inherits, less the colour coded; so what every pixel inherits follows from the
+// source and the decoded pixels alone.
 class CvLossyMatcher {
 public:
     static constexpr uint32_t kNone = 0xFFFF;
@@ -51,11 +52,11 @@ public:
     void Add(uint32_t code, uint32_t prefix, uint32_t suffix);
     // Starts rows of rowLength pixels, none above them and no error inherited yet.
     void StartRows(size_t rowLength);
-    // The longest string from pixels[at] on (ties: the one nearer to the source colours), never running past `end`;
-    // it starts with pixels[at] itself. Rows are rowLength pixels long from pixels[0] on.
-    CvLossyMatch Search(const uint8_t* pixels, size_t at, size_t end, size_t rowLength);
-    // Hands the errors of the match's pixels on, to the pixel after it and to the row below.
-    void Commit(const uint8_t* pixels, size_t at, size_t rowLength, const CvLossyMatch& match);
+    // Takes a string from pixels[at] on, never running past `end`, starting with pixels[at] itself: from each pixel
+    // on it goes on with the child that may stand for the next pixel and whose subtree reaches furthest (ties: the
+    // one nearer to its target). Its pixels' errors are handed on, to the pixel after it and to the rows below.
+    // Rows are rowLength pixels long from pixels[0] on.
+    CvLossyMatch Take(const uint8_t* pixels, size_t at, size_t end, size_t rowLength);
 
 private:
     struct Node {
@@ -65,32 +66,19 @@ private:
         uint16_t height;  // the longest extension below it, in pixels
         uint8_t suffix;
     };
-    // One level of the depth-first search: a node of the path, the next child to try, the shares of the pixel's
-    // error its right neighbour and the pixel below inherit, and the summed squared distance of the path from the
-    // source colours.
-    struct Frame {
-        uint32_t node;
-        uint32_t child;
-        int32_t right[3];
-        int32_t down[3];
-        int64_t cost;
-    };
 
-    // Codes `source` as `coded`, having inherited `inherited`: false when `coded` may not stand in for it; else the
-    // shares of its error for its right neighbour and the pixel below, and the squared distance of `coded` from
-    // `source`.
-    bool Step(uint32_t source, uint32_t coded, const int32_t* inherited, int32_t* toRight, int32_t* toBelow,
-              int32_t& cost) const;
+    // Codes `source` as `coded`, having inherited `inherited`: false when `coded` may not stand in for it; else its
+    // error and, for a stand-in, the squared distance of `coded` from the target (0 when exact).
+    bool Step(uint32_t source, uint32_t coded, const int32_t* inherited, int32_t* error, int32_t& distance) const;
     // Moves on to the next row: what the current one hands down becomes what the next one inherits from above.
     void NextRow();
 
     Node nodes[4096];
-    Frame frames[4097];
-    uint8_t path[4097];
+    int32_t pathErrors[4097][3];  // the errors of the pixels of the string being taken
     int32_t colors[256][3];
     uint64_t standIns[256][4];  // bit c of row s: entry c is within the tolerance of entry s and both are free
     int32_t limit;
-    int32_t right[3] = {0, 0, 0};   // what the next pixel inherits from its left neighbour
+    int32_t left[3] = {0, 0, 0};    // the error of the pixel before the next one
     std::vector<int32_t> below[2];  // three per column: [0] from the row above, [1] for the row below
     size_t currentRow = 0;          // since StartRows
 };
