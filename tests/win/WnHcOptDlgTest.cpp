@@ -244,6 +244,7 @@ TEST_F(WnHcOptDlgTest, ColorTakesTheTopLeftIndexAndEveryToolEditsTheMaskTheReado
 }
 
 TEST_F(WnHcOptDlgTest, CommentsAddTheirExtensionUpTo255CharactersAndInterlaceRecounts) {
+    globals.settings.lossy = 100;  // entries two apart lie within its tolerance: the readout counts a lossy file
     const bool saved = RunDialog([&](WnHcOptDlg& dialog, HWND window) {
         const long empty = Readout(window);
         ShowTab(window, WnHcOptDlg::kCommentsTab);
@@ -271,6 +272,8 @@ TEST_F(WnHcOptDlgTest, CommentsAddTheirExtensionUpTo255CharactersAndInterlaceRec
     EXPECT_EQ(commentAtEnd, 300u);
     EXPECT_EQ(globals.settings.comment[0], 255);
     EXPECT_EQ(readoutAtEnd, WrittenSize());
+    globals.settings.lossy = 0;
+    EXPECT_GT(WrittenSize(), readoutAtEnd) << "the readout did not count the lossy file";
 }
 
 TEST_F(WnHcOptDlgTest, AlphaTakesThePlaneAndComingBackKeepsThePaintedMask) {
