@@ -273,7 +273,7 @@ TEST_F(CommandFixture, TheSameCommandLineWritesTheSameFileWhateverRanBefore) {
     ASSERT_EQ(Halcyne(chelsea + " -o '" + dir + "/first-alpha.gif'", config).status, 0);
     // An earlier run stores very different settings in the preferences file.
     CommandResult other =
-        Halcyne(chelsea + " -o '" + dir + "/other.gif' --colors 7 --dither 9 --palette Netscape " +
+        Halcyne(chelsea + " -o '" + dir + "/other.gif' --colors 7 --dither 9 --palette Netscape --lossy 100 " +
                     "--base-palette System --interlace --comment junk --background 1,2,3 -t index=1,2",
                 config);
     ASSERT_EQ(other.status, 0) << other.output;
@@ -281,6 +281,8 @@ TEST_F(CommandFixture, TheSameCommandLineWritesTheSameFileWhateverRanBefore) {
     ASSERT_EQ(Halcyne(chelsea + " -o '" + dir + "/last.gif' --last-settings", config).status, 0);
     EXPECT_EQ(ReadWithGiflib(dir + "/last.gif").palette.size(), 8u * 3);
     EXPECT_EQ(ReadWithGiflib(dir + "/last.gif").comment, "junk");
+    ASSERT_EQ(Halcyne(chelsea + " -o '" + dir + "/last-exact.gif' --last-settings --lossy 0", config).status, 0);
+    EXPECT_LT(fs::file_size(dir + "/last.gif"), fs::file_size(dir + "/last-exact.gif")) << "and the lossy level";
     ASSERT_EQ(Halcyne(camera + " -o '" + dir + "/again.gif'", config).status, 0);
     ASSERT_EQ(Halcyne(chelsea + " -o '" + dir + "/again-alpha.gif'", config).status, 0);
     ASSERT_EQ(Halcyne(chelsea + " -o '" + dir + "/fresh-alpha.gif' --no-prefs", config).status, 0);
