@@ -78,7 +78,8 @@ inline bool CvLossyMatcher::Step(uint32_t source, uint32_t coded, const int32_t*
     return distance <= limit;
 }
 
-// Greedy down the tree, a chain walk a pixel. The string's first pixel and those in its first row inherit from the
+// Greedy down the tree, a chain walk a pixel: the exact child wherever there is one, so that nothing is given up
+// that exact coding would have found. The string's first pixel and those in its first row inherit from the
 // rows above as they were handed down; a pixel in a row after that finds what it inherits from above among the
 // pixels coded before the string, or on the string itself one row length back. The pixels of the first row hand
 // their shares down as they are chosen, those of later rows once the string is known.
@@ -120,6 +121,11 @@ CvLossyMatch CvLossyMatcher::Take(const uint8_t* pixels, size_t at, size_t end, 
         for (uint32_t code = nodes[node].firstChild; code != kNone; code = nodes[code].sibling) {
             const Node& child = nodes[code];
             int32_t error[3];
+            if (child.suffix == source) {
+                chosen = code;
+                for (int c = 0; c < 3; ++c) pathErrors[length][c] = inherited[c];
+                break;
+            }
             if (child.height < reach || !Step(source, child.suffix, inherited, error, distance)) continue;
             if (child.height == reach && distance >= nearest) continue;
             chosen = code, reach = child.height, nearest = distance;

@@ -53,9 +53,9 @@ public:
     // Starts rows of rowLength pixels, none above them and no error inherited yet.
     void StartRows(size_t rowLength);
     // Takes a string from pixels[at] on, never running past `end`, starting with pixels[at] itself: from each pixel
-    // on it goes on with the child that may stand for the next pixel and whose subtree reaches furthest (ties: the
-    // one nearer to its target). Its pixels' errors are handed on, to the pixel after it and to the rows below.
-    // Rows are rowLength pixels long from pixels[0] on.
+    // on it goes on with the child holding the next pixel itself, or else with the one that may stand in for it and
+    // whose subtree reaches furthest (ties: the one nearer to its target). Its pixels' errors are handed on, to the
+    // pixel after it and to the rows below. Rows are rowLength pixels long from pixels[0] on.
     CvLossyMatch Take(const uint8_t* pixels, size_t at, size_t end, size_t rowLength);
 
 private:
