@@ -28,7 +28,7 @@ frontier_rows() {
   printf 'role\tname\tbytes\tpsnr\tblurred\n' >"$tsv"
   printf '\n-- lossy frontier: ours against gifsicle --lossy on pngquant 256 (bytes, PSNR, blurred PSNR)\n'
 
-  local level palette dither spec file
+  local level palette dither candidate file
   for dither in 0 8; do
     for level in "${frontier_levels[@]}"; do
       file=$out/ours-Fine-$dither-$level.gif
@@ -56,8 +56,8 @@ frontier_rows() {
       read -r bytes psnr blurred < <(frontier_row "$tsv" peer "$peer" "$gif")
       printf '%-44s %10d %7.2f %8.2f\n' "$peer" "$bytes" "$psnr" "$blurred"
       best_margin="" best_line="  (no setting of ours fits in $bytes bytes)"
-      for spec in "${candidates[@]}"; do
-        palette=${spec%:*} dither=${spec#*:}
+      for candidate in "${candidates[@]}"; do
+        palette=${candidate%:*} dither=${candidate#*:}
         file=$out/match-$tag-$level-$palette-$dither.gif
         chose=$("$halcyne" "$frontier_photo" -o "$file" --palette "$palette" --dither "$dither" --max-size "$bytes" \
           --transparency none --no-prefs 2>&1 | grep -o '[0-9]* colours, lossy [0-9]*') || continue
