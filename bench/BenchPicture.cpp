@@ -6,9 +6,12 @@
 
 #include "cli/InputImage.h"
 #include "cvcode2/Cv15BitHist.h"
+#include "cvcode2/CvFineHist.h"
 #include "cvcode2/CvInvMapRiemersma.h"
+#include "cvcode2/CvKMeansRefine.h"
 #include "cvcode2/CvMakeInvColorMap.h"
 #include "cvcode2/CvNewMedianCut.h"
+#include "cvcode2/CvVarianceCut.h"
 
 namespace {
 // Smooth gradients with a soft highlight, plus a few levels of noise.
@@ -51,14 +54,29 @@ const BenchPicture& BenchPhoto() {
     return photo;
 }
 
-void ReduceBenchPicture(const BenchPicture& picture, std::vector<uint8_t>& indices) {
+void BenchAdaptivePalette(const BenchPicture& picture, CvColorTable& palette, std::vector<uint8_t>& map) {
     std::vector<uint32_t> histogram(kCellCount);
     BuildHistogram(picture.rgb.data(), picture.width * 3, picture.width, picture.height, 0, 1, 2, 3, histogram.data());
     FoldNearBlack(histogram.data());
-    CvColorTable palette;
     CvNewMedianCut(nullptr).MakePalette(palette, histogram.data(), 256);
-    std::vector<uint8_t> map(kCellCount);
+    map.assign(kCellCount, 0);
     MakeInvColorMap(&palette, map.data());
+}
+
+CvColorTable BenchFinePalette(const BenchPicture& picture) {
+    CvFineHist histogram;
+    histogram.Add(picture.rgb.data(), picture.width * 3, picture.width, picture.height, 0, 1, 2, 3);
+    std::vector<CvWeightedColor> colors = histogram.Colors();
+    std::vector<CvWeightedColor> list = colors;
+    std::vector<CvWeightedColor> centres = CvVarianceCut(nullptr).Cut(list, 256);
+    CvKMeansRefine(nullptr).Refine(colors, centres, 4);
+    return CvKMeansRefine::ToTable(centres);
+}
+
+void ReduceBenchPicture(const BenchPicture& picture, std::vector<uint8_t>& indices) {
+    CvColorTable palette;
+    std::vector<uint8_t> map;
+    BenchAdaptivePalette(picture, palette, map);
     indices.resize(picture.Pixels());
     InvMapRiemersma(5, map.data(), palette, picture.rgb.data(), indices.data(), picture.width * 3, picture.width,
                     picture.width, picture.height, 0, 1, 2, 0, 3, 1, nullptr);

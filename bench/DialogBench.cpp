@@ -1,6 +1,7 @@
 // How fast the quantization dialog follows a dithering change: the real module in an interactive run under a
 // stand-in host, the slider dragged with real mouse messages, timed from the button's release until the result
-// pane and the "GIF %uK" size have been redrawn. Prints the median of several changes per picture size.
+// pane and the "GIF %uK" size have been redrawn. Prints the median of several changes per picture size and palette,
+// and what the remap alone costs in this build.
 #include <windows.h>
 
 #include <algorithm>
@@ -9,6 +10,10 @@
 #include <vector>
 
 #include "bench/BenchPicture.h"
+#include "cli/SettingsDescriptor.h"
+#include "cvcode2/CvFineDither.h"
+#include "cvcode2/CvInvMapRiemersma.h"
+#include "cvcode2/CvNearestColor.h"
 #include "hostsim/HostSimulator.h"
 #include "hostsim/ModuleLoader.h"
 #include "tests/support/TestPaths.h"
@@ -54,13 +59,20 @@ double TimeOneChange(HWND dialog, int to) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-void Measure(const ModuleLoader& module, const BenchPicture& photo, uint32_t width, uint32_t height, double target) {
+// The run starts from recorded settings naming the palette, as a scripted run with its dialogs shown does.
+void Measure(const ModuleLoader& module, const BenchPicture& photo, uint32_t width, uint32_t height,
+             const char* palette, double target) {
     const std::string folder = MakeScratchDir("dialogbench");
     SimOptions options;
     options.configFolder = folder;
     options.showDialogs = true;
+    options.descriptors = true;
     HostSimulator host(module.Entry(), module.SetEmbedHost(), options);
     host.SetImage(Crop(photo, width, height));
+    HalcyneOptions settings;
+    settings.palette = palette;
+    host.Descriptors().playInfo = plugInDialogDisplay;
+    host.Descriptors().descriptor = SimMakeDescriptor(SettingsDescriptor(settings, false));
     std::vector<double> times;
     BenchOnModal watcher(
         L"Halcyne Filter 4",
@@ -72,12 +84,45 @@ void Measure(const ModuleLoader& module, const BenchPicture& photo, uint32_t wid
         std::chrono::minutes(2));
     host.Run(true);
     std::sort(times.begin(), times.end());
-    if (times.empty()) return (void)std::printf("%u x %u: the dialog did not open\n", width, height);
+    if (times.empty()) return (void)std::printf("%u x %u %s: the dialog did not open\n", width, height, palette);
     std::printf(
-        "%u x %u: dithering change to new preview and size: median %.1f ms (min %.1f, max %.1f) over %zu; "
+        "%u x %u %s: dithering change to new preview and size: median %.1f ms (min %.1f, max %.1f) over %zu; "
         "target <= %.0f ms: %s\n",
-        width, height, times[times.size() / 2], times.front(), times.back(), times.size(), target,
+        width, height, palette, times[times.size() / 2], times.front(), times.back(), times.size(), target,
         times[times.size() / 2] <= target ? "met" : "NOT MET");
+}
+
+// The remap alone, without the dialog, its indicator or its message loop: set beside the native benchmarks
+// (BM_InvMapRiemersma/10, BM_FineRemap/16) it shows what this build's code costs by itself.
+void MeasureRemapAlone(const BenchPicture& photo) {
+    CvColorTable palette;
+    std::vector<uint8_t> map;
+    BenchAdaptivePalette(photo, palette, map);
+    const CvColorTable fine = BenchFinePalette(photo);
+    std::vector<uint8_t> indices(photo.Pixels());
+    auto median = [](auto run) {
+        std::vector<double> times;
+        for (int i = 0; i < kChanges; ++i) {
+            const Clock::time_point start = Clock::now();
+            run();
+            times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        }
+        std::sort(times.begin(), times.end());
+        return times[times.size() / 2];
+    };
+    const double custom = median([&] {
+        InvMapRiemersma(10, map.data(), palette, photo.rgb.data(), indices.data(), photo.width * 3, photo.width,
+                        photo.width, photo.height, 0, 1, 2, 0, 3, 1, nullptr);
+    });
+    const double fineDither = median([&] {
+        CvNearestColor nearest(fine);
+        FineDither(nearest,
+                   {16, &fine, photo.rgb.data(), indices.data(), photo.width * 3, photo.width, photo.width,
+                    photo.height, nullptr},
+                   nullptr);
+    });
+    std::printf("%u x %u: remap alone, median of %d: Custom strength 10 %.1f ms, Fine strength 16 %.1f ms\n",
+                photo.width, photo.height, kChanges, custom, fineDither);
 }
 
 }  // namespace
@@ -85,7 +130,11 @@ void Measure(const ModuleLoader& module, const BenchPicture& photo, uint32_t wid
 int main() {
     const ModuleLoader module(BenchModulePath());
     const BenchPicture& photo = BenchPhoto();
-    Measure(module, photo, std::min(photo.width, 1000u), std::min(photo.height, 1000u), 40);
-    Measure(module, photo, photo.width, photo.height, 250);
+    MeasureRemapAlone(photo);
+    const uint32_t cropWidth = std::min(photo.width, 1000u), cropHeight = std::min(photo.height, 1000u);
+    Measure(module, photo, cropWidth, cropHeight, "Custom", 25);
+    Measure(module, photo, cropWidth, cropHeight, "Fine", 40);
+    Measure(module, photo, photo.width, photo.height, "Custom", 150);
+    Measure(module, photo, photo.width, photo.height, "Fine", 250);
     return 0;
 }

@@ -206,5 +206,5 @@ BENCHMARK(BM_BuildHistogram)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MedianCut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MakeInvColorMap)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Unique)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_InvMapRiemersma)->Arg(0)->Arg(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InvMapRiemersma)->Arg(0)->Arg(5)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholeReduction)->Unit(benchmark::kMillisecond);

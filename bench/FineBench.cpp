@@ -8,9 +8,9 @@
 #include "bench/BenchPicture.h"
 #include "common/Quantize.h"
 #include "cvcode2/CvExactColors.h"
+#include "cvcode2/CvFineDither.h"
 #include "cvcode2/CvFineHist.h"
 #include "cvcode2/CvIndexedImage.h"
-#include "cvcode2/CvInvMapRiemersma.h"
 #include "cvcode2/CvKMeansRefine.h"
 #include "cvcode2/CvNearestColor.h"
 #include "cvcode2/CvRGBImage.h"
@@ -34,13 +34,6 @@ std::vector<CvWeightedColor> PhotoColors() {
 
 std::vector<CvWeightedColor> CutCentres(std::vector<CvWeightedColor> colors) {
     return CvVarianceCut(nullptr).Cut(colors, 256);
-}
-
-CvColorTable FinePalette() {
-    std::vector<CvWeightedColor> colors = PhotoColors();
-    std::vector<CvWeightedColor> centres = CutCentres(colors);
-    CvKMeansRefine(nullptr).Refine(colors, centres, 4);
-    return CvKMeansRefine::ToTable(centres);
 }
 
 // A photo gives up after a few hundred pixels; the whole pass is paid only by pictures of few colours.
@@ -81,15 +74,17 @@ void BM_FineKMeansPass(benchmark::State& state) {
     PerPixel(state);
 }
 
-// The nearest-entry remap with its candidate lists made afresh, undithered (0) and dithered (5 → strength 8).
+// The fine remap with its candidate lists made afresh: undithered (strength 0), and the serpentine diffusion at
+// dithering 5 and 10 (strengths 8 and 16).
 void BM_FineRemap(benchmark::State& state) {
-    const CvColorTable palette = FinePalette();
+    const CvColorTable palette = BenchFinePalette(Photo());
     std::vector<uint8_t> indices(Photo().Pixels());
     for (auto _ : state) {
         CvNearestColor nearest(palette);
-        InvMapRiemersmaNearest(nearest, nullptr, uint32_t(state.range(0)), palette, Photo().rgb.data(), indices.data(),
-                               Photo().width * 3, Photo().width, Photo().width, Photo().height, 0, 1, 2, 0, 3, 1,
-                               nullptr);
+        FineDither(nearest,
+                   {uint32_t(state.range(0)), &palette, Photo().rgb.data(), indices.data(), Photo().width * 3,
+                    Photo().width, Photo().width, Photo().height, nullptr},
+                   nullptr);
         benchmark::DoNotOptimize(indices.data());
     }
     PerPixel(state);
@@ -122,5 +117,5 @@ BENCHMARK(BM_FineExactColors)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FineHistogram)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FineVarianceCut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FineKMeansPass)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FineRemap)->Arg(0)->Arg(8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FineRemap)->Arg(0)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QuantizeFine)->Arg(0)->Arg(5)->Unit(benchmark::kMillisecond);

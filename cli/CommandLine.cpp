@@ -135,12 +135,16 @@ HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             options.lastSettings = true;
         else if (flag == "-q" || flag == "--quiet")
             options.quiet = true;
+        else if (flag == "-j" || flag == "--jobs")
+            options.jobs = ParseInt(flag, value(), 1, kMaxJobs);
         else if (flag == "--dialog")
             options.dialog = true;
         else if (!flag.empty() && flag[0] == '-' && flag != kStandardStream)
             throw UsageError("unknown option " + flag);
-        else
+        else {
             options.inputs.push_back(flag);
+            options.inputArguments.push_back(i);
+        }
     }
     if (options.help || options.version) return options;
     CheckInputsAndOutput(options);
@@ -152,7 +156,7 @@ HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
 
 const char* UsageText() {
     return "Usage: halcyne INPUT... [-o OUTPUT] [options]\n"
-           "Reduces images (PNG, JPEG, PNM or PAM; BMP and TIFF too on Windows) to at most 256 colours and saves\n"
+           "Reduces images (PNG, JPEG, GIF, WebP, TIFF, BMP, PGM, PPM or PAM) to at most 256 colours and saves\n"
            "each as a GIF89a file.\n"
            "An input '-' is read from standard input.\n"
            "\n"
@@ -166,8 +170,9 @@ const char* UsageText() {
            "      --max-size SIZE      the best GIF of at most SIZE bytes (or K, M: 1K = 1024 bytes): raises\n"
            "                           the lossy level, then lowers the colour count, as far as needed; prints\n"
            "                           what it chose, and writes nothing when 2 colours at lossy 100 do not fit\n"
-           "  -p, --palette NAME       Custom (adaptive), Fine (adaptive from full colours: finer, a little\n"
-           "                           slower), Netscape, Grayscale, System or a saved palette\n"
+           "  -p, --palette NAME       Fine (the default: adaptive from full colours, the closest picture),\n"
+           "                           Custom (the plug-in's classic adaptive palette), Netscape, Grayscale,\n"
+           "                           System or a saved palette\n"
            "      --palette-file FILE  use the palette of an ACT or GIF file for this run\n"
            "  -b, --base-palette NAME  None, Custom or a palette whose colours must survive exactly\n"
            "  -i, --interlace          write an interlaced GIF (--no-interlace to turn it off)\n"
@@ -180,18 +185,20 @@ const char* UsageText() {
            "      --dialog             show the plug-in's dialogs, starting from the flags' values; -o names the\n"
            "                           file, else the Save As box asks (Windows build; on Linux through\n"
            "                           scripts/halcyne, which runs it under Wine)\n"
+           "  -j, --jobs N             convert up to N inputs at once, each in a process of its own (default:\n"
+           "                           the number of processors); messages keep the inputs' order\n"
            "  -q, --quiet              no progress lines\n"
            "  -h, --help               this text\n"
            "  -V, --version            the version\n"
            "\n"
-           "Flags not given take the defaults above (256 colours, no dithering, no lossy compression, adaptive\n"
+           "Flags not given take the defaults above (256 colours, no dithering, no lossy compression, the Fine\n"
            "palette, no base palette, no interlacing, background 128,128,128, no comment), so the same command\n"
            "line always writes the same file. The preferences file the plug-in keeps\n"
            "($XDG_CONFIG_HOME/Corvane/Halcyne Prefs, else ~/.config/Corvane/Halcyne Prefs) supplies the saved\n"
            "palettes and saved colours named by --palette, --base-palette and --background; each run stores its\n"
            "settings there for the plug-in.\n"
            "Exit status: 0 when every GIF was written, 1 when any failed (or did not fit --max-size), 2 for a\n"
-           "wrong flag, 3 when cancelled\n"
-           "in the dialogs or the Save As box (the inputs after it are not converted),\n"
+           "wrong flag, 3 when cancelled in the dialogs or the Save As box (the inputs after it are not\n"
+           "converted),\n"
            "128 + the signal's number when interrupted (130 for Ctrl-C).\n";
 }

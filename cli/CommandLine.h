@@ -18,8 +18,13 @@ enum class TransparencyChoice { FromInput, None, Alpha, Indexed };
 // "-" as an input reads standard input; as the output it writes standard output.
 constexpr const char* kStandardStream = "-";
 
+// The most conversions that run at once.
+constexpr int kMaxJobs = 256;
+
 struct HalcyneOptions {
     std::vector<std::string> inputs;
+    // Where each input stands among the arguments.
+    std::vector<size_t> inputArguments;
     std::string output;  // a file, a folder (several inputs), "-", or empty: each GIF beside its input
     std::optional<int> colors;
     std::optional<int> dither;
@@ -38,6 +43,8 @@ struct HalcyneOptions {
     bool noPrefs = false;
     bool lastSettings = false;  // flags not given take the settings stored by the last run
     bool quiet = false;
+    // Conversions at once with several inputs; default: the number of processors.
+    std::optional<int> jobs;
     bool dialog = false;  // the plug-in's dialogs ask, starting from the flags; -o answers Save As when given
     bool help = false;
     bool version = false;

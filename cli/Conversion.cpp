@@ -80,6 +80,7 @@ struct ModuleRun {
     int16_t result = 0;
     bool saveAsked = false;
     std::vector<SimError> errors;
+    std::vector<SimError> prefsFailures;
     std::vector<SimAlert> alerts;
 };
 
@@ -92,6 +93,7 @@ SimOptions HostOptions(const ConversionContext& context, const std::string& save
     options.configFolder = context.configFolder;
     options.showDialogs = options.systemAlerts = options.systemOpenBox = context.settings.dialog;
     options.systemSaveBox = context.settings.dialog && savePath.empty();
+    options.goOnWithoutPrefs = true;  // the GIF is the product; the preferences are kept for the plug-in
     return options;
 }
 
@@ -109,21 +111,27 @@ ModuleRun RunModule(const ConversionContext& context, const HalcyneOptions& sett
     if (run.result == 0) run.result = host.Call(filterSelectorFinish);
     run.saveAsked = host.SaveAsked();
     run.errors = host.Errors();
+    run.prefsFailures = host.PrefsFailures();
     run.alerts = host.Alerts();
     return run;
 }
 
-// The module saves its preferences just before it asks for the output file, so an error before that question
-// met the preferences file (or the reduction), and one after it the GIF file.
+// An error before the module asked for the output file met the reduction; one after it, the GIF file.
 std::string RunFailureText(const ModuleRun& run, const ConversionJob& job, const ConversionContext& context) {
     if (run.errors.empty()) return "cannot write " + OutputName(job.output) + ": the plug-in wrote no file";
     const SimError& error = run.errors.front();
     // When the Save As box named the file, the command never learns its name.
-    if (error.code == kCvErrNoMemory || SaveBoxAsks(context))
+    if (error.code == kCvErrNoMemory || !run.saveAsked || SaveBoxAsks(context))
         return "cannot convert " + InputName(job.input) + ": " +
                FileErrorCause(error.code, error.detail, FileRole::WrittenTo);
-    const std::string file = run.saveAsked ? OutputName(job.output) : "the preferences file " + context.prefsFile;
-    return FileErrorText(file, error.code, error.detail, FileRole::WrittenTo);
+    return FileErrorText(OutputName(job.output), error.code, error.detail, FileRole::WrittenTo);
+}
+
+void TellWarnings(const ModuleRun& run, const ConversionJob& job, const ConversionContext& context) {
+    for (const SimError& failure : run.prefsFailures)
+        std::cerr << "halcyne: " << PrefsNotStoredText(context.prefsFile, failure.code, failure.detail) << "\n";
+    for (const SimAlert& alert : run.alerts)
+        std::cerr << "halcyne: " << WarningText(alert, InputName(job.input)) << "\n";
 }
 
 // A run that ended without a file and without an error was cancelled by the person in its dialogs.
@@ -228,6 +236,7 @@ void Convert(const ConversionJob& job, const ConversionContext& context) {
     if (SaveBoxAsks(context)) {
         const ModuleRun run = RunModule(context, context.settings, ReadInput(job.input), "");
         CheckRun(run, true, job, context);
+        TellWarnings(run, job, context);
         return;
     }
     if (job.output != kStandardStream) CheckOutput(job);
@@ -255,6 +264,5 @@ void Convert(const ConversionJob& job, const ConversionContext& context) {
     staged.Commit();
     if (context.settings.maxSize && !context.quiet)
         std::cerr << "halcyne: " << SizeChoiceText(InputName(job.input), fitted, *context.settings.maxSize) << "\n";
-    for (const SimAlert& alert : run.alerts)
-        std::cerr << "halcyne: " << WarningText(alert, InputName(job.input)) << "\n";
+    TellWarnings(run, job, context);
 }

@@ -79,6 +79,11 @@ std::string NothingWrittenText(const std::string& output) {
     return "No file was written; an existing " + output + " is unchanged.";
 }
 
+std::string PrefsNotStoredText(const std::string& prefsFile, uint32_t code, uint32_t detail) {
+    return "warning: the settings were not stored in the preferences file " + prefsFile + ": " +
+           FileErrorCause(code, detail, FileRole::WrittenTo) + "; the GIF was written";
+}
+
 std::string WarningText(const SimAlert& alert, const std::string& input) {
     if (alert.caption == kEmptySelectionCaption)
         return "warning: " + input + " is completely transparent; the GIF holds one transparent pixel";

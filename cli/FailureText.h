@@ -32,6 +32,9 @@ std::string FileErrorText(const std::string& file, uint32_t code, uint32_t detai
 // The closing words of every failed conversion: nothing was written to `output` and an existing one is unchanged.
 std::string NothingWrittenText(const std::string& output);
 
+// The warning for preferences that could not be stored in `prefsFile` (the GIF was still written).
+std::string PrefsNotStoredText(const std::string& prefsFile, uint32_t code, uint32_t detail);
+
 // A warning the plug-in showed during a run that still wrote its file, in the command's words; `input` names
 // the image. Alerts that report an error are not warnings: the error code tells those (FileErrorText).
 std::string WarningText(const SimAlert& alert, const std::string& input);

@@ -22,20 +22,27 @@ public:
 // The host interface holds sizes in 16-bit fields.
 constexpr int kMaxImageSide = 32767;
 
-// Reads PNG, JPEG (where built in), BMP and TIFF (Windows) and PNM/PAM files, chosen by their first bytes.
+// Reads PNG, JPEG, GIF, WebP, TIFF, BMP and PNM/PAM files, chosen by their first bytes: through Debian's libraries
+// and our own readers, or the system's decoders on Windows (GIF and PNM/PAM through our own there too).
 InputImage ReadImageFile(const std::string& path);
 
 InputImage ReadPnm(const std::string& path, const std::string& bytes);
-#if defined(HC_HAVE_PNG)
-InputImage ReadPng(const std::string& path);
-#endif
-#if defined(HC_HAVE_JPEG)
-InputImage ReadJpeg(const std::string& path);
-#endif
+// The first frame of a GIF file through the plug-in's own GIF reader.
+InputImage ReadGif(const std::string& path);
 #if defined(HC_HAVE_WIC)
-// PNG, JPEG, BMP or TIFF through the system's decoders; `kind` names the format in messages.
+// PNG, JPEG, BMP, TIFF or WebP (where the system has its decoder) through the system's decoders; `kind` names the
+// format in messages.
 InputImage ReadWic(const std::string& path, const std::string& kind);
+#else
+InputImage ReadPng(const std::string& path);
+InputImage ReadJpeg(const std::string& path);
+InputImage ReadWebp(const std::string& path);
+InputImage ReadTiff(const std::string& path);
+InputImage ReadBmp(const std::string& path, const std::string& bytes);
 #endif
 
-// Throws ImageReadError unless width and height fit the host interface; allocates the pixels.
+// Throws ImageReadError unless width and height fit the host interface. Readers call it before they look for the
+// pixel data a file states, so a huge size gets its own message.
+void CheckInputSize(const std::string& path, uint64_t width, uint64_t height);
+// The same check, then allocates the pixels.
 void SizeInputImage(InputImage& image, const std::string& path, uint64_t width, uint64_t height, int channels);

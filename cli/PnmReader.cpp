@@ -102,11 +102,13 @@ InputImage ReadPnm(const std::string& path, const std::string& bytes) {
     }
     if (header.maxval < 1 || header.maxval > 65535) scanner.Fail("the maximum sample value must be 1 to 65535");
 
+    // The data is looked for before the pixels are allocated: a few bytes of header cannot claim gigabytes.
+    CheckInputSize(path, header.width, header.height);
+    const size_t sampleBytes = header.maxval > 255 ? 2 : 1;
+    const size_t samples = size_t(header.width * header.height * header.depth);
+    if (bytes.size() - scanner.Position() < samples * sampleBytes) scanner.Fail("the pixel data is incomplete");
     InputImage image;
     SizeInputImage(image, path, header.width, header.height, int(header.depth));
-    const size_t sampleBytes = header.maxval > 255 ? 2 : 1;
-    const size_t samples = image.pixels.size();
-    if (bytes.size() - scanner.Position() < samples * sampleBytes) scanner.Fail("the pixel data is incomplete");
     const uint8_t* data = reinterpret_cast<const uint8_t*>(bytes.data()) + scanner.Position();
     for (size_t i = 0; i < samples; ++i) {
         uint32_t value = sampleBytes == 2 ? uint32_t(data[2 * i]) << 8 | data[2 * i + 1] : data[i];

@@ -37,7 +37,7 @@ HalcyneOptions WithDefaults(HalcyneOptions options) {
     if (options.lastSettings) return options;
     if (!options.colors) options.colors = kDefaultColors;
     if (!options.dither) options.dither = kDefaultDither;
-    if (!options.palette) options.palette = kPaletteCustom;
+    if (!options.palette) options.palette = kPaletteFine;
     if (!options.interlaced) options.interlaced = false;
     if (!options.backgroundName && !options.backgroundRgb) options.backgroundRgb = kDefaultBackground;
     if (!options.comment) options.comment = std::string();

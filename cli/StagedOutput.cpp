@@ -14,6 +14,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "cli/CommandLine.h"
 #include "cli/FailureText.h"
 #include "cli/Utf8Path.h"
 #include "cvcode2/CvFile.h"
@@ -22,7 +23,9 @@
 #if defined(_WIN32)
 #include <io.h>
 #include <process.h>
+#include <windows.h>
 #else
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -44,7 +47,27 @@ void RemoveName(const char* path) {
     if (Platform::FileRemove(path) != 0) Platform::FolderRemove(path);
 }
 
+// The conversion processes running for this command (process numbers, or handles on Windows).
+intptr_t gProcess[kMaxJobs];
+volatile std::sig_atomic_t gProcessUsed[kMaxJobs];
+
+// Only calls that are safe in a signal handler: kill and waitpid, or waiting on a handle.
+void EndProcesses(int signal) {
+#if defined(_WIN32)
+    (void)signal;  // the console's interrupt reaches every process attached to it
+    constexpr DWORD kMostWaitMs = 10000;
+    for (int slot = 0; slot < kMaxJobs; ++slot)
+        if (gProcessUsed[slot]) WaitForSingleObject(reinterpret_cast<HANDLE>(gProcess[slot]), kMostWaitMs);
+#else
+    for (int slot = 0; slot < kMaxJobs; ++slot)
+        if (gProcessUsed[slot]) kill(pid_t(gProcess[slot]), signal);
+    for (int slot = 0; slot < kMaxJobs; ++slot)
+        if (gProcessUsed[slot]) waitpid(pid_t(gProcess[slot]), nullptr, 0);
+#endif
+}
+
 extern "C" void OnInterrupt(int signal) {
+    EndProcesses(signal);
     for (int slot = 0; slot < kCleanupSlots; ++slot)
         if (gCleanupUsed[slot]) RemoveName(gCleanup[slot]);
     _exit(128 + signal);
@@ -95,6 +118,19 @@ InterruptCleanup::InterruptCleanup(const std::vector<std::string>& names) {
 
 InterruptCleanup::~InterruptCleanup() {
     for (int slot : slots_) ForgetOnInterrupt(slot);
+}
+
+InterruptForwarding::InterruptForwarding(intptr_t process) : slot_(-1) {
+    for (int slot = 0; slot < kMaxJobs && slot_ < 0; ++slot) {
+        if (gProcessUsed[slot]) continue;
+        gProcess[slot] = process;
+        gProcessUsed[slot] = 1;
+        slot_ = slot;
+    }
+}
+
+InterruptForwarding::~InterruptForwarding() {
+    if (slot_ >= 0) gProcessUsed[slot_] = 0;
 }
 
 void InstallInterruptCleanup() {

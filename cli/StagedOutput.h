@@ -2,6 +2,7 @@
 // a signal ends the command: an interrupted command leaves no partial file, and an existing output unchanged.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,21 @@ public:
 
 private:
     std::vector<int> slots_;
+};
+
+// A conversion process this command started: while this object lives, a signal that ends the command is passed
+// on to the process (Windows: which has the console's interrupt itself), and the command waits for it to end, so
+// the process's partial files are gone when the command is. `process` is the process number, or its handle on
+// Windows.
+class InterruptForwarding {
+public:
+    explicit InterruptForwarding(intptr_t process);
+    ~InterruptForwarding();
+    InterruptForwarding(const InterruptForwarding&) = delete;
+    InterruptForwarding& operator=(const InterruptForwarding&) = delete;
+
+private:
+    int slot_;
 };
 
 // From here on, whatever writes to standard output (the plug-in's log included) goes to standard error; the GIF

@@ -1,19 +1,23 @@
 // The halcyne command: converts each input image through the plug-in module, as a host runs it, into a GIF file.
 // One failing input does not stop the others; the exit status is 0 only when every GIF was written.
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/CommandLine.h"
 #include "cli/Conversion.h"
 #include "cli/FailureText.h"
 #include "cli/PaletteImport.h"
+#include "cli/ProcessJobs.h"
 #include "cli/StagedOutput.h"
 #include "cli/Utf8Path.h"
 #include "hostsim/ModuleLoader.h"
 #include "platform/Platform.h"
+#include "platform/PlatformFile.h"
 
 #if defined(_WIN32)
 #include <process.h>
@@ -30,7 +34,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kVersion = "halcyne 4.0";
+constexpr const char* kVersion = "halcyne " HC_VERSION;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitCancelled = 3;
@@ -107,7 +111,24 @@ int ConvertAll(const std::vector<ConversionJob>& jobs, const ConversionContext& 
     return failures == 0 ? 0 : kExitFailed;
 }
 
-int Run(const HalcyneOptions& options, const char* argv0) {
+// Several inputs are converted in processes of their own, unless a person answers the dialogs one input after
+// another, or each conversion starts from the settings the one before it stored.
+size_t ProcessesAtOnce(const HalcyneOptions& options, size_t inputs) {
+    if (inputs < 2 || options.dialog || options.lastSettings) return 1;
+    const size_t processors = std::max(1u, std::thread::hardware_concurrency());
+    return std::min(inputs, options.jobs ? size_t(*options.jobs) : processors);
+}
+
+int ConvertInProcesses(const std::vector<ConversionJob>& conversions, const HalcyneOptions& options,
+                       const std::vector<std::string>& arguments, const char* argv0, size_t atOnce) {
+    std::vector<ProcessJob> jobs;
+    for (size_t i = 0; i < conversions.size(); ++i)
+        jobs.push_back(
+            {ArgumentsForOneInput(arguments, options.inputArguments, i), conversions[i].input, conversions[i].output});
+    return RunProcessJobs(Utf8FromPath(ExecutablePath(argv0)), jobs, atOnce) == 0 ? 0 : kExitFailed;
+}
+
+int Run(const HalcyneOptions& options, const std::vector<std::string>& arguments, const char* argv0) {
     const std::vector<ConversionJob> jobs = PlanConversions(options);
     InstallInterruptCleanup();
     // Standard output carries a GIF (-o -) or nothing; the plug-in's own log lines go to standard error.
@@ -124,8 +145,8 @@ int Run(const HalcyneOptions& options, const char* argv0) {
     std::vector<std::string> privateNames;
     if (!context.configFolder.empty()) {
         const fs::path prefs = PathFromUtf8(context.prefsFile);
-        privateNames = {context.prefsFile, context.prefsFile + ".new", Utf8FromPath(prefs.parent_path()),
-                        context.configFolder};
+        privateNames = {context.prefsFile, Platform::UniqueFileName(context.prefsFile, 0),
+                        Utf8FromPath(prefs.parent_path()), context.configFolder};
     }
     const InterruptCleanup privateCleanup(privateNames);
     if (options.paletteFile)
@@ -138,6 +159,8 @@ int Run(const HalcyneOptions& options, const char* argv0) {
         if (!context.settings.lossy) context.settings.lossy = stored.lossy;
         if (!context.settings.colors) context.settings.colors = stored.colors;
     }
+    const size_t atOnce = ProcessesAtOnce(options, jobs.size());
+    if (atOnce > 1) return ConvertInProcesses(jobs, options, arguments, argv0, atOnce);
 
     ModuleLoader module(Utf8FromPath(ModulePath(argv0)));
     context.entry = module.Entry();
@@ -181,7 +204,8 @@ void StoreTexts(HalcyneOptions& options) {
 
 int main(int argc, char** argv) {
     try {
-        HalcyneOptions options = ParseCommandLine(Arguments(argc, argv));
+        const std::vector<std::string> arguments = Arguments(argc, argv);
+        HalcyneOptions options = ParseCommandLine(arguments);
         StoreTexts(options);
 #if !defined(_WIN32)
         if (options.dialog && !options.help && !options.version) throw UsageError(DialogNeedsWindowsText());
@@ -194,7 +218,7 @@ int main(int argc, char** argv) {
             std::cout << kVersion << "\n";
             return 0;
         }
-        return Run(options, argv[0]);
+        return Run(options, arguments, argv[0]);
     } catch (const UsageError& error) {
         std::cerr << "halcyne: " << error.what() << "\nTry 'halcyne --help'.\n";
         return kExitUsage;

@@ -51,6 +51,16 @@ void WriteFile(HcCallRecord& record, const CvFileLocator& file) {
     HCWriteSingleFile(file, *record.runData.gifFrame, &comment, true, 0, true, LossyCodingFor(record.runData));
 }
 
+// Under a real host a failure to store the preferences ends the run before the file is asked for; an embedding
+// host may take it as a warning and still get its file.
+void StorePrefs(HcCallRecord& record) {
+    try {
+        SavePrefs(record);
+    } catch (const CvErrorCode& error) {
+        if (!Platform::GoOnWithoutPrefs(error.code, error.detail)) CV_RETHROW(error);
+    }
+}
+
 }  // namespace
 
 void SettleTransparency(CvGIFFrame& frame) {
@@ -93,7 +103,7 @@ int16_t ExportFrame(HcCallRecord& record, bool ok) {
     SettleTransparency(*globals.gifFrame);
     FreeSources(record);
     if (ok) {
-        SavePrefs(record);
+        StorePrefs(record);
         CvFileLocator file;
         if (!AskOutputFile(record, file)) return 1;
         if (globals.hostHasDescriptors) WriteScriptParams(record);

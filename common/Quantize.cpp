@@ -1,6 +1,5 @@
-// Mode choice by palette names: a saved palette named as the palette is fixed; otherwise a base palette name
-// other than "None" preserves base colours; otherwise adaptive. "Fine" makes the adaptive entries fine ones. Only a
-// reuse object keeps an engine beyond one call, and only for the source it was keyed on.
+// Mode choice by palette names: "Fine" or "Custom" is adaptive (fine or classic), another saved palette's name is
+// fixed, a base name other than "None" preserves base colours. Only a reuse object keeps an engine beyond one call.
 #include "common/Quantize.h"
 
 #include <cstring>
@@ -40,8 +39,6 @@ private:
 
 }  // namespace
 
-const char kPaletteFine[] = "Fine";
-
 CvColorTable SavedPaletteColors(const HcPaletteEntry& entry) {
     const uint32_t count = entry.count > 256 ? 256 : entry.count;
     CvColorTable table(count);
@@ -53,10 +50,10 @@ QuantParams QuantParamsFromSettings(const HcGlobals& globals) {
     QuantParams params;
     params.colors = globals.settings.colors;
     params.dither = globals.settings.dither;
+    params.fine = NameIs(globals.paletteName, kPaletteFine);
     const HcPaletteEntry* fixed = nullptr;
-    if (globals.paletteName[0] && !NameIs(globals.paletteName, kPaletteCustom))
+    if (globals.paletteName[0] && !NameIs(globals.paletteName, kPaletteCustom) && !params.fine)
         fixed = UsablePalette(globals, globals.paletteName);
-    params.fine = !fixed && NameIs(globals.paletteName, kPaletteFine);
     if (fixed) {
         params.mode = QuantMode::FixedPalette;
         params.palette = SavedPaletteColors(*fixed);

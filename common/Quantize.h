@@ -13,10 +13,6 @@ class CvImage;
 class CvProgressIndicator;
 class HcLayerTrans;
 
-// The palette name that asks for the fine adaptive palette (full colours, nearest entries) instead of "Custom".
-// A saved palette of that name still wins: it is used as a fixed palette.
-extern const char kPaletteFine[];
-
 // A saved palette's colours as a table (at most 256).
 CvColorTable SavedPaletteColors(const HcPaletteEntry& entry);
 

@@ -8,7 +8,6 @@
 #include <new>
 #include <string>
 
-#include "common/Quantize.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
 #include "cvcode2/CvLog.h"
@@ -220,17 +219,6 @@ HcSettings StorableSettings(const HcSettings& settings) {
     return s;
 }
 
-// "Fine" is the command's own palette choice, which the dialogs do not offer: unless a saved palette bears that
-// name, it is stored as the adaptive "Custom", so the next interactive run shows a palette it knows.
-void StorablePaletteName(const HcGlobals& globals, unsigned char* name) {
-    std::memcpy(name, globals.paletteName, sizeof globals.paletteName);
-    const size_t fineLength = std::strlen(kPaletteFine);
-    const bool fine = name[0] == fineLength && std::memcmp(name + 1, kPaletteFine, fineLength) == 0;
-    if (!fine || FindPalette(globals, name)) return;
-    name[0] = uint8_t(std::strlen(kPaletteCustom));
-    std::memcpy(name + 1, kPaletteCustom, name[0]);
-}
-
 // The count byte of a list, checked against the bytes the file still holds.
 uint8_t ReadListCount(CvFile& file, uint32_t fileLength, uint32_t recordSize) {
     uint8_t count = file.ReadByte();
@@ -264,6 +252,7 @@ void ReadPrefsFile(CvFile& file, HcGlobals& globals) {
     file.Seek(0, int32_t(listsOffset));
     ReadList(file, length, kPrefsColorRecordSize, globals.colorList, NewColorEntry, UnpackColor);
     ReadList(file, length, kPrefsPaletteRecordSize, globals.paletteList, NewPaletteEntry, UnpackPalette);
+    RenameReservedPalettes(globals.paletteList);
     file.Close();
 }
 
@@ -302,9 +291,7 @@ void WritePrefsFile(CvFile& file, const HcGlobals& globals) {
     file.WriteByte(std::min(globals.prefMode, kMaxPrefMode));
     file.WriteByte(globals.prefFlag1);
     file.WriteByte(globals.prefFlag2);
-    unsigned char paletteName[sizeof globals.paletteName];
-    StorablePaletteName(globals, paletteName);
-    file.Write(paletteName, sizeof paletteName);
+    file.Write(globals.paletteName, sizeof globals.paletteName);
     file.Write(globals.basePaletteName, sizeof globals.basePaletteName);
     file.WriteByte(globals.prefFlag3);
     uint8_t rect[kRectSize];
@@ -319,6 +306,17 @@ void WritePrefsFile(CvFile& file, const HcGlobals& globals) {
     WriteList(file, globals.colorList, colors, kPrefsColorRecordSize, PackColor);
     WriteList(file, globals.paletteList, palettes, kPrefsPaletteRecordSize, PackPalette);
     file.Close();
+}
+
+// A writer killed while writing leaves its staged file, which no reader ever opens; once it is clearly no longer
+// being written, the next save removes it.
+constexpr int64_t kAbandonedAfterSeconds = 3600;
+
+void RemoveAbandonedFiles(const std::string& prefsPath) {
+    const size_t split = prefsPath.find_last_of(Platform::PathSeparator() == '/' ? "/" : "/\\");
+    if (split == std::string::npos) return;
+    Platform::RemoveStaleFiles(prefsPath.substr(0, split), prefsPath.substr(split + 1) + ".", ".tmp",
+                               kAbandonedAfterSeconds);
 }
 
 }  // namespace
@@ -364,12 +362,16 @@ void LoadPrefs(HcCallRecord& record) {
 
 void SavePrefsTo(const HcGlobals& globals, const CvFileLocator& location) {
     if (!location.HasPath()) CV_THROW(kCvErrFileNoPath);
-    // The new content goes to a file beside the old one, which it replaces only once it is complete.
-    CvFile file(CvFileLocator((std::string(location.Path()) + ".new").c_str()));
+    // The new content goes to a file of this writer's own beside the old one and replaces it in one step: writers
+    // running at the same time never share a file, a reader sees the old or the new file whole, and of several
+    // writers the last to finish wins.
+    std::string staged;
+    const int created = Platform::CreateUniqueFile(location.Path(), staged);
+    if (created != 0) CV_THROW_DETAIL(CvFileErrorForSystemError(created), uint32_t(created));
+    CvFile file{CvFileLocator(staged.c_str())};
     try {
-        file.CreateEmpty();
         WritePrefsFile(file, globals);
-        int failure = Platform::RenameReplacing(file.Path(), location.Path());
+        const int failure = Platform::RenameReplacing(file.Path(), location.Path());
         if (failure != 0) CV_THROW_DETAIL(CvFileErrorForSystemError(failure), uint32_t(failure));
     } catch (const CvErrorCode& error) {
         if (file.IsOpen()) {
@@ -382,6 +384,7 @@ void SavePrefsTo(const HcGlobals& globals, const CvFileLocator& location) {
         file.Delete();
         CV_RETHROW(error);
     }
+    RemoveAbandonedFiles(location.Path());
 }
 
 void SavePrefs(HcCallRecord& record) {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <new>
+#include <string>
 #include <utility>
 
 #include "common/HcGlobals.h"
@@ -12,6 +13,7 @@
 
 const char kPaletteCustom[] = "Custom";
 const char kPaletteNone[] = "None";
+const char kPaletteFine[] = "Fine";
 
 const HcDepthChoice kDepthChoices[kDepthChoiceCount] = {
     {"8-bit (max 256 colors)", 256}, {"7-bit (max 128 colors)", 128}, {"6-bit (max 64 colors)", 64},
@@ -130,6 +132,16 @@ const HcPaletteEntry* FindPalette(const HcGlobals& globals, const unsigned char*
     for (const HcPaletteEntry* entry = globals.paletteList; entry; entry = entry->next)
         if (entry->name[0] == name[0] && std::memcmp(entry->name + 1, name + 1, name[0]) == 0) return entry;
     return nullptr;
+}
+
+bool IsReservedPaletteName(const unsigned char* name) {
+    const std::string text = CvPStrText(name);
+    return text == kPaletteNone || text == kPaletteCustom || text == kPaletteFine;
+}
+
+void RenameReservedPalettes(HcPaletteEntry* list) {
+    for (HcPaletteEntry* entry = list; entry; entry = entry->next)
+        if (IsReservedPaletteName(entry->name)) CvPStrFromC(entry->name, (CvPStrText(entry->name) + " (saved)").c_str());
 }
 
 int DepthPositionForColors(uint32_t colors) {

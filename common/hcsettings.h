@@ -49,6 +49,13 @@ struct HcColorEntry {
 
 extern const char kPaletteCustom[];  // "Custom": adaptive palette, or base colours found by the reduction
 extern const char kPaletteNone[];    // "None": no base palette
+extern const char kPaletteFine[];    // "Fine": adaptive palette from full colours, pixels mapped to their nearest entry
+
+// True for a name the palette and base boxes give a meaning of their own ("None", "Custom", "Fine"); a saved
+// palette of such a name could never be chosen by it.
+bool IsReservedPaletteName(const unsigned char* name);
+// Gives every saved palette whose name is reserved the suffix " (saved)", so that each one stays choosable.
+void RenameReservedPalettes(HcPaletteEntry* list);
 
 // Fills the settings and the settings fields of the run data with their defaults and builds the built-in palettes.
 // Frees any saved lists the run data held. Raises out-of-memory when an entry cannot be allocated.

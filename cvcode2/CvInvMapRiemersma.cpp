@@ -8,7 +8,6 @@
 #include "cvcode2/Cv15BitHist.h"
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvLog.h"
-#include "cvcode2/CvNearestColor.h"
 
 namespace {
 constexpr uint32_t kReportInterval = 2000;
@@ -31,14 +30,10 @@ inline uint8_t Clamp255(int32_t v) {
     return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
 }
 
-// Colour lookups: both give the chosen index in bits 0-7 and its colour in the bytes above.
+// The chosen index in bits 0-7 and its colour in the bytes above.
 struct CellLookup {
     const uint32_t* cellEntries;
     uint32_t operator()(uint8_t r, uint8_t g, uint8_t b) const { return cellEntries[ColorIndex15(r, g, b)]; }
-};
-struct NearestLookup {
-    CvNearestColor* nearest;
-    uint32_t operator()(uint8_t r, uint8_t g, uint8_t b) const { return nearest->Entry(r, g, b); }
 };
 }  // namespace
 
@@ -46,9 +41,8 @@ CvHilbert::CvHilbert(const Setup& setup_, CvProgressIndicator* indicator)
     : CvProgressTask(indicator),
       setup(setup_),
       strength(int32_t(setup_.strength)),
-      cellEntries(setup_.nearest ? nullptr : new (std::nothrow) uint32_t[kCellCount]) {
+      cellEntries(new (std::nothrow) uint32_t[kCellCount]) {
     SetPalette(setup.palette);
-    if (setup.nearest) return;
     if (!cellEntries) CV_THROW(kCvErrNoMemory);
     // Indices past the palette's end read as black rather than outside it.
     uint8_t colors[256][3] = {};
@@ -61,7 +55,7 @@ CvHilbert::CvHilbert(const Setup& setup_, CvProgressIndicator* indicator)
 }
 
 bool CvHilbert::CheckSetup(const Setup& s) {
-    bool ok = s.strength <= 16 && (s.inverseMap || s.nearest) && s.palette && s.source && s.destination &&
+    bool ok = s.strength <= 16 && s.inverseMap && s.palette && s.source && s.destination &&
               s.sourceRowBytes && s.destinationRowBytes && s.sourcePixelBytes && s.destinationPixelBytes && s.width &&
               s.height && s.destinationOffset < s.destinationPixelBytes && s.rOffset < s.sourcePixelBytes &&
               s.gOffset < s.sourcePixelBytes && s.bOffset < s.sourcePixelBytes;
@@ -71,11 +65,11 @@ bool CvHilbert::CheckSetup(const Setup& s) {
     return ok;
 }
 
-template <class Layout, class Lookup, bool kMasked, bool kDither>
+template <class Layout, bool kMasked, bool kDither>
 class CvHilbert::Walker {
 public:
-    Walker(CvHilbert& task_, const Layout& layout_, const Lookup& lookup_)
-        : task(task_), layout(layout_), lookup(lookup_), s(task_.setup) {
+    Walker(CvHilbert& task_, const Layout& layout_)
+        : task(task_), layout(layout_), lookup{task_.cellEntries.get()}, s(task_.setup) {
         const CvHilbertBlock& block = HilbertBlock();
         for (uint32_t direction = 1; direction <= 4; ++direction)
             for (uint32_t i = 0; i < CvHilbertBlock::kMoves; ++i) {
@@ -135,7 +129,7 @@ private:
         int32_t e[4][3];
         uint32_t done, untilReport;
         int32_t strength, newestWeight;
-        Lookup lookup;
+        CellLookup lookup;
     };
 
     size_t SourceOffset(uint32_t x, uint32_t y) const {
@@ -197,7 +191,7 @@ private:
 
     CvHilbert& task;
     const Layout layout;
-    const Lookup lookup;
+    const CellLookup lookup;
     const Setup& s;
     // Offsets of the pixels of a block from its start, per direction; the destination ones exclude the
     // index offset, which the start already has.
@@ -205,41 +199,31 @@ private:
     ptrdiff_t destinationSteps[5][CvHilbertBlock::kMoves];
 };
 
-template <class Layout, class Lookup, bool kMasked, bool kDither>
-void CvHilbert::WalkWith(const Layout& layout, const Lookup& lookup) {
-    Walker<Layout, Lookup, kMasked, kDither> walker(*this, layout, lookup);
-    CvHilbertCurve<Walker<Layout, Lookup, kMasked, kDither>>(setup.width, setup.height, walker).Walk();
-}
-
-template <class Lookup, bool kMasked, bool kDither>
-void CvHilbert::ChooseLayout(const Lookup& lookup) {
-    const Setup& s = setup;
-    const bool oneByteOut = s.destinationPixelBytes == 1 && s.destinationOffset == 0;
-    if (oneByteOut && s.sourcePixelBytes == 3 && s.rOffset == 0 && s.gOffset == 1 && s.bOffset == 2)
-        WalkWith<Rgb3Layout, Lookup, kMasked, kDither>(Rgb3Layout(), lookup);
-    else if (oneByteOut && s.sourcePixelBytes == 4 && s.rOffset == 2 && s.gOffset == 1 && s.bOffset == 0)
-        WalkWith<Bgrx4Layout, Lookup, kMasked, kDither>(Bgrx4Layout(), lookup);
-    else
-        WalkWith<GeneralLayout, Lookup, kMasked, kDither>(
-            GeneralLayout{s.sourcePixelBytes, s.rOffset, s.gOffset, s.bOffset, s.destinationPixelBytes,
-                          s.destinationOffset},
-            lookup);
+template <class Layout, bool kMasked, bool kDither>
+void CvHilbert::WalkWith(const Layout& layout) {
+    Walker<Layout, kMasked, kDither> walker(*this, layout);
+    CvHilbertCurve<Walker<Layout, kMasked, kDither>>(setup.width, setup.height, walker).Walk();
 }
 
 template <bool kMasked, bool kDither>
-void CvHilbert::ChooseLookup() {
-    if (setup.nearest)
-        ChooseLayout<NearestLookup, kMasked, kDither>(NearestLookup{setup.nearest});
+void CvHilbert::ChooseLayout() {
+    const Setup& s = setup;
+    const bool oneByteOut = s.destinationPixelBytes == 1 && s.destinationOffset == 0;
+    if (oneByteOut && s.sourcePixelBytes == 3 && s.rOffset == 0 && s.gOffset == 1 && s.bOffset == 2)
+        WalkWith<Rgb3Layout, kMasked, kDither>(Rgb3Layout());
+    else if (oneByteOut && s.sourcePixelBytes == 4 && s.rOffset == 2 && s.gOffset == 1 && s.bOffset == 0)
+        WalkWith<Bgrx4Layout, kMasked, kDither>(Bgrx4Layout());
     else
-        ChooseLayout<CellLookup, kMasked, kDither>(CellLookup{cellEntries.get()});
+        WalkWith<GeneralLayout, kMasked, kDither>(GeneralLayout{s.sourcePixelBytes, s.rOffset, s.gOffset, s.bOffset,
+                                                                s.destinationPixelBytes, s.destinationOffset});
 }
 
 template <bool kMasked>
 void CvHilbert::ChooseRoutine() {
     if (strength)
-        ChooseLookup<kMasked, true>();
+        ChooseLayout<kMasked, true>();
     else
-        ChooseLookup<kMasked, false>();
+        ChooseLayout<kMasked, false>();
 }
 
 void CvHilbert::Run() {
@@ -272,7 +256,7 @@ void InvMapRiemersma(uint32_t strength, const uint8_t* inverseMap, const CvColor
                      uint16_t sourcePixelBytes, uint16_t destinationPixelBytes, CvProgressIndicator* indicator) {
     RunRemap(
         {strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
-         rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, nullptr, 0, nullptr},
+         rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, nullptr, 0},
         indicator);
 }
 
@@ -286,7 +270,7 @@ void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uin
     if (!maskBits) CV_THROW(kCvErrBadArgument);
     RunRemap({strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
               rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, maskBits,
-              maskRowBytes, nullptr},
+              maskRowBytes},
              indicator);
 }
 
@@ -302,23 +286,4 @@ void InvMapRiemersmaMasked(const CvBitmapImage& mask, uint32_t strength, const u
     InvMapRiemersmaMaskBits(lock.Pixels(), mask.RowBytes(), strength, inverseMap, palette, source, destination,
                             sourceRowBytes, destinationRowBytes, width, height, rOffset, gOffset, bOffset,
                             destinationOffset, sourcePixelBytes, destinationPixelBytes, indicator);
-}
-
-void InvMapRiemersmaNearest(CvNearestColor& nearest, const CvBitmapImage* mask, uint32_t strength,
-                            const CvColorTable& palette, const uint8_t* source, uint8_t* destination,
-                            uint32_t sourceRowBytes, uint32_t destinationRowBytes, uint32_t width, uint32_t height,
-                            uint16_t rOffset, uint16_t gOffset, uint16_t bOffset, uint16_t destinationOffset,
-                            uint16_t sourcePixelBytes, uint16_t destinationPixelBytes, CvProgressIndicator* indicator) {
-    CvHilbert::Setup setup{
-        strength, nullptr, &palette, source,  destination,       sourceRowBytes,   destinationRowBytes,   width,
-        height,   rOffset, gOffset,  bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, nullptr,
-        0,        &nearest};
-    if (!mask) return RunRemap(setup, indicator);
-    const bool sameSize = mask->GetWidth() == width && mask->GetHeight() == height;
-    CV_ASSERT(sameSize);
-    if (!sameSize) CV_THROW(kCvErrSizeMismatch);
-    CvPixelLock lock(*mask);
-    setup.mask = lock.Pixels();
-    setup.maskRowBytes = mask->RowBytes();
-    RunRemap(setup, indicator);
 }

@@ -10,7 +10,6 @@
 #include "cvcode2/CvProgressTask.h"
 
 class CvBitmapImage;
-class CvNearestColor;
 
 // The error added to a channel from the weighted sum of the queued errors: the sum shifted right arithmetically
 // by 8 bits, plus 1 when negative (so -256 gives 0, -257 gives -1, +256 gives +1).
@@ -32,7 +31,6 @@ public:
         uint16_t sourcePixelBytes, destinationPixelBytes;
         const uint8_t* mask;  // 1-bit rows, most significant bit first; null for none
         uint32_t maskRowBytes;
-        CvNearestColor* nearest;  // the exact nearest-entry search instead of the inverse map; null for the map
     };
 
     // The setup must have passed CheckSetup.
@@ -44,16 +42,13 @@ public:
     void Run();
 
 private:
-    // The curve visitor for one pixel layout and one colour lookup; it holds the error queue in locals while
-    // it runs a block.
-    template <class Layout, class Lookup, bool kMasked, bool kDither>
+    // The curve visitor for one pixel layout; it holds the error queue in locals while it runs a block.
+    template <class Layout, bool kMasked, bool kDither>
     class Walker;
-    template <class Layout, class Lookup, bool kMasked, bool kDither>
-    void WalkWith(const Layout& layout, const Lookup& lookup);
-    template <class Lookup, bool kMasked, bool kDither>
-    void ChooseLayout(const Lookup& lookup);
+    template <class Layout, bool kMasked, bool kDither>
+    void WalkWith(const Layout& layout);
     template <bool kMasked, bool kDither>
-    void ChooseLookup();
+    void ChooseLayout();
     template <bool kMasked>
     void ChooseRoutine();
 
@@ -61,8 +56,7 @@ private:
     uint32_t done = 0;
     int32_t strength;           // the weights are strength × (1, 3, 5, 7), oldest error first
     int32_t errors[4][3] = {};  // oldest first: red, green, blue
-    // Per cell: the inverse map's index in bits 0-7 and that entry's red, green, blue in the bytes above; null
-    // with the nearest-entry search.
+    // Per cell: the inverse map's index in bits 0-7 and that entry's red, green, blue in the bytes above.
     std::unique_ptr<uint32_t[]> cellEntries;
 };
 
@@ -81,15 +75,6 @@ void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uin
                              uint32_t width, uint32_t height, uint16_t rOffset, uint16_t gOffset, uint16_t bOffset,
                              uint16_t destinationOffset, uint16_t sourcePixelBytes, uint16_t destinationPixelBytes,
                              CvProgressIndicator* indicator);
-
-// The remap through the exact nearest-entry search instead of an inverse map: every pixel (with its diffused
-// error) gets its truly nearest entry. With a mask (of the image's size, error 21 otherwise), its set bits mark
-// the pixels that keep the nearest entry of their own colour; null for none.
-void InvMapRiemersmaNearest(CvNearestColor& nearest, const CvBitmapImage* mask, uint32_t strength,
-                            const CvColorTable& palette, const uint8_t* source, uint8_t* destination,
-                            uint32_t sourceRowBytes, uint32_t destinationRowBytes, uint32_t width, uint32_t height,
-                            uint16_t rOffset, uint16_t gOffset, uint16_t bOffset, uint16_t destinationOffset,
-                            uint16_t sourcePixelBytes, uint16_t destinationPixelBytes, CvProgressIndicator* indicator);
 
 // The masked remap with a bitmap of the image's size (error 21 otherwise) whose set bits mark the pixels that
 // keep their undithered index; the mask's pixels are locked for the remap.

@@ -131,6 +131,7 @@ HostSimulator::HostSimulator(PluginEntryProc entry, HcSetEmbedHostProc setEmbedH
             host.configFolder = options_.configFolder.empty() ? nullptr : options_.configFolder.c_str();
             host.error = OnError;
             host.showDialogs = options_.showDialogs ? 1 : 0;
+            host.prefsNotStored = options_.goOnWithoutPrefs ? OnPrefsNotStored : nullptr;
             setEmbedHost_(&host);
         } else {
             setEmbedHost_(nullptr);
@@ -276,6 +277,10 @@ int32_t HC_EMBED_CDECL HostSimulator::OnSavePath(void* context, const char*, cha
 
 void HC_EMBED_CDECL HostSimulator::OnError(void* context, uint32_t code, uint32_t detail) {
     static_cast<HostSimulator*>(context)->errors_.push_back(SimError{code, detail});
+}
+
+void HC_EMBED_CDECL HostSimulator::OnPrefsNotStored(void* context, uint32_t code, uint32_t detail) {
+    static_cast<HostSimulator*>(context)->prefsFailures_.push_back(SimError{code, detail});
 }
 
 int32_t HC_EMBED_CDECL HostSimulator::OnOpenPath(void*, const char*, char*, int32_t) {

@@ -61,6 +61,8 @@ struct SimOptions {
     bool systemSaveBox = false;  // the system's Save As box asks instead of savePath answering
     bool systemOpenBox = false;  // the system's Open box asks (palette files)
     bool systemAlerts = false;   // alerts are the system's message boxes (Windows), answered by a person
+    // A failure to store the preferences is recorded (PrefsFailures()) and the run goes on.
+    bool goOnWithoutPrefs = false;
 };
 
 class HostSimulator {
@@ -96,6 +98,8 @@ public:
     const std::vector<SimAlert>& Alerts() const { return alerts_; }
     void ClearAlerts() { alerts_.clear(); }
     const std::vector<SimError>& Errors() const { return errors_; }
+    // Failures to store the preferences that the run went on after (SimOptions.goOnWithoutPrefs).
+    const std::vector<SimError>& PrefsFailures() const { return prefsFailures_; }
     // Whether the module has asked for the output file (it saves its preferences just before).
     bool SaveAsked() const { return saveAsked_; }
     intptr_t HostWindow() const { return platform_.hwnd; }
@@ -108,6 +112,7 @@ private:
     static int32_t HC_EMBED_CDECL OnSavePath(void* context, const char* suggested, char* path, int32_t size);
     static int32_t HC_EMBED_CDECL OnOpenPath(void* context, const char* title, char* path, int32_t size);
     static void HC_EMBED_CDECL OnError(void* context, uint32_t code, uint32_t detail);
+    static void HC_EMBED_CDECL OnPrefsNotStored(void* context, uint32_t code, uint32_t detail);
 
     void PrepareRecord();
     bool DeliverRequestedPlanes();
@@ -130,6 +135,7 @@ private:
     bool deliveryOwned_ = false;  // inData holds a buffer this host allocated (not the image's own rows)
     std::vector<SimAlert> alerts_;
     std::vector<SimError> errors_;
+    std::vector<SimError> prefsFailures_;
     bool saveAsked_ = false;
     std::vector<std::pair<int, int>> deliveries_;
     int continueCalls_ = 0;

@@ -16,7 +16,7 @@
 extern "C" {
 #endif
 
-#define HC_EMBED_VERSION 3
+#define HC_EMBED_VERSION 4
 
 /* Button sets and answers use the system's message box numbers: OK 0, OK/Cancel 1, Yes/No/Cancel 3, Yes/No 4;
    answers OK 1, Cancel 2, Yes 6, No 7. */
@@ -36,6 +36,10 @@ typedef struct HcEmbedHost {
     /* 1: an interactive run shows the dialogs (Windows), as under a real host; 0: it goes on without them, with
        the settings as they stand, as a scripted run does. */
     int32_t showDialogs;
+    /* Told the code and detail of a failure to store the preferences file. Set: the run goes on without them and
+       still writes its GIF (the command keeps the preferences only for the plug-in). Null: the failure ends the
+       run with its alert, as under a real host. */
+    void(HC_EMBED_CDECL* prefsNotStored)(void* context, uint32_t code, uint32_t detail);
 } HcEmbedHost;
 
 /* Installs (or, with null, removes) the embedding host. The structure is copied; strings must outlive the runs. */

@@ -59,6 +59,12 @@ bool AskOpenPath(const FileBoxRequest& request, std::string& path) {
     return Native::AskOpenPath(request, path);
 }
 
+bool GoOnWithoutPrefs(uint32_t code, uint32_t detail) {
+    if (!gHasEmbedHost || !gEmbedHost.prefsNotStored) return false;
+    gEmbedHost.prefsNotStored(gEmbedHost.context, code, detail);
+    return true;
+}
+
 bool DialogsWanted() {
     return !gHasEmbedHost || gEmbedHost.showDialogs != 0;
 }

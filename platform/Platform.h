@@ -51,6 +51,10 @@ std::string StoredText(const std::string& utf8);
 // Tells the embedding host, when there is one, the code and detail of the error that is about to be alerted.
 void NoteError(uint32_t code, uint32_t detail);
 
+// Tells the embedding host that the preferences file could not be stored; true when it lets the run go on
+// without them. A real host has no say: the error ends the run.
+bool GoOnWithoutPrefs(uint32_t code, uint32_t detail);
+
 // Whether an interactive run shows its dialogs: always under a real host, under an embedding host when it asks.
 bool DialogsWanted();
 

@@ -9,18 +9,32 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
+#include <string_view>
 
 #if defined(_WIN32)
 #include <direct.h>
 #include <io.h>
+#include <process.h>
 
 #include "platform/Utf16.h"
 #else
+#include <dirent.h>
 #include <unistd.h>
 #endif
 
 namespace Platform {
+
+namespace {
+// Whether `name` starts with `prefix` and ends with `suffix`, apart.
+template <typename Char>
+bool NamedWith(std::basic_string_view<Char> name, const std::basic_string<Char>& prefix,
+               const std::basic_string<Char>& suffix) {
+    return name.size() >= prefix.size() + suffix.size() && name.substr(0, prefix.size()) == prefix &&
+           name.substr(name.size() - suffix.size()) == suffix;
+}
+}  // namespace
 
 #if defined(_WIN32)
 
@@ -55,6 +69,9 @@ auto OnWidePath(const char* path, Call call) -> decltype(call(L"")) {
 
 int SysOpen(const char* path, int flags) {
     return OnWidePath(path, [&](const wchar_t* name) { return _wopen(name, flags, kNewFilePermission); });
+}
+unsigned long ProcessNumber() {
+    return static_cast<unsigned long>(_getpid());
 }
 }  // namespace
 
@@ -109,6 +126,24 @@ const char* FallbackConfigFolder() {
     return "C:\\Windows";
 }
 
+// The system narrows the names by the pattern (and may match short names too, hence the check of each name).
+void RemoveStaleFiles(const std::string& folder, const std::string& prefix, const std::string& suffix,
+                      int64_t seconds) {
+    const std::optional<std::wstring> pattern = Utf16FromUtf8(folder + "\\" + prefix + "*" + suffix);
+    const std::optional<std::wstring> widePrefix = Utf16FromUtf8(prefix), wideSuffix = Utf16FromUtf8(suffix);
+    if (!pattern || !widePrefix || !wideSuffix) return;
+    _wfinddata64_t found;
+    const intptr_t search = _wfindfirst64(pattern->c_str(), &found);
+    if (search == -1) return;
+    const __time64_t oldest = _time64(nullptr) - seconds;
+    do {
+        if (!(found.attrib & _A_SUBDIR) && found.time_write < oldest &&
+            NamedWith(std::wstring_view(found.name), *widePrefix, *wideSuffix))
+            _wunlink((*Utf16FromUtf8(folder) + L"\\" + found.name).c_str());
+    } while (_wfindnext64(search, &found) == 0);
+    _findclose(search);
+}
+
 #else
 
 namespace {
@@ -117,6 +152,9 @@ constexpr int kBinary = 0;
 constexpr mode_t kNewFilePermission = 0666;  // narrowed by the user's umask
 int SysOpen(const char* path, int flags) {
     return open(path, flags, kNewFilePermission);
+}
+unsigned long ProcessNumber() {
+    return static_cast<unsigned long>(getpid());
 }
 }  // namespace
 
@@ -158,6 +196,21 @@ const char* FallbackConfigFolder() {
     return nullptr;
 }
 
+void RemoveStaleFiles(const std::string& folder, const std::string& prefix, const std::string& suffix,
+                      int64_t seconds) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return;
+    const time_t oldest = time(nullptr) - time_t(seconds);
+    while (const dirent* entry = readdir(dir)) {
+        struct stat status;
+        if (NamedWith(std::string_view(entry->d_name), prefix, suffix) &&
+            fstatat(dirfd(dir), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode) &&
+            status.st_mtime < oldest)
+            unlinkat(dirfd(dir), entry->d_name, 0);
+    }
+    closedir(dir);
+}
+
 #endif
 
 int FdOpen(const char* path, FileAccess access) {
@@ -181,6 +234,25 @@ int MakeFolderPath(const char* path) {
 
 int FdCreate(const char* path) {
     return SysOpen(path, O_RDWR | O_CREAT | O_TRUNC | kBinary);
+}
+
+std::string UniqueFileName(const std::string& stem, int n) {
+    return stem + "." + std::to_string(ProcessNumber()) + "-" + std::to_string(n) + ".tmp";
+}
+
+int CreateUniqueFile(const std::string& stem, std::string& path) {
+    // Another thread of this process, or a file left by an earlier process of the same number, holds the lower ones.
+    for (int n = 0; n < 1000; ++n) {
+        const std::string name = UniqueFileName(stem, n);
+        const int fd = SysOpen(name.c_str(), O_RDWR | O_CREAT | O_EXCL | kBinary);
+        if (fd >= 0) {
+            FdClose(fd);
+            path = name;
+            return 0;
+        }
+        if (errno != EEXIST) return errno;
+    }
+    return EEXIST;
 }
 
 }  // namespace Platform

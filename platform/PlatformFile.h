@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 namespace Platform {
 
@@ -31,8 +32,18 @@ std::FILE* FileOpenForReading(const char* path);
 int MakeFolder(const char* path);
 // The same, making the missing folders above it first.
 int MakeFolderPath(const char* path);
-// Puts `from` in the place of `to` in one step, replacing an existing `to`; 0 or an errno value.
+// Puts `from` in the place of `to` in one step, replacing an existing `to`; 0 or an errno value. On Windows a
+// target that another program holds open for a moment (a reader, a virus scanner) is waited for briefly.
 int RenameReplacing(const char* from, const char* to);
+// Creates an empty file named `stem` + ".P-N.tmp" (P this process's number, N the first number free), with read
+// and write permission, and puts its name in `path`: writers in other processes or threads never get the same
+// one. 0, or the error number.
+int CreateUniqueFile(const std::string& stem, std::string& path);
+// The Nth name CreateUniqueFile tries for `stem` in this process.
+std::string UniqueFileName(const std::string& stem, int n);
+// Removes the files in `folder` whose names start with `prefix` and end with `suffix` and that were last written
+// more than `seconds` ago: what a writer killed before it could clean up left. Failures are ignored.
+void RemoveStaleFiles(const std::string& folder, const std::string& prefix, const std::string& suffix, int64_t seconds);
 // The separator between folder names in a path.
 char PathSeparator();
 // Where the preferences go when their own folder cannot be made: the system folder on Windows, none elsewhere.

@@ -187,8 +187,19 @@ int RenameReplacing(const char* from, const char* to) {
     const std::optional<std::wstring> wideFrom = Utf16FromUtf8(from);
     const std::optional<std::wstring> wideTo = Utf16FromUtf8(to);
     if (!wideFrom || !wideTo) return EINVAL;
-    if (MoveFileExW(wideFrom->c_str(), wideTo->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
-    const int mapped = ErrnoForWindowsError(GetLastError());
+    // A file open in another program without delete sharing (a run reading the preferences, a virus scanner)
+    // cannot be replaced until it is closed, which is a matter of milliseconds: wait up to about a second.
+    constexpr int kTries = 50;
+    constexpr DWORD kPauseMs = 20;
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        if (MoveFileExW(wideFrom->c_str(), wideTo->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return 0;
+        error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) break;
+        Sleep(kPauseMs);
+    }
+    const int mapped = ErrnoForWindowsError(error);
     return mapped != 0 ? mapped : EINVAL;
 }
 

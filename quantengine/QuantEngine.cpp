@@ -7,6 +7,7 @@
 
 #include "cvcode2/Cv15BitHist.h"
 #include "cvcode2/CvExactColors.h"
+#include "cvcode2/CvFineDither.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvInvMapRiemersma.h"
 #include "cvcode2/CvKMeansRefine.h"
@@ -269,9 +270,10 @@ void QuantEngine::Remap(CvIndexedImage* given) {
     if (Fine()) {
         const bool masked = params.mode == QuantMode::PreserveBase && strength;
         if (masked && !colorPreserve.Mask()) colorPreserve.CreateMask(*source);
-        InvMapRiemersmaNearest(*nearest, masked ? colorPreserve.Mask() : nullptr, strength, palette, in.Pixels(),
-                               out.Pixels(), source->RowBytes(), destination->RowBytes(), width, height, 0, 1, 2, 0, 3,
-                               1, Indicator());
+        FineDither(*nearest,
+                   {strength, &palette, in.Pixels(), out.Pixels(), source->RowBytes(), destination->RowBytes(), width,
+                    height, masked ? colorPreserve.Mask() : nullptr},
+                   Indicator());
     } else if (params.mode == QuantMode::PreserveBase && strength) {
         if (!colorPreserve.Mask()) colorPreserve.CreateMask(*source);
         InvMapRiemersmaMasked(*colorPreserve.Mask(), strength, inverseMap.get(), palette, in.Pixels(), out.Pixels(),

@@ -1,74 +1,101 @@
 # Sourced by scripts/bench-quality.sh: the lossy frontier of one picture. The peers are gifsicle's --lossy 20, 40
-# and 80 applied to pngquant's GIF, dithered and not. For each peer file, the smallest GIF of ours that is at least
-# as close to the source (PSNR, and the blurred PSNR too where the peer dithers) is looked for with --max-size set
-# to the peer's size, over the palette and dithering amounts listed below; our own lossy levels are listed beside.
-# Every file measured is also a row of $out/frontier.tsv (role, name, bytes, PSNR, blurred PSNR), for a chart of
-# size against PSNR.
+# and 80 applied to pngquant's GIFs (dithered and not) that the picture's table made. For each peer file, ours is
+# made with --max-size set to the peer's size, over the palette and dithering amounts listed below, and the row says
+# by how much ours is closer to the source (PSNR, and blurred PSNR too where the peer dithers): the frontier holds
+# when some row of ours is at least as close with a file no larger. Our own lossy levels are listed beside. Every
+# file measured is a row of frontier.tsv (group, name, bytes, PSNR, blurred PSNR), and a chart shows them.
 #
-# Uses from bench-quality.sh: $halcyne, and measure SOURCE OUTPUT, which prints colours, PSNR and blurred PSNR.
+# Uses from bench-quality.sh: $halcyne, and measure SOURCE OUTPUT (bytes, colours, PSNR, blurred PSNR).
 
 frontier_levels=(0 10 20 40 60 100)
-# Our candidates against a dithering peer and against one that does not dither: palette:dither.
+frontier_curves=(0 8)  # dithering amounts of our lossy curves
+# Our candidates against a dithering peer and against one that does not dither, as palette:dither.
 frontier_dithered=(Fine:6 Fine:8)
 frontier_plain=(Fine:0 Fine:4)
 
+# Measures `file` against the picture, adds its row to the table and prints bytes, PSNR and blurred PSNR.
 frontier_row() {
-  local tsv=$1 role=$2 name=$3 file=$4 bytes psnr blurred
-  read -r _ psnr blurred < <(measure "$frontier_photo" "$file")
-  bytes=$(stat -c %s "$file")
-  printf '%s\t%s\t%d\t%s\t%s\n' "$role" "$name" "$bytes" "$psnr" "$blurred" >>"$tsv"
+  local group=$1 name=$2 file=$3 bytes psnr blurred
+  read -r bytes _ psnr blurred < <(measure "$frontier_in" "$file")
+  printf '%s\t%s\t%d\t%s\t%s\n' "$group" "$name" "$bytes" "$psnr" "$blurred" >>"$frontier_tsv"
   echo "$bytes $psnr $blurred"
 }
 
-frontier_rows() {
-  frontier_photo=$1
-  local out=$2/frontier
-  local tsv=$2/frontier.tsv
-  mkdir -p "$out"
-  printf 'role\tname\tbytes\tpsnr\tblurred\n' >"$tsv"
-  printf '\n-- lossy frontier: ours against gifsicle --lossy on pngquant 256 (bytes, PSNR, blurred PSNR)\n'
+frontier_chart() {
+  local png=$1 title=$2
+  gnuplot <<GP
+set terminal pngcairo size 1500,620 font "sans,10" noenhanced
+set output "$png"
+set datafile separator "\t"
+set multiplot layout 1,2 title "$title: lossy GIFs, size against quality (up and to the left is better)"
+set key bottom right
+set grid
+set xlabel "GIF size (KB)"
+do for [col=4:5] {
+  set ylabel (col == 4 ? "PSNR (dB)" : "PSNR after a 3 x 3 box blur (dB)")
+  plot for [d in "${frontier_curves[*]}"] "< grep '^halcyne lossy, dither ".d."\t' $frontier_tsv" \
+         using (\$3/1024):(column(col)) with linespoints pt 7 ps 1.0 title "halcyne Fine, dither ".d.", lossy ${frontier_levels[*]}", \
+       "< grep '^gifsicle on pngquant dithered' $frontier_tsv" using (\$3/1024):(column(col)) with points pt 5 ps 1.6 \
+         title "gifsicle --lossy 20/40/80 on pngquant (dithered)", \
+       "< grep '^gifsicle on pngquant --nofs' $frontier_tsv" using (\$3/1024):(column(col)) with points pt 13 ps 1.6 \
+         title "gifsicle --lossy 20/40/80 on pngquant --nofs", \
+       "< grep '^halcyne --max-size' $frontier_tsv" using (\$3/1024):(column(col)) with points pt 6 ps 1.6 \
+         title "halcyne --max-size at each peer's size"
+}
+unset multiplot
+GP
+}
 
-  local level palette dither candidate file
-  for dither in 0 8; do
+# How much closer ours is than the peer: by PSNR, and by blurred PSNR too where the peer dithers.
+frontier_margin() {
+  awk -v p="$1" -v b="$2" -v pp="$3" -v pb="$4" -v d="$5" 'BEGIN { m = p - pp; if (d && b - pb < m) m = b - pb; printf "%.2f", m }'
+}
+
+frontier_rows() {
+  local picture=$1 png=$4
+  frontier_in=$2
+  frontier_tsv=$3/frontier.tsv
+  local dir=$3/frontier
+  mkdir -p "$dir"
+  printf 'group\tname\tbytes\tpsnr\tblurred\n' >"$frontier_tsv"
+  printf '\n-- %s, lossy: ours beside gifsicle --lossy on pngquant 256 (bytes, PSNR, blurred PSNR)\n' "$picture"
+
+  local level dither file
+  for dither in "${frontier_curves[@]}"; do
     for level in "${frontier_levels[@]}"; do
-      file=$out/ours-Fine-$dither-$level.gif
-      "$halcyne" "$frontier_photo" -o "$file" --palette Fine --dither "$dither" --lossy "$level" \
-        --transparency none --no-prefs -q
-      printf '%-44s %10d %7.2f %8.2f\n' "halcyne --palette Fine --dither $dither --lossy $level" \
-        $(frontier_row "$tsv" ours "Fine dither $dither lossy $level" "$file")
+      file=$dir/halcyne-Fine-$dither-$level.gif
+      "$halcyne" "$frontier_in" -o "$file" --palette Fine --dither "$dither" --lossy "$level" --transparency none \
+        --no-prefs -q
+      # shellcheck disable=SC2046  # the three numbers are meant to become three arguments
+      printf '%-48s %10d %7.2f %8.2f\n' "halcyne --palette Fine --dither $dither --lossy $level" \
+        $(frontier_row "halcyne lossy, dither $dither" "lossy $level" "$file")
     done
   done
 
-  local flags tag gif peer bytes psnr blurred candidates dithers best_margin best_line chose margin
-  local ours_bytes ours_psnr ours_blurred
-  for flags in "" --nofs; do
-    tag=pngquant${flags}
-    dithers=$([ -z "$flags" ] && echo 1 || echo 0)
-    # shellcheck disable=SC2086  # an empty flag is no argument
-    pngquant 256 $flags --force --output "$out/$tag.png" "$frontier_photo"
-    /usr/bin/python3 -c 'import sys; from PIL import Image; Image.open(sys.argv[1]).save(sys.argv[2])' \
-      "$out/$tag.png" "$out/$tag.gif"
+  local setting dithers base peer bytes psnr blurred candidate palette chose margin best best_line
+  local ours_bytes ours_psnr ours_blurred candidates
+  for setting in dithered --nofs; do
+    dithers=$([ "$setting" = dithered ] && echo 1 || echo 0)
+    base=$3/$(echo "pngquant-$setting" | tr -c 'A-Za-z0-9_.\n-' '_').gif
     if [ "$dithers" = 1 ]; then candidates=("${frontier_dithered[@]}"); else candidates=("${frontier_plain[@]}"); fi
     for level in 20 40 80; do
-      peer="$tag + gifsicle -O3 --lossy=$level"
-      gif=$out/$tag-gifsicle$level.gif
-      gifsicle -O3 --lossy="$level" "$out/$tag.gif" -o "$gif"
-      read -r bytes psnr blurred < <(frontier_row "$tsv" peer "$peer" "$gif")
-      printf '%-44s %10d %7.2f %8.2f\n' "$peer" "$bytes" "$psnr" "$blurred"
-      best_margin="" best_line="  (no setting of ours fits in $bytes bytes)"
+      peer="pngquant $setting + gifsicle -O3 --lossy=$level"
+      file=$dir/gifsicle-$(echo "$setting" | tr -d -)-$level.gif
+      gifsicle -O3 --lossy="$level" "$base" -o "$file"
+      read -r bytes psnr blurred < <(frontier_row "gifsicle on pngquant $setting" "lossy $level" "$file")
+      printf '%-48s %10d %7.2f %8.2f\n' "$peer" "$bytes" "$psnr" "$blurred"
+      best="" best_line="  no setting of ours fits in $bytes bytes: FAILS"
       for candidate in "${candidates[@]}"; do
         palette=${candidate%:*} dither=${candidate#*:}
-        file=$out/match-$tag-$level-$palette-$dither.gif
-        chose=$("$halcyne" "$frontier_photo" -o "$file" --palette "$palette" --dither "$dither" --max-size "$bytes" \
+        file=$dir/max-size-$(echo "$setting" | tr -d -)-$level-$palette-$dither.gif
+        chose=$("$halcyne" "$frontier_in" -o "$file" --palette "$palette" --dither "$dither" --max-size "$bytes" \
           --transparency none --no-prefs 2>&1 | grep -o '[0-9]* colours, lossy [0-9]*') || continue
-        read -r ours_bytes ours_psnr ours_blurred < <(frontier_row "$tsv" match \
-          "$palette dither $dither, $chose (for $peer)" "$file")
-        # How much closer ours is: by PSNR, and by blurred PSNR too where the peer dithers.
-        margin=$(awk -v p="$ours_psnr" -v pp="$psnr" -v b="$ours_blurred" -v pb="$blurred" -v d="$dithers" \
-          'BEGIN { m = p - pp; if (d && b - pb < m) m = b - pb; printf "%.2f", m }')
-        if [ -z "$best_margin" ] || awk -v a="$margin" -v b="$best_margin" 'BEGIN { exit !(a > b) }'; then
-          best_margin=$margin
-          best_line=$(printf '  %-42s %10d %7.2f %8.2f  %s by %+.2f dB' "ours: $palette dither $dither, $chose" \
+        read -r ours_bytes ours_psnr ours_blurred < <(frontier_row "halcyne --max-size" \
+          "$palette, dither $dither, $chose (for $peer)" "$file")
+        margin=$(frontier_margin "$ours_psnr" "$ours_blurred" "$psnr" "$blurred" "$dithers")
+        if [ -z "$best" ] || awk -v a="$margin" -v b="$best" 'BEGIN { exit !(a > b) }'; then
+          best=$margin
+          best_line=$(printf '  %-46s %10d %7.2f %8.2f  %s by %+.2f dB' "ours: $palette, dither $dither, $chose" \
             "$ours_bytes" "$ours_psnr" "$ours_blurred" \
             "$(awk -v m="$margin" 'BEGIN { print (m >= 0 ? "holds" : "FAILS") }')" "$margin")
         fi
@@ -76,4 +103,6 @@ frontier_rows() {
       echo "$best_line"
     done
   done
+  frontier_chart "$png" "$picture"
+  echo "chart: $png"
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 # "tool" installs what the halcyne command needs, "windows" that and what its 64-bit Windows build needs to be built
 # and run under Wine (halcyne --dialog); anything else (the default) what the tests need too.
-tool_packages=(cmake ninja-build g++ python3 libpng-dev libjpeg-dev)
+tool_packages=(cmake ninja-build g++ python3 libpng-dev libjpeg-dev libwebp-dev libtiff-dev)
 windows_packages=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64)
 test_packages=(
   clang libclang-rt-14-dev pkg-config googletest libgtest-dev libbenchmark-dev

@@ -22,6 +22,14 @@ for preset in win32 win64 native; do
   build "$preset" || exit 1
 done
 
+# The release archive: both modules, the Windows command and the note on installing; the native module tests
+# unpack it and check what it holds.
+echo "== release archive" >&2
+cmake --build --preset win64 --target package >"$logs/package.log" 2>&1 \
+  || { echo "the release archive cannot be made:" >&2; tail -n 40 "$logs/package.log" >&2; exit 1; }
+HALCYNE_RELEASE_ARCHIVE=$(ls -t "$root"/build/win64/Halcyne-*-windows.zip | head -n 1)
+export HALCYNE_RELEASE_ARCHIVE
+
 export HALCYNE_WIN32_MODULE=$root/build/win32/bin/Halcyne.8bf
 export HALCYNE_WIN64_MODULE=$root/build/win64/bin/Halcyne.8bf
 export HALCYNE_WIN64_BIN=$root/build/win64/bin
@@ -58,7 +66,7 @@ fuzz_seconds=${HALCYNE_FUZZ_SECONDS:-60}
 if [ "$fuzz_seconds" -gt 0 ]; then
   echo "== fuzzing, ${fuzz_seconds} s per entry" >&2
   if build fuzz; then
-    for entry in lzw_decoder lzw_lossy gif_file prefs_loader; do
+    for entry in lzw_decoder lzw_lossy gif_file prefs_loader pnm_reader gif_input bmp_reader; do
       work=$root/build/fuzz/work-$entry
       rm -rf "$work" && mkdir -p "$work/corpus" "$work/findings"
       cp -r tests/fuzz/corpus/$entry/. "$work/corpus/"

@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Conversion.h"
 #include "cli/HostImage.h"
+#include "cli/ProcessJobs.h"
 #include "cli/SettingsDescriptor.h"
 #include "cli/SizeTarget.h"
 
@@ -71,6 +72,7 @@ TEST(CommandLine, OutOfRangeAndMalformedValuesAreRefused) {
     ExpectUsageError({"a.png", "b.png", "-o", "-"}, "takes one input");
     ExpectUsageError({"a.png", "-o", "o.gif", "-p", "Netscape", "--palette-file", "p.act"}, "exclude");
     ExpectUsageError({"a.png", "--last-settings", "--no-prefs"}, "exclude");
+    ExpectUsageError({"a.png", "b.png", "-j", "0"}, "1 to 256");
     EXPECT_TRUE(Parse({"--help"}).help);
 }
 
@@ -127,7 +129,7 @@ TEST(SettingsDescriptor, RecordsEveryDefaultUnlessTheLastSettingsAreWanted) {
     HalcyneOptions options = ParseCommandLine({"in.png", "-o", "o.gif", "-c", "16", "-t", "index=3,4", "--lossy", "9"});
     const std::vector<SimDescriptorItem> expected = {
         SimDescriptorItem::Integer(MakeOSType("Dpth"), 16),
-        SimDescriptorItem::Text(MakeOSType("Plt "), "Custom"),
+        SimDescriptorItem::Text(MakeOSType("Plt "), "Fine"),
         SimDescriptorItem::Bool(MakeOSType("Intr"), false),
         SimDescriptorItem::Text(MakeOSType("bpal"), "None"),
         SimDescriptorItem::Enumerated(MakeOSType("tran"), MakeOSType("Cvtn"), MakeOSType("indx")),
@@ -200,4 +202,14 @@ TEST(SizeTarget, ChoosesTheLowestLevelThenTheMostColoursThatFit) {
         }
         EXPECT_LE(int(made.size()), c.mostFiles);
     }
+}
+
+// Each conversion process gets every flag and its own input alone, also where a flag's value names an input.
+TEST(CommandLine, EachConversionProcessGetsTheFlagsAndItsOwnInput) {
+    const std::vector<std::string> arguments = {"a.png", "--comment", "b.png", "b.png", "-j", "2", "-o", "out/"};
+    const HalcyneOptions options = Parse(arguments);
+    EXPECT_EQ(ArgumentsForOneInput(arguments, options.inputArguments, 0),
+              (std::vector<std::string>{"a.png", "--comment", "b.png", "-j", "2", "-o", "out/"}));
+    EXPECT_EQ(ArgumentsForOneInput(arguments, options.inputArguments, 1),
+              (std::vector<std::string>{"--comment", "b.png", "b.png", "-j", "2", "-o", "out/"}));
 }

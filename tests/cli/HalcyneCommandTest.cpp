@@ -59,26 +59,44 @@ struct CommandFixture : ::testing::Test {
 
 }  // namespace
 
+// `path` cut after `length` bytes.
+std::string Cut(const std::string& path, uintmax_t length) {
+    fs::resize_file(path, length);
+    return path;
+}
+
+// The photograph with alpha (or without) in another format, made by ImageMagick in `folder`.
+std::string Converted(const std::string& folder, const std::string& png, const std::string& extension) {
+    fs::create_directories(folder);
+    const std::string path = folder + "/" + fs::path(png).stem().string() + "." + extension;
+    EXPECT_EQ(std::system(("convert '" + Data(png) + "' '" + path + "'").c_str()), 0) << path;
+    return path;
+}
+
 TEST_F(CommandFixture, EveryInputKindBecomesAGifThatIndependentReadersAgreeOn) {
     struct Case {
-        const char* input;
+        std::string input;
         const char* flags;
         bool transparent;  // inputs with alpha default to alpha transparency, others to none, unless chosen
     } cases[] = {
-        {"astronaut.png", "--colors 64 --dither 5", false},
-        {"chelsea-alpha.png", "--colors 32 --interlace --comment hello", true},
-        {"camera.png", "--colors 16", false},
-        {"rocket.jpg", "--colors 256 --dither 10", false},
-        {"formats/rgba16.png", "", true},
-        {"formats/palette-trns.png", "--transparency none", false},
-        {"formats/rgb.ppm", "--colors 2", false},
-        {"chelsea-alpha.png", "--palette Fine --colors 64 --dither 5", true},
-        {"rocket.jpg", "--palette Fine --dither 0", false},
+        {Data("astronaut.png"), "--colors 64 --dither 5", false},
+        {Data("chelsea-alpha.png"), "--colors 32 --interlace --comment hello", true},
+        {Data("camera.png"), "--colors 16", false},
+        {Data("rocket.jpg"), "--colors 256 --dither 10", false},
+        {Data("formats/rgba16.png"), "", true},
+        {Data("formats/palette-trns.png"), "--transparency none", false},
+        {Data("formats/rgb.ppm"), "--colors 2", false},
+        {Data("chelsea-alpha.png"), "--palette Custom --colors 64 --dither 5", true},
+        {Data("rocket.jpg"), "--palette Custom --dither 0", false},
+        {Converted(dir + "/in", "chelsea-alpha.png", "gif"), "--colors 64", true},
+        {Converted(dir + "/in", "chelsea-alpha.png", "webp"), "--dither 5", true},
+        {Converted(dir + "/in", "chelsea-alpha.png", "tif"), "", true},
+        {Converted(dir + "/in", "chelsea.png", "bmp"), "--colors 32", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input);
         std::string output = dir + "/" + fs::path(c.input).stem().string() + ".gif";
-        CommandResult result = Halcyne("'" + Data(c.input) + "' -o '" + output + "' " + c.flags, config);
+        CommandResult result = Halcyne("'" + c.input + "' -o '" + output + "' " + c.flags, config);
         ASSERT_EQ(result.status, 0) << result.output;
         GifReading giflib = ReadWithGiflib(output);
         GifReading pillow = ReadWithPillow(output);
@@ -105,6 +123,11 @@ TEST_F(CommandFixture, BadInputIsRefusedAndLeavesTheOutputAlone) {
         {"'" + Data("formats/notanimage.txt") + "'", 1, "not a PNG, JPEG"},
         {"'" + Data("formats/truncated.png") + "'", 1, "not a readable PNG"},
         {"'" + Data("formats/truncated.jpg") + "'", 1, "not a readable JPEG"},
+        {"'" + Cut(Converted(dir, "chelsea-alpha.png", "gif"), 200) + "'", 1, "not a readable GIF"},
+        {"'" + Cut(Converted(dir, "chelsea-alpha.png", "webp"), 200) + "'", 1, "not a readable WebP"},
+        {"'" + Cut(Converted(dir, "chelsea-alpha.png", "tif"), 200) + "'", 1, "not a readable TIFF"},
+        {"'" + Cut(Converted(dir, "chelsea.png", "bmp"), 200) + "'", 1, "not a readable BMP"},
+        {"'" + dir + "'", 1, "it is a folder, not an image"},
         {"'" + Data("camera.png") + "' --colors 300", 2, "2 to 256"},
         {"'" + Data("camera.png") + "' --dither 11", 2, "0 to 10"},
         {"'" + Data("camera.png") + "' --palette Nowhere", 1, "unknown palette"},
@@ -225,12 +248,12 @@ TEST_F(CommandFixture, WindowsCommandWritesTheSameBytes) {
                           "/halcyne.exe' '" + input + "' -o '" + dir + "/windows.gif'" + flags + " 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(ReadFileBytes(dir + "/windows.gif"), ReadFileBytes(dir + "/native.gif"));
-    // The same PNG read by the system's decoder there and by libpng here.
-    for (const char* png : {"chelsea-alpha.png", "formats/rgba16.png", "formats/graya8.png"}) {
-        SCOPED_TRACE(png);
-        ASSERT_EQ(Halcyne("'" + Data(png) + "' -o '" + dir + "/native.gif'" + flags, config).status, 0);
+    // The same PNG read by the system's decoder there and by libpng here; a GIF read by our reader in both.
+    for (const char* input : {"chelsea-alpha.png", "formats/rgba16.png", "formats/graya8.png", "gif/im-frames.gif"}) {
+        SCOPED_TRACE(input);
+        ASSERT_EQ(Halcyne("'" + Data(input) + "' -o '" + dir + "/native.gif'" + flags, config).status, 0);
         command = "'" HC_TEST_DATA_DIR "/../../scripts/wine-run.sh' '" + std::string(windowsBin) + "/halcyne.exe' '" +
-                  Data(png) + "' -o '" + dir + "/windows.gif'" + flags + " 2>&1";
+                  Data(input) + "' -o '" + dir + "/windows.gif'" + flags + " 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0);
         EXPECT_EQ(ReadFileBytes(dir + "/windows.gif"), ReadFileBytes(dir + "/native.gif"));
     }
@@ -292,13 +315,30 @@ TEST_F(CommandFixture, TheSameCommandLineWritesTheSameFileWhateverRanBefore) {
 }
 
 TEST_F(CommandFixture, SeveralInputsFolderOutputAndPipes) {
-    fs::create_directories(dir + "/out");
-    const std::string inputs = "'" + Data("camera.png") + "' '" + Data("rocket.jpg") + "' '" +
-                               Data("formats/notanimage.txt") + "' '" + Data("formats/rgb.ppm") + "'";
-    CommandResult folder = Halcyne(inputs + " -o '" + dir + "/out/' -q", config);
-    EXPECT_EQ(folder.status, 1);  // one input is no image; the others are still written
-    EXPECT_NE(folder.output.find("notanimage.txt: not a PNG, JPEG"), std::string::npos) << folder.output;
-    EXPECT_EQ(FolderNames(dir + "/out"), (std::vector<std::string>{"camera.gif", "rgb.gif", "rocket.gif"}));
+    const std::string inputs = "'" + Data("camera.png") + "' '" + Data("formats/notanimage.txt") + "' '" +
+                               Data("rocket.jpg") + "' '" + dir + "/missing.png' '" + Data("formats/rgb.ppm") + "'";
+    // One after another or three at once: the same files, and the same messages in the inputs' order.
+    CommandResult folder;
+    std::vector<std::string> gifs;
+    for (const std::string jobs : {"1", "3"}) {
+        SCOPED_TRACE(jobs);
+        fs::remove_all(dir + "/out");
+        fs::create_directories(dir + "/out");
+        const CommandResult result = Halcyne(inputs + " -o '" + dir + "/out/' -q -j " + jobs, config);
+        EXPECT_EQ(result.status, 1);  // two inputs are no images; the others are still written
+        EXPECT_EQ(FolderNames(dir + "/out"), (std::vector<std::string>{"camera.gif", "rgb.gif", "rocket.gif"}));
+        std::vector<std::string> written;
+        for (const std::string& name : FolderNames(dir + "/out"))
+            written.push_back(ReadFileBytes(dir + "/out/" + name));
+        if (jobs == "1") {
+            folder = result;
+            gifs = written;
+        }
+        EXPECT_EQ(result.output, folder.output);
+        EXPECT_EQ(written, gifs);
+    }
+    EXPECT_LT(folder.output.find("notanimage.txt: not a PNG, JPEG"), folder.output.find("missing.png: cannot open"))
+        << folder.output;
 
     // Without -o each GIF goes beside its input.
     fs::copy_file(Data("camera.png"), dir + "/a.png");
@@ -352,18 +392,61 @@ TEST_F(CommandFixture, FailuresNameTheFileAndTheCause) {
                     "' -o '" + dir + "/homeless.gif' --no-prefs")
                   .status,
               0);
+
+    // Preferences that cannot be stored (a file stands where their folder belongs) cost a warning, not the GIF.
+    fs::create_directories(dir + "/blocked");
+    std::ofstream(dir + "/blocked/Corvane") << "x";
+    CommandResult blocked = Halcyne("'" + Data("camera.png") + "' -o '" + dir + "/blocked.gif'", dir + "/blocked");
+    EXPECT_EQ(blocked.status, 0) << blocked.output;
+    EXPECT_NE(blocked.output.find("warning: the settings were not stored in the preferences file " + dir +
+                                  "/blocked/Corvane/Halcyne Prefs: "),
+              std::string::npos)
+        << blocked.output;
+    EXPECT_EQ(ReadFileBytes(dir + "/blocked.gif"), ReadFileBytes(dir + "/made.gif"));
+}
+
+// Thirty-two commands started together on one preferences folder, as a batch tool starts them: every one writes
+// the GIF a lone run writes and says nothing, and the preferences file is the lone run's, whole, with nothing
+// staged left beside it.
+TEST_F(CommandFixture, CommandsRunningTogetherOnOnePreferencesFolderLoseNothing) {
+    const std::string input = "'" + Data("formats/rgba16.png") + "'";
+    ASSERT_EQ(Halcyne(input + " -o '" + dir + "/lone.gif'", config).status, 0);
+    const std::string prefs = config + "/Corvane/Halcyne Prefs";
+    const std::string lonePrefs = ReadFileBytes(prefs);
+    std::string together;
+    for (int i = 0; i < 32; ++i) {
+        const std::string run = dir + "/run" + std::to_string(i);
+        together += "(" + HalcyneLine(input + " -o '" + run + ".gif' > '" + run + ".log' 2>&1", config) +
+                    "; echo $? >> '" + run + ".log') & ";
+    }
+    Shell(together + "wait");
+    for (int i = 0; i < 32; ++i) {
+        SCOPED_TRACE(i);
+        const std::string run = dir + "/run" + std::to_string(i);
+        EXPECT_EQ(ReadFileBytes(run + ".log"), "0\n");
+        EXPECT_EQ(ReadFileBytes(run + ".gif"), ReadFileBytes(dir + "/lone.gif"));
+    }
+    EXPECT_EQ(ReadFileBytes(prefs), lonePrefs);
+    EXPECT_EQ(FolderNames(config + "/Corvane"), std::vector<std::string>{"Halcyne Prefs"});
 }
 
 TEST_F(CommandFixture, ASignalDuringTheWriteLeavesNothingBehind) {
     const std::string input = WriteNoisePpm(dir + "/noise.ppm", 2000, 1500);
+    fs::copy_file(input, dir + "/noise2.ppm");
     const std::string output = dir + "/kept.gif";
-    for (int signal : {SIGINT, SIGTERM}) {
-        SCOPED_TRACE(signal);
+    // Private preferences (--no-prefs) live in the temporary folder, here the test's own, and go too. Several
+    // inputs at once: the command passes the signal on to each conversion and ends after them.
+    const struct {
+        int signal;
+        std::string arguments;
+    } cases[] = {{SIGINT, "'" + input + "' -o '" + output + "' -q"},
+                 {SIGTERM, "'" + input + "' -o '" + output + "' -q --no-prefs"},
+                 {SIGINT, "'" + input + "' '" + dir + "/noise2.ppm' -o '" + dir + "/' -q -j 2"}};
+    for (const auto& c : cases) {
+        const int signal = c.signal;
+        SCOPED_TRACE(c.arguments);
         { std::ofstream(output) << "old"; }
-        // Private preferences (--no-prefs) live in the temporary folder, here the test's own, and go too.
-        const std::string flags = signal == SIGTERM ? " -q --no-prefs" : " -q";
-        const std::string line =
-            "exec env TMPDIR='" + dir + "' " + HalcyneLine("'" + input + "' -o '" + output + "'" + flags, config);
+        const std::string line = "exec env TMPDIR='" + dir + "' " + HalcyneLine(c.arguments, config);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -383,6 +466,6 @@ TEST_F(CommandFixture, ASignalDuringTheWriteLeavesNothingBehind) {
         EXPECT_TRUE(WIFEXITED(status)) << status;
         EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
         EXPECT_EQ(ReadFileBytes(output), "old");
-        EXPECT_EQ(FolderNames(dir), (std::vector<std::string>{"config", "kept.gif", "noise.ppm"}));
+        EXPECT_EQ(FolderNames(dir), (std::vector<std::string>{"config", "kept.gif", "noise.ppm", "noise2.ppm"}));
     }
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +26,10 @@
 #include <windows.h>
 
 #include "platform/Utf16.h"
+#else
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -109,7 +116,6 @@ TEST_F(PrefsFixture, AFirstRunWritesTheExactFile) {
     ASSERT_EQ(file.size(), 1088u + 1 + 1 + 3 * 1036);
     EXPECT_EQ(GetLE(file, 0, 4), 1088u);
     ExpectGolden("prefs/first-run", file);
-    EXPECT_FALSE(fs::exists(path + ".new"));
 }
 
 TEST_F(PrefsFixture, EveryFieldRoundTrips) {
@@ -130,16 +136,19 @@ TEST_F(PrefsFixture, EveryFieldRoundTrips) {
         EXPECT_EQ(std::memcmp(a->name, b->name, 256) | std::memcmp(a->colors, b->colors, 768), 0);
 }
 
-// The command's "Fine" is not a palette the dialogs know: stored as "Custom", unless a saved palette has the name.
-TEST_F(PrefsFixture, TheCommandsFinePaletteIsStoredAsCustomUnlessSaved) {
+// "Fine" is stored as chosen; saved palettes whose names the boxes reserve come back renamed, so that the
+// built-in choices and the saved palettes stay apart.
+TEST_F(PrefsFixture, FineIsStoredAndReservedSavedNamesAreRenamed) {
     CvPStrFromC(saved.paletteName, "Fine");
-    SavePrefsTo(saved, location);
-    LoadPrefsFrom(loaded, location);
-    EXPECT_EQ(PascalText(loaded.paletteName), "Custom");
     CvPStrFromC(saved.paletteList->name, "Fine");
+    CvPStrFromC(saved.paletteList->next->name, "Custom");
     SavePrefsTo(saved, location);
     LoadPrefsFrom(loaded, location);
     EXPECT_EQ(PascalText(loaded.paletteName), "Fine");
+    std::string names;
+    for (const HcPaletteEntry* entry = loaded.paletteList; entry; entry = entry->next)
+        names += PascalText(entry->name) + "/";
+    EXPECT_EQ(names, "Fine (saved)/Custom (saved)/System/");
 }
 
 TEST_F(PrefsFixture, InvalidFilesFallBackToTheDefaults) {
@@ -229,14 +238,62 @@ TEST_F(PrefsFixture, ListsOfTheCountBytesLimitRoundTripAndLongerOnesKeepTheirHea
     EXPECT_EQ(ListLength(loaded.paletteList), 255);
 }
 
+#if !defined(_WIN32)
+std::vector<std::string> FolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A file size limit stops the write part-way: the old file stays whole and nothing staged is left.
 TEST_F(PrefsFixture, AFailedSaveLeavesTheOldFileAlone) {
     const std::string old = SaveAndRead();
     Customise();
-    fs::create_directory(path + ".new");  // the new content cannot be written beside the old file
+    rlimit before{}, limited{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    limited = before;
+    limited.rlim_cur = 2000;
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limited);
     EXPECT_THROW(SavePrefsTo(saved, location), CvErrorCode);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, handler);
     EXPECT_EQ(ReadFileBytes(path), old);
-    fs::remove(path + ".new");
+    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"Halcyne Prefs"});
 }
+
+// Writers killed at random moments, each in the middle of rewriting the file with one of two contents: the file is
+// always one of them whole. What a killed writer had staged is never read, and a later save removes it once old.
+TEST_F(PrefsFixture, AWriterKilledAtAnyMomentLeavesAWholeFile) {
+    AddPalettes(saved, 200);  // long enough a write to be caught in its middle
+    HcGlobals other{};
+    SetDefaults(other);
+    AddPalettes(other, 201);
+    const std::string first = SaveAndRead();
+    SavePrefsTo(other, location);
+    const std::string second = ReadFileBytes(path);
+    std::mt19937 random(23);
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const pid_t writer = fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0)
+            for (bool turn = false;; turn = !turn) SavePrefsTo(turn ? saved : other, location);
+        usleep(useconds_t(random() % 4000));
+        kill(writer, SIGKILL);
+        waitpid(writer, nullptr, 0);
+        const std::string file = ReadFileBytes(path);
+        EXPECT_TRUE(file == first || file == second) << "attempt " << attempt << ": " << file.size() << " bytes";
+    }
+    EXPECT_GT(FolderNames(dir).size(), 1u) << "no writer was caught in the middle of its write";
+    for (const std::string& name : FolderNames(dir))
+        if (name != "Halcyne Prefs")
+            fs::last_write_time(dir + "/" + name, fs::file_time_type::clock::now() - std::chrono::hours(2));
+    SavePrefsTo(saved, location);
+    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"Halcyne Prefs"});
+    FreePaletteList(other.paletteList);
+}
+#endif
 
 TEST_F(PrefsFixture, AnUnusableConfigurationFolderNeverLosesTheRun) {
     std::string notAFolder = dir + "/plain-file";

@@ -57,13 +57,13 @@ TEST(QuantParamsFromSettings, PaletteNamesChooseTheMode) {
         EXPECT_EQ(params.colors, globals.settings.colors);
         EXPECT_EQ(params.fine, c.fine) << c.palette << "/" << c.base;
     }
-    // A saved palette named "Fine" is a fixed palette like any other.
+    // "Fine" keeps its meaning even beside a saved palette of that name (which loading renames).
     CvPStrFromC(globals.paletteName, "Fine");
     CvPStrFromC(globals.basePaletteName, "None");
     CvPStrFromC(const_cast<HcPaletteEntry*>(FindPalette(globals, (const unsigned char*)"\x09Grayscale"))->name, "Fine");
     QuantParams saved = QuantParamsFromSettings(globals);
-    EXPECT_EQ(saved.mode, QuantMode::FixedPalette);
-    EXPECT_FALSE(saved.fine);
+    EXPECT_EQ(saved.mode, QuantMode::Adaptive);
+    EXPECT_TRUE(saved.fine);
     FreePaletteList(globals.paletteList);
     FreeColorList(globals.colorList);
 }
@@ -71,18 +71,23 @@ TEST(QuantParamsFromSettings, PaletteNamesChooseTheMode) {
 // The dithered result is fixed by a checksum of palette and indices, which every build must reproduce. (That
 // undithered pixels get their cell's nearest entry is the inverse map's and the remap's own test.)
 TEST(ReduceForExport, RgbImageGetsTheColoursAskedForTheSameOnEveryBuild) {
-    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
-    host.SetImage(Picture());
-    ASSERT_EQ(host.ReadPlanes(), 0);
-    HcGlobals& globals = RunData(host);
-    globals.settings.colors = 16;
-    globals.settings.dither = 5;
-    ReduceForExport(CallRecord(host));
-    const CvIndexedImage& out = *globals.indexedImage;
-    ASSERT_EQ(out.colorTable.GetCount(), 16u);
-    const std::vector<uint8_t> indices = IndexBytes(out);
-    ExpectGolden("reduction/16-colours-dither-5",
-                 std::string(reinterpret_cast<const char*>(out.colorTable.Entries()), 3 * 16) +
-                     std::string(indices.begin(), indices.end()));
-    EXPECT_EQ(host.Call(filterSelectorFinish), 0);
+    const struct {
+        const char *palette, *golden;
+    } cases[] = {{"Custom", "reduction/16-colours-dither-5"}, {"Fine", "reduction/fine-16-colours-dither-5"}};
+    for (const auto& c : cases) {
+        HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
+        host.SetImage(Picture());
+        ASSERT_EQ(host.ReadPlanes(), 0);
+        HcGlobals& globals = RunData(host);
+        globals.settings.colors = 16;
+        globals.settings.dither = 5;
+        CvPStrFromC(globals.paletteName, c.palette);
+        ReduceForExport(CallRecord(host));
+        const CvIndexedImage& out = *globals.indexedImage;
+        ASSERT_EQ(out.colorTable.GetCount(), 16u) << c.palette;
+        const std::vector<uint8_t> indices = IndexBytes(out);
+        ExpectGolden(c.golden, std::string(reinterpret_cast<const char*>(out.colorTable.Entries()), 3 * 16) +
+                                   std::string(indices.begin(), indices.end()));
+        EXPECT_EQ(host.Call(filterSelectorFinish), 0);
+    }
 }

@@ -27,7 +27,7 @@ void WriteOneFrameGif(const std::string& path, CvIndexedImage& image, const GifW
     CvGIFFile file;
     file.SetPath(path.c_str());
     file.SetLossy(options.lossy);
-    file.SetScreenSize(image.GetWidth(), image.GetHeight());
+    file.SetScreenSize(image.GetWidth() + options.left, image.GetHeight() + options.top);
     file.SetGlobalInfo(global);
     file.SetFrameCount(1);
     file.Open(kCvFileWrite);
@@ -35,6 +35,8 @@ void WriteOneFrameGif(const std::string& path, CvIndexedImage& image, const GifW
     info->hasLocalColorTable = 0;
     info->hasGraphicControl = 1;
     info->interlaced = options.interlaced;
+    info->left = options.left;
+    info->top = options.top;
     info->transparentFlag = options.transparent;
     info->transparentIndex = options.transparentIndex;
     file.WriteFrame(&image, info.get());

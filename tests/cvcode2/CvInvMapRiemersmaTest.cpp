@@ -8,7 +8,6 @@
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvInvMapRiemersma.h"
 #include "cvcode2/CvMakeInvColorMap.h"
-#include "cvcode2/CvNearestColor.h"
 #include "tests/support/RecordingIndicator.h"
 
 namespace {
@@ -110,28 +109,9 @@ void Remap(Image& image, uint32_t strength, const Palette& palette, bool masked,
                         l.pixelBytes, l.outBytes, indicator);
 }
 
-// The remap through the exact nearest-entry search, with the image's own mask or none.
-void RemapNearest(Image& image, uint32_t strength, const Palette& palette, bool masked) {
-    const Layout& l = image.layout;
-    CvBitmapImage mask(image.width, image.height);
-    if (masked) {
-        CvPixelLock lock(mask);
-        for (uint32_t y = 0; y < image.height; ++y)
-            std::copy_n(&image.mask[size_t(image.maskRowBytes) * y], mask.RowBytes(), lock.Row(y));
-    }
-    CvNearestColor nearest(palette.table);
-    InvMapRiemersmaNearest(nearest, masked ? &mask : nullptr, strength, palette.table, image.pixels.data(),
-                           image.out.data(), image.rowBytes, image.outRowBytes, image.width, image.height, l.r, l.g,
-                           l.b, l.outOffset, l.pixelBytes, l.outBytes, nullptr);
-}
-
-// The per-pixel rule written out plainly over the plain walk; colours go through their cell's inverse map entry,
-// or with `nearest` to the nearest entry of the whole palette.
-std::vector<uint8_t> ReferenceRemap(Image& image, int s, const Palette& palette, bool masked, bool nearest = false) {
-    auto lookup = [&](const uint8_t* rgb) {
-        return nearest ? uint8_t(palette.table.FindNearest(CvColorTable::Pack(rgb[0], rgb[1], rgb[2]), -1))
-                       : palette.map[ColorIndex15(rgb[0], rgb[1], rgb[2])];
-    };
+// The per-pixel rule written out plainly over the plain walk; colours go through their cell's inverse map entry.
+std::vector<uint8_t> ReferenceRemap(Image& image, int s, const Palette& palette, bool masked) {
+    auto lookup = [&](const uint8_t* rgb) { return palette.map[ColorIndex15(rgb[0], rgb[1], rgb[2])]; };
     std::vector<uint8_t> indices(size_t(image.width) * image.height);
     int errors[4][3] = {};
     for (auto [x, y] : PlainWalk(image.width, image.height).Run()) {
@@ -171,27 +151,6 @@ TEST(InvMapRiemersma, EveryRoutineMatchesThePlainRule) {
                                                          << " strength " << strength << (masked ? " masked" : "");
                 }
             }
-}
-
-// The nearest-entry search in the walk: the same rule with every colour's truly nearest entry, on palettes
-// where the cell grid would choose differently (entries closer together than a cell).
-TEST(InvMapRiemersmaNearest, EveryRoutineMatchesThePlainRuleWithTheWholePaletteSearched) {
-    const Palette crowded({0,   0,   0,   3,   0,   0,   0,   3,   0,   100, 100, 100, 101, 100, 100, 100, 102, 100,
-                           100, 100, 103, 255, 255, 255, 250, 250, 250, 240, 10,  10,  240, 10,  10,  20,  200, 60});
-    for (const Palette* palette : {&Sixteen(), &crowded})
-        for (auto [w, h] : Positions{{1, 1}, {257, 3}, {97, 61}})
-            for (uint32_t strength : {0u, 16u})
-                for (bool masked : {false, true}) {
-                    Image general(w, h, kGeneral);
-                    const std::vector<uint8_t> expected =
-                        ReferenceRemap(general, int(strength), *palette, masked, true);
-                    for (const Layout& layout : {kGeneral, kRgb3, kBgrx4}) {
-                        Image image(w, h, layout);
-                        RemapNearest(image, strength, *palette, masked);
-                        ASSERT_EQ(image.Indices(), expected) << w << "x" << h << " pixel bytes " << layout.pixelBytes
-                                                             << " strength " << strength << (masked ? " masked" : "");
-                    }
-                }
 }
 
 TEST(InvMapRiemersma, UniformPaletteColourCarriesNoError) {

@@ -1,0 +1,94 @@
+// Fine dithering: a hand-followed row, the grey level a black-and-white dither keeps, kept base colours, the stop
+// request and the setups it refuses.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "cvcode2/CvBitmapImage.h"
+#include "cvcode2/CvFineDither.h"
+#include "cvcode2/CvNearestColor.h"
+#include "tests/cvcode2/ImageTestSupport.h"
+#include "tests/support/RecordingIndicator.h"
+
+namespace {
+const CvColorTable kBlackWhite = PaletteOf({{0, 0, 0}, {255, 255, 255}});
+
+struct Picture {
+    uint32_t width, height;
+    std::vector<uint8_t> rgb, out;
+    Picture(uint32_t w, uint32_t h, RgbTriple colour)
+        : width(w), height(h), rgb(size_t(w) * h * 3), out(size_t(w) * h, 0xEE) {
+        for (size_t i = 0; i < size_t(w) * h; ++i) std::copy(colour.begin(), colour.end(), &rgb[3 * i]);
+    }
+    std::vector<uint8_t> Dither(uint32_t strength, const CvColorTable& palette = kBlackWhite,
+                                const CvBitmapImage* mask = nullptr, CvProgressIndicator* indicator = nullptr) {
+        CvNearestColor nearest(palette);
+        FineDither(nearest, {strength, &palette, rgb.data(), out.data(), width * 3, width, width, height, mask},
+                   indicator);
+        return out;
+    }
+};
+}  // namespace
+
+// Grey 100 on black and white, followed by hand: 15/16 of each error goes on, 7/16 of it to the next pixel (the
+// full strength is held at 15/16), so the second pixel receives 41 levels and turns white.
+TEST(FineDither, ARowFollowedByHandAndNoErrorWithoutDithering) {
+    EXPECT_EQ(Picture(4, 1, {100, 100, 100}).Dither(16), (std::vector<uint8_t>{0, 1, 0, 0}));
+    EXPECT_EQ(Picture(4, 1, {100, 100, 100}).Dither(0), (std::vector<uint8_t>(4, 0)));
+}
+
+// Over a large area the mix of black and white keeps the grey level: wrong weights or signs lose it at once.
+TEST(FineDither, BlackAndWhiteKeepTheGreyLevelOfALargeArea) {
+    for (uint8_t grey : {40, 100, 200}) {
+        const std::vector<uint8_t> out = Picture(120, 90, {grey, grey, grey}).Dither(16);
+        const double white = double(std::count(out.begin(), out.end(), 1)) / out.size();
+        EXPECT_NEAR(white * 255, grey, 255 * 0.02) << int(grey);
+    }
+}
+
+// Masked pixels keep the entry of their own colour whatever error reaches them; the others still dither.
+TEST(FineDither, MaskedPixelsKeepTheirOwnColoursEntry) {
+    Picture picture(40, 30, {120, 120, 120});
+    CvBitmapImage mask(40, 30);
+    {
+        CvPixelLock lock(mask);
+        for (uint32_t y = 0; y < 30; ++y) {
+            std::fill_n(lock.Row(y), mask.RowBytes(), uint8_t(0));
+            if (y % 3 == 0) lock.Row(y)[1] = 0xFF;  // x 8..15 of every third row
+        }
+    }
+    const std::vector<uint8_t> out = picture.Dither(16, PaletteOf({{0, 0, 0}, {120, 120, 120}, {255, 255, 255}}), &mask);
+    for (uint32_t y = 0; y < 30; ++y)
+        for (uint32_t x = 8; x < 16 && y % 3 == 0; ++x) EXPECT_EQ(out[y * 40 + x], 1) << x << "," << y;
+    EXPECT_EQ(std::count(out.begin(), out.end(), 1), long(out.size()));  // the exact colour carries no error
+    Picture grey(40, 30, {100, 100, 100});
+    const std::vector<uint8_t> mixed = grey.Dither(16, kBlackWhite, &mask);
+    EXPECT_EQ(mixed[8], 0);
+    EXPECT_GT(std::count(mixed.begin(), mixed.end(), 1), 300);
+}
+
+// The report after the row that reaches 2000 pixels asks to stop: the indicator hears of error 3 and the rows
+// after it stay unwritten.
+TEST(FineDither, StopsWithError3AtTheReportThatAskedForIt) {
+    RecordingIndicator stopping;
+    stopping.stop = true;
+    Picture picture(100, 50, {90, 60, 30});
+    EXPECT_THROW(picture.Dither(8, kBlackWhite, nullptr, &stopping), CvErrorCode);
+    EXPECT_EQ(stopping.calls, (std::vector<std::string>{"start Remapping", "update 2000", "error 3"}));
+    EXPECT_EQ(std::count(picture.out.begin(), picture.out.end(), 0xEE), 5000 - 2000);
+}
+
+TEST(FineDither, RefusesSetupsItCannotUseSafely) {
+    Picture picture(9, 2, {1, 2, 3});
+    CvNearestColor nearest(kBlackWhite);
+    const CvFineDitherSetup good{8, &kBlackWhite, picture.rgb.data(), picture.out.data(), 27, 9, 9, 2, nullptr};
+    const CvBitmapImage otherSize(8, 2);
+    CvFineDitherSetup bad[4] = {good, good, good, good};
+    bad[0].strength = 17;
+    bad[1].sourceRowBytes = 26;
+    bad[2].destinationRowBytes = 8;
+    bad[3].mask = &otherSize;
+    for (const CvFineDitherSetup& setup : bad) EXPECT_THROW(FineDither(nearest, setup, nullptr), CvErrorCode);
+    EXPECT_EQ(std::count(picture.out.begin(), picture.out.end(), 0xEE), 18);
+}
