@@ -1,6 +1,6 @@
 # Sourced by scripts/bench-quality.sh: the lossy frontier of one picture. The peers are gifsicle's --lossy 20, 40
 # and 80 applied to pngquant's GIFs (dithered and not) that the picture's table made. For each peer file, ours is
-# made with --max-size set to the peer's size, over the palette and dithering amounts listed below, and the row says
+# made with --max-size set to the peer's size, from each starting point listed below, and the row says
 # by how much ours is closer to the source (PSNR, and blurred PSNR too where the peer dithers): the frontier holds
 # when some row of ours is at least as close with a file no larger. Our own lossy levels are listed beside. Every
 # file measured is a row of frontier.tsv (group, name, bytes, PSNR, blurred PSNR), and a chart shows them.
@@ -9,9 +9,10 @@
 
 frontier_levels=(0 10 20 40 60 100)
 frontier_curves=(0 8)  # dithering amounts of our lossy curves
-# Our candidates against a dithering peer and against one that does not dither, as palette:dither.
-frontier_dithered=(Fine:6 Fine:8)
-frontier_plain=(Fine:0 Fine:4)
+# Our starting points against a dithering peer and against one that does not, as palette:dither:colours: fewer
+# colours serve screenshots, whose few colours a lossy level only blurs.
+frontier_dithered=(Fine:4:256 Fine:6:256 Fine:8:256 Fine:0:64 Fine:0:32)
+frontier_plain=(Fine:0:256 Fine:2:256 Fine:0:192 Fine:0:64 Fine:0:32)
 
 # Measures `file` against the picture, adds its row to the table and prints bytes, PSNR and blurred PSNR.
 frontier_row() {
@@ -72,7 +73,7 @@ frontier_rows() {
     done
   done
 
-  local setting dithers base peer bytes psnr blurred candidate palette chose margin best best_line
+  local setting dithers base peer bytes psnr blurred candidate palette colours chose margin best best_line
   local ours_bytes ours_psnr ours_blurred candidates
   for setting in dithered --nofs; do
     dithers=$([ "$setting" = dithered ] && echo 1 || echo 0)
@@ -86,10 +87,10 @@ frontier_rows() {
       printf '%-48s %10d %7.2f %8.2f\n' "$peer" "$bytes" "$psnr" "$blurred"
       best="" best_line="  no setting of ours fits in $bytes bytes: FAILS"
       for candidate in "${candidates[@]}"; do
-        palette=${candidate%:*} dither=${candidate#*:}
-        file=$dir/max-size-$(echo "$setting" | tr -d -)-$level-$palette-$dither.gif
-        chose=$("$halcyne" "$frontier_in" -o "$file" --palette "$palette" --dither "$dither" --max-size "$bytes" \
-          --transparency none --no-prefs 2>&1 | grep -o '[0-9]* colours, lossy [0-9]*') || continue
+        IFS=: read -r palette dither colours <<<"$candidate"
+        file=$dir/max-size-$(echo "$setting" | tr -d -)-$level-$palette-$dither-$colours.gif
+        chose=$("$halcyne" "$frontier_in" -o "$file" --palette "$palette" --dither "$dither" --colors "$colours" \
+          --max-size "$bytes" --transparency none --no-prefs 2>&1 | grep -o '[0-9]* colours, lossy [0-9]*') || continue
         read -r ours_bytes ours_psnr ours_blurred < <(frontier_row "halcyne --max-size" \
           "$palette, dither $dither, $chose (for $peer)" "$file")
         margin=$(frontier_margin "$ours_psnr" "$ours_blurred" "$psnr" "$blurred" "$dithers")
