@@ -20,6 +20,24 @@ int ParseInt(const std::string& flag, const std::string& text, int low, int high
     return int(value);
 }
 
+// A byte count, or a number of kilobytes (K, 1024 bytes) or megabytes (M); at least 1 byte, below 4 GB.
+uint32_t ParseSize(const std::string& flag, const std::string& text) {
+    const char last = text.empty() ? '\0' : text.back();
+    const uint64_t unit = (last == 'K' || last == 'k') ? 1024 : (last == 'M' || last == 'm') ? 1024 * 1024 : 1;
+    const std::string digits = unit == 1 ? text : text.substr(0, text.size() - 1);
+    uint64_t value = 0;
+    bool valid = !digits.empty() && digits.size() <= 10;
+    for (char c : digits) {
+        valid = valid && c >= '0' && c <= '9';
+        value = value * 10 + uint64_t(c - '0');
+    }
+    value *= unit;
+    if (!valid || value == 0 || value > UINT32_MAX)
+        throw UsageError(flag + " takes a size in bytes, or with K or M (1K = 1024 bytes), below 4 GB, not '" + text +
+                         "'");
+    return uint32_t(value);
+}
+
 std::vector<int> ParseIntList(const std::string& flag, const std::string& text, int low, int high) {
     std::vector<int> values;
     std::stringstream items(text);
@@ -90,6 +108,10 @@ HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             options.colors = ParseInt(flag, value(), 2, 256);
         else if (flag == "-d" || flag == "--dither")
             options.dither = ParseInt(flag, value(), 0, 10);
+        else if (flag == "--lossy")
+            options.lossy = ParseInt(flag, value(), 0, 100);
+        else if (flag == "--max-size")
+            options.maxSize = ParseSize(flag, value());
         else if (flag == "-p" || flag == "--palette")
             CheckName(flag, *(options.palette = value()));
         else if (flag == "-b" || flag == "--base-palette")
@@ -128,6 +150,7 @@ HalcyneOptions ParseCommandLine(const std::vector<std::string>& arguments) {
     CheckInputsAndOutput(options);
     if (options.palette && options.paletteFile) throw UsageError("--palette and --palette-file exclude each other");
     if (options.lastSettings && options.noPrefs) throw UsageError("--last-settings and --no-prefs exclude each other");
+    if (options.maxSize && options.dialog) throw UsageError("--max-size and --dialog exclude each other");
     return options;
 }
 
@@ -142,6 +165,11 @@ const char* UsageText() {
            "                           an existing file is replaced only when the new one is complete\n"
            "  -c, --colors N           number of colours, 2 to 256\n"
            "  -d, --dither N           dithering amount, 0 (none) to 10\n"
+           "      --lossy N            lossy compression, 0 (none) to 100: pixels may take a nearby palette\n"
+           "                           colour where that makes the file smaller; the higher, the further\n"
+           "      --max-size SIZE      the best GIF of at most SIZE bytes (or K, M: 1K = 1024 bytes): raises\n"
+           "                           the lossy level, then lowers the colour count, as far as needed; prints\n"
+           "                           what it chose, and writes nothing when 2 colours at lossy 100 do not fit\n"
            "  -p, --palette NAME       Fine (the default: adaptive from full colours, the closest picture),\n"
            "                           Custom (the plug-in's classic adaptive palette), Netscape, Grayscale,\n"
            "                           System or a saved palette\n"
@@ -163,12 +191,14 @@ const char* UsageText() {
            "  -h, --help               this text\n"
            "  -V, --version            the version\n"
            "\n"
-           "Flags not given take the defaults above (256 colours, no dithering, the Fine palette, no base\n"
-           "palette, no interlacing, background 128,128,128, no comment), so the same command line always\n"
-           "writes the same file. The preferences file the plug-in keeps ($XDG_CONFIG_HOME/Corvane/Halcyne Prefs,\n"
-           "else ~/.config/Corvane/Halcyne Prefs) supplies the saved palettes and saved colours named by\n"
-           "--palette, --base-palette and --background; each run stores its settings there for the plug-in.\n"
-           "Exit status: 0 when every GIF was written, 1 when any failed, 2 for a wrong flag, 3 when cancelled\n"
-           "in the dialogs or the Save As box (the inputs after it are not converted),\n"
+           "Flags not given take the defaults above (256 colours, no dithering, no lossy compression, the Fine\n"
+           "palette, no base palette, no interlacing, background 128,128,128, no comment), so the same command\n"
+           "line always writes the same file. The preferences file the plug-in keeps\n"
+           "($XDG_CONFIG_HOME/Corvane/Halcyne Prefs, else ~/.config/Corvane/Halcyne Prefs) supplies the saved\n"
+           "palettes and saved colours named by --palette, --base-palette and --background; each run stores its\n"
+           "settings there for the plug-in.\n"
+           "Exit status: 0 when every GIF was written, 1 when any failed (or did not fit --max-size), 2 for a\n"
+           "wrong flag, 3 when cancelled in the dialogs or the Save As box (the inputs after it are not\n"
+           "converted),\n"
            "128 + the signal's number when interrupted (130 for Ctrl-C).\n";
 }

@@ -2,6 +2,7 @@
 // A flag that is not given takes its documented default (with --last-settings: the preferences file's value).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -27,6 +28,8 @@ struct HalcyneOptions {
     std::string output;  // a file, a folder (several inputs), "-", or empty: each GIF beside its input
     std::optional<int> colors;
     std::optional<int> dither;
+    std::optional<int> lossy;         // 0..100
+    std::optional<uint32_t> maxSize;  // bytes: the best GIF no larger is searched for
     std::optional<std::string> palette;
     std::optional<std::string> basePalette;
     std::optional<std::string> paletteFile;

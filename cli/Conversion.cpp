@@ -13,10 +13,13 @@
 #include "cli/HostImage.h"
 #include "cli/InputImage.h"
 #include "cli/SettingsDescriptor.h"
+#include "cli/SizeTarget.h"
 #include "cli/StagedOutput.h"
 #include "cli/Utf8Path.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvFile.h"
 #include "hostsim/HostSimulator.h"
+#include "platform/PlatformFile.h"
 
 #if !defined(_WIN32)
 #include <unistd.h>
@@ -94,12 +97,13 @@ SimOptions HostOptions(const ConversionContext& context, const std::string& save
     return options;
 }
 
-ModuleRun RunModule(const ConversionContext& context, InputImage image, const std::string& savePath) {
+ModuleRun RunModule(const ConversionContext& context, const HalcyneOptions& settings, InputImage image,
+                    const std::string& savePath) {
     HostSimulator host(context.entry, context.setEmbedHost, HostOptions(context, savePath));
     const bool hasAlpha = image.channels % 2 == 0;
     host.SetImage(ToHostImage(std::move(image)));
     host.Descriptors().playInfo = context.settings.dialog ? plugInDialogDisplay : plugInDialogDontDisplay;
-    host.Descriptors().descriptor = SimMakeDescriptor(SettingsDescriptor(context.settings, hasAlpha));
+    host.Descriptors().descriptor = SimMakeDescriptor(SettingsDescriptor(settings, hasAlpha));
     ModuleRun run;
     run.result = host.Call(filterSelectorParameters);
     if (run.result == 0) run.result = host.ReadPlanes();
@@ -137,6 +141,72 @@ void CheckRun(const ModuleRun& run, bool wroteFile, const ConversionJob& job, co
     throw ConversionError(RunFailureText(run, job, context));
 }
 
+// The files of a size search: each made under the staged name, the latest that fits moved aside (the best so far)
+// and put back at the end, so the chosen file is never made twice.
+class SizedFiles {
+public:
+    SizedFiles(const ConversionJob& job, const ConversionContext& context, const InputImage& image,
+               const std::string& staged)
+        : job(job), context(context), image(image), staged(staged), kept(staged + ".fit"), cleanup({kept}) {}
+    ~SizedFiles() {
+        std::error_code ignored;
+        fs::remove(PathFromUtf8(kept), ignored);
+    }
+    SizedFiles(const SizedFiles&) = delete;
+    SizedFiles& operator=(const SizedFiles&) = delete;
+
+    uint64_t Make(int colors, int lossy) {
+        HalcyneOptions settings = context.settings;
+        settings.colors = colors;
+        settings.lossy = lossy;
+        const ModuleRun run = RunModule(context, settings, image, staged);
+        std::error_code error;
+        CheckRun(run, fs::exists(PathFromUtf8(staged), error), job, context);
+        const uint64_t bytes = fs::file_size(PathFromUtf8(staged));
+        if (bytes <= *context.settings.maxSize) {
+            Rename(staged, kept);
+            keptRun = run;
+        }
+        return bytes;
+    }
+
+    // The run that made the kept file, now back under the staged name.
+    const ModuleRun& Finish() {
+        Rename(kept, staged);
+        return keptRun;
+    }
+
+private:
+    void Rename(const std::string& from, const std::string& to) const {
+        const int failure = Platform::RenameReplacing(from.c_str(), to.c_str());
+        if (failure != 0)
+            throw ConversionError(
+                FileErrorText(to, CvFileErrorForSystemError(failure), uint32_t(failure), FileRole::WrittenTo));
+    }
+
+    const ConversionJob& job;
+    const ConversionContext& context;
+    const InputImage& image;
+    const std::string staged, kept;
+    const InterruptCleanup cleanup;
+    ModuleRun keptRun;
+};
+
+// The best GIF within the size asked for, under the staged name; the run that made it.
+ModuleRun RunToSize(const ConversionJob& job, const ConversionContext& context, const InputImage& image,
+                    const std::string& staged, SizeChoice& choice) {
+    SizedFiles files(job, context, image, staged);
+    const uint64_t target = *context.settings.maxSize;
+    try {
+        choice = FindBestFit(target, context.settings.colors.value_or(256), context.settings.lossy.value_or(0),
+                             [&](int colors, int lossy) { return files.Make(colors, lossy); });
+    } catch (const SizeNotReached& failure) {
+        throw ConversionError(SizeNotReachedText(InputName(job.input), target, failure.smallest.colors,
+                                                 failure.smallest.lossy, failure.smallest.bytes));
+    }
+    return files.Finish();
+}
+
 }  // namespace
 
 std::vector<ConversionJob> PlanConversions(const HalcyneOptions& options) {
@@ -164,7 +234,7 @@ std::vector<ConversionJob> PlanConversions(const HalcyneOptions& options) {
 
 void Convert(const ConversionJob& job, const ConversionContext& context) {
     if (SaveBoxAsks(context)) {
-        const ModuleRun run = RunModule(context, ReadInput(job.input), "");
+        const ModuleRun run = RunModule(context, context.settings, ReadInput(job.input), "");
         CheckRun(run, true, job, context);
         TellWarnings(run, job, context);
         return;
@@ -181,7 +251,10 @@ void Convert(const ConversionJob& job, const ConversionContext& context) {
                   << ") ..." << std::flush;
 
     StagedOutput staged(job.output);
-    const ModuleRun run = RunModule(context, std::move(image), staged.Path());
+    SizeChoice fitted;
+    const ModuleRun run = context.settings.maxSize
+                              ? RunToSize(job, context, image, staged.Path(), fitted)
+                              : RunModule(context, context.settings, std::move(image), staged.Path());
     if (showProgress) {
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         std::fprintf(stderr, " %.2f s\n", seconds);
@@ -189,5 +262,7 @@ void Convert(const ConversionJob& job, const ConversionContext& context) {
     std::error_code error;
     CheckRun(run, fs::exists(PathFromUtf8(staged.Path()), error), job, context);
     staged.Commit();
+    if (context.settings.maxSize && !context.quiet)
+        std::cerr << "halcyne: " << SizeChoiceText(InputName(job.input), fitted, *context.settings.maxSize) << "\n";
     TellWarnings(run, job, context);
 }

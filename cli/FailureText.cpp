@@ -128,3 +128,9 @@ std::string DialogNeedsWindowsText() {
     return "--dialog needs the Windows build, which shows the plug-in's dialogs; on Linux run it as "
            "'scripts/halcyne --dialog ...', which runs that build under Wine";
 }
+
+std::string SizeNotReachedText(const std::string& input, uint64_t target, int colors, int lossy, uint64_t bytes) {
+    return "cannot make a GIF of " + input + " within " + std::to_string(target) + " bytes: the smallest, with " +
+           std::to_string(colors) + " colours at lossy " + std::to_string(lossy) + ", has " + std::to_string(bytes) +
+           " bytes";
+}

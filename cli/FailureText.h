@@ -50,6 +50,9 @@ std::string DecodeFailureText(const std::string& file, const std::string& kind, 
 // A conversion the person stopped in the plug-in's dialogs or its Save As box; `remaining` inputs were left.
 std::string CancelledText(const std::string& input, size_t remaining);
 
+// --max-size could not be met: even the smallest file made (with `colors` colours at `lossy`) has `bytes` bytes.
+std::string SizeNotReachedText(const std::string& input, uint64_t target, int colors, int lossy, uint64_t bytes);
+
 // The command's own refusals.
 std::string MissingFolderText(const std::string& folder);
 std::string UnwritableFolderText(const std::string& folder);

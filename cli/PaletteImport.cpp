@@ -103,6 +103,13 @@ std::string SeedPrefsWithPalette(const std::string& paletteFile, bool startFromD
     return name;
 }
 
+StoredLevels StoredColorsAndLossy(const std::string& configFolder) {
+    PrefsRecord prefs;
+    WithConfigFolder(configFolder, [&] { LoadPrefs(prefs.record); });
+    const HcSettings& settings = prefs.record.runData.settings;
+    return {settings.colors, settings.lossy};
+}
+
 std::string PreferencesFilePath(const std::string& configFolder) {
     PrefsRecord prefs;
     CvFileLocator location;

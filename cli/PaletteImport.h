@@ -14,6 +14,14 @@ std::string SeedPrefsWithPalette(const std::string& paletteFile, bool startFromD
 void CheckSavedNames(const std::optional<std::string>& palette, const std::optional<std::string>& basePalette,
                      const std::optional<std::string>& backgroundName, const std::string& configFolder);
 
+// The colour count and lossy level of the preferences the run will use (see CheckSavedNames): what --last-settings
+// leaves to them, and what the command needs to know when it searches for a size.
+struct StoredLevels {
+    int colors;
+    int lossy;
+};
+StoredLevels StoredColorsAndLossy(const std::string& configFolder);
+
 // The preferences file the module will use with `configFolder` (empty: the user's own), its folders made;
 // empty when no folder is known for it (neither HOME nor XDG_CONFIG_HOME is set).
 std::string PreferencesFilePath(const std::string& configFolder);

@@ -55,6 +55,8 @@ std::vector<SimDescriptorItem> SettingsDescriptor(const HalcyneOptions& given, b
     items.push_back(SimDescriptorItem::Text(keyBasePalette, options.basePalette.value_or(kPaletteNone)));
     AddTransparency(options, inputHasAlpha, items);
     if (options.dither) items.push_back(SimDescriptorItem::Integer(keyDithering, *options.dither));
+    // A recording without the key means no lossy coding, as the plug-in records it.
+    if (options.lossy.value_or(0) != 0) items.push_back(SimDescriptorItem::Integer(keyLossy, *options.lossy));
     if (options.backgroundName) items.push_back(SimDescriptorItem::Text(keyBGColor, *options.backgroundName));
     if (options.backgroundRgb) {
         const std::vector<int>& rgb = *options.backgroundRgb;

@@ -153,6 +153,12 @@ int Run(const HalcyneOptions& options, const std::vector<std::string>& arguments
         context.settings.palette = SeedPrefsWithPalette(*options.paletteFile, options.noPrefs, privatePrefs.Path());
     CheckSavedNames(context.settings.palette, context.settings.basePalette, context.settings.backgroundName,
                     context.configFolder);
+    if (options.lastSettings) {
+        // A recording without a lossy level means none, and the size search starts from the colour count.
+        const StoredLevels stored = StoredColorsAndLossy(context.configFolder);
+        if (!context.settings.lossy) context.settings.lossy = stored.lossy;
+        if (!context.settings.colors) context.settings.colors = stored.colors;
+    }
     const size_t atOnce = ProcessesAtOnce(options, jobs.size());
     if (atOnce > 1) return ConvertInProcesses(jobs, options, arguments, argv0, atOnce);
 

@@ -2,6 +2,7 @@
 // Works on a clone of the frame; a file written by path appears under its name only when it is complete.
 #include "common/HCWriteSingleFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <new>
@@ -98,9 +99,19 @@ void PrepareFrame(CvGIFFrame& frame, CvGIFGlobalInfo& global) {
     info.height = uint16_t(frame.GetHeight());
 }
 
+// The encoder's freedom for the prepared frame: base entries and the background (or transparent) index locked.
+CvLossyOptions LossyOptionsFor(const HcLossyCoding& lossy, const CvGIFGlobalInfo& global) {
+    CvLossyOptions options;
+    options.level = lossy.level;
+    std::fill_n(options.locked, std::min<uint32_t>(lossy.baseEntries, 256), uint8_t(1));
+    options.locked[global.backgroundIndex] = 1;
+    return options;
+}
+
 // Writes (or counts) the whole file through an already set-up CvGIFFile and returns its length.
-uint32_t Emit(CvGIFFile& file, CvGIFFrame& frame, const CvGIFGlobalInfo& global, uint16_t mode, int32_t handle,
-              CvProgressIndicator* progress) {
+uint32_t Emit(CvGIFFile& file, CvGIFFrame& frame, const CvGIFGlobalInfo& global, const CvLossyOptions& lossy,
+              uint16_t mode, int32_t handle, CvProgressIndicator* progress) {
+    file.SetLossy(lossy);
     file.SetProgressIndicator(progress);
     file.SetScreenSize(frame.GetWidth(), frame.GetHeight());
     file.SetGlobalInfo(global.Clone());
@@ -133,8 +144,8 @@ void CreateFresh(CvGIFFile& file) {
     }
 }
 
-uint32_t WriteReplacing(const CvFileLocator& target, CvGIFFrame& frame, const CvGIFGlobalInfo& global, bool createFirst,
-                        CvProgressIndicator* progress) {
+uint32_t WriteReplacing(const CvFileLocator& target, CvGIFFrame& frame, const CvGIFGlobalInfo& global,
+                        const CvLossyOptions& lossy, bool createFirst, CvProgressIndicator* progress) {
     if (!target.HasPath()) CV_THROW(kCvErrFileNoPath);
     const std::string temporary = TemporaryNameBeside(target.Path());
     try {
@@ -143,7 +154,7 @@ uint32_t WriteReplacing(const CvFileLocator& target, CvGIFFrame& frame, const Cv
             CvGIFFile file;
             file.SetPath(temporary.c_str());
             if (createFirst) CreateFresh(file);
-            length = Emit(file, frame, global, kCvFileWrite, 0, progress);
+            length = Emit(file, frame, global, lossy, kCvFileWrite, 0, progress);
         }
         const int failure = Platform::RenameReplacing(temporary.c_str(), target.Path());
         if (failure != 0) CV_THROW_DETAIL(CvFileErrorForSystemError(failure), uint32_t(failure));
@@ -157,20 +168,22 @@ uint32_t WriteReplacing(const CvFileLocator& target, CvGIFFrame& frame, const Cv
 }  // namespace
 
 uint32_t HCWriteSingleFile(const CvFileLocator& locator, const CvImage& frameImage, const CvGIFComment* comment,
-                           bool writeToFile, int32_t handle, bool createFirst, CvProgressIndicator* progress) {
+                           bool writeToFile, int32_t handle, bool createFirst, const HcLossyCoding& lossy,
+                           CvProgressIndicator* progress) {
     std::unique_ptr<CvGIFGlobalInfo> global(NewGlobalInfo(comment));
     FramePtr frame = CloneFrame(frameImage);
     if (frame->GetWidth() == 0 || frame->GetHeight() == 0) frame = OnePixelFor(*frame);
     if (frame->GetWidth() > kMaxSide || frame->GetHeight() > kMaxSide) CV_THROW(kCvErrSizeMismatch);
     PrepareFrame(*frame, *global);
+    const CvLossyOptions options = LossyOptionsFor(lossy, *global);
     if (!writeToFile) {
         CvGIFFile counter;
-        return Emit(counter, *frame, *global, kCvFileWrite | kCvFileCountOnly, 0, progress);
+        return Emit(counter, *frame, *global, options, kCvFileWrite | kCvFileCountOnly, 0, progress);
     }
     if (handle != 0) {
         CvGIFFile file;
         if (locator.HasPath()) file.SetPath(locator.Path());
-        return Emit(file, *frame, *global, kCvFileWrite, handle, progress);
+        return Emit(file, *frame, *global, options, kCvFileWrite, handle, progress);
     }
-    return WriteReplacing(locator, *frame, *global, createFirst, progress);
+    return WriteReplacing(locator, *frame, *global, options, createFirst, progress);
 }

@@ -12,9 +12,18 @@ class CvProgressIndicator;
 // The path of the count-only locator: never opened.
 extern const char kCountOnlyPath[];
 
+// How far the image data may stray from the frame's indices to save bytes: the lossy level (0: exactly) and how
+// many of the palette's first entries are kept base colours. Those, and the background index the transparent pixels
+// share, keep their pixels exactly and are given to no other pixel.
+struct HcLossyCoding {
+    uint8_t level = 0;
+    uint16_t baseEntries = 0;
+};
+
 // Returns the file's length in bytes. `frameImage` must clone to a CvGIFFrame. When writing by path, the file is
 // written beside the target under another name and put in its place only once complete. With a nonzero `handle`
-// the bytes go there instead (the handle stays open). The coding of the rows reports to `progress`, which may
-// stop it (error 3; nothing is left behind).
+// the bytes go there instead (the handle stays open). Counting and writing the same frame give the same length,
+// lossy or not. The coding of the rows reports to `progress`, which may stop it (error 3; nothing is left behind).
 uint32_t HCWriteSingleFile(const CvFileLocator& locator, const CvImage& frameImage, const CvGIFComment* comment,
-                           bool writeToFile, int32_t handle, bool createFirst, CvProgressIndicator* progress = nullptr);
+                           bool writeToFile, int32_t handle, bool createFirst, const HcLossyCoding& lossy,
+                           CvProgressIndicator* progress = nullptr);

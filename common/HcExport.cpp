@@ -48,7 +48,7 @@ void FreeSources(HcCallRecord& record) {
 void WriteFile(HcCallRecord& record, const CvFileLocator& file) {
     const HcStr255& text = record.runData.settings.comment;
     CvGIFComment comment(text[0], text + 1);
-    HCWriteSingleFile(file, *record.runData.gifFrame, &comment, true, 0, true);
+    HCWriteSingleFile(file, *record.runData.gifFrame, &comment, true, 0, true, LossyCodingFor(record.runData));
 }
 
 // Under a real host a failure to store the preferences ends the run before the file is asked for; an embedding
@@ -70,13 +70,17 @@ void SettleTransparency(CvGIFFrame& frame) {
     frame.ChooseTransparentIndex(false);
 }
 
-uint32_t CountExportedFrame(const CvGIFFrame& frame) {
+HcLossyCoding LossyCodingFor(const HcGlobals& globals) {
+    return HcLossyCoding{globals.settings.lossy, globals.preservedColors};
+}
+
+uint32_t CountExportedFrame(const CvGIFFrame& frame, const HcLossyCoding& lossy) {
     std::unique_ptr<CvGIFFrame> settled(static_cast<CvGIFFrame*>(frame.Clone()));
     if (!settled) CV_THROW(kCvErrNoMemory);
     SettleTransparency(*settled);
     CvFileLocator counting;
     counting.SetPath(kCountOnlyPath);
-    return HCWriteSingleFile(counting, *settled, nullptr, false, 0, true);
+    return HCWriteSingleFile(counting, *settled, nullptr, false, 0, true, lossy);
 }
 
 bool AskOutputFile(HcCallRecord& record, CvFileLocator& file) {

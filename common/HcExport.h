@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "common/HCWriteSingleFile.h"
 #include "common/HcGlobals.h"
 
 class CvFileLocator;
@@ -19,8 +20,10 @@ bool AskOutputFile(HcCallRecord& record, CvFileLocator& file);
 // The frame's transparency as the file will carry it: the flag and the graphic control follow the mask, and the
 // frame picks the index its transparent pixels share.
 void SettleTransparency(CvGIFFrame& frame);
+// The lossy coding the settings ask for, with the kept base colours of the last reduction.
+HcLossyCoding LossyCodingFor(const HcGlobals& globals);
 // The bytes ExportFrame writes for this frame, its comment aside: a settled copy is counted, the frame stays.
-uint32_t CountExportedFrame(const CvGIFFrame& frame);
+uint32_t CountExportedFrame(const CvGIFFrame& frame, const HcLossyCoding& lossy);
 
 // Makes the frame from the reduced image when no dialog made one, applies the settings to it, chooses its
 // transparent index and frees the source images; when `ok`, saves the preferences, asks for the file and writes

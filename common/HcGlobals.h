@@ -43,6 +43,7 @@ struct HcGlobals {
     bool hasLayerMaskPlane;
     HcDialogRect quantDialogRect;
     HcDialogRect optionsDialogRect;
+    uint16_t preservedColors;  // the reduced palette's first entries that are kept base colours (Quantize)
 };
 
 struct HcCallRecord {

@@ -8,14 +8,15 @@
 
 #include "common/hcmain.h"
 #include "cvcode2/CvList.h"
+#include "cvcode2/CvLzwLossy.h"
 #include "cvcode2/CvString.h"
 
 namespace {
 
 // The keys announced to the reader, zero-terminated. The host may overwrite entries, so each read takes a copy.
-const DescriptorKeyID kReadKeys[] = {
-    keyPalette,    keyColors, keyBasePalette, keyDithering, keyTransparency, keyTransIndex, keyInterlaced,
-    keyTransAlpha, keyBGRed,  keyBGGreen,     keyBGBlue,    keyComment,      keyBGColor,    0};
+const DescriptorKeyID kReadKeys[] = {keyPalette,    keyColors,     keyBasePalette, keyDithering, keyTransparency,
+                                     keyTransIndex, keyInterlaced, keyTransAlpha,  keyBGRed,     keyBGGreen,
+                                     keyBGBlue,     keyComment,    keyBGColor,     keyLossy,     0};
 
 // Negative results are errors; positive ones are warnings such as coercedParamErr for a pinned value.
 bool Delivered(OSErr result) {
@@ -97,6 +98,7 @@ void ReadKey(const DescriptorReader& in, DescriptorKeyID key, HcGlobals& globals
     switch (key) {
         case keyColors: in.Pinned(2, 256, settings.colors); break;
         case keyDithering: in.Pinned(0, 16, settings.dither); break;
+        case keyLossy: in.Pinned(0, kCvLossyMax, settings.lossy); break;
         case keyTransAlpha: in.Pinned(0, TransAlphaLimit(globals), settings.transAlphaIndex); break;
         case keyBGRed: in.Pinned(0, 255, settings.bgColor[0]); break;
         case keyBGGreen: in.Pinned(0, 255, settings.bgColor[1]); break;
@@ -153,6 +155,8 @@ void PutSettings(const HcGlobals& globals, const WriteDescriptorProcs& procs, PI
     if (!IsNone(globals.basePaletteName)) procs.putStringProc(writer, keyBasePalette, globals.basePaletteName);
     PutTransparency(settings, procs, writer);
     procs.putIntegerProc(writer, keyDithering, settings.dither);
+    // Left out at 0, so a recording without lossy coding is the one earlier versions made and still read.
+    if (settings.lossy != 0) procs.putIntegerProc(writer, keyLossy, settings.lossy);
     if (settings.transparencyType != TransparencyType::none) PutBackground(globals, procs, writer);
     if (settings.comment[0] != 0) procs.putStringProc(writer, keyComment, settings.comment);
 }
@@ -179,6 +183,8 @@ bool ReadScriptParams(HcCallRecord& record) {
     HcGlobals& globals = record.runData;
     globals.basePaletteName[0] = 0;
     std::memset(globals.settingsPtr->transIndexes, 0, sizeof globals.settingsPtr->transIndexes);
+    // A recording made before lossy coding existed writes the exact file it always wrote.
+    globals.settingsPtr->lossy = 0;
     const DescriptorReader in{procs, reader};
     DescriptorKeyID key = 0;
     DescType type = 0;

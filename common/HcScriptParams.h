@@ -19,10 +19,12 @@ constexpr DescriptorKeyID keyBGRed = MakeOSType("R   ");
 constexpr DescriptorKeyID keyBGGreen = MakeOSType("G   ");
 constexpr DescriptorKeyID keyBGBlue = MakeOSType("B   ");
 constexpr DescriptorKeyID keyComment = MakeOSType("comm");
-constexpr int kScriptKeyCount = 13;
+// Added after the first thirteen: recorded only when not 0, and 0 when a recording lacks it.
+constexpr DescriptorKeyID keyLossy = MakeOSType("Lssy");
+constexpr int kScriptKeyCount = 14;
 constexpr DescriptorKeyID kScriptKeys[kScriptKeyCount] = {
     keyColors,    keyPalette, keyInterlaced, keyBasePalette, keyTransparency, keyTransIndex, keyTransAlpha,
-    keyDithering, keyBGColor, keyBGRed,      keyBGGreen,     keyBGBlue,       keyComment};
+    keyDithering, keyBGColor, keyBGRed,      keyBGGreen,     keyBGBlue,       keyComment,    keyLossy};
 
 // The enumeration of the "Transparency" parameter and its three values.
 constexpr DescType typeTransparency = MakeOSType("Cvtn");

@@ -128,5 +128,7 @@ void Quantize(HcGlobals& globals, CvProgressIndicator* indicator, QuantizeReuse*
         out = nullptr;
     }
     if (!out) out = CvNewImage<CvIndexedImage>(source->GetWidth(), source->GetHeight());
+    globals.preservedColors = 0;
     engine.Run(out);
+    globals.preservedColors = uint16_t(engine.PreservedCount());
 }

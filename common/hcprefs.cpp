@@ -11,6 +11,7 @@
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
 #include "cvcode2/CvLog.h"
+#include "cvcode2/CvLzwLossy.h"
 #include "platform/Platform.h"
 #include "platform/PlatformFile.h"
 
@@ -68,7 +69,7 @@ void PackSettings(const HcSettings& s, uint8_t* record) {
     out.U32(s.headerFlag);
     out.U16(s.headerWord);
     out.U16(s.colors);
-    out.U8(s.spareByte1);
+    out.U8(s.lossy);
     out.U8(s.spareByte2);
     out.U8(s.spareByte3);
     out.U8(s.interlaced);
@@ -87,7 +88,9 @@ void UnpackSettings(const uint8_t* record, HcSettings& s) {
     s.headerFlag = in.U32();
     s.headerWord = in.U16();
     s.colors = in.U16();
-    s.spareByte1 = in.U8();
+    // A byte that earlier versions kept spare and never checked: a value out of range is brought into it rather
+    // than costing the whole file.
+    s.lossy = std::min(in.U8(), kCvLossyMax);
     s.spareByte2 = in.U8();
     s.spareByte3 = in.U8();
     s.interlaced = in.U8();
@@ -211,6 +214,7 @@ HcSettings StorableSettings(const HcSettings& settings) {
     s.colors = std::clamp(s.colors, kMinColors, kMaxColors);
     if (uint32_t(s.transparencyType) > uint32_t(TransparencyType::none)) s.transparencyType = TransparencyType::none;
     s.dither = std::min(s.dither, kMaxStoredDither);
+    s.lossy = std::min(s.lossy, kCvLossyMax);
     if (s.spareByte2 >= s.colors) s.spareByte2 = 0;
     return s;
 }

@@ -14,7 +14,7 @@ struct HcSettings {
     uint32_t headerFlag;
     uint16_t headerWord;
     uint16_t colors;
-    uint8_t spareByte1;
+    uint8_t lossy;  // 0 (every index coded exactly) to 100: how far the GIF coding may stray to save bytes
     uint8_t spareByte2;
     uint8_t spareByte3;
     uint8_t interlaced;

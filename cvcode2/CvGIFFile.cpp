@@ -26,8 +26,6 @@ const char kLoopIdentifier[] = "NETSCAPE2.0";
 // A frame up to this size is decoded whatever its data; a larger one must have data enough to fill it, so a
 // short hostile file cannot make us allocate gigabytes for a frame it only claims.
 constexpr uint64_t kPixelsWithoutEvidence = uint64_t(1) << 24;
-// Rows are coded in bands of about this many pixels, one progress report after each.
-constexpr uint32_t kPixelsPerReport = 1u << 16;
 // Codes are at least 3 bits wide and none decodes to more than the decoder's stack holds.
 constexpr uint64_t kMinCodeBits = 3;
 constexpr uint64_t kMostPixelsPerCode = 4097;
@@ -150,23 +148,19 @@ void CvGIFFile::WriteFrameData(CvIndexedImage* image, CvImgFmtFrameInfo* frameIn
     if (frameInfo->hasGraphicControl) WriteGraphicControl(*frameInfo);
     WriteImageDescriptor(*frameInfo);
     CvPixelLock lock(*image);
+    std::unique_ptr<CvLossyMatcher> matcher;
+    if (lossy.level > 0) {
+        const CvColorTable& shown =
+            frameInfo->hasLocalColorTable ? frameInfo->localColorTable : GifGlobal().globalColorTable;
+        matcher.reset(new (std::nothrow) CvLossyMatcher(shown, lossy));
+        if (!matcher) CV_THROW(kCvErrNoMemory);
+    }
     LzwEncoder encoder(*this);
-    encoder.Start(codeSize);
-    // Band by band, pass by pass: the coded string runs on across calls, so the bytes are those of one call.
-    const uint32_t width = frameInfo->width, rowBytes = image->RowBytes();
-    const uint32_t band = std::max<uint32_t>(1, kPixelsPerReport / std::max<uint32_t>(width, 1));
+    encoder.Start(codeSize, matcher.get());
     CvProgressTask task(progress);
     task.Start(0, frameInfo->height, "Writing");
-    CvRowPass passes[4];
-    const uint32_t count = CvRowPasses(frameInfo->height, frameInfo->interlaced, passes);
-    uint32_t rowsDone = 0;
-    for (uint32_t i = 0; i < count; ++i)
-        for (uint32_t row = 0; row < passes[i].rowCount; row += band) {
-            const uint32_t rows = std::min(band, passes[i].rowCount - row);
-            const size_t first = passes[i].firstRow + size_t(row) * passes[i].rowStep;
-            encoder.EncodeRows(lock.Pixels() + first * rowBytes, width, rows, passes[i].rowStep * rowBytes);
-            CV_PROGRESS(task, rowsDone += rows);
-        }
+    encoder.EncodeImage(lock.Pixels(), frameInfo->width, frameInfo->height, image->RowBytes(), frameInfo->interlaced,
+                        &task);
     encoder.Finish();
     task.Finish();
 }

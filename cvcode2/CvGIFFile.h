@@ -7,6 +7,7 @@
 
 #include "cvcode2/CvGIFInfo.h"
 #include "cvcode2/CvImageFile.h"
+#include "cvcode2/CvLzwLossy.h"
 
 class CvProgressIndicator;
 
@@ -49,6 +50,9 @@ public:
     // Describes `image` at 0, 0 with a copy of its table; an image wider or higher than 65535 raises 21.
     CvImgFmtFrameInfo* NewFrameInfo(const CvIndexedImage* image) override;
     virtual uint32_t IndexedFrameCount() const { return uint32_t(frameIndex.size()); }
+    // How the frames written next may stray from their indices, judged in the colours of the table each frame
+    // uses (its local table, else the global one). Level 0, the default, writes the indices exactly.
+    void SetLossy(const CvLossyOptions& options) { lossy = options; }
 
 private:
     CvGIFGlobalInfo& GifGlobal() const;
@@ -78,4 +82,5 @@ private:
     uint32_t pendingGraphicControlPos = 0;
     CvGIFFrameInfo* frameInfo = nullptr;  // owned: the current frame's (reading) or the last written
     CvProgressIndicator* progress = nullptr;
+    CvLossyOptions lossy;
 };

@@ -6,10 +6,13 @@
 #include <cstddef>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
 #include "cvcode2/CvLzw.h"
+#include "cvcode2/CvLzwLossy.h"
+#include "cvcode2/CvProgressTask.h"
 
 namespace {
 constexpr uint16_t kNone = 0xFFFF;
@@ -22,6 +25,7 @@ constexpr uint32_t kHashSize = 1u << kHashBits;
 constexpr uint32_t kEmpty = 0xFFFFFFFF;   // no key reaches 0xFFFFF: prefixes stop at 4094
 constexpr uint32_t kBlocksPerWrite = 64;  // sub-blocks sent to the file at once
 constexpr uint32_t kBatchBytes = 255 * kBlocksPerWrite;
+constexpr uint32_t kPixelsPerReport = 1u << 16;  // between progress reports: about a millisecond of coding
 
 // The pixel's part of a hash slot: the top kHashBits of a multiplicative hash. XOR with the prefix code (below
 // 2^12) gives the slot, so a code just found is one XOR away from the next lookup (the loop is serial in it).
@@ -35,6 +39,7 @@ inline uint32_t PixelHash(uint32_t pixel) {
 // a code stores 4 bytes, those beyond its whole ones rewritten by the next).
 // out: the same bytes cut into sub-blocks (length byte, 255 data bytes) and, at the end, the terminator; the
 // bits flushed at the end may add a 65th, short sub-block.
+// Lossy coding leaves the hash unused: the matcher keeps the strings as a tree it can search.
 struct LzwEncoder::Tables {
     uint32_t hash[kHashSize];
     uint16_t slotOf[4096];  // the hash slot of each code made since the last clear
@@ -51,10 +56,11 @@ void LzwEncoder::FreeTables() {
     tables = nullptr;
 }
 
-void LzwEncoder::Start(uint8_t codeSize) {
+void LzwEncoder::Start(uint8_t codeSize, CvLossyMatcher* matcher) {
     if (codeSize == 0 || codeSize > 8) CV_THROW(kCvErrBadArgument);
     if (codeSize == 1) codeSize = 2;  // GIF has no 1-bit minimum code size
     FreeTables();
+    lossy = matcher;
     tables = new (std::nothrow) Tables;
     if (!tables) CV_THROW(kCvErrNoMemory);
     file_.WriteByte(codeSize);
@@ -92,7 +98,10 @@ inline void LzwEncoder::WriteCode(uint16_t code) {
 void LzwEncoder::ResetTable() {
     emitBits = codeBits;
     codeBits = initialBits;
-    for (uint32_t code = firstFreeCode; code < nextCode; ++code) tables->hash[tables->slotOf[code]] = kEmpty;
+    if (lossy)
+        lossy->Reset(clearCode);
+    else
+        for (uint32_t code = firstFreeCode; code < nextCode; ++code) tables->hash[tables->slotOf[code]] = kEmpty;
     nextCode = firstFreeCode;
     codeLimit = uint16_t(1u << codeBits);
 }
@@ -100,6 +109,10 @@ void LzwEncoder::ResetTable() {
 inline void LzwEncoder::AddString(uint32_t key, uint32_t slot) {
     tables->hash[slot] = key << 12 | nextCode;
     tables->slotOf[nextCode] = uint16_t(slot);
+    WritePrefixAndGrow();
+}
+
+inline void LzwEncoder::WritePrefixAndGrow() {
     ++nextCode;
     WriteCode(prefix);
     if (nextCode >= codeLimit) {
@@ -116,6 +129,10 @@ inline void LzwEncoder::AddString(uint32_t key, uint32_t slot) {
 void LzwEncoder::EncodeRows(const uint8_t* rows, uint32_t width, uint32_t rowCount, uint32_t rowStride) {
     if (!tables) CV_THROW(kCvErrBadArgument);  // not started
     if (width == 0 || rowCount == 0) return;
+    if (lossy) {
+        const CvRowPass all{0, 1, rowCount};
+        return EncodePassesLossy(rows, width, rowStride, &all, 1, nullptr);
+    }
     // The matched string's code lives in a local for the whole loop: stores into the output bytes may alias
     // any member, so the compiler could not keep a member in a register.
     uint32_t matched = prefix;
@@ -150,13 +167,68 @@ void LzwEncoder::EncodeRows(const uint8_t* rows, uint32_t width, uint32_t rowCou
     prefix = uint16_t(matched);
 }
 
-void LzwEncoder::EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes,
-                             bool interlaced) {
-    CvRowPass passes[4];
-    uint32_t count = CvRowPasses(height, interlaced, passes);
+// As exact coding does, the entry made when a string is written ends with the pixel that comes next, which starts
+// the next string exactly; from there the matcher finds the rest of that string, stand-ins allowed.
+void LzwEncoder::EncodeLossy(const uint8_t* pixels, size_t count, uint32_t rowLength, CvProgressTask* task) {
+    if (std::any_of(pixels, pixels + count, [&](uint8_t p) { return p >= clearCode; })) CV_THROW(kCvErrBadArgument);
+    lossy->StartRows(rowLength);
+    uint32_t matched = prefix;
+    for (size_t at = 0, report = kPixelsPerReport; at < count;) {
+        if (task && at >= report) {
+            report = at + kPixelsPerReport;
+            CV_PROGRESS(*task, uint32_t(at / rowLength));
+        }
+        if (matched != kNone) {
+            prefix = uint16_t(matched);
+            lossy->Add(nextCode, matched, pixels[at]);
+            WritePrefixAndGrow();
+        }
+        const CvLossyMatch match = lossy->Take(pixels, at, count, rowLength);
+        matched = match.code;
+        at += match.length;
+    }
+    prefix = uint16_t(matched);
+}
+
+// The rows of the passes one after another, so that the matcher looks ahead across their ends as exact coding
+// carries a string across them.
+void LzwEncoder::EncodePassesLossy(const uint8_t* pixels, uint32_t width, uint32_t rowBytes, const CvRowPass* passes,
+                                   uint32_t count, CvProgressTask* task) {
+    if (count == 1 && passes[0].rowStep * rowBytes == width)
+        return EncodeLossy(pixels + size_t(passes[0].firstRow) * rowBytes, size_t(width) * passes[0].rowCount, width,
+                           task);
+    std::vector<uint8_t> joined;
+    try {
+        size_t rows = 0;
+        for (uint32_t i = 0; i < count; ++i) rows += passes[i].rowCount;
+        joined.resize(rows * width);
+    } catch (const std::bad_alloc&) {
+        CV_THROW(kCvErrNoMemory);
+    }
+    uint8_t* to = joined.data();
     for (uint32_t i = 0; i < count; ++i)
-        EncodeRows(pixels + std::size_t(passes[i].firstRow) * rowBytes, width, passes[i].rowCount,
-                   passes[i].rowStep * rowBytes);
+        for (uint32_t row = 0; row < passes[i].rowCount; ++row, to += width)
+            std::memcpy(to, pixels + (passes[i].firstRow + size_t(row) * passes[i].rowStep) * rowBytes, width);
+    EncodeLossy(joined.data(), joined.size(), width, task);
+}
+
+// Exact coding goes band by band, pass by pass: the coded string runs on across calls, so the bytes are those of
+// one call.
+void LzwEncoder::EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes,
+                             bool interlaced, CvProgressTask* task) {
+    CvRowPass passes[4];
+    const uint32_t count = CvRowPasses(height, interlaced, passes);
+    if (lossy && width > 0) return EncodePassesLossy(pixels, width, rowBytes, passes, count, task);
+    const uint32_t band = std::max<uint32_t>(1, kPixelsPerReport / std::max<uint32_t>(width, 1));
+    uint32_t rowsDone = 0;
+    for (uint32_t i = 0; i < count; ++i)
+        for (uint32_t row = 0; row < passes[i].rowCount; row += band) {
+            const uint32_t rows = std::min(band, passes[i].rowCount - row);
+            const size_t first = passes[i].firstRow + size_t(row) * passes[i].rowStep;
+            EncodeRows(pixels + first * rowBytes, width, rows, passes[i].rowStep * rowBytes);
+            rowsDone += rows;
+            if (task) CV_PROGRESS(*task, rowsDone);
+        }
 }
 
 // Cuts the first `count` packed bytes into sub-blocks of 255 (the last may be shorter), adds the terminator

@@ -2,9 +2,13 @@
 // through a CvFile, many sub-blocks a write. The only clear codes are the first and the one after code 4095 is made.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 class CvFile;
+class CvLossyMatcher;
+class CvProgressTask;
+struct CvRowPass;
 
 class LzwEncoder {
 public:
@@ -13,13 +17,17 @@ public:
     LzwEncoder(const LzwEncoder&) = delete;
     LzwEncoder& operator=(const LzwEncoder&) = delete;
 
-    // Writes the minimum code size byte (a size of 1 is raised to 2) and the first clear code.
-    void Start(uint8_t codeSize);
-    // Encodes rowCount rows of width indices, rowStride bytes apart; the matched string runs on between calls.
+    // Writes the minimum code size byte (a size of 1 is raised to 2) and the first clear code. With a matcher
+    // (kept by the caller until Finish) pixels may be coded as stand-ins it allows; without one, exactly.
+    void Start(uint8_t codeSize, CvLossyMatcher* lossy = nullptr);
+    // Encodes rowCount rows of width indices, rowStride bytes apart; the matched string runs on between calls (when
+    // lossy, a call's first string starts afresh: EncodeImage lets lossy strings run on across passes).
     // An index at or above 2^codeSize cannot be coded and raises 27.
     void EncodeRows(const uint8_t* rows, uint32_t width, uint32_t rowCount, uint32_t rowStride);
-    // All rows of an image, in interlaced pass order when asked.
-    void EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes, bool interlaced);
+    // All rows of an image, in interlaced pass order when asked, telling `task` (started on the row count, may be
+    // null) how many rows are coded about every 64K pixels; a stop it asks for raises 3.
+    void EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes, bool interlaced,
+                     CvProgressTask* task = nullptr);
     // Writes the pending string, the end code, the last sub-block and the terminator.
     void Finish();
 
@@ -28,6 +36,10 @@ private:
 
     // Enters (prefix, pixel) as code nextCode, writes prefix, and widens or clears the code table.
     void AddString(uint32_t key, uint32_t slot);
+    void WritePrefixAndGrow();
+    void EncodePassesLossy(const uint8_t* pixels, uint32_t width, uint32_t rowBytes, const CvRowPass* passes,
+                           uint32_t count, CvProgressTask* task);
+    void EncodeLossy(const uint8_t* pixels, size_t count, uint32_t rowLength, CvProgressTask* task);
     void ResetTable();
     void WriteCode(uint16_t code);
     void SendBlocks(uint32_t count, bool terminate);
@@ -47,4 +59,5 @@ private:
     uint8_t bitCount = 0;
     uint32_t packedFill = 0;  // code bytes waiting to be cut into sub-blocks and sent
     Tables* tables = nullptr;
+    CvLossyMatcher* lossy = nullptr;
 };

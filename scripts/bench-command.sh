@@ -2,7 +2,8 @@
 # Times the whole halcyne command (PNG decoding, the module's acquisition, reduction, export) against ImageMagick's
 # 256-colour GIF conversion of the same PNG, with the peak memory of each, side by side: the default palette with
 # dithering 5 against ImageMagick's Riemersma dithering, and the fine palette with fine dithering against its
-# Floyd-Steinberg dithering. Targets for the fine pair: at least 2.5 times as fast, less than half the memory.
+# Floyd-Steinberg dithering. Targets for the fine pair: at least 2.5 times as fast, less than half the memory. Then
+# the command with lossy compression against itself without: at most 1.5 times as long.
 # Downloads stay in build/, never in the tree.
 #
 # Usage: scripts/bench-command.sh [picture]   (a picture as scripts/bench-photo.sh's bench_picture names it;
@@ -66,3 +67,22 @@ compare() {
 printf '%s (%s x %s, raw RGB %.1f MB)\n' "$picture" "$width" "$height" "$raw_mb"
 compare "halcyne --dither 5" Riemersma --dither 5
 compare "halcyne --palette Fine --dither 8" FloydSteinberg --palette Fine --dither 8
+
+# Our flags with --lossy 20, 40 and 100 against the same flags without.
+lossy_ratios() {
+  local plain plain_mb ms mb level
+  read -r plain plain_mb < <(measure "$halcyne" "$photo" -o plain.gif --colors 256 "$@" --transparency none --no-prefs)
+  printf '
+halcyne %s with lossy compression against without
+' "$*"
+  printf 'lossy 0:   %6d ms  %5d MB peak  %d bytes
+' "$plain" "$plain_mb" "$(stat -c %s plain.gif)"
+  for level in 20 40 100; do
+    read -r ms mb < <(measure "$halcyne" "$photo" -o "lossy$level.gif" --colors 256 "$@" --lossy "$level" \
+      --transparency none --no-prefs)
+    printf 'lossy %-3d  %6d ms  %5d MB peak  %d bytes  %.2f x the time\n' "$level" "$ms" "$mb" \
+      "$(stat -c %s "lossy$level.gif")" "$(echo "$ms / $plain" | bc -l)"
+  done
+}
+
+lossy_ratios --dither 5

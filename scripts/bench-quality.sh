@@ -3,7 +3,8 @@
 # amounts beside ImageMagick, FFmpeg and pngquant, on photographs, a flat-colour illustration and dialog screenshots.
 # For every output: GIF size, colours used, PSNR over RGB against the source, PSNR after a 3 × 3 box blur of both
 # (how dithering looks from a little further away) and wall time; a table per picture, a summary of where fine
-# dithering stands against each error-diffusion peer, and a chart per picture (size against both PSNRs).
+# dithering stands against each error-diffusion peer, and a chart per picture (size against both PSNRs). Then the
+# lossy frontier of each picture (scripts/bench-frontier.sh): our lossy levels beside gifsicle's, with its own chart.
 # Downloads, outputs and charts stay in build/bench-data/quality/, never in the tree.
 #
 # Usage: scripts/bench-quality.sh [picture...]
@@ -19,9 +20,10 @@ results=$data/quality
 pictures=("$@")
 [ ${#pictures[@]} -gt 0 ] || pictures=("${default_pictures[@]}")
 source "$root/scripts/bench-photo.sh"
+source "$root/scripts/bench-frontier.sh"
 
 # The peers and the plotting tool from Debian's packages, and Pillow for the measurements.
-packages=(imagemagick ffmpeg pngquant python3-pil gnuplot-nox)
+packages=(imagemagick ffmpeg pngquant gifsicle python3-pil gnuplot-nox)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -174,4 +176,5 @@ for picture in "${pictures[@]}"; do
   summary "$table"
   chart "$table" "$results/$name.png" "$picture"
   echo "chart: $results/$name.png"
+  frontier_rows "$picture" "$in" "$out_dir" "$results/$name-frontier.png"
 done

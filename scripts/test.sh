@@ -66,7 +66,7 @@ fuzz_seconds=${HALCYNE_FUZZ_SECONDS:-60}
 if [ "$fuzz_seconds" -gt 0 ]; then
   echo "== fuzzing, ${fuzz_seconds} s per entry" >&2
   if build fuzz; then
-    for entry in lzw_decoder gif_file prefs_loader pnm_reader gif_input bmp_reader; do
+    for entry in lzw_decoder lzw_lossy gif_file prefs_loader pnm_reader gif_input bmp_reader; do
       work=$root/build/fuzz/work-$entry
       rm -rf "$work" && mkdir -p "$work/corpus" "$work/findings"
       cp -r tests/fuzz/corpus/$entry/. "$work/corpus/"

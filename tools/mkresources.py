@@ -42,6 +42,7 @@ PARAMETERS = [
     ('BGGreen', 'G   ', 'long', 'Background Color Green', 0),
     ('BGBlue', 'B   ', 'long', 'Background Color Blue', 0),
     ('Comment', 'comm', 'TEXT', 'GIF File Comment', 0),
+    ('Lossy', 'Lssy', 'long', 'Lossy Compression', 0),
 ]
 
 ENUMERATION = [

@@ -420,7 +420,7 @@ void WnHcOptDlg::UpdateFileSize() {
     if (commentSizeStale) commentBytes = CommentExtensionSize(KeptCommentOf(CommentText()).size());
     commentSizeStale = false;
     // The frame as "Save" will write it: transparency settled, the transparent index chosen.
-    if (frameSizeStale) frameBytes = CountExportedFrame(*frame);
+    if (frameSizeStale) frameBytes = CountExportedFrame(*frame, LossyCodingFor(*globals));
     frameSizeStale = false;
     SetItemText(Window(), IDC_OPT_FILE_SIZE, FileSizeText(uint64_t(frameBytes) + commentBytes));
 }

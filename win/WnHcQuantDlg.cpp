@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "common/HCWriteSingleFile.h"
+#include "common/HcExport.h"
 #include "common/Quantize.h"
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvErrorCode.h"
@@ -312,7 +312,9 @@ void WnHcQuantDlg::MeasureGifSize() {
     const CvFileLocator countOnly(kCountOnlyPath);
     const CvGIFComment empty(0, nullptr);
     // The count reports like the reduction: the dialog keeps handling messages, and a change stops it.
-    gifKilobytes = GifKilobytes(HCWriteSingleFile(countOnly, *frame, &empty, false, 0, true, stepProgress.get()));
+    const uint32_t bytes = HCWriteSingleFile(countOnly, *frame, &empty, false, 0, true, LossyCodingFor(*globals),
+                                             stepProgress.get());
+    gifKilobytes = GifKilobytes(bytes);
     ShowSizeInfo();
 }
 

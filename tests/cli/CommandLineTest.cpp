@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/CommandLine.h"
 #include "cli/Conversion.h"
 #include "cli/HostImage.h"
 #include "cli/ProcessJobs.h"
 #include "cli/SettingsDescriptor.h"
+#include "cli/SizeTarget.h"
 
 namespace {
 HalcyneOptions Parse(std::vector<std::string> arguments) {
@@ -36,6 +39,12 @@ TEST(CommandLine, FlagsBecomeSettingsAndUnsetOnesStayUnset) {
     EXPECT_FALSE(options.palette.has_value());
     EXPECT_FALSE(options.basePalette.has_value());
 
+    EXPECT_FALSE(options.lossy.has_value());
+    EXPECT_FALSE(options.maxSize.has_value());
+    for (auto [size, bytes] : {std::pair{"1234", 1234u}, {"20K", 20480u}, {"3m", 3145728u}, {"4095M", 4293918720u}})
+        EXPECT_EQ(Parse({"in.png", "--lossy", "40", "--max-size", size}).maxSize, bytes) << size;
+    EXPECT_EQ(Parse({"in.png", "--lossy", "40"}).lossy, 40);
+
     HalcyneOptions plain = Parse({"in.png", "-o", "out.gif", "-t", "alpha=2", "--background", "White"});
     EXPECT_EQ(plain.transparency, TransparencyChoice::Alpha);
     EXPECT_EQ(plain.alphaPlane, 2);
@@ -48,6 +57,10 @@ TEST(CommandLine, OutOfRangeAndMalformedValuesAreRefused) {
     ExpectUsageError({"in.png", "-o", "o.gif", "--colors", "64x"}, "not '64x'");
     ExpectUsageError({"in.png", "-o", "o.gif", "--dither", "11"}, "0 to 10");
     ExpectUsageError({"in.png", "-o", "o.gif", "--dither"}, "needs a value");
+    ExpectUsageError({"in.png", "-o", "o.gif", "--lossy", "101"}, "0 to 100");
+    for (const char* size : {"0", "12X", "5G", "-1", "K", "4096M", "99999999999"})
+        ExpectUsageError({"in.png", "-o", "o.gif", "--max-size", size}, "--max-size takes a size in bytes");
+    ExpectUsageError({"in.png", "--max-size", "9K", "--dialog"}, "exclude");
     ExpectUsageError({"in.png", "-o", "o.gif", "-t", "index=256"}, "0 to 255");
     ExpectUsageError({"in.png", "-o", "o.gif", "-t", "sometimes"}, "--transparency takes");
     ExpectUsageError({"in.png", "-o", "o.gif", "--background", "1,2"}, "three numbers");
@@ -113,7 +126,7 @@ TEST(HostImage, AlphaBecomesTheTransparencyPlaneAfterTheColourSamples) {
 }
 
 TEST(SettingsDescriptor, RecordsEveryDefaultUnlessTheLastSettingsAreWanted) {
-    HalcyneOptions options = ParseCommandLine({"in.png", "-o", "o.gif", "-c", "16", "-t", "index=3,4"});
+    HalcyneOptions options = ParseCommandLine({"in.png", "-o", "o.gif", "-c", "16", "-t", "index=3,4", "--lossy", "9"});
     const std::vector<SimDescriptorItem> expected = {
         SimDescriptorItem::Integer(MakeOSType("Dpth"), 16),
         SimDescriptorItem::Text(MakeOSType("Plt "), "Fine"),
@@ -123,6 +136,7 @@ TEST(SettingsDescriptor, RecordsEveryDefaultUnlessTheLastSettingsAreWanted) {
         SimDescriptorItem::Integer(MakeOSType("itrn"), 3),
         SimDescriptorItem::Integer(MakeOSType("itrn"), 4),
         SimDescriptorItem::Integer(MakeOSType("Dthr"), 0),
+        SimDescriptorItem::Integer(MakeOSType("Lssy"), 9),
         SimDescriptorItem::Integer(MakeOSType("R   "), 128),
         SimDescriptorItem::Integer(MakeOSType("G   "), 128),
         SimDescriptorItem::Integer(MakeOSType("B   "), 128),
@@ -131,8 +145,63 @@ TEST(SettingsDescriptor, RecordsEveryDefaultUnlessTheLastSettingsAreWanted) {
     EXPECT_EQ(SettingsDescriptor(options, true), expected);
 
     options.lastSettings = true;
-    EXPECT_EQ(SettingsDescriptor(options, true),
-              (std::vector<SimDescriptorItem>{expected[0], expected[3], expected[4], expected[5], expected[6]}));
+    EXPECT_EQ(
+        SettingsDescriptor(options, true),
+        (std::vector<SimDescriptorItem>{expected[0], expected[3], expected[4], expected[5], expected[6], expected[8]}));
+    // No lossy coding is recorded as the plug-in records it: without the key.
+    options.lossy = 0;
+    EXPECT_EQ(SettingsDescriptor(options, true).size(), 5u);
+}
+
+// The search against made-up file sizes: what it chooses, that the last file made to fit is the one chosen (the
+// command keeps only that one), and how many files it makes.
+TEST(SizeTarget, ChoosesTheLowestLevelThenTheMostColoursThatFit) {
+    // Whole 64-colour steps, then 10 bytes a lossy level: 4000 bytes for 129..192 colours at level 100.
+    const auto stepped = [](int colors, int lossy) {
+        return uint64_t(1000 + 1000 * ((colors + 63) / 64) + 10 * (100 - lossy));
+    };
+    struct Case {
+        const char* name;
+        uint64_t target;
+        int colors, lossy;
+        int chosenColors, chosenLossy;  // 0 colours: nothing fits
+        int mostFiles;
+    } cases[] = {
+        {"fits at once", 6000, 256, 0, 256, 0, 1},
+        {"fits at once, the level given", 5500, 256, 50, 256, 50, 1},
+        {"needs a lossy level", 5500, 256, 0, 256, 50, 9},
+        {"needs fewer colours", 4100, 256, 0, 192, 90, 18},
+        {"needs fewer colours from the level given", 4100, 256, 95, 192, 95, 14},
+        {"two colours at level 100 are too large", 1999, 256, 0, 0, 0, 3},
+        {"two colours asked for, too large", 1999, 2, 0, 0, 0, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<SizeChoice> made;
+        const MakeSizedFile make = [&](int colors, int lossy) {
+            made.push_back({colors, lossy, stepped(colors, lossy)});
+            return made.back().bytes;
+        };
+        if (c.chosenColors == 0) {
+            try {
+                FindBestFit(c.target, c.colors, c.lossy, make);
+                ADD_FAILURE() << "a file was chosen";
+            } catch (const SizeNotReached& failure) {
+                EXPECT_EQ(failure.smallest.colors, 2);
+                EXPECT_EQ(failure.smallest.lossy, 100);
+                EXPECT_EQ(failure.smallest.bytes, 2000u);
+            }
+        } else {
+            const SizeChoice choice = FindBestFit(c.target, c.colors, c.lossy, make);
+            EXPECT_EQ(std::pair(choice.colors, choice.lossy), std::pair(c.chosenColors, c.chosenLossy));
+            EXPECT_EQ(choice.bytes, stepped(c.chosenColors, c.chosenLossy));
+            auto lastFit =
+                std::find_if(made.rbegin(), made.rend(), [&](const SizeChoice& m) { return m.bytes <= c.target; });
+            ASSERT_NE(lastFit, made.rend());
+            EXPECT_EQ(std::pair(lastFit->colors, lastFit->lossy), std::pair(c.chosenColors, c.chosenLossy));
+        }
+        EXPECT_LE(int(made.size()), c.mostFiles);
+    }
 }
 
 // Each conversion process gets every flag and its own input alone, also where a flag's value names an input.

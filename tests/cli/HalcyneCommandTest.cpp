@@ -12,6 +12,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/GifInspect.h"
@@ -146,6 +147,95 @@ TEST_F(CommandFixture, BadInputIsRefusedAndLeavesTheOutputAlone) {
     EXPECT_FALSE(fs::exists(dir + "/no"));
 }
 
+namespace {
+
+// The colours and level a --max-size run printed for `input`, or {0, 0}.
+std::pair<int, int> ChosenSettings(const std::string& output, const std::string& input) {
+    const size_t at = output.find("halcyne: " + input + ": ");
+    int colors = 0, lossy = 0;
+    if (at == std::string::npos ||
+        std::sscanf(output.c_str() + at + 11 + input.size(), "%d colours, lossy %d", &colors, &lossy) != 2)
+        return {0, 0};
+    return {colors, lossy};
+}
+
+}  // namespace
+
+// --max-size writes the file the settings it prints write, within the size, the fewest changes from the flags first.
+TEST_F(CommandFixture, MaxSizeWritesTheBestFileThatFits) {
+    // A small picture: the search makes up to 18 files.
+    const std::string input = dir + "/chelsea.png";
+    ASSERT_EQ(std::system(("convert '" + Data("chelsea.png") + "' -resize 200x133 '" + input + "'").c_str()), 0);
+    const auto size = [&](const std::string& flags) {
+        const std::string path = dir + "/probe.gif";
+        EXPECT_EQ(Halcyne("'" + input + "' -o '" + path + "' -q " + flags, config).status, 0);
+        return fs::file_size(path);
+    };
+    const uintmax_t plain = size(""), strongest = size("--lossy 100"), twoColours = size("--colors 2 --lossy 100");
+    struct Case {
+        const char* name;
+        uintmax_t target;
+        bool fewerColours, lossy;
+    } cases[] = {
+        {"fits at once", plain, false, false},
+        {"needs a lossy level", (plain + strongest) / 2, false, true},
+        {"needs fewer colours", strongest * 3 / 4, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string output = dir + "/fit.gif";
+        CommandResult fit =
+            Halcyne("'" + input + "' -o '" + output + "' --max-size " + std::to_string(c.target), config);
+        ASSERT_EQ(fit.status, 0) << fit.output;
+        EXPECT_LE(fs::file_size(output), c.target);
+        const auto [colors, lossy] = ChosenSettings(fit.output, input);
+        EXPECT_EQ(colors < 256, c.fewerColours) << fit.output;
+        EXPECT_EQ(lossy > 0, c.lossy) << fit.output;
+        EXPECT_NE(
+            fit.output.find(std::to_string(fs::file_size(output)) + " bytes (at most " + std::to_string(c.target)),
+            std::string::npos)
+            << fit.output;
+        // What it printed makes the same file; one level less, or one colour more, would not fit.
+        EXPECT_EQ(size("--colors " + std::to_string(colors) + " --lossy " + std::to_string(lossy)),
+                  fs::file_size(output));
+        EXPECT_EQ(ReadFileBytes(dir + "/probe.gif"), ReadFileBytes(output));
+        const auto with = [](int n, int level) {
+            return "--colors " + std::to_string(n) + " --lossy " + std::to_string(level);
+        };
+        if (lossy > 0) {
+            EXPECT_GT(size(with(colors, lossy - 1)), c.target);
+        }
+        if (colors < 256) {
+            EXPECT_GT(size(with(colors + 1, 100)), c.target);
+        }
+    }
+
+    // Too small even for two colours at the strongest level: nothing written, and the smallest size told.
+    const std::string kept = dir + "/kept.gif";
+    { std::ofstream(kept) << "old"; }
+    CommandResult tooSmall = Halcyne("'" + input + "' -o '" + kept + "' --max-size 1K", config);
+    EXPECT_EQ(tooSmall.status, 1);
+    EXPECT_NE(tooSmall.output.find("within 1024 bytes: the smallest, with 2 colours at lossy 100, has " +
+                                   std::to_string(twoColours) + " bytes"),
+              std::string::npos)
+        << tooSmall.output;
+    EXPECT_EQ(ReadFileBytes(kept), "old");
+    EXPECT_EQ(Halcyne("'" + input + "' -o '" + kept + "' --max-size 1k2", config).status, 2);
+
+    // Several inputs: each gets the target on its own; -q keeps the choices quiet.
+    fs::create_directories(dir + "/several");
+    const std::string alpha = dir + "/chelsea-alpha.png", target = std::to_string(strongest * 3 / 4);
+    ASSERT_EQ(std::system(("convert '" + Data("chelsea-alpha.png") + "' -resize 200x133 '" + alpha + "'").c_str()), 0);
+    CommandResult several =
+        Halcyne("'" + input + "' '" + alpha + "' -o '" + dir + "/several/' --max-size " + target, config);
+    ASSERT_EQ(several.status, 0) << several.output;
+    for (const char* name : {"chelsea.gif", "chelsea-alpha.gif"})
+        EXPECT_LE(fs::file_size(dir + "/several/" + name), std::stoul(target)) << name;
+    EXPECT_NE(ChosenSettings(several.output, alpha).first, 0) << several.output;
+    EXPECT_EQ(ReadWithGiflib(dir + "/several/chelsea-alpha.gif").transparentIndex >= 0, true);
+    EXPECT_EQ(Halcyne("'" + input + "' -o '" + dir + "/q.gif' -q --max-size " + target, config).output, "");
+}
+
 TEST_F(CommandFixture, WindowsCommandWritesTheSameBytes) {
     const char* windowsBin = std::getenv("HALCYNE_WIN64_BIN");
     if (!windowsBin) GTEST_SKIP() << "HALCYNE_WIN64_BIN names no Windows build";
@@ -206,7 +296,7 @@ TEST_F(CommandFixture, TheSameCommandLineWritesTheSameFileWhateverRanBefore) {
     ASSERT_EQ(Halcyne(chelsea + " -o '" + dir + "/first-alpha.gif'", config).status, 0);
     // An earlier run stores very different settings in the preferences file.
     CommandResult other =
-        Halcyne(chelsea + " -o '" + dir + "/other.gif' --colors 7 --dither 9 --palette Netscape " +
+        Halcyne(chelsea + " -o '" + dir + "/other.gif' --colors 7 --dither 9 --palette Netscape --lossy 100 " +
                     "--base-palette System --interlace --comment junk --background 1,2,3 -t index=1,2",
                 config);
     ASSERT_EQ(other.status, 0) << other.output;
@@ -214,6 +304,8 @@ TEST_F(CommandFixture, TheSameCommandLineWritesTheSameFileWhateverRanBefore) {
     ASSERT_EQ(Halcyne(chelsea + " -o '" + dir + "/last.gif' --last-settings", config).status, 0);
     EXPECT_EQ(ReadWithGiflib(dir + "/last.gif").palette.size(), 8u * 3);
     EXPECT_EQ(ReadWithGiflib(dir + "/last.gif").comment, "junk");
+    ASSERT_EQ(Halcyne(chelsea + " -o '" + dir + "/last-exact.gif' --last-settings --lossy 0", config).status, 0);
+    EXPECT_LT(fs::file_size(dir + "/last.gif"), fs::file_size(dir + "/last-exact.gif")) << "and the lossy level";
     ASSERT_EQ(Halcyne(camera + " -o '" + dir + "/again.gif'", config).status, 0);
     ASSERT_EQ(Halcyne(chelsea + " -o '" + dir + "/again-alpha.gif'", config).status, 0);
     ASSERT_EQ(Halcyne(chelsea + " -o '" + dir + "/fresh-alpha.gif' --no-prefs", config).status, 0);

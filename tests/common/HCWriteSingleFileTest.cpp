@@ -1,7 +1,8 @@
 // The single-file export against readers we did not write: table size and background index rules, counted size
-// equal to the written size, the caller's frame untouched, and an empty image as one transparent pixel.
+// equal to the written size (lossy or not), the caller's frame untouched, and an empty image as one transparent pixel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "cvcode2/CvFile.h"
 #include "cvcode2/CvGIFInfo.h"
 #include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/cvcode2/LzwTestData.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/GifInspect.h"
 #include "tests/support/RecordingIndicator.h"
@@ -19,13 +21,31 @@ namespace {
 
 const uint8_t kBackground[3] = {250, 1, 128};
 
-uint32_t Count(const CvGIFFrame& frame, const CvGIFComment* comment) {
-    return HCWriteSingleFile(CvFileLocator(kCountOnlyPath), frame, comment, false, 0, true);
+uint32_t Count(const CvGIFFrame& frame, const CvGIFComment* comment, const HcLossyCoding& lossy = {}) {
+    return HCWriteSingleFile(CvFileLocator(kCountOnlyPath), frame, comment, false, 0, true, lossy);
 }
 
 uint32_t Write(const std::string& path, const CvGIFFrame& frame, const CvGIFComment* comment,
-               CvProgressIndicator* progress = nullptr) {
-    return HCWriteSingleFile(CvFileLocator(path.c_str()), frame, comment, true, 0, true, progress);
+               const HcLossyCoding& lossy = {}, CvProgressIndicator* progress = nullptr) {
+    return HCWriteSingleFile(CvFileLocator(path.c_str()), frame, comment, true, 0, true, lossy, progress);
+}
+
+// What lossy coding promised the frame's pixels (transparent ones sharing the background index), as written.
+std::string BrokenPromise(const GifReading& reading, const PixelRule& index, const PixelRule& transparent,
+                          const HcLossyCoding& lossy) {
+    LzwPicture source{uint32_t(reading.width), uint32_t(reading.height), {}};
+    for (uint32_t y = 0; y < source.height; ++y)
+        for (uint32_t x = 0; x < source.width; ++x)
+            source.pixels.push_back(uint8_t(transparent(x, y) ? reading.backgroundIndex : index(x, y)));
+    CvColorTable table(uint32_t(reading.palette.size() / 3));
+    for (uint32_t i = 0; i < table.GetCount(); ++i)
+        table.SetEntry(i, reading.palette[3 * i], reading.palette[3 * i + 1], reading.palette[3 * i + 2]);
+    CvLossyOptions options;
+    options.level = lossy.level;
+    std::fill_n(options.locked, lossy.baseEntries, uint8_t(1));
+    options.locked[reading.backgroundIndex] = 1;
+    return BrokenLossyPromise(source, LzwPicture{source.width, source.height, reading.indices}, table, options,
+                              reading.interlaced);
 }
 
 std::vector<uint8_t> EntryOf(const GifReading& reading, int index) {
@@ -44,6 +64,7 @@ TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
         std::string comment;
         size_t paletteEntries;
         int background;
+        HcLossyCoding lossy;
     };
     auto none = [](uint32_t, uint32_t) { return 0u; };
     auto cycle = [](uint32_t n) { return [n](uint32_t x, uint32_t y) { return (y * 16 + x) % n; }; };
@@ -52,12 +73,29 @@ TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
         return i == 4 ? 8u : i == 7 ? 9u : i;
     };
     auto corner = [](uint32_t x, uint32_t y) { return uint32_t(x + y < 3); };
+    // Blocks of two neighbouring entries (37 units apart) mixed at random: a lossy coder's work.
+    auto mixed = [](uint32_t n) {
+        return [n](uint32_t x, uint32_t y) { return ((x / 8 + y / 8) * 2 + (x * 7 + y * 13 + x * y) / 4 % 2) % n; };
+    };
     const Case cases[] = {
-        {"16 used: 17th appended", 16, 4, 16, cycle(16), none, false, "", 32, 16},
-        {"10 colours, 4 and 7 free", 16, 4, 10, skip4and7, none, true, "", 16, 4},
-        {"256 used, no transparency: merged", 16, 16, 256, cycle(256), none, false, "", 256, -1},
-        {"256 used with transparency", 16, 17, 256, cycle(256), corner, true, std::string(300, 'c'), 256, -1},
-        {"comment of 255", 7, 3, 5, cycle(5), corner, false, std::string(255, 'x'), 8, 5},
+        {"16 used: 17th appended", 16, 4, 16, cycle(16), none, false, "", 32, 16, {}},
+        {"10 colours, 4 and 7 free", 16, 4, 10, skip4and7, none, true, "", 16, 4, {}},
+        {"256 used, no transparency: merged", 16, 16, 256, cycle(256), none, false, "", 256, -1, {}},
+        {"256 used with transparency", 16, 17, 256, cycle(256), corner, true, std::string(300, 'c'), 256, -1, {}},
+        {"comment of 255", 7, 3, 5, cycle(5), corner, false, std::string(255, 'x'), 8, 5, {}},
+        // Neighbouring entries lie 37 units apart: levels 80 and 100 (48 and 60 units) may code one as the other.
+        {"200 colours with transparency, lossy, 5 base colours",
+         320,
+         40,
+         200,
+         mixed(200),
+         corner,
+         true,
+         "",
+         256,
+         -1,
+         {100, 5}},
+        {"16 used: 17th appended, lossy", 64, 40, 16, mixed(16), none, false, "", 32, 16, {80, 0}},
     };
     const std::string folder = MakeScratchDir("single-file");
     for (const Case& c : cases) {
@@ -70,8 +108,8 @@ TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
         const std::vector<uint8_t> before = IndexBytes(*frame->GetIndexedImage());
         const std::string path = folder + "/" + std::to_string(&c - cases) + ".gif";
 
-        const uint32_t counted = Count(*frame, &comment);
-        EXPECT_EQ(Write(path, *frame, &comment), counted);
+        const uint32_t counted = Count(*frame, &comment, c.lossy);
+        EXPECT_EQ(Write(path, *frame, &comment, c.lossy), counted);
         EXPECT_EQ(std::filesystem::file_size(path), counted);
         // The caller's frame is not changed, even when a merge or a new entry was needed.
         EXPECT_EQ(IndexBytes(*frame->GetIndexedImage()), before);
@@ -91,6 +129,9 @@ TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
             for (uint32_t x = 0; x < c.width; ++x)
                 EXPECT_EQ(reading.indices[y * c.width + x] == reading.backgroundIndex, c.transparent(x, y) != 0)
                     << x << "," << y;
+        if (c.lossy.level == 0) continue;
+        EXPECT_EQ(BrokenPromise(reading, c.index, c.transparent, c.lossy), "");
+        EXPECT_LT(counted, Count(*frame, &comment)) << "lossy coding saved nothing";
     }
 }
 
@@ -103,7 +144,7 @@ TEST(HCWriteSingleFile, TheRowsReportTheirProgressAndCanBeStopped) {
     for (const bool interlaced : {false, true}) {
         frame->FrameInfo().interlaced = interlaced;
         RecordingIndicator listener, stopping;
-        EXPECT_EQ(HCWriteSingleFile(CvFileLocator(kCountOnlyPath), *frame, nullptr, false, 0, true, &listener),
+        EXPECT_EQ(HCWriteSingleFile(CvFileLocator(kCountOnlyPath), *frame, nullptr, false, 0, true, {}, &listener),
                   Count(*frame, nullptr));
         const std::vector<std::string> plain = {"start Writing", "update 218", "update 436", "update 500", "finish"},
                                        passes = {"start Writing", "update 63",  "update 125", "update 250",
@@ -111,9 +152,15 @@ TEST(HCWriteSingleFile, TheRowsReportTheirProgressAndCanBeStopped) {
         EXPECT_EQ(listener.calls, interlaced ? passes : plain);
         stopping.stopAt = 250;
         const std::string folder = MakeScratchDir("single-file-stop");
-        EXPECT_EQ(ErrorOf([&] { Write(folder + "/stopped.gif", *frame, nullptr, &stopping); }), interlaced ? 3u : 0u);
+        EXPECT_EQ(ErrorOf([&] { Write(folder + "/stopped.gif", *frame, nullptr, {}, &stopping); }), interlaced ? 3u : 0u);
         EXPECT_EQ(std::filesystem::is_empty(folder), interlaced) << "a stopped write leaves no file";
     }
+    // Lossy coding reports as it goes too, so a stop reaches it.
+    RecordingIndicator stopAll;
+    stopAll.stop = true;
+    const std::string folder = MakeScratchDir("single-file-stop-lossy");
+    EXPECT_EQ(ErrorOf([&] { Write(folder + "/stopped.gif", *frame, nullptr, HcLossyCoding{40, 0}, &stopAll); }), 3u);
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
 TEST(HCWriteSingleFile, EmptyImageIsOneTransparentPixelEveryReaderOpens) {

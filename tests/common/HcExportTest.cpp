@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -20,12 +21,14 @@
 #include "common/HCWriteSingleFile.h"
 #include "common/HcExport.h"
 #include "common/HcLayerTrans.h"
+#include "common/HcScriptParams.h"
 #include "cvcode2/CvFile.h"
 #include "cvcode2/CvGIFFrame.h"
 #include "cvcode2/CvGIFInfo.h"
 #include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
+#include "hostsim/SimDescriptor.h"
 #include "tests/cvcode2/CvGIFTestSupport.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/TestPaths.h"
@@ -112,6 +115,56 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     EXPECT_EQ(IndexBytes(*frames[0].image), (std::vector<uint8_t>{0, 1, 2, 5, 4, 0, 5, 2, 3, 4, 0, 1, 2, 3, 4}));
     globals.allPlanesRead = false;  // ends the run without another export
     host.Call(filterSelectorFinish);
+}
+
+// Through a whole recorded run: a lossy file keeps the pixels the reduction gave the base colours it kept, and turns
+// no other pixel into one of them; it differs from the exact file elsewhere.
+TEST(ExportFrame, LossyCodingLeavesTheKeptBaseColoursAlone) {
+    const std::vector<std::array<uint8_t, 3>> base = {{51, 102, 153}, {204, 51, 51}};  // two "Netscape" colours
+    SimImage image;
+    image.mode = plugInModeRGBColor;
+    image.colorPlanes = 3;
+    image.width = 64, image.height = 48;
+    image.planes.assign(3, std::vector<uint8_t>());
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            // Each base colour exactly, or a few units off it.
+            const int pick = (x * 7 + y * 3) % 5;
+            const std::array<uint8_t, 3>& near = base[pick % 2];
+            for (int c = 0; c < 3; ++c)
+                image.planes[c].push_back(uint8_t(near[c] + (pick < 2 ? 0 : (x * (c + 2) + y) % 11 - 5)));
+        }
+    const auto run = [&](int lossy) {
+        const std::string path = MakeScratchDir("export-lossy") + "/" + std::to_string(lossy) + ".gif";
+        SimOptions options = SavingTo(path);
+        options.descriptors = true;
+        HostSimulator host(InProcessEntry, InProcessEmbed, options);
+        host.SetImage(image);
+        host.Descriptors().playInfo = plugInDialogDontDisplay;
+        host.Descriptors().descriptor = SimMakeDescriptor({SimDescriptorItem::Integer(keyColors, 16),
+                                                           SimDescriptorItem::Text(keyBasePalette, "Netscape"),
+                                                           SimDescriptorItem::Integer(keyLossy, lossy)});
+        EXPECT_EQ(host.Run(true), 0);
+        std::unique_ptr<CvGIFGlobalInfo> global;
+        std::vector<ReadFrame> frames = ReadAllFrames(path, &global);
+        std::vector<std::array<uint8_t, 3>> colours;
+        for (uint8_t index : IndexBytes(*frames.at(0).image)) {
+            const uint8_t* rgb = global->globalColorTable.Entry(index);
+            colours.push_back({rgb[0], rgb[1], rgb[2]});
+        }
+        return colours;
+    };
+    const auto exact = run(0), lossy = run(100);
+    ASSERT_EQ(exact.size(), lossy.size());
+    EXPECT_NE(exact, lossy);
+    for (size_t i = 0; i < exact.size(); ++i) {
+        const bool wasBase = std::find(base.begin(), base.end(), exact[i]) != base.end();
+        const bool isBase = std::find(base.begin(), base.end(), lossy[i]) != base.end();
+        EXPECT_EQ(isBase, wasBase) << "pixel " << i;
+        if (wasBase) {
+            EXPECT_EQ(lossy[i], exact[i]) << "pixel " << i;
+        }
+    }
 }
 
 TEST(ApplyTransparencySettings, FallBacksAreWrittenIntoTheSettings) {
@@ -236,15 +289,17 @@ TEST(CountExportedFrame, EqualsTheWrittenFileForEveryTransparencyAndComment) {
         bool flagged;  // what the dialog's transparency mode set, whatever the mask holds
         bool interlaced;
         size_t commentLength;
+        HcLossyCoding lossy;
     };
     const Case cases[] = {
-        {"no transparency", opaque, false, false, 0},
-        {"mode on, nothing transparent yet", opaque, true, false, 0},
-        {"painted mask", painted, true, false, 0},
-        {"painted mask, flag not yet following it", painted, false, false, 0},
-        {"interlaced", painted, true, true, 0},
-        {"255-character comment", painted, true, false, 255},
-        {"300 characters typed", opaque, false, true, 300},
+        {"no transparency", opaque, false, false, 0, {}},
+        {"mode on, nothing transparent yet", opaque, true, false, 0, {}},
+        {"painted mask", painted, true, false, 0, {}},
+        {"painted mask, flag not yet following it", painted, false, false, 0, {}},
+        {"interlaced", painted, true, true, 0, {}},
+        {"255-character comment", painted, true, false, 255, {}},
+        {"300 characters typed", opaque, false, true, 300, {}},
+        {"lossy, painted mask, base colours", painted, true, true, 12, {80, 3}},
     };
     const std::string folder = MakeScratchDir("export-count");
     for (const Case& c : cases) {
@@ -254,14 +309,14 @@ TEST(CountExportedFrame, EqualsTheWrittenFileForEveryTransparencyAndComment) {
         frame->FrameInfo().hasGraphicControl = c.flagged;
         frame->FrameInfo().interlaced = c.interlaced;
         const std::string kept(std::min<size_t>(c.commentLength, 255), 'c');
-        const uint32_t readout = CountExportedFrame(*frame) + CommentExtensionSize(kept.size());
+        const uint32_t readout = CountExportedFrame(*frame, c.lossy) + CommentExtensionSize(kept.size());
 
         SettleTransparency(*frame);
         CvGIFComment comment(uint32_t(kept.size()), reinterpret_cast<const uint8_t*>(kept.data()));
         const std::string path = folder + "/out.gif";
         CvFileLocator file;
         file.SetPath(path.c_str());
-        EXPECT_EQ(readout, HCWriteSingleFile(file, *frame, &comment, true, 0, true));
+        EXPECT_EQ(readout, HCWriteSingleFile(file, *frame, &comment, true, 0, true, c.lossy));
         EXPECT_EQ(readout, ReadFileBytes(path).size());
     }
 }

@@ -87,7 +87,7 @@ struct PrefsFixture : ::testing::Test {
         s.headerFlag = 0;
         s.headerWord = 0xBEEF;
         s.colors = 16;
-        s.spareByte1 = 1;
+        s.lossy = 37;
         s.spareByte2 = 15;
         s.spareByte3 = 3;
         s.interlaced = 1;
@@ -181,6 +181,22 @@ TEST_F(PrefsFixture, InvalidFilesFallBackToTheDefaults) {
     LoadPrefsFrom(loaded, location);  // missing file
     EXPECT_EQ(loaded.settings.colors, 256);
     EXPECT_EQ(ListLength(loaded.paletteList), 3);
+}
+
+// The lossy level sits in a byte earlier versions kept spare and never checked: a value beyond 100 there (a file
+// from elsewhere) is brought to 100, and the file with its lists still loads.
+TEST_F(PrefsFixture, ALossyLevelOutOfRangeIsBroughtIntoRangeAndKeepsTheFile) {
+    Customise();
+    std::string file = SaveAndRead();
+    ASSERT_EQ(GetLE(file, 4 + 8, 1), 37u);
+    for (auto [stored, loads] : {std::pair{0u, 0}, {100u, 100}, {101u, 100}, {255u, 100}}) {
+        PutLE(file, 4 + 8, stored, 1);
+        ASSERT_FALSE(LoadsDefaults(file)) << stored;
+        EXPECT_EQ(loaded.settings.lossy, loads);
+        EXPECT_EQ(ListLength(loaded.colorList), 2);
+    }
+    saved.settings.lossy = 180;  // never made by the dialogs or a recording, but not written as such either
+    EXPECT_EQ(GetLE(SaveAndRead(), 4 + 8, 1), 100u);
 }
 
 // An older file ends its fields at 540: its settings load, the names and lists it lacks stay empty.
@@ -394,6 +410,7 @@ void DialogSettings(std::mt19937& random, HcGlobals& globals) {
     HcSettings& s = globals.settings;
     s.colors = uint16_t(pick(2, 256));
     s.dither = uint8_t(pick(0, 10));
+    s.lossy = uint8_t(pick(0, 100));
     s.transparencyType = TransparencyType(pick(0, 2));
     s.interlaced = uint8_t(pick(0, 1));
     for (uint8_t& c : s.bgColor) c = uint8_t(pick(0, 255));
@@ -416,6 +433,7 @@ std::vector<SimDescriptorItem> RandomRecording(std::mt19937& random) {
         SimDescriptorItem::Integer(keyTransIndex, pick(-5, 300)),
         SimDescriptorItem::Integer(keyTransAlpha, pick(-1, 5)),
         SimDescriptorItem::Integer(keyDithering, pick(-5, 30)),
+        SimDescriptorItem::Integer(keyLossy, pick(-5, 300)),
         SimDescriptorItem::Text(keyComment, std::string(size_t(pick(0, 255)), 'r')),
     };
     if (pick(0, 1))

@@ -89,6 +89,7 @@ TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
     s.colors = 77;
     s.interlaced = 1;
     s.dither = 9;
+    s.lossy = 45;
     s.transparencyType = TransparencyType::indexed;
     s.transIndexes[200] = 1;
     s.transIndexes[3] = 1;
@@ -106,6 +107,7 @@ TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
                       SimDescriptorItem::Integer(keyTransIndex, 3),
                       SimDescriptorItem::Integer(keyTransIndex, 200),
                       SimDescriptorItem::Integer(keyDithering, 9),
+                      SimDescriptorItem::Integer(keyLossy, 45),
                       SimDescriptorItem::Integer(keyBGRed, 1),
                       SimDescriptorItem::Integer(keyBGGreen, 2),
                       SimDescriptorItem::Integer(keyBGBlue, 3),
@@ -119,6 +121,11 @@ TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
     EXPECT_EQ(std::memcmp(&replayed.settings, &recorded.settings, sizeof(HcSettings)), 0);
     EXPECT_EQ(PascalText(replayed.globals.paletteName), "Netscape");
     EXPECT_EQ(PascalText(replayed.globals.basePaletteName), "Grayscale");
+
+    // Without lossy coding the recording is the one earlier versions made: no lossy key at all.
+    s.lossy = 0;
+    expected.erase(expected.begin() + 8);
+    EXPECT_EQ(Record(recorded), expected);
 }
 
 TEST_F(ScriptParams, ReplayPinsNumbersReplacesOldIndexesAndDefaultsTheBasePalette) {
@@ -126,6 +133,7 @@ TEST_F(ScriptParams, ReplayPinsNumbersReplacesOldIndexesAndDefaultsTheBasePalett
     run.ExtraPlanes(2);
     run.settings.colors = 100;  // so that a pinned 256 shows
     run.settings.interlaced = 1;
+    run.settings.lossy = 60;  // from the preferences: a recording without the key means none
     run.settings.transIndexes[1] = 1;
     run.settings.transIndexes[9] = 1;
     CvPStrFromC(run.globals.basePaletteName, "Grayscale");
@@ -150,6 +158,12 @@ TEST_F(ScriptParams, ReplayPinsNumbersReplacesOldIndexesAndDefaultsTheBasePalett
     EXPECT_EQ(PascalText(run.globals.basePaletteName), "None");
     EXPECT_EQ(PascalText(run.settings.comment), "note");
     EXPECT_EQ(run.settings.interlaced, 1);  // absent keys keep their values
+    EXPECT_EQ(run.settings.lossy, 0);
+
+    for (auto [recorded, loaded] : {std::pair{250, 100}, {-3, 0}, {33, 33}}) {
+        Replay(run, {SimDescriptorItem::Integer(keyLossy, recorded)}, plugInDialogDontDisplay);
+        EXPECT_EQ(run.settings.lossy, loaded) << recorded;
+    }
 }
 
 TEST_F(ScriptParams, TheDialogShowsOnlyWhenAskedAndValuesLoadFirst) {

@@ -10,6 +10,7 @@
 
 #include "cvcode2/CvGIFFile.h"
 #include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/cvcode2/LzwTestData.h"
 #include "tests/support/GifInspect.h"
 #include "tests/support/TestPaths.h"
 
@@ -142,6 +143,39 @@ TEST(CvGIFIndependent, AFullCodeTableIsClearedTheWayReadersExpect) {
         ExpectReadersAgree(path, *image, options);
         EXPECT_EQ(IndexBytes(*ReadAllFrames(path)[0].image), IndexBytes(*image));
     }
+}
+
+// A lossy stream is an ordinary one: every reader decodes the indices ours does, and those keep lossy coding's
+// promises to the source. The picture's strings fill the code table many times over.
+TEST(CvGIFIndependent, LossyFilesDecodeAlikeInEveryReader) {
+    const LzwPicture source = DitheredRamp(640, 200, 256);
+    CvColorTable table = GreyRamp(256);
+    CvIndexedImage image(source.width, source.height, &table);
+    {
+        CvPixelLock lock(image);
+        for (uint32_t y = 0; y < source.height; ++y)
+            std::memcpy(lock.Row(y), &source.pixels[size_t(y) * source.width], source.width);
+    }
+    const std::string folder = MakeScratchDir("gif-lossy");
+    for (uint8_t level : {uint8_t(12), uint8_t(100)})
+        for (bool interlaced : {false, true}) {
+            SCOPED_TRACE("level " + std::to_string(level) + (interlaced ? ", interlaced" : ""));
+            GifWriteOptions options;
+            options.interlaced = interlaced;
+            options.transparent = true;
+            options.transparentIndex = 7;
+            options.lossy.level = level;
+            options.lossy.locked[7] = 1;
+            const std::string path = folder + "/lossy.gif";
+            WriteOneFrameGif(path, image, options);
+            LzwPicture ours{source.width, source.height, IndexBytes(*ReadAllFrames(path)[0].image)};
+            EXPECT_EQ(BrokenLossyPromise(source, ours, table, options.lossy, interlaced), "");
+            EXPECT_NE(ours.pixels, source.pixels);
+            const GifReading giflib = ReadWithGiflib(path);
+            EXPECT_EQ(giflib.indices, ours.pixels);
+            EXPECT_EQ(ReadWithPillow(path).indices, ours.pixels);
+            EXPECT_EQ(ReadRgbaWithImageMagick(path), ExpectedRgba(giflib));
+        }
 }
 
 TEST(CvGIFIndependent, OurReaderGetsExactlyWhatGiflibReadsFromForeignFiles) {

@@ -26,6 +26,7 @@ void WriteOneFrameGif(const std::string& path, CvIndexedImage& image, const GifW
         global->AddComment(uint32_t(options.comment.size()), reinterpret_cast<const uint8_t*>(options.comment.data()));
     CvGIFFile file;
     file.SetPath(path.c_str());
+    file.SetLossy(options.lossy);
     file.SetScreenSize(image.GetWidth() + options.left, image.GetHeight() + options.top);
     file.SetGlobalInfo(global);
     file.SetFrameCount(1);

@@ -11,6 +11,7 @@
 #include "cvcode2/CvGIFFile.h"
 #include "cvcode2/CvGIFFrame.h"
 #include "cvcode2/CvIndexedImage.h"
+#include "cvcode2/CvLzwLossy.h"
 #include "tests/cvcode2/ImageTestSupport.h"
 
 // An image whose index at (x, y) is (x * 7 + y * 3 + x * y) mod colours: rows and columns all differ, so a
@@ -22,6 +23,7 @@ struct GifWriteOptions {
     std::string comment;
     bool transparent = false;
     uint8_t transparentIndex = 0;
+    CvLossyOptions lossy;
     uint16_t left = 0, top = 0;  // the frame's place; the logical screen grows to hold it
 };
 

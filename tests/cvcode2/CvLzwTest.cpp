@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 #include <string>
 #include <vector>
 
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvLzw.h"
+#include "cvcode2/CvLzwLossy.h"
 #include "tests/cvcode2/LzwTestData.h"
 #include "tests/support/ErrorOf.h"
 
@@ -176,6 +178,103 @@ std::string PackCodes(int codeSize, const std::vector<int>& codes) {
         packed += char(length) + data.substr(at, length);
     }
     return packed + '\0';
+}
+
+namespace {
+
+// Reds 0 and 1 `apart` units apart; 2 and 3 beyond any tolerance.
+CvColorTable FourReds(uint8_t apart) {
+    CvColorTable table(4);
+    const uint8_t reds[4] = {0, apart, 100, 200};
+    for (uint32_t i = 0; i < 4; ++i) table.SetEntry(i, reds[i], 0, 0);
+    return table;
+}
+
+LzwPicture Row(const std::string& digits) {
+    LzwPicture picture{uint32_t(digits.size()), 1, {}};
+    for (char c : digits) picture.pixels.push_back(uint8_t(c - '0'));
+    return picture;
+}
+
+}  // namespace
+
+// Clear 4, end 5. A stand-in needs the tolerance (0.6 units a level: 6 units from level 10 on, 59 from level 99 on)
+// and lies within it of the target too: a pixel coded 6 units off hands -3 on to its right neighbour, whose target
+// then lies 9 units from the stand-in.
+TEST(CvLzwLossy, TinyRowsGiveTheHandComputedCodes) {
+    struct Case {
+        const char* row;
+        uint8_t apart, level;
+        std::vector<int> codes;
+        const char* decoded;
+    } cases[] = {
+        {"01010001", 6, 9, {4, 0, 1, 6, 0, 9, 1, 5}, "01010001"},
+        {"01010001", 6, 10, {4, 0, 1, 6, 8, 1, 5}, "01010101"},  // "010" for "000": the middle 0 as 1
+        {"01010001", 59, 98, {4, 0, 1, 6, 0, 9, 1, 5}, "01010001"},
+        {"01010001", 59, 99, {4, 0, 1, 6, 8, 1, 5}, "01010101"},
+        {"010110000", 6, 9, {4, 0, 1, 6, 7, 0, 10, 5}, "010110000"},
+        {"010110000", 6, 10, {4, 0, 1, 6, 7, 6, 0, 5}, "010110010"},  // not "011" for "000": the second 0 stays
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.row) + " at level " + std::to_string(c.level));
+        CvLossyOptions options;
+        options.level = c.level;
+        const LzwPicture source = Row(c.row);
+        const std::string encoded = EncodeLossyToBytes(source, 2, false, FourReds(c.apart), options);
+        EXPECT_EQ(CodeSequence(encoded), c.codes);
+        EXPECT_EQ(DecodeBytes(encoded, source.width, 1, false).pixels, Row(c.decoded).pixels);
+    }
+}
+
+// With nothing to stand in (a level whose tolerance is below the nearest two colours, or every entry locked) the
+// lossy coder makes the exact stream, table fills, code widths and clears included.
+TEST(CvLzwLossy, WithoutAStandInTheStreamIsTheExactOne) {
+    struct Case {
+        uint32_t width, height, colors, seed;
+        bool interlaced;
+    } cases[] = {{211, 97, 256, 5, false}, {400, 120, 16, 3, true}, {900, 200, 2, 9, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.colors) + " colours");
+        const LzwPicture picture = MakePicture(c.width, c.height, c.colors, c.seed);
+        const uint8_t codeSize = CodeSizeForColors(c.colors);
+        const std::string exact = EncodeToBytes(picture, codeSize, c.interlaced);
+        CvLossyOptions belowNearest, allLocked;
+        belowNearest.level = 1;
+        allLocked.level = kCvLossyMax;
+        std::fill(std::begin(allLocked.locked), std::end(allLocked.locked), uint8_t(1));
+        EXPECT_EQ(EncodeLossyToBytes(picture, codeSize, c.interlaced, GreyRamp(c.colors), belowNearest), exact);
+        EXPECT_EQ(EncodeLossyToBytes(picture, codeSize, c.interlaced, GreyRamp(c.colors), allLocked), exact);
+    }
+}
+
+// Our decoder reads the stream back (the independent readers do in CvGIFIndependent): the pixels keep every promise,
+// and the stream is shorter.
+TEST(CvLzwLossy, KeepsEveryPromiseAndSavesBytes) {
+    struct Case {
+        const char* name;
+        uint32_t colors;
+        uint8_t level;
+        bool interlaced;
+        uint32_t lockEvery;  // 0: nothing locked
+    } cases[] = {
+        {"256 greys, level 10", 256, 10, false, 0},
+        {"256 greys, level 40, interlaced", 256, 40, true, 0},
+        {"256 greys, level 100, every third entry locked", 256, 100, false, 3},
+        {"16 greys, level 70, interlaced", 16, 70, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const LzwPicture picture = DitheredRamp(700, 120, c.colors);
+        const CvColorTable table = GreyRamp(c.colors);
+        CvLossyOptions options;
+        options.level = c.level;
+        for (uint32_t i = 0; c.lockEvery && i < 256; i += c.lockEvery) options.locked[i] = 1;
+        const uint8_t codeSize = CodeSizeForColors(c.colors);
+        const std::string lossy = EncodeLossyToBytes(picture, codeSize, c.interlaced, table, options);
+        const LzwPicture decoded = DecodeBytes(lossy, picture.width, picture.height, c.interlaced);
+        EXPECT_EQ(BrokenLossyPromise(picture, decoded, table, options, c.interlaced), "");
+        EXPECT_LT(lossy.size(), EncodeToBytes(picture, codeSize, c.interlaced).size());
+    }
 }
 
 TEST(CvLzwDecoder, UnusualButReadableStreams) {

@@ -1,15 +1,21 @@
-// Test helpers for the LZW codec: encode index rows to bytes and decode bytes back, through real files,
-// and an asymmetric picture generator whose rows, columns and passes all differ.
+// Test helpers for the LZW codec: encode index rows to bytes (exactly or lossily) and decode bytes back, through
+// real files, an asymmetric picture generator whose rows, columns and passes all differ, and the check of what
+// lossy coding promises.
 #pragma once
 
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "cvcode2/CvColorTable.h"
 #include "cvcode2/CvFile.h"
+#include "cvcode2/CvLzw.h"
 #include "cvcode2/CvLzwDecoder.h"
 #include "cvcode2/CvLzwEncoder.h"
+#include "cvcode2/CvLzwLossy.h"
+#include "tests/support/LossyPromise.h"
 #include "tests/support/TestPaths.h"
 
 struct LzwPicture {
@@ -31,18 +37,41 @@ inline LzwPicture MakePicture(uint32_t width, uint32_t height, uint32_t colors, 
     return picture;
 }
 
+// `colors` greys from black to white, and a smooth picture dithered over them: near colours everywhere.
+inline CvColorTable GreyRamp(uint32_t colors) {
+    CvColorTable table(colors);
+    for (uint32_t i = 0; i < colors; ++i) {
+        const uint8_t grey = uint8_t(i * 255 / (colors - 1));
+        table.SetEntry(i, grey, grey, uint8_t(255 - grey / 2));
+    }
+    return table;
+}
+
+inline LzwPicture DitheredRamp(uint32_t width, uint32_t height, uint32_t colors) {
+    LzwPicture picture = MakePicture(width, height, 5, 11);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            uint8_t& p = picture.pixels[size_t(y) * width + x];
+            const uint32_t smooth = (x + y / 2) * (colors - 3) / (width + height / 2);
+            p = uint8_t(smooth + p % 3);
+        }
+    return picture;
+}
+
 inline std::string LzwScratchFile(const char* name) {
     static const std::string dir = MakeScratchDir("lzw");
     return dir + "/" + name;
 }
 
-inline std::string EncodeToBytes(const LzwPicture& picture, uint8_t codeSize, bool interlaced) {
+// Exactly, or with lossy coding judged in the colours of the matcher's table.
+inline std::string EncodeToBytes(const LzwPicture& picture, uint8_t codeSize, bool interlaced,
+                                 CvLossyMatcher* lossy = nullptr) {
     std::string path = LzwScratchFile("encoded");
     CvFile file;
     file.SetPath(path.c_str());
     file.Open(kCvFileWrite);
     LzwEncoder encoder(file);
-    encoder.Start(codeSize);
+    encoder.Start(codeSize, lossy);
     encoder.EncodeImage(picture.pixels.data(), picture.width, picture.height, picture.width, interlaced);
     encoder.Finish();
     file.Close();
@@ -64,4 +93,15 @@ inline LzwPicture DecodeBytes(const std::string& bytes, uint32_t width, uint32_t
     decoder.Free();
     file.Close();
     return picture;
+}
+
+inline std::string EncodeLossyToBytes(const LzwPicture& picture, uint8_t codeSize, bool interlaced,
+                                      const CvColorTable& table, const CvLossyOptions& options) {
+    auto matcher = std::make_unique<CvLossyMatcher>(table, options);
+    return EncodeToBytes(picture, codeSize, interlaced, matcher.get());
+}
+
+inline std::string BrokenLossyPromise(const LzwPicture& source, const LzwPicture& decoded, const CvColorTable& table,
+                                      const CvLossyOptions& options, bool interlaced) {
+    return BrokenLossyPromise(source.pixels, decoded.pixels, source.width, source.height, table, options, interlaced);
 }

@@ -22,7 +22,7 @@ TEST(ModuleTerminology, DictionaryIsTheCheckedOneAndListsThePluginsKeys) {
     for (const std::string& path : modules) {
         SCOPED_TRACE(path);
         const std::string aete = PeFile(ReadFileBytes(path)).Resource("AETE", 16000);
-        // One suite "Corvane", one event "Halcyne" with the thirteen parameters and the transparency enumeration,
+        // One suite "Corvane", one event "Halcyne" with the fourteen parameters and the transparency enumeration,
         // as checked field by field against a host's reading when it was made.
         ExpectGolden("module/terminology", aete);
         size_t at = 0;

@@ -151,7 +151,7 @@ protected:
         CvGIFComment comment(text[0], text + 1);
         CvFileLocator file;
         file.SetPath((MakeScratchDir("options") + "/out.gif").c_str());
-        return long(HCWriteSingleFile(file, *globals.gifFrame, &comment, true, 0, true));
+        return long(HCWriteSingleFile(file, *globals.gifFrame, &comment, true, 0, true, LossyCodingFor(globals)));
     }
     static POINT View(const WnHcOptDlg& dialog, int x, int y) {
         const HcPoint origin = dialog.Pane()->Layout().Origin();
@@ -194,6 +194,19 @@ TEST_F(WnHcOptDlgTest, WithoutExtraPlanesAlphaIsOffAndAStoredAlphaOpensAsNoneWit
     EXPECT_EQ(CountTransparent(*globals.gifFrame), 0);
     EXPECT_NE(globals.optionsDialogRect.width, 0) << "the placement is kept for the next opening";
     EXPECT_EQ(readoutAtEnd, WrittenSize());
+}
+
+// The wiring only: the readout counts the file at the settings' lossy level (entries two apart lie within level
+// 100's tolerance, so the lossy file differs from the exact one).
+TEST_F(WnHcOptDlgTest, TheReadoutCountsTheLossyFile) {
+    globals.settings.lossy = 100;
+    EXPECT_TRUE(RunDialog([&](WnHcOptDlg&, HWND window) {
+        SaveScreenshot(CaptureClient(window), "options-lossy");
+        return IDOK;
+    }));
+    EXPECT_EQ(readoutAtEnd, WrittenSize());
+    globals.settings.lossy = 0;
+    EXPECT_NE(WrittenSize(), readoutAtEnd);
 }
 
 TEST_F(WnHcOptDlgTest, ColorTakesTheTopLeftIndexAndEveryToolEditsTheMaskTheReadoutFollows) {
