@@ -6,11 +6,14 @@
 // reduces, counts and follows a change.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -44,10 +47,63 @@ SimImage Crop(const BenchPicture& photo, uint32_t width, uint32_t height) {
     return image;
 }
 
+// The stages of a change as the dialog's bar shows them: every task sets the bar's range when it starts and hides
+// the bar when it ends (the remap, then the showing of the result, then the size count). A hook on the thread's
+// sent messages notes when, in milliseconds from the release.
+class StageLog {
+public:
+    StageLog(HWND bar, Clock::time_point start)
+        : bar(bar), start(start), hook(SetWindowsHookExW(WH_CALLWNDPROC, Seen, nullptr, GetCurrentThreadId())) {
+        active = this;
+    }
+    ~StageLog() {
+        UnhookWindowsHookEx(hook);
+        active = nullptr;
+    }
+    StageLog(const StageLog&) = delete;
+    StageLog& operator=(const StageLog&) = delete;
+
+    // Start and end of each task, in order; an end without a start (a hidden bar hidden again) is not noted.
+    const std::vector<std::pair<double, double>>& Tasks() const { return tasks; }
+
+private:
+    static LRESULT CALLBACK Seen(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && active && message->hwnd == active->bar) active->Note(*message);
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    void Note(const CWPSTRUCT& message) {
+        const double now = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        if (message.message == PBM_SETRANGE32) tasks.emplace_back(now, -1.0);
+        if (message.message == WM_SHOWWINDOW && !message.wParam && !tasks.empty() && tasks.back().second < 0)
+            tasks.back().second = now;
+    }
+
+    static inline StageLog* active = nullptr;
+    HWND bar;
+    Clock::time_point start;
+    HHOOK hook;
+    std::vector<std::pair<double, double>> tasks;
+};
+
+// What one change took, in milliseconds: the whole, and its parts as the bar shows them.
+struct ChangeTiming {
+    double total = 0;
+    double toRemap = 0, remap = 0, show = 0, toCount = 0, count = 0, after = 0;
+    double threadCpu = 0;  // the dialog thread's processor time over the change (the system's clock ticks)
+};
+
+double ThreadCpuMs() {
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+    const auto ticks = [](const FILETIME& t) { return (uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e4; };
+    return ticks(kernel) + ticks(user);
+}
+
 // One change: the thumb is pressed and moved beforehand; the clock runs from the release (which posts the
 // change) until the size line has been set twice, at the reduction's start and with the new size, the result pane
 // having been redrawn before the size is known.
-double TimeOneChange(HWND dialog, int to) {
+ChangeTiming TimeOneChange(HWND dialog, int to) {
     HWND pane = DitherPaneOf(dialog);
     MouseDown(pane, DitherStop(dialog, DitherShown(dialog)));
     MouseMove(pane, DitherStop(dialog, to));
@@ -55,7 +111,9 @@ double TimeOneChange(HWND dialog, int to) {
     SizeLineLog sizes;
     // The release is posted as the system posts it; the bench's own MouseUp would wait for idle time as well.
     const POINT up = DitherStop(dialog, to);
+    const double cpuBefore = ThreadCpuMs();
     const Clock::time_point start = Clock::now();
+    StageLog stages(GetDlgItem(dialog, IDC_QUANT_PROGRESS), start);
     PostMessageW(pane, WM_LBUTTONUP, 0, MAKELPARAM(up.x, up.y));
     MSG message;
     while (sizes.Texts().size() < 2 || QuantReducing(dialog)) {
@@ -63,7 +121,25 @@ double TimeOneChange(HWND dialog, int to) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    ChangeTiming timing;
+    timing.total = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    timing.threadCpu = ThreadCpuMs() - cpuBefore;
+    const auto& tasks = stages.Tasks();
+    if (tasks.size() == 3) {
+        timing.toRemap = tasks[0].first;
+        timing.remap = tasks[0].second - tasks[0].first;
+        timing.show = tasks[1].second - tasks[0].second;
+        timing.toCount = tasks[2].first - tasks[1].second;
+        timing.count = tasks[2].second - tasks[2].first;
+        timing.after = timing.total - tasks[2].second;
+    }
+    return timing;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 // A host running the module with its dialogs shown, its preferences in a fresh folder; with a palette, the run
@@ -87,22 +163,36 @@ std::unique_ptr<HostSimulator> DialogHost(const ModuleLoader& module, SimImage i
 void Measure(const ModuleLoader& module, const BenchPicture& photo, uint32_t width, uint32_t height,
              const char* palette, double target) {
     const auto host = DialogHost(module, Crop(photo, width, height), palette);
-    std::vector<double> times;
+    std::vector<ChangeTiming> changes;
     const auto watcher = OnQuantDialog(
         [&](HWND dialog) {
             PumpUntil([&] { return !QuantReducing(dialog); }, std::chrono::minutes(2));
-            for (int i = 0; i < kChanges; ++i) times.push_back(TimeOneChange(dialog, i % 2 ? 4 : 6));
+            for (int i = 0; i < kChanges; ++i) changes.push_back(TimeOneChange(dialog, i % 2 ? 4 : 6));
             PressDialogButton(dialog, IDCANCEL);
         },
         std::chrono::minutes(2));
     host->Run(true);
-    std::sort(times.begin(), times.end());
-    if (times.empty()) return (void)std::printf("%u x %u %s: the dialog did not open\n", width, height, palette);
+    if (changes.empty()) return (void)std::printf("%u x %u %s: the dialog did not open\n", width, height, palette);
+    const auto median = [&](double ChangeTiming::*part) {
+        std::vector<double> values;
+        for (const ChangeTiming& change : changes) values.push_back(change.*part);
+        return Median(values);
+    };
+    std::vector<double> totals;
+    for (const ChangeTiming& change : changes) totals.push_back(change.total);
+    std::sort(totals.begin(), totals.end());
+    const double middle = Median(totals);
     std::printf(
         "%u x %u %s: dithering change to new preview and size: median %.1f ms (min %.1f, max %.1f) over %zu; "
         "target <= %.0f ms: %s\n",
-        width, height, palette, times[times.size() / 2], times.front(), times.back(), times.size(), target,
-        times[times.size() / 2] <= target ? "met" : "NOT MET");
+        width, height, palette, middle, totals.front(), totals.back(), totals.size(), target,
+        middle <= target ? "met" : "NOT MET");
+    std::printf(
+        "    stages (medians, ms): to the remap %.1f, remap %.1f, result shown %.1f, to the count %.1f, count %.1f, "
+        "after %.1f; dialog thread's processor time %.0f\n",
+        median(&ChangeTiming::toRemap), median(&ChangeTiming::remap), median(&ChangeTiming::show),
+        median(&ChangeTiming::toCount), median(&ChangeTiming::count), median(&ChangeTiming::after),
+        median(&ChangeTiming::threadCpu));
 }
 
 // The remap alone, without the dialog, its indicator or its message loop: set beside the native benchmarks
@@ -267,16 +357,20 @@ void MeasureFittedAveraging(const BenchPicture& photo) {
 
 }  // namespace
 
-int main() {
+// An argument runs only the measures whose names contain it: "remap alone", "crop Custom", "crop Fine",
+// "photograph Custom", "photograph Fine", "large picture", "fitted averaging" ("photograph" runs both palettes).
+int main(int argc, char** argv) {
+    const std::string only = argc > 1 ? argv[1] : "";
+    const auto wanted = [&](const std::string& name) { return name.find(only) != std::string::npos; };
     const ModuleLoader module(BenchModulePath());
     const BenchPicture& photo = BenchPhoto();
-    MeasureRemapAlone(photo);
+    if (wanted("remap alone")) MeasureRemapAlone(photo);
     const uint32_t cropWidth = std::min(photo.width, 1000u), cropHeight = std::min(photo.height, 1000u);
-    Measure(module, photo, cropWidth, cropHeight, "Custom", 25);
-    Measure(module, photo, cropWidth, cropHeight, "Fine", 40);
-    Measure(module, photo, photo.width, photo.height, "Custom", 150);
-    Measure(module, photo, photo.width, photo.height, "Fine", 250);
-    MeasureLargePicture(module, photo);
-    MeasureFittedAveraging(photo);
+    if (wanted("crop Custom")) Measure(module, photo, cropWidth, cropHeight, "Custom", 25);
+    if (wanted("crop Fine")) Measure(module, photo, cropWidth, cropHeight, "Fine", 40);
+    if (wanted("photograph Custom")) Measure(module, photo, photo.width, photo.height, "Custom", 150);
+    if (wanted("photograph Fine")) Measure(module, photo, photo.width, photo.height, "Fine", 250);
+    if (wanted("large picture")) MeasureLargePicture(module, photo);
+    if (wanted("fitted averaging")) MeasureFittedAveraging(photo);
     return 0;
 }
