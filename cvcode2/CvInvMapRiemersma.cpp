@@ -2,6 +2,7 @@
 // The error queue starts at zero and is advanced only by pixels inside the image, in curve order.
 #include "cvcode2/CvInvMapRiemersma.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <new>
 
@@ -26,33 +27,47 @@ struct Bgrx4Layout {
     static constexpr uint32_t destinationPixelBytes = 1, destinationOffset = 0;
 };
 
-inline uint8_t Clamp255(int32_t v) {
-    return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
-}
-
-// The chosen index in bits 0-7 and its colour in the bytes above.
-struct CellLookup {
-    const uint32_t* cellEntries;
-    uint32_t operator()(uint8_t r, uint8_t g, uint8_t b) const { return cellEntries[ColorIndex15(r, g, b)]; }
-};
 }  // namespace
 
+// A pixel's channel plus the error term it receives, plus 255 (RiemersmaShiftedChannels), indexes the first two.
+// levelBits: that channel's part of the cell index (its level, saturated, at the channel's place).
+// value: the first part of E: s × the channel held to 0..255, plus 4096.
+// cells: per cell, 7s × the inverse map's entry's channels in lanes, and that entry's index in the top byte, so that
+// one read gives what the next pixel's sums wait for (entries past the palette's end read as black).
+// chosen: per palette entry, s × its channels in lanes, the part of E it takes away.
+struct CvHilbert::Tables {
+    static constexpr int32_t kChannelOffset = 255, kSpan = 766;
+    static constexpr uint32_t kIndexShift = 56;
+    uint32_t levelBits[3][kSpan];
+    uint32_t value[kSpan];
+    uint64_t chosen[256];
+    uint64_t cells[kCellCount];
+};
+
 CvHilbert::CvHilbert(const Setup& setup_, CvProgressIndicator* indicator)
-    : CvProgressTask(indicator),
-      setup(setup_),
-      strength(int32_t(setup_.strength)),
-      cellEntries(new (std::nothrow) uint32_t[kCellCount]) {
+    : CvProgressTask(indicator), setup(setup_), strength(int32_t(setup_.strength)), tables(new (std::nothrow) Tables) {
     SetPalette(setup.palette);
-    if (!cellEntries) CV_THROW(kCvErrNoMemory);
-    // Indices past the palette's end read as black rather than outside it.
-    uint8_t colors[256][3] = {};
-    uint32_t count = setup.palette->GetCount() > 256 ? 256 : setup.palette->GetCount();
-    for (uint32_t i = 0; i < count; ++i) setup.palette->GetEntry(i, colors[i][0], colors[i][1], colors[i][2]);
+    if (!tables) CV_THROW(kCvErrNoMemory);
+    for (int32_t i = 0; i < Tables::kSpan; ++i) {
+        const int32_t channel = i - Tables::kChannelOffset;
+        const uint32_t level = uint32_t(std::clamp((channel + 4) >> 3, 0, 31));
+        for (int c = 0; c < 3; ++c) tables->levelBits[c][i] = level << (10 - 5 * c);
+        tables->value[i] = uint32_t(strength * std::clamp(channel, 0, 255) + 4096);
+    }
+    const uint32_t count = setup.palette->GetCount() > 256 ? 256 : setup.palette->GetCount();
+    for (uint32_t i = 0; i < 256; ++i) {
+        const uint8_t black[3] = {0, 0, 0};
+        const uint8_t* rgb = i < count ? setup.palette->Entry(i) : black;
+        tables->chosen[i] = RiemersmaLanes(uint64_t(strength) * rgb[0], uint64_t(strength) * rgb[1],
+                                           uint64_t(strength) * rgb[2]);
+    }
     for (uint32_t cell = 0; cell < kCellCount; ++cell) {
-        const uint8_t* c = colors[setup.inverseMap[cell]];
-        cellEntries[cell] = setup.inverseMap[cell] | uint32_t(c[0]) << 8 | uint32_t(c[1]) << 16 | uint32_t(c[2]) << 24;
+        const uint64_t index = setup.inverseMap[cell];
+        tables->cells[cell] = 7 * tables->chosen[index] | index << Tables::kIndexShift;
     }
 }
+
+CvHilbert::~CvHilbert() = default;
 
 bool CvHilbert::CheckSetup(const Setup& s) {
     bool ok = s.strength <= 16 && s.inverseMap && s.palette && s.source && s.destination &&
@@ -69,7 +84,7 @@ template <class Layout, bool kMasked, bool kDither>
 class CvHilbert::Walker {
 public:
     Walker(CvHilbert& task_, const Layout& layout_)
-        : task(task_), layout(layout_), lookup{task_.cellEntries.get()}, s(task_.setup) {
+        : task(task_), layout(layout_), tables(*task_.tables), s(task_.setup) {
         const CvHilbertBlock& block = HilbertBlock();
         for (uint32_t direction = 1; direction <= 4; ++direction)
             for (uint32_t i = 0; i < CvHilbertBlock::kMoves; ++i) {
@@ -123,13 +138,12 @@ private:
 #endif
     }
 
-    // The queue and the constants the per-pixel step reads, held in locals so that the index stores, which
-    // may alias anything, do not force them back to memory.
+    // The queue and the progress count, held in locals so that the index stores, which may alias anything, do
+    // not force them back to memory.
     struct Queue {
-        int32_t e[4][3];
+        CvHilbert::Queue errors;
         uint32_t done, untilReport;
-        int32_t strength, newestWeight;
-        CellLookup lookup;
+        const Tables* tables;
     };
 
     size_t SourceOffset(uint32_t x, uint32_t y) const {
@@ -141,42 +155,44 @@ private:
 
     Queue Load() const {
         Queue q;
-        for (int k = 0; k < 4; ++k)
-            for (int c = 0; c < 3; ++c) q.e[k][c] = task.errors[k][c];
+        q.errors = task.queue;
         q.done = task.done;
         q.untilReport = kReportInterval - task.done % kReportInterval;
-        q.strength = task.strength;
-        q.newestWeight = 7 * task.strength;
-        q.lookup = lookup;
+        q.tables = &tables;
         return q;
     }
     void Store(const Queue& q) {
-        for (int k = 0; k < 4; ++k)
-            for (int c = 0; c < 3; ++c) task.errors[k][c] = q.e[k][c];
+        task.queue = q.errors;
         task.done = q.done;
     }
 
-    // The error chain runs from one pixel's palette colour into the next pixel's cell, so the newest error's
-    // term is added last and one table read gives both the index and its colour.
+    uint8_t Nearest(const uint8_t* read) const { return s.inverseMap[ColorIndex15(read[0], read[1], read[2])]; }
+
+    // The error chain runs from one pixel's chosen entry through the next pixel's sums into its cell, so that path
+    // is kept short: the sums are ready as they are needed, the cell comes from them by shifts and table reads (no
+    // clamping on the way), and the parts of the following sums that do not wait for the chosen entry are added
+    // while the inverse map is read.
     void Pixel(Queue& q, const uint8_t* pixel, uint8_t* out, uint32_t x, uint32_t y) {
         const uint8_t read[3] = {pixel[layout.rOffset], pixel[layout.gOffset], pixel[layout.bOffset]};
-        uint32_t entry;
+        uint8_t index;
         if (kDither) {
-            uint8_t value[3];
-            for (int c = 0; c < 3; ++c) {
-                const int32_t older = q.strength * (q.e[0][c] + 3 * q.e[1][c] + 5 * q.e[2][c]);
-                value[c] = Clamp255(read[c] + RiemersmaErrorTerm(older + q.newestWeight * q.e[3][c]));
-            }
-            entry = q.lookup(value[0], value[1], value[2]);
-            for (int c = 0; c < 3; ++c) {
-                q.e[0][c] = q.e[1][c];
-                q.e[1][c] = q.e[2][c];
-                q.e[2][c] = q.e[3][c];
-                q.e[3][c] = int32_t(value[c]) - int32_t(entry >> (8 + 8 * c) & 255);
-            }
+            CvHilbert::Queue& e = q.errors;
+            const Tables& t = *q.tables;
+            const uint64_t channels = RiemersmaLanes(read[0], read[1], read[2]) << 8;
+            const uint64_t at = RiemersmaShiftedChannels(e.sum, channels);
+            const uint32_t r = uint32_t(at & 0x3FF), g = uint32_t(at >> 18 & 0x3FF), b = uint32_t(at >> 36);
+            const uint64_t cell = t.cells[t.levelBits[0][r] | t.levelBits[1][g] | t.levelBits[2][b]];
+            index = uint8_t(cell >> Tables::kIndexShift);
+            const uint64_t value = RiemersmaLanes(t.value[r], t.value[g], t.value[b]);
+            const uint64_t error = value - t.chosen[index];  // this pixel's E
+            // The index in the top byte leaves the lanes alone: the sums' lanes are all that is ever read.
+            e.sum = (e.next + 7 * value) - cell;
+            e.next = e.later + 5 * error;
+            e.later = e.last + 3 * error;
+            e.last = error;
         } else {
             // Strength 0: every weight is 0, so the queue can never matter.
-            entry = q.lookup(read[0], read[1], read[2]);
+            index = Nearest(read);
         }
         ++q.done;
         if (--q.untilReport == 0) {
@@ -184,14 +200,13 @@ private:
             task.done = q.done;
             CV_PROGRESS(task, q.done);
         }
-        *out = uint8_t(entry);
-        if (kMasked && (s.mask[size_t(s.maskRowBytes) * y + x / 8] >> (7 - x % 8) & 1))
-            *out = uint8_t(q.lookup(read[0], read[1], read[2]));
+        *out = index;
+        if (kMasked && (s.mask[size_t(s.maskRowBytes) * y + x / 8] >> (7 - x % 8) & 1)) *out = Nearest(read);
     }
 
     CvHilbert& task;
     const Layout layout;
-    const CellLookup lookup;
+    const Tables& tables;
     const Setup& s;
     // Offsets of the pixels of a block from its start, per direction; the destination ones exclude the
     // index offset, which the start already has.

@@ -11,10 +11,20 @@
 
 class CvBitmapImage;
 
-// The error added to a channel from the weighted sum of the queued errors: the sum shifted right arithmetically
-// by 8 bits, plus 1 when negative (so -256 gives 0, -257 gives -1, +256 gives +1).
-inline int32_t RiemersmaErrorTerm(int32_t sum) {
-    return (sum >> 8) + (sum < 0 ? 1 : 0);
+// The remap keeps the three channels side by side in one word, 18 bits each, red lowest. Every quantity kept there
+// is held non-negative by a bias, so whole words add and subtract without carrying or borrowing across lanes.
+constexpr uint64_t RiemersmaLanes(uint64_t r, uint64_t g, uint64_t b) {
+    return r | g << 18 | b << 36;
+}
+
+// The sum of the queued errors a pixel receives is s·(e1 + 3e2 + 5e3 + 7e4), at most 16 × 16 × 255 in size; its error
+// term is the sum shifted right arithmetically by 8 bits, plus 1 when negative (-256 gives 0, -257 gives -1, +256
+// gives +1). From the sums plus 2^16 and the channels times 256, lane by lane: each channel plus its error term plus
+// 255 (0..765), with no branch, since the biased sum over 256 is the term plus 256, less one when the sum is negative.
+constexpr int32_t kRiemersmaSumBias = 1 << 16;
+inline uint64_t RiemersmaShiftedChannels(uint64_t biasedSums, uint64_t channelsTimes256) {
+    return ((biasedSums + channelsTimes256) >> 8 & RiemersmaLanes(0x3FF, 0x3FF, 0x3FF)) -
+           (biasedSums >> 16 & RiemersmaLanes(1, 1, 1));
 }
 
 class CvHilbert : public CvProgressTask {
@@ -35,7 +45,7 @@ public:
 
     // The setup must have passed CheckSetup.
     CvHilbert(const Setup& setup, CvProgressIndicator* indicator);
-    virtual ~CvHilbert() = default;
+    virtual ~CvHilbert();
 
     static bool CheckSetup(const Setup& setup);
     // Remaps the whole image; a stop request ends it with error 3 after telling the indicator.
@@ -52,12 +62,24 @@ private:
     template <bool kMasked>
     void ChooseRoutine();
 
+    // The error queue in the form the per-pixel step reads, in lanes: with e4 the newest of the four queued errors,
+    // s the strength and E = s·e + 4096 (never negative), the next pixel's biased sum E1 + 3E2 + 5E3 + 7E4 (that is
+    // s·(e1 + 3e2 + 5e3 + 7e4) + kRiemersmaSumBias) and the parts of the sums after it already known.
+    struct Queue {
+        static constexpr uint64_t kZero = RiemersmaLanes(4096, 4096, 4096);  // E of no error
+        uint64_t sum = 16 * kZero;
+        uint64_t next = 9 * kZero;   // E2 + 3E3 + 5E4
+        uint64_t later = 4 * kZero;  // E3 + 3E4
+        uint64_t last = kZero;       // E4
+    };
+
     Setup setup;
     uint32_t done = 0;
-    int32_t strength;           // the weights are strength × (1, 3, 5, 7), oldest error first
-    int32_t errors[4][3] = {};  // oldest first: red, green, blue
-    // Per cell: the inverse map's index in bits 0-7 and that entry's red, green, blue in the bytes above.
-    std::unique_ptr<uint32_t[]> cellEntries;
+    int32_t strength;  // the weights are strength × (1, 3, 5, 7), oldest error first
+    Queue queue;
+    // What the per-pixel step looks up instead of computing: see the source.
+    struct Tables;
+    std::unique_ptr<Tables> tables;
 };
 
 // Assertions (and error 27 when they fail): strength <= 16; map, source, destination not null; row bytes,

@@ -139,9 +139,9 @@ std::vector<uint8_t> ReferenceRemap(Image& image, int s, const Palette& palette,
 // Every layout, fixed or general, with and without mask, gives the plain rule's result on the same colours.
 TEST(InvMapRiemersma, EveryRoutineMatchesThePlainRule) {
     for (auto [w, h] : Positions{{1, 1}, {3, 1}, {1, 300}, {257, 3}, {97, 61}, {640, 480}})
-        for (uint32_t strength : {0u, 5u, 16u})
+        for (uint32_t strength : {0u, 5u, 10u, 16u})
             for (bool masked : {false, true}) {
-                if (w == 640 && strength != 5) continue;
+                if (w == 640 && strength != 16) continue;
                 Image general(w, h, kGeneral);
                 const std::vector<uint8_t> expected = ReferenceRemap(general, int(strength), Sixteen(), masked);
                 for (const Layout& layout : {kGeneral, kRgb3, kBgrx4}) {
@@ -200,12 +200,24 @@ TEST(InvMapRiemersmaMasked, BitmapMaskActsAsTheRawMaskAndMustHaveTheImageSize) {
     EXPECT_THROW(run(CvBitmapImage(18, 5)), CvErrorCode);
 }
 
-TEST(RiemersmaErrorTerm, ShiftsAndRoundsNegativeSumsUp) {
-    EXPECT_EQ(RiemersmaErrorTerm(256), 1);
-    EXPECT_EQ(RiemersmaErrorTerm(255), 0);
-    EXPECT_EQ(RiemersmaErrorTerm(-1), 0);
-    EXPECT_EQ(RiemersmaErrorTerm(-256), 0);
-    EXPECT_EQ(RiemersmaErrorTerm(-257), -1);
+// Every sum the queue can hold, on the channel's extremes and between them, against the rule written out; the
+// middle lane is checked between neighbours at opposite extremes, which would show a carry or borrow across lanes.
+TEST(RiemersmaShiftedChannels, AreTheChannelsPlusTheirErrorTermsForEverySum) {
+    constexpr int kLargest = 16 * 16 * 255;
+    const auto expected = [](int sum, int channel) {
+        return uint64_t(channel + (sum >= 0 ? sum / 256 : -((-sum + 255) / 256)) + (sum < 0) + 255);
+    };
+    const auto lanes = [](int r, int g, int b) { return RiemersmaLanes(uint64_t(r), uint64_t(g), uint64_t(b)); };
+    for (int channel : {0, 1, 100, 254, 255})
+        for (int sum = -kLargest; sum <= kLargest; ++sum) {
+            const uint64_t sums = lanes(kRiemersmaSumBias + kLargest, kRiemersmaSumBias + sum, kRiemersmaSumBias - kLargest);
+            const uint64_t at = RiemersmaShiftedChannels(sums, lanes(255, channel, 0) << 8);
+            ASSERT_EQ(at, lanes(int(expected(kLargest, 255)), int(expected(sum, channel)), int(expected(-kLargest, 0))))
+                << "sum " << sum << " channel " << channel;
+        }
+    EXPECT_EQ(RiemersmaShiftedChannels(lanes(kRiemersmaSumBias + 256, kRiemersmaSumBias - 256, kRiemersmaSumBias - 257),
+                                       0),
+              lanes(256, 255, 254));
 }
 
 TEST(CvHilbertCurve, ReferenceWalkMeetsTheDocumentedOrder) {
