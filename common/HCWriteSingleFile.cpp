@@ -1,5 +1,5 @@
 // The GIF file-level decisions for one frame: global colour table, background index, no local table, the comment.
-// Works on a clone of the frame; a file written by path appears under its name only when it is complete.
+// Leaves the caller's frame as it is; a file written by path appears under its name only when it is complete.
 #include "common/HCWriteSingleFile.h"
 
 #include <algorithm>
@@ -23,11 +23,10 @@ namespace {
 using FramePtr = std::unique_ptr<CvGIFFrame>;
 constexpr uint32_t kMaxSide = 0xFFFF;
 
-FramePtr CloneFrame(const CvImage& image) {
-    std::unique_ptr<CvImage> clone(image.Clone());
-    if (!clone) CV_THROW(kCvErrNoMemory);
-    if (!dynamic_cast<CvGIFFrame*>(clone.get())) CV_THROW(kCvErrBadArgument);
-    return FramePtr(static_cast<CvGIFFrame*>(clone.release()));
+const CvGIFFrame& AsFrame(const CvImage& image) {
+    const auto* frame = dynamic_cast<const CvGIFFrame*>(&image);
+    if (!frame) CV_THROW(kCvErrBadArgument);
+    return *frame;
 }
 
 // A file whose image has no pixels is refused or misdrawn by many readers: such a frame goes out as one
@@ -45,28 +44,83 @@ FramePtr OnePixelFor(const CvGIFFrame& empty) {
     return one;
 }
 
-// The index the background colour goes into: the transparent one, else a free, a merged or an appended entry.
-uint8_t ChooseBackgroundIndex(CvGIFFrame& frame) {
+// The frame as the file codes it, the frame itself left as it is: the file's table with the background colour in
+// its entry, the frame's info as written, and how each row's indices are coded when some differ from the frame's
+// (an entry merged away, the transparent pixels given the transparent index).
+struct FileCoding {
+    const CvGIFFrame* frame = nullptr;
+    std::unique_ptr<CvGIFGlobalInfo> global;
+    CvLossyOptions lossy;
+    CvColorTable table;
+    uint8_t background = 0;
+    std::unique_ptr<CvGIFFrameInfo> info;
+    uint8_t map[256];
+    bool remapped = false;
+    bool transparent = false;
+    CvGIFFile::FrameCoding rows;
+};
+
+// The entry the background colour goes into: the transparent one, else a free, a merged or an appended entry.
+void ChooseBackgroundIndex(const CvGIFFrame& frame, FileCoding& coding) {
+    const CvIndexedImage& image = *frame.GetIndexedImage();
     if (frame.HasTransparency()) {
-        frame.ChooseTransparentIndex(false);
-        return frame.GetTransparentIndex();
+        const CvGIFFrame::TransparentChoice choice = frame.PlanTransparentIndex();
+        if (choice.merged) coding.map[choice.index] = choice.into, coding.remapped = true;
+        if (choice.appended) coding.table.SetCount(choice.index + 1u);
+        coding.transparent = true;
+        coding.info->transparentIndex = choice.index;
+        coding.background = choice.index;
+        return;
     }
-    CvIndexedImage& image = *frame.GetIndexedImage();
     uint32_t counts[256] = {};
     image.CountIndexUsage(counts);
     const uint32_t n = std::min<uint32_t>(image.colorTable.GetCount(), 256);
     bool found = false;
     const uint32_t free = CvIndexedImage::FindUnused(counts, n, &found);
-    if (found) return uint8_t(free);
-    // One entry more would double the table written to the file: merge the cheapest entry instead.
-    if (n == 256 || n == 128 || n == 64) {
+    if (found) {
+        coding.background = uint8_t(free);
+    } else if (n == 256 || n == 128 || n == 64) {
+        // One entry more would double the table written to the file: merge the cheapest entry instead.
         uint8_t index = 0, into = 0;
         image.ChooseMergePair(counts, 5, &index, &into);
-        image.ReplaceIndex(index, into);
-        return index;
+        coding.map[index] = into;
+        coding.remapped = true;
+        coding.background = index;
+    } else {
+        coding.table.SetCount(n + 1);
+        coding.background = uint8_t(n);
     }
-    image.colorTable.SetCount(n + 1);
-    return uint8_t(n);
+}
+
+// Chooses the background entry, puts the background colour into the file's table and describes the frame as the
+// file has it. The rows are coded as the frame's own unless an entry was merged or some pixels are transparent.
+void PlanCoding(const CvGIFFrame& frame, FileCoding& coding) {
+    CvGIFGlobalInfo& global = *coding.global;
+    coding.frame = &frame;
+    coding.table = frame.GetIndexedImage()->colorTable;
+    coding.info.reset(frame.FrameInfo().Clone());
+    if (!coding.info) CV_THROW(kCvErrNoMemory);
+    for (uint32_t i = 0; i < 256; ++i) coding.map[i] = uint8_t(i);
+    ChooseBackgroundIndex(frame, coding);
+    const uint8_t* rgb = frame.GetBackgroundColor();
+    coding.table.SetEntry(coding.background, rgb[0], rgb[1], rgb[2]);
+    global.globalColorTable = coding.table;
+    global.globalColorTableSize = uint16_t(coding.table.GetCount());
+    global.backgroundIndex = coding.background;
+    CvGIFFrameInfo& info = *coding.info;
+    info.hasLocalColorTable = 0;
+    info.left = info.top = 0;
+    info.width = uint16_t(frame.GetWidth());
+    info.height = uint16_t(frame.GetHeight());
+    coding.rows.table = &coding.table;
+    if (!coding.remapped && !coding.transparent) return;
+    const CvIndexedImage& image = *frame.GetIndexedImage();
+    coding.rows.rows = [&frame, &image, &coding](uint32_t y, uint8_t* out) {
+        const CvPixelLock pixels(image);
+        const uint8_t* in = pixels.Row(y);
+        for (uint32_t x = 0; x < image.GetWidth(); ++x) out[x] = coding.map[in[x]];
+        if (coding.transparent) frame.MarkTransparentPixels(y, coding.info->transparentIndex, out);
+    };
 }
 
 std::unique_ptr<CvGIFGlobalInfo> NewGlobalInfo(const CvGIFComment* comment) {
@@ -83,22 +137,6 @@ std::unique_ptr<CvGIFGlobalInfo> NewGlobalInfo(const CvGIFComment* comment) {
     return global;
 }
 
-// Puts the background colour into the frame's table and makes that table the file's global one.
-void PrepareFrame(CvGIFFrame& frame, CvGIFGlobalInfo& global) {
-    const uint8_t background = ChooseBackgroundIndex(frame);
-    CvIndexedImage& image = *frame.GetIndexedImage();
-    const uint8_t* rgb = frame.GetBackgroundColor();
-    image.colorTable.SetEntry(background, rgb[0], rgb[1], rgb[2]);
-    global.globalColorTable = image.colorTable;
-    global.globalColorTableSize = uint16_t(image.colorTable.GetCount());
-    global.backgroundIndex = background;
-    CvGIFFrameInfo& info = frame.FrameInfo();
-    info.hasLocalColorTable = 0;
-    info.left = info.top = 0;
-    info.width = uint16_t(frame.GetWidth());
-    info.height = uint16_t(frame.GetHeight());
-}
-
 // The encoder's freedom for the prepared frame: base entries and the background (or transparent) index locked.
 CvLossyOptions LossyOptionsFor(const HcLossyCoding& lossy, const CvGIFGlobalInfo& global) {
     CvLossyOptions options;
@@ -109,15 +147,17 @@ CvLossyOptions LossyOptionsFor(const HcLossyCoding& lossy, const CvGIFGlobalInfo
 }
 
 // Writes (or counts) the whole file through an already set-up CvGIFFile and returns its length.
-uint32_t Emit(CvGIFFile& file, CvGIFFrame& frame, const CvGIFGlobalInfo& global, const CvLossyOptions& lossy,
-              uint16_t mode, int32_t handle, CvProgressIndicator* progress) {
-    file.SetLossy(lossy);
+uint32_t Emit(CvGIFFile& file, const FileCoding& coding, uint16_t mode, int32_t handle,
+              CvProgressIndicator* progress) {
+    const CvGIFFrame& frame = *coding.frame;
+    file.SetLossy(coding.lossy);
     file.SetProgressIndicator(progress);
+    file.SetFrameCoding(&coding.rows);
     file.SetScreenSize(frame.GetWidth(), frame.GetHeight());
-    file.SetGlobalInfo(global.Clone());
+    file.SetGlobalInfo(coding.global->Clone());
     file.SetFrameCount(1);
     file.Open(mode, handle == 0, handle);
-    file.WriteFrame(frame.GetIndexedImage(), &frame.FrameInfo());
+    file.WriteFrame(frame.GetIndexedImage(), coding.info.get());
     const uint32_t length = file.GetLength();
     file.Close();
     return length;
@@ -144,8 +184,8 @@ void CreateFresh(CvGIFFile& file) {
     }
 }
 
-uint32_t WriteReplacing(const CvFileLocator& target, CvGIFFrame& frame, const CvGIFGlobalInfo& global,
-                        const CvLossyOptions& lossy, bool createFirst, CvProgressIndicator* progress) {
+uint32_t WriteReplacing(const CvFileLocator& target, const FileCoding& coding, bool createFirst,
+                        CvProgressIndicator* progress) {
     if (!target.HasPath()) CV_THROW(kCvErrFileNoPath);
     const std::string temporary = TemporaryNameBeside(target.Path());
     try {
@@ -154,7 +194,7 @@ uint32_t WriteReplacing(const CvFileLocator& target, CvGIFFrame& frame, const Cv
             CvGIFFile file;
             file.SetPath(temporary.c_str());
             if (createFirst) CreateFresh(file);
-            length = Emit(file, frame, global, lossy, kCvFileWrite, 0, progress);
+            length = Emit(file, coding, kCvFileWrite, 0, progress);
         }
         const int failure = Platform::RenameReplacing(temporary.c_str(), target.Path());
         if (failure != 0) CV_THROW_DETAIL(CvFileErrorForSystemError(failure), uint32_t(failure));
@@ -170,20 +210,22 @@ uint32_t WriteReplacing(const CvFileLocator& target, CvGIFFrame& frame, const Cv
 uint32_t HCWriteSingleFile(const CvFileLocator& locator, const CvImage& frameImage, const CvGIFComment* comment,
                            bool writeToFile, int32_t handle, bool createFirst, const HcLossyCoding& lossy,
                            CvProgressIndicator* progress) {
-    std::unique_ptr<CvGIFGlobalInfo> global(NewGlobalInfo(comment));
-    FramePtr frame = CloneFrame(frameImage);
-    if (frame->GetWidth() == 0 || frame->GetHeight() == 0) frame = OnePixelFor(*frame);
+    const CvGIFFrame* frame = &AsFrame(frameImage);
+    FramePtr onePixel;
+    if (frame->GetWidth() == 0 || frame->GetHeight() == 0) frame = (onePixel = OnePixelFor(*frame)).get();
     if (frame->GetWidth() > kMaxSide || frame->GetHeight() > kMaxSide) CV_THROW(kCvErrSizeMismatch);
-    PrepareFrame(*frame, *global);
-    const CvLossyOptions options = LossyOptionsFor(lossy, *global);
+    FileCoding coding;
+    coding.global = NewGlobalInfo(comment);
+    PlanCoding(*frame, coding);
+    coding.lossy = LossyOptionsFor(lossy, *coding.global);
     if (!writeToFile) {
         CvGIFFile counter;
-        return Emit(counter, *frame, *global, options, kCvFileWrite | kCvFileCountOnly, 0, progress);
+        return Emit(counter, coding, kCvFileWrite | kCvFileCountOnly, 0, progress);
     }
     if (handle != 0) {
         CvGIFFile file;
         if (locator.HasPath()) file.SetPath(locator.Path());
-        return Emit(file, *frame, *global, options, kCvFileWrite, handle, progress);
+        return Emit(file, coding, kCvFileWrite, handle, progress);
     }
-    return WriteReplacing(locator, *frame, *global, options, createFirst, progress);
+    return WriteReplacing(locator, coding, createFirst, progress);
 }

@@ -20,7 +20,8 @@ struct HcLossyCoding {
     uint16_t baseEntries = 0;
 };
 
-// Returns the file's length in bytes. `frameImage` must clone to a CvGIFFrame. When writing by path, the file is
+// Returns the file's length in bytes. `frameImage` must be a CvGIFFrame (error 27 otherwise); it is read, never
+// copied, and its rows are coded as the file needs them. When writing by path, the file is
 // written beside the target under another name and put in its place only once complete. With a nonzero `handle`
 // the bytes go there instead (the handle stays open). Counting and writing the same frame give the same length,
 // lossy or not. The coding of the rows reports to `progress`, which may stop it (error 3; nothing is left behind).

@@ -138,7 +138,7 @@ void CvGIFFile::WriteFrameData(CvIndexedImage* image, CvImgFmtFrameInfo* frameIn
         uint32_t(argument->top) + argument->height > screenHeight)
         CV_THROW(kCvErrSizeMismatch);
     // Both tables are checked before the first byte goes out.
-    const uint8_t codeSize = CodeSizeForColors(image->colorTable.GetCount());
+    const uint8_t codeSize = CodeSizeForColors((frameCoding ? *frameCoding->table : image->colorTable).GetCount());
     if (argument->hasLocalColorTable) CodeSizeForColors(argument->localColorTable.GetCount());
     CvGIFFrameInfo* copy = argument->Clone();
     delete frameInfo;
@@ -160,7 +160,7 @@ void CvGIFFile::WriteFrameData(CvIndexedImage* image, CvImgFmtFrameInfo* frameIn
     CvProgressTask task(progress);
     task.Start(0, frameInfo->height, "Writing");
     encoder.EncodeImage(lock.Pixels(), frameInfo->width, frameInfo->height, image->RowBytes(), frameInfo->interlaced,
-                        &task);
+                        &task, frameCoding && frameCoding->rows ? &frameCoding->rows : nullptr);
     encoder.Finish();
     task.Finish();
 }

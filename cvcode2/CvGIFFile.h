@@ -7,6 +7,7 @@
 
 #include "cvcode2/CvGIFInfo.h"
 #include "cvcode2/CvImageFile.h"
+#include "cvcode2/CvLzw.h"
 #include "cvcode2/CvLzwLossy.h"
 
 class CvProgressIndicator;
@@ -53,6 +54,14 @@ public:
     // How the frames written next may stray from their indices, judged in the colours of the table each frame
     // uses (its local table, else the global one). Level 0, the default, writes the indices exactly.
     void SetLossy(const CvLossyOptions& options) { lossy = options; }
+    // How the frames written next are coded when not as their images' indices stand (the images stay as they are):
+    // the rows as `rows` makes them, indices into `table`, whose size sets the code size. Not owned; null, the
+    // default, codes each image's own indices for its own table.
+    struct FrameCoding {
+        const CvColorTable* table;
+        CvRowRewrite rows;
+    };
+    void SetFrameCoding(const FrameCoding* coding) { frameCoding = coding; }
 
 private:
     CvGIFGlobalInfo& GifGlobal() const;
@@ -83,4 +92,5 @@ private:
     CvGIFFrameInfo* frameInfo = nullptr;  // owned: the current frame's (reading) or the last written
     CvProgressIndicator* progress = nullptr;
     CvLossyOptions lossy;
+    const FrameCoding* frameCoding = nullptr;
 };

@@ -207,40 +207,45 @@ void CvGIFFrame::ApplyTransparentIndex(uint8_t index) {
     RequireParts();
     if (width == 0 || height == 0) return;
     CvPixelLock pixels(*indexedImage);
-    CvPixelLock bits(*transparencyMask);
-    const uint8_t polarity = transparencyMask->Polarity();
-    for (uint32_t y = 0; y < height; ++y)
-        for (uint32_t x = 0; x < width; ++x)
-            if (BitTransparent(bits.Row(y), x, polarity)) pixels.Row(y)[x] = index;
+    for (uint32_t y = 0; y < height; ++y) MarkTransparentPixels(y, index, pixels.Row(y));
 }
 
-uint8_t CvGIFFrame::FindTransparentIndex() {
+void CvGIFFrame::MarkTransparentPixels(uint32_t y, uint8_t index, uint8_t* row) const {
+    RequireParts();
+    if (y >= height) CV_THROW(kCvErrBadArgument);
+    CvPixelLock bits(*transparencyMask);
+    const uint8_t polarity = transparencyMask->Polarity();
+    for (uint32_t x = 0; x < width; ++x)
+        if (BitTransparent(bits.Row(y), x, polarity)) row[x] = index;
+}
+
+CvGIFFrame::TransparentChoice CvGIFFrame::PlanTransparentIndex() const {
     uint32_t counts[256] = {};
     if (width != 0 && height != 0) indexedImage->CountIndexUsageMasked(counts, transparencyMask);
-    CvColorTable& table = indexedImage->colorTable;
-    const uint32_t n = std::min<uint32_t>(table.GetCount(), 256);
+    const uint32_t n = std::min<uint32_t>(indexedImage->colorTable.GetCount(), 256);
     const uint32_t used = CvIndexedImage::CountUsed(counts, n);
+    TransparentChoice choice;
     // At 64, 128 or 256 used entries one more would double the table the file carries: merge instead.
     if (used == 64 || used == 128 || used == 256) {
-        uint8_t index = 0, into = 0;
-        indexedImage->ChooseMergePair(counts, 5, &index, &into);
-        indexedImage->ReplaceIndex(index, into);
-        return index;
+        indexedImage->ChooseMergePair(counts, 5, &choice.index, &choice.into);
+        choice.merged = true;
+    } else if (used == n) {
+        choice.index = uint8_t(n);
+        choice.appended = true;
+    } else {
+        bool found = false;
+        choice.index = uint8_t(CvIndexedImage::FindUnused(counts, n, &found));
     }
-    if (used == n) {
-        table.SetCount(n + 1);
-        return uint8_t(n);
-    }
-    bool found = false;
-    return uint8_t(CvIndexedImage::FindUnused(counts, n, &found));
+    return choice;
 }
 
 void CvGIFFrame::ChooseTransparentIndex(bool force) {
     if (!HasTransparency() && !force) return;
-    CvGIFFrameInfo& info = FrameInfo();
-    const uint8_t index = FindTransparentIndex();
-    ApplyTransparentIndex(index);
-    info.transparentIndex = index;
+    const TransparentChoice choice = PlanTransparentIndex();
+    if (choice.merged) indexedImage->ReplaceIndex(choice.index, choice.into);
+    if (choice.appended) indexedImage->colorTable.SetCount(choice.index + 1u);
+    ApplyTransparentIndex(choice.index);
+    FrameInfo().transparentIndex = choice.index;
 }
 
 // ---- The image interface

@@ -44,9 +44,20 @@ public:
     // Takes `mask` (same size: the caller's duty) and hands the old mask to the caller.
     CvBitmapImage* SetTransparencyMask(CvBitmapImage* mask);
     void RebuildMask();
-    // Finds one palette index that can stand for every transparent pixel without changing any opaque one.
+    // The palette index that can stand for every transparent pixel without changing any opaque one: an entry no
+    // opaque pixel uses, or one merged into another (`into`), or one appended to the table.
+    struct TransparentChoice {
+        uint8_t index = 0;
+        bool merged = false;
+        uint8_t into = 0;
+        bool appended = false;
+    };
+    TransparentChoice PlanTransparentIndex() const;
+    // Makes the planned choice: the merge or the new entry, the transparent pixels set to the index, the info's index.
     void ChooseTransparentIndex(bool force);
     void ApplyTransparentIndex(uint8_t index);
+    // Sets the transparent pixels of row y of `row` (the frame's width) to `index`, leaving the frame as it is.
+    void MarkTransparentPixels(uint32_t y, uint8_t index, uint8_t* row) const;
 
     CvImage* Clone() const override;
     void SetSize(uint32_t width, uint32_t height) override;
@@ -77,9 +88,6 @@ private:
     CvGIFFrame* Derived(ImagePtr image, MaskPtr mask) const;
     void RequireParts() const;
     void MarkIndex(uint8_t index, bool transparent);
-    // The frame's colour table without the opaque pixels' use: an index that is free, merged or appended.
-    uint8_t FindTransparentIndex();
-
     CvIndexedImage* indexedImage = nullptr;
     CvBitmapImage* transparencyMask = nullptr;
     uint8_t backgroundColor[3] = {0, 0, 0};

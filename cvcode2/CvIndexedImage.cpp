@@ -75,6 +75,8 @@ void CvIndexedImage::GetRGB(CV_RECT_PARAMS, CV_DST_PARAMS) const {
     uint8_t palette[kMaxEntries * 3];
     Palette256(palette);
     CvPixelLock lock(*this);
+    if (out.pixelBytes == 4 && std::max({out.rOffset, out.gOffset, out.bOffset}) < 4)
+        return GetRGBWords(palette, lock, rect, out);
     for (uint32_t j = 0; j < rect.Height(); ++j) {
         const uint8_t* s = lock.Row(rect.top + j) + rect.left;
         uint8_t* d = out.At(0, j);
@@ -83,6 +85,32 @@ void CvIndexedImage::GetRGB(CV_RECT_PARAMS, CV_DST_PARAMS) const {
             d[out.rOffset] = c[0];
             d[out.gOffset] = c[1];
             d[out.bOffset] = c[2];
+        }
+    }
+}
+
+// Four-byte pixels (a screen's 32-bit buffers) take one word per pixel: the entry's channels already at their
+// offsets, the fourth byte kept as it was.
+void CvIndexedImage::GetRGBWords(const uint8_t* palette, const CvPixelLock& lock, const CvRect& rect,
+                                 const CvDstLayout& out) {
+    uint32_t words[kMaxEntries], keep;
+    uint8_t bytes[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+    bytes[out.rOffset] = bytes[out.gOffset] = bytes[out.bOffset] = 0;
+    std::memcpy(&keep, bytes, 4);
+    for (uint32_t e = 0; e < kMaxEntries; ++e) {
+        bytes[out.rOffset] = palette[3 * e], bytes[out.gOffset] = palette[3 * e + 1];
+        bytes[out.bOffset] = palette[3 * e + 2];
+        std::memcpy(&words[e], bytes, 4);
+        words[e] &= ~keep;
+    }
+    for (uint32_t j = 0; j < rect.Height(); ++j) {
+        const uint8_t* s = lock.Row(rect.top + j) + rect.left;
+        uint8_t* d = out.At(0, j);
+        for (uint32_t i = 0; i < rect.Width(); ++i, d += 4) {
+            uint32_t word;
+            std::memcpy(&word, d, 4);
+            word = (word & keep) | words[s[i]];
+            std::memcpy(d, &word, 4);
         }
     }
 }
@@ -159,10 +187,16 @@ void CvIndexedImage::CountInto(uint32_t* counts, const CvBitmapImage* mask) cons
                 if ((m[x / 8] ^ whiteFlip) & (0x80 >> (x % 8))) ++all[p[x]];
         }
     } else {
+        // Neighbouring pixels often share an index: four tallies taken in turn keep each increment from waiting
+        // for the one before.
+        uint32_t part[3][kMaxEntries] = {};
         for (uint32_t y = 0; y < height; ++y) {
             const uint8_t* p = lock.Row(y);
-            for (uint32_t x = 0; x < width; ++x) ++all[p[x]];
+            uint32_t x = 0;
+            for (; x + 4 <= width; x += 4) ++all[p[x]], ++part[0][p[x + 1]], ++part[1][p[x + 2]], ++part[2][p[x + 3]];
+            for (; x < width; ++x) ++all[p[x]];
         }
+        for (uint32_t i = 0; i < kMaxEntries; ++i) all[i] += part[0][i] + part[1][i] + part[2][i];
     }
     const uint32_t n = std::min(colorTable.GetCount(), kMaxEntries);
     std::copy(all, all + n, counts);

@@ -55,6 +55,8 @@ private:
     // The table as 256 entries of R, G, B; indexes past the count read black instead of past the end.
     void Palette256(uint8_t* palette) const;
     void CountInto(uint32_t* counts, const CvBitmapImage* mask) const;
+    static void GetRGBWords(const uint8_t* palette, const CvPixelLock& lock, const CvRect& rect,
+                            const CvDstLayout& out);
 
     uint8_t fillIndex = 0;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 // Bits that index n palette entries (1 for n <= 2 ... 8 for n <= 256); 0 or more than 256 raises 21.
 uint8_t CodeSizeForColors(uint32_t n);
@@ -16,3 +17,7 @@ struct CvRowPass {
 // The passes covering `height` rows, in file order: all rows at once, or the four interlaced passes
 // (first rows 0, 4, 2, 1; steps 8, 8, 4, 2). Returns how many were filled in.
 uint32_t CvRowPasses(uint32_t height, bool interlaced, CvRowPass passes[4]);
+
+// For an image coded otherwise than its indices stand (without changing it): writes the coded indices of row y
+// into `out` (the image's width of them).
+using CvRowRewrite = std::function<void(uint32_t y, uint8_t* out)>;

@@ -131,7 +131,7 @@ void LzwEncoder::EncodeRows(const uint8_t* rows, uint32_t width, uint32_t rowCou
     if (width == 0 || rowCount == 0) return;
     if (lossy) {
         const CvRowPass all{0, 1, rowCount};
-        return EncodePassesLossy(rows, width, rowStride, &all, 1, nullptr);
+        return EncodePassesLossy(rows, width, rowStride, &all, 1, nullptr, nullptr);
     }
     // The matched string's code lives in a local for the whole loop: stores into the output bytes may alias
     // any member, so the compiler could not keep a member in a register.
@@ -193,8 +193,8 @@ void LzwEncoder::EncodeLossy(const uint8_t* pixels, size_t count, uint32_t rowLe
 // The rows of the passes one after another, so that the matcher looks ahead across their ends as exact coding
 // carries a string across them.
 void LzwEncoder::EncodePassesLossy(const uint8_t* pixels, uint32_t width, uint32_t rowBytes, const CvRowPass* passes,
-                                   uint32_t count, CvProgressTask* task) {
-    if (count == 1 && passes[0].rowStep * rowBytes == width)
+                                   uint32_t count, CvProgressTask* task, const CvRowRewrite* rewrite) {
+    if (!rewrite && count == 1 && passes[0].rowStep * rowBytes == width)
         return EncodeLossy(pixels + size_t(passes[0].firstRow) * rowBytes, size_t(width) * passes[0].rowCount, width,
                            task);
     std::vector<uint8_t> joined;
@@ -207,25 +207,42 @@ void LzwEncoder::EncodePassesLossy(const uint8_t* pixels, uint32_t width, uint32
     }
     uint8_t* to = joined.data();
     for (uint32_t i = 0; i < count; ++i)
-        for (uint32_t row = 0; row < passes[i].rowCount; ++row, to += width)
-            std::memcpy(to, pixels + (passes[i].firstRow + size_t(row) * passes[i].rowStep) * rowBytes, width);
+        for (uint32_t row = 0; row < passes[i].rowCount; ++row, to += width) {
+            const uint32_t y = passes[i].firstRow + row * passes[i].rowStep;
+            if (rewrite)
+                (*rewrite)(y, to);
+            else
+                std::memcpy(to, pixels + size_t(y) * rowBytes, width);
+        }
     EncodeLossy(joined.data(), joined.size(), width, task);
 }
 
 // Exact coding goes band by band, pass by pass: the coded string runs on across calls, so the bytes are those of
-// one call.
+// one call. Rewritten rows are made a band at a time into a buffer of their own.
 void LzwEncoder::EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes,
-                             bool interlaced, CvProgressTask* task) {
+                             bool interlaced, CvProgressTask* task, const CvRowRewrite* rewrite) {
     CvRowPass passes[4];
     const uint32_t count = CvRowPasses(height, interlaced, passes);
-    if (lossy && width > 0) return EncodePassesLossy(pixels, width, rowBytes, passes, count, task);
+    if (lossy && width > 0) return EncodePassesLossy(pixels, width, rowBytes, passes, count, task, rewrite);
     const uint32_t band = std::max<uint32_t>(1, kPixelsPerReport / std::max<uint32_t>(width, 1));
+    std::vector<uint8_t> made;
+    try {
+        if (rewrite) made.resize(size_t(band) * width);
+    } catch (const std::bad_alloc&) {
+        CV_THROW(kCvErrNoMemory);
+    }
     uint32_t rowsDone = 0;
     for (uint32_t i = 0; i < count; ++i)
         for (uint32_t row = 0; row < passes[i].rowCount; row += band) {
             const uint32_t rows = std::min(band, passes[i].rowCount - row);
             const size_t first = passes[i].firstRow + size_t(row) * passes[i].rowStep;
-            EncodeRows(pixels + first * rowBytes, width, rows, passes[i].rowStep * rowBytes);
+            if (rewrite) {
+                for (uint32_t k = 0; k < rows; ++k)
+                    (*rewrite)(uint32_t(first + size_t(k) * passes[i].rowStep), &made[size_t(k) * width]);
+                EncodeRows(made.data(), width, rows, width);
+            } else {
+                EncodeRows(pixels + first * rowBytes, width, rows, passes[i].rowStep * rowBytes);
+            }
             rowsDone += rows;
             if (task) CV_PROGRESS(*task, rowsDone);
         }

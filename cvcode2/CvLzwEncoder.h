@@ -5,10 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "cvcode2/CvLzw.h"
+
 class CvFile;
 class CvLossyMatcher;
 class CvProgressTask;
-struct CvRowPass;
 
 class LzwEncoder {
 public:
@@ -25,9 +26,10 @@ public:
     // An index at or above 2^codeSize cannot be coded and raises 27.
     void EncodeRows(const uint8_t* rows, uint32_t width, uint32_t rowCount, uint32_t rowStride);
     // All rows of an image, in interlaced pass order when asked, telling `task` (started on the row count, may be
-    // null) how many rows are coded about every 64K pixels; a stop it asks for raises 3.
+    // null) how many rows are coded about every 64K pixels; a stop it asks for raises 3. With `rewrite`, the rows
+    // coded are the ones it makes, and `pixels` is not read.
     void EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes, bool interlaced,
-                     CvProgressTask* task = nullptr);
+                     CvProgressTask* task = nullptr, const CvRowRewrite* rewrite = nullptr);
     // Writes the pending string, the end code, the last sub-block and the terminator.
     void Finish();
 
@@ -38,7 +40,7 @@ private:
     void AddString(uint32_t key, uint32_t slot);
     void WritePrefixAndGrow();
     void EncodePassesLossy(const uint8_t* pixels, uint32_t width, uint32_t rowBytes, const CvRowPass* passes,
-                           uint32_t count, CvProgressTask* task);
+                           uint32_t count, CvProgressTask* task, const CvRowRewrite* rewrite);
     void EncodeLossy(const uint8_t* pixels, size_t count, uint32_t rowLength, CvProgressTask* task);
     void ResetTable();
     void WriteCode(uint16_t code);

@@ -42,6 +42,28 @@ TEST(CvColorTable, FindNearestExcludesAndBreaksTiesLow) {
     EXPECT_TRUE(grown != table);
 }
 
+// Three- and four-byte pixels and a wider one, channels in any order; the bytes of the pixel that are no channel
+// and the pixels outside the rectangle keep what they held.
+TEST(CvIndexedImage, EveryDestinationLayoutReadsAlike) {
+    const CvColorTable table = PaletteOf({{1, 2, 3}, {40, 50, 60}, {255, 128, 7}});
+    auto image = Row(table, {2, 0, 1, 1, 2, 0, 2});
+    struct Layout {
+        uint16_t bytes, r, g, b;
+    };
+    for (Layout l : {Layout{3, 0, 1, 2}, Layout{4, 1, 2, 3}, Layout{4, 2, 1, 0}, Layout{5, 4, 2, 0}}) {
+        std::vector<uint8_t> out(size_t(l.bytes) * 7, 0xEE);
+        image->GetRGB(1, 0, 1, 6, 1, 0, l.bytes * 7u, l.bytes, l.r, l.g, l.b, out.data());
+        for (uint32_t x = 0; x < 7; ++x)
+            for (uint16_t k = 0; k < l.bytes; ++k) {
+                const bool shown = x >= 1 && x < 6;
+                const uint8_t* entry = table.Entry(shown ? std::vector<uint8_t>{2, 0, 1, 1, 2, 0, 2}[x] : 0);
+                const uint8_t expected = !shown ? 0xEE : k == l.r ? entry[0] : k == l.g ? entry[1] : k == l.b ? entry[2]
+                                                                                                            : 0xEE;
+                EXPECT_EQ(out[x * l.bytes + k], expected) << "pixel bytes " << l.bytes << ", pixel " << x << ", byte " << k;
+            }
+    }
+}
+
 TEST(CvIndexedImage, ReadsThroughTheTableAndCountsUsage) {
     const unsigned failedBefore = CvFailedCheckCount();
     auto image = Row(PaletteOf({kRed, kBlue, kGreen}), {2, 0, 0, 1, 2, 2});
