@@ -123,8 +123,9 @@ TEST(CvLzwEncoder, TablesFilledManyTimesGiveTheSameBytesAsEver) {
                           {"lzw/400x120-16-interlaced", 400, 120, 16, 3, true},
                           {"lzw/900x200-2", 900, 200, 2, 9, false}};
     for (const Case& c : cases)
-        ExpectGolden(c.name, EncodeToBytes(MakePicture(c.width, c.height, c.colors, c.seed),
-                                           CodeSizeForColors(c.colors), c.interlaced));
+        for (bool rewritten : {false, true})
+            ExpectGolden(c.name, EncodeToBytes(MakePicture(c.width, c.height, c.colors, c.seed),
+                                               CodeSizeForColors(c.colors), c.interlaced, nullptr, rewritten));
 }
 
 TEST(CvLzwCodec, RoundTripsPlainAndInterlacedAcrossSizesAndDepths) {

@@ -63,16 +63,21 @@ inline std::string LzwScratchFile(const char* name) {
     return dir + "/" + name;
 }
 
-// Exactly, or with lossy coding judged in the colours of the matcher's table.
+// Exactly, or with lossy coding judged in the colours of the matcher's table; `rewritten`: the rows are handed
+// over one by one by a rewrite, the image itself never read.
 inline std::string EncodeToBytes(const LzwPicture& picture, uint8_t codeSize, bool interlaced,
-                                 CvLossyMatcher* lossy = nullptr) {
+                                 CvLossyMatcher* lossy = nullptr, bool rewritten = false) {
     std::string path = LzwScratchFile("encoded");
     CvFile file;
     file.SetPath(path.c_str());
     file.Open(kCvFileWrite);
     LzwEncoder encoder(file);
     encoder.Start(codeSize, lossy);
-    encoder.EncodeImage(picture.pixels.data(), picture.width, picture.height, picture.width, interlaced);
+    const CvRowRewrite rows = [&](uint32_t y, uint8_t* out) {
+        std::copy_n(&picture.pixels[size_t(y) * picture.width], picture.width, out);
+    };
+    encoder.EncodeImage(rewritten ? nullptr : picture.pixels.data(), picture.width, picture.height, picture.width,
+                        interlaced, nullptr, rewritten ? &rows : nullptr);
     encoder.Finish();
     file.Close();
     return ReadFileBytes(path);
