@@ -1,4 +1,4 @@
-// Forwarding rules of the filter: one Start/Finish pair for the remapping task, errors always.
+// Forwarding rules of the filter: one Start/Finish pair for the remapping task, reports and errors always.
 // While no remapping task is running the proxy never asks to stop.
 #include "common/NoStartProgressProxy.h"
 
@@ -18,7 +18,15 @@ void NoStartProgressProxy::Finish(CvProgressTask* task) {
 }
 
 bool NoStartProgressProxy::Update(CvProgressTask* task) {
-    return started ? target->Update(task) : false;
+    if (!started) {
+        stopAsked = target->Update(task) || stopAsked;
+        return false;
+    }
+    if (stopAsked) {
+        stopAsked = false;
+        return true;
+    }
+    return target->Update(task);
 }
 
 void NoStartProgressProxy::Error(CvProgressTask* task, CvErrorCode error) {

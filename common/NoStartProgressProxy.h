@@ -1,5 +1,7 @@
-// The engine's indicator filter: only the "Remapping" task reaches the target indicator,
-// so a dialog's progress bar moves, and can stop the work, during remapping alone.
+// The engine's indicator filter: only the "Remapping" task starts and finishes on the target indicator, so a
+// dialog's progress bar moves, and can stop the work, during remapping alone. The other tasks' reports still reach
+// the target, which keeps its window responsive, but their answers are held back: a stop asked meanwhile stops the
+// next remapping at its first report.
 #pragma once
 
 #include "cvcode2/CvProgressTask.h"
@@ -16,4 +18,5 @@ public:
 private:
     CvProgressIndicator* target;
     bool started = false;
+    bool stopAsked = false;
 };

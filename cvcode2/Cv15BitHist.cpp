@@ -28,6 +28,13 @@ void BuildHistogram(const uint8_t* pixels, uint32_t rowBytes, uint32_t width, ui
     CV_ASSERT(histogram != nullptr);
     if (!histogram) return;
     std::memset(histogram, 0, kCellCount * sizeof(uint32_t));
+    AddToHistogram(pixels, rowBytes, width, height, rOffset, gOffset, bOffset, pixelBytes, histogram);
+}
+
+void AddToHistogram(const uint8_t* pixels, uint32_t rowBytes, uint32_t width, uint32_t height, uint16_t rOffset,
+                    uint16_t gOffset, uint16_t bOffset, uint16_t pixelBytes, uint32_t* histogram) {
+    CV_ASSERT(histogram != nullptr);
+    if (!histogram) return;
     CV_ASSERT(pixels != nullptr || width == 0 || height == 0);
     if (!pixels) return;
     for (uint32_t y = 0; y < height; ++y) {

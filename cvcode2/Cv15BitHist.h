@@ -34,6 +34,9 @@ inline void CellColor(uint32_t cell, uint8_t rgb[3]) {
 // Zeroes the kCellCount counters, then counts every pixel into the cell of its colour.
 void BuildHistogram(const uint8_t* pixels, uint32_t rowBytes, uint32_t width, uint32_t height, uint16_t rOffset,
                     uint16_t gOffset, uint16_t bOffset, uint16_t pixelBytes, uint32_t* histogram);
+// The same without zeroing: adds these rows' pixels to the counts already there.
+void AddToHistogram(const uint8_t* pixels, uint32_t rowBytes, uint32_t width, uint32_t height, uint16_t rOffset,
+                    uint16_t gOffset, uint16_t bOffset, uint16_t pixelBytes, uint32_t* histogram);
 // Number of occupied cells.
 uint32_t CountColors(const uint32_t* histogram);
 // The colours of the occupied cells in ascending cell order.

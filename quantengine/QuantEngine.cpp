@@ -22,6 +22,8 @@
 namespace {
 // Refinement passes of the fine palette: the error falls quickly in the first few and barely after.
 constexpr uint32_t kFinePasses = 4;
+// The histogram reports after about this many pixels: a few milliseconds of counting.
+constexpr uint32_t kPixelsPerCountedBand = 1u << 21;
 
 template <class T>
 std::unique_ptr<T[]> NewZeroed(size_t count) {
@@ -134,12 +136,22 @@ void QuantEngine::Prepare() {
     prepared = true;
 }
 
+// Counted in bands, each reported, so that a dialog keeps handling its messages on a large picture.
 void QuantEngine::CountHistogram() {
     if (!countedHistogram) {
         std::unique_ptr<uint32_t[]> counts = NewZeroed<uint32_t>(kCellCount);
         CvPixelLock lock(*source);
-        BuildHistogram(lock.Pixels(), source->RowBytes(), source->GetWidth(), source->GetHeight(), 0, 1, 2, 3,
-                       counts.get());
+        const uint32_t width = source->GetWidth(), height = source->GetHeight();
+        const uint32_t band = std::max<uint32_t>(1, kPixelsPerCountedBand / std::max<uint32_t>(1, width));
+        CvProgressTask counting(Indicator());
+        counting.Start(0, height, "Counting colors");
+        for (uint32_t top = 0; top < height; top += band) {
+            const uint32_t rows = std::min(band, height - top);
+            AddToHistogram(lock.Pixels() + size_t(source->RowBytes()) * top, source->RowBytes(), width, rows, 0, 1, 2,
+                           3, counts.get());
+            CV_PROGRESS(counting, top + rows);
+        }
+        counting.Finish();
         countedHistogram = std::move(counts);
     }
     histogram = NewZeroed<uint32_t>(kCellCount);

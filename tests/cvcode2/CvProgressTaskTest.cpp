@@ -30,13 +30,20 @@ TEST(CvProgressTask, CaptionIsCutAt255AndIdsIncrease) {
     EXPECT_EQ(second.Id(), first.Id() + 1);
 }
 
-TEST(NoStartProgressProxy, OnlyRemappingReachesTheTargetAndCanBeStopped) {
+// Other tasks neither start nor stop on the target; their reports reach it (so a dialog keeps handling its
+// messages), and a stop it asks for then waits for the remapping's first report.
+TEST(NoStartProgressProxy, OnlyRemappingStartsOnTheTargetAndCanBeStopped) {
     RecordingIndicator dialog;
-    dialog.stop = true;  // the dialog wants to stop from the start
+    dialog.stopAt = 2;  // the dialog asks to stop during the other task
     NoStartProgressProxy proxy(&dialog);
     EXPECT_NO_THROW(RunTask(&proxy, "Reducing", 3));
-    EXPECT_TRUE(dialog.calls.empty());
+    EXPECT_EQ(dialog.calls, (std::vector<std::string>{"update 1", "update 2", "update 3"}));
+    dialog.calls.clear();
     EXPECT_EQ(ErrorOf([&] { RunTask(&proxy, "Remapping", 3); }), 3u);  // stops at its first report
+    EXPECT_EQ(dialog.calls, (std::vector<std::string>{"start Remapping", "error 3"}));
+    dialog.calls.clear();
+    dialog.stop = true;
+    EXPECT_EQ(ErrorOf([&] { RunTask(&proxy, "Remapping", 3); }), 3u);
     EXPECT_EQ(dialog.calls, (std::vector<std::string>{"start Remapping", "update 1", "error 3"}));
 }
 
@@ -45,8 +52,8 @@ TEST(NoStartProgressProxy, FinishSendsOneLastUpdateThenFinish) {
     NoStartProgressProxy proxy(&dialog);
     RunTask(&proxy, "Remapping", 2);
     RunTask(&proxy, "Quantizing", 2);
-    EXPECT_EQ(dialog.calls,
-              (std::vector<std::string>{"start Remapping", "update 1", "update 2", "update 2", "finish"}));
+    EXPECT_EQ(dialog.calls, (std::vector<std::string>{"start Remapping", "update 1", "update 2", "update 2", "finish",
+                                                      "update 1", "update 2"}));
 }
 
 TEST(ProgressPercent, RoundsToNearest) {
