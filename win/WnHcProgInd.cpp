@@ -20,10 +20,12 @@ void WnHcProgInd::Start(CvProgressTask* task) {
     SendMessageW(bar, PBM_SETPOS, 0, 0);
     shownPercent = 0;
     pumpedSinceStart = false;
+    running = true;
     ShowWindow(bar, SW_SHOW);
 }
 
 void WnHcProgInd::Finish(CvProgressTask* task) {
+    running = false;
     ShowWindow(bar, SW_HIDE);
     if (onFinish) onFinish(task);
 }
@@ -32,12 +34,18 @@ bool WnHcProgInd::Update(CvProgressTask* task) {
     if (shouldStop()) return true;
     // The tick count is read from memory the system keeps current; a finer clock costs a system call per report.
     const ULONGLONG now = GetTickCount64();
-    if (pumpedSinceStart && now - lastPump < ULONGLONG(kPumpInterval.count())) return false;
+    // A task's first report looks at once; later ones, and the reports of a task that was not started here (and
+    // shows no bar), once the interval has passed.
+    const bool first = running && !pumpedSinceStart;
+    if (!first && now - lastPump < ULONGLONG(kPumpInterval.count())) return false;
+    // The bar moves with a look at the queue, and only when its whole percentage does.
+    if (first || (running && now - lastBarMove >= ULONGLONG(kBarInterval.count()))) {
+        const int percent = ProgressPercent(task->Current(), task->Maximum());
+        if (percent != shownPercent) SendMessageW(bar, PBM_SETPOS, WPARAM(shownPercent = percent), 0);
+        lastBarMove = now;
+    }
     pumpedSinceStart = true;
     lastPump = now;
-    // The bar moves with the looks at the queue (a bar may repaint at once), and only when its whole percentage does.
-    const int percent = ProgressPercent(task->Current(), task->Maximum());
-    if (percent != shownPercent) SendMessageW(bar, PBM_SETPOS, WPARAM(shownPercent = percent), 0);
     if (!DispatchPending()) return true;
     return shouldStop();
 }

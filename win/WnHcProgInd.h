@@ -13,7 +13,7 @@
 class WnHcProgInd : public CvProgressIndicator {
 public:
     // Whether the running task must stop (a new run is pending, the dialog is closing, or a handler asked for it);
-    // asked before and after each pump. A predicate that reports a request also clears it.
+    // asked before and after each pump.
     using ShouldStop = std::function<bool()>;
     // The dialog's own work at a task's start (before the bar shows) and at its finish (after the bar hides).
     using TaskHook = std::function<void(CvProgressTask*)>;
@@ -27,9 +27,12 @@ public:
     bool Update(CvProgressTask* task) override;
     void Error(CvProgressTask*, CvErrorCode) override {}
 
-    // Reports come every few thousand pixels, and each look at the queue (or move of the bar) can cost a round trip
-    // to the window system: after a task's first report, both happen again only once this much time has passed.
+    // Reports come every few thousand pixels, and each look at the queue can cost a round trip to the window
+    // system: after a task's first report, it happens again only once this much time has passed.
     static constexpr std::chrono::milliseconds kPumpInterval{15};
+    // A move of the bar repaints it at once, which waits for the window system (milliseconds on a busy machine,
+    // more than the looks at the queue cost together): after the first report it moves at most this often.
+    static constexpr std::chrono::milliseconds kBarInterval{100};
 
 private:
     // Dispatches every pending message of the thread; false when it met WM_QUIT (left in the queue for the
@@ -42,6 +45,7 @@ private:
     TaskHook onStart;
     TaskHook onFinish;
     int shownPercent = -1;
+    bool running = false;  // between a task's Start and its Finish: the bar shows
     bool pumpedSinceStart = false;
-    ULONGLONG lastPump = 0;
+    ULONGLONG lastPump = 0, lastBarMove = 0;
 };

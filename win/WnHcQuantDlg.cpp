@@ -100,6 +100,7 @@ constexpr int kPaneLeft = 15, kPaneTop = 15, kPaneSize = 163, kPaneGap = 23;
 constexpr int kStripGapBelowLoad = 11, kSliderGapBelowColors = 5;
 // The reduced picture is shown in bands of about this many pixels, the dialog's messages handled between them.
 constexpr uint32_t kPixelsPerShownBand = 1u << 20;
+constexpr ULONGLONG kShownPaintInterval = 100;  // milliseconds
 constexpr UINT kPaneStyle = WS_CHILD | WS_VISIBLE;
 
 HWND CreatePaneWindow(HWND dialog, int id, int left, int top, int size) {
@@ -344,25 +345,30 @@ void WnHcQuantDlg::ShowResult() {
 
 void WnHcQuantDlg::ShowInBands(WnImagePreview& pane, uint32_t from) {
     // The dialog handles its messages between the bands: a change stops the showing as it stops the reduction,
-    // and the rows not yet shown keep what the pane showed before.
+    // and the rows not yet shown keep what the pane showed before. Each paint costs a trip to the window system,
+    // so a picture shown quickly is painted once, at the end, and a large one as it goes, now and then.
     const uint32_t width = pane.Image()->GetWidth(), height = pane.Image()->GetHeight();
     const uint32_t band = std::max<uint32_t>(1, kPixelsPerShownBand / std::max<uint32_t>(1, width));
     CvProgressTask showing(stepProgress.get());
     showing.Start(0, height, "Showing");
+    ULONGLONG painted = GetTickCount64();
     for (uint32_t top = from; top < height; top += band) {
         const uint32_t bottom = std::min(height, top + band);
         pane.RenderRows(top, bottom);
+        if (GetTickCount64() - painted >= kShownPaintInterval) {
+            pane.Paint();
+            painted = GetTickCount64();
+        }
         CV_PROGRESS(showing, bottom);
     }
     showing.Finish();
     pane.Reveal();
 }
 
-bool WnHcQuantDlg::ShouldStop() {
-    if (cancelPressed || restart) return true;
-    if (!dirty) return false;
-    dirty = false;
-    return true;
+// A change stays asked for until the next reduction starts: a report whose answer is not acted on (the remap's
+// last) must not use it up, or the change would be lost.
+bool WnHcQuantDlg::ShouldStop() const {
+    return cancelPressed || restart || dirty;
 }
 
 // --- commands --------------------------------------------------------------------------------------------------

@@ -65,7 +65,7 @@ private:
     void ShowResult();
     // Renders a pane's picture from row `from` on, in bands, with the bar; then shows it whole.
     void ShowInBands(WnImagePreview& pane, uint32_t from);
-    bool ShouldStop();
+    bool ShouldStop() const;
     void MeasureGifSize();
     void ShowSizeInfo() const;
 

@@ -165,7 +165,8 @@ void WnImagePreview::RenderRows(uint32_t top, uint32_t bottom) {
     GdiFlush();
     Raster().RenderRows(*image, top, bottom);
     if (top <= renderedRows) renderedRows = std::max(renderedRows, bottom);
-    Redraw(0, int(top), int(layout.ImageWidth()) - 1, int(bottom) - 1);
+    if (layout.Zoom().ZoomedOut())
+        Raster().DownsampleRect(layout.Zoom().den, 0, int(top), int(layout.ImageWidth()) - 1, int(bottom) - 1);
 }
 
 void WnImagePreview::OnResize() {

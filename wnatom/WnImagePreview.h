@@ -45,7 +45,8 @@ public:
     // The same for a picture rendered later, band by band (a large one, while the dialog stays responsive): the
     // pane shows no picture until Reveal(), and no pass over its pixels is made before.
     void SetImageHidden(CvImage* newImage);
-    // Renders the picture's rows top <= y < bottom (and their blocks when zoomed out); shown unless hidden.
+    // Renders the picture's rows top <= y < bottom (and their blocks when zoomed out); they show at the next
+    // Paint (or Reveal) unless the picture is hidden.
     void RenderRows(uint32_t top, uint32_t bottom);
     void Reveal();
     bool Hidden() const { return hidden; }

@@ -96,7 +96,11 @@ TEST_F(WnHcProgIndTest, BarShowsFromStartToFinishAtTheRoundedPercentage) {
 
     EXPECT_FALSE(task.SetProgress(1));
     EXPECT_EQ(BarPosition(bar), 33);
-    Sleep(DWORD(WnHcProgInd::kPumpInterval.count()) + 5);  // the bar moves at most once an interval
+    // Between looks at the queue the bar stays; after a look it moves at most once an interval of its own.
+    Sleep(DWORD(WnHcProgInd::kPumpInterval.count()) + 5);
+    EXPECT_FALSE(task.SetProgress(2));
+    EXPECT_EQ(BarPosition(bar), 33);
+    Sleep(DWORD(WnHcProgInd::kBarInterval.count()) + 5);
     EXPECT_FALSE(task.SetProgress(2));
     EXPECT_EQ(BarPosition(bar), 67);
     const BenchPixels shown = CaptureClient(host.Handle());
@@ -128,7 +132,7 @@ TEST_F(WnHcProgIndTest, ReportsHandleEveryPendingMessageAtMostEachIntervalAndASt
     Sleep(DWORD(WnHcProgInd::kPumpInterval.count()) + 5);
     EXPECT_EQ(ErrorOf([&] { CV_PROGRESS(task, 2); }), 3u);
     EXPECT_FALSE(record.stopRequested) << "the request is used up by the stop";
-    EXPECT_EQ(BarPosition(bar), 20);
+    EXPECT_EQ(BarPosition(bar), 10) << "the bar waits for an interval of its own";
     EXPECT_FALSE(task.SetProgress(3));
 }
 
@@ -165,14 +169,19 @@ TEST_F(WnHcProgIndTest, AQuitMessageStopsTheTaskAndStaysForTheOuterLoop) {
     EXPECT_EQ(quit.wParam, 5u);
 }
 
+// The other tasks' reports keep the dialog handling its messages, but neither move the bar nor stop: a stop asked
+// meanwhile stops the next remapping at its first report.
 TEST_F(WnHcProgIndTest, ThroughTheEngineFilterOnlyRemappingMovesTheBarOrStops) {
     NoStartProgressProxy proxy(indicator.get());
-    record.stopRequested = true;
     CvProgressTask reducing(&proxy);
     reducing.Start(0, 4, "Reducing");
+    PostMessageW(dialog, kNoteMessage, 0, 0);
+    PostMessageW(dialog, kStopMessage, 0, 0);
     EXPECT_FALSE(reducing.SetProgress(2));
+    EXPECT_EQ(record.notes, 1);
     reducing.Finish();
     EXPECT_FALSE(IsWindowVisible(bar));
+    EXPECT_EQ(BarPosition(bar), 0);
     EXPECT_TRUE(hookCalls.empty());
 
     CvProgressTask remapping(&proxy);
