@@ -101,11 +101,12 @@ void DragDither(HWND dialog, int to) {
 
 // Runs `action` once, from inside a running reduction's message pump, once the progress bar has come up for the
 // `showing`-th time since this was made (a reduction shows it for its remapping, for showing its result, then for
-// its size count). It finds the dialog by its bar, so it can be armed before the dialog opens.
+// its size count); or, `asItShows`, at once as the bar comes up (an action that only posts messages: they wait for
+// the task's first look at the queue). It finds the dialog by its bar, so it can be armed before the dialog opens.
 class DuringReduction {
 public:
-    explicit DuringReduction(int showing, std::function<void(HWND dialog)> action)
-        : showing(showing), action(std::move(action)) {
+    explicit DuringReduction(int showing, std::function<void(HWND dialog)> action, bool asItShows = false)
+        : showing(showing), action(std::move(action)), asItShows(asItShows) {
         Active() = this;
         hook = SetWindowsHookExW(WH_CALLWNDPROCRET, Shown, nullptr, GetCurrentThreadId());
         timer = SetTimer(nullptr, 0, 5, Tick);
@@ -129,6 +130,10 @@ private:
             GetDlgCtrlID(message->hwnd) == IDC_QUANT_PROGRESS) {
             ++self->shows;
             self->bar = message->hwnd;
+            if (self->asItShows && !self->ran && self->shows == self->showing) {
+                self->ran = true;
+                self->action(GetParent(self->bar));
+            }
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
@@ -143,6 +148,7 @@ private:
 
     int showing;
     std::function<void(HWND)> action;
+    bool asItShows;
     HHOOK hook = nullptr;
     UINT_PTR timer = 0;
     int shows = 0;
@@ -300,6 +306,30 @@ TEST(WnHcQuantDlgTest, ChangesDuringAReductionOrItsSizeCountAbortItOnceAndTheLas
         EXPECT_EQ(result, 0);
         EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(Picture(kLongWidth, kLongHeight)));
     }
+}
+
+// A small picture's remapping looks at the queue once, in its last report, whose answer it does not act on: a
+// change handled there still stops what follows and runs again, so the dialog ends with the result it shows.
+TEST(WnHcQuantDlgTest, AChangeHandledInTheRemappingsLastReportIsNotLost) {
+    constexpr int kSide = 40;  // fewer pixels than the remapping reports after
+    QuantRun run(Picture(kSide, kSide));
+    const int16_t result = run.Run([&](HWND dialog) {
+        DuringReduction during(
+            1,
+            [](HWND shown) {
+                HWND depth = GetDlgItem(shown, IDC_QUANT_DEPTH);
+                SendMessageW(depth, CB_SETCURSEL, 4, 0);  // 16 colours
+                PostMessageW(shown, WM_COMMAND, MAKEWPARAM(IDC_QUANT_DEPTH, CBN_SELCHANGE), LPARAM(depth));
+            },
+            true);
+        Choose(dialog, IDC_QUANT_DEPTH, 6);  // 4 colours
+        WaitForReduction(dialog);
+        EXPECT_TRUE(during.Ran());
+        EXPECT_EQ(DialogText(dialog, IDC_QUANT_COLORS), "16");
+        PressDialogButton(dialog, IDOK);
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(Picture(kSide, kSide)));
 }
 
 // The first reduction runs in the dialog already shown; a later one keeps the last result in view until its own is
