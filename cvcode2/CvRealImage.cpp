@@ -31,12 +31,15 @@ CvRealImage::CvRealImage(uint32_t w, uint32_t h, uint16_t bits, uint16_t samples
       rowBytes(0),
       rowBytesFunction(function ? function : CvDefaultRowBytes) {
     try {
+        // A buffer of our own comes zero-filled, which is what clearing makes: writing the zeros again would only
+        // touch every page of a large image before anything needs it.
+        const bool zeroFilled = !buffer;
         if (!buffer) {
             buffer = new (std::nothrow) CvBuffer;
             if (!buffer) CV_THROW(kCvErrNoMemory);
         }
         AllocPixels();
-        if (clear) CvRealImage::Clear();
+        if (clear && !zeroFilled) CvRealImage::Clear();
     } catch (const CvErrorCode& error) {
         if (buffer && buffer->IsAllocated()) buffer->Free();
         delete buffer;

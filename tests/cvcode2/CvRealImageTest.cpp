@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -19,7 +20,36 @@ void SetBit(CvRealImage& image, uint32_t x, uint32_t y) {
     CvPixelLock lock(image);
     lock.Row(y)[x / 8] |= uint8_t(0x80 >> (x % 8));
 }
+
+// A buffer whose new memory is not zero, as a caller's may be.
+class ScribbledBuffer : public CvBuffer {
+protected:
+    uint8_t* DoAllocate(uint32_t size) override {
+        uint8_t* pixels = CvBuffer::DoAllocate(size);
+        std::fill_n(pixels, size, uint8_t(0xAB));
+        return pixels;
+    }
+};
+
+bool AllZero(const CvRealImage& image) {
+    CvPixelLock lock(image);
+    const uint8_t* p = lock.Pixels();
+    return std::all_of(p, p + image.Buffer()->GetSize(), [](uint8_t b) { return b == 0; });
+}
 }  // namespace
+
+// A cleared image reads zero: on a buffer of its own (memory that comes zero-filled, also where an earlier image
+// was scribbled and freed) and on a caller's buffer, which is cleared.
+TEST(CvRealImage, ClearedImagesReadZeroOnAnyBuffer) {
+    for (int round = 0; round < 2; ++round) {
+        auto own = std::make_unique<CvRealImage>(300, 200, 8, 3, nullptr, nullptr, 0, true);
+        EXPECT_TRUE(AllZero(*own)) << "round " << round;
+        CvPixelLock lock(*own);
+        std::fill_n(lock.Pixels(), own->Buffer()->GetSize(), uint8_t(0x5A));
+    }
+    CvRealImage given(300, 200, 8, 3, nullptr, new ScribbledBuffer, 0, true);
+    EXPECT_TRUE(AllZero(given));
+}
 
 TEST(CvRealImage, SizesNoBufferCanHoldAreRefused) {
     // A row longer than 32 bits can count, and a block whose rows x height pass 4 GiB.
