@@ -47,9 +47,9 @@ SimImage Crop(const BenchPicture& photo, uint32_t width, uint32_t height) {
     return image;
 }
 
-// The stages of a change as the dialog's bar shows them: every task sets the bar's range when it starts and hides
-// the bar when it ends (the remap, then the showing of the result, then the size count). A hook on the thread's
-// sent messages notes when, in milliseconds from the release.
+// The stages of a change as the dialog's bar shows them: every task sets the bar back to 0 as it starts (the
+// remap, then the showing of the result, then the size count), and the bar is hidden once the reduction has ended.
+// A hook on the thread's sent messages notes when, in milliseconds from the release.
 class StageLog {
 public:
     StageLog(HWND bar, Clock::time_point start)
@@ -63,8 +63,8 @@ public:
     StageLog(const StageLog&) = delete;
     StageLog& operator=(const StageLog&) = delete;
 
-    // Start and end of each task, in order; an end without a start (a hidden bar hidden again) is not noted.
-    const std::vector<std::pair<double, double>>& Tasks() const { return tasks; }
+    const std::vector<double>& TaskStarts() const { return starts; }
+    double Hidden() const { return hidden; }
 
 private:
     static LRESULT CALLBACK Seen(int code, WPARAM wParam, LPARAM lParam) {
@@ -74,22 +74,22 @@ private:
     }
     void Note(const CWPSTRUCT& message) {
         const double now = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        if (message.message == PBM_SETRANGE32) tasks.emplace_back(now, -1.0);
-        if (message.message == WM_SHOWWINDOW && !message.wParam && !tasks.empty() && tasks.back().second < 0)
-            tasks.back().second = now;
+        if (message.message == PBM_SETPOS && message.wParam == 0) starts.push_back(now);
+        if (message.message == WM_SHOWWINDOW && !message.wParam) hidden = now;
     }
 
     static inline StageLog* active = nullptr;
     HWND bar;
     Clock::time_point start;
     HHOOK hook;
-    std::vector<std::pair<double, double>> tasks;
+    std::vector<double> starts;
+    double hidden = -1;
 };
 
 // What one change took, in milliseconds: the whole, and its parts as the bar shows them.
 struct ChangeTiming {
     double total = 0;
-    double toRemap = 0, remap = 0, show = 0, toCount = 0, count = 0, after = 0;
+    double toRemap = 0, remap = 0, show = 0, count = 0, after = 0;
     double threadCpu = 0;  // the dialog thread's processor time over the change (the system's clock ticks)
 };
 
@@ -124,14 +124,13 @@ ChangeTiming TimeOneChange(HWND dialog, int to) {
     ChangeTiming timing;
     timing.total = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     timing.threadCpu = ThreadCpuMs() - cpuBefore;
-    const auto& tasks = stages.Tasks();
-    if (tasks.size() == 3) {
-        timing.toRemap = tasks[0].first;
-        timing.remap = tasks[0].second - tasks[0].first;
-        timing.show = tasks[1].second - tasks[0].second;
-        timing.toCount = tasks[2].first - tasks[1].second;
-        timing.count = tasks[2].second - tasks[2].first;
-        timing.after = timing.total - tasks[2].second;
+    const auto& starts = stages.TaskStarts();
+    if (starts.size() == 3 && stages.Hidden() > 0) {
+        timing.toRemap = starts[0];
+        timing.remap = starts[1] - starts[0];
+        timing.show = starts[2] - starts[1];
+        timing.count = stages.Hidden() - starts[2];
+        timing.after = timing.total - stages.Hidden();
     }
     return timing;
 }
@@ -188,11 +187,10 @@ void Measure(const ModuleLoader& module, const BenchPicture& photo, uint32_t wid
         width, height, palette, middle, totals.front(), totals.back(), totals.size(), target,
         middle <= target ? "met" : "NOT MET");
     std::printf(
-        "    stages (medians, ms): to the remap %.1f, remap %.1f, result shown %.1f, to the count %.1f, count %.1f, "
-        "after %.1f; dialog thread's processor time %.0f\n",
+        "    stages (medians, ms): to the remap %.1f, remap %.1f, result shown and its count prepared %.1f, count "
+        "%.1f, after %.1f; dialog thread's processor time %.0f\n",
         median(&ChangeTiming::toRemap), median(&ChangeTiming::remap), median(&ChangeTiming::show),
-        median(&ChangeTiming::toCount), median(&ChangeTiming::count), median(&ChangeTiming::after),
-        median(&ChangeTiming::threadCpu));
+        median(&ChangeTiming::count), median(&ChangeTiming::after), median(&ChangeTiming::threadCpu));
 }
 
 // The remap alone, without the dialog, its indicator or its message loop: set beside the native benchmarks

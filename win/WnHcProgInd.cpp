@@ -11,22 +11,24 @@ WnHcProgInd::WnHcProgInd(HWND dialog, HWND bar, ShouldStop shouldStop, TaskHook 
       bar(bar),
       shouldStop(std::move(shouldStop)),
       onStart(std::move(onStart)),
-      onFinish(std::move(onFinish)) {}
+      onFinish(std::move(onFinish)) {
+    // Every task runs over 0..100: the range is set once, and a start only brings the bar back to 0.
+    SendMessageW(bar, PBM_SETRANGE32, 0, 100);
+    SendMessageW(bar, PBM_SETSTEP, 1, 0);
+}
 
 void WnHcProgInd::Start(CvProgressTask* task) {
     if (onStart) onStart(task);
-    SendMessageW(bar, PBM_SETRANGE32, 0, 100);
-    SendMessageW(bar, PBM_SETSTEP, 1, 0);
     SendMessageW(bar, PBM_SETPOS, 0, 0);
     shownPercent = 0;
     pumpedSinceStart = false;
     running = true;
-    ShowWindow(bar, SW_SHOW);
+    if (!IsWindowVisible(bar)) ShowWindow(bar, SW_SHOW);
 }
 
 void WnHcProgInd::Finish(CvProgressTask* task) {
     running = false;
-    ShowWindow(bar, SW_HIDE);
+    if (!keepBar) HideBar();
     if (onFinish) onFinish(task);
 }
 

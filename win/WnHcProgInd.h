@@ -1,6 +1,7 @@
 // The quantization dialog's progress indicator: a progress bar that follows the task, and a message pump run on
 // every report, so the dialog stays responsive while a reduction runs inside one of its own handlers.
-// The bar shows only between a task's start and its finish; a report never returns with a message left pending.
+// The bar shows only between a task's start and its finish (or its owner's HideBar, when it keeps the bar between
+// tasks); a report never returns with a message left pending.
 #pragma once
 
 #include <windows.h>
@@ -27,6 +28,11 @@ public:
     bool Update(CvProgressTask* task) override;
     void Error(CvProgressTask*, CvErrorCode) override {}
 
+    // For an owner that runs tasks one after another on the same bar: the bar stays shown from a task's finish to
+    // the next one's start, and goes at HideBar (each show and hide waits for the window system).
+    void KeepBarBetweenTasks() { keepBar = true; }
+    void HideBar() { ShowWindow(bar, SW_HIDE); }
+
     // Reports come every few thousand pixels, and each look at the queue can cost a round trip to the window
     // system: after a task's first report, it happens again only once this much time has passed.
     static constexpr std::chrono::milliseconds kPumpInterval{15};
@@ -46,6 +52,7 @@ private:
     TaskHook onFinish;
     int shownPercent = -1;
     bool running = false;  // between a task's Start and its Finish: the bar shows
+    bool keepBar = false;
     bool pumpedSinceStart = false;
     ULONGLONG lastPump = 0, lastBarMove = 0;
 };

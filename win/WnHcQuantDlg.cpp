@@ -158,6 +158,9 @@ void WnHcQuantDlg::OnInit() {
     progress = std::make_unique<WnHcProgInd>(Window(), bar, [this] { return ShouldStop(); },
                                              [this](CvProgressTask* task) { OnProgressStart(task); });
     stepProgress = std::make_unique<WnHcProgInd>(Window(), bar, [this] { return ShouldStop(); });
+    // A reduction's tasks follow one another on the bar, which goes only once the reduction has ended.
+    progress->KeepBarBetweenTasks();
+    stepProgress->KeepBarBetweenTasks();
     ShowSizeInfo();
     sizer.RegisterControls(Window());
     RECT pane{};
@@ -259,16 +262,17 @@ void WnHcQuantDlg::Reduce() {
         if (!cancelPressed && !nextPressed) ShowResultImage();
         try {
             ReduceOnce();
+            progress->HideBar();
             return;
         } catch (const CvErrorCode& error) {
             busy = false;
             PostMessageW(Window(), WM_COMMAND, kQuantCommandReductionEnded, 0);
-            if (error.code != kCvErrCancelled) {
-                ShowWindow(GetDlgItem(Window(), IDC_QUANT_PROGRESS), SW_HIDE);
-                throw;
-            }
+            // A reduction stopped by a change starts again at once, on the bar still shown.
+            const bool again = error.code == kCvErrCancelled && !cancelPressed;
+            if (!again) progress->HideBar();
+            if (error.code != kCvErrCancelled) throw;
             restart = true;
-            if (cancelPressed) return;
+            if (!again) return;
         }
     }
 }

@@ -118,6 +118,23 @@ TEST_F(WnHcProgIndTest, BarShowsFromStartToFinishAtTheRoundedPercentage) {
     EXPECT_FALSE(hookCalls[1].barVisible);
 }
 
+// Kept between tasks, the bar stays from one task's finish to the next one's start, which brings it back to 0.
+TEST_F(WnHcProgIndTest, AKeptBarStaysBetweenTasksUntilItsOwnerHidesIt) {
+    indicator->KeepBarBetweenTasks();
+    CvProgressTask first(indicator.get()), second(indicator.get());
+    first.Start(0, 4, "Remapping");
+    EXPECT_FALSE(first.SetProgress(3));
+    first.Finish();
+    EXPECT_TRUE(IsWindowVisible(bar));
+    EXPECT_EQ(BarPosition(bar), 75);
+    second.Start(0, 4, "Writing");
+    EXPECT_EQ(BarPosition(bar), 0);
+    second.Finish();
+    EXPECT_TRUE(IsWindowVisible(bar));
+    indicator->HideBar();
+    EXPECT_FALSE(IsWindowVisible(bar));
+}
+
 TEST_F(WnHcProgIndTest, ReportsHandleEveryPendingMessageAtMostEachIntervalAndAStopRequestEndsTheTask) {
     CvProgressTask task(indicator.get());
     task.Start(0, 10, "Remapping");

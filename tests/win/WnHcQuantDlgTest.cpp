@@ -99,9 +99,9 @@ void DragDither(HWND dialog, int to) {
     Drag(DitherPaneOf(dialog), StraightPath(DitherStop(dialog, DitherShown(dialog)), DitherStop(dialog, to), 4));
 }
 
-// Runs `action` once, from inside a running reduction's message pump, once the progress bar has come up for the
-// `showing`-th time since this was made (a reduction shows it for its remapping, for showing its result, then for
-// its size count); or, `asItShows`, at once as the bar comes up (an action that only posts messages: they wait for
+// Runs `action` once, from inside a running reduction's message pump, once the progress bar has been set back to 0
+// for the `showing`-th time since this was made (a reduction's tasks start there: its remapping, the showing of its
+// result, then its size count); or, `asItShows`, at once as it is (an action that only posts messages: they wait for
 // the task's first look at the queue). It finds the dialog by its bar, so it can be armed before the dialog opens.
 class DuringReduction {
 public:
@@ -126,7 +126,7 @@ private:
     static LRESULT CALLBACK Shown(int code, WPARAM wParam, LPARAM lParam) {
         const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
         DuringReduction* self = Active();
-        if (code == HC_ACTION && self && message->message == WM_SHOWWINDOW && message->wParam &&
+        if (code == HC_ACTION && self && message->message == PBM_SETPOS && message->wParam == 0 &&
             GetDlgCtrlID(message->hwnd) == IDC_QUANT_PROGRESS) {
             ++self->shows;
             self->bar = message->hwnd;
