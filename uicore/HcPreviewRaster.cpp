@@ -91,64 +91,79 @@ void HcPreviewRaster::DownsampleRect(uint32_t den, int32_t x0, int32_t y0, int32
 }
 
 void HcPreviewRaster::ReduceBlocks(uint32_t den, uint32_t bx0, uint32_t by0, uint32_t bx1, uint32_t by1) const {
-    switch (den) {
-        case 2: return ReduceBlocksOf<2>(bx0, by0, bx1, by1);
-        case 3: return ReduceBlocksOf<3>(bx0, by0, bx1, by1);
-        case 4: return ReduceBlocksOf<4>(bx0, by0, bx1, by1);
-        case 5: return ReduceBlocksOf<5>(bx0, by0, bx1, by1);
-        case 6: return ReduceBlocksOf<6>(bx0, by0, bx1, by1);
-        case 7: return ReduceBlocksOf<7>(bx0, by0, bx1, by1);
-        case 8: return ReduceBlocksOf<8>(bx0, by0, bx1, by1);
-        default: return ReduceWideBlocks(den, bx0, by0, bx1, by1);
+    for (uint32_t by = by0; by < by1; ++by)
+        ReduceBlockRow(den, full, by * den, std::min(den, imageHeight - by * den), bx0, bx1, by);
+}
+
+void HcPreviewRaster::RenderBlocks(const CvImage& image, uint32_t den, uint32_t top, uint32_t bottom) const {
+    if (image.GetWidth() != imageWidth || image.GetHeight() != imageHeight) CV_THROW(kCvErrSizeMismatch);
+    bottom = std::min(bottom, imageHeight);
+    if (den < 2 || imageWidth == 0 || top >= bottom) return;
+    std::vector<uint8_t> strip(size_t(imageWidth) * den * 4);
+    const HcBgrxBuffer rows{strip.data(), imageWidth, den};
+    for (uint32_t by = top / den; by * den < bottom; ++by) {
+        const uint32_t first = by * den, count = std::min(den, imageHeight - first);
+        image.GetRGB(0, first, first + count, imageWidth, 0, 0, imageWidth * 4, 4, 2, 1, 0, strip.data());
+        ReduceBlockRow(den, rows, 0, count, 0, BlocksFor(imageWidth, den), by);
     }
 }
 
-void HcPreviewRaster::ReduceWideBlocks(uint32_t den, uint32_t bx0, uint32_t by0, uint32_t bx1, uint32_t by1) const {
+void HcPreviewRaster::ReduceBlockRow(uint32_t den, const HcBgrxBuffer& from, uint32_t fromRow, uint32_t rows,
+                                     uint32_t bx0, uint32_t bx1, uint32_t by) const {
+    switch (den) {
+        case 2: return ReduceBlockRowOf<2>(from, fromRow, rows, bx0, bx1, by);
+        case 3: return ReduceBlockRowOf<3>(from, fromRow, rows, bx0, bx1, by);
+        case 4: return ReduceBlockRowOf<4>(from, fromRow, rows, bx0, bx1, by);
+        case 5: return ReduceBlockRowOf<5>(from, fromRow, rows, bx0, bx1, by);
+        case 6: return ReduceBlockRowOf<6>(from, fromRow, rows, bx0, bx1, by);
+        case 7: return ReduceBlockRowOf<7>(from, fromRow, rows, bx0, bx1, by);
+        case 8: return ReduceBlockRowOf<8>(from, fromRow, rows, bx0, bx1, by);
+        default: return ReduceWideBlockRow(den, from, fromRow, rows, bx0, bx1, by);
+    }
+}
+
+void HcPreviewRaster::ReduceWideBlockRow(uint32_t den, const HcBgrxBuffer& from, uint32_t fromRow, uint32_t rows,
+                                         uint32_t bx0, uint32_t bx1, uint32_t by) const {
     if (bx1 <= bx0) return;
-    // Three channel sums per block of the band, gathered from runs of at most 256 pixels of a row, which the
+    // Three channel sums per block of the row, gathered from runs of at most 256 pixels of a pixel row, which the
     // lanes of BlockSum hold without carrying.
     constexpr uint32_t kRun = 256;
     std::vector<uint64_t> sums(size_t(bx1 - bx0) * 3);
-    for (uint32_t by = by0; by < by1; ++by) {
-        std::fill(sums.begin(), sums.end(), 0);
-        const uint32_t top = by * den, rows = std::min(den, imageHeight - top);
-        for (uint32_t y = top; y < top + rows; ++y) {
-            const uint8_t* p = full.At(bx0 * den, y);
-            for (uint32_t bx = bx0; bx < bx1; ++bx) {
-                uint64_t* sum = &sums[size_t(bx - bx0) * 3];
-                const uint32_t columns = std::min(den, imageWidth - bx * den);
-                for (uint32_t done = 0; done < columns; done += kRun) {
-                    const uint32_t run = std::min(kRun, columns - done);
-                    const BlockSum part = SumBlock<0>(p, 0, 1, run);
-                    p += 4 * run;
-                    sum[0] += part.blueRed & 0xFFFF, sum[1] += part.greenSpare & 0xFFFF, sum[2] += part.blueRed >> 16;
-                }
+    for (uint32_t y = fromRow; y < fromRow + rows; ++y) {
+        const uint8_t* p = from.At(bx0 * den, y);
+        for (uint32_t bx = bx0; bx < bx1; ++bx) {
+            uint64_t* sum = &sums[size_t(bx - bx0) * 3];
+            const uint32_t columns = std::min(den, imageWidth - bx * den);
+            for (uint32_t done = 0; done < columns; done += kRun) {
+                const uint32_t run = std::min(kRun, columns - done);
+                const BlockSum part = SumBlock<0>(p, 0, 1, run);
+                p += 4 * run;
+                sum[0] += part.blueRed & 0xFFFF, sum[1] += part.greenSpare & 0xFFFF, sum[2] += part.blueRed >> 16;
             }
         }
-        for (uint32_t bx = bx0; bx < bx1; ++bx) {
-            const uint64_t count = uint64_t(rows) * std::min(den, imageWidth - bx * den);
-            const uint64_t* sum = &sums[size_t(bx - bx0) * 3];
-            uint8_t* out = reduced.At(bx, by);
-            out[0] = uint8_t(sum[0] / count), out[1] = uint8_t(sum[1] / count), out[2] = uint8_t(sum[2] / count);
-            out[3] = 0;
-        }
+    }
+    for (uint32_t bx = bx0; bx < bx1; ++bx) {
+        const uint64_t count = uint64_t(rows) * std::min(den, imageWidth - bx * den);
+        const uint64_t* sum = &sums[size_t(bx - bx0) * 3];
+        uint8_t* out = reduced.At(bx, by);
+        out[0] = uint8_t(sum[0] / count), out[1] = uint8_t(sum[1] / count), out[2] = uint8_t(sum[2] / count);
+        out[3] = 0;
     }
 }
+
 template <uint32_t Den>
-void HcPreviewRaster::ReduceBlocksOf(uint32_t bx0, uint32_t by0, uint32_t bx1, uint32_t by1) const {
-    const size_t rowBytes = size_t(full.width) * 4;
+void HcPreviewRaster::ReduceBlockRowOf(const HcBgrxBuffer& from, uint32_t fromRow, uint32_t rows, uint32_t bx0,
+                                       uint32_t bx1, uint32_t by) const {
+    const size_t rowBytes = size_t(from.width) * 4;
     // Blocks before `whole` are Den pixels wide; the last one may be cut by the image's right edge.
     const uint32_t whole = std::min(bx1, imageWidth / Den), cutColumns = imageWidth - whole * Den;
-    for (uint32_t by = by0; by < by1; ++by) {
-        const uint32_t rows = std::min(Den, imageHeight - by * Den);
-        uint8_t* out = reduced.At(bx0, by);
-        const uint8_t* p = full.At(bx0 * Den, by * Den);
-        for (uint32_t bx = bx0; bx < whole; ++bx, p += 4 * Den, out += 4) {
-            if (rows == Den)
-                SumBlock<Den>(p, rowBytes, Den, Den).StoreAverage(out, Den * Den);
-            else
-                SumBlock<Den>(p, rowBytes, rows, Den).StoreAverage(out, rows * Den);
-        }
-        if (whole < bx1) SumBlock<0>(p, rowBytes, rows, cutColumns).StoreAverage(out, rows * cutColumns);
+    uint8_t* out = reduced.At(bx0, by);
+    const uint8_t* p = from.At(bx0 * Den, fromRow);
+    for (uint32_t bx = bx0; bx < whole; ++bx, p += 4 * Den, out += 4) {
+        if (rows == Den)
+            SumBlock<Den>(p, rowBytes, Den, Den).StoreAverage(out, Den * Den);
+        else
+            SumBlock<Den>(p, rowBytes, rows, Den).StoreAverage(out, rows * Den);
     }
+    if (whole < bx1) SumBlock<0>(p, rowBytes, rows, cutColumns).StoreAverage(out, rows * cutColumns);
 }

@@ -338,7 +338,9 @@ void WnHcQuantDlg::OnProgressStart(CvProgressTask* task) {
         paletteStrip->SetPalette(task->Palette());
         paletteStrip->Draw();
     }
-    // No row of the new result is ready: the pane keeps showing the last result until they all are.
+    // No row of the new result is ready: the pane keeps showing the last result until they all are, so its 1 : 1
+    // picture must hold that result before the rows go.
+    previewResult->BringFullUpToDate();
     resultView.SetRowsReady(0);
 }
 
@@ -383,7 +385,10 @@ bool WnHcQuantDlg::OnCommand(int id, int notification) {
         case IDCANCEL: OnEndButton(id); return true;
         case kQuantCommandReduce: Reduce(); return true;
         case kQuantCommandReductionEnded:
-            if (endPending) EndWith(pendingButton);
+            if (endPending) return EndWith(pendingButton), true;
+            // The result was shown zoomed out, straight from its blocks: its 1 : 1 picture is made now, while the
+            // dialog waits for the user, rather than when the next reduction starts.
+            if (!busy) previewResult->BringFullUpToDate();
             return true;
         case IDC_QUANT_COLORS: OnColorsEdited(); return true;
         case IDC_QUANT_LOAD: OnLoad(); return true;

@@ -152,6 +152,7 @@ void WnImagePreview::AdoptImage(CvImage* newImage) {
     image = newImage;
     hidden = false;
     renderedRows = 0;
+    fullBehind = false;
     const int width = image ? int(image->GetWidth()) : 0, height = image ? int(image->GetHeight()) : 0;
     if (uint32_t(width) != layout.ImageWidth() || uint32_t(height) != layout.ImageHeight()) {
         if (GetCapture() == window) ReleaseCapture();
@@ -163,10 +164,20 @@ void WnImagePreview::RenderRows(uint32_t top, uint32_t bottom) {
     bottom = std::min(bottom, layout.ImageHeight());
     if (!image || top >= bottom) return;
     GdiFlush();
-    Raster().RenderRows(*image, top, bottom);
+    if (layout.Zoom().ZoomedOut()) {
+        Raster().RenderBlocks(*image, layout.Zoom().den, top, bottom);
+        fullBehind = true;
+    } else {
+        Raster().RenderRows(*image, top, bottom);
+    }
     if (top <= renderedRows) renderedRows = std::max(renderedRows, bottom);
-    if (layout.Zoom().ZoomedOut())
-        Raster().DownsampleRect(layout.Zoom().den, 0, int(top), int(layout.ImageWidth()) - 1, int(bottom) - 1);
+}
+
+void WnImagePreview::BringFullUpToDate() {
+    if (!fullBehind || !image) return;
+    GdiFlush();
+    Raster().RenderRows(*image, 0, renderedRows);
+    fullBehind = false;
 }
 
 void WnImagePreview::OnResize() {
@@ -175,11 +186,17 @@ void WnImagePreview::OnResize() {
 }
 
 void WnImagePreview::ApplyLayout(bool repaint) {
-    // A hidden picture's blocks are made only for the rows rendered so far; the rest come with their bands.
-    if (layout.Zoom().ZoomedOut() && !hidden)
-        Raster().Downsample(layout.Zoom().den);
+    // A hidden picture's blocks are made only for the rows rendered so far; the rest come with their bands. Blocks
+    // ahead of the 1 : 1 buffer are made again from the picture; a view of it at 1 : 1 or closer brings it up.
+    const uint32_t den = layout.Zoom().den;
+    if (layout.Zoom().ZoomedOut() && fullBehind)
+        Raster().RenderBlocks(*image, den, 0, renderedRows);
+    else if (layout.Zoom().ZoomedOut() && !hidden)
+        Raster().Downsample(den);
     else if (layout.Zoom().ZoomedOut() && renderedRows > 0)
-        Raster().DownsampleRect(layout.Zoom().den, 0, 0, int(layout.ImageWidth()) - 1, int(renderedRows) - 1);
+        Raster().DownsampleRect(den, 0, 0, int(layout.ImageWidth()) - 1, int(renderedRows) - 1);
+    else
+        BringFullUpToDate();
     OnViewChanged(repaint);
     if (repaint) Paint();
 }
@@ -212,6 +229,7 @@ void WnImagePreview::Render() {
     const HcPreviewRaster raster = Raster();
     raster.Render(image);
     renderedRows = layout.ImageHeight();
+    fullBehind = false;
     if (layout.Zoom().ZoomedOut()) raster.Downsample(layout.Zoom().den);
 }
 

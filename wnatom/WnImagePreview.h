@@ -45,9 +45,13 @@ public:
     // The same for a picture rendered later, band by band (a large one, while the dialog stays responsive): the
     // pane shows no picture until Reveal(), and no pass over its pixels is made before.
     void SetImageHidden(CvImage* newImage);
-    // Renders the picture's rows top <= y < bottom (and their blocks when zoomed out); they show at the next
-    // Paint (or Reveal) unless the picture is hidden.
+    // Renders the picture's rows top <= y < bottom; they show at the next Paint (or Reveal) unless the picture is
+    // hidden. Zoomed out, only their blocks are made, straight from the picture, and the 1 : 1 buffer is left
+    // behind it until a view needs it or BringFullUpToDate.
     void RenderRows(uint32_t top, uint32_t bottom);
+    // Brings the 1 : 1 buffer up to the rows rendered so far, read again from the picture, which must still show
+    // them (an owner that is about to make the picture show something else calls it first).
+    void BringFullUpToDate();
     void Reveal();
     bool Hidden() const { return hidden; }
     // Rows 0 <= y < RenderedRows() are rendered since the picture was set (bands rendered from the top down).
@@ -104,4 +108,5 @@ private:
     HcWheelSteps wheelSteps;
     bool hidden = false;
     uint32_t renderedRows = 0;
+    bool fullBehind = false;  // rows were rendered as blocks only
 };

@@ -68,6 +68,22 @@ TEST(HcPreviewRaster, ZoomedOutEveryBlockOfTheImageIsAveraged) {
     }
 }
 
+// Straight from the image, in bands that cut rows of blocks, the blocks are those of the full buffer's averages,
+// and the full buffer is never touched.
+TEST(HcPreviewRaster, BlocksFromTheImageAreTheFullBuffersAverages) {
+    CvRGBImage image(100, 60);
+    Paint(image);
+    for (uint32_t den : {2u, 3u, 8u, 16u, 32u}) {
+        SCOPED_TRACE(den);
+        Buffers viaFull(100, 60), direct(100, 60);
+        viaFull.Raster().Render(&image);
+        viaFull.Raster().Downsample(den);
+        for (uint32_t top = 0; top < 60; top += 7) direct.Raster().RenderBlocks(image, den, top, top + 7);
+        EXPECT_EQ(direct.reducedMemory, viaFull.reducedMemory);
+        EXPECT_EQ(direct.fullMemory, std::vector<uint8_t>(direct.fullMemory.size(), kSpare));
+    }
+}
+
 TEST(HcPreviewRaster, ARectangleRecomputesJustTheBlocksUnderIt) {
     CvRGBImage image(40, 30);
     Paint(image);

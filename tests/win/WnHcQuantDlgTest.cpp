@@ -308,6 +308,40 @@ TEST(WnHcQuantDlgTest, ChangesDuringAReductionOrItsSizeCountAbortItOnceAndTheLas
     }
 }
 
+// Seen whole, a result is shown from its blocks alone; closer up it is the same picture however it got there:
+// zoomed in while the next reduction runs, zoomed in after it was shown, or shown at 1 : 1 in the first place.
+TEST(WnHcQuantDlgTest, AResultShownZoomedOutIsTheSameCloseUp) {
+    QuantRun run(Picture(kLongWidth, kLongHeight));
+    EXPECT_EQ(run.Run([&](HWND dialog) {
+        HWND pane = GetDlgItem(dialog, IDC_QUANT_RESULT_PANE);
+        const auto closeUp = [&] {
+            while (DialogText(dialog, IDC_ZOOM_LABEL) != "1 : 1") PressDialogButton(dialog, IDC_ZOOM_IN);
+            PumpUntilIdle();
+            return CaptureClient(pane);
+        };
+        const auto reduceSeenWhole = [&](int depthItem) {
+            while (Enabled(dialog, IDC_ZOOM_OUT)) PressDialogButton(dialog, IDC_ZOOM_OUT);
+            Choose(dialog, IDC_QUANT_DEPTH, depthItem);
+            WaitForReduction(dialog);
+        };
+        reduceSeenWhole(3);  // 32 colours
+        BenchPixels during;
+        DuringReduction next(1, [&](HWND) { during = closeUp(); });
+        Choose(dialog, IDC_QUANT_DEPTH, 4);  // 16 colours
+        PumpUntil([&] { return next.Ran(); }, kReductionLimit);
+        WaitForReduction(dialog);
+        Choose(dialog, IDC_QUANT_DEPTH, 3);  // 32 colours again, shown at 1 : 1
+        WaitForReduction(dialog);
+        const BenchPixels shown = CaptureClient(pane);
+        EXPECT_TRUE(during.rgb == shown.rgb) << "zoomed in while the next reduction ran";
+        reduceSeenWhole(4);
+        reduceSeenWhole(3);
+        EXPECT_TRUE(closeUp().rgb == shown.rgb) << "zoomed in after it was shown";
+        PressDialogButton(dialog, IDCANCEL);
+    }),
+              1);
+}
+
 // A small picture's remapping looks at the queue once, in its last report, whose answer it does not act on: a
 // change handled there still stops what follows and runs again, so the dialog ends with the result it shows.
 TEST(WnHcQuantDlgTest, AChangeHandledInTheRemappingsLastReportIsNotLost) {
