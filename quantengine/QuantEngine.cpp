@@ -136,22 +136,29 @@ void QuantEngine::Prepare() {
     prepared = true;
 }
 
-// Counted in bands, each reported, so that a dialog keeps handling its messages on a large picture.
+// Both histograms count in bands of rows, each reported, so that a dialog keeps handling its messages on a large
+// picture. `count(rows, height)` counts the `height` source rows that start at `rows`.
+template <class Count>
+void QuantEngine::CountInBands(const uint8_t* pixels, const Count& count) {
+    const uint32_t width = source->GetWidth(), height = source->GetHeight();
+    const uint32_t band = std::max<uint32_t>(1, kPixelsPerCountedBand / std::max<uint32_t>(1, width));
+    CvProgressTask counting(Indicator());
+    counting.Start(0, height, "Counting colors");
+    for (uint32_t top = 0; top < height; top += band) {
+        const uint32_t rows = std::min(band, height - top);
+        count(pixels + size_t(source->RowBytes()) * top, rows);
+        CV_PROGRESS(counting, top + rows);
+    }
+    counting.Finish();
+}
+
 void QuantEngine::CountHistogram() {
     if (!countedHistogram) {
         std::unique_ptr<uint32_t[]> counts = NewZeroed<uint32_t>(kCellCount);
         CvPixelLock lock(*source);
-        const uint32_t width = source->GetWidth(), height = source->GetHeight();
-        const uint32_t band = std::max<uint32_t>(1, kPixelsPerCountedBand / std::max<uint32_t>(1, width));
-        CvProgressTask counting(Indicator());
-        counting.Start(0, height, "Counting colors");
-        for (uint32_t top = 0; top < height; top += band) {
-            const uint32_t rows = std::min(band, height - top);
-            AddToHistogram(lock.Pixels() + size_t(source->RowBytes()) * top, source->RowBytes(), width, rows, 0, 1, 2,
-                           3, counts.get());
-            CV_PROGRESS(counting, top + rows);
-        }
-        counting.Finish();
+        CountInBands(lock.Pixels(), [&](const uint8_t* rows, uint32_t height) {
+            AddToHistogram(rows, source->RowBytes(), source->GetWidth(), height, 0, 1, 2, 3, counts.get());
+        });
         countedHistogram = std::move(counts);
     }
     histogram = NewZeroed<uint32_t>(kCellCount);
@@ -165,7 +172,9 @@ void QuantEngine::CountFineHistogram() {
     if (hasImageColors) return;
     if (!countedFineHistogram) {
         auto counts = std::make_unique<CvFineHist>();
-        counts->Add(lock.Pixels(), source->RowBytes(), source->GetWidth(), source->GetHeight(), 0, 1, 2, 3);
+        CountInBands(lock.Pixels(), [&](const uint8_t* rows, uint32_t height) {
+            counts->Add(rows, source->RowBytes(), source->GetWidth(), height, 0, 1, 2, 3);
+        });
         countedFineHistogram = std::move(counts);
     }
     // A run that keeps nothing hands its counts over rather than copying 4 MB.

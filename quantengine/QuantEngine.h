@@ -65,6 +65,8 @@ private:
     // The palette and its lookup for the current parameters; only a complete one counts as prepared.
     void Prepare();
     void ClearPalette();
+    template <class Count>
+    void CountInBands(const uint8_t* pixels, const Count& count);
     void CountHistogram();
     // Fine mode: the image's own colours when they fit, else the fine histogram.
     void CountFineHistogram();

@@ -169,9 +169,10 @@ void WnHcQuantDlg::OnInit() {
     // At the size they open with, the panes show the whole picture when it does not fit at 1 : 1.
     previewSource->ShowFitted(false);
     previewResult->ShowFitted(false);
-    // Seen at once: the first reduction runs in the open dialog, with its bar, as every later one does.
+    // Seen at once: the first reduction runs in the open dialog, with its bar, as every later one does. It is
+    // painted at that reduction's first report, a few milliseconds on, so the dialog's messages are handled from
+    // then on rather than only after a first painting of the whole dialog.
     ShowWindow(Window(), SW_SHOW);
-    UpdateWindow(Window());
     PostMessageW(Window(), WM_COMMAND, kQuantCommandReduce, 0);
 }
 
@@ -284,6 +285,7 @@ void WnHcQuantDlg::ReduceOnce() {
     restart = false;
     dirty = false;
     if (previewSource->Hidden()) ShowInBands(*previewSource, previewSource->RenderedRows());
+    CatchUpResult();
     // The engine writes into the run's indexed image: lend it the frame's, and take it back on every way out.
     CvIndexedImage* const own = globals->indexedImage;
     globals->indexedImage = frame->GetIndexedImage();
@@ -350,29 +352,49 @@ void WnHcQuantDlg::ShowResult() {
 }
 
 void WnHcQuantDlg::ShowInBands(WnImagePreview& pane, uint32_t from) {
-    // The dialog handles its messages between the bands: a change stops the showing as it stops the reduction,
-    // and the rows not yet shown keep what the pane showed before. Each paint costs a trip to the window system,
-    // so a picture shown quickly is painted once, at the end, and a large one as it goes, now and then.
-    const uint32_t width = pane.Image()->GetWidth(), height = pane.Image()->GetHeight();
-    const uint32_t band = std::max<uint32_t>(1, kPixelsPerShownBand / std::max<uint32_t>(1, width));
-    CvProgressTask showing(stepProgress.get());
-    showing.Start(0, height, "Showing");
+    // The rows not yet shown keep what the pane showed before. Each paint costs a trip to the window system, so a
+    // picture shown quickly is painted once, at the end, and a large one as it goes, now and then.
     ULONGLONG painted = GetTickCount64();
-    for (uint32_t top = from; top < height; top += band) {
-        const uint32_t bottom = std::min(height, top + band);
+    InBands(from, pane.Image()->GetWidth(), pane.Image()->GetHeight(), [&](uint32_t top, uint32_t bottom) {
         pane.RenderRows(top, bottom);
-        if (GetTickCount64() - painted >= kShownPaintInterval) {
-            pane.Paint();
-            painted = GetTickCount64();
-        }
-        CV_PROGRESS(showing, bottom);
-    }
-    showing.Finish();
+        if (GetTickCount64() - painted < kShownPaintInterval) return;
+        pane.Paint();
+        painted = GetTickCount64();
+    });
     pane.Reveal();
 }
 
-// A change stays asked for until the next reduction starts: a report whose answer is not acted on (the remap's
-// last) must not use it up, or the change would be lost.
+void WnHcQuantDlg::InBands(uint32_t from, uint32_t width, uint32_t height,
+                           const std::function<void(uint32_t, uint32_t)>& band) {
+    const uint32_t rows = std::max<uint32_t>(1, kPixelsPerShownBand / std::max<uint32_t>(1, width));
+    CvProgressTask showing(stepProgress.get());
+    showing.Start(0, height, "Showing");
+    for (uint32_t top = from; top < height; top += rows) {
+        const uint32_t bottom = std::min(height, top + rows);
+        band(top, bottom);
+        CV_PROGRESS(showing, bottom);
+    }
+    showing.Finish();
+}
+
+void WnHcQuantDlg::CatchUpResult() {
+    if (!previewResult->FullBehind()) return;
+    const CvImage& shown = *previewResult->Image();
+    InBands(0, shown.GetWidth(), shown.GetHeight(), [&](uint32_t, uint32_t bottom) {
+        previewResult->BringFullUpTo(bottom);
+    });
+}
+
+// One band at a time, the rest posted behind whatever else waits, so that the dialog stays as responsive as when
+// idle; a reduction that starts meanwhile brings up the rest itself.
+void WnHcQuantDlg::OnCatchUp() {
+    if (busy || endPending || !previewResult->FullBehind()) return;
+    const CvImage& shown = *previewResult->Image();
+    const uint32_t rows = std::max<uint32_t>(1, kPixelsPerShownBand / std::max<uint32_t>(1, shown.GetWidth()));
+    previewResult->BringFullUpTo(previewResult->FullRows() + rows);
+    if (previewResult->FullBehind()) PostMessageW(Window(), WM_COMMAND, kQuantCommandCatchUp, 0);
+}
+
 bool WnHcQuantDlg::ShouldStop() const {
     return cancelPressed || restart || dirty;
 }
@@ -388,8 +410,9 @@ bool WnHcQuantDlg::OnCommand(int id, int notification) {
             if (endPending) return EndWith(pendingButton), true;
             // The result was shown zoomed out, straight from its blocks: its 1 : 1 picture is made now, while the
             // dialog waits for the user, rather than when the next reduction starts.
-            if (!busy) previewResult->BringFullUpToDate();
+            OnCatchUp();
             return true;
+        case kQuantCommandCatchUp: OnCatchUp(); return true;
         case IDC_QUANT_COLORS: OnColorsEdited(); return true;
         case IDC_QUANT_LOAD: OnLoad(); return true;
         case IDC_QUANT_UNLOAD: OnUnload(); return true;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "common/HcGlobals.h"
@@ -30,6 +31,7 @@ class DitherPane;
 constexpr int kQuantSettingColors = 45102;
 constexpr int kQuantCommandReduce = 45106;
 constexpr int kQuantCommandReductionEnded = 45107;
+constexpr int kQuantCommandCatchUp = 45108;  // bring the result's 1 : 1 picture up a band, while the dialog waits
 
 class WnHcQuantDlg : public WnModalDialog {
 public:
@@ -65,6 +67,12 @@ private:
     void ShowResult();
     // Renders a pane's picture from row `from` on, in bands, with the bar; then shows it whole.
     void ShowInBands(WnImagePreview& pane, uint32_t from);
+    // Runs `band` over the rows from..height of a picture `width` wide, in bands, as a task on the bar between
+    // whose reports the dialog handles its messages (a change stops it as it stops the reduction).
+    void InBands(uint32_t from, uint32_t width, uint32_t height, const std::function<void(uint32_t, uint32_t)>& band);
+    // The last result's 1 : 1 picture, which it was shown without, before a reduction takes its rows away.
+    void CatchUpResult();
+    void OnCatchUp();
     bool ShouldStop() const;
     void MeasureGifSize();
     void ShowSizeInfo() const;

@@ -152,7 +152,7 @@ void WnImagePreview::AdoptImage(CvImage* newImage) {
     image = newImage;
     hidden = false;
     renderedRows = 0;
-    fullBehind = false;
+    fullRows = 0;
     const int width = image ? int(image->GetWidth()) : 0, height = image ? int(image->GetHeight()) : 0;
     if (uint32_t(width) != layout.ImageWidth() || uint32_t(height) != layout.ImageHeight()) {
         if (GetCapture() == window) ReleaseCapture();
@@ -166,18 +166,20 @@ void WnImagePreview::RenderRows(uint32_t top, uint32_t bottom) {
     GdiFlush();
     if (layout.Zoom().ZoomedOut()) {
         Raster().RenderBlocks(*image, layout.Zoom().den, top, bottom);
-        fullBehind = true;
+        fullRows = std::min(fullRows, top);
     } else {
         Raster().RenderRows(*image, top, bottom);
+        if (top <= fullRows) fullRows = std::max(fullRows, bottom);
     }
     if (top <= renderedRows) renderedRows = std::max(renderedRows, bottom);
 }
 
-void WnImagePreview::BringFullUpToDate() {
-    if (!fullBehind || !image) return;
+void WnImagePreview::BringFullUpTo(uint32_t rows) {
+    rows = std::min(rows, renderedRows);
+    if (!image || fullRows >= rows) return;
     GdiFlush();
-    Raster().RenderRows(*image, 0, renderedRows);
-    fullBehind = false;
+    Raster().RenderRows(*image, fullRows, rows);
+    fullRows = rows;
 }
 
 void WnImagePreview::OnResize() {
@@ -189,7 +191,7 @@ void WnImagePreview::ApplyLayout(bool repaint) {
     // A hidden picture's blocks are made only for the rows rendered so far; the rest come with their bands. Blocks
     // ahead of the 1 : 1 buffer are made again from the picture; a view of it at 1 : 1 or closer brings it up.
     const uint32_t den = layout.Zoom().den;
-    if (layout.Zoom().ZoomedOut() && fullBehind)
+    if (layout.Zoom().ZoomedOut() && FullBehind())
         Raster().RenderBlocks(*image, den, 0, renderedRows);
     else if (layout.Zoom().ZoomedOut() && !hidden)
         Raster().Downsample(den);
@@ -228,8 +230,7 @@ void WnImagePreview::Render() {
     GdiFlush();
     const HcPreviewRaster raster = Raster();
     raster.Render(image);
-    renderedRows = layout.ImageHeight();
-    fullBehind = false;
+    renderedRows = fullRows = layout.ImageHeight();
     if (layout.Zoom().ZoomedOut()) raster.Downsample(layout.Zoom().den);
 }
 

@@ -47,11 +47,15 @@ public:
     void SetImageHidden(CvImage* newImage);
     // Renders the picture's rows top <= y < bottom; they show at the next Paint (or Reveal) unless the picture is
     // hidden. Zoomed out, only their blocks are made, straight from the picture, and the 1 : 1 buffer is left
-    // behind it until a view needs it or BringFullUpToDate.
+    // behind it until a view needs it or its owner brings it up.
     void RenderRows(uint32_t top, uint32_t bottom);
-    // Brings the 1 : 1 buffer up to the rows rendered so far, read again from the picture, which must still show
-    // them (an owner that is about to make the picture show something else calls it first).
-    void BringFullUpToDate();
+    // Brings the 1 : 1 buffer up to the rows rendered so far (or up to row `rows`, a band at a time), read again
+    // from the picture, which must still show them: an owner about to make the picture show something else
+    // brings it up first.
+    void BringFullUpTo(uint32_t rows);
+    void BringFullUpToDate() { BringFullUpTo(renderedRows); }
+    bool FullBehind() const { return fullRows < renderedRows; }
+    uint32_t FullRows() const { return fullRows; }
     void Reveal();
     bool Hidden() const { return hidden; }
     // Rows 0 <= y < RenderedRows() are rendered since the picture was set (bands rendered from the top down).
@@ -108,5 +112,5 @@ private:
     HcWheelSteps wheelSteps;
     bool hidden = false;
     uint32_t renderedRows = 0;
-    bool fullBehind = false;  // rows were rendered as blocks only
+    uint32_t fullRows = 0;  // rows 0 <= y < fullRows of the 1 : 1 buffer show the picture's rendered rows
 };
