@@ -139,9 +139,12 @@ bool IsReservedPaletteName(const unsigned char* name) {
     return text == kPaletteNone || text == kPaletteCustom || text == kPaletteFine;
 }
 
+void UnreservePaletteName(HcStr255& name) {
+    if (IsReservedPaletteName(name)) CvPStrFromC(name, (CvPStrText(name) + " (saved)").c_str());
+}
+
 void RenameReservedPalettes(HcPaletteEntry* list) {
-    for (HcPaletteEntry* entry = list; entry; entry = entry->next)
-        if (IsReservedPaletteName(entry->name)) CvPStrFromC(entry->name, (CvPStrText(entry->name) + " (saved)").c_str());
+    for (HcPaletteEntry* entry = list; entry; entry = entry->next) UnreservePaletteName(entry->name);
 }
 
 int DepthPositionForColors(uint32_t colors) {
