@@ -36,7 +36,7 @@ private:
 
 void RegisterCommonControls() {
     if (!WnCommonControlsAtLeast6()) return InitCommonControls();
-    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     if (!InitCommonControlsEx(&classes)) CV_THROW_DETAIL(kCvErrHost, GetLastError());
 }
 
