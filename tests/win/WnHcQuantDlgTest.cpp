@@ -104,14 +104,16 @@ void DragDither(HWND dialog, int to) {
 
 // Runs `action` once, from inside a running reduction's message pump, once the progress bar has come up for the
 // `showing`-th time since this was made (a reduction shows it for its remapping, for showing its result, then for
-// its size count). It finds the dialog by its bar, so it can be armed before the dialog opens.
+// its size count). It finds the dialog by its bar, so it can be armed before the dialog opens. With kAtFullBar it
+// runs inside the first report that fills the bar instead, just before that report's pump.
+constexpr int kAtFullBar = 0;
 class DuringReduction {
 public:
     explicit DuringReduction(int showing, std::function<void(HWND dialog)> action)
         : showing(showing), action(std::move(action)) {
         Active() = this;
         hook = SetWindowsHookExW(WH_CALLWNDPROCRET, Shown, nullptr, GetCurrentThreadId());
-        timer = SetTimer(nullptr, 0, 5, Tick);
+        if (showing != kAtFullBar) timer = SetTimer(nullptr, 0, 5, Tick);
     }
     ~DuringReduction() {
         if (timer) KillTimer(nullptr, timer);
@@ -128,10 +130,15 @@ private:
     static LRESULT CALLBACK Shown(int code, WPARAM wParam, LPARAM lParam) {
         const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
         DuringReduction* self = Active();
-        if (code == HC_ACTION && self && message->message == WM_SHOWWINDOW && message->wParam &&
-            GetDlgCtrlID(message->hwnd) == IDC_QUANT_PROGRESS) {
+        if (code != HC_ACTION || !self || GetDlgCtrlID(message->hwnd) != IDC_QUANT_PROGRESS)
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        if (message->message == WM_SHOWWINDOW && message->wParam) {
             ++self->shows;
             self->bar = message->hwnd;
+        }
+        if (self->showing == kAtFullBar && !self->ran && message->message == PBM_SETPOS && message->wParam == 100) {
+            self->ran = true;
+            self->action(GetParent(message->hwnd));
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
@@ -150,41 +157,6 @@ private:
     UINT_PTR timer = 0;
     int shows = 0;
     HWND bar = nullptr;
-    bool ran = false;
-};
-
-// Runs `action` once, from inside the first report that fills the progress bar while this lives, just before that
-// report's pump handles the messages the action posts.
-class OnFullBar {
-public:
-    explicit OnFullBar(std::function<void()> action) : action(std::move(action)) {
-        Active() = this;
-        hook = SetWindowsHookExW(WH_CALLWNDPROCRET, Seen, nullptr, GetCurrentThreadId());
-    }
-    ~OnFullBar() {
-        UnhookWindowsHookEx(hook);
-        Active() = nullptr;
-    }
-    bool Ran() const { return ran; }
-
-private:
-    static OnFullBar*& Active() {
-        static OnFullBar* active = nullptr;
-        return active;
-    }
-    static LRESULT CALLBACK Seen(int code, WPARAM wParam, LPARAM lParam) {
-        const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        OnFullBar* self = Active();
-        if (code == HC_ACTION && self && !self->ran && message->message == PBM_SETPOS && message->wParam == 100 &&
-            GetDlgCtrlID(message->hwnd) == IDC_QUANT_PROGRESS) {
-            self->ran = true;
-            self->action();
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    std::function<void()> action;
-    HHOOK hook = nullptr;
     bool ran = false;
 };
 
@@ -344,7 +316,7 @@ TEST(WnHcQuantDlgTest, ChangesDuringAReductionOrItsSizeCountAbortItOnceAndTheLas
 TEST(WnHcQuantDlgTest, AChangeHandledInTheRemappingsLastReportIsReducedToo) {
     QuantRun run(Picture(40, 30));  // fewer pixels than one report covers: the remapping reports only at its end
     EXPECT_EQ(run.Run([&](HWND dialog) {
-        const OnFullBar last([&] {
+        const DuringReduction last(kAtFullBar, [&](HWND) {
             HWND depth = GetDlgItem(dialog, IDC_QUANT_DEPTH);
             SendMessageW(depth, CB_SETCURSEL, 6, 0);  // 4 colours
             PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_QUANT_DEPTH, CBN_SELCHANGE), LPARAM(depth));
