@@ -80,14 +80,12 @@ HcPaletteEntry* NewBuiltIn(const char* name, uint16_t listIndex, void (*fill)(Hc
 }  // namespace
 
 HcPaletteEntry* NewPaletteEntry() {
-    HcPaletteEntry* entry = new (std::nothrow) HcPaletteEntry();
-    if (!entry) CV_THROW(kCvErrNoMemory);
+    HcPaletteEntry* entry = CvAllocated(new (std::nothrow) HcPaletteEntry());
     return entry;
 }
 
 HcColorEntry* NewColorEntry() {
-    HcColorEntry* entry = new (std::nothrow) HcColorEntry();
-    if (!entry) CV_THROW(kCvErrNoMemory);
+    HcColorEntry* entry = CvAllocated(new (std::nothrow) HcColorEntry());
     return entry;
 }
 

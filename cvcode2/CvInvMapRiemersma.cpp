@@ -41,9 +41,8 @@ CvHilbert::CvHilbert(const Setup& setup_, CvProgressIndicator* indicator)
     : CvProgressTask(indicator),
       setup(setup_),
       strength(int32_t(setup_.strength)),
-      cellEntries(new (std::nothrow) uint32_t[kCellCount]) {
+      cellEntries(CvAllocated(new (std::nothrow) uint32_t[kCellCount])) {
     SetPalette(setup.palette);
-    if (!cellEntries) CV_THROW(kCvErrNoMemory);
     // Indices past the palette's end read as black rather than outside it.
     uint8_t colors[256][3] = {};
     uint32_t count = setup.palette->GetCount() > 256 ? 256 : setup.palette->GetCount();
@@ -55,9 +54,9 @@ CvHilbert::CvHilbert(const Setup& setup_, CvProgressIndicator* indicator)
 }
 
 bool CvHilbert::CheckSetup(const Setup& s) {
-    bool ok = s.strength <= 16 && s.inverseMap && s.palette && s.source && s.destination &&
-              s.sourceRowBytes && s.destinationRowBytes && s.sourcePixelBytes && s.destinationPixelBytes && s.width &&
-              s.height && s.destinationOffset < s.destinationPixelBytes && s.rOffset < s.sourcePixelBytes &&
+    bool ok = s.strength <= 16 && s.inverseMap && s.palette && s.source && s.destination && s.sourceRowBytes &&
+              s.destinationRowBytes && s.sourcePixelBytes && s.destinationPixelBytes && s.width && s.height &&
+              s.destinationOffset < s.destinationPixelBytes && s.rOffset < s.sourcePixelBytes &&
               s.gOffset < s.sourcePixelBytes && s.bOffset < s.sourcePixelBytes;
     // A row of w mask bits needs (w + 7) / 8 bytes.
     if (s.mask) ok = ok && s.maskRowBytes >= (uint64_t(s.width) + 7) / 8;
@@ -254,10 +253,9 @@ void InvMapRiemersma(uint32_t strength, const uint8_t* inverseMap, const CvColor
                      uint8_t* destination, uint32_t sourceRowBytes, uint32_t destinationRowBytes, uint32_t width,
                      uint32_t height, uint16_t rOffset, uint16_t gOffset, uint16_t bOffset, uint16_t destinationOffset,
                      uint16_t sourcePixelBytes, uint16_t destinationPixelBytes, CvProgressIndicator* indicator) {
-    RunRemap(
-        {strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
-         rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, nullptr, 0},
-        indicator);
+    RunRemap({strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
+              rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, nullptr, 0},
+             indicator);
 }
 
 void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uint32_t strength,
@@ -268,10 +266,10 @@ void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uin
                              CvProgressIndicator* indicator) {
     CV_ASSERT(maskBits != nullptr);
     if (!maskBits) CV_THROW(kCvErrBadArgument);
-    RunRemap({strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
-              rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, maskBits,
-              maskRowBytes},
-             indicator);
+    RunRemap(
+        {strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
+         rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, maskBits, maskRowBytes},
+        indicator);
 }
 
 void InvMapRiemersmaMasked(const CvBitmapImage& mask, uint32_t strength, const uint8_t* inverseMap,

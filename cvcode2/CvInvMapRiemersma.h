@@ -38,7 +38,7 @@ public:
     virtual ~CvHilbert() = default;
 
     static bool CheckSetup(const Setup& setup);
-    // Remaps the whole image; a stop request ends it with error 3 after telling the indicator.
+    // Remaps the whole image; a stop request ends it with kCvErrCancelled after telling the indicator.
     void Run();
 
 private:
@@ -60,7 +60,7 @@ private:
     std::unique_ptr<uint32_t[]> cellEntries;
 };
 
-// Assertions (and error 27 when they fail): strength <= 16; map, source, destination not null; row bytes,
+// Assertions (and kCvErrBadArgument when they fail): strength <= 16; map, source, destination not null; row bytes,
 // pixel bytes, width and height not 0; each offset inside its pixel.
 void InvMapRiemersma(uint32_t strength, const uint8_t* inverseMap, const CvColorTable& palette, const uint8_t* source,
                      uint8_t* destination, uint32_t sourceRowBytes, uint32_t destinationRowBytes, uint32_t width,
@@ -76,7 +76,7 @@ void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uin
                              uint16_t destinationOffset, uint16_t sourcePixelBytes, uint16_t destinationPixelBytes,
                              CvProgressIndicator* indicator);
 
-// The masked remap with a bitmap of the image's size (error 21 otherwise) whose set bits mark the pixels that
+// The masked remap with a bitmap of the image's size (kCvErrSizeMismatch otherwise) whose set bits mark the pixels that
 // keep their undithered index; the mask's pixels are locked for the remap.
 void InvMapRiemersmaMasked(const CvBitmapImage& mask, uint32_t strength, const uint8_t* inverseMap,
                            const CvColorTable& palette, const uint8_t* source, uint8_t* destination,

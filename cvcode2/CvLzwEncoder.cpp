@@ -61,8 +61,7 @@ void LzwEncoder::Start(uint8_t codeSize, CvLossyMatcher* matcher) {
     if (codeSize == 1) codeSize = 2;  // GIF has no 1-bit minimum code size
     FreeTables();
     lossy = matcher;
-    tables = new (std::nothrow) Tables;
-    if (!tables) CV_THROW(kCvErrNoMemory);
+    tables = CvAllocated(new (std::nothrow) Tables);
     file_.WriteByte(codeSize);
     clearCode = uint16_t(1u << codeSize);
     endCode = uint16_t(clearCode + 1);
@@ -214,8 +213,8 @@ void LzwEncoder::EncodePassesLossy(const uint8_t* pixels, uint32_t width, uint32
 
 // Exact coding goes band by band, pass by pass: the coded string runs on across calls, so the bytes are those of
 // one call.
-void LzwEncoder::EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes,
-                             bool interlaced, CvProgressTask* task) {
+void LzwEncoder::EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes, bool interlaced,
+                             CvProgressTask* task) {
     CvRowPass passes[4];
     const uint32_t count = CvRowPasses(height, interlaced, passes);
     if (lossy && width > 0) return EncodePassesLossy(pixels, width, rowBytes, passes, count, task);

@@ -79,8 +79,7 @@ WnHcOptDlg::WnHcOptDlg(HWND parent, HcGlobals* globals, bool cameBack)
 WnHcOptDlg::~WnHcOptDlg() = default;
 
 void WnHcOptDlg::GiveFreshFrameInfo() {
-    std::unique_ptr<CvGIFFrameInfo> info(new (std::nothrow) CvGIFFrameInfo());
-    if (!info) CV_THROW(kCvErrNoMemory);
+    std::unique_ptr<CvGIFFrameInfo> info(CvAllocated(new (std::nothrow) CvGIFFrameInfo()));
     info->left = info->top = 0;
     info->width = uint16_t(frame->GetWidth());
     info->height = uint16_t(frame->GetHeight());
@@ -99,9 +98,6 @@ void WnHcOptDlg::GiveFreshFrameInfo() {
 
 bool WnHcOptDlg::Run(bool& back) {
     back = false;
-    // The tab control's class; registering again is harmless, and a failure shows as the dialog not opening.
-    const INITCOMMONCONTROLSEX tabs{sizeof(INITCOMMONCONTROLSEX), ICC_TAB_CLASSES};
-    InitCommonControlsEx(&tabs);
     const INT_PTR result = WnModalDialog::Run(instance, L"DISSOLVEPARAM1", parent);
     switch (result) {
         case IDOK: return true;
