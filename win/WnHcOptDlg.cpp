@@ -66,7 +66,8 @@ std::string KeptCommentOf(const std::string& text) {
 WnHcOptDlg::WnHcOptDlg(HWND parent, HcGlobals* globals, bool cameBack)
     : skipFirstApply(cameBack),
       parent(parent),
-      sizer(*this),
+      sizer([this](int32_t extraWidth, int32_t extraHeight) { PlacePane(extraWidth, extraHeight); },
+            [this](int32_t dy) { MoveBottomPictures(dy); }),
       frame(globals ? globals->gifFrame : nullptr),
       globals(globals),
       instance(static_cast<HINSTANCE>(Platform::ModuleInstance())),
@@ -116,7 +117,7 @@ void WnHcOptDlg::OnInit() {
     CreatePages();
     OpenComment();
     CheckDlgButton(Window(), IDC_OPT_INTERLACE, frame->FrameInfo().interlaced ? BST_CHECKED : BST_UNCHECKED);
-    sizer.Register(Window(), kPageTemplates, kTabCount);
+    sizer.RegisterControls(Window(), kPageTemplates, kTabCount);
     WnOpenDialog(Window(), globals->optionsDialogRect, parent, paneSize, 1);
     // At the size it opens with, the pane shows the whole picture when it does not fit at 1 : 1.
     brushPane->ShowFitted(false);
@@ -652,14 +653,14 @@ void WnHcOptDlg::PlacePane(int32_t extraWidth, int32_t extraHeight) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void WnHcOptDlg::MoveBottomPieces(int32_t extraHeight) {
-    const int32_t dy = extraHeight - movedDown;
+void WnHcOptDlg::MoveBottomPictures(int32_t down) {
+    const int32_t dy = down - movedDown;
     if (dy == 0) return;
     // The old places are erased, the new ones drawn by the next paint.
     WnInvalidateErasing(Window(), paletteStrip->Rect());
     WnInvalidateErasing(Window(), swatch->Rect());
     WnInvalidateErasing(Window(), toolRects.Bounds());
-    movedDown = extraHeight;
+    movedDown = down;
     paletteStrip->MoveTo(scale(kPaneLeft), stripTop + movedDown);
     swatch->MoveTo(swatch->Rect().left, swatchBaseTop + movedDown);
     toolRects.MoveBy(dy);
