@@ -212,7 +212,10 @@ void WnHcQuantDlg::FillPaletteBoxes() {
     for (const std::string& item : BaseBoxItems(globals->paletteList)) AddItem(base, item);
     for (const std::string& item : PaletteBoxItems(globals->paletteList)) AddItem(palette, item);
 
-    Select(Window(), IDC_QUANT_BASE, BaseBoxItemFor(*globals));
+    const int baseItem = BaseBoxItemFor(*globals);
+    Select(Window(), IDC_QUANT_BASE, baseItem);
+    // A base name nothing matches shows as "None", and so it is used: the reduction must do what the box says.
+    if (baseItem == kBaseItemNone) CvPStrFromC(globals->basePaletteName, kPaletteNone);
     const int chosen = PaletteBoxItemFor(*globals);
     Select(Window(), IDC_QUANT_PALETTE, chosen);
     // Opening on a saved palette is opening on a fixed one: the base palette does not apply to it.
