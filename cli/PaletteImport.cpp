@@ -111,9 +111,8 @@ StoredLevels StoredColorsAndLossy(const std::string& configFolder) {
 }
 
 std::string PreferencesFilePath(const std::string& configFolder) {
-    PrefsRecord prefs;
     CvFileLocator location;
-    WithConfigFolder(configFolder, [&] { GetPrefsLocation(prefs.record, location); });
+    WithConfigFolder(configFolder, [&] { GetPrefsLocation(location); });
     return location.HasPath() ? location.Path() : std::string();
 }
 

@@ -32,7 +32,7 @@ const CvGIFFrame& AsFrame(const CvImage& image) {
 // A file whose image has no pixels is refused or misdrawn by many readers: such a frame goes out as one
 // transparent pixel of the same palette and background colour.
 FramePtr OnePixelFor(const CvGIFFrame& empty) {
-    FramePtr one(CvNewImage<CvGIFFrame>(1u, 1u));
+    FramePtr one(CvAllocated(new (std::nothrow) CvGIFFrame(1u, 1u)));
     const CvColorTable& table = empty.GetIndexedImage()->colorTable;
     if (table.GetCount() > 0) one->GetIndexedImage()->colorTable = table;
     CvGIFFrameInfo& info = one->FrameInfo();
@@ -124,8 +124,7 @@ void PlanCoding(const CvGIFFrame& frame, FileCoding& coding) {
 }
 
 std::unique_ptr<CvGIFGlobalInfo> NewGlobalInfo(const CvGIFComment* comment) {
-    std::unique_ptr<CvGIFGlobalInfo> global(new (std::nothrow) CvGIFGlobalInfo());
-    if (!global) CV_THROW(kCvErrNoMemory);
+    std::unique_ptr<CvGIFGlobalInfo> global(CvAllocated(new (std::nothrow) CvGIFGlobalInfo()));
     global->is89a = 1;
     global->hasGlobalColorTable = 1;
     global->colorResolution = 8;

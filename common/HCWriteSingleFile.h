@@ -24,7 +24,8 @@ struct HcLossyCoding {
 // copied, and its rows are coded as the file needs them. When writing by path, the file is
 // written beside the target under another name and put in its place only once complete. With a nonzero `handle`
 // the bytes go there instead (the handle stays open). Counting and writing the same frame give the same length,
-// lossy or not. The coding of the rows reports to `progress`, which may stop it (error 3; nothing is left behind).
+// lossy or not. The coding of the rows reports to `progress`, which may stop it (kCvErrCancelled; nothing is left
+// behind).
 uint32_t HCWriteSingleFile(const CvFileLocator& locator, const CvImage& frameImage, const CvGIFComment* comment,
                            bool writeToFile, int32_t handle, bool createFirst, const HcLossyCoding& lossy,
                            CvProgressIndicator* progress = nullptr);

@@ -142,8 +142,7 @@ int16_t DoStart(HcCallRecord& record) {
     HcGlobals& globals = record.runData;
     CvImage::DeleteImageList(globals.extraPlanes, true);
     delete globals.extraPlanes;
-    globals.extraPlanes = new (std::nothrow) CvList;
-    if (!globals.extraPlanes) throw CvErrorCode(kCvErrNoMemory, "hcmain", __LINE__);
+    globals.extraPlanes = CvAllocated(new (std::nothrow) CvList, "hcmain", __LINE__);
 
     globals.usingAbsolutePlanes = globals.hostSupportsAbsolute && filter.absLayerPlanes != 0;
     if (globals.usingAbsolutePlanes) {

@@ -29,7 +29,7 @@ namespace {
 void MakeFrame(HcGlobals& globals) {
     if (globals.gifFrame) return;
     if (!globals.indexedImage) CV_THROW(kCvErrBadArgument);
-    globals.gifFrame = CvNewImage<CvGIFFrame>(*globals.indexedImage);
+    globals.gifFrame = CvAllocated(new (std::nothrow) CvGIFFrame(*globals.indexedImage));
     ApplyTransparencySettings(globals);
 }
 

@@ -127,7 +127,7 @@ void Quantize(HcGlobals& globals, CvProgressIndicator* indicator, QuantizeReuse*
         delete out;
         out = nullptr;
     }
-    if (!out) out = CvNewImage<CvIndexedImage>(source->GetWidth(), source->GetHeight());
+    if (!out) out = CvAllocated(new (std::nothrow) CvIndexedImage(source->GetWidth(), source->GetHeight()));
     globals.preservedColors = 0;
     engine.Run(out);
     globals.preservedColors = uint16_t(engine.PreservedCount());

@@ -50,6 +50,6 @@ private:
     QuantEngine engine;
 };
 
-// `indicator` may be null; when given, only the remapping reaches it and can stop the run (error 3). With
+// `indicator` may be null; when given, only the remapping reaches it and can stop the run (kCvErrCancelled). With
 // `reuse`, the stages whose inputs did not change since its last reduction are not computed again.
 void Quantize(HcGlobals& globals, CvProgressIndicator* indicator, QuantizeReuse* reuse = nullptr);

@@ -54,7 +54,8 @@ int16_t Dispatch(HcCallRecord& record) {
     }
 }
 
-// The first call of a run: a fresh block with the preferences (or defaults) loaded.
+// The first call of a run: a fresh, empty run block in the host's data slot (the preferences are loaded into it
+// afterwards).
 HcCallRecord* CreateRun(intptr_t* data) {
     HcMasterBlock* handle = HcNewHandle(sizeof(HcCallRecord));
     if (!handle) return nullptr;

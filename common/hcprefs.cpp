@@ -321,7 +321,7 @@ void RemoveAbandonedFiles(const std::string& prefsPath) {
 
 }  // namespace
 
-void GetPrefsLocation(HcCallRecord&, CvFileLocator& location) {
+void GetPrefsLocation(CvFileLocator& location) {
     std::string folder = Platform::UserConfigFolder();
     if (folder.empty()) return;
     const char separator = Platform::PathSeparator();
@@ -353,7 +353,7 @@ void LoadPrefsFrom(HcGlobals& globals, const CvFileLocator& location) {
 void LoadPrefs(HcCallRecord& record) {
     CvFileLocator location;
     try {
-        GetPrefsLocation(record, location);
+        GetPrefsLocation(location);
     } catch (const CvErrorCode&) {
         // No location: the file layer refuses the path-less locator below and the defaults apply.
     }
@@ -389,6 +389,6 @@ void SavePrefsTo(const HcGlobals& globals, const CvFileLocator& location) {
 
 void SavePrefs(HcCallRecord& record) {
     CvFileLocator location;
-    GetPrefsLocation(record, location);
+    GetPrefsLocation(location);
     SavePrefsTo(record.runData, location);
 }

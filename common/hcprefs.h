@@ -17,7 +17,7 @@ constexpr uint32_t kPrefsMaxListEntries = 255;  // what a list's count byte can 
 
 // The preferences file in the user's configuration folder, under "Corvane"; missing folders on the way are made.
 // Leaves `location` without a path when the system names no such folder.
-void GetPrefsLocation(HcCallRecord& record, CvFileLocator& location);
+void GetPrefsLocation(CvFileLocator& location);
 
 // Settings, names, flags, dialog rectangles and both lists from the file; the defaults when anything fails.
 // Raises only what SetDefaults raises (out of memory).

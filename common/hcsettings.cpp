@@ -80,14 +80,12 @@ HcPaletteEntry* NewBuiltIn(const char* name, uint16_t listIndex, void (*fill)(Hc
 }  // namespace
 
 HcPaletteEntry* NewPaletteEntry() {
-    HcPaletteEntry* entry = new (std::nothrow) HcPaletteEntry();
-    if (!entry) CV_THROW(kCvErrNoMemory);
+    HcPaletteEntry* entry = CvAllocated(new (std::nothrow) HcPaletteEntry());
     return entry;
 }
 
 HcColorEntry* NewColorEntry() {
-    HcColorEntry* entry = new (std::nothrow) HcColorEntry();
-    if (!entry) CV_THROW(kCvErrNoMemory);
+    HcColorEntry* entry = CvAllocated(new (std::nothrow) HcColorEntry());
     return entry;
 }
 
@@ -139,9 +137,12 @@ bool IsReservedPaletteName(const unsigned char* name) {
     return text == kPaletteNone || text == kPaletteCustom || text == kPaletteFine;
 }
 
+void UnreservePaletteName(HcStr255& name) {
+    if (IsReservedPaletteName(name)) CvPStrFromC(name, (CvPStrText(name) + " (saved)").c_str());
+}
+
 void RenameReservedPalettes(HcPaletteEntry* list) {
-    for (HcPaletteEntry* entry = list; entry; entry = entry->next)
-        if (IsReservedPaletteName(entry->name)) CvPStrFromC(entry->name, (CvPStrText(entry->name) + " (saved)").c_str());
+    for (HcPaletteEntry* entry = list; entry; entry = entry->next) UnreservePaletteName(entry->name);
 }
 
 int DepthPositionForColors(uint32_t colors) {

@@ -54,7 +54,9 @@ extern const char kPaletteFine[];    // "Fine": adaptive palette from full colou
 // True for a name the palette and base boxes give a meaning of their own ("None", "Custom", "Fine"); a saved
 // palette of such a name could never be chosen by it.
 bool IsReservedPaletteName(const unsigned char* name);
-// Gives every saved palette whose name is reserved the suffix " (saved)", so that each one stays choosable.
+// Gives a reserved name the suffix " (saved)", so that the palette it names stays choosable; others stay as they are.
+void UnreservePaletteName(HcStr255& name);
+// Gives every saved palette whose name is reserved the suffix " (saved)".
 void RenameReservedPalettes(HcPaletteEntry* list);
 
 // Fills the settings and the settings fields of the run data with their defaults and builds the built-in palettes.

@@ -21,7 +21,8 @@ CvBitmapImage::CvBitmapImage(const CvBitmapImage& from, CvRowBytesFunction funct
 }
 
 CvImage* CvBitmapImage::Clone() const {
-    std::unique_ptr<CvBitmapImage> clone(CvNewImage<CvBitmapImage>(0u, 0u, nullptr, nullptr, false));
+    std::unique_ptr<CvBitmapImage> clone(
+        CvAllocated(new (std::nothrow) CvBitmapImage(0u, 0u, nullptr, nullptr, false)));
     clone->CopyFrom(*this);
     return clone.release();
 }
@@ -145,7 +146,7 @@ void CvBitmapImage::Clear() {
 CvRealImage* CvBitmapImage::NewImage(const CvRect& rect) const {
     // The polarity travels with the new bitmap, so raw bits copied into it keep their colours.
     std::unique_ptr<CvBitmapImage> image(
-        CvNewImage<CvBitmapImage>(rect.Width(), rect.Height(), nullptr, nullptr, false));
+        CvAllocated(new (std::nothrow) CvBitmapImage(rect.Width(), rect.Height(), nullptr, nullptr, false)));
     image->polarity = polarity;
     image->Clear();
     return image.release();
@@ -191,8 +192,8 @@ CvImage* CvBitmapImage::Rotate(float angle, uint32_t fill) const {
     ToGrey(grey);
     std::unique_ptr<CvImage> turned(grey.Rotate(angle, fill ? 255 : 0));
     const auto& turnedGrey = static_cast<const CvGrayscaleImage&>(*turned);
-    std::unique_ptr<CvBitmapImage> rotated(
-        CvNewImage<CvBitmapImage>(turnedGrey.GetWidth(), turnedGrey.GetHeight(), nullptr, nullptr, false));
+    std::unique_ptr<CvBitmapImage> rotated(CvAllocated(
+        new (std::nothrow) CvBitmapImage(turnedGrey.GetWidth(), turnedGrey.GetHeight(), nullptr, nullptr, false)));
     rotated->polarity = polarity;
     rotated->fillColor = fillColor;
     rotated->FromGrey(turnedGrey);
@@ -202,8 +203,8 @@ CvImage* CvBitmapImage::Rotate(float angle, uint32_t fill) const {
 CvBitmapImage* CvBitmapImage::Rotate90(float angle) const {
     if (IsLocked()) CV_THROW(kCvErrSizeMismatch);
     const uint32_t turns = QuarterTurns(angle);
-    std::unique_ptr<CvBitmapImage> rotated(
-        CvNewImage<CvBitmapImage>(turns % 2 ? height : width, turns % 2 ? width : height, nullptr, nullptr, true));
+    std::unique_ptr<CvBitmapImage> rotated(CvAllocated(new (std::nothrow) CvBitmapImage(
+        turns % 2 ? height : width, turns % 2 ? width : height, nullptr, nullptr, true)));
     rotated->polarity = polarity;
     rotated->fillColor = fillColor;
     RotateQuarterInto(*rotated, turns);
@@ -232,7 +233,8 @@ CvImage* CvBitmapImage::Resize(uint32_t w, uint32_t h) const {
 CvIndexedImage* CvBitmapImage::ToIndexed() const {
     CvColorTable table(2);
     table.SetEntry(polarity == 1 ? 0 : 1, 255, 255, 255);
-    std::unique_ptr<CvIndexedImage> indexed(CvNewImage<CvIndexedImage>(width, height, &table, nullptr, nullptr, false));
+    std::unique_ptr<CvIndexedImage> indexed(
+        CvAllocated(new (std::nothrow) CvIndexedImage(width, height, &table, nullptr, nullptr, false)));
     CvPixelLock in(*this);
     CvPixelLock out(*indexed);
     for (uint32_t y = 0; y < height; ++y) {

@@ -48,8 +48,7 @@ CvBuffer::~CvBuffer() {
 }
 
 CvBaseBuffer* CvBuffer::NewBuffer() const {
-    CvBuffer* buffer = new (std::nothrow) CvBuffer;
-    if (!buffer) CV_THROW(kCvErrNoMemory);
+    CvBuffer* buffer = CvAllocated(new (std::nothrow) CvBuffer);
     return buffer;
 }
 

@@ -11,14 +11,7 @@
 #include "cvcode2/CvMakeInvColorMap.h"
 #include "cvcode2/CvRGBImage.h"
 
-namespace {
-template <class T>
-std::unique_ptr<T[]> NewZeroed(size_t count) {
-    std::unique_ptr<T[]> block(new (std::nothrow) T[count]());
-    if (!block) CV_THROW(kCvErrNoMemory);
-    return block;
-}
-}  // namespace
+namespace {}  // namespace
 
 CvColorPreserve::CvColorPreserve(CvProgressIndicator* indicator) : CvProgressTask(indicator) {}
 
@@ -67,9 +60,9 @@ void CvColorPreserve::CheckBaseColors(const CvRGBImage& image) {
     const bool ready = baseColors.GetCount() > 0 && maxColors > 0;
     CV_ASSERT(ready);
     if (!ready) CV_THROW(kCvErrBadArgument);
-    if (!counts) counts = NewZeroed<uint32_t>(baseColors.GetCount());
+    if (!counts) counts.reset(CvAllocated(new (std::nothrow) uint32_t[baseColors.GetCount()]()));
     if (!baseMap) {
-        baseMap = NewZeroed<uint8_t>(kCellCount);
+        baseMap.reset(CvAllocated(new (std::nothrow) uint8_t[kCellCount]()));
         MakeInvColorMap(&baseColors, baseMap.get());
     }
     mask.reset();
@@ -126,7 +119,7 @@ void CvColorPreserve::CreateMask(const CvRGBImage& image) {
     if (!counts || !baseMap) CV_THROW(kCvErrBadArgument);
     mask.reset();
     const uint32_t width = image.GetWidth();
-    std::unique_ptr<CvBitmapImage> made(CvNewImage<CvBitmapImage>(width, image.GetHeight()));
+    std::unique_ptr<CvBitmapImage> made(CvAllocated(new (std::nothrow) CvBitmapImage(width, image.GetHeight())));
     std::optional<CvPixelLock> lock;
     if (made->HasPixels()) lock.emplace(*made);
     const uint32_t maskRowBytes = made->RowBytes();

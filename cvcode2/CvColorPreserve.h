@@ -15,7 +15,7 @@ class CvColorPreserve : public CvProgressTask {
 public:
     explicit CvColorPreserve(CvProgressIndicator* indicator = nullptr);
 
-    // Up to 256 base colours (error 27 otherwise); maxColors is the most that may be kept.
+    // Up to 256 base colours (kCvErrBadArgument otherwise); maxColors is the most that may be kept.
     void SetBaseColors(const CvColorTable& colors, uint32_t maxColors);
     // Counts the pixels exactly equal to the base colour their cell's nearest base colour.
     void CheckBaseColors(const CvRGBImage& image);

@@ -13,8 +13,7 @@ uint8_t* NewEntries(uint32_t n) {
     if (n == 0) return nullptr;
     const uint64_t bytes = uint64_t(n) * 3;
     if (bytes > UINT32_MAX || bytes > SIZE_MAX) CV_THROW(kCvErrNoMemory);
-    uint8_t* p = new (std::nothrow) uint8_t[size_t(bytes)]();
-    if (!p) CV_THROW(kCvErrNoMemory);
+    uint8_t* p = CvAllocated(new (std::nothrow) uint8_t[size_t(bytes)]());
     return p;
 }
 }  // namespace

@@ -10,7 +10,7 @@
 // A palette fitted to the pixels as clusters are (k-means) leaves the colours at the edges of a crowded part
 // of the picture unreachable by mixing. A weak diffusion moves the entries a little; a full one moves them
 // further out, which is kept only where it brings the sample's blurred picture clearly closer (pictures of
-// fine texture), since it roughens smooth gradients. Progress task "Refining" (error 3 when asked to stop).
+// fine texture), since it roughens smooth gradients. Progress task "Refining" (kCvErrCancelled when asked to stop).
 class CvDiffusionFit : public CvProgressTask {
 public:
     explicit CvDiffusionFit(CvProgressIndicator* indicator);

@@ -46,3 +46,11 @@ private:
 #define CV_THROW(code) throw CvErrorCode((code), CV_SOURCE_FILE, __LINE__)
 #define CV_THROW_DETAIL(code, detail) throw CvErrorCode((code), (detail), CV_SOURCE_FILE, __LINE__)
 #define CV_RETHROW(error) throw CvErrorCode((error), CV_SOURCE_FILE, __LINE__)
+
+// What a `new (std::nothrow)` gave, or kCvErrNoMemory raised where the allocation was written: every allocation
+// that may fail goes through this one check.
+template <class T>
+T* CvAllocated(T* allocated, const char* file = __builtin_FILE(), uint32_t line = __builtin_LINE()) {
+    if (!allocated) throw CvErrorCode(kCvErrNoMemory, file, line);
+    return allocated;
+}

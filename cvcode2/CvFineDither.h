@@ -30,6 +30,6 @@ struct CvFineDitherSetup {
     CvDiffusionSums* sums = nullptr;
 };
 
-// Remaps the whole image as the progress task "Remapping" (a stop request ends it with error 3 after telling
+// Remaps the whole image as the progress task "Remapping" (a stop request ends it with kCvErrCancelled after telling
 // the indicator). Error 27 for a setup it cannot use safely, 21 for a mask of another size.
 void FineDither(CvNearestColor& nearest, const CvFineDitherSetup& setup, CvProgressIndicator* indicator);

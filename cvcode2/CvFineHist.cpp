@@ -9,12 +9,9 @@
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvLog.h"
 
-CvFineHist::CvFineHist() : cells(new (std::nothrow) Cell[kCells]()) {
-    if (!cells) CV_THROW(kCvErrNoMemory);
-}
+CvFineHist::CvFineHist() : cells(CvAllocated(new (std::nothrow) Cell[kCells]())) {}
 
-CvFineHist::CvFineHist(const CvFineHist& other) : cells(new (std::nothrow) Cell[kCells]) {
-    if (!cells) CV_THROW(kCvErrNoMemory);
+CvFineHist::CvFineHist(const CvFineHist& other) : cells(CvAllocated(new (std::nothrow) Cell[kCells])) {
     std::copy_n(other.cells.get(), kCells, cells.get());
 }
 

@@ -86,8 +86,7 @@ void FlipBits(uint8_t* pixels, uint32_t rowBytes, uint32_t width, uint32_t heigh
     // from there leaves the row's padding bits untouched.
     const size_t bytes = (size_t(width) + 7) / 8;
     const uint32_t pad = uint32_t(bytes * 8 - width);
-    std::unique_ptr<uint8_t[]> reversed(new (std::nothrow) uint8_t[bytes]);
-    if (!reversed) CV_THROW(kCvErrNoMemory);
+    std::unique_ptr<uint8_t[]> reversed(CvAllocated(new (std::nothrow) uint8_t[bytes]));
     for (uint32_t y = 0; y < height; ++y) {
         uint8_t* row = pixels + size_t(y) * rowBytes;
         for (size_t k = 0; k < bytes; ++k) reversed[k] = ReverseByte(row[bytes - 1 - k]);

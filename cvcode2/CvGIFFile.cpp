@@ -30,12 +30,6 @@ constexpr uint64_t kPixelsWithoutEvidence = uint64_t(1) << 24;
 constexpr uint64_t kMinCodeBits = 3;
 constexpr uint64_t kMostPixelsPerCode = 4097;
 
-template <class T>
-T* NewOrThrow() {
-    T* object = new (std::nothrow) T;
-    if (!object) CV_THROW(kCvErrNoMemory);
-    return object;
-}
 }  // namespace
 
 CvGIFFile::~CvGIFFile() {
@@ -152,8 +146,7 @@ void CvGIFFile::WriteFrameData(CvIndexedImage* image, CvImgFmtFrameInfo* frameIn
     if (lossy.level > 0) {
         const CvColorTable& shown =
             frameInfo->hasLocalColorTable ? frameInfo->localColorTable : GifGlobal().globalColorTable;
-        matcher.reset(new (std::nothrow) CvLossyMatcher(shown, lossy));
-        if (!matcher) CV_THROW(kCvErrNoMemory);
+        matcher.reset(CvAllocated(new (std::nothrow) CvLossyMatcher(shown, lossy)));
     }
     LzwEncoder encoder(*this);
     encoder.Start(codeSize, matcher.get());
@@ -170,7 +163,7 @@ void CvGIFFile::WriteTrailer() {
 }
 
 CvImgFmtGlobalInfo* CvGIFFile::NewGlobalInfo() {
-    CvGIFGlobalInfo* info = NewOrThrow<CvGIFGlobalInfo>();
+    CvGIFGlobalInfo* info = CvAllocated(new (std::nothrow) CvGIFGlobalInfo);
     info->is89a = 0;
     info->colorResolution = 0;
     info->hasLoopExtension = 0;
@@ -181,7 +174,7 @@ CvImgFmtFrameInfo* CvGIFFile::NewFrameInfo(const CvIndexedImage* image) {
     if (!image) CV_THROW(kCvErrBadArgument);
     if (image->GetWidth() > kMaxSide || image->GetHeight() > kMaxSide) CV_THROW(kCvErrSizeMismatch);
     const uint8_t codeSize = CodeSizeForColors(image->colorTable.GetCount());
-    std::unique_ptr<CvGIFFrameInfo> info(NewOrThrow<CvGIFFrameInfo>());
+    std::unique_ptr<CvGIFFrameInfo> info(CvAllocated(new (std::nothrow) CvGIFFrameInfo));
     info->width = uint16_t(image->GetWidth());
     info->height = uint16_t(image->GetHeight());
     info->localColorTable = image->colorTable;
@@ -201,7 +194,7 @@ void CvGIFFile::ReadColorTable(uint32_t entries, CvColorTable& table) {
 }
 
 void CvGIFFile::ReadHeader() {
-    CvGIFGlobalInfo* fresh = NewOrThrow<CvGIFGlobalInfo>();
+    CvGIFGlobalInfo* fresh = CvAllocated(new (std::nothrow) CvGIFGlobalInfo);
     fresh->hasLoopExtension = 0;
     SetGlobalInfo(fresh);
     CvGIFGlobalInfo& info = *fresh;
@@ -262,7 +255,7 @@ void CvGIFFile::ScanExtension() {
 }
 
 void CvGIFFile::ScanComment() {
-    std::unique_ptr<CvGIFComment> comment(NewOrThrow<CvGIFComment>());
+    std::unique_ptr<CvGIFComment> comment(CvAllocated(new (std::nothrow) CvGIFComment));
     uint8_t block[255];
     for (uint8_t length; (length = ReadByte()) != 0;) {
         ReadFully(block, length);
@@ -350,7 +343,7 @@ void CvGIFFile::ReadCurrentFrameInfo() {
     delete frameInfo;
     frameInfo = nullptr;
     frameInfoRead = 0;
-    std::unique_ptr<CvGIFFrameInfo> info(NewOrThrow<CvGIFFrameInfo>());
+    std::unique_ptr<CvGIFFrameInfo> info(CvAllocated(new (std::nothrow) CvGIFFrameInfo));
     info->hasGraphicControl = record.hasGraphicControl;
     if (record.hasGraphicControl) {
         Seek(0, int32_t(record.graphicControlPos));
@@ -384,7 +377,7 @@ CvIndexedImage* CvGIFFile::ReadFrameImage() {
     Seek(1, -1);  // back onto the code size byte
     const CvColorTable& table = info.hasLocalColorTable ? info.localColorTable : GifGlobal().globalColorTable;
     std::unique_ptr<CvIndexedImage> image(
-        CvNewImage<CvIndexedImage>(uint32_t(info.width), uint32_t(info.height), &table));
+        CvAllocated(new (std::nothrow) CvIndexedImage(uint32_t(info.width), uint32_t(info.height), &table)));
     {
         CvPixelLock lock(*image);
         LzwDecoder decoder(*this);

@@ -32,11 +32,11 @@ public:
 
     void ScanFrames() override;
     void ReadHeader() override;
-    // Refuses (21) a logical screen wider or higher than 65535, which the file could not state.
+    // Refuses (kCvErrSizeMismatch) a logical screen wider or higher than 65535, which the file could not state.
     void WriteHeader() override;
     // `frameInfo` must be a CvGIFFrameInfo; it receives the code size used. The frame must lie inside both the
     // image and the logical screen (else 21). The rows' coding reports to the progress indicator, if any, which
-    // can stop it (3).
+    // can stop it (kCvErrCancelled).
     void WriteFrameData(CvIndexedImage* image, CvImgFmtFrameInfo* frameInfo) override;
     // Not owned; null (the default) writes silently.
     void SetProgressIndicator(CvProgressIndicator* indicator) { progress = indicator; }
@@ -44,11 +44,12 @@ public:
     void ResetFrames() override;
     CvImgFmtFrameInfo* ReadFrameInfo() override;
     // The current frame decoded, carrying its CvGIFFrameInfo. A frame outside the logical screen, or one far larger
-    // than its image data could ever fill, is bad data (28) and allocates nothing.
+    // than its image data could ever fill, is bad data (kCvErrBadData) and allocates nothing.
     CvIndexedImage* ReadFrameImage() override;
     void SeekFrame(uint32_t n) override;
     CvImgFmtGlobalInfo* NewGlobalInfo() override;
-    // Describes `image` at 0, 0 with a copy of its table; an image wider or higher than 65535 raises 21.
+    // Describes `image` at 0, 0 with a copy of its table; an image wider or higher than 65535 raises
+    // kCvErrSizeMismatch.
     CvImgFmtFrameInfo* NewFrameInfo(const CvIndexedImage* image) override;
     virtual uint32_t IndexedFrameCount() const { return uint32_t(frameIndex.size()); }
     // How the frames written next may stray from their indices, judged in the colours of the table each frame

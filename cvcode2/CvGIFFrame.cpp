@@ -23,7 +23,7 @@ using MaskPtr = CvGIFFrame::MaskPtr;
 const CvGIFFrameInfo kDefaultFrameInfo;
 
 MaskPtr NewMask(uint32_t width, uint32_t height) {
-    MaskPtr mask(CvNewImage<CvBitmapImage>(width, height, nullptr, nullptr, false));
+    MaskPtr mask(CvAllocated(new (std::nothrow) CvBitmapImage(width, height, nullptr, nullptr, false)));
     mask->SetPolarity(1);
     mask->SetFillColor(1);  // white: opaque
     mask->Clear();
@@ -76,7 +76,7 @@ CvGIFFrame::CvGIFFrame(ImagePtr image, MaskPtr mask, const uint8_t* background)
 }
 
 CvGIFFrame::CvGIFFrame(uint32_t w, uint32_t h)
-    : CvGIFFrame(ImagePtr(CvNewImage<CvIndexedImage>(w, h)), NewMask(w, h), nullptr) {}
+    : CvGIFFrame(ImagePtr(CvAllocated(new (std::nothrow) CvIndexedImage(w, h))), NewMask(w, h), nullptr) {}
 
 CvGIFFrame::CvGIFFrame(const CvIndexedImage& from)
     : CvGIFFrame(CopyOf(from), NewMask(from.GetWidth(), from.GetHeight()), nullptr) {
@@ -101,13 +101,12 @@ CvGIFFrame* CvGIFFrame::Derived(ImagePtr image, MaskPtr mask) const {
     image->CopyFormatInfo(GetIndexedImage());
     EnsureFrameInfo(*image);
     FitInfoToImage(static_cast<CvGIFFrameInfo&>(*image->GetFormatInfo()), *image);
-    auto* frame = new (std::nothrow) CvGIFFrame(std::move(image), std::move(mask), backgroundColor);
-    if (!frame) CV_THROW(kCvErrNoMemory);
+    auto* frame = CvAllocated(new (std::nothrow) CvGIFFrame(std::move(image), std::move(mask), backgroundColor));
     return frame;
 }
 
 CvImage* CvGIFFrame::Clone() const {
-    return CvNewImage<CvGIFFrame>(*this);
+    return CvAllocated(new (std::nothrow) CvGIFFrame(*this));
 }
 
 // ---- Parts and transparency

@@ -8,15 +8,6 @@
 
 #include "cvcode2/CvErrorCode.h"
 
-namespace {
-template <class T>
-T* NewOrThrow() {
-    T* object = new (std::nothrow) T;
-    if (!object) CV_THROW(kCvErrNoMemory);
-    return object;
-}
-}  // namespace
-
 CvGIFComment::CvGIFComment(uint32_t n, const uint8_t* data) {
     Assign(n, data);
 }
@@ -39,8 +30,7 @@ void CvGIFComment::AppendBytes(uint32_t n, const uint8_t* data) {
         uint64_t grown = uint64_t(capacity) * 2;
         if (grown < uint64_t(length) + n) grown = uint64_t(length) + n;
         if (grown > UINT32_MAX) grown = UINT32_MAX;
-        auto* larger = new (std::nothrow) uint8_t[grown];
-        if (!larger) CV_THROW(kCvErrNoMemory);
+        auto* larger = CvAllocated(new (std::nothrow) uint8_t[grown]);
         if (length) std::memcpy(larger, bytes, length);
         delete[] bytes;
         bytes = larger;
@@ -51,7 +41,7 @@ void CvGIFComment::AppendBytes(uint32_t n, const uint8_t* data) {
 }
 
 CvGIFComment* CvGIFComment::Clone() const {
-    std::unique_ptr<CvGIFComment> copy(NewOrThrow<CvGIFComment>());
+    std::unique_ptr<CvGIFComment> copy(CvAllocated(new (std::nothrow) CvGIFComment));
     copy->Assign(length, bytes);
     return copy.release();
 }
@@ -67,7 +57,7 @@ void CvGIFGlobalInfo::AddComment(CvGIFComment* comment) {
 }
 
 void CvGIFGlobalInfo::AddComment(uint32_t length, const uint8_t* bytes) {
-    std::unique_ptr<CvGIFComment> comment(NewOrThrow<CvGIFComment>());
+    std::unique_ptr<CvGIFComment> comment(CvAllocated(new (std::nothrow) CvGIFComment));
     comment->Assign(length, bytes);
     AddComment(comment.release());
 }
@@ -78,7 +68,7 @@ void CvGIFGlobalInfo::ClearComments() {
 }
 
 CvGIFGlobalInfo* CvGIFGlobalInfo::Clone() const {
-    std::unique_ptr<CvGIFGlobalInfo> copy(NewOrThrow<CvGIFGlobalInfo>());
+    std::unique_ptr<CvGIFGlobalInfo> copy(CvAllocated(new (std::nothrow) CvGIFGlobalInfo));
     copy->is89a = is89a;
     copy->hasGlobalColorTable = hasGlobalColorTable;
     copy->colorResolution = colorResolution;
@@ -99,7 +89,6 @@ void CvGIFFrameInfo::GetFormatName(char* buffer) const {
 }
 
 CvGIFFrameInfo* CvGIFFrameInfo::Clone() const {
-    CvGIFFrameInfo* copy = new (std::nothrow) CvGIFFrameInfo(*this);
-    if (!copy) CV_THROW(kCvErrNoMemory);
+    CvGIFFrameInfo* copy = CvAllocated(new (std::nothrow) CvGIFFrameInfo(*this));
     return copy;
 }

@@ -24,7 +24,7 @@ CvGrayscaleImage::CvGrayscaleImage(const CvGrayscaleImage& from, CvRowBytesFunct
 
 CvImage* CvGrayscaleImage::Clone() const {
     std::unique_ptr<CvGrayscaleImage> clone(
-        CvNewImage<CvGrayscaleImage>(0u, 0u, uint8_t(0), uint8_t(0), nullptr, nullptr, false));
+        CvAllocated(new (std::nothrow) CvGrayscaleImage(0u, 0u, uint8_t(0), uint8_t(0), nullptr, nullptr, false)));
     clone->CopyFrom(*this);
     return clone.release();
 }
@@ -86,7 +86,8 @@ void CvGrayscaleImage::Clear() {
 }
 
 CvRealImage* CvGrayscaleImage::NewImage(const CvRect& rect) const {
-    return CvNewImage<CvGrayscaleImage>(rect.Width(), rect.Height(), uint8_t(0), uint8_t(0), nullptr, nullptr, true);
+    return CvAllocated(new (std::nothrow) CvGrayscaleImage(rect.Width(), rect.Height(), uint8_t(0), uint8_t(0), nullptr,
+                                                           nullptr, true));
 }
 
 void CvGrayscaleImage::CheckPasteSource(const CvPoint*, const CvImage* src) const {
@@ -103,7 +104,7 @@ CvImage* CvGrayscaleImage::Rotate(float angle, uint32_t fill) const {
     uint32_t w, h;
     RotatedSize(angle, w, h);
     std::unique_ptr<CvGrayscaleImage> rotated(
-        CvNewImage<CvGrayscaleImage>(w, h, fillValue, blackValue, nullptr, nullptr, false));
+        CvAllocated(new (std::nothrow) CvGrayscaleImage(w, h, fillValue, blackValue, nullptr, nullptr, false)));
     const uint8_t fillByte = uint8_t(fill);
     RotateSamplesInto(*rotated, angle, &fillByte);
     return rotated.release();
@@ -112,8 +113,8 @@ CvImage* CvGrayscaleImage::Rotate(float angle, uint32_t fill) const {
 CvGrayscaleImage* CvGrayscaleImage::Rotate90(float angle) const {
     if (IsLocked()) CV_THROW(kCvErrSizeMismatch);
     const uint32_t turns = QuarterTurns(angle);
-    std::unique_ptr<CvGrayscaleImage> rotated(CvNewImage<CvGrayscaleImage>(
-        turns % 2 ? height : width, turns % 2 ? width : height, fillValue, blackValue, nullptr, nullptr, false));
+    std::unique_ptr<CvGrayscaleImage> rotated(CvAllocated(new (std::nothrow) CvGrayscaleImage(
+        turns % 2 ? height : width, turns % 2 ? width : height, fillValue, blackValue, nullptr, nullptr, false)));
     RotateQuarterInto(*rotated, turns);
     return rotated.release();
 }
@@ -132,7 +133,8 @@ CvImage* CvGrayscaleImage::Resize(uint32_t w, uint32_t h) const {
 }
 
 CvBitmapImage* CvGrayscaleImage::ToBitmap() const {
-    std::unique_ptr<CvBitmapImage> bitmap(CvNewImage<CvBitmapImage>(width, height, nullptr, nullptr, false));
+    std::unique_ptr<CvBitmapImage> bitmap(
+        CvAllocated(new (std::nothrow) CvBitmapImage(width, height, nullptr, nullptr, false)));
     bitmap->SetPolarity(1);
     bitmap->CvRealImage::Clear();  // all bits 0: white
     // Two rows of error terms: the current row's (read) and the following row's (gathered, zeroed per row).

@@ -1,4 +1,4 @@
-// The refusals of pixel-less images: each unsupported operation raises 37 and changes nothing.
+// The refusals of pixel-less images: each unsupported operation raises kCvErrNotSupported and changes nothing.
 // Kept in one place so every view refuses alike.
 #include "cvcode2/CvImageView.h"
 

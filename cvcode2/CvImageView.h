@@ -1,5 +1,5 @@
 // The common ground of images that hold no pixels and compute their RGB from other images on request.
-// Only sizing, format info, block size and reading are offered; every other operation raises 37.
+// Only sizing, format info, block size and reading are offered; every other operation raises kCvErrNotSupported.
 #pragma once
 
 #include "cvcode2/CvImage.h"

@@ -15,8 +15,7 @@ namespace {
 constexpr uint32_t kMaxEntries = 256;
 
 CvColorTable* NewTable(uint32_t count) {
-    auto* table = new (std::nothrow) CvColorTable(count);
-    if (!table) CV_THROW(kCvErrNoMemory);
+    auto* table = CvAllocated(new (std::nothrow) CvColorTable(count));
     return table;
 }
 
@@ -45,7 +44,8 @@ CvIndexedImage::CvIndexedImage(const CvIndexedImage& from, CvRowBytesFunction fu
 }
 
 CvImage* CvIndexedImage::Clone() const {
-    std::unique_ptr<CvIndexedImage> clone(CvNewImage<CvIndexedImage>(0u, 0u, nullptr, nullptr, nullptr, false));
+    std::unique_ptr<CvIndexedImage> clone(
+        CvAllocated(new (std::nothrow) CvIndexedImage(0u, 0u, nullptr, nullptr, nullptr, false)));
     clone->CopyFrom(*this);
     return clone.release();
 }
@@ -122,7 +122,8 @@ void CvIndexedImage::Clear() {
 }
 
 CvRealImage* CvIndexedImage::NewImage(const CvRect& rect) const {
-    return CvNewImage<CvIndexedImage>(rect.Width(), rect.Height(), &colorTable, nullptr, nullptr, true);
+    return CvAllocated(new (std::nothrow)
+                           CvIndexedImage(rect.Width(), rect.Height(), &colorTable, nullptr, nullptr, true));
 }
 
 void CvIndexedImage::CheckPasteSource(const CvPoint*, const CvImage* src) const {
@@ -149,8 +150,8 @@ CvImage* CvIndexedImage::Rotate(float angle, uint32_t fill) const {
 CvIndexedImage* CvIndexedImage::Rotate90(float angle) const {
     if (IsLocked()) CV_THROW(kCvErrSizeMismatch);
     const uint32_t turns = QuarterTurns(angle);
-    std::unique_ptr<CvIndexedImage> rotated(CvNewImage<CvIndexedImage>(
-        turns % 2 ? height : width, turns % 2 ? width : height, &colorTable, nullptr, nullptr, false));
+    std::unique_ptr<CvIndexedImage> rotated(CvAllocated(new (std::nothrow) CvIndexedImage(
+        turns % 2 ? height : width, turns % 2 ? width : height, &colorTable, nullptr, nullptr, false)));
     rotated->fillIndex = fillIndex;
     RotateQuarterInto(*rotated, turns);
     return rotated.release();

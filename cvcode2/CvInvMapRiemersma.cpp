@@ -45,9 +45,8 @@ struct CvHilbert::Tables {
 };
 
 CvHilbert::CvHilbert(const Setup& setup_, CvProgressIndicator* indicator)
-    : CvProgressTask(indicator), setup(setup_), strength(int32_t(setup_.strength)), tables(new (std::nothrow) Tables) {
+    : CvProgressTask(indicator), setup(setup_), strength(int32_t(setup_.strength)), tables(CvAllocated(new (std::nothrow) Tables)) {
     SetPalette(setup.palette);
-    if (!tables) CV_THROW(kCvErrNoMemory);
     for (int32_t i = 0; i < Tables::kSpan; ++i) {
         const int32_t channel = i - Tables::kChannelOffset;
         const uint32_t level = uint32_t(std::clamp((channel + 4) >> 3, 0, 31));
@@ -70,9 +69,9 @@ CvHilbert::CvHilbert(const Setup& setup_, CvProgressIndicator* indicator)
 CvHilbert::~CvHilbert() = default;
 
 bool CvHilbert::CheckSetup(const Setup& s) {
-    bool ok = s.strength <= 16 && s.inverseMap && s.palette && s.source && s.destination &&
-              s.sourceRowBytes && s.destinationRowBytes && s.sourcePixelBytes && s.destinationPixelBytes && s.width &&
-              s.height && s.destinationOffset < s.destinationPixelBytes && s.rOffset < s.sourcePixelBytes &&
+    bool ok = s.strength <= 16 && s.inverseMap && s.palette && s.source && s.destination && s.sourceRowBytes &&
+              s.destinationRowBytes && s.sourcePixelBytes && s.destinationPixelBytes && s.width && s.height &&
+              s.destinationOffset < s.destinationPixelBytes && s.rOffset < s.sourcePixelBytes &&
               s.gOffset < s.sourcePixelBytes && s.bOffset < s.sourcePixelBytes;
     // A row of w mask bits needs (w + 7) / 8 bytes.
     if (s.mask) ok = ok && s.maskRowBytes >= (uint64_t(s.width) + 7) / 8;
@@ -269,10 +268,9 @@ void InvMapRiemersma(uint32_t strength, const uint8_t* inverseMap, const CvColor
                      uint8_t* destination, uint32_t sourceRowBytes, uint32_t destinationRowBytes, uint32_t width,
                      uint32_t height, uint16_t rOffset, uint16_t gOffset, uint16_t bOffset, uint16_t destinationOffset,
                      uint16_t sourcePixelBytes, uint16_t destinationPixelBytes, CvProgressIndicator* indicator) {
-    RunRemap(
-        {strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
-         rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, nullptr, 0},
-        indicator);
+    RunRemap({strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
+              rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, nullptr, 0},
+             indicator);
 }
 
 void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uint32_t strength,
@@ -283,10 +281,10 @@ void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uin
                              CvProgressIndicator* indicator) {
     CV_ASSERT(maskBits != nullptr);
     if (!maskBits) CV_THROW(kCvErrBadArgument);
-    RunRemap({strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
-              rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, maskBits,
-              maskRowBytes},
-             indicator);
+    RunRemap(
+        {strength, inverseMap, &palette, source, destination, sourceRowBytes, destinationRowBytes, width, height,
+         rOffset, gOffset, bOffset, destinationOffset, sourcePixelBytes, destinationPixelBytes, maskBits, maskRowBytes},
+        indicator);
 }
 
 void InvMapRiemersmaMasked(const CvBitmapImage& mask, uint32_t strength, const uint8_t* inverseMap,

@@ -48,7 +48,7 @@ public:
     virtual ~CvHilbert();
 
     static bool CheckSetup(const Setup& setup);
-    // Remaps the whole image; a stop request ends it with error 3 after telling the indicator.
+    // Remaps the whole image; a stop request ends it with kCvErrCancelled after telling the indicator.
     void Run();
 
 private:
@@ -82,7 +82,7 @@ private:
     std::unique_ptr<Tables> tables;
 };
 
-// Assertions (and error 27 when they fail): strength <= 16; map, source, destination not null; row bytes,
+// Assertions (and kCvErrBadArgument when they fail): strength <= 16; map, source, destination not null; row bytes,
 // pixel bytes, width and height not 0; each offset inside its pixel.
 void InvMapRiemersma(uint32_t strength, const uint8_t* inverseMap, const CvColorTable& palette, const uint8_t* source,
                      uint8_t* destination, uint32_t sourceRowBytes, uint32_t destinationRowBytes, uint32_t width,
@@ -98,7 +98,7 @@ void InvMapRiemersmaMaskBits(const uint8_t* maskBits, uint32_t maskRowBytes, uin
                              uint16_t destinationOffset, uint16_t sourcePixelBytes, uint16_t destinationPixelBytes,
                              CvProgressIndicator* indicator);
 
-// The masked remap with a bitmap of the image's size (error 21 otherwise) whose set bits mark the pixels that
+// The masked remap with a bitmap of the image's size (kCvErrSizeMismatch otherwise) whose set bits mark the pixels that
 // keep their undithered index; the mask's pixels are locked for the remap.
 void InvMapRiemersmaMasked(const CvBitmapImage& mask, uint32_t strength, const uint8_t* inverseMap,
                            const CvColorTable& palette, const uint8_t* source, uint8_t* destination,

@@ -9,8 +9,7 @@
 
 void CvList::Append(void* item) {
     if (!tail) {
-        CvListNode* node = new (std::nothrow) CvListNode{nullptr, nullptr, item};
-        if (!node) CV_THROW(kCvErrNoMemory);
+        CvListNode* node = CvAllocated(new (std::nothrow) CvListNode{nullptr, nullptr, item});
         head = tail = node;
     } else {
         InsertAfter(tail, item);
@@ -18,8 +17,7 @@ void CvList::Append(void* item) {
 }
 
 void CvList::InsertAfter(CvListNode* node, void* item) {
-    CvListNode* fresh = new (std::nothrow) CvListNode{node, node->next, item};
-    if (!fresh) CV_THROW(kCvErrNoMemory);
+    CvListNode* fresh = CvAllocated(new (std::nothrow) CvListNode{node, node->next, item});
     if (node->next) node->next->previous = fresh;
     node->next = fresh;
     if (tail == node) tail = fresh;

@@ -10,11 +10,12 @@
 class CvFileLocator;
 
 // Up to 256 colours from the first 768 bytes. A shorter file of k complete colours gives k - 1 of them;
-// fewer than 2 complete colours is bad data (28). A file that cannot be opened is error 1.
+// fewer than 2 complete colours is bad data (kCvErrBadData). A file that cannot be opened is kCvErrHost.
 std::unique_ptr<CvColorTable> LoadACT(const std::string& path);
 
 // `table` becomes the GIF's global table (as stored, padding included), or else the first non-empty local table
-// of its frames; with neither it is left as it was. A GIF without a global table and without frames is bad data (28).
+// of its frames; with neither it is left as it was. A GIF without a global table and without frames is bad data
+// (kCvErrBadData).
 void CvLoadPaletteFromGIF(const CvFileLocator& locator, CvColorTable& table);
 // The palette of a GIF file, empty when the file has no colour table at all.
 std::unique_ptr<CvColorTable> LoadGIFPalette(const std::string& path);

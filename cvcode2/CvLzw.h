@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-// Bits that index n palette entries (1 for n <= 2 ... 8 for n <= 256); 0 or more than 256 raises 21.
+// Bits that index n palette entries (1 for n <= 2 ... 8 for n <= 256); 0 or more than 256 raises kCvErrSizeMismatch.
 uint8_t CodeSizeForColors(uint32_t n);
 
 struct CvRowPass {

@@ -36,12 +36,9 @@ void LzwDecoder::Start() {
     uint8_t codeSize = file_.ReadByte();
     if (codeSize < 2 || codeSize > 8) CV_THROW(kCvErrBadData);
     Free();
-    dictionary = new (std::nothrow) Entry[kDictionarySize]();
-    input = new (std::nothrow) uint8_t[kInputSize];
-    if (!dictionary || !input) {
-        Free();
-        CV_THROW(kCvErrNoMemory);
-    }
+    // The destructor frees whichever of the two was made when the other cannot be.
+    dictionary = CvAllocated(new (std::nothrow) Entry[kDictionarySize]());
+    input = CvAllocated(new (std::nothrow) uint8_t[kInputSize]);
     clearCode = uint16_t(1u << codeSize);
     endCode = uint16_t(clearCode + 1);
     firstFreeCode = uint16_t(clearCode + 2);
@@ -167,8 +164,7 @@ inline void LzwDecoder::AddEntry(uint8_t character) {
 void LzwDecoder::ReserveLine(uint32_t width) {
     const uint32_t capacity = width + kMaxString + kRunOver;
     if (lineCapacity >= capacity) return;
-    uint8_t* bigger = new (std::nothrow) uint8_t[capacity];
-    if (!bigger) CV_THROW(kCvErrNoMemory);
+    uint8_t* bigger = CvAllocated(new (std::nothrow) uint8_t[capacity]);
     if (lineFill > 0) std::memcpy(bigger, line, lineFill);
     delete[] line;
     line = bigger;

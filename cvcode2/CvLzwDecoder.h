@@ -1,5 +1,5 @@
 // The LZW decoder of GIF image data, reading through a seekable CvFile: minimum code size byte, sub-blocks, codes
-// of 3 to 12 bits. It never reads or writes outside its tables or the rows given; malformed data raises 28.
+// of 3 to 12 bits. It never reads or writes outside its tables or the rows given; malformed data raises kCvErrBadData.
 #pragma once
 
 #include <cstdint>

@@ -61,8 +61,7 @@ void LzwEncoder::Start(uint8_t codeSize, CvLossyMatcher* matcher) {
     if (codeSize == 1) codeSize = 2;  // GIF has no 1-bit minimum code size
     FreeTables();
     lossy = matcher;
-    tables = new (std::nothrow) Tables;
-    if (!tables) CV_THROW(kCvErrNoMemory);
+    tables = CvAllocated(new (std::nothrow) Tables);
     file_.WriteByte(codeSize);
     clearCode = uint16_t(1u << codeSize);
     endCode = uint16_t(clearCode + 1);

@@ -23,10 +23,10 @@ public:
     void Start(uint8_t codeSize, CvLossyMatcher* lossy = nullptr);
     // Encodes rowCount rows of width indices, rowStride bytes apart; the matched string runs on between calls (when
     // lossy, a call's first string starts afresh: EncodeImage lets lossy strings run on across passes).
-    // An index at or above 2^codeSize cannot be coded and raises 27.
+    // An index at or above 2^codeSize cannot be coded and raises kCvErrBadArgument.
     void EncodeRows(const uint8_t* rows, uint32_t width, uint32_t rowCount, uint32_t rowStride);
     // All rows of an image, in interlaced pass order when asked, telling `task` (started on the row count, may be
-    // null) how many rows are coded about every 64K pixels; a stop it asks for raises 3. With `rewrite`, the rows
+    // null) how many rows are coded about every 64K pixels; a stop it asks for raises kCvErrCancelled. With `rewrite`, the rows
     // coded are the ones it makes, and `pixels` is not read.
     void EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes, bool interlaced,
                      CvProgressTask* task = nullptr, const CvRowRewrite* rewrite = nullptr);

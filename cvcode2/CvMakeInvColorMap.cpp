@@ -58,8 +58,7 @@ void MakeInvColorMap(const CvColorTable* palette, uint8_t* map) {
     CV_ASSERT(palette != nullptr && map != nullptr && palette->GetCount() > 0 && palette->GetCount() <= 256);
     if (!palette || !map || palette->GetCount() == 0) CV_THROW(kCvErrBadArgument);
     uint32_t count = palette->GetCount() > 256 ? 256 : palette->GetCount();
-    std::unique_ptr<Workspace> w(new (std::nothrow) Workspace);
-    if (!w) CV_THROW(kCvErrNoMemory);
+    std::unique_ptr<Workspace> w(CvAllocated(new (std::nothrow) Workspace));
     FillDistances(*palette, count, *w);
     for (uint32_t r5 = 0; r5 < kLevels; ++r5)
         for (uint32_t g5 = 0; g5 < kLevels; ++g5) SearchRow(*w, count, r5, g5, map + (r5 << 10 | g5 << 5));

@@ -37,11 +37,10 @@ void Append(std::vector<uint32_t>& pool, const uint32_t* values, uint32_t n) {
 
 CvNearestColor::CvNearestColor(const CvColorTable& palette)
     : count(palette.GetCount()),
-      cells(new (std::nothrow) uint32_t[kFineCells]),
-      coarseStart(new (std::nothrow) uint32_t[kCoarseCells]()) {
+      cells(CvAllocated(new (std::nothrow) uint32_t[kFineCells])),
+      coarseStart(CvAllocated(new (std::nothrow) uint32_t[kCoarseCells]())) {
     CV_ASSERT(count >= 1 && count <= 256);
     if (count < 1 || count > 256) CV_THROW(kCvErrBadArgument);
-    if (!coarseStart || !cells) CV_THROW(kCvErrNoMemory);
     std::fill_n(cells.get(), kFineCells, kUnlisted);
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t* c = palette.Entry(i);

@@ -10,7 +10,7 @@
 
 class CvNearestColor {
 public:
-    // 1..256 entries (error 27 otherwise); the palette is copied.
+    // 1..256 entries (kCvErrBadArgument otherwise); the palette is copied.
     explicit CvNearestColor(const CvColorTable& palette);
 
     // The nearest entry's index in bits 0-7 and its red, green and blue in the bytes above, with its squared

@@ -94,8 +94,7 @@ void CvNewMedianCut::MakePalette(CvColorTable& palette, const uint32_t* histogra
         if (cellCount <= maxColors) {
             palette = HistogramColors(histogram);
         } else {
-            std::unique_ptr<uint16_t[]> cells(new (std::nothrow) uint16_t[cellCount]);
-            if (!cells) CV_THROW(kCvErrNoMemory);
+            std::unique_ptr<uint16_t[]> cells(CvAllocated(new (std::nothrow) uint16_t[cellCount]));
             uint32_t n = 0;
             for (uint32_t c = 0; c < kCellCount; ++c)
                 if (histogram[c]) cells[n++] = uint16_t(c);

@@ -11,8 +11,7 @@ CvPattern::CvPattern(uint32_t bpp, uint32_t w, uint32_t h, const void* source)
     : pixels(nullptr), bytesPerPixel(bpp), width(w), height(h) {
     const uint64_t bytes = uint64_t(bpp) * w * h;
     if (bytes > UINT32_MAX) CV_THROW(kCvErrNoMemory);
-    pixels = new (std::nothrow) uint8_t[bytes ? size_t(bytes) : 1];
-    if (!pixels) CV_THROW(kCvErrNoMemory);
+    pixels = CvAllocated(new (std::nothrow) uint8_t[bytes ? size_t(bytes) : 1]);
     if (source) std::memcpy(pixels, source, size_t(bytes));
 }
 
@@ -50,8 +49,7 @@ const CvPattern& CvPattern::Default() {
                 p[1] = grey ? 208 : 128;
                 p[2] = grey ? 208 : 255;
             }
-        CvPattern* pattern = new (std::nothrow) CvPattern(3, 16, 16, cells);
-        if (!pattern) CV_THROW(kCvErrNoMemory);
+        CvPattern* pattern = CvAllocated(new (std::nothrow) CvPattern(3, 16, 16, cells));
         return pattern;
     }();
     return *checkerboard;

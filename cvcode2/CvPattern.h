@@ -6,7 +6,7 @@
 
 class CvPattern {
 public:
-    // Copies `pixels` when not null; allocation failure raises 2.
+    // Copies `pixels` when not null; allocation failure raises kCvErrNoMemory.
     CvPattern(uint32_t bytesPerPixel, uint32_t width, uint32_t height, const void* pixels);
     ~CvPattern();
     CvPattern(const CvPattern&) = delete;

@@ -25,7 +25,7 @@ public:
     explicit CvProgressTask(CvProgressIndicator* indicator);
 
     void Start(uint32_t minimum, uint32_t maximum, const char* caption);
-    // Records the position; true when the indicator asks to stop (callers then throw error 3).
+    // Records the position; true when the indicator asks to stop (callers then throw kCvErrCancelled).
     bool SetProgress(uint32_t value);
     void ReportError(const CvErrorCode& error);
     void Finish();

@@ -30,8 +30,7 @@ void CvQuantRemap::NodeDeleter::operator()(Node* node) const {
 }
 
 CvQuantRemap::NodePtr CvQuantRemap::NewNode() {
-    Node* node = new (std::nothrow) Node();
-    if (!node) CV_THROW(kCvErrNoMemory);
+    Node* node = CvAllocated(new (std::nothrow) Node());
     return NodePtr(node);
 }
 
@@ -124,7 +123,7 @@ CvIndexedImage* CvQuantRemap::Remap(CvIndexedImage* destination) {
         if (!sameSize) CV_THROW(kCvErrSizeMismatch);
         destination->colorTable = palette;
     } else {
-        result.reset(CvNewImage<CvIndexedImage>(width, height, &palette));
+        result.reset(CvAllocated(new (std::nothrow) CvIndexedImage(width, height, &palette)));
         destination = result.get();
     }
     BuildTree();

@@ -18,12 +18,12 @@ public:
     CvQuantRemap(const CvQuantRemap&) = delete;
     CvQuantRemap& operator=(const CvQuantRemap&) = delete;
 
-    // At most 256 entries (error 27 otherwise).
+    // At most 256 entries (kCvErrBadArgument otherwise).
     void SetPalette(const CvColorTable& table);
     // Only undithered remapping exists: callers pass 0.
     void SetDither(uint8_t value);
     void SetSource(const CvImage* image);
-    // Fills `destination` (the source's size, error 21 otherwise) or a new image, which the caller then owns.
+    // Fills `destination` (the source's size, kCvErrSizeMismatch otherwise) or a new image, which the caller then owns.
     CvIndexedImage* Remap(CvIndexedImage* destination);
 
 private:

@@ -18,7 +18,7 @@ CvRGBImage::CvRGBImage(const CvRGBImage& from, CvRowBytesFunction function, CvBa
 }
 
 CvImage* CvRGBImage::Clone() const {
-    std::unique_ptr<CvRGBImage> clone(CvNewImage<CvRGBImage>(0u, 0u, nullptr, nullptr, false));
+    std::unique_ptr<CvRGBImage> clone(CvAllocated(new (std::nothrow) CvRGBImage(0u, 0u, nullptr, nullptr, false)));
     clone->CopyFrom(*this);
     return clone.release();
 }
@@ -71,7 +71,7 @@ void CvRGBImage::Clear() {
 }
 
 CvRealImage* CvRGBImage::NewImage(const CvRect& rect) const {
-    return CvNewImage<CvRGBImage>(rect.Width(), rect.Height(), nullptr, nullptr, true);
+    return CvAllocated(new (std::nothrow) CvRGBImage(rect.Width(), rect.Height(), nullptr, nullptr, true));
 }
 
 CvImage* CvRGBImage::Rotate(float angle) const {
@@ -82,7 +82,7 @@ CvImage* CvRGBImage::Rotate(float angle, uint32_t fill) const {
     if (IsRightAngle(angle)) return Rotate90(angle);
     uint32_t w, h;
     RotatedSize(angle, w, h);
-    std::unique_ptr<CvRGBImage> rotated(CvNewImage<CvRGBImage>(w, h, nullptr, nullptr, false));
+    std::unique_ptr<CvRGBImage> rotated(CvAllocated(new (std::nothrow) CvRGBImage(w, h, nullptr, nullptr, false)));
     rotated->SetFillColor(fillColor[0], fillColor[1], fillColor[2]);
     const uint8_t fillBytes[3] = {uint8_t(fill), uint8_t(fill >> 8), uint8_t(fill >> 16)};
     RotateSamplesInto(*rotated, angle, fillBytes);
@@ -92,8 +92,8 @@ CvImage* CvRGBImage::Rotate(float angle, uint32_t fill) const {
 CvRGBImage* CvRGBImage::Rotate90(float angle) const {
     if (IsLocked()) CV_THROW(kCvErrSizeMismatch);
     const uint32_t turns = QuarterTurns(angle);
-    std::unique_ptr<CvRGBImage> rotated(
-        CvNewImage<CvRGBImage>(turns % 2 ? height : width, turns % 2 ? width : height, nullptr, nullptr, false));
+    std::unique_ptr<CvRGBImage> rotated(CvAllocated(new (std::nothrow) CvRGBImage(
+        turns % 2 ? height : width, turns % 2 ? width : height, nullptr, nullptr, false)));
     rotated->SetFillColor(fillColor[0], fillColor[1], fillColor[2]);
     RotateQuarterInto(*rotated, turns);
     return rotated.release();

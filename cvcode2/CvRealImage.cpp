@@ -35,8 +35,7 @@ CvRealImage::CvRealImage(uint32_t w, uint32_t h, uint16_t bits, uint16_t samples
         // touch every page of a large image before anything needs it.
         const bool zeroFilled = !buffer;
         if (!buffer) {
-            buffer = new (std::nothrow) CvBuffer;
-            if (!buffer) CV_THROW(kCvErrNoMemory);
+            buffer = CvAllocated(new (std::nothrow) CvBuffer);
         }
         AllocPixels();
         if (clear && !zeroFilled) CvRealImage::Clear();
@@ -84,8 +83,7 @@ void CvRealImage::AllocPixels() {
     if (size > UINT32_MAX) CV_THROW(kCvErrNoMemory);
     rowBytes = newRowBytes;
     if (!buffer) {
-        buffer = new (std::nothrow) CvBuffer;
-        if (!buffer) CV_THROW(kCvErrNoMemory);
+        buffer = CvAllocated(new (std::nothrow) CvBuffer);
     }
     if (buffer->IsAllocated()) {
         if (buffer->GetSize() == size) return;
@@ -106,8 +104,7 @@ CvBaseBuffer* CvRealImage::NewBufferLikeMine() const {
     } catch (const CvErrorCode& error) {
         if (error.code != kCvErrNotSupported) CV_RETHROW(error);
     }
-    CvBaseBuffer* fresh = new (std::nothrow) CvBuffer;
-    if (!fresh) CV_THROW(kCvErrNoMemory);
+    CvBaseBuffer* fresh = CvAllocated(new (std::nothrow) CvBuffer);
     return fresh;
 }
 
@@ -174,10 +171,8 @@ void CvRealImage::MaskRGB16(CV_RECT_UNNAMED, CV_DST_UNNAMED, uint32_t, const uin
 }
 
 CvRealImage* CvRealImage::NewImage(const CvRect& rect) const {
-    auto* image = new (std::nothrow) CvRealImage(rect.Width(), rect.Height(), bitsPerSample, samplesPerPixel, nullptr,
-                                                 nullptr, kCvKindGeneric, true);
-    if (!image) CV_THROW(kCvErrNoMemory);
-    return image;
+    return CvAllocated(new (std::nothrow) CvRealImage(rect.Width(), rect.Height(), bitsPerSample, samplesPerPixel,
+                                                      nullptr, nullptr, kCvKindGeneric, true));
 }
 
 void CvRealImage::CopyPixels(uint16_t bits, uint16_t samples, uint32_t srcRowBytes, uint32_t dstRowBytes,

@@ -13,7 +13,7 @@ using CvRowBytesFunction = uint32_t (*)(const CvRealImage* image, uint16_t bitsP
                                         uint32_t width, uint32_t height);
 
 // Rows packed with no padding: (bits / 8) x samples x width bytes, or (samples x width + 7) / 8 for 1 bit.
-// A row that no 32-bit size can describe raises 21.
+// A row that no 32-bit size can describe raises kCvErrSizeMismatch.
 uint32_t CvDefaultRowBytes(const CvRealImage* image, uint16_t bitsPerSample, uint16_t samplesPerPixel, uint32_t width,
                            uint32_t height);
 
@@ -117,11 +117,3 @@ private:
     const CvRealImage& image_;
     uint8_t* pixels_;
 };
-
-// Allocates an image; allocation failure raises 2.
-template <class T, class... Args>
-T* CvNewImage(Args&&... args) {
-    T* image = new (std::nothrow) T(static_cast<Args&&>(args)...);
-    if (!image) CV_THROW(kCvErrNoMemory);
-    return image;
-}

@@ -9,8 +9,7 @@
 
 namespace {
 unsigned char* NewStorage(uint32_t length) {
-    unsigned char* storage = new (std::nothrow) unsigned char[size_t(length) + 2];
-    if (!storage) CV_THROW(kCvErrNoMemory);
+    unsigned char* storage = CvAllocated(new (std::nothrow) unsigned char[size_t(length) + 2]);
     return storage;
 }
 }  // namespace

@@ -12,8 +12,7 @@ class CvTempBuffer {
 public:
     explicit CvTempBuffer(uint64_t bytes) {
         if (bytes > UINT32_MAX || bytes > SIZE_MAX) CV_THROW(kCvErrNoMemory);
-        data = new (std::nothrow) uint8_t[bytes ? size_t(bytes) : 1];
-        if (!data) CV_THROW(kCvErrNoMemory);
+        data = CvAllocated(new (std::nothrow) uint8_t[bytes ? size_t(bytes) : 1]);
     }
     ~CvTempBuffer() { delete[] data; }
     CvTempBuffer(const CvTempBuffer&) = delete;

@@ -11,8 +11,7 @@ CvUnique::CvUnique(const uint32_t* histogram, const uint8_t* inverseMap, const C
                    bool keepExact_, CvProgressIndicator* indicator)
     : CvProgressTask(indicator), target(target_), entryCount(palette.GetCount()), keepExact(keepExact_) {
     CV_ASSERT(entryCount > 0 && histogram != nullptr && inverseMap != nullptr);
-    entries.reset(new (std::nothrow) Entry[entryCount ? entryCount : 1]);
-    if (!entries) CV_THROW(kCvErrNoMemory);
+    entries.reset(CvAllocated(new (std::nothrow) Entry[entryCount ? entryCount : 1]));
     for (uint32_t i = 0; i < entryCount; ++i) {
         Entry& e = entries[i];
         e = Entry{1, 0, 0, 0, 0, 0, nullptr};

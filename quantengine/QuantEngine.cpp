@@ -25,13 +25,6 @@ constexpr uint32_t kFinePasses = 4;
 // The histogram reports after about this many pixels: a few milliseconds of counting.
 constexpr uint32_t kPixelsPerCountedBand = 1u << 21;
 
-template <class T>
-std::unique_ptr<T[]> NewZeroed(size_t count) {
-    std::unique_ptr<T[]> block(new (std::nothrow) T[count]());
-    if (!block) CV_THROW(kCvErrNoMemory);
-    return block;
-}
-
 void AppendColor(CvColorTable& table, const uint8_t* rgb) {
     table.SetCount(table.GetCount() + 1);
     table.SetEntry(table.GetCount() - 1, rgb[0], rgb[1], rgb[2]);
@@ -154,14 +147,14 @@ void QuantEngine::CountInBands(const uint8_t* pixels, const Count& count) {
 
 void QuantEngine::CountHistogram() {
     if (!countedHistogram) {
-        std::unique_ptr<uint32_t[]> counts = NewZeroed<uint32_t>(kCellCount);
+        std::unique_ptr<uint32_t[]> counts(CvAllocated(new (std::nothrow) uint32_t[kCellCount]()));
         CvPixelLock lock(*source);
         CountInBands(lock.Pixels(), [&](const uint8_t* rows, uint32_t height) {
             AddToHistogram(rows, source->RowBytes(), source->GetWidth(), height, 0, 1, 2, 3, counts.get());
         });
         countedHistogram = std::move(counts);
     }
-    histogram = NewZeroed<uint32_t>(kCellCount);
+    histogram.reset(CvAllocated(new (std::nothrow) uint32_t[kCellCount]()));
     std::copy_n(countedHistogram.get(), kCellCount, histogram.get());
 }
 
@@ -261,7 +254,7 @@ CvColorTable QuantEngine::AdaptivePalette(uint32_t n, bool fold) {
 }
 
 CvColorTable QuantEngine::Reduce(const CvColorTable& list, uint32_t target, bool keepExact) {
-    std::unique_ptr<uint8_t[]> map = NewZeroed<uint8_t>(kCellCount);
+    std::unique_ptr<uint8_t[]> map(CvAllocated(new (std::nothrow) uint8_t[kCellCount]()));
     MakeInvColorMap(&list, map.get());
     CvColorTable reduced;
     CvUnique(histogram.get(), map.get(), list, uint16_t(target), keepExact, Indicator()).Reduce(reduced);
@@ -272,7 +265,7 @@ CvColorTable QuantEngine::Reduce(const CvColorTable& list, uint32_t target, bool
 // their exact colour even when another entry lies nearer to the cell's centre.
 void QuantEngine::MakeInverseMap() {
     CV_ASSERT(!inverseMap && palette.GetCount() > 0);
-    inverseMap = NewZeroed<uint8_t>(kCellCount);
+    inverseMap.reset(CvAllocated(new (std::nothrow) uint8_t[kCellCount]()));
     MakeInvColorMap(&palette, inverseMap.get());
     for (uint32_t i = 0; i < preservedCount; ++i) {
         const uint8_t* c = palette.Entry(i);
@@ -292,7 +285,7 @@ void QuantEngine::Remap(CvIndexedImage* given) {
         given->colorTable = palette;
         destination = given;
     } else {
-        destination = CvNewImage<CvIndexedImage>(width, height, &palette);
+        destination = CvAllocated(new (std::nothrow) CvIndexedImage(width, height, &palette));
         ownsDestination = true;
     }
     if (!source->HasPixels() || !destination->HasPixels()) return;

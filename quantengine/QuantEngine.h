@@ -42,7 +42,7 @@ public:
     QuantEngine(const QuantEngine&) = delete;
     QuantEngine& operator=(const QuantEngine&) = delete;
 
-    // An RGB raster (error 38 for any other image). Another image than the last one forgets the kept stages.
+    // An RGB raster (kCvErrBadDepth for any other image). Another image than the last one forgets the kept stages.
     void SetSource(CvImage* image);
     // Kept stages let a run reuse what the previous run computed from unchanged inputs: the counted histograms
     // while the source stays, the palette and its lookup while only the dithering amount changes. Whoever keeps
@@ -52,7 +52,7 @@ public:
     // The indicator of the next runs, for an engine kept across runs.
     void SetIndicator(CvProgressIndicator* indicator);
     void SetParams(const QuantParams& value) { params = value; }
-    // Reduces the source into `destination` (the source's size, error 21 otherwise), or into an image the
+    // Reduces the source into `destination` (the source's size, kCvErrSizeMismatch otherwise), or into an image the
     // engine makes and owns when it is null.
     void Run(CvIndexedImage* destination);
 

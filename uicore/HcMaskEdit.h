@@ -36,7 +36,7 @@ public:
     enum class Brush { Pencil, EdgeBrush };
 
     // A stroke starting at an image point, inside the image or not; mouse down then paints it with LineTo(start).
-    // The edge brush keeps a copy of the mask as it is now (failure raises 2).
+    // The edge brush keeps a copy of the mask as it is now (failure raises kCvErrNoMemory).
     HcMaskStroke(CvGIFFrame& frame, Brush brush, HcPoint start);
     ~HcMaskStroke();
     HcMaskStroke(const HcMaskStroke&) = delete;
@@ -48,7 +48,7 @@ public:
     // Edge brush: each image pixel of the 5 x 5 square around a line point takes the value when it lies on the
     // image's outermost ring, or when one of its four neighbours had the value as the stroke began; so a stroke
     // grows or shrinks the transparent region by at most one pixel. A mask of another size than at the stroke's
-    // start raises 21.
+    // start raises kCvErrSizeMismatch.
     HcMaskChange LineTo(HcPoint to, bool opaque);
 
 private:

@@ -11,7 +11,7 @@
 
 class HcPreviewLayout {
 public:
-    // Wider or taller images raise 21: their scaled sizes and view positions must stay within 32 bits.
+    // Wider or taller images raise kCvErrSizeMismatch: their scaled sizes and view positions must stay within 32 bits.
     static constexpr uint32_t kMaxImageSide = 1u << 20;
 
     // Returns whether the size changed, in which case the pane rebuilds its buffers for it; the zoom level stays

@@ -12,11 +12,12 @@ class CvImage;
 class HcPreviewRaster {
 public:
     // Views of the caller's buffers for an image of that size. The full buffer must hold the image and the reduced
-    // one ceil(width / 2) x ceil(height / 2) pixels (enough for every zoomed-out level); smaller ones raise 21.
+    // one ceil(width / 2) x ceil(height / 2) pixels (enough for every zoomed-out level); smaller ones raise
+    // kCvErrSizeMismatch.
     HcPreviewRaster(const HcBgrxBuffer& full, const HcBgrxBuffer& reduced, uint32_t imageWidth, uint32_t imageHeight);
 
     // The image's pixels into the full buffer; without an image the whole full buffer turns white.
-    // An image of another size raises 21.
+    // An image of another size raises kCvErrSizeMismatch.
     void Render(const CvImage* image) const;
     // Only the image's rows top <= y < bottom (clipped to the image).
     void RenderRows(const CvImage& image, uint32_t top, uint32_t bottom) const;

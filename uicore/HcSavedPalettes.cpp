@@ -33,7 +33,26 @@ std::vector<std::string> BaseBoxItems(const HcPaletteEntry* list) {
 }
 
 std::vector<std::string> PaletteBoxItems(const HcPaletteEntry* list) {
-    return BoxItems({kPaletteCustom}, list);
+    return BoxItems({kPaletteCustom, kPaletteFine}, list);
+}
+
+const char* AdaptivePaletteAt(int item) {
+    if (item == kPaletteItemCustom) return kPaletteCustom;
+    if (item == kPaletteItemFine) return kPaletteFine;
+    return nullptr;
+}
+
+int PaletteBoxItemFor(const HcGlobals& globals) {
+    if (CvPStrText(globals.paletteName) == kPaletteFine) return kPaletteItemFine;
+    const HcPaletteEntry* named = FindPalette(globals, globals.paletteName);
+    return named ? kPaletteItemFirstSaved + int(named->listIndex) : kPaletteItemCustom;
+}
+
+int BaseBoxItemFor(const HcGlobals& globals) {
+    const std::string name = CvPStrText(globals.basePaletteName);
+    if (name == kPaletteCustom) return kBaseItemCustom;
+    const HcPaletteEntry* named = FindPalette(globals, globals.basePaletteName);
+    return named && name != kPaletteNone ? kBaseItemFirstSaved + int(named->listIndex) : kBaseItemNone;
 }
 
 void NumberSavedPalettes(HcPaletteEntry* list) {
@@ -54,6 +73,7 @@ std::string SavedPaletteName(const std::string& path) {
 HcLoadedPalette AddLoadedPalette(HcGlobals& globals, const std::string& name, const CvColorTable& table) {
     HcStr255 pascal;
     CvPStrFromC(pascal, name.c_str());
+    UnreservePaletteName(pascal);
     HcPaletteEntry** link = &globals.paletteList;
     uint16_t position = 0;
     for (; *link; link = &(*link)->next, ++position) {

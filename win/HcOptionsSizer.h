@@ -2,21 +2,25 @@
 // bottom, the tabs at the right, the pane taking all the extra room and the self-drawn pieces moving down with it.
 #pragma once
 
-#include "wnatom/WnDialogSizer.h"
+#include <functional>
 
-class WnHcOptDlg;
+#include "wnatom/WnDialogSizer.h"
 
 class HcOptionsSizer : public WnDialogSizer {
 public:
-    enum CustomPart : intptr_t { kPanePart = 1, kBottomPart = 2 };
+    // Told the room the dialog has grown by, which the pane takes.
+    using PlacePane = std::function<void(int32_t extraWidth, int32_t extraHeight)>;
+    // Told how far below their opening place the pieces drawn at the bottom (strip, swatch, tools) now belong.
+    using MoveBottomPictures = std::function<void(int32_t dy)>;
 
-    explicit HcOptionsSizer(WnHcOptDlg& owner) : owner(owner) {}
-    // Attaches to the dialog at its opening size and registers every control, the pages and the custom parts.
-    void Register(HWND dialog, const int* pageIds, int pageCount);
+    HcOptionsSizer(PlacePane placePane, MoveBottomPictures moveBottomPictures);
+    // Records every control, the pages and the drawn parts at their opening places.
+    void RegisterControls(HWND dialog, const int* pageIds, int pageCount);
 
 protected:
     void PlaceCustom(const HcSizerItem& item, int32_t clientWidth, int32_t clientHeight) override;
 
 private:
-    WnHcOptDlg& owner;
+    PlacePane placePane;
+    MoveBottomPictures moveBottomPictures;
 };

@@ -24,8 +24,9 @@ HcQuantSizer::HcQuantSizer(MoveBottomPictures moveBottomPictures) : moveBottomPi
 void HcQuantSizer::RegisterControls(HWND dialog) {
     Attach(dialog);
     for (int id : {IDOK, IDCANCEL}) AddItem(id, kSizerFollowRight | kSizerFollowBottom);
-    for (int id : {IDC_QUANT_DEPTH_LABEL, IDC_QUANT_DEPTH, IDC_QUANT_COLORS, IDC_QUANT_COLORS_LABEL,
-                   IDC_QUANT_DITHER_PANE, IDC_QUANT_BASE_LABEL, IDC_QUANT_BASE})
+    for (int id :
+         {IDC_QUANT_DEPTH_LABEL, IDC_QUANT_DEPTH, IDC_QUANT_COLORS, IDC_QUANT_COLORS_LABEL, IDC_QUANT_DITHER_PANE,
+          IDC_QUANT_LOSSY_LABEL, IDC_QUANT_LOSSY_VALUE, IDC_QUANT_LOSSY, IDC_QUANT_BASE_LABEL, IDC_QUANT_BASE})
         AddItem(id, kSizerFollowRight);
     for (int id : {IDC_ZOOM_OUT, IDC_ZOOM_IN, IDC_ZOOM_LABEL, IDC_QUANT_SIZE_INFO, IDC_QUANT_STATUS, IDC_QUANT_PROGRESS,
                    IDC_QUANT_PALETTE_LABEL, IDC_QUANT_PALETTE, IDC_QUANT_LOAD, IDC_QUANT_UNLOAD, IDC_ENTRY_RGB})

@@ -12,7 +12,7 @@
 // pixels); its heights are given at 96 DPI and drawn at the window's DPI.
 class WnDitherSlider {
 public:
-    // A pen that cannot be made raises CvErrorCode 2.
+    // A pen that cannot be made raises kCvErrNoMemory.
     WnDitherSlider(HWND window, uint8_t value);
 
     uint8_t Value() const { return track.Value(); }

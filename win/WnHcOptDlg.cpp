@@ -66,7 +66,8 @@ std::string KeptCommentOf(const std::string& text) {
 WnHcOptDlg::WnHcOptDlg(HWND parent, HcGlobals* globals, bool cameBack)
     : skipFirstApply(cameBack),
       parent(parent),
-      sizer(*this),
+      sizer([this](int32_t extraWidth, int32_t extraHeight) { PlacePane(extraWidth, extraHeight); },
+            [this](int32_t dy) { MoveBottomPictures(dy); }),
       frame(globals ? globals->gifFrame : nullptr),
       globals(globals),
       instance(static_cast<HINSTANCE>(Platform::ModuleInstance())),
@@ -79,8 +80,7 @@ WnHcOptDlg::WnHcOptDlg(HWND parent, HcGlobals* globals, bool cameBack)
 WnHcOptDlg::~WnHcOptDlg() = default;
 
 void WnHcOptDlg::GiveFreshFrameInfo() {
-    std::unique_ptr<CvGIFFrameInfo> info(new (std::nothrow) CvGIFFrameInfo());
-    if (!info) CV_THROW(kCvErrNoMemory);
+    std::unique_ptr<CvGIFFrameInfo> info(CvAllocated(new (std::nothrow) CvGIFFrameInfo()));
     info->left = info->top = 0;
     info->width = uint16_t(frame->GetWidth());
     info->height = uint16_t(frame->GetHeight());
@@ -99,9 +99,6 @@ void WnHcOptDlg::GiveFreshFrameInfo() {
 
 bool WnHcOptDlg::Run(bool& back) {
     back = false;
-    // The tab control's class; registering again is harmless, and a failure shows as the dialog not opening.
-    const INITCOMMONCONTROLSEX tabs{sizeof(INITCOMMONCONTROLSEX), ICC_TAB_CLASSES};
-    InitCommonControlsEx(&tabs);
     const INT_PTR result = WnModalDialog::Run(instance, L"DISSOLVEPARAM1", parent);
     switch (result) {
         case IDOK: return true;
@@ -120,7 +117,7 @@ void WnHcOptDlg::OnInit() {
     CreatePages();
     OpenComment();
     CheckDlgButton(Window(), IDC_OPT_INTERLACE, frame->FrameInfo().interlaced ? BST_CHECKED : BST_UNCHECKED);
-    sizer.Register(Window(), kPageTemplates, kTabCount);
+    sizer.RegisterControls(Window(), kPageTemplates, kTabCount);
     WnOpenDialog(Window(), globals->optionsDialogRect, parent, paneSize, 1);
     // At the size it opens with, the pane shows the whole picture when it does not fit at 1 : 1.
     brushPane->ShowFitted(false);
@@ -656,14 +653,14 @@ void WnHcOptDlg::PlacePane(int32_t extraWidth, int32_t extraHeight) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void WnHcOptDlg::MoveBottomPieces(int32_t extraHeight) {
-    const int32_t dy = extraHeight - movedDown;
+void WnHcOptDlg::MoveBottomPictures(int32_t down) {
+    const int32_t dy = down - movedDown;
     if (dy == 0) return;
     // The old places are erased, the new ones drawn by the next paint.
     WnInvalidateErasing(Window(), paletteStrip->Rect());
     WnInvalidateErasing(Window(), swatch->Rect());
     WnInvalidateErasing(Window(), toolRects.Bounds());
-    movedDown = extraHeight;
+    movedDown = down;
     paletteStrip->MoveTo(scale(kPaneLeft), stripTop + movedDown);
     swatch->MoveTo(swatch->Rect().left, swatchBaseTop + movedDown);
     toolRects.MoveBy(dy);

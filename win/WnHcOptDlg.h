@@ -63,8 +63,6 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    friend class HcOptionsSizer;
-
     static INT_PTR CALLBACK PageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
     void GiveFreshFrameInfo();
@@ -113,9 +111,9 @@ private:
     void EnableTools(bool enabled);
     void DrawTools() const;
 
-    // For the sizer: the pane grows by the extra room; the strip, swatch and tool buttons move down.
+    // Told by the sizer: the pane grows by the extra room; the strip, swatch and tool buttons move down.
     void PlacePane(int32_t extraWidth, int32_t extraHeight);
-    void MoveBottomPieces(int32_t extraHeight);
+    void MoveBottomPictures(int32_t down);
 
     bool skipFirstApply;
     HWND parent;

@@ -1,6 +1,7 @@
 // The quantization dialog: the source and the reduced image side by side, the palette, base palette, colour count
 // and dithering, each change re-reducing at once while the dialog stays responsive.
 // Only the reduction handler touches the engine's data; handlers that run inside it set flags and post commands.
+// A change of the lossy level counts the size again without reducing again.
 #include "win/WnHcQuantDlg.h"
 
 #include <commctrl.h>
@@ -19,6 +20,7 @@
 #include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
+#include "cvcode2/CvLzwLossy.h"
 #include "cvcode2/CvRGBImage.h"
 #include "cvcode2/CvString.h"
 #include "platform/Platform.h"
@@ -153,6 +155,7 @@ void WnHcQuantDlg::OnInit() {
     SetDlgItemInt(Window(), IDC_QUANT_COLORS, colors, FALSE);
     FillDepthBox();
     FillPaletteBoxes();
+    SetUpLossy();
     CreateStripAndSwatch();
     HWND bar = GetDlgItem(Window(), IDC_QUANT_PROGRESS);
     progress = std::make_unique<WnHcProgInd>(Window(), bar, [this] { return ShouldStop(); },
@@ -214,19 +217,25 @@ void WnHcQuantDlg::FillPaletteBoxes() {
     for (const std::string& item : BaseBoxItems(globals->paletteList)) AddItem(base, item);
     for (const std::string& item : PaletteBoxItems(globals->paletteList)) AddItem(palette, item);
 
-    int baseItem = kBaseItemNone;
-    if (CvPStrText(globals->basePaletteName) == kPaletteCustom) baseItem = kBaseItemCustom;
-    const HcPaletteEntry* named = FindPalette(*globals, globals->basePaletteName);
-    if (named && CvPStrText(globals->basePaletteName) != kPaletteNone && baseItem == kBaseItemNone)
-        baseItem = kBaseItemFirstSaved + int(named->listIndex);
+    const int baseItem = BaseBoxItemFor(*globals);
     Select(Window(), IDC_QUANT_BASE, baseItem);
-
-    const HcPaletteEntry* chosen = FindPalette(*globals, globals->paletteName);
-    Select(Window(), IDC_QUANT_PALETTE, chosen ? kPaletteItemFirstSaved + int(chosen->listIndex) : kPaletteItemCustom);
-    EnableWindow(GetDlgItem(Window(), IDC_QUANT_UNLOAD), chosen != nullptr);
+    // A base name nothing matches shows as "None", and so it is used: the reduction must do what the box says.
+    if (baseItem == kBaseItemNone) CvPStrFromC(globals->basePaletteName, kPaletteNone);
+    const int chosen = PaletteBoxItemFor(*globals);
+    Select(Window(), IDC_QUANT_PALETTE, chosen);
     // Opening on a saved palette is opening on a fixed one: the base palette does not apply to it.
-    adaptive = chosen == nullptr;
+    adaptive = AdaptivePaletteAt(chosen) != nullptr;
+    EnableWindow(GetDlgItem(Window(), IDC_QUANT_UNLOAD), !adaptive);
     EnableWindow(base, adaptive);
+}
+
+void WnHcQuantDlg::SetUpLossy() {
+    HWND bar = GetDlgItem(Window(), IDC_QUANT_LOSSY);
+    SendMessageW(bar, TBM_SETRANGE, FALSE, MAKELPARAM(0, kCvLossyMax));
+    SendMessageW(bar, TBM_SETTICFREQ, 10, 0);
+    SendMessageW(bar, TBM_SETPAGESIZE, 0, 10);
+    SendMessageW(bar, TBM_SETPOS, TRUE, globals->settings.lossy);
+    SetDlgItemInt(Window(), IDC_QUANT_LOSSY_VALUE, LossyShown(), FALSE);
 }
 
 void WnHcQuantDlg::CreateStripAndSwatch() {
@@ -263,10 +272,10 @@ void WnHcQuantDlg::Reduce() {
         if (!cancelPressed && !nextPressed) ShowResultImage();
         try {
             ReduceOnce();
-            progress->HideBar();
-            return;
+            // A task's last report is never acted on: a change handled in its pump is taken up here.
+            if (cancelPressed || UpToDate()) break;
         } catch (const CvErrorCode& error) {
-            busy = false;
+            busy = counting = false;
             PostMessageW(Window(), WM_COMMAND, kQuantCommandReductionEnded, 0);
             // A reduction stopped by a change starts again at once, on the bar still shown.
             const bool again = error.code == kCvErrCancelled && !cancelPressed;
@@ -276,6 +285,9 @@ void WnHcQuantDlg::Reduce() {
             if (!again) return;
         }
     }
+    progress->HideBar();
+    busy = false;
+    PostMessageW(Window(), WM_COMMAND, kQuantCommandReductionEnded, 0);
 }
 
 void WnHcQuantDlg::ReduceOnce() {
@@ -285,21 +297,27 @@ void WnHcQuantDlg::ReduceOnce() {
     restart = false;
     dirty = false;
     if (previewSource->Hidden()) ShowInBands(*previewSource, previewSource->RenderedRows());
-    CatchUpResult();
-    // The engine writes into the run's indexed image: lend it the frame's, and take it back on every way out.
-    CvIndexedImage* const own = globals->indexedImage;
-    globals->indexedImage = frame->GetIndexedImage();
-    try {
-        Quantize(*globals, progress.get(), &reuse);
-    } catch (...) {
+    if (reducedSerial != settingsSerial) {
+        const uint32_t asked = settingsSerial;
+        CatchUpResult();
+        // The engine writes into the run's indexed image: lend it the frame's, and take it back on every way out.
+        CvIndexedImage* const own = globals->indexedImage;
+        globals->indexedImage = frame->GetIndexedImage();
+        try {
+            Quantize(*globals, progress.get(), &reuse);
+        } catch (...) {
+            globals->indexedImage = own;
+            throw;
+        }
         globals->indexedImage = own;
-        throw;
+        ShowResult();
+        reducedSerial = asked;
     }
-    globals->indexedImage = own;
-    ShowResult();
     MeasureGifSize();
-    busy = false;
-    PostMessageW(Window(), WM_COMMAND, kQuantCommandReductionEnded, 0);
+}
+
+bool WnHcQuantDlg::UpToDate() const {
+    return reducedSerial == settingsSerial && countedLossy == globals->settings.lossy;
 }
 
 void WnHcQuantDlg::ShowResultImage() {
@@ -319,8 +337,11 @@ void WnHcQuantDlg::MeasureGifSize() {
     const CvFileLocator countOnly(kCountOnlyPath);
     const CvGIFComment empty(0, nullptr);
     // The count reports like the reduction: the dialog keeps handling messages, and a change stops it.
-    const uint32_t bytes = HCWriteSingleFile(countOnly, *frame, &empty, false, 0, true, LossyCodingFor(*globals),
-                                             stepProgress.get());
+    countedLossy = globals->settings.lossy;
+    counting = true;
+    const uint32_t bytes =
+        HCWriteSingleFile(countOnly, *frame, &empty, false, 0, true, LossyCodingFor(*globals), stepProgress.get());
+    counting = false;
     gifKilobytes = GifKilobytes(bytes);
     ShowSizeInfo();
 }
@@ -430,6 +451,10 @@ bool WnHcQuantDlg::OnCommand(int id, int notification) {
 }
 
 bool WnHcQuantDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_HSCROLL && reinterpret_cast<HWND>(lParam) == GetDlgItem(Window(), IDC_QUANT_LOSSY)) {
+        OnLossyMoved();
+        return true;
+    }
     // A changed setting names itself in lParam, as the dithering slider posts it.
     if (message != WM_COMMAND || LOWORD(wParam) != kCommandSettingChanged) return false;
     OnSettingChanged(int(lParam));
@@ -444,7 +469,8 @@ void WnHcQuantDlg::OnEndButton(int button) {
     endPending = true;
     pendingButton = button;
     ditherSlider->Close();
-    for (int id : {IDOK, IDCANCEL, IDC_QUANT_COLORS, IDC_QUANT_DEPTH, IDC_QUANT_BASE, IDC_QUANT_PALETTE})
+    for (int id :
+         {IDOK, IDCANCEL, IDC_QUANT_COLORS, IDC_QUANT_DEPTH, IDC_QUANT_BASE, IDC_QUANT_PALETTE, IDC_QUANT_LOSSY})
         EnableWindow(GetDlgItem(Window(), id), FALSE);
 }
 
@@ -473,6 +499,7 @@ void WnHcQuantDlg::OnDepthChosen() {
 }
 
 void WnHcQuantDlg::OnSettingChanged(int which) {
+    if (which == kQuantSettingLossy) return OnLossyChanged();
     if (which == kSettingDither) {
         dither = ditherSlider->Value();
         globals->settings.dither = dither;
@@ -484,8 +511,32 @@ void WnHcQuantDlg::OnSettingChanged(int which) {
 }
 
 void WnHcQuantDlg::SettingsChanged() {
+    ++settingsSerial;
     dirty = true;
     RequestReduction();
+}
+
+// The value follows the thumb at once; the setting follows through the posted command, as the other settings do.
+void WnHcQuantDlg::OnLossyMoved() {
+    const uint8_t level = LossyShown();
+    SetDlgItemInt(Window(), IDC_QUANT_LOSSY_VALUE, level, FALSE);
+    if (level != globals->settings.lossy)
+        PostMessageW(Window(), WM_COMMAND, kCommandSettingChanged, kQuantSettingLossy);
+}
+
+void WnHcQuantDlg::OnLossyChanged() {
+    const uint8_t level = LossyShown();
+    if (level == globals->settings.lossy) return;
+    globals->settings.lossy = level;
+    // The level matters to the count alone: a reduction under way goes on, and the count after it takes the new
+    // level; a count under way is of the old one and starts again.
+    if (counting) dirty = true;
+    RequestReduction();
+}
+
+uint8_t WnHcQuantDlg::LossyShown() const {
+    const LRESULT position = SendDlgItemMessageW(Window(), IDC_QUANT_LOSSY, TBM_GETPOS, 0, 0);
+    return uint8_t(std::clamp<LRESULT>(position, 0, kCvLossyMax));
 }
 
 void WnHcQuantDlg::RequestReduction() {
@@ -512,20 +563,20 @@ void WnHcQuantDlg::OnBaseChosen() {
 
 void WnHcQuantDlg::OnPaletteChosen() {
     const int item = Selection(Window(), IDC_QUANT_PALETTE);
-    if (item == kPaletteItemCustom) return UseAdaptivePalette();
+    if (const char* adaptiveName = AdaptivePaletteAt(item)) return UseAdaptivePalette(adaptiveName);
     const HcPaletteEntry* entry = SavedPaletteAt(globals->paletteList, uint32_t(item - kPaletteItemFirstSaved));
     if (!entry) CV_THROW(kCvErrBadArgument);
     UseSavedPalette(*entry);
 }
 
-void WnHcQuantDlg::UseAdaptivePalette() {
-    // Whatever the dialog opened on or came from, a palette the settings do not name as "Custom" was not adaptive.
-    const bool wasAdaptive = adaptive && CvPStrText(globals->paletteName) == kPaletteCustom;
+void WnHcQuantDlg::UseAdaptivePalette(const char* name) {
+    // Whatever the dialog opened on or came from, a palette the settings do not name so was another one.
+    const bool unchanged = adaptive && CvPStrText(globals->paletteName) == name;
     adaptive = true;
-    CvPStrFromC(globals->paletteName, kPaletteCustom);
+    CvPStrFromC(globals->paletteName, name);
     EnableWindow(GetDlgItem(Window(), IDC_QUANT_BASE), TRUE);
     EnableWindow(GetDlgItem(Window(), IDC_QUANT_UNLOAD), FALSE);
-    if (wasAdaptive) return;
+    if (unchanged) return;
     paletteStrip->SetPalette(nullptr);
     paletteStrip->Draw();
     SettingsChanged();
@@ -567,7 +618,7 @@ void WnHcQuantDlg::OnUnload() {
     Select(Window(), IDC_QUANT_PALETTE, kPaletteItemCustom);
     Select(Window(), IDC_QUANT_BASE, kBaseItemNone);
     adaptive = false;  // so that switching to the adaptive palette reduces again
-    UseAdaptivePalette();
+    UseAdaptivePalette(kPaletteCustom);
 }
 
 void WnHcQuantDlg::OnZoom(bool in) {

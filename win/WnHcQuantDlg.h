@@ -1,6 +1,7 @@
 // The quantization dialog: the source and the reduced image side by side, the palette, base palette, colour count
 // and dithering, each change re-reducing at once while the dialog stays responsive.
 // Only the reduction handler touches the engine's data; handlers that run inside it set flags and post commands.
+// A change of the lossy level counts the size again without reducing again.
 #pragma once
 
 #include <windows.h>
@@ -27,8 +28,9 @@ class WnSwatch;
 class DitherPane;
 
 // Commands the dialog posts to itself. A changed setting comes as kCommandSettingChanged (of the dithering slider)
-// with the setting in the message's lParam: kSettingDither or this one.
+// with the setting in the message's lParam: kSettingDither or one of these.
 constexpr int kQuantSettingColors = 45102;
+constexpr int kQuantSettingLossy = 45103;
 constexpr int kQuantCommandReduce = 45106;
 constexpr int kQuantCommandReductionEnded = 45107;
 constexpr int kQuantCommandCatchUp = 45108;  // bring the result's 1 : 1 picture up a band, while the dialog waits
@@ -56,6 +58,7 @@ private:
     void CreateDitherPane();
     void FillDepthBox();
     void FillPaletteBoxes();
+    void SetUpLossy();
     void CreateStripAndSwatch();
     void MoveBottomPictures(int32_t dy);
 
@@ -76,15 +79,21 @@ private:
     bool ShouldStop() const;
     void MeasureGifSize();
     void ShowSizeInfo() const;
+    // The frame holds the reduction of the current settings, and the size shown counts it at the current level.
+    bool UpToDate() const;
 
     // Commands.
     void OnEndButton(int button);
     void OnColorsEdited();
     void OnDepthChosen();
     void OnSettingChanged(int which);
+    void OnLossyMoved();
+    void OnLossyChanged();
+    uint8_t LossyShown() const;
     void OnBaseChosen();
     void OnPaletteChosen();
-    void UseAdaptivePalette();
+    // "Custom" or "Fine".
+    void UseAdaptivePalette(const char* name);
     void UseSavedPalette(const HcPaletteEntry& entry);
     void OnLoad();
     void OnUnload();
@@ -111,6 +120,10 @@ private:
     uint32_t colors;
     uint8_t dither;
     bool dirty = false;
+    bool counting = false;  // the running work is the size count
+    // Every change that needs a new reduction moves the first; the second is the one the frame was reduced for.
+    uint32_t settingsSerial = 1, reducedSerial = 0;
+    uint8_t countedLossy = 0;  // the level of the last count started
     bool adaptive = true;
     CvGIFFrame* frame;
     std::unique_ptr<WnSwatch> swatch;

@@ -34,21 +34,16 @@ private:
     HcCursors cursors;
 };
 
-void RegisterCommonControls() {
-    if (!WnCommonControlsAtLeast6()) return InitCommonControls();
-    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
-    if (!InitCommonControlsEx(&classes)) CV_THROW_DETAIL(kCvErrHost, GetLastError());
-}
-
 // The quantization dialog's pass; a grey source has nothing to choose there and goes on as if "Next ->" was pressed.
 bool RunQuantization(HWND host, HcGlobals& globals) {
     if (!globals.rgbImage) {
         if (!globals.indexedImage) CV_THROW(kCvErrBadArgument);
-        if (!globals.gifFrame) globals.gifFrame = CvNewImage<CvGIFFrame>(*globals.indexedImage);
+        if (!globals.gifFrame) globals.gifFrame = CvAllocated(new (std::nothrow) CvGIFFrame(*globals.indexedImage));
         return true;
     }
     if (!globals.gifFrame)
-        globals.gifFrame = CvNewImage<CvGIFFrame>(globals.rgbImage->GetWidth(), globals.rgbImage->GetHeight());
+        globals.gifFrame =
+            CvAllocated(new (std::nothrow) CvGIFFrame(globals.rgbImage->GetWidth(), globals.rgbImage->GetHeight()));
     WnHcQuantDlg dialog(host, &globals);
     return dialog.Run();
 }
@@ -66,7 +61,7 @@ bool RunDialogs(HcCallRecord& record) {
     if (globals.gifFrame) CV_THROW(kCvErrBadArgument);
     HWND host = reinterpret_cast<HWND>(OwnerWindow(record));
     const CurrentCursors cursors(static_cast<HINSTANCE>(Platform::ModuleInstance()));
-    RegisterCommonControls();
+    WnRegisterDialogControls();
     bool back = false, saved = false;
     do {
         const bool cameBack = std::exchange(back, false);

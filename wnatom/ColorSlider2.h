@@ -25,7 +25,7 @@ constexpr int kColorSliderBitmapThumbEraser = 9103;
 // dialog's DPI; mouse points arrive in the dialog's pixels.
 class ColorSlider2 {
 public:
-    // Out of memory for any bitmap or sprite raises CvErrorCode 2. The control starts black and disabled.
+    // Out of memory for any bitmap or sprite raises kCvErrNoMemory. The control starts black and disabled.
     ColorSlider2(HINSTANCE module, HWND dialog, int barHeight, ColorSliderMode mode);
 
     void SetEnabled(bool enabled, bool reset);

@@ -14,10 +14,10 @@ public:
     ControlBitmap& operator=(const ControlBitmap&) = delete;
 
     // A bitmap of the given size selected into a memory context compatible with the window's; any previous
-    // picture is freed only once the new one exists. Any failing step raises CvErrorCode 2.
+    // picture is freed only once the new one exists. Any failing step raises kCvErrNoMemory.
     void Create(HWND window, int width, int height, bool topDown);
     // Recreates the bitmap (contents undefined) when the size differs; a negative height counts as its
-    // absolute value. Returns whether it did. Failure raises 2 and keeps the old picture.
+    // absolute value. Returns whether it did. Failure raises kCvErrNoMemory and keeps the old picture.
     bool Resize(int width, int height);
 
     void Fill(uint8_t r, uint8_t g, uint8_t b);
@@ -35,7 +35,7 @@ public:
     void FillInside(uint8_t r, uint8_t g, uint8_t b);
     // The inside white, crossed by its two diagonals in black.
     void DrawCross();
-    // Resized to the bitmap resource `id` of `module` and holding its pixels; a missing resource raises 2.
+    // Resized to the bitmap resource `id` of `module` and holding its pixels; a missing resource raises kCvErrNoMemory.
     void LoadResourceBitmap(HINSTANCE module, int id);
     // Light grey (192, 192, 192) becomes the system's button-face colour, so sprites blend with dialogs.
     void ToButtonFace();

@@ -1,8 +1,11 @@
-// Whether the system's common controls are the version the dialogs are laid out for.
+// Whether the system's common controls are the version the dialogs are laid out for, and their registration.
 // The answer comes from the library the process actually uses, read once per call.
 #include "wnatom/WnCommonControls.h"
 
+#include <commctrl.h>
 #include <shlwapi.h>
+
+#include "cvcode2/CvErrorCode.h"
 
 DWORD WnCommonControlsVersion() {
     HMODULE library = LoadLibraryW(L"comctl32.dll");
@@ -19,4 +22,10 @@ DWORD WnCommonControlsVersion() {
 
 bool WnCommonControlsAtLeast6() {
     return WnCommonControlsVersion() >= WnPackVersion(6, 0);
+}
+
+void WnRegisterDialogControls() {
+    if (!WnCommonControlsAtLeast6()) return InitCommonControls();
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    if (!InitCommonControlsEx(&classes)) CV_THROW_DETAIL(kCvErrHost, GetLastError());
 }

@@ -1,4 +1,4 @@
-// Whether the system's common controls are the version the dialogs are laid out for.
+// Whether the system's common controls are the version the dialogs are laid out for, and their registration.
 // The answer comes from the library the process actually uses, read once per call.
 #pragma once
 
@@ -13,3 +13,6 @@ constexpr DWORD WnPackVersion(DWORD major, DWORD minor) {
 DWORD WnCommonControlsVersion();
 // At least 6.0.
 bool WnCommonControlsAtLeast6();
+// Registers the control classes the dialogs use (progress bar, tab control, trackbar): all of them on versions
+// before 6.0, which know no choice; a refusal raises the host error with the system's code.
+void WnRegisterDialogControls();

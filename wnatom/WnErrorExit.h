@@ -1,5 +1,5 @@
-// How an error leaves a window or dialog procedure: it ends the dialog with 16 and leaves its code as the
-// thread's last-error value. No exception ever passes through the system's message loop.
+// How an error leaves a window or dialog procedure: it ends the dialog with kWnErrorExitResult and leaves its code as
+// the thread's last-error value. No exception ever passes through the system's message loop.
 #pragma once
 
 #include <windows.h>
@@ -24,7 +24,8 @@ inline DWORD WnErrorNumberOf(const std::exception_ptr& error) {
     }
 }
 
-// Ends the dialog with 16; the code is stored after EndDialog, which may itself change the last-error value.
+// Ends the dialog with kWnErrorExitResult; the code is stored after EndDialog, which may itself change the last-error
+// value.
 inline void WnErrorExit(HWND dialog, DWORD code) {
     EndDialog(dialog, kWnErrorExitResult);
     SetLastError(code);

@@ -17,7 +17,7 @@ class CvImage;
 class WnImagePreview {
 public:
     // Attaches to `window` (a child control of its dialog) for an image of that size, or for `image`, which the
-    // caller keeps alive and may be null. Raises CvErrorCode 2 when the off-screen bitmaps cannot be made.
+    // caller keeps alive and may be null. Raises kCvErrNoMemory when the off-screen bitmaps cannot be made.
     WnImagePreview(HWND window, int width, int height);
     WnImagePreview(HWND window, CvImage* image);
     virtual ~WnImagePreview();

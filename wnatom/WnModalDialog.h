@@ -14,9 +14,9 @@ public:
     WnModalDialog& operator=(const WnModalDialog&) = delete;
 
     // Shows the dialog and returns the result it ended with. An error raised by a handler of the dialog or of one
-    // of its child windows ends the dialog (with 16, its code as the thread's last-error value) and is raised again
-    // here, unchanged; 16 is never returned. A dialog that cannot be shown (its template missing, say) raises
-    // CvErrorCode 2 instead of passing for a cancel.
+    // of its child windows ends the dialog (with kWnErrorExitResult, its code as the thread's last-error value) and
+    // is raised again here, unchanged; kWnErrorExitResult is never returned. A dialog that cannot be shown (its
+    // template missing, say) raises kCvErrNoMemory instead of passing for a cancel.
     INT_PTR Run(HINSTANCE module, int templateId, HWND owner) {
         return Run(module, MAKEINTRESOURCEW(templateId), owner);
     }

@@ -13,7 +13,7 @@
 // Positions and cell sizes are the window's pixels: the dialogs measure them from their own controls.
 class WnPalPicker {
 public:
-    // Out of memory for the bitmap raises CvErrorCode 2.
+    // Out of memory for the bitmap raises kCvErrNoMemory.
     WnPalPicker(HWND window, int left, int top, int cellWidth, int cellHeight);
 
     // Keeps a copy of the table; null removes the palette. A selection past the new palette's end goes.

@@ -9,7 +9,7 @@
 
 class WnSwatch {
 public:
-    // Position and size in the dialog's pixels. Out of memory for the picture raises CvErrorCode 2.
+    // Position and size in the dialog's pixels. Out of memory for the picture raises kCvErrNoMemory.
     WnSwatch(HWND dialog, int left, int top, int size);
 
     void SetColor(HcRgb rgb);

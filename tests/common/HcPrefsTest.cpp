@@ -302,13 +302,13 @@ TEST_F(PrefsFixture, AnUnusableConfigurationFolderNeverLosesTheRun) {
     embed.version = HC_EMBED_VERSION;
     embed.configFolder = notAFolder.c_str();
     Platform::SetEmbedHost(&embed);
-    HcCallRecord record{};
     CvFileLocator where;
-    GetPrefsLocation(record, where);
+    GetPrefsLocation(where);
 #if defined(_WIN32)
     EXPECT_STREQ(where.Path(), "C:\\Windows\\Halcyne Prefs");  // the system folder is the last resort
 #else
     EXPECT_EQ(fs::path(where.Path()), fs::path(notAFolder) / "Corvane" / "Halcyne Prefs");
+    HcCallRecord record{};
     EXPECT_THROW(SavePrefs(record), CvErrorCode);
     LoadPrefs(record);
     EXPECT_EQ(record.runData.settings.colors, 256);
@@ -391,7 +391,7 @@ TEST(PrefsWindows, AnApplicationDataFolderNamedOutsideTheCodePageHoldsThePrefere
     SetDefaults(record.runData);
     record.runData.settings.colors = 17;
     CvFileLocator location;
-    GetPrefsLocation(record, location);
+    GetPrefsLocation(location);
     EXPECT_EQ(std::string(location.Path()), appData + "\\Corvane\\Halcyne Prefs");
     EXPECT_NO_THROW(SavePrefs(record));
     HcCallRecord reread{};

@@ -45,11 +45,43 @@ std::vector<int> ListIndexes(const HcPaletteEntry* list) {
 TEST(SavedPalettes, BoxesShowTheFixedItemsThenTheListInOrder) {
     DefaultRun run;
     EXPECT_EQ(BaseBoxItems(run.globals.paletteList), (Items{"None", "Custom", "Netscape", "Grayscale", "System"}));
-    EXPECT_EQ(PaletteBoxItems(run.globals.paletteList), (Items{"Custom", "Netscape", "Grayscale", "System"}));
+    EXPECT_EQ(PaletteBoxItems(run.globals.paletteList), (Items{"Custom", "Fine", "Netscape", "Grayscale", "System"}));
     EXPECT_EQ(ListIndexes(run.globals.paletteList), (std::vector<int>{0, 1, 2}));  // the defaults hold 3, 4, 5
     EXPECT_EQ(PascalText(SavedPaletteAt(run.globals.paletteList, 2)->name), "System");
     EXPECT_EQ(SavedPaletteAt(run.globals.paletteList, 3), nullptr);
     EXPECT_EQ(BaseBoxItems(nullptr), (Items{"None", "Custom"}));
+}
+
+// Every item of both boxes, its text taken as the run's name, opens the box on that item again; the adaptive items
+// name themselves, and a name nothing matches opens on the item that reduces as the name does.
+TEST(SavedPalettes, EachItemsNameOpensTheBoxOnThatItem) {
+    DefaultRun run;
+    const Items palettes = PaletteBoxItems(run.globals.paletteList), bases = BaseBoxItems(run.globals.paletteList);
+    for (size_t item = 0; item < palettes.size(); ++item) {
+        CvPStrFromC(run.globals.paletteName, palettes[item].c_str());
+        EXPECT_EQ(PaletteBoxItemFor(run.globals), int(item)) << palettes[item];
+        if (item < kPaletteItemFirstSaved)
+            EXPECT_STREQ(AdaptivePaletteAt(int(item)), palettes[item].c_str());
+        else
+            EXPECT_EQ(AdaptivePaletteAt(int(item)), nullptr);
+    }
+    for (size_t item = 0; item < bases.size(); ++item) {
+        CvPStrFromC(run.globals.basePaletteName, bases[item].c_str());
+        EXPECT_EQ(BaseBoxItemFor(run.globals), int(item)) << bases[item];
+    }
+    const struct {
+        const char* name;
+        int paletteItem, baseItem;
+    } others[] = {{"", kPaletteItemCustom, kBaseItemNone},
+                  {"Nowhere", kPaletteItemCustom, kBaseItemNone},
+                  {"fine", kPaletteItemCustom, kBaseItemNone},
+                  {"Fine", kPaletteItemFine, kBaseItemNone}};  // the base box has no fine palette
+    for (const auto& row : others) {
+        CvPStrFromC(run.globals.paletteName, row.name);
+        CvPStrFromC(run.globals.basePaletteName, row.name);
+        EXPECT_EQ(PaletteBoxItemFor(run.globals), row.paletteItem) << row.name;
+        EXPECT_EQ(BaseBoxItemFor(run.globals), row.baseItem) << row.name;
+    }
 }
 
 TEST(SavedPalettes, NameIsTheLastPathComponentCutTo255Bytes) {
@@ -68,7 +100,7 @@ TEST(SavedPalettes, LoadAppendsTheColoursAndMakesThemThePaletteWithoutBase) {
     EXPECT_EQ(PascalText(run.globals.basePaletteName), "None");
     EXPECT_EQ(PascalText(run.globals.paletteName), "ten.act");
     EXPECT_EQ(PaletteBoxItems(run.globals.paletteList),
-              (Items{"Custom", "Netscape", "Grayscale", "System", "ten.act"}));
+              (Items{"Custom", "Fine", "Netscape", "Grayscale", "System", "ten.act"}));
     EXPECT_EQ(loaded.entry, SavedPaletteAt(run.globals.paletteList, 3));
     EXPECT_EQ(loaded.entry->listIndex, 3);
     EXPECT_EQ(loaded.entry->count, 9u);
@@ -84,6 +116,22 @@ TEST(SavedPalettes, LoadAppendsTheColoursAndMakesThemThePaletteWithoutBase) {
     EXPECT_EQ(empty.entry->listIndex, 4);
 }
 
+// A file named as a choice of the boxes would be shadowed by that choice: it is saved under another name, which
+// stays the palette of the run and the item the palette box opens on.
+TEST(SavedPalettes, LoadingAFileNamedAsAReservedChoiceKeepsItReachable) {
+    const struct {
+        const char* file;
+        const char* saved;
+    } rows[] = {{"Fine", "Fine (saved)"}, {"None", "None (saved)"}, {"fine", "fine"}};
+    for (const auto& row : rows) {
+        DefaultRun run;
+        const HcLoadedPalette loaded = AddLoadedPalette(run.globals, row.file, Ramp(3, 1));
+        EXPECT_EQ(PascalText(loaded.entry->name), row.saved);
+        EXPECT_EQ(PascalText(run.globals.paletteName), row.saved);
+        EXPECT_EQ(PaletteBoxItemFor(run.globals), kPaletteItemFirstSaved + 3) << row.file;
+    }
+}
+
 TEST(SavedPalettes, LoadingANameAlreadySavedReplacesThatPalettesColours) {
     DefaultRun run;
     AddLoadedPalette(run.globals, "web.act", Ramp(4, 10));
@@ -95,7 +143,7 @@ TEST(SavedPalettes, LoadingANameAlreadySavedReplacesThatPalettesColours) {
     EXPECT_EQ(again.entry->colors[0][0], 60);
     EXPECT_EQ(again.entry->colors[3][0], 0);  // the fourth old colour is gone
     EXPECT_EQ(PaletteBoxItems(run.globals.paletteList),
-              (Items{"Custom", "Netscape", "Grayscale", "System", "web.act", "other.gif"}));
+              (Items{"Custom", "Fine", "Netscape", "Grayscale", "System", "web.act", "other.gif"}));
 }
 
 TEST(SavedPalettes, UnloadFreesTheEntryRenumbersTheRestAndGoesBackToAdaptive) {
@@ -103,7 +151,7 @@ TEST(SavedPalettes, UnloadFreesTheEntryRenumbersTheRestAndGoesBackToAdaptive) {
     CvPStrFromC(run.globals.paletteName, "Grayscale");
     CvPStrFromC(run.globals.basePaletteName, "System");
     ASSERT_TRUE(UnloadSavedPalette(run.globals, SavedPaletteAt(run.globals.paletteList, 1)));
-    EXPECT_EQ(PaletteBoxItems(run.globals.paletteList), (Items{"Custom", "Netscape", "System"}));
+    EXPECT_EQ(PaletteBoxItems(run.globals.paletteList), (Items{"Custom", "Fine", "Netscape", "System"}));
     EXPECT_EQ(ListIndexes(run.globals.paletteList), (std::vector<int>{0, 1}));
     EXPECT_EQ(PascalText(run.globals.paletteName), "Custom");
     EXPECT_EQ(PascalText(run.globals.basePaletteName), "None");
@@ -116,7 +164,7 @@ TEST(SavedPalettes, UnloadFreesTheEntryRenumbersTheRestAndGoesBackToAdaptive) {
     EXPECT_EQ(ListLength(run.globals.paletteList), 3);
     EXPECT_EQ(PascalText(run.globals.paletteName), "new.act");  // nothing changed
     while (run.globals.paletteList) ASSERT_TRUE(UnloadSavedPalette(run.globals, run.globals.paletteList));
-    EXPECT_EQ(PaletteBoxItems(run.globals.paletteList), (Items{"Custom"}));
+    EXPECT_EQ(PaletteBoxItems(run.globals.paletteList), (Items{"Custom", "Fine"}));
     EXPECT_EQ(BaseBoxItems(run.globals.paletteList), (Items{"None", "Custom"}));
 }
 
@@ -129,7 +177,7 @@ TEST(SavedPalettes, ALoadedPaletteReachesThePreferencesFileWhenTheRunIsSaved) {
 
     DefaultRun next;
     LoadPrefsFrom(next.globals, location);
-    EXPECT_EQ(PaletteBoxItems(next.globals.paletteList), (Items{"Custom", "Grayscale", "System", "ten.act"}));
+    EXPECT_EQ(PaletteBoxItems(next.globals.paletteList), (Items{"Custom", "Fine", "Grayscale", "System", "ten.act"}));
     EXPECT_EQ(ListIndexes(next.globals.paletteList), (std::vector<int>{0, 1, 2}));
     const HcPaletteEntry* loaded = SavedPaletteAt(next.globals.paletteList, 2);
     EXPECT_EQ(loaded->count, 9u);

@@ -1,5 +1,6 @@
-// A whole interactive run as a person makes it: the real module under a stand-in host, the quantization dialog,
-// the options dialog, back and forth, a painted mask, a comment, "Save", the system's Save As box, and the file.
+// A whole interactive run as a person makes it: the real module under a stand-in host, the quantization dialog on
+// the fine palette with lossy coding, the options dialog, back and forth, a painted mask, a comment, "Save", the
+// system's Save As box, and the file.
 // Each step leaves a numbered screenshot; the file and what it must hold are left beside them for other readers.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -99,6 +100,13 @@ void SelectPencil(HWND dialog) {
     PumpUntilIdle();
 }
 
+// Chooses "Fine" in the palette box, and waits for its reduction.
+void ChooseFine(HWND dialog) {
+    Choose(dialog, IDC_QUANT_PALETTE, 1);
+    PumpUntil([&] { return !QuantReducing(dialog); }, kLimit);
+    PumpUntilIdle();
+}
+
 long Readout(HWND dialog) {
     long bytes = -1;
     std::sscanf(DialogText(dialog, IDC_OPT_FILE_SIZE).c_str(), "File Size: %ld Bytes", &bytes);
@@ -145,6 +153,7 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
     std::unique_ptr<BenchOnModal> quant, options;
     std::unique_ptr<BenchAnswerFileBox> saveAs;
     long readout = -1;
+    int lossy = -1;
 
     // Steps in the order a person meets them; each arms the watcher for the next window.
     auto secondOptions = [&](HWND dialog) {
@@ -163,6 +172,8 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
     auto secondQuant = [&](HWND dialog) {
         PumpUntil([&] { return !QuantReducing(dialog); }, kLimit);
         session.Shot(dialog, "quantization-again");
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_QUANT_PALETTE, CB_GETCURSEL, 0, 0), 1) << "still on \"Fine\"";
+        EXPECT_EQ(LossyShown(dialog), lossy);
         HWND edit = GetDlgItem(dialog, IDC_QUANT_COLORS);
         SetFocus(edit);
         SendMessageW(edit, EM_SETSEL, 0, -1);
@@ -191,6 +202,13 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
         PumpUntil([&] { return !QuantReducing(dialog); }, kLimit);
         PumpUntilIdle();
         session.Shot(dialog, "quantization");
+        ChooseFine(dialog);
+        session.Shot(dialog, "quantization-fine");
+        DragLossy(dialog, 60);
+        PumpUntil([&] { return !QuantReducing(dialog); }, kLimit);
+        PumpUntilIdle();
+        lossy = LossyShown(dialog);
+        session.Shot(dialog, "quantization-lossy");
         Session::OnOptions(options, firstOptions);
         PressDialogButton(dialog, IDOK);
     });
@@ -202,7 +220,7 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
 
     const std::string bytes = ReadFileBytes(out);
     ASSERT_FALSE(bytes.empty());
-    EXPECT_EQ(long(bytes.size()), readout) << "the readout is the size of the file written";
+    EXPECT_EQ(long(bytes.size()), readout) << "the readout is the size of the file written, lossy coding included";
 
     CvGIFFile file;
     file.SetPath(out.c_str());
@@ -332,6 +350,12 @@ TEST(HcSessionTest, APhotographOpensWholeInBothDialogsAndTheWheelZoomsItAtTheDis
     };
     Session::OnQuantization(quant, [&](HWND dialog) {
         EXPECT_EQ(look(dialog, IDC_QUANT_SOURCE_PANE, "quantization", 3), "1 : 8 -> 1 : 5");
+        ChooseFine(dialog);
+        SaveScreenshot(CaptureClient(dialog), "photo-quantization-fine" + dpi);
+        DragLossy(dialog, 80);
+        PumpUntil([&] { return !QuantReducing(dialog); }, kLimit);
+        PumpUntilIdle();
+        SaveScreenshot(CaptureClient(dialog), "photo-quantization-fine-lossy" + dpi);
         Session::OnOptions(options, [&](HWND second) {
             PumpUntilIdle();
             // Its pane is as large as the screen's third or more: 1 : 8 or closer, one step closer still.

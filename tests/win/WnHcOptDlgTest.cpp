@@ -29,6 +29,7 @@
 #include "win/HcCursors.h"
 #include "win/WnHcOptDlg.h"
 #include "win/resource_ids.h"
+#include "wnatom/WnCommonControls.h"
 #include "wnatom/WnDialogPlacement.h"
 #include "wnatom/WnDialogSizer.h"
 #include "wnatom/WnText.h"
@@ -102,6 +103,7 @@ void ClickControl(HWND control) {
 class WnHcOptDlgTest : public ::testing::Test {
 protected:
     WnHcOptDlgTest() : host(900, 700), cursors(BenchModule()) {
+        WnRegisterDialogControls();  // as the dialog flow does before its first dialog
         HcCursors::SetCurrent(&cursors);
         std::memcpy(globals.settings.bgColor, kBackground, 3);
         globals.settings.transparencyType = TransparencyType::none;

@@ -18,6 +18,7 @@
 #include "tests/win/support/BenchWindow.h"
 #include "win/WnHcProgInd.h"
 #include "win/resource_ids.h"
+#include "wnatom/WnCommonControls.h"
 
 namespace {
 
@@ -54,8 +55,7 @@ int BarPosition(HWND bar) {
 class WnHcProgIndTest : public ::testing::Test {
 protected:
     WnHcProgIndTest() : host(360, 240) {
-        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
-        InitCommonControlsEx(&classes);
+        WnRegisterDialogControls();
         BenchModule();
         bar = host.AddControl(PROGRESS_CLASSW, 1068, {20, 12, 320, 30}, 0);
         dialog = host.AddDialog(IDD_ABOUT, RecordingDialog, reinterpret_cast<LPARAM>(&record), 0, 50);

@@ -16,6 +16,7 @@
 #include "hostsim/HostSimulator.h"
 #include "hostsim/ModuleLoader.h"
 #include "tests/support/InProcessHost.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TestPaths.h"
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchInput.h"
@@ -63,14 +64,6 @@ void Type(HWND dialog, int id, const std::string& text) {
     PumpUntilIdle();
 }
 
-// Picks an entry of a drop-down list as a person does: the list tells its dialog that the selection changed.
-void Choose(HWND dialog, int id, int item) {
-    HWND box = GetDlgItem(dialog, id);
-    SendMessageW(box, CB_SETCURSEL, WPARAM(item), 0);
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
-    PumpUntilIdle();
-}
-
 std::vector<std::string> Items(HWND dialog, int id) {
     std::vector<std::string> items;
     const int count = int(SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0));
@@ -94,6 +87,16 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// The command's file for the picture with these flags and no preferences, as a person converts it.
+std::string CommandBytes(const std::string& folder, const SimImage& image, std::vector<std::string> flags) {
+    const std::string input = folder + "\\command.ppm", output = folder + "\\command.gif";
+    WriteBytes(input, "P6\n" + std::to_string(image.width) + " " + std::to_string(image.height) + "\n255\n" +
+                          std::string(image.color.begin(), image.color.end()));
+    flags.insert(flags.begin(), {input, "-o", output, "--no-prefs"});
+    EXPECT_EQ(RunBesideTests("halcyne.exe", flags), 0);
+    return ReadFileBytes(output);
+}
+
 // Drags the dithering thumb from where it stands to another stop, through the slider's own window.
 void DragDither(HWND dialog, int to) {
     Drag(DitherPaneOf(dialog), StraightPath(DitherStop(dialog, DitherShown(dialog)), DitherStop(dialog, to), 4));
@@ -101,15 +104,16 @@ void DragDither(HWND dialog, int to) {
 
 // Runs `action` once, from inside a running reduction's message pump, once the progress bar has been set back to 0
 // for the `showing`-th time since this was made (a reduction's tasks start there: its remapping, the showing of its
-// result, then its size count); or, `asItShows`, at once as it is (an action that only posts messages: they wait for
-// the task's first look at the queue). It finds the dialog by its bar, so it can be armed before the dialog opens.
+// result, then its size count). It finds the dialog by its bar, so it can be armed before the dialog opens. With
+// kAtFullBar it runs inside the first report that fills the bar instead, just before that report's pump.
+constexpr int kAtFullBar = 0;
 class DuringReduction {
 public:
     explicit DuringReduction(int showing, std::function<void(HWND dialog)> action, bool asItShows = false)
         : showing(showing), action(std::move(action)), asItShows(asItShows) {
         Active() = this;
         hook = SetWindowsHookExW(WH_CALLWNDPROCRET, Shown, nullptr, GetCurrentThreadId());
-        timer = SetTimer(nullptr, 0, 5, Tick);
+        if (showing != kAtFullBar) timer = SetTimer(nullptr, 0, 5, Tick);
     }
     ~DuringReduction() {
         if (timer) KillTimer(nullptr, timer);
@@ -126,14 +130,16 @@ private:
     static LRESULT CALLBACK Shown(int code, WPARAM wParam, LPARAM lParam) {
         const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
         DuringReduction* self = Active();
-        if (code == HC_ACTION && self && message->message == PBM_SETPOS && message->wParam == 0 &&
-            GetDlgCtrlID(message->hwnd) == IDC_QUANT_PROGRESS) {
+        if (code != HC_ACTION || !self || GetDlgCtrlID(message->hwnd) != IDC_QUANT_PROGRESS ||
+            message->message != PBM_SETPOS)
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        if (message->wParam == 0) {
             ++self->shows;
             self->bar = message->hwnd;
-            if (self->asItShows && !self->ran && self->shows == self->showing) {
-                self->ran = true;
-                self->action(GetParent(self->bar));
-            }
+        }
+        if (self->showing == kAtFullBar && !self->ran && message->wParam == 100) {
+            self->ran = true;
+            self->action(GetParent(message->hwnd));
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
@@ -148,7 +154,6 @@ private:
 
     int showing;
     std::function<void(HWND)> action;
-    bool asItShows;
     HHOOK hook = nullptr;
     UINT_PTR timer = 0;
     int shows = 0;
@@ -342,28 +347,22 @@ TEST(WnHcQuantDlgTest, AResultShownZoomedOutIsTheSameCloseUp) {
               1);
 }
 
-// A small picture's remapping looks at the queue once, in its last report, whose answer it does not act on: a
-// change handled there still stops what follows and runs again, so the dialog ends with the result it shows.
-TEST(WnHcQuantDlgTest, AChangeHandledInTheRemappingsLastReportIsNotLost) {
-    constexpr int kSide = 40;  // fewer pixels than the remapping reports after
-    QuantRun run(Picture(kSide, kSide));
-    const int16_t result = run.Run([&](HWND dialog) {
-        DuringReduction during(
-            1,
-            [](HWND shown) {
-                HWND depth = GetDlgItem(shown, IDC_QUANT_DEPTH);
-                SendMessageW(depth, CB_SETCURSEL, 4, 0);  // 16 colours
-                PostMessageW(shown, WM_COMMAND, MAKEWPARAM(IDC_QUANT_DEPTH, CBN_SELCHANGE), LPARAM(depth));
-            },
-            true);
-        Choose(dialog, IDC_QUANT_DEPTH, 6);  // 4 colours
+// A change handled in the pump of a remapping's last report, whose answer no task acts on, is reduced all the same.
+TEST(WnHcQuantDlgTest, AChangeHandledInTheRemappingsLastReportIsReducedToo) {
+    QuantRun run(Picture(40, 30));  // fewer pixels than one report covers: the remapping reports only at its end
+    EXPECT_EQ(run.Run([&](HWND dialog) {
+        const DuringReduction last(kAtFullBar, [&](HWND) {
+            HWND depth = GetDlgItem(dialog, IDC_QUANT_DEPTH);
+            SendMessageW(depth, CB_SETCURSEL, 6, 0);  // 4 colours
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_QUANT_DEPTH, CBN_SELCHANGE), LPARAM(depth));
+        });
+        DragDither(dialog, 3);
         WaitForReduction(dialog);
-        EXPECT_TRUE(during.Ran());
-        EXPECT_EQ(DialogText(dialog, IDC_QUANT_COLORS), "16");
+        EXPECT_TRUE(last.Ran());
         PressDialogButton(dialog, IDOK);
-    });
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(Picture(kSide, kSide)));
+    }),
+              0);
+    EXPECT_TRUE(ReadFileBytes(run.OutPath()) == run.ScriptedBytes(Picture(40, 30))) << "4 colours, as the settings say";
 }
 
 // The first reduction runs in the dialog already shown; a later one keeps the last result in view until its own is
@@ -410,33 +409,73 @@ TEST(WnHcQuantDlgTest, ADitheringDragThatLosesTheMouseEndsWhereTheThumbIs) {
     EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(Picture(200, 150))) << "dithering 6 is saved and used";
 }
 
-// The next run opens where the last one closed, on the palette it chose, without a base palette; "Custom" then
-// reduces adaptively again, and the file is the one the saved settings make.
-TEST(WnHcQuantDlgTest, OpeningOnASavedPaletteThenChoosingCustomReducesAdaptively) {
-    SimOptions shared;
-    shared.configFolder = MakeScratchDir("quantdlg-again");
-    RECT closed{}, opened{};
-    QuantRun(Picture(200, 150), shared).Run([&](HWND dialog) {
-        Choose(dialog, IDC_QUANT_PALETTE, 2);  // "Grayscale"
-        WaitForReduction(dialog);
-        SetWindowPos(dialog, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        GetWindowRect(dialog, &closed);
-        PressDialogButton(dialog, IDOK);
-    });
-    QuantRun second(Picture(200, 150), shared);
-    EXPECT_EQ(second.Run([&](HWND dialog) {
-        GetWindowRect(dialog, &opened);
-        EXPECT_FALSE(Enabled(dialog, IDC_QUANT_BASE)) << "a fixed palette has no base palette";
-        const int starts = second.sizes.Starts();
-        Choose(dialog, IDC_QUANT_PALETTE, 0);
-        WaitForReduction(dialog);
-        EXPECT_EQ(second.sizes.Starts(), starts + 1);
-        EXPECT_TRUE(Enabled(dialog, IDC_QUANT_BASE));
-        PressDialogButton(dialog, IDOK);
-    }),
-              0);
-    EXPECT_TRUE(EqualRect(&opened, &closed)) << "the stored placement wins";
-    EXPECT_EQ(ReadFileBytes(second.OutPath()), second.ScriptedBytes(Picture(200, 150)));
+// What the settings controls show: palette, base, colours, dithering, lossy level, and whether a base applies.
+std::vector<std::string> SettingsShown(HWND dialog) {
+    return {std::to_string(Selected(dialog, IDC_QUANT_PALETTE)),
+            std::to_string(Selected(dialog, IDC_QUANT_BASE)),
+            DialogText(dialog, IDC_QUANT_COLORS),
+            std::to_string(DitherShown(dialog)),
+            std::to_string(LossyShown(dialog)),
+            Enabled(dialog, IDC_QUANT_BASE) ? "base" : "no base"};
+}
+
+// The next run opens where the last one closed, showing what it chose; "Custom" then reduces again. Every run
+// writes the file the command writes with the same flags (its palette is "Fine" unless one is named).
+TEST(WnHcQuantDlgTest, TheNextRunOpensOnTheLastChoicesAndCustomReducesAgain) {
+    using Flags = std::vector<std::string>;
+    const std::function<Flags(HWND)> choices[] = {
+        [](HWND dialog) {
+            Choose(dialog, IDC_QUANT_PALETTE, 3);
+            return Flags{"--palette", "Grayscale"};
+        },
+        [](HWND dialog) {
+            Choose(dialog, IDC_QUANT_PALETTE, 1);  // "Fine"
+            Type(dialog, IDC_QUANT_COLORS, "48");
+            DragDither(dialog, 6);
+            WaitForReduction(dialog);
+            const std::string exact = DialogText(dialog, IDC_QUANT_SIZE_INFO);
+            DragLossy(dialog, 100);
+            WaitForReduction(dialog);
+            EXPECT_NE(DialogText(dialog, IDC_QUANT_SIZE_INFO), exact) << "the size follows the lossy level";
+            Choose(dialog, IDC_QUANT_BASE, 1);
+            return Flags{"--colors",       "48",     "--dither", "6",
+                         "--base-palette", "Custom", "--lossy",  std::to_string(LossyShown(dialog))};
+        }};
+    for (const auto& choose : choices) {
+        SimOptions shared;
+        shared.configFolder = MakeScratchDir("quantdlg-again");
+        RECT closed{}, opened{};
+        Flags flags;
+        std::vector<std::string> chosen;
+        {
+            QuantRun first(Picture(200, 150), shared);
+            first.Run([&](HWND dialog) {
+                flags = choose(dialog);
+                WaitForReduction(dialog);
+                chosen = SettingsShown(dialog);
+                SetWindowPos(dialog, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+                GetWindowRect(dialog, &closed);
+                PressDialogButton(dialog, IDOK);
+            });
+            EXPECT_EQ(ReadFileBytes(first.OutPath()), CommandBytes(first.folder, Picture(200, 150), flags));
+        }
+        SCOPED_TRACE(flags[0] + " " + flags[1]);
+        QuantRun second(Picture(200, 150), shared);
+        EXPECT_EQ(second.Run([&](HWND dialog) {
+            GetWindowRect(dialog, &opened);
+            EXPECT_EQ(SettingsShown(dialog), chosen);
+            const int starts = second.sizes.Starts();
+            Choose(dialog, IDC_QUANT_PALETTE, 0);
+            WaitForReduction(dialog);
+            EXPECT_EQ(second.sizes.Starts(), starts + 1);
+            EXPECT_TRUE(Enabled(dialog, IDC_QUANT_BASE));
+            PressDialogButton(dialog, IDOK);
+        }),
+                  0);
+        EXPECT_TRUE(EqualRect(&opened, &closed)) << "the stored placement wins";
+        flags.insert(flags.end(), {"--palette", "Custom"});
+        EXPECT_EQ(ReadFileBytes(second.OutPath()), CommandBytes(second.folder, Picture(200, 150), flags));
+    }
 }
 
 TEST(WnHcQuantDlgTest, NextWaitsForTheRunningReductionAndCancelOnlyForItsStop) {
@@ -475,7 +514,7 @@ TEST(WnHcQuantDlgTest, LoadedPalettesJoinBothListsAndUnloadingEmptiesThem) {
     WriteBytes(palette, act);
     WriteBytes(broken, "not a GIF");
     const int16_t result = run.Run([&](HWND dialog) {
-        Choose(dialog, IDC_QUANT_PALETTE, 2);  // "Grayscale": a fixed palette
+        Choose(dialog, IDC_QUANT_PALETTE, 3);  // "Grayscale": a fixed palette
         WaitForReduction(dialog);
         EXPECT_FALSE(Enabled(dialog, IDC_QUANT_BASE));
         EXPECT_TRUE(Enabled(dialog, IDC_QUANT_UNLOAD));
@@ -511,10 +550,10 @@ TEST(WnHcQuantDlgTest, LoadedPalettesJoinBothListsAndUnloadingEmptiesThem) {
             PressDialogButton(dialog, IDC_QUANT_LOAD);
             EXPECT_TRUE(box.Answered());
         }
-        EXPECT_EQ(Items(dialog, IDC_QUANT_PALETTE).size(), 5u);
+        EXPECT_EQ(Items(dialog, IDC_QUANT_PALETTE).size(), 6u);
 
-        while (Items(dialog, IDC_QUANT_PALETTE).size() > 1) {
-            Choose(dialog, IDC_QUANT_PALETTE, 1);
+        while (Items(dialog, IDC_QUANT_PALETTE).size() > 2) {
+            Choose(dialog, IDC_QUANT_PALETTE, 2);
             PressDialogButton(dialog, IDC_QUANT_UNLOAD);
             WaitForReduction(dialog);
         }
@@ -588,13 +627,14 @@ TEST(WnHcQuantDlgTest, PiecesDrawnByTheDialogFitItsLayoutAtTheDisplaysDpi) {
         const RECT result = WnControlRect(dialog, IDC_QUANT_RESULT_PANE),
                    depth = WnControlRect(dialog, IDC_QUANT_DEPTH);
         const RECT zoom = WnControlRect(dialog, IDC_ZOOM_IN), dither = WnControlRect(dialog, IDC_QUANT_DITHER_PANE);
-        const RECT base = WnControlRect(dialog, IDC_QUANT_BASE);
+        const RECT base = WnControlRect(dialog, IDC_QUANT_BASE), lossy = WnControlRect(dialog, IDC_QUANT_LOSSY);
         RECT client{};
         GetClientRect(dialog, &client);
         EXPECT_LT(result.right, depth.left);
         EXPECT_LT(result.bottom, zoom.top);
-        EXPECT_LT(dither.bottom, base.top);
-        EXPECT_LE(dither.right, client.right);
+        EXPECT_LT(dither.bottom, WnControlRect(dialog, IDC_QUANT_LOSSY_LABEL).top);
+        EXPECT_LT(lossy.bottom, base.top);
+        EXPECT_LE(std::max(dither.right, lossy.right), client.right);
         const BenchPixels shown = CaptureClient(dialog);
         SaveScreenshot(shown, "quant-opening-" + std::to_string(BenchExpectedDpi()) + "dpi");
         // The strip's frame is drawn in black along its left edge, all the way down inside the dialog.

@@ -1,13 +1,18 @@
 // Reading and driving the quantization dialog from outside, for its tests and its speed benchmark: the texts it
-// shows, whether a reduction is running, and where the dithering slider's stops lie.
+// shows, whether a reduction is running, where the dithering slider's stops lie, and the lossy control.
 #include "tests/win/support/QuantDialogBench.h"
+
+// The trackbar's messages, which need the window types above.
+#include <commctrl.h>
 
 #include <algorithm>
 #include <utility>
 
 #include "cli/InputImage.h"
+#include "cvcode2/CvLzwLossy.h"
 #include "hostsim/HostSimulator.h"
 #include "tests/support/TestPaths.h"
+#include "tests/win/support/BenchInput.h"
 #include "tests/win/support/BenchWindow.h"
 #include "uicore/HcDitherTrack.h"
 #include "win/resource_ids.h"
@@ -72,6 +77,27 @@ POINT DitherStop(HWND dialog, int stop) {
     const int x0 = left.right + 2, step = (right.left - left.right - 6) / 10;
     // Just below the thumb's tip, inside its triangle.
     return {x0 + stop * step, MulDiv(kDitherTrackY + 4, BenchExpectedDpi(), 96)};
+}
+
+void Choose(HWND dialog, int id, int item) {
+    HWND box = GetDlgItem(dialog, id);
+    SendMessageW(box, CB_SETCURSEL, WPARAM(item), 0);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    PumpUntilIdle();
+}
+
+int LossyShown(HWND dialog) {
+    return std::stoi(DialogText(dialog, IDC_QUANT_LOSSY_VALUE));
+}
+
+void DragLossy(HWND dialog, int level) {
+    HWND bar = GetDlgItem(dialog, IDC_QUANT_LOSSY);
+    RECT thumb{}, channel{};
+    SendMessageW(bar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    SendMessageW(bar, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+    const int half = (thumb.right - thumb.left) / 2, y = (thumb.top + thumb.bottom) / 2;
+    const int x = channel.left + half + MulDiv(level, channel.right - channel.left - 2 * half, kCvLossyMax);
+    Drag(bar, StraightPath({thumb.left + half, y}, {x, y}, 6));
 }
 
 SizeLineLog::SizeLineLog() : hook(SetWindowsHookExW(WH_CALLWNDPROCRET, Record, nullptr, GetCurrentThreadId())) {

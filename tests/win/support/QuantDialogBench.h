@@ -1,5 +1,5 @@
 // Reading and driving the quantization dialog from outside, for its tests and its speed benchmark: the texts it
-// shows, whether a reduction is running, and where the dithering slider's stops lie.
+// shows, whether a reduction is running, where the dithering slider's stops lie, and the lossy control.
 #pragma once
 
 #include <windows.h>
@@ -30,6 +30,12 @@ int DitherShown(HWND dialog);
 // The slider's own window, and a point on its thumb when it stands at `stop` (that window's coordinates).
 HWND DitherPaneOf(HWND dialog);
 POINT DitherStop(HWND dialog, int stop);
+// Picks an entry of a drop-down list as a person does: the list tells its dialog that the selection changed.
+void Choose(HWND dialog, int id, int item);
+// The level the "Lossy" control shows beside its label.
+int LossyShown(HWND dialog);
+// Drags the lossy thumb to about `level` as a person does; the control decides the level it lands on.
+void DragLossy(HWND dialog, int level);
 
 // Every text the size line is given while this lives, in order, read back after the dialog handled each one.
 class SizeLineLog {
