@@ -90,7 +90,8 @@ TEST(AcquisitionModes, GreyAndBitmapBecomeIndexedImagesAndOtherModesAreRefused) 
     std::vector<uint8_t> blackAndWhite;
     for (int y = 0; y < kHeight; ++y) {
         bitmap.planes[0][size_t(y * kWidth)] = packed[y];
-        for (int x = 0; x < kWidth; ++x) blackAndWhite.insert(blackAndWhite.end(), 3, (packed[y] << x & 0x80) ? 0 : 255);
+        for (int x = 0; x < kWidth; ++x)
+            blackAndWhite.insert(blackAndWhite.end(), 3, (packed[y] << x & 0x80) ? 0 : 255);
     }
     const std::pair<SimImage, std::vector<uint8_t>> cases[] = {
         {HostLayer(plugInModeGrayScale, kWidth, kHeight), ExpectedRgb(0, 1)}, {bitmap, blackAndWhite}};

@@ -20,7 +20,8 @@
 TEST(Entry, EveryWayARunEndsEmptiesTheSlotWithOneAlertAtMost) {
     HostSimulator host{InProcessEntry, InProcessEmbed, PrivatePrefs()};
     host.SetImage(HostLayer(plugInModeRGBColor, 3, 2, 1, 0, 1));
-    for (int16_t selector : {filterSelectorParameters, filterSelectorPrepare, filterSelectorStart, filterSelectorFinish})
+    for (int16_t selector :
+         {filterSelectorParameters, filterSelectorPrepare, filterSelectorStart, filterSelectorFinish})
         EXPECT_EQ(host.Call(selector), 0) << selector;
     EXPECT_EQ(host.Data(), 0);
     EXPECT_TRUE(host.Alerts().empty());
@@ -39,7 +40,9 @@ TEST(Entry, EveryWayARunEndsEmptiesTheSlotWithOneAlertAtMost) {
     ASSERT_EQ(host.ReadPlanes(), 0);  // an RGB image and two extra planes
     RunData(host).indexedImage = new CvIndexedImage(2u, 2u);
     RunData(host).bitmapImage = new CvBitmapImage(2u, 2u);
-    RunData(host).gifFrame = MakeFrame(2, 2, 2, [](uint32_t x, uint32_t) { return x; }, [](uint32_t, uint32_t) { return 0u; }).release();
+    RunData(host).gifFrame = MakeFrame(
+                                 2, 2, 2, [](uint32_t x, uint32_t) { return x; }, [](uint32_t, uint32_t) { return 0u; })
+                                 .release();
     EXPECT_EQ(host.Call(6), 1);
     EXPECT_EQ(host.Data(), 0);
 

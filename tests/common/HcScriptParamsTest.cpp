@@ -127,7 +127,7 @@ TEST_F(ScriptParams, ReplayPinsNumbersReplacesOldIndexesAndDefaultsTheBasePalett
                    SimDescriptorItem::Text(keyComment, "note")};
     EXPECT_FALSE(Replay(items, plugInDialogDontDisplay));
     EXPECT_EQ(settings().colors, 256);
-    EXPECT_EQ(settings().dither, 12);        // beyond the dialog's 0..10, within the recording's 0..16
+    EXPECT_EQ(settings().dither, 12);          // beyond the dialog's 0..10, within the recording's 0..16
     EXPECT_EQ(settings().transAlphaIndex, 2);  // at most the number of extra planes
     EXPECT_EQ(Background(), (RGB{0, 255, 77}));
     EXPECT_EQ(settings().transparencyType, TransparencyType::indexed);
