@@ -160,6 +160,7 @@ TEST(ApplyTransparencySettings, FallBacksAreWrittenIntoTheSettings) {
     };
     const Case cases[] = {
         {"alpha beyond the list: the first plane", TransparencyType::alpha, 5, 2, false, TransparencyType::alpha, true},
+        {"alpha = count: the first plane", TransparencyType::alpha, 2, 2, false, TransparencyType::alpha, true},
         {"alpha without planes: none", TransparencyType::alpha, 1, 0, false, TransparencyType::none, false},
         {"indexed without flags: opaque", TransparencyType::indexed, 0, 1, false, TransparencyType::indexed, false},
         {"indexed with index 1", TransparencyType::indexed, 0, 1, true, TransparencyType::indexed, true},
