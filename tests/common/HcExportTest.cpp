@@ -101,8 +101,8 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     host.Call(filterSelectorFinish);
 }
 
-// Through a whole recorded run: a lossy file keeps the pixels the reduction gave the base colours it kept, and turns
-// no other pixel into one of them; it differs from the exact file elsewhere.
+// Through a whole recorded run, which records its settings in turn: a lossy file keeps the pixels the reduction gave
+// the base colours it kept, and turns no other pixel into one of them; it differs from the exact file elsewhere.
 TEST(ExportFrame, LossyCodingLeavesTheKeptBaseColoursAlone) {
     const std::vector<std::array<uint8_t, 3>> base = {{51, 102, 153}, {204, 51, 51}};  // two "Netscape" colours
     SimImage image = HostLayer(plugInModeRGBColor, 64, 48);
@@ -125,6 +125,9 @@ TEST(ExportFrame, LossyCodingLeavesTheKeptBaseColoursAlone) {
                                                            SimDescriptorItem::Text(keyBasePalette, "Netscape"),
                                                            SimDescriptorItem::Integer(keyLossy, lossy)});
         EXPECT_EQ(host.Run(true), 0);
+        const std::vector<SimDescriptorItem> recorded = SimDescriptorItems(host.Descriptors().descriptor);
+        EXPECT_TRUE(std::any_of(recorded.begin(), recorded.end(), [](auto& item) { return item.key == keyDithering; }))
+            << "the run records its settings in turn (the replayed recording has no dithering)";
         std::unique_ptr<CvGIFGlobalInfo> global;
         std::vector<ReadFrame> frames = ReadAllFrames(path, &global);
         std::vector<std::array<uint8_t, 3>> colours;
