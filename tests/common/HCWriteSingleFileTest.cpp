@@ -84,17 +84,7 @@ TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
         {"256 used with transparency", 16, 17, 256, cycle(256), corner, true, std::string(300, 'c'), 256, -1, {}},
         {"comment of 255", 7, 3, 5, cycle(5), corner, false, std::string(255, 'x'), 8, 5, {}},
         // Neighbouring entries lie 37 units apart: levels 80 and 100 (48 and 60 units) may code one as the other.
-        {"200 colours with transparency, lossy, 5 base colours",
-         320,
-         40,
-         200,
-         mixed(200),
-         corner,
-         true,
-         "",
-         256,
-         -1,
-         {100, 5}},
+        {"200 colours, transparency, lossy, 5 base", 320, 40, 200, mixed(200), corner, true, "", 256, -1, {100, 5}},
         {"16 used: 17th appended, lossy", 64, 40, 16, mixed(16), none, false, "", 32, 16, {80, 0}},
     };
     const std::string folder = MakeScratchDir("single-file");

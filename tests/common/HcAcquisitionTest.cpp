@@ -1,4 +1,4 @@
-// Reading the host's planes through the simulated host, and cropping to the layer.
+// Reading the host's planes through the simulated host, cropping to the layer and painting transparent pixels.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -10,39 +10,23 @@
 #include "cvcode2/CvList.h"
 #include "cvcode2/CvRGBImage.h"
 #include "tests/cvcode2/ImageTestSupport.h"
+#include "tests/support/HostLayers.h"
 #include "tests/support/InProcessHost.h"
 
 namespace {
 
 constexpr int kWidth = 5, kHeight = 3;
 
-// Every byte of every plane differs, so a swapped plane, a flipped row or a wrong stride shows.
 uint8_t Sample(int plane, int x, int y) {
-    return uint8_t(1 + plane * 40 + y * kWidth + x);
+    return HostLayerSample(kWidth, plane, x, y);
 }
 
-SimImage Layer(int16_t mode, int colorPlanes, int transparency, int masks, int channels) {
-    SimImage image;
-    image.mode = mode;
-    image.width = kWidth, image.height = kHeight;
-    image.colorPlanes = colorPlanes;
-    image.transparencyPlanes = transparency;
-    image.layerMasks = masks;
-    image.nonLayerPlanes = channels;
-    for (int p = 0; p < image.PlaneCount(); ++p) {
-        std::vector<uint8_t> plane;
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) plane.push_back(Sample(p, x, y));
-        image.planes.push_back(plane);
-    }
-    return image;
-}
-
-std::vector<uint8_t> ExpectedRgb(int firstPlane, int planes) {
+// What ReadRGB gives of planes [first, first + planes): one plane is read as grey.
+std::vector<uint8_t> ExpectedRgb(int first, int planes) {
     std::vector<uint8_t> rgb;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
-            for (int c = 0; c < 3; ++c) rgb.push_back(Sample(firstPlane + (planes == 3 ? c : 0), x, y));
+            for (int c = 0; c < 3; ++c) rgb.push_back(Sample(first + (planes == 3 ? c : 0), x, y));
     return rgb;
 }
 
@@ -55,8 +39,7 @@ struct AcquisitionCase {
 
 // The same layer with its colour planes interleaved into `color`.
 SimImage Interleaved(SimImage image) {
-    const size_t pixels = size_t(image.width) * size_t(image.height);
-    for (size_t i = 0; i < pixels; ++i)
+    for (size_t i = 0; i < size_t(image.width) * size_t(image.height); ++i)
         for (int p = 0; p < image.colorPlanes; ++p) image.color.push_back(image.planes[size_t(p)][i]);
     image.planes.erase(image.planes.begin(), image.planes.begin() + image.colorPlanes);
     return image;
@@ -72,7 +55,7 @@ TEST_P(Acquisition, RgbLayerWithTransparencyMasksAndChannels) {
     options.extraRowBytes = GetParam().extraRowBytes;
     options.loneExtraPlaneGivesColor = GetParam().colorForLonePlanes;
     HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs(options));
-    SimImage layer = Layer(plugInModeRGBColor, 3, 1, 2, 1);
+    const SimImage layer = HostLayer(plugInModeRGBColor, kWidth, kHeight, 1, 2, 1);
     host.SetImage(GetParam().interleaved ? Interleaved(layer) : layer);
     ASSERT_EQ(host.ReadPlanes(), 0);
 
@@ -99,69 +82,63 @@ INSTANTIATE_TEST_SUITE_P(HostKinds, Acquisition,
                                            AcquisitionCase{true, 0, true, true},
                                            AcquisitionCase{false, 4, false, true}));
 
-TEST(AcquisitionGrey, GreyPlaneBecomesAnIndexedImageOverAGreyRamp) {
-    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
-    host.SetImage(Layer(plugInModeGrayScale, 1, 0, 0, 0));
-    ASSERT_EQ(host.ReadPlanes(), 0);
-    HcGlobals& globals = RunData(host);
-    ASSERT_NE(globals.indexedImage, nullptr);
-    EXPECT_EQ(globals.rgbImage, nullptr);
-    EXPECT_EQ(globals.indexedImage->colorTable.GetCount(), 256u);
-    EXPECT_EQ(ReadRGB(*globals.indexedImage), ExpectedRgb(0, 1));
-    host.Call(filterSelectorFinish);
-
-    HostSimulator lab(InProcessEntry, InProcessEmbed, PrivatePrefs());  // an unsupported mode: one alert
-    lab.SetImage(Layer(9, 3, 0, 0, 0));
+// A grey plane becomes an indexed image over a grey ramp; bitmap rows arrive packed, one bit a pixel at the start
+// of each row, a set bit black; another mode is refused with one alert.
+TEST(AcquisitionModes, GreyAndBitmapBecomeIndexedImagesAndOtherModesAreRefused) {
+    SimImage bitmap = HostLayer(plugInModeBitmap, kWidth, kHeight);
+    const uint8_t packed[kHeight] = {0xB0, 0x48, 0xF8};  // 10110, 01001, 11111
+    std::vector<uint8_t> blackAndWhite;
+    for (int y = 0; y < kHeight; ++y) {
+        bitmap.planes[0][size_t(y * kWidth)] = packed[y];
+        for (int x = 0; x < kWidth; ++x)
+            blackAndWhite.insert(blackAndWhite.end(), 3, (packed[y] << x & 0x80) ? 0 : 255);
+    }
+    const std::pair<SimImage, std::vector<uint8_t>> cases[] = {
+        {HostLayer(plugInModeGrayScale, kWidth, kHeight), ExpectedRgb(0, 1)}, {bitmap, blackAndWhite}};
+    for (const auto& [image, rgb] : cases) {
+        HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
+        host.SetImage(image);
+        ASSERT_EQ(host.ReadPlanes(), 0);
+        const CvIndexedImage* indexed = RunData(host).indexedImage;
+        ASSERT_NE(indexed, nullptr);
+        EXPECT_EQ(RunData(host).rgbImage, nullptr);
+        EXPECT_EQ(ReadRGB(*indexed), rgb) << image.mode;
+        if (image.mode == plugInModeGrayScale) {
+            EXPECT_EQ(indexed->colorTable.GetCount(), 256u);
+        }
+        host.Call(filterSelectorFinish);
+    }
+    HostSimulator lab(InProcessEntry, InProcessEmbed, PrivatePrefs());
+    lab.SetImage(HostLayer(9, kWidth, kHeight));
     EXPECT_EQ(lab.ReadPlanes(), 1);
     EXPECT_EQ(lab.Alerts().size(), 1u);
     EXPECT_EQ(lab.Data(), 0);
 }
 
-// Bitmap rows arrive packed, one bit a pixel, at the start of each delivered row; a set bit is black.
-TEST(AcquisitionBitmap, PackedRowsBecomeABlackAndWhiteImage) {
-    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
-    SimImage image = Layer(plugInModeBitmap, 1, 0, 0, 0);
-    const uint8_t packed[kHeight] = {0xB0, 0x48, 0xF8};  // 10110, 01001, 11111
-    for (int y = 0; y < kHeight; ++y) image.planes[0][size_t(y * kWidth)] = packed[y];
-    host.SetImage(std::move(image));
-    ASSERT_EQ(host.ReadPlanes(), 0);
-    ASSERT_NE(RunData(host).indexedImage, nullptr);
-    std::vector<uint8_t> expected;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) expected.insert(expected.end(), 3, (packed[y] << x & 0x80) ? 0 : 255);
-    EXPECT_EQ(ReadRGB(*RunData(host).indexedImage), expected);
-    host.Call(filterSelectorFinish);
-}
-
 namespace {
-// A layer whose transparency is opaque (255) only inside [x0, x1) × [y0, y1).
-SimImage LayerOpaqueIn(int16_t mode, int colorPlanes, int x0, int y0, int x1, int y1) {
-    SimImage image = Layer(mode, colorPlanes, 1, 0, 1);
-    std::vector<uint8_t>& alpha = image.planes[size_t(colorPlanes)];
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            alpha[size_t(y * kWidth + x)] = (x >= x0 && x < x1 && y >= y0 && y < y1) ? 255 : 0;
-    return image;
-}
-
-void Crop(HostSimulator& host) {
-    HcGlobals& globals = RunData(host);
-    globals.hasTransparencyPlane = true;
-    CropToLayer(CallRecord(host));
+// A layer with a transparency plane and a channel whose transparency is opaque only inside [x0, x1) × [y0, y1),
+// read through the host.
+void ReadOpaqueIn(HostSimulator& host, int16_t mode, int x0, int y0, int x1, int y1) {
+    SimImage image = HostLayer(mode, kWidth, kHeight, 1, 0, 1);
+    SetMask(image, image.colorPlanes, [&](int x, int y) { return x >= x0 && x < x1 && y >= y0 && y < y1; });
+    host.SetImage(image);
+    ASSERT_EQ(host.ReadPlanes(), 0);
+    RunData(host).hasTransparencyPlane = true;
 }
 }  // namespace
 
+// Every plane is cropped to the opaque part, the extra planes keep their order; an all-opaque layer is left alone.
+// (All transparent is the export test's one transparent pixel.)
 TEST(CropToLayer, CropsEveryPlaneToTheOpaquePart) {
     for (int16_t mode : {plugInModeRGBColor, plugInModeGrayScale}) {
-        int colorPlanes = mode == plugInModeRGBColor ? 3 : 1;
+        const int colorPlanes = mode == plugInModeRGBColor ? 3 : 1;
         HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
-        host.SetImage(LayerOpaqueIn(mode, colorPlanes, 1, 1, 4, 3));
-        ASSERT_EQ(host.ReadPlanes(), 0);
-        Crop(host);
+        ReadOpaqueIn(host, mode, 1, 1, 4, 3);
+        CropToLayer(CallRecord(host));
         HcGlobals& globals = RunData(host);
         CvImage* source = mode == plugInModeRGBColor ? static_cast<CvImage*>(globals.rgbImage) : globals.indexedImage;
         ASSERT_EQ(std::make_pair(source->GetWidth(), source->GetHeight()), std::make_pair(3u, 2u));
-        std::vector<uint8_t> rgb = ReadRGB(*source);
+        const std::vector<uint8_t> rgb = ReadRGB(*source);
         EXPECT_EQ(rgb[0], Sample(0, 1, 1));
         EXPECT_EQ(rgb.back(), Sample(colorPlanes - 1, 3, 2));
         auto* channel = static_cast<CvImage*>(globals.extraPlanes->ItemAt(1));
@@ -169,12 +146,10 @@ TEST(CropToLayer, CropsEveryPlaneToTheOpaquePart) {
         EXPECT_TRUE(host.Alerts().empty());
         host.Call(filterSelectorFinish);
     }
-    // All opaque: left alone. (All transparent is the export test's one transparent pixel.)
     HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
-    host.SetImage(LayerOpaqueIn(plugInModeRGBColor, 3, 0, 0, kWidth, kHeight));
-    ASSERT_EQ(host.ReadPlanes(), 0);
+    ReadOpaqueIn(host, plugInModeRGBColor, 0, 0, kWidth, kHeight);
     CvRGBImage* before = RunData(host).rgbImage;
-    Crop(host);
+    CropToLayer(CallRecord(host));
     EXPECT_EQ(RunData(host).rgbImage, before);
     EXPECT_TRUE(host.Alerts().empty());
     host.Call(filterSelectorFinish);
@@ -182,10 +157,8 @@ TEST(CropToLayer, CropsEveryPlaneToTheOpaquePart) {
 
 TEST(HcLayerTrans, TransparentPixelsArePaintedWhiteInACopy) {
     HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
-    host.SetImage(LayerOpaqueIn(plugInModeRGBColor, 3, 0, 0, 2, kHeight));
-    ASSERT_EQ(host.ReadPlanes(), 0);
+    ReadOpaqueIn(host, plugInModeRGBColor, 0, 0, 2, kHeight);
     HcGlobals& globals = RunData(host);
-    globals.hasTransparencyPlane = true;
     HcLayerTrans layer(&globals);
     CvImage* painted = layer.GetImage();
     EXPECT_NE(painted, globals.rgbImage);

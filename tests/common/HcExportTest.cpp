@@ -30,6 +30,7 @@
 #include "cvcode2/CvList.h"
 #include "hostsim/SimDescriptor.h"
 #include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/support/HostLayers.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/TestPaths.h"
 #include "uicore/HcOptionsRules.h"
@@ -38,30 +39,17 @@ namespace {
 
 constexpr int kW = 5, kH = 3;
 
-// A grey image with a transparency plane opaque everywhere except on (1, 1) and (3, 0), and one channel.
-SimImage GreyLayer() {
-    SimImage image;
-    image.mode = plugInModeGrayScale;
-    image.colorPlanes = image.transparencyPlanes = image.nonLayerPlanes = 1;
-    image.width = kW, image.height = kH;
-    std::vector<uint8_t> grey, alpha, channel(kW * kH, 255);
-    for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) {
-            grey.push_back(uint8_t(40 * x + 7 * y));
-            alpha.push_back((x == 1 && y == 1) || (x == 3 && y == 0) ? 0 : 255);
-        }
-    image.planes = {grey, alpha, channel};
+// A layer with a transparency plane opaque everywhere except on (1, 1) and (3, 0), and one channel.
+SimImage LayerWithHoles(int16_t mode) {
+    SimImage image = HostLayer(mode, kW, kH, 1, 0, 1);
+    SetMask(image, image.colorPlanes, [](int x, int y) { return !((x == 1 && y == 1) || (x == 3 && y == 0)); });
     return image;
 }
 
 #if !defined(_WIN32)
 // Grey noise without extra planes: its file is far larger than the preferences file.
 SimImage GreyNoise() {
-    SimImage image;
-    image.mode = plugInModeGrayScale;
-    image.width = image.height = 200;
-    image.colorPlanes = 1;
-    image.planes.assign(1, std::vector<uint8_t>(200 * 200));
+    SimImage image = HostLayer(plugInModeGrayScale, 200, 200);
     uint32_t state = 7;
     for (uint8_t& v : image.planes[0]) v = uint8_t((state = state * 1103515245u + 12345u) >> 24);
     return image;
@@ -79,11 +67,7 @@ SimOptions SavingTo(const std::string& path) {
 TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     const std::string path = MakeScratchDir("export") + "/out.gif";
     HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(path));
-    SimImage rgb = GreyLayer();
-    rgb.mode = plugInModeRGBColor;
-    rgb.colorPlanes = 3;
-    rgb.planes.insert(rgb.planes.begin(), 2, rgb.planes[0]);
-    host.SetImage(rgb);
+    host.SetImage(LayerWithHoles(plugInModeRGBColor));
     ASSERT_EQ(host.ReadPlanes(), 0);
     HcGlobals& globals = RunData(host);
     // The reduction's result, made by hand: index x, a table of five colours.
@@ -117,22 +101,18 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     host.Call(filterSelectorFinish);
 }
 
-// Through a whole recorded run: a lossy file keeps the pixels the reduction gave the base colours it kept, and turns
-// no other pixel into one of them; it differs from the exact file elsewhere.
+// Through a whole recorded run, which records its settings in turn: a lossy file keeps the pixels the reduction gave
+// the base colours it kept, and turns no other pixel into one of them; it differs from the exact file elsewhere.
 TEST(ExportFrame, LossyCodingLeavesTheKeptBaseColoursAlone) {
     const std::vector<std::array<uint8_t, 3>> base = {{51, 102, 153}, {204, 51, 51}};  // two "Netscape" colours
-    SimImage image;
-    image.mode = plugInModeRGBColor;
-    image.colorPlanes = 3;
-    image.width = 64, image.height = 48;
-    image.planes.assign(3, std::vector<uint8_t>());
+    SimImage image = HostLayer(plugInModeRGBColor, 64, 48);
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
             // Each base colour exactly, or a few units off it.
             const int pick = (x * 7 + y * 3) % 5;
             const std::array<uint8_t, 3>& near = base[pick % 2];
             for (int c = 0; c < 3; ++c)
-                image.planes[c].push_back(uint8_t(near[c] + (pick < 2 ? 0 : (x * (c + 2) + y) % 11 - 5)));
+                image.planes[c][size_t(y * 64 + x)] = uint8_t(near[c] + (pick < 2 ? 0 : (x * (c + 2) + y) % 11 - 5));
         }
     const auto run = [&](int lossy) {
         const std::string path = MakeScratchDir("export-lossy") + "/" + std::to_string(lossy) + ".gif";
@@ -145,6 +125,9 @@ TEST(ExportFrame, LossyCodingLeavesTheKeptBaseColoursAlone) {
                                                            SimDescriptorItem::Text(keyBasePalette, "Netscape"),
                                                            SimDescriptorItem::Integer(keyLossy, lossy)});
         EXPECT_EQ(host.Run(true), 0);
+        const std::vector<SimDescriptorItem> recorded = SimDescriptorItems(host.Descriptors().descriptor);
+        EXPECT_TRUE(std::any_of(recorded.begin(), recorded.end(), [](auto& item) { return item.key == keyDithering; }))
+            << "the run records its settings in turn (the replayed recording has no dithering)";
         std::unique_ptr<CvGIFGlobalInfo> global;
         std::vector<ReadFrame> frames = ReadAllFrames(path, &global);
         std::vector<std::array<uint8_t, 3>> colours;
@@ -180,6 +163,7 @@ TEST(ApplyTransparencySettings, FallBacksAreWrittenIntoTheSettings) {
     };
     const Case cases[] = {
         {"alpha beyond the list: the first plane", TransparencyType::alpha, 5, 2, false, TransparencyType::alpha, true},
+        {"alpha = count: the first plane", TransparencyType::alpha, 2, 2, false, TransparencyType::alpha, true},
         {"alpha without planes: none", TransparencyType::alpha, 1, 0, false, TransparencyType::none, false},
         {"indexed without flags: opaque", TransparencyType::indexed, 0, 1, false, TransparencyType::indexed, false},
         {"indexed with index 1", TransparencyType::indexed, 0, 1, true, TransparencyType::indexed, true},
@@ -220,19 +204,35 @@ TEST(ApplyTransparencySettings, FallBacksAreWrittenIntoTheSettings) {
     }
 }
 
+// A missing folder alerts once; a Save As box nobody answers ends the run silently; a fully transparent layer asks
+// once and is written as one transparent pixel. A failure changes no file.
 TEST(ExportFrame, FailuresEndTheRunWithOneAlertAndNoFileChanged) {
-    const std::string folder = MakeScratchDir("export-fail");
-    // A missing folder alerts once; a Save As box nobody answers ends the run silently.
-    for (const std::string& path : {folder + "/missing/out.gif", std::string()}) {
-        HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(path));
-        host.SetImage(GreyLayer());
-        EXPECT_EQ(host.Run(false), 1);
+    const std::string folder = MakeScratchDir("export-fail"), empty = MakeScratchDir("export-empty") + "/empty.gif";
+    const struct {
+        std::string path;
+        bool transparent;
+        int16_t result;
+        std::string alerts;
+    } cases[] = {{folder + "/missing/out.gif", false, 1, "ALERT: Error executing Halcyne (10)\n"},
+                 {"", false, 1, ""},
+                 {empty, true, 0,
+                  "Empty Selection: There is no pixel data in your selection. Are you sure you want to save a "
+                  "completely transparent image?\n"}};
+    for (const auto& c : cases) {
+        HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(c.path));
+        SimImage image = LayerWithHoles(plugInModeGrayScale);
+        if (c.transparent) image.planes[1].assign(kW * kH, 0);
+        host.SetImage(image);
+        EXPECT_EQ(host.Run(false), c.result);
         EXPECT_EQ(host.Data(), 0);
-        ASSERT_EQ(host.Alerts().size(), path.empty() ? 0u : 1u);
-        if (!path.empty()) {
-            EXPECT_EQ(host.Alerts()[0].text, "Error executing Halcyne (10)");
-        }
+        std::string alerts;
+        for (const auto& alert : host.Alerts()) alerts += alert.caption + ": " + alert.text + "\n";
+        EXPECT_EQ(alerts, c.alerts);
     }
+    std::vector<ReadFrame> frames = ReadAllFrames(empty);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].image->GetWidth() * frames[0].image->GetHeight(), 1u);
+    EXPECT_TRUE(frames[0].info()->transparentFlag);
     EXPECT_TRUE(std::filesystem::is_empty(folder));
 #if !defined(_WIN32)
     // A disk that fills part-way (a file size limit in a child process): the old file stays as it was.
@@ -256,25 +256,6 @@ TEST(ExportFrame, FailuresEndTheRunWithOneAlertAndNoFileChanged) {
     EXPECT_EQ(ReadFileBytes(path), "older");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 #endif
-}
-
-TEST(ExportFrame, FullyTransparentLayerGivesOneTransparentPixel) {
-    const std::string path = MakeScratchDir("export-empty") + "/empty.gif";
-    HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(path));
-    SimImage image = GreyLayer();
-    image.planes[1].assign(kW * kH, 0);
-    host.SetImage(image);
-    EXPECT_EQ(host.Run(false), 0);
-    ASSERT_EQ(host.Alerts().size(), 1u);
-    EXPECT_EQ(host.Alerts()[0].caption, "Empty Selection");
-    EXPECT_EQ(host.Alerts()[0].text,
-              "There is no pixel data in your selection. Are you sure you want to save a "
-              "completely transparent image?");
-    EXPECT_EQ(host.Data(), 0);
-    std::vector<ReadFrame> frames = ReadAllFrames(path);
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_EQ(frames[0].image->GetWidth() * frames[0].image->GetHeight(), 1u);
-    EXPECT_TRUE(frames[0].info()->transparentFlag);
 }
 
 // The options dialog's readout (the frame counted as the export settles it, plus the comment's extension) must

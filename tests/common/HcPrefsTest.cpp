@@ -1,3 +1,5 @@
+// The settings' defaults and the preferences file: its exact bytes, every field's round trip, files from elsewhere
+// (damaged, cut, older), writes that fail or are killed, the configuration folder, and runs of random recordings.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,6 +23,7 @@
 #include "tests/support/InProcessHost.h"
 #include "tests/support/SettingsLists.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/WideNames.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -59,14 +62,13 @@ struct PrefsFixture : ::testing::Test {
             FreeColorList(g->colorList);
         }
     }
-    void WriteFile(const std::string& bytes) const { std::ofstream(path, std::ios::binary) << bytes; }
     std::string SaveAndRead() {
         SavePrefsTo(saved, location);
         return ReadFileBytes(path);
     }
     // Loads `bytes` and tells whether the loader fell back to the defaults.
     bool LoadsDefaults(const std::string& bytes) {
-        WriteFile(bytes);
+        std::ofstream(path, std::ios::binary) << bytes;
         LoadPrefsFrom(loaded, location);
         return loaded.settings.colors == 256 && !loaded.colorList && loaded.paletteList &&
                PascalText(loaded.paletteList->name) == "Netscape" && loaded.prefFlag1 == 1;
@@ -81,7 +83,8 @@ struct PrefsFixture : ::testing::Test {
             (*link)->colors[i % 256][1] = uint8_t(i);
         }
     }
-    // A distinctive, non-default state touching every stored field.
+    // A distinctive, non-default state touching every stored field. The first two saved palettes take names the
+    // boxes reserve for the built-in choices.
     void Customise() {
         HcSettings& s = saved.settings;
         s.headerFlag = 0;
@@ -99,8 +102,10 @@ struct PrefsFixture : ::testing::Test {
         s.dither = 10;
         saved.prefMode = 2;
         saved.prefFlag1 = 0, saved.prefFlag2 = 1, saved.prefFlag3 = 0;
-        CvPStrFromC(saved.paletteName, "System");
+        CvPStrFromC(saved.paletteName, "Fine");
         CvPStrFromC(saved.basePaletteName, "Custom");
+        CvPStrFromC(saved.paletteList->name, "Fine");
+        CvPStrFromC(saved.paletteList->next->name, "Custom");
         saved.quantDialogRect = {-5, 7, 300, 400};
         saved.optionsDialogRect = {1, -2, 3, 0x7FFFFFFF};
         AppendColor(saved.colorList, "Red", 255, 0, 0);
@@ -110,20 +115,32 @@ struct PrefsFixture : ::testing::Test {
 
 }  // namespace
 
-// The defaults and the built-in palettes' names, order, colours and counts, byte for byte.
-TEST_F(PrefsFixture, AFirstRunWritesTheExactFile) {
-    std::string file = SaveAndRead();
+// The defaults replace saved colours; the depth box shows the smallest depth that holds the colour count.
+TEST(Settings, DefaultsDropSavedColoursAndTheDepthIsTheSmallestHoldingTheCount) {
+    HcGlobals globals{};
+    globals.colorList = NewColorEntry();
+    SetDefaults(globals);
+    EXPECT_EQ(globals.colorList, nullptr);
+    FreePaletteList(globals.paletteList);
+    const std::pair<int, int> cases[] = {{0, 0}, {129, 0}, {128, 1}, {65, 1}, {64, 2}, {17, 3},
+                                         {9, 4}, {5, 5},   {4, 6},   {3, 6},  {2, 7},  {1, 7}};
+    for (auto [colors, position] : cases) EXPECT_EQ(DepthPositionForColors(colors), position) << colors;
+}
+
+// The first run's file (the defaults and the built-in palettes' names, order, colours and counts) byte for byte;
+// then every field round-trips. "Fine" is stored as chosen; saved palettes of reserved names come back renamed,
+// so that the built-in choices and the saved palettes stay apart.
+TEST_F(PrefsFixture, TheFirstRunsFileIsExactAndEveryFieldRoundTrips) {
+    const std::string file = SaveAndRead();
     ASSERT_EQ(file.size(), 1088u + 1 + 1 + 3 * 1036);
     EXPECT_EQ(GetLE(file, 0, 4), 1088u);
     ExpectGolden("prefs/first-run", file);
-}
 
-TEST_F(PrefsFixture, EveryFieldRoundTrips) {
     Customise();
     SavePrefsTo(saved, location);
     LoadPrefsFrom(loaded, location);
     EXPECT_EQ(std::memcmp(&saved.settings, &loaded.settings, sizeof(HcSettings)), 0);
-    EXPECT_EQ(PascalText(loaded.paletteName) + "/" + PascalText(loaded.basePaletteName), "System/Custom");
+    EXPECT_EQ(PascalText(loaded.paletteName) + "/" + PascalText(loaded.basePaletteName), "Fine/Custom");
     EXPECT_EQ((std::array<int, 4>{loaded.prefMode, loaded.prefFlag1, loaded.prefFlag2, loaded.prefFlag3}),
               (std::array<int, 4>{2, 0, 1, 0}));
     EXPECT_EQ(std::memcmp(&saved.quantDialogRect, &loaded.quantDialogRect, sizeof(HcDialogRect)), 0);
@@ -131,31 +148,24 @@ TEST_F(PrefsFixture, EveryFieldRoundTrips) {
     ASSERT_EQ(ListLength(loaded.colorList), 2);
     EXPECT_EQ(PascalText(loaded.colorList->next->name), "Teal");
     EXPECT_EQ(loaded.colorList->next->green, 128);
-    ASSERT_EQ(ListLength(loaded.paletteList), 3);
-    for (const HcPaletteEntry *a = saved.paletteList, *b = loaded.paletteList; a; a = a->next, b = b->next)
-        EXPECT_EQ(std::memcmp(a->name, b->name, 256) | std::memcmp(a->colors, b->colors, 768), 0);
-}
-
-// "Fine" is stored as chosen; saved palettes whose names the boxes reserve come back renamed, so that the
-// built-in choices and the saved palettes stay apart.
-TEST_F(PrefsFixture, FineIsStoredAndReservedSavedNamesAreRenamed) {
-    CvPStrFromC(saved.paletteName, "Fine");
-    CvPStrFromC(saved.paletteList->name, "Fine");
-    CvPStrFromC(saved.paletteList->next->name, "Custom");
-    SavePrefsTo(saved, location);
-    LoadPrefsFrom(loaded, location);
-    EXPECT_EQ(PascalText(loaded.paletteName), "Fine");
     std::string names;
-    for (const HcPaletteEntry* entry = loaded.paletteList; entry; entry = entry->next)
-        names += PascalText(entry->name) + "/";
+    for (const HcPaletteEntry *a = saved.paletteList, *b = loaded.paletteList; a && b; a = a->next, b = b->next) {
+        names += PascalText(b->name) + "/";
+        EXPECT_EQ(std::memcmp(a->colors, b->colors, 768), 0);
+    }
     EXPECT_EQ(names, "Fine (saved)/Custom (saved)/System/");
 }
 
-TEST_F(PrefsFixture, InvalidFilesFallBackToTheDefaults) {
+// A damaged file (a value out of its range, counts the file cannot hold, any cut, none at all) loads the defaults.
+// The lossy level sits in a byte earlier versions kept spare and never checked: beyond 100 (a file from elsewhere)
+// it is brought to 100 and the file still loads. An older file ends its fields at 540: its settings load, the names
+// and lists it lacks stay empty.
+TEST_F(PrefsFixture, DamagedFilesLoadTheDefaultsAndOlderOnesTheirSettings) {
     Customise();
-    const std::string good = SaveAndRead();
+    std::string file = SaveAndRead();
+    const std::string good = file;
     ASSERT_FALSE(LoadsDefaults(good));
-    struct Patch {
+    const struct {
         const char* what;
         size_t at;
         uint32_t value;
@@ -172,22 +182,18 @@ TEST_F(PrefsFixture, InvalidFilesFallBackToTheDefaults) {
         {"more palettes than the file holds", 1088 + 1 + 2 * 268, 4, 1},
         {"palette count 257", 1088 + 1 + 2 * 268 + 1 + 1028, 257, 4},
     };
-    for (const Patch& p : patches) {
+    for (const auto& p : patches) {
         std::string bad = good;
         PutLE(bad, p.at, p.value, p.size);
         EXPECT_TRUE(LoadsDefaults(bad)) << p.what;
     }
+    for (size_t length = 0; length < good.size(); ++length)
+        ASSERT_TRUE(LoadsDefaults(good.substr(0, length))) << length;
     fs::remove(path);
-    LoadPrefsFrom(loaded, location);  // missing file
+    LoadPrefsFrom(loaded, location);
     EXPECT_EQ(loaded.settings.colors, 256);
     EXPECT_EQ(ListLength(loaded.paletteList), 3);
-}
 
-// The lossy level sits in a byte earlier versions kept spare and never checked: a value beyond 100 there (a file
-// from elsewhere) is brought to 100, and the file with its lists still loads.
-TEST_F(PrefsFixture, ALossyLevelOutOfRangeIsBroughtIntoRangeAndKeepsTheFile) {
-    Customise();
-    std::string file = SaveAndRead();
     ASSERT_EQ(GetLE(file, 4 + 8, 1), 37u);
     for (auto [stored, loads] : {std::pair{0u, 0}, {100u, 100}, {101u, 100}, {255u, 100}}) {
         PutLE(file, 4 + 8, stored, 1);
@@ -195,27 +201,17 @@ TEST_F(PrefsFixture, ALossyLevelOutOfRangeIsBroughtIntoRangeAndKeepsTheFile) {
         EXPECT_EQ(loaded.settings.lossy, loads);
         EXPECT_EQ(ListLength(loaded.colorList), 2);
     }
-    saved.settings.lossy = 180;  // never made by the dialogs or a recording, but not written as such either
-    EXPECT_EQ(GetLE(SaveAndRead(), 4 + 8, 1), 100u);
-}
 
-// An older file ends its fields at 540: its settings load, the names and lists it lacks stay empty.
-TEST_F(PrefsFixture, AFileWithoutNamesKeepsItsSettings) {
-    Customise();
-    std::string older = SaveAndRead().substr(0, 540) + std::string(2, '\0');  // no colours, no palettes
+    std::string older = good.substr(0, 540) + std::string(2, '\0');  // no colours, no palettes
     PutLE(older, 0, 540, 4);
     ASSERT_FALSE(LoadsDefaults(older));
     EXPECT_EQ(std::memcmp(&saved.settings, &loaded.settings, sizeof(HcSettings)), 0);
     EXPECT_EQ(PascalText(loaded.paletteName) + PascalText(loaded.basePaletteName), "");
     EXPECT_EQ(loaded.prefMode, 0);
     EXPECT_FALSE(loaded.colorList || loaded.paletteList);
-}
 
-TEST_F(PrefsFixture, AFileCutAtAnyLengthLoadsTheDefaults) {
-    Customise();
-    const std::string good = SaveAndRead();
-    for (size_t length = 0; length < good.size(); ++length)
-        ASSERT_TRUE(LoadsDefaults(good.substr(0, length))) << length;
+    saved.settings.lossy = 180;  // never made by the dialogs or a recording, but not written as such either
+    EXPECT_EQ(GetLE(SaveAndRead(), 4 + 8, 1), 100u);
 }
 
 TEST_F(PrefsFixture, ListsOfTheCountBytesLimitRoundTripAndLongerOnesKeepTheirHead) {
@@ -295,47 +291,41 @@ TEST_F(PrefsFixture, AWriterKilledAtAnyMomentLeavesAWholeFile) {
 }
 #endif
 
-TEST_F(PrefsFixture, AnUnusableConfigurationFolderNeverLosesTheRun) {
-    std::string notAFolder = dir + "/plain-file";
+// A missing configuration folder is made with the folders above it, whatever its name (one outside the system's
+// code page, as a user's application-data folder may be); one that cannot be made costs the preferences, never the
+// run (on Windows the system folder is the last resort).
+TEST_F(PrefsFixture, TheConfigurationFolderIsMadeUnderAnyNameAndAnUnusableOneNeverLosesTheRun) {
+    const std::string notAFolder = dir + "/plain-file";
     std::ofstream(notAFolder) << "x";
-    HcEmbedHost embed{};
-    embed.version = HC_EMBED_VERSION;
-    embed.configFolder = notAFolder.c_str();
-    Platform::SetEmbedHost(&embed);
-    CvFileLocator where;
-    GetPrefsLocation(where);
-#if defined(_WIN32)
-    EXPECT_STREQ(where.Path(), "C:\\Windows\\Halcyne Prefs");  // the system folder is the last resort
-#else
-    EXPECT_EQ(fs::path(where.Path()), fs::path(notAFolder) / "Corvane" / "Halcyne Prefs");
-    HcCallRecord record{};
-    EXPECT_THROW(SavePrefs(record), CvErrorCode);
-    LoadPrefs(record);
-    EXPECT_EQ(record.runData.settings.colors, 256);
-    FreePaletteList(record.runData.paletteList);
-#endif
-    Platform::SetEmbedHost(nullptr);
-}
-
-// A missing folder is made with the folders above it, whatever its name: here one outside the system's code page
-// (Greek, Japanese, an emoji), as a user's application-data folder may be.
-TEST_F(PrefsFixture, AMissingConfigurationFolderIsMadeUnderAnyNameAndKeepsThePreferences) {
     for (const std::string& folder :
-         {dir + "/not/yet", dir + "/\xCE\xA0\xCE\xB1\xCE\xBB\xCE\xAD\xCF\x84\xCE\xB1 " +
-                                "\xE3\x83\x91\xE3\x83\xAC\xE3\x83\x83\xE3\x83\x88/\xF0\x9F\x8E\xA8"}) {
+         {dir + "/not/yet", dir + "/" + kGreekName + " " + kJapaneseName + "/" + kEmojiName, notAFolder}) {
+        SCOPED_TRACE(folder);
+        const bool usable = folder != notAFolder;
         HcEmbedHost embed{};
         embed.version = HC_EMBED_VERSION;
         embed.configFolder = folder.c_str();
         Platform::SetEmbedHost(&embed);
-        HcCallRecord record{};
+        HcCallRecord record{}, reread{};
         SetDefaults(record.runData);
         record.runData.settings.colors = 17;
-        EXPECT_NO_THROW(SavePrefs(record));
-        HcCallRecord reread{};
+        CvFileLocator where;
+        GetPrefsLocation(where);
+        if (usable) {
+            EXPECT_NO_THROW(SavePrefs(record));
+            EXPECT_EQ(fs::file_size(fs::u8path(folder + "/Corvane/Halcyne Prefs")), 1088u + 2 + 3 * 1036);
+        } else {
+#if defined(_WIN32)
+            EXPECT_STREQ(where.Path(), "C:\\Windows\\Halcyne Prefs");
+#else
+            EXPECT_EQ(fs::path(where.Path()), fs::path(notAFolder) / "Corvane" / "Halcyne Prefs");
+            EXPECT_THROW(SavePrefs(record), CvErrorCode);
+#endif
+        }
         LoadPrefs(reread);
         Platform::SetEmbedHost(nullptr);
-        EXPECT_EQ(reread.runData.settings.colors, 17);
-        EXPECT_EQ(fs::file_size(fs::u8path(folder + "/Corvane/Halcyne Prefs")), 1088u + 2 + 3 * 1036);
+        if (usable) {
+            EXPECT_EQ(reread.runData.settings.colors, 17);
+        }
         for (HcCallRecord* r : {&record, &reread}) FreePaletteList(r->runData.paletteList);
     }
 }
@@ -348,11 +338,10 @@ namespace {
 class AppDataRedirect {
 public:
     explicit AppDataRedirect(const std::string& folder) {
-        if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) return;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-        DWORD size = sizeof old;
-        hadValue = RegQueryValueExW(key, L"AppData", nullptr, &oldType, old, &size) == ERROR_SUCCESS;
-        oldSize = size;
+        if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") ||
+            RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return;
+        hadValue = RegQueryValueExW(key, L"AppData", nullptr, &oldType, old, &oldSize) == ERROR_SUCCESS;
         const std::wstring wide = *Platform::Utf16FromUtf8(folder);
         active = RegSetValueExW(key, L"AppData", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
                                 DWORD((wide.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
@@ -374,27 +363,23 @@ private:
         L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
     HKEY key = nullptr;
     BYTE old[2048] = {};
-    DWORD oldType = REG_EXPAND_SZ;
-    DWORD oldSize = 0;
-    bool hadValue = false;
-    bool active = false;
+    DWORD oldType = REG_EXPAND_SZ, oldSize = sizeof old;
+    bool hadValue = false, active = false;
 };
 
 }  // namespace
 
 TEST(PrefsWindows, AnApplicationDataFolderNamedOutsideTheCodePageHoldsThePreferences) {
-    const std::string appData = MakeScratchDir("appdata") + "\\\xCE\xA0\xCE\xB1\xCE\xBB\xCE\xAD\xCF\x84\xCE\xB1 " +
-                                "\xE3\x83\x91\xE3\x83\xAC\xE3\x83\x83\xE3\x83\x88 \xF0\x9F\x8E\xA8";
+    const std::string appData = MakeScratchDir("appdata") + "\\" + kGreekName + " " + kJapaneseName + " " + kEmojiName;
     AppDataRedirect redirect(appData);
     if (!redirect.Active()) GTEST_SKIP() << "runs only under Wine";
-    HcCallRecord record{};
+    HcCallRecord record{}, reread{};
     SetDefaults(record.runData);
     record.runData.settings.colors = 17;
     CvFileLocator location;
     GetPrefsLocation(location);
     EXPECT_EQ(std::string(location.Path()), appData + "\\Corvane\\Halcyne Prefs");
     EXPECT_NO_THROW(SavePrefs(record));
-    HcCallRecord reread{};
     LoadPrefs(reread);
     EXPECT_EQ(reread.runData.settings.colors, 17);
     EXPECT_TRUE(fs::is_regular_file(fs::u8path(location.Path())));
@@ -454,7 +439,8 @@ std::vector<std::string> Names(const HcGlobals& globals) {
 }  // namespace
 
 // Whatever dialog settings a run starts from and whatever a replayed recording sets, the file saved at the end of
-// the run loads at the next one: its saved colours and palettes are never traded for the defaults.
+// the run loads at the next one: its saved colours and palettes are never traded for the defaults. (A run that did
+// not start from the file of its configuration folder would lose them too.)
 TEST(PrefsAcrossRuns, RandomRecordingsAndDialogSettingsNeverCostTheSavedLists) {
     std::mt19937 random(20261207);
     const std::vector<std::string> lists = {"Sky", "Ink", "Netscape", "Grayscale", "System", "Mine"};
@@ -463,7 +449,7 @@ TEST(PrefsAcrossRuns, RandomRecordingsAndDialogSettingsNeverCostTheSavedLists) {
         options.descriptors = true;
         const CvFileLocator location((options.configFolder + "/Corvane/Halcyne Prefs").c_str());
         fs::create_directories(options.configFolder + "/Corvane");
-        HcGlobals before{};
+        HcGlobals before{}, after{};
         SetDefaults(before);
         AppendColor(before.colorList, "Sky", 1, 2, 3);
         AppendColor(before.colorList, "Ink", 4, 5, 6);
@@ -486,7 +472,6 @@ TEST(PrefsAcrossRuns, RandomRecordingsAndDialogSettingsNeverCostTheSavedLists) {
         host.Descriptors().descriptor = SimMakeDescriptor(RandomRecording(random));
         ASSERT_EQ(host.Run(true), 0) << "run " << run;
 
-        HcGlobals after{};
         LoadPrefsFrom(after, location);
         EXPECT_EQ(Names(after), lists) << "run " << run;
         EXPECT_EQ(after.colorList ? after.colorList->blue : 0, 3);

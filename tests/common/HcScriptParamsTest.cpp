@@ -1,5 +1,5 @@
 // Scripting parameters against the simulated host's descriptor suites: what is recorded, in which order,
-// what a replay loads, how values are pinned, and when the dialogs are asked for.
+// what a replay loads, how values are pinned, when the dialogs are asked for, and who frees the old recording.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "common/HcScriptParams.h"
-#include "cvcode2/CvList.h"
 #include "cvcode2/CvString.h"
-#include "hostsim/HostSimulator.h"
 #include "hostsim/SimDescriptor.h"
+#include "tests/support/HostLayers.h"
+#include "tests/support/InProcessHost.h"
 #include "tests/support/SettingsLists.h"
 
 namespace {
@@ -19,73 +19,51 @@ namespace {
 using Items = std::vector<SimDescriptorItem>;
 using RGB = std::array<uint8_t, 3>;
 
-SimOptions DescriptorHost() {
-    SimOptions options;
-    options.descriptors = true;
-    options.handleProcs = true;
-    return options;
-}
-
-// One run's data as the entry holds it at Finish, on the simulated host's FilterRecord.
-struct ScriptRun {
-    HcCallRecord record{};
-    HcGlobals& globals = record.runData;
-    HcSettings& settings = record.runData.settings;
-    CvList planes;
-
-    explicit ScriptRun(HostSimulator& host) {
-        record.filterRecord = &host.Record();
-        record.globals = &globals;
-        globals.settingsPtr = &settings;
-        SetDefaults(globals);
-        globals.hostHasDescriptors = true;
-        globals.hostHasHandleProcs = host.Record().handleProcs != nullptr;
-    }
-    ScriptRun(const ScriptRun&) = delete;
-    ScriptRun& operator=(const ScriptRun&) = delete;
-    ~ScriptRun() {
-        FreePaletteList(globals.paletteList);
-        FreeColorList(globals.colorList);
-    }
-
-    // The plane images are never touched by the parameters; only their number matters.
-    void ExtraPlanes(int count) {
-        for (int i = 0; i < count; ++i) planes.Append(&planes);
-        globals.extraPlanes = &planes;
-    }
-    RGB Background() const { return {settings.bgColor[0], settings.bgColor[1], settings.bgColor[2]}; }
-    std::vector<int> TransparentIndexes() const {
-        std::vector<int> indexes;
-        for (int i = 0; i < 256; ++i)
-            if (settings.transIndexes[i]) indexes.push_back(i);
-        return indexes;
-    }
-};
-
+// A run that has read an RGB layer with two extra planes from a host with the descriptor suites.
 struct ScriptParams : ::testing::Test {
-    HostSimulator host{nullptr, nullptr, DescriptorHost()};
+    HostSimulator host{InProcessEntry, InProcessEmbed, PrivatePrefs([] {
+                           SimOptions options;
+                           options.descriptors = true;
+                           return options;
+                       }())};
+    HcGlobals& globals() { return RunData(host); }
+    HcSettings& settings() { return RunData(host).settings; }
 
-    Items Record(ScriptRun& run) {
-        WriteScriptParams(run.record);
+    void SetUp() override {
+        host.SetImage(HostLayer(plugInModeRGBColor, 2, 2, 1, 0, 1));
+        ASSERT_EQ(host.ReadPlanes(), 0);
+    }
+    void TearDown() override {
+        globals().allPlanesRead = false;  // ends the run without an export
+        host.Call(filterSelectorFinish);
+    }
+    Items Record() {
+        WriteScriptParams(CallRecord(host));
         return SimDescriptorItems(host.Descriptors().descriptor);
     }
-    bool Replay(ScriptRun& run, const Items& items, int16_t playInfo) {
-        DropRecording();
-        host.Descriptors().descriptor = SimMakeDescriptor(items);
-        host.Descriptors().playInfo = playInfo;
-        return ReadScriptParams(run.record);
-    }
-    void DropRecording() {
+    // Offers `items` as the recording to replay (none when empty).
+    void Offer(const Items& items, int16_t playInfo) {
         SimHandleProcs().disposeProc(host.Descriptors().descriptor);
-        host.Descriptors().descriptor = nullptr;
+        host.Descriptors().descriptor = items.empty() ? nullptr : SimMakeDescriptor(items);
+        host.Descriptors().playInfo = playInfo;
+    }
+    bool Replay(const Items& items, int16_t playInfo) {
+        Offer(items, playInfo);
+        return ReadScriptParams(CallRecord(host));
+    }
+    RGB Background() { return {settings().bgColor[0], settings().bgColor[1], settings().bgColor[2]}; }
+    std::vector<int> TransparentIndexes() {
+        std::vector<int> indexes;
+        for (int i = 0; i < 256; ++i)
+            if (settings().transIndexes[i]) indexes.push_back(i);
+        return indexes;
     }
 };
 
 }  // namespace
 
 TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
-    ScriptRun recorded(host);
-    HcSettings& s = recorded.settings;
+    HcSettings& s = settings();
     s.colors = 77;
     s.interlaced = 1;
     s.dither = 9;
@@ -95,8 +73,8 @@ TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
     s.transIndexes[3] = 1;
     s.bgColor[0] = 1, s.bgColor[1] = 2, s.bgColor[2] = 3;
     CvPStrFromC(s.comment, "made by hand");
-    CvPStrFromC(recorded.globals.paletteName, "Netscape");
-    CvPStrFromC(recorded.globals.basePaletteName, "Grayscale");
+    CvPStrFromC(globals().paletteName, "Netscape");
+    CvPStrFromC(globals().basePaletteName, "Grayscale");
     host.Descriptors().recordInfo = plugInDialogRequired;
 
     Items expected = {SimDescriptorItem::Integer(keyColors, 77),
@@ -112,31 +90,30 @@ TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
                       SimDescriptorItem::Integer(keyBGGreen, 2),
                       SimDescriptorItem::Integer(keyBGBlue, 3),
                       SimDescriptorItem::Text(keyComment, "made by hand")};
-    EXPECT_EQ(Record(recorded), expected);
+    EXPECT_EQ(Record(), expected);
     EXPECT_EQ(host.Descriptors().recordInfo, plugInDialogOptional);
 
-    ScriptRun replayed(host);
+    const HcSettings recorded = s;
+    SetDefaults(globals());
     host.Descriptors().playInfo = plugInDialogDontDisplay;
-    EXPECT_FALSE(ReadScriptParams(replayed.record));
-    EXPECT_EQ(std::memcmp(&replayed.settings, &recorded.settings, sizeof(HcSettings)), 0);
-    EXPECT_EQ(PascalText(replayed.globals.paletteName), "Netscape");
-    EXPECT_EQ(PascalText(replayed.globals.basePaletteName), "Grayscale");
+    EXPECT_FALSE(ReadScriptParams(CallRecord(host)));
+    EXPECT_EQ(std::memcmp(&s, &recorded, sizeof(HcSettings)), 0);
+    EXPECT_EQ(PascalText(globals().paletteName), "Netscape");
+    EXPECT_EQ(PascalText(globals().basePaletteName), "Grayscale");
 
     // Without lossy coding the recording is the one earlier versions made: no lossy key at all.
     s.lossy = 0;
     expected.erase(expected.begin() + 8);
-    EXPECT_EQ(Record(recorded), expected);
+    EXPECT_EQ(Record(), expected);
 }
 
 TEST_F(ScriptParams, ReplayPinsNumbersReplacesOldIndexesAndDefaultsTheBasePalette) {
-    ScriptRun run(host);
-    run.ExtraPlanes(2);
-    run.settings.colors = 100;  // so that a pinned 256 shows
-    run.settings.interlaced = 1;
-    run.settings.lossy = 60;  // from the preferences: a recording without the key means none
-    run.settings.transIndexes[1] = 1;
-    run.settings.transIndexes[9] = 1;
-    CvPStrFromC(run.globals.basePaletteName, "Grayscale");
+    settings().colors = 100;  // so that a pinned 256 shows
+    settings().interlaced = 1;
+    settings().lossy = 60;  // from the preferences: a recording without the key means none
+    settings().transIndexes[1] = 1;
+    settings().transIndexes[9] = 1;
+    CvPStrFromC(globals().basePaletteName, "Grayscale");
     Items items = {SimDescriptorItem::Integer(keyColors, 300),
                    SimDescriptorItem::Integer(keyDithering, 12),
                    SimDescriptorItem::Integer(keyTransAlpha, 5),
@@ -148,38 +125,52 @@ TEST_F(ScriptParams, ReplayPinsNumbersReplacesOldIndexesAndDefaultsTheBasePalett
                    SimDescriptorItem::Integer(keyTransIndex, 999),
                    SimDescriptorItem::Integer(keyTransIndex, -1),
                    SimDescriptorItem::Text(keyComment, "note")};
-    EXPECT_FALSE(Replay(run, items, plugInDialogDontDisplay));
-    EXPECT_EQ(run.settings.colors, 256);
-    EXPECT_EQ(run.settings.dither, 12);  // beyond the dialog's 0..10, within the recording's 0..16
-    EXPECT_EQ(run.settings.transAlphaIndex, 2);
-    EXPECT_EQ(run.Background(), (RGB{0, 255, 77}));
-    EXPECT_EQ(run.settings.transparencyType, TransparencyType::indexed);
-    EXPECT_EQ(run.TransparentIndexes(), (std::vector<int>{0, 5, 255}));
-    EXPECT_EQ(PascalText(run.globals.basePaletteName), "None");
-    EXPECT_EQ(PascalText(run.settings.comment), "note");
-    EXPECT_EQ(run.settings.interlaced, 1);  // absent keys keep their values
-    EXPECT_EQ(run.settings.lossy, 0);
+    EXPECT_FALSE(Replay(items, plugInDialogDontDisplay));
+    EXPECT_EQ(settings().colors, 256);
+    EXPECT_EQ(settings().dither, 12);          // beyond the dialog's 0..10, within the recording's 0..16
+    EXPECT_EQ(settings().transAlphaIndex, 2);  // at most the number of extra planes
+    EXPECT_EQ(Background(), (RGB{0, 255, 77}));
+    EXPECT_EQ(settings().transparencyType, TransparencyType::indexed);
+    EXPECT_EQ(TransparentIndexes(), (std::vector<int>{0, 5, 255}));
+    EXPECT_EQ(PascalText(globals().basePaletteName), "None");
+    EXPECT_EQ(PascalText(settings().comment), "note");
+    EXPECT_EQ(settings().interlaced, 1);  // absent keys keep their values
+    EXPECT_EQ(settings().lossy, 0);
 
     for (auto [recorded, loaded] : {std::pair{250, 100}, {-3, 0}, {33, 33}}) {
-        Replay(run, {SimDescriptorItem::Integer(keyLossy, recorded)}, plugInDialogDontDisplay);
-        EXPECT_EQ(run.settings.lossy, loaded) << recorded;
+        Replay({SimDescriptorItem::Integer(keyLossy, recorded)}, plugInDialogDontDisplay);
+        EXPECT_EQ(settings().lossy, loaded) << recorded;
     }
 }
 
-TEST_F(ScriptParams, TheDialogShowsOnlyWhenAskedAndValuesLoadFirst) {
-    ScriptRun run(host);
-    CvPStrFromC(run.globals.basePaletteName, "Grayscale");
-    EXPECT_TRUE(ReadScriptParams(run.record)) << "no descriptor recorded";
-    EXPECT_EQ(PascalText(run.globals.basePaletteName), "Grayscale");
-
-    const std::pair<int16_t, bool> plays[] = {
-        {plugInDialogDontDisplay, false}, {plugInDialogDisplay, true}, {plugInDialogSilent, false}};
-    for (auto [playInfo, shows] : plays) {
-        EXPECT_EQ(Replay(run, {SimDescriptorItem::Integer(keyColors, 8 + playInfo)}, playInfo), shows) << playInfo;
-        EXPECT_EQ(run.settings.colors, 8 + playInfo) << "values load before the dialogs too";
+// The dialogs show unless a recording is replayed without them, at Parameters and again at Finish; a replay's
+// values load before the dialogs too, and without a recording the settings stay as they are.
+TEST_F(ScriptParams, TheDialogsShowUnlessARecordingIsReplayedWithoutThem) {
+    const struct {
+        bool descriptors, recording;
+        int16_t playInfo;
+        bool shows;
+    } cases[] = {{false, false, 0, true},
+                 {true, false, 0, true},
+                 {true, true, plugInDialogDontDisplay, false},
+                 {true, true, plugInDialogSilent, false},
+                 {true, true, plugInDialogDisplay, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.descriptors << c.recording << c.playInfo);
+        CvPStrFromC(globals().basePaletteName, "Grayscale");
+        Offer(c.recording ? Items{SimDescriptorItem::Integer(keyColors, 8 + c.playInfo)} : Items{}, c.playInfo);
+        if (!c.descriptors) host.Record().descriptorParameters = nullptr;
+        EXPECT_EQ(host.Call(filterSelectorParameters), 0);
+        EXPECT_EQ(globals().showDialog, c.shows);
+        EXPECT_EQ(ReadScriptParams(CallRecord(host)), c.shows);
+        EXPECT_EQ(settings().colors, c.recording ? 8 + c.playInfo : 256);
+        EXPECT_EQ(PascalText(globals().basePaletteName), c.recording ? "None" : "Grayscale");
+        host.Record().descriptorParameters = &host.Descriptors();
     }
 }
 
+// The old recording is the host's handle: only the host's own procedure frees it, and a host without handle
+// procedures keeps it.
 TEST_F(ScriptParams, OldRecordingIsFreedOnlyThroughTheHost) {
     static std::vector<Handle> disposed;
     HandleProcs counting = SimHandleProcs();
@@ -188,23 +179,20 @@ TEST_F(ScriptParams, OldRecordingIsFreedOnlyThroughTheHost) {
         SimHandleProcs().disposeProc(h);
     };
     host.Record().handleProcs = &counting;
-    ScriptRun run(host);
     Handle old = SimMakeDescriptor({});
     host.Descriptors().descriptor = old;
     disposed.clear();
-    WriteScriptParams(run.record);
+    WriteScriptParams(CallRecord(host));
     EXPECT_EQ(disposed, std::vector<Handle>{old});
     // The old handle is freed, so the new one may reuse its address: tell them apart by content.
     ASSERT_NE(host.Descriptors().descriptor, nullptr);
     EXPECT_FALSE(SimDescriptorItems(host.Descriptors().descriptor).empty());
 
-    // A host without handle procedures keeps its handle: the plug-in must not free it in any other way.
     host.Record().handleProcs = nullptr;
-    run.globals.hostHasHandleProcs = false;
-    DropRecording();
-    old = SimMakeDescriptor({SimDescriptorItem::Integer(keyColors, 5)});
-    host.Descriptors().descriptor = old;
-    WriteScriptParams(run.record);
+    globals().hostHasHandleProcs = false;
+    Offer({SimDescriptorItem::Integer(keyColors, 5)}, plugInDialogDontDisplay);
+    old = host.Descriptors().descriptor;
+    WriteScriptParams(CallRecord(host));
     EXPECT_EQ(disposed.size(), 1u);
     EXPECT_EQ(SimDescriptorItems(old), Items{SimDescriptorItem::Integer(keyColors, 5)});  // still the host's
     SimHandleProcs().disposeProc(old);

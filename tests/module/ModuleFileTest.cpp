@@ -1,4 +1,5 @@
-// The Windows module file as a host sees it: exports, imports, property list and other resources.
+// The Windows module file as a host sees it: exports, imports, property list, scripting dictionary and other
+// resources.
 // Under Windows the test inspects the module beside it; natively it inspects the cross-built modules
 // named by HALCYNE_WIN32_MODULE and HALCYNE_WIN64_MODULE, and the release archive.
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/HcScriptParams.h"
 #include "tests/support/PeFile.h"
 #include "tests/support/TestPaths.h"
 
@@ -19,6 +21,11 @@ namespace {
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     return text;
+}
+
+// A four-character code as the dictionary stores it: a little-endian integer.
+std::string Stored(uint32_t code) {
+    return {char(code), char(code >> 8), char(code >> 16), char(code >> 24)};
 }
 
 // What a host needs of a module file: the entry point, only the system's own DLLs, the property list and the
@@ -42,6 +49,21 @@ void ExpectHostLoadableFilter(const std::string& path) {
     // the seven-case filter flags; pinned as checked property by property against a host's reading.
     const std::string pipl = module.Resource("PIPL", 16000);
     ExpectGolden(module.Is64Bit() ? "module/property-list-x86_64" : "module/property-list-i686", pipl);
+
+    // The scripting dictionary: one suite "Corvane", one event "Halcyne" with the fourteen parameters and the
+    // transparency enumeration, as checked field by field against a host's reading when it was made. The keys and
+    // enumeration codes the plug-in reads and records must be the ones it lists, in the plug-in's order.
+    const std::string aete = module.Resource("AETE", 16000);
+    ExpectGolden("module/terminology", aete);
+    size_t at = 0;
+    for (uint32_t code : kScriptKeys) {
+        at = aete.find(Stored(code), at);
+        ASSERT_NE(at, std::string::npos) << Stored(code) << ": the plug-in uses a key the dictionary lacks";
+    }
+    for (uint32_t code : {typeTransparency, enumTransNone, enumTransIndexed, enumTransAlpha}) {
+        at = aete.find(Stored(code), at);
+        ASSERT_NE(at, std::string::npos) << Stored(code);
+    }
 
     EXPECT_TRUE(module.HasResource(16, 1)) << "version resource";
     EXPECT_TRUE(module.HasResource(5, 100)) << "About dialog";

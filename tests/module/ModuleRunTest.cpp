@@ -6,6 +6,7 @@
 
 #include "hostsim/HostSimulator.h"
 #include "hostsim/ModuleLoader.h"
+#include "tests/support/HostLayers.h"
 #include "tests/support/InProcessHost.h"
 
 #if defined(_WIN32)
@@ -18,22 +19,13 @@ std::string ModulePath() {
     return ExecutableDir() + "/" HC_MODULE_FILE;
 }
 
-SimImage GreyImage() {
-    SimImage image;
-    image.mode = plugInModeGrayScale;
-    image.colorPlanes = 1;
-    image.width = image.height = 4;
-    image.planes.assign(1, std::vector<uint8_t>(16, 200));
-    return image;
-}
-
 }  // namespace
 
 TEST(ModuleRun, WholeRunWritesTheFileAndEndsWithTheSlotEmpty) {
     ModuleLoader module(ModulePath());
     SimOptions options = PrivatePrefs();
     HostSimulator host(module.Entry(), module.SetEmbedHost(), options);
-    host.SetImage(GreyImage());
+    host.SetImage(HostLayer(plugInModeGrayScale, 4, 4));
     for (int run = 0; run < 2; ++run) {
         EXPECT_EQ(host.Run(run == 0), 0);
         EXPECT_EQ(host.Data(), 0);

@@ -10,6 +10,7 @@
 #include "platform/PlatformFile.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/WideNames.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -54,10 +55,8 @@ TEST(PlatformFileWindows, SystemErrorsBecomeTheNativeCodes) {
     EXPECT_EQ(Platform::ErrnoForWindowsError(0x7777), 0);
 }
 
-// Names no single-byte code page holds: Greek, Japanese and an emoji (a surrogate pair in UTF-16).
-const char* const kWideNames[] = {"\xCE\xA0\xCE\xB1\xCE\xBB\xCE\xAD\xCF\x84\xCE\xB1",  // Παλέτα
-                                  "\xE3\x83\x91\xE3\x83\xAC\xE3\x83\x83\xE3\x83\x88",  // パレット
-                                  "\xF0\x9F\x8E\xA8 art"};                             // 🎨 art
+// Names no single-byte code page holds; the emoji is a surrogate pair in UTF-16.
+const std::string kWideNames[] = {kGreekName, kJapaneseName, kEmojiName + " art"};
 
 // The name the system holds, read back through the wide API: the UTF-8 path reached the file whole.
 bool SystemHasFile(const std::string& utf8Path) {
@@ -67,7 +66,7 @@ bool SystemHasFile(const std::string& utf8Path) {
 
 TEST(PlatformFileWindows, FilesAndFoldersNamedOutsideTheCodePageAreReachedByTheirRealNames) {
     const std::string base = MakeScratchDir("wide");
-    for (const std::string name : kWideNames) {
+    for (const std::string& name : kWideNames) {
         const std::string folder = base + "\\" + name + "\\" + name;
         EXPECT_EQ(Platform::MakeFolderPath(folder.c_str()), 0) << name;
         const std::string path = folder + "\\" + name + ".act";
