@@ -1,4 +1,4 @@
-// The logging facility: level filter, prefixes and the standard-output sink.
+// The logging facility: level filter, prefixes and the standard-error sink.
 // The mask is fixed; only the sink can change.
 #include "CvLog.h"
 
@@ -25,8 +25,8 @@ const char* LogPrefix(int level) {
 void DefaultLogSink(int level, void*, const char* format, va_list args) {
     char message[512];
     std::vsnprintf(message, sizeof message, format, args);
-    std::fprintf(stdout, "%s%s\n", LogPrefix(level), message);
-    std::fflush(stdout);
+    // Standard error: the command may be writing the GIF itself to standard output.
+    std::fprintf(stderr, "%s%s\n", LogPrefix(level), message);
 }
 
 CvLogSink SetLogSink(CvLogSink sink, void* context) {

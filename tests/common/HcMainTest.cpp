@@ -58,13 +58,13 @@ TEST(Entry, EveryWayARunEndsEmptiesTheSlotWithOneAlertAtMost) {
 
 TEST(Logging, MaskPassesWarningsAndErrorsOnlyCutAt511Characters) {
     const std::string longText(600, 'w');
-    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     Log(kLogTrace, "filterSelectorStart");
     Log(kLogDebug, "*outResult = %d", 0);
     Log(kLogInfo, "info");
     Log(kLogWarning, "%s", longText.c_str());
     Log(kLogError, "bad %d", 5);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "warning: " + longText.substr(0, 511) + "\n" + LogPrefix(kLogError) + "bad 5\n");
 }
 
