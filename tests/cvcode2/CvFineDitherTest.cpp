@@ -9,7 +9,7 @@
 #include "cvcode2/CvDiffusionFit.h"
 #include "cvcode2/CvFineDither.h"
 #include "cvcode2/CvNearestColor.h"
-#include "tests/cvcode2/ImageTestSupport.h"
+#include "tests/support/ImageTestSupport.h"
 #include "tests/support/RecordingIndicator.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "cvcode2/CvFineHist.h"
 #include "cvcode2/CvKMeansRefine.h"
 #include "cvcode2/CvVarianceCut.h"
-#include "tests/cvcode2/ImageTestSupport.h"
+#include "tests/support/ImageTestSupport.h"
 
 namespace {
 std::vector<uint8_t> Bytes(const std::vector<RgbTriple>& pixels) {
