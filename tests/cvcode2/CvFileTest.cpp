@@ -14,11 +14,6 @@
 #include "tests/support/TestPaths.h"
 
 namespace {
-struct FileFixture : ::testing::Test {
-    std::string dir = MakeScratchDir("file");
-    std::string Path(const char* name) const { return dir + "/" + name; }
-};
-
 struct NamedInfo : CvImgFmtGlobalInfo {
     void GetFormatName(char* buffer) const override { std::strcpy(buffer, "TEST"); }
     CvImgFmtGlobalInfo* Clone() const override { return new NamedInfo; }
@@ -59,9 +54,9 @@ TEST(CvFileCountOnly, CountsWritesWithoutAPathAndAllowsNothingElse) {
     EXPECT_EQ(file.GetLength(), 0xFFFFFFF0u);
 }
 
-TEST_F(FileFixture, OpenFailuresMapTheSystemError) {
+TEST(CvFileOpen, OpenFailuresMapTheSystemError) {
     CvFile missing;
-    missing.SetPath(Path("missing").c_str());
+    missing.SetPath((MakeScratchDir("file") + "/missing").c_str());
     EXPECT_EQ(ErrorAndDetail([&] { missing.Open(kCvFileRead); }), CodeDetail(kCvErrFileNotFound, ENOENT));
     EXPECT_EQ(ErrorOf([&] { missing.Open(kCvFileRead | kCvFileCountOnly); }), kCvErrFileBadMode);
     EXPECT_EQ(ErrorOf([&] { missing.Open(0); }), kCvErrFileBadMode);
@@ -113,9 +108,9 @@ TEST(CvFileHandle, AnAdoptedHandleOutlivesCloseUnlessTheFileOwnsIt) {
 }
 
 // Access is denied by a read-only folder (POSIX) or a read-only file (Windows); an administrator passes both.
-TEST_F(FileFixture, DeniedAccessIsMappedInAndOutsideOpen) {
+TEST(CvFileOpen, DeniedAccessIsMappedInAndOutsideOpen) {
     namespace fs = std::filesystem;
-    std::string locked = Path("locked");
+    const std::string locked = MakeScratchDir("file") + "/locked";
     fs::create_directory(locked);
     std::ofstream(locked + "/old") << "x";
     fs::permissions(locked + "/old", fs::perms::owner_read);

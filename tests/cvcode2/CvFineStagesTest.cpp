@@ -88,6 +88,12 @@ TEST(CvVarianceCut, SplitsWhereTheSquaredErrorFallsMostAndGivesWeightedMeans) {
     ExpectColor(one[0], (400 + 30 + 404 + 12) / 8.0f, (100 + 30 + 100 + 10) / 8.0f, (100 + 30 + 100 + 10) / 8.0f, 8);
     list = colors;
     EXPECT_EQ(CvVarianceCut(nullptr).Cut(list, 256).size(), 4u);  // never more boxes than colours
+    // Red spreads most: the cut follows it, not the green or blue that would pair the colours otherwise.
+    list = {{0, 0, 0, 1}, {0, 1, 20, 1}, {200, 0, 0, 1}, {200, 1, 20, 1}};
+    two = CvVarianceCut(nullptr).Cut(list, 2);
+    ASSERT_EQ(two.size(), 2u);
+    ExpectColor(two[0], 0, 0.5f, 10, 2);
+    ExpectColor(two[1], 200, 0.5f, 10, 2);
 }
 
 TEST(CvKMeansRefine, CentresMoveToTheMeanOfTheirNearestColoursAndAnUnusedOneStays) {
@@ -106,6 +112,10 @@ TEST(CvKMeansRefine, CentresMoveToTheMeanOfTheirNearestColoursAndAnUnusedOneStay
 TEST(FineDither, ARowFollowedByHandAndTheGreyLevelOfALargeArea) {
     EXPECT_EQ(Picture(4, 1, {100, 100, 100}).Dither(16), (std::vector<uint8_t>{0, 1, 0, 0}));
     EXPECT_EQ(Picture(4, 1, {100, 100, 100}).Dither(0), (std::vector<uint8_t>(4, 0)));
+    // Weak dithering keeps the previous entry while it is nearly as near, but never over an exact match.
+    Picture exact(4, 1, {100, 100, 100});
+    exact.rgb[3] = exact.rgb[9] = 102;
+    EXPECT_EQ(exact.Dither(1, PaletteOf({{100, 100, 100}, {102, 100, 100}})), (std::vector<uint8_t>{0, 1, 0, 1}));
     for (uint8_t grey : {40, 100, 200}) {
         const std::vector<uint8_t> out = Picture(120, 90, {grey, grey, grey}).Dither(16);
         const double white = double(std::count(out.begin(), out.end(), 1)) / out.size();

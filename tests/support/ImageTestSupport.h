@@ -88,28 +88,29 @@ inline RectReader GetRGBOf(const CvImage& image) {
                     const PixelLayout& p, uint8_t* dst) { image.GetRGB(l, t, b, r, x, y, rowBytes, p.bytes, p.r, p.g, p.b, dst); };
 }
 
-// Every layout reads the image's rectangle from (1, 1) (row 0 of a one-row image) to its far corner into a
-// buffer at (1, 1) with a padded row: the channels get `expected` (packed R, G, B of the whole image; 0xEE where
-// nothing may be written) and every other byte keeps 0xEE, so offsets, strides and channel swaps all show.
+// Every layout reads the whole image, and its rectangle from (1, 1) (row 0 of a one-row image) to the far corner,
+// into a buffer at (1, 1) with a padded row: the channels get `expected` (packed R, G, B of the whole image; 0xEE
+// where nothing may be written) and every other byte keeps 0xEE, so offsets, strides and channel swaps all show.
 inline void ExpectEveryLayoutReadsAlike(uint32_t width, uint32_t height, const std::vector<uint8_t>& expected,
                                         const RectReader& read) {
     const unsigned failedBefore = CvFailedCheckCount();
-    const uint32_t left = 1, top = height > 1 ? 1 : 0;
-    for (const PixelLayout& l : kPixelLayouts) {
-        const uint32_t rowBytes = (width + 1) * l.bytes + 2;
-        std::vector<uint8_t> out(size_t(rowBytes) * (height + 1), 0xEE);
-        read(left, top, height, width, 1, 1, rowBytes, l, out.data());
-        for (uint32_t y = 0; y <= height; ++y)
-            for (uint32_t x = 0; x <= width; ++x)
-                for (uint16_t k = 0; k < l.bytes; ++k) {
-                    const uint32_t sx = x - 1 + left, sy = y - 1 + top;
-                    const bool shown = x >= 1 && y >= 1 && sx < width && sy < height;
-                    const int channel = k == l.r ? 0 : k == l.g ? 1 : k == l.b ? 2 : -1;
-                    const uint8_t want = shown && channel >= 0 ? expected[(size_t(sy) * width + sx) * 3 + channel] : 0xEE;
-                    ASSERT_EQ(out[size_t(y) * rowBytes + x * l.bytes + k], want)
-                        << "pixel bytes " << l.bytes << ", at " << x << "," << y << ", byte " << k;
-                }
-    }
+    for (const PixelLayout& l : kPixelLayouts)
+        for (const uint32_t left : {0u, 1u}) {
+            const uint32_t top = height > 1 ? left : 0, rowBytes = (width + 1) * l.bytes + 2;
+            std::vector<uint8_t> out(size_t(rowBytes) * (height + 1), 0xEE);
+            read(left, top, height, width, 1, 1, rowBytes, l, out.data());
+            for (uint32_t y = 0; y <= height; ++y)
+                for (uint32_t x = 0; x <= width; ++x)
+                    for (uint16_t k = 0; k < l.bytes; ++k) {
+                        const uint32_t sx = x - 1 + left, sy = y - 1 + top;
+                        const bool shown = x >= 1 && y >= 1 && sx < width && sy < height;
+                        const int channel = k == l.r ? 0 : k == l.g ? 1 : k == l.b ? 2 : -1;
+                        const uint8_t want =
+                            shown && channel >= 0 ? expected[(size_t(sy) * width + sx) * 3 + channel] : 0xEE;
+                        ASSERT_EQ(out[size_t(y) * rowBytes + x * l.bytes + k], want)
+                            << "pixel bytes " << l.bytes << ", from " << left << ", at " << x << "," << y << ", byte " << k;
+                    }
+        }
     EXPECT_EQ(CvFailedCheckCount(), failedBefore);
 }
 
