@@ -184,19 +184,6 @@ TEST(CvFlip, FlipBitsReversesPixelsAndKeepsPadding) {
     EXPECT_EQ(two[2], 0x40);
 }
 
-TEST(CvFlip, RowsSwapOnlyMirrorPairs) {
-    uint8_t one[3] = {1, 2, 3};
-    CvFlip::FlipRows(one, 1, 3, 3, 1);
-    EXPECT_EQ(one[0], 1);
-    uint8_t three[9] = {1, 1, 9, 2, 2, 9, 3, 3, 9};  // 2 bytes per row, a padding byte each
-    CvFlip::FlipRows(three, 1, 3, 2, 3);
-    EXPECT_EQ(std::vector<uint8_t>(three, three + 9), (std::vector<uint8_t>{3, 3, 9, 2, 2, 9, 1, 1, 9}));
-    uint8_t words[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
-    CvFlip::FlipRows32(words, 8, 2, 2);
-    EXPECT_EQ(words[0], 9);
-    EXPECT_EQ(words[15], 8);
-}
-
 TEST(CvFlip, CopyBitsAtEveryPhasePairMatchesABitByBitCopy) {
     uint8_t source[6] = {0xA5, 0x3C, 0xF0, 0x0F, 0x99, 0x66};
     for (uint32_t from = 0; from < 9; ++from)

@@ -44,7 +44,7 @@ std::unique_ptr<CvIndexedImage> Row(const CvColorTable& table, std::initializer_
     return image;
 }
 
-// Mask bytes of a 24 x 2 bitmap: whole bytes that pass or block eight pixels and mixed ones.
+// Mask bytes of a bitmap of up to 24 x 2: whole bytes that pass or block eight pixels and mixed ones.
 void Pattern(CvBitmapImage& mask) {
     const uint8_t bits[6] = {0xFF, 0x00, 0xB3, 0x1E, 0xA5, 0x40};
     CvPixelLock lock(mask);
@@ -125,17 +125,18 @@ TEST(CvRealImage, OneBitCopyRectAndPasteAtOddAlignments) {
 #endif
 }
 
-// Every kind of image, read through GetRGB in every layout and after every right-angle transform.
+// Every kind of image, read through GetRGB in every layout and after every right-angle transform. Rows of 8 bytes
+// take the word-wise row flip, the others the byte-wise one; the bitmap's rows end in padding bits.
 TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransform) {
     CvRGBImage rgb(5, 3);
     Paint(rgb);
-    CvGrayscaleImage grey(5, 3);
-    CvBitmapImage bits(24, 2);
+    CvGrayscaleImage grey(8, 3);
+    CvBitmapImage bits(21, 2);
     Pattern(bits);
     auto indexed = Row(PaletteOf({{1, 2, 3}, {40, 50, 60}, {255, 128, 7}}), {2, 0, 1, 1, 2, 0, 2});
     {
         CvPixelLock lock(grey);
-        for (uint32_t i = 0; i < 15; ++i) lock.Pixels()[i] = uint8_t(i * 17);
+        for (uint32_t i = 0; i < 24; ++i) lock.Pixels()[i] = uint8_t(i * 11);
     }
     for (const CvImage* image : std::initializer_list<const CvImage*>{&rgb, &grey, &bits, indexed.get()}) {
         SCOPED_TRACE(image->GetWidth());
