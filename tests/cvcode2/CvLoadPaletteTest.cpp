@@ -64,8 +64,11 @@ TEST(LoadPaletteFile, ActTablesOfAnyLengthAndTheReaderChosenByTheName) {
     EXPECT_EQ(LoadACT(Act("two.act", 7))->GetCount(), 1u);  // the partial third colour does not count
     for (size_t bytes : {5, 0}) EXPECT_EQ(ErrorOf([&] { LoadACT(Act("tiny.act", bytes)); }), 28u) << bytes;
     EXPECT_EQ(ErrorOf([&] { LoadACT(MakeScratchDir("act") + "/missing.act"); }), 1u);
-    EXPECT_EQ(LoadPaletteFile(Act("upper.ACT", 30))->GetCount(), 9u);
-    EXPECT_EQ(LoadPaletteFile(Act("mixed.aCt", 30))->GetCount(), 9u);
+    for (const char* name : {"lower.act", "upper.ACT", "mixed.aCt"}) {
+        auto loaded = LoadPaletteFile(Act(name, 30));
+        ASSERT_NE(loaded, nullptr) << name;
+        EXPECT_EQ(loaded->GetCount(), 9u) << name;
+    }
     EXPECT_EQ(*LoadPaletteFile(GifWithTables("pal.Gif", Colours(4, 10), {Colours(2, 90)})), Colours(4, 10));
     // ACT bytes in a file named as GIF are read as GIF, and refused as one.
     EXPECT_EQ(ErrorOf([&] { LoadPaletteFile(Act("act.GIF", 768)); }), kCvErrGIFSignature);
