@@ -1,27 +1,38 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
+#include "cvcode2/CvImageFile.h"
 #include "platform/PlatformFile.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-struct FileFixture : ::testing::Test {
-    std::string dir = MakeScratchDir("file");
-    std::string Path(const char* name) const { return dir + "/" + name; }
+struct NamedInfo : CvImgFmtGlobalInfo {
+    void GetFormatName(char* buffer) const override { std::strcpy(buffer, "TEST"); }
+    CvImgFmtGlobalInfo* Clone() const override { return new NamedInfo; }
 };
 
+// A format whose header is one byte; frames are never read or written here.
+struct OneByteHeaderFile : CvImageFile {
+    void ScanFrames() override { frameCount = 1; }
+    void ReadHeader() override { SetGlobalInfo(new NamedInfo), ReadByte(); }
+    void WriteHeader() override {}
+    void WriteFrameData(CvIndexedImage*, CvImgFmtFrameInfo*) override {}
+    void WriteTrailer() override {}
+    void ResetFrames() override {}
+    CvImgFmtFrameInfo* ReadFrameInfo() override { return nullptr; }
+    CvIndexedImage* ReadFrameImage() override { return nullptr; }
+    void SeekFrame(uint32_t n) override { currentFrame = n; }
+    CvImgFmtGlobalInfo* NewGlobalInfo() override { return new NamedInfo; }
+    CvImgFmtFrameInfo* NewFrameInfo(const CvIndexedImage*) override { return nullptr; }
+};
 }  // namespace
 
 TEST(CvFileCountOnly, CountsWritesWithoutAPathAndAllowsNothingElse) {
@@ -43,9 +54,9 @@ TEST(CvFileCountOnly, CountsWritesWithoutAPathAndAllowsNothingElse) {
     EXPECT_EQ(file.GetLength(), 0xFFFFFFF0u);
 }
 
-TEST_F(FileFixture, OpenFailuresMapTheSystemError) {
+TEST(CvFileOpen, OpenFailuresMapTheSystemError) {
     CvFile missing;
-    missing.SetPath(Path("missing").c_str());
+    missing.SetPath((MakeScratchDir("file") + "/missing").c_str());
     EXPECT_EQ(ErrorAndDetail([&] { missing.Open(kCvFileRead); }), CodeDetail(kCvErrFileNotFound, ENOENT));
     EXPECT_EQ(ErrorOf([&] { missing.Open(kCvFileRead | kCvFileCountOnly); }), kCvErrFileBadMode);
     EXPECT_EQ(ErrorOf([&] { missing.Open(0); }), kCvErrFileBadMode);
@@ -57,10 +68,11 @@ TEST_F(FileFixture, OpenFailuresMapTheSystemError) {
     EXPECT_EQ(ErrorOf([&] { nameless.CreateEmpty(); }), kCvErrFileNoPath);
 }
 
-TEST_F(FileFixture, ReadingPastTheEndFailsOnlyWhenNothingComes) {
-    WriteBytes(Path("short"), "xyz");
+// Reading past the end fails only when nothing comes. An image file whose header fails to read stays open, so the
+// caller's Close still releases it.
+TEST(CvFileRead, ReadingPastTheEndFailsOnlyWhenNothingComes) {
     CvFile file;
-    file.SetPath(Path("short").c_str());
+    file.SetPath(WriteScratchFile("short", "xyz").c_str());
     file.Open(kCvFileRead);
     char buffer[10] = {};
     EXPECT_EQ(file.Read(buffer, 10), 3u);
@@ -68,11 +80,15 @@ TEST_F(FileFixture, ReadingPastTheEndFailsOnlyWhenNothingComes) {
     file.Seek(0, 0);
     EXPECT_EQ(ErrorOf([&] { file.ReadLong(); }), kCvErrFileEnd);  // three bytes are not a whole long
     file.Close();
+    OneByteHeaderFile image;
+    image.SetPath(WriteScratchFile("empty", "").c_str());
+    EXPECT_EQ(ErrorOf([&] { image.Open(kCvFileRead); }), kCvErrFileEnd);
+    EXPECT_TRUE(image.IsOpen());
+    image.Close();
 }
 
-TEST_F(FileFixture, AnAdoptedHandleOutlivesCloseUnlessTheFileOwnsIt) {
-    WriteBytes(Path("h"), "hello");
-    int fd = Platform::FdOpen(Path("h").c_str(), Platform::FileAccess::Read);
+TEST(CvFileHandle, AnAdoptedHandleOutlivesCloseUnlessTheFileOwnsIt) {
+    int fd = Platform::FdOpen(WriteScratchFile("h", "hello").c_str(), Platform::FileAccess::Read);
     ASSERT_GE(fd, 0);
     {
         CvFile borrowed;
@@ -92,9 +108,9 @@ TEST_F(FileFixture, AnAdoptedHandleOutlivesCloseUnlessTheFileOwnsIt) {
 }
 
 // Access is denied by a read-only folder (POSIX) or a read-only file (Windows); an administrator passes both.
-TEST_F(FileFixture, DeniedAccessIsMappedInAndOutsideOpen) {
+TEST(CvFileOpen, DeniedAccessIsMappedInAndOutsideOpen) {
     namespace fs = std::filesystem;
-    std::string locked = Path("locked");
+    const std::string locked = MakeScratchDir("file") + "/locked";
     fs::create_directory(locked);
     std::ofstream(locked + "/old") << "x";
     fs::permissions(locked + "/old", fs::perms::owner_read);

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "cvcode2/CvGIFFile.h"
-#include "tests/cvcode2/CvGIFTestSupport.h"
-#include "tests/cvcode2/LzwTestData.h"
+#include "tests/support/GifTestSupport.h"
+#include "tests/support/LzwTestData.h"
 #include "tests/support/GifInspect.h"
 #include "tests/support/TestPaths.h"
 

@@ -161,18 +161,16 @@ TEST(InvMapRiemersma, UniformPaletteColourCarriesNoError) {
     EXPECT_EQ(image.Indices(), std::vector<uint8_t>(2000, 1));
 }
 
-TEST(InvMapRiemersma, StopsWithError3AtTheReportThatAskedForIt) {
+// A stop asked at the report after 2000 pixels leaves that pixel and the rest unwritten; arguments it cannot use
+// safely are refused before anything is written.
+TEST(InvMapRiemersma, StopsAtTheReportThatAskedAndRefusesUnsafeArguments) {
     RecordingIndicator stopping;
     stopping.stop = true;
     Image stopped(100, 50, kRgb3);
     EXPECT_THROW(Remap(stopped, 5, Sixteen(), false, &stopping), CvErrorCode);
     EXPECT_EQ(stopping.calls, (std::vector<std::string>{"start Remapping", "update 2000", "error 3"}));
-    // The pixel whose report asked to stop is left unwritten.
     std::vector<uint8_t> indices = stopped.Indices();
     EXPECT_EQ(std::count(indices.begin(), indices.end(), 0xEE), 5000 - 1999);
-}
-
-TEST(InvMapRiemersma, RefusesArgumentsItCannotUseSafely) {
     Image image(9, 2, kRgb3);
     EXPECT_THROW(Remap(image, 17, Sixteen(), false), CvErrorCode);
     EXPECT_THROW(Remap(image, 5, Sixteen(), true, nullptr, 1), CvErrorCode);  // 9 mask bits need 2 bytes
@@ -223,20 +221,6 @@ TEST(RiemersmaShiftedChannels, AreTheChannelsPlusTheirErrorTermsForEverySum) {
 TEST(CvHilbertCurve, ReferenceWalkMeetsTheDocumentedOrder) {
     EXPECT_EQ(PlainWalk(3, 1).Run(), (Positions{{0, 0}, {1, 0}, {2, 0}}));
     // A 4 × 4 image lies in the first quarter of an 8 × 8 curve.
-    EXPECT_EQ(PlainWalk(4, 4).Run(), (Positions{{0, 0},
-                                                {0, 1},
-                                                {1, 1},
-                                                {1, 0},
-                                                {2, 0},
-                                                {3, 0},
-                                                {3, 1},
-                                                {2, 1},
-                                                {2, 2},
-                                                {3, 2},
-                                                {3, 3},
-                                                {2, 3},
-                                                {1, 3},
-                                                {1, 2},
-                                                {0, 2},
-                                                {0, 3}}));
+    EXPECT_EQ(PlainWalk(4, 4).Run(), (Positions{{0, 0}, {0, 1}, {1, 1}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {2, 1},
+                                                {2, 2}, {3, 2}, {3, 3}, {2, 3}, {1, 3}, {1, 2}, {0, 2}, {0, 3}}));
 }

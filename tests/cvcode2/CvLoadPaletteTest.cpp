@@ -1,6 +1,6 @@
+// Palette files: ACT tables of any length, the colour table a GIF holds, and the reader chosen by the name.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,33 +13,15 @@
 
 namespace {
 // An ACT-style file of `bytes` bytes whose byte i is i modulo 251 (so every colour differs).
-std::string WriteAct(const std::string& dir, const std::string& name, size_t bytes) {
-    std::string path = dir + "/" + name;
-    std::ofstream out(path, std::ios::binary);
-    for (size_t i = 0; i < bytes; ++i) out.put(char(i % 251));
-    return path;
+std::string Act(const std::string& name, size_t bytes) {
+    std::string content;
+    for (size_t i = 0; i < bytes; ++i) content += char(i % 251);
+    return WriteScratchFile(name, content);
 }
 
-}  // namespace
-
-TEST(LoadACT, FullTablesIgnoreTrailingBytesShortOnesLoseTheirLastColourTinyOnesAreRefused) {
-    std::string dir = MakeScratchDir("act");
-    auto table = LoadACT(WriteAct(dir, "full.act", 772));
-    ASSERT_EQ(table->GetCount(), 256u);
-    uint8_t r, g, b;
-    table->GetEntry(255, r, g, b);
-    EXPECT_EQ(r, 765 % 251);
-    EXPECT_EQ(b, 767 % 251);
-    EXPECT_EQ(LoadACT(WriteAct(dir, "ten.act", 30))->GetCount(), 9u);
-    EXPECT_EQ(LoadACT(WriteAct(dir, "two.act", 7))->GetCount(), 1u);  // the partial third colour does not count
-    for (size_t bytes : {5, 0}) EXPECT_EQ(ErrorOf([&] { LoadACT(WriteAct(dir, "tiny.act", bytes)); }), 28u) << bytes;
-    EXPECT_EQ(ErrorOf([&] { LoadACT(dir + "/missing.act"); }), 1u);
-}
-
-namespace {
 // A GIF with the given global table (none when empty) and one frame per local table (an empty one: none).
-std::string WriteGifWithTables(const std::string& path, const CvColorTable& global,
-                               const std::vector<CvColorTable>& locals) {
+std::string GifWithTables(const std::string& name, const CvColorTable& global, const std::vector<CvColorTable>& locals) {
+    const std::string path = WriteScratchFile(name, "");
     CvColorTable two(2);
     CvIndexedImage image(2, 2, &two);
     auto* info = new CvGIFGlobalInfo;
@@ -51,7 +33,7 @@ std::string WriteGifWithTables(const std::string& path, const CvColorTable& glob
     file.SetGlobalInfo(info);
     file.SetFrameCount(uint32_t(locals.size()));
     file.Open(kCvFileWrite);
-    if (locals.empty()) file.WriteHeader();
+    if (locals.empty()) file.WriteHeader(), file.WriteTrailer();
     for (const CvColorTable& local : locals) {
         CvGIFFrameInfo frame;
         frame.width = frame.height = 2;
@@ -59,7 +41,6 @@ std::string WriteGifWithTables(const std::string& path, const CvColorTable& glob
         frame.localColorTable = local;
         file.WriteFrame(&image, &frame);
     }
-    if (locals.empty()) file.WriteTrailer();
     file.Close();
     return path;
 }
@@ -69,36 +50,41 @@ CvColorTable Colours(uint32_t n, uint8_t base) {
     for (uint32_t i = 0; i < n; ++i) table.SetEntry(i, uint8_t(base + i), uint8_t(base * 2 + i), uint8_t(i));
     return table;
 }
-
-uint32_t GifLoadError(const std::string& path) {
-    return ErrorOf([&] { LoadGIFPalette(path); });
-}
 }  // namespace
 
+// Full tables ignore trailing bytes, short ones lose their last colour, tiny ones are refused; the reader is
+// chosen by the name's ending in either case, and other names load nothing.
+TEST(LoadPaletteFile, ActTablesOfAnyLengthAndTheReaderChosenByTheName) {
+    auto table = LoadACT(Act("full.act", 772));
+    ASSERT_EQ(table->GetCount(), 256u);
+    uint8_t r, g, b;
+    table->GetEntry(255, r, g, b);
+    EXPECT_EQ(std::make_pair(r, b), std::make_pair(uint8_t(765 % 251), uint8_t(767 % 251)));
+    EXPECT_EQ(LoadACT(Act("ten.act", 30))->GetCount(), 9u);
+    EXPECT_EQ(LoadACT(Act("two.act", 7))->GetCount(), 1u);  // the partial third colour does not count
+    for (size_t bytes : {5, 0}) EXPECT_EQ(ErrorOf([&] { LoadACT(Act("tiny.act", bytes)); }), 28u) << bytes;
+    EXPECT_EQ(ErrorOf([&] { LoadACT(MakeScratchDir("act") + "/missing.act"); }), 1u);
+    for (const char* name : {"lower.act", "upper.ACT", "mixed.aCt"}) {
+        auto loaded = LoadPaletteFile(Act(name, 30));
+        ASSERT_NE(loaded, nullptr) << name;
+        EXPECT_EQ(loaded->GetCount(), 9u) << name;
+    }
+    EXPECT_EQ(*LoadPaletteFile(GifWithTables("pal.Gif", Colours(4, 10), {Colours(2, 90)})), Colours(4, 10));
+    // ACT bytes in a file named as GIF are read as GIF, and refused as one.
+    EXPECT_EQ(ErrorOf([&] { LoadPaletteFile(Act("act.GIF", 768)); }), kCvErrGIFSignature);
+    // A missing file of another name is no error either.
+    for (const char* name : {"table.act.bak", "act"}) EXPECT_EQ(LoadPaletteFile(Act(name, 768)), nullptr) << name;
+    EXPECT_EQ(LoadPaletteFile(MakeScratchDir("act") + "/missing.pal"), nullptr);
+}
+
 TEST(LoadGIFPalette, TakesTheGlobalTableAsStoredElseTheFirstLocalTable) {
-    std::string dir = MakeScratchDir("gifpal");
     // Three colours are stored padded to four: the fourth, black, comes too.
     CvColorTable padded = Colours(3, 10);
     padded.SetCount(4);
-    EXPECT_EQ(*LoadGIFPalette(WriteGifWithTables(dir + "/global.gif", Colours(3, 10), {Colours(2, 90)})), padded);
-    EXPECT_EQ(*LoadGIFPalette(WriteGifWithTables(dir + "/second.gif", CvColorTable(),
-                                                 {CvColorTable(), Colours(8, 50), Colours(2, 70)})),
-              Colours(8, 50));
-    EXPECT_EQ(LoadGIFPalette(WriteGifWithTables(dir + "/none.gif", CvColorTable(), {CvColorTable()}))->GetCount(), 0u);
-    EXPECT_EQ(GifLoadError(WriteGifWithTables(dir + "/empty.gif", CvColorTable(), {})), kCvErrBadData);
-    EXPECT_EQ(GifLoadError(WriteAct(dir, "act.gif", 768)), kCvErrGIFSignature);
-    EXPECT_EQ(GifLoadError(dir + "/missing.gif"), kCvErrFileNotFound);
-}
-
-TEST(LoadPaletteFile, ChoosesTheReaderByTheNameEndingInEitherCase) {
-    std::string dir = MakeScratchDir("palfile");
-    EXPECT_EQ(LoadPaletteFile(WriteAct(dir, "upper.ACT", 30))->GetCount(), 9u);
-    EXPECT_EQ(LoadPaletteFile(WriteAct(dir, "mixed.aCt", 30))->GetCount(), 9u);
-    EXPECT_EQ(*LoadPaletteFile(WriteGifWithTables(dir + "/pal.Gif", Colours(4, 10), {Colours(2, 90)})), Colours(4, 10));
-    // ACT bytes in a file named as GIF are read as GIF, and refused as one.
-    EXPECT_EQ(ErrorOf([&] { LoadPaletteFile(WriteAct(dir, "act.GIF", 768)); }), kCvErrGIFSignature);
-    // Other names load nothing, whatever the file holds; a missing file of such a name is no error either.
-    EXPECT_EQ(LoadPaletteFile(WriteAct(dir, "table.act.bak", 768)), nullptr);
-    EXPECT_EQ(LoadPaletteFile(WriteAct(dir, "act", 768)), nullptr);
-    EXPECT_EQ(LoadPaletteFile(dir + "/missing.pal"), nullptr);
+    EXPECT_EQ(*LoadGIFPalette(GifWithTables("global.gif", Colours(3, 10), {Colours(2, 90)})), padded);
+    EXPECT_EQ(*LoadGIFPalette(GifWithTables("second.gif", {}, {{}, Colours(8, 50), Colours(2, 70)})), Colours(8, 50));
+    EXPECT_EQ(LoadGIFPalette(GifWithTables("none.gif", {}, {{}}))->GetCount(), 0u);
+    EXPECT_EQ(ErrorOf([&] { LoadGIFPalette(GifWithTables("empty.gif", {}, {})); }), kCvErrBadData);
+    EXPECT_EQ(ErrorOf([&] { LoadGIFPalette(Act("act.gif", 768)); }), kCvErrGIFSignature);
+    EXPECT_EQ(ErrorOf([&] { LoadGIFPalette(MakeScratchDir("gif") + "/missing.gif"); }), kCvErrFileNotFound);
 }

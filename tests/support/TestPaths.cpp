@@ -51,6 +51,13 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes.str();
 }
 
+std::string WriteScratchFile(const std::string& name, const std::string& bytes) {
+    static const std::string dir = MakeScratchDir("files");
+    const std::string path = dir + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
 namespace {
 const std::string kGoldenFile = std::string(HC_TEST_DATA_DIR) + "/golden.txt";
 

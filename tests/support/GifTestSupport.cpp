@@ -1,6 +1,6 @@
 // Test pictures and whole-file helpers for the GIF container tests.
 // Files are written and read only through the classes under test.
-#include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/support/GifTestSupport.h"
 
 #include <algorithm>
 

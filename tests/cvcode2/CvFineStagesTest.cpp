@@ -1,5 +1,7 @@
-// Fine dithering: a hand-followed row, the grey level a black-and-white dither keeps, kept base colours, the stop
-// request and the setups it refuses; and fitting a palette to the diffusion.
+// The fine palette's stages (exact colours, the fine histogram, the error-minimising cut, the k-means passes) and
+// fine dithering (a hand-followed row, the grey level a black-and-white dither keeps, kept base colours, the stop
+// request and the setups it refuses; fitting a palette to the diffusion). Hand-computed weighted means; a stage that
+// rounds or reorders differently shows at once.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,12 +9,28 @@
 
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvDiffusionFit.h"
+#include "cvcode2/CvExactColors.h"
 #include "cvcode2/CvFineDither.h"
+#include "cvcode2/CvFineHist.h"
+#include "cvcode2/CvKMeansRefine.h"
 #include "cvcode2/CvNearestColor.h"
-#include "tests/cvcode2/ImageTestSupport.h"
+#include "cvcode2/CvVarianceCut.h"
+#include "tests/support/ImageTestSupport.h"
 #include "tests/support/RecordingIndicator.h"
 
 namespace {
+std::vector<uint8_t> Bytes(const std::vector<RgbTriple>& pixels) {
+    std::vector<uint8_t> bytes;
+    for (const RgbTriple& p : pixels) bytes.insert(bytes.end(), p.begin(), p.end());
+    return bytes;
+}
+
+void ExpectColor(const CvWeightedColor& c, float r, float g, float b, uint32_t count) {
+    EXPECT_FLOAT_EQ(c.r, r);
+    EXPECT_FLOAT_EQ(c.g, g);
+    EXPECT_FLOAT_EQ(c.b, b);
+    EXPECT_EQ(c.count, count);
+}
 const CvColorTable kBlackWhite = PaletteOf({{0, 0, 0}, {255, 255, 255}});
 
 struct Picture {
@@ -32,15 +50,72 @@ struct Picture {
 };
 }  // namespace
 
-// Grey 100 on black and white, followed by hand: 15/16 of each error goes on, 7/16 of it to the next pixel (the
-// full strength is held at 15/16), so the second pixel receives 41 levels and turns white.
-TEST(FineDither, ARowFollowedByHandAndNoErrorWithoutDithering) {
-    EXPECT_EQ(Picture(4, 1, {100, 100, 100}).Dither(16), (std::vector<uint8_t>{0, 1, 0, 0}));
-    EXPECT_EQ(Picture(4, 1, {100, 100, 100}).Dither(0), (std::vector<uint8_t>(4, 0)));
+TEST(FindExactColors, GivesTheColoursInOrderOfFirstAppearanceOrNothingPastTheLimit) {
+    // Two rows of two pixels, read as BGR with a padding byte after each pixel and a padded row.
+    const std::vector<uint8_t> pixels = {3, 2, 1, 0, 9, 9, 9, 0, 0, 0,  //
+                                         9, 9, 9, 0, 6, 5, 4, 0, 0, 0};
+    CvColorTable colors;
+    ASSERT_TRUE(FindExactColors(pixels.data(), 10, 2, 2, 2, 1, 0, 4, 3, colors));
+    EXPECT_EQ(colors, PaletteOf({{1, 2, 3}, {9, 9, 9}, {4, 5, 6}}));
+    CvColorTable untouched = PaletteOf({{7, 7, 7}});
+    EXPECT_FALSE(FindExactColors(pixels.data(), 10, 2, 2, 2, 1, 0, 4, 2, untouched));
+    EXPECT_EQ(untouched, PaletteOf({{7, 7, 7}}));
 }
 
-// Over a large area the mix of black and white keeps the grey level: wrong weights or signs lose it at once.
-TEST(FineDither, BlackAndWhiteKeepTheGreyLevelOfALargeArea) {
+TEST(CvFineHist, CellsKeepTheExactMeanOfTheirPixelsAndGiveThemBack) {
+    // The first two colours share a 4 × 4 × 4 cell; white is alone in the last one.
+    const std::vector<uint8_t> pixels = Bytes({{100, 150, 200}, {101, 150, 203}, {100, 150, 200}, {255, 255, 255}});
+    CvFineHist histogram;
+    histogram.Add(pixels.data(), 12, 4, 1, 0, 1, 2, 3);
+    std::vector<CvWeightedColor> colors = histogram.Colors();
+    ASSERT_EQ(colors.size(), 2u);
+    ExpectColor(colors[0], 100 + 1 / 3.0f, 150, 201, 3);
+    ExpectColor(colors[1], 255, 255, 255, 1);
+    const uint8_t taken[3] = {101, 150, 203};
+    histogram.Subtract(taken, 1);
+    ExpectColor(histogram.Colors()[0], 100, 150, 200, 2);
+}
+
+TEST(CvVarianceCut, SplitsWhereTheSquaredErrorFallsMostAndGivesWeightedMeans) {
+    const std::vector<CvWeightedColor> colors = {{200, 50, 50, 2}, {10, 10, 10, 3}, {202, 50, 50, 2}, {12, 10, 10, 1}};
+    std::vector<CvWeightedColor> list = colors;
+    std::vector<CvWeightedColor> two = CvVarianceCut(nullptr).Cut(list, 2);
+    ASSERT_EQ(two.size(), 2u);
+    ExpectColor(two[0], 10.5f, 10, 10, 4);  // the lower part first
+    ExpectColor(two[1], 201, 50, 50, 4);
+    list = colors;
+    std::vector<CvWeightedColor> one = CvVarianceCut(nullptr).Cut(list, 1);
+    ExpectColor(one[0], (400 + 30 + 404 + 12) / 8.0f, (100 + 30 + 100 + 10) / 8.0f, (100 + 30 + 100 + 10) / 8.0f, 8);
+    list = colors;
+    EXPECT_EQ(CvVarianceCut(nullptr).Cut(list, 256).size(), 4u);  // never more boxes than colours
+    // Red spreads most: the cut follows it, not the green or blue that would pair the colours otherwise.
+    list = {{0, 0, 0, 1}, {0, 1, 20, 1}, {200, 0, 0, 1}, {200, 1, 20, 1}};
+    two = CvVarianceCut(nullptr).Cut(list, 2);
+    ASSERT_EQ(two.size(), 2u);
+    ExpectColor(two[0], 0, 0.5f, 10, 2);
+    ExpectColor(two[1], 200, 0.5f, 10, 2);
+}
+
+TEST(CvKMeansRefine, CentresMoveToTheMeanOfTheirNearestColoursAndAnUnusedOneStays) {
+    const std::vector<CvWeightedColor> colors = {{0, 0, 0, 1}, {10, 0, 0, 3}, {100, 0, 0, 1}, {110, 0, 0, 1}};
+    std::vector<CvWeightedColor> centres = {{0, 0, 0, 0}, {60, 0, 0, 0}, {250, 250, 250, 0}};
+    CvKMeansRefine(nullptr).Refine(colors, centres, 1);
+    ExpectColor(centres[0], 7.5f, 0, 0, 4);
+    ExpectColor(centres[1], 105, 0, 0, 2);
+    ExpectColor(centres[2], 250, 250, 250, 0);
+    EXPECT_EQ(CvKMeansRefine::ToTable(centres), PaletteOf({{8, 0, 0}, {105, 0, 0}, {250, 250, 250}}));
+}
+
+// Grey 100 on black and white, followed by hand: 15/16 of each error goes on, 7/16 of it to the next pixel (the
+// full strength is held at 15/16), so the second pixel receives 41 levels and turns white. Over a large area the
+// mix of black and white keeps the grey level: wrong weights or signs lose it at once.
+TEST(FineDither, ARowFollowedByHandAndTheGreyLevelOfALargeArea) {
+    EXPECT_EQ(Picture(4, 1, {100, 100, 100}).Dither(16), (std::vector<uint8_t>{0, 1, 0, 0}));
+    EXPECT_EQ(Picture(4, 1, {100, 100, 100}).Dither(0), (std::vector<uint8_t>(4, 0)));
+    // Weak dithering keeps the previous entry while it is nearly as near, but never over an exact match.
+    Picture exact(4, 1, {100, 100, 100});
+    exact.rgb[3] = exact.rgb[9] = 102;
+    EXPECT_EQ(exact.Dither(1, PaletteOf({{100, 100, 100}, {102, 100, 100}})), (std::vector<uint8_t>{0, 1, 0, 1}));
     for (uint8_t grey : {40, 100, 200}) {
         const std::vector<uint8_t> out = Picture(120, 90, {grey, grey, grey}).Dither(16);
         const double white = double(std::count(out.begin(), out.end(), 1)) / out.size();
@@ -70,20 +145,17 @@ TEST(FineDither, MaskedPixelsKeepTheirOwnColoursEntry) {
 }
 
 // The report after the row that reaches 2000 pixels asks to stop: the indicator hears of error 3 and the rows
-// after it stay unwritten.
-TEST(FineDither, StopsWithError3AtTheReportThatAskedForIt) {
+// after it stay unwritten. Setups it cannot use safely are refused before anything is written.
+TEST(FineDither, StopsAtTheReportThatAskedAndRefusesUnsafeSetups) {
     RecordingIndicator stopping;
     stopping.stop = true;
     Picture picture(100, 50, {90, 60, 30});
     EXPECT_THROW(picture.Dither(8, kBlackWhite, nullptr, &stopping), CvErrorCode);
     EXPECT_EQ(stopping.calls, (std::vector<std::string>{"start Remapping", "update 2000", "error 3"}));
     EXPECT_EQ(std::count(picture.out.begin(), picture.out.end(), 0xEE), 5000 - 2000);
-}
-
-TEST(FineDither, RefusesSetupsItCannotUseSafely) {
-    Picture picture(9, 2, {1, 2, 3});
+    Picture small(9, 2, {1, 2, 3});
     CvNearestColor nearest(kBlackWhite);
-    const CvFineDitherSetup good{8, &kBlackWhite, picture.rgb.data(), picture.out.data(), 27, 9, 9, 2, nullptr};
+    const CvFineDitherSetup good{8, &kBlackWhite, small.rgb.data(), small.out.data(), 27, 9, 9, 2, nullptr};
     const CvBitmapImage otherSize(8, 2), sameSize(9, 2);
     CvDiffusionSums sums{};
     CvFineDitherSetup bad[6] = {good, good, good, good, good, good};
@@ -94,7 +166,7 @@ TEST(FineDither, RefusesSetupsItCannotUseSafely) {
     bad[4].sums = &sums, bad[4].mask = &sameSize;  // a measuring pass diffuses everywhere
     bad[5].sums = &sums, bad[5].strength = 0;
     for (const CvFineDitherSetup& setup : bad) EXPECT_THROW(FineDither(nearest, setup, nullptr), CvErrorCode);
-    EXPECT_EQ(std::count(picture.out.begin(), picture.out.end(), 0xEE), 18);
+    EXPECT_EQ(std::count(small.out.begin(), small.out.end(), 0xEE), 18);
 }
 
 // Fitting the palette to the diffusion, on a grey ramp from black to white: a two-entry palette of mid greys is

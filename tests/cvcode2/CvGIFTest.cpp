@@ -1,35 +1,27 @@
-// The GIF container: the exact bytes written, every setting read back, the block structure of foreign files,
-// and refusal of files and frames that do not hold together.
+// The GIF container and frame: the exact bytes written, every setting read back, the block structure of foreign
+// files, refusal of files and frames that do not hold together; the transparent index a frame chooses, its mask
+// operations, and drawing and turning it with the mask kept in step with the pixels.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
+#include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvGIFFile.h"
-#include "tests/cvcode2/CvGIFTestSupport.h"
+#include "cvcode2/CvGIFFrame.h"
 #include "tests/support/ErrorOf.h"
+#include "tests/support/GifTestSupport.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
-
-std::string Scratch(const std::string& name) {
-    return MakeScratchDir("gif") + "/" + name;
-}
 
 std::string Word(uint16_t value) {
     return std::string{char(value & 0xFF), char(value >> 8)};
 }
 
-std::string WriteBytes(const std::string& name, const std::string& bytes) {
-    std::string path = Scratch(name);
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
-
 uint32_t OpenError(const std::string& bytes) {
     CvGIFFile file;
-    file.SetPath(WriteBytes("bad.gif", bytes).c_str());
+    file.SetPath(WriteScratchFile("bad.gif", bytes).c_str());
     uint32_t code = ErrorOf([&] { file.Open(kCvFileRead); });
     if (file.IsOpen()) file.Close();
     return code;
@@ -49,7 +41,7 @@ std::string TwoPixelImage(uint16_t left, uint16_t width, uint16_t height, uint8_
 
 struct OpenGif {
     explicit OpenGif(const std::string& bytes) {
-        file.SetPath(WriteBytes("read.gif", bytes).c_str());
+        file.SetPath(WriteScratchFile("read.gif", bytes).c_str());
         file.Open(kCvFileRead);
     }
     std::unique_ptr<CvGIFFrameInfo> Info(uint32_t frame) {
@@ -59,6 +51,17 @@ struct OpenGif {
     std::unique_ptr<CvIndexedImage> Image() { return std::unique_ptr<CvIndexedImage>(file.ReadFrameImage()); }
     CvGIFFile file;
 };
+
+
+// Pixels whose mask bit says transparent, as 0/1 in display order: where the drawing shows a background that is
+// no entry's colour.
+std::vector<uint8_t> TransparentMap(CvGIFFrame& frame) {
+    const uint8_t marker[3] = {7, 7, 7};
+    frame.SetBackgroundColor(marker);
+    std::vector<uint8_t> map, rgb = ReadRGB(frame);
+    for (size_t i = 0; i < rgb.size(); i += 3) map.push_back(rgb[i] == 7 && rgb[i + 1] == 7);
+    return map;
+}
 
 }  // namespace
 
@@ -83,7 +86,7 @@ TEST(CvGIFFile, WritesHeaderTablesExtensionsAndDescriptorByteForByte) {
     info.delayTime = 0x0102;
     info.transparentIndex = 1;
 
-    std::string path = Scratch("layout.gif");
+    const std::string path = WriteScratchFile("layout.gif", "");
     CvGIFFile file;
     file.SetPath(path.c_str());
     file.SetScreenSize(3, 2);
@@ -115,19 +118,16 @@ TEST(CvGIFFile, RefusesWhatAFileCannotStateOrAnImageCannotSupply) {
     EXPECT_EQ(ErrorOf([&] { file.WriteFrame(image.get(), info.get()); }), kCvErrSizeMismatch);  // the screen
     file.Close();
 
-    auto writeError = [&](CvGIFFrameInfo& frame) {
+    CvGIFFrameInfo larger = *info;
+    larger.width = 5;  // one column more than the image has
+    for (CvGIFFrameInfo* frame : {&larger, info.get()}) {
         CvGIFFile target;
         target.SetScreenSize(8, 8);
         target.SetFrameCount(1);
         target.Open(kCvFileWrite | kCvFileCountOnly);
-        uint32_t code = ErrorOf([&] { target.WriteFrame(image.get(), &frame); });
+        EXPECT_EQ(ErrorOf([&] { target.WriteFrame(image.get(), frame); }), frame == &larger ? kCvErrSizeMismatch : 0u);
         target.Close();
-        return code;
-    };
-    CvGIFFrameInfo larger = *info;
-    larger.width = 5;  // one column more than the image has
-    EXPECT_EQ(writeError(larger), kCvErrSizeMismatch);
-    EXPECT_EQ(writeError(*info), 0u);
+    }
 }
 
 TEST(CvGIFFile, ScanFollowsTheBlockStructureOfForeignFiles) {
@@ -198,4 +198,91 @@ TEST(CvGIFFile, DataEndingEarlyLeavesTheRestOfTheFrameAsCreated) {
     std::vector<uint8_t> expected(16, 0);
     expected[0] = expected[1] = 1;
     EXPECT_EQ(IndexBytes(*gif.Image()), expected);
+}
+
+
+TEST(CvGIFFrame, ChoosesAFreeMergedOrAppendedTransparentIndex) {
+    struct Case {
+        const char* name;
+        uint32_t width, height, colors;
+        PixelRule index, transparent;
+        uint32_t expectedIndex, expectedCount;
+    };
+    // 256 colours each used once by an opaque pixel; entry 2 is given entry 200's colour, so merging it costs 0.
+    auto allOnce16 = [](uint32_t x, uint32_t y) { return y < 16 ? y * 16 + x : 5u; };
+    auto lastRow16 = [](uint32_t, uint32_t y) { return uint32_t(y == 16); };
+    auto allOnce20 = [](uint32_t x, uint32_t y) { return y < 10 ? y * 20 + x : 0u; };
+    auto lastRow20 = [](uint32_t, uint32_t y) { return uint32_t(y == 10); };
+    auto sevenMasked = [](uint32_t x, uint32_t y) { return y == 10 ? 7u : (y * 20 + x == 7 ? 8u : y * 20 + x); };
+    const Case cases[] = {
+        {"256 used: merge", 16, 17, 256, allOnce16, lastRow16, 2, 256},
+        {"200 used: append", 20, 11, 200, allOnce20, lastRow20, 200, 201},
+        {"7 only under the mask", 20, 11, 200, sevenMasked, lastRow20, 7, 200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto frame = MakeFrame(c.width, c.height, c.colors, c.index, c.transparent);
+        CvColorTable& table = frame->GetIndexedImage()->colorTable;
+        if (c.colors == 256) table.SetEntry(2, table.Entry(200)[0], table.Entry(200)[1], table.Entry(200)[2]);
+        ASSERT_TRUE(frame->HasTransparency());
+        frame->ChooseTransparentIndex(false);
+        EXPECT_EQ(frame->GetTransparentIndex(), c.expectedIndex);
+        EXPECT_EQ(table.GetCount(), c.expectedCount);
+        const std::vector<uint8_t> indices = IndexBytes(*frame->GetIndexedImage());
+        for (uint32_t y = 0; y < c.height; ++y)
+            for (uint32_t x = 0; x < c.width; ++x) {
+                const uint8_t got = indices[y * c.width + x];
+                if (c.transparent(x, y))
+                    EXPECT_EQ(got, c.expectedIndex);
+                else
+                    EXPECT_NE(got, c.expectedIndex) << x << "," << y;  // no opaque pixel keeps the freed index
+            }
+    }
+}
+
+TEST(CvGIFFrame, MarkingAndRebuildingTheMask) {
+    // 4 x 2, indexes 0 1 2 3 / 3 3 1 0, all opaque.
+    const uint8_t layout[8] = {0, 1, 2, 3, 3, 3, 1, 0};
+    auto frame = MakeFrame(
+        4, 2, 6, [&](uint32_t x, uint32_t y) { return uint32_t(layout[y * 4 + x]); },
+        [](uint32_t, uint32_t) { return 0u; });
+    frame->MarkIndexTransparent(5);  // used by no pixel: the flag stays off
+    EXPECT_FALSE(frame->HasTransparency());
+
+    frame->MarkIndexTransparent(1);
+    EXPECT_TRUE(frame->HasTransparency());
+    EXPECT_EQ(TransparentMap(*frame), (std::vector<uint8_t>{0, 1, 0, 0, 0, 0, 1, 0}));
+
+    frame->FrameInfo().transparentIndex = 3;
+    frame->RebuildMask();
+    EXPECT_EQ(TransparentMap(*frame), (std::vector<uint8_t>{0, 0, 0, 1, 1, 1, 0, 0}));
+
+    frame->MarkIndexOpaque(3);
+    EXPECT_FALSE(frame->HasTransparency());
+
+    // A frame made from an image whose info names a transparent index marks exactly that index's pixels.
+    CvIndexedImage image(*frame->GetIndexedImage(), nullptr, nullptr);
+    static_cast<CvGIFFrameInfo*>(image.GetFormatInfo())->transparentFlag = 1;
+    static_cast<CvGIFFrameInfo*>(image.GetFormatInfo())->transparentIndex = 0;
+    CvGIFFrame fromInfo(image);
+    EXPECT_EQ(TransparentMap(fromInfo), (std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 1}));
+}
+
+// Drawn in every layout and after every right-angle transform, the background shows exactly under the transparent
+// pixel, so the mask stays in step with the pixels.
+TEST(CvGIFFrame, DrawingShowsTheBackgroundUnderTransparentPixelsAndTransformsKeepIt) {
+    auto frame = MakeFrame(
+        3, 2, 6, [](uint32_t x, uint32_t y) { return x == 2 && y == 0 ? 5u : x + y; },
+        [](uint32_t x, uint32_t y) { return uint32_t(x == 2 && y == 0); });
+    const uint8_t background[3] = {4, 5, 6};
+    frame->SetBackgroundColor(background);
+    std::vector<uint8_t> expected;
+    for (uint32_t i = 0; i < 6; ++i) {
+        const uint8_t* rgb = i == 2 ? background : frame->GetIndexedImage()->colorTable.Entry(i % 3 + i / 3);
+        expected.insert(expected.end(), rgb, rgb + 3);
+    }
+    ExpectEveryLayoutReadsAlike(3, 2, expected, GetRGBOf(*frame));
+    ExpectPixelsFollowTheTransforms(*frame);
+    std::unique_ptr<CvImage> turned(frame->Rotate(1.5707964f));
+    EXPECT_NE(dynamic_cast<CvGIFFrame*>(turned.get()), nullptr);
 }

@@ -1,0 +1,247 @@
+// The engine's small building blocks: errors, lockable buffers, strings, lists, progress tasks, bit and row
+// flips, lines and resampling, each checked where a caller would trip (lengths past 255, nested locks, self-appends,
+// stop requests, odd bit phases and padding).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/NoStartProgressProxy.h"
+#include "cvcode2/CvBuffer.h"
+#include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvFlip.h"
+#include "cvcode2/CvLine.h"
+#include "cvcode2/CvList.h"
+#include "cvcode2/CvProgressTask.h"
+#include "cvcode2/CvResize.h"
+#include "cvcode2/CvString.h"
+#include "tests/support/ErrorOf.h"
+#include "tests/support/RecordingIndicator.h"
+
+namespace {
+// Counts what reaches the class, to check that nested locks stay in the base.
+struct CountingBuffer : CvBuffer {
+    int locks = 0, unlocks = 0;
+    uint8_t* DoLock() override { return ++locks, CvBuffer::DoLock(); }
+    void DoUnlock() override { ++unlocks, CvBuffer::DoUnlock(); }
+};
+
+void RunTask(CvProgressIndicator* indicator, const char* caption, uint32_t steps) {
+    CvProgressTask task(indicator);
+    task.Start(0, steps, caption);
+    try {
+        for (uint32_t i = 1; i <= steps; ++i) CV_PROGRESS(task, i);
+    } catch (const CvErrorCode& error) {
+        task.ReportError(error);
+        throw;
+    }
+    task.Finish();
+}
+std::vector<std::pair<int, int>> Walk(int x0, int y0, int x1, int y1) {
+    CvLine line;
+    line.Init(x0, y0, x1, y1);
+    std::vector<std::pair<int, int>> points;
+    int x, y;
+    bool more = true;
+    while (more) {
+        more = line.Next(&x, &y);
+        points.emplace_back(x, y);
+    }
+    return points;
+}
+using Points = std::vector<std::pair<int, int>>;
+}  // namespace
+
+// Names and captions past 255 characters are cut there; a rethrow keeps the first raiser's code and place.
+TEST(CvErrorCode, LongNamesAreCutAt255AndARethrowKeepsTheFirstRaiser) {
+    const std::string path(300, 'p');
+    CvErrorCode error(21, 7, path.c_str(), 42);
+    EXPECT_EQ(error.file[0], 255);
+    EXPECT_EQ(std::string(error.FileName()), path.substr(0, 255));
+    const CvErrorCode outer(CvErrorCode(28, "first.cpp", 10), "cleanup.cpp", 99);
+    EXPECT_EQ(std::make_pair(outer.code, outer.detail), std::make_pair(28u, 0u));
+    EXPECT_STREQ(outer.FileName(), "first.cpp");
+    EXPECT_EQ(outer.line, 10u);
+    CvProgressTask first(nullptr), second(nullptr);
+    first.Start(0, 1, path.c_str());
+    EXPECT_EQ(std::string(first.Caption()), path.substr(0, 255));
+    EXPECT_EQ(second.Id(), first.Id() + 1);
+}
+
+TEST(CvBuffer, OnlyOutermostLockReachesTheClassAndScopedLocksUnlockOnEveryWayOut) {
+    CountingBuffer buffer;
+    uint8_t* memory = buffer.Allocate(16);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(buffer.Lock(), memory);
+    buffer.Unlock();
+    buffer.Unlock();
+    EXPECT_EQ(buffer.unlocks, 0);
+    buffer.Unlock();
+    EXPECT_EQ(std::make_pair(buffer.locks, buffer.unlocks), std::make_pair(1, 1));
+    try {
+        CvBufferLock lock(buffer);
+        lock.Data()[0] = 1;
+        throw CvErrorCode(21, "test", 1);
+    } catch (const CvErrorCode&) {
+    }
+    EXPECT_EQ(buffer.LockCount(), 0);
+    buffer.Free();
+    EXPECT_EQ(ErrorOf([&] { buffer.Lock(); }), 27u);  // no memory: an invalid state
+}
+
+TEST(CvString, KeepsBothFormsComparesAndAppendsToItself) {
+    const std::string text(300, 'x');
+    CvString longOne(text.c_str());
+    EXPECT_EQ(longOne.Length(), 300u);
+    EXPECT_EQ(longOne.PStr()[0], 255);
+    EXPECT_EQ(std::string(longOne.CStr()), text);
+    // The first difference decides, then the length; characters compare as unsigned bytes.
+    EXPECT_EQ(CvString("abc").Compare(CvString("abd")), -1);
+    EXPECT_EQ(CvString("abc").Compare(CvString("ab")), 1);
+    EXPECT_EQ(CvString("ab").Compare(CvString("abc")), -1);
+    EXPECT_EQ(CvString().Compare(CvString()), 0);
+    EXPECT_GT(CvString("\xE9").Compare(CvString("e")), 0);
+    EXPECT_TRUE(CvString("a") < CvString("b"));
+    EXPECT_TRUE(CvString("same") == CvString("same"));
+    const unsigned char pascal[] = {3, 'G', 'I', 'F', 'X'};
+    CvString s(pascal);
+    s += CvString("89a");
+    EXPECT_STREQ(s.CStr(), "GIF89a");
+    EXPECT_EQ(s.PStr()[0], 6);
+    EXPECT_STREQ((s + s).CStr(), "GIF89aGIF89a");
+    s += s;  // appending to itself must read the old characters
+    EXPECT_STREQ(s.CStr(), "GIF89aGIF89a");
+    s.SetLength(3);
+    EXPECT_STREQ(s.CStr(), "GIF");
+    // Plain C strings compare as signed bytes (0xE9 is negative), Pascal strings as unsigned.
+    EXPECT_EQ(CvStrCompare("abc", "abd"), -1);
+    EXPECT_EQ(CvStrCompare("abcd", "ab"), 2);
+    EXPECT_LT(CvStrCompare("\xE9", "e"), 0);
+    const unsigned char a[] = {1, 0xE9}, b[] = {1, 'e'};
+    EXPECT_GT(CvPStrCompare(a, b), 0);
+    unsigned char copy[256];
+    CvPStrCopy(copy, a);
+    EXPECT_EQ(CvPStrCompare(copy, a), 0);
+}
+
+TEST(CvList, KeepsOrderAcrossInsertAndRemove) {
+    int a = 1, b = 2, c = 3, d = 4;
+    CvList list;
+    list.Append(&a);
+    list.Append(&c);
+    list.InsertAfter(list.Head(), &b);
+    list.InsertAfter(list.Tail(), &d);
+    ASSERT_EQ(list.Count(), 4u);
+    EXPECT_EQ(list.ItemAt(1), &b);
+    EXPECT_EQ(list.Tail()->item, &d);
+    list.RemoveAt(0);
+    EXPECT_EQ(list.Head()->item, &b);
+    EXPECT_EQ(list.Head()->previous, nullptr);
+    list.Remove(list.Tail());
+    EXPECT_EQ(list.Tail()->item, &c);
+    EXPECT_EQ(list.Tail()->next, nullptr);
+}
+
+// Other tasks neither start nor stop on the target; their reports reach it (so a dialog keeps handling its
+// messages), and a stop it asks for then waits for the remapping's first report. Finishing sends one last update.
+TEST(NoStartProgressProxy, OnlyRemappingStartsOnTheTargetAndCanBeStopped) {
+    RecordingIndicator dialog;
+    dialog.stopAt = 2;  // the dialog asks to stop during the other task
+    NoStartProgressProxy proxy(&dialog);
+    EXPECT_NO_THROW(RunTask(&proxy, "Reducing", 3));
+    EXPECT_EQ(dialog.calls, (std::vector<std::string>{"update 1", "update 2", "update 3"}));
+    dialog.calls.clear();
+    EXPECT_EQ(ErrorOf([&] { RunTask(&proxy, "Remapping", 3); }), 3u);  // stops at its first report
+    EXPECT_EQ(dialog.calls, (std::vector<std::string>{"start Remapping", "error 3"}));
+    dialog.calls.clear();
+    dialog.stop = true;
+    EXPECT_EQ(ErrorOf([&] { RunTask(&proxy, "Remapping", 3); }), 3u);
+    EXPECT_EQ(dialog.calls, (std::vector<std::string>{"start Remapping", "update 1", "error 3"}));
+    RecordingIndicator quiet;
+    NoStartProgressProxy second(&quiet);
+    RunTask(&second, "Remapping", 2);
+    RunTask(&second, "Quantizing", 2);
+    EXPECT_EQ(quiet.calls, (std::vector<std::string>{"start Remapping", "update 1", "update 2", "update 2", "finish",
+                                                     "update 1", "update 2"}));
+    // Percentages round to the nearest and survive the largest counts.
+    for (auto [done, total, percent] : {std::array<uint32_t, 3>{1, 3, 33}, {2, 3, 67}, {3, 3, 100}, {0, 0, 0},
+                                        {0xFFFFFFFFu, 0xFFFFFFFFu, 100}})
+        EXPECT_EQ(ProgressPercent(done, total), int(percent)) << done << "/" << total;
+}
+
+
+TEST(CvFlip, FlipBitsReversesPixelsAndKeepsPadding) {
+    uint8_t row[2] = {0x80, 0x7F};  // pixel 0 set; the 7 padding bits of byte 1 set
+    CvFlip::FlipBits(row, 2, 9, 1);
+    EXPECT_EQ(row[0], 0x00);
+    EXPECT_EQ(row[1], 0xFF);                    // pixel 8 now set, padding untouched
+    uint8_t two[4] = {0xD0, 0x00, 0x40, 0x00};  // 3-pixel rows 1 1 0 (+ a set padding bit) and 0 1 0
+    CvFlip::FlipBits(two, 2, 3, 2);
+    EXPECT_EQ(two[0], 0x70);
+    EXPECT_EQ(two[2], 0x40);
+}
+
+TEST(CvFlip, CopyBitsAtEveryPhasePairMatchesABitByBitCopy) {
+    uint8_t source[6] = {0xA5, 0x3C, 0xF0, 0x0F, 0x99, 0x66};
+    for (uint32_t from = 0; from < 9; ++from)
+        for (uint32_t to = 0; to < 9; ++to)
+            for (uint32_t n : {1u, 5u, 8u, 13u, 30u}) {
+                uint8_t dst[6];
+                std::memset(dst, 0x5A, sizeof dst);
+                uint8_t expected[6];
+                std::memcpy(expected, dst, sizeof dst);
+                for (uint32_t i = 0; i < n; ++i) {
+                    const bool bit = source[(from + i) / 8] & (0x80 >> ((from + i) % 8));
+                    const uint8_t mask = uint8_t(0x80 >> ((to + i) % 8));
+                    uint8_t& byte = expected[(to + i) / 8];
+                    byte = uint8_t(bit ? byte | mask : byte & ~mask);
+                }
+                CvFlip::CopyBits(source, from, dst, to, n);
+                ASSERT_EQ(0, std::memcmp(dst, expected, sizeof dst)) << from << " " << to << " " << n;
+            }
+}
+
+TEST(CvLine, WalksEveryOctantBothWays) {
+    EXPECT_EQ(Walk(0, 0, 3, 1), (Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}}));
+    EXPECT_EQ(Walk(0, 0, -1, -3), (Points{{0, 0}, {0, -1}, {-1, -2}, {-1, -3}}));  // steep, reversed
+    // Every octant: the walk is 8-connected, ends exactly at the end point and has max(|dx|, |dy|) + 1 points.
+    for (auto [dx, dy] : Points{{7, 3}, {3, 7}, {-3, 7}, {-7, 3}, {-7, -3}, {-3, -7}, {3, -7}, {7, -3}}) {
+        const Points points = Walk(10, 10, 10 + dx, 10 + dy);
+        EXPECT_EQ(points.size(), size_t(std::max(std::abs(dx), std::abs(dy)) + 1));
+        EXPECT_EQ(points.back(), std::make_pair(10 + dx, 10 + dy));
+        for (size_t i = 1; i < points.size(); ++i) {
+            EXPECT_LE(std::abs(points[i].first - points[i - 1].first), 1);
+            EXPECT_LE(std::abs(points[i].second - points[i - 1].second), 1);
+        }
+    }
+}
+
+TEST(CvResize, AreaSumTruncatesEveryContribution) {
+    const uint8_t src[4] = {0, 255, 255, 0};
+    uint8_t dst[1] = {99};
+    CvResize::ResizeAreaSum(src, dst, 1, 1, 1, 2, 1, 2, 2, 1, 1, false);
+    EXPECT_EQ(dst[0], 126);
+    // Enlarging repeats each pixel; a second channel byte beyond `channels` is left alone.
+    const uint8_t two[4] = {10, 7, 200, 7};
+    uint8_t big[16];
+    std::memset(big, 0xEE, sizeof big);
+    CvResize::ResizeAreaSum(two, big, 1, 2, 2, 4, 8, 2, 1, 4, 2, false);
+    EXPECT_EQ(std::vector<uint8_t>(big, big + 8), (std::vector<uint8_t>{10, 0xEE, 10, 0xEE, 200, 0xEE, 200, 0xEE}));
+    EXPECT_EQ(big[8], 10);
+}
+
+TEST(CvResize, AverageIsTheRoundedAreaMean) {
+    const uint8_t src[4] = {0, 255, 255, 0};
+    uint8_t dst[1];
+    CvResize::ResizeAverage(src, dst, 1, 1, 1, 2, 1, 2, 2, 1, 1);
+    EXPECT_EQ(dst[0], 128);
+    // 3 -> 2: the middle pixel is split evenly between the two outputs.
+    const uint8_t row[3] = {0, 90, 180};
+    uint8_t out[2];
+    CvResize::ResizeAverage(row, out, 1, 1, 1, 3, 2, 3, 1, 2, 1);
+    EXPECT_EQ(out[0], 30);   // (0 x 2 + 90 x 1) / 3
+    EXPECT_EQ(out[1], 150);  // (90 x 1 + 180 x 2) / 3
+}
