@@ -109,8 +109,8 @@ void DragDither(HWND dialog, int to) {
 constexpr int kAtFullBar = 0;
 class DuringReduction {
 public:
-    explicit DuringReduction(int showing, std::function<void(HWND dialog)> action, bool asItShows = false)
-        : showing(showing), action(std::move(action)), asItShows(asItShows) {
+    explicit DuringReduction(int showing, std::function<void(HWND dialog)> action)
+        : showing(showing), action(std::move(action)) {
         Active() = this;
         hook = SetWindowsHookExW(WH_CALLWNDPROCRET, Shown, nullptr, GetCurrentThreadId());
         if (showing != kAtFullBar) timer = SetTimer(nullptr, 0, 5, Tick);
