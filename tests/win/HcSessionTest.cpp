@@ -126,10 +126,7 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
         PumpUntilIdle();
         session.Shot(dialog, "options-again-mask-kept");
         ShowTab(dialog, IDC_OPT_TABS, 2);
-        HWND comment = OnPage(dialog, IDC_OPT_COMMENT);
-        SetFocus(comment);
-        for (char c : std::string("Made on the bench")) PostMessageW(comment, WM_CHAR, WPARAM(c), 1);
-        PumpUntilIdle();
+        TypeInto(OnPage(dialog, IDC_OPT_COMMENT), "Made on the bench");
         session.Shot(dialog, "options-comment");
         readout = OptionsReadout(dialog);
         saveAs = std::make_unique<BenchAnswerFileBox>(L"Save As", out);
@@ -140,11 +137,7 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
         session.Shot(dialog, "quantization-again");
         EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_QUANT_PALETTE, CB_GETCURSEL, 0, 0), 1) << "still on \"Fine\"";
         EXPECT_EQ(LossyShown(dialog), lossy);
-        HWND edit = GetDlgItem(dialog, IDC_QUANT_COLORS);
-        SetFocus(edit);
-        SendMessageW(edit, EM_SETSEL, 0, -1);
-        for (char c : std::string("16")) PostMessageW(edit, WM_CHAR, WPARAM(c), 1);
-        PumpUntilIdle();
+        TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "16");
         WaitForReduction(dialog);
         session.Shot(dialog, "quantization-16-colors");
         Session::OnOptions(options, secondOptions);

@@ -108,3 +108,10 @@ void ShowTab(HWND dialog, int tabsId, int tab) {
     SendMessageW(tabs, TCM_GETITEMRECT, WPARAM(tab), reinterpret_cast<LPARAM>(&item));
     Click(tabs, {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
 }
+
+void TypeInto(HWND edit, const std::string& text) {
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    for (char c : text) PostMessageW(edit, WM_CHAR, WPARAM(c), 1);
+    PumpUntilIdle();
+}
