@@ -258,11 +258,12 @@ TEST(WnHcQuantDlgTest, AResultShownZoomedOutIsTheSameCloseUp) {
         const auto closeUp = [&] {
             for (int i = 0; i < 7 && DialogText(dialog, IDC_ZOOM_LABEL) != "1 : 1"; ++i)
                 PressDialogButton(dialog, IDC_ZOOM_IN);
+            EXPECT_EQ(DialogText(dialog, IDC_ZOOM_LABEL), "1 : 1");
             PumpUntilIdle();
             return CaptureClient(pane);
         };
         const auto reduceSeenWhole = [&](int depthItem) {
-            while (Enabled(dialog, IDC_ZOOM_OUT)) PressDialogButton(dialog, IDC_ZOOM_OUT);
+            for (int i = 0; i < 7 && Enabled(dialog, IDC_ZOOM_OUT); ++i) PressDialogButton(dialog, IDC_ZOOM_OUT);
             Choose(dialog, IDC_QUANT_DEPTH, depthItem);
             WaitForReduction(dialog);
         };
