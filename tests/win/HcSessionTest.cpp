@@ -4,8 +4,6 @@
 // Each step leaves a numbered screenshot; the file and what it must hold are left beside them for other readers.
 #include <gtest/gtest.h>
 #include <windows.h>
-// The tab control's messages, which need the window types above.
-#include <commctrl.h>
 
 #include <cstdio>
 #include <fstream>
@@ -38,23 +36,13 @@ constexpr int kStrokeY = 30, kStrokeFrom = 20, kStrokeTo = 140;  // painted tran
 constexpr std::chrono::milliseconds kLimit(60000);
 constexpr int kPaneId = 1099;
 
-// Red grows to the right, green downward, blue in a corner block; the layer has a square hole.
+// The bench's gradient; the layer has a square hole.
 SimImage LayerWithHole() {
-    SimImage image;
-    image.width = kWidth;
-    image.height = kHeight;
+    SimImage image = GradientPicture(kWidth, kHeight);
     image.transparencyPlanes = 1;
-    image.color.resize(size_t(kWidth) * kHeight * 3);
     image.planes.assign(1, std::vector<uint8_t>(size_t(kWidth) * kHeight, 255));
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            uint8_t* pixel = &image.color[(size_t(y) * kWidth + x) * 3];
-            pixel[0] = uint8_t(x * 255 / (kWidth - 1));
-            pixel[1] = uint8_t(y * 255 / (kHeight - 1));
-            pixel[2] = (x < kWidth / 3 && y < kHeight / 2) ? 220 : 40;
-            const bool hole = x >= kHoleLeft && x < kHoleLeft + kHoleSize && y >= kHoleTop && y < kHoleTop + kHoleSize;
-            if (hole) image.planes[0][size_t(y) * kWidth + x] = 0;
-        }
+    for (int y = kHoleTop; y < kHoleTop + kHoleSize; ++y)
+        for (int x = kHoleLeft; x < kHoleLeft + kHoleSize; ++x) image.planes[0][size_t(y) * kWidth + x] = 0;
     return image;
 }
 
@@ -68,21 +56,6 @@ HWND OnPage(HWND dialog, int id) {
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (HWND found = GetDlgItem(child, id)) return found;
     return nullptr;
-}
-
-void ClickControl(HWND control) {
-    RECT rect{};
-    GetClientRect(control, &rect);
-    Click(control, {5, rect.bottom / 2});
-    PumpUntilIdle();
-}
-
-void ShowTab(HWND dialog, int tab) {
-    HWND tabs = GetDlgItem(dialog, IDC_OPT_TABS);
-    RECT item{};
-    SendMessageW(tabs, TCM_GETITEMRECT, WPARAM(tab), reinterpret_cast<LPARAM>(&item));
-    Click(tabs, {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
-    PumpUntilIdle();
 }
 
 // The pane shows the frame centred at 1 : 1; its tool buttons lie below it.
@@ -103,14 +76,7 @@ void SelectPencil(HWND dialog) {
 // Chooses "Fine" in the palette box, and waits for its reduction.
 void ChooseFine(HWND dialog) {
     Choose(dialog, IDC_QUANT_PALETTE, 1);
-    PumpUntil([&] { return !QuantReducing(dialog); }, kLimit);
-    PumpUntilIdle();
-}
-
-long Readout(HWND dialog) {
-    long bytes = -1;
-    std::sscanf(DialogText(dialog, IDC_OPT_FILE_SIZE).c_str(), "File Size: %ld Bytes", &bytes);
-    return bytes;
+    WaitForReduction(dialog);
 }
 
 class Session {
@@ -159,28 +125,20 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
     auto secondOptions = [&](HWND dialog) {
         PumpUntilIdle();
         session.Shot(dialog, "options-again-mask-kept");
-        ShowTab(dialog, 2);
-        HWND comment = OnPage(dialog, IDC_OPT_COMMENT);
-        SetFocus(comment);
-        for (char c : std::string("Made on the bench")) PostMessageW(comment, WM_CHAR, WPARAM(c), 1);
-        PumpUntilIdle();
+        ShowTab(dialog, IDC_OPT_TABS, 2);
+        TypeInto(OnPage(dialog, IDC_OPT_COMMENT), "Made on the bench");
         session.Shot(dialog, "options-comment");
-        readout = Readout(dialog);
+        readout = OptionsReadout(dialog);
         saveAs = std::make_unique<BenchAnswerFileBox>(L"Save As", out);
         PressDialogButton(dialog, IDOK);
     };
     auto secondQuant = [&](HWND dialog) {
-        PumpUntil([&] { return !QuantReducing(dialog); }, kLimit);
+        WaitForReduction(dialog);
         session.Shot(dialog, "quantization-again");
         EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_QUANT_PALETTE, CB_GETCURSEL, 0, 0), 1) << "still on \"Fine\"";
         EXPECT_EQ(LossyShown(dialog), lossy);
-        HWND edit = GetDlgItem(dialog, IDC_QUANT_COLORS);
-        SetFocus(edit);
-        SendMessageW(edit, EM_SETSEL, 0, -1);
-        for (char c : std::string("16")) PostMessageW(edit, WM_CHAR, WPARAM(c), 1);
-        PumpUntilIdle();
-        PumpUntil([&] { return !QuantReducing(dialog); }, kLimit);
-        PumpUntilIdle();
+        TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "16");
+        WaitForReduction(dialog);
         session.Shot(dialog, "quantization-16-colors");
         Session::OnOptions(options, secondOptions);
         PressDialogButton(dialog, IDOK);
@@ -199,14 +157,12 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
         PressDialogButton(dialog, IDC_OPT_LAST);
     };
     Session::OnQuantization(quant, [&](HWND dialog) {
-        PumpUntil([&] { return !QuantReducing(dialog); }, kLimit);
-        PumpUntilIdle();
+        WaitForReduction(dialog);
         session.Shot(dialog, "quantization");
         ChooseFine(dialog);
         session.Shot(dialog, "quantization-fine");
         DragLossy(dialog, 60);
-        PumpUntil([&] { return !QuantReducing(dialog); }, kLimit);
-        PumpUntilIdle();
+        WaitForReduction(dialog);
         lossy = LossyShown(dialog);
         session.Shot(dialog, "quantization-lossy");
         Session::OnOptions(options, firstOptions);
@@ -353,8 +309,7 @@ TEST(HcSessionTest, APhotographOpensWholeInBothDialogsAndTheWheelZoomsItAtTheDis
         ChooseFine(dialog);
         SaveScreenshot(CaptureClient(dialog), "photo-quantization-fine" + dpi);
         DragLossy(dialog, 80);
-        PumpUntil([&] { return !QuantReducing(dialog); }, kLimit);
-        PumpUntilIdle();
+        WaitForReduction(dialog);
         SaveScreenshot(CaptureClient(dialog), "photo-quantization-fine-lossy" + dpi);
         Session::OnOptions(options, [&](HWND second) {
             PumpUntilIdle();

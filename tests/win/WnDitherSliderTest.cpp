@@ -1,5 +1,5 @@
 // The dithering slider on a real window between controls 1052 and 1053: drags through real mouse messages, the
-// label, and the parent told once per drag that ends on another stop; drawn at 0, 5 and 10, at 96 and 144 DPI.
+// label, and the parent told once per drag that ends on another stop; drawn at 0, 5 and 10; at 96 and 144 DPI.
 #include <gtest/gtest.h>
 #include <windowsx.h>
 
@@ -58,31 +58,21 @@ private:
     }
 };
 
-TEST(WnDitherSliderTest, DragToAnotherStopTellsTheParentOnce) {
+// At 96 and 144 DPI alike (the stops' geometry is HcDitherTrack's, tested in uicore/): a drag ending on another
+// stop tells the parent once, one ending where it began or missing the thumb tells nothing.
+TEST(WnDitherSliderTest, DragToAnotherStopTellsTheParentOnceAtTheDisplaysDpi) {
     DitherSliderBench bench(3);
-    EXPECT_EQ(bench.slider->Track().Step(), 15);
     EXPECT_EQ(bench.Label(), L"Dithering:3");
     Drag(bench.window.Handle(), {bench.Thumb(), bench.Stop(5), bench.Stop(7)});
     EXPECT_EQ(bench.slider->Value(), 7);
     EXPECT_EQ(bench.Label(), L"Dithering:7");
+    EXPECT_EQ(GetCapture(), nullptr);
+    Drag(bench.window.Handle(), {bench.Thumb(), bench.Stop(9), bench.Stop(7)});
+    Drag(bench.window.Handle(), {bench.Stop(9), bench.Stop(1)});  // no thumb under the press
+    EXPECT_EQ(bench.slider->Value(), 7);
     ASSERT_EQ(bench.Notices().size(), 1u);
     EXPECT_EQ(bench.Notices()[0].wParam, WPARAM(kCommandSettingChanged));
     EXPECT_EQ(bench.Notices()[0].lParam, LPARAM(kSettingDither));
-    EXPECT_EQ(GetCapture(), nullptr);
-
-    // Out past the right end, then back.
-    Drag(bench.window.Handle(), {bench.Thumb(), {bench.scale(600), 0}});
-    EXPECT_EQ(bench.slider->Value(), 10);
-    EXPECT_EQ(bench.Notices().size(), 2u);
-}
-
-TEST(WnDitherSliderTest, ReleasingOnTheStartingStopOrMissingTheThumbPostsNothing) {
-    DitherSliderBench bench(4);
-    Drag(bench.window.Handle(), {bench.Thumb(), bench.Stop(8), bench.Stop(4)});
-    EXPECT_EQ(bench.slider->Value(), 4);
-    Drag(bench.window.Handle(), {bench.Stop(9), bench.Stop(1)});  // no thumb under the press
-    EXPECT_EQ(bench.slider->Value(), 4);
-    EXPECT_TRUE(bench.Notices().empty());
 }
 
 TEST(BenchDpiControls, DitherSliderAtItsEndsAndMiddle) {

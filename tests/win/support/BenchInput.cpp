@@ -2,6 +2,9 @@
 // Each action pumps the queue until idle before returning, so its effects are visible to the test.
 #include "tests/win/support/BenchInput.h"
 
+// The tab control's messages, which need the window types above.
+#include <commctrl.h>
+
 #include "tests/win/support/BenchWindow.h"
 
 namespace {
@@ -90,5 +93,25 @@ void PressKey(HWND window, UINT virtualKey) {
     PumpUntilIdle();  // TranslateMessage in the pump adds WM_CHAR for character keys
     SetKeyDown(int(virtualKey), false);
     PostMessageW(window, WM_KEYUP, virtualKey, LPARAM(1 | scanCode << 16 | 3u << 30));
+    PumpUntilIdle();
+}
+
+void ClickControl(HWND control) {
+    RECT rect{};
+    GetClientRect(control, &rect);
+    Click(control, {5, rect.bottom / 2});
+}
+
+void ShowTab(HWND dialog, int tabsId, int tab) {
+    HWND tabs = GetDlgItem(dialog, tabsId);
+    RECT item{};
+    SendMessageW(tabs, TCM_GETITEMRECT, WPARAM(tab), reinterpret_cast<LPARAM>(&item));
+    Click(tabs, {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+}
+
+void TypeInto(HWND edit, const std::string& text) {
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    for (char c : text) PostMessageW(edit, WM_CHAR, WPARAM(c), 1);
     PumpUntilIdle();
 }

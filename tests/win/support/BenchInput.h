@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 // Modifier keys held during a mouse action: MK_SHIFT, MK_CONTROL or both.
@@ -36,5 +37,11 @@ void Click(HWND window, POINT point, WPARAM modifiers = kBenchNoKeys);
 void Drag(HWND window, const std::vector<POINT>& path, WPARAM modifiers = kBenchNoKeys);
 // `steps` evenly spaced moves from `from` to `to` (both included), for Drag.
 std::vector<POINT> StraightPath(POINT from, POINT to, int steps);
+// A click near the control's left edge, on a check box's or radio button's box.
+void ClickControl(HWND control);
+// A click on the tab control's item `tab` (the control with id `tabsId` in `dialog`).
+void ShowTab(HWND dialog, int tabsId, int tab);
+// Types `text` into the edit over what it holds, as a person does after selecting it: WM_CHAR messages.
+void TypeInto(HWND edit, const std::string& text);
 // WM_KEYDOWN then WM_KEYUP (with WM_CHAR between them for character keys), with the key's state following.
 void PressKey(HWND window, UINT virtualKey);

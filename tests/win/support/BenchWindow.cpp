@@ -130,11 +130,9 @@ LRESULT CALLBACK BenchCanvas::Procedure(HWND window, UINT message, WPARAM wParam
         }
         auto* canvas = reinterpret_cast<BenchCanvas*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (canvas)
-            canvas->received.push_back({message, wParam, lParam, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0,
-                                        GetKeyState(VK_LBUTTON) < 0});
+            canvas->received.push_back({message, wParam, lParam});
         if (canvas && canvas->onMessage) canvas->onMessage(message, wParam, lParam);
         if (message == WM_ERASEBKGND) return 1;
-        if (canvas && canvas->captureOnButtonDown && message == WM_LBUTTONDOWN) SetCapture(window);
         if (message == WM_LBUTTONUP && GetCapture() == window) ReleaseCapture();
         if (message == WM_PAINT) {
             WnPaintDC paint(window);

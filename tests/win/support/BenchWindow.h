@@ -40,19 +40,16 @@ private:
     HWND window = nullptr;
 };
 
-// A message as a window received it, with the key states GetKeyState reported at that moment.
+// A message as a window received it.
 struct BenchMessage {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    bool shiftDown;
-    bool controlDown;
-    bool leftButtonDown;
 };
 
 // A plain child window that draws nothing by itself: the target of ControlBitmap copies. It never erases its
 // background; `onPaint` (when set) runs for every WM_PAINT between BeginPaint and EndPaint. It records what it
-// receives and, when asked, captures the mouse from button down to button up as a dragging control does.
+// receives and releases a mouse capture at button up, as a dragging control does.
 class BenchCanvas {
 public:
     BenchCanvas(HWND parent, const RECT& rect, int id = 1);
@@ -64,7 +61,6 @@ public:
     std::function<void(HDC)> onPaint;
     // Runs for every message after it is recorded: how a test routes input to the control it hosts here.
     std::function<void(UINT, WPARAM, LPARAM)> onMessage;
-    bool captureOnButtonDown = false;
     std::vector<BenchMessage> received;
     // The received messages of one kind, in order.
     std::vector<BenchMessage> Received(UINT message) const;

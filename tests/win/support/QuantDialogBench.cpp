@@ -1,11 +1,12 @@
-// Reading and driving the quantization dialog from outside, for its tests and its speed benchmark: the texts it
-// shows, whether a reduction is running, where the dithering slider's stops lie, and the lossy control.
+// Reading and driving the plug-in's dialogs from outside, for their tests and the speed benchmark: the texts they
+// show, whether a reduction is running, where the dithering slider's stops lie, the lossy control, the readout.
 #include "tests/win/support/QuantDialogBench.h"
 
 // The trackbar's messages, which need the window types above.
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include "cli/InputImage.h"
@@ -48,6 +49,21 @@ bool BenchPhotograph(uint32_t width, uint32_t height, SimImage& image) {
     return true;
 }
 
+SimImage GradientPicture(int width, int height) {
+    SimImage image;
+    image.width = width;
+    image.height = height;
+    image.color.resize(size_t(width) * height * 3);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* pixel = &image.color[(size_t(y) * width + x) * 3];
+            pixel[0] = uint8_t(x * 255 / std::max(width - 1, 1));
+            pixel[1] = uint8_t(y * 255 / std::max(height - 1, 1));
+            pixel[2] = (x < width / 3 && y < height / 2) ? 200 : uint8_t((x * y) % 97);
+        }
+    return image;
+}
+
 std::string DialogText(HWND dialog, int id) {
     const std::wstring wide = WindowText(GetDlgItem(dialog, id));
     return std::string(wide.begin(), wide.end());
@@ -55,6 +71,12 @@ std::string DialogText(HWND dialog, int id) {
 
 bool QuantReducing(HWND dialog) {
     return ShowsNoGifSize(DialogText(dialog, IDC_QUANT_SIZE_INFO));
+}
+
+bool WaitForReduction(HWND dialog) {
+    const bool ended = PumpUntil([&] { return !QuantReducing(dialog); }, std::chrono::milliseconds(60000));
+    PumpUntilIdle();
+    return ended;
 }
 
 std::unique_ptr<BenchOnModal> OnQuantDialog(std::function<void(HWND)> action, std::chrono::milliseconds limit) {
@@ -121,4 +143,9 @@ LRESULT CALLBACK SizeLineLog::Record(int code, WPARAM wParam, LPARAM lParam) {
         GetDlgCtrlID(message->hwnd) == IDC_QUANT_SIZE_INFO)
         activeLog->texts.push_back(DialogText(GetParent(message->hwnd), IDC_QUANT_SIZE_INFO));
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+long OptionsReadout(HWND dialog) {
+    long bytes = -1;
+    return std::sscanf(DialogText(dialog, IDC_OPT_FILE_SIZE).c_str(), "File Size: %ld Bytes", &bytes) == 1 ? bytes : -1;
 }

@@ -1,5 +1,5 @@
-// Reading and driving the quantization dialog from outside, for its tests and its speed benchmark: the texts it
-// shows, whether a reduction is running, where the dithering slider's stops lie, and the lossy control.
+// Reading and driving the plug-in's dialogs from outside, for their tests and the speed benchmark: the texts they
+// show, whether a reduction is running, where the dithering slider's stops lie, the lossy control, the readout.
 #pragma once
 
 #include <windows.h>
@@ -18,10 +18,16 @@ struct SimImage;
 // width x height, nearest pixel; false when it is not there.
 bool BenchPhotograph(uint32_t width, uint32_t height, SimImage& image);
 
+// An RGB picture with no symmetry: red grows to the right, green downward, blue in a corner block.
+SimImage GradientPicture(int width, int height);
+
 // A control's text (the dialog's texts are plain ASCII).
 std::string DialogText(HWND dialog, int id);
 // The size line shows "GIF 0K" from the start of a reduction until its compressed size is known.
 bool QuantReducing(HWND dialog);
+// Pumps until the running reduction has shown its size (at most a minute) and the queue is idle; false if it
+// never did.
+bool WaitForReduction(HWND dialog);
 // Acts on the quantization dialog once it shows and its first reduction has ended (not from inside that
 // reduction's pump, which would wait for itself).
 std::unique_ptr<BenchOnModal> OnQuantDialog(std::function<void(HWND)> action, std::chrono::milliseconds limit);
@@ -36,6 +42,9 @@ void Choose(HWND dialog, int id, int item);
 int LossyShown(HWND dialog);
 // Drags the lossy thumb to about `level` as a person does; the control decides the level it lands on.
 void DragLossy(HWND dialog, int level);
+
+// The bytes the options dialog's "File Size" readout shows; -1 when it shows no size.
+long OptionsReadout(HWND dialog);
 
 // Every text the size line is given while this lives, in order, read back after the dialog handled each one.
 class SizeLineLog {
