@@ -196,13 +196,8 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
     EXPECT_TRUE(wrong.empty()) << wrong.size() << " pixels differ from the painted mask, first at ("
                                << wrong.begin()->first << ", " << wrong.begin()->second << ")";
 
-    // Left for readers outside this process: the file, and its transparent pixels as rows of 0 and 1.
+    // Kept beside the screenshots for a person to open.
     std::ofstream(ScreenshotDir() + "/session-file.gif", std::ios::binary) << bytes;
-    std::ofstream mask(ScreenshotDir() + "/session-file-mask.txt");
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) mask << (Expected(x, y) ? '1' : '0');
-        mask << '\n';
-    }
 }
 
 namespace {
