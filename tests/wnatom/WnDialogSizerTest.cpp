@@ -3,6 +3,7 @@
 // tested in uicore.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/win/support/BenchWindow.h"
@@ -66,11 +67,15 @@ TEST(WnDialogSizerTest, ItemsFollowTheEdgesAndTheDialogNeverShrinksBelowItsStart
     EXPECT_EQ(std::make_pair(sizer.custom.back().cx, sizer.custom.back().cy),
               std::make_pair(client.right + 40, client.bottom + 30));
 
-    ResizeClient(dialog, client.right - 50, client.bottom + 10);  // narrower than at the start: snaps back
-    RECT snapped{};
-    GetClientRect(dialog, &snapped);
-    EXPECT_EQ(std::make_pair(snapped.right, snapped.bottom), std::make_pair(client.right, client.bottom + 10));
-    EXPECT_EQ(PlaceOf(dialog, IDOK), (std::vector<LONG>{ok[0], ok[1] + 10, ok[2], ok[3]}));
+    // Narrower than at the start, then smaller both ways: snaps back by the shortfall only.
+    for (const auto& [shrink, taller] : {std::pair<LONG, LONG>{50, 10}, {5, -5}}) {
+        ResizeClient(dialog, client.right - shrink, client.bottom + taller);
+        RECT snapped{};
+        GetClientRect(dialog, &snapped);
+        const LONG height = client.bottom + std::max(taller, LONG(0));
+        EXPECT_EQ(std::make_pair(snapped.right, snapped.bottom), std::make_pair(client.right, height)) << shrink;
+        EXPECT_EQ(PlaceOf(dialog, IDOK), (std::vector<LONG>{ok[0], ok[1] + height - client.bottom, ok[2], ok[3]}));
+    }
     DestroyWindow(dialog);
 }
 
