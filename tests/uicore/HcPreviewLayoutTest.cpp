@@ -110,6 +110,9 @@ TEST(HcPreviewLayout, LargePicturesZoomOutUntilTheyFitAndOpenThere) {
         HcPreviewLayout layout = LayoutOf(uint32_t(c[0]), uint32_t(c[1]), c[2], c[2], c[4]);
         EXPECT_EQ(layout.FittedLevel(), c[3]) << c[0] << " in " << c[2];
         EXPECT_FALSE(layout.ZoomStep(false) || layout.CanZoomOut()) << c[0] << " in " << c[2];
+        layout.SetZoom(0);  // "-" steps all the way there, past 1 : 8 where needed
+        while (layout.ZoomStep(false)) continue;
+        EXPECT_EQ(layout.Zoom().level, c[4]) << c[0] << " in " << c[2];
         layout.SetZoom(c[3]);
         EXPECT_EQ(layout.CentredBothWays(), c[2] > 0) << c[0] << " in " << c[2];
     }
