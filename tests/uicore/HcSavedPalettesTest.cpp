@@ -7,7 +7,9 @@
 
 #include "common/hcprefs.h"
 #include "cvcode2/CvColorTable.h"
+#include "cvcode2/CvFile.h"
 #include "tests/support/SettingsLists.h"
+#include "tests/support/TestPaths.h"
 #include "uicore/HcSavedPalettes.h"
 
 namespace {
@@ -129,6 +131,15 @@ TEST(SavedPalettes, LoadAppendsOrReplacesByNameAndUnloadRenumbersAndGoesBackToAd
     EXPECT_FALSE(UnloadSavedPalette(globals, &stranger));
     EXPECT_EQ(ListLength(globals.paletteList), 5);
     EXPECT_EQ(PascalText(globals.paletteName), "new.act");  // nothing changed
+    // The list as the preferences file keeps it, numbers included, for the next run.
+    CvFileLocator location((MakeScratchDir("savedpal") + "/prefs").c_str());
+    SavePrefsTo(globals, location);
+    DefaultRun next;
+    LoadPrefsFrom(next.globals, location);
+    EXPECT_EQ(PaletteBoxItems(next.globals.paletteList), PaletteBoxItems(globals.paletteList));
+    EXPECT_EQ(ListIndexes(next.globals.paletteList), (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(SavedPaletteAt(next.globals.paletteList, 2)->colors[2][2], 198);  // "ten.act" as loaded again
+
     while (globals.paletteList) ASSERT_TRUE(UnloadSavedPalette(globals, globals.paletteList));
     EXPECT_EQ(PaletteBoxItems(globals.paletteList), (Items{"Custom", "Fine"}));
     EXPECT_EQ(BaseBoxItems(globals.paletteList), (Items{"None", "Custom"}));
