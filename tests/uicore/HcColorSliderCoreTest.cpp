@@ -1,3 +1,5 @@
+// The colour slider block's arithmetic: thumbs and arrows where the rows and values put them, drags clamped to the
+// bar, held arrows that step at once and then per tick, gradients, the disabled state and the value texts.
 #include <gtest/gtest.h>
 
 #include "uicore/HcColorSliderCore.h"
@@ -23,13 +25,14 @@ HcPoint CentreOf(const HcPixelRect& rect) {
 
 }  // namespace
 
+// A thumb stands below its bar at left + value / 2 - 4; blue's 9 puts it at left + 0.
 TEST(ColorSliderCore, GeometryFollowsRowsAndValues) {
     HcColorSliderCore slider = PickerSlider({0, 255, 9});
-    EXPECT_EQ(slider.ThumbRect(kGreen), (HcPixelRect{168, 146, 152, 178}));  // left + 123, below the bar
-    EXPECT_EQ(slider.ThumbRect(kRed), (HcPixelRect{41, 121, 127, 51}));      // left - 4
-    EXPECT_EQ(slider.ThumbRect(kBlue).left, 45 + 0);                         // 9 / 2 - 4
-    EXPECT_EQ(slider.LeftArrowRect(kBlue), (HcPixelRect{37, 160, 171, 45}));
-    EXPECT_EQ(slider.RightArrowRect(kRed), (HcPixelRect{177, 110, 121, 185}));
+    EXPECT_EQ(
+        (std::vector<HcPixelRect>{slider.ThumbRect(kGreen), slider.ThumbRect(kRed), slider.LeftArrowRect(kBlue),
+                                  slider.RightArrowRect(kRed)}),
+        (std::vector<HcPixelRect>{{168, 146, 152, 178}, {41, 121, 127, 51}, {37, 160, 171, 45}, {177, 110, 121, 185}}));
+    EXPECT_EQ(slider.ThumbRect(kBlue).left, 45 + 0);
     EXPECT_EQ(slider.HexOrigin(kGreen).y, 132);
 }
 
@@ -37,7 +40,6 @@ TEST(ColorSliderCore, DraggingMapsTheDistanceFromTheBarAndClamps) {
     HcColorSliderCore slider = PickerSlider({7, 8, 0});
     EXPECT_EQ(slider.MouseDown(CentreOf(slider.ThumbRect(kBlue))).changed, HcSliderChannel::none);
     ASSERT_EQ(slider.DragChannel(), kBlue);
-
     const std::pair<int, int> offsets[] = {{126, 252}, {127, 255}, {500, 255}, {-1, 0}, {1, 2}, {0, 0}};
     uint8_t previous = 0;
     for (auto [offset, value] : offsets) {
@@ -61,10 +63,8 @@ TEST(ColorSliderCore, HeldArrowStepsAtOnceThenPerTickAndStopsAtTheEnds) {
     EXPECT_EQ(press.changed, kGreen);
     EXPECT_EQ(press.previousValue, 252);
     EXPECT_EQ(slider.RepeatDirection(), kSliderRepeatUp);
-    EXPECT_EQ(slider.RepeatTick().changed, kGreen);
-    EXPECT_EQ(slider.RepeatTick().changed, kGreen);
-    EXPECT_EQ(slider.Channel(kGreen), 255);
-    EXPECT_EQ(slider.RepeatTick().changed, HcSliderChannel::none);
+    for (HcSliderChannel changed : {kGreen, kGreen, HcSliderChannel::none})
+        EXPECT_EQ(slider.RepeatTick().changed, changed);
     EXPECT_EQ(slider.Color(), (HcRgb{1, 255, 40}));
     EXPECT_TRUE(slider.MouseUp().endInteraction);
     EXPECT_EQ(slider.RepeatTick().changed, HcSliderChannel::none);
@@ -75,6 +75,7 @@ TEST(ColorSliderCore, HeldArrowStepsAtOnceThenPerTickAndStopsAtTheEnds) {
     slider.MouseUp();
 }
 
+// Enabling without a colour (the picker before a colour is chosen) starts from black.
 TEST(ColorSliderCore, GradientRunsOneChannelInStepsOfTwoAndIsWhiteWhileDisabled) {
     HcColorSliderCore slider(11);
     slider.SetPosition(45, 110, 25);
@@ -86,17 +87,15 @@ TEST(ColorSliderCore, GradientRunsOneChannelInStepsOfTwoAndIsWhiteWhileDisabled)
 
     EXPECT_FALSE(slider.SetEnabled(false, true));
     EXPECT_TRUE(slider.SetEnabled(true, false));
-    EXPECT_EQ(slider.GradientColor(kRed, 0), (HcRgb{0, 20, 30}));
-    EXPECT_EQ(slider.GradientColor(kRed, 127), (HcRgb{254, 20, 30}));
-    EXPECT_EQ(slider.GradientColor(kGreen, 64), (HcRgb{10, 128, 30}));
+    EXPECT_EQ((std::vector<HcRgb>{slider.GradientColor(kRed, 0), slider.GradientColor(kRed, 127),
+                                  slider.GradientColor(kGreen, 64)}),
+              (std::vector<HcRgb>{{0, 20, 30}, {254, 20, 30}, {10, 128, 30}}));
     EXPECT_TRUE(slider.SetEnabled(false, false));
     EXPECT_TRUE(slider.SetEnabled(true, true));
     EXPECT_EQ(slider.Color(), (HcRgb{0, 0, 0}));
 }
 
 TEST(ColorSliderCore, ValueTexts) {
-    EXPECT_EQ(SliderHexText(10), "0A");
-    EXPECT_EQ(SliderHexText(255), "FF");
-    EXPECT_EQ(SliderDecimalText(0), "0    ");
-    EXPECT_EQ(SliderDecimalText(255), "255  ");
+    EXPECT_EQ(SliderHexText(10) + SliderHexText(255), "0AFF");
+    EXPECT_EQ(SliderDecimalText(0) + "|" + SliderDecimalText(255), "0    |255  ");
 }

@@ -1,44 +1,38 @@
+// The dithering slider's arithmetic: geometry from the two controls around it, the nearest stop under the pointer,
+// and a drag that reports only a release on another stop.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "uicore/HcDitherTrack.h"
 
-namespace {
-
-// Control 1052 ends at 100 and 1053 starts at 166: x0 102, step 6.
-HcDitherTrack Track(uint8_t value) {
-    return HcDitherTrack(100, 166, value);
-}
-
-}  // namespace
-
+// Control 1052 ends at 100 and 1053 starts at 166: x0 102, step 6; the end and middle ticks reach higher.
 TEST(DitherTrack, GeometryFromTheTwoControls) {
-    HcDitherTrack track = Track(3);
-    EXPECT_EQ(track.X0(), 102);
-    EXPECT_EQ(track.Step(), 6);
-    EXPECT_EQ(track.TrackRight(), 162);
-    EXPECT_EQ(track.Tick(0).top, 35);
-    EXPECT_EQ(track.Tick(5).x, 132);
-    EXPECT_EQ(track.Tick(5).top, 38);
-    EXPECT_EQ(track.Tick(10).top, 35);
-    HcDitherThumb thumb = track.Thumb();
-    EXPECT_EQ(thumb.tip.x, 120);
-    EXPECT_EQ(thumb.tip.y, 43);
-    EXPECT_EQ(thumb.baseLeft.x, 114);
-    EXPECT_EQ(thumb.baseRight.x, 126);
-    EXPECT_EQ(thumb.baseRight.y, 51);
+    const HcDitherTrack track(100, 166, 3);
+    const HcDitherThumb thumb = track.Thumb();
+    EXPECT_EQ((std::vector<int32_t>{track.X0(), track.Step(), track.TrackRight(), track.Tick(5).x}),
+              (std::vector<int32_t>{102, 6, 162, 132}));
+    EXPECT_EQ((std::vector<int32_t>{track.Tick(0).top, track.Tick(5).top, track.Tick(10).top}),
+              (std::vector<int32_t>{35, 38, 35}));
+    EXPECT_EQ((std::vector<HcPoint>{thumb.tip, thumb.baseLeft, thumb.baseRight}),
+              (std::vector<HcPoint>{{120, 43}, {114, 51}, {126, 51}}));
     EXPECT_EQ(track.ThumbRect(), (HcPixelRect{114, 43, 51, 126}));
     EXPECT_EQ(DitherLabelText(7), "Dithering:7");
 }
 
 TEST(DitherTrack, PointerPicksTheNearestStopWithinTheEnds) {
-    HcDitherTrack track = Track(0);
+    const HcDitherTrack track(100, 166, 0);
     const std::pair<int, int> cases[] = {{102, 0}, {104, 0}, {105, 1},  {98, 0},   {0, 0},
                                          {-50, 0}, {131, 5}, {159, 10}, {1000, 10}};
     for (auto [x, value] : cases) EXPECT_EQ(track.ValueAt(x), value) << x;
+    const HcDitherTrack tooClose(100, 104, 20);  // controls too close still give a usable step; 20 clamps
+    EXPECT_EQ(tooClose.Step(), 1);
+    EXPECT_EQ(tooClose.Value(), 10);
+    EXPECT_EQ(tooClose.ValueAt(105), 3);
 }
 
 TEST(DitherTrack, ReleaseReportsOnlyADifferentStop) {
-    HcDitherTrack track = Track(3);
+    HcDitherTrack track(100, 166, 3);
     EXPECT_FALSE(track.Press({113, 45}));  // left of the thumb
     EXPECT_FALSE(track.Move({150, 45}));
     ASSERT_TRUE(track.Press({114, 43}));
@@ -53,11 +47,4 @@ TEST(DitherTrack, ReleaseReportsOnlyADifferentStop) {
     track.Move({-400, 45});
     EXPECT_TRUE(track.Release());
     EXPECT_EQ(track.Value(), 0);
-}
-
-TEST(DitherTrack, ControlsTooCloseStillGiveAUsableStep) {
-    HcDitherTrack track(100, 104, 20);
-    EXPECT_EQ(track.Step(), 1);
-    EXPECT_EQ(track.Value(), 10);
-    EXPECT_EQ(track.ValueAt(105), 3);
 }

@@ -39,24 +39,13 @@ std::unique_ptr<CvGIFFrame> OpaqueFrame(uint32_t width, uint32_t height) {
 
 }  // namespace
 
+// Shift adds the picked index, Ctrl removes it, neither keeps only it; Shift wins when both are held. The settings'
+// flags follow every pick as the frame does.
 TEST(HcMaskEdit, PickerAddsRemovesOrKeepsOnlyTheIndex) {
     auto index = [](uint32_t x, uint32_t y) { return (x + 2 * y) % 8; };
     auto frame = MakeFrame(6, 4, 8, index, [&](uint32_t x, uint32_t y) { return uint32_t(index(x, y) == 2); });
-    auto ofIndexes = [&](std::vector<uint32_t> wanted) {
-        return Where(6, 4, [&](int32_t x, int32_t y) {
-            return std::find(wanted.begin(), wanted.end(), index(uint32_t(x), uint32_t(y))) != wanted.end();
-        });
-    };
-    // The settings' flags follow every pick as the frame does.
     uint8_t flags[256] = {};
     flags[2] = 1;
-    auto flagged = [&] {
-        std::vector<uint32_t> indexes;
-        for (uint32_t i = 0; i < 256; ++i)
-            if (flags[i]) indexes.push_back(i);
-        return indexes;
-    };
-    EXPECT_EQ(HcPickModeFor(true, true), HcPickMode::Add);
     const struct {
         HcPoint pixel;
         HcPickMode mode;
@@ -64,15 +53,19 @@ TEST(HcMaskEdit, PickerAddsRemovesOrKeepsOnlyTheIndex) {
         std::vector<uint32_t> transparent;
     } picks[] = {
         {{3, 1}, HcPickModeFor(true, false), 5, {2, 5}}, {{5, 0}, HcPickModeFor(false, true), 5, {2}},
-        {{1, 2}, HcPickModeFor(false, false), 5, {5}},   {{4, 1}, HcPickMode::Add, 6, {5, 6}},
+        {{1, 2}, HcPickModeFor(false, false), 5, {5}},   {{4, 1}, HcPickModeFor(true, true), 6, {5, 6}},
         {{6, 0}, HcPickMode::OnlyThis, -1, {5, 6}},  // outside: nothing
     };
     for (const auto& pick : picks) {
         SCOPED_TRACE(testing::Message() << pick.pixel.x << ", " << pick.pixel.y);
         EXPECT_EQ(HcPickIndex(*frame, pick.pixel, pick.mode), pick.picked);
         if (pick.picked >= 0) HcPickFlags(flags, uint8_t(pick.picked), pick.mode);
-        EXPECT_EQ(TransparentPixels(*frame), ofIndexes(pick.transparent));
-        EXPECT_EQ(flagged(), pick.transparent);
+        const auto isTransparent = [&](uint32_t i) {
+            return std::find(pick.transparent.begin(), pick.transparent.end(), i) != pick.transparent.end();
+        };
+        EXPECT_EQ(TransparentPixels(*frame),
+                  Where(6, 4, [&](int32_t x, int32_t y) { return isTransparent(index(uint32_t(x), uint32_t(y))); }));
+        for (uint32_t i = 0; i < 256; ++i) EXPECT_EQ(flags[i] != 0, isTransparent(i)) << i;
     }
     EXPECT_TRUE(frame->HasTransparency());
 }
@@ -96,8 +89,8 @@ TEST(HcMaskEdit, PencilPaintsTheLineAndCtrlMakesItOpaqueAgain) {
         EXPECT_EQ(stroke.LineTo({0, 0}, false).pixels, (Points{{0, 0}}));
         const HcMaskChange line = stroke.LineTo({3, 1}, false);
         EXPECT_EQ(line.pixels, (Points{{1, 0}, {2, 1}, {3, 1}}));
-        EXPECT_EQ(line.bounds.left, 1);
-        EXPECT_EQ(line.bounds.bottom, 1);
+        EXPECT_EQ((std::vector<int32_t>{line.bounds.left, line.bounds.top, line.bounds.right, line.bounds.bottom}),
+                  (std::vector<int32_t>{1, 0, 3, 1}));
         HcShowMaskPixels(*frame, line.pixels, full);
         EXPECT_EQ(std::vector<uint8_t>(full.At(2, 1), full.At(2, 1) + 4), (std::vector<uint8_t>{7, 8, 9, 0}));
 

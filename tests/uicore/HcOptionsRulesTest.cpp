@@ -13,25 +13,20 @@ TEST(HcOptionsRules, BitDepthFollowsThePaletteSizeAndTheInfoTextsShowIt) {
     EXPECT_EQ(FileSizeText(1234), "File Size: 1234 Bytes");
 }
 
-TEST(HcOptionsRules, CommentsCountAsTheirExtensionAndOnlyTheKeptPart) {
-    EXPECT_EQ(CommentExtensionSize(0), 0u);
-    EXPECT_EQ(CommentExtensionSize(1), 3u + 1 + 1);
-    EXPECT_EQ(CommentExtensionSize(255), 3u + 255 + 1);
-    EXPECT_EQ(CommentExtensionSize(256), 3u + 256 + 2);
-    const std::string typed(300, 'c');
-    EXPECT_EQ(KeptComment(typed).size(), 255u);
-    EXPECT_EQ(CommentExtensionSize(KeptComment(typed).size()), CommentExtensionSize(255));
-    EXPECT_EQ(KeptComment("short"), "short");
-}
-
-// A two-byte character of the code page is kept whole or not at all: bytes from 0x81 start one here.
-TEST(HcOptionsRules, TheKeptCommentNeverSplitsATwoByteCharacter) {
+// The comment's share of "File Size" is its whole extension (introducer, label, sub-block lengths, terminator), so
+// the readout is the size "Save" writes. A two-byte character of the code page is kept whole or not at all: bytes
+// from 0x81 start one here.
+TEST(HcOptionsRules, TheKeptCommentCountsAsItsExtensionAndNeverSplitsATwoByteCharacter) {
+    const std::pair<size_t, uint32_t> sizes[] = {{0, 0}, {1, 3 + 1 + 1}, {255, 3 + 255 + 1}, {256, 3 + 256 + 2}};
+    for (const auto& [length, bytes] : sizes) EXPECT_EQ(CommentExtensionSize(length), bytes) << length;
     const HcLeadByteTest lead = [](uint8_t byte) { return byte >= 0x81; };
     const std::string pair = "\x82\xA0";
     const struct {
         std::string typed;
         size_t kept;
     } cases[] = {
+        {"short", 5},
+        {std::string(300, 'c'), 255},
         {std::string(254, 'a') + pair, 254},
         {std::string(253, 'a') + pair + "b", 255},
         {std::string(253, 'a') + pair + pair, 255},
@@ -46,38 +41,39 @@ TEST(HcOptionsRules, TheKeptCommentNeverSplitsATwoByteCharacter) {
 }
 
 TEST(HcOptionsRules, PlaneNamesFollowTheLayersPlanes) {
-    const auto names = [](uint32_t count, bool transparency, bool layerMask) {
-        std::vector<std::string> result;
-        uint32_t position = 0;
-        for (const HcPlaneItem& item : MaskPlaneItems(count, transparency, layerMask)) {
-            EXPECT_EQ(item.plane, position++);
-            result.push_back(item.name);
-        }
-        return result;
-    };
     using Names = std::vector<std::string>;
-    EXPECT_EQ(names(3, true, true), (Names{"Layer Transparency", "Layer Mask", "Channel 2"}));
-    EXPECT_EQ(names(2, true, false), (Names{"Layer Transparency", "Channel 1"}));
-    EXPECT_EQ(names(2, false, true), (Names{"Layer Mask", "Channel 1"}));
-    EXPECT_EQ(names(2, false, false), (Names{"Channel 0", "Channel 1"}));
-    EXPECT_TRUE(names(0, true, true).empty());
+    const struct {
+        uint32_t count;
+        bool transparency, layerMask;
+        Names names;
+    } cases[] = {{3, true, true, {"Layer Transparency", "Layer Mask", "Channel 2"}},
+                 {2, true, false, {"Layer Transparency", "Channel 1"}},
+                 {2, false, true, {"Layer Mask", "Channel 1"}},
+                 {2, false, false, {"Channel 0", "Channel 1"}},
+                 {0, true, true, {}}};
+    for (const auto& c : cases) {
+        Names names;
+        for (const HcPlaneItem& item : MaskPlaneItems(c.count, c.transparency, c.layerMask)) {
+            EXPECT_EQ(item.plane, names.size());
+            names.push_back(item.name);
+        }
+        EXPECT_EQ(names, c.names);
+    }
 }
 
+// Columns: a point and the button under it (-1: none), with the bar below a pane of 315 and then moved down by 40.
 TEST(HcOptionsRules, ToolButtonsSitBelowThePaneAndMoveWithIt) {
     HcToolBar large(144);
     large.PlaceBelowPane(480);
-    EXPECT_EQ(large.Rect(0), HcPixelRect::At(23, 495, 39, 33));
     EXPECT_EQ(large.Rect(1), HcPixelRect::At(61, 495, 39, 33));
     HcToolBar tools;
     tools.PlaceBelowPane(315);
     EXPECT_EQ(tools.Rect(0), HcPixelRect::At(15, 325, 26, 22));
     EXPECT_EQ(tools.Rect(3), HcPixelRect::At(90, 325, 26, 22));
-    EXPECT_EQ(tools.HitTest({15, 325}), 0);
-    EXPECT_EQ(tools.HitTest({40, 330}), 0) << "the column two buttons share belongs to the first";
-    EXPECT_EQ(tools.HitTest({41, 330}), 1);
-    EXPECT_EQ(tools.HitTest({115, 346}), 3);
-    EXPECT_EQ(tools.HitTest({116, 330}), -1);
-    EXPECT_EQ(tools.HitTest({20, 347}), -1);
+    const std::pair<HcPoint, int> hits[] = {
+        {{15, 325}, 0}, {{40, 330}, 0},  // the column two buttons share belongs to the first
+        {{41, 330}, 1}, {{115, 346}, 3}, {{116, 330}, -1}, {{20, 347}, -1}};
+    for (const auto& [point, button] : hits) EXPECT_EQ(tools.HitTest(point), button) << point.x << ", " << point.y;
     tools.MoveBy(40);
     EXPECT_EQ(tools.HitTest({20, 330}), -1);
     EXPECT_EQ(tools.HitTest({20, 370}), 0);

@@ -1,6 +1,6 @@
-// Pane layout: centring, zoom changes from the top-left corner, the fitted levels of large pictures, wheel zoom
-// about the pointer, clamped panning, resizing about the view centre, paced auto-scroll and view <-> image
-// coordinates.
+// Pane layout and zoom levels: ratios and labels down to the halving steps below 1 : 8, centring, zoom changes from
+// the top-left corner, the fitted levels of large pictures, wheel zoom about the pointer, clamped panning, resizing
+// about the view centre, paced auto-scroll and view <-> image coordinates.
 #include <gtest/gtest.h>
 
 #include "tests/support/ErrorOf.h"
@@ -25,21 +25,34 @@ HcPoint CentreInImage(const HcPreviewLayout& layout) {
 
 }  // namespace
 
-TEST(HcPreviewLayout, AnImageThatFitsIsCentredAndDoesNotPan) {
-    HcPreviewLayout layout = LayoutOf(100, 60, 301, 200);
-    EXPECT_TRUE(layout.CentredBothWays());
-    EXPECT_EQ(layout.Origin(), (HcPoint{100, 70}));
-    EXPECT_FALSE(layout.Pan(-10, 10));
-    EXPECT_FALSE(layout.AutoScroll({-40, 500}));
-    EXPECT_FALSE(layout.ScrollTo({0, 0}));
-    EXPECT_EQ(layout.Origin(), (HcPoint{100, 70}));
+// Scaled sizes round up, so the last partial block of a zoomed-out picture still shows; levels outside the range
+// clamp to its ends.
+TEST(HcZoom, LevelsGiveRatiosLabelsAndScaledSizes) {
+    const struct {
+        int level;
+        const char* label;
+        int32_t scaled100, scaled60;
+    } cases[] = {{-19, "1 : 32768", 1, 1}, {-9, "1 : 32", 4, 2},    {-8, "1 : 16", 7, 4},     {-7, "1 : 8", 13, 8},
+                 {-2, "1 : 3", 34, 20},    {0, "1 : 1", 100, 60},   {3, "4 : 1", 400, 240},   {7, "8 : 1", 800, 480},
+                 {-40, "1 : 32768", 1, 1}, {40, "8 : 1", 800, 480}, {-20, "1 : 32768", 1, 1}, {8, "8 : 1", 800, 480}};
+    for (const auto& c : cases) {
+        const HcZoom zoom = HcZoom::ForLevel(c.level);
+        EXPECT_EQ(zoom.Label(), c.label) << c.level;
+        EXPECT_EQ(zoom.Scale(100), c.scaled100) << c.level;
+        EXPECT_EQ(zoom.Scale(60), c.scaled60) << c.level;
+        EXPECT_EQ(HcZoom::IsLevel(c.level), zoom.level == c.level) << c.level;
+    }
 }
 
-TEST(HcPreviewLayout, ZoomShowsTheTopLeftAndPanningIsClamped) {
+TEST(HcPreviewLayout, AFittingImageIsCentredAndZoomShowsTheTopLeftWithPanningClamped) {
+    HcPreviewLayout fits = LayoutOf(100, 60, 301, 200);
+    EXPECT_TRUE(fits.CentredBothWays());
+    EXPECT_FALSE(fits.Pan(-10, 10) || fits.AutoScroll({-40, 500}) || fits.ScrollTo({0, 0}));
+    EXPECT_EQ(fits.Origin(), (HcPoint{100, 70}));
+
     HcPreviewLayout layout = LayoutOf(100, 600, 200, 100);
     EXPECT_TRUE(layout.CentredX());
     EXPECT_FALSE(layout.CentredY());
-    EXPECT_EQ(layout.Origin(), (HcPoint{50, 0}));
     EXPECT_TRUE(layout.Pan(-30, -30));
     EXPECT_EQ(layout.Origin(), (HcPoint{50, -30}));  // the centred direction stays
     EXPECT_TRUE(layout.Pan(0, -5000));
@@ -52,7 +65,6 @@ TEST(HcPreviewLayout, ZoomShowsTheTopLeftAndPanningIsClamped) {
     EXPECT_EQ(layout.MinOrigin(), (HcPoint{-100, -1700}));
 
     EXPECT_FALSE(layout.SetZoom(8));
-    EXPECT_TRUE(layout.Pan(-7, -7));
     EXPECT_TRUE(layout.SetZoom(7));
     EXPECT_TRUE(layout.Pan(-7, -7));
     EXPECT_FALSE(layout.ZoomStep(true));  // already 8 : 1: the view stays where it is
@@ -64,14 +76,13 @@ TEST(HcPreviewLayout, ZoomShowsTheTopLeftAndPanningIsClamped) {
 
 TEST(HcPreviewLayout, ResizeKeepsTheImagePointAtTheViewCentre) {
     for (int level : {0, 1, -2}) {
-        SCOPED_TRACE(level);
         HcPreviewLayout layout = LayoutOf(3000, 2400, 200, 100, level);
         layout.ScrollTo({-151, -101});
         const HcPoint before = CentreInImage(layout);
-        layout.SetViewSize(300, 151);
-        EXPECT_EQ(CentreInImage(layout), before);
-        layout.SetViewSize(120, 61);
-        EXPECT_EQ(CentreInImage(layout), before);
+        for (const HcPoint view : {HcPoint{300, 151}, HcPoint{120, 61}}) {
+            layout.SetViewSize(view.x, view.y);
+            EXPECT_EQ(CentreInImage(layout), before) << level << ": " << view.x;
+        }
     }
     HcPreviewLayout layout = LayoutOf(1000, 800, 200, 100);
     layout.SetViewSize(2000, 100);
@@ -99,6 +110,9 @@ TEST(HcPreviewLayout, LargePicturesZoomOutUntilTheyFitAndOpenThere) {
         HcPreviewLayout layout = LayoutOf(uint32_t(c[0]), uint32_t(c[1]), c[2], c[2], c[4]);
         EXPECT_EQ(layout.FittedLevel(), c[3]) << c[0] << " in " << c[2];
         EXPECT_FALSE(layout.ZoomStep(false) || layout.CanZoomOut()) << c[0] << " in " << c[2];
+        layout.SetZoom(0);  // "-" steps all the way there, past 1 : 8 where needed
+        while (layout.ZoomStep(false)) continue;
+        EXPECT_EQ(layout.Zoom().level, c[4]) << c[0] << " in " << c[2];
         layout.SetZoom(c[3]);
         EXPECT_EQ(layout.CentredBothWays(), c[2] > 0) << c[0] << " in " << c[2];
     }
@@ -118,6 +132,7 @@ TEST(HcPreviewLayout, TheWheelZoomsAboutThePointerAsFarAsClampingAllows) {
     EXPECT_TRUE(corner.ZoomStepAbout(true, {199, 0}));  // the top-left corner cannot move into the view
     EXPECT_EQ(corner.Origin(), (HcPoint{-199, 0}));
 
+    // A turn back drops what was left over of the other direction, so its first notch is not lost.
     HcWheelSteps wheel;
     const int32_t turns[][2] = {{120, 1}, {240, 2}, {60, 0}, {60, 1}, {-30, 0}, {-90, -1}, {90, 0}, {-120, -1}};
     for (const auto& t : turns) EXPECT_EQ(wheel.Add(t[0]), t[1]) << t[0];

@@ -1,5 +1,5 @@
-// Preview pixels: the 1 : 1 render into B, G, R, 0 and the zoomed-out block averages, whole and by rectangle.
-// Spare buffer pixels hold a poison value, so reading or writing outside the image shows.
+// Preview pixels: the 1 : 1 render into B, G, R, 0 and the zoomed-out block averages, whole, by band and by
+// rectangle. Spare buffer pixels hold a poison value, so reading or writing outside the image shows.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -43,41 +43,28 @@ std::vector<uint8_t> BlockAverage(uint32_t bx, uint32_t by, uint32_t den, uint32
 
 }  // namespace
 
-TEST(HcPreviewRaster, ZoomedOutEveryBlockOfTheImageIsAveraged) {
+// Every block is the average of its pixels, the last column and row of blocks cut by the edges; straight from the
+// image, in bands that cut rows of blocks, the blocks are the same and the full buffer is never touched.
+TEST(HcPreviewRaster, ZoomedOutEveryBlockIsTheAverageOfItsPixelsWhetherFromTheBufferOrTheImage) {
     CvRGBImage image(100, 60);
     Paint(image);
-    // 1 : 8 and the wider blocks of fitted views; the last column and row of blocks are cut by the edges.
-    const struct { uint32_t den, columns, rows; } cases[] = {{8, 13, 8}, {16, 7, 4}, {32, 4, 2}, {128, 1, 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.den);
-        Buffers buffers(100, 60);
-        const HcPreviewRaster raster = buffers.Raster();
-        raster.Render(&image);
-        const uint8_t* pixel = raster.Full().At(37, 5);  // R = 10 x 37 + 5 = 375, G = 137, B = 205
-        EXPECT_EQ((std::vector<uint8_t>{pixel[0], pixel[1], pixel[2]}), (std::vector<uint8_t>{205, 137, 375 - 256}));
-        EXPECT_EQ(raster.Full().At(100, 0)[0], kSpare);
-
-        raster.Downsample(c.den);
-        for (uint32_t by = 0; by < c.rows; ++by)
-            for (uint32_t bx = 0; bx < c.columns; ++bx) {
-                SCOPED_TRACE(testing::Message() << bx << ", " << by);
-                ASSERT_EQ(Bgrx(raster.Reduced().At(bx, by)), BlockAverage(bx, by, c.den, 100, 60));
-            }
-        EXPECT_EQ(raster.Reduced().At(c.columns, 0)[0], kSpare);
-        EXPECT_EQ(raster.Reduced().At(0, c.rows)[0], kSpare);
-    }
-}
-
-// Straight from the image, in bands that cut rows of blocks, the blocks are those of the full buffer's averages,
-// and the full buffer is never touched.
-TEST(HcPreviewRaster, BlocksFromTheImageAreTheFullBuffersAverages) {
-    CvRGBImage image(100, 60);
-    Paint(image);
-    for (uint32_t den : {2u, 3u, 8u, 16u, 32u}) {
+    for (uint32_t den : {2u, 3u, 8u, 16u, 32u, 128u}) {
         SCOPED_TRACE(den);
         Buffers viaFull(100, 60), direct(100, 60);
-        viaFull.Raster().Render(&image);
-        viaFull.Raster().Downsample(den);
+        const HcPreviewRaster raster = viaFull.Raster();
+        raster.Render(&image);
+        const uint8_t* pixel = raster.Full().At(37, 5);  // R = 10 x 37 + 5 = 375, G = 137, B = 205
+        EXPECT_EQ(std::vector<uint8_t>(pixel, pixel + 3), (std::vector<uint8_t>{205, 137, 375 - 256}));
+        EXPECT_EQ(raster.Full().At(100, 0)[0], kSpare);
+
+        raster.Downsample(den);
+        const uint32_t columns = (100 + den - 1) / den, rows = (60 + den - 1) / den;
+        for (uint32_t by = 0; by < rows; ++by)
+            for (uint32_t bx = 0; bx < columns; ++bx)
+                ASSERT_EQ(Bgrx(raster.Reduced().At(bx, by)), BlockAverage(bx, by, den, 100, 60)) << bx << ", " << by;
+        EXPECT_EQ(raster.Reduced().At(columns, 0)[0], kSpare);
+        EXPECT_EQ(raster.Reduced().At(0, rows)[0], kSpare);
+
         for (uint32_t top = 0; top < 60; top += 7) direct.Raster().RenderBlocks(image, den, top, top + 7);
         EXPECT_EQ(direct.reducedMemory, viaFull.reducedMemory);
         EXPECT_EQ(direct.fullMemory, std::vector<uint8_t>(direct.fullMemory.size(), kSpare));
@@ -93,13 +80,11 @@ TEST(HcPreviewRaster, ARectangleRecomputesJustTheBlocksUnderIt) {
     for (const HcPreviewRaster* raster : {&partial, &whole}) {
         raster->Render(&image);
         raster->Downsample(3);
-        raster->Full().SetRGB(20, 15, black);
-        raster->Full().SetRGB(24, 19, black);
-        raster->Full().SetRGB(1, 1, black);
+        for (const HcPoint at : {HcPoint{20, 15}, HcPoint{24, 19}, HcPoint{1, 1}})
+            raster->Full().SetRGB(uint32_t(at.x), uint32_t(at.y), black);
     }
     whole.Downsample(3);
     partial.DownsampleRect(3, 21, 16, 19, 14);  // widened to 16..24 x 11..19: blocks 5..8 x 3..6
-    EXPECT_NE(stale.reducedMemory, fresh.reducedMemory);
     EXPECT_NE(Bgrx(partial.Reduced().At(0, 0)), Bgrx(whole.Reduced().At(0, 0)));
     partial.DownsampleRect(3, -3, -3, -1, -1);  // clipped to 0..2 x 0..2: block 0, 0
     EXPECT_EQ(stale.reducedMemory, fresh.reducedMemory);

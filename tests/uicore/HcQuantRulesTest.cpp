@@ -9,23 +9,18 @@ TEST(HcQuantRulesTest, SizeLineRoundsToNearestKilobyteAndNeverShowsZeroForTheSou
     EXPECT_EQ(QuantSizeInfo(170, 1, 3), "RGB 1K / GIF 3K");  // 1022 bytes
     EXPECT_EQ(QuantSizeInfo(512, 1, 0), "RGB 2K / GIF 0K");  // 1536 + 512 = 2048
     EXPECT_EQ(QuantSizeInfo(3840, 2400, 1234), "RGB 27000K / GIF 1234K");
-    EXPECT_EQ(GifKilobytes(0), 1u);
-    EXPECT_EQ(GifKilobytes(1535), 1u);
-    EXPECT_EQ(GifKilobytes(1536), 2u);
+    for (const auto& [bytes, kilobytes] : {std::pair<uint32_t, uint32_t>{0, 1}, {1535, 1}, {1536, 2}})
+        EXPECT_EQ(GifKilobytes(bytes), kilobytes) << bytes;
 }
 
 TEST(HcQuantRulesTest, TypedCountsAreClampedWithoutSign) {
-    EXPECT_EQ(ColorsFromText("1"), 2u);
-    EXPECT_EQ(ColorsFromText("0"), 2u);
-    EXPECT_EQ(ColorsFromText("64"), 64u);
-    EXPECT_EQ(ColorsFromText("999"), 256u);
-    EXPECT_EQ(ColorsFromText("-5"), 256u);
-    EXPECT_EQ(ColorsFromText("12ab"), 12u);
-    EXPECT_EQ(ColorsFromText("0000000064"), 6u);  // only 9 characters are read: "000000006"
-    EXPECT_EQ(ColorsFromText(""), 0u);
-    EXPECT_EQ(ColorsFromText("abc"), 0u);
+    const std::pair<const char*, uint32_t> cases[] = {
+        {"1", 2},     {"0", 2}, {"64", 64}, {"999", 256},     {"-5", 256},
+        {"12ab", 12}, {"", 0},  {"abc", 0}, {"0000000064", 6}};  // only 9 characters are read: "000000006"
+    for (const auto& [text, colors] : cases) EXPECT_EQ(ColorsFromText(text), colors) << text;
 }
 
+// The right pane grows with the dialog as the left one does, and moves right by the left one's growth.
 TEST(HcQuantRulesTest, PanesShareTheExtraWidthAndTakeAllExtraHeight) {
     const HcPanePair opening{HcPixelRect::At(15, 15, 163, 163), HcPixelRect::At(201, 15, 163, 163)};
     const HcPanePair grown = PlacePanePair(opening, 101, 40);

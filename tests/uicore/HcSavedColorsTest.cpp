@@ -1,3 +1,5 @@
+// The saved-colour box: its items, the item a colour selects, saving under a typed name in byte order, removal
+// after asking, and which selections act.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +10,8 @@
 #include "uicore/HcSavedColors.h"
 
 namespace {
+
+using Names = std::vector<std::string>;
 
 class SavedColors : public ::testing::Test {
 protected:
@@ -20,8 +24,8 @@ protected:
     }
     void TearDown() override { FreeColorList(list); }
 
-    std::vector<std::string> SavedNames() const {
-        std::vector<std::string> names;
+    Names SavedNames() const {
+        Names names;
         for (const HcColorEntry* entry = list; entry; entry = entry->next) names.push_back(PascalText(entry->name));
         return names;
     }
@@ -39,52 +43,45 @@ protected:
     std::string preset;
 };
 
-using Names = std::vector<std::string>;
-
 }  // namespace
 
-TEST_F(SavedColors, ComboListsFixedItemsThenEverySavedColour) {
-    std::vector<HcColorComboItem> items = ColorComboItems(list);
-    ASSERT_EQ(items.size(), 8u);
-    const char* texts[] = {"Save Selected Color...", "Remove Color...", "White", "Black", "Ash", "Sky", "Teal", "Zinc"};
-    for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i].text, texts[i]);
-    EXPECT_EQ(items[6].entry, list->next->next);
+// White and black select their fixed items even when saved under a name; else the last saved equal colour.
+TEST_F(SavedColors, TheBoxListsFixedItemsThenTheSavedOnesAndAColourSelectsItsItem) {
+    Names texts;
+    for (const HcColorComboItem& item : ColorComboItems(list)) texts.push_back(item.text);
+    EXPECT_EQ(texts,
+              (Names{"Save Selected Color...", "Remove Color...", "White", "Black", "Ash", "Sky", "Teal", "Zinc"}));
+    EXPECT_EQ(ColorComboItems(list)[6].entry, list->next->next);
     EXPECT_EQ(SavedColorAtItem(list, 6), list->next->next);
     EXPECT_EQ(SavedColorAtItem(list, 8), nullptr);
-}
-
-TEST_F(SavedColors, MatchingPrefersWhiteAndBlackThenTheLastEqualColour) {
-    EXPECT_EQ(MatchingColorItem(list, {255, 255, 255}), kColorItemWhite);  // though "Sky" is white too
-    EXPECT_EQ(MatchingColorItem(list, {0, 0, 0}), kColorItemBlack);
-    EXPECT_EQ(MatchingColorItem(list, {1, 2, 3}), 7);  // "Zinc", not "Ash"
-    EXPECT_EQ(MatchingColorItem(list, {0, 128, 128}), 6);
-    EXPECT_EQ(MatchingColorItem(list, {3, 2, 1}), kColorItemSave);
+    const std::pair<HcRgb, int> matches[] = {{{255, 255, 255}, kColorItemWhite},
+                                             {{0, 0, 0}, kColorItemBlack},
+                                             {{1, 2, 3}, 7},  // "Zinc", not "Ash"
+                                             {{0, 128, 128}, 6},
+                                             {{3, 2, 1}, kColorItemSave}};
+    for (const auto& [rgb, item] : matches) EXPECT_EQ(MatchingColorItem(list, rgb), item) << int(rgb.red);
     EXPECT_EQ(MatchingColorItem(nullptr, {1, 2, 3}), kColorItemSave);
 }
 
-TEST_F(SavedColors, SavingInsertsInByteOrderAndKeepsEveryEntry) {
-    EXPECT_EQ(SaveAs("Te"), HcSaveColorResult::saved);
-    EXPECT_EQ(preset, "untitled");
-    EXPECT_EQ(SaveAs("ash"), HcSaveColorResult::saved);  // lower case sorts after upper case
-    EXPECT_EQ(SaveAs("Sky", {4, 5, 6}), HcSaveColorResult::saved);
-    EXPECT_EQ(SavedNames(), (Names{"Ash", "Sky", "Sky", "Te", "Teal", "Zinc", "ash"}));
-    // The colour saved earlier under the name stays first, so lookups by name keep finding it.
-    EXPECT_EQ(list->next->red, 255);
-    EXPECT_EQ(list->next->next->red, 4);
-    EXPECT_EQ(list->next->next->blue, 6);
-}
-
-TEST_F(SavedColors, CancelBlankAndOverlongNames) {
+// Names are kept as typed, cut to 255 bytes, and inserted in byte order after any entry of the same name, so
+// lookups by name keep finding the colour saved first.
+TEST_F(SavedColors, SavingInsertsInByteOrderAndRefusesCancelsAndBlankNames) {
     EXPECT_EQ(SaveColor(list, {9, 9, 9}, [](std::string&) { return false; }), HcSaveColorResult::cancelled);
     EXPECT_EQ(SaveAs(""), HcSaveColorResult::blankName);
     EXPECT_EQ(SaveAs("  \t"), HcSaveColorResult::blankName);
     EXPECT_EQ(SavedNames(), (Names{"Ash", "Sky", "Teal", "Zinc"}));
 
-    EXPECT_EQ(SaveAs(std::string(255, 'M')), HcSaveColorResult::saved);
+    EXPECT_EQ(SaveAs("Te"), HcSaveColorResult::saved);
+    EXPECT_EQ(preset, "untitled");
+    EXPECT_EQ(SaveAs("ash"), HcSaveColorResult::saved);  // lower case sorts after upper case
+    EXPECT_EQ(SaveAs("Sky", {4, 5, 6}), HcSaveColorResult::saved);
     EXPECT_EQ(SaveAs(std::string(300, 'B')), HcSaveColorResult::saved);
-    EXPECT_EQ(SavedNames(), (Names{"Ash", std::string(255, 'B'), std::string(255, 'M'), "Sky", "Teal", "Zinc"}));
+    EXPECT_EQ(SavedNames(), (Names{"Ash", std::string(255, 'B'), "Sky", "Sky", "Te", "Teal", "Zinc", "ash"}));
+    EXPECT_EQ(list->next->next->red, 255);
+    EXPECT_EQ(list->next->next->next->blue, 6);
 }
 
+// The preferences file holds 255 saved colours: a full list saves nothing and does not ask for a name.
 TEST_F(SavedColors, FullListAsksNothingAndSavesNothing) {
     for (int i = 4; i < 255; ++i) AppendColor(list, "~", 0, 0, 0);
     bool asked = false;
@@ -104,7 +101,6 @@ TEST_F(SavedColors, RemovalTakesExactlyTheSelectedEntryAfterAsking) {
     EXPECT_EQ(RemoveColor(list, {1, 2, 3}, answer(false)), HcRemoveColorResult::cancelled);
     EXPECT_EQ(question, "Are you sure you want to remove the color \"Zinc\" from the saved list?");
     EXPECT_EQ(SavedNames(), (Names{"Ash", "Sky", "Teal", "Zinc"}));
-
     EXPECT_EQ(RemoveColor(list, {1, 2, 3}, answer(true)), HcRemoveColorResult::removed);
     EXPECT_EQ(SavedNames(), (Names{"Ash", "Sky", "Teal"}));
 
@@ -114,11 +110,9 @@ TEST_F(SavedColors, RemovalTakesExactlyTheSelectedEntryAfterAsking) {
         EXPECT_EQ(RemoveColor(list, rgb, answer(true)), HcRemoveColorResult::nothingToRemove);
         EXPECT_TRUE(question.empty());
     }
-
-    HcColorEntry* teal = list->next->next;
     HcColorEntry stranger{};
     EXPECT_FALSE(RemoveSavedColor(list, &stranger));
-    EXPECT_TRUE(RemoveSavedColor(list, teal));
+    EXPECT_TRUE(RemoveSavedColor(list, list->next->next));
     EXPECT_TRUE(RemoveSavedColor(list, list));
     EXPECT_EQ(SavedNames(), (Names{"Sky"}));
 }

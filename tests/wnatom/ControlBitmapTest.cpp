@@ -9,20 +9,30 @@
 
 namespace {
 
-constexpr uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF;
+constexpr uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF, kGrey = 0x808080;
 
 // Red steps with x, green with y (odd steps, so no value repeats within 256 pixels), blue falls with both: no
-// two pixels of a picture agree, and neighbours differ enough to see in a screenshot.
+// two pixels of a picture agree.
 uint32_t Asymmetric(int x, int y) {
     return BenchRgb(uint8_t(x * 37 + 3), uint8_t(y * 53 + 1), uint8_t(250 - x - y));
 }
 
-void DrawAsymmetric(ControlBitmap& bitmap) {
-    for (int y = 0; y < bitmap.Height(); ++y)
-        for (int x = 0; x < bitmap.Width(); ++x) {
-            const uint32_t rgb = Asymmetric(x, y);
-            bitmap.SetPixel(x, y, uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
-        }
+void SetRgb(ControlBitmap& bitmap, int x, int y, uint32_t rgb) {
+    bitmap.SetPixel(x, y, uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
+}
+
+uint32_t StoredRgb(const ControlBitmap& bitmap, int x, int y) {
+    const uint8_t* pixel = bitmap.Row(y) + 4 * x;
+    return BenchRgb(pixel[2], pixel[1], pixel[0]);
+}
+
+// Pixels of `shown` that differ from `expected(x, y)` over a w x h area at (left, top).
+template <class Expected>
+int Mismatches(const BenchPixels& shown, int left, int top, int w, int h, Expected expected) {
+    int wrong = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) wrong += shown.At(left + x, top + y) != expected(x, y);
+    return wrong;
 }
 
 class ControlBitmapTest : public ::testing::TestWithParam<bool> {
@@ -44,61 +54,33 @@ protected:
     BenchCanvas canvas;
 };
 
-std::string Orientation(bool topDown) {
-    return topDown ? "top-down" : "bottom-up";
-}
-
-TEST_P(ControlBitmapTest, PixelsAreStoredBlueGreenRedInTheChosenRowOrder) {
+// The last column keeps the fill; pixels lie in memory as B, G, R, 0 in the chosen row order; points outside the
+// picture are ignored (written, they would land on a pixel of the next or previous row).
+TEST_P(ControlBitmapTest, PicturesComeBackTheRightWayRoundWholeOrInPart) {
     ControlBitmap bitmap;
-    bitmap.Create(canvas.Handle(), 3, 2, GetParam());
-    bitmap.Fill(0, 0, 0);
-    bitmap.SetPixel(1, 0, 10, 20, 30);
-    const uint8_t* first = bitmap.Pixels() + (GetParam() ? 0 : 3 * 4) + 4;  // (1, 0) in memory
-    EXPECT_EQ(std::vector<uint8_t>(first, first + 4), (std::vector<uint8_t>{30, 20, 10, 0}));
-    EXPECT_EQ(bitmap.Row(0), GetParam() ? bitmap.Pixels() : bitmap.Pixels() + 12);
-    bitmap.SetPixel(3, 0, 1, 1, 1);  // outside: ignored
-    bitmap.SetPixel(-1, 1, 1, 1, 1);
-    EXPECT_EQ(bitmap.Pixels()[3 * 4 * 2 - 4], 0);
-}
-
-TEST_P(ControlBitmapTest, FillSetPixelAndBlitShowExactlyInTheWindow) {
-    ControlBitmap bitmap;
-    bitmap.Create(canvas.Handle(), 6, 4, GetParam());
+    bitmap.Create(canvas.Handle(), 61, 40, GetParam());
     bitmap.Fill(10, 20, 30);
-    bitmap.SetPixel(0, 0, 255, 0, 0);
-    bitmap.SetPixel(5, 0, 0, 255, 0);
-    bitmap.SetPixel(0, 3, 0, 0, 255);
-    bitmap.SetPixel(4, 2, 1, 2, 3);
-    const BenchPixels shown = DrawnOnCanvas([&] {
-        bitmap.Blit(20, 30, 0, 0, 6, 4);
-        bitmap.Blit(40, 30, 3, 1, 3, 3);  // the lower right part only
-    });
-    const uint32_t fill = BenchRgb(10, 20, 30), grey = BenchRgb(128, 128, 128);
-    const std::vector<uint32_t> whole = {0xFF0000, fill, fill, fill, fill,     0x00FF00,  //
-                                         fill,     fill, fill, fill, fill,     fill,      //
-                                         fill,     fill, fill, fill, 0x010203, fill,      //
-                                         0x0000FF, fill, fill, fill, fill,     fill};
-    EXPECT_EQ(shown.Crop(20, 30, 26, 34).rgb, whole) << DescribePixels(shown.Crop(19, 29, 27, 35));
-    EXPECT_EQ(shown.Crop(40, 30, 43, 33).rgb,
-              (std::vector<uint32_t>{fill, fill, fill, fill, 0x010203, fill, fill, fill, fill}));
-    EXPECT_EQ(shown.At(19, 30), grey);
-    EXPECT_EQ(shown.At(26, 33), grey);
-    EXPECT_EQ(shown.At(43, 30), grey);
-}
-
-TEST_P(ControlBitmapTest, AsymmetricPictureComesBackTheRightWayRound) {
-    ControlBitmap bitmap;
-    bitmap.Create(canvas.Handle(), 60, 40, GetParam());
-    DrawAsymmetric(bitmap);
-    const BenchPixels shown = DrawnOnCanvas([&] { bitmap.Blit(5, 7, 0, 0, 60, 40); });
-    const BenchPixels picture = shown.Crop(5, 7, 65, 47);
-    int wrong = 0;
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 60; ++x) wrong += picture.At(x, y) != Asymmetric(x, y);
-    EXPECT_EQ(wrong, 0) << "corner (0, 0) shows " << std::hex << picture.At(0, 0);
-    SaveScreenshot(shown, "controlbitmap-asymmetric-" + Orientation(GetParam()));
+        for (int x = 0; x < 60; ++x) SetRgb(bitmap, x, y, Asymmetric(x, y));
+    bitmap.SetPixel(61, 0, 1, 1, 1);
+    bitmap.SetPixel(-1, 1, 1, 1, 1);
+    const uint8_t* rowZero = bitmap.Pixels() + (GetParam() ? 0 : 39 * 61 * 4);
+    EXPECT_EQ(bitmap.Row(0), rowZero);
+    EXPECT_EQ(std::vector<uint8_t>(rowZero + 4, rowZero + 8), (std::vector<uint8_t>{249, 1, 40, 0}));  // (1, 0)
+
+    const auto expected = [](int x, int y) { return x < 60 ? Asymmetric(x, y) : BenchRgb(10, 20, 30); };
+    const BenchPixels shown = DrawnOnCanvas([&] {
+        bitmap.Blit(5, 7, 0, 0, 61, 40);
+        bitmap.Blit(100, 7, 57, 35, 4, 5);  // the lower right corner only
+    });
+    EXPECT_EQ(Mismatches(shown, 5, 7, 61, 40, expected), 0) << "corner (0, 0) shows " << std::hex << shown.At(5, 7);
+    EXPECT_EQ(Mismatches(shown, 100, 7, 4, 5, [&](int x, int y) { return expected(57 + x, 35 + y); }), 0);
+    for (const POINT outside : {POINT{4, 7}, POINT{66, 46}, POINT{104, 7}, POINT{100, 12}})
+        EXPECT_EQ(shown.At(outside.x, outside.y), kGrey) << outside.x << ", " << outside.y;
 }
 
+// The inside of a 13 x 11 picture is x 4..8, y 4..6, inside a frame of black, two white and black rings; one
+// diagonal of the cross is the line from (4, 4) to (8, 6), the other its mirror image.
 TEST_P(ControlBitmapTest, FrameBandsAndInsideHaveTheirExactWidths) {
     ControlBitmap frame, filled, crossed;
     for (ControlBitmap* bitmap : {&frame, &filled, &crossed}) {
@@ -112,15 +94,8 @@ TEST_P(ControlBitmapTest, FrameBandsAndInsideHaveTheirExactWidths) {
         frame.Blit(0, 0, 0, 0, 13, 11);
         filled.Blit(20, 0, 0, 0, 13, 11);
         crossed.Blit(40, 0, 0, 0, 13, 11);
-        frame.StretchBlit(0, 20, 0, 0, 13, 11, 8, true);  // enlarged for the screenshot
-        filled.StretchBlit(110, 20, 0, 0, 13, 11, 8, true);
-        crossed.StretchBlit(0, 110, 0, 0, 13, 11, 8, true);
     });
-    SaveScreenshot(shown, "controlbitmap-frame-inside-cross-" + Orientation(GetParam()));
-
     const uint32_t original = BenchRgb(200, 0, 100);
-    // The inside of a 13 × 11 picture is x 4..8, y 4..6; one diagonal is the line from (4, 4) to (8, 6), the
-    // other its mirror image.
     const std::vector<std::pair<int, int>> cross = {{4, 4}, {5, 5}, {6, 5}, {7, 6}, {8, 6},
                                                     {8, 4}, {7, 5}, {6, 5}, {5, 6}, {4, 6}};
     for (int y = 0; y < 11; ++y)
@@ -145,87 +120,66 @@ INSTANTIATE_TEST_SUITE_P(BothRowOrders, ControlBitmapTest, ::testing::Bool(),
 
 class ControlBitmapStretchTest : public ControlBitmapTest {};
 
-TEST_F(ControlBitmapStretchTest, EnlargingRepeatsEachPixelFactorTimesEachWay) {
-    ControlBitmap bitmap;
-    bitmap.Create(canvas.Handle(), 4, 3, false);
-    DrawAsymmetric(bitmap);
-    const BenchPixels shown = DrawnOnCanvas([&] { bitmap.StretchBlit(10, 10, 1, 0, 3, 3, 8, true); });
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 24; ++x)
-            ASSERT_EQ(shown.At(10 + x, 10 + y), Asymmetric(1 + x / 8, y / 8)) << x << ", " << y;
-    EXPECT_EQ(shown.At(34, 10), BenchRgb(128, 128, 128));
-    EXPECT_EQ(shown.At(10, 34), BenchRgb(128, 128, 128));
-    SaveScreenshot(shown, "controlbitmap-stretch-x8");
-}
-
-TEST_F(ControlBitmapStretchTest, ShrinkingKeepsOneColourOfEachBlock) {
-    // 8 × 8 blocks: the left four plain, the right two a red and green checkerboard. Shrunk by 8, each plain
-    // block is its colour, and each checkered one red or green, never a mixture made by combining the two.
-    ControlBitmap bitmap;
-    bitmap.Create(canvas.Handle(), 48, 16, true);
+// Shrunk by 8, 8 x 8 blocks: the left four plain ones show their colour, the right two (a red and green
+// checkerboard) red or green, never a mixture made by combining the two.
+TEST_F(ControlBitmapStretchTest, EnlargingRepeatsEachPixelAndShrinkingKeepsOneColourOfEachBlock) {
+    ControlBitmap small, large;
+    small.Create(canvas.Handle(), 4, 3, false);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) SetRgb(small, x, y, Asymmetric(x, y));
+    large.Create(canvas.Handle(), 48, 16, true);
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 48; ++x) {
-            const uint32_t rgb = x < 32 ? Asymmetric(x / 8, y / 8) : (x + y) % 2 ? 0xFF0000 : 0x00FF00;
-            bitmap.SetPixel(x, y, uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
-        }
-    const BenchPixels shown = DrawnOnCanvas([&] { bitmap.StretchBlit(10, 10, 0, 0, 48, 16, 8, false); });
-    for (int y = 0; y < 2; ++y) {
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(shown.At(10 + x, 10 + y), Asymmetric(x, y)) << x << ", " << y;
+        for (int x = 0; x < 48; ++x)
+            SetRgb(large, x, y, x < 32 ? Asymmetric(x / 8, y / 8) : (x + y) % 2 ? 0xFF0000 : 0x00FF00);
+    const BenchPixels shown = DrawnOnCanvas([&] {
+        small.StretchBlit(10, 10, 1, 0, 3, 3, 8, true);
+        large.StretchBlit(100, 10, 0, 0, 48, 16, 8, false);
+    });
+    EXPECT_EQ(Mismatches(shown, 10, 10, 24, 24, [](int x, int y) { return Asymmetric(1 + x / 8, y / 8); }), 0);
+    EXPECT_EQ(Mismatches(shown, 100, 10, 4, 2, Asymmetric), 0);
+    for (int y = 0; y < 2; ++y)
         for (int x = 4; x < 6; ++x) {
-            const uint32_t rgb = shown.At(10 + x, 10 + y);
+            const uint32_t rgb = shown.At(100 + x, 10 + y);
             EXPECT_TRUE(rgb == 0xFF0000 || rgb == 0x00FF00) << std::hex << rgb << " at " << x << ", " << y;
         }
-    }
-    EXPECT_EQ(shown.At(16, 10), BenchRgb(128, 128, 128));
-    EXPECT_EQ(shown.At(10, 12), BenchRgb(128, 128, 128));
+    for (const POINT outside : {POINT{34, 10}, POINT{10, 34}, POINT{106, 10}, POINT{100, 12}})
+        EXPECT_EQ(shown.At(outside.x, outside.y), kGrey) << outside.x << ", " << outside.y;
 }
 
-class ControlBitmapResourceTest : public ControlBitmapTest {};
-
-TEST_F(ControlBitmapResourceTest, ResourceBitmapArrivesWithItsSizeAndColours) {
+// Only exact light grey takes the button face; a failed resize keeps the old picture usable.
+TEST_F(ControlBitmapStretchTest, ResourceBitmapsArriveWholeLightGreyTakesTheFaceAndResizeIsSafe) {
     ControlBitmap bitmap;
     bitmap.Create(canvas.Handle(), 2, 2, false);
     bitmap.LoadResourceBitmap(GetModuleHandleW(nullptr), 1);
-    ASSERT_EQ(bitmap.Width(), 5);
-    ASSERT_EQ(bitmap.Height(), 3);
+    ASSERT_EQ(std::make_pair(bitmap.Width(), bitmap.Height()), std::make_pair(5, 3));
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) {
-            const uint8_t* pixel = bitmap.Row(y) + x * 4;
-            EXPECT_EQ(BenchRgb(pixel[2], pixel[1], pixel[0]),
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(StoredRgb(bitmap, x, y),
                       BenchRgb(uint8_t(40 * x + 15), uint8_t(90 * y + 7), uint8_t(250 - 30 * x - 60 * y)))
                 << x << ", " << y;
-        }
     EXPECT_EQ(ErrorOf([&] { bitmap.LoadResourceBitmap(GetModuleHandleW(nullptr), 999); }), kCvErrNoMemory);
-}
 
-TEST_F(ControlBitmapResourceTest, OnlyLightGreyTakesTheButtonFace) {
-    ControlBitmap bitmap;
-    bitmap.Create(canvas.Handle(), 3, 1, true);
-    bitmap.SetPixel(0, 0, 192, 192, 192);
-    bitmap.SetPixel(1, 0, 192, 192, 191);
-    bitmap.SetPixel(2, 0, 192, 192, 192);
-    bitmap.ToButtonFace();
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const uint8_t* row = bitmap.Row(0);
-    EXPECT_EQ(BenchRgb(row[2], row[1], row[0]), BenchRgb(GetRValue(face), GetGValue(face), GetBValue(face)));
-    EXPECT_EQ(BenchRgb(row[6], row[5], row[4]), BenchRgb(192, 192, 191));
-    EXPECT_EQ(BenchRgb(row[10], row[9], row[8]), BenchRgb(GetRValue(face), GetGValue(face), GetBValue(face)));
-}
+    for (const int x : {0, 2}) bitmap.SetPixel(x, 0, 192, 192, 192);
+    bitmap.SetPixel(1, 0, 192, 192, 191);
+    bitmap.ToButtonFace();
+    EXPECT_EQ(
+        (std::vector<uint32_t>{StoredRgb(bitmap, 0, 0), StoredRgb(bitmap, 1, 0), StoredRgb(bitmap, 2, 0)}),
+        (std::vector<uint32_t>{BenchRgb(GetRValue(face), GetGValue(face), GetBValue(face)), BenchRgb(192, 192, 191),
+                               BenchRgb(GetRValue(face), GetGValue(face), GetBValue(face))}));
 
-TEST_F(ControlBitmapResourceTest, ResizeRecreatesOnlyOnAChangeAndKeepsThePictureOnFailure) {
-    ControlBitmap bitmap;
-    EXPECT_EQ(ErrorOf([&] { bitmap.Create(canvas.Handle(), 0, 4, true); }), kCvErrNoMemory);
-    bitmap.Create(canvas.Handle(), 6, 4, true);
-    EXPECT_FALSE(bitmap.Resize(6, -4));
-    EXPECT_TRUE(bitmap.Resize(7, -5));
-    EXPECT_EQ(bitmap.Width(), 7);
-    EXPECT_EQ(bitmap.Height(), 5);
-    EXPECT_TRUE(bitmap.TopDown());
-    EXPECT_EQ(ErrorOf([&] { bitmap.Resize(-1, 5); }), kCvErrNoMemory);
-    EXPECT_EQ(bitmap.Width(), 7);
-    ASSERT_NE(bitmap.Pixels(), nullptr);
-    bitmap.Fill(1, 2, 3);  // still usable
-    EXPECT_EQ(bitmap.Pixels()[0], 3);
+    ControlBitmap resized;
+    EXPECT_EQ(ErrorOf([&] { resized.Create(canvas.Handle(), 0, 4, true); }), kCvErrNoMemory);
+    resized.Create(canvas.Handle(), 6, 4, true);
+    EXPECT_FALSE(resized.Resize(6, -4));
+    EXPECT_TRUE(resized.Resize(7, -5));
+    EXPECT_EQ(std::make_pair(resized.Width(), resized.Height()), std::make_pair(7, 5));
+    EXPECT_TRUE(resized.TopDown());
+    EXPECT_EQ(ErrorOf([&] { resized.Resize(-1, 5); }), kCvErrNoMemory);
+    EXPECT_EQ(resized.Width(), 7);
+    ASSERT_NE(resized.Pixels(), nullptr);
+    resized.Fill(1, 2, 3);  // still usable
+    EXPECT_EQ(resized.Pixels()[0], 3);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // common-controls version read from the library the process loads.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/win/support/BenchWindow.h"
 #include "win/resource_ids.h"
 #include "wnatom/WnCommonControls.h"
@@ -32,10 +34,8 @@ TEST(WnDialogPlacementTest, AStoredRectangleWinsAndAFirstOpeningGrowsCentredOnTh
 
     WnOpenDialog(dialog, {screenWidth, -40, own.height + 20, own.width + 30}, host.Handle(), 40, 2);
     placed = WnDialogRectOf(dialog);
-    EXPECT_EQ(placed.left, screenWidth * 4 / 5);
-    EXPECT_EQ(placed.top, 0);
-    EXPECT_EQ(placed.width, own.width + 30);
-    EXPECT_EQ(placed.height, own.height + 20);
+    EXPECT_EQ((std::vector<int32_t>{placed.left, placed.top, placed.width, placed.height}),
+              (std::vector<int32_t>{screenWidth * 4 / 5, 0, own.width + 30, own.height + 20}));
     DestroyWindow(dialog);
 }
 

@@ -1,7 +1,9 @@
 // The sizer on a real dialog resized through real WM_SIZE messages: items follow the right and bottom edges,
-// custom items go to the subclass, and a dialog shrunk below its first client size snaps back.
+// custom items go to the subclass, and a dialog shrunk below its first client size snaps back. The arithmetic is
+// tested in uicore.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/win/support/BenchWindow.h"
@@ -28,7 +30,6 @@ INT_PTR CALLBACK SizedDialog(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
         sizer->Attach(dialog);
         sizer->AddItem(IDOK, kSizerFollowRight | kSizerFollowBottom);
         sizer->AddItem(IDCANCEL, kSizerFollowBottom);
-        sizer->AddItem(IDC_PICKER_ORIGINAL, kSizerFollowRight);
         sizer->AddItem(0, kSizerCustom, 77);
         return TRUE;
     }
@@ -37,17 +38,12 @@ INT_PTR CALLBACK SizedDialog(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
     return FALSE;
 }
 
-RECT ClientRectOf(HWND dialog, int id) {
+// Left, top, width and height of the control in the dialog's client area.
+std::vector<LONG> PlaceOf(HWND dialog, int id) {
     RECT rect{};
     GetWindowRect(GetDlgItem(dialog, id), &rect);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-SIZE ClientSize(HWND window) {
-    RECT client{};
-    GetClientRect(window, &client);
-    return {client.right, client.bottom};
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
 TEST(WnDialogSizerTest, ItemsFollowTheEdgesAndTheDialogNeverShrinksBelowItsStart) {
@@ -58,34 +54,28 @@ TEST(WnDialogSizerTest, ItemsFollowTheEdgesAndTheDialogNeverShrinksBelowItsStart
     ASSERT_NE(dialog, nullptr);
     ShowWindow(dialog, SW_SHOW);
     PumpUntilIdle();
-    const SIZE start = ClientSize(dialog);
-    EXPECT_EQ(sizer.MinWidth(), start.cx);
-    EXPECT_EQ(sizer.MinHeight(), start.cy);
-    const RECT ok = ClientRectOf(dialog, IDOK), cancel = ClientRectOf(dialog, IDCANCEL),
-               label = ClientRectOf(dialog, IDC_PICKER_ORIGINAL);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    const std::vector<LONG> ok = PlaceOf(dialog, IDOK), cancel = PlaceOf(dialog, IDCANCEL);
+    EXPECT_EQ(std::make_pair(LONG(sizer.MinWidth()), LONG(sizer.MinHeight())),
+              std::make_pair(client.right, client.bottom));
 
-    ResizeClient(dialog, start.cx + 40, start.cy + 30);
-    EXPECT_EQ(ClientRectOf(dialog, IDOK).left, ok.left + 40);
-    EXPECT_EQ(ClientRectOf(dialog, IDOK).top, ok.top + 30);
-    EXPECT_EQ(ClientRectOf(dialog, IDOK).right - ClientRectOf(dialog, IDOK).left, ok.right - ok.left);
-    EXPECT_EQ(ClientRectOf(dialog, IDCANCEL).left, cancel.left);
-    EXPECT_EQ(ClientRectOf(dialog, IDCANCEL).top, cancel.top + 30);
-    EXPECT_EQ(ClientRectOf(dialog, IDC_PICKER_ORIGINAL).left, label.left + 40);
-    EXPECT_EQ(ClientRectOf(dialog, IDC_PICKER_ORIGINAL).top, label.top);
+    ResizeClient(dialog, client.right + 40, client.bottom + 30);
+    EXPECT_EQ(PlaceOf(dialog, IDOK), (std::vector<LONG>{ok[0] + 40, ok[1] + 30, ok[2], ok[3]}));
+    EXPECT_EQ(PlaceOf(dialog, IDCANCEL), (std::vector<LONG>{cancel[0], cancel[1] + 30, cancel[2], cancel[3]}));
     ASSERT_FALSE(sizer.custom.empty());
-    EXPECT_EQ(sizer.custom.back().cx, start.cx + 40);
-    EXPECT_EQ(sizer.custom.back().cy, start.cy + 30);
+    EXPECT_EQ(std::make_pair(sizer.custom.back().cx, sizer.custom.back().cy),
+              std::make_pair(client.right + 40, client.bottom + 30));
 
-    ResizeClient(dialog, start.cx - 50, start.cy + 10);  // narrower than at the start: snaps back
-    EXPECT_EQ(ClientSize(dialog).cx, start.cx);
-    EXPECT_EQ(ClientSize(dialog).cy, start.cy + 10);
-    EXPECT_EQ(ClientRectOf(dialog, IDOK).left, ok.left);
-    EXPECT_EQ(ClientRectOf(dialog, IDOK).top, ok.top + 10);
-
-    ResizeClient(dialog, start.cx - 5, start.cy - 5);
-    EXPECT_EQ(ClientSize(dialog).cx, start.cx);
-    EXPECT_EQ(ClientSize(dialog).cy, start.cy);
-    EXPECT_EQ(ClientRectOf(dialog, IDOK).top, ok.top);
+    // Narrower than at the start, then smaller both ways: snaps back by the shortfall only.
+    for (const auto& [shrink, taller] : {std::pair<LONG, LONG>{50, 10}, {5, -5}}) {
+        ResizeClient(dialog, client.right - shrink, client.bottom + taller);
+        RECT snapped{};
+        GetClientRect(dialog, &snapped);
+        const LONG height = client.bottom + std::max(taller, LONG(0));
+        EXPECT_EQ(std::make_pair(snapped.right, snapped.bottom), std::make_pair(client.right, height)) << shrink;
+        EXPECT_EQ(PlaceOf(dialog, IDOK), (std::vector<LONG>{ok[0], ok[1] + height - client.bottom, ok[2], ok[3]}));
+    }
     DestroyWindow(dialog);
 }
 

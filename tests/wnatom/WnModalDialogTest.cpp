@@ -1,8 +1,8 @@
-// The modal-dialog base on a real module template: handlers reached through the dialog's own loop, and an error
-// raised in a handler ending the dialog with 16 and coming out of Run unchanged.
+// The modal-dialog base on a real module template: handlers reached through the dialog's own loop, an error raised
+// in a handler ending the dialog and coming out of Run unchanged, and a missing template an error, not a cancel.
 #include <gtest/gtest.h>
 
-#include "cvcode2/CvErrorCode.h"
+#include "tests/support/ErrorOf.h"
 #include "tests/win/support/BenchModal.h"
 #include "tests/win/support/BenchWindow.h"
 #include "win/resource_ids.h"
@@ -23,13 +23,14 @@ protected:
     }
 };
 
-TEST(WnModalDialogTest, CancelEndsTheDialogThroughTheBaseHandler) {
+TEST(WnModalDialogTest, CancelEndsTheDialogThroughTheBaseHandlerAndAMissingTemplateIsAnError) {
     BenchHostWindow host;
     FailingDialog dialog;
     BenchAnswerBox answer(L"Corvane Halcyne 4", IDCANCEL);
     EXPECT_EQ(dialog.Run(BenchModule(), IDD_SAVE_COLOR, host.Handle()), IDCANCEL);
     EXPECT_TRUE(dialog.initialised);
     EXPECT_EQ(dialog.Window(), nullptr);
+    EXPECT_EQ(ErrorOf([&] { FailingDialog().Run(BenchModule(), 4321, host.Handle()); }), uint32_t(kCvErrNoMemory));
 }
 
 TEST(WnModalDialogTest, AnErrorInAHandlerEndsTheDialogAndLeavesRunUnchanged) {
@@ -39,26 +40,10 @@ TEST(WnModalDialogTest, AnErrorInAHandlerEndsTheDialogAndLeavesRunUnchanged) {
         PressDialogButton(box, IDOK);
         PressDialogButton(box, IDOK);  // reaches no handler: the dialog is ending with the error
     });
-    try {
-        dialog.Run(BenchModule(), IDD_SAVE_COLOR, host.Handle());
-        ADD_FAILURE() << "the error did not come out of Run";
-    } catch (const CvErrorCode& error) {
-        EXPECT_EQ(error.code, uint32_t(kCvErrBadData));
-        EXPECT_EQ(error.detail, 1234u);
-    }
+    EXPECT_EQ(ErrorAndDetail([&] { dialog.Run(BenchModule(), IDD_SAVE_COLOR, host.Handle()); }),
+              CodeDetail(kCvErrBadData, 1234));
     EXPECT_TRUE(watcher.Ran());
     EXPECT_EQ(dialog.okPresses, 1);
-}
-
-TEST(WnModalDialogTest, AMissingTemplateIsAnErrorNotACancel) {
-    BenchHostWindow host;
-    FailingDialog dialog;
-    try {
-        dialog.Run(BenchModule(), 4321, host.Handle());
-        ADD_FAILURE() << "Run returned";
-    } catch (const CvErrorCode& error) {
-        EXPECT_EQ(error.code, uint32_t(kCvErrNoMemory));
-    }
 }
 
 }  // namespace
