@@ -9,7 +9,7 @@
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
 #include "cvcode2/CvRGBImage.h"
-#include "tests/cvcode2/ImageTestSupport.h"
+#include "tests/support/ImageTestSupport.h"
 #include "tests/support/HostLayers.h"
 #include "tests/support/InProcessHost.h"
 

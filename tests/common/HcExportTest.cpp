@@ -29,7 +29,7 @@
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
 #include "hostsim/SimDescriptor.h"
-#include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/support/GifTestSupport.h"
 #include "tests/support/HostLayers.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/TestPaths.h"

@@ -10,7 +10,7 @@
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvLog.h"
-#include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/support/GifTestSupport.h"
 #include "tests/support/HostLayers.h"
 #include "tests/support/InProcessHost.h"
 

@@ -10,7 +10,7 @@
 #include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvList.h"
 #include "cvcode2/CvString.h"
-#include "tests/cvcode2/ImageTestSupport.h"
+#include "tests/support/ImageTestSupport.h"
 
 namespace {
 constexpr uint32_t kWidth = 150, kHeight = 90;  // many more pixels than one progress report covers

@@ -7,7 +7,7 @@
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvRGBImage.h"
 #include "cvcode2/CvString.h"
-#include "tests/cvcode2/ImageTestSupport.h"
+#include "tests/support/ImageTestSupport.h"
 #include "tests/support/InProcessHost.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "cvcode2/CvLog.h"
 #include "quantengine/QuantEngine.h"
-#include "tests/cvcode2/ImageTestSupport.h"
+#include "tests/support/ImageTestSupport.h"
 
 namespace {
 struct Reduction {

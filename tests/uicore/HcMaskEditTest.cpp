@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cvcode2/CvBitmapImage.h"
-#include "tests/cvcode2/CvGIFTestSupport.h"
+#include "tests/support/GifTestSupport.h"
 #include "tests/support/ErrorOf.h"
 #include "uicore/HcMaskEdit.h"
 

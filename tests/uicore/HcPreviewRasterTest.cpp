@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cvcode2/CvRGBImage.h"
-#include "tests/cvcode2/ImageTestSupport.h"
+#include "tests/support/ImageTestSupport.h"
 #include "tests/support/ErrorOf.h"
 #include "uicore/HcPreviewRaster.h"
 
