@@ -155,20 +155,22 @@ void CvGIFFile::WriteFrameData(CvIndexedImage* image, CvImgFmtFrameInfo* frameIn
         encoder.Start(codeSize, standIns);
         encoder.EncodeImage(lock.Pixels(), frameInfo->width, frameInfo->height, image->RowBytes(),
                             frameInfo->interlaced, &task, rewrite, rowsBefore);
-        encoder.Finish();
+        if (!encoder.Stopped()) encoder.Finish();
     };
     if (!matcher) {
         task.Start(0, frameInfo->height, "Writing");
         LzwEncoder encoder(*this);
         code(encoder, nullptr, 0);
     } else {
-        // Lossy coding is only there to make the file smaller: where its stream is not, the exact one goes out.
+        // Lossy coding is only there to make the file smaller: where its stream is not, the exact one goes out. The
+        // exact coding stops as soon as it is sure to be longer, which is early where lossy coding saves much.
         task.Start(0, 2u * frameInfo->height, "Writing");
         std::vector<uint8_t> lossyStream, exactStream;
         LzwEncoder lossyEncoder(lossyStream), exactEncoder(exactStream);
         code(lossyEncoder, matcher.get(), 0);
+        exactEncoder.StopAbove(lossyStream.size());
         code(exactEncoder, nullptr, frameInfo->height);
-        WriteAll(lossyStream.size() < exactStream.size() ? lossyStream : exactStream);
+        WriteAll(exactEncoder.Stopped() ? lossyStream : exactStream);  // ties go to the exact stream
     }
     task.Finish();
 }

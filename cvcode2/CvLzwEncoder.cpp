@@ -61,6 +61,7 @@ void LzwEncoder::Start(uint8_t codeSize, CvLossyMatcher* matcher) {
     if (codeSize == 1) codeSize = 2;  // GIF has no 1-bit minimum code size
     FreeTables();
     lossy = matcher;
+    bytesOut = 0;
     tables = CvAllocated(new (std::nothrow) Tables);
     Send(&codeSize, 1);
     clearCode = uint16_t(1u << codeSize);
@@ -246,6 +247,7 @@ void LzwEncoder::EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t hei
             }
             rowsDone += rows;
             if (task) CV_PROGRESS(*task, rowsDone);
+            if (Stopped()) return;
         }
 }
 
@@ -268,6 +270,7 @@ void LzwEncoder::SendBlocks(uint32_t count, bool terminate) {
 }
 
 void LzwEncoder::Send(const uint8_t* bytes, uint32_t count) {
+    bytesOut += count;
     if (file_) return file_->Write(bytes, count);
     try {
         memory_->insert(memory_->end(), bytes, bytes + count);

@@ -33,6 +33,10 @@ public:
     // coded are the ones it makes, and `pixels` is not read.
     void EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes, bool interlaced,
                      CvProgressTask* task = nullptr, const CvRowRewrite* rewrite = nullptr, uint32_t rowsBefore = 0);
+    // Exact coding in EncodeImage stops between bands of rows once the stream is longer than `bytes`: it can only
+    // end longer still. Stopped tells whether the stream (unfinished, or finished) is longer than that.
+    void StopAbove(uint64_t bytes) { stopAbove = bytes; }
+    bool Stopped() const { return bytesOut + packedFill > stopAbove; }
     // Writes the pending string, the end code, the last sub-block and the terminator.
     void Finish();
 
@@ -66,6 +70,8 @@ private:
     uint32_t bitBuffer = 0;  // bits not yet in bytes (fewer than 8 between codes), least significant first
     uint8_t bitCount = 0;
     uint32_t packedFill = 0;  // code bytes waiting to be cut into sub-blocks and sent
+    uint64_t bytesOut = 0;    // sent since Start
+    uint64_t stopAbove = UINT64_MAX;
     Tables* tables = nullptr;
     CvLossyMatcher* lossy = nullptr;
 };

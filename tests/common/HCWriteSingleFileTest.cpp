@@ -171,7 +171,8 @@ TEST(HCWriteSingleFile, TheRowsReportTheirProgressAndCanBeStopped) {
     const std::string folder = MakeScratchDir("single-file-stop-lossy");
     EXPECT_EQ(ErrorOf([&] { Write(folder + "/stopped.gif", *frame, nullptr, HcLossyCoding{40, 0}, &stopAll); }), 3u);
     EXPECT_TRUE(std::filesystem::is_empty(folder));
-    // It codes the rows both ways, to keep the smaller stream: the reports run on across both, to twice the height.
+    // It codes the rows both ways, to keep the smaller stream: the reports run on across both, up to twice the height
+    // (the exact coding stops once it is longer).
     RecordingIndicator both;
     EXPECT_EQ(HCWriteSingleFile(CvFileLocator(kCountOnlyPath), *frame, nullptr, false, 0, true, {40, 0}, &both),
               Count(*frame, nullptr, {40, 0}));
@@ -179,7 +180,8 @@ TEST(HCWriteSingleFile, TheRowsReportTheirProgressAndCanBeStopped) {
     for (const std::string& call : both.calls)
         if (call.rfind("update ", 0) == 0) rows.push_back(uint32_t(std::stoul(call.substr(7))));
     EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end()));
-    EXPECT_EQ(rows.back(), 1000u);
+    EXPECT_GT(rows.back(), 500u);
+    EXPECT_LE(rows.back(), 1000u);
 }
 
 TEST(HCWriteSingleFile, EmptyImageIsOneTransparentPixelEveryReaderOpens) {
