@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvIndexedImage.h"
@@ -148,14 +149,36 @@ void CvGIFFile::WriteFrameData(CvIndexedImage* image, CvImgFmtFrameInfo* frameIn
             frameInfo->hasLocalColorTable ? frameInfo->localColorTable : GifGlobal().globalColorTable;
         matcher.reset(CvAllocated(new (std::nothrow) CvLossyMatcher(shown, lossy)));
     }
-    LzwEncoder encoder(*this);
-    encoder.Start(codeSize, matcher.get());
+    const CvRowRewrite* rewrite = frameCoding && frameCoding->rows ? &frameCoding->rows : nullptr;
     CvProgressTask task(progress);
-    task.Start(0, frameInfo->height, "Writing");
-    encoder.EncodeImage(lock.Pixels(), frameInfo->width, frameInfo->height, image->RowBytes(), frameInfo->interlaced,
-                        &task, frameCoding && frameCoding->rows ? &frameCoding->rows : nullptr);
-    encoder.Finish();
+    auto code = [&](LzwEncoder& encoder, CvLossyMatcher* standIns, uint32_t rowsBefore) {
+        encoder.Start(codeSize, standIns);
+        encoder.EncodeImage(lock.Pixels(), frameInfo->width, frameInfo->height, image->RowBytes(),
+                            frameInfo->interlaced, &task, rewrite, rowsBefore);
+        if (!encoder.Stopped()) encoder.Finish();
+    };
+    if (!matcher) {
+        task.Start(0, frameInfo->height, "Writing");
+        LzwEncoder encoder(*this);
+        code(encoder, nullptr, 0);
+    } else {
+        // Lossy coding is only there to make the file smaller: where its stream is not, the exact one goes out. The
+        // exact coding stops as soon as it is sure to be longer, which is early where lossy coding saves much.
+        task.Start(0, 2u * frameInfo->height, "Writing");
+        std::vector<uint8_t> lossyStream, exactStream;
+        LzwEncoder lossyEncoder(lossyStream), exactEncoder(exactStream);
+        code(lossyEncoder, matcher.get(), 0);
+        exactEncoder.StopAbove(lossyStream.size());
+        code(exactEncoder, nullptr, frameInfo->height);
+        WriteAll(exactEncoder.Stopped() ? lossyStream : exactStream);  // ties go to the exact stream
+    }
     task.Finish();
+}
+
+void CvGIFFile::WriteAll(const std::vector<uint8_t>& bytes) {
+    constexpr size_t kPart = size_t(1) << 30;  // Write takes 32-bit counts
+    for (size_t done = 0; done < bytes.size(); done += kPart)
+        Write(bytes.data() + done, uint32_t(std::min(kPart, bytes.size() - done)));
 }
 
 void CvGIFFile::WriteTrailer() {

@@ -71,6 +71,7 @@ private:
     void WriteComment(const CvGIFComment& comment);
     void WriteGraphicControl(const CvGIFFrameInfo& info);
     void WriteImageDescriptor(const CvGIFFrameInfo& info);
+    void WriteAll(const std::vector<uint8_t>& bytes);
 
     void ReadColorTable(uint32_t entries, CvColorTable& table);
     // Skips data sub-blocks up to and including the terminator; returns the data bytes skipped.

@@ -61,8 +61,9 @@ void LzwEncoder::Start(uint8_t codeSize, CvLossyMatcher* matcher) {
     if (codeSize == 1) codeSize = 2;  // GIF has no 1-bit minimum code size
     FreeTables();
     lossy = matcher;
+    bytesOut = 0;
     tables = CvAllocated(new (std::nothrow) Tables);
-    file_.WriteByte(codeSize);
+    Send(&codeSize, 1);
     clearCode = uint16_t(1u << codeSize);
     endCode = uint16_t(clearCode + 1);
     firstFreeCode = uint16_t(clearCode + 2);
@@ -130,7 +131,7 @@ void LzwEncoder::EncodeRows(const uint8_t* rows, uint32_t width, uint32_t rowCou
     if (width == 0 || rowCount == 0) return;
     if (lossy) {
         const CvRowPass all{0, 1, rowCount};
-        return EncodePassesLossy(rows, width, rowStride, &all, 1, nullptr, nullptr);
+        return EncodePassesLossy(rows, width, rowStride, &all, 1, nullptr, nullptr, 0);
     }
     // The matched string's code lives in a local for the whole loop: stores into the output bytes may alias
     // any member, so the compiler could not keep a member in a register.
@@ -168,14 +169,15 @@ void LzwEncoder::EncodeRows(const uint8_t* rows, uint32_t width, uint32_t rowCou
 
 // As exact coding does, the entry made when a string is written ends with the pixel that comes next, which starts
 // the next string exactly; from there the matcher finds the rest of that string, stand-ins allowed.
-void LzwEncoder::EncodeLossy(const uint8_t* pixels, size_t count, uint32_t rowLength, CvProgressTask* task) {
+void LzwEncoder::EncodeLossy(const uint8_t* pixels, size_t count, uint32_t rowLength, CvProgressTask* task,
+                             uint32_t rowsBefore) {
     if (std::any_of(pixels, pixels + count, [&](uint8_t p) { return p >= clearCode; })) CV_THROW(kCvErrBadArgument);
     lossy->StartRows(rowLength);
     uint32_t matched = prefix;
     for (size_t at = 0, report = kPixelsPerReport; at < count;) {
         if (task && at >= report) {
             report = at + kPixelsPerReport;
-            CV_PROGRESS(*task, uint32_t(at / rowLength));
+            CV_PROGRESS(*task, rowsBefore + uint32_t(at / rowLength));
         }
         if (matched != kNone) {
             prefix = uint16_t(matched);
@@ -192,10 +194,11 @@ void LzwEncoder::EncodeLossy(const uint8_t* pixels, size_t count, uint32_t rowLe
 // The rows of the passes one after another, so that the matcher looks ahead across their ends as exact coding
 // carries a string across them.
 void LzwEncoder::EncodePassesLossy(const uint8_t* pixels, uint32_t width, uint32_t rowBytes, const CvRowPass* passes,
-                                   uint32_t count, CvProgressTask* task, const CvRowRewrite* rewrite) {
+                                   uint32_t count, CvProgressTask* task, const CvRowRewrite* rewrite,
+                                   uint32_t rowsBefore) {
     if (!rewrite && count == 1 && passes[0].rowStep * rowBytes == width)
         return EncodeLossy(pixels + size_t(passes[0].firstRow) * rowBytes, size_t(width) * passes[0].rowCount, width,
-                           task);
+                           task, rowsBefore);
     std::vector<uint8_t> joined;
     try {
         size_t rows = 0;
@@ -213,16 +216,16 @@ void LzwEncoder::EncodePassesLossy(const uint8_t* pixels, uint32_t width, uint32
             else
                 std::memcpy(to, pixels + size_t(y) * rowBytes, width);
         }
-    EncodeLossy(joined.data(), joined.size(), width, task);
+    EncodeLossy(joined.data(), joined.size(), width, task, rowsBefore);
 }
 
 // Exact coding goes band by band, pass by pass: the coded string runs on across calls, so the bytes are those of
 // one call. Rewritten rows are made a band at a time into a buffer of their own.
-void LzwEncoder::EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes,
-                             bool interlaced, CvProgressTask* task, const CvRowRewrite* rewrite) {
+void LzwEncoder::EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t rowBytes, bool interlaced,
+                             CvProgressTask* task, const CvRowRewrite* rewrite, uint32_t rowsBefore) {
     CvRowPass passes[4];
     const uint32_t count = CvRowPasses(height, interlaced, passes);
-    if (lossy && width > 0) return EncodePassesLossy(pixels, width, rowBytes, passes, count, task, rewrite);
+    if (lossy && width > 0) return EncodePassesLossy(pixels, width, rowBytes, passes, count, task, rewrite, rowsBefore);
     const uint32_t band = std::max<uint32_t>(1, kPixelsPerReport / std::max<uint32_t>(width, 1));
     std::vector<uint8_t> made;
     try {
@@ -230,7 +233,7 @@ void LzwEncoder::EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t hei
     } catch (const std::bad_alloc&) {
         CV_THROW(kCvErrNoMemory);
     }
-    uint32_t rowsDone = 0;
+    uint32_t rowsDone = rowsBefore;
     for (uint32_t i = 0; i < count; ++i)
         for (uint32_t row = 0; row < passes[i].rowCount; row += band) {
             const uint32_t rows = std::min(band, passes[i].rowCount - row);
@@ -244,6 +247,7 @@ void LzwEncoder::EncodeImage(const uint8_t* pixels, uint32_t width, uint32_t hei
             }
             rowsDone += rows;
             if (task) CV_PROGRESS(*task, rowsDone);
+            if (Stopped()) return;
         }
 }
 
@@ -262,7 +266,17 @@ void LzwEncoder::SendBlocks(uint32_t count, bool terminate) {
     if (terminate) out[length++] = 0;
     packedFill -= count;
     std::memmove(tables->packed, tables->packed + count, packedFill);
-    file_.Write(out, length);
+    Send(out, length);
+}
+
+void LzwEncoder::Send(const uint8_t* bytes, uint32_t count) {
+    bytesOut += count;
+    if (file_) return file_->Write(bytes, count);
+    try {
+        memory_->insert(memory_->end(), bytes, bytes + count);
+    } catch (const std::bad_alloc&) {
+        CV_THROW(kCvErrNoMemory);
+    }
 }
 
 void LzwEncoder::Finish() {

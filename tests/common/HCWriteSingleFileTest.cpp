@@ -65,6 +65,7 @@ TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
         size_t paletteEntries;
         int background;
         HcLossyCoding lossy;
+        bool writtenExactly = false;  // the lossy stream would be larger
     };
     auto none = [](uint32_t, uint32_t) { return 0u; };
     auto cycle = [](uint32_t n) { return [n](uint32_t x, uint32_t y) { return (y * 16 + x) % n; }; };
@@ -77,6 +78,8 @@ TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
     auto mixed = [](uint32_t n) {
         return [n](uint32_t x, uint32_t y) { return ((x / 8 + y / 8) * 2 + (x * 7 + y * 13 + x * y) / 4 % 2) % n; };
     };
+    // Runs of one entry whose lengths grow down the picture: a lossy stream of it would be the larger.
+    auto runs = [](uint32_t n) { return [n](uint32_t x, uint32_t y) { return (x + y * y) / 9 % n; }; };
     const Case cases[] = {
         {"16 used: 17th appended", 16, 4, 16, cycle(16), none, false, "", 32, 16, {}},
         {"10 colours, 4 and 7 free", 16, 4, 10, skip4and7, none, true, "", 16, 4, {}},
@@ -86,6 +89,7 @@ TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
         // Neighbouring entries lie 37 units apart: levels 80 and 100 (48 and 60 units) may code one as the other.
         {"200 colours, transparency, lossy, 5 base", 320, 40, 200, mixed(200), corner, true, "", 256, -1, {100, 5}},
         {"16 used: 17th appended, lossy", 64, 40, 16, mixed(16), none, false, "", 32, 16, {80, 0}},
+        {"lossy would grow the file", 64, 16, 16, runs(16), none, false, "", 32, 16, {20, 0}, true},
     };
     const std::string folder = MakeScratchDir("single-file");
     for (const Case& c : cases) {
@@ -121,7 +125,13 @@ TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
                     << x << "," << y;
         if (c.lossy.level == 0) continue;
         EXPECT_EQ(BrokenPromise(reading, c.index, c.transparent, c.lossy), "");
-        EXPECT_LT(counted, Count(*frame, &comment)) << "lossy coding saved nothing";
+        // Never larger than the exact file: where the lossy stream would be, the file is the exact one.
+        const std::string exactPath = path + ".exact.gif";
+        Write(exactPath, *frame, &comment);
+        if (c.writtenExactly)
+            EXPECT_TRUE(ReadFileBytes(path) == ReadFileBytes(exactPath)) << "not the exact file";
+        else
+            EXPECT_LT(counted, std::filesystem::file_size(exactPath)) << "lossy coding saved nothing";
     }
 }
 
@@ -151,6 +161,17 @@ TEST(HCWriteSingleFile, TheRowsReportTheirProgressAndCanBeStopped) {
     const std::string folder = MakeScratchDir("single-file-stop-lossy");
     EXPECT_EQ(ErrorOf([&] { Write(folder + "/stopped.gif", *frame, nullptr, HcLossyCoding{40, 0}, &stopAll); }), 3u);
     EXPECT_TRUE(std::filesystem::is_empty(folder));
+    // It codes the rows both ways, to keep the smaller stream: the reports run on across both, up to twice the height
+    // (the exact coding stops once it is longer).
+    RecordingIndicator both;
+    EXPECT_EQ(HCWriteSingleFile(CvFileLocator(kCountOnlyPath), *frame, nullptr, false, 0, true, {40, 0}, &both),
+              Count(*frame, nullptr, {40, 0}));
+    std::vector<uint32_t> rows;
+    for (const std::string& call : both.calls)
+        if (call.rfind("update ", 0) == 0) rows.push_back(uint32_t(std::stoul(call.substr(7))));
+    EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end()));
+    EXPECT_GT(rows.back(), 500u);
+    EXPECT_LE(rows.back(), 1000u);
 }
 
 TEST(HCWriteSingleFile, EmptyImageIsOneTransparentPixelEveryReaderOpens) {
