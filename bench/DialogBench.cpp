@@ -305,7 +305,9 @@ private:
     static int64_t ThreadMicros(HANDLE thread) {
         FILETIME created, exited, kernel, user;
         if (!GetThreadTimes(thread, &created, &exited, &kernel, &user)) return 0;
-        const auto micros = [](const FILETIME& t) { return int64_t(uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10; };
+        const auto micros = [](const FILETIME& t) {
+            return int64_t(uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10;
+        };
         return micros(kernel) + micros(user);
     }
 

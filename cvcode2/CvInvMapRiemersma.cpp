@@ -45,7 +45,10 @@ struct CvHilbert::Tables {
 };
 
 CvHilbert::CvHilbert(const Setup& setup_, CvProgressIndicator* indicator)
-    : CvProgressTask(indicator), setup(setup_), strength(int32_t(setup_.strength)), tables(CvAllocated(new (std::nothrow) Tables)) {
+    : CvProgressTask(indicator),
+      setup(setup_),
+      strength(int32_t(setup_.strength)),
+      tables(CvAllocated(new (std::nothrow) Tables)) {
     SetPalette(setup.palette);
     for (int32_t i = 0; i < Tables::kSpan; ++i) {
         const int32_t channel = i - Tables::kChannelOffset;
@@ -57,8 +60,8 @@ CvHilbert::CvHilbert(const Setup& setup_, CvProgressIndicator* indicator)
     for (uint32_t i = 0; i < 256; ++i) {
         const uint8_t black[3] = {0, 0, 0};
         const uint8_t* rgb = i < count ? setup.palette->Entry(i) : black;
-        tables->chosen[i] = RiemersmaLanes(uint64_t(strength) * rgb[0], uint64_t(strength) * rgb[1],
-                                           uint64_t(strength) * rgb[2]);
+        tables->chosen[i] =
+            RiemersmaLanes(uint64_t(strength) * rgb[0], uint64_t(strength) * rgb[1], uint64_t(strength) * rgb[2]);
     }
     for (uint32_t cell = 0; cell < kCellCount; ++cell) {
         const uint64_t index = setup.inverseMap[cell];
@@ -165,7 +168,9 @@ private:
         task.done = q.done;
     }
 
-    uint8_t Nearest(const uint8_t* read) const { return s.inverseMap[ColorIndex15(read[0], read[1], read[2])]; }
+    uint8_t Nearest(const uint8_t* read) const {
+        return s.inverseMap[ColorIndex15(read[0], read[1], read[2])];
+    }
 
     // The error chain runs from one pixel's chosen entry through the next pixel's sums into its cell, so that path
     // is kept short: the sums are ready as they are needed, the cell comes from them by shifts and table reads (no

@@ -10,10 +10,10 @@
 #include "common/HCWriteSingleFile.h"
 #include "cvcode2/CvFile.h"
 #include "cvcode2/CvGIFInfo.h"
-#include "tests/support/GifTestSupport.h"
-#include "tests/support/LzwTestData.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/GifInspect.h"
+#include "tests/support/GifTestSupport.h"
+#include "tests/support/LzwTestData.h"
 #include "tests/support/RecordingIndicator.h"
 #include "tests/support/TestPaths.h"
 
@@ -152,7 +152,8 @@ TEST(HCWriteSingleFile, TheRowsReportTheirProgressAndCanBeStopped) {
         EXPECT_EQ(listener.calls, interlaced ? passes : plain);
         stopping.stopAt = 250;
         const std::string folder = MakeScratchDir("single-file-stop");
-        EXPECT_EQ(ErrorOf([&] { Write(folder + "/stopped.gif", *frame, nullptr, {}, &stopping); }), interlaced ? 3u : 0u);
+        EXPECT_EQ(ErrorOf([&] { Write(folder + "/stopped.gif", *frame, nullptr, {}, &stopping); }),
+                  interlaced ? 3u : 0u);
         EXPECT_EQ(std::filesystem::is_empty(folder), interlaced) << "a stopped write leaves no file";
     }
     // Lossy coding reports as it goes too, so a stop reaches it.

@@ -134,7 +134,8 @@ TEST(FineDither, MaskedPixelsKeepTheirOwnColoursEntry) {
             if (y % 3 == 0) lock.Row(y)[1] = 0xFF;  // x 8..15 of every third row
         }
     }
-    const std::vector<uint8_t> out = picture.Dither(16, PaletteOf({{0, 0, 0}, {120, 120, 120}, {255, 255, 255}}), &mask);
+    const std::vector<uint8_t> out =
+        picture.Dither(16, PaletteOf({{0, 0, 0}, {120, 120, 120}, {255, 255, 255}}), &mask);
     for (uint32_t y = 0; y < 30; ++y)
         for (uint32_t x = 8; x < 16 && y % 3 == 0; ++x) EXPECT_EQ(out[y * 40 + x], 1) << x << "," << y;
     EXPECT_EQ(std::count(out.begin(), out.end(), 1), long(out.size()));  // the exact colour carries no error

@@ -75,7 +75,8 @@ TEST(CvRealImage, ClearedImagesReadZeroAndSizesNoBufferCanHoldAreRefused) {
     }
     // Rows are packed without padding.
     for (auto [width, depth, channels, rowBytes] : {std::array<uint32_t, 4>{9, 1, 1, 2}, {5, 8, 3, 15}, {5, 16, 3, 30}})
-        EXPECT_EQ(CvRealImage(width, 1, uint16_t(depth), uint16_t(channels), nullptr, nullptr, 0, false).RowBytes(), rowBytes);
+        EXPECT_EQ(CvRealImage(width, 1, uint16_t(depth), uint16_t(channels), nullptr, nullptr, 0, false).RowBytes(),
+                  rowBytes);
 }
 
 // Resizing keeps the pixels only for the same size, keeps the old ones when refused, and never under a lock.
@@ -190,11 +191,12 @@ TEST(CvRGBImage, MasksAndOpacityBlendByTheirWeight) {
             std::vector<uint8_t> expected = ReadRGB(image);
             for (uint32_t i = 0; i < 48; ++i)
                 if (!mask.IsWhite(i % 24, i / 24)) std::fill_n(&expected[3 * i], 3, uint8_t(0xEE));
-            ExpectEveryLayoutReadsAlike(24, 2, expected, [&](uint32_t l, uint32_t t, uint32_t b, uint32_t r, uint32_t x,
-                                                             uint32_t y, uint32_t rowBytes, const PixelLayout& p,
-                                                             uint8_t* dst) {
-                image.GetRGBMasked(&mask, l, t, b, r, x, y, rowBytes, p.bytes, p.r, p.g, p.b, dst);
-            });
+            ExpectEveryLayoutReadsAlike(24, 2, expected,
+                                        [&](uint32_t l, uint32_t t, uint32_t b, uint32_t r, uint32_t x, uint32_t y,
+                                            uint32_t rowBytes, const PixelLayout& p, uint8_t* dst) {
+                                            image.GetRGBMasked(&mask, l, t, b, r, x, y, rowBytes, p.bytes, p.r, p.g,
+                                                               p.b, dst);
+                                        });
         }
     std::vector<uint8_t> out(9, 0);
     EXPECT_EQ(ErrorOf([&] { image.GetRGBMasked(nullptr, 0, 0, 1, 1, 0, 0, 3, 3, 0, 1, 2, out.data()); }), 27u);

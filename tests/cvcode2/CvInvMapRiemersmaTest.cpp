@@ -208,19 +208,34 @@ TEST(RiemersmaShiftedChannels, AreTheChannelsPlusTheirErrorTermsForEverySum) {
     const auto lanes = [](int r, int g, int b) { return RiemersmaLanes(uint64_t(r), uint64_t(g), uint64_t(b)); };
     for (int channel : {0, 1, 100, 254, 255})
         for (int sum = -kLargest; sum <= kLargest; ++sum) {
-            const uint64_t sums = lanes(kRiemersmaSumBias + kLargest, kRiemersmaSumBias + sum, kRiemersmaSumBias - kLargest);
+            const uint64_t sums =
+                lanes(kRiemersmaSumBias + kLargest, kRiemersmaSumBias + sum, kRiemersmaSumBias - kLargest);
             const uint64_t at = RiemersmaShiftedChannels(sums, lanes(255, channel, 0) << 8);
             ASSERT_EQ(at, lanes(int(expected(kLargest, 255)), int(expected(sum, channel)), int(expected(-kLargest, 0))))
                 << "sum " << sum << " channel " << channel;
         }
-    EXPECT_EQ(RiemersmaShiftedChannels(lanes(kRiemersmaSumBias + 256, kRiemersmaSumBias - 256, kRiemersmaSumBias - 257),
-                                       0),
-              lanes(256, 255, 254));
+    EXPECT_EQ(
+        RiemersmaShiftedChannels(lanes(kRiemersmaSumBias + 256, kRiemersmaSumBias - 256, kRiemersmaSumBias - 257), 0),
+        lanes(256, 255, 254));
 }
 
 TEST(CvHilbertCurve, ReferenceWalkMeetsTheDocumentedOrder) {
     EXPECT_EQ(PlainWalk(3, 1).Run(), (Positions{{0, 0}, {1, 0}, {2, 0}}));
     // A 4 × 4 image lies in the first quarter of an 8 × 8 curve.
-    EXPECT_EQ(PlainWalk(4, 4).Run(), (Positions{{0, 0}, {0, 1}, {1, 1}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {2, 1},
-                                                {2, 2}, {3, 2}, {3, 3}, {2, 3}, {1, 3}, {1, 2}, {0, 2}, {0, 3}}));
+    EXPECT_EQ(PlainWalk(4, 4).Run(), (Positions{{0, 0},
+                                                {0, 1},
+                                                {1, 1},
+                                                {1, 0},
+                                                {2, 0},
+                                                {3, 0},
+                                                {3, 1},
+                                                {2, 1},
+                                                {2, 2},
+                                                {3, 2},
+                                                {3, 3},
+                                                {2, 3},
+                                                {1, 3},
+                                                {1, 2},
+                                                {0, 2},
+                                                {0, 3}}));
 }

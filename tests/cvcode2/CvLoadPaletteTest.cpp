@@ -20,7 +20,8 @@ std::string Act(const std::string& name, size_t bytes) {
 }
 
 // A GIF with the given global table (none when empty) and one frame per local table (an empty one: none).
-std::string GifWithTables(const std::string& name, const CvColorTable& global, const std::vector<CvColorTable>& locals) {
+std::string GifWithTables(const std::string& name, const CvColorTable& global,
+                          const std::vector<CvColorTable>& locals) {
     const std::string path = WriteScratchFile(name, "");
     CvColorTable two(2);
     CvIndexedImage image(2, 2, &two);

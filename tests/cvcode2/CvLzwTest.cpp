@@ -9,8 +9,8 @@
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvLzw.h"
 #include "cvcode2/CvLzwLossy.h"
-#include "tests/support/LzwTestData.h"
 #include "tests/support/ErrorOf.h"
+#include "tests/support/LzwTestData.h"
 
 namespace {
 
@@ -134,7 +134,8 @@ TEST(CvLzwEncoder, TablesFilledManyTimesGiveTheSameBytesAsEver) {
         allLocked.level = kCvLossyMax;
         std::fill(std::begin(allLocked.locked), std::end(allLocked.locked), uint8_t(1));
         for (const CvLossyOptions& options : {belowNearest, allLocked})
-            EXPECT_EQ(EncodeLossyToBytes(picture, codeSize, c.interlaced, GreyRamp(c.colors), options), exact) << c.name;
+            EXPECT_EQ(EncodeLossyToBytes(picture, codeSize, c.interlaced, GreyRamp(c.colors), options), exact)
+                << c.name;
     }
 }
 

@@ -85,7 +85,8 @@ using RectReader = std::function<void(uint32_t left, uint32_t top, uint32_t bott
 
 inline RectReader GetRGBOf(const CvImage& image) {
     return [&image](uint32_t l, uint32_t t, uint32_t b, uint32_t r, uint32_t x, uint32_t y, uint32_t rowBytes,
-                    const PixelLayout& p, uint8_t* dst) { image.GetRGB(l, t, b, r, x, y, rowBytes, p.bytes, p.r, p.g, p.b, dst); };
+                    const PixelLayout& p,
+                    uint8_t* dst) { image.GetRGB(l, t, b, r, x, y, rowBytes, p.bytes, p.r, p.g, p.b, dst); };
 }
 
 // Every layout reads the whole image, and its rectangle from (1, 1) (row 0 of a one-row image) to the far corner,
@@ -108,7 +109,8 @@ inline void ExpectEveryLayoutReadsAlike(uint32_t width, uint32_t height, const s
                         const uint8_t want =
                             shown && channel >= 0 ? expected[(size_t(sy) * width + sx) * 3 + channel] : 0xEE;
                         ASSERT_EQ(out[size_t(y) * rowBytes + x * l.bytes + k], want)
-                            << "pixel bytes " << l.bytes << ", from " << left << ", at " << x << "," << y << ", byte " << k;
+                            << "pixel bytes " << l.bytes << ", from " << left << ", at " << x << "," << y << ", byte "
+                            << k;
                     }
         }
     EXPECT_EQ(CvFailedCheckCount(), failedBefore);
@@ -121,13 +123,34 @@ inline void ExpectPixelsFollowTheTransforms(const CvImage& image) {
     const float quarter = 1.5707964f;
     using From = std::function<std::array<uint32_t, 2>(uint32_t x, uint32_t y)>;
     const std::pair<CvImage*, From> made[] = {
-        {image.Clone(), [](uint32_t x, uint32_t y) { return std::array<uint32_t, 2>{x, y}; }},
-        {image.CopyRect(CvRect{0, 0, h, w}), [](uint32_t x, uint32_t y) { return std::array<uint32_t, 2>{x, y}; }},
-        {image.FlipHorizontal(), [&](uint32_t x, uint32_t y) { return std::array<uint32_t, 2>{w - 1 - x, y}; }},
-        {image.FlipVertical(), [&](uint32_t x, uint32_t y) { return std::array<uint32_t, 2>{x, h - 1 - y}; }},
-        {image.Rotate(quarter), [&](uint32_t x, uint32_t y) { return std::array<uint32_t, 2>{w - 1 - y, x}; }},
-        {image.Rotate(-quarter), [&](uint32_t x, uint32_t y) { return std::array<uint32_t, 2>{y, h - 1 - x}; }},
-        {image.Rotate(2 * quarter), [&](uint32_t x, uint32_t y) { return std::array<uint32_t, 2>{w - 1 - x, h - 1 - y}; }},
+        {image.Clone(),
+         [](uint32_t x, uint32_t y) {
+             return std::array<uint32_t, 2>{x, y};
+         }},
+        {image.CopyRect(CvRect{0, 0, h, w}),
+         [](uint32_t x, uint32_t y) {
+             return std::array<uint32_t, 2>{x, y};
+         }},
+        {image.FlipHorizontal(),
+         [&](uint32_t x, uint32_t y) {
+             return std::array<uint32_t, 2>{w - 1 - x, y};
+         }},
+        {image.FlipVertical(),
+         [&](uint32_t x, uint32_t y) {
+             return std::array<uint32_t, 2>{x, h - 1 - y};
+         }},
+        {image.Rotate(quarter),
+         [&](uint32_t x, uint32_t y) {
+             return std::array<uint32_t, 2>{w - 1 - y, x};
+         }},
+        {image.Rotate(-quarter),
+         [&](uint32_t x, uint32_t y) {
+             return std::array<uint32_t, 2>{y, h - 1 - x};
+         }},
+        {image.Rotate(2 * quarter),
+         [&](uint32_t x, uint32_t y) {
+             return std::array<uint32_t, 2>{w - 1 - x, h - 1 - y};
+         }},
     };
     for (size_t i = 0; i < std::size(made); ++i) {
         std::unique_ptr<CvImage> result(made[i].first);
@@ -137,7 +160,8 @@ inline void ExpectPixelsFollowTheTransforms(const CvImage& image) {
         for (uint32_t y = 0; y < result->GetHeight(); ++y)
             for (uint32_t x = 0; x < result->GetWidth(); ++x) {
                 const auto [sx, sy] = made[i].second(x, y);
-                ASSERT_EQ(PixelOf(*result, x, y), PixelOf(image, sx, sy)) << "transform " << i << " at " << x << "," << y;
+                ASSERT_EQ(PixelOf(*result, x, y), PixelOf(image, sx, sy))
+                    << "transform " << i << " at " << x << "," << y;
             }
     }
 }

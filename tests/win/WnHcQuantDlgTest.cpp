@@ -193,7 +193,7 @@ TEST(WnHcQuantDlgTest, TypedCountsAreClampedAndNextWritesWhatTheDialogShowed) {
         TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "999");
         WaitForReduction(dialog);
         const int startsAt256 = run.sizes.Starts();
-        TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "-5");                   // 256 again: nothing to do
+        TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "-5");   // 256 again: nothing to do
         EXPECT_EQ(DialogText(dialog, IDC_QUANT_COLORS), "-5");  // the edit keeps what was typed
         EXPECT_EQ(Items(dialog, IDC_QUANT_DEPTH).size(), 8u);
         Choose(dialog, IDC_QUANT_DEPTH, 0);  // the entry that matches the count changes nothing
@@ -287,7 +287,8 @@ TEST(WnHcQuantDlgTest, AResultShownZoomedOutIsTheSameCloseUp) {
 
 // A change handled in the pump of a remapping's last report, whose answer no task acts on, is reduced all the same.
 TEST(WnHcQuantDlgTest, AChangeHandledInTheRemappingsLastReportIsReducedToo) {
-    QuantRun run(GradientPicture(40, 30));  // fewer pixels than one report covers: the remapping reports only at its end
+    QuantRun run(
+        GradientPicture(40, 30));  // fewer pixels than one report covers: the remapping reports only at its end
     EXPECT_EQ(run.Run([&](HWND dialog) {
         const DuringReduction last(kAtFullBar, [&](HWND) {
             HWND depth = GetDlgItem(dialog, IDC_QUANT_DEPTH);
@@ -300,7 +301,8 @@ TEST(WnHcQuantDlgTest, AChangeHandledInTheRemappingsLastReportIsReducedToo) {
         PressDialogButton(dialog, IDOK);
     }),
               0);
-    EXPECT_TRUE(ReadFileBytes(run.OutPath()) == run.ScriptedBytes(GradientPicture(40, 30))) << "4 colours, as the settings say";
+    EXPECT_TRUE(ReadFileBytes(run.OutPath()) == run.ScriptedBytes(GradientPicture(40, 30)))
+        << "4 colours, as the settings say";
 }
 
 // The first reduction runs in the dialog already shown; a later one keeps the last result in view until its own is
@@ -344,7 +346,8 @@ TEST(WnHcQuantDlgTest, ADitheringDragThatLosesTheMouseEndsWhereTheThumbIs) {
         PressDialogButton(dialog, IDOK);
     }),
               0);
-    EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(GradientPicture(200, 150))) << "dithering 6 is saved and used";
+    EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(GradientPicture(200, 150)))
+        << "dithering 6 is saved and used";
 }
 
 // What the settings controls show: palette, base, colours, dithering, lossy level, and whether a base applies.
