@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvImgFmtInfo.h"
@@ -87,43 +88,30 @@ void CvImage::TransferByTiles(TileStep step, float opacity, const CvImage* mask,
     if (mask && (mask->GetWidth() != width || mask->GetHeight() != height)) CV_THROW(kCvErrSizeMismatch);
     if (!out.dst) CV_THROW(kCvErrBadArgument);
     if (!ClipRect(rect, width, height)) return;
-    uint32_t tileWidth, tileHeight;
-    TileSize(rect, tileWidth, tileHeight);
-    CvTempBuffer tile(uint64_t(tileWidth) * tileHeight * 3);
-    const uint32_t tileRowBytes = tileWidth * 3;
-    for (uint32_t top = rect.top; top < rect.bottom; top += std::min(tileHeight, rect.bottom - top)) {
-        const uint32_t bottom = top + std::min(tileHeight, rect.bottom - top);
-        for (uint32_t left = rect.left; left < rect.right; left += std::min(tileWidth, rect.right - left)) {
-            const uint32_t right = left + std::min(tileWidth, rect.right - left);
-            GetRGB(left, top, bottom, right, 0, 0, tileRowBytes, 3, 0, 1, 2, tile.Data());
-            const CvDstLayout at = out.Moved(left - rect.left, top - rect.top);
-            if (step == TileStep::Mask)
-                mask->MaskRGB(left, top, bottom, right, CV_DST_ARGS(at), tileRowBytes, tile.Data());
-            else if (mask)
-                mask->BlendRGBMasked(opacity, left, top, bottom, right, CV_DST_ARGS(at), tileRowBytes, tile.Data());
-            else
-                BlendRGB(opacity, left, top, bottom, right, CV_DST_ARGS(at), tileRowBytes, tile.Data());
-        }
-    }
+    ForEachTile(rect, [&](const CvRect& tile, uint8_t* pixels, uint32_t rowBytes) {
+        GetRGB(CV_RECT_ARGS(tile), 0, 0, rowBytes, 3, 0, 1, 2, pixels);
+        const CvDstLayout at = out.Moved(tile.left - rect.left, tile.top - rect.top);
+        if (step == TileStep::Mask)
+            mask->MaskRGB(CV_RECT_ARGS(tile), CV_DST_ARGS(at), rowBytes, pixels);
+        else if (mask)
+            mask->BlendRGBMasked(opacity, CV_RECT_ARGS(tile), CV_DST_ARGS(at), rowBytes, pixels);
+        else
+            BlendRGB(opacity, CV_RECT_ARGS(tile), CV_DST_ARGS(at), rowBytes, pixels);
+    });
 }
 
 void CvImage::MaskColor(const uint8_t* color, CV_RECT_PARAMS, CV_DST_PARAMS) const {
     CvRect rect{left, top, bottom, right};
     if (!ClipRect(rect, width, height)) return;
     const CvDstLayout out = CV_DST_LAYOUT;
-    uint32_t tileWidth, tileHeight;
-    TileSize(rect, tileWidth, tileHeight);
-    CvTempBuffer tile(uint64_t(tileWidth) * tileHeight * 3);
-    for (uint64_t i = 0; i < uint64_t(tileWidth) * tileHeight; ++i) std::memcpy(tile.Data() + 3 * i, color, 3);
-    const uint32_t tileRowBytes = tileWidth * 3;
-    for (uint32_t y = rect.top; y < rect.bottom; y += std::min(tileHeight, rect.bottom - y)) {
-        const uint32_t y1 = y + std::min(tileHeight, rect.bottom - y);
-        for (uint32_t x = rect.left; x < rect.right; x += std::min(tileWidth, rect.right - x)) {
-            const uint32_t x1 = x + std::min(tileWidth, rect.right - x);
-            const CvDstLayout at = out.Moved(x - rect.left, y - rect.top);
-            MaskRGB(x, y, y1, x1, CV_DST_ARGS(at), tileRowBytes, tile.Data());
-        }
-    }
+    bool filled = false;
+    ForEachTile(rect, [&](const CvRect& tile, uint8_t* pixels, uint32_t rowBytes) {
+        // The first tile is the largest: painting it once fills the buffer for every tile.
+        if (!std::exchange(filled, true))
+            for (uint64_t i = 0; i < uint64_t(tile.Width()) * tile.Height(); ++i) std::memcpy(pixels + 3 * i, color, 3);
+        const CvDstLayout at = out.Moved(tile.left - rect.left, tile.top - rect.top);
+        MaskRGB(CV_RECT_ARGS(tile), CV_DST_ARGS(at), rowBytes, pixels);
+    });
 }
 
 void CvImage::DeleteImageList(CvList* list, bool removeNodes) {

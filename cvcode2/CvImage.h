@@ -2,8 +2,11 @@
 // Pixel transfers always speak RGB to the caller; a raster image has allocated pixels from construction to the end.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+
+#include "cvcode2/CvTempBuffer.h"
 
 class CvBaseBuffer;
 class CvImgFmtInfo;
@@ -40,6 +43,7 @@ struct CvDstLayout {
 // The parameter lists of the transfers: a rectangle, then the destination layout, then (masks, blends) a
 // 3-byte R, G, B source tile whose first pixel corresponds to (left, top).
 #define CV_RECT_PARAMS uint32_t left, uint32_t top, uint32_t bottom, uint32_t right
+#define CV_RECT_ARGS(r) (r).left, (r).top, (r).bottom, (r).right
 #define CV_DST_PARAMS                                                                                               \
     uint32_t dstX, uint32_t dstY, uint32_t dstRowBytes, uint16_t dstPixelBytes, uint16_t rOffset, uint16_t gOffset, \
         uint16_t bOffset, uint8_t *dst
@@ -115,6 +119,20 @@ protected:
     void TransferByTiles(TileStep step, float opacity, const CvImage* mask, CvRect rect, const CvDstLayout& out) const;
     // Tile extent for a rectangle: the block size, 0xFFFFFFFF standing for the whole extent, never past the rectangle.
     void TileSize(const CvRect& rect, uint32_t& tileWidth, uint32_t& tileHeight) const;
+    // Visits the tiles of a clipped rectangle row by row as visit(tile, pixels, rowBytes), with one buffer of three
+    // bytes a pixel the size of the first (largest) tile, reused for every tile: a walk never holds more than a tile.
+    template <typename Visit>
+    void ForEachTile(const CvRect& rect, Visit visit) const {
+        uint32_t tileWidth, tileHeight;
+        TileSize(rect, tileWidth, tileHeight);
+        CvTempBuffer buffer(uint64_t(tileWidth) * tileHeight * 3);
+        for (uint32_t top = rect.top; top < rect.bottom; top += std::min(tileHeight, rect.bottom - top)) {
+            const uint32_t bottom = top + std::min(tileHeight, rect.bottom - top);
+            for (uint32_t left = rect.left; left < rect.right; left += std::min(tileWidth, rect.right - left))
+                visit(CvRect{left, top, bottom, left + std::min(tileWidth, rect.right - left)}, buffer.Data(),
+                      tileWidth * 3);
+        }
+    }
 
     uint32_t kind;
     uint32_t width;

@@ -31,27 +31,19 @@ void CvTransImage::GetRGB(CV_RECT_PARAMS, CV_DST_PARAMS) const {
     CvRect rect{left, top, bottom, right};
     if (!ClipRect(rect, width, height)) return;
     const CvDstLayout out = CV_DST_LAYOUT;
-    uint32_t tileWidth, tileHeight;
-    TileSize(rect, tileWidth, tileHeight);
-    CvTempBuffer tile(uint64_t(tileWidth) * tileHeight * 3);
-    const uint32_t tileRowBytes = tileWidth * 3;
-    for (uint32_t y = rect.top; y < rect.bottom; y += std::min(tileHeight, rect.bottom - y)) {
-        const uint32_t h = std::min(tileHeight, rect.bottom - y);
-        for (uint32_t x = rect.left; x < rect.right; x += std::min(tileWidth, rect.right - x)) {
-            const uint32_t w = std::min(tileWidth, rect.right - x);
-            pattern->Fill(tile.Data(), w, h, tileRowBytes, x, y);
-            image->GetRGBMasked(mask, x, y, y + h, x + w, 0, 0, tileRowBytes, 3, 0, 1, 2, tile.Data());
-            for (uint32_t j = 0; j < h; ++j) {
-                const uint8_t* s = tile.Data() + size_t(j) * tileRowBytes;
-                uint8_t* d = out.At(x - rect.left, y - rect.top + j);
-                for (uint32_t i = 0; i < w; ++i, s += 3, d += out.pixelBytes) {
-                    d[out.rOffset] = s[0];
-                    d[out.gOffset] = s[1];
-                    d[out.bOffset] = s[2];
-                }
+    ForEachTile(rect, [&](const CvRect& tile, uint8_t* pixels, uint32_t rowBytes) {
+        pattern->Fill(pixels, tile.Width(), tile.Height(), rowBytes, tile.left, tile.top);
+        image->GetRGBMasked(mask, CV_RECT_ARGS(tile), 0, 0, rowBytes, 3, 0, 1, 2, pixels);
+        for (uint32_t j = 0; j < tile.Height(); ++j) {
+            const uint8_t* s = pixels + size_t(j) * rowBytes;
+            uint8_t* d = out.At(tile.left - rect.left, tile.top - rect.top + j);
+            for (uint32_t i = 0; i < tile.Width(); ++i, s += 3, d += out.pixelBytes) {
+                d[out.rOffset] = s[0];
+                d[out.gOffset] = s[1];
+                d[out.bOffset] = s[2];
             }
         }
-    }
+    });
 }
 
 void CvTransImage::GetRGBMasked(const CvImage* through, CV_RECT_PARAMS, CV_DST_PARAMS) const {
