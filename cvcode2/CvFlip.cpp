@@ -2,6 +2,7 @@
 // Every routine touches exactly the bytes (or bits) of the pixels it is given, never the padding.
 #include "cvcode2/CvFlip.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -11,15 +12,6 @@
 namespace CvFlip {
 
 namespace {
-inline uint32_t Load32(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
-inline void Store32(uint8_t* p, uint32_t v) {
-    std::memcpy(p, &v, 4);
-}
-
 uint8_t ReverseByte(uint8_t b) {
     b = uint8_t((b & 0xF0) >> 4 | (b & 0x0F) << 4);
     b = uint8_t((b & 0xCC) >> 2 | (b & 0x33) << 2);
@@ -32,23 +24,7 @@ void FlipRows(uint8_t* pixels, uint32_t unitBytes, uint32_t rowBytes, uint32_t u
     for (uint32_t i = 0; i < height / 2; ++i) {
         uint8_t* a = pixels + size_t(i) * rowBytes;
         uint8_t* b = pixels + size_t(height - 1 - i) * rowBytes;
-        for (size_t k = 0; k < bytes; ++k) {
-            const uint8_t t = a[k];
-            a[k] = b[k];
-            b[k] = t;
-        }
-    }
-}
-
-void FlipRows32(uint8_t* pixels, uint32_t rowBytes, uint32_t wordsPerRow, uint32_t height) {
-    for (uint32_t i = 0; i < height / 2; ++i) {
-        uint8_t* a = pixels + size_t(i) * rowBytes;
-        uint8_t* b = pixels + size_t(height - 1 - i) * rowBytes;
-        for (uint32_t k = 0; k < wordsPerRow; ++k) {
-            const uint32_t t = Load32(a + 4 * size_t(k));
-            Store32(a + 4 * size_t(k), Load32(b + 4 * size_t(k)));
-            Store32(b + 4 * size_t(k), t);
-        }
+        std::swap_ranges(a, a + bytes, b);
     }
 }
 
@@ -58,24 +34,7 @@ void FlipPixels(uint8_t* pixels, uint32_t pixelBytes, uint32_t rowBytes, uint32_
         for (uint32_t i = 0; i < width / 2; ++i) {
             uint8_t* a = row + size_t(i) * pixelBytes;
             uint8_t* b = row + size_t(width - 1 - i) * pixelBytes;
-            for (uint32_t k = 0; k < pixelBytes; ++k) {
-                const uint8_t t = a[k];
-                a[k] = b[k];
-                b[k] = t;
-            }
-        }
-    }
-}
-
-void FlipPixels32(uint8_t* pixels, uint32_t rowBytes, uint32_t width, uint32_t height) {
-    for (uint32_t y = 0; y < height; ++y) {
-        uint8_t* row = pixels + size_t(y) * rowBytes;
-        for (uint32_t i = 0; i < width / 2; ++i) {
-            uint8_t* a = row + 4 * size_t(i);
-            uint8_t* b = row + 4 * size_t(width - 1 - i);
-            const uint32_t t = Load32(a);
-            Store32(a, Load32(b));
-            Store32(b, t);
+            std::swap_ranges(a, a + pixelBytes, b);
         }
     }
 }

@@ -8,12 +8,8 @@ namespace CvFlip {
 
 // Swaps row i with row height - 1 - i, unitBytes x unitsPerRow bytes per row.
 void FlipRows(uint8_t* pixels, uint32_t unitBytes, uint32_t rowBytes, uint32_t unitsPerRow, uint32_t height);
-// The same in 32-bit units; rowBytes is a multiple of 4.
-void FlipRows32(uint8_t* pixels, uint32_t rowBytes, uint32_t wordsPerRow, uint32_t height);
 // Reverses the order of `width` pixels of pixelBytes bytes in every row.
 void FlipPixels(uint8_t* pixels, uint32_t pixelBytes, uint32_t rowBytes, uint32_t width, uint32_t height);
-// The same for 4-byte pixels, moved as 32-bit units.
-void FlipPixels32(uint8_t* pixels, uint32_t rowBytes, uint32_t width, uint32_t height);
 // Reverses the order of `width` 1-bit pixels (most significant bit first) in every row.
 void FlipBits(uint8_t* pixels, uint32_t rowBytes, uint32_t width, uint32_t height);
 

@@ -233,8 +233,6 @@ CvImage* CvRealImage::FlipHorizontal() const {
     if (bitsPerSample == 1) {
         CV_ASSERT(samplesPerPixel == 1);
         CvFlip::FlipBits(lock.Pixels(), rowBytes, width * samplesPerPixel, height);
-    } else if (bitsPerSample == 8 && samplesPerPixel == 4) {
-        CvFlip::FlipPixels32(lock.Pixels(), rowBytes, width, height);
     } else {
         CvFlip::FlipPixels(lock.Pixels(), uint32_t(bitsPerSample / 8) * samplesPerPixel, rowBytes, width, height);
     }
@@ -245,10 +243,7 @@ CvImage* CvRealImage::FlipVertical() const {
     std::unique_ptr<CvImage> clone(Clone());
     auto& image = static_cast<CvRealImage&>(*clone);
     CvPixelLock lock(image);
-    if (rowBytes % 4 == 0)
-        CvFlip::FlipRows32(lock.Pixels(), rowBytes, rowBytes / 4, height);
-    else
-        CvFlip::FlipRows(lock.Pixels(), 1, rowBytes, rowBytes, height);
+    CvFlip::FlipRows(lock.Pixels(), 1, rowBytes, rowBytes, height);
     return clone.release();
 }
 
