@@ -125,13 +125,8 @@ void PlanCoding(const CvGIFFrame& frame, FileCoding& coding) {
 
 std::unique_ptr<CvGIFGlobalInfo> NewGlobalInfo(const CvGIFComment* comment) {
     std::unique_ptr<CvGIFGlobalInfo> global(CvAllocated(new (std::nothrow) CvGIFGlobalInfo()));
-    global->is89a = 1;
     global->hasGlobalColorTable = 1;
-    global->colorResolution = 8;
-    global->sortFlag = 0;
     global->hasLoopExtension = 0;
-    global->loopCount = 0;
-    global->pixelAspectRatio = 0;
     if (comment) global->AddComment(comment->Clone());
     return global;
 }

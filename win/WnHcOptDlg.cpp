@@ -81,19 +81,11 @@ WnHcOptDlg::~WnHcOptDlg() = default;
 
 void WnHcOptDlg::GiveFreshFrameInfo() {
     std::unique_ptr<CvGIFFrameInfo> info(CvAllocated(new (std::nothrow) CvGIFFrameInfo()));
-    info->left = info->top = 0;
     info->width = uint16_t(frame->GetWidth());
     info->height = uint16_t(frame->GetHeight());
-    info->hasLocalColorTable = 1;
     info->localColorTable = frame->GetIndexedImage()->colorTable;
-    info->sortFlag = 0;
     info->interlaced = globals->settings.interlaced ? 1 : 0;
-    info->delayTime = 0;
-    info->userInputFlag = 0;
-    info->disposalMethod = 0;
-    info->transparentFlag = 0;
-    info->hasGraphicControl = 0;
-    info->transparentIndex = 0;
+    info->hasGraphicControl = 0;  // until transparency is switched on
     frame->SetFormatInfo(info.release());
 }
 
