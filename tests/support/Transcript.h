@@ -1,0 +1,87 @@
+// A test's observations written as labelled lines of text and compared, when the transcript ends, with the committed
+// file tests/data/transcripts/NAME.txt, where a reviewer checks the expected values by hand. With
+// HALCYNE_UPDATE_GOLDEN=1 a differing or missing file is rewritten instead (review the diff, as for golden.txt).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+class Transcript {
+public:
+    explicit Transcript(std::string name) : name(std::move(name)) {}
+    ~Transcript() { Check(); }
+    Transcript(const Transcript&) = delete;
+    Transcript& operator=(const Transcript&) = delete;
+
+    // One line: the parts separated by spaces (small integers as numbers, booleans as 0 and 1).
+    template <class... Parts>
+    Transcript& operator()(const Parts&... parts) {
+        const char* separator = "";
+        ((text << separator << Printable(parts), separator = " "), ...);
+        text << '\n';
+        return *this;
+    }
+
+    // The items of a range separated by commas, as one part of a line.
+    template <class Range>
+    static std::string Listed(const Range& items) {
+        std::ostringstream out;
+        const char* separator = "";
+        for (const auto& item : items) out << separator << Printable(item), separator = ",";
+        return out.str();
+    }
+
+private:
+    template <class T>
+    static decltype(auto) Printable(const T& part) {
+        if constexpr (std::is_integral_v<T> && sizeof(T) < sizeof(int)) return int(part);
+        else return (part);
+    }
+
+    std::string Path() const { return std::string(HC_TEST_DATA_DIR) + "/transcripts/" + name + ".txt"; }
+
+    static std::vector<std::string> Lines(const std::string& text) {
+        std::vector<std::string> lines;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+
+    // The first lines that differ, numbered from 1.
+    static std::string Differences(const std::string& expected, const std::string& actual) {
+        const std::vector<std::string> want = Lines(expected), got = Lines(actual);
+        std::ostringstream report;
+        for (size_t i = 0, shown = 0; shown < 8 && i < std::max(want.size(), got.size()); ++i) {
+            const std::string a = i < want.size() ? want[i] : "(nothing)", b = i < got.size() ? got[i] : "(nothing)";
+            if (a != b) report << "\n  line " << i + 1 << ": filed " << a << "\n" << "           got " << b, ++shown;
+        }
+        return report.str();
+    }
+
+    void Check() {
+        std::ifstream in(Path(), std::ios::binary);
+        std::ostringstream filed;
+        filed << in.rdbuf();
+        if (in && filed.str() == text.str()) return;
+        const char* update = std::getenv("HALCYNE_UPDATE_GOLDEN");
+        if (update && std::string(update) == "1") {
+            std::filesystem::create_directories(std::filesystem::path(Path()).parent_path());
+            std::ofstream(Path(), std::ios::binary | std::ios::trunc) << text.str();
+            return;
+        }
+        ADD_FAILURE() << "transcript " << Path() << " differs (HALCYNE_UPDATE_GOLDEN=1 rewrites it):"
+                      << Differences(filed.str(), text.str());
+    }
+
+    std::string name;
+    std::ostringstream text;
+};
