@@ -31,6 +31,17 @@ public:
         return *this;
     }
 
+    // A picture under its title, one line per row: `glyph(x, y)` is the character of each pixel.
+    template <class Glyph>
+    Transcript& Picture(const std::string& title, int width, int height, Glyph glyph) {
+        text << title << '\n';
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) text << char(glyph(x, y));
+            text << '\n';
+        }
+        return *this;
+    }
+
     // The items of a range separated by commas, as one part of a line.
     template <class Range>
     static std::string Listed(const Range& items) {
