@@ -4,6 +4,8 @@
 
 #include <iomanip>
 #include <ostream>
+#include <sstream>
+#include <string>
 
 #include "uicore/HcUiTypes.h"
 
@@ -21,4 +23,12 @@ inline std::ostream& operator<<(std::ostream& out, HcRgb rgb) {
         << (uint32_t(rgb.red) << 16 | uint32_t(rgb.green) << 8 | rgb.blue);
     out.flags(flags);
     return out << std::setfill(' ');
+}
+
+// Any of them as a string.
+template <class Value>
+std::string TextOf(const Value& value) {
+    std::ostringstream out;
+    out << value;
+    return out.str();
 }
