@@ -1,5 +1,7 @@
-// The slider block on a real window: real mouse and timer messages reach its arithmetic (tested in uicore) and its
-// values reach the screen: thumbs where the values put them, bars of the colour, and the disabled look.
+// The slider block and the sprites it is drawn with, on a real window: real mouse and timer messages reach its
+// arithmetic (tested in uicore) and its values reach the screen (thumbs where the values put them, bars of the
+// colour, the disabled look); resource sprites blend into the button face and switch pictures, and text atoms
+// print line by line 14 pixels apart.
 #include <gtest/gtest.h>
 #include <windowsx.h>
 
@@ -8,6 +10,7 @@
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchInput.h"
 #include "tests/win/support/BenchWindow.h"
+#include "win/resource_ids.h"
 #include "wnatom/ColorSlider2.h"
 
 namespace {
@@ -15,8 +18,16 @@ namespace {
 constexpr int kLeft = 40, kTop = 30, kBarHeight = 11;
 
 uint32_t Face() {
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    return BenchRgb(GetRValue(face), GetGValue(face), GetBValue(face));
+    const HcRgb face = WnButtonFace();
+    return BenchRgb(face.red, face.green, face.blue);
+}
+
+// Whether any pixel in rows [top, bottom) of the picture is dark (text may be smoothed into greys).
+bool InkInRows(const BenchPixels& pixels, int top, int bottom) {
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < pixels.width; ++x)
+            if ((pixels.At(x, y) & 0x808080) == 0) return true;
+    return false;
 }
 
 class ColorSlider2Test : public ::testing::Test {
@@ -46,7 +57,9 @@ protected:
         const uint8_t value = slider->Core().Channel(HcSliderChannel(row));
         return {kLeft + value / 2, RowY(row) + kBarHeight + 3};
     }
-    bool Tick() { return WaitForTimer(canvas.Handle(), kSliderRepeatTimerId); }
+    bool Tick(int milliseconds = 3000) {
+        return WaitForTimer(canvas.Handle(), kSliderRepeatTimerId, std::chrono::milliseconds(milliseconds));
+    }
 
     BenchHostWindow host;
     BenchCanvas canvas;
@@ -61,9 +74,8 @@ TEST_F(ColorSlider2Test, DragsAndHeldArrowsReachTheSliderAndTheThumbIsDrawnAtIts
     const BenchPixels pixels = CaptureClient(canvas.Handle());
     const int thumbTop = RowY(2) + kBarHeight;
     // The sprite's tip is its fifth and sixth columns; its left edge is at left + 123.
-    EXPECT_EQ((std::vector<uint32_t>{pixels.At(kLeft + 127, thumbTop), pixels.At(kLeft + 128, thumbTop),
-                                     pixels.At(kLeft + 123, thumbTop + 5)}),
-              (std::vector<uint32_t>(3, 0u)));
+    for (const POINT ink : {POINT{kLeft + 127, thumbTop}, POINT{kLeft + 128, thumbTop}, {kLeft + 123, thumbTop + 5}})
+        EXPECT_EQ(pixels.At(ink.x, ink.y), 0u) << ink.x << ", " << ink.y;
     for (const POINT face : {POINT{kLeft + 126, thumbTop}, POINT{kLeft + 122, thumbTop + 5},
                              POINT{kLeft + 133, thumbTop + 5}, POINT{kLeft - 4, thumbTop + 5}})
         EXPECT_EQ(pixels.At(face.x, face.y), Face()) << face.x << ", " << face.y;
@@ -74,19 +86,17 @@ TEST_F(ColorSlider2Test, DragsAndHeldArrowsReachTheSliderAndTheThumbIsDrawnAtIts
     ASSERT_TRUE(Tick());
     EXPECT_EQ(slider->GetGreen(), 2);
     MouseUp(canvas.Handle(), rightArrow);
-    EXPECT_FALSE(WaitForTimer(canvas.Handle(), kSliderRepeatTimerId, std::chrono::milliseconds(400)));
+    EXPECT_FALSE(Tick(400));
     Click(canvas.Handle(), {kLeft - 4, RowY(1) + 5});  // the left arrow
     EXPECT_EQ(slider->Core().Color(), (HcRgb{0, 1, 255}));
-}
 
-// As when the user switches to another program with the button held.
-TEST_F(ColorSlider2Test, RepeatStopsWhenAnotherWindowTakesTheCapture) {
+    // As when the user switches to another program with the button held: the repeat stops.
     MouseDown(canvas.Handle(), {kLeft + 135, RowY(2) + 5});
     ASSERT_TRUE(Tick());
     SetCapture(host.Handle());
     PumpUntilIdle();
     const uint8_t blue = slider->GetBlue();
-    EXPECT_FALSE(WaitForTimer(canvas.Handle(), kSliderRepeatTimerId, std::chrono::milliseconds(400)));
+    EXPECT_FALSE(Tick(400));
     EXPECT_EQ(slider->GetBlue(), blue);
     ReleaseCapture();
 }
@@ -108,6 +118,33 @@ TEST_F(ColorSlider2Test, BarsRunTheirChannelWithTheOthersHeldAndTurnWhiteWhenDis
     EXPECT_EQ(pixels.At(kLeft + 5, RowY(0) + kBarHeight), Face()) << "no thumb while disabled";
     Drag(canvas.Handle(), {ThumbPoint(0), {kLeft + 100, ThumbPoint(0).y}});
     EXPECT_EQ(slider->GetRed(), 10) << "a disabled slider ignores the mouse";
+}
+
+// The eraser sprite is all face; the left arrow's tip is on the left, the right arrow's on the right; text lines
+// stand 14 pixels apart on their ground, an empty line left empty.
+TEST(WnAtomsTest, SpritesBlendIntoTheButtonFaceSwitchPicturesAndPrintLines) {
+    BenchHostWindow host(100, 60);
+    BenchCanvas canvas(host.Handle(), {0, 0, 100, 60});
+    WnSBRBAtom eraser(BenchModule(), canvas.Handle(), IDB_SLIDER_THUMB_ERASER, 5, 5);
+    WnDBRBAtom arrows(BenchModule(), canvas.Handle(), IDB_SLIDER_LEFT_ARROW, IDB_SLIDER_RIGHT_ARROW, 30, 5);
+    WnSTBAtom text(canvas.Handle(), 52, 3, 40, 44, {255, 255, 200}, "Ab\r\n\nCd");
+    EXPECT_EQ(eraser.Rect(), HcPixelRect::At(5, 5, 10, 6));
+    for (const WnCustomAtom* atom : std::initializer_list<const WnCustomAtom*>{&eraser, &arrows, &text}) atom->Draw();
+    BenchPixels pixels = CaptureClient(canvas.Handle());
+    EXPECT_EQ((std::vector<uint32_t>{pixels.At(5, 5), pixels.At(14, 10), pixels.At(31, 10), pixels.At(36, 10),
+                                     pixels.At(36, 6), pixels.At(91, 3)}),
+              (std::vector<uint32_t>{Face(), Face(), 0, 0, 0, BenchRgb(255, 255, 200)}));
+    const BenchPixels lines = pixels.Crop(52, 3, 92, 47);
+    EXPECT_EQ((std::vector<bool>{InkInRows(lines, 0, 14), InkInRows(lines, 14, 28), InkInRows(lines, 28, 42)}),
+              (std::vector<bool>{true, false, true}));
+    arrows.SetState(true);
+    arrows.Draw();
+    text.SetText("");
+    text.Draw();
+    pixels = CaptureClient(canvas.Handle());
+    EXPECT_EQ(pixels.At(31, 6), 0u);
+    EXPECT_EQ(pixels.At(36, 6), Face());
+    EXPECT_FALSE(InkInRows(pixels.Crop(52, 3, 92, 47), 0, 44));
 }
 
 }  // namespace
