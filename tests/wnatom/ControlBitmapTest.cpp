@@ -5,6 +5,7 @@
 #include <map>
 
 #include "tests/support/ErrorOf.h"
+#include "tests/support/PixelMismatches.h"
 #include "tests/support/Transcript.h"
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchWindow.h"
@@ -27,15 +28,6 @@ void SetRgb(ControlBitmap& bitmap, int x, int y, uint32_t rgb) {
 uint32_t StoredRgb(const ControlBitmap& bitmap, int x, int y) {
     const uint8_t* pixel = bitmap.Row(y) + 4 * x;
     return BenchRgb(pixel[2], pixel[1], pixel[0]);
-}
-
-// Pixels of `shown` that differ from `expected(x, y)` over a w x h area at (left, top).
-template <class Expected>
-int Mismatches(const BenchPixels& shown, int left, int top, int w, int h, Expected expected) {
-    int wrong = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) wrong += shown.At(left + x, top + y) != expected(x, y);
-    return wrong;
 }
 
 class ControlBitmapTest : public ::testing::TestWithParam<bool> {
@@ -76,8 +68,8 @@ TEST_P(ControlBitmapTest, PicturesComeBackTheRightWayRoundWholeOrInPart) {
         bitmap.Blit(5, 7, 0, 0, 61, 40);
         bitmap.Blit(100, 7, 57, 35, 4, 5);  // the lower right corner only
     });
-    EXPECT_EQ(Mismatches(shown, 5, 7, 61, 40, expected), 0) << "corner (0, 0) shows " << std::hex << shown.At(5, 7);
-    EXPECT_EQ(Mismatches(shown, 100, 7, 4, 5, [&](int x, int y) { return expected(57 + x, 35 + y); }), 0);
+    EXPECT_EQ(PixelMismatches(shown, 5, 7, 61, 40, expected), 0) << "corner (0, 0) shows " << std::hex << shown.At(5, 7);
+    EXPECT_EQ(PixelMismatches(shown, 100, 7, 4, 5, [&](int x, int y) { return expected(57 + x, 35 + y); }), 0);
     for (const POINT outside : {POINT{4, 7}, POINT{66, 46}, POINT{104, 7}, POINT{100, 12}})
         EXPECT_EQ(shown.At(outside.x, outside.y), kGrey) << outside.x << ", " << outside.y;
 }
@@ -126,8 +118,8 @@ TEST_F(ControlBitmapStretchTest, EnlargingRepeatsEachPixelAndShrinkingKeepsOneCo
         small.StretchBlit(10, 10, 1, 0, 3, 3, 8, true);
         large.StretchBlit(100, 10, 0, 0, 48, 16, 8, false);
     });
-    EXPECT_EQ(Mismatches(shown, 10, 10, 24, 24, [](int x, int y) { return Asymmetric(1 + x / 8, y / 8); }), 0);
-    EXPECT_EQ(Mismatches(shown, 100, 10, 4, 2, Asymmetric), 0);
+    EXPECT_EQ(PixelMismatches(shown, 10, 10, 24, 24, [](int x, int y) { return Asymmetric(1 + x / 8, y / 8); }), 0);
+    EXPECT_EQ(PixelMismatches(shown, 100, 10, 4, 2, Asymmetric), 0);
     for (int y = 0; y < 2; ++y)
         for (int x = 4; x < 6; ++x) {
             const uint32_t rgb = shown.At(100 + x, 10 + y);
