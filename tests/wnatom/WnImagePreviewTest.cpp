@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/PixelMismatches.h"
+#include "tests/support/UiText.h"
 #include "tests/win/support/PaneBench.h"
 #include "wnatom/WnImagePreview.h"
 
@@ -47,7 +48,7 @@ TEST(WnImagePreviewTest, ThePictureShowsTheRightWayRoundAtOneToOneZoomedInAndZoo
     EXPECT_EQ(shown.At(origin.x + 15, origin.y + 9), kGrey);
 }
 
-TEST(WnImagePreviewTest, ResizingKeepsTheViewCentreAndAnImageOfNewSizeRebuildsTheBuffers) {
+TEST(WnImagePreviewTest, ResizingKeepsTheViewCentreTheWheelScrollsOrZoomsAndANewImageRebuildsTheBuffers) {
     PaneBench bench;
     HWND window = bench.AddPane({10, 10, 310, 210}, 1);
     auto image = AsymmetricImage(400, 300);
@@ -60,6 +61,19 @@ TEST(WnImagePreviewTest, ResizingKeepsTheViewCentreAndAnImageOfNewSizeRebuildsTh
     EXPECT_EQ(pane.Layout().ViewWidth(), 200);
     EXPECT_EQ(pane.Layout().Origin(), (HcPoint{-50, -50}));
     EXPECT_EQ(bench.CapturePane(window).At(100, 50), AsymmetricPixel(150, 100));
+
+    // A notch of the wheel scrolls 48 pixels down, with Shift to the right; Ctrl zooms out about the pointer to
+    // 1 : 2, as wide as the view and so centred across, image point (108, 118) still under the pointer.
+    POINT pointer{10, 20};
+    ClientToScreen(window, &pointer);
+    std::vector<HcPoint> origins;
+    for (const WPARAM keys : {WPARAM(0), WPARAM(MK_SHIFT), WPARAM(MK_CONTROL)}) {
+        SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(keys, WORD(-WHEEL_DELTA)), MAKELPARAM(pointer.x, pointer.y));
+        origins.push_back(pane.Layout().Origin());
+    }
+    EXPECT_EQ(origins, (std::vector<HcPoint>{{-50, -98}, {-98, -98}, {0, -39}}));
+    EXPECT_EQ(pane.Layout().Zoom().level, -1);
+    pane.SetZoomLevel(0, true);
 
     auto small = AsymmetricImage(30, 20);
     pane.SetImage(small.get());
