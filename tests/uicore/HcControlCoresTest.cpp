@@ -36,8 +36,8 @@ TEST(ControlCores, ColorSliderGeometryDragsArrowsGradientsAndTexts) {
     slider.SetPosition(45, 110, 25);
     slider.SetColor({10, 20, 30});
     Log(t, "disabled: press the right arrow", slider, slider.MouseDown(CentreOf(slider.RightArrowRect({}))));
-    // Enabling without a colour (the picker before a colour is chosen) starts from black.
-    for (const auto& [enabled, reset] : {std::pair{false, true}, {true, false}, {true, false}, {false, false}}) {
+    // Enabling without a colour (the picker before a colour is chosen) starts from black; disabling keeps it.
+    for (const auto& [enabled, reset] : {std::pair{false, true}, {true, false}, {true, false}, {false, true}}) {
         const bool changed = slider.SetEnabled(enabled, reset);
         t("enabled", enabled, "reset", reset, "changed", changed, "colour", slider.Color(), "gradients red 0, red 127,"
           " green 64", slider.GradientColor(HcSliderChannel::red, 0), slider.GradientColor(HcSliderChannel::red, 127),

@@ -54,6 +54,8 @@ TEST(HcPreviewLayout, ZoomPanResizeWheelAndAutoScrollWalk) {
     step("tall: pan -30 -30", layout.Pan(-30, -30));
     step("pan 0 -5000", layout.Pan(0, -5000));
     step("pan 0 -1", layout.Pan(0, -1));
+    step("pan 0 5000", layout.Pan(0, 5000));
+    step("pan 0 -500", layout.Pan(0, -500));
     step("zoom 2", layout.SetZoom(2));
     step("zoom 8", layout.SetZoom(8));
     step("zoom 7", layout.SetZoom(7));
