@@ -54,8 +54,10 @@ public:
 private:
     template <class T>
     static decltype(auto) Printable(const T& part) {
-        if constexpr (std::is_integral_v<T> && sizeof(T) < sizeof(int)) return int(part);
-        else return (part);
+        if constexpr (std::is_integral_v<T> && sizeof(T) < sizeof(int))
+            return int(part);
+        else
+            return (part);
     }
 
     std::string Path() const { return std::string(HC_TEST_DATA_DIR) + "/transcripts/" + name + ".txt"; }
@@ -73,7 +75,10 @@ private:
         std::ostringstream report;
         for (size_t i = 0, shown = 0; shown < 8 && i < std::max(want.size(), got.size()); ++i) {
             const std::string a = i < want.size() ? want[i] : "(nothing)", b = i < got.size() ? got[i] : "(nothing)";
-            if (a != b) report << "\n  line " << i + 1 << ": filed " << a << "\n" << "           got " << b, ++shown;
+            if (a != b)
+                report << "\n  line " << i + 1 << ": filed " << a << "\n"
+                       << "           got " << b,
+                    ++shown;
         }
         return report.str();
     }
@@ -89,8 +94,8 @@ private:
             std::ofstream(Path(), std::ios::binary | std::ios::trunc) << text.str();
             return;
         }
-        ADD_FAILURE() << "transcript " << Path() << " differs (HALCYNE_UPDATE_GOLDEN=1 rewrites it):"
-                      << Differences(filed.str(), text.str());
+        ADD_FAILURE() << "transcript " << Path()
+                      << " differs (HALCYNE_UPDATE_GOLDEN=1 rewrites it):" << Differences(filed.str(), text.str());
     }
 
     std::string name;

@@ -35,12 +35,15 @@ TEST(ControlCores, ColorSliderGeometryDragsArrowsGradientsAndTexts) {
     HcColorSliderCore slider(11);
     slider.SetPosition(45, 110, 25);
     slider.SetColor({10, 20, 30});
-    Log(t, "disabled: press the right arrow", slider, slider.MouseDown(CentreOf(slider.RightArrowRect({}))));
+    Log(t, "disabled: press the right arrow", slider,
+        slider.MouseDown(CentreOf(slider.RightArrowRect(HcSliderChannel::red))));
     // Enabling without a colour (the picker before a colour is chosen) starts from black; disabling keeps it.
     for (const auto& [enabled, reset] : {std::pair{false, true}, {true, false}, {true, false}, {false, true}}) {
         const bool changed = slider.SetEnabled(enabled, reset);
-        t("enabled", enabled, "reset", reset, "changed", changed, "colour", slider.Color(), "gradients red 0, red 127,"
-          " green 64", slider.GradientColor(HcSliderChannel::red, 0), slider.GradientColor(HcSliderChannel::red, 127),
+        t("enabled", enabled, "reset", reset, "changed", changed, "colour", slider.Color(),
+          "gradients red 0, red 127,"
+          " green 64",
+          slider.GradientColor(HcSliderChannel::red, 0), slider.GradientColor(HcSliderChannel::red, 127),
           slider.GradientColor(HcSliderChannel::green, 64));
     }
     const bool changed = slider.SetEnabled(true, true);
@@ -61,7 +64,8 @@ TEST(ControlCores, ColorSliderGeometryDragsArrowsGradientsAndTexts) {
     Log(t, "move after the release", slider, slider.MouseMove({45 + 100, 0}));
 
     slider.SetColor({1, 252, 40});
-    Log(t, "press green's right arrow", slider, slider.MouseDown(CentreOf(slider.RightArrowRect(HcSliderChannel::green))));
+    Log(t, "press green's right arrow", slider,
+        slider.MouseDown(CentreOf(slider.RightArrowRect(HcSliderChannel::green))));
     t("  repeating", kChannels[int(slider.RepeatChannel())], "direction", slider.RepeatDirection());
     for (int tick = 0; tick < 3; ++tick) Log(t, "  tick", slider, slider.RepeatTick());
     Log(t, "  release", slider, slider.MouseUp());
@@ -80,7 +84,8 @@ TEST(ControlCores, DitherTrackGeometryNearestStopAndDrag) {
     const HcDitherThumb thumb = track.Thumb();
     t("x0, step, right", track.X0(), track.Step(), track.TrackRight(), "thumb", thumb.tip, thumb.baseLeft,
       thumb.baseRight, track.ThumbRect(), DitherLabelText(7));
-    for (int stop : {0, 1, 5, 9, 10}) t("tick", stop, track.Tick(stop).x, track.Tick(stop).top, track.Tick(stop).bottom);
+    for (int stop : {0, 1, 5, 9, 10})
+        t("tick", stop, track.Tick(stop).x, track.Tick(stop).top, track.Tick(stop).bottom);
     for (int x : {102, 104, 105, 98, 0, -50, 131, 159, 1000}) t("stop at", x, track.ValueAt(x));
     const HcDitherTrack tooClose(100, 104, 20);  // 20 clamps
     t("controls 4 apart: step, value, stop at 105", tooClose.Step(), tooClose.Value(), tooClose.ValueAt(105));
@@ -105,9 +110,9 @@ TEST(ControlCores, PalGridCellsHitsAndClicks) {
     grid.SetColorCount(256);
     t("bitmap", grid.BitmapWidth(), grid.BitmapHeight(), "highlight 33", grid.HighlightRect(33));
     for (int cell : {0, 1, 32, 33, 255}) t("cell", cell, grid.CellRect(cell));
-    for (const HcPoint point : {HcPoint{103, 54}, HcPoint{104, 53}, HcPoint{104, 54}, HcPoint{108, 61},
-                                HcPoint{109, 54}, HcPoint{110, 54}, HcPoint{104 + 32 * 6, 54}, HcPoint{104, 54 + 8 * 8},
-                                HcPoint{104 + 32 * 6 - 1, 54 + 8 * 8 - 1}})
+    for (const HcPoint point :
+         {HcPoint{103, 54}, HcPoint{104, 53}, HcPoint{104, 54}, HcPoint{108, 61}, HcPoint{109, 54}, HcPoint{110, 54},
+          HcPoint{104 + 32 * 6, 54}, HcPoint{104, 54 + 8 * 8}, HcPoint{104 + 32 * 6 - 1, 54 + 8 * 8 - 1}})
         t("point", point, "cell", grid.CellAt(point));
     grid.SetColorCount(20);
     const auto click = [&](int cell) {

@@ -30,11 +30,15 @@ TEST(DialogRules, PlacementSizerAndPanesFollowTheScreenAndTheClientSize) {
     Transcript t("uicore/DialogLayout");
     // Rectangles are left, top, height, width; a stored one needs a positive size and keeps it on a 1920 x 1080
     // screen, its corner within 4/5 of it.
-    for (const HcDialogRect& stored : std::vector<HcDialogRect>{
-             {}, {30, 40, 0, 400}, {30, 40, 300, -2}, {0, 0, 1, 1}, {1700, -20, 300, 400}, {-5, 900, 300, 400},
-             {30, 40, 300, 400}})
-        t("stored", Fields(stored), IsStoredPlacement(stored) ? "-> " + Fields(PlaceStoredDialog(stored, 1920, 1080))
-                                                              : "-> none");
+    for (const HcDialogRect& stored : std::vector<HcDialogRect>{{},
+                                                                {30, 40, 0, 400},
+                                                                {30, 40, 300, -2},
+                                                                {0, 0, 1, 1},
+                                                                {1700, -20, 300, 400},
+                                                                {-5, 900, 300, 400},
+                                                                {30, 40, 300, 400}})
+        t("stored", Fields(stored),
+          IsStoredPlacement(stored) ? "-> " + Fields(PlaceStoredDialog(stored, 1920, 1080)) : "-> none");
     // Panes of a third of the work area's height where there is room, centred on the host, kept inside the work
     // area. Work area and host: left, top, bottom, right; dialog: width, height, pane side, panes across.
     const std::tuple<HcPixelRect, HcPixelRect, HcDialogShape> openings[] = {
@@ -56,9 +60,13 @@ TEST(DialogRules, PlacementSizerAndPanesFollowTheScreenAndTheClientSize) {
     // find its control again, which is left out. Shrunk below its first size it asks to grow by the shortfall only.
     RecordingSizer sizer;
     sizer.Attach(300, 200);
-    for (const auto& [id, flags] : std::vector<std::pair<int32_t, uint32_t>>{
-             {1, 0}, {2, kSizerFollowRight}, {3, kSizerFollowBottom}, {4, kSizerFollowRight | kSizerFollowBottom},
-             {0, kSizerCustom}, {0, kSizerFollowRight}})
+    for (const auto& [id, flags] :
+         std::vector<std::pair<int32_t, uint32_t>>{{1, 0},
+                                                   {2, kSizerFollowRight},
+                                                   {3, kSizerFollowBottom},
+                                                   {4, kSizerFollowRight | kSizerFollowBottom},
+                                                   {0, kSizerCustom},
+                                                   {0, kSizerFollowRight}})
         sizer.AddItem({flags, 0, id, HcPixelRect::At(10 * id, 100 + id, 30, 40), 7 * id, 0});
     t("sizer items", sizer.Items().size(), "least size", sizer.MinWidth(), sizer.MinHeight());
     for (const HcPoint size : {HcPoint{350, 260}, HcPoint{290, 260}, HcPoint{250, 150}}) {
@@ -89,11 +97,11 @@ TEST(DialogRules, TextsCountsPlanesAndToolButtons) {
     for (size_t length : {0, 1, 255, 256}) t("comment of", length, "adds", CommentExtensionSize(length));
     const HcLeadByteTest lead = [](uint8_t byte) { return byte >= 0x81; };
     const std::string pair = "\x82\xA0";
-    for (const std::string& typed : {std::string("short"), std::string(300, 'c'), std::string(254, 'a') + pair,
-                                     std::string(253, 'a') + pair + "b", std::string(253, 'a') + pair + pair,
-                                     pair + std::string(254, 'a'),
-                                     std::string(254, 'a') + "\x82",  // a lone lead byte at the end is one byte
-                                     std::string(127, 'a') + std::string(128, '\x82')}) {
+    for (const std::string& typed :
+         {std::string("short"), std::string(300, 'c'), std::string(254, 'a') + pair, std::string(253, 'a') + pair + "b",
+          std::string(253, 'a') + pair + pair, pair + std::string(254, 'a'),
+          std::string(254, 'a') + "\x82",  // a lone lead byte at the end is one byte
+          std::string(127, 'a') + std::string(128, '\x82')}) {
         const std::string kept = KeptComment(typed, lead);
         EXPECT_EQ(kept, typed.substr(0, kept.size()));
         t("typed", typed.size(), "bytes, kept", kept.size(), "without a code page", KeptComment(typed).size());
@@ -111,8 +119,8 @@ TEST(DialogRules, TextsCountsPlanesAndToolButtons) {
     HcToolBar tools;
     tools.PlaceBelowPane(315);
     t("tools at 144 dpi: second", large.Rect(1), "at 96: first", tools.Rect(0), "fourth", tools.Rect(3));
-    for (const HcPoint point : {HcPoint{15, 325}, HcPoint{40, 330}, HcPoint{41, 330}, HcPoint{115, 346},
-                                HcPoint{116, 330}, HcPoint{20, 347}})
+    for (const HcPoint point :
+         {HcPoint{15, 325}, HcPoint{40, 330}, HcPoint{41, 330}, HcPoint{115, 346}, HcPoint{116, 330}, HcPoint{20, 347}})
         t("tool at", point, tools.HitTest(point));
     tools.MoveBy(40);
     t("moved down 40: tool at (20,330)", tools.HitTest({20, 330}), "at (20,370)", tools.HitTest({20, 370}), "all",

@@ -16,9 +16,8 @@
 namespace {
 
 void LogMask(Transcript& t, const std::string& title, const CvGIFFrame& frame) {
-    t.Picture(title, int(frame.GetWidth()), int(frame.GetHeight()), [&](int x, int y) {
-        return frame.GetTransparencyMask()->IsWhite(uint32_t(x), uint32_t(y)) ? '.' : '#';
-    });
+    t.Picture(title, int(frame.GetWidth()), int(frame.GetHeight()),
+              [&](int x, int y) { return frame.GetTransparencyMask()->IsWhite(uint32_t(x), uint32_t(y)) ? '.' : '#'; });
 }
 
 void LogChange(Transcript& t, const std::string& step, const HcMaskChange& change) {
@@ -42,18 +41,20 @@ TEST(HcMaskEdit, PickerPencilAndEdgeBrushWalk) {
     uint8_t flags[256] = {};
     flags[2] = 1;
     const char* const modes[] = {"only this", "add", "remove"};
-    for (const auto& [pixel, mode] : std::vector<std::pair<HcPoint, HcPickMode>>{
-             {{3, 1}, HcPickModeFor(true, false)}, {{5, 0}, HcPickModeFor(false, true)},
-             {{1, 2}, HcPickModeFor(false, false)}, {{4, 1}, HcPickModeFor(true, true)},
-             {{6, 0}, HcPickMode::OnlyThis}}) {  // outside: nothing
+    for (const auto& [pixel, mode] :
+         std::vector<std::pair<HcPoint, HcPickMode>>{{{3, 1}, HcPickModeFor(true, false)},
+                                                     {{5, 0}, HcPickModeFor(false, true)},
+                                                     {{1, 2}, HcPickModeFor(false, false)},
+                                                     {{4, 1}, HcPickModeFor(true, true)},
+                                                     {{6, 0}, HcPickMode::OnlyThis}}) {  // outside: nothing
         const int picked = HcPickIndex(*frame, pixel, mode);
         if (picked >= 0) HcPickFlags(flags, uint8_t(picked), mode);
         std::vector<int> flagged;
         for (int i = 0; i < 256; ++i)
             if (flags[i]) flagged.push_back(i);
-        LogMask(t, "pick " + TextOf(pixel) + " " + modes[int(mode)] + ": index " + std::to_string(picked) +
-                       ", flags " + Transcript::Listed(flagged) + ", transparency " +
-                       std::to_string(frame->HasTransparency()),
+        LogMask(t,
+                "pick " + TextOf(pixel) + " " + modes[int(mode)] + ": index " + std::to_string(picked) + ", flags " +
+                    Transcript::Listed(flagged) + ", transparency " + std::to_string(frame->HasTransparency()),
                 *frame);
     }
 

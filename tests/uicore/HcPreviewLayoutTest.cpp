@@ -22,8 +22,8 @@ HcPreviewLayout LayoutOf(uint32_t imageWidth, uint32_t imageHeight, int32_t view
 
 // A step's result, then the level, scaled size, origin, least origin and whether it is centred across and down.
 void Log(Transcript& t, const std::string& step, const HcPreviewLayout& layout, bool result) {
-    t(step, result ? "yes:" : "no:", layout.Zoom().level, layout.ScaledWidth(), layout.ScaledHeight(),
-      layout.Origin(), layout.MinOrigin(), layout.CentredX(), layout.CentredY());
+    t(step, result ? "yes:" : "no:", layout.Zoom().level, layout.ScaledWidth(), layout.ScaledHeight(), layout.Origin(),
+      layout.MinOrigin(), layout.CentredX(), layout.CentredY());
 }
 
 // The image pixel under a view point, and whether it lies in the image.
@@ -46,8 +46,8 @@ TEST(HcPreviewLayout, ZoomPanResizeWheelAndAutoScrollWalk) {
         t("level", level, zoom.level, zoom.Label(), zoom.Scale(100), zoom.Scale(60), HcZoom::IsLevel(level));
     }
     HcPreviewLayout fits = LayoutOf(100, 60, 301, 200);
-    Log(t, "fitting: pan, auto-scroll, scroll", fits, fits.Pan(-10, 10) || fits.AutoScroll({-40, 500}) ||
-                                                          fits.ScrollTo({0, 0}));
+    Log(t, "fitting: pan, auto-scroll, scroll", fits,
+        fits.Pan(-10, 10) || fits.AutoScroll({-40, 500}) || fits.ScrollTo({0, 0}));
 
     HcPreviewLayout layout = LayoutOf(100, 600, 200, 100);  // centred across only: that direction stays
     const auto step = [&](const std::string& what, bool result) { Log(t, what, layout, result); };
@@ -92,7 +92,7 @@ TEST(HcPreviewLayout, ZoomPanResizeWheelAndAutoScrollWalk) {
 
     // Large pictures zoom out until they fit and open there; "-" steps all the way there, past 1 : 8 where
     // needed. Columns: width, height, view side.
-    const int large[][3] = {{100, 60, 301}, {400, 300, 300}, {2560, 1600, 163}, {7200, 4800, 300},
+    const int large[][3] = {{100, 60, 301},  {400, 300, 300},  {2560, 1600, 163}, {7200, 4800, 300},
                             {1000, 10, 100}, {1 << 20, 1, 40}, {3000, 3000, 0}};  // a view not sized yet fits nothing
     for (const auto& c : large) {
         layout = LayoutOf(uint32_t(c[0]), uint32_t(c[1]), c[2], c[2]);

@@ -59,7 +59,8 @@ TEST(SavedColors, SaveRemoveAndSelectWalk) {
             name = answer;
             return ok;
         });
-        Log(t, "save \"" + std::string(answer).substr(0, 4) + "\": " + kSaveResults[int(result)] + ", asked " + preset, list);
+        Log(t, "save \"" + std::string(answer).substr(0, 4) + "\": " + kSaveResults[int(result)] + ", asked " + preset,
+            list);
     };
     save("Grey", {9, 9, 9}, false);
     save("", {9, 9, 9});
@@ -99,6 +100,6 @@ TEST(SavedColors, SaveRemoveAndSelectWalk) {
     for (int item : {int(kColorItemSave), int(kColorItemRemove), int(kColorItemWhite), int(kColorItemBlack), 7})
         for (const bool closing : {false, true})
             for (const bool dropped : {false, true})
-                t("item", item, closing ? "final" : "changed", dropped ? "dropped" : "closed", "acts:",
-                  kActions[int(ColorItemAction(item, closing, dropped))]);
+                t("item", item, closing ? "final" : "changed", dropped ? "dropped" : "closed",
+                  "acts:", kActions[int(ColorItemAction(item, closing, dropped))]);
 }

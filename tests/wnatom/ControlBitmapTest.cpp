@@ -68,7 +68,8 @@ TEST_P(ControlBitmapTest, PicturesComeBackTheRightWayRoundWholeOrInPart) {
         bitmap.Blit(5, 7, 0, 0, 61, 40);
         bitmap.Blit(100, 7, 57, 35, 4, 5);  // the lower right corner only
     });
-    EXPECT_EQ(PixelMismatches(shown, 5, 7, 61, 40, expected), 0) << "corner (0, 0) shows " << std::hex << shown.At(5, 7);
+    EXPECT_EQ(PixelMismatches(shown, 5, 7, 61, 40, expected), 0)
+        << "corner (0, 0) shows " << std::hex << shown.At(5, 7);
     EXPECT_EQ(PixelMismatches(shown, 100, 7, 4, 5, [&](int x, int y) { return expected(57 + x, 35 + y); }), 0);
     for (const POINT outside : {POINT{4, 7}, POINT{66, 46}, POINT{104, 7}, POINT{100, 12}})
         EXPECT_EQ(shown.At(outside.x, outside.y), kGrey) << outside.x << ", " << outside.y;
