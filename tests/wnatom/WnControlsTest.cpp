@@ -1,10 +1,12 @@
-// The slider block and the sprites it is drawn with, on a real window: real mouse and timer messages reach its
-// arithmetic (tested in uicore) and its values reach the screen (thumbs where the values put them, bars of the
-// colour, the disabled look); resource sprites blend into the button face and switch pictures, and text atoms
-// print line by line 14 pixels apart.
+// The self-drawn controls on a real window, each on a canvas of the button face that routes the mouse to it: real
+// mouse and timer messages reach the arithmetic (tested in uicore) and its results reach the screen. The slider
+// block shows thumbs where the values put them, bars of the colour and the disabled look; the palette grid the
+// palette, the empty cells, the separators, the selection's ring and the missing palette's grey; resource sprites
+// blend into the button face and switch pictures, and text atoms print line by line 14 pixels apart.
 #include <gtest/gtest.h>
 #include <windowsx.h>
 
+#include <functional>
 #include <memory>
 
 #include "tests/win/support/BenchCapture.h"
@@ -12,6 +14,7 @@
 #include "tests/win/support/BenchWindow.h"
 #include "win/resource_ids.h"
 #include "wnatom/ColorSlider2.h"
+#include "wnatom/WnPalPicker.h"
 
 namespace {
 
@@ -30,18 +33,38 @@ bool InkInRows(const BenchPixels& pixels, int top, int bottom) {
     return false;
 }
 
-class ColorSlider2Test : public ::testing::Test {
-protected:
-    ColorSlider2Test() : host(400, 140), canvas(host.Handle(), {0, 0, 400, 140}) {
-        slider = std::make_unique<ColorSlider2>(BenchModule(), canvas.Handle(), kBarHeight, kColorSliderSquare);
-        slider->SetPosition(kLeft, kTop);
-        canvas.onPaint = [this](HDC dc) {
-            const RECT whole{0, 0, 400, 140};
+// A canvas that paints the button face and then `draw`, and hands every message to `route`.
+class ControlCanvas {
+public:
+    ControlCanvas(int width, int height) : host(width, height), canvas(host.Handle(), {0, 0, width, height}) {
+        canvas.onPaint = [this, width, height](HDC dc) {
+            const RECT whole{0, 0, width, height};
             FillRect(dc, &whole, GetSysColorBrush(COLOR_BTNFACE));
-            slider->Draw();
+            if (draw) draw();
         };
         canvas.onMessage = [this](UINT message, WPARAM wParam, LPARAM lParam) {
-            const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (route) route(message, wParam, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, lParam);
+        };
+    }
+    HWND Handle() const { return canvas.Handle(); }
+    BenchPixels Shown() {
+        InvalidateRect(canvas.Handle(), nullptr, FALSE);
+        return CaptureClient(canvas.Handle());
+    }
+
+    BenchHostWindow host;
+    BenchCanvas canvas;
+    std::function<void()> draw;
+    std::function<void(UINT, WPARAM, POINT, LPARAM)> route;
+};
+
+class ColorSlider2Test : public ::testing::Test {
+protected:
+    ColorSlider2Test() : canvas(400, 140) {
+        slider = std::make_unique<ColorSlider2>(BenchModule(), canvas.Handle(), kBarHeight, kColorSliderSquare);
+        slider->SetPosition(kLeft, kTop);
+        canvas.draw = [this] { slider->Draw(); };
+        canvas.route = [this](UINT message, WPARAM wParam, POINT point, LPARAM lParam) {
             if (message == WM_LBUTTONDOWN) slider->OnMouseDown(point);
             if (message == WM_MOUSEMOVE) slider->OnMouseMove(point);
             if (message == WM_LBUTTONUP) slider->OnMouseUp();
@@ -49,8 +72,7 @@ protected:
             if (message == WM_CAPTURECHANGED) slider->OnCaptureChanged(reinterpret_cast<HWND>(lParam));
         };
         slider->SetEnabled(true, true);
-        InvalidateRect(canvas.Handle(), nullptr, FALSE);
-        PumpUntilIdle();
+        canvas.Shown();
     }
     int RowY(int row) const { return kTop + row * kSliderRowStep; }
     POINT ThumbPoint(int row) const {
@@ -61,8 +83,7 @@ protected:
         return WaitForTimer(canvas.Handle(), kSliderRepeatTimerId, std::chrono::milliseconds(milliseconds));
     }
 
-    BenchHostWindow host;
-    BenchCanvas canvas;
+    ControlCanvas canvas;
     std::unique_ptr<ColorSlider2> slider;
 };
 
@@ -93,7 +114,7 @@ TEST_F(ColorSlider2Test, DragsAndHeldArrowsReachTheSliderAndTheThumbIsDrawnAtIts
     // As when the user switches to another program with the button held: the repeat stops.
     MouseDown(canvas.Handle(), {kLeft + 135, RowY(2) + 5});
     ASSERT_TRUE(Tick());
-    SetCapture(host.Handle());
+    SetCapture(canvas.host.Handle());
     PumpUntilIdle();
     const uint8_t blue = slider->GetBlue();
     EXPECT_FALSE(Tick(400));
@@ -123,14 +144,16 @@ TEST_F(ColorSlider2Test, BarsRunTheirChannelWithTheOthersHeldAndTurnWhiteWhenDis
 // The eraser sprite is all face; the left arrow's tip is on the left, the right arrow's on the right; text lines
 // stand 14 pixels apart on their ground, an empty line left empty.
 TEST(WnAtomsTest, SpritesBlendIntoTheButtonFaceSwitchPicturesAndPrintLines) {
-    BenchHostWindow host(100, 60);
-    BenchCanvas canvas(host.Handle(), {0, 0, 100, 60});
+    ControlCanvas canvas(100, 60);
     WnSBRBAtom eraser(BenchModule(), canvas.Handle(), IDB_SLIDER_THUMB_ERASER, 5, 5);
     WnDBRBAtom arrows(BenchModule(), canvas.Handle(), IDB_SLIDER_LEFT_ARROW, IDB_SLIDER_RIGHT_ARROW, 30, 5);
     WnSTBAtom text(canvas.Handle(), 52, 3, 40, 44, {255, 255, 200}, "Ab\r\n\nCd");
     EXPECT_EQ(eraser.Rect(), HcPixelRect::At(5, 5, 10, 6));
-    for (const WnCustomAtom* atom : std::initializer_list<const WnCustomAtom*>{&eraser, &arrows, &text}) atom->Draw();
-    BenchPixels pixels = CaptureClient(canvas.Handle());
+    canvas.draw = [&] {
+        for (const WnCustomAtom* atom : std::initializer_list<const WnCustomAtom*>{&eraser, &arrows, &text})
+            atom->Draw();
+    };
+    BenchPixels pixels = canvas.Shown();
     EXPECT_EQ((std::vector<uint32_t>{pixels.At(5, 5), pixels.At(14, 10), pixels.At(31, 10), pixels.At(36, 10),
                                      pixels.At(36, 6), pixels.At(91, 3)}),
               (std::vector<uint32_t>{Face(), Face(), 0, 0, 0, BenchRgb(255, 255, 200)}));
@@ -138,13 +161,56 @@ TEST(WnAtomsTest, SpritesBlendIntoTheButtonFaceSwitchPicturesAndPrintLines) {
     EXPECT_EQ((std::vector<bool>{InkInRows(lines, 0, 14), InkInRows(lines, 14, 28), InkInRows(lines, 28, 42)}),
               (std::vector<bool>{true, false, true}));
     arrows.SetState(true);
-    arrows.Draw();
     text.SetText("");
-    text.Draw();
-    pixels = CaptureClient(canvas.Handle());
+    pixels = canvas.Shown();
     EXPECT_EQ(pixels.At(31, 6), 0u);
     EXPECT_EQ(pixels.At(36, 6), Face());
     EXPECT_FALSE(InkInRows(pixels.Crop(52, 3, 92, 47), 0, 44));
+}
+
+// Cells 8 x 10 at (10, 12), 20 colours: real clicks past the palette, on a colour, on it again and on the frame;
+// then the colours at the centre of a few cells, at the ring's four columns left of cell 5's centre and at the
+// separator right of cell 0; without a palette the grid is grey and takes no click.
+TEST(WnPalPickerTest, ClicksSelectOnlyColouredCellsAndTheGridShowsThePaletteAndTheSelection) {
+    constexpr int kCellWidth = 8, kCellHeight = 10;
+    const auto colour = [](int index) {
+        return BenchRgb(uint8_t(12 * index), uint8_t(250 - 9 * index), uint8_t(index % 3 * 100));
+    };
+    const auto centre = [](int index) {
+        return POINT{10 + 4 + index % 32 * (kCellWidth + 1) + kCellWidth / 2,
+                     12 + 4 + index / 32 * (kCellHeight + 1) + kCellHeight / 2};
+    };
+    ControlCanvas canvas(340, 120);
+    WnPalPicker picker(canvas.Handle(), 10, 12, kCellWidth, kCellHeight);
+    std::vector<bool> clicks;
+    canvas.draw = [&] { picker.Draw(); };
+    canvas.route = [&](UINT message, WPARAM, POINT point, LPARAM) {
+        if (message == WM_LBUTTONDOWN) clicks.push_back(picker.Click({point.x, point.y}));
+    };
+    CvColorTable table(20);
+    for (int index = 0; index < 20; ++index) {
+        const uint32_t rgb = colour(index);
+        table.SetEntry(uint32_t(index), uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
+    }
+    picker.SetPalette(&table);
+    for (const POINT point : {centre(25), centre(5), centre(5), POINT{12, 14}}) Click(canvas.Handle(), point);
+    EXPECT_EQ(clicks, (std::vector<bool>{false, true, false, false}));
+    EXPECT_EQ(picker.SelectedIndex(), 5);
+
+    const BenchPixels shown = canvas.Shown();
+    std::vector<uint32_t> seen;
+    for (int index : {0, 1, 5, 19, 20}) seen.push_back(shown.At(centre(index).x, centre(index).y));
+    for (int ring = 0; ring < 4; ++ring) seen.push_back(shown.At(centre(5).x - kCellWidth / 2 - 4 + ring, centre(5).y));
+    seen.push_back(shown.At(centre(0).x + kCellWidth / 2, centre(0).y));
+    const uint32_t red = 0xFF0000, white = 0xFFFFFF;
+    EXPECT_EQ(seen,
+              (std::vector<uint32_t>{colour(0), colour(1), colour(5), colour(19), white, red, white, white, red, 0}));
+
+    picker.SetPalette(nullptr);
+    EXPECT_FALSE(picker.HasSelection());
+    EXPECT_EQ(canvas.Shown().At(centre(3).x, centre(3).y), BenchRgb(128, 128, 128));
+    Click(canvas.Handle(), centre(3));
+    EXPECT_FALSE(clicks.back());
 }
 
 }  // namespace
