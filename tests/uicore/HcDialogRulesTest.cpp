@@ -30,13 +30,9 @@ TEST(DialogRules, PlacementSizerAndPanesFollowTheScreenAndTheClientSize) {
     Transcript t("uicore/DialogLayout");
     // Rectangles are left, top, height, width; a stored one needs a positive size and keeps it on a 1920 x 1080
     // screen, its corner within 4/5 of it.
-    for (const HcDialogRect& stored : std::vector<HcDialogRect>{{},
-                                                                {30, 40, 0, 400},
-                                                                {30, 40, 300, -2},
-                                                                {0, 0, 1, 1},
-                                                                {1700, -20, 300, 400},
-                                                                {-5, 900, 300, 400},
-                                                                {30, 40, 300, 400}})
+    const HcDialogRect kept[] = {{0, 0, 0, 0},          {30, 40, 0, 400},    {30, 40, 300, -2}, {0, 0, 1, 1},
+                                 {1700, -20, 300, 400}, {-5, 900, 300, 400}, {30, 40, 300, 400}};
+    for (const HcDialogRect& stored : kept)
         t("stored", Fields(stored),
           IsStoredPlacement(stored) ? "-> " + Fields(PlaceStoredDialog(stored, 1920, 1080)) : "-> none");
     // Panes of a third of the work area's height where there is room, centred on the host, kept inside the work
@@ -60,13 +56,13 @@ TEST(DialogRules, PlacementSizerAndPanesFollowTheScreenAndTheClientSize) {
     // find its control again, which is left out. Shrunk below its first size it asks to grow by the shortfall only.
     RecordingSizer sizer;
     sizer.Attach(300, 200);
-    for (const auto& [id, flags] :
-         std::vector<std::pair<int32_t, uint32_t>>{{1, 0},
-                                                   {2, kSizerFollowRight},
-                                                   {3, kSizerFollowBottom},
-                                                   {4, kSizerFollowRight | kSizerFollowBottom},
-                                                   {0, kSizerCustom},
-                                                   {0, kSizerFollowRight}})
+    const std::pair<int32_t, uint32_t> items[] = {{1, 0},
+                                                  {2, kSizerFollowRight},
+                                                  {3, kSizerFollowBottom},
+                                                  {4, kSizerFollowRight | kSizerFollowBottom},
+                                                  {0, kSizerCustom},
+                                                  {0, kSizerFollowRight}};
+    for (const auto& [id, flags] : items)
         sizer.AddItem({flags, 0, id, HcPixelRect::At(10 * id, 100 + id, 30, 40), 7 * id, 0});
     t("sizer items", sizer.Items().size(), "least size", sizer.MinWidth(), sizer.MinHeight());
     for (const HcPoint size : {HcPoint{350, 260}, HcPoint{290, 260}, HcPoint{250, 150}}) {
