@@ -41,12 +41,14 @@ TEST(HcMaskEdit, PickerPencilAndEdgeBrushWalk) {
     uint8_t flags[256] = {};
     flags[2] = 1;
     const char* const modes[] = {"only this", "add", "remove"};
-    for (const auto& [pixel, mode] :
-         std::vector<std::pair<HcPoint, HcPickMode>>{{{3, 1}, HcPickModeFor(true, false)},
-                                                     {{5, 0}, HcPickModeFor(false, true)},
-                                                     {{1, 2}, HcPickModeFor(false, false)},
-                                                     {{4, 1}, HcPickModeFor(true, true)},
-                                                     {{6, 0}, HcPickMode::OnlyThis}}) {  // outside: nothing
+    // Columns: the pixel, Shift, Ctrl; the last pixel lies outside: nothing happens.
+    const std::tuple<HcPoint, bool, bool> picks[] = {{{3, 1}, true, false},
+                                                     {{5, 0}, false, true},
+                                                     {{1, 2}, false, false},
+                                                     {{4, 1}, true, true},
+                                                     {{6, 0}, false, false}};
+    for (const auto& [pixel, shift, ctrl] : picks) {
+        const HcPickMode mode = HcPickModeFor(shift, ctrl);
         const int picked = HcPickIndex(*frame, pixel, mode);
         if (picked >= 0) HcPickFlags(flags, uint8_t(picked), mode);
         std::vector<int> flagged;
