@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +12,6 @@
 #include <string>
 #include <type_traits>
 #include <utility>
-#include <vector>
 
 class Transcript {
 public:
@@ -62,25 +60,17 @@ private:
 
     std::string Path() const { return std::string(HC_TEST_DATA_DIR) + "/transcripts/" + name + ".txt"; }
 
-    static std::vector<std::string> Lines(const std::string& text) {
-        std::vector<std::string> lines;
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
-
-    // The first lines that differ, numbered from 1.
-    static std::string Differences(const std::string& expected, const std::string& actual) {
-        const std::vector<std::string> want = Lines(expected), got = Lines(actual);
-        std::ostringstream report;
-        for (size_t i = 0, shown = 0; shown < 8 && i < std::max(want.size(), got.size()); ++i) {
-            const std::string a = i < want.size() ? want[i] : "(nothing)", b = i < got.size() ? got[i] : "(nothing)";
-            if (a != b)
-                report << "\n  line " << i + 1 << ": filed " << a << "\n"
-                       << "           got " << b,
-                    ++shown;
+    // The first line that differs, numbered from 1, as filed and as got.
+    static std::string FirstDifference(const std::string& filed, const std::string& got) {
+        std::istringstream want(filed), have(got);
+        for (int line = 1;; ++line) {
+            std::string a, b;
+            const bool inFiled = bool(std::getline(want, a)), inGot = bool(std::getline(have, b));
+            if (!inFiled && !inGot) return " nothing differs";
+            if (!inFiled || !inGot || a != b)
+                return "\n  line " + std::to_string(line) + ": filed " + (inFiled ? a : "(nothing)") +
+                       "\n           got " + (inGot ? b : "(nothing)");
         }
-        return report.str();
     }
 
     void Check() {
@@ -95,7 +85,7 @@ private:
             return;
         }
         ADD_FAILURE() << "transcript " << Path()
-                      << " differs (HALCYNE_UPDATE_GOLDEN=1 rewrites it):" << Differences(filed.str(), text.str());
+                      << " differs (HALCYNE_UPDATE_GOLDEN=1 rewrites it):" << FirstDifference(filed.str(), text.str());
     }
 
     std::string name;
