@@ -1,9 +1,12 @@
-// Pane layout and zoom levels: ratios and labels down to the halving steps below 1 : 8, centring, zoom changes from
-// the top-left corner, the fitted levels of large pictures, wheel zoom about the pointer, clamped panning, resizing
-// about the view centre, paced auto-scroll and view <-> image coordinates.
+// Pane layout and zoom levels, walked step by step: ratios and labels down to the halving steps below 1 : 8,
+// centring, zoom changes from the top-left corner, the fitted levels of large pictures, wheel zoom about the
+// pointer, clamped panning, resizing about the view centre, paced auto-scroll and view <-> image coordinates.
+// Each step's outcome is a line of tests/data/transcripts/uicore/PreviewLayout.txt.
 #include <gtest/gtest.h>
 
 #include "tests/support/ErrorOf.h"
+#include "tests/support/Transcript.h"
+#include "tests/support/UiText.h"
 #include "uicore/HcPreviewLayout.h"
 
 namespace {
@@ -17,151 +20,107 @@ HcPreviewLayout LayoutOf(uint32_t imageWidth, uint32_t imageHeight, int32_t view
     return layout;
 }
 
-HcPoint CentreInImage(const HcPreviewLayout& layout) {
+// A step's result, then the level, scaled size, origin, least origin and whether it is centred across and down.
+void Log(Transcript& t, const std::string& step, const HcPreviewLayout& layout, bool result) {
+    t(step, result ? "yes:" : "no:", layout.Zoom().level, layout.ScaledWidth(), layout.ScaledHeight(), layout.Origin(),
+      layout.MinOrigin(), layout.CentredX(), layout.CentredY());
+}
+
+// The image pixel under a view point, and whether it lies in the image.
+std::string ImageUnder(const HcPreviewLayout& layout, HcPoint view) {
     HcPoint image;
-    layout.ViewToImage({layout.ViewWidth() / 2, layout.ViewHeight() / 2}, image);
-    return image;
+    const bool inside = layout.ViewToImage(view, image);
+    std::ostringstream text;
+    text << image << (inside ? " in" : " out");
+    return text.str();
 }
 
 }  // namespace
 
-// Scaled sizes round up, so the last partial block of a zoomed-out picture still shows; levels outside the range
-// clamp to its ends.
-TEST(HcZoom, LevelsGiveRatiosLabelsAndScaledSizes) {
-    const struct {
-        int level;
-        const char* label;
-        int32_t scaled100, scaled60;
-    } cases[] = {{-19, "1 : 32768", 1, 1}, {-9, "1 : 32", 4, 2},    {-8, "1 : 16", 7, 4},     {-7, "1 : 8", 13, 8},
-                 {-2, "1 : 3", 34, 20},    {0, "1 : 1", 100, 60},   {3, "4 : 1", 400, 240},   {7, "8 : 1", 800, 480},
-                 {-40, "1 : 32768", 1, 1}, {40, "8 : 1", 800, 480}, {-20, "1 : 32768", 1, 1}, {8, "8 : 1", 800, 480}};
-    for (const auto& c : cases) {
-        const HcZoom zoom = HcZoom::ForLevel(c.level);
-        EXPECT_EQ(zoom.Label(), c.label) << c.level;
-        EXPECT_EQ(zoom.Scale(100), c.scaled100) << c.level;
-        EXPECT_EQ(zoom.Scale(60), c.scaled60) << c.level;
-        EXPECT_EQ(HcZoom::IsLevel(c.level), zoom.level == c.level) << c.level;
+TEST(HcPreviewLayout, ZoomPanResizeWheelAndAutoScrollWalk) {
+    Transcript t("uicore/PreviewLayout");
+    // Scaled sizes round up, so the last partial block of a zoomed-out picture still shows; levels outside the
+    // range clamp to its ends.
+    for (int level : {-40, -20, -19, -9, -8, -7, -2, 0, 3, 7, 8, 40}) {
+        const HcZoom zoom = HcZoom::ForLevel(level);
+        t("level", level, zoom.level, zoom.Label(), zoom.Scale(100), zoom.Scale(60), HcZoom::IsLevel(level));
     }
-}
-
-TEST(HcPreviewLayout, AFittingImageIsCentredAndZoomShowsTheTopLeftWithPanningClamped) {
     HcPreviewLayout fits = LayoutOf(100, 60, 301, 200);
-    EXPECT_TRUE(fits.CentredBothWays());
-    EXPECT_FALSE(fits.Pan(-10, 10) || fits.AutoScroll({-40, 500}) || fits.ScrollTo({0, 0}));
-    EXPECT_EQ(fits.Origin(), (HcPoint{100, 70}));
+    Log(t, "fitting: pan, auto-scroll, scroll", fits,
+        fits.Pan(-10, 10) || fits.AutoScroll({-40, 500}) || fits.ScrollTo({0, 0}));
 
-    HcPreviewLayout layout = LayoutOf(100, 600, 200, 100);
-    EXPECT_TRUE(layout.CentredX());
-    EXPECT_FALSE(layout.CentredY());
-    EXPECT_TRUE(layout.Pan(-30, -30));
-    EXPECT_EQ(layout.Origin(), (HcPoint{50, -30}));  // the centred direction stays
-    EXPECT_TRUE(layout.Pan(0, -5000));
-    EXPECT_EQ(layout.Origin(), (HcPoint{50, -500}));
-    EXPECT_FALSE(layout.Pan(0, -1));
+    HcPreviewLayout layout = LayoutOf(100, 600, 200, 100);  // centred across only: that direction stays
+    const auto step = [&](const std::string& what, bool result) { Log(t, what, layout, result); };
+    step("tall: pan -30 -30", layout.Pan(-30, -30));
+    step("pan 0 -5000", layout.Pan(0, -5000));
+    step("pan 0 -1", layout.Pan(0, -1));
+    step("pan 0 5000", layout.Pan(0, 5000));
+    step("pan 0 -500", layout.Pan(0, -500));
+    step("zoom 2", layout.SetZoom(2));
+    step("zoom 8", layout.SetZoom(8));
+    step("zoom 7", layout.SetZoom(7));
+    step("pan -7 -7", layout.Pan(-7, -7));
+    step("step in", layout.ZoomStep(true));  // already 8 : 1: the view stays where it is
+    step("step out", layout.ZoomStep(false));
+    layout = LayoutOf(100, 60, 50, 50, 2);
+    step("100x60 at 3 : 1, pan -20 -20", layout.Pan(-20, -20));
+    step("same image size", layout.SetImageSize(100, 60));
+    step("image 60x100", layout.SetImageSize(60, 100));
+    EXPECT_EQ(ErrorOf([&] { layout.SetImageSize(HcPreviewLayout::kMaxImageSide + 1, 1); }), 21);
 
-    EXPECT_TRUE(layout.SetZoom(2));  // 3 : 1
-    EXPECT_EQ(layout.ScaledWidth(), 300);
-    EXPECT_EQ(layout.Origin(), (HcPoint{0, 0}));
-    EXPECT_EQ(layout.MinOrigin(), (HcPoint{-100, -1700}));
-
-    EXPECT_FALSE(layout.SetZoom(8));
-    EXPECT_TRUE(layout.SetZoom(7));
-    EXPECT_TRUE(layout.Pan(-7, -7));
-    EXPECT_FALSE(layout.ZoomStep(true));  // already 8 : 1: the view stays where it is
-    EXPECT_EQ(layout.Origin(), (HcPoint{-7, -7}));
-    EXPECT_TRUE(layout.ZoomStep(false));
-    EXPECT_EQ(layout.Zoom().level, 6);
-    EXPECT_EQ(layout.Origin(), (HcPoint{0, 0}));
-}
-
-TEST(HcPreviewLayout, ResizeKeepsTheImagePointAtTheViewCentre) {
+    // Resizing keeps the image point at the view centre.
     for (int level : {0, 1, -2}) {
-        HcPreviewLayout layout = LayoutOf(3000, 2400, 200, 100, level);
+        layout = LayoutOf(3000, 2400, 200, 100, level);
         layout.ScrollTo({-151, -101});
-        const HcPoint before = CentreInImage(layout);
-        for (const HcPoint view : {HcPoint{300, 151}, HcPoint{120, 61}}) {
+        for (const HcPoint view : {HcPoint{200, 100}, HcPoint{300, 151}, HcPoint{120, 61}}) {
             layout.SetViewSize(view.x, view.y);
-            EXPECT_EQ(CentreInImage(layout), before) << level << ": " << view.x;
+            t("3000x2400 at", level, "in", view, "centre on", ImageUnder(layout, {view.x / 2, view.y / 2}));
         }
     }
-    HcPreviewLayout layout = LayoutOf(1000, 800, 200, 100);
+    layout = LayoutOf(1000, 800, 200, 100);
     layout.SetViewSize(2000, 100);
-    EXPECT_TRUE(layout.CentredX());
-    EXPECT_EQ(layout.Origin().x, 500);
-}
+    step("1000x800 in a view 2000 wide", true);
 
-TEST(HcPreviewLayout, AutoScrollStepsTowardThePointerFasterTheFurtherOutItIs) {
-    HcPreviewLayout layout = LayoutOf(1000, 800, 200, 100);
+    // Auto-scroll steps toward the pointer, faster the further out it is.
+    layout = LayoutOf(1000, 800, 200, 100);
     layout.ScrollTo({-300, -200});
-    EXPECT_EQ(layout.AutoScrollShift({50, 50}), (HcPoint{0, 0}));
-    EXPECT_EQ(layout.AutoScrollShift({-5, 100}), (HcPoint{5, -1}));
-    EXPECT_TRUE(layout.AutoScroll({-5, 150}));  // 5 left, 51 below: steps of 3 and 14
-    EXPECT_EQ(layout.Origin(), (HcPoint{-297, -214}));
-    const int32_t steps[][2] = {{0, 0}, {1, 1}, {3, 2}, {8, 4}, {40, 12}, {-40, -12}, {248, 64}, {-5000, -64}};
-    for (const auto& c : steps) EXPECT_EQ(HcPreviewLayout::AutoScrollStep(c[0]), c[1]) << c[0];
-}
+    for (const HcPoint pointer : {HcPoint{50, 50}, HcPoint{-5, 100}})
+        t("auto-scroll shift at", pointer, layout.AutoScrollShift(pointer));
+    step("auto-scroll at (-5,150)", layout.AutoScroll({-5, 150}));
+    for (int32_t distance : {0, 1, 3, 8, 40, -40, 248, -5000})
+        t("auto-scroll step at", distance, HcPreviewLayout::AutoScrollStep(distance));
 
-// Columns: width, height, view side, the fitted level and the deepest level offered.
-TEST(HcPreviewLayout, LargePicturesZoomOutUntilTheyFitAndOpenThere) {
-    const int cases[][5] = {{100, 60, 301, 0, -7},     {400, 300, 300, -1, -7}, {2560, 1600, 163, -8, -8},
-                            {7200, 4800, 300, -9, -9}, {1000, 10, 100, -8, -8}, {1 << 20, 1, 40, -19, -19},
-                            {3000, 3000, 0, 0, -7}};  // a view not sized yet fits nothing
-    for (const auto& c : cases) {
-        HcPreviewLayout layout = LayoutOf(uint32_t(c[0]), uint32_t(c[1]), c[2], c[2], c[4]);
-        EXPECT_EQ(layout.FittedLevel(), c[3]) << c[0] << " in " << c[2];
-        EXPECT_FALSE(layout.ZoomStep(false) || layout.CanZoomOut()) << c[0] << " in " << c[2];
-        layout.SetZoom(0);  // "-" steps all the way there, past 1 : 8 where needed
+    // Large pictures zoom out until they fit and open there; "-" steps all the way there, past 1 : 8 where
+    // needed. Columns: width, height, view side.
+    const int large[][3] = {{100, 60, 301},  {400, 300, 300},  {2560, 1600, 163}, {7200, 4800, 300},
+                            {1000, 10, 100}, {1 << 20, 1, 40}, {3000, 3000, 0}};  // a view not sized yet fits nothing
+    for (const auto& c : large) {
+        layout = LayoutOf(uint32_t(c[0]), uint32_t(c[1]), c[2], c[2]);
+        const int fitted = layout.FittedLevel();
         while (layout.ZoomStep(false)) continue;
-        EXPECT_EQ(layout.Zoom().level, c[4]) << c[0] << " in " << c[2];
-        layout.SetZoom(c[3]);
-        EXPECT_EQ(layout.CentredBothWays(), c[2] > 0) << c[0] << " in " << c[2];
+        t(c[0], "x", c[1], "in", c[2], "fits at", fitted, "deepest", layout.Zoom().level, layout.CanZoomOut());
+        step("at the fitted level", layout.SetZoom(fitted));
     }
-}
 
-TEST(HcPreviewLayout, TheWheelZoomsAboutThePointerAsFarAsClampingAllows) {
+    // The wheel zooms about the pointer as far as clamping allows.
     for (bool in : {true, false}) {
-        HcPreviewLayout layout = LayoutOf(1000, 800, 200, 100);
+        layout = LayoutOf(1000, 800, 200, 100);
         layout.ScrollTo({-300, -200});
-        HcPoint under;
-        EXPECT_TRUE(layout.ZoomStepAbout(in, {50, 30}));
-        EXPECT_EQ(layout.Zoom().level, in ? 1 : -1);
-        layout.ViewToImage({50, 30}, under);
-        EXPECT_EQ(under, (HcPoint{350, 230})) << in;
+        step(in ? "wheel in at (50,30)" : "wheel out at (50,30)", layout.ZoomStepAbout(in, {50, 30}));
+        t("  under the pointer", ImageUnder(layout, {50, 30}));
     }
-    HcPreviewLayout corner = LayoutOf(1000, 800, 200, 100);
-    EXPECT_TRUE(corner.ZoomStepAbout(true, {199, 0}));  // the top-left corner cannot move into the view
-    EXPECT_EQ(corner.Origin(), (HcPoint{-199, 0}));
-
+    layout = LayoutOf(1000, 800, 200, 100);
+    step("wheel in at (199,0)", layout.ZoomStepAbout(true, {199, 0}));  // the corner cannot move into the view
     // A turn back drops what was left over of the other direction, so its first notch is not lost.
     HcWheelSteps wheel;
-    const int32_t turns[][2] = {{120, 1}, {240, 2}, {60, 0}, {60, 1}, {-30, 0}, {-90, -1}, {90, 0}, {-120, -1}};
-    for (const auto& t : turns) EXPECT_EQ(wheel.Add(t[0]), t[1]) << t[0];
-}
+    for (int32_t delta : {120, 240, 60, 60, -30, -90, 90, -120}) t("wheel turn", delta, "steps", wheel.Add(delta));
 
-TEST(HcPreviewLayout, ViewAndImageCoordinates) {
-    HcPreviewLayout zoomedIn = LayoutOf(30, 30, 20, 20, 1);  // 2 : 1, scrolled
-    HcPoint image;
-    EXPECT_FALSE(zoomedIn.ViewToImage({-1, 0}, image));  // half a pixel left of the image is still outside
-    EXPECT_EQ(image, (HcPoint{-1, 0}));
-    zoomedIn.ScrollTo({-40, -3});
-    EXPECT_TRUE(zoomedIn.ViewToImage({19, 0}, image));
-    EXPECT_EQ(image, (HcPoint{29, 1}));
-    EXPECT_EQ(zoomedIn.ImageToView({29, 1}), (HcPoint{18, -1}));
-    EXPECT_FALSE(zoomedIn.ViewToImage({20, 0}, image));
-
-    HcPreviewLayout zoomedOut = LayoutOf(100, 60, 10, 10, -2);  // 1 : 3
-    EXPECT_TRUE(zoomedOut.ViewToImage({4, 2}, image));
-    EXPECT_EQ(image, (HcPoint{12, 6}));
-    EXPECT_EQ(zoomedOut.ImageToView({14, 8}), (HcPoint{4, 2}));
-}
-
-TEST(HcPreviewLayout, ImageSizeChangesAreReportedAndBounded) {
-    HcPreviewLayout layout = LayoutOf(100, 60, 50, 50, 2);
-    layout.Pan(-20, -20);
-    EXPECT_FALSE(layout.SetImageSize(100, 60));
-    EXPECT_EQ(layout.Origin(), (HcPoint{-20, -20}));
-    EXPECT_TRUE(layout.SetImageSize(60, 100));
-    EXPECT_EQ(layout.Zoom().level, 2);
-    EXPECT_EQ(layout.Origin(), (HcPoint{0, 0}));
-    EXPECT_EQ(ErrorOf([&] { layout.SetImageSize(HcPreviewLayout::kMaxImageSide + 1, 1); }), 21);
+    // View <-> image: 2 : 1 scrolled, then 1 : 3; half a pixel left of the image is still outside.
+    layout = LayoutOf(30, 30, 20, 20, 1);
+    t("2 : 1 view (-1,0)", ImageUnder(layout, {-1, 0}));
+    layout.ScrollTo({-40, -3});
+    t("scrolled view (19,0)", ImageUnder(layout, {19, 0}), "(20,0)", ImageUnder(layout, {20, 0}), "image (29,1)",
+      layout.ImageToView({29, 1}));
+    layout = LayoutOf(100, 60, 10, 10, -2);
+    t("1 : 3 view (4,2)", ImageUnder(layout, {4, 2}), "image (14,8)", layout.ImageToView({14, 8}));
 }

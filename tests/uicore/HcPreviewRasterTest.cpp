@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "cvcode2/CvRGBImage.h"
-#include "tests/support/ImageTestSupport.h"
 #include "tests/support/ErrorOf.h"
+#include "tests/support/ImageTestSupport.h"
 #include "uicore/HcPreviewRaster.h"
 
 namespace {

@@ -2,7 +2,11 @@
 // Pictures are asymmetric and use distinct red and blue, so flips, offsets and channel swaps show.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "tests/support/ErrorOf.h"
+#include "tests/support/PixelMismatches.h"
+#include "tests/support/Transcript.h"
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchWindow.h"
 #include "wnatom/ControlBitmap.h"
@@ -24,15 +28,6 @@ void SetRgb(ControlBitmap& bitmap, int x, int y, uint32_t rgb) {
 uint32_t StoredRgb(const ControlBitmap& bitmap, int x, int y) {
     const uint8_t* pixel = bitmap.Row(y) + 4 * x;
     return BenchRgb(pixel[2], pixel[1], pixel[0]);
-}
-
-// Pixels of `shown` that differ from `expected(x, y)` over a w x h area at (left, top).
-template <class Expected>
-int Mismatches(const BenchPixels& shown, int left, int top, int w, int h, Expected expected) {
-    int wrong = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) wrong += shown.At(left + x, top + y) != expected(x, y);
-    return wrong;
 }
 
 class ControlBitmapTest : public ::testing::TestWithParam<bool> {
@@ -73,44 +68,33 @@ TEST_P(ControlBitmapTest, PicturesComeBackTheRightWayRoundWholeOrInPart) {
         bitmap.Blit(5, 7, 0, 0, 61, 40);
         bitmap.Blit(100, 7, 57, 35, 4, 5);  // the lower right corner only
     });
-    EXPECT_EQ(Mismatches(shown, 5, 7, 61, 40, expected), 0) << "corner (0, 0) shows " << std::hex << shown.At(5, 7);
-    EXPECT_EQ(Mismatches(shown, 100, 7, 4, 5, [&](int x, int y) { return expected(57 + x, 35 + y); }), 0);
+    EXPECT_EQ(PixelMismatches(shown, 5, 7, 61, 40, expected), 0)
+        << "corner (0, 0) shows " << std::hex << shown.At(5, 7);
+    EXPECT_EQ(PixelMismatches(shown, 100, 7, 4, 5, [&](int x, int y) { return expected(57 + x, 35 + y); }), 0);
     for (const POINT outside : {POINT{4, 7}, POINT{66, 46}, POINT{104, 7}, POINT{100, 12}})
         EXPECT_EQ(shown.At(outside.x, outside.y), kGrey) << outside.x << ", " << outside.y;
 }
 
 // The inside of a 13 x 11 picture is x 4..8, y 4..6, inside a frame of black, two white and black rings; one
-// diagonal of the cross is the line from (4, 4) to (8, 6), the other its mirror image.
+// diagonal of the cross is the line from (4, 4) to (8, 6), the other its mirror image. Both row orders draw the
+// pictures of tests/data/transcripts/wnatom/FrameInsideCross.txt.
 TEST_P(ControlBitmapTest, FrameBandsAndInsideHaveTheirExactWidths) {
-    ControlBitmap frame, filled, crossed;
-    for (ControlBitmap* bitmap : {&frame, &filled, &crossed}) {
-        bitmap->Create(canvas.Handle(), 13, 11, GetParam());
-        bitmap->Fill(200, 0, 100);
+    ControlBitmap pictures[3];
+    for (ControlBitmap& bitmap : pictures) {
+        bitmap.Create(canvas.Handle(), 13, 11, GetParam());
+        bitmap.Fill(200, 0, 100);
     }
-    frame.DrawFrame();
-    filled.FillInside(0, 90, 255);
-    crossed.DrawCross();
+    pictures[0].DrawFrame();
+    pictures[1].FillInside(0, 90, 255);
+    pictures[2].DrawCross();
     const BenchPixels shown = DrawnOnCanvas([&] {
-        frame.Blit(0, 0, 0, 0, 13, 11);
-        filled.Blit(20, 0, 0, 0, 13, 11);
-        crossed.Blit(40, 0, 0, 0, 13, 11);
+        for (int i = 0; i < 3; ++i) pictures[i].Blit(20 * i, 0, 0, 0, 13, 11);
     });
-    const uint32_t original = BenchRgb(200, 0, 100);
-    const std::vector<std::pair<int, int>> cross = {{4, 4}, {5, 5}, {6, 5}, {7, 6}, {8, 6},
-                                                    {8, 4}, {7, 5}, {6, 5}, {5, 6}, {4, 6}};
-    for (int y = 0; y < 11; ++y)
-        for (int x = 0; x < 13; ++x) {
-            const int ring = std::min(std::min(x, y), std::min(12 - x, 10 - y));
-            const bool inside = ring >= 4;
-            const uint32_t frameColour = ring == 0 || ring == 3 ? kBlack : ring < 3 ? kWhite : original;
-            const bool onCross = std::find(cross.begin(), cross.end(), std::make_pair(x, y)) != cross.end();
-            EXPECT_EQ(shown.At(x, y), frameColour) << "frame at " << x << ", " << y;
-            EXPECT_EQ(shown.At(20 + x, y), inside ? BenchRgb(0, 90, 255) : original) << "inside at " << x << ", " << y;
-            EXPECT_EQ(shown.At(40 + x, y), !inside   ? original
-                                           : onCross ? kBlack
-                                                     : kWhite)
-                << "cross at " << x << ", " << y;
-        }
+    const std::map<uint32_t, char> legend = {
+        {kBlack, '#'}, {kWhite, '.'}, {kGrey, ' '}, {BenchRgb(200, 0, 100), 'o'}, {BenchRgb(0, 90, 255), 'b'}};
+    Transcript("wnatom/FrameInsideCross").Picture("# black, . white, o the fill, b blue", 53, 11, [&](int x, int y) {
+        return legend.count(shown.At(x, y)) ? legend.at(shown.At(x, y)) : '?';
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(BothRowOrders, ControlBitmapTest, ::testing::Bool(),
@@ -135,8 +119,8 @@ TEST_F(ControlBitmapStretchTest, EnlargingRepeatsEachPixelAndShrinkingKeepsOneCo
         small.StretchBlit(10, 10, 1, 0, 3, 3, 8, true);
         large.StretchBlit(100, 10, 0, 0, 48, 16, 8, false);
     });
-    EXPECT_EQ(Mismatches(shown, 10, 10, 24, 24, [](int x, int y) { return Asymmetric(1 + x / 8, y / 8); }), 0);
-    EXPECT_EQ(Mismatches(shown, 100, 10, 4, 2, Asymmetric), 0);
+    EXPECT_EQ(PixelMismatches(shown, 10, 10, 24, 24, [](int x, int y) { return Asymmetric(1 + x / 8, y / 8); }), 0);
+    EXPECT_EQ(PixelMismatches(shown, 100, 10, 4, 2, Asymmetric), 0);
     for (int y = 0; y < 2; ++y)
         for (int x = 4; x < 6; ++x) {
             const uint32_t rgb = shown.At(100 + x, 10 + y);
@@ -160,13 +144,12 @@ TEST_F(ControlBitmapStretchTest, ResourceBitmapsArriveWholeLightGreyTakesTheFace
     EXPECT_EQ(ErrorOf([&] { bitmap.LoadResourceBitmap(GetModuleHandleW(nullptr), 999); }), kCvErrNoMemory);
 
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const uint32_t faceRgb = BenchRgb(GetRValue(face), GetGValue(face), GetBValue(face));
     for (const int x : {0, 2}) bitmap.SetPixel(x, 0, 192, 192, 192);
     bitmap.SetPixel(1, 0, 192, 192, 191);
     bitmap.ToButtonFace();
-    EXPECT_EQ(
-        (std::vector<uint32_t>{StoredRgb(bitmap, 0, 0), StoredRgb(bitmap, 1, 0), StoredRgb(bitmap, 2, 0)}),
-        (std::vector<uint32_t>{BenchRgb(GetRValue(face), GetGValue(face), GetBValue(face)), BenchRgb(192, 192, 191),
-                               BenchRgb(GetRValue(face), GetGValue(face), GetBValue(face))}));
+    EXPECT_EQ((std::vector<uint32_t>{StoredRgb(bitmap, 0, 0), StoredRgb(bitmap, 1, 0), StoredRgb(bitmap, 2, 0)}),
+              (std::vector<uint32_t>{faceRgb, BenchRgb(192, 192, 191), faceRgb}));
 
     ControlBitmap resized;
     EXPECT_EQ(ErrorOf([&] { resized.Create(canvas.Handle(), 0, 4, true); }), kCvErrNoMemory);

@@ -2,21 +2,14 @@
 // zoomed out, and a real WM_SIZE keeps the view centre. The layout and block arithmetic are tested in uicore.
 #include <gtest/gtest.h>
 
+#include "tests/support/PixelMismatches.h"
+#include "tests/support/UiText.h"
 #include "tests/win/support/PaneBench.h"
 #include "wnatom/WnImagePreview.h"
 
 namespace {
 
 constexpr uint32_t kGrey = 0xC0C0C0;
-
-// Pixels of the shown picture that differ from `expected(x, y)` over a w x h area at (left, top).
-template <class Expected>
-int Mismatches(const BenchPixels& shown, HcPoint at, int w, int h, Expected expected) {
-    int wrong = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) wrong += shown.At(at.x + x, at.y + y) != expected(x, y);
-    return wrong;
-}
 
 // The per-channel average of the image pixels in the 8 x 8 block at (bx, by) of a 120 x 80 picture.
 uint32_t BlockOfEight(uint32_t bx, uint32_t by) {
@@ -37,25 +30,25 @@ TEST(WnImagePreviewTest, ThePictureShowsTheRightWayRoundAtOneToOneZoomedInAndZoo
     WnImagePreview pane(window, image.get());
     BenchPixels shown = bench.CapturePane(window);
     EXPECT_EQ(pane.Layout().Origin(), (HcPoint{90, 60}));
-    EXPECT_EQ(Mismatches(shown, {90, 60}, 120, 80, [](int x, int y) { return AsymmetricPixel(x, y); }), 0);
+    EXPECT_EQ(PixelMismatches(shown, 90, 60, 120, 80, AsymmetricPixel), 0);
     EXPECT_EQ((std::vector<uint32_t>{shown.At(0, 0), shown.At(299, 199), shown.At(89, 100)}),
               (std::vector<uint32_t>(3, kGrey)));
 
     pane.SetZoomLevel(3, true);  // 4 : 1, larger than the view: shown from the top-left corner
     shown = bench.CapturePane(window);
-    EXPECT_EQ(Mismatches(shown, {0, 0}, 300, 200, [](int x, int y) { return AsymmetricPixel(x / 4, y / 4); }), 0);
+    EXPECT_EQ(PixelMismatches(shown, 0, 0, 300, 200, [](int x, int y) { return AsymmetricPixel(x / 4, y / 4); }), 0);
 
     pane.SetZoomLevel(-7, true);  // 1 : 8: a 15 x 10 picture, centred
     shown = bench.CapturePane(window);
     const HcPoint origin = pane.Layout().Origin();
     EXPECT_EQ(origin, (HcPoint{142, 95}));
-    EXPECT_EQ(Mismatches(shown, origin, 15, 10, [](int x, int y) { return BlockOfEight(x, y); }), 0)
+    EXPECT_EQ(PixelMismatches(shown, origin.x, origin.y, 15, 10, BlockOfEight), 0)
         << DescribePixels(shown.Crop(origin.x, origin.y, origin.x + 15, origin.y + 10));
     EXPECT_EQ(shown.At(origin.x - 1, origin.y), kGrey);
     EXPECT_EQ(shown.At(origin.x + 15, origin.y + 9), kGrey);
 }
 
-TEST(WnImagePreviewTest, ResizingKeepsTheViewCentreAndAnImageOfNewSizeRebuildsTheBuffers) {
+TEST(WnImagePreviewTest, ResizingKeepsTheViewCentreTheWheelScrollsOrZoomsAndANewImageRebuildsTheBuffers) {
     PaneBench bench;
     HWND window = bench.AddPane({10, 10, 310, 210}, 1);
     auto image = AsymmetricImage(400, 300);
@@ -69,9 +62,21 @@ TEST(WnImagePreviewTest, ResizingKeepsTheViewCentreAndAnImageOfNewSizeRebuildsTh
     EXPECT_EQ(pane.Layout().Origin(), (HcPoint{-50, -50}));
     EXPECT_EQ(bench.CapturePane(window).At(100, 50), AsymmetricPixel(150, 100));
 
+    // A notch of the wheel scrolls 48 pixels down, with Shift to the right; Ctrl zooms out about the pointer to
+    // 1 : 2, as wide as the view and so centred across, image point (108, 118) still under the pointer.
+    POINT pointer{10, 20};
+    ClientToScreen(window, &pointer);
+    std::vector<HcPoint> origins;
+    for (const WPARAM keys : {WPARAM(0), WPARAM(MK_SHIFT), WPARAM(MK_CONTROL)}) {
+        SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(keys, WORD(-WHEEL_DELTA)), MAKELPARAM(pointer.x, pointer.y));
+        origins.push_back(pane.Layout().Origin());
+    }
+    EXPECT_EQ(origins, (std::vector<HcPoint>{{-50, -98}, {-98, -98}, {0, -39}}));
+    EXPECT_EQ(pane.Layout().Zoom().level, -1);
+    pane.SetZoomLevel(0, true);
+
     auto small = AsymmetricImage(30, 20);
     pane.SetImage(small.get());
     EXPECT_EQ(pane.FullBuffer().Width(), 37);
-    EXPECT_EQ(
-        Mismatches(bench.CapturePane(window), {85, 40}, 30, 20, [](int x, int y) { return AsymmetricPixel(x, y); }), 0);
+    EXPECT_EQ(PixelMismatches(bench.CapturePane(window), 85, 40, 30, 20, AsymmetricPixel), 0);
 }

@@ -1,0 +1,13 @@
+// Counting the pixels of a captured picture that differ from what a rule says they should be, so a test compares
+// a whole area in one assertion and a failure says how much of it is wrong.
+#pragma once
+
+// Pixels of `shown` (anything with At(x, y)) that differ from `expected(x, y)` over a w x h area at (left, top);
+// `expected` takes coordinates relative to that corner.
+template <class Pixels, class Expected>
+int PixelMismatches(const Pixels& shown, int left, int top, int w, int h, Expected expected) {
+    int wrong = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) wrong += shown.At(left + x, top + y) != expected(x, y);
+    return wrong;
+}

@@ -1,0 +1,93 @@
+// A test's observations written as labelled lines of text and compared, when the transcript ends, with the committed
+// file tests/data/transcripts/NAME.txt, where a reviewer checks the expected values by hand. With
+// HALCYNE_UPDATE_GOLDEN=1 a differing or missing file is rewritten instead (review the diff, as for golden.txt).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <type_traits>
+#include <utility>
+
+class Transcript {
+public:
+    explicit Transcript(std::string name) : name(std::move(name)) {}
+    ~Transcript() { Check(); }
+    Transcript(const Transcript&) = delete;
+    Transcript& operator=(const Transcript&) = delete;
+
+    // One line: the parts separated by spaces (small integers as numbers, booleans as 0 and 1).
+    template <class... Parts>
+    Transcript& operator()(const Parts&... parts) {
+        const char* separator = "";
+        ((text << separator << Printable(parts), separator = " "), ...);
+        text << '\n';
+        return *this;
+    }
+
+    // A picture under its title, one line per row: `glyph(x, y)` is the character of each pixel.
+    template <class Glyph>
+    Transcript& Picture(const std::string& title, int width, int height, Glyph glyph) {
+        text << title << '\n';
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) text << char(glyph(x, y));
+            text << '\n';
+        }
+        return *this;
+    }
+
+    // The items of a range separated by commas, as one part of a line.
+    template <class Range>
+    static std::string Listed(const Range& items) {
+        std::ostringstream out;
+        const char* separator = "";
+        for (const auto& item : items) out << separator << Printable(item), separator = ",";
+        return out.str();
+    }
+
+private:
+    template <class T>
+    static decltype(auto) Printable(const T& part) {
+        if constexpr (std::is_integral_v<T> && sizeof(T) < sizeof(int))
+            return int(part);
+        else
+            return (part);
+    }
+
+    std::string Path() const { return std::string(HC_TEST_DATA_DIR) + "/transcripts/" + name + ".txt"; }
+
+    // The first line that differs, numbered from 1, as filed and as got.
+    static std::string FirstDifference(const std::string& filed, const std::string& got) {
+        std::istringstream want(filed), have(got);
+        for (int line = 1;; ++line) {
+            std::string a, b;
+            const bool inFiled = bool(std::getline(want, a)), inGot = bool(std::getline(have, b));
+            if (!inFiled && !inGot) return " nothing differs";
+            if (!inFiled || !inGot || a != b)
+                return "\n  line " + std::to_string(line) + ": filed " + (inFiled ? a : "(nothing)") +
+                       "\n           got " + (inGot ? b : "(nothing)");
+        }
+    }
+
+    void Check() {
+        std::ifstream in(Path(), std::ios::binary);
+        std::ostringstream filed;
+        filed << in.rdbuf();
+        if (in && filed.str() == text.str()) return;
+        const char* update = std::getenv("HALCYNE_UPDATE_GOLDEN");
+        if (update && std::string(update) == "1") {
+            std::filesystem::create_directories(std::filesystem::path(Path()).parent_path());
+            std::ofstream(Path(), std::ios::binary | std::ios::trunc) << text.str();
+            return;
+        }
+        ADD_FAILURE() << "transcript " << Path()
+                      << " differs (HALCYNE_UPDATE_GOLDEN=1 rewrites it):" << FirstDifference(filed.str(), text.str());
+    }
+
+    std::string name;
+    std::ostringstream text;
+};
