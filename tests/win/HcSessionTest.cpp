@@ -177,6 +177,7 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
     const std::string bytes = ReadFileBytes(out);
     ASSERT_FALSE(bytes.empty());
     EXPECT_EQ(long(bytes.size()), readout) << "the readout is the size of the file written, lossy coding included";
+    EXPECT_NE(bytes.find("Made on the bench"), std::string::npos) << "the comment typed is in the file";
 
     CvGIFFile file;
     file.SetPath(out.c_str());
