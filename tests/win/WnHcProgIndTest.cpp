@@ -122,7 +122,6 @@ TEST_F(WnHcProgIndTest, BarShowsFromStartToFinishAtTheRoundedPercentageOrStaysWh
     EXPECT_FALSE(IsWindowVisible(bar));
 }
 
-
 // Reports handle every pending message at most once an interval; a stop asked by a handler ends the task with error
 // 3, one already asked is answered without pumping; keys typed during a report reach the dialog as in its own loop;
 // a quit message stops the task and stays for the outer loop.
