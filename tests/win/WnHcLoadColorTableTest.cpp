@@ -34,9 +34,9 @@ TEST(WnHcLoadColorTableTest, ThePickedFileIsLoadedAndNamedAFailureIsAlertedAndCa
         SCOPED_TRACE(pick.name);
         std::string name = "unchanged";
         std::wstring alertText;
+        BenchAnswerFileBox box(L"Load Palette", pick.file ? dir + "\\" + pick.file : "");
         // Generous: the first Open box of a fresh Wine prefix takes its time, and a watcher that gives up cancels
         // every box.
-        BenchAnswerFileBox box(L"Load Palette", pick.file ? dir + "\\" + pick.file : "");
         BenchOnModal alert(
             L"ALERT",
             [&](HWND alertBox) {

@@ -182,9 +182,11 @@ TEST_F(WnHcOptDlgTest, OpensFittedAndWithoutPlanesAsNoneAtTheDisplaysDpi) {
     EXPECT_NE(globals.optionsDialogRect.width, 0) << "the placement is kept for the next opening";
 }
 
-// "Color" takes the top-left pixel's index; the tool buttons reach the pane, whose picker and pencil edit the mask
-// that "None" and "Color" hide and show again; the zoom buttons reach the pane.
-TEST_F(WnHcOptDlgTest, ColorTakesTheTopLeftIndexAndTheToolsEditTheMaskTheReadoutFollows) {
+// "Color" takes the top-left pixel's index; the tool buttons reach the pane, whose picker edits the mask that "None"
+// and "Color" hide and show again; the zoom buttons reach the pane. "Interlace" reaches the frame, the settings and
+// the readout; the strip and the picker on the swatch edit the palette; the background list and the page's colour
+// control set the colour.
+TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
     const bool saved = RunDialog([&](WnHcOptDlg& dialog, HWND window) {
         const long opaque = Readout(window);
         HWND page = dialog.Page(WnHcOptDlg::kTransparencyTab);
@@ -210,15 +212,7 @@ TEST_F(WnHcOptDlgTest, ColorTakesTheTopLeftIndexAndTheToolsEditTheMaskTheReadout
         for (int i = 0; i < 7; ++i) PressDialogButton(window, IDC_ZOOM_IN);
         EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ZOOM_LABEL)), L"8 : 1");
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_ZOOM_IN)));
-        return IDOK;
-    });
-    EXPECT_TRUE(saved);
-}
 
-// "Interlace" reaches the frame, the settings and the readout; the strip and the picker on the swatch edit the
-// palette; the background list and the page's colour control set the colour.
-TEST_F(WnHcOptDlgTest, InterlacePaletteAndBackgroundReachTheSettings) {
-    const bool saved = RunDialog([&](WnHcOptDlg& dialog, HWND window) {
         const long progressive = Readout(window);
         ClickControl(GetDlgItem(window, IDC_OPT_INTERLACE));
         EXPECT_EQ(globals.gifFrame->FrameInfo().interlaced, 1);

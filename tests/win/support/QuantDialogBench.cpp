@@ -1,5 +1,5 @@
-// Reading and driving the plug-in's dialogs from outside, for their tests and the speed benchmark: the texts they
-// show, whether a reduction is running, where the dithering slider's stops lie, the lossy control, the readout.
+// Driving the plug-in's dialogs from outside, for their tests and the speed benchmark: whole runs with them shown,
+// their texts, whether a reduction runs, the dithering slider's stops, the lossy control, the options' readout.
 #include "tests/win/support/QuantDialogBench.h"
 
 // The trackbar's messages, which need the window types above.

@@ -1,6 +1,5 @@
-// Reading and driving the plug-in's dialogs from outside, for their tests and the speed benchmark: whole runs with
-// the dialogs shown, the texts they show, whether a reduction is running, the dithering slider's stops, the lossy
-// control, the readout.
+// Driving the plug-in's dialogs from outside, for their tests and the speed benchmark: whole runs with them shown,
+// their texts, whether a reduction runs, the dithering slider's stops, the lossy control, the options' readout.
 #pragma once
 
 #include <windows.h>
