@@ -119,10 +119,6 @@ protected:
         EXPECT_FALSE(back);
         return saved;
     }
-    static long Readout(HWND window) {
-        PumpUntilIdle();
-        return OptionsReadout(window);
-    }
     static POINT View(const WnHcOptDlg& dialog, int x, int y) {
         const HcPoint origin = dialog.Pane()->Layout().Origin();
         return {origin.x + x, origin.y + y};
@@ -188,7 +184,7 @@ TEST_F(WnHcOptDlgTest, OpensFittedAndWithoutPlanesAsNoneAtTheDisplaysDpi) {
 // control set the colour.
 TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
     const bool saved = RunDialog([&](WnHcOptDlg& dialog, HWND window) {
-        const long opaque = Readout(window);
+        const long opaque = OptionsReadout(window);
         HWND page = dialog.Page(WnHcOptDlg::kTransparencyTab);
         ClickControl(GetDlgItem(page, IDC_OPT_COLOR));
         EXPECT_EQ(globals.settings.transparencyType, TransparencyType::indexed);
@@ -197,7 +193,7 @@ TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
         for (uint32_t y = 0; y < kHeight; ++y)
             for (uint32_t x = 0; x < kWidth; ++x) ofTopLeft += IndexAt(x, y) == kTopLeftIndex;
         EXPECT_EQ(CountTransparent(*globals.gifFrame), ofTopLeft);
-        EXPECT_NE(Readout(window), opaque) << "a graphic control extension joins the file";
+        EXPECT_NE(OptionsReadout(window), opaque) << "a graphic control extension joins the file";
 
         HWND pane = dialog.Pane()->Window();
         SelectTool(dialog, window, WnHcBrushWindow::kPicker);
@@ -213,11 +209,11 @@ TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
         EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ZOOM_LABEL)), L"8 : 1");
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_ZOOM_IN)));
 
-        const long progressive = Readout(window);
+        const long progressive = OptionsReadout(window);
         ClickControl(GetDlgItem(window, IDC_OPT_INTERLACE));
         EXPECT_EQ(globals.gifFrame->FrameInfo().interlaced, 1);
         EXPECT_EQ(globals.settings.interlaced, 1);
-        EXPECT_NE(Readout(window), progressive) << "the interlaced rows compress differently";
+        EXPECT_NE(OptionsReadout(window), progressive) << "the interlaced rows compress differently";
 
         // The strip's cells: 7 x 6 pixels and a separator, inside a 4-pixel frame.
         const HcPixelRect strip = dialog.StripRect();

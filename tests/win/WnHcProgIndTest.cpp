@@ -65,16 +65,12 @@ protected:
     }
     ~WnHcProgIndTest() override { DestroyWindow(dialog); }
 
-    struct HookCall {
-        CvProgressTask* task;
-        bool barVisible;
-    };
     BenchHostWindow host;
     DialogRecord record;
     HWND bar = nullptr;
     HWND dialog = nullptr;
     std::unique_ptr<WnHcProgInd> indicator;
-    std::vector<HookCall> hookCalls;
+    std::vector<std::pair<CvProgressTask*, bool>> hookCalls;  // the task, and whether the bar showed
 };
 
 TEST_F(WnHcProgIndTest, BarShowsFromStartToFinishAtTheRoundedPercentageOrStaysWhenKept) {
@@ -101,11 +97,7 @@ TEST_F(WnHcProgIndTest, BarShowsFromStartToFinishAtTheRoundedPercentageOrStaysWh
     task.Finish();
     EXPECT_FALSE(IsWindowVisible(bar));
     // The dialog's own work comes before the bar shows and after it hides.
-    ASSERT_EQ(hookCalls.size(), 2u);
-    EXPECT_EQ(hookCalls[0].task, &task);
-    EXPECT_FALSE(hookCalls[0].barVisible);
-    EXPECT_EQ(hookCalls[1].task, &task);
-    EXPECT_FALSE(hookCalls[1].barVisible);
+    EXPECT_EQ(hookCalls, (std::vector<std::pair<CvProgressTask*, bool>>{{&task, false}, {&task, false}}));
     // Kept between tasks, the bar stays from one task's finish to the next one's start, which brings it back to 0.
     indicator->KeepBarBetweenTasks();
     CvProgressTask first(indicator.get()), second(indicator.get());

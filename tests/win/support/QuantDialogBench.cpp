@@ -147,6 +147,7 @@ LRESULT CALLBACK SizeLineLog::Record(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 long OptionsReadout(HWND dialog) {
+    PumpUntilIdle();  // the readout follows a change through a posted message
     long bytes = -1;
     return std::sscanf(DialogText(dialog, IDC_OPT_FILE_SIZE).c_str(), "File Size: %ld Bytes", &bytes) == 1 ? bytes : -1;
 }

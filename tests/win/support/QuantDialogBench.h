@@ -43,7 +43,7 @@ int LossyShown(HWND dialog);
 // Drags the lossy thumb to about `level` as a person does; the control decides the level it lands on.
 void DragLossy(HWND dialog, int level);
 
-// The bytes the options dialog's "File Size" readout shows; -1 when it shows no size.
+// The bytes the options dialog's "File Size" readout shows once pending messages are handled; -1 when it shows none.
 long OptionsReadout(HWND dialog);
 
 // Every text the size line is given while this lives, in order, read back after the dialog handled each one.
