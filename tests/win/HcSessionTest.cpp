@@ -16,8 +16,6 @@
 #include "cvcode2/CvGIFFile.h"
 #include "cvcode2/CvGIFInfo.h"
 #include "cvcode2/CvIndexedImage.h"
-#include "hostsim/HostSimulator.h"
-#include "hostsim/ModuleLoader.h"
 #include "tests/support/TestPaths.h"
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchInput.h"
@@ -33,7 +31,6 @@ namespace {
 constexpr int kWidth = 160, kHeight = 120;
 constexpr int kHoleLeft = 70, kHoleTop = 50, kHoleSize = 12;     // transparent in the layer
 constexpr int kStrokeY = 30, kStrokeFrom = 20, kStrokeTo = 140;  // painted transparent with the pencil
-constexpr std::chrono::milliseconds kLimit(60000);
 constexpr int kPaneId = 1099;
 
 // The bench's gradient; the layer has a square hole.
@@ -79,35 +76,20 @@ void ChooseFine(HWND dialog) {
     WaitForReduction(dialog);
 }
 
-class Session {
-public:
-    Session() : module(BenchModulePath()), folder(MakeScratchDir("session")) {
+// A run whose Save As and Open boxes are the system's, as a person meets them.
+struct Session : DialogRun {
+    explicit Session(SimImage image = LayerWithHole()) : DialogRun(std::move(image), SystemBoxes()) {}
+    static SimOptions SystemBoxes() {
         SimOptions options;
-        options.configFolder = folder;
-        options.showDialogs = true;
         options.systemSaveBox = options.systemOpenBox = true;
-        host = std::make_unique<HostSimulator>(module.Entry(), module.SetEmbedHost(), options);
-        host->SetImage(LayerWithHole());
+        return options;
     }
-
     // The next step's screenshot, numbered in order.
     void Shot(HWND window, const std::string& name) {
         char number[8];
         std::snprintf(number, sizeof number, "%02d", ++step);
         SaveScreenshot(CaptureClient(window), "session-" + std::string(number) + "-" + name);
     }
-
-    // Acts on the next quantization or options dialog (told apart by their controls) once it shows.
-    static void OnQuantization(std::unique_ptr<BenchOnModal>& slot, std::function<void(HWND)> action) {
-        slot = OnQuantDialog(std::move(action), kLimit);
-    }
-    static void OnOptions(std::unique_ptr<BenchOnModal>& slot, std::function<void(HWND)> action) {
-        slot = std::make_unique<BenchOnModal>(L"Halcyne Filter 4", IDC_OPT_TABS, std::move(action), kLimit);
-    }
-
-    ModuleLoader module;
-    std::string folder;
-    std::unique_ptr<HostSimulator> host;
     int step = 0;
 };
 
@@ -116,7 +98,6 @@ public:
 TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
     Session session;
     const std::string out = session.folder + "\\session.gif";
-    std::unique_ptr<BenchOnModal> quant, options;
     std::unique_ptr<BenchAnswerFileBox> saveAs;
     long readout = -1;
     int lossy = -1;
@@ -140,7 +121,7 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
         TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "16");
         WaitForReduction(dialog);
         session.Shot(dialog, "quantization-16-colors");
-        Session::OnOptions(options, secondOptions);
+        session.OnOptions(secondOptions);
         PressDialogButton(dialog, IDOK);
     };
     auto firstOptions = [&](HWND dialog) {
@@ -153,10 +134,10 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
         Drag(pane, StraightPath(PanePoint(dialog, kStrokeFrom, kStrokeY), PanePoint(dialog, kStrokeTo, kStrokeY), 12));
         PumpUntilIdle();
         session.Shot(dialog, "options-painted");
-        Session::OnQuantization(quant, secondQuant);
+        session.OnQuantization(secondQuant);
         PressDialogButton(dialog, IDC_OPT_LAST);
     };
-    Session::OnQuantization(quant, [&](HWND dialog) {
+    session.OnQuantization([&](HWND dialog) {
         WaitForReduction(dialog);
         session.Shot(dialog, "quantization");
         ChooseFine(dialog);
@@ -165,11 +146,11 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
         WaitForReduction(dialog);
         lossy = LossyShown(dialog);
         session.Shot(dialog, "quantization-lossy");
-        Session::OnOptions(options, firstOptions);
+        session.OnOptions(firstOptions);
         PressDialogButton(dialog, IDOK);
     });
 
-    EXPECT_EQ(session.host->Run(true), 0);
+    EXPECT_EQ(session.Run(), 0);
     EXPECT_TRUE(session.host->Alerts().empty());
     ASSERT_NE(saveAs, nullptr);
     EXPECT_TRUE(saveAs->Answered());
@@ -177,6 +158,7 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
     const std::string bytes = ReadFileBytes(out);
     ASSERT_FALSE(bytes.empty());
     EXPECT_EQ(long(bytes.size()), readout) << "the readout is the size of the file written, lossy coding included";
+    EXPECT_NE(bytes.find("Made on the bench"), std::string::npos) << "the comment typed is in the file";
 
     CvGIFFile file;
     file.SetPath(out.c_str());
@@ -219,57 +201,47 @@ SimImage GreyLayer() {
 
 }  // namespace
 
-TEST(HcSessionTest, CancelInADialogWritesNoPreferencesAndCancelInSaveAsWritesOnlyThem) {
-    {
-        Session session;
-        std::unique_ptr<BenchOnModal> quant, options;
-        Session::OnQuantization(quant, [&](HWND dialog) {
-            Session::OnOptions(options, [](HWND second) { PressDialogButton(second, IDCANCEL); });
+// Short runs: a cancelled dialog writes nothing, not even the preferences; a cancelled Save As box writes only the
+// preferences, stored before the file was asked for; a grey source skips the quantization dialog and opens the
+// options dialog, which "<- Last" brings back.
+TEST(HcSessionTest, CancelWritesNoPreferencesACancelledSaveAsOnlyThemAndAGreySourceSkipsQuantization) {
+    const struct {
+        const char* name;
+        bool grey;
+        const char* saveAs;  // nullptr: Cancel in the options dialog; "": Cancel in the Save As box
+        int16_t result;
+    } runs[] = {{"cancel", false, nullptr, 1}, {"save-as-cancelled", false, "", 1}, {"grey", true, "out.gif", 0}};
+    for (const auto& row : runs) {
+        SCOPED_TRACE(row.name);
+        Session session(row.grey ? GreyLayer() : LayerWithHole());
+        std::unique_ptr<BenchAnswerFileBox> saveAs;
+        bool quantizationShown = false, cameBack = false;
+        const auto save = [&](HWND options) {
+            const std::string path = row.saveAs && *row.saveAs ? session.folder + "\\" + row.saveAs : "";
+            if (row.saveAs) saveAs = std::make_unique<BenchAnswerFileBox>(L"Save As", path);
+            PressDialogButton(options, row.saveAs ? IDOK : IDCANCEL);
+        };
+        session.OnQuantization([&](HWND dialog) {
+            quantizationShown = true;
             PressDialogButton(dialog, IDOK);
         });
-        EXPECT_EQ(session.host->Run(true), 1);
+        session.OnOptions([&](HWND dialog) {
+            if (!row.grey) return save(dialog);
+            EXPECT_EQ(DialogText(dialog, IDC_OPT_SIZE_LABEL), "40 x 30 pixels");
+            session.OnOptions([&](HWND again) {
+                cameBack = true;
+                save(again);
+            });
+            PressDialogButton(dialog, IDC_OPT_LAST);
+        });
+        EXPECT_EQ(session.Run(), row.result);
         EXPECT_TRUE(session.host->Alerts().empty());
-        EXPECT_FALSE(PrefsWritten(session)) << "a cancelled dialog changes no preferences";
+        EXPECT_EQ(quantizationShown, !row.grey);
+        EXPECT_EQ(cameBack, row.grey);
+        EXPECT_EQ(saveAs && saveAs->Answered(), row.saveAs != nullptr);
+        EXPECT_EQ(PrefsWritten(session), row.saveAs != nullptr);
+        EXPECT_EQ(session.Written(), row.grey);
     }
-    Session session;
-    std::unique_ptr<BenchOnModal> quant, options;
-    std::unique_ptr<BenchAnswerFileBox> saveAs;
-    Session::OnQuantization(quant, [&](HWND dialog) {
-        Session::OnOptions(options, [&](HWND second) {
-            saveAs = std::make_unique<BenchAnswerFileBox>(L"Save As", "");
-            PressDialogButton(second, IDOK);
-        });
-        PressDialogButton(dialog, IDOK);
-    });
-    EXPECT_EQ(session.host->Run(true), 1);
-    EXPECT_TRUE(session.host->Alerts().empty());
-    ASSERT_NE(saveAs, nullptr);
-    EXPECT_TRUE(saveAs->Answered());
-    EXPECT_TRUE(PrefsWritten(session)) << "the settings were saved before the file was asked for";
-}
-
-TEST(HcSessionTest, AGreySourceOpensTheOptionsDialogAndComesBackToIt) {
-    Session session;
-    session.host->SetImage(GreyLayer());
-    std::unique_ptr<BenchOnModal> first, second;
-    std::unique_ptr<BenchAnswerFileBox> saveAs;
-    bool quantizationShown = false;
-    BenchOnModal never(L"Halcyne Filter 4", IDC_QUANT_SIZE_INFO, [&](HWND dialog) {
-        quantizationShown = true;
-        PressDialogButton(dialog, IDCANCEL);
-    });
-    Session::OnOptions(first, [&](HWND dialog) {
-        EXPECT_EQ(DialogText(dialog, IDC_OPT_SIZE_LABEL), "40 x 30 pixels");
-        Session::OnOptions(second, [&](HWND again) {
-            saveAs = std::make_unique<BenchAnswerFileBox>(L"Save As", session.folder + "\\grey.gif");
-            PressDialogButton(again, IDOK);
-        });
-        PressDialogButton(dialog, IDC_OPT_LAST);
-    });
-    EXPECT_EQ(session.host->Run(true), 0);
-    EXPECT_FALSE(quantizationShown);
-    EXPECT_TRUE(second && second->Ran());
-    EXPECT_FALSE(ReadFileBytes(session.folder + "\\grey.gif").empty());
 }
 
 // Turns the wheel with Ctrl held over the middle of a dialog's pane, while the keyboard focus is elsewhere.
@@ -287,10 +259,9 @@ TEST(HcSessionTest, APhotographOpensWholeInBothDialogsAndTheWheelZoomsItAtTheDis
     SimImage photo;
     if (!BenchPhotograph(2560, 1600, photo))
         GTEST_SKIP() << "no photograph in build/bench-data: scripts/dialog-screenshots.sh fetches it";
-    Session session;
-    session.host->SetImage(std::move(photo));
+    Session session(std::move(photo));
     const std::string dpi = "-" + std::to_string(BenchExpectedDpi()) + "dpi";
-    std::unique_ptr<BenchOnModal> quant, options;
+    bool optionsShown = false;
     // The zoom label as the dialog opened and after the wheel, the screenshots taken on the way.
     const auto look = [&](HWND dialog, int paneId, const std::string& name, int notches) {
         SaveScreenshot(CaptureClient(dialog), "photo-" + name + "-opening" + dpi);
@@ -299,14 +270,15 @@ TEST(HcSessionTest, APhotographOpensWholeInBothDialogsAndTheWheelZoomsItAtTheDis
         SaveScreenshot(CaptureClient(dialog), "photo-" + name + "-wheel-zoomed" + dpi);
         return fitted + " -> " + DialogText(dialog, IDC_ZOOM_LABEL);
     };
-    Session::OnQuantization(quant, [&](HWND dialog) {
+    session.OnQuantization([&](HWND dialog) {
         EXPECT_EQ(look(dialog, IDC_QUANT_SOURCE_PANE, "quantization", 3), "1 : 8 -> 1 : 5");
         ChooseFine(dialog);
         SaveScreenshot(CaptureClient(dialog), "photo-quantization-fine" + dpi);
         DragLossy(dialog, 80);
         WaitForReduction(dialog);
         SaveScreenshot(CaptureClient(dialog), "photo-quantization-fine-lossy" + dpi);
-        Session::OnOptions(options, [&](HWND second) {
+        session.OnOptions([&](HWND second) {
+            optionsShown = true;
             PumpUntilIdle();
             // Its pane is as large as the screen's third or more: 1 : 8 or closer, one step closer still.
             EXPECT_TRUE(std::set<std::string>({"1 : 8 -> 1 : 7", "1 : 7 -> 1 : 6", "1 : 6 -> 1 : 5"})
@@ -315,6 +287,6 @@ TEST(HcSessionTest, APhotographOpensWholeInBothDialogsAndTheWheelZoomsItAtTheDis
         });
         PressDialogButton(dialog, IDOK);
     });
-    EXPECT_EQ(session.host->Run(true), 1);
-    EXPECT_TRUE(options && options->Ran());
+    EXPECT_EQ(session.Run(), 1);
+    EXPECT_TRUE(optionsShown);
 }

@@ -58,28 +58,19 @@ protected:
         BenchModule();
         bar = host.AddControl(PROGRESS_CLASSW, 1068, {20, 12, 320, 30}, 0);
         dialog = host.AddDialog(IDD_ABOUT, RecordingDialog, reinterpret_cast<LPARAM>(&record), 0, 50);
+        const auto note = [this](CvProgressTask* task) { hookCalls.push_back({task, IsWindowVisible(bar) != FALSE}); };
         indicator = std::make_unique<WnHcProgInd>(
-            dialog, bar, [this] { return std::exchange(record.stopRequested, false); },
-            [this](CvProgressTask* task) {
-                hookCalls.push_back({task, IsWindowVisible(bar) != FALSE});
-            },
-            [this](CvProgressTask* task) {
-                hookCalls.push_back({task, IsWindowVisible(bar) != FALSE});
-            });
+            dialog, bar, [this] { return std::exchange(record.stopRequested, false); }, note, note);
         PumpUntilIdle();
     }
     ~WnHcProgIndTest() override { DestroyWindow(dialog); }
 
-    struct HookCall {
-        CvProgressTask* task;
-        bool barVisible;
-    };
     BenchHostWindow host;
     DialogRecord record;
     HWND bar = nullptr;
     HWND dialog = nullptr;
     std::unique_ptr<WnHcProgInd> indicator;
-    std::vector<HookCall> hookCalls;
+    std::vector<std::pair<CvProgressTask*, bool>> hookCalls;  // the task, and whether the bar showed
 };
 
 TEST_F(WnHcProgIndTest, BarShowsFromStartToFinishAtTheRoundedPercentageOrStaysWhenKept) {
@@ -106,11 +97,7 @@ TEST_F(WnHcProgIndTest, BarShowsFromStartToFinishAtTheRoundedPercentageOrStaysWh
     task.Finish();
     EXPECT_FALSE(IsWindowVisible(bar));
     // The dialog's own work comes before the bar shows and after it hides.
-    ASSERT_EQ(hookCalls.size(), 2u);
-    EXPECT_EQ(hookCalls[0].task, &task);
-    EXPECT_FALSE(hookCalls[0].barVisible);
-    EXPECT_EQ(hookCalls[1].task, &task);
-    EXPECT_FALSE(hookCalls[1].barVisible);
+    EXPECT_EQ(hookCalls, (std::vector<std::pair<CvProgressTask*, bool>>{{&task, false}, {&task, false}}));
     // Kept between tasks, the bar stays from one task's finish to the next one's start, which brings it back to 0.
     indicator->KeepBarBetweenTasks();
     CvProgressTask first(indicator.get()), second(indicator.get());
@@ -127,8 +114,11 @@ TEST_F(WnHcProgIndTest, BarShowsFromStartToFinishAtTheRoundedPercentageOrStaysWh
     EXPECT_FALSE(IsWindowVisible(bar));
 }
 
-
-TEST_F(WnHcProgIndTest, ReportsHandleEveryPendingMessageAtMostEachIntervalAndAStopRequestEndsTheTask) {
+// Reports handle every pending message at most once an interval; a stop asked by a handler ends the task with error
+// 3, one already asked is answered without pumping; keys typed during a report reach the dialog as in its own loop;
+// a quit message stops the task and stays for the outer loop.
+TEST_F(WnHcProgIndTest, ReportsPumpTheQueueAtMostEachIntervalAsTheDialogsOwnLoopAndStop) {
+    const auto afterPumpInterval = [] { Sleep(DWORD(WnHcProgInd::kPumpInterval.count()) + 5); };
     CvProgressTask task(indicator.get());
     task.Start(0, 10, "Remapping");
     for (int i = 0; i < 3; ++i) PostMessageW(dialog, kNoteMessage, 0, 0);
@@ -137,36 +127,29 @@ TEST_F(WnHcProgIndTest, ReportsHandleEveryPendingMessageAtMostEachIntervalAndASt
     MSG left;
     EXPECT_FALSE(PeekMessageW(&left, nullptr, kNoteMessage, kStopMessage, PM_NOREMOVE));
 
-    // Once the interval has passed since the last look at the queue, a report looks again.
     PostMessageW(dialog, kStopMessage, 0, 0);
-    Sleep(DWORD(WnHcProgInd::kPumpInterval.count()) + 5);
+    afterPumpInterval();
     EXPECT_EQ(ErrorOf([&] { CV_PROGRESS(task, 2); }), 3u);
     EXPECT_FALSE(record.stopRequested) << "the request is used up by the stop";
     EXPECT_EQ(BarPosition(bar), 10) << "the bar waits for an interval of its own";
-    EXPECT_FALSE(task.SetProgress(3));
-}
 
-// A stop already asked is answered at once without pumping; keys typed during a report reach the dialog as in its
-// own loop; a quit message stops the task and stays for the outer loop.
-TEST_F(WnHcProgIndTest, AStopAlreadyAskedAnswersAtOnceKeysWorkAndAQuitStaysForTheOuterLoop) {
-    CvProgressTask task(indicator.get());
-    task.Start(0, 4, "Remapping");
     PostMessageW(dialog, kNoteMessage, 0, 0);
     record.stopRequested = true;
-    EXPECT_TRUE(task.SetProgress(2));
-    EXPECT_EQ(record.notes, 0);
-    EXPECT_EQ(BarPosition(bar), 0);
+    Sleep(DWORD(WnHcProgInd::kBarInterval.count()) + 5);
+    EXPECT_TRUE(task.SetProgress(4));
+    EXPECT_EQ(record.notes, 3) << "a stop already asked is answered without pumping";
+    EXPECT_EQ(BarPosition(bar), 10);
 
     // Enter is the dialog's default command only when the dialog sees the key before the button does.
     PostMessageW(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_RETURN, 1);
-    Sleep(DWORD(WnHcProgInd::kPumpInterval.count()) + 5);
-    EXPECT_FALSE(task.SetProgress(3));
-    EXPECT_EQ(record.notes, 1);
+    afterPumpInterval();
+    EXPECT_FALSE(task.SetProgress(5));
+    EXPECT_EQ(record.notes, 4);
     EXPECT_EQ(record.okCommands, 1);
 
     PostQuitMessage(5);
-    Sleep(DWORD(WnHcProgInd::kPumpInterval.count()) + 5);
-    EXPECT_TRUE(task.SetProgress(4));
+    afterPumpInterval();
+    EXPECT_TRUE(task.SetProgress(6));
     MSG quit;
     ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(quit.wParam, 5u);

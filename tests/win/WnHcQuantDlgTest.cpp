@@ -13,9 +13,6 @@
 #include <vector>
 
 #include "cvcode2/CvLoadPalette.h"
-#include "hostsim/HostSimulator.h"
-#include "hostsim/ModuleLoader.h"
-#include "tests/support/InProcessHost.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TestPaths.h"
 #include "tests/win/support/BenchCapture.h"
@@ -130,63 +127,25 @@ private:
     bool ran = false;
 };
 
-// One interactive run of the real module with the dialogs shown; the preferences live in a fresh folder unless
-// `extra` names one. In process, the plug-in's code linked into the bench runs instead of the module's.
-class QuantRun {
-public:
-    explicit QuantRun(SimImage image, SimOptions extra = {}, bool inProcess = false)
-        : module(BenchModulePath()),
-          folder(extra.configFolder.empty() ? MakeScratchDir("quantdlg") : extra.configFolder),
-          options(extra) {
-        options.configFolder = folder;
-        options.savePath = folder + "\\out.gif";
-        options.showDialogs = true;
-        host = inProcess ? std::make_unique<HostSimulator>(InProcessEntry, InProcessEmbed, options)
-                         : std::make_unique<HostSimulator>(module.Entry(), module.SetEmbedHost(), options);
-        host->SetImage(std::move(image));
-    }
+// The whole run, `inDialog` acting on the quantization dialog once its first reduction has ended; the options
+// dialog that follows "Next ->" is saved as it opens. Returns the run's result.
+int16_t RunQuantization(DialogRun& run, const std::function<void(HWND)>& inDialog) {
+    bool shown = false;
+    run.OnOptions([](HWND options) { PressDialogButton(options, IDOK); });
+    run.OnQuantization([&](HWND dialog) {
+        shown = true;
+        ASSERT_TRUE(WaitForReduction(dialog));
+        inDialog(dialog);
+    });
+    const int16_t result = run.Run();
+    EXPECT_TRUE(shown);
+    return result;
+}
 
-    // The whole run, `inDialog` acting on the quantization dialog once it shows; returns the run's result.
-    int16_t Run(const std::function<void(HWND)>& inDialog) {
-        bool shown = false;
-        // The options dialog that follows "Next ->" is saved as it opens.
-        BenchOnModal save(
-            L"Halcyne Filter 4", IDC_OPT_TABS, [](HWND options) { PressDialogButton(options, IDOK); }, kReductionLimit);
-        const auto watcher = OnQuantDialog(
-            [&](HWND dialog) {
-                shown = true;
-                ASSERT_TRUE(WaitForReduction(dialog));
-                inDialog(dialog);
-            },
-            kReductionLimit);
-        const int16_t result = host->Run(true);
-        EXPECT_TRUE(shown);
-        return result;
-    }
-
-    std::string OutPath() const { return options.savePath; }
-    bool Written() const { return GetFileAttributesA(options.savePath.c_str()) != INVALID_FILE_ATTRIBUTES; }
-    // The same picture exported without dialogs with the settings the interactive run saved.
-    std::string ScriptedBytes(SimImage image) {
-        SimOptions scripted = options;
-        scripted.showDialogs = false;
-        scripted.savePath = folder + "\\scripted.gif";
-        HostSimulator again(module.Entry(), module.SetEmbedHost(), scripted);
-        again.SetImage(std::move(image));
-        EXPECT_EQ(again.Run(false), 0);
-        return ReadFileBytes(scripted.savePath);
-    }
-
-    ModuleLoader module;
-    std::string folder;
-    SimOptions options;
-    std::unique_ptr<HostSimulator> host;
-    SizeLineLog sizes;
-};
-
-TEST(WnHcQuantDlgTest, TypedCountsAreClampedAndNextWritesWhatTheDialogShowed) {
-    QuantRun run(GradientPicture(4, 3));
-    const int16_t result = run.Run([&](HWND dialog) {
+// Typed counts are clamped, the depth box follows only its own choice, and "Next" writes what the dialog showed.
+TEST(WnHcQuantDlgTest, TypedCountsAreClampedADragEndsWithTheMouseAndNextWritesWhatTheDialogShowed) {
+    DialogRun run(GradientPicture(4, 3));
+    const int16_t result = RunQuantization(run, [&](HWND dialog) {
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), reinterpret_cast<HWND>(run.host->HostWindow()));
         EXPECT_EQ(run.sizes.Texts().front(), "RGB 1K / GIF 0K");
         EXPECT_EQ(DialogText(dialog, IDC_QUANT_SIZE_INFO), "RGB 1K / GIF 1K");
@@ -206,6 +165,15 @@ TEST(WnHcQuantDlgTest, TypedCountsAreClampedAndNextWritesWhatTheDialogShowed) {
         EXPECT_EQ(DialogText(dialog, IDC_QUANT_COLORS), "1");
         EXPECT_EQ(Selected(dialog, IDC_QUANT_DEPTH), 6);  // typing leaves the depth box alone
         EXPECT_EQ(run.sizes.Starts(), startsAt256 + 2);
+        // A drag of the dithering thumb that loses the mouse to another window ends there, and that value is saved.
+        HWND pane = DitherPaneOf(dialog);
+        MouseDown(pane, DitherStop(dialog, 0));
+        MouseMove(pane, DitherStop(dialog, 6));
+        SetCapture(dialog);  // an alert, or a switch to another program, takes the mouse
+        ReleaseCapture();
+        MouseMove(pane, DitherStop(dialog, 9), kBenchNoKeys, false);
+        EXPECT_EQ(DitherShown(dialog), 6) << "the thumb followed a mouse whose button is up";
+        WaitForReduction(dialog);
         PressDialogButton(dialog, IDOK);
     });
     EXPECT_EQ(result, 0);
@@ -222,8 +190,8 @@ TEST(WnHcQuantDlgTest, TypedCountsAreClampedAndNextWritesWhatTheDialogShowed) {
 TEST(WnHcQuantDlgTest, ChangesDuringAReductionOrItsSizeCountAbortItOnceAndTheLastValueWins) {
     for (const int showing : {1, 2, 3}) {
         SCOPED_TRACE(showing);
-        QuantRun run(GradientPicture(kLongWidth, kLongHeight));
-        const int16_t result = run.Run([&](HWND dialog) {
+        DialogRun run(GradientPicture(kLongWidth, kLongHeight));
+        const int16_t result = RunQuantization(run, [&](HWND dialog) {
             const size_t opened = run.sizes.Texts().size();
             DuringReduction during(showing, [&](HWND) {
                 DragDither(dialog, 2);
@@ -249,47 +217,11 @@ TEST(WnHcQuantDlgTest, ChangesDuringAReductionOrItsSizeCountAbortItOnceAndTheLas
     }
 }
 
-// Seen whole, a result is shown from its blocks alone; closer up it is the same picture however it got there:
-// zoomed in while the next reduction runs, zoomed in after it was shown, or shown at 1 : 1 in the first place.
-TEST(WnHcQuantDlgTest, AResultShownZoomedOutIsTheSameCloseUp) {
-    QuantRun run(GradientPicture(kLongWidth, kLongHeight));
-    EXPECT_EQ(run.Run([&](HWND dialog) {
-        HWND pane = GetDlgItem(dialog, IDC_QUANT_RESULT_PANE);
-        const auto closeUp = [&] {
-            for (int i = 0; i < 7 && DialogText(dialog, IDC_ZOOM_LABEL) != "1 : 1"; ++i)
-                PressDialogButton(dialog, IDC_ZOOM_IN);
-            EXPECT_EQ(DialogText(dialog, IDC_ZOOM_LABEL), "1 : 1");
-            PumpUntilIdle();
-            return CaptureClient(pane);
-        };
-        const auto reduceSeenWhole = [&](int depthItem) {
-            for (int i = 0; i < 7 && Enabled(dialog, IDC_ZOOM_OUT); ++i) PressDialogButton(dialog, IDC_ZOOM_OUT);
-            Choose(dialog, IDC_QUANT_DEPTH, depthItem);
-            WaitForReduction(dialog);
-        };
-        reduceSeenWhole(3);  // 32 colours
-        BenchPixels during;
-        DuringReduction next(1, [&](HWND) { during = closeUp(); });
-        Choose(dialog, IDC_QUANT_DEPTH, 4);  // 16 colours
-        PumpUntil([&] { return next.Ran(); }, kReductionLimit);
-        WaitForReduction(dialog);
-        Choose(dialog, IDC_QUANT_DEPTH, 3);  // 32 colours again, shown at 1 : 1
-        WaitForReduction(dialog);
-        const BenchPixels shown = CaptureClient(pane);
-        EXPECT_TRUE(during.rgb == shown.rgb) << "zoomed in while the next reduction ran";
-        reduceSeenWhole(4);
-        reduceSeenWhole(3);
-        EXPECT_TRUE(closeUp().rgb == shown.rgb) << "zoomed in after it was shown";
-        PressDialogButton(dialog, IDCANCEL);
-    }),
-              1);
-}
-
 // A change handled in the pump of a remapping's last report, whose answer no task acts on, is reduced all the same.
 TEST(WnHcQuantDlgTest, AChangeHandledInTheRemappingsLastReportIsReducedToo) {
-    QuantRun run(
+    DialogRun run(
         GradientPicture(40, 30));  // fewer pixels than one report covers: the remapping reports only at its end
-    EXPECT_EQ(run.Run([&](HWND dialog) {
+    const int16_t result = RunQuantization(run, [&](HWND dialog) {
         const DuringReduction last(kAtFullBar, [&](HWND) {
             HWND depth = GetDlgItem(dialog, IDC_QUANT_DEPTH);
             SendMessageW(depth, CB_SETCURSEL, 6, 0);  // 4 colours
@@ -299,55 +231,66 @@ TEST(WnHcQuantDlgTest, AChangeHandledInTheRemappingsLastReportIsReducedToo) {
         WaitForReduction(dialog);
         EXPECT_TRUE(last.Ran());
         PressDialogButton(dialog, IDOK);
-    }),
-              0);
+    });
+    EXPECT_EQ(result, 0);
     EXPECT_TRUE(ReadFileBytes(run.OutPath()) == run.ScriptedBytes(GradientPicture(40, 30)))
         << "4 colours, as the settings say";
 }
 
 // The first reduction runs in the dialog already shown; a later one keeps the last result in view until its own is
-// ready, while the strip shows the new palette from the start.
-TEST(WnHcQuantDlgTest, TheDialogShowsBeforeItsFirstReductionAndTheResultNeverBlanks) {
-    QuantRun run(GradientPicture(kLongWidth, kLongHeight));
+// ready, while the strip shows the new palette from the start. Seen whole, a result is shown from its blocks alone;
+// closer up it is the same picture however it got there: zoomed in while the next reduction runs, zoomed in after
+// it was shown, or shown at 1 : 1 in the first place.
+TEST(WnHcQuantDlgTest, TheDialogShowsBeforeItsFirstReductionAndAResultNeverBlanksAndIsTheSameCloseUp) {
+    DialogRun run(GradientPicture(kLongWidth, kLongHeight));
     bool shownDuringFirst = false;
     DuringReduction first(1, [&](HWND dialog) { shownDuringFirst = IsWindowVisible(dialog) != FALSE; });
-    EXPECT_EQ(run.Run([&](HWND dialog) {
+    const int16_t result = RunQuantization(run, [&](HWND dialog) {
         EXPECT_TRUE(shownDuringFirst) << "the first reduction ran in a hidden dialog";
         HWND pane = GetDlgItem(dialog, IDC_QUANT_RESULT_PANE);
+        const auto closeUp = [&] {
+            for (int i = 0; i < 7 && DialogText(dialog, IDC_ZOOM_LABEL) != "1 : 1"; ++i)
+                PressDialogButton(dialog, IDC_ZOOM_IN);
+            EXPECT_EQ(DialogText(dialog, IDC_ZOOM_LABEL), "1 : 1");
+            PumpUntilIdle();
+            return CaptureClient(pane);
+        };
+        const auto seenWhole = [&] {
+            for (int i = 0; i < 7 && Enabled(dialog, IDC_ZOOM_OUT); ++i) PressDialogButton(dialog, IDC_ZOOM_OUT);
+        };
+        // Chooses a depth and runs `action` inside the reduction it starts.
+        const auto reduceDuring = [&](int depthItem, const std::function<void()>& action) {
+            DuringReduction next(1, [&](HWND) { action(); });
+            Choose(dialog, IDC_QUANT_DEPTH, depthItem);
+            PumpUntil([&] { return next.Ran(); }, kReductionLimit);
+            WaitForReduction(dialog);
+        };
+        seenWhole();
         const BenchPixels before = CaptureClient(pane);
-        BenchPixels during, whole;
-        DuringReduction next(1, [&](HWND) { during = CaptureClient(pane), whole = CaptureClient(dialog); });
-        Choose(dialog, IDC_QUANT_DEPTH, 3);  // 32 colours: the strip empties until the new palette is known
-        PumpUntil([&] { return next.Ran(); }, kReductionLimit);
-        WaitForReduction(dialog);
+        BenchPixels during, whole, zoomedIn;
+        // 32 colours: the strip empties until the new palette is known.
+        reduceDuring(3, [&] { during = CaptureClient(pane), whole = CaptureClient(dialog); });
         SaveScreenshot(whole, "quant-strip-during-reduction");
         EXPECT_TRUE(during.rgb == before.rgb) << "the result pane changed before the new result was ready";
         // The strip's first cell shows a colour, not the grey of a strip without a palette.
         const int left = MulDiv(15, BenchExpectedDpi(), 96);
         const int top = WnControlRect(dialog, IDC_QUANT_LOAD).bottom + MulDiv(11, BenchExpectedDpi(), 96);
         EXPECT_NE(whole.At(left + 6, top + 6), 0x808080u);
-        PressDialogButton(dialog, IDCANCEL);
-    }),
-              1);
-}
 
-// A drag of the dithering thumb that loses the mouse to another window ends there, and that value is reduced.
-TEST(WnHcQuantDlgTest, ADitheringDragThatLosesTheMouseEndsWhereTheThumbIs) {
-    QuantRun run(GradientPicture(200, 150));
-    EXPECT_EQ(run.Run([&](HWND dialog) {
-        HWND pane = DitherPaneOf(dialog);
-        MouseDown(pane, DitherStop(dialog, 0));
-        MouseMove(pane, DitherStop(dialog, 6));
-        SetCapture(dialog);  // an alert, or a switch to another program, takes the mouse
-        ReleaseCapture();
-        MouseMove(pane, DitherStop(dialog, 9), kBenchNoKeys, false);
-        EXPECT_EQ(DitherShown(dialog), 6) << "the thumb followed a mouse whose button is up";
+        reduceDuring(4, [&] { zoomedIn = closeUp(); });  // 16 colours
+        Choose(dialog, IDC_QUANT_DEPTH, 3);              // 32 colours again, shown at 1 : 1
         WaitForReduction(dialog);
-        PressDialogButton(dialog, IDOK);
-    }),
-              0);
-    EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(GradientPicture(200, 150)))
-        << "dithering 6 is saved and used";
+        const BenchPixels shown = CaptureClient(pane);
+        EXPECT_TRUE(zoomedIn.rgb == shown.rgb) << "zoomed in while the next reduction ran";
+        for (const int depthItem : {4, 3}) {
+            seenWhole();
+            Choose(dialog, IDC_QUANT_DEPTH, depthItem);
+            WaitForReduction(dialog);
+        }
+        EXPECT_TRUE(closeUp().rgb == shown.rgb) << "zoomed in after it was shown";
+        PressDialogButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(result, 1);
 }
 
 // What the settings controls show: palette, base, colours, dithering, lossy level, and whether a base applies.
@@ -389,8 +332,8 @@ TEST(WnHcQuantDlgTest, TheNextRunOpensOnTheLastChoicesAndCustomReducesAgain) {
         Flags flags;
         std::vector<std::string> chosen;
         {
-            QuantRun first(GradientPicture(200, 150), shared);
-            first.Run([&](HWND dialog) {
+            DialogRun first(GradientPicture(200, 150), shared);
+            RunQuantization(first, [&](HWND dialog) {
                 flags = choose(dialog);
                 WaitForReduction(dialog);
                 chosen = SettingsShown(dialog);
@@ -401,8 +344,8 @@ TEST(WnHcQuantDlgTest, TheNextRunOpensOnTheLastChoicesAndCustomReducesAgain) {
             EXPECT_EQ(ReadFileBytes(first.OutPath()), CommandBytes(first.folder, GradientPicture(200, 150), flags));
         }
         SCOPED_TRACE(flags[0] + " " + flags[1]);
-        QuantRun second(GradientPicture(200, 150), shared);
-        EXPECT_EQ(second.Run([&](HWND dialog) {
+        DialogRun second(GradientPicture(200, 150), shared);
+        const int16_t result = RunQuantization(second, [&](HWND dialog) {
             GetWindowRect(dialog, &opened);
             EXPECT_EQ(SettingsShown(dialog), chosen);
             const int starts = second.sizes.Starts();
@@ -411,8 +354,8 @@ TEST(WnHcQuantDlgTest, TheNextRunOpensOnTheLastChoicesAndCustomReducesAgain) {
             EXPECT_EQ(second.sizes.Starts(), starts + 1);
             EXPECT_TRUE(Enabled(dialog, IDC_QUANT_BASE));
             PressDialogButton(dialog, IDOK);
-        }),
-                  0);
+        });
+        EXPECT_EQ(result, 0);
         EXPECT_TRUE(EqualRect(&opened, &closed)) << "the stored placement wins";
         flags.insert(flags.end(), {"--palette", "Custom"});
         EXPECT_EQ(ReadFileBytes(second.OutPath()), CommandBytes(second.folder, GradientPicture(200, 150), flags));
@@ -422,8 +365,8 @@ TEST(WnHcQuantDlgTest, TheNextRunOpensOnTheLastChoicesAndCustomReducesAgain) {
 // "Next" waits for the running reduction, "Cancel" only for its stop, and ends the run without a file or a word.
 TEST(WnHcQuantDlgTest, NextWaitsForTheRunningReductionAndCancelOnlyForItsStop) {
     for (const int button : {IDOK, IDCANCEL}) {
-        QuantRun run(GradientPicture(kLongWidth, kLongHeight));
-        const int16_t result = run.Run([&](HWND dialog) {
+        DialogRun run(GradientPicture(kLongWidth, kLongHeight));
+        const int16_t result = RunQuantization(run, [&](HWND dialog) {
             DuringReduction during(1, [&](HWND) {
                 PressDialogButton(dialog, button);
                 EXPECT_FALSE(Enabled(dialog, IDOK));
@@ -451,13 +394,13 @@ TEST(WnHcQuantDlgTest, NextWaitsForTheRunningReductionAndCancelOnlyForItsStop) {
 TEST(WnHcQuantDlgTest, LoadedPalettesJoinBothListsAndUnloadingEmptiesThem) {
     SimOptions boxes;
     boxes.systemSaveBox = boxes.systemOpenBox = true;
-    QuantRun run(GradientPicture(200, 150), boxes);
+    DialogRun run(GradientPicture(200, 150), boxes);
     std::string act(768, '\0');
     for (int i = 0; i < 256; ++i) act[size_t(i) * 3] = char(i);  // a ramp of reds
     const std::string palette = run.folder + "\\Reds.act", broken = run.folder + "\\broken.gif";
     WriteBytes(palette, act);
     WriteBytes(broken, "not a GIF");
-    const int16_t result = run.Run([&](HWND dialog) {
+    const int16_t result = RunQuantization(run, [&](HWND dialog) {
         Choose(dialog, IDC_QUANT_PALETTE, 3);  // "Grayscale": a fixed palette
         WaitForReduction(dialog);
         EXPECT_FALSE(Enabled(dialog, IDC_QUANT_BASE));
@@ -521,18 +464,19 @@ LRESULT CALLBACK FailingPane(HWND window, UINT message, WPARAM wParam, LPARAM lP
 TEST(WnHcQuantDlgTest, AnErrorInsideAHandlerEndsTheRunWithItsOwnAlert) {
     BenchModule();  // the plug-in's code linked into the bench finds its templates there
     for (const bool inPane : {false, true}) {
-        QuantRun run(GradientPicture(40, 30), {}, true);
-        EXPECT_EQ(run.Run([&](HWND dialog) {
+        DialogRun run(GradientPicture(40, 30), {}, true);
+        const int16_t ended = RunQuantization(run, [&](HWND dialog) {
             if (inPane) {
                 SetWindowSubclass(GetDlgItem(dialog, IDC_QUANT_SOURCE_PANE), FailingPane, 1, 0);
                 SendDlgItemMessageW(dialog, IDC_QUANT_SOURCE_PANE, kFailingMessage, 0, 0);
                 return;
             }
-            // A list entry no saved palette stands behind: choosing it is an error inside the dialog's handler.
+            // A list entry no saved palette stands behind: choosing it is an error inside the
+            // dialog's handler.
             SendDlgItemMessageA(dialog, IDC_QUANT_PALETTE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Nowhere"));
             Choose(dialog, IDC_QUANT_PALETTE, int(Items(dialog, IDC_QUANT_PALETTE).size()) - 1);
-        }),
-                  1);
+        });
+        EXPECT_EQ(ended, 1);
         ASSERT_EQ(run.host->Alerts().size(), 1u);
         EXPECT_EQ(run.host->Alerts()[0].text, inPane ? "Error executing Halcyne (37)" : "Error executing Halcyne (27)");
         ASSERT_EQ(run.host->Errors().size(), 1u);
@@ -541,14 +485,14 @@ TEST(WnHcQuantDlgTest, AnErrorInsideAHandlerEndsTheRunWithItsOwnAlert) {
     }
 }
 
-// The pieces the dialog draws itself sit inside it and clear of its controls, at 96 and 144 DPI alike. Opening
-// without a stored placement, it is centred on the host window and grown until its panes are a third of the
-// screen's height, and a picture too large for them shows whole.
+// The pieces the dialog draws itself sit inside it and clear of its controls, and the dithering slider takes the
+// pointer, at 96 and 144 DPI alike. Opening without a stored placement, it is centred on the host window and grown
+// until its panes are a third of the screen's height, and a picture too large for them shows whole.
 TEST(WnHcQuantDlgTest, PiecesDrawnByTheDialogFitItsLayoutAtTheDisplaysDpi) {
-    QuantRun run(GradientPicture(2560, 1600));
+    DialogRun run(GradientPicture(2560, 1600));
     HWND host = reinterpret_cast<HWND>(run.host->HostWindow());
     SetWindowPos(host, nullptr, 100, 100, 1080, 800, SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_EQ(run.Run([&](HWND dialog) {
+    const int16_t ended = RunQuantization(run, [&](HWND dialog) {
         RECT at{}, around{};
         GetWindowRect(dialog, &at);
         GetWindowRect(host, &around);
@@ -579,6 +523,21 @@ TEST(WnHcQuantDlgTest, PiecesDrawnByTheDialogFitItsLayoutAtTheDisplaysDpi) {
         const int left = MulDiv(15, BenchExpectedDpi(), 96);
         EXPECT_EQ(shown.At(left, load.bottom + MulDiv(11, BenchExpectedDpi(), 96)), BenchRgb(0, 0, 0));
         EXPECT_NE(shown.At(left, client.bottom - 2), BenchRgb(0, 0, 0)) << "the strip ends above the bottom edge";
+        // The dithering slider (its stops are HcDitherTrack's, tested in uicore/) takes the pointer at the
+        // display's DPI: a drag ending on another stop reduces once and moves the drawn thumb; a drag ending
+        // where it began or missing the thumb does nothing.
+        const int starts = run.sizes.Starts();
+        HWND slider = DitherPaneOf(dialog);
+        DragDither(dialog, 7);
+        Drag(slider, {DitherStop(dialog, 7), DitherStop(dialog, 9), DitherStop(dialog, 7)});
+        Drag(slider, {DitherStop(dialog, 9), DitherStop(dialog, 1)});  // no thumb under the press
+        WaitForReduction(dialog);
+        EXPECT_EQ(DitherShown(dialog), 7);
+        EXPECT_EQ(run.sizes.Starts(), starts + 1);
+        EXPECT_EQ(GetCapture(), nullptr);
+        const BenchPixels track = CaptureClient(slider);
+        EXPECT_EQ(track.At(DitherStop(dialog, 7).x, DitherStop(dialog, 7).y), 0u) << "the thumb at its new stop";
+        EXPECT_NE(track.At(DitherStop(dialog, 0).x, DitherStop(dialog, 0).y), 0u) << "and gone from the old";
         // Grown, the panes share the extra width (the sizer's rule, tested in uicore/) and the buttons follow.
         const RECT next = WnControlRect(dialog, IDOK);
         ResizeClient(dialog, client.right + 100, client.bottom + 40);
@@ -587,8 +546,8 @@ TEST(WnHcQuantDlgTest, PiecesDrawnByTheDialogFitItsLayoutAtTheDisplaysDpi) {
         EXPECT_EQ(WnControlRect(dialog, IDOK).top, next.top + 40);
         SaveScreenshot(CaptureClient(dialog), "quant-grown-" + std::to_string(BenchExpectedDpi()) + "dpi");
         PressDialogButton(dialog, IDCANCEL);
-    }),
-              1);
+    });
+    EXPECT_EQ(ended, 1);
 }
 
 }  // namespace

@@ -25,6 +25,31 @@ HWND RouteMouse(HWND window, POINT& point) {
     return capture;
 }
 
+// Holds Shift and/or Control down in the thread's keyboard state (GetKeyState) for the scope; only those keys'
+// states are put back at its end.
+class BenchKeysHeld {
+public:
+    explicit BenchKeysHeld(WPARAM modifiers) {
+        GetKeyboardState(state);
+        for (int i = 0; i < 4; ++i) saved[i] = state[kKeys[i]];
+        if (modifiers & MK_SHIFT) state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
+        if (modifiers & MK_CONTROL) state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
+        SetKeyboardState(state);
+    }
+    ~BenchKeysHeld() {
+        GetKeyboardState(state);
+        for (int i = 0; i < 4; ++i) state[kKeys[i]] = saved[i];
+        SetKeyboardState(state);
+    }
+    BenchKeysHeld(const BenchKeysHeld&) = delete;
+    BenchKeysHeld& operator=(const BenchKeysHeld&) = delete;
+
+private:
+    static constexpr int kKeys[4] = {VK_SHIFT, VK_LSHIFT, VK_CONTROL, VK_LCONTROL};
+    BYTE state[256];
+    BYTE saved[4] = {};
+};
+
 void PostMouse(HWND window, UINT message, POINT point, WPARAM flags) {
     HWND target = RouteMouse(window, point);
     PostMessageW(target, message, flags, MAKELPARAM(short(point.x), short(point.y)));
@@ -32,22 +57,6 @@ void PostMouse(HWND window, UINT message, POINT point, WPARAM flags) {
 }
 
 }  // namespace
-
-BenchKeysHeld::BenchKeysHeld(WPARAM modifiers) {
-    BYTE state[256];
-    GetKeyboardState(state);
-    for (int i = 0; i < 4; ++i) saved[i] = state[kKeys[i]];
-    if (modifiers & MK_SHIFT) state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
-    if (modifiers & MK_CONTROL) state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
-    SetKeyboardState(state);
-}
-
-BenchKeysHeld::~BenchKeysHeld() {
-    BYTE state[256];
-    GetKeyboardState(state);
-    for (int i = 0; i < 4; ++i) state[kKeys[i]] = saved[i];
-    SetKeyboardState(state);
-}
 
 void MouseDown(HWND window, POINT point, WPARAM modifiers) {
     BenchKeysHeld keys(modifiers);

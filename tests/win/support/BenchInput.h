@@ -11,20 +11,6 @@
 // Modifier keys held during a mouse action: MK_SHIFT, MK_CONTROL or both.
 enum BenchModifier : WPARAM { kBenchNoKeys = 0, kBenchShift = MK_SHIFT, kBenchControl = MK_CONTROL };
 
-// Holds Shift and/or Control down in the thread's keyboard state (GetKeyState) for the scope; only those keys'
-// states are put back at its end.
-class BenchKeysHeld {
-public:
-    explicit BenchKeysHeld(WPARAM modifiers);
-    ~BenchKeysHeld();
-    BenchKeysHeld(const BenchKeysHeld&) = delete;
-    BenchKeysHeld& operator=(const BenchKeysHeld&) = delete;
-
-private:
-    static constexpr int kKeys[4] = {VK_SHIFT, VK_LSHIFT, VK_CONTROL, VK_LCONTROL};
-    BYTE saved[4] = {};
-};
-
 // One primary-button message at `point` (client coordinates of `window`), then pumps until idle. The left
 // button's key state follows: down after MouseDown, up after MouseUp.
 void MouseDown(HWND window, POINT point, WPARAM modifiers = kBenchNoKeys);

@@ -26,8 +26,6 @@ public:
     HWND Host() const { return host.Handle(); }
     // A child of the dialog stand-in for a pane to attach to.
     HWND AddPane(const RECT& rect, int id);
-    bool ZoomInEnabled() const { return IsWindowEnabled(GetDlgItem(Dialog(), kZoomIn)) != FALSE; }
-    bool ZoomOutEnabled() const { return IsWindowEnabled(GetDlgItem(Dialog(), kZoomOut)) != FALSE; }
     std::wstring ZoomLabel() const { return WindowText(GetDlgItem(Dialog(), kZoomLabel)); }
     // WM_COMMAND messages with that identifier the dialog stand-in received so far.
     int CommandsReceived(int id) const;

@@ -1,5 +1,5 @@
-// Reading and driving the plug-in's dialogs from outside, for their tests and the speed benchmark: the texts they
-// show, whether a reduction is running, where the dithering slider's stops lie, the lossy control, the readout.
+// Driving the plug-in's dialogs from outside, for their tests and the speed benchmark: whole runs with them shown,
+// their texts, whether a reduction runs, the dithering slider's stops, the lossy control, the options' readout.
 #include "tests/win/support/QuantDialogBench.h"
 
 // The trackbar's messages, which need the window types above.
@@ -12,6 +12,7 @@
 #include "cli/InputImage.h"
 #include "cvcode2/CvLzwLossy.h"
 #include "hostsim/HostSimulator.h"
+#include "tests/support/InProcessHost.h"
 #include "tests/support/TestPaths.h"
 #include "tests/win/support/BenchInput.h"
 #include "tests/win/support/BenchWindow.h"
@@ -146,6 +147,48 @@ LRESULT CALLBACK SizeLineLog::Record(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 long OptionsReadout(HWND dialog) {
+    PumpUntilIdle();  // the readout follows a change through a posted message
     long bytes = -1;
     return std::sscanf(DialogText(dialog, IDC_OPT_FILE_SIZE).c_str(), "File Size: %ld Bytes", &bytes) == 1 ? bytes : -1;
+}
+
+namespace {
+
+constexpr std::chrono::milliseconds kDialogLimit(60000);
+
+}  // namespace
+
+DialogRun::DialogRun(SimImage image, SimOptions extra, bool inProcess)
+    : module(BenchModulePath()),
+      folder(extra.configFolder.empty() ? MakeScratchDir("dialogs") : extra.configFolder),
+      options(std::move(extra)) {
+    options.configFolder = folder;
+    options.savePath = folder + "\\out.gif";
+    options.showDialogs = true;
+    host = inProcess ? std::make_unique<HostSimulator>(InProcessEntry, InProcessEmbed, options)
+                     : std::make_unique<HostSimulator>(module.Entry(), module.SetEmbedHost(), options);
+    host->SetImage(std::move(image));
+}
+
+void DialogRun::OnQuantization(std::function<void(HWND)> action) {
+    watchers.push_back(OnQuantDialog(std::move(action), kDialogLimit));
+}
+
+void DialogRun::OnOptions(std::function<void(HWND)> action) {
+    watchers.push_back(
+        std::make_unique<BenchOnModal>(L"Halcyne Filter 4", IDC_OPT_TABS, std::move(action), kDialogLimit));
+}
+
+bool DialogRun::Written() const {
+    return GetFileAttributesA(options.savePath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string DialogRun::ScriptedBytes(SimImage image) {
+    SimOptions scripted = options;
+    scripted.showDialogs = false;
+    scripted.savePath = folder + "\\scripted.gif";
+    HostSimulator again(module.Entry(), module.SetEmbedHost(), scripted);
+    again.SetImage(std::move(image));
+    if (again.Run(false) != 0) return "the scripted run failed";
+    return ReadFileBytes(scripted.savePath);
 }

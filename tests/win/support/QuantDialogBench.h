@@ -1,5 +1,5 @@
-// Reading and driving the plug-in's dialogs from outside, for their tests and the speed benchmark: the texts they
-// show, whether a reduction is running, where the dithering slider's stops lie, the lossy control, the readout.
+// Driving the plug-in's dialogs from outside, for their tests and the speed benchmark: whole runs with them shown,
+// their texts, whether a reduction runs, the dithering slider's stops, the lossy control, the options' readout.
 #pragma once
 
 #include <windows.h>
@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "hostsim/HostSimulator.h"
+#include "hostsim/ModuleLoader.h"
 #include "tests/win/support/BenchModal.h"
-
-struct SimImage;
 
 // The benchmarks' photograph (build/bench-data/the-mouse.ppm, which scripts/bench-photo.sh makes) scaled to
 // width x height, nearest pixel; false when it is not there.
@@ -43,7 +43,7 @@ int LossyShown(HWND dialog);
 // Drags the lossy thumb to about `level` as a person does; the control decides the level it lands on.
 void DragLossy(HWND dialog, int level);
 
-// The bytes the options dialog's "File Size" readout shows; -1 when it shows no size.
+// The bytes the options dialog's "File Size" readout shows once pending messages are handled; -1 when it shows none.
 long OptionsReadout(HWND dialog);
 
 // Every text the size line is given while this lives, in order, read back after the dialog handled each one.
@@ -63,4 +63,31 @@ private:
 
     HHOOK hook;
     std::vector<std::string> texts;
+};
+
+// One interactive run of the real module under the host simulator with its dialogs shown, acted on from inside their
+// loops; the preferences live in a fresh folder unless `extra` names one, and the Save As answer is OutPath()
+// unless the system's box asks. In process, the plug-in's code linked into the bench runs instead of the module's.
+class DialogRun {
+public:
+    explicit DialogRun(SimImage image, SimOptions extra = {}, bool inProcess = false);
+
+    // Acts once on the next quantization dialog (once its first reduction has ended) or options dialog; each
+    // watcher lives as long as the run, so an action may arm the next one of its own kind.
+    void OnQuantization(std::function<void(HWND)> action);
+    void OnOptions(std::function<void(HWND)> action);
+    int16_t Run() { return host->Run(true); }
+    std::string OutPath() const { return options.savePath; }
+    bool Written() const;
+    // The same picture exported without dialogs with the settings the interactive run stored.
+    std::string ScriptedBytes(SimImage image);
+
+    ModuleLoader module;
+    std::string folder;
+    SimOptions options;
+    std::unique_ptr<HostSimulator> host;
+    SizeLineLog sizes;
+
+private:
+    std::vector<std::unique_ptr<BenchOnModal>> watchers;
 };
