@@ -3,6 +3,7 @@
 // lossy coding promises.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include "cvcode2/CvColorTable.h"
 #include "cvcode2/CvFile.h"
+#include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvLzw.h"
 #include "cvcode2/CvLzwDecoder.h"
 #include "cvcode2/CvLzwEncoder.h"
@@ -56,6 +58,15 @@ inline LzwPicture DitheredRamp(uint32_t width, uint32_t height, uint32_t colors)
             p = uint8_t(smooth + p % 3);
         }
     return picture;
+}
+
+// The picture as an indexed image with `table`.
+inline std::unique_ptr<CvIndexedImage> IndexedImageOf(const LzwPicture& picture, const CvColorTable& table) {
+    auto image = std::make_unique<CvIndexedImage>(picture.width, picture.height, &table);
+    CvPixelLock lock(*image);
+    for (uint32_t y = 0; y < picture.height; ++y)
+        std::copy_n(&picture.pixels[size_t(y) * picture.width], picture.width, lock.Row(y));
+    return image;
 }
 
 inline std::string LzwScratchFile(const char* name) {
