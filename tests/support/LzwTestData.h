@@ -94,9 +94,10 @@ inline std::string EncodeToBytes(const LzwPicture& picture, uint8_t codeSize, bo
     return ReadFileBytes(path);
 }
 
-// Decodes `bytes` into a picture prefilled with `fill`; the decoder's errors pass out.
+// Decodes `bytes` into a picture prefilled with `fill`; the decoder's errors pass out. `endsAt`: where the file
+// stands after decoding.
 inline LzwPicture DecodeBytes(const std::string& bytes, uint32_t width, uint32_t height, bool interlaced,
-                              uint8_t fill = 0xEE) {
+                              uint8_t fill = 0xEE, uint64_t* endsAt = nullptr) {
     std::string path = LzwScratchFile("decoded");
     std::ofstream(path, std::ios::binary) << bytes;
     LzwPicture picture{width, height, std::vector<uint8_t>(size_t(width) * height, fill)};
@@ -106,6 +107,7 @@ inline LzwPicture DecodeBytes(const std::string& bytes, uint32_t width, uint32_t
     LzwDecoder decoder(file);
     decoder.Start();
     decoder.DecodeImage(picture.pixels.data(), width, height, width, interlaced);
+    if (endsAt) *endsAt = file.Tell();
     decoder.Free();
     file.Close();
     return picture;
