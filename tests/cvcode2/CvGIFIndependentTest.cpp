@@ -28,10 +28,6 @@ std::vector<uint8_t> PaddedPalette(const CvColorTable& table) {
     return palette;
 }
 
-std::vector<uint8_t> PaletteOf(const CvColorTable& table) {
-    return std::vector<uint8_t>(table.Entries(), table.Entries() + 3 * table.GetCount());
-}
-
 struct Case {
     std::string name;
     uint32_t width, height, colors;
@@ -86,7 +82,7 @@ void ExpectReadersAgree(const std::string& path, const CvIndexedImage& image, co
     EXPECT_EQ(Facts(pillow), Facts(ours));
     ASSERT_GE(pillow.palette.size(), 3 * size_t(image.colorTable.GetCount()));
     EXPECT_EQ(std::vector<uint8_t>(pillow.palette.begin(), pillow.palette.begin() + 3 * image.colorTable.GetCount()),
-              PaletteOf(image.colorTable));
+              TableBytes(image.colorTable));
     // The system's ImageMagick policy refuses images wider or higher than 16384 pixels.
     if (image.GetWidth() <= 16384 && image.GetHeight() <= 16384) {
         EXPECT_EQ(ReadRgbaWithImageMagick(path), ExpectedRgba(giflib));
@@ -106,7 +102,7 @@ void ExpectSameAsGiflib(const std::string& path) {
                                     int(info.disposalMethod), info.transparentFlag ? info.transparentIndex : -1}),
                   (std::vector<int>{want.left, want.top, want.width, want.height, want.interlaced, want.delay,
                                     want.disposal, want.transparentIndex}));
-        EXPECT_EQ(PaletteOf(frames[i].image->colorTable), want.palette);
+        EXPECT_EQ(TableBytes(frames[i].image->colorTable), want.palette);
         EXPECT_EQ(IndexBytes(*frames[i].image), want.indices);
     }
 }

@@ -23,10 +23,6 @@
 namespace {
 using Bytes = std::vector<uint8_t>;
 
-Bytes EntriesOf(const CvColorTable& table) {
-    return Bytes(table.Entries(), table.Entries() + 3 * table.GetCount());
-}
-
 struct Cell {
     uint32_t r5, g5, b5, count;
 };
@@ -36,7 +32,7 @@ Bytes MedianCut(const std::vector<Cell>& cells, uint32_t maxColors, CvProgressIn
     for (const Cell& c : cells) histogram[c.r5 << 10 | c.g5 << 5 | c.b5] = c.count;
     CvColorTable palette;
     CvNewMedianCut(indicator).MakePalette(palette, histogram.data(), maxColors);
-    return EntriesOf(palette);
+    return TableBytes(palette);
 }
 
 // The heapsort as described, written independently: 1-based recursive sift-down on a copy.
@@ -81,7 +77,7 @@ Bytes Unique(const std::vector<Used>& colors, uint16_t target, bool keepExact,
     CvUnique reducer(histogram.data(), map.data(), PaletteOf(entries), target, keepExact, indicator);
     CvColorTable result;
     reducer.Reduce(result);
-    return EntriesOf(result);
+    return TableBytes(result);
 }
 
 CvColorTable RandomPalette(uint32_t count, uint32_t seed, uint32_t spread, uint32_t base) {
@@ -112,7 +108,7 @@ TEST(Cv15BitHist, LevelsRoundAndSaturateAndCountThroughOffsetsAndRowBytes) {
     EXPECT_EQ(histogram[31 << 10], 1u);
     EXPECT_EQ(histogram[0], 1u);
     // Ascending cell order, each the cell's colour rather than the pixel's.
-    EXPECT_EQ(EntriesOf(HistogramColors(histogram.data())), (Bytes{0, 0, 0, 107, 156, 206, 255, 0, 0}));
+    EXPECT_EQ(TableBytes(HistogramColors(histogram.data())), (Bytes{0, 0, 0, 107, 156, 206, 255, 0, 0}));
 }
 
 TEST(FoldNearBlack, MovesTheEightNearBlackCellsIntoBlack) {

@@ -56,6 +56,11 @@ inline CvColorTable PaletteOf(const std::vector<RgbTriple>& colors) {
     return table;
 }
 
+// The table's entries as packed R, G, B bytes.
+inline std::vector<uint8_t> TableBytes(const CvColorTable& table) {
+    return std::vector<uint8_t>(table.Entries(), table.Entries() + 3 * table.GetCount());
+}
+
 // A one-row RGB image of the given pixels.
 inline std::unique_ptr<CvRGBImage> RgbRow(const std::vector<RgbTriple>& pixels) {
     auto image = std::make_unique<CvRGBImage>(uint32_t(pixels.size()), 1);
