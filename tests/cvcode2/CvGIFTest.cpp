@@ -141,12 +141,10 @@ TEST(CvGIFFile, ScanFollowsTheBlockStructureOfForeignFiles) {
     EXPECT_EQ(global->loopCount, 4);
     ASSERT_EQ(global->CommentCount(), 1u);  // after the last image, still collected
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(global->CommentAt(0)->Bytes()), 3), "end");
-    auto info = gif.Info(0);
-    EXPECT_EQ(info->hasGraphicControl, 1);
-    EXPECT_EQ(info->delayTime, 9);
-    EXPECT_EQ(info->transparentFlag, 1);
-    EXPECT_EQ(info->transparentIndex, 1);
-    EXPECT_EQ(info->hasLocalColorTable, 0);
+    auto info = gif.Info(0);  // control, delay, transparency and its index, local table
+    EXPECT_EQ((std::vector<int>{info->hasGraphicControl, info->delayTime, info->transparentFlag, info->transparentIndex,
+                                info->hasLocalColorTable}),
+              (std::vector<int>{1, 9, 1, 1, 0}));
     auto image = gif.Image();
     EXPECT_EQ(IndexBytes(*image), (std::vector<uint8_t>{0, 1}));
     EXPECT_EQ(image->colorTable.GetCount(), 2u);
