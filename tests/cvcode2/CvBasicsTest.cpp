@@ -7,6 +7,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -99,9 +100,9 @@ TEST(CvString, KeepsBothFormsComparesAndAppendsToItself) {
     EXPECT_EQ(longOne.PStr()[0], 255);
     EXPECT_EQ(std::string(longOne.CStr()), text);
     // The first difference decides, then the length; characters compare as unsigned bytes.
-    EXPECT_EQ(CvString("abc").Compare(CvString("abd")), -1);
-    EXPECT_EQ(CvString("abc").Compare(CvString("ab")), 1);
-    EXPECT_EQ(CvString("ab").Compare(CvString("abc")), -1);
+    for (auto [a, b, sign] :
+         {std::tuple<const char*, const char*, int>{"abc", "abd", -1}, {"abc", "ab", 1}, {"ab", "abc", -1}})
+        EXPECT_EQ(CvString(a).Compare(CvString(b)), sign) << a << " " << b;
     EXPECT_EQ(CvString().Compare(CvString()), 0);
     EXPECT_GT(CvString("\xE9").Compare(CvString("e")), 0);
     EXPECT_TRUE(CvString("a") < CvString("b"));
@@ -167,13 +168,12 @@ TEST(NoStartProgressProxy, OnlyRemappingStartsOnTheTargetAndCanBeStopped) {
     EXPECT_EQ(quiet.calls, (std::vector<std::string>{"start Remapping", "update 1", "update 2", "update 2", "finish",
                                                      "update 1", "update 2"}));
     // Percentages round to the nearest and survive the largest counts.
-    for (auto [done, total, percent] : {std::array<uint32_t, 3>{1, 3, 33}, {2, 3, 67}, {3, 3, 100}, {0, 0, 0},
-                                        {0xFFFFFFFFu, 0xFFFFFFFFu, 100}})
+    for (auto [done, total, percent] :
+         {std::array<uint32_t, 3>{1, 3, 33}, {2, 3, 67}, {3, 3, 100}, {0, 0, 0}, {0xFFFFFFFFu, 0xFFFFFFFFu, 100}})
         EXPECT_EQ(ProgressPercent(done, total), int(percent)) << done << "/" << total;
 }
 
-
-TEST(CvFlip, FlipBitsReversesPixelsAndKeepsPadding) {
+TEST(CvFlip, FlipBitsReversesPixelsKeepingPaddingAndCopyBitsMatchesABitByBitCopy) {
     uint8_t row[2] = {0x80, 0x7F};  // pixel 0 set; the 7 padding bits of byte 1 set
     CvFlip::FlipBits(row, 2, 9, 1);
     EXPECT_EQ(row[0], 0x00);
@@ -182,9 +182,7 @@ TEST(CvFlip, FlipBitsReversesPixelsAndKeepsPadding) {
     CvFlip::FlipBits(two, 2, 3, 2);
     EXPECT_EQ(two[0], 0x70);
     EXPECT_EQ(two[2], 0x40);
-}
-
-TEST(CvFlip, CopyBitsAtEveryPhasePairMatchesABitByBitCopy) {
+    // CopyBits at every pair of bit phases matches a bit-by-bit copy.
     uint8_t source[6] = {0xA5, 0x3C, 0xF0, 0x0F, 0x99, 0x66};
     for (uint32_t from = 0; from < 9; ++from)
         for (uint32_t to = 0; to < 9; ++to)
@@ -219,7 +217,7 @@ TEST(CvLine, WalksEveryOctantBothWays) {
     }
 }
 
-TEST(CvResize, AreaSumTruncatesEveryContribution) {
+TEST(CvResize, AreaSumTruncatesEveryContributionAverageRoundsTheAreaMean) {
     const uint8_t src[4] = {0, 255, 255, 0};
     uint8_t dst[1] = {99};
     CvResize::ResizeAreaSum(src, dst, 1, 1, 1, 2, 1, 2, 2, 1, 1, false);
@@ -231,11 +229,7 @@ TEST(CvResize, AreaSumTruncatesEveryContribution) {
     CvResize::ResizeAreaSum(two, big, 1, 2, 2, 4, 8, 2, 1, 4, 2, false);
     EXPECT_EQ(std::vector<uint8_t>(big, big + 8), (std::vector<uint8_t>{10, 0xEE, 10, 0xEE, 200, 0xEE, 200, 0xEE}));
     EXPECT_EQ(big[8], 10);
-}
-
-TEST(CvResize, AverageIsTheRoundedAreaMean) {
-    const uint8_t src[4] = {0, 255, 255, 0};
-    uint8_t dst[1];
+    // The average is the rounded area mean.
     CvResize::ResizeAverage(src, dst, 1, 1, 1, 2, 1, 2, 2, 1, 1);
     EXPECT_EQ(dst[0], 128);
     // 3 -> 2: the middle pixel is split evenly between the two outputs.

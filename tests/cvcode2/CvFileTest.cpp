@@ -1,39 +1,18 @@
+// The file layer: counting writes, open failures mapped from the system error, reads past the end, adopted
+// handles, denied access and a full device; each failure keeps its code and the system detail.
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
-#include "cvcode2/CvImageFile.h"
+#include "cvcode2/CvGIFFile.h"
 #include "platform/PlatformFile.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/TestPaths.h"
-
-namespace {
-struct NamedInfo : CvImgFmtGlobalInfo {
-    void GetFormatName(char* buffer) const override { std::strcpy(buffer, "TEST"); }
-    CvImgFmtGlobalInfo* Clone() const override { return new NamedInfo; }
-};
-
-// A format whose header is one byte; frames are never read or written here.
-struct OneByteHeaderFile : CvImageFile {
-    void ScanFrames() override { frameCount = 1; }
-    void ReadHeader() override { SetGlobalInfo(new NamedInfo), ReadByte(); }
-    void WriteHeader() override {}
-    void WriteFrameData(CvIndexedImage*, CvImgFmtFrameInfo*) override {}
-    void WriteTrailer() override {}
-    void ResetFrames() override {}
-    CvImgFmtFrameInfo* ReadFrameInfo() override { return nullptr; }
-    CvIndexedImage* ReadFrameImage() override { return nullptr; }
-    void SeekFrame(uint32_t n) override { currentFrame = n; }
-    CvImgFmtGlobalInfo* NewGlobalInfo() override { return new NamedInfo; }
-    CvImgFmtFrameInfo* NewFrameInfo(const CvIndexedImage*) override { return nullptr; }
-};
-}  // namespace
 
 TEST(CvFileCountOnly, CountsWritesWithoutAPathAndAllowsNothingElse) {
     CvFile file;
@@ -68,8 +47,8 @@ TEST(CvFileOpen, OpenFailuresMapTheSystemError) {
     EXPECT_EQ(ErrorOf([&] { nameless.CreateEmpty(); }), kCvErrFileNoPath);
 }
 
-// Reading past the end fails only when nothing comes. An image file whose header fails to read stays open, so the
-// caller's Close still releases it.
+// Reading past the end fails only when nothing comes. An image file (here a GIF) whose header fails to read stays
+// open, so the caller's Close still releases it.
 TEST(CvFileRead, ReadingPastTheEndFailsOnlyWhenNothingComes) {
     CvFile file;
     file.SetPath(WriteScratchFile("short", "xyz").c_str());
@@ -80,7 +59,7 @@ TEST(CvFileRead, ReadingPastTheEndFailsOnlyWhenNothingComes) {
     file.Seek(0, 0);
     EXPECT_EQ(ErrorOf([&] { file.ReadLong(); }), kCvErrFileEnd);  // three bytes are not a whole long
     file.Close();
-    OneByteHeaderFile image;
+    CvGIFFile image;
     image.SetPath(WriteScratchFile("empty", "").c_str());
     EXPECT_EQ(ErrorOf([&] { image.Open(kCvFileRead); }), kCvErrFileEnd);
     EXPECT_TRUE(image.IsOpen());

@@ -19,12 +19,6 @@
 #include "tests/support/RecordingIndicator.h"
 
 namespace {
-std::vector<uint8_t> Bytes(const std::vector<RgbTriple>& pixels) {
-    std::vector<uint8_t> bytes;
-    for (const RgbTriple& p : pixels) bytes.insert(bytes.end(), p.begin(), p.end());
-    return bytes;
-}
-
 void ExpectColor(const CvWeightedColor& c, float r, float g, float b, uint32_t count) {
     EXPECT_FLOAT_EQ(c.r, r);
     EXPECT_FLOAT_EQ(c.g, g);
@@ -64,7 +58,7 @@ TEST(FindExactColors, GivesTheColoursInOrderOfFirstAppearanceOrNothingPastTheLim
 
 TEST(CvFineHist, CellsKeepTheExactMeanOfTheirPixelsAndGiveThemBack) {
     // The first two colours share a 4 × 4 × 4 cell; white is alone in the last one.
-    const std::vector<uint8_t> pixels = Bytes({{100, 150, 200}, {101, 150, 203}, {100, 150, 200}, {255, 255, 255}});
+    const std::vector<uint8_t> pixels = {100, 150, 200, 101, 150, 203, 100, 150, 200, 255, 255, 255};
     CvFineHist histogram;
     histogram.Add(pixels.data(), 12, 4, 1, 0, 1, 2, 3);
     std::vector<CvWeightedColor> colors = histogram.Colors();

@@ -19,14 +19,6 @@ std::string Word(uint16_t value) {
     return std::string{char(value & 0xFF), char(value >> 8)};
 }
 
-uint32_t OpenError(const std::string& bytes) {
-    CvGIFFile file;
-    file.SetPath(WriteScratchFile("bad.gif", bytes).c_str());
-    uint32_t code = ErrorOf([&] { file.Open(kCvFileRead); });
-    if (file.IsOpen()) file.Close();
-    return code;
-}
-
 // Header and screen of width x height with a two-entry global table: black, white.
 std::string Head(uint16_t width, uint16_t height) {
     return "GIF89a" + Word(width) + Word(height) + std::string("\x80\x00\x00", 3) + std::string(3, '\0') +
@@ -52,6 +44,9 @@ struct OpenGif {
     CvGIFFile file;
 };
 
+uint32_t OpenError(const std::string& bytes) {
+    return ErrorOf([&] { OpenGif gif(bytes); });
+}
 
 // Pixels whose mask bit says transparent, as 0/1 in display order: where the drawing shows a background that is
 // no entry's colour.
@@ -146,12 +141,10 @@ TEST(CvGIFFile, ScanFollowsTheBlockStructureOfForeignFiles) {
     EXPECT_EQ(global->loopCount, 4);
     ASSERT_EQ(global->CommentCount(), 1u);  // after the last image, still collected
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(global->CommentAt(0)->Bytes()), 3), "end");
-    auto info = gif.Info(0);
-    EXPECT_EQ(info->hasGraphicControl, 1);
-    EXPECT_EQ(info->delayTime, 9);
-    EXPECT_EQ(info->transparentFlag, 1);
-    EXPECT_EQ(info->transparentIndex, 1);
-    EXPECT_EQ(info->hasLocalColorTable, 0);
+    auto info = gif.Info(0);  // control, delay, transparency and its index, local table
+    EXPECT_EQ((std::vector<int>{info->hasGraphicControl, info->delayTime, info->transparentFlag, info->transparentIndex,
+                                info->hasLocalColorTable}),
+              (std::vector<int>{1, 9, 1, 1, 0}));
     auto image = gif.Image();
     EXPECT_EQ(IndexBytes(*image), (std::vector<uint8_t>{0, 1}));
     EXPECT_EQ(image->colorTable.GetCount(), 2u);
@@ -170,24 +163,19 @@ TEST(CvGIFFile, RefusesBrokenFilesWithTheirCodes) {
 }
 
 TEST(CvGIFFile, RefusesFramesThatCannotBeDecodedSafely) {
-    {
-        OpenGif gif(Head(2, 1) + std::string("\x21\xF9\x05\x00\x00\x00\x00\x00\x00", 9) + TwoPixelImage(0, 2, 1) +
-                    "\x3B");
-        EXPECT_EQ(ErrorOf([&] { gif.Info(0); }), kCvErrBadData);
-    }
-    {
-        OpenGif gif(Head(2, 1) + TwoPixelImage(1, 2, 1) + "\x3B");  // one column past the screen
-        EXPECT_EQ(gif.Info(0)->width, 2);
-        EXPECT_EQ(ErrorOf([&] { gif.Image(); }), kCvErrBadData);
-    }
-    {
-        OpenGif gif(Head(2, 1) + TwoPixelImage(0, 2, 1, 12) + "\x3B");
-        EXPECT_EQ(ErrorOf([&] { gif.Image(); }), kCvErrBadData);
-    }
-    // A frame of 65535 x 65535 (4 GiB) or 4097 x 4097 declared with four bytes of data: refused before allocating.
-    for (uint16_t side : {65535, 4097}) {
-        OpenGif gif(Head(side, side) + TwoPixelImage(0, side, side) + "\x3B");
-        EXPECT_EQ(ErrorOf([&] { gif.Image(); }), kCvErrBadData) << side;
+    const std::pair<std::string, bool> cases[] = {
+        // A graphic control extension of the wrong size: refused when the frame's info is read.
+        {Head(2, 1) + std::string("\x21\xF9\x05\x00\x00\x00\x00\x00\x00", 9) + TwoPixelImage(0, 2, 1) + "\x3B", true},
+        // One column past the screen; a code size of 12; frames of 65535 x 65535 (4 GiB) or 4097 x 4097 declared
+        // with four bytes of data, refused before allocating: refused when the image is read.
+        {Head(2, 1) + TwoPixelImage(1, 2, 1) + "\x3B", false},
+        {Head(2, 1) + TwoPixelImage(0, 2, 1, 12) + "\x3B", false},
+        {Head(65535, 65535) + TwoPixelImage(0, 65535, 65535) + "\x3B", false},
+        {Head(4097, 4097) + TwoPixelImage(0, 4097, 4097) + "\x3B", false},
+    };
+    for (const auto& c : cases) {
+        OpenGif gif(c.first);
+        EXPECT_EQ(ErrorOf([&] { c.second ? void(gif.Info(0)) : void(gif.Image()); }), kCvErrBadData) << &c - cases;
     }
 }
 
@@ -199,7 +187,6 @@ TEST(CvGIFFile, DataEndingEarlyLeavesTheRestOfTheFrameAsCreated) {
     expected[0] = expected[1] = 1;
     EXPECT_EQ(IndexBytes(*gif.Image()), expected);
 }
-
 
 TEST(CvGIFFrame, ChoosesAFreeMergedOrAppendedTransparentIndex) {
     struct Case {

@@ -11,6 +11,7 @@
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvBuffer.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvGIFInfo.h"
 #include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvImgFmtInfo.h"
 #include "cvcode2/CvProgImage.h"
@@ -51,10 +52,6 @@ void Pattern(CvBitmapImage& mask) {
     for (uint32_t y = 0; y < 2; ++y) std::copy_n(bits + 3 * y, 3, lock.Row(y));
 }
 
-struct TagInfo : CvImgFmtFrameInfo {
-    void GetFormatName(char* buffer) const override { buffer[0] = 0; }
-    CvImgFmtFrameInfo* Clone() const override { return new TagInfo; }
-};
 }  // namespace
 
 // A cleared image reads zero: on a buffer of its own (memory that comes zero-filled, also where an earlier image
@@ -152,7 +149,7 @@ TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransform) {
     bits.SetPolarity(0);
     EXPECT_EQ(PixelOf(bits, 0, 0), kWhite);
     // Copies carry the format info and fill colour; a locked image is not turned.
-    rgb.SetFormatInfo(new TagInfo);
+    rgb.SetFormatInfo(new CvGIFFrameInfo);
     rgb.SetFillColor(1, 2, 3);
     std::unique_ptr<CvImage> clone(rgb.Clone()), copy(rgb.CopyRect(CvRect{0, 0, 3, 5}));
     EXPECT_NE(copy->GetFormatInfo(), nullptr);

@@ -23,10 +23,6 @@
 namespace {
 using Bytes = std::vector<uint8_t>;
 
-Bytes EntriesOf(const CvColorTable& table) {
-    return Bytes(table.Entries(), table.Entries() + 3 * table.GetCount());
-}
-
 struct Cell {
     uint32_t r5, g5, b5, count;
 };
@@ -36,7 +32,7 @@ Bytes MedianCut(const std::vector<Cell>& cells, uint32_t maxColors, CvProgressIn
     for (const Cell& c : cells) histogram[c.r5 << 10 | c.g5 << 5 | c.b5] = c.count;
     CvColorTable palette;
     CvNewMedianCut(indicator).MakePalette(palette, histogram.data(), maxColors);
-    return EntriesOf(palette);
+    return TableBytes(palette);
 }
 
 // The heapsort as described, written independently: 1-based recursive sift-down on a copy.
@@ -81,7 +77,7 @@ Bytes Unique(const std::vector<Used>& colors, uint16_t target, bool keepExact,
     CvUnique reducer(histogram.data(), map.data(), PaletteOf(entries), target, keepExact, indicator);
     CvColorTable result;
     reducer.Reduce(result);
-    return EntriesOf(result);
+    return TableBytes(result);
 }
 
 CvColorTable RandomPalette(uint32_t count, uint32_t seed, uint32_t spread, uint32_t base) {
@@ -112,7 +108,7 @@ TEST(Cv15BitHist, LevelsRoundAndSaturateAndCountThroughOffsetsAndRowBytes) {
     EXPECT_EQ(histogram[31 << 10], 1u);
     EXPECT_EQ(histogram[0], 1u);
     // Ascending cell order, each the cell's colour rather than the pixel's.
-    EXPECT_EQ(EntriesOf(HistogramColors(histogram.data())), (Bytes{0, 0, 0, 107, 156, 206, 255, 0, 0}));
+    EXPECT_EQ(TableBytes(HistogramColors(histogram.data())), (Bytes{0, 0, 0, 107, 156, 206, 255, 0, 0}));
 }
 
 TEST(FoldNearBlack, MovesTheEightNearBlackCellsIntoBlack) {
@@ -128,28 +124,26 @@ TEST(FoldNearBlack, MovesTheEightNearBlackCellsIntoBlack) {
 
 TEST(CvNewMedianCut, CutsTheWidestAxisAtTheWeightedMedian) {
     const struct {
-        const char* why;
         std::vector<Cell> cells;
         uint32_t colors;
         Bytes expected;
     } cases[] = {
-        {"few cells give their own colours in cell order",
-         {{31, 31, 31, 2}, {0, 0, 0, 1}, {16, 0, 1, 7}},
-         3,
-         {0, 0, 0, 132, 0, 8, 255, 255, 255}},
+        // Few cells give their own colours in cell order.
+        {{{31, 31, 31, 2}, {0, 0, 0, 1}, {16, 0, 1, 7}}, 3, {0, 0, 0, 132, 0, 8, 255, 255, 255}},
         // Red and green both span 0..4: green is cut, A and B below, C above; green mean 0.5 rounds up.
-        {"equal ranges cut green over red", {{0, 0, 0, 1}, {4, 1, 0, 1}, {1, 4, 0, 2}}, 2, {16, 8, 0, 8, 33, 0}},
-        {"and blue over either", {{0, 0, 0, 1}, {4, 4, 1, 1}, {1, 1, 4, 2}}, 2, {16, 16, 8, 8, 8, 33}},
-        // The first cell holds half the pixels: cut after it; the upper half's mean level 6 is 49.
-        {"the median cell stays below", {{0, 0, 0, 10}, {4, 0, 0, 1}, {8, 0, 0, 1}}, 2, {0, 0, 0, 49, 0, 0}},
-        {"never a half left empty", {{0, 0, 0, 1}, {4, 0, 0, 1}, {8, 0, 0, 10}}, 2, {16, 0, 0, 66, 0, 0}},
-        // Halves {0, 2} and {8, 10} both span 16 in 8-bit units; the lower box is cut again.
-        {"equal boxes: the earlier is cut, its upper half appended",
-         {{0, 0, 0, 1}, {2, 0, 0, 1}, {8, 0, 0, 1}, {10, 0, 0, 1}},
-         3,
-         {0, 0, 0, 74, 0, 0, 16, 0, 0}},
+        {{{0, 0, 0, 1}, {4, 1, 0, 1}, {1, 4, 0, 2}}, 2, {16, 8, 0, 8, 33, 0}},
+        // And blue over either.
+        {{{0, 0, 0, 1}, {4, 4, 1, 1}, {1, 1, 4, 2}}, 2, {16, 16, 8, 8, 8, 33}},
+        // The first cell holds half the pixels: cut after it, the median cell stays below; the upper half's mean
+        // level 6 is 49.
+        {{{0, 0, 0, 10}, {4, 0, 0, 1}, {8, 0, 0, 1}}, 2, {0, 0, 0, 49, 0, 0}},
+        // Never a half left empty.
+        {{{0, 0, 0, 1}, {4, 0, 0, 1}, {8, 0, 0, 10}}, 2, {16, 0, 0, 66, 0, 0}},
+        // Halves {0, 2} and {8, 10} both span 16 in 8-bit units: the earlier box is cut again, its upper half
+        // appended.
+        {{{0, 0, 0, 1}, {2, 0, 0, 1}, {8, 0, 0, 1}, {10, 0, 0, 1}}, 3, {0, 0, 0, 74, 0, 0, 16, 0, 0}},
     };
-    for (const auto& c : cases) EXPECT_EQ(MedianCut(c.cells, c.colors), c.expected) << c.why;
+    for (const auto& c : cases) EXPECT_EQ(MedianCut(c.cells, c.colors), c.expected) << &c - cases;
     RecordingIndicator indicator;
     indicator.stopAt = 2;
     EXPECT_THROW(MedianCut(cases[5].cells, 3, &indicator), CvErrorCode);
@@ -180,35 +174,27 @@ TEST(CvNewMedianCut, HeapsortPlacesEqualKeysLikeTheDescribedHeapsort) {
 TEST(CvUnique, MergesTheLeastUsedBucketFirstThenGlobally) {
     const std::vector<Used> four = {{{10, 10, 10}, 5}, {{20, 20, 20}, 3}, {{200, 200, 200}, 1}, {{30, 30, 30}, 4}};
     const struct {
-        const char* why;
         std::vector<Used> colors;
         uint16_t target;
         bool exact;
         Bytes expected;
     } cases[] = {
-        {"unused entries go whatever the target",
-         {{{10, 20, 30}, 4}, {{50, 60, 70}, 0}, {{90, 100, 110}, 1}},
-         256,
-         false,
-         {10, 20, 30, 90, 100, 110}},
-        // (20) merges into (10), the lower of two equally near entries: 13.75 truncates to 13.
-        {"bucket phase first", four, 3, false, {13, 13, 13, 200, 200, 200, 30, 30, 30}},
+        // Unused entries go whatever the target.
+        {{{{10, 20, 30}, 4}, {{50, 60, 70}, 0}, {{90, 100, 110}, 1}}, 256, false, {10, 20, 30, 90, 100, 110}},
+        // The bucket phase first: (20) merges into (10), the lower of two equally near entries; 13.75 truncates.
+        {four, 3, false, {13, 13, 13, 200, 200, 200, 30, 30, 30}},
         // Then (30), now the least used in the bucket, merges into (13): 224 / 12 = 18.67.
-        {"the bucket's least used next", four, 2, false, {18, 18, 18, 200, 200, 200}},
-        {"the global phase takes the bright one last: (18·12 + 200) / 13", four, 1, false, {32, 32, 32}},
-        {"exact colours keep the survivors' own colours", four, 2, true, {10, 10, 10, 200, 200, 200}},
-        {"equal usage in a bucket: the chain lists the higher entry first",
-         {{{10, 10, 10}, 2}, {{200, 200, 200}, 5}, {{40, 40, 40}, 2}},
-         2,
-         false,
-         {25, 25, 25, 200, 200, 200}},
-        {"one entry per bucket: the lowest entry among equal usages goes",
-         {{{10, 10, 10}, 3}, {{100, 100, 100}, 1}, {{200, 200, 200}, 1}},
-         2,
-         false,
-         {32, 32, 32, 200, 200, 200}},
+        {four, 2, false, {18, 18, 18, 200, 200, 200}},
+        // The global phase takes the bright one last: (18 x 12 + 200) / 13.
+        {four, 1, false, {32, 32, 32}},
+        // Exact colours keep the survivors' own colours.
+        {four, 2, true, {10, 10, 10, 200, 200, 200}},
+        // Equal usage in a bucket: the chain lists the higher entry first.
+        {{{{10, 10, 10}, 2}, {{200, 200, 200}, 5}, {{40, 40, 40}, 2}}, 2, false, {25, 25, 25, 200, 200, 200}},
+        // One entry per bucket: the lowest entry among equal usages goes.
+        {{{{10, 10, 10}, 3}, {{100, 100, 100}, 1}, {{200, 200, 200}, 1}}, 2, false, {32, 32, 32, 200, 200, 200}},
     };
-    for (const auto& c : cases) EXPECT_EQ(Unique(c.colors, c.target, c.exact), c.expected) << c.why;
+    for (const auto& c : cases) EXPECT_EQ(Unique(c.colors, c.target, c.exact), c.expected) << &c - cases;
     RecordingIndicator stopping;
     stopping.stop = true;
     EXPECT_EQ(ErrorOf([&] { Unique(four, 1, false, &stopping); }), 3u);

@@ -1,10 +1,27 @@
 // Fuzz inputs reach the code under test as a real file, since all file input goes through descriptors.
-// One file per process and name, rewritten for every input.
+// One file per process and name in the system's temporary folder, rewritten for every input, so a long fuzz run
+// leaves few files behind.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
+#if defined(_WIN32)
+#include <process.h>
+#define HC_PROCESS_ID _getpid
+#else
+#include <unistd.h>
+#define HC_PROCESS_ID getpid
+#endif
+
 // Writes the bytes to this process's file `name` in the temporary folder and returns its path.
-std::string WriteFuzzFile(const char* name, const uint8_t* data, size_t size);
+inline std::string WriteFuzzFile(const char* name, const uint8_t* data, size_t size) {
+    static const std::filesystem::path dir = std::filesystem::temp_directory_path();
+    std::string path = (dir / ("halcyne-fuzz-" + std::to_string(long(HC_PROCESS_ID())) + "-" + name)).string();
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), std::streamsize(size));
+    return path;
+}

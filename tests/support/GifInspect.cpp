@@ -26,9 +26,11 @@ std::string Quote(const std::string& path) {
     return "'" + path + "'";
 }
 
-std::vector<uint8_t> FromHex(const std::string& hex) {
-    std::vector<uint8_t> bytes;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
+template <typename Bytes = std::vector<uint8_t>>
+Bytes FromHex(const std::string& hex) {
+    Bytes bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(typename Bytes::value_type(std::stoi(hex.substr(i, 2), nullptr, 16)));
     return bytes;
 }
 
@@ -96,21 +98,14 @@ GifReading ReadWithPillow(const std::string& path) {
         std::istringstream fields(line);
         std::string key, value;
         fields >> key >> value;
-        if (key == "size")
-            reading.width = std::stoi(value), fields >> reading.height;
-        else if (key == "interlaced")
-            reading.interlaced = value == "1";
-        else if (key == "transparency")
-            reading.transparentIndex = std::stoi(value);
-        else if (key == "background")
-            reading.backgroundIndex = std::stoi(value);
-        else if (key == "palette")
-            reading.palette = FromHex(value);
-        else if (key == "comment") {
-            std::vector<uint8_t> bytes = FromHex(value);
-            reading.comment.assign(bytes.begin(), bytes.end());
-        } else if (key == "indices")
-            reading.indices = FromHex(value);
+        // Each line holds one key, so the tests need no else.
+        if (key == "size") reading.width = std::stoi(value), fields >> reading.height;
+        if (key == "interlaced") reading.interlaced = value == "1";
+        if (key == "transparency") reading.transparentIndex = std::stoi(value);
+        if (key == "background") reading.backgroundIndex = std::stoi(value);
+        if (key == "palette") reading.palette = FromHex(value);
+        if (key == "indices") reading.indices = FromHex(value);
+        if (key == "comment") reading.comment = FromHex<std::string>(value);
     }
     return reading;
 }

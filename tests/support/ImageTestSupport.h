@@ -56,6 +56,11 @@ inline CvColorTable PaletteOf(const std::vector<RgbTriple>& colors) {
     return table;
 }
 
+// The table's entries as packed R, G, B bytes.
+inline std::vector<uint8_t> TableBytes(const CvColorTable& table) {
+    return std::vector<uint8_t>(table.Entries(), table.Entries() + 3 * table.GetCount());
+}
+
 // A one-row RGB image of the given pixels.
 inline std::unique_ptr<CvRGBImage> RgbRow(const std::vector<RgbTriple>& pixels) {
     auto image = std::make_unique<CvRGBImage>(uint32_t(pixels.size()), 1);
@@ -121,46 +126,25 @@ inline void ExpectEveryLayoutReadsAlike(uint32_t width, uint32_t height, const s
 inline void ExpectPixelsFollowTheTransforms(const CvImage& image) {
     const uint32_t w = image.GetWidth(), h = image.GetHeight();
     const float quarter = 1.5707964f;
-    using From = std::function<std::array<uint32_t, 2>(uint32_t x, uint32_t y)>;
-    const std::pair<CvImage*, From> made[] = {
-        {image.Clone(),
-         [](uint32_t x, uint32_t y) {
-             return std::array<uint32_t, 2>{x, y};
-         }},
-        {image.CopyRect(CvRect{0, 0, h, w}),
-         [](uint32_t x, uint32_t y) {
-             return std::array<uint32_t, 2>{x, y};
-         }},
-        {image.FlipHorizontal(),
-         [&](uint32_t x, uint32_t y) {
-             return std::array<uint32_t, 2>{w - 1 - x, y};
-         }},
-        {image.FlipVertical(),
-         [&](uint32_t x, uint32_t y) {
-             return std::array<uint32_t, 2>{x, h - 1 - y};
-         }},
-        {image.Rotate(quarter),
-         [&](uint32_t x, uint32_t y) {
-             return std::array<uint32_t, 2>{w - 1 - y, x};
-         }},
-        {image.Rotate(-quarter),
-         [&](uint32_t x, uint32_t y) {
-             return std::array<uint32_t, 2>{y, h - 1 - x};
-         }},
-        {image.Rotate(2 * quarter),
-         [&](uint32_t x, uint32_t y) {
-             return std::array<uint32_t, 2>{w - 1 - x, h - 1 - y};
-         }},
-    };
+    CvImage* const made[] = {image.Clone(),
+                             image.CopyRect(CvRect{0, 0, h, w}),
+                             image.FlipHorizontal(),
+                             image.FlipVertical(),
+                             image.Rotate(quarter),
+                             image.Rotate(-quarter),
+                             image.Rotate(2 * quarter)};
     for (size_t i = 0; i < std::size(made); ++i) {
-        std::unique_ptr<CvImage> result(made[i].first);
+        std::unique_ptr<CvImage> result(made[i]);
         const bool turned = i == 4 || i == 5;
         ASSERT_EQ(result->GetWidth(), turned ? h : w) << "transform " << i;
         ASSERT_EQ(result->GetHeight(), turned ? w : h) << "transform " << i;
         for (uint32_t y = 0; y < result->GetHeight(); ++y)
             for (uint32_t x = 0; x < result->GetWidth(); ++x) {
-                const auto [sx, sy] = made[i].second(x, y);
-                ASSERT_EQ(PixelOf(*result, x, y), PixelOf(image, sx, sy))
+                // Where pixel (x, y) of each transform's result comes from in the image.
+                const std::array<uint32_t, 2> from[] = {
+                    {x, y},         {x, y},         {w - 1 - x, y},        {x, h - 1 - y},
+                    {w - 1 - y, x}, {y, h - 1 - x}, {w - 1 - x, h - 1 - y}};
+                ASSERT_EQ(PixelOf(*result, x, y), PixelOf(image, from[i][0], from[i][1]))
                     << "transform " << i << " at " << x << "," << y;
             }
     }

@@ -3,6 +3,7 @@
 // lossy coding promises.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include "cvcode2/CvColorTable.h"
 #include "cvcode2/CvFile.h"
+#include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvLzw.h"
 #include "cvcode2/CvLzwDecoder.h"
 #include "cvcode2/CvLzwEncoder.h"
@@ -58,6 +60,15 @@ inline LzwPicture DitheredRamp(uint32_t width, uint32_t height, uint32_t colors)
     return picture;
 }
 
+// The picture as an indexed image with `table`.
+inline std::unique_ptr<CvIndexedImage> IndexedImageOf(const LzwPicture& picture, const CvColorTable& table) {
+    auto image = std::make_unique<CvIndexedImage>(picture.width, picture.height, &table);
+    CvPixelLock lock(*image);
+    for (uint32_t y = 0; y < picture.height; ++y)
+        std::copy_n(&picture.pixels[size_t(y) * picture.width], picture.width, lock.Row(y));
+    return image;
+}
+
 inline std::string LzwScratchFile(const char* name) {
     static const std::string dir = MakeScratchDir("lzw");
     return dir + "/" + name;
@@ -83,9 +94,10 @@ inline std::string EncodeToBytes(const LzwPicture& picture, uint8_t codeSize, bo
     return ReadFileBytes(path);
 }
 
-// Decodes `bytes` into a picture prefilled with `fill`; the decoder's errors pass out.
+// Decodes `bytes` into a picture prefilled with `fill`; the decoder's errors pass out. `endsAt`: where the file
+// stands after decoding.
 inline LzwPicture DecodeBytes(const std::string& bytes, uint32_t width, uint32_t height, bool interlaced,
-                              uint8_t fill = 0xEE) {
+                              uint8_t fill = 0xEE, uint64_t* endsAt = nullptr) {
     std::string path = LzwScratchFile("decoded");
     std::ofstream(path, std::ios::binary) << bytes;
     LzwPicture picture{width, height, std::vector<uint8_t>(size_t(width) * height, fill)};
@@ -95,6 +107,7 @@ inline LzwPicture DecodeBytes(const std::string& bytes, uint32_t width, uint32_t
     LzwDecoder decoder(file);
     decoder.Start();
     decoder.DecodeImage(picture.pixels.data(), width, height, width, interlaced);
+    if (endsAt) *endsAt = file.Tell();
     decoder.Free();
     file.Close();
     return picture;
