@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "cli/CommandLine.h"
 #include "cli/Conversion.h"
@@ -11,6 +12,7 @@
 #include "cli/SettingsDescriptor.h"
 #include "cli/SizeTarget.h"
 #include "tests/support/MessageOf.h"
+#include "tests/support/TestPaths.h"
 
 namespace {
 
@@ -52,39 +54,19 @@ TEST(CommandLine, FlagsBecomeSettingsAndUnsetOnesStayUnset) {
     EXPECT_TRUE(Parse({"--help"}).help);
 }
 
+// The cases are rows of tests/data/cli/usage-refusals.txt.
 TEST(CommandLine, OutOfRangeMalformedAndClashingFlagsAreRefused) {
-    const auto refusedLine = [](const Arguments& arguments, const std::string& phrase) {
+    const auto expectRefused = [](const Arguments& arguments, const std::string& phrase) {
         const std::string message = UsageMessage(arguments);
         EXPECT_NE(message.find(phrase), std::string::npos) << arguments.back() << ": " << message;
     };
-    const auto refused = [&](Arguments flags, const std::string& phrase) {
-        flags.insert(flags.begin(), {"a.png", "-o", "o.gif"});
-        refusedLine(flags, phrase);
-    };
-    refused({"--colors", "1"}, "2 to 256");
-    refused({"--colors", "257"}, "2 to 256");
-    refused({"--colors", "64x"}, "not '64x'");
-    refused({"--dither", "11"}, "0 to 10");
-    refused({"--dither"}, "needs a value");
-    refused({"--lossy", "101"}, "0 to 100");
-    for (const char* size : {"0", "12X", "5G", "-1", "K", "4096M", "99999999999"})
-        refused({"--max-size", size}, "--max-size takes a size in bytes");
-    refused({"--max-size", "9K", "--dialog"}, "exclude");
-    refused({"-t", "index=256"}, "0 to 255");
-    refused({"-t", "sometimes"}, "--transparency takes");
-    refused({"--background", "1,2"}, "three numbers");
-    refused({"--comment", std::string(256, 'c')}, "255");
-    refused({"--frobnicate"}, "unknown option");
-    refused({"-p", "Netscape", "--palette-file", "p.act"}, "exclude");
-    refused({"--last-settings", "--no-prefs"}, "exclude");
-    refusedLine({"a.png", "b.png", "-j", "0"}, "1 to 256");
-    // Inputs and outputs that do not go together.
-    refusedLine({"a.png", "b.png", "-o", "-"}, "takes one input");
-    refusedLine({"a.png", "b.png", "-o", "x.gif"}, "names a folder");
-    refusedLine({"a.png", "d/a.jpg", "-o", "out/"}, "both be written to out/a.gif");
-    refusedLine({"-o", "o.gif"}, "no input");
-    refusedLine({"-"}, "only input, with -o");
-    refusedLine({"-", "b.png", "-o", "out/"}, "only input");
+    for (const std::vector<std::string>& row : DataTable("cli/usage-refusals.txt")) {
+        Arguments arguments;
+        std::istringstream words(row.at(0));
+        for (std::string word; words >> word;) arguments.push_back(word);
+        expectRefused(arguments, row.at(1));
+    }
+    expectRefused({"a.png", "-o", "o.gif", "--comment", std::string(256, 'c')}, "255");
 }
 
 TEST(CommandLine, OutputsGoIntoTheFolderBesideTheInputsOrToTheOneFileNamed) {

@@ -51,6 +51,21 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes.str();
 }
 
+std::vector<std::vector<std::string>> DataTable(const std::string& name) {
+    std::istringstream lines(ReadFileBytes(HC_TEST_DATA_DIR "/" + name));
+    std::vector<std::vector<std::string>> rows;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string>& cells = rows.emplace_back();
+        for (size_t from = 0, bar;; from = bar + 3) {
+            bar = line.find(" | ", from);
+            cells.push_back(line.substr(from, bar - from));
+            if (bar == std::string::npos) break;
+        }
+    }
+    return rows;
+}
+
 std::string WriteScratchFile(const std::string& name, const std::string& bytes) {
     static const std::string dir = MakeScratchDir("files");
     const std::string path = dir + "/" + name;
