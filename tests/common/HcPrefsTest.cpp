@@ -165,27 +165,10 @@ TEST_F(PrefsFixture, DamagedFilesLoadTheDefaultsAndOlderOnesTheirSettings) {
     std::string file = SaveAndRead();
     const std::string good = file;
     ASSERT_FALSE(LoadsDefaults(good));
-    const struct {
-        const char* what;
-        size_t at;
-        uint32_t value;
-        int size;
-    } patches[] = {
-        {"colors 300", 10, 300, 2},
-        {"colors 1", 10, 1, 2},
-        {"dither 11", 538, 11, 1},
-        {"headerFlag 2", 4, 2, 4},
-        {"transparency 3", 276, 3, 4},
-        {"prefMode 3", 540, 3, 1},
-        {"spareByte2 = colors", 13, 16, 1},
-        {"lists inside a name", 0, 600, 4},
-        {"more palettes than the file holds", 1088 + 1 + 2 * 268, 4, 1},
-        {"palette count 257", 1088 + 1 + 2 * 268 + 1 + 1028, 257, 4},
-    };
-    for (const auto& p : patches) {
+    for (const std::vector<std::string>& patch : DataTable("prefs/damaged-fields.txt")) {
         std::string bad = good;
-        PutLE(bad, p.at, p.value, p.size);
-        EXPECT_TRUE(LoadsDefaults(bad)) << p.what;
+        PutLE(bad, std::stoul(patch.at(1)), uint32_t(std::stoul(patch.at(2))), std::stoi(patch.at(3)));
+        EXPECT_TRUE(LoadsDefaults(bad)) << patch[0];
     }
     for (size_t length = 0; length < good.size(); ++length)
         ASSERT_TRUE(LoadsDefaults(good.substr(0, length))) << length;
