@@ -12,6 +12,7 @@
 #include "cli/SettingsDescriptor.h"
 #include "cli/SizeTarget.h"
 #include "tests/support/MessageOf.h"
+#include "tests/support/RecordingText.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
@@ -115,21 +116,9 @@ TEST(HostImage, AlphaBecomesTheTransparencyPlaneAfterTheColourSamples) {
 
 TEST(SettingsDescriptor, RecordsEveryDefaultUnlessTheLastSettingsAreWanted) {
     HalcyneOptions options = Parse({"in.png", "-o", "o.gif", "-c", "16", "-t", "index=3,4", "--lossy", "9"});
-    const std::vector<SimDescriptorItem> expected = {
-        SimDescriptorItem::Integer(MakeOSType("Dpth"), 16),
-        SimDescriptorItem::Text(MakeOSType("Plt "), "Fine"),
-        SimDescriptorItem::Bool(MakeOSType("Intr"), false),
-        SimDescriptorItem::Text(MakeOSType("bpal"), "None"),
-        SimDescriptorItem::Enumerated(MakeOSType("tran"), MakeOSType("Cvtn"), MakeOSType("indx")),
-        SimDescriptorItem::Integer(MakeOSType("itrn"), 3),
-        SimDescriptorItem::Integer(MakeOSType("itrn"), 4),
-        SimDescriptorItem::Integer(MakeOSType("Dthr"), 0),
-        SimDescriptorItem::Integer(MakeOSType("Lssy"), 9),
-        SimDescriptorItem::Integer(MakeOSType("R   "), 128),
-        SimDescriptorItem::Integer(MakeOSType("G   "), 128),
-        SimDescriptorItem::Integer(MakeOSType("B   "), 128),
-        SimDescriptorItem::Text(MakeOSType("comm"), ""),
-    };
+    const std::vector<SimDescriptorItem> expected =
+        RecordingItems("Dpth=16 | Plt=Fine | Intr=false | bpal=None | tran=Cvtn:indx | itrn=3 | itrn=4 | Dthr=0 | "
+                       "Lssy=9 | R=128 | G=128 | B=128 | comm=");
     EXPECT_EQ(SettingsDescriptor(options, true), expected);
 
     options.lastSettings = true;

@@ -32,6 +32,7 @@
 #include "tests/support/GifTestSupport.h"
 #include "tests/support/HostLayers.h"
 #include "tests/support/InProcessHost.h"
+#include "tests/support/RecordingText.h"
 #include "tests/support/TestPaths.h"
 #include "uicore/HcOptionsRules.h"
 
@@ -121,9 +122,8 @@ TEST(ExportFrame, LossyCodingLeavesTheKeptBaseColoursAlone) {
         HostSimulator host(InProcessEntry, InProcessEmbed, options);
         host.SetImage(image);
         host.Descriptors().playInfo = plugInDialogDontDisplay;
-        host.Descriptors().descriptor = SimMakeDescriptor({SimDescriptorItem::Integer(keyColors, 16),
-                                                           SimDescriptorItem::Text(keyBasePalette, "Netscape"),
-                                                           SimDescriptorItem::Integer(keyLossy, lossy)});
+        host.Descriptors().descriptor =
+            SimMakeDescriptor(RecordingItems("Dpth=16 | bpal=Netscape | Lssy=" + std::to_string(lossy)));
         EXPECT_EQ(host.Run(true), 0);
         const std::vector<SimDescriptorItem> recorded = SimDescriptorItems(host.Descriptors().descriptor);
         EXPECT_TRUE(std::any_of(recorded.begin(), recorded.end(), [](auto& item) { return item.key == keyDithering; }))
