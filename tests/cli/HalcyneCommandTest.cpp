@@ -54,13 +54,6 @@ bool Has(const std::string& text, const std::string& phrase) {
     return text.find(phrase) != std::string::npos;
 }
 
-std::vector<std::string> FolderNames(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // A noisy RGB picture large enough for a progress line and for a write that lasts a while.
 std::string WriteNoisePpm(const std::string& path, int width, int height) {
     std::ofstream out(path, std::ios::binary);
@@ -158,7 +151,7 @@ TEST_F(CommandFixture, BadInputIsRefusedAndLeavesTheOutputAlone) {
         EXPECT_EQ(ReadFileBytes(output), "old");
     }
     // Nothing staged or temporary is left beside the output.
-    EXPECT_EQ(FolderNames(dir), (std::vector<std::string>{"config", "kept.gif", "text.gif"}));
+    EXPECT_EQ(NamesInFolder(dir), (std::vector<std::string>{"config", "kept.gif", "text.gif"}));
     const CommandResult unwritable = Halcyne(camera + " -o " + Quoted(dir + "/no/such/folder/x.gif"));
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_TRUE(Has(unwritable.output, "does not exist")) << unwritable.output;
@@ -289,9 +282,9 @@ TEST_F(CommandFixture, SeveralInputsFolderOutputAndPipes) {
         fs::create_directories(dir + "/out");
         const CommandResult result = Halcyne(inputs + " -o " + Quoted(dir + "/out/") + " -q -j " + jobs);
         EXPECT_EQ(result.status, 1);  // two inputs are no images; the others are still written
-        EXPECT_EQ(FolderNames(dir + "/out"), (std::vector<std::string>{"camera.gif", "rgb.gif", "rocket.gif"}));
+        EXPECT_EQ(NamesInFolder(dir + "/out"), (std::vector<std::string>{"camera.gif", "rgb.gif", "rocket.gif"}));
         std::vector<std::string> written;
-        for (const std::string& name : FolderNames(dir + "/out"))
+        for (const std::string& name : NamesInFolder(dir + "/out"))
             written.push_back(ReadFileBytes(dir + "/out/" + name));
         if (jobs == "1") messages = result.output, gifs = written;
         EXPECT_EQ(result.output, messages);
@@ -313,7 +306,7 @@ TEST_F(CommandFixture, SeveralInputsFolderOutputAndPipes) {
               HalcyneLine("- -o - < " + Quoted(Data("camera.png")) + " > " + Quoted(dir + "/piped.gif"), config));
     ASSERT_EQ(piped.status, 0) << piped.output;
     EXPECT_EQ(ReadFileBytes(dir + "/piped.gif"), gifs[0]);
-    EXPECT_EQ(FolderNames(dir + "/tmp"), std::vector<std::string>{});
+    EXPECT_EQ(NamesInFolder(dir + "/tmp"), std::vector<std::string>{});
     const CommandResult notImage = Shell(HalcyneLine("- -o - < " + Quoted(Data("formats/notanimage.txt")), config));
     EXPECT_EQ(notImage.status, 1);
     EXPECT_TRUE(Has(notImage.output, "standard input: not a PNG")) << notImage.output;
@@ -373,7 +366,7 @@ TEST_F(CommandFixture, CommandsRunningTogetherOnOnePreferencesFolderLoseNothing)
         EXPECT_EQ(ReadFileBytes(run + ".gif"), ReadFileBytes(dir + "/lone.gif"));
     }
     EXPECT_EQ(ReadFileBytes(prefs), lonePrefs);
-    EXPECT_EQ(FolderNames(config + "/Corvane"), std::vector<std::string>{"Halcyne Prefs"});
+    EXPECT_EQ(NamesInFolder(config + "/Corvane"), std::vector<std::string>{"Halcyne Prefs"});
 }
 
 TEST_F(CommandFixture, ASignalDuringTheWriteLeavesNothingBehind) {
@@ -399,7 +392,7 @@ TEST_F(CommandFixture, ASignalDuringTheWriteLeavesNothingBehind) {
         }
         // The plug-in's temporary file appears when the write begins.
         const auto writing = [&] {
-            const std::vector<std::string> names = FolderNames(dir);
+            const std::vector<std::string> names = NamesInFolder(dir);
             return std::any_of(names.begin(), names.end(), [](const std::string& n) {
                 return n.size() > 4 && n.compare(n.size() - 4, 4, ".tmp") == 0;
             });
@@ -413,6 +406,6 @@ TEST_F(CommandFixture, ASignalDuringTheWriteLeavesNothingBehind) {
         EXPECT_TRUE(WIFEXITED(status)) << status;
         EXPECT_EQ(WEXITSTATUS(status), 128 + c.signal);
         EXPECT_EQ(ReadFileBytes(output), "old");
-        EXPECT_EQ(FolderNames(dir), (std::vector<std::string>{"config", "kept.gif", "noise.ppm", "noise2.ppm"}));
+        EXPECT_EQ(NamesInFolder(dir), (std::vector<std::string>{"config", "kept.gif", "noise.ppm", "noise2.ppm"}));
     }
 }

@@ -218,13 +218,6 @@ TEST_F(PrefsFixture, ListsOfTheCountBytesLimitRoundTripAndLongerOnesKeepTheirHea
 }
 
 #if !defined(_WIN32)
-std::vector<std::string> FolderNames(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // A file size limit stops the write part-way: the old file stays whole and nothing staged is left.
 TEST_F(PrefsFixture, AFailedSaveLeavesTheOldFileAlone) {
     const std::string old = SaveAndRead();
@@ -239,7 +232,7 @@ TEST_F(PrefsFixture, AFailedSaveLeavesTheOldFileAlone) {
     setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, handler);
     EXPECT_EQ(ReadFileBytes(path), old);
-    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"Halcyne Prefs"});
+    EXPECT_EQ(NamesInFolder(dir), std::vector<std::string>{"Halcyne Prefs"});
 }
 
 // Writers killed at random moments, each in the middle of rewriting the file with one of two contents: the file is
@@ -264,12 +257,12 @@ TEST_F(PrefsFixture, AWriterKilledAtAnyMomentLeavesAWholeFile) {
         const std::string file = ReadFileBytes(path);
         EXPECT_TRUE(file == first || file == second) << "attempt " << attempt << ": " << file.size() << " bytes";
     }
-    EXPECT_GT(FolderNames(dir).size(), 1u) << "no writer was caught in the middle of its write";
-    for (const std::string& name : FolderNames(dir))
+    EXPECT_GT(NamesInFolder(dir).size(), 1u) << "no writer was caught in the middle of its write";
+    for (const std::string& name : NamesInFolder(dir))
         if (name != "Halcyne Prefs")
             fs::last_write_time(dir + "/" + name, fs::file_time_type::clock::now() - std::chrono::hours(2));
     SavePrefsTo(saved, location);
-    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"Halcyne Prefs"});
+    EXPECT_EQ(NamesInFolder(dir), std::vector<std::string>{"Halcyne Prefs"});
     FreePaletteList(other.paletteList);
 }
 #endif

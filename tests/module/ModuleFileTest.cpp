@@ -92,14 +92,6 @@ std::string Output(const std::string& command) {
     return output;
 }
 
-std::vector<std::string> FilesUnder(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-        if (entry.is_regular_file()) names.push_back(entry.path().lexically_relative(folder).string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 }  // namespace
 
 // The release archive named by HALCYNE_RELEASE_ARCHIVE (scripts/test.sh makes it): a host-loadable module for 32-
@@ -115,7 +107,7 @@ TEST(ModuleFile, TheReleaseArchiveHoldsBothModulesTheCommandAndTheNote) {
     const std::string dir = MakeScratchDir("archive");
     ASSERT_EQ(std::system(("cd '" + dir + "' && cmake -E tar xf '" + archive + "'").c_str()), 0);
     const std::string top = dir + "/Halcyne-" + number + "-windows";
-    ASSERT_EQ(FilesUnder(top), (std::vector<std::string>{"32-bit hosts/Halcyne.8bf", "64-bit hosts/Halcyne.8bf",
+    ASSERT_EQ(NamesInFolder(top, true), (std::vector<std::string>{"32-bit hosts/Halcyne.8bf", "64-bit hosts/Halcyne.8bf",
                                                          "INSTALL.txt", "command/Halcyne.8bf", "command/halcyne.exe"}));
     for (const char* module : {"32-bit hosts/Halcyne.8bf", "64-bit hosts/Halcyne.8bf"})
         ExpectHostLoadableFilter(top + "/" + module);

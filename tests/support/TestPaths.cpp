@@ -51,6 +51,19 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes.str();
 }
 
+std::vector<std::string> NamesInFolder(const std::string& folder, bool recursive) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    if (recursive) {
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file()) names.push_back(entry.path().lexically_relative(folder).generic_string());
+    } else {
+        for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::vector<std::vector<std::string>> DataTable(const std::string& name) {
     std::istringstream lines(ReadFileBytes(HC_TEST_DATA_DIR "/" + name));
     std::vector<std::vector<std::string>> rows;

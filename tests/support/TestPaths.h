@@ -10,6 +10,8 @@ std::string ExecutableDir();
 // A new empty folder under the system's temporary folder, unique to this call.
 std::string MakeScratchDir(const std::string& tag);
 std::string ReadFileBytes(const std::string& path);
+// The names in `folder`, sorted; with `recursive`, every file below it as a path relative to it.
+std::vector<std::string> NamesInFolder(const std::string& folder, bool recursive = false);
 // Writes `bytes` to the file `name` in a scratch folder kept for the whole run, and returns its path.
 std::string WriteScratchFile(const std::string& name, const std::string& bytes);
 // Checks `bytes` against the length and 32-bit FNV-1a hash filed under `name` in tests/data/golden.txt. With
