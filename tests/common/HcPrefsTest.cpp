@@ -48,6 +48,8 @@ uint32_t GetLE(const std::string& bytes, size_t at, int size) {
     return value;
 }
 
+const char* const kCustomised = HC_TEST_DATA_DIR "/prefs/customised";
+
 struct PrefsFixture : ::testing::Test {
     std::string dir = MakeScratchDir("prefs");
     std::string path = dir + "/Halcyne Prefs";
@@ -83,34 +85,13 @@ struct PrefsFixture : ::testing::Test {
             (*link)->colors[i % 256][1] = uint8_t(i);
         }
     }
-    // A distinctive, non-default state touching every stored field. The first two saved palettes take names the
-    // boxes reserve for the built-in choices.
-    void Customise() {
-        HcSettings& s = saved.settings;
-        s.headerFlag = 0;
-        s.headerWord = 0xBEEF;
-        s.colors = 16;
-        s.lossy = 37;
-        s.spareByte2 = 15;
-        s.spareByte3 = 3;
-        s.interlaced = 1;
-        s.bgColor[0] = 10, s.bgColor[1] = 20, s.bgColor[2] = 30;
-        CvPStrFromC(s.comment, "made by hand");
-        s.transparencyType = TransparencyType::alpha;
-        s.transAlphaIndex = 0x0102;
-        s.transIndexes[0] = 1, s.transIndexes[200] = 1;
-        s.dither = 10;
-        saved.prefMode = 2;
-        saved.prefFlag1 = 0, saved.prefFlag2 = 1, saved.prefFlag3 = 0;
-        CvPStrFromC(saved.paletteName, "Fine");
-        CvPStrFromC(saved.basePaletteName, "Custom");
-        CvPStrFromC(saved.paletteList->name, "Fine");
-        CvPStrFromC(saved.paletteList->next->name, "Custom");
-        saved.quantDialogRect = {-5, 7, 300, 400};
-        saved.optionsDialogRect = {1, -2, 3, 0x7FFFFFFF};
-        AppendColor(saved.colorList, "Red", 255, 0, 0);
-        AppendColor(saved.colorList, "Teal", 0, 128, 128);
-    }
+    // A state touching every stored field, none at its default: tests/data/prefs/customised, a file this version
+    // wrote, holds 16 colours, lossy 37, dithering 10, interlaced, background 10,20,30, comment "made by hand", alpha
+    // transparency of plane 0x0102 with indexes 1 and 200 flagged, header flag 0 and word 0xBEEF, spare bytes 15 and
+    // 3, dialog mode 2 with flags 0, 1, 0, palette "Fine" on base "Custom", dialog rectangles -5,7,300,400 and
+    // 1,-2,3,0x7FFFFFFF, saved colours Red and Teal (0,128,128), and the built-in palettes with the first two named
+    // "Fine" and "Custom", the names the boxes reserve for the built-in choices.
+    void Customise() { LoadPrefsFrom(saved, CvFileLocator(kCustomised)); }
 };
 
 }  // namespace
@@ -137,7 +118,8 @@ TEST_F(PrefsFixture, TheFirstRunsFileIsExactAndEveryFieldRoundTrips) {
     ExpectGolden("prefs/first-run", file);
 
     Customise();
-    SavePrefsTo(saved, location);
+    // The settings and saved colours are written back as the file holds them.
+    EXPECT_EQ(SaveAndRead().substr(0, 1625), ReadFileBytes(kCustomised).substr(0, 1625));
     LoadPrefsFrom(loaded, location);
     EXPECT_EQ(std::memcmp(&saved.settings, &loaded.settings, sizeof(HcSettings)), 0);
     EXPECT_EQ(PascalText(loaded.paletteName) + "/" + PascalText(loaded.basePaletteName), "Fine/Custom");
