@@ -124,15 +124,3 @@ void ExpectGolden(const std::string& name, const std::string& bytes) {
     std::ofstream out(kGoldenFile, std::ios::trunc);
     for (const std::string& line : lines) out << line << "\n";
 }
-
-std::vector<std::string> WindowsModules(const std::string& moduleFileName) {
-#if defined(_WIN32)
-    return {ExecutableDir() + "/" + moduleFileName};
-#else
-    (void)moduleFileName;
-    std::vector<std::string> modules;
-    for (const char* variable : {"HALCYNE_WIN32_MODULE", "HALCYNE_WIN64_MODULE"})
-        if (const char* path = std::getenv(variable)) modules.emplace_back(path);
-    return modules;
-#endif
-}

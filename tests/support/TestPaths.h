@@ -20,6 +20,3 @@ void ExpectGolden(const std::string& name, const std::string& bytes);
 // The rows of a table kept in tests/data/`name`: one row a line, its cells split at " | "; blank lines and lines
 // starting with # are left out. Tests keep long lists of cases there instead of in code.
 std::vector<std::vector<std::string>> DataTable(const std::string& name);
-// The Windows module files to inspect: under Windows the one beside the test executable; natively the
-// cross-built modules named by HALCYNE_WIN32_MODULE and HALCYNE_WIN64_MODULE (none when neither is set).
-std::vector<std::string> WindowsModules(const std::string& moduleFileName);
