@@ -116,9 +116,9 @@ TEST(HostImage, AlphaBecomesTheTransparencyPlaneAfterTheColourSamples) {
 
 TEST(SettingsDescriptor, RecordsEveryDefaultUnlessTheLastSettingsAreWanted) {
     HalcyneOptions options = Parse({"in.png", "-o", "o.gif", "-c", "16", "-t", "index=3,4", "--lossy", "9"});
-    const std::vector<SimDescriptorItem> expected =
-        RecordingItems("Dpth=16 | Plt=Fine | Intr=false | bpal=None | tran=Cvtn:indx | itrn=3 | itrn=4 | Dthr=0 | "
-                       "Lssy=9 | R=128 | G=128 | B=128 | comm=");
+    const std::vector<SimDescriptorItem> expected = RecordingItems(
+        "Dpth=16 | Plt=Fine | Intr=false | bpal=None | tran=Cvtn:indx | itrn=3 | itrn=4 | Dthr=0 | "
+        "Lssy=9 | R=128 | G=128 | B=128 | comm=");
     EXPECT_EQ(SettingsDescriptor(options, true), expected);
 
     options.lastSettings = true;

@@ -55,7 +55,6 @@ private:
     std::vector<std::string> captions_;
 };
 
-
 }  // namespace
 
 TEST(HalcyneDialogCommand, CancellingTheWindowsWritesNothingAndSaysSo) {

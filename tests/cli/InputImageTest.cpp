@@ -51,6 +51,7 @@ std::string CutCopy(const std::string& path, size_t length) {
 std::vector<std::vector<std::string>> Rows(const std::string& table, bool ownReaders) {
     std::vector<std::vector<std::string>> rows = DataTable("cli/" + table);
     const auto split = std::find(rows.begin(), rows.end(), std::vector<std::string>{"own readers"});
+    EXPECT_NE(split, rows.end()) << table << " has no \"own readers\" line";
     if (!ownReaders) return {rows.begin(), split};
     return {split == rows.end() ? split : split + 1, rows.end()};
 }
@@ -64,7 +65,8 @@ void ExpectPictures(bool ownReaders) {
         EXPECT_EQ(image.height, 2);
         const int channels = std::stoi(row.at(1)), tolerance = row.size() > 3 ? std::stoi(row[3]) : 0;
         ASSERT_EQ(image.channels, channels);
-        const std::vector<uint8_t> expected = Expected(channels, row.size() > 2 && row[2] == "gif" ? kGifAlpha : kAlpha);
+        const std::vector<uint8_t> expected =
+            Expected(channels, row.size() > 2 && row[2] == "gif" ? kGifAlpha : kAlpha);
         ASSERT_EQ(image.pixels.size(), expected.size());
         for (size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(image.pixels[i], expected[i], tolerance) << i;
     }

@@ -78,8 +78,9 @@ TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
     CvPStrFromC(globals().basePaletteName, "Grayscale");
     host.Descriptors().recordInfo = plugInDialogRequired;
 
-    Items expected = RecordingItems("Dpth=77 | Plt=Netscape | Intr=true | bpal=Grayscale | tran=Cvtn:indx | itrn=3 | "
-                                    "itrn=200 | Dthr=9 | Lssy=45 | R=1 | G=2 | B=3 | comm=made by hand");
+    Items expected = RecordingItems(
+        "Dpth=77 | Plt=Netscape | Intr=true | bpal=Grayscale | tran=Cvtn:indx | itrn=3 | "
+        "itrn=200 | Dthr=9 | Lssy=45 | R=1 | G=2 | B=3 | comm=made by hand");
     EXPECT_EQ(Record(), expected);
     EXPECT_EQ(host.Descriptors().recordInfo, plugInDialogOptional);
 
@@ -104,8 +105,9 @@ TEST_F(ScriptParams, ReplayPinsNumbersReplacesOldIndexesAndDefaultsTheBasePalett
     settings().transIndexes[1] = 1;
     settings().transIndexes[9] = 1;
     CvPStrFromC(globals().basePaletteName, "Grayscale");
-    const Items items = RecordingItems("Dpth=300 | Dthr=12 | A=5 | R=-4 | G=300 | B=77 | tran=Cvtn:indx | itrn=5 | "
-                                       "itrn=999 | itrn=-1 | comm=note");
+    const Items items = RecordingItems(
+        "Dpth=300 | Dthr=12 | A=5 | R=-4 | G=300 | B=77 | tran=Cvtn:indx | itrn=5 | "
+        "itrn=999 | itrn=-1 | comm=note");
     EXPECT_FALSE(Replay(items, plugInDialogDontDisplay));
     EXPECT_EQ(settings().colors, 256);
     EXPECT_EQ(settings().dither, 12);          // beyond the dialog's 0..10, within the recording's 0..16

@@ -91,8 +91,9 @@ TEST(ModuleFile, TheReleaseArchiveHoldsBothModulesTheCommandAndTheNote) {
     const std::string dir = MakeScratchDir("archive");
     ASSERT_EQ(std::system(("cd '" + dir + "' && cmake -E tar xf '" + archive + "'").c_str()), 0);
     const std::string top = dir + "/Halcyne-" + number + "-windows";
-    ASSERT_EQ(NamesInFolder(top, true), (std::vector<std::string>{"32-bit hosts/Halcyne.8bf", "64-bit hosts/Halcyne.8bf",
-                                                         "INSTALL.txt", "command/Halcyne.8bf", "command/halcyne.exe"}));
+    ASSERT_EQ(NamesInFolder(top, true),
+              (std::vector<std::string>{"32-bit hosts/Halcyne.8bf", "64-bit hosts/Halcyne.8bf", "INSTALL.txt",
+                                        "command/Halcyne.8bf", "command/halcyne.exe"}));
     for (const char* module : {"32-bit hosts/Halcyne.8bf", "64-bit hosts/Halcyne.8bf"})
         ExpectHostLoadableFilter(top + "/" + module);
     EXPECT_FALSE(ReadModuleFacts(top + "/32-bit hosts/Halcyne.8bf").is64Bit);
@@ -103,8 +104,8 @@ TEST(ModuleFile, TheReleaseArchiveHoldsBothModulesTheCommandAndTheNote) {
     const char* windowsBin = std::getenv("HALCYNE_WIN64_BIN");
     if (!windowsBin) return;
     EXPECT_EQ(CommandOutput("HALCYNE_WINEPREFIX='" + std::string(windowsBin) +
-                     "/../wineprefix' '" HC_TEST_DATA_DIR "/../../scripts/wine-run.sh' '" + top +
-                     "/command/halcyne.exe' -V | tr -d '\\r'"),
+                            "/../wineprefix' '" HC_TEST_DATA_DIR "/../../scripts/wine-run.sh' '" + top +
+                            "/command/halcyne.exe' -V | tr -d '\\r'"),
               version);
 }
 #endif

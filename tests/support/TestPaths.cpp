@@ -76,6 +76,7 @@ std::vector<std::vector<std::string>> DataTable(const std::string& name) {
             if (bar == std::string::npos) break;
         }
     }
+    if (rows.empty()) ADD_FAILURE() << name << " holds no rows";
     return rows;
 }
 
