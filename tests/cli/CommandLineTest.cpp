@@ -128,6 +128,10 @@ TEST(SettingsDescriptor, RecordsEveryDefaultUnlessTheLastSettingsAreWanted) {
     // No lossy coding is recorded as the plug-in records it: without the key.
     options.lossy = 0;
     EXPECT_EQ(SettingsDescriptor(options, true).size(), 5u);
+    // A background given by the flag, each channel under its own key.
+    options.backgroundRgb = {1, 2, 3};
+    const std::vector<SimDescriptorItem> items = SettingsDescriptor(options, true);
+    EXPECT_EQ(std::vector(items.end() - 3, items.end()), RecordingItems("R=1 | G=2 | B=3"));
 }
 
 // The search against made-up file sizes: what it chooses, that the last file made to fit is the one chosen (the
