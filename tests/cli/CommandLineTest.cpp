@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "cli/CommandLine.h"
 #include "cli/Conversion.h"
@@ -11,6 +12,8 @@
 #include "cli/SettingsDescriptor.h"
 #include "cli/SizeTarget.h"
 #include "tests/support/MessageOf.h"
+#include "tests/support/RecordingText.h"
+#include "tests/support/TestPaths.h"
 
 namespace {
 
@@ -52,39 +55,19 @@ TEST(CommandLine, FlagsBecomeSettingsAndUnsetOnesStayUnset) {
     EXPECT_TRUE(Parse({"--help"}).help);
 }
 
+// The cases are rows of tests/data/cli/usage-refusals.txt.
 TEST(CommandLine, OutOfRangeMalformedAndClashingFlagsAreRefused) {
-    const auto refusedLine = [](const Arguments& arguments, const std::string& phrase) {
+    const auto expectRefused = [](const Arguments& arguments, const std::string& phrase) {
         const std::string message = UsageMessage(arguments);
         EXPECT_NE(message.find(phrase), std::string::npos) << arguments.back() << ": " << message;
     };
-    const auto refused = [&](Arguments flags, const std::string& phrase) {
-        flags.insert(flags.begin(), {"a.png", "-o", "o.gif"});
-        refusedLine(flags, phrase);
-    };
-    refused({"--colors", "1"}, "2 to 256");
-    refused({"--colors", "257"}, "2 to 256");
-    refused({"--colors", "64x"}, "not '64x'");
-    refused({"--dither", "11"}, "0 to 10");
-    refused({"--dither"}, "needs a value");
-    refused({"--lossy", "101"}, "0 to 100");
-    for (const char* size : {"0", "12X", "5G", "-1", "K", "4096M", "99999999999"})
-        refused({"--max-size", size}, "--max-size takes a size in bytes");
-    refused({"--max-size", "9K", "--dialog"}, "exclude");
-    refused({"-t", "index=256"}, "0 to 255");
-    refused({"-t", "sometimes"}, "--transparency takes");
-    refused({"--background", "1,2"}, "three numbers");
-    refused({"--comment", std::string(256, 'c')}, "255");
-    refused({"--frobnicate"}, "unknown option");
-    refused({"-p", "Netscape", "--palette-file", "p.act"}, "exclude");
-    refused({"--last-settings", "--no-prefs"}, "exclude");
-    refusedLine({"a.png", "b.png", "-j", "0"}, "1 to 256");
-    // Inputs and outputs that do not go together.
-    refusedLine({"a.png", "b.png", "-o", "-"}, "takes one input");
-    refusedLine({"a.png", "b.png", "-o", "x.gif"}, "names a folder");
-    refusedLine({"a.png", "d/a.jpg", "-o", "out/"}, "both be written to out/a.gif");
-    refusedLine({"-o", "o.gif"}, "no input");
-    refusedLine({"-"}, "only input, with -o");
-    refusedLine({"-", "b.png", "-o", "out/"}, "only input");
+    for (const std::vector<std::string>& row : DataTable("cli/usage-refusals.txt")) {
+        Arguments arguments;
+        std::istringstream words(row.at(0));
+        for (std::string word; words >> word;) arguments.push_back(word);
+        expectRefused(arguments, row.at(1));
+    }
+    expectRefused({"a.png", "-o", "o.gif", "--comment", std::string(256, 'c')}, "255");
 }
 
 TEST(CommandLine, OutputsGoIntoTheFolderBesideTheInputsOrToTheOneFileNamed) {
@@ -133,21 +116,9 @@ TEST(HostImage, AlphaBecomesTheTransparencyPlaneAfterTheColourSamples) {
 
 TEST(SettingsDescriptor, RecordsEveryDefaultUnlessTheLastSettingsAreWanted) {
     HalcyneOptions options = Parse({"in.png", "-o", "o.gif", "-c", "16", "-t", "index=3,4", "--lossy", "9"});
-    const std::vector<SimDescriptorItem> expected = {
-        SimDescriptorItem::Integer(MakeOSType("Dpth"), 16),
-        SimDescriptorItem::Text(MakeOSType("Plt "), "Fine"),
-        SimDescriptorItem::Bool(MakeOSType("Intr"), false),
-        SimDescriptorItem::Text(MakeOSType("bpal"), "None"),
-        SimDescriptorItem::Enumerated(MakeOSType("tran"), MakeOSType("Cvtn"), MakeOSType("indx")),
-        SimDescriptorItem::Integer(MakeOSType("itrn"), 3),
-        SimDescriptorItem::Integer(MakeOSType("itrn"), 4),
-        SimDescriptorItem::Integer(MakeOSType("Dthr"), 0),
-        SimDescriptorItem::Integer(MakeOSType("Lssy"), 9),
-        SimDescriptorItem::Integer(MakeOSType("R   "), 128),
-        SimDescriptorItem::Integer(MakeOSType("G   "), 128),
-        SimDescriptorItem::Integer(MakeOSType("B   "), 128),
-        SimDescriptorItem::Text(MakeOSType("comm"), ""),
-    };
+    const std::vector<SimDescriptorItem> expected = RecordingItems(
+        "Dpth=16 | Plt=Fine | Intr=false | bpal=None | tran=Cvtn:indx | itrn=3 | itrn=4 | Dthr=0 | "
+        "Lssy=9 | R=128 | G=128 | B=128 | comm=");
     EXPECT_EQ(SettingsDescriptor(options, true), expected);
 
     options.lastSettings = true;
@@ -157,6 +128,10 @@ TEST(SettingsDescriptor, RecordsEveryDefaultUnlessTheLastSettingsAreWanted) {
     // No lossy coding is recorded as the plug-in records it: without the key.
     options.lossy = 0;
     EXPECT_EQ(SettingsDescriptor(options, true).size(), 5u);
+    // A background given by the flag, each channel under its own key.
+    options.backgroundRgb = {1, 2, 3};
+    const std::vector<SimDescriptorItem> items = SettingsDescriptor(options, true);
+    EXPECT_EQ(std::vector(items.end() - 3, items.end()), RecordingItems("R=1 | G=2 | B=3"));
 }
 
 // The search against made-up file sizes: what it chooses, that the last file made to fit is the one chosen (the

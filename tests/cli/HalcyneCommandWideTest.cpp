@@ -10,6 +10,7 @@
 
 #include "tests/support/RunProgram.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/WideNames.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -28,23 +29,16 @@ std::string ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A 3 x 2 picture whose rows and channels all differ, and a palette of five colours (six stored, the last
-// one dropped as the loader does for a short file).
-const std::string kPicture =
-    "P6\n3 2\n255\n"
-    "\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF"
-    "\x10\x20\x30\xF0\xE0\xD0\x80\x80\x80"s;
+// A palette of five colours (six stored, the last one dropped as the loader does for a short file).
 const std::string kPalette = "\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF\xFF\xFF\x11\x11\x11"s;
-
-const std::string kGreek = "\xCE\xA0\xCE\xB1\xCE\xBB\xCE\xAD\xCF\x84\xCE\xB1";     // Παλέτα
-const std::string kJapanese = "\xE3\x83\x91\xE3\x83\xAC\xE3\x83\x83\xE3\x83\x88";  // パレット
-const std::string kEmoji = "\xF0\x9F\x8E\xA8";                                     // 🎨
 
 }  // namespace
 
 TEST(HalcyneCommandWide, NamesOutsideTheCodePageWriteTheSameGifAsAsciiNames) {
     const std::string dir = MakeScratchDir("wide-command");
-    WriteBytes(dir + "\\in.ppm", kPicture);
+    // The 3 x 2 picture of the readers' tests, whose rows and channels all differ.
+    const std::string picture = ReadFileBytes(HC_TEST_DATA_DIR "/formats/rgb.ppm");
+    WriteBytes(dir + "\\in.ppm", picture);
     WriteBytes(dir + "\\palette.act", kPalette);
     ASSERT_EQ(RunHalcyne({dir + "\\in.ppm", "-o", dir + "\\out.gif", "--palette-file", dir + "\\palette.act",
                           "--no-prefs", "-q"}),
@@ -52,17 +46,17 @@ TEST(HalcyneCommandWide, NamesOutsideTheCodePageWriteTheSameGifAsAsciiNames) {
     const std::string expected = ReadBytes(dir + "\\out.gif");
     ASSERT_GT(expected.size(), 40u);
 
-    const std::string folder = dir + "\\" + kGreek + " " + kEmoji;
+    const std::string folder = dir + "\\" + kGreekName + " " + kEmojiName;
     fs::create_directories(fs::u8path(folder));
-    const std::string input = folder + "\\" + kJapanese + ".ppm";
-    const std::string palette = folder + "\\" + kGreek + kEmoji + ".act";
-    WriteBytes(input, kPicture);
+    const std::string input = folder + "\\" + kJapaneseName + ".ppm";
+    const std::string palette = folder + "\\" + kGreekName + kEmojiName + ".act";
+    WriteBytes(input, picture);
     WriteBytes(palette, kPalette);
-    const std::string output = folder + "\\" + kJapanese + " " + kGreek + ".gif";
+    const std::string output = folder + "\\" + kJapaneseName + " " + kGreekName + ".gif";
     EXPECT_EQ(RunHalcyne({input, "-o", output, "--palette-file", palette, "--no-prefs", "-q"}), 0);
     EXPECT_EQ(ReadBytes(output), expected);
     // Without -o the GIF goes beside its input under the input's own name.
     EXPECT_EQ(RunHalcyne({input, "--palette-file", palette, "--no-prefs", "-q"}), 0);
-    EXPECT_EQ(ReadBytes(folder + "\\" + kJapanese + ".gif"), expected);
+    EXPECT_EQ(ReadBytes(folder + "\\" + kJapaneseName + ".gif"), expected);
     fs::remove_all(fs::u8path(dir));
 }

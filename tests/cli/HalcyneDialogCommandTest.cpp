@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,11 +14,11 @@
 #include "tests/win/support/BenchCapture.h"
 
 namespace fs = std::filesystem;
-using namespace std::string_literals;
-
 namespace {
 
 constexpr int kExitCancelled = 3;
+// The 3 x 2 picture of the readers' tests.
+constexpr const char* kPicture = HC_TEST_DATA_DIR "/formats/rgb.ppm";
 
 // Presses one button on each visible top-level window of the process once it has been up for a moment (so it is
 // painted), saving a screenshot of it first; remembers the captions.
@@ -56,16 +55,11 @@ private:
     std::vector<std::string> captions_;
 };
 
-const std::string kPicture =
-    "P6\n3 2\n255\n"
-    "\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF"
-    "\x10\x20\x30\xF0\xE0\xD0\x80\x80\x80"s;
-
 }  // namespace
 
 TEST(HalcyneDialogCommand, CancellingTheWindowsWritesNothingAndSaysSo) {
     const std::string dir = MakeScratchDir("dialog-command");
-    std::ofstream(fs::u8path(dir + "\\in.ppm"), std::ios::binary) << kPicture;
+    fs::copy_file(kPicture, fs::u8path(dir + "\\in.ppm"));
     AnswerEveryWindow person(IDCANCEL, "dialog-command-cancel");
     const std::string errors = dir + "\\errors.txt";
     EXPECT_EQ(RunBesideTests("halcyne.exe", {"--dialog", dir + "\\in.ppm", "--colors", "16", "--no-prefs"},
@@ -81,7 +75,7 @@ TEST(HalcyneDialogCommand, CancellingTheWindowsWritesNothingAndSaysSo) {
 TEST(HalcyneDialogCommand, GoingOnThroughTheDialogsWritesWhatTheFlagsWriteWithoutThem) {
     const std::string dir = MakeScratchDir("dialog-command-on");
     const std::string input = dir + "\\in.ppm";
-    std::ofstream(fs::u8path(input), std::ios::binary) << kPicture;
+    fs::copy_file(kPicture, fs::u8path(input));
     ASSERT_EQ(RunBesideTests("halcyne.exe", {input, "-o", dir + "\\scripted.gif", "--colors", "4", "--no-prefs"}), 0);
     AnswerEveryWindow person(IDOK, "dialog-command-next");
     EXPECT_EQ(RunBesideTests("halcyne.exe", {"--dialog", input, "-o", dir + "\\out.gif", "--colors", "4", "--no-prefs"},

@@ -2,6 +2,7 @@
 // unreadable file is refused with its reader's reason and the file's name.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -45,32 +46,41 @@ std::string CutCopy(const std::string& path, size_t length) {
     return cut;
 }
 
-struct Readable {
-    std::string path;
-    int channels;
-    const uint8_t* alpha = kAlpha;
-    int tolerance = 0;
-};
+// The rows of a table in tests/data/cli/: those every build reads, or (`ownReaders`) those after its "own readers"
+// line, for the builds that read WebP, TIFF and BMP with their own readers.
+std::vector<std::vector<std::string>> Rows(const std::string& table, bool ownReaders) {
+    std::vector<std::vector<std::string>> rows = DataTable("cli/" + table);
+    const auto split = std::find(rows.begin(), rows.end(), std::vector<std::string>{"own readers"});
+    EXPECT_NE(split, rows.end()) << table << " has no \"own readers\" line";
+    if (!ownReaders) return {rows.begin(), split};
+    return {split == rows.end() ? split : split + 1, rows.end()};
+}
 
-void ExpectPictures(const std::vector<Readable>& cases) {
-    for (const Readable& c : cases) {
-        SCOPED_TRACE(c.path);
-        const InputImage image = ReadImageFile(c.path);
+// Every file of input-pictures.txt reads to the picture, within the row's tolerance.
+void ExpectPictures(bool ownReaders) {
+    for (const std::vector<std::string>& row : Rows("input-pictures.txt", ownReaders)) {
+        SCOPED_TRACE(row.at(0));
+        const InputImage image = ReadImageFile(Data(row.at(0)));
         EXPECT_EQ(image.width, 3);
         EXPECT_EQ(image.height, 2);
-        ASSERT_EQ(image.channels, c.channels);
-        const std::vector<uint8_t> expected = Expected(c.channels, c.alpha);
-        if (c.tolerance == 0) {
-            EXPECT_EQ(image.pixels, expected);
-        }
-        for (size_t i = 0; c.tolerance > 0 && i < expected.size(); ++i)
-            EXPECT_NEAR(image.pixels[i], expected[i], c.tolerance) << i;
+        const int channels = std::stoi(row.at(1)), tolerance = row.size() > 3 ? std::stoi(row[3]) : 0;
+        ASSERT_EQ(image.channels, channels);
+        const std::vector<uint8_t> expected =
+            Expected(channels, row.size() > 2 && row[2] == "gif" ? kGifAlpha : kAlpha);
+        ASSERT_EQ(image.pixels.size(), expected.size());
+        for (size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(image.pixels[i], expected[i], tolerance) << i;
     }
 }
 
-// Each file refused with its phrase, the message naming the file.
-void ExpectRefusals(const std::vector<std::pair<std::string, std::string>>& cases) {
-    for (const auto& [path, phrase] : cases) {
+// Each file of input-refusals.txt (and `more`) refused with its phrase, the message naming the file.
+void ExpectRefusals(bool ownReaders, std::vector<std::pair<std::string, std::string>> more = {}) {
+    for (const std::vector<std::string>& row : Rows("input-refusals.txt", ownReaders)) {
+        const bool cut = row.at(0).rfind("cut ", 0) == 0;
+        const size_t name = cut ? row[0].find(' ', 4) + 1 : 0;
+        const std::string path = Data(row[0].substr(name));
+        more.emplace_back(cut ? CutCopy(path, std::stoul(row[0].substr(4))) : path, row.at(1));
+    }
+    for (const auto& [path, phrase] : more) {
         const std::string message = MessageOf<ImageReadError>([&] { ReadImageFile(path); });
         EXPECT_NE(message.find(phrase), std::string::npos) << path << " gave: " << message;
         EXPECT_NE(message.find(path), std::string::npos) << "the message names the file: " << message;
@@ -80,47 +90,14 @@ void ExpectRefusals(const std::vector<std::pair<std::string, std::string>>& case
 }  // namespace
 
 TEST(InputImage, EveryFormatReadsToTheSamePicture) {
-    ExpectPictures({
-        {Data("formats/rgb.ppm"), 3},
-        {Data("formats/gray16.pgm"), 1},
-        {Data("formats/gray1000.pgm"), 1},  // samples of 0..1000 round to 8 bits (3 of them would truncate lower)
-        {Data("formats/rgba.pam"), 4},
-        {Data("formats/rgb8.png"), 3},
-        {Data("formats/rgb8-interlaced.png"), 3},
-        {Data("formats/rgba8.png"), 4},
-        {Data("formats/rgba16.png"), 4},
-        {Data("formats/gray8.png"), 1},
-        {Data("formats/gray16.png"), 1},  // one sample is 1/65535 above its 8-bit value and rounds back
-        {Data("formats/graya8.png"), 2},
-        {Data("formats/palette-trns.png"), 4},
-        {Data("formats/rgb.jpg"), 3, kAlpha, 12},  // within the compression's error
-        {Data("formats/palette.gif"), 3},
-        {Data("formats/palette-trns.gif"), 4, kGifAlpha},
-        {Data("formats/offset-trns.gif"), 4, kGifAlpha},  // the frame's own size, not the screen's
-        {Data("formats/rgb.bmp"), 3},                     // stored bottom row first, BGR, rows padded
-        {Data("formats/rgb.tif"), 3},
-        {Data("formats/rgba.tif"), 4},
-        {Data("formats/gray8.tif"), 1},
-    });
+    ExpectPictures(false);
 }
 
 TEST(InputImage, BadFilesAreRefusedWithTheirReason) {
     // Too wide for the host's 16-bit sizes: refused from the header, before the pixels are decoded.
     const std::string wide = MakeScratchDir("wide-png") + "/wide.png";
     WritePngFile(wide, 40000, 1, std::vector<uint8_t>(40000 * 3, 7));
-    ExpectRefusals({
-        {Data("formats/short.ppm"), "incomplete"},
-        {Data("formats/huge.ppm"), "32767"},
-        {wide, "32767"},
-        {Data("formats/notanimage.txt"), "not a PNG, JPEG, GIF"},
-        {Data("formats/missing.png"), "cannot open"},
-        {Data("formats"), "it is a folder, not an image"},
-        {Data("formats/truncated.png"), "not a readable PNG"},
-        {Data("formats/truncated.jpg"), "not a readable JPEG"},
-        {CutCopy(Data("formats/palette.gif"), 30), "not a readable GIF image (the file ends too early)"},
-        {CutCopy(Data("formats/rgb.bmp"), 20), "not a readable BMP"},
-        {CutCopy(Data("formats/rgba.tif"), 20), "not a readable TIFF"},
-    });
+    ExpectRefusals(false, {{wide, "32767"}});
 }
 
 #if defined(HC_HAVE_WIC)
@@ -134,25 +111,7 @@ TEST(InputImage, SystemDecodersTakeAnyName) {
 #else
 // Our own builds' readers of the layouts the system's decoders take on Windows.
 TEST(InputImage, WebpTiffAndBmpOfEveryLayout) {
-    const std::string bmp = Data("../fuzz/corpus/bmp_reader/");
-    ExpectPictures({
-        {Data("formats/rgb.webp"), 3},
-        {Data("formats/rgba.webp"), 4},
-        {Data("formats/graya8.tif"), 2},
-        {Data("formats/rgba16.tif"), 4},
-        {Data("formats/gray16.tif"), 1},
-        {Data("formats/tiled-rgb8.tif"), 3},
-        {Data("formats/tiled-gray8.tif"), 1},
-        {bmp + "palette8-top-down.bmp", 3},
-        {bmp + "core-palette8.bmp", 3},  // the 12-byte header of the oldest BMPs
-        {bmp + "palette4.bmp", 3},
-        {bmp + "rle8.bmp", 3},  // bottom row a literal run, top row three runs of one
-        {bmp + "bgra-masks.bmp", 4},
-    });
-    ExpectRefusals({
-        {CutCopy(Data("formats/rgba.webp"), 30), "not a readable WebP image"},
-        {CutCopy(bmp + "rle8.bmp", 80), "not a readable BMP image (the pixel data is incomplete)"},  // in a literal run
-        {Data("formats/jpeg-inside.bmp"), "JPEG or PNG image"},
-    });
+    ExpectPictures(true);
+    ExpectRefusals(true);
 }
 #endif

@@ -32,6 +32,7 @@
 #include "tests/support/GifTestSupport.h"
 #include "tests/support/HostLayers.h"
 #include "tests/support/InProcessHost.h"
+#include "tests/support/RecordingText.h"
 #include "tests/support/TestPaths.h"
 #include "uicore/HcOptionsRules.h"
 
@@ -70,13 +71,8 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     host.SetImage(LayerWithHoles(plugInModeRGBColor));
     ASSERT_EQ(host.ReadPlanes(), 0);
     HcGlobals& globals = RunData(host);
-    // The reduction's result, made by hand: index x, a table of five colours.
+    // The reduction's result, made by hand: a table of five colours, every one used by an opaque pixel.
     globals.indexedImage = MakeIndexedPicture(kW, kH, 5).release();
-    {
-        CvPixelLock lock(*globals.indexedImage);
-        for (int y = 0; y < kH; ++y)
-            for (int x = 0; x < kW; ++x) lock.Row(y)[x] = uint8_t(x);
-    }
     HcSettings& settings = globals.settings;
     settings.transparencyType = TransparencyType::alpha;
     settings.bgColor[0] = 11, settings.bgColor[1] = 22, settings.bgColor[2] = 33;
@@ -90,13 +86,13 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     std::vector<ReadFrame> frames = ReadAllFrames(path, &global);
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_TRUE(frames[0].info()->transparentFlag && frames[0].info()->interlaced);
-    // Every one of the five colours is still used by an opaque pixel, so the transparent index is a sixth entry.
+    // Every one of the five colours is still used, so the transparent index is a sixth entry.
     EXPECT_EQ(frames[0].info()->transparentIndex, 5);
     EXPECT_EQ(global->backgroundIndex, 5);
     EXPECT_EQ(global->globalColorTable.Entry(5)[2], 33);
     ASSERT_EQ(global->CommentCount(), 1u);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(global->CommentAt(0)->Bytes()), 3), "hey");
-    EXPECT_EQ(IndexBytes(*frames[0].image), (std::vector<uint8_t>{0, 1, 2, 5, 4, 0, 5, 2, 3, 4, 0, 1, 2, 3, 4}));
+    EXPECT_EQ(IndexBytes(*frames[0].image), (std::vector<uint8_t>{0, 2, 4, 5, 3, 3, 5, 4, 2, 0, 1, 0, 4, 3, 2}));
     globals.allPlanesRead = false;  // ends the run without another export
     host.Call(filterSelectorFinish);
 }
@@ -121,9 +117,8 @@ TEST(ExportFrame, LossyCodingLeavesTheKeptBaseColoursAlone) {
         HostSimulator host(InProcessEntry, InProcessEmbed, options);
         host.SetImage(image);
         host.Descriptors().playInfo = plugInDialogDontDisplay;
-        host.Descriptors().descriptor = SimMakeDescriptor({SimDescriptorItem::Integer(keyColors, 16),
-                                                           SimDescriptorItem::Text(keyBasePalette, "Netscape"),
-                                                           SimDescriptorItem::Integer(keyLossy, lossy)});
+        host.Descriptors().descriptor =
+            SimMakeDescriptor(RecordingItems("Dpth=16 | bpal=Netscape | Lssy=" + std::to_string(lossy)));
         EXPECT_EQ(host.Run(true), 0);
         const std::vector<SimDescriptorItem> recorded = SimDescriptorItems(host.Descriptors().descriptor);
         EXPECT_TRUE(std::any_of(recorded.begin(), recorded.end(), [](auto& item) { return item.key == keyDithering; }))

@@ -48,6 +48,8 @@ uint32_t GetLE(const std::string& bytes, size_t at, int size) {
     return value;
 }
 
+const char* const kCustomised = HC_TEST_DATA_DIR "/prefs/customised";
+
 struct PrefsFixture : ::testing::Test {
     std::string dir = MakeScratchDir("prefs");
     std::string path = dir + "/Halcyne Prefs";
@@ -83,34 +85,13 @@ struct PrefsFixture : ::testing::Test {
             (*link)->colors[i % 256][1] = uint8_t(i);
         }
     }
-    // A distinctive, non-default state touching every stored field. The first two saved palettes take names the
-    // boxes reserve for the built-in choices.
-    void Customise() {
-        HcSettings& s = saved.settings;
-        s.headerFlag = 0;
-        s.headerWord = 0xBEEF;
-        s.colors = 16;
-        s.lossy = 37;
-        s.spareByte2 = 15;
-        s.spareByte3 = 3;
-        s.interlaced = 1;
-        s.bgColor[0] = 10, s.bgColor[1] = 20, s.bgColor[2] = 30;
-        CvPStrFromC(s.comment, "made by hand");
-        s.transparencyType = TransparencyType::alpha;
-        s.transAlphaIndex = 0x0102;
-        s.transIndexes[0] = 1, s.transIndexes[200] = 1;
-        s.dither = 10;
-        saved.prefMode = 2;
-        saved.prefFlag1 = 0, saved.prefFlag2 = 1, saved.prefFlag3 = 0;
-        CvPStrFromC(saved.paletteName, "Fine");
-        CvPStrFromC(saved.basePaletteName, "Custom");
-        CvPStrFromC(saved.paletteList->name, "Fine");
-        CvPStrFromC(saved.paletteList->next->name, "Custom");
-        saved.quantDialogRect = {-5, 7, 300, 400};
-        saved.optionsDialogRect = {1, -2, 3, 0x7FFFFFFF};
-        AppendColor(saved.colorList, "Red", 255, 0, 0);
-        AppendColor(saved.colorList, "Teal", 0, 128, 128);
-    }
+    // A state touching every stored field, none at its default: tests/data/prefs/customised, a file this version
+    // wrote, holds 16 colours, lossy 37, dithering 10, interlaced, background 10,20,30, comment "made by hand", alpha
+    // transparency of plane 0x0102 with indexes 1 and 200 flagged, header flag 0 and word 0xBEEF, spare bytes 15 and
+    // 3, dialog mode 2 with flags 0, 1, 0, palette "Fine" on base "Custom", dialog rectangles -5,7,300,400 and
+    // 1,-2,3,0x7FFFFFFF, saved colours Red and Teal (0,128,128), and the built-in palettes with the first two named
+    // "Fine" and "Custom", the names the boxes reserve for the built-in choices.
+    void Customise() { LoadPrefsFrom(saved, CvFileLocator(kCustomised)); }
 };
 
 }  // namespace
@@ -137,7 +118,8 @@ TEST_F(PrefsFixture, TheFirstRunsFileIsExactAndEveryFieldRoundTrips) {
     ExpectGolden("prefs/first-run", file);
 
     Customise();
-    SavePrefsTo(saved, location);
+    // The settings and saved colours are written back as the file holds them.
+    EXPECT_EQ(SaveAndRead().substr(0, 1625), ReadFileBytes(kCustomised).substr(0, 1625));
     LoadPrefsFrom(loaded, location);
     EXPECT_EQ(std::memcmp(&saved.settings, &loaded.settings, sizeof(HcSettings)), 0);
     EXPECT_EQ(PascalText(loaded.paletteName) + "/" + PascalText(loaded.basePaletteName), "Fine/Custom");
@@ -165,27 +147,10 @@ TEST_F(PrefsFixture, DamagedFilesLoadTheDefaultsAndOlderOnesTheirSettings) {
     std::string file = SaveAndRead();
     const std::string good = file;
     ASSERT_FALSE(LoadsDefaults(good));
-    const struct {
-        const char* what;
-        size_t at;
-        uint32_t value;
-        int size;
-    } patches[] = {
-        {"colors 300", 10, 300, 2},
-        {"colors 1", 10, 1, 2},
-        {"dither 11", 538, 11, 1},
-        {"headerFlag 2", 4, 2, 4},
-        {"transparency 3", 276, 3, 4},
-        {"prefMode 3", 540, 3, 1},
-        {"spareByte2 = colors", 13, 16, 1},
-        {"lists inside a name", 0, 600, 4},
-        {"more palettes than the file holds", 1088 + 1 + 2 * 268, 4, 1},
-        {"palette count 257", 1088 + 1 + 2 * 268 + 1 + 1028, 257, 4},
-    };
-    for (const auto& p : patches) {
+    for (const std::vector<std::string>& patch : DataTable("prefs/damaged-fields.txt")) {
         std::string bad = good;
-        PutLE(bad, p.at, p.value, p.size);
-        EXPECT_TRUE(LoadsDefaults(bad)) << p.what;
+        PutLE(bad, std::stoul(patch.at(1)), uint32_t(std::stoul(patch.at(2))), std::stoi(patch.at(3)));
+        EXPECT_TRUE(LoadsDefaults(bad)) << patch[0];
     }
     for (size_t length = 0; length < good.size(); ++length)
         ASSERT_TRUE(LoadsDefaults(good.substr(0, length))) << length;
@@ -235,13 +200,6 @@ TEST_F(PrefsFixture, ListsOfTheCountBytesLimitRoundTripAndLongerOnesKeepTheirHea
 }
 
 #if !defined(_WIN32)
-std::vector<std::string> FolderNames(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // A file size limit stops the write part-way: the old file stays whole and nothing staged is left.
 TEST_F(PrefsFixture, AFailedSaveLeavesTheOldFileAlone) {
     const std::string old = SaveAndRead();
@@ -256,7 +214,7 @@ TEST_F(PrefsFixture, AFailedSaveLeavesTheOldFileAlone) {
     setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, handler);
     EXPECT_EQ(ReadFileBytes(path), old);
-    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"Halcyne Prefs"});
+    EXPECT_EQ(NamesInFolder(dir), std::vector<std::string>{"Halcyne Prefs"});
 }
 
 // Writers killed at random moments, each in the middle of rewriting the file with one of two contents: the file is
@@ -281,12 +239,12 @@ TEST_F(PrefsFixture, AWriterKilledAtAnyMomentLeavesAWholeFile) {
         const std::string file = ReadFileBytes(path);
         EXPECT_TRUE(file == first || file == second) << "attempt " << attempt << ": " << file.size() << " bytes";
     }
-    EXPECT_GT(FolderNames(dir).size(), 1u) << "no writer was caught in the middle of its write";
-    for (const std::string& name : FolderNames(dir))
+    EXPECT_GT(NamesInFolder(dir).size(), 1u) << "no writer was caught in the middle of its write";
+    for (const std::string& name : NamesInFolder(dir))
         if (name != "Halcyne Prefs")
             fs::last_write_time(dir + "/" + name, fs::file_time_type::clock::now() - std::chrono::hours(2));
     SavePrefsTo(saved, location);
-    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"Halcyne Prefs"});
+    EXPECT_EQ(NamesInFolder(dir), std::vector<std::string>{"Halcyne Prefs"});
     FreePaletteList(other.paletteList);
 }
 #endif

@@ -12,6 +12,7 @@
 #include "hostsim/SimDescriptor.h"
 #include "tests/support/HostLayers.h"
 #include "tests/support/InProcessHost.h"
+#include "tests/support/RecordingText.h"
 #include "tests/support/SettingsLists.h"
 
 namespace {
@@ -77,19 +78,9 @@ TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
     CvPStrFromC(globals().basePaletteName, "Grayscale");
     host.Descriptors().recordInfo = plugInDialogRequired;
 
-    Items expected = {SimDescriptorItem::Integer(keyColors, 77),
-                      SimDescriptorItem::Text(keyPalette, "Netscape"),
-                      SimDescriptorItem::Bool(keyInterlaced, true),
-                      SimDescriptorItem::Text(keyBasePalette, "Grayscale"),
-                      SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransIndexed),
-                      SimDescriptorItem::Integer(keyTransIndex, 3),
-                      SimDescriptorItem::Integer(keyTransIndex, 200),
-                      SimDescriptorItem::Integer(keyDithering, 9),
-                      SimDescriptorItem::Integer(keyLossy, 45),
-                      SimDescriptorItem::Integer(keyBGRed, 1),
-                      SimDescriptorItem::Integer(keyBGGreen, 2),
-                      SimDescriptorItem::Integer(keyBGBlue, 3),
-                      SimDescriptorItem::Text(keyComment, "made by hand")};
+    Items expected = RecordingItems(
+        "Dpth=77 | Plt=Netscape | Intr=true | bpal=Grayscale | tran=Cvtn:indx | itrn=3 | "
+        "itrn=200 | Dthr=9 | Lssy=45 | R=1 | G=2 | B=3 | comm=made by hand");
     EXPECT_EQ(Record(), expected);
     EXPECT_EQ(host.Descriptors().recordInfo, plugInDialogOptional);
 
@@ -114,17 +105,9 @@ TEST_F(ScriptParams, ReplayPinsNumbersReplacesOldIndexesAndDefaultsTheBasePalett
     settings().transIndexes[1] = 1;
     settings().transIndexes[9] = 1;
     CvPStrFromC(globals().basePaletteName, "Grayscale");
-    Items items = {SimDescriptorItem::Integer(keyColors, 300),
-                   SimDescriptorItem::Integer(keyDithering, 12),
-                   SimDescriptorItem::Integer(keyTransAlpha, 5),
-                   SimDescriptorItem::Integer(keyBGRed, -4),
-                   SimDescriptorItem::Integer(keyBGGreen, 300),
-                   SimDescriptorItem::Integer(keyBGBlue, 77),
-                   SimDescriptorItem::Enumerated(keyTransparency, typeTransparency, enumTransIndexed),
-                   SimDescriptorItem::Integer(keyTransIndex, 5),
-                   SimDescriptorItem::Integer(keyTransIndex, 999),
-                   SimDescriptorItem::Integer(keyTransIndex, -1),
-                   SimDescriptorItem::Text(keyComment, "note")};
+    const Items items = RecordingItems(
+        "Dpth=300 | Dthr=12 | A=5 | R=-4 | G=300 | B=77 | tran=Cvtn:indx | itrn=5 | "
+        "itrn=999 | itrn=-1 | comm=note");
     EXPECT_FALSE(Replay(items, plugInDialogDontDisplay));
     EXPECT_EQ(settings().colors, 256);
     EXPECT_EQ(settings().dither, 12);          // beyond the dialog's 0..10, within the recording's 0..16

@@ -11,6 +11,7 @@
 #include "cvcode2/CvList.h"
 #include "cvcode2/CvString.h"
 #include "tests/support/ImageTestSupport.h"
+#include "tests/support/RecordingIndicator.h"
 
 namespace {
 constexpr uint32_t kWidth = 150, kHeight = 90;  // many more pixels than one progress report covers
@@ -35,15 +36,6 @@ struct Result {
     CvColorTable palette;
     std::vector<uint8_t> indices;
     bool operator==(const Result& other) const { return palette == other.palette && indices == other.indices; }
-};
-
-// Answers "stop" at its first report.
-struct StopAtOnce : CvProgressIndicator {
-    void Start(CvProgressTask*) override {}
-    void Step(CvProgressTask*) override {}
-    void Finish(CvProgressTask*) override {}
-    bool Update(CvProgressTask*) override { return true; }
-    void Error(CvProgressTask*, CvErrorCode) override {}
 };
 
 class QuantizeReuseTest : public ::testing::Test {
@@ -112,7 +104,8 @@ TEST_F(QuantizeReuseTest, DitherColourAndPaletteChangesGiveTheBytesOfAFreshReduc
 TEST_F(QuantizeReuseTest, StoppedRunsAndNewSourcesNeverLeaveStaleWork) {
     Set("Custom", "Grayscale", 64, 4);
     ExpectFresh("first");
-    StopAtOnce stop;
+    RecordingIndicator stop;
+    stop.stop = true;
     for (uint16_t dither : {7, 7}) {  // a stopped remap, and a stopped run that had made a new palette
         globals.settings.dither = dither;
         try {
@@ -141,11 +134,7 @@ TEST_F(QuantizeReuseTest, StoppedRunsAndNewSourcesNeverLeaveStaleWork) {
 // second makes the mask of kept colours for the dithering and remaps; the third only remaps. Fine: the palette for
 // dithering is fitted to the diffusion, so the second run makes the palette again; the third only remaps.
 TEST(QuantEngineKeptStages, OnlyTheRemapRunsAgainWhenOnlyTheDitheringChanges) {
-    struct Captions : StopAtOnce {
-        void Start(CvProgressTask* task) override { seen.push_back(task->Caption()); }
-        bool Update(CvProgressTask*) override { return false; }
-        std::vector<std::string> seen;
-    } captions;
+    RecordingIndicator captions;
     using Runs = std::vector<std::vector<std::string>>;
     const struct {
         QuantMode mode;
@@ -165,9 +154,11 @@ TEST(QuantEngineKeptStages, OnlyTheRemapRunsAgainWhenOnlyTheDitheringChanges) {
         for (uint16_t dither : {0, 6, 9}) {
             params.dither = dither;
             engine.SetParams(params);
-            captions.seen.clear();
+            captions.calls.clear();
             engine.Run(nullptr);
-            runs.push_back(captions.seen);
+            std::vector<std::string>& started = runs.emplace_back();
+            for (const std::string& call : captions.calls)
+                if (call.rfind("start ", 0) == 0) started.push_back(call.substr(6));
         }
         EXPECT_GT(runs[0].size(), 2u) << c.fine;
         EXPECT_EQ(Runs(runs.begin() + 1, runs.end()), c.expected) << c.fine;

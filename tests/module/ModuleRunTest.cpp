@@ -74,22 +74,23 @@ SimOptions RealBoxes() {
 
 }  // namespace
 
-TEST(ModuleRunWindows, AboutShowsAModalDialogOwnedByTheHostWindow) {
-    ModuleLoader module(ModulePath());
-    HostSimulator host(module.Entry(), module.SetEmbedHost(), RealBoxes());
-    std::future<std::string> closed = CloseWindow("About Halcyne");
-    EXPECT_EQ(host.About(), 0);
-    const std::string text = closed.get();
-    EXPECT_NE(text.find("Halcyne 4.0"), std::string::npos) << text;
-    EXPECT_EQ(host.Call(filterSelectorFinish), 0);
-}
-
-TEST(ModuleRunWindows, UnknownSelectorShowsTheAlertBox) {
-    ModuleLoader module(ModulePath());
-    HostSimulator host(module.Entry(), module.SetEmbedHost(), RealBoxes());
-    std::future<std::string> closed = CloseWindow("ALERT");
-    EXPECT_EQ(host.Call(9), 1);
-    EXPECT_EQ(closed.get(), "Error executing Halcyne (1)");
-    EXPECT_EQ(host.Data(), 0);
+// About shows the module's own dialog, an unknown selector the alert box; each is closed as a person pressing OK
+// would, and the run ends.
+TEST(ModuleRunWindows, AboutAndAnUnknownSelectorShowModalBoxes) {
+    const struct {
+        const char *caption, *text;
+        int16_t selector, result;
+    } cases[] = {{"About Halcyne", "Halcyne 4.0", filterSelectorAbout, 0},
+                 {"ALERT", "Error executing Halcyne (1)", 9, 1}};
+    for (const auto& c : cases) {
+        ModuleLoader module(ModulePath());
+        HostSimulator host(module.Entry(), module.SetEmbedHost(), RealBoxes());
+        std::future<std::string> closed = CloseWindow(c.caption);
+        EXPECT_EQ(c.selector == filterSelectorAbout ? host.About() : host.Call(c.selector), c.result);
+        const std::string text = closed.get();
+        EXPECT_EQ(text.rfind(c.text, 0), 0u) << text;
+        host.Call(filterSelectorFinish);
+        EXPECT_EQ(host.Data(), 0);
+    }
 }
 #endif

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "common/HcExport.h"
 #include "cvcode2/CvFile.h"
@@ -16,16 +17,13 @@
 #include "platform/Platform.h"
 #include "platform/Utf16.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/WideNames.h"
 #include "tests/win/support/BenchModal.h"
 #include "tests/win/support/BenchWindow.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const std::string kGreek = "\xCE\xA0\xCE\xB1\xCE\xBB\xCE\xAD\xCF\x84\xCE\xB1";     // Παλέτα
-const std::string kJapanese = "\xE3\x83\x91\xE3\x83\xAC\xE3\x83\x83\xE3\x83\x88";  // パレット
-const std::string kEmoji = "\xF0\x9F\x8E\xA8";                                     // 🎨
 
 // What the box showed when the test answered it.
 struct BoxSeen {
@@ -58,17 +56,16 @@ void TypeAndAccept(HWND box, const std::string& name, BoxSeen& seen) {
     PressDialogButton(box, IDOK);
 }
 
-// `ending` in lower case.
-bool EndsWithIgnoringCase(const std::string& text, const std::string& ending) {
-    if (text.size() < ending.size()) return false;
-    std::string tail = text.substr(text.size() - ending.size());
-    for (char& c : tail) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return tail == ending;
-}
-
 struct FileBoxTest : ::testing::Test {
+    // The box had the caption, the one filter, no read-only box and the host window as its owner.
+    void ExpectBox(const BoxSeen& seen, const std::wstring& title, const std::wstring& filter) const {
+        EXPECT_EQ(seen.title, title);
+        EXPECT_EQ(seen.owner, host.Handle());
+        EXPECT_EQ(std::pair(seen.filterCount, seen.firstFilter), std::pair(1, filter));
+        EXPECT_FALSE(seen.readOnlyShown);
+    }
     BenchHostWindow host{400, 300};
-    std::string folder = MakeScratchDir("boxes") + "\\" + kGreek + " " + kEmoji;
+    std::string folder = MakeScratchDir("boxes") + "\\" + kGreekName + " " + kEmojiName;
     void SetUp() override { fs::create_directories(fs::u8path(folder)); }
 };
 
@@ -83,20 +80,17 @@ TEST_F(FileBoxTest, SaveAsTakesANameOutsideTheCodePageAndAddsTheGifExtension) {
     record.selector = filterSelectorFinish;
 
     BoxSeen seen;
-    const std::string typed = folder + "\\" + kJapanese;
+    const std::string typed = folder + "\\" + kJapaneseName;
     BenchOnModal answer(L"Save As", [&](HWND box) { TypeAndAccept(box, typed, seen); });
     CvFileLocator chosen;
     ASSERT_TRUE(AskOutputFile(record, chosen));
     ASSERT_TRUE(answer.Ran());
-    EXPECT_EQ(seen.title, L"Save As");
-    EXPECT_EQ(seen.owner, host.Handle());
-    EXPECT_EQ(seen.filterCount, 1);
-    EXPECT_EQ(seen.firstFilter, L"GIF files");
-    EXPECT_FALSE(seen.readOnlyShown);
+    ExpectBox(seen, L"Save As", L"GIF files");
     const std::string path = chosen.Path();
     EXPECT_EQ(path.substr(0, typed.size()), typed);
-    EXPECT_EQ(path.size(), typed.size() + 4);
-    EXPECT_TRUE(EndsWithIgnoringCase(path, ".gif")) << path;
+    std::string extension = path.substr(typed.size());
+    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_EQ(extension, ".gif");
 
     BenchAnswerBox cancel(L"Save As", IDCANCEL);
     CvFileLocator none;
@@ -107,7 +101,7 @@ TEST_F(FileBoxTest, SaveAsTakesANameOutsideTheCodePageAndAddsTheGifExtension) {
 
 // The name is typed with its extension: Wine's Open box ends the process when a name typed without one must exist.
 TEST_F(FileBoxTest, OpenFindsAPaletteNamedOutsideTheCodePage) {
-    const std::string palette = folder + "\\" + kJapanese + ".act";
+    const std::string palette = folder + "\\" + kJapaneseName + ".act";
     std::ofstream(fs::u8path(palette), std::ios::binary) << std::string(768, '\x7F');
     Platform::FileBoxRequest request;
     request.owner = intptr_t(host.Handle());
@@ -120,11 +114,7 @@ TEST_F(FileBoxTest, OpenFindsAPaletteNamedOutsideTheCodePage) {
     BenchOnModal answer(L"Load Palette", [&](HWND box) { TypeAndAccept(box, palette, seen); });
     std::string path;
     ASSERT_TRUE(Platform::AskOpenPath(request, path));
-    EXPECT_EQ(seen.title, L"Load Palette");
-    EXPECT_EQ(seen.owner, host.Handle());
-    EXPECT_EQ(seen.filterCount, 1);
-    EXPECT_EQ(seen.firstFilter, L"Palette files");
-    EXPECT_FALSE(seen.readOnlyShown);
+    ExpectBox(seen, L"Load Palette", L"Palette files");
     EXPECT_EQ(path, palette);
 
     BenchAnswerBox cancel(L"Load Palette", IDCANCEL);

@@ -51,6 +51,35 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes.str();
 }
 
+std::vector<std::string> NamesInFolder(const std::string& folder, bool recursive) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    if (recursive) {
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file()) names.push_back(entry.path().lexically_relative(folder).generic_string());
+    } else {
+        for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::vector<std::string>> DataTable(const std::string& name) {
+    std::istringstream lines(ReadFileBytes(HC_TEST_DATA_DIR "/" + name));
+    std::vector<std::vector<std::string>> rows;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string>& cells = rows.emplace_back();
+        for (size_t from = 0, bar;; from = bar + 3) {
+            bar = line.find(" | ", from);
+            cells.push_back(line.substr(from, bar - from));
+            if (bar == std::string::npos) break;
+        }
+    }
+    if (rows.empty()) ADD_FAILURE() << name << " holds no rows";
+    return rows;
+}
+
 std::string WriteScratchFile(const std::string& name, const std::string& bytes) {
     static const std::string dir = MakeScratchDir("files");
     const std::string path = dir + "/" + name;
@@ -95,16 +124,4 @@ void ExpectGolden(const std::string& name, const std::string& bytes) {
     *entry = name + actual;
     std::ofstream out(kGoldenFile, std::ios::trunc);
     for (const std::string& line : lines) out << line << "\n";
-}
-
-std::vector<std::string> WindowsModules(const std::string& moduleFileName) {
-#if defined(_WIN32)
-    return {ExecutableDir() + "/" + moduleFileName};
-#else
-    (void)moduleFileName;
-    std::vector<std::string> modules;
-    for (const char* variable : {"HALCYNE_WIN32_MODULE", "HALCYNE_WIN64_MODULE"})
-        if (const char* path = std::getenv(variable)) modules.emplace_back(path);
-    return modules;
-#endif
 }

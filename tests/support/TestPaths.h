@@ -10,11 +10,13 @@ std::string ExecutableDir();
 // A new empty folder under the system's temporary folder, unique to this call.
 std::string MakeScratchDir(const std::string& tag);
 std::string ReadFileBytes(const std::string& path);
+// The names in `folder`, sorted; with `recursive`, every file below it as a path relative to it.
+std::vector<std::string> NamesInFolder(const std::string& folder, bool recursive = false);
 // Writes `bytes` to the file `name` in a scratch folder kept for the whole run, and returns its path.
 std::string WriteScratchFile(const std::string& name, const std::string& bytes);
 // Checks `bytes` against the length and 32-bit FNV-1a hash filed under `name` in tests/data/golden.txt. With
 // HALCYNE_UPDATE_GOLDEN=1 in the environment a differing or missing entry is rewritten instead (review the diff).
 void ExpectGolden(const std::string& name, const std::string& bytes);
-// The Windows module files to inspect: under Windows the one beside the test executable; natively the
-// cross-built modules named by HALCYNE_WIN32_MODULE and HALCYNE_WIN64_MODULE (none when neither is set).
-std::vector<std::string> WindowsModules(const std::string& moduleFileName);
+// The rows of a table kept in tests/data/`name`: one row a line, its cells split at " | "; blank lines and lines
+// starting with # are left out. Tests keep long lists of cases there instead of in code.
+std::vector<std::vector<std::string>> DataTable(const std::string& name);

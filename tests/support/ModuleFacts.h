@@ -1,0 +1,21 @@
+// What a host reads of a Windows module file, as the MinGW toolchain's objdump reports it: the machine, the exported
+// names, the imported DLLs and the data of each resource. Native builds only, where the cross-built modules are.
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct ModuleFacts {
+    bool is64Bit = false;
+    std::vector<std::string> exports, imports;
+    // Each resource's data in its first language, by type (a name such as "PIPL", or "#16" for type 16) and id.
+    std::map<std::pair<std::string, int>, std::string> resources;
+};
+
+// Throws std::runtime_error when the tool cannot read the file as a module.
+ModuleFacts ReadModuleFacts(const std::string& path);
+
+// The standard output of a shell command.
+std::string CommandOutput(const std::string& command);
