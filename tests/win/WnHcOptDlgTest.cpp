@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "cvcode2/CvGIFFrame.h"
 #include "cvcode2/CvGIFInfo.h"
@@ -144,6 +145,10 @@ TEST_F(WnHcOptDlgTest, OpensFittedAndWithoutPlanesAsNoneAtTheDisplaysDpi) {
         HWND page = dialog.Page(WnHcOptDlg::kTransparencyTab);
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_OPT_ALPHA)));
         EXPECT_EQ(IsDlgButtonChecked(page, IDC_OPT_NONE), UINT(BST_CHECKED));
+        // The tests click buttons by id: each id must carry the label a person reads there.
+        const std::pair<int, const wchar_t*> labels[] = {
+            {IDC_OPT_ALPHA, L"Alpha"}, {IDC_OPT_COLOR, L"Color"}, {IDC_OPT_NONE, L"None"}};
+        for (const auto& [id, label] : labels) EXPECT_EQ(WindowText(GetDlgItem(page, id)), label);
         EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OPT_SIZE_LABEL)), L"2000 x 1500 pixels");
         EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OPT_COLORS_LABEL)), L"12 colors used, 4 bit");
         SelectTool(dialog, window, WnHcBrushWindow::kPencil);  // greyed: nothing happens
