@@ -135,6 +135,7 @@ std::unique_ptr<CvGIFGlobalInfo> NewGlobalInfo(const CvGIFComment* comment) {
 CvLossyOptions LossyOptionsFor(const HcLossyCoding& lossy, const CvGIFGlobalInfo& global) {
     CvLossyOptions options;
     options.level = lossy.level;
+    options.handOn = lossy.handOn;
     std::fill_n(options.locked, std::min<uint32_t>(lossy.baseEntries, 256), uint8_t(1));
     options.locked[global.backgroundIndex] = 1;
     return options;

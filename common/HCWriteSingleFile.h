@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "cvcode2/CvLzwLossy.h"
+
 class CvFileLocator;
 class CvGIFComment;
 class CvImage;
@@ -12,12 +14,14 @@ class CvProgressIndicator;
 // The path of the count-only locator: never opened.
 extern const char kCountOnlyPath[];
 
-// How far the image data may stray from the frame's indices to save bytes: the lossy level (0: exactly) and how
-// many of the palette's first entries are kept base colours. Those, and the background index the transparent pixels
-// share, keep their pixels exactly and are given to no other pixel.
+// How far the image data may stray from the frame's indices to save bytes: the lossy level (0: exactly), how much
+// of its error the coding hands on (as CvLossyOptions::handOn) and how many of the palette's first entries are kept
+// base colours. Those, and the background index the transparent pixels share, keep their pixels exactly and are
+// given to no other pixel.
 struct HcLossyCoding {
     uint8_t level = 0;
     uint16_t baseEntries = 0;
+    uint8_t handOn = kCvLossyFullHandOn;
 };
 
 // Returns the file's length in bytes. `frameImage` must be a CvGIFFrame (error 27 otherwise); it is read, never

@@ -2,6 +2,7 @@
 // From the moment the sources are freed the frame alone holds the image; it is freed before returning.
 #include "common/HcExport.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -70,8 +71,10 @@ void SettleTransparency(CvGIFFrame& frame) {
     frame.ChooseTransparentIndex(false);
 }
 
+// An undithered picture hands on none of the lossy error, amount 1 half of it, amounts from 2 on all of it.
 HcLossyCoding LossyCodingFor(const HcGlobals& globals) {
-    return HcLossyCoding{globals.settings.lossy, globals.preservedColors};
+    return HcLossyCoding{globals.settings.lossy, globals.preservedColors,
+                         uint8_t(std::min<uint8_t>(globals.settings.dither, kCvLossyFullHandOn))};
 }
 
 uint32_t CountExportedFrame(const CvGIFFrame& frame, const HcLossyCoding& lossy) {

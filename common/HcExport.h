@@ -20,7 +20,8 @@ bool AskOutputFile(HcCallRecord& record, CvFileLocator& file);
 // The frame's transparency as the file will carry it: the flag and the graphic control follow the mask, and the
 // frame picks the index its transparent pixels share.
 void SettleTransparency(CvGIFFrame& frame);
-// The lossy coding the settings ask for, with the kept base colours of the last reduction.
+// The lossy coding the settings ask for, with the kept base colours of the last reduction; its error goes on as far
+// as the picture is dithered.
 HcLossyCoding LossyCodingFor(const HcGlobals& globals);
 // The bytes ExportFrame writes for this frame, its comment aside: a settled copy is counted, the frame stays.
 uint32_t CountExportedFrame(const CvGIFFrame& frame, const HcLossyCoding& lossy);

@@ -16,7 +16,9 @@ uint32_t CvLossyLimit(uint8_t level) {
 }
 
 CvLossyMatcher::CvLossyMatcher(const CvColorTable& table, const CvLossyOptions& options)
-    : limit(int32_t(CvLossyLimit(options.level))) {
+    : limit(int32_t(CvLossyLimit(options.level))),
+      rightShare(CvLossyShare(kCvLossyRightShare, options.handOn)),
+      downShare(CvLossyShare(kCvLossyDownShare, options.handOn)) {
     const uint32_t count = std::min<uint32_t>(table.GetCount(), 256);
     std::memset(colors, 0, sizeof colors);
     std::memset(standIns, 0, sizeof standIns);
@@ -93,18 +95,18 @@ CvLossyMatch CvLossyMatcher::Take(const uint8_t* pixels, size_t at, size_t end, 
         const int32_t* before = length > 0 ? pathErrors[length - 1] : left;
         if (pos < rowEnd) {
             const int32_t* above = &below[0][3 * (column + length)];
-            for (int c = 0; c < 3; ++c) inherited[c] = before[c] * kCvLossyRightShare / 16 + above[c];
+            for (int c = 0; c < 3; ++c) inherited[c] = before[c] * rightShare / 16 + above[c];
             return;
         }
         const size_t col = (pos - rowEnd) % rowLength;
         for (int c = 0; c < 3; ++c) {
-            const int32_t up = length >= rowLength ? pathErrors[length - rowLength][c] * kCvLossyDownShare / 16
-                                                   : below[1][3 * col + c];
-            inherited[c] = (col == 0 ? 0 : before[c] * kCvLossyRightShare / 16) + up;
+            const int32_t up =
+                length >= rowLength ? pathErrors[length - rowLength][c] * downShare / 16 : below[1][3 * col + c];
+            inherited[c] = (col == 0 ? 0 : before[c] * rightShare / 16) + up;
         }
     };
     auto handDown = [&](const int32_t* error, size_t col) {
-        for (int c = 0; c < 3; ++c) below[1][3 * col + c] = error[c] * kCvLossyDownShare / 16;
+        for (int c = 0; c < 3; ++c) below[1][3 * col + c] = error[c] * downShare / 16;
     };
 
     uint32_t node = pixels[at];

@@ -10,21 +10,33 @@ class CvColorTable;
 
 constexpr uint8_t kCvLossyMax = 100;
 
-// What the encoder may change: the level (0 codes every index exactly, up to kCvLossyMax) and the entries it must
-// leave alone. A locked entry's pixels keep their index, and no other pixel is coded as it.
+// Of a pixel's colour error (its colour plus what it inherited, less the colour coded), these sixteenths go to the
+// next pixel of its row and to the pixel below it when the whole share is handed on: an area keeps its tone, and an
+// error does not linger.
+constexpr int32_t kCvLossyRightShare = 8;
+constexpr int32_t kCvLossyDownShare = 6;
+// How much of those shares is handed on, in halves: all of it keeps a dithered picture's tone; an undithered
+// picture's areas are meant to be flat, and a handed-on error would dither them (and take each pixel further from
+// its own colour).
+constexpr uint8_t kCvLossyFullHandOn = 2;
+
+// `share` (one of the two above) as handed on at `handOn` halves (above kCvLossyFullHandOn counts as all of it).
+constexpr int32_t CvLossyShare(int32_t share, uint8_t handOn) {
+    return share * (handOn < kCvLossyFullHandOn ? handOn : kCvLossyFullHandOn) / kCvLossyFullHandOn;
+}
+
+// What the encoder may change: the level (0 codes every index exactly, up to kCvLossyMax), how much of its error it
+// hands on, and the entries it must leave alone. A locked entry's pixels keep their index, and no other pixel is
+// coded as it.
 struct CvLossyOptions {
     uint8_t level = 0;
+    uint8_t handOn = kCvLossyFullHandOn;
     uint8_t locked[256] = {};
 };
 
 // The largest squared RGB distance between a pixel's colour and the colour coded in its place at `level`
 // (above kCvLossyMax counts as kCvLossyMax).
 uint32_t CvLossyLimit(uint8_t level);
-
-// Of a pixel's colour error (its colour plus what it inherited, less the colour coded), these sixteenths go to the
-// next pixel of its row and to the pixel below it: an area keeps its tone, and an error does not linger.
-constexpr int32_t kCvLossyRightShare = 8;
-constexpr int32_t kCvLossyDownShare = 6;
 
 // A string found for the pixels from some position on.
 struct CvLossyMatch {
@@ -35,10 +47,10 @@ struct CvLossyMatch {
 // The lossy encoder's copy of the dictionary as a tree (each code's one-pixel extensions in a chain, each code
 // knowing how far its subtree reaches) and the search in it. Another entry may stand in for a pixel when its colour
 // lies within the tolerance both of the pixel's own colour and of that colour plus the error the pixel inherits: the
-// right share of its left neighbour's error (none at a row's start) and the down share of the error of the pixel
-// above it, that is of the same column in the row coded before (none in the first row after StartRows). A pixel's
-// error is its colour plus what it inherits, less the colour coded; so what every pixel inherits follows from the
-// source and the decoded pixels alone.
+// right share (as handed on) of its left neighbour's error (none at a row's start) and the down share of the error of
+// the pixel above it, that is of the same column in the row coded before (none in the first row after StartRows). A
+// pixel's error is its colour plus what it inherits, less the colour coded; so what every pixel inherits follows from
+// the source and the decoded pixels alone.
 class CvLossyMatcher {
 public:
     static constexpr uint32_t kNone = 0xFFFF;
@@ -78,6 +90,7 @@ private:
     int32_t colors[256][3];
     uint64_t standIns[256][4];  // bit c of row s: entry c is within the tolerance of entry s and both are free
     int32_t limit;
+    int32_t rightShare, downShare;  // sixteenths of an error handed on
     int32_t left[3] = {0, 0, 0};    // the error of the pixel before the next one
     std::vector<int32_t> below[2];  // three per column: [0] from the row above, [1] for the row below
     size_t currentRow = 0;          // since StartRows

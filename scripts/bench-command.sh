@@ -86,3 +86,4 @@ halcyne %s with lossy compression against without
 }
 
 lossy_ratios --dither 5
+lossy_ratios --dither 0  # nothing handed on: the coder's other path

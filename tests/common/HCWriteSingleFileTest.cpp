@@ -42,6 +42,7 @@ std::string BrokenPromise(const GifReading& reading, const PixelRule& index, con
         table.SetEntry(i, reading.palette[3 * i], reading.palette[3 * i + 1], reading.palette[3 * i + 2]);
     CvLossyOptions options;
     options.level = lossy.level;
+    options.handOn = lossy.handOn;
     std::fill_n(options.locked, lossy.baseEntries, uint8_t(1));
     options.locked[reading.backgroundIndex] = 1;
     return BrokenLossyPromise(source, LzwPicture{source.width, source.height, reading.indices}, table, options,
@@ -89,6 +90,7 @@ TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
         // Neighbouring entries lie 37 units apart: levels 80 and 100 (48 and 60 units) may code one as the other.
         {"200 colours, transparency, lossy, 5 base", 320, 40, 200, mixed(200), corner, true, "", 256, -1, {100, 5}},
         {"16 used: 17th appended, lossy", 64, 40, 16, mixed(16), none, false, "", 32, 16, {80, 0}},
+        {"16 used, lossy, nothing handed on", 64, 40, 16, mixed(16), none, false, "", 32, 16, {80, 0, 0}},
         {"lossy would grow the file", 64, 16, 16, runs(16), none, false, "", 32, 16, {20, 0}, true},
     };
     const std::string folder = MakeScratchDir("single-file");

@@ -12,9 +12,9 @@
 
 // The first promise of lossy coding that `decoded` breaks, or "" when it keeps them all: every pixel within the
 // level's tolerance of its source; locked entries' pixels unchanged and no other pixel turned into one; every
-// stand-in within the tolerance of its source colour plus what it inherits: the right share of its left neighbour's
-// error and the down share of the error of the pixel above it, "above" meaning in the row coded before (interlaced:
-// the previous row of the pass, or the last row of the pass before).
+// stand-in within the tolerance of its source colour plus what it inherits: the right share (as handed on) of its
+// left neighbour's error and the down share of the error of the pixel above it, "above" meaning in the row coded
+// before (interlaced: the previous row of the pass, or the last row of the pass before).
 inline std::string BrokenLossyPromise(const std::vector<uint8_t>& source, const std::vector<uint8_t>& decoded,
                                       uint32_t width, uint32_t height, const CvColorTable& table,
                                       const CvLossyOptions& options, bool interlaced) {
@@ -36,8 +36,8 @@ inline std::string BrokenLossyPromise(const std::vector<uint8_t>& source, const 
                 for (int c = 0; c < 3; ++c) {
                     const int32_t error = table.Entry(s)[c] + fromLeft[c] + fromAbove[3 * x + c] - table.Entry(d)[c];
                     target += int64_t(error) * error;
-                    fromLeft[c] = error * kCvLossyRightShare / 16;
-                    toBelow[3 * x + c] = error * kCvLossyDownShare / 16;
+                    fromLeft[c] = error * CvLossyShare(kCvLossyRightShare, options.handOn) / 16;
+                    toBelow[3 * x + c] = error * CvLossyShare(kCvLossyDownShare, options.handOn) / 16;
                 }
                 if (s != d && target > limit) return at(x, y) + ": beyond the tolerance of its inherited target";
             }
