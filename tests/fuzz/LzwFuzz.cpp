@@ -46,8 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
 }
 #elif defined(HC_FUZZ_ENTRY_lzw_lossy)
-// Input: colours - 1, level, width - 1 (6 bits), height - 1 (6 bits; bit 6 of that byte asks for interlacing),
-// 32 bytes of locked-entry bits, the palette (3 bytes a colour), then indices (taken modulo the colours).
+// Input: colours - 1, level, width - 1 (6 bits; the top 2, modulo 3, say how many halves less than all of the error
+// is handed on), height - 1 (6 bits; bit 6 of that byte asks for interlacing), 32 bytes of locked-entry bits, the
+// palette (3 bytes a colour), then indices (taken modulo the colours).
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     constexpr size_t kHeader = 4 + 32;
     if (size < kHeader) return 0;
@@ -56,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CvLossyOptions options;
     options.level = data[1];
     const uint32_t width = uint32_t(data[2] % 64) + 1, height = uint32_t(data[3] % 64) + 1;
+    options.handOn = uint8_t(kCvLossyFullHandOn - (data[2] >> 6) % 3);
     const bool interlaced = data[3] & 0x40;
     for (uint32_t i = 0; i < 256; ++i) options.locked[i] = (data[4 + i / 8] >> (i % 8)) & 1;
     CvColorTable table(colors);
