@@ -18,7 +18,8 @@ uint32_t CvLossyLimit(uint8_t level) {
 CvLossyMatcher::CvLossyMatcher(const CvColorTable& table, const CvLossyOptions& options)
     : limit(int32_t(CvLossyLimit(options.level))),
       rightShare(CvLossyShare(kCvLossyRightShare, options.handOn)),
-      downShare(CvLossyShare(kCvLossyDownShare, options.handOn)) {
+      downShare(CvLossyShare(kCvLossyDownShare, options.handOn)),
+      handsOn(rightShare != 0 || downShare != 0) {
     const uint32_t count = std::min<uint32_t>(table.GetCount(), 256);
     std::memset(colors, 0, sizeof colors);
     std::memset(standIns, 0, sizeof standIns);
@@ -62,8 +63,10 @@ void CvLossyMatcher::StartRows(size_t rowLength) {
 }
 
 void CvLossyMatcher::NextRow() {
-    std::swap(below[0], below[1]);
-    std::fill(below[1].begin(), below[1].end(), 0);
+    if (handsOn) {
+        std::swap(below[0], below[1]);
+        std::fill(below[1].begin(), below[1].end(), 0);
+    }
     ++currentRow;
 }
 
@@ -91,6 +94,7 @@ CvLossyMatch CvLossyMatcher::Take(const uint8_t* pixels, size_t at, size_t end, 
     if (column == 0) left[0] = left[1] = left[2] = 0;
     // What the pixel `length` after `at` inherits, the error of the pixel before it being pathErrors[length - 1].
     auto inherit = [&](size_t length, int32_t* inherited) {
+        if (!handsOn) return;
         const size_t pos = at + length;
         const int32_t* before = length > 0 ? pathErrors[length - 1] : left;
         if (pos < rowEnd) {
@@ -106,11 +110,12 @@ CvLossyMatch CvLossyMatcher::Take(const uint8_t* pixels, size_t at, size_t end, 
         }
     };
     auto handDown = [&](const int32_t* error, size_t col) {
-        for (int c = 0; c < 3; ++c) below[1][3 * col + c] = error[c] * downShare / 16;
+        if (handsOn)
+            for (int c = 0; c < 3; ++c) below[1][3 * col + c] = error[c] * downShare / 16;
     };
 
     uint32_t node = pixels[at];
-    int32_t inherited[3], distance = 0;
+    int32_t inherited[3] = {0, 0, 0}, distance = 0;  // inherited stays zero when nothing is handed on
     inherit(0, inherited);
     Step(node, node, inherited, pathErrors[0], distance);
     handDown(pathErrors[0], column);

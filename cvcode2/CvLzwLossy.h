@@ -91,6 +91,7 @@ private:
     uint64_t standIns[256][4];  // bit c of row s: entry c is within the tolerance of entry s and both are free
     int32_t limit;
     int32_t rightShare, downShare;  // sixteenths of an error handed on
+    bool handsOn;                   // false: nothing is inherited, and no shares are kept for the rows below
     int32_t left[3] = {0, 0, 0};    // the error of the pixel before the next one
     std::vector<int32_t> below[2];  // three per column: [0] from the row above, [1] for the row below
     size_t currentRow = 0;          // since StartRows
