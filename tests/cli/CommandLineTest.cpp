@@ -23,35 +23,30 @@ HalcyneOptions Parse(const Arguments& arguments) {
     return ParseCommandLine(arguments);
 }
 
+// "a b  c" -> {"a", "b", "c"}.
+Arguments Words(const std::string& line) {
+    Arguments words;
+    std::istringstream in(line);
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
 std::string UsageMessage(const Arguments& arguments) {
     return MessageOf<UsageError>([&] { PlanConversions(Parse(arguments)); });
 }
 
 }  // namespace
 
-TEST(CommandLine, FlagsBecomeSettingsAndUnsetOnesStayUnset) {
-    const HalcyneOptions options = Parse({"in.png", "-o", "out.gif", "--colors", "64", "-d", "5", "-i",
-                                          "--transparency", "index=0,5,7", "--background", "1,2,3", "--comment", "hi"});
-    EXPECT_EQ(options.inputs, Arguments{"in.png"});
-    EXPECT_EQ(options.output, "out.gif");
-    EXPECT_EQ(options.colors, 64);
-    EXPECT_EQ(options.dither, 5);
-    EXPECT_EQ(options.interlaced, true);
-    EXPECT_EQ(options.transparency, TransparencyChoice::Indexed);
-    EXPECT_EQ(options.transparentIndexes, (std::vector<int>{0, 5, 7}));
-    EXPECT_EQ(options.backgroundRgb, (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(options.comment, "hi");
-    EXPECT_FALSE(options.palette || options.basePalette || options.lossy || options.maxSize);
-
-    // The largest values are allowed; a later flag overrides an earlier one.
-    const HalcyneOptions other = Parse({"in.png", "-c", "256", "-d", "10", "--lossy", "100", "-i", "--no-interlace",
-                                        "-t", "alpha=2", "--background", "White"});
-    EXPECT_EQ(std::tuple(other.colors, other.dither, other.lossy, other.interlaced), std::tuple(256, 10, 100, false));
-    EXPECT_EQ(other.transparency, TransparencyChoice::Alpha);
-    EXPECT_EQ(other.alphaPlane, 2);
-    EXPECT_EQ(other.backgroundName, "White");
+// The rows of tests/data/cli/recorded-flags.txt: what the flags set reaches the plug-in's recording, and what they
+// leave unset stays unset.
+TEST(CommandLine, FlagsBecomeTheRecordedSettings) {
+    for (const std::vector<std::string>& row : DataTable("cli/recorded-flags.txt")) {
+        SCOPED_TRACE(row.at(0));
+        EXPECT_EQ(SettingsDescriptor(Parse(Words(row[0])), true), RecordingItems(Arguments(row.begin() + 1, row.end())));
+    }
     for (auto [size, bytes] : {std::pair{"1234", 1234u}, {"20K", 20480u}, {"3m", 3145728u}, {"4095M", 4293918720u}})
         EXPECT_EQ(Parse({"in.png", "--max-size", size}).maxSize, bytes) << size;
+    EXPECT_FALSE(Parse({"in.png"}).maxSize);
     EXPECT_TRUE(Parse({"--help"}).help);
 }
 
@@ -62,10 +57,7 @@ TEST(CommandLine, OutOfRangeMalformedAndClashingFlagsAreRefused) {
         EXPECT_NE(message.find(phrase), std::string::npos) << arguments.back() << ": " << message;
     };
     for (const std::vector<std::string>& row : DataTable("cli/usage-refusals.txt")) {
-        Arguments arguments;
-        std::istringstream words(row.at(0));
-        for (std::string word; words >> word;) arguments.push_back(word);
-        expectRefused(arguments, row.at(1));
+        expectRefused(Words(row.at(0)), row.at(1));
     }
     expectRefused({"a.png", "-o", "o.gif", "--comment", std::string(256, 'c')}, "255");
 }
@@ -112,26 +104,6 @@ TEST(HostImage, AlphaBecomesTheTransparencyPlaneAfterTheColourSamples) {
         EXPECT_EQ(host.color, c.color);
         EXPECT_EQ(host.planes, c.planes);
     }
-}
-
-TEST(SettingsDescriptor, RecordsEveryDefaultUnlessTheLastSettingsAreWanted) {
-    HalcyneOptions options = Parse({"in.png", "-o", "o.gif", "-c", "16", "-t", "index=3,4", "--lossy", "9"});
-    const std::vector<SimDescriptorItem> expected = RecordingItems(
-        "Dpth=16 | Plt=Fine | Intr=false | bpal=None | tran=Cvtn:indx | itrn=3 | itrn=4 | Dthr=0 | "
-        "Lssy=9 | R=128 | G=128 | B=128 | comm=");
-    EXPECT_EQ(SettingsDescriptor(options, true), expected);
-
-    options.lastSettings = true;
-    EXPECT_EQ(
-        SettingsDescriptor(options, true),
-        (std::vector<SimDescriptorItem>{expected[0], expected[3], expected[4], expected[5], expected[6], expected[8]}));
-    // No lossy coding is recorded as the plug-in records it: without the key.
-    options.lossy = 0;
-    EXPECT_EQ(SettingsDescriptor(options, true).size(), 5u);
-    // A background given by the flag, each channel under its own key.
-    options.backgroundRgb = {1, 2, 3};
-    const std::vector<SimDescriptorItem> items = SettingsDescriptor(options, true);
-    EXPECT_EQ(std::vector(items.end() - 3, items.end()), RecordingItems("R=1 | G=2 | B=3"));
 }
 
 // The search against made-up file sizes: what it chooses, that the last file made to fit is the one chosen (the

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,11 +16,11 @@ inline DescType FourCharacterCode(std::string code) {
     return MakeOSType(padded);
 }
 
-inline std::vector<SimDescriptorItem> RecordingItems(const std::string& text) {
+// The items one by one: {"Dpth=16", "Plt=Fine"}.
+inline std::vector<SimDescriptorItem> RecordingItems(const std::vector<std::string>& texts) {
     std::vector<SimDescriptorItem> items;
-    for (size_t from = 0, bar; from <= text.size(); from = bar + 3) {
-        bar = std::min(text.find(" | ", from), text.size());
-        const std::string item = text.substr(from, bar - from), value = item.substr(item.find('=') + 1);
+    for (const std::string& item : texts) {
+        const std::string value = item.substr(item.find('=') + 1);
         const DescriptorKeyID key = FourCharacterCode(item.substr(0, item.find('=')));
         const size_t digits = value.find_first_not_of("0123456789", value[0] == '-' ? 1 : 0);
         if (value == "true" || value == "false")
@@ -33,4 +34,28 @@ inline std::vector<SimDescriptorItem> RecordingItems(const std::string& text) {
             items.push_back(SimDescriptorItem::Text(key, value));
     }
     return items;
+}
+
+inline std::vector<SimDescriptorItem> RecordingItems(const std::string& text) {
+    std::vector<std::string> texts;
+    for (size_t from = 0, bar; from <= text.size(); from = bar + 3) {
+        bar = std::min(text.find(" | ", from), text.size());
+        texts.push_back(text.substr(from, bar - from));
+    }
+    return RecordingItems(texts);
+}
+
+// A failed comparison prints items as they are written here, not as bytes.
+inline std::string CodeText(DescType code) {
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8) text += char(code >> shift);
+    return text.substr(0, text.find_last_not_of(' ') + 1);
+}
+
+inline void PrintTo(const SimDescriptorItem& item, std::ostream* out) {
+    *out << CodeText(item.key) << '=';
+    if (item.type == typeEnumerated)
+        *out << CodeText(item.enumType) << ':' << CodeText(item.enumValue);
+    else
+        *out << (item.type == typeChar ? item.text : std::to_string(item.number));
 }
