@@ -1,33 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <map>
 
 #include "cli/FailureText.h"
 #include "hostsim/HostSimulator.h"
+#include "tests/support/TestPaths.h"
 
-// The file layer's codes in words, with the role deciding between a missing file and a missing folder.
+// The file layer's codes in words: the rows of tests/data/cli/file-error-texts.txt.
 TEST(FailureText, FileErrorsNameTheFileAndACause) {
-    struct Case {
-        uint32_t code, detail;
-        FileRole role;
-        const char* text;
-    } cases[] = {
-        {22, ENOSPC, FileRole::WrittenTo, "cannot write out.gif: the disk is full"},
-        {1, ENOSPC, FileRole::WrittenTo, "cannot write out.gif: the disk is full"},
-        {1, EFBIG, FileRole::WrittenTo, "cannot write out.gif: the file would be larger than this process may write"},
-        {1, EROFS, FileRole::WrittenTo, "cannot write out.gif: the disk is read-only"},
-        {14, EACCES, FileRole::WrittenTo, "cannot write out.gif: no permission to write in that folder"},
-        {5, EACCES, FileRole::ReadFrom, "cannot read out.gif: no permission to read it"},
-        {10, ENOENT, FileRole::WrittenTo, "cannot write out.gif: the folder does not exist"},
-        {10, ENOENT, FileRole::ReadFrom, "cannot read out.gif: there is no such file"},
-        {28, 0, FileRole::ReadFrom, "cannot read out.gif: it is not a GIF or ACT palette file"},
-        {2, 0, FileRole::WrittenTo, "cannot write out.gif: there is not enough memory for an image this large"},
-        {31, EEXIST, FileRole::WrittenTo, "cannot write out.gif: a file of that name appeared"},
-        {99, 0, FileRole::WrittenTo, "cannot write out.gif: the plug-in reported error 99"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(FileErrorText("out.gif", c.code, c.detail, c.role).rfind(c.text, 0), 0u)
-            << FileErrorText("out.gif", c.code, c.detail, c.role);
+    const std::map<std::string, uint32_t> errors = {{"-", 0},          {"ENOSPC", ENOSPC}, {"EFBIG", EFBIG},
+                                                    {"EROFS", EROFS},  {"EACCES", EACCES}, {"ENOENT", ENOENT},
+                                                    {"EEXIST", EEXIST}};
+    for (const std::vector<std::string>& row : DataTable("cli/file-error-texts.txt")) {
+        const FileRole role = row.at(2) == "read" ? FileRole::ReadFrom : FileRole::WrittenTo;
+        const std::string text = FileErrorText("out.gif", std::stoul(row[0]), errors.at(row.at(1)), role);
+        EXPECT_EQ(text.rfind(row.at(3), 0), 0u) << text;
+    }
     EXPECT_EQ(NothingWrittenText("out.gif"), "No file was written; an existing out.gif is unchanged.");
     EXPECT_EQ(NothingWrittenText("-"), "Nothing was written to standard output.");
     EXPECT_EQ(WarningText(SimAlert{"There is no pixel data ...", "Empty Selection", 0}, "in.png"),
