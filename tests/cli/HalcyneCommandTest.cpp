@@ -17,6 +17,7 @@
 
 #include "tests/support/GifInspect.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/WideNames.h"
 
 namespace fs = std::filesystem;
 
@@ -229,6 +230,20 @@ TEST_F(CommandFixture, WindowsCommandWritesTheSameBytes) {
         ASSERT_EQ(Halcyne(Quoted(input) + " -o " + Quoted(dir + "/native.gif") + flags).status, 0);
         ASSERT_EQ(Shell(wine + " " + Quoted(input) + " -o " + Quoted(dir + "/windows.gif") + flags).status, 0);
         EXPECT_EQ(ReadFileBytes(dir + "/windows.gif"), ReadFileBytes(dir + "/native.gif"));
+    }
+    // Names outside the system's code page arrive whole through the wide command line: the input's, the palette
+    // file's and the output's, named by -o or made beside the input from its own name.
+    const std::string folder = dir + "/" + kGreekName + " " + kEmojiName, input = folder + "/" + kJapaneseName;
+    fs::create_directories(folder);
+    fs::copy_file(Data("formats/rgb.ppm"), input + ".ppm");
+    fs::copy_file(Data("gif/im-frames.gif"), folder + "/" + kGreekName + ".gif");
+    const std::string palette = " --palette-file " + Quoted(folder + "/" + kGreekName + ".gif") + " --no-prefs";
+    ASSERT_EQ(Halcyne(Quoted(Data("formats/rgb.ppm")) + " -o " + Quoted(dir + "/native.gif") + palette).status, 0);
+    for (const std::string& output : {input + " " + kGreekName + ".gif", input + ".gif"}) {
+        SCOPED_TRACE(output);
+        const std::string to = output == input + ".gif" ? "" : " -o " + Quoted(output);
+        ASSERT_EQ(Shell("LANG=C.UTF-8 " + wine + " " + Quoted(input + ".ppm") + to + palette).status, 0);
+        EXPECT_EQ(ReadFileBytes(output), ReadFileBytes(dir + "/native.gif"));
     }
 }
 
