@@ -20,39 +20,31 @@ constexpr int kExitCancelled = 3;
 // The 3 x 2 picture of the readers' tests.
 constexpr const char* kPicture = HC_TEST_DATA_DIR "/formats/rgb.ppm";
 
-// Presses one button on each visible top-level window of the process once it has been up for a moment (so it is
-// painted), saving a screenshot of it first; remembers the captions.
-class AnswerEveryWindow {
-public:
-    AnswerEveryWindow(int button, const std::string& shotName) : button_(button), shotName_(shotName) {}
+// A person who presses `button` on each visible top-level window of the process once it has been up for a moment
+// (so it is painted), saving a screenshot of it first. Called while the process runs; keeps the captions seen.
+struct AnswerEveryWindow {
+    int button;
+    std::string shotName;
+    uint32_t process = 0;
+    std::map<HWND, int> sightings = {};
+    std::vector<std::string> captions = {};
+
     void operator()(uint32_t processId) {
-        process_ = processId;
-        EnumWindows(Visit, reinterpret_cast<LPARAM>(this));
+        process = processId;
+        EnumWindows([](HWND window, LPARAM self) { return reinterpret_cast<AnswerEveryWindow*>(self)->Answer(window); },
+                    reinterpret_cast<LPARAM>(this));
     }
-    const std::vector<std::string>& Captions() const { return captions_; }
-
-private:
-    static BOOL CALLBACK Visit(HWND window, LPARAM self) {
-        reinterpret_cast<AnswerEveryWindow*>(self)->Consider(window);
-        return TRUE;
-    }
-
-    void Consider(HWND window) {
+    BOOL Answer(HWND window) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner != process_ || !IsWindowVisible(window) || ++sightings_[window] != 6) return;
+        if (owner != process || !IsWindowVisible(window) || ++sightings[window] != 6) return TRUE;
         char caption[256] = {};
         GetWindowTextA(window, caption, sizeof caption);
-        captions_.push_back(caption);
-        SaveScreenshot(CaptureClient(window), shotName_ + "-" + std::to_string(captions_.size()));
-        PostMessageW(window, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED), 0);
+        captions.push_back(caption);
+        SaveScreenshot(CaptureClient(window), shotName + "-" + std::to_string(captions.size()));
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        return TRUE;
     }
-
-    int button_;
-    std::string shotName_;
-    uint32_t process_ = 0;
-    std::map<HWND, int> sightings_;
-    std::vector<std::string> captions_;
 };
 
 }  // namespace
@@ -60,12 +52,12 @@ private:
 TEST(HalcyneDialogCommand, CancellingTheWindowsWritesNothingAndSaysSo) {
     const std::string dir = MakeScratchDir("dialog-command");
     fs::copy_file(kPicture, fs::u8path(dir + "\\in.ppm"));
-    AnswerEveryWindow person(IDCANCEL, "dialog-command-cancel");
+    AnswerEveryWindow person{IDCANCEL, "dialog-command-cancel"};
     const std::string errors = dir + "\\errors.txt";
     EXPECT_EQ(RunBesideTests("halcyne.exe", {"--dialog", dir + "\\in.ppm", "--colors", "16", "--no-prefs"},
                              std::ref(person), errors),
               kExitCancelled);
-    EXPECT_FALSE(person.Captions().empty()) << "no window of the run was seen";
+    EXPECT_FALSE(person.captions.empty()) << "no window of the run was seen";
     EXPECT_FALSE(fs::exists(fs::u8path(dir + "\\in.gif")));
     EXPECT_NE(ReadFileBytes(errors).find("cancelled; no file was written for " + dir + "\\in.ppm"), std::string::npos)
         << ReadFileBytes(errors);
@@ -77,11 +69,11 @@ TEST(HalcyneDialogCommand, GoingOnThroughTheDialogsWritesWhatTheFlagsWriteWithou
     const std::string input = dir + "\\in.ppm";
     fs::copy_file(kPicture, fs::u8path(input));
     ASSERT_EQ(RunBesideTests("halcyne.exe", {input, "-o", dir + "\\scripted.gif", "--colors", "4", "--no-prefs"}), 0);
-    AnswerEveryWindow person(IDOK, "dialog-command-next");
+    AnswerEveryWindow person{IDOK, "dialog-command-next"};
     EXPECT_EQ(RunBesideTests("halcyne.exe", {"--dialog", input, "-o", dir + "\\out.gif", "--colors", "4", "--no-prefs"},
                              std::ref(person)),
               0);
     EXPECT_EQ(ReadFileBytes(dir + "\\out.gif"), ReadFileBytes(dir + "\\scripted.gif"));
-    EXPECT_FALSE(person.Captions().empty()) << "no dialog was seen";
+    EXPECT_FALSE(person.captions.empty()) << "no dialog was seen";
     fs::remove_all(fs::u8path(dir));
 }
