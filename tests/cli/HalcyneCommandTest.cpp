@@ -106,35 +106,24 @@ TEST_F(CommandFixture, EveryInputKindBecomesAGifThatIndependentReadersAgreeOn) {
     }
 }
 
+// The rows of tests/data/cli/command-refusals.txt.
 TEST_F(CommandFixture, BadInputIsRefusedAndLeavesTheOutputAlone) {
     const std::string output = OldFile("kept.gif"), camera = Quoted(Data("camera.png"));
     fs::copy_file(Data("formats/notanimage.txt"), dir + "/text.gif");
-    const struct {
-        std::string arguments;
-        int status;
-        std::string phrase;
-        std::string shellFirst = "";
-    } cases[] = {
-        {Quoted(dir + "/missing.png"), 1, "missing.png: cannot open the file: there is no such file"},
-        // The write fails at a file size limit.
-        {Quoted(Data("astronaut.png")), 1,
-         "cannot write " + output + ": the file would be larger than this process may write", "ulimit -f 10; "},
-        {Quoted(Data("formats/huge.ppm")), 1, "the largest that can be converted is 32767 x 32767"},
-        {camera + " --palette-file " + Quoted(dir + "/text.gif"), 1,
-         "cannot read " + dir + "/text.gif: it is not a GIF or ACT palette file"},
-        // Each reader's refusals are InputImage's test; here one stands for all.
-        {Quoted(Data("formats/truncated.png")), 1, "not a readable PNG"},
-        {Quoted(dir), 1, "it is a folder, not an image"},
-        {camera + " --colors 300", 2, "2 to 256"},
-        {camera + " --palette Nowhere", 1, "unknown palette"},
-        {camera + " --dialog", 2, "run it as 'scripts/halcyne --dialog ...'"},
+    const auto filled = [&](std::string text) {
+        for (const auto& [name, value] : {std::pair<std::string, std::string>{"{dir}", dir},
+                                          {"{data}", HC_TEST_DATA_DIR},
+                                          {"{out}", output}})
+            for (size_t at; (at = text.find(name)) != std::string::npos;) text.replace(at, name.size(), value);
+        return text;
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments);
-        const CommandResult result = Shell(c.shellFirst + HalcyneLine(c.arguments + " -o " + Quoted(output), config));
-        EXPECT_EQ(result.status, c.status);
-        EXPECT_TRUE(Has(result.output, c.phrase)) << result.output;
-        EXPECT_EQ(Has(result.output, "No file was written"), c.status == 1) << result.output;
+    for (const std::vector<std::string>& row : DataTable("cli/command-refusals.txt")) {
+        SCOPED_TRACE(row.at(0));
+        const std::string shellFirst = row.size() > 3 ? row[3] + " " : "";
+        const CommandResult result = Shell(shellFirst + HalcyneLine(filled(row[0]) + " -o " + Quoted(output), config));
+        EXPECT_EQ(result.status, std::stoi(row.at(1)));
+        EXPECT_TRUE(Has(result.output, filled(row.at(2)))) << result.output;
+        EXPECT_EQ(Has(result.output, "No file was written"), row[1] == "1") << result.output;
         EXPECT_EQ(ReadFileBytes(output), "old");
     }
     // Nothing staged or temporary is left beside the output.
