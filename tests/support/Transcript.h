@@ -12,6 +12,7 @@
 #include <string>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 class Transcript {
 public:
@@ -23,10 +24,46 @@ public:
     // One line: the parts separated by spaces (small integers as numbers, booleans as 0 and 1).
     template <class... Parts>
     Transcript& operator()(const Parts&... parts) {
-        const char* separator = "";
-        ((text << separator << Printable(parts), separator = " "), ...);
-        text << '\n';
+        text << Line(parts...) << '\n';
         return *this;
+    }
+
+    // The parts as one line's text, for a replayed step's outcome.
+    template <class... Parts>
+    static std::string Line(const Parts&... parts) {
+        std::ostringstream out;
+        const char* separator = "";
+        ((out << separator << Printable(parts), separator = " "), ...);
+        return out.str();
+    }
+
+    // One step of a replayed walk: its words, the first naming what to do; Number(i) reads word i.
+    struct Step {
+        std::vector<std::string> words;
+        const std::string& Op() const { return words.at(0); }
+        int32_t Number(size_t i) const { return std::stoi(words.at(i)); }
+    };
+
+    // Replays the walk filed as transcript NAME: the text before " -> " on each line is a step written by hand,
+    // `act` performs it and returns its outcome, and the lines "step -> outcome" are checked as any transcript's
+    // (HALCYNE_UPDATE_GOLDEN=1 rewrites the outcomes). Lines starting with # say what the rows below guard.
+    template <class Act>
+    static void Replay(const std::string& name, Act act) {
+        Transcript t(name);
+        std::ifstream in(t.Path(), std::ios::binary);
+        for (std::string line; std::getline(in, line);) {
+            const std::string step = line.substr(0, line.find(" -> "));
+            if (step.empty() || step[0] == '#') {
+                t.text << line << '\n';
+                continue;
+            }
+            Step words;
+            std::istringstream split(step);
+            for (std::string word; split >> word;) words.words.push_back(word);
+            const std::string outcome = act(words);
+            if (outcome.empty()) ADD_FAILURE() << name << ": no such step: " << step;
+            t(step, "->", outcome);
+        }
     }
 
     // A picture under its title, one line per row: `glyph(x, y)` is the character of each pixel.
