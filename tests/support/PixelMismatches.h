@@ -24,3 +24,14 @@ auto PixelsAt(const Pixels& shown, std::initializer_list<Point> points) {
     for (const Point& point : points) pixels.push_back(shown.At(point.x, point.y));
     return pixels;
 }
+
+// The per-channel average of `pixel(x, y)` (0xRRGGBB) over the part of block (bx, by), `side` pixels square, that
+// lies in a width x height picture: what a zoomed-out preview shows there.
+template <class Pixel>
+uint32_t BlockAverage(Pixel pixel, uint32_t bx, uint32_t by, uint32_t side, uint32_t width, uint32_t height) {
+    uint32_t sum[3] = {}, count = 0;
+    for (uint32_t y = by * side; y < (by + 1) * side && y < height; ++y)
+        for (uint32_t x = bx * side; x < (bx + 1) * side && x < width; ++x, ++count)
+            for (int c = 0; c < 3; ++c) sum[c] += pixel(x, y) >> (16 - 8 * c) & 0xFF;
+    return sum[0] / count << 16 | sum[1] / count << 8 | sum[2] / count;
+}

@@ -63,7 +63,7 @@ POINT PointOf(LPARAM lParam) {
 // A drag is captured, so its point may leave the window, and the thumb's old place is erased; a held arrow steps
 // at once and then per timer tick until released, or until another window takes the capture (as when the user
 // switches programs with the button held). Column c of a bar shows its channel at 2c with the others held;
-// disabled, the bars are white, show no thumb and ignore the mouse.
+// disabled, the bars are white and show no thumb (that a disabled slider ignores the mouse is the core's rule).
 TEST(ColorSlider2Test, MouseAndTimerReachTheSliderAndItsStateReachesTheScreen) {
     ControlCanvas canvas(400, 140);
     ColorSlider2 slider(BenchModule(), canvas.Handle(), kBarHeight, kColorSliderSquare);
@@ -127,8 +127,6 @@ TEST(ColorSlider2Test, MouseAndTimerReachTheSliderAndItsStateReachesTheScreen) {
     EXPECT_EQ(PixelsAt(CaptureClient(canvas.Handle()),
                        {POINT{kLeft + 1 + 50, rowY(0) + 5}, {kLeft + 5, rowY(0) + kBarHeight}}),
               (std::vector<uint32_t>{BenchRgb(255, 255, 255), Face()}));
-    Drag(canvas.Handle(), {{kLeft + 5, rowY(0) + kBarHeight + 3}, {kLeft + 100, rowY(0) + kBarHeight + 3}});
-    EXPECT_EQ(slider.GetRed(), 10) << "a disabled slider ignores the mouse";
 }
 
 // The eraser sprite is all face; the left arrow's tip is on the left, the right arrow's on the right; text lines

@@ -11,15 +11,6 @@ namespace {
 
 constexpr uint32_t kGrey = 0xC0C0C0;
 
-// The per-channel average of the image pixels in the 8 x 8 block at (bx, by) of a 120 x 80 picture.
-uint32_t BlockOfEight(uint32_t bx, uint32_t by) {
-    uint32_t sum[3] = {};
-    for (uint32_t y = by * 8; y < by * 8 + 8; ++y)
-        for (uint32_t x = bx * 8; x < bx * 8 + 8; ++x)
-            for (int c = 0; c < 3; ++c) sum[c] += (AsymmetricPixel(x, y) >> (16 - 8 * c)) & 0xFF;
-    return BenchRgb(uint8_t(sum[0] / 64), uint8_t(sum[1] / 64), uint8_t(sum[2] / 64));
-}
-
 }  // namespace
 
 // Asymmetric pictures, so flips, offsets and swapped red and blue show.
@@ -42,7 +33,9 @@ TEST(WnImagePreviewTest, ThePictureShowsTheRightWayRoundAtOneToOneZoomedInAndZoo
     shown = bench.CapturePane(window);
     const HcPoint origin = pane.Layout().Origin();
     EXPECT_EQ(origin, (HcPoint{142, 95}));
-    EXPECT_EQ(PixelMismatches(shown, origin.x, origin.y, 15, 10, BlockOfEight), 0)
+    EXPECT_EQ(PixelMismatches(shown, origin.x, origin.y, 15, 10,
+                              [](int x, int y) { return BlockAverage(AsymmetricPixel, x, y, 8, 120, 80); }),
+              0)
         << DescribePixels(shown.Crop(origin.x, origin.y, origin.x + 15, origin.y + 10));
     EXPECT_EQ(shown.At(origin.x - 1, origin.y), kGrey);
     EXPECT_EQ(shown.At(origin.x + 15, origin.y + 9), kGrey);
