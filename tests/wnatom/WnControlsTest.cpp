@@ -6,12 +6,9 @@
 #include <gtest/gtest.h>
 #include <windowsx.h>
 
-#include <functional>
-
 #include "tests/support/PixelMismatches.h"
-#include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchInput.h"
-#include "tests/win/support/BenchWindow.h"
+#include "tests/win/support/ControlCanvas.h"
 #include "win/resource_ids.h"
 #include "wnatom/ColorSlider2.h"
 #include "wnatom/WnPalPicker.h"
@@ -20,11 +17,6 @@ namespace {
 
 constexpr int kLeft = 40, kTop = 30, kBarHeight = 11;
 
-uint32_t Face() {
-    const HcRgb face = WnButtonFace();
-    return BenchRgb(face.red, face.green, face.blue);
-}
-
 // Whether any pixel in rows [top, bottom) of the picture is dark (text may be smoothed into greys).
 bool InkInRows(const BenchPixels& pixels, int top, int bottom) {
     for (int y = top; y < bottom; ++y)
@@ -32,27 +24,6 @@ bool InkInRows(const BenchPixels& pixels, int top, int bottom) {
             if ((pixels.At(x, y) & 0x808080) == 0) return true;
     return false;
 }
-
-// A canvas that paints the button face and then `draw`; tests route its messages through canvas.onMessage.
-class ControlCanvas {
-public:
-    ControlCanvas(int width, int height) : host(width, height), canvas(host.Handle(), {0, 0, width, height}) {
-        canvas.onPaint = [this, width, height](HDC dc) {
-            const RECT whole{0, 0, width, height};
-            FillRect(dc, &whole, GetSysColorBrush(COLOR_BTNFACE));
-            if (draw) draw();
-        };
-    }
-    HWND Handle() const { return canvas.Handle(); }
-    BenchPixels Shown() {
-        InvalidateRect(canvas.Handle(), nullptr, FALSE);
-        return CaptureClient(canvas.Handle());
-    }
-
-    BenchHostWindow host;
-    BenchCanvas canvas;
-    std::function<void()> draw;
-};
 
 POINT PointOf(LPARAM lParam) {
     return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -96,7 +67,7 @@ TEST(ColorSlider2Test, MouseAndTimerReachTheSliderAndItsStateReachesTheScreen) {
                                                         {kLeft + 122, thumbTop + 5},
                                                         {kLeft + 133, thumbTop + 5},
                                                         {kLeft - 4, thumbTop + 5}}),
-              (std::vector<uint32_t>{0, 0, 0, Face(), Face(), Face(), Face()}));
+              (std::vector<uint32_t>{0, 0, 0, ButtonFaceRgb(), ButtonFaceRgb(), ButtonFaceRgb(), ButtonFaceRgb()}));
 
     const POINT rightArrow{kLeft + 135, rowY(1) + 5};
     MouseDown(canvas.Handle(), rightArrow);
@@ -126,7 +97,7 @@ TEST(ColorSlider2Test, MouseAndTimerReachTheSliderAndItsStateReachesTheScreen) {
     slider.SetEnabled(false, false);
     EXPECT_EQ(PixelsAt(CaptureClient(canvas.Handle()),
                        {POINT{kLeft + 1 + 50, rowY(0) + 5}, {kLeft + 5, rowY(0) + kBarHeight}}),
-              (std::vector<uint32_t>{BenchRgb(255, 255, 255), Face()}));
+              (std::vector<uint32_t>{BenchRgb(255, 255, 255), ButtonFaceRgb()}));
 }
 
 // The eraser sprite is all face; the left arrow's tip is on the left, the right arrow's on the right; text lines
@@ -143,14 +114,14 @@ TEST(WnAtomsTest, SpritesBlendIntoTheButtonFaceSwitchPicturesAndPrintLines) {
     };
     BenchPixels pixels = canvas.Shown();
     EXPECT_EQ(PixelsAt(pixels, {POINT{5, 5}, {14, 10}, {31, 10}, {36, 10}, {36, 6}, {91, 3}}),
-              (std::vector<uint32_t>{Face(), Face(), 0, 0, 0, BenchRgb(255, 255, 200)}));
+              (std::vector<uint32_t>{ButtonFaceRgb(), ButtonFaceRgb(), 0, 0, 0, BenchRgb(255, 255, 200)}));
     const BenchPixels lines = pixels.Crop(52, 3, 92, 47);
     EXPECT_EQ((std::vector<bool>{InkInRows(lines, 0, 14), InkInRows(lines, 14, 28), InkInRows(lines, 28, 42)}),
               (std::vector<bool>{true, false, true}));
     arrows.SetState(true);
     text.SetText("");
     pixels = canvas.Shown();
-    EXPECT_EQ(PixelsAt(pixels, {POINT{31, 6}, {36, 6}}), (std::vector<uint32_t>{0, Face()}));
+    EXPECT_EQ(PixelsAt(pixels, {POINT{31, 6}, {36, 6}}), (std::vector<uint32_t>{0, ButtonFaceRgb()}));
     EXPECT_FALSE(InkInRows(pixels.Crop(52, 3, 92, 47), 0, 44));
 }
 
