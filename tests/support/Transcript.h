@@ -51,6 +51,7 @@ public:
     static void Replay(const std::string& name, Act act) {
         Transcript t(name);
         std::ifstream in(t.Path(), std::ios::binary);
+        int steps = 0;
         for (std::string line; std::getline(in, line);) {
             const std::string step = line.substr(0, line.find(" -> "));
             if (step.empty() || step[0] == '#') {
@@ -63,7 +64,9 @@ public:
             const std::string outcome = act(words);
             if (outcome.empty()) ADD_FAILURE() << name << ": no such step: " << step;
             t(step, "->", outcome);
+            ++steps;
         }
+        if (steps == 0) ADD_FAILURE() << "transcript " << t.Path() << " holds no steps to replay";
     }
 
     // A picture under its title, one line per row: `glyph(x, y)` is the character of each pixel.
