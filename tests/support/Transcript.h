@@ -37,16 +37,16 @@ public:
         return out.str();
     }
 
-    // One step of a replayed walk: its words, the first naming what to do; Number(i) reads word i.
+    // One step of a replayed walk: its words, the first naming what to do; step(i) reads word i as a number.
     struct Step {
         std::vector<std::string> words;
-        const std::string& Op() const { return words.at(0); }
-        int32_t Number(size_t i) const { return std::stoi(words.at(i)); }
+        int32_t operator()(size_t i) const { return std::stoi(words.at(i)); }
     };
 
     // Replays the walk filed as transcript NAME: the text before " -> " on each line is a step written by hand,
     // `act` performs it and returns its outcome, and the lines "step -> outcome" are checked as any transcript's
-    // (HALCYNE_UPDATE_GOLDEN=1 rewrites the outcomes). Lines starting with # say what the rows below guard.
+    // (HALCYNE_UPDATE_GOLDEN=1 rewrites the outcomes); `act` gets the step's first word and the step. Lines starting
+    // with # say what the rows below guard.
     template <class Act>
     static void Replay(const std::string& name, Act act) {
         Transcript t(name);
@@ -61,7 +61,7 @@ public:
             Step words;
             std::istringstream split(step);
             for (std::string word; split >> word;) words.words.push_back(word);
-            const std::string outcome = act(words);
+            const std::string outcome = act(words.words[0], words);
             if (outcome.empty()) ADD_FAILURE() << name << ": no such step: " << step;
             t(step, "->", outcome);
             ++steps;

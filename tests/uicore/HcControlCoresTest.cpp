@@ -43,16 +43,14 @@ std::string Said(const HcColorSliderCore& slider, const HcSliderResponse& respon
 TEST(ControlCores, ColorSliderGeometryDragsArrowsGradientsAndTexts) {
     HcColorSliderCore slider(11);
     slider.SetPosition(45, 110, 25);
-    Transcript::Replay("uicore/ControlCores", [&](const Transcript::Step& step) -> std::string {
-        const std::string& op = step.Op();
-        const auto n = [&](size_t i) { return step.Number(i); };
+    Transcript::Replay("uicore/ControlCores", [&](const std::string& op, const Transcript::Step& step) -> std::string {
         const auto channel = [&] { return ChannelNamed(step.words.at(1)); };
         if (op == "colour") {
-            slider.SetColor({uint8_t(n(1)), uint8_t(n(2)), uint8_t(n(3))});
+            slider.SetColor({uint8_t(step(1)), uint8_t(step(2)), uint8_t(step(3))});
             return TextOf(slider.Color());
         }
         if (op == "enable") {
-            const bool changed = slider.SetEnabled(n(1), n(2));
+            const bool changed = slider.SetEnabled(step(1), step(2));
             return Transcript::Line("changed", changed, "colour", slider.Color(), "gradients",
                                     slider.GradientColor(HcSliderChannel::red, 0),
                                     slider.GradientColor(HcSliderChannel::red, 127),
@@ -67,10 +65,11 @@ TEST(ControlCores, ColorSliderGeometryDragsArrowsGradientsAndTexts) {
         if (op == "press-thumb") return Said(slider, slider.MouseDown(CentreOf(slider.ThumbRect(channel()))));
         if (op == "press-left") return Said(slider, slider.MouseDown(CentreOf(slider.LeftArrowRect(channel()))));
         if (op == "press-right") return Said(slider, slider.MouseDown(CentreOf(slider.RightArrowRect(channel()))));
-        if (op == "move") return Said(slider, slider.MouseMove({45 + n(1), 0}));
+        if (op == "move") return Said(slider, slider.MouseMove({45 + step(1), 0}));
         if (op == "release") return Said(slider, slider.MouseUp());
         if (op == "tick") return Said(slider, slider.RepeatTick());
-        if (op == "texts") return "[" + SliderHexText(uint8_t(n(1))) + "] [" + SliderDecimalText(uint8_t(n(1))) + "]";
+        if (op == "texts")
+            return "[" + SliderHexText(uint8_t(step(1))) + "] [" + SliderDecimalText(uint8_t(step(1))) + "]";
         return "";
     });
 }
@@ -78,21 +77,20 @@ TEST(ControlCores, ColorSliderGeometryDragsArrowsGradientsAndTexts) {
 // Control 1052 ends at 100 and 1053 starts at 166: x0 102, step 6; controls too close still give a usable step.
 TEST(ControlCores, DitherTrackGeometryNearestStopAndDrag) {
     std::optional<HcDitherTrack> track;
-    Transcript::Replay("uicore/DitherTrack", [&](const Transcript::Step& step) -> std::string {
-        const std::string& op = step.Op();
-        const auto n = [&](size_t i) { return step.Number(i); };
+    Transcript::Replay("uicore/DitherTrack", [&](const std::string& op, const Transcript::Step& step) -> std::string {
         if (op == "track") {  // the two controls' edges, the value
-            track.emplace(n(1), n(2), uint8_t(n(3)));
+            track.emplace(step(1), step(2), uint8_t(step(3)));
             const HcDitherThumb thumb = track->Thumb();
             return Transcript::Line("x0, step, right", track->X0(), track->Step(), track->TrackRight(), "value",
                                     track->Value(), "thumb", thumb.tip, thumb.baseLeft, thumb.baseRight,
                                     track->ThumbRect(), DitherLabelText(7));
         }
-        if (op == "tick") return Transcript::Line(track->Tick(n(1)).x, track->Tick(n(1)).top, track->Tick(n(1)).bottom);
-        if (op == "stop-at") return std::to_string(track->ValueAt(n(1)));
+        if (op == "tick")
+            return Transcript::Line(track->Tick(step(1)).x, track->Tick(step(1)).top, track->Tick(step(1)).bottom);
+        if (op == "stop-at") return std::to_string(track->ValueAt(step(1)));
         const auto said = [&](bool result) { return Transcript::Line(result, "value", track->Value()); };
-        if (op == "press") return said(track->Press({n(1), n(2)}));
-        if (op == "move") return said(track->Move({n(1), n(2)}));
+        if (op == "press") return said(track->Press({step(1), step(2)}));
+        if (op == "move") return said(track->Move({step(1), step(2)}));
         if (op == "release") return said(track->Release());
         return "";
     });
@@ -102,19 +100,17 @@ TEST(ControlCores, DitherTrackGeometryNearestStopAndDrag) {
 TEST(ControlCores, PalGridCellsHitsAndClicks) {
     HcPalGrid grid(5, 7);
     grid.SetPosition(100, 50);
-    Transcript::Replay("uicore/PalGrid", [&](const Transcript::Step& step) -> std::string {
-        const std::string& op = step.Op();
-        const auto n = [&](size_t i) { return step.Number(i); };
+    Transcript::Replay("uicore/PalGrid", [&](const std::string& op, const Transcript::Step& step) -> std::string {
         if (op == "colours") {
-            grid.SetColorCount(n(1));
+            grid.SetColorCount(step(1));
             return Transcript::Line("palette", grid.HasPalette(), "selection", grid.HasSelection());
         }
         if (op == "bitmap") return Transcript::Line(grid.BitmapWidth(), grid.BitmapHeight());
-        if (op == "highlight") return TextOf(grid.HighlightRect(n(1)));
-        if (op == "cell") return TextOf(grid.CellRect(n(1)));
-        if (op == "point") return std::to_string(grid.CellAt({n(1), n(2)}));
+        if (op == "highlight") return TextOf(grid.HighlightRect(step(1)));
+        if (op == "cell") return TextOf(grid.CellRect(step(1)));
+        if (op == "point") return std::to_string(grid.CellAt({step(1), step(2)}));
         if (op == "click") {  // near the cell's lower left corner
-            const HcPixelRect rect = grid.CellRect(n(1));
+            const HcPixelRect rect = grid.CellRect(step(1));
             const bool selects = grid.Click({100 + rect.left + 2, 50 + rect.bottom - 1});
             return Transcript::Line(selects, "selected", grid.HasSelection() ? grid.SelectedIndex() : -1);
         }

@@ -33,33 +33,32 @@ std::string ImageUnder(const HcPreviewLayout& layout, HcPoint view) {
 TEST(HcPreviewLayout, ZoomPanResizeWheelAndAutoScrollWalk) {
     HcPreviewLayout layout;
     HcWheelSteps wheel;
-    Transcript::Replay("uicore/PreviewLayout", [&](const Transcript::Step& step) -> std::string {
-        const std::string& op = step.Op();
-        const auto n = [&](size_t i) { return step.Number(i); };
-        const auto at = [&] { return HcPoint{n(1), n(2)}; };
+    Transcript::Replay("uicore/PreviewLayout", [&](const std::string& op, const Transcript::Step& step) -> std::string {
+        const auto at = [&] { return HcPoint{step(1), step(2)}; };
         if (op == "level") {
-            const HcZoom zoom = HcZoom::ForLevel(n(1));
-            return Transcript::Line(zoom.level, zoom.Label(), zoom.Scale(100), zoom.Scale(60), HcZoom::IsLevel(n(1)));
+            const HcZoom zoom = HcZoom::ForLevel(step(1));
+            return Transcript::Line(zoom.level, zoom.Label(), zoom.Scale(100), zoom.Scale(60),
+                                    HcZoom::IsLevel(step(1)));
         }
         if (op == "layout") {  // image width and height, view width and height, level
             layout = HcPreviewLayout();
-            layout.SetViewSize(n(3), n(4));
-            layout.SetImageSize(uint32_t(n(1)), uint32_t(n(2)));
-            layout.SetZoom(n(5));
+            layout.SetViewSize(step(3), step(4));
+            layout.SetImageSize(uint32_t(step(1)), uint32_t(step(2)));
+            layout.SetZoom(step(5));
             return State(layout);
         }
-        if (op == "pan") return Outcome(layout.Pan(n(1), n(2)), layout);
+        if (op == "pan") return Outcome(layout.Pan(step(1), step(2)), layout);
         if (op == "scroll") return Outcome(layout.ScrollTo(at()), layout);
-        if (op == "zoom") return Outcome(layout.SetZoom(n(1)), layout);
+        if (op == "zoom") return Outcome(layout.SetZoom(step(1)), layout);
         if (op == "in" || op == "out") return Outcome(layout.ZoomStep(op == "in"), layout);
-        if (op == "image") return Outcome(layout.SetImageSize(uint32_t(n(1)), uint32_t(n(2))), layout);
+        if (op == "image") return Outcome(layout.SetImageSize(uint32_t(step(1)), uint32_t(step(2))), layout);
         if (op == "view") {
-            layout.SetViewSize(n(1), n(2));
-            return State(layout) + " centre on " + ImageUnder(layout, {n(1) / 2, n(2) / 2});
+            layout.SetViewSize(step(1), step(2));
+            return State(layout) + " centre on " + ImageUnder(layout, {step(1) / 2, step(2) / 2});
         }
         if (op == "auto-scroll") return Outcome(layout.AutoScroll(at()), layout);
         if (op == "auto-scroll-shift") return TextOf(layout.AutoScrollShift(at()));
-        if (op == "auto-scroll-step") return std::to_string(HcPreviewLayout::AutoScrollStep(n(1)));
+        if (op == "auto-scroll-step") return std::to_string(HcPreviewLayout::AutoScrollStep(step(1)));
         if (op == "fitted") return std::to_string(layout.FittedLevel());
         if (op == "zoom-fitted") return Outcome(layout.SetZoom(layout.FittedLevel()), layout);
         if (op == "out-all") {
@@ -70,7 +69,7 @@ TEST(HcPreviewLayout, ZoomPanResizeWheelAndAutoScrollWalk) {
             const bool result = layout.ZoomStepAbout(op == "wheel-in", at());
             return Outcome(result, layout) + " under the pointer " + ImageUnder(layout, at());
         }
-        if (op == "turn") return std::to_string(wheel.Add(n(1)));
+        if (op == "turn") return std::to_string(wheel.Add(step(1)));
         if (op == "under") return ImageUnder(layout, at());
         if (op == "to-view") return TextOf(layout.ImageToView(at()));
         return "";

@@ -48,12 +48,10 @@ TEST(SavedColors, SaveRemoveAndSelectWalk) {
     // Typed names that are no single word of a step.
     const std::map<std::string, std::string> typed = {
         {"(empty)", ""}, {"(blanks)", "  \t"}, {"(long)", std::string(300, 'B')}};
-    Transcript::Replay("uicore/SavedColors", [&](const Transcript::Step& step) -> std::string {
-        const std::string& op = step.Op();
-        const auto n = [&](size_t i) { return step.Number(i); };
-        const auto rgb = [&](size_t i) { return HcRgb{uint8_t(n(i)), uint8_t(n(i + 1)), uint8_t(n(i + 2))}; };
+    Transcript::Replay("uicore/SavedColors", [&](const std::string& op, const Transcript::Step& step) -> std::string {
+        const auto rgb = [&](size_t i) { return HcRgb{uint8_t(step(i)), uint8_t(step(i + 1)), uint8_t(step(i + 2))}; };
         if (op == "append") {
-            AppendColor(list, step.words.at(1).c_str(), uint8_t(n(2)), uint8_t(n(3)), uint8_t(n(4)));
+            AppendColor(list, step.words.at(1).c_str(), uint8_t(step(2)), uint8_t(step(3)), uint8_t(step(4)));
             return State(list);
         }
         if (op == "save" || op == "save-cancel") {  // the typed name, the colour
@@ -75,8 +73,8 @@ TEST(SavedColors, SaveRemoveAndSelectWalk) {
         }
         if (op == "remove-entry") {  // by its place in the list, or one not in it
             HcColorEntry stranger{}, *entry = list;
-            for (int i = 0; i < n(1); ++i) entry = entry ? entry->next : nullptr;
-            const bool removed = RemoveSavedColor(list, n(1) < 0 ? &stranger : entry);
+            for (int i = 0; i < step(1); ++i) entry = entry ? entry->next : nullptr;
+            const bool removed = RemoveSavedColor(list, step(1) < 0 ? &stranger : entry);
             return Transcript::Line(removed, State(list));
         }
         if (op == "fill") {
@@ -84,12 +82,12 @@ TEST(SavedColors, SaveRemoveAndSelectWalk) {
             return State(list);
         }
         if (op == "entry-at") {
-            const HcColorEntry* entry = SavedColorAtItem(list, n(1));
+            const HcColorEntry* entry = SavedColorAtItem(list, step(1));
             return entry ? PascalText(entry->name) : "none";
         }
         if (op == "matching-empty") return std::to_string(MatchingColorItem(nullptr, rgb(1)));
         if (op == "acts")  // item, closing, list dropped
-            return kActions[int(ColorItemAction(n(1), n(2), n(3)))];
+            return kActions[int(ColorItemAction(step(1), step(2), step(3)))];
         return "";
     });
     FreeColorList(list);
