@@ -2,6 +2,10 @@
 // a whole area in one assertion and a failure says how much of it is wrong.
 #pragma once
 
+#include <initializer_list>
+#include <type_traits>
+#include <vector>
+
 // Pixels of `shown` (anything with At(x, y)) that differ from `expected(x, y)` over a w x h area at (left, top);
 // `expected` takes coordinates relative to that corner.
 template <class Pixels, class Expected>
@@ -10,4 +14,24 @@ int PixelMismatches(const Pixels& shown, int left, int top, int w, int h, Expect
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) wrong += shown.At(left + x, top + y) != expected(x, y);
     return wrong;
+}
+
+// The pixels of `shown` at `points` (anything with x and y), in order, so a test checks scattered pixels in one
+// assertion and a failure lists them all.
+template <class Pixels, class Point>
+auto PixelsAt(const Pixels& shown, std::initializer_list<Point> points) {
+    std::vector<std::decay_t<decltype(shown.At(0, 0))>> pixels;
+    for (const Point& point : points) pixels.push_back(shown.At(point.x, point.y));
+    return pixels;
+}
+
+// The per-channel average of `pixel(x, y)` (0xRRGGBB) over the part of block (bx, by), `side` pixels square, that
+// lies in a width x height picture: what a zoomed-out preview shows there.
+template <class Pixel>
+uint32_t BlockAverage(Pixel pixel, uint32_t bx, uint32_t by, uint32_t side, uint32_t width, uint32_t height) {
+    uint32_t sum[3] = {}, count = 0;
+    for (uint32_t y = by * side; y < (by + 1) * side && y < height; ++y)
+        for (uint32_t x = bx * side; x < (bx + 1) * side && x < width; ++x, ++count)
+            for (int c = 0; c < 3; ++c) sum[c] += pixel(x, y) >> (16 - 8 * c) & 0xFF;
+    return sum[0] / count << 16 | sum[1] / count << 8 | sum[2] / count;
 }

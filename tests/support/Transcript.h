@@ -12,6 +12,7 @@
 #include <string>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 class Transcript {
 public:
@@ -23,10 +24,49 @@ public:
     // One line: the parts separated by spaces (small integers as numbers, booleans as 0 and 1).
     template <class... Parts>
     Transcript& operator()(const Parts&... parts) {
-        const char* separator = "";
-        ((text << separator << Printable(parts), separator = " "), ...);
-        text << '\n';
+        text << Line(parts...) << '\n';
         return *this;
+    }
+
+    // The parts as one line's text, for a replayed step's outcome.
+    template <class... Parts>
+    static std::string Line(const Parts&... parts) {
+        std::ostringstream out;
+        const char* separator = "";
+        ((out << separator << Printable(parts), separator = " "), ...);
+        return out.str();
+    }
+
+    // One step of a replayed walk: its words, the first naming what to do; step(i) reads word i as a number.
+    struct Step {
+        std::vector<std::string> words;
+        int32_t operator()(size_t i) const { return std::stoi(words.at(i)); }
+    };
+
+    // Replays the walk filed as transcript NAME: the text before " -> " on each line is a step written by hand,
+    // `act` performs it and returns its outcome, and the lines "step -> outcome" are checked as any transcript's
+    // (HALCYNE_UPDATE_GOLDEN=1 rewrites the outcomes); `act` gets the step's first word and the step. Lines starting
+    // with # say what the rows below guard.
+    template <class Act>
+    static void Replay(const std::string& name, Act act) {
+        Transcript t(name);
+        std::ifstream in(t.Path(), std::ios::binary);
+        int steps = 0;
+        for (std::string line; std::getline(in, line);) {
+            const std::string step = line.substr(0, line.find(" -> "));
+            if (step.empty() || step[0] == '#') {
+                t.text << line << '\n';
+                continue;
+            }
+            Step words;
+            std::istringstream split(step);
+            for (std::string word; split >> word;) words.words.push_back(word);
+            const std::string outcome = act(words.words[0], words);
+            if (outcome.empty()) ADD_FAILURE() << name << ": no such step: " << step;
+            t(step, "->", outcome);
+            ++steps;
+        }
+        if (steps == 0) ADD_FAILURE() << "transcript " << t.Path() << " holds no steps to replay";
     }
 
     // A picture under its title, one line per row: `glyph(x, y)` is the character of each pixel.
@@ -60,19 +100,7 @@ private:
 
     std::string Path() const { return std::string(HC_TEST_DATA_DIR) + "/transcripts/" + name + ".txt"; }
 
-    // The first line that differs, numbered from 1, as filed and as got.
-    static std::string FirstDifference(const std::string& filed, const std::string& got) {
-        std::istringstream want(filed), have(got);
-        for (int line = 1;; ++line) {
-            std::string a, b;
-            const bool inFiled = bool(std::getline(want, a)), inGot = bool(std::getline(have, b));
-            if (!inFiled && !inGot) return " nothing differs";
-            if (!inFiled || !inGot || a != b)
-                return "\n  line " + std::to_string(line) + ": filed " + (inFiled ? a : "(nothing)") +
-                       "\n           got " + (inGot ? b : "(nothing)");
-        }
-    }
-
+    // A differing file fails with the lines that differ (gtest's diff of the two texts).
     void Check() {
         std::ifstream in(Path(), std::ios::binary);
         std::ostringstream filed;
@@ -82,10 +110,11 @@ private:
         if (update && std::string(update) == "1") {
             std::filesystem::create_directories(std::filesystem::path(Path()).parent_path());
             std::ofstream(Path(), std::ios::binary | std::ios::trunc) << text.str();
-            return;
+        } else if (!in) {
+            ADD_FAILURE() << "transcript " << Path() << " is missing (HALCYNE_UPDATE_GOLDEN=1 writes it)";
+        } else {
+            EXPECT_EQ(filed.str(), text.str()) << "transcript " << Path() << " (HALCYNE_UPDATE_GOLDEN=1 rewrites it)";
         }
-        ADD_FAILURE() << "transcript " << Path()
-                      << " differs (HALCYNE_UPDATE_GOLDEN=1 rewrites it):" << FirstDifference(filed.str(), text.str());
     }
 
     std::string name;

@@ -6,12 +6,9 @@
 #include <gtest/gtest.h>
 #include <windowsx.h>
 
-#include <functional>
-#include <memory>
-
-#include "tests/win/support/BenchCapture.h"
+#include "tests/support/PixelMismatches.h"
 #include "tests/win/support/BenchInput.h"
-#include "tests/win/support/BenchWindow.h"
+#include "tests/win/support/ControlCanvas.h"
 #include "win/resource_ids.h"
 #include "wnatom/ColorSlider2.h"
 #include "wnatom/WnPalPicker.h"
@@ -19,11 +16,6 @@
 namespace {
 
 constexpr int kLeft = 40, kTop = 30, kBarHeight = 11;
-
-uint32_t Face() {
-    const HcRgb face = WnButtonFace();
-    return BenchRgb(face.red, face.green, face.blue);
-}
 
 // Whether any pixel in rows [top, bottom) of the picture is dark (text may be smoothed into greys).
 bool InkInRows(const BenchPixels& pixels, int top, int bottom) {
@@ -33,112 +25,79 @@ bool InkInRows(const BenchPixels& pixels, int top, int bottom) {
     return false;
 }
 
-// A canvas that paints the button face and then `draw`, and hands every message to `route`.
-class ControlCanvas {
-public:
-    ControlCanvas(int width, int height) : host(width, height), canvas(host.Handle(), {0, 0, width, height}) {
-        canvas.onPaint = [this, width, height](HDC dc) {
-            const RECT whole{0, 0, width, height};
-            FillRect(dc, &whole, GetSysColorBrush(COLOR_BTNFACE));
-            if (draw) draw();
-        };
-        canvas.onMessage = [this](UINT message, WPARAM wParam, LPARAM lParam) {
-            if (route) route(message, wParam, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, lParam);
-        };
-    }
-    HWND Handle() const { return canvas.Handle(); }
-    BenchPixels Shown() {
-        InvalidateRect(canvas.Handle(), nullptr, FALSE);
-        return CaptureClient(canvas.Handle());
-    }
-
-    BenchHostWindow host;
-    BenchCanvas canvas;
-    std::function<void()> draw;
-    std::function<void(UINT, WPARAM, POINT, LPARAM)> route;
-};
-
-class ColorSlider2Test : public ::testing::Test {
-protected:
-    ColorSlider2Test() : canvas(400, 140) {
-        slider = std::make_unique<ColorSlider2>(BenchModule(), canvas.Handle(), kBarHeight, kColorSliderSquare);
-        slider->SetPosition(kLeft, kTop);
-        canvas.draw = [this] { slider->Draw(); };
-        canvas.route = [this](UINT message, WPARAM wParam, POINT point, LPARAM lParam) {
-            if (message == WM_LBUTTONDOWN) slider->OnMouseDown(point);
-            if (message == WM_MOUSEMOVE) slider->OnMouseMove(point);
-            if (message == WM_LBUTTONUP) slider->OnMouseUp();
-            if (message == WM_TIMER) slider->OnTimer(wParam);
-            if (message == WM_CAPTURECHANGED) slider->OnCaptureChanged(reinterpret_cast<HWND>(lParam));
-        };
-        slider->SetEnabled(true, true);
-        canvas.Shown();
-    }
-    int RowY(int row) const { return kTop + row * kSliderRowStep; }
-    POINT ThumbPoint(int row) const {
-        const uint8_t value = slider->Core().Channel(HcSliderChannel(row));
-        return {kLeft + value / 2, RowY(row) + kBarHeight + 3};
-    }
-    bool Tick(int milliseconds = 3000) {
-        return WaitForTimer(canvas.Handle(), kSliderRepeatTimerId, std::chrono::milliseconds(milliseconds));
-    }
-
-    ControlCanvas canvas;
-    std::unique_ptr<ColorSlider2> slider;
-};
-
-// A drag is captured, so its point may leave the window; the thumb's old place is erased.
-TEST_F(ColorSlider2Test, DragsAndHeldArrowsReachTheSliderAndTheThumbIsDrawnAtItsValue) {
-    Drag(canvas.Handle(), {ThumbPoint(2), {kLeft + 60, ThumbPoint(2).y}, {kLeft + 127, 300}});
-    EXPECT_EQ(slider->Core().Color(), (HcRgb{0, 0, 255}));
-    EXPECT_EQ(GetCapture(), nullptr);
-    const BenchPixels pixels = CaptureClient(canvas.Handle());
-    const int thumbTop = RowY(2) + kBarHeight;
-    // The sprite's tip is its fifth and sixth columns; its left edge is at left + 123.
-    for (const POINT ink : {POINT{kLeft + 127, thumbTop}, POINT{kLeft + 128, thumbTop}, {kLeft + 123, thumbTop + 5}})
-        EXPECT_EQ(pixels.At(ink.x, ink.y), 0u) << ink.x << ", " << ink.y;
-    for (const POINT face : {POINT{kLeft + 126, thumbTop}, POINT{kLeft + 122, thumbTop + 5},
-                             POINT{kLeft + 133, thumbTop + 5}, POINT{kLeft - 4, thumbTop + 5}})
-        EXPECT_EQ(pixels.At(face.x, face.y), Face()) << face.x << ", " << face.y;
-
-    const POINT rightArrow{kLeft + 135, RowY(1) + 5};
-    MouseDown(canvas.Handle(), rightArrow);
-    EXPECT_EQ(slider->GetGreen(), 1);
-    ASSERT_TRUE(Tick());
-    EXPECT_EQ(slider->GetGreen(), 2);
-    MouseUp(canvas.Handle(), rightArrow);
-    EXPECT_FALSE(Tick(400));
-    Click(canvas.Handle(), {kLeft - 4, RowY(1) + 5});  // the left arrow
-    EXPECT_EQ(slider->Core().Color(), (HcRgb{0, 1, 255}));
-
-    // As when the user switches to another program with the button held: the repeat stops.
-    MouseDown(canvas.Handle(), {kLeft + 135, RowY(2) + 5});
-    ASSERT_TRUE(Tick());
-    SetCapture(canvas.host.Handle());
-    PumpUntilIdle();
-    const uint8_t blue = slider->GetBlue();
-    EXPECT_FALSE(Tick(400));
-    EXPECT_EQ(slider->GetBlue(), blue);
-    ReleaseCapture();
+POINT PointOf(LPARAM lParam) {
+    return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
 }
 
-// Column c of a bar shows its channel at 2c with the others held; disabled, the bars are white and show no thumb.
-TEST_F(ColorSlider2Test, BarsRunTheirChannelWithTheOthersHeldAndTurnWhiteWhenDisabled) {
-    slider->SetColor({10, 200, 30});
-    PumpUntilIdle();
-    BenchPixels pixels = CaptureClient(canvas.Handle());
-    EXPECT_EQ(pixels.At(kLeft + 1 + 50, RowY(0) + 5), BenchRgb(100, 200, 30));
-    EXPECT_EQ(pixels.At(kLeft + 1 + 127, RowY(1) + 5), BenchRgb(10, 254, 30));
-    EXPECT_EQ(pixels.At(kLeft, RowY(2) + 5), 0u) << "the frame";
-    EXPECT_EQ(pixels.At(kLeft + 240 + 30, RowY(0) + 30), BenchRgb(10, 200, 30)) << "the square swatch";
+}  // namespace
 
-    slider->SetEnabled(false, false);
+// A drag is captured, so its point may leave the window, and the thumb's old place is erased; a held arrow steps
+// at once and then per timer tick until released, or until another window takes the capture (as when the user
+// switches programs with the button held). Column c of a bar shows its channel at 2c with the others held;
+// disabled, the bars are white and show no thumb (that a disabled slider ignores the mouse is the core's rule).
+TEST(ColorSlider2Test, MouseAndTimerReachTheSliderAndItsStateReachesTheScreen) {
+    ControlCanvas canvas(400, 140);
+    ColorSlider2 slider(BenchModule(), canvas.Handle(), kBarHeight, kColorSliderSquare);
+    slider.SetPosition(kLeft, kTop);
+    canvas.draw = [&] { slider.Draw(); };
+    canvas.canvas.onMessage = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_LBUTTONDOWN) slider.OnMouseDown(PointOf(lParam));
+        if (message == WM_MOUSEMOVE) slider.OnMouseMove(PointOf(lParam));
+        if (message == WM_LBUTTONUP) slider.OnMouseUp();
+        if (message == WM_TIMER) slider.OnTimer(wParam);
+        if (message == WM_CAPTURECHANGED) slider.OnCaptureChanged(reinterpret_cast<HWND>(lParam));
+    };
+    slider.SetEnabled(true, true);
+    canvas.Shown();
+    const auto rowY = [](int row) { return kTop + row * kSliderRowStep; };
+    const auto tick = [&](int milliseconds) {
+        return WaitForTimer(canvas.Handle(), kSliderRepeatTimerId, std::chrono::milliseconds(milliseconds));
+    };
+
+    const int thumbTop = rowY(2) + kBarHeight;
+    Drag(canvas.Handle(), {{kLeft, thumbTop + 3}, {kLeft + 60, thumbTop + 3}, {kLeft + 127, 300}});
+    EXPECT_EQ(slider.Core().Color(), (HcRgb{0, 0, 255}));
+    EXPECT_EQ(GetCapture(), nullptr);
+    // Ink: the sprite's tip (its fifth and sixth columns) and its left edge at left + 123; then the face beside
+    // it and at the thumb's old place.
+    EXPECT_EQ(PixelsAt(CaptureClient(canvas.Handle()), {POINT{kLeft + 127, thumbTop},
+                                                        {kLeft + 128, thumbTop},
+                                                        {kLeft + 123, thumbTop + 5},
+                                                        {kLeft + 126, thumbTop},
+                                                        {kLeft + 122, thumbTop + 5},
+                                                        {kLeft + 133, thumbTop + 5},
+                                                        {kLeft - 4, thumbTop + 5}}),
+              (std::vector<uint32_t>{0, 0, 0, ButtonFaceRgb(), ButtonFaceRgb(), ButtonFaceRgb(), ButtonFaceRgb()}));
+
+    const POINT rightArrow{kLeft + 135, rowY(1) + 5};
+    MouseDown(canvas.Handle(), rightArrow);
+    EXPECT_EQ(slider.GetGreen(), 1);
+    ASSERT_TRUE(tick(3000));
+    EXPECT_EQ(slider.GetGreen(), 2);
+    MouseUp(canvas.Handle(), rightArrow);
+    EXPECT_FALSE(tick(400));
+    Click(canvas.Handle(), {kLeft - 4, rowY(1) + 5});  // the left arrow
+    EXPECT_EQ(slider.Core().Color(), (HcRgb{0, 1, 255}));
+    MouseDown(canvas.Handle(), {kLeft + 135, rowY(2) + 5});
+    ASSERT_TRUE(tick(3000));
+    SetCapture(canvas.host.Handle());
     PumpUntilIdle();
-    pixels = CaptureClient(canvas.Handle());
-    EXPECT_EQ(pixels.At(kLeft + 1 + 50, RowY(0) + 5), BenchRgb(255, 255, 255));
-    EXPECT_EQ(pixels.At(kLeft + 5, RowY(0) + kBarHeight), Face()) << "no thumb while disabled";
-    Drag(canvas.Handle(), {ThumbPoint(0), {kLeft + 100, ThumbPoint(0).y}});
-    EXPECT_EQ(slider->GetRed(), 10) << "a disabled slider ignores the mouse";
+    const uint8_t blue = slider.GetBlue();
+    EXPECT_FALSE(tick(400));
+    EXPECT_EQ(slider.GetBlue(), blue);
+    ReleaseCapture();
+
+    slider.SetColor({10, 200, 30});
+    EXPECT_EQ(PixelsAt(CaptureClient(canvas.Handle()), {POINT{kLeft + 1 + 50, rowY(0) + 5},
+                                                        {kLeft + 1 + 127, rowY(1) + 5},
+                                                        {kLeft, rowY(2) + 5},
+                                                        {kLeft + 240 + 30, rowY(0) + 30}}),
+              (std::vector<uint32_t>{BenchRgb(100, 200, 30), BenchRgb(10, 254, 30), 0, BenchRgb(10, 200, 30)}))
+        << "bars, the frame and the square swatch";
+    slider.SetEnabled(false, false);
+    EXPECT_EQ(PixelsAt(CaptureClient(canvas.Handle()),
+                       {POINT{kLeft + 1 + 50, rowY(0) + 5}, {kLeft + 5, rowY(0) + kBarHeight}}),
+              (std::vector<uint32_t>{BenchRgb(255, 255, 255), ButtonFaceRgb()}));
 }
 
 // The eraser sprite is all face; the left arrow's tip is on the left, the right arrow's on the right; text lines
@@ -154,17 +113,15 @@ TEST(WnAtomsTest, SpritesBlendIntoTheButtonFaceSwitchPicturesAndPrintLines) {
             atom->Draw();
     };
     BenchPixels pixels = canvas.Shown();
-    EXPECT_EQ((std::vector<uint32_t>{pixels.At(5, 5), pixels.At(14, 10), pixels.At(31, 10), pixels.At(36, 10),
-                                     pixels.At(36, 6), pixels.At(91, 3)}),
-              (std::vector<uint32_t>{Face(), Face(), 0, 0, 0, BenchRgb(255, 255, 200)}));
+    EXPECT_EQ(PixelsAt(pixels, {POINT{5, 5}, {14, 10}, {31, 10}, {36, 10}, {36, 6}, {91, 3}}),
+              (std::vector<uint32_t>{ButtonFaceRgb(), ButtonFaceRgb(), 0, 0, 0, BenchRgb(255, 255, 200)}));
     const BenchPixels lines = pixels.Crop(52, 3, 92, 47);
     EXPECT_EQ((std::vector<bool>{InkInRows(lines, 0, 14), InkInRows(lines, 14, 28), InkInRows(lines, 28, 42)}),
               (std::vector<bool>{true, false, true}));
     arrows.SetState(true);
     text.SetText("");
     pixels = canvas.Shown();
-    EXPECT_EQ(pixels.At(31, 6), 0u);
-    EXPECT_EQ(pixels.At(36, 6), Face());
+    EXPECT_EQ(PixelsAt(pixels, {POINT{31, 6}, {36, 6}}), (std::vector<uint32_t>{0, ButtonFaceRgb()}));
     EXPECT_FALSE(InkInRows(pixels.Crop(52, 3, 92, 47), 0, 44));
 }
 
@@ -172,20 +129,16 @@ TEST(WnAtomsTest, SpritesBlendIntoTheButtonFaceSwitchPicturesAndPrintLines) {
 // then the colours at the centre of a few cells, at the ring's four columns left of cell 5's centre and at the
 // separator right of cell 0; without a palette the grid is grey and takes no click.
 TEST(WnPalPickerTest, ClicksSelectOnlyColouredCellsAndTheGridShowsThePaletteAndTheSelection) {
-    constexpr int kCellWidth = 8, kCellHeight = 10;
     const auto colour = [](int index) {
         return BenchRgb(uint8_t(12 * index), uint8_t(250 - 9 * index), uint8_t(index % 3 * 100));
     };
-    const auto centre = [](int index) {
-        return POINT{10 + 4 + index % 32 * (kCellWidth + 1) + kCellWidth / 2,
-                     12 + 4 + index / 32 * (kCellHeight + 1) + kCellHeight / 2};
-    };
+    const auto centre = [](int index, int dx = 0) { return POINT{18 + index % 32 * 9 + dx, 21 + index / 32 * 11}; };
     ControlCanvas canvas(340, 120);
-    WnPalPicker picker(canvas.Handle(), 10, 12, kCellWidth, kCellHeight);
+    WnPalPicker picker(canvas.Handle(), 10, 12, 8, 10);
     std::vector<bool> clicks;
     canvas.draw = [&] { picker.Draw(); };
-    canvas.route = [&](UINT message, WPARAM, POINT point, LPARAM) {
-        if (message == WM_LBUTTONDOWN) clicks.push_back(picker.Click({point.x, point.y}));
+    canvas.canvas.onMessage = [&](UINT message, WPARAM, LPARAM lParam) {
+        if (message == WM_LBUTTONDOWN) clicks.push_back(picker.Click({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
     };
     CvColorTable table(20);
     for (int index = 0; index < 20; ++index) {
@@ -197,13 +150,9 @@ TEST(WnPalPickerTest, ClicksSelectOnlyColouredCellsAndTheGridShowsThePaletteAndT
     EXPECT_EQ(clicks, (std::vector<bool>{false, true, false, false}));
     EXPECT_EQ(picker.SelectedIndex(), 5);
 
-    const BenchPixels shown = canvas.Shown();
-    std::vector<uint32_t> seen;
-    for (int index : {0, 1, 5, 19, 20}) seen.push_back(shown.At(centre(index).x, centre(index).y));
-    for (int ring = 0; ring < 4; ++ring) seen.push_back(shown.At(centre(5).x - kCellWidth / 2 - 4 + ring, centre(5).y));
-    seen.push_back(shown.At(centre(0).x + kCellWidth / 2, centre(0).y));
     const uint32_t red = 0xFF0000, white = 0xFFFFFF;
-    EXPECT_EQ(seen,
+    EXPECT_EQ(PixelsAt(canvas.Shown(), {centre(0), centre(1), centre(5), centre(19), centre(20), centre(5, -8),
+                                        centre(5, -7), centre(5, -6), centre(5, -5), centre(0, 4)}),
               (std::vector<uint32_t>{colour(0), colour(1), colour(5), colour(19), white, red, white, white, red, 0}));
 
     picker.SetPalette(nullptr);
@@ -212,5 +161,3 @@ TEST(WnPalPickerTest, ClicksSelectOnlyColouredCellsAndTheGridShowsThePaletteAndT
     Click(canvas.Handle(), centre(3));
     EXPECT_FALSE(clicks.back());
 }
-
-}  // namespace

@@ -29,14 +29,12 @@ protected:
     }
 };
 
-// Without a sizer (a null parameter) the dialog only opens.
 INT_PTR CALLBACK SizedDialog(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
-    if (message == WM_INITDIALOG && lParam) {
+    if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         auto* sizer = reinterpret_cast<RecordingSizer*>(lParam);
         sizer->Attach(dialog);
         sizer->AddItem(IDOK, kSizerFollowRight | kSizerFollowBottom);
-        sizer->AddItem(IDCANCEL, kSizerFollowBottom);
         sizer->AddItem(0, kSizerCustom, 77);
     }
     auto* sizer = reinterpret_cast<RecordingSizer*>(GetWindowLongPtrW(dialog, DWLP_USER));
@@ -67,36 +65,14 @@ protected:
 
 }  // namespace
 
-TEST(WnDialogTest, AStoredRectangleWinsAndAFirstOpeningGrowsCentredOnTheHost) {
+// An item follows the right and bottom edges, custom items go to the subclass, and a dialog made narrower, or
+// smaller both ways, than at its start snaps back by the shortfall only. A stored rectangle wins; a first opening
+// grows for its panes and is centred on the host.
+TEST(WnDialogTest, TheSizerFollowsRealResizesAndTheDialogOpensWhereItWasOrCentredOnTheHost) {
     EXPECT_GE(WnCommonControlsVersion(), WnPackVersion(5, 0));
     EXPECT_EQ(WnCommonControlsAtLeast6(), WnCommonControlsVersion() >= WnPackVersion(6, 0));
     BenchHostWindow host;
     SetWindowPos(host.Handle(), nullptr, 200, 150, 640, 480, SWP_NOZORDER);
-    HWND dialog = CreateDialogParamW(BenchModule(), MAKEINTRESOURCEW(IDD_COLOR_PICKER), host.Handle(), SizedDialog, 0);
-    ASSERT_NE(dialog, nullptr);
-    const HcDialogRect own = WnDialogRectOf(dialog), around = WnDialogRectOf(host.Handle());
-
-    // Two panes of 40 pixels: each grows by as much as the whole dialog does in height.
-    WnOpenDialog(dialog, {0, 0, 0, 0}, host.Handle(), 40, 2);
-    HcDialogRect placed = WnDialogRectOf(dialog);
-    const int growth = placed.height - own.height;
-    EXPECT_GT(growth, 0);
-    EXPECT_EQ(placed.width, own.width + 2 * growth);
-    EXPECT_NEAR(placed.left + placed.width / 2, around.left + around.width / 2, 1);
-    EXPECT_NEAR(placed.top + placed.height / 2, around.top + around.height / 2, 1);
-
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    WnOpenDialog(dialog, {screenWidth, -40, own.height + 20, own.width + 30}, host.Handle(), 40, 2);
-    placed = WnDialogRectOf(dialog);
-    EXPECT_EQ((std::vector<int32_t>{placed.left, placed.top, placed.width, placed.height}),
-              (std::vector<int32_t>{screenWidth * 4 / 5, 0, own.width + 30, own.height + 20}));
-    DestroyWindow(dialog);
-}
-
-// Items follow the right and bottom edges, custom items go to the subclass, and a dialog made narrower, or smaller
-// both ways, than at its start snaps back by the shortfall only.
-TEST(WnDialogTest, SizerItemsFollowTheEdgesAndTheDialogNeverShrinksBelowItsStart) {
-    BenchHostWindow host;
     RecordingSizer sizer;
     HWND dialog = CreateDialogParamW(BenchModule(), MAKEINTRESOURCEW(IDD_COLOR_PICKER), host.Handle(), SizedDialog,
                                      reinterpret_cast<LPARAM>(&sizer));
@@ -105,13 +81,11 @@ TEST(WnDialogTest, SizerItemsFollowTheEdgesAndTheDialogNeverShrinksBelowItsStart
     PumpUntilIdle();
     RECT client{};
     GetClientRect(dialog, &client);
-    const std::vector<LONG> ok = PlaceOf(dialog, IDOK), cancel = PlaceOf(dialog, IDCANCEL);
+    const std::vector<LONG> ok = PlaceOf(dialog, IDOK);
     EXPECT_EQ(std::make_pair(LONG(sizer.MinWidth()), LONG(sizer.MinHeight())),
               std::make_pair(client.right, client.bottom));
-
     ResizeClient(dialog, client.right + 40, client.bottom + 30);
     EXPECT_EQ(PlaceOf(dialog, IDOK), (std::vector<LONG>{ok[0] + 40, ok[1] + 30, ok[2], ok[3]}));
-    EXPECT_EQ(PlaceOf(dialog, IDCANCEL), (std::vector<LONG>{cancel[0], cancel[1] + 30, cancel[2], cancel[3]}));
     ASSERT_FALSE(sizer.custom.empty());
     EXPECT_EQ(std::make_pair(sizer.custom.back().cx, sizer.custom.back().cy),
               std::make_pair(client.right + 40, client.bottom + 30));
@@ -121,8 +95,22 @@ TEST(WnDialogTest, SizerItemsFollowTheEdgesAndTheDialogNeverShrinksBelowItsStart
         GetClientRect(dialog, &snapped);
         const LONG height = client.bottom + std::max(taller, LONG(0));
         EXPECT_EQ(std::make_pair(snapped.right, snapped.bottom), std::make_pair(client.right, height)) << shrink;
-        EXPECT_EQ(PlaceOf(dialog, IDOK), (std::vector<LONG>{ok[0], ok[1] + height - client.bottom, ok[2], ok[3]}));
     }
+
+    // Two panes of 40 pixels: each grows by as much as the whole dialog does in height.
+    const HcDialogRect own = WnDialogRectOf(dialog), around = WnDialogRectOf(host.Handle());
+    WnOpenDialog(dialog, {0, 0, 0, 0}, host.Handle(), 40, 2);
+    HcDialogRect placed = WnDialogRectOf(dialog);
+    const int growth = placed.height - own.height;
+    EXPECT_GT(growth, 0);
+    EXPECT_EQ(placed.width, own.width + 2 * growth);
+    EXPECT_NEAR(placed.left + placed.width / 2, around.left + around.width / 2, 1);
+    EXPECT_NEAR(placed.top + placed.height / 2, around.top + around.height / 2, 1);
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    WnOpenDialog(dialog, {screenWidth, -40, own.height + 20, own.width + 30}, host.Handle(), 40, 2);
+    placed = WnDialogRectOf(dialog);
+    EXPECT_EQ((std::vector<int32_t>{placed.left, placed.top, placed.width, placed.height}),
+              (std::vector<int32_t>{screenWidth * 4 / 5, 0, own.width + 30, own.height + 20}));
     DestroyWindow(dialog);
 }
 
