@@ -52,6 +52,8 @@ run_wine_suite win64
 # 32-bit Windows programs need a kernel that runs 32-bit Linux programs (Wine's 32-bit loader is one).
 if HALCYNE_WINE_TIMEOUT=120 xvfb-run -a scripts/wine-run.sh build/win32/bin/wine_probe.exe >/dev/null 2>&1; then
   run_wine_suite win32
+  # The native suite compares the 32-bit command's files with its own as well.
+  export HALCYNE_WIN32_BIN=$root/build/win32/bin
 else
   echo "== win32 tests skipped: this machine cannot start 32-bit programs under Wine" >&2
 fi

@@ -42,7 +42,8 @@ std::string UsageMessage(const Arguments& arguments) {
 TEST(CommandLine, FlagsBecomeTheRecordedSettings) {
     for (const std::vector<std::string>& row : DataTable("cli/recorded-flags.txt")) {
         SCOPED_TRACE(row.at(0));
-        EXPECT_EQ(SettingsDescriptor(Parse(Words(row[0])), true), RecordingItems(Arguments(row.begin() + 1, row.end())));
+        EXPECT_EQ(SettingsDescriptor(Parse(Words(row[0])), true),
+                  RecordingItems(Arguments(row.begin() + 1, row.end())));
     }
     for (auto [size, bytes] : {std::pair{"1234", 1234u}, {"20K", 20480u}, {"3m", 3145728u}, {"4095M", 4293918720u}})
         EXPECT_EQ(Parse({"in.png", "--max-size", size}).maxSize, bytes) << size;

@@ -111,9 +111,8 @@ TEST_F(CommandFixture, BadInputIsRefusedAndLeavesTheOutputAlone) {
     const std::string output = OldFile("kept.gif"), camera = Quoted(Data("camera.png"));
     fs::copy_file(Data("formats/notanimage.txt"), dir + "/text.gif");
     const auto filled = [&](std::string text) {
-        for (const auto& [name, value] : {std::pair<std::string, std::string>{"{dir}", dir},
-                                          {"{data}", HC_TEST_DATA_DIR},
-                                          {"{out}", output}})
+        for (const auto& [name, value] :
+             {std::pair<std::string, std::string>{"{dir}", dir}, {"{data}", HC_TEST_DATA_DIR}, {"{out}", output}})
             for (size_t at; (at = text.find(name)) != std::string::npos;) text.replace(at, name.size(), value);
         return text;
     };
@@ -204,21 +203,25 @@ TEST_F(CommandFixture, MaxSizeWritesTheBestFileThatFits) {
     EXPECT_EQ(Halcyne(Quoted(input) + " -o " + Quoted(dir + "/q.gif") + " -q --max-size " + target).output, "");
 }
 
-// The Windows command (under Wine) writes the native command's bytes: from a PAM read by our own reader on
-// both, from PNGs read by the system's decoder there and libpng here, and from a GIF read by our reader.
-TEST_F(CommandFixture, WindowsCommandWritesTheSameBytes) {
-    const char* windowsBin = std::getenv("HALCYNE_WIN64_BIN");
-    if (!windowsBin) GTEST_SKIP() << "HALCYNE_WIN64_BIN names no Windows build";
+// The Windows commands (under Wine, 64- and 32-bit) write the native command's bytes: from a PAM read by our own
+// reader on both, from PNGs read by the system's decoder there and libpng here, and from a GIF read by our reader.
+TEST_F(CommandFixture, WindowsCommandsWriteTheSameBytes) {
+    std::vector<std::string> windowsCommands;
+    for (const char* variable : {"HALCYNE_WIN64_BIN", "HALCYNE_WIN32_BIN"})
+        if (const char* bin = std::getenv(variable))
+            windowsCommands.push_back(Quoted(Data("../../scripts/wine-run.sh")) + " " +
+                                      Quoted(bin + std::string("/halcyne.exe")));
+    if (windowsCommands.empty()) GTEST_SKIP() << "HALCYNE_WIN64_BIN and HALCYNE_WIN32_BIN name no Windows build";
     const std::string flags = " --colors 48 --dither 7 --interlace --comment same --no-prefs";
-    const std::string wine =
-        Quoted(Data("../../scripts/wine-run.sh")) + " " + Quoted(std::string(windowsBin) + "/halcyne.exe");
     for (const std::string& input :
          {Converted("chelsea-alpha.png", "pam"), Data("chelsea-alpha.png"), Data("formats/rgba16.png"),
           Data("formats/graya8.png"), Data("gif/im-frames.gif")}) {
-        SCOPED_TRACE(input);
         ASSERT_EQ(Halcyne(Quoted(input) + " -o " + Quoted(dir + "/native.gif") + flags).status, 0);
-        ASSERT_EQ(Shell(wine + " " + Quoted(input) + " -o " + Quoted(dir + "/windows.gif") + flags).status, 0);
-        EXPECT_EQ(ReadFileBytes(dir + "/windows.gif"), ReadFileBytes(dir + "/native.gif"));
+        for (const std::string& wine : windowsCommands) {
+            SCOPED_TRACE(wine + " " + input);
+            ASSERT_EQ(Shell(wine + " " + Quoted(input) + " -o " + Quoted(dir + "/windows.gif") + flags).status, 0);
+            EXPECT_EQ(ReadFileBytes(dir + "/windows.gif"), ReadFileBytes(dir + "/native.gif"));
+        }
     }
     // Names outside the system's code page arrive whole through the wide command line: the input's, the palette
     // file's and the output's, named by -o or made beside the input from its own name.
@@ -228,12 +231,14 @@ TEST_F(CommandFixture, WindowsCommandWritesTheSameBytes) {
     fs::copy_file(Data("gif/im-frames.gif"), folder + "/" + kGreekName + ".gif");
     const std::string palette = " --palette-file " + Quoted(folder + "/" + kGreekName + ".gif") + " --no-prefs";
     ASSERT_EQ(Halcyne(Quoted(Data("formats/rgb.ppm")) + " -o " + Quoted(dir + "/native.gif") + palette).status, 0);
-    for (const std::string& output : {input + " " + kGreekName + ".gif", input + ".gif"}) {
-        SCOPED_TRACE(output);
-        const std::string to = output == input + ".gif" ? "" : " -o " + Quoted(output);
-        ASSERT_EQ(Shell("LANG=C.UTF-8 " + wine + " " + Quoted(input + ".ppm") + to + palette).status, 0);
-        EXPECT_EQ(ReadFileBytes(output), ReadFileBytes(dir + "/native.gif"));
-    }
+    for (const std::string& wine : windowsCommands)
+        for (const std::string& output : {input + " " + kGreekName + ".gif", input + ".gif"}) {
+            SCOPED_TRACE(wine + " " + output);
+            fs::remove(output);
+            const std::string to = output == input + ".gif" ? "" : " -o " + Quoted(output);
+            ASSERT_EQ(Shell("LANG=C.UTF-8 " + wine + " " + Quoted(input + ".ppm") + to + palette).status, 0);
+            EXPECT_EQ(ReadFileBytes(output), ReadFileBytes(dir + "/native.gif"));
+        }
 }
 
 TEST_F(CommandFixture, TheSameCommandLineWritesTheSameFileWhateverRanBefore) {
