@@ -19,6 +19,7 @@
 #include "tests/win/support/BenchInput.h"
 #include "tests/win/support/BenchModal.h"
 #include "tests/win/support/BenchWindow.h"
+#include "tests/win/support/PaneBench.h"
 #include "tests/win/support/QuantDialogBench.h"
 #include "uicore/HcSavedColors.h"
 #include "win/HcCursors.h"
@@ -33,7 +34,6 @@ namespace {
 
 constexpr uint32_t kWidth = 48, kHeight = 36, kColors = 12;
 constexpr uint8_t kTopLeftIndex = 7;
-const uint8_t kBackground[3] = {255, 0, 255};  // in no palette entry: transparent pixels show in it
 
 // Runs of one index across and down, so interlacing and transparency change how the rows compress.
 uint8_t IndexAt(uint32_t x, uint32_t y) {
@@ -70,17 +70,6 @@ CvGrayscaleImage* NewPlane(uint32_t transparentColumns) {
     return plane;
 }
 
-int CountTransparent(const CvGIFFrame& frame) {
-    int count = 0;
-    uint8_t rgb[3];
-    for (uint32_t y = 0; y < kHeight; ++y)
-        for (uint32_t x = 0; x < kWidth; ++x) {
-            frame.GetRGB(x, y, y + 1, x + 1, 0, 0, 3, 3, 0, 1, 2, rgb);
-            count += std::memcmp(rgb, kBackground, 3) == 0;
-        }
-    return count;
-}
-
 POINT Centre(const HcPixelRect& rect) {
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
@@ -92,7 +81,7 @@ protected:
     WnHcOptDlgTest() : host(900, 700), cursors(BenchModule()) {
         WnRegisterDialogControls();  // as the dialog flow does before its first dialog
         HcCursors::SetCurrent(&cursors);
-        std::memcpy(globals.settings.bgColor, kBackground, 3);
+        globals.settings.bgColor[0] = globals.settings.bgColor[2] = 255;  // kFrameBackground: in no palette entry
         globals.settings.transparencyType = TransparencyType::none;
         globals.gifFrame = NewFrame();
         globals.extraPlanes = new CvList;
@@ -197,18 +186,18 @@ TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
         int ofTopLeft = 0;
         for (uint32_t y = 0; y < kHeight; ++y)
             for (uint32_t x = 0; x < kWidth; ++x) ofTopLeft += IndexAt(x, y) == kTopLeftIndex;
-        EXPECT_EQ(CountTransparent(*globals.gifFrame), ofTopLeft);
+        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), ofTopLeft);
         EXPECT_NE(OptionsReadout(window), opaque) << "a graphic control extension joins the file";
 
         HWND pane = dialog.Pane()->Window();
         SelectTool(dialog, window, WnHcBrushWindow::kPicker);
         Click(pane, View(dialog, 40, 30), kBenchShift);  // another index joins
-        const int ofBoth = CountTransparent(*globals.gifFrame);
+        const int ofBoth = int(TransparentPixels(*globals.gifFrame).size());
         EXPECT_GT(ofBoth, ofTopLeft);
         ClickControl(GetDlgItem(page, IDC_OPT_NONE));
-        EXPECT_EQ(CountTransparent(*globals.gifFrame), 0);
+        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 0);
         ClickControl(GetDlgItem(page, IDC_OPT_COLOR));
-        EXPECT_EQ(CountTransparent(*globals.gifFrame), ofBoth) << "the picked colour stays one of the mode's";
+        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), ofBoth) << "the picked colour stays one of the mode's";
 
         for (int i = 0; i < 7; ++i) PressDialogButton(window, IDC_ZOOM_IN);
         EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ZOOM_LABEL)), L"8 : 1");
@@ -281,11 +270,11 @@ TEST_F(WnHcOptDlgTest, AlphaUsesThePlaneTheListShows) {
     EXPECT_TRUE(RunDialog([&](WnHcOptDlg& dialog, HWND) {
         HWND list = GetDlgItem(dialog.Page(WnHcOptDlg::kTransparencyTab), IDC_OPT_PLANES);
         EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
-        EXPECT_EQ(CountTransparent(*globals.gifFrame), 30 * 36);
+        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 30 * 36);
         SetFocus(list);
         PressKey(list, VK_UP);  // "Layer Transparency"
         EXPECT_EQ(globals.settings.transAlphaIndex, 0);
-        EXPECT_EQ(CountTransparent(*globals.gifFrame), 12 * 36);
+        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 12 * 36);
         SaveScreenshot(CaptureClient(dialog.Page(WnHcOptDlg::kTransparencyTab)), "options-alpha");
         return IDOK;
     }));

@@ -81,3 +81,14 @@ std::unique_ptr<CvGIFFrame> StripedFrame(uint32_t width, uint32_t height) {
     frame->SetTransparency(true);
     return frame;
 }
+
+PixelSet TransparentPixels(const CvGIFFrame& frame) {
+    PixelSet found;
+    uint8_t rgb[3];
+    for (uint32_t y = 0; y < frame.GetHeight(); ++y)
+        for (uint32_t x = 0; x < frame.GetWidth(); ++x) {
+            frame.GetRGB(x, y, y + 1, x + 1, 0, 0, 3, 3, 0, 1, 2, rgb);
+            if (BenchRgb(rgb[0], rgb[1], rgb[2]) == kFrameBackground) found.insert({x, y});
+        }
+    return found;
+}

@@ -6,6 +6,8 @@
 
 #include <array>
 #include <memory>
+#include <set>
+#include <utility>
 
 #include "cvcode2/CvColorTable.h"
 #include "cvcode2/CvGIFFrame.h"
@@ -45,3 +47,6 @@ uint32_t AsymmetricPixel(uint32_t x, uint32_t y);
 std::unique_ptr<CvGIFFrame> StripedFrame(uint32_t width, uint32_t height);
 uint32_t StripedColor(uint32_t index);
 constexpr uint32_t kFrameBackground = 0xFF00FF;
+// The frame's pixels that show in kFrameBackground, which no palette entry of the bench's frames has: the transparent.
+using PixelSet = std::set<std::pair<uint32_t, uint32_t>>;
+PixelSet TransparentPixels(const CvGIFFrame& frame);

@@ -24,11 +24,11 @@ namespace {
 
 SizeLineLog* activeLog = nullptr;
 
-bool ShowsNoGifSize(const std::string& size) {
-    return size.size() < 6 || size.compare(size.size() - 6, 6, "GIF 0K") == 0;
-}
-
 }  // namespace
+
+bool ShowsNoGifSize(const std::string& sizeLine) {
+    return sizeLine.size() < 6 || sizeLine.compare(sizeLine.size() - 6, 6, "GIF 0K") == 0;
+}
 
 bool BenchPhotograph(uint32_t width, uint32_t height, SimImage& image) {
     InputImage photo;

@@ -24,6 +24,7 @@ SimImage GradientPicture(int width, int height);
 // A control's text (the dialog's texts are plain ASCII).
 std::string DialogText(HWND dialog, int id);
 // The size line shows "GIF 0K" from the start of a reduction until its compressed size is known.
+bool ShowsNoGifSize(const std::string& sizeLine);
 bool QuantReducing(HWND dialog);
 // Pumps until the running reduction has shown its size (at most a minute) and the queue is idle; false if it
 // never did.
