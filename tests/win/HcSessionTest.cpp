@@ -12,10 +12,7 @@
 #include <string>
 #include <utility>
 
-#include "cvcode2/CvFile.h"
-#include "cvcode2/CvGIFFile.h"
-#include "cvcode2/CvGIFInfo.h"
-#include "cvcode2/CvIndexedImage.h"
+#include "tests/support/GifTestSupport.h"
 #include "tests/support/TestPaths.h"
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchInput.h"
@@ -160,12 +157,10 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
     EXPECT_EQ(long(bytes.size()), readout) << "the readout is the size of the file written, lossy coding included";
     EXPECT_NE(bytes.find("Made on the bench"), std::string::npos) << "the comment typed is in the file";
 
-    CvGIFFile file;
-    file.SetPath(out.c_str());
-    file.Open(kCvFileRead);
-    file.SeekFrame(0);
-    std::unique_ptr<CvGIFFrameInfo> info(static_cast<CvGIFFrameInfo*>(file.ReadFrameInfo()));
-    std::unique_ptr<CvIndexedImage> image(file.ReadFrameImage());
+    const std::vector<ReadFrame> frames = ReadAllFrames(out);
+    ASSERT_EQ(frames.size(), 1u);
+    CvIndexedImage* image = frames[0].image.get();
+    const CvGIFFrameInfo* info = frames[0].info();
     ASSERT_EQ(image->GetWidth(), uint32_t(kWidth));
     ASSERT_EQ(image->GetHeight(), uint32_t(kHeight));
     ASSERT_TRUE(info->transparentFlag);

@@ -10,11 +10,10 @@
 #include <string>
 #include <utility>
 
-#include "cvcode2/CvGIFFrame.h"
 #include "cvcode2/CvGIFInfo.h"
 #include "cvcode2/CvGrayscaleImage.h"
-#include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
+#include "tests/support/GifTestSupport.h"
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchInput.h"
 #include "tests/win/support/BenchModal.h"
@@ -40,23 +39,9 @@ uint8_t IndexAt(uint32_t x, uint32_t y) {
     return uint8_t((x / 3 + 5 * (y / 2) + (x > 30 ? y : 0) + kTopLeftIndex) % kColors);
 }
 
-uint32_t PaletteColor(uint32_t index) {
-    return BenchRgb(uint8_t(20 * index), uint8_t(240 - 15 * index), uint8_t(index % 2 ? 200 : 40));
-}
-
+// A frame of MakeIndexedPicture's colours, showing IndexAt.
 CvGIFFrame* NewFrame(uint32_t width = kWidth, uint32_t height = kHeight) {
-    CvColorTable table(kColors);
-    for (uint32_t i = 0; i < kColors; ++i) {
-        const uint32_t rgb = PaletteColor(i);
-        table.SetEntry(i, uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
-    }
-    CvIndexedImage image(width, height, &table);
-    {
-        CvPixelLock lock(image);
-        for (uint32_t y = 0; y < height; ++y)
-            for (uint32_t x = 0; x < width; ++x) lock.Row(y)[x] = IndexAt(x, y);
-    }
-    return new CvGIFFrame(image);
+    return MakeFrame(width, height, kColors, IndexAt, [](uint32_t, uint32_t) { return 0u; }).release();
 }
 
 // A plane black (transparent) on its left quarter.
@@ -212,7 +197,7 @@ TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
         // The strip's cells: 7 x 6 pixels and a separator, inside a 4-pixel frame.
         const HcPixelRect strip = dialog.StripRect();
         Click(window, {strip.left + 4 + 2 * 8 + 3, strip.top + 4 + 3});  // entry 2
-        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ENTRY_RGB)), L"40, 210, 40");
+        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ENTRY_RGB)), L"2, 253, 79");
         {
             // Three steps up on the red row's right arrow, then OK.
             BenchOnModal picker(L"Color Picker", [](HWND box) {
@@ -224,8 +209,8 @@ TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
         }
         uint8_t r = 0, g = 0, b = 0;
         globals.gifFrame->GetIndexedImage()->colorTable.GetEntry(2, r, g, b);
-        EXPECT_EQ(BenchRgb(r, g, b), BenchRgb(43, 210, 40));
-        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ENTRY_RGB)), L"43, 210, 40");
+        EXPECT_EQ(BenchRgb(r, g, b), BenchRgb(5, 253, 79));
+        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ENTRY_RGB)), L"5, 253, 79");
 
         ShowTab(window, IDC_OPT_TABS, WnHcOptDlg::kBackgroundTab);
         EXPECT_FALSE(IsWindowVisible(dialog.Page(WnHcOptDlg::kTransparencyTab)));
