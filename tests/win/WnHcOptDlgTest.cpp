@@ -182,7 +182,8 @@ TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
         ClickControl(GetDlgItem(page, IDC_OPT_NONE));
         EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 0);
         ClickControl(GetDlgItem(page, IDC_OPT_COLOR));
-        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), ofBoth) << "the picked colour stays one of the mode's";
+        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), ofBoth)
+            << "the picked colour stays one of the mode's";
 
         for (int i = 0; i < 7; ++i) PressDialogButton(window, IDC_ZOOM_IN);
         EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ZOOM_LABEL)), L"8 : 1");

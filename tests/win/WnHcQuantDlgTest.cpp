@@ -202,9 +202,9 @@ TEST(WnHcQuantDlgTest, WorkInsideARunningReductionStopsItOnceAndTheLastValueWins
         int button;   // 0: a change of settings
         int size;     // the picture's width (its height is three quarters of it)
     } rows[] = {
-        {"remapping", 1, 0, kLongWidth},   {"showing", 2, 0, kLongWidth}, {"size count", 3, 0, kLongWidth},
+        {"remapping", 1, 0, kLongWidth},    {"showing", 2, 0, kLongWidth},       {"size count", 3, 0, kLongWidth},
         {"last report", kAtFullBar, 0, 40},  // fewer pixels than one report covers: it reports only at its end
-        {"Next", 1, IDOK, kLongWidth},     {"Cancel", 1, IDCANCEL, kLongWidth},
+        {"Next", 1, IDOK, kLongWidth},      {"Cancel", 1, IDCANCEL, kLongWidth},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

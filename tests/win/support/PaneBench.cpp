@@ -60,8 +60,9 @@ uint32_t StripedColor(uint32_t index) {
 }
 
 std::unique_ptr<CvGIFFrame> StripedFrame(uint32_t width, uint32_t height) {
-    auto frame = MakeFrame(width, height, 8, [](uint32_t x, uint32_t y) { return (x + 2 * y) % 8; },
-                           [](uint32_t, uint32_t) { return 0u; });
+    auto frame = MakeFrame(
+        width, height, 8, [](uint32_t x, uint32_t y) { return (x + 2 * y) % 8; },
+        [](uint32_t, uint32_t) { return 0u; });
     const uint8_t background[3] = {0xFF, 0x00, 0xFF};
     frame->SetBackgroundColor(background);
     // The options dialog keeps the flag in line with the mask; on the bench it stays on, so the frame's pixels

@@ -6,9 +6,9 @@
 
 #include <map>
 #include <memory>
-#include <vector>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "cvcode2/CvColorTable.h"
 #include "cvcode2/CvGIFFrame.h"
