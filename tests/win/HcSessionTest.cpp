@@ -63,9 +63,7 @@ POINT PanePoint(HWND dialog, int x, int y) {
 void SelectPencil(HWND dialog) {
     HcToolBar tools(BenchExpectedDpi());
     tools.PlaceBelowPane(WnControlRect(dialog, kPaneId).bottom);
-    const HcPixelRect pencil = tools.Rect(0);
-    Click(dialog, {(pencil.left + pencil.right) / 2, (pencil.top + pencil.bottom) / 2});
-    PumpUntilIdle();
+    ClickCentre(dialog, tools.Rect(0));
 }
 
 // Chooses "Fine" in the palette box, and waits for its reduction.

@@ -55,10 +55,6 @@ CvGrayscaleImage* NewPlane(uint32_t transparentColumns) {
     return plane;
 }
 
-POINT Centre(const HcPixelRect& rect) {
-    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
 }  // namespace
 
 class WnHcOptDlgTest : public ::testing::Test {
@@ -98,9 +94,6 @@ protected:
         const HcPoint origin = dialog.Pane()->Layout().Origin();
         return {origin.x + x, origin.y + y};
     }
-    static void SelectTool(const WnHcOptDlg& dialog, HWND window, int tool) {
-        Click(window, Centre(dialog.ToolRect(tool)));
-    }
 
     BenchHostWindow host;
     HcCursors cursors;
@@ -125,7 +118,7 @@ TEST_F(WnHcOptDlgTest, OpensFittedAndWithoutPlanesAsNoneAtTheDisplaysDpi) {
         for (const auto& [id, label] : labels) EXPECT_EQ(WindowText(GetDlgItem(page, id)), label);
         EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OPT_SIZE_LABEL)), L"2000 x 1500 pixels");
         EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OPT_COLORS_LABEL)), L"12 colors used, 4 bit");
-        SelectTool(dialog, window, WnHcBrushWindow::kPencil);  // greyed: nothing happens
+        ClickCentre(window, dialog.ToolRect(WnHcBrushWindow::kPencil));  // greyed: nothing happens
         EXPECT_EQ(dialog.SelectedTool(), WnHcBrushWindow::kHand);
 
         const RECT pane = WnControlRect(window, GetDlgCtrlID(dialog.Pane()->Window()));
@@ -175,7 +168,7 @@ TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
         EXPECT_NE(OptionsReadout(window), opaque) << "a graphic control extension joins the file";
 
         HWND pane = dialog.Pane()->Window();
-        SelectTool(dialog, window, WnHcBrushWindow::kPicker);
+        ClickCentre(window, dialog.ToolRect(WnHcBrushWindow::kPicker));
         Click(pane, View(dialog, 40, 30), kBenchShift);  // another index joins
         const int ofBoth = int(TransparentPixels(*globals.gifFrame).size());
         EXPECT_GT(ofBoth, ofTopLeft);
@@ -205,7 +198,7 @@ TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
                 for (int i = 0; i < 3; ++i) Click(box, {45 + 132 + 4, 110 + 5});
                 PressDialogButton(box, IDOK);
             });
-            Click(window, Centre(dialog.SwatchRect()));
+            ClickCentre(window, dialog.SwatchRect());
             EXPECT_TRUE(picker.Ran());
         }
         uint8_t r = 0, g = 0, b = 0;

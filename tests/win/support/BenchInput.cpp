@@ -68,6 +68,10 @@ void Click(HWND window, POINT point, WPARAM modifiers) {
     MouseUp(window, point, modifiers);
 }
 
+void ClickCentre(HWND window, const HcPixelRect& rect) {
+    Click(window, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+}
+
 void Drag(HWND window, const std::vector<POINT>& path, WPARAM modifiers) {
     if (path.empty()) return;
     MouseDown(window, path.front(), modifiers);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "uicore/HcUiTypes.h"
+
 // Modifier keys held during a mouse action: MK_SHIFT, MK_CONTROL or both.
 enum BenchModifier : WPARAM { kBenchNoKeys = 0, kBenchShift = MK_SHIFT, kBenchControl = MK_CONTROL };
 
@@ -18,6 +20,8 @@ void MouseMove(HWND window, POINT point, WPARAM modifiers = kBenchNoKeys, bool b
 void MouseUp(HWND window, POINT point, WPARAM modifiers = kBenchNoKeys);
 // Down and up at one point.
 void Click(HWND window, POINT point, WPARAM modifiers = kBenchNoKeys);
+// A click in the middle of a rectangle the code under test drew (a tool button, a swatch), then pumps until idle.
+void ClickCentre(HWND window, const HcPixelRect& rect);
 // Down at the first point, a move to each following point, up at the last. Points may lie outside the client
 // area: a window that captured the mouse on the way down still receives them.
 void Drag(HWND window, const std::vector<POINT>& path, WPARAM modifiers = kBenchNoKeys);
