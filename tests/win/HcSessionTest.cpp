@@ -75,11 +75,6 @@ void ChooseFine(HWND dialog) {
 // A run whose Save As and Open boxes are the system's, as a person meets them.
 struct Session : DialogRun {
     explicit Session(SimImage image = LayerWithHole()) : DialogRun(std::move(image), SystemBoxes()) {}
-    static SimOptions SystemBoxes() {
-        SimOptions options;
-        options.systemSaveBox = options.systemOpenBox = true;
-        return options;
-    }
     // The next step's screenshot, numbered in order.
     void Shot(HWND window, const std::string& name) {
         char number[8];
@@ -223,9 +218,7 @@ TEST(HcSessionTest, CancelWritesNoPreferencesACancelledSaveAsOnlyThemAndAGreySou
 void ZoomWithTheWheel(HWND dialog, int paneId, int notches) {
     RECT pane{};
     GetWindowRect(GetDlgItem(dialog, paneId), &pane);
-    const LPARAM at = MAKELPARAM((pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2);
-    PostMessageW(dialog, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WORD(notches * WHEEL_DELTA)), at);
-    PumpUntilIdle();
+    TurnWheel(dialog, {(pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2}, MK_CONTROL, notches * WHEEL_DELTA);
 }
 
 // A photograph of 2560 x 1600 as a person opens it: each dialog shows it whole in panes larger than its template

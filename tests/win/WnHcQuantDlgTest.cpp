@@ -83,25 +83,21 @@ class DuringReduction {
 public:
     explicit DuringReduction(int showing, std::function<void(HWND dialog)> action)
         : showing(showing), action(std::move(action)) {
-        Active() = this;
+        active = this;
         hook = SetWindowsHookExW(WH_CALLWNDPROCRET, Shown, nullptr, GetCurrentThreadId());
         if (showing != kAtFullBar) timer = SetTimer(nullptr, 0, 5, Tick);
     }
     ~DuringReduction() {
         if (timer) KillTimer(nullptr, timer);
         UnhookWindowsHookEx(hook);
-        Active() = nullptr;
+        active = nullptr;
     }
     bool Ran() const { return ran; }
 
 private:
-    static DuringReduction*& Active() {
-        static DuringReduction* active = nullptr;
-        return active;
-    }
     static LRESULT CALLBACK Shown(int code, WPARAM wParam, LPARAM lParam) {
         const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        DuringReduction* self = Active();
+        DuringReduction* self = active;
         if (code != HC_ACTION || !self || GetDlgCtrlID(message->hwnd) != IDC_QUANT_PROGRESS ||
             message->message != PBM_SETPOS)
             return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -116,7 +112,7 @@ private:
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        DuringReduction* self = Active();
+        DuringReduction* self = active;
         if (!self || self->ran || self->shows < self->showing || !IsWindowVisible(self->bar)) return;
         KillTimer(nullptr, self->timer);
         self->timer = 0;
@@ -131,7 +127,9 @@ private:
     int shows = 0;
     HWND bar = nullptr;
     bool ran = false;
+    static DuringReduction* active;  // the hook's and the timer's way back; one at a time
 };
+DuringReduction* DuringReduction::active = nullptr;
 
 // The whole run, `inDialog` acting on the quantization dialog once its first reduction has ended; the options
 // dialog that follows "Next ->" is saved as it opens. Returns the run's result.
@@ -320,9 +318,7 @@ TEST(WnHcQuantDlgTest, TheNextRunOpensOnTheLastChoicesAndCustomReducesAgain) {
 }
 
 TEST(WnHcQuantDlgTest, LoadedPalettesJoinBothListsAndUnloadingEmptiesThem) {
-    SimOptions boxes;
-    boxes.systemSaveBox = boxes.systemOpenBox = true;
-    DialogRun run(GradientPicture(200, 150), boxes);
+    DialogRun run(GradientPicture(200, 150), SystemBoxes());
     std::string act(768, '\0');
     for (int i = 0; i < 256; ++i) act[size_t(i) * 3] = char(i);  // a ramp of reds
     const std::string palette = run.folder + "\\Reds.act", broken = run.folder + "\\broken.gif";

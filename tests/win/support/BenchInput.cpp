@@ -109,6 +109,11 @@ void ShowTab(HWND dialog, int tabsId, int tab) {
     Click(tabs, {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
 }
 
+void TurnWheel(HWND window, POINT screen, WPARAM keys, int delta) {
+    PostMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(keys, WORD(delta)), MAKELPARAM(screen.x, screen.y));
+    PumpUntilIdle();
+}
+
 void TypeInto(HWND edit, const std::string& text) {
     SetFocus(edit);
     SendMessageW(edit, EM_SETSEL, 0, -1);

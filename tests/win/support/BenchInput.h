@@ -31,6 +31,9 @@ std::vector<POINT> StraightPath(POINT from, POINT to, int steps);
 void ClickControl(HWND control);
 // A click on the tab control's item `tab` (the control with id `tabsId` in `dialog`).
 void ShowTab(HWND dialog, int tabsId, int tab);
+// Turns the wheel by `delta` with `keys` (MK_CONTROL, MK_SHIFT) held, the pointer at `screen` (screen coordinates);
+// the message goes to `window`, as the system sends it to the window with the keyboard focus.
+void TurnWheel(HWND window, POINT screen, WPARAM keys, int delta);
 // Types `text` into the edit over what it holds, as a person does after selecting it: WM_CHAR messages.
 void TypeInto(HWND edit, const std::string& text);
 // WM_KEYDOWN then WM_KEYUP (with WM_CHAR between them for character keys), with the key's state following.

@@ -23,6 +23,7 @@
 namespace {
 
 SizeLineLog* activeLog = nullptr;
+constexpr std::chrono::milliseconds kDialogLimit(60000);
 
 }  // namespace
 
@@ -152,11 +153,11 @@ long OptionsReadout(HWND dialog) {
     return std::sscanf(DialogText(dialog, IDC_OPT_FILE_SIZE).c_str(), "File Size: %ld Bytes", &bytes) == 1 ? bytes : -1;
 }
 
-namespace {
-
-constexpr std::chrono::milliseconds kDialogLimit(60000);
-
-}  // namespace
+SimOptions SystemBoxes() {
+    SimOptions options;
+    options.systemSaveBox = options.systemOpenBox = true;
+    return options;
+}
 
 DialogRun::DialogRun(SimImage image, SimOptions extra, bool inProcess)
     : module(BenchModulePath()),

@@ -66,6 +66,9 @@ private:
     std::vector<std::string> texts;
 };
 
+// Options whose Save As and Open boxes are the system's, as a person meets them.
+SimOptions SystemBoxes();
+
 // One interactive run of the real module under the host simulator with its dialogs shown, acted on from inside their
 // loops; the preferences live in a fresh folder unless `extra` names one, and the Save As answer is OutPath()
 // unless the system's box asks. In process, the plug-in's code linked into the bench runs instead of the module's.
