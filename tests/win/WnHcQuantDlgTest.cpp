@@ -506,6 +506,7 @@ TEST(WnHcQuantDlgTest, OpensFittedAtTheDisplaysDpiAndAResultNeverBlanksAndIsTheS
         EXPECT_TRUE(closeUp().rgb == oneToOne.rgb) << "zoomed in after it was shown";
 
         // Grown, the panes share the extra width (the sizer's rule, tested in uicore/) and the buttons follow.
+        seenWhole();  // for the screenshot
         const RECT next = WnControlRect(dialog, IDOK);
         ResizeClient(dialog, client.right + 100, client.bottom + 40);
         EXPECT_EQ(WnControlRect(dialog, IDC_QUANT_RESULT_PANE).right, result.right + 100);
