@@ -27,8 +27,9 @@
 namespace {
 
 constexpr std::chrono::milliseconds kReductionLimit(60000);
-// A picture whose reduction lasts long enough (tens of milliseconds) for the progress pump to run more than once.
-constexpr int kLongWidth = 2400;  // by 1800
+// The width of a picture (three quarters as high) whose reduction lasts long enough (tens of milliseconds) for the
+// progress pump to run more than once.
+constexpr int kLongWidth = 2400;
 
 std::vector<std::string> Items(HWND dialog, int id) {
     std::vector<std::string> items;
