@@ -214,13 +214,6 @@ TEST(HcSessionTest, CancelWritesNoPreferencesACancelledSaveAsOnlyThemAndAGreySou
     }
 }
 
-// Turns the wheel with Ctrl held over the middle of a dialog's pane, while the keyboard focus is elsewhere.
-void ZoomWithTheWheel(HWND dialog, int paneId, int notches) {
-    RECT pane{};
-    GetWindowRect(GetDlgItem(dialog, paneId), &pane);
-    TurnWheel(dialog, {(pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2}, MK_CONTROL, notches * WHEEL_DELTA);
-}
-
 // A photograph of 2560 x 1600 as a person opens it: each dialog shows it whole in panes larger than its template
 // has, and the wheel zooms in. Screenshots of each at the display's DPI.
 TEST(HcSessionTest, APhotographOpensWholeInBothDialogsAndTheWheelZoomsItAtTheDisplaysDpi) {
@@ -234,7 +227,11 @@ TEST(HcSessionTest, APhotographOpensWholeInBothDialogsAndTheWheelZoomsItAtTheDis
     const auto look = [&](HWND dialog, int paneId, const std::string& name, int notches) {
         SaveScreenshot(CaptureClient(dialog), "photo-" + name + "-opening" + dpi);
         const std::string fitted = DialogText(dialog, IDC_ZOOM_LABEL);
-        ZoomWithTheWheel(dialog, paneId, notches);
+        // The wheel with Ctrl held over the middle of the pane, while the keyboard focus is elsewhere.
+        RECT pane{};
+        GetWindowRect(GetDlgItem(dialog, paneId), &pane);
+        TurnWheel(dialog, {(pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2}, MK_CONTROL,
+                  notches * WHEEL_DELTA);
         SaveScreenshot(CaptureClient(dialog), "photo-" + name + "-wheel-zoomed" + dpi);
         return fitted + " -> " + DialogText(dialog, IDC_ZOOM_LABEL);
     };
