@@ -12,10 +12,8 @@
 #include <string>
 #include <utility>
 
-#include "cvcode2/CvFile.h"
-#include "cvcode2/CvGIFFile.h"
-#include "cvcode2/CvGIFInfo.h"
-#include "cvcode2/CvIndexedImage.h"
+#include "tests/support/GifTestSupport.h"
+#include "tests/support/HostLayers.h"
 #include "tests/support/TestPaths.h"
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchInput.h"
@@ -65,9 +63,7 @@ POINT PanePoint(HWND dialog, int x, int y) {
 void SelectPencil(HWND dialog) {
     HcToolBar tools(BenchExpectedDpi());
     tools.PlaceBelowPane(WnControlRect(dialog, kPaneId).bottom);
-    const HcPixelRect pencil = tools.Rect(0);
-    Click(dialog, {(pencil.left + pencil.right) / 2, (pencil.top + pencil.bottom) / 2});
-    PumpUntilIdle();
+    ClickCentre(dialog, tools.Rect(0));
 }
 
 // Chooses "Fine" in the palette box, and waits for its reduction.
@@ -79,11 +75,6 @@ void ChooseFine(HWND dialog) {
 // A run whose Save As and Open boxes are the system's, as a person meets them.
 struct Session : DialogRun {
     explicit Session(SimImage image = LayerWithHole()) : DialogRun(std::move(image), SystemBoxes()) {}
-    static SimOptions SystemBoxes() {
-        SimOptions options;
-        options.systemSaveBox = options.systemOpenBox = true;
-        return options;
-    }
     // The next step's screenshot, numbered in order.
     void Shot(HWND window, const std::string& name) {
         char number[8];
@@ -160,46 +151,24 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
     EXPECT_EQ(long(bytes.size()), readout) << "the readout is the size of the file written, lossy coding included";
     EXPECT_NE(bytes.find("Made on the bench"), std::string::npos) << "the comment typed is in the file";
 
-    CvGIFFile file;
-    file.SetPath(out.c_str());
-    file.Open(kCvFileRead);
-    file.SeekFrame(0);
-    std::unique_ptr<CvGIFFrameInfo> info(static_cast<CvGIFFrameInfo*>(file.ReadFrameInfo()));
-    std::unique_ptr<CvIndexedImage> image(file.ReadFrameImage());
+    const std::vector<ReadFrame> frames = ReadAllFrames(out);
+    ASSERT_EQ(frames.size(), 1u);
+    CvIndexedImage* image = frames[0].image.get();
+    const CvGIFFrameInfo* info = frames[0].info();
     ASSERT_EQ(image->GetWidth(), uint32_t(kWidth));
     ASSERT_EQ(image->GetHeight(), uint32_t(kHeight));
     ASSERT_TRUE(info->transparentFlag);
     EXPECT_LE(image->colorTable.GetCount(), 32u) << "16 colours and the transparent one";
-    std::set<std::pair<int, int>> wrong;
+    int wrong = 0;
     CvPixelLock lock(*image);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
-            if ((lock.Row(uint32_t(y))[x] == info->transparentIndex) != Expected(x, y)) wrong.insert({x, y});
-    EXPECT_TRUE(wrong.empty()) << wrong.size() << " pixels differ from the painted mask, first at ("
-                               << wrong.begin()->first << ", " << wrong.begin()->second << ")";
+            wrong += (lock.Row(uint32_t(y))[x] == info->transparentIndex) != Expected(x, y);
+    EXPECT_EQ(wrong, 0) << "pixels that differ from the painted mask";
 
     // Kept beside the screenshots for a person to open.
     std::ofstream(ScreenshotDir() + "/session-file.gif", std::ios::binary) << bytes;
 }
-
-namespace {
-
-bool PrefsWritten(const Session& session) {
-    return GetFileAttributesA((session.folder + "\\Corvane\\Halcyne Prefs").c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-SimImage GreyLayer() {
-    SimImage image;
-    image.mode = plugInModeGrayScale;
-    image.colorPlanes = 1;
-    image.width = 40;
-    image.height = 30;
-    image.planes.assign(1, std::vector<uint8_t>(size_t(40) * 30));
-    for (size_t i = 0; i < image.planes[0].size(); ++i) image.planes[0][i] = uint8_t(i * 7);
-    return image;
-}
-
-}  // namespace
 
 // Short runs: a cancelled dialog writes nothing, not even the preferences; a cancelled Save As box writes only the
 // preferences, stored before the file was asked for; a grey source skips the quantization dialog and opens the
@@ -213,7 +182,7 @@ TEST(HcSessionTest, CancelWritesNoPreferencesACancelledSaveAsOnlyThemAndAGreySou
     } runs[] = {{"cancel", false, nullptr, 1}, {"save-as-cancelled", false, "", 1}, {"grey", true, "out.gif", 0}};
     for (const auto& row : runs) {
         SCOPED_TRACE(row.name);
-        Session session(row.grey ? GreyLayer() : LayerWithHole());
+        Session session(row.grey ? HostLayer(plugInModeGrayScale, 40, 30) : LayerWithHole());
         std::unique_ptr<BenchAnswerFileBox> saveAs;
         bool quantizationShown = false, cameBack = false;
         const auto save = [&](HWND options) {
@@ -239,18 +208,10 @@ TEST(HcSessionTest, CancelWritesNoPreferencesACancelledSaveAsOnlyThemAndAGreySou
         EXPECT_EQ(quantizationShown, !row.grey);
         EXPECT_EQ(cameBack, row.grey);
         EXPECT_EQ(saveAs && saveAs->Answered(), row.saveAs != nullptr);
-        EXPECT_EQ(PrefsWritten(session), row.saveAs != nullptr);
+        const std::string prefs = session.folder + "\\Corvane\\Halcyne Prefs";
+        EXPECT_EQ(GetFileAttributesA(prefs.c_str()) != INVALID_FILE_ATTRIBUTES, row.saveAs != nullptr) << "prefs";
         EXPECT_EQ(session.Written(), row.grey);
     }
-}
-
-// Turns the wheel with Ctrl held over the middle of a dialog's pane, while the keyboard focus is elsewhere.
-void ZoomWithTheWheel(HWND dialog, int paneId, int notches) {
-    RECT pane{};
-    GetWindowRect(GetDlgItem(dialog, paneId), &pane);
-    const LPARAM at = MAKELPARAM((pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2);
-    PostMessageW(dialog, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WORD(notches * WHEEL_DELTA)), at);
-    PumpUntilIdle();
 }
 
 // A photograph of 2560 x 1600 as a person opens it: each dialog shows it whole in panes larger than its template
@@ -266,7 +227,11 @@ TEST(HcSessionTest, APhotographOpensWholeInBothDialogsAndTheWheelZoomsItAtTheDis
     const auto look = [&](HWND dialog, int paneId, const std::string& name, int notches) {
         SaveScreenshot(CaptureClient(dialog), "photo-" + name + "-opening" + dpi);
         const std::string fitted = DialogText(dialog, IDC_ZOOM_LABEL);
-        ZoomWithTheWheel(dialog, paneId, notches);
+        // The wheel with Ctrl held over the middle of the pane, while the keyboard focus is elsewhere.
+        RECT pane{};
+        GetWindowRect(GetDlgItem(dialog, paneId), &pane);
+        TurnWheel(dialog, {(pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2}, MK_CONTROL,
+                  notches * WHEEL_DELTA);
         SaveScreenshot(CaptureClient(dialog), "photo-" + name + "-wheel-zoomed" + dpi);
         return fitted + " -> " + DialogText(dialog, IDC_ZOOM_LABEL);
     };

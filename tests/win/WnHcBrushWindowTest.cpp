@@ -2,9 +2,6 @@
 // uicore/), the pane tells its dialog and shows the result, auto-scroll past the pane's edge, and the hand.
 #include <gtest/gtest.h>
 
-#include <set>
-#include <utility>
-
 #include "tests/win/support/BenchInput.h"
 #include "tests/win/support/PaneBench.h"
 #include "win/WnHcBrushWindow.h"
@@ -12,20 +9,6 @@
 namespace {
 
 constexpr int kMaskEdited = 45199;
-
-using PixelSet = std::set<std::pair<uint32_t, uint32_t>>;
-
-// Transparent pixels show in the background colour, which no palette entry of the striped frame has.
-PixelSet TransparentPixels(const CvGIFFrame& frame) {
-    PixelSet found;
-    for (uint32_t y = 0; y < frame.GetHeight(); ++y)
-        for (uint32_t x = 0; x < frame.GetWidth(); ++x) {
-            uint8_t rgb[3];
-            frame.GetRGB(x, y, y + 1, x + 1, 0, 0, 3, 3, 0, 1, 2, rgb);
-            if (BenchRgb(rgb[0], rgb[1], rgb[2]) == kFrameBackground) found.insert({x, y});
-        }
-    return found;
-}
 
 PixelSet PixelsOfIndexes(const CvGIFFrame& frame, std::set<uint32_t> indexes) {
     PixelSet found;

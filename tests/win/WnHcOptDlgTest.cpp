@@ -10,15 +10,15 @@
 #include <string>
 #include <utility>
 
-#include "cvcode2/CvGIFFrame.h"
 #include "cvcode2/CvGIFInfo.h"
 #include "cvcode2/CvGrayscaleImage.h"
-#include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
+#include "tests/support/GifTestSupport.h"
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchInput.h"
 #include "tests/win/support/BenchModal.h"
 #include "tests/win/support/BenchWindow.h"
+#include "tests/win/support/PaneBench.h"
 #include "tests/win/support/QuantDialogBench.h"
 #include "uicore/HcSavedColors.h"
 #include "win/HcCursors.h"
@@ -33,30 +33,15 @@ namespace {
 
 constexpr uint32_t kWidth = 48, kHeight = 36, kColors = 12;
 constexpr uint8_t kTopLeftIndex = 7;
-const uint8_t kBackground[3] = {255, 0, 255};  // in no palette entry: transparent pixels show in it
 
 // Runs of one index across and down, so interlacing and transparency change how the rows compress.
 uint8_t IndexAt(uint32_t x, uint32_t y) {
     return uint8_t((x / 3 + 5 * (y / 2) + (x > 30 ? y : 0) + kTopLeftIndex) % kColors);
 }
 
-uint32_t PaletteColor(uint32_t index) {
-    return BenchRgb(uint8_t(20 * index), uint8_t(240 - 15 * index), uint8_t(index % 2 ? 200 : 40));
-}
-
+// A frame of MakeIndexedPicture's colours, showing IndexAt.
 CvGIFFrame* NewFrame(uint32_t width = kWidth, uint32_t height = kHeight) {
-    CvColorTable table(kColors);
-    for (uint32_t i = 0; i < kColors; ++i) {
-        const uint32_t rgb = PaletteColor(i);
-        table.SetEntry(i, uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
-    }
-    CvIndexedImage image(width, height, &table);
-    {
-        CvPixelLock lock(image);
-        for (uint32_t y = 0; y < height; ++y)
-            for (uint32_t x = 0; x < width; ++x) lock.Row(y)[x] = IndexAt(x, y);
-    }
-    return new CvGIFFrame(image);
+    return MakeFrame(width, height, kColors, IndexAt, [](uint32_t, uint32_t) { return 0u; }).release();
 }
 
 // A plane black (transparent) on its left quarter.
@@ -70,21 +55,6 @@ CvGrayscaleImage* NewPlane(uint32_t transparentColumns) {
     return plane;
 }
 
-int CountTransparent(const CvGIFFrame& frame) {
-    int count = 0;
-    uint8_t rgb[3];
-    for (uint32_t y = 0; y < kHeight; ++y)
-        for (uint32_t x = 0; x < kWidth; ++x) {
-            frame.GetRGB(x, y, y + 1, x + 1, 0, 0, 3, 3, 0, 1, 2, rgb);
-            count += std::memcmp(rgb, kBackground, 3) == 0;
-        }
-    return count;
-}
-
-POINT Centre(const HcPixelRect& rect) {
-    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
 }  // namespace
 
 class WnHcOptDlgTest : public ::testing::Test {
@@ -92,7 +62,7 @@ protected:
     WnHcOptDlgTest() : host(900, 700), cursors(BenchModule()) {
         WnRegisterDialogControls();  // as the dialog flow does before its first dialog
         HcCursors::SetCurrent(&cursors);
-        std::memcpy(globals.settings.bgColor, kBackground, 3);
+        globals.settings.bgColor[0] = globals.settings.bgColor[2] = 255;  // kFrameBackground: in no palette entry
         globals.settings.transparencyType = TransparencyType::none;
         globals.gifFrame = NewFrame();
         globals.extraPlanes = new CvList;
@@ -124,9 +94,6 @@ protected:
         const HcPoint origin = dialog.Pane()->Layout().Origin();
         return {origin.x + x, origin.y + y};
     }
-    static void SelectTool(const WnHcOptDlg& dialog, HWND window, int tool) {
-        Click(window, Centre(dialog.ToolRect(tool)));
-    }
 
     BenchHostWindow host;
     HcCursors cursors;
@@ -151,7 +118,7 @@ TEST_F(WnHcOptDlgTest, OpensFittedAndWithoutPlanesAsNoneAtTheDisplaysDpi) {
         for (const auto& [id, label] : labels) EXPECT_EQ(WindowText(GetDlgItem(page, id)), label);
         EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OPT_SIZE_LABEL)), L"2000 x 1500 pixels");
         EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OPT_COLORS_LABEL)), L"12 colors used, 4 bit");
-        SelectTool(dialog, window, WnHcBrushWindow::kPencil);  // greyed: nothing happens
+        ClickCentre(window, dialog.ToolRect(WnHcBrushWindow::kPencil));  // greyed: nothing happens
         EXPECT_EQ(dialog.SelectedTool(), WnHcBrushWindow::kHand);
 
         const RECT pane = WnControlRect(window, GetDlgCtrlID(dialog.Pane()->Window()));
@@ -197,18 +164,19 @@ TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
         int ofTopLeft = 0;
         for (uint32_t y = 0; y < kHeight; ++y)
             for (uint32_t x = 0; x < kWidth; ++x) ofTopLeft += IndexAt(x, y) == kTopLeftIndex;
-        EXPECT_EQ(CountTransparent(*globals.gifFrame), ofTopLeft);
+        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), ofTopLeft);
         EXPECT_NE(OptionsReadout(window), opaque) << "a graphic control extension joins the file";
 
         HWND pane = dialog.Pane()->Window();
-        SelectTool(dialog, window, WnHcBrushWindow::kPicker);
+        ClickCentre(window, dialog.ToolRect(WnHcBrushWindow::kPicker));
         Click(pane, View(dialog, 40, 30), kBenchShift);  // another index joins
-        const int ofBoth = CountTransparent(*globals.gifFrame);
+        const int ofBoth = int(TransparentPixels(*globals.gifFrame).size());
         EXPECT_GT(ofBoth, ofTopLeft);
         ClickControl(GetDlgItem(page, IDC_OPT_NONE));
-        EXPECT_EQ(CountTransparent(*globals.gifFrame), 0);
+        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 0);
         ClickControl(GetDlgItem(page, IDC_OPT_COLOR));
-        EXPECT_EQ(CountTransparent(*globals.gifFrame), ofBoth) << "the picked colour stays one of the mode's";
+        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), ofBoth)
+            << "the picked colour stays one of the mode's";
 
         for (int i = 0; i < 7; ++i) PressDialogButton(window, IDC_ZOOM_IN);
         EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ZOOM_LABEL)), L"8 : 1");
@@ -223,20 +191,20 @@ TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
         // The strip's cells: 7 x 6 pixels and a separator, inside a 4-pixel frame.
         const HcPixelRect strip = dialog.StripRect();
         Click(window, {strip.left + 4 + 2 * 8 + 3, strip.top + 4 + 3});  // entry 2
-        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ENTRY_RGB)), L"40, 210, 40");
+        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ENTRY_RGB)), L"2, 253, 79");
         {
             // Three steps up on the red row's right arrow, then OK.
             BenchOnModal picker(L"Color Picker", [](HWND box) {
                 for (int i = 0; i < 3; ++i) Click(box, {45 + 132 + 4, 110 + 5});
                 PressDialogButton(box, IDOK);
             });
-            Click(window, Centre(dialog.SwatchRect()));
+            ClickCentre(window, dialog.SwatchRect());
             EXPECT_TRUE(picker.Ran());
         }
         uint8_t r = 0, g = 0, b = 0;
         globals.gifFrame->GetIndexedImage()->colorTable.GetEntry(2, r, g, b);
-        EXPECT_EQ(BenchRgb(r, g, b), BenchRgb(43, 210, 40));
-        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ENTRY_RGB)), L"43, 210, 40");
+        EXPECT_EQ(BenchRgb(r, g, b), BenchRgb(5, 253, 79));
+        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ENTRY_RGB)), L"5, 253, 79");
 
         ShowTab(window, IDC_OPT_TABS, WnHcOptDlg::kBackgroundTab);
         EXPECT_FALSE(IsWindowVisible(dialog.Page(WnHcOptDlg::kTransparencyTab)));
@@ -281,11 +249,11 @@ TEST_F(WnHcOptDlgTest, AlphaUsesThePlaneTheListShows) {
     EXPECT_TRUE(RunDialog([&](WnHcOptDlg& dialog, HWND) {
         HWND list = GetDlgItem(dialog.Page(WnHcOptDlg::kTransparencyTab), IDC_OPT_PLANES);
         EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
-        EXPECT_EQ(CountTransparent(*globals.gifFrame), 30 * 36);
+        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 30 * 36);
         SetFocus(list);
         PressKey(list, VK_UP);  // "Layer Transparency"
         EXPECT_EQ(globals.settings.transAlphaIndex, 0);
-        EXPECT_EQ(CountTransparent(*globals.gifFrame), 12 * 36);
+        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 12 * 36);
         SaveScreenshot(CaptureClient(dialog.Page(WnHcOptDlg::kTransparencyTab)), "options-alpha");
         return IDOK;
     }));

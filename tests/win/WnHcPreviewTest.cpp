@@ -38,10 +38,6 @@ TEST(WnHcPreviewTest, ADragOrTheWheelOverEitherPaneMovesThePairWhereverTheFocusI
     ASSERT_EQ(sourcePane.Layout().Origin(), (HcPoint{0, 0}));
     POINT pointer{120, 80};
     ClientToScreen(resultWindow, &pointer);
-    const auto turn = [&](WPARAM keys, int delta) {
-        PostMessageW(bench.Host(), WM_MOUSEWHEEL, MAKEWPARAM(keys, WORD(delta)), MAKELPARAM(pointer.x, pointer.y));
-        PumpUntilIdle();
-    };
     const struct {
         WPARAM keys;
         int delta;
@@ -55,7 +51,7 @@ TEST(WnHcPreviewTest, ADragOrTheWheelOverEitherPaneMovesThePairWhereverTheFocusI
         {MK_CONTROL, -WHEEL_DELTA / 2, 0, {-24, -24}},  // two half notches make a step back to 1 : 1
     };
     for (const auto& t : turns) {
-        turn(t.keys, t.delta);
+        TurnWheel(bench.Host(), pointer, t.keys, t.delta);
         EXPECT_EQ(resultPane.Layout().Zoom().level, t.level) << t.keys << " " << t.delta;
         EXPECT_EQ(resultPane.Layout().Origin(), t.origin) << t.keys << " " << t.delta;
         EXPECT_EQ(sourcePane.Layout().Zoom().level, t.level);

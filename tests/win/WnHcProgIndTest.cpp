@@ -24,27 +24,22 @@ namespace {
 constexpr UINT kNoteMessage = WM_APP + 1;  // a handler that only counts
 constexpr UINT kStopMessage = WM_APP + 2;  // a handler that asks the running task to stop
 
+// What the test's dialog handled; one test at a time runs.
 struct DialogRecord {
     int notes = 0;
     int okCommands = 0;
     bool stopRequested = false;
-};
+} record;
 
-INT_PTR CALLBACK RecordingDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        return TRUE;
-    }
-    auto* record = reinterpret_cast<DialogRecord*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!record) return FALSE;
+INT_PTR CALLBACK RecordingDialog(HWND, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-        case kNoteMessage: ++record->notes; return TRUE;
-        case kStopMessage: record->stopRequested = true; return TRUE;
+        case kNoteMessage: ++record.notes; return TRUE;
+        case kStopMessage: record.stopRequested = true; return TRUE;
         case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK) ++record->okCommands;
+            if (LOWORD(wParam) == IDOK) ++record.okCommands;
             return TRUE;
     }
-    return FALSE;
+    return message == WM_INITDIALOG;
 }
 
 int BarPosition(HWND bar) {
@@ -57,7 +52,8 @@ protected:
         WnRegisterDialogControls();
         BenchModule();
         bar = host.AddControl(PROGRESS_CLASSW, 1068, {20, 12, 320, 30}, 0);
-        dialog = host.AddDialog(IDD_ABOUT, RecordingDialog, reinterpret_cast<LPARAM>(&record), 0, 50);
+        record = {};
+        dialog = host.AddDialog(IDD_ABOUT, RecordingDialog, 0, 0, 50);
         const auto note = [this](CvProgressTask* task) { hookCalls.push_back({task, IsWindowVisible(bar) != FALSE}); };
         indicator = std::make_unique<WnHcProgInd>(
             dialog, bar, [this] { return std::exchange(record.stopRequested, false); }, note, note);
@@ -66,7 +62,6 @@ protected:
     ~WnHcProgIndTest() override { DestroyWindow(dialog); }
 
     BenchHostWindow host;
-    DialogRecord record;
     HWND bar = nullptr;
     HWND dialog = nullptr;
     std::unique_ptr<WnHcProgInd> indicator;

@@ -27,8 +27,9 @@
 namespace {
 
 constexpr std::chrono::milliseconds kReductionLimit(60000);
-// A picture whose reduction lasts long enough (tens of milliseconds) for the progress pump to run more than once.
-constexpr int kLongWidth = 2400, kLongHeight = 1800;
+// The width of a picture (three quarters as high) whose reduction lasts long enough (tens of milliseconds) for the
+// progress pump to run more than once.
+constexpr int kLongWidth = 2400;
 
 std::vector<std::string> Items(HWND dialog, int id) {
     std::vector<std::string> items;
@@ -63,6 +64,12 @@ std::string CommandBytes(const std::string& folder, const SimImage& image, std::
     return ReadFileBytes(output);
 }
 
+// A point on the palette strip's frame, at its top-left corner below "Load".
+POINT StripCorner(HWND dialog) {
+    const int dpi = BenchExpectedDpi();
+    return {MulDiv(15, dpi, 96), WnControlRect(dialog, IDC_QUANT_LOAD).bottom + MulDiv(11, dpi, 96)};
+}
+
 // Drags the dithering thumb from where it stands to another stop, through the slider's own window.
 void DragDither(HWND dialog, int to) {
     Drag(DitherPaneOf(dialog), StraightPath(DitherStop(dialog, DitherShown(dialog)), DitherStop(dialog, to), 4));
@@ -77,25 +84,21 @@ class DuringReduction {
 public:
     explicit DuringReduction(int showing, std::function<void(HWND dialog)> action)
         : showing(showing), action(std::move(action)) {
-        Active() = this;
+        active = this;
         hook = SetWindowsHookExW(WH_CALLWNDPROCRET, Shown, nullptr, GetCurrentThreadId());
         if (showing != kAtFullBar) timer = SetTimer(nullptr, 0, 5, Tick);
     }
     ~DuringReduction() {
         if (timer) KillTimer(nullptr, timer);
         UnhookWindowsHookEx(hook);
-        Active() = nullptr;
+        active = nullptr;
     }
     bool Ran() const { return ran; }
 
 private:
-    static DuringReduction*& Active() {
-        static DuringReduction* active = nullptr;
-        return active;
-    }
     static LRESULT CALLBACK Shown(int code, WPARAM wParam, LPARAM lParam) {
         const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        DuringReduction* self = Active();
+        DuringReduction* self = active;
         if (code != HC_ACTION || !self || GetDlgCtrlID(message->hwnd) != IDC_QUANT_PROGRESS ||
             message->message != PBM_SETPOS)
             return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -110,7 +113,7 @@ private:
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        DuringReduction* self = Active();
+        DuringReduction* self = active;
         if (!self || self->ran || self->shows < self->showing || !IsWindowVisible(self->bar)) return;
         KillTimer(nullptr, self->timer);
         self->timer = 0;
@@ -125,7 +128,9 @@ private:
     int shows = 0;
     HWND bar = nullptr;
     bool ran = false;
+    static DuringReduction* active;  // the hook's and the timer's way back; one at a time
 };
+DuringReduction* DuringReduction::active = nullptr;
 
 // The whole run, `inDialog` acting on the quantization dialog once its first reduction has ended; the options
 // dialog that follows "Next ->" is saved as it opens. Returns the run's result.
@@ -184,113 +189,64 @@ TEST(WnHcQuantDlgTest, TypedCountsAreClampedADragEndsWithTheMouseAndNextWritesWh
     EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(GradientPicture(4, 3)));
 }
 
-// Changes made while the pixels are remapped (the bar's first showing), while the result is shown (its second) or
-// while the compressed size is counted (its third) stop the work once, and the reduction that follows takes the
-// last value.
-TEST(WnHcQuantDlgTest, ChangesDuringAReductionOrItsSizeCountAbortItOnceAndTheLastValueWins) {
-    for (const int showing : {1, 2, 3}) {
-        SCOPED_TRACE(showing);
-        DialogRun run(GradientPicture(kLongWidth, kLongHeight));
+// Work handed to the dialog from inside a running reduction. A change made while the pixels are remapped (the bar's
+// first showing), while the result is shown (its second) or while the compressed size is counted (its third) stops
+// the work once, and the reduction that follows takes the last value; one handled in the pump of a remapping's last
+// report, whose answer no task acts on, is reduced all the same. "Next" waits for the running reduction, "Cancel"
+// only for its stop, and ends the run without a file or a word.
+TEST(WnHcQuantDlgTest, WorkInsideARunningReductionStopsItOnceAndTheLastValueWins) {
+    const struct {
+        const char* name;
+        int showing;  // kAtFullBar: inside the first report that fills the bar
+        int button;   // 0: a change of settings
+        int size;     // the picture's width (its height is three quarters of it)
+    } rows[] = {
+        {"remapping", 1, 0, kLongWidth},    {"showing", 2, 0, kLongWidth},       {"size count", 3, 0, kLongWidth},
+        {"last report", kAtFullBar, 0, 40},  // fewer pixels than one report covers: it reports only at its end
+        {"Next", 1, IDOK, kLongWidth},      {"Cancel", 1, IDCANCEL, kLongWidth},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        DialogRun run(GradientPicture(row.size, row.size * 3 / 4));
         const int16_t result = RunQuantization(run, [&](HWND dialog) {
             const size_t opened = run.sizes.Texts().size();
-            DuringReduction during(showing, [&](HWND) {
-                DragDither(dialog, 2);
-                DragDither(dialog, 7);
-                DragDither(dialog, 9);
+            DuringReduction during(row.showing, [&](HWND) {
+                if (row.button) {
+                    PressDialogButton(dialog, row.button);
+                    for (const int id : {IDOK, IDC_QUANT_COLORS, IDC_QUANT_PALETTE}) EXPECT_FALSE(Enabled(dialog, id));
+                } else if (row.showing == kAtFullBar) {  // no pumping here: the report's own pump handles it
+                    SendDlgItemMessageW(dialog, IDC_QUANT_DEPTH, CB_SETCURSEL, 6, 0);  // 4 colours
+                    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_QUANT_DEPTH, CBN_SELCHANGE),
+                                 LPARAM(GetDlgItem(dialog, IDC_QUANT_DEPTH)));
+                } else {
+                    for (const int stop : {2, 7, 9}) DragDither(dialog, stop);
+                }
             });
             DragDither(dialog, 4);
             PumpUntil([&] { return during.Ran(); }, kReductionLimit);
+            if (row.button) return;
             WaitForReduction(dialog);
             EXPECT_TRUE(during.Ran()) << "the dialog handles messages while it works";
-            EXPECT_EQ(DitherShown(dialog), 9);
-            // The last reduction used dithering 9: its file differs in size from the undithered opening's.
-            EXPECT_NE(run.sizes.Texts().back(), run.sizes.Texts()[opened - 1]);
-            // After the first change: a start that was stopped without a size, then one that finished.
-            const std::vector<std::string> after(run.sizes.Texts().begin() + opened, run.sizes.Texts().end());
-            ASSERT_EQ(after.size(), 3u);
-            EXPECT_EQ(after[0].substr(after[0].size() - 6), "GIF 0K");
-            EXPECT_EQ(after[1].substr(after[1].size() - 6), "GIF 0K");
+            if (row.showing != kAtFullBar) {
+                EXPECT_EQ(DitherShown(dialog), 9);
+                // The last reduction used dithering 9: its file differs in size from the undithered opening's.
+                EXPECT_NE(run.sizes.Texts().back(), run.sizes.Texts()[opened - 1]);
+                // After the first change: a start that was stopped without a size, then one that finished.
+                const std::vector<std::string> after(run.sizes.Texts().begin() + opened, run.sizes.Texts().end());
+                ASSERT_EQ(after.size(), 3u);
+                EXPECT_TRUE(ShowsNoGifSize(after[0]) && ShowsNoGifSize(after[1]));
+            }
             PressDialogButton(dialog, IDOK);
         });
-        EXPECT_EQ(result, 0);
-        EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(GradientPicture(kLongWidth, kLongHeight)));
+        EXPECT_EQ(result, row.button == IDCANCEL ? 1 : 0);
+        EXPECT_EQ(ShowsNoGifSize(run.sizes.Texts().back()), row.button == IDCANCEL) << "stopped without a size";
+        EXPECT_TRUE(run.host->Alerts().empty()) << "Cancel ends the run quietly";
+        EXPECT_EQ(run.host->SaveAsked(), row.button != IDCANCEL);
+        if (row.button != IDCANCEL)  // 4 colours for the last report, as the settings say
+            EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(GradientPicture(row.size, row.size * 3 / 4)));
+        else
+            EXPECT_FALSE(run.Written());
     }
-}
-
-// A change handled in the pump of a remapping's last report, whose answer no task acts on, is reduced all the same.
-TEST(WnHcQuantDlgTest, AChangeHandledInTheRemappingsLastReportIsReducedToo) {
-    DialogRun run(
-        GradientPicture(40, 30));  // fewer pixels than one report covers: the remapping reports only at its end
-    const int16_t result = RunQuantization(run, [&](HWND dialog) {
-        const DuringReduction last(kAtFullBar, [&](HWND) {
-            HWND depth = GetDlgItem(dialog, IDC_QUANT_DEPTH);
-            SendMessageW(depth, CB_SETCURSEL, 6, 0);  // 4 colours
-            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_QUANT_DEPTH, CBN_SELCHANGE), LPARAM(depth));
-        });
-        DragDither(dialog, 3);
-        WaitForReduction(dialog);
-        EXPECT_TRUE(last.Ran());
-        PressDialogButton(dialog, IDOK);
-    });
-    EXPECT_EQ(result, 0);
-    EXPECT_TRUE(ReadFileBytes(run.OutPath()) == run.ScriptedBytes(GradientPicture(40, 30)))
-        << "4 colours, as the settings say";
-}
-
-// The first reduction runs in the dialog already shown; a later one keeps the last result in view until its own is
-// ready, while the strip shows the new palette from the start. Seen whole, a result is shown from its blocks alone;
-// closer up it is the same picture however it got there: zoomed in while the next reduction runs, zoomed in after
-// it was shown, or shown at 1 : 1 in the first place.
-TEST(WnHcQuantDlgTest, TheDialogShowsBeforeItsFirstReductionAndAResultNeverBlanksAndIsTheSameCloseUp) {
-    DialogRun run(GradientPicture(kLongWidth, kLongHeight));
-    bool shownDuringFirst = false;
-    DuringReduction first(1, [&](HWND dialog) { shownDuringFirst = IsWindowVisible(dialog) != FALSE; });
-    const int16_t result = RunQuantization(run, [&](HWND dialog) {
-        EXPECT_TRUE(shownDuringFirst) << "the first reduction ran in a hidden dialog";
-        HWND pane = GetDlgItem(dialog, IDC_QUANT_RESULT_PANE);
-        const auto closeUp = [&] {
-            for (int i = 0; i < 7 && DialogText(dialog, IDC_ZOOM_LABEL) != "1 : 1"; ++i)
-                PressDialogButton(dialog, IDC_ZOOM_IN);
-            EXPECT_EQ(DialogText(dialog, IDC_ZOOM_LABEL), "1 : 1");
-            PumpUntilIdle();
-            return CaptureClient(pane);
-        };
-        const auto seenWhole = [&] {
-            for (int i = 0; i < 7 && Enabled(dialog, IDC_ZOOM_OUT); ++i) PressDialogButton(dialog, IDC_ZOOM_OUT);
-        };
-        // Chooses a depth and runs `action` inside the reduction it starts.
-        const auto reduceDuring = [&](int depthItem, const std::function<void()>& action) {
-            DuringReduction next(1, [&](HWND) { action(); });
-            Choose(dialog, IDC_QUANT_DEPTH, depthItem);
-            PumpUntil([&] { return next.Ran(); }, kReductionLimit);
-            WaitForReduction(dialog);
-        };
-        seenWhole();
-        const BenchPixels before = CaptureClient(pane);
-        BenchPixels during, whole, zoomedIn;
-        // 32 colours: the strip empties until the new palette is known.
-        reduceDuring(3, [&] { during = CaptureClient(pane), whole = CaptureClient(dialog); });
-        SaveScreenshot(whole, "quant-strip-during-reduction");
-        EXPECT_TRUE(during.rgb == before.rgb) << "the result pane changed before the new result was ready";
-        // The strip's first cell shows a colour, not the grey of a strip without a palette.
-        const int left = MulDiv(15, BenchExpectedDpi(), 96);
-        const int top = WnControlRect(dialog, IDC_QUANT_LOAD).bottom + MulDiv(11, BenchExpectedDpi(), 96);
-        EXPECT_NE(whole.At(left + 6, top + 6), 0x808080u);
-
-        reduceDuring(4, [&] { zoomedIn = closeUp(); });  // 16 colours
-        Choose(dialog, IDC_QUANT_DEPTH, 3);              // 32 colours again, shown at 1 : 1
-        WaitForReduction(dialog);
-        const BenchPixels shown = CaptureClient(pane);
-        EXPECT_TRUE(zoomedIn.rgb == shown.rgb) << "zoomed in while the next reduction ran";
-        for (const int depthItem : {4, 3}) {
-            seenWhole();
-            Choose(dialog, IDC_QUANT_DEPTH, depthItem);
-            WaitForReduction(dialog);
-        }
-        EXPECT_TRUE(closeUp().rgb == shown.rgb) << "zoomed in after it was shown";
-        PressDialogButton(dialog, IDCANCEL);
-    });
-    EXPECT_EQ(result, 1);
 }
 
 // What the settings controls show: palette, base, colours, dithering, lossy level, and whether a base applies.
@@ -362,39 +318,8 @@ TEST(WnHcQuantDlgTest, TheNextRunOpensOnTheLastChoicesAndCustomReducesAgain) {
     }
 }
 
-// "Next" waits for the running reduction, "Cancel" only for its stop, and ends the run without a file or a word.
-TEST(WnHcQuantDlgTest, NextWaitsForTheRunningReductionAndCancelOnlyForItsStop) {
-    for (const int button : {IDOK, IDCANCEL}) {
-        DialogRun run(GradientPicture(kLongWidth, kLongHeight));
-        const int16_t result = RunQuantization(run, [&](HWND dialog) {
-            DuringReduction during(1, [&](HWND) {
-                PressDialogButton(dialog, button);
-                EXPECT_FALSE(Enabled(dialog, IDOK));
-                EXPECT_FALSE(Enabled(dialog, IDC_QUANT_COLORS));
-                EXPECT_FALSE(Enabled(dialog, IDC_QUANT_PALETTE));
-            });
-            DragDither(dialog, 6);
-            PumpUntil([&] { return during.Ran(); }, kReductionLimit);
-        });
-        const std::string last = run.sizes.Texts().back();
-        if (button == IDOK) {
-            EXPECT_EQ(result, 0);
-            EXPECT_NE(last.substr(last.size() - 6), "GIF 0K") << "the reduction finished before the dialog ended";
-            EXPECT_TRUE(run.Written());
-        } else {
-            EXPECT_EQ(result, 1);
-            EXPECT_EQ(last.substr(last.size() - 6), "GIF 0K") << "the reduction stopped without a size";
-            EXPECT_TRUE(run.host->Alerts().empty()) << "Cancel ends the run quietly";
-            EXPECT_FALSE(run.host->SaveAsked());
-            EXPECT_FALSE(run.Written());
-        }
-    }
-}
-
 TEST(WnHcQuantDlgTest, LoadedPalettesJoinBothListsAndUnloadingEmptiesThem) {
-    SimOptions boxes;
-    boxes.systemSaveBox = boxes.systemOpenBox = true;
-    DialogRun run(GradientPicture(200, 150), boxes);
+    DialogRun run(GradientPicture(200, 150), SystemBoxes());
     std::string act(768, '\0');
     for (int i = 0; i < 256; ++i) act[size_t(i) * 3] = char(i);  // a ramp of reds
     const std::string palette = run.folder + "\\Reds.act", broken = run.folder + "\\broken.gif";
@@ -422,11 +347,10 @@ TEST(WnHcQuantDlgTest, LoadedPalettesJoinBothListsAndUnloadingEmptiesThem) {
         EXPECT_EQ(Selected(dialog, IDC_QUANT_BASE), 0);  // "Custom" gave way to "None"
         EXPECT_EQ(Selected(dialog, IDC_QUANT_PALETTE), int(Items(dialog, IDC_QUANT_PALETTE).size()) - 1);
         // A click on the strip's sixth cell shows that entry of the ramp of reds.
-        const RECT load = WnControlRect(dialog, IDC_QUANT_LOAD), unload = WnControlRect(dialog, IDC_QUANT_UNLOAD);
-        const RECT label = WnControlRect(dialog, IDC_QUANT_PALETTE_LABEL);
-        const int cell = (unload.right - label.left) / 32, stripLeft = MulDiv(15, BenchExpectedDpi(), 96);
-        const int stripTop = load.bottom + MulDiv(11, BenchExpectedDpi(), 96);
-        Click(dialog, {stripLeft + 4 + 5 * (cell + 1) + cell / 2, stripTop + 4 + cell / 2});
+        const RECT unload = WnControlRect(dialog, IDC_QUANT_UNLOAD);
+        const int cell = (unload.right - WnControlRect(dialog, IDC_QUANT_PALETTE_LABEL).left) / 32;
+        const POINT strip = StripCorner(dialog);
+        Click(dialog, {strip.x + 4 + 5 * (cell + 1) + cell / 2, strip.y + 4 + cell / 2});
         PumpUntilIdle();
         EXPECT_EQ(DialogText(dialog, IDC_ENTRY_RGB), "5, 0, 0");
         {
@@ -485,14 +409,20 @@ TEST(WnHcQuantDlgTest, AnErrorInsideAHandlerEndsTheRunWithItsOwnAlert) {
     }
 }
 
-// The pieces the dialog draws itself sit inside it and clear of its controls, and the dithering slider takes the
-// pointer, at 96 and 144 DPI alike. Opening without a stored placement, it is centred on the host window and grown
-// until its panes are a third of the screen's height, and a picture too large for them shows whole.
-TEST(WnHcQuantDlgTest, PiecesDrawnByTheDialogFitItsLayoutAtTheDisplaysDpi) {
+// Opening without a stored placement on a picture too large for its panes, the dialog is centred on the host window,
+// grown until its panes are a third of the screen's height, shows the picture whole and runs its first reduction
+// already shown. The pieces it draws itself sit inside it and clear of its controls, and the dithering slider takes
+// the pointer, at 96 and 144 DPI alike. A later reduction keeps the last result in view until its own is ready, while
+// the strip shows the new palette from the start; closer up a result is the same picture however it got there:
+// zoomed in while the next reduction runs, zoomed in after it was shown, or shown at 1 : 1 in the first place.
+TEST(WnHcQuantDlgTest, OpensFittedAtTheDisplaysDpiAndAResultNeverBlanksAndIsTheSameCloseUp) {
     DialogRun run(GradientPicture(2560, 1600));
     HWND host = reinterpret_cast<HWND>(run.host->HostWindow());
     SetWindowPos(host, nullptr, 100, 100, 1080, 800, SWP_NOZORDER | SWP_NOACTIVATE);
+    bool shownDuringFirst = false;
+    DuringReduction first(1, [&](HWND dialog) { shownDuringFirst = IsWindowVisible(dialog) != FALSE; });
     const int16_t ended = RunQuantization(run, [&](HWND dialog) {
+        EXPECT_TRUE(shownDuringFirst) << "the first reduction ran in a hidden dialog";
         RECT at{}, around{};
         GetWindowRect(dialog, &at);
         GetWindowRect(host, &around);
@@ -519,10 +449,9 @@ TEST(WnHcQuantDlgTest, PiecesDrawnByTheDialogFitItsLayoutAtTheDisplaysDpi) {
         const BenchPixels shown = CaptureClient(dialog);
         SaveScreenshot(shown, "quant-opening-" + std::to_string(BenchExpectedDpi()) + "dpi");
         // The strip's frame is drawn in black along its left edge, all the way down inside the dialog.
-        const RECT load = WnControlRect(dialog, IDC_QUANT_LOAD);
-        const int left = MulDiv(15, BenchExpectedDpi(), 96);
-        EXPECT_EQ(shown.At(left, load.bottom + MulDiv(11, BenchExpectedDpi(), 96)), BenchRgb(0, 0, 0));
-        EXPECT_NE(shown.At(left, client.bottom - 2), BenchRgb(0, 0, 0)) << "the strip ends above the bottom edge";
+        const POINT strip = StripCorner(dialog);
+        EXPECT_EQ(shown.At(strip.x, strip.y), BenchRgb(0, 0, 0));
+        EXPECT_NE(shown.At(strip.x, client.bottom - 2), BenchRgb(0, 0, 0)) << "the strip ends above the bottom edge";
         // The dithering slider (its stops are HcDitherTrack's, tested in uicore/) takes the pointer at the
         // display's DPI: a drag ending on another stop reduces once and moves the drawn thumb; a drag ending
         // where it began or missing the thumb does nothing.
@@ -538,7 +467,47 @@ TEST(WnHcQuantDlgTest, PiecesDrawnByTheDialogFitItsLayoutAtTheDisplaysDpi) {
         const BenchPixels track = CaptureClient(slider);
         EXPECT_EQ(track.At(DitherStop(dialog, 7).x, DitherStop(dialog, 7).y), 0u) << "the thumb at its new stop";
         EXPECT_NE(track.At(DitherStop(dialog, 0).x, DitherStop(dialog, 0).y), 0u) << "and gone from the old";
+
+        HWND pane = GetDlgItem(dialog, IDC_QUANT_RESULT_PANE);
+        const auto closeUp = [&] {
+            for (int i = 0; i < 7 && DialogText(dialog, IDC_ZOOM_LABEL) != "1 : 1"; ++i)
+                PressDialogButton(dialog, IDC_ZOOM_IN);
+            EXPECT_EQ(DialogText(dialog, IDC_ZOOM_LABEL), "1 : 1");
+            PumpUntilIdle();
+            return CaptureClient(pane);
+        };
+        const auto seenWhole = [&] {
+            for (int i = 0; i < 7 && Enabled(dialog, IDC_ZOOM_OUT); ++i) PressDialogButton(dialog, IDC_ZOOM_OUT);
+        };
+        // Chooses a depth and runs `action` inside the reduction it starts.
+        const auto reduceDuring = [&](int depthItem, const std::function<void()>& action) {
+            DuringReduction next(1, [&](HWND) { action(); });
+            Choose(dialog, IDC_QUANT_DEPTH, depthItem);
+            PumpUntil([&] { return next.Ran(); }, kReductionLimit);
+            WaitForReduction(dialog);
+        };
+        const BenchPixels before = CaptureClient(pane);
+        BenchPixels during, whole, zoomedIn;
+        // 32 colours: the strip empties until the new palette is known.
+        reduceDuring(3, [&] { during = CaptureClient(pane), whole = CaptureClient(dialog); });
+        SaveScreenshot(whole, "quant-strip-during-reduction");
+        EXPECT_TRUE(during.rgb == before.rgb) << "the result pane changed before the new result was ready";
+        // The strip's first cell shows a colour, not the grey of a strip without a palette.
+        EXPECT_NE(whole.At(strip.x + 6, strip.y + 6), 0x808080u);
+        reduceDuring(4, [&] { zoomedIn = closeUp(); });  // 16 colours
+        Choose(dialog, IDC_QUANT_DEPTH, 3);              // 32 colours again, shown at 1 : 1
+        WaitForReduction(dialog);
+        const BenchPixels oneToOne = CaptureClient(pane);
+        EXPECT_TRUE(zoomedIn.rgb == oneToOne.rgb) << "zoomed in while the next reduction ran";
+        for (const int depthItem : {4, 3}) {
+            seenWhole();
+            Choose(dialog, IDC_QUANT_DEPTH, depthItem);
+            WaitForReduction(dialog);
+        }
+        EXPECT_TRUE(closeUp().rgb == oneToOne.rgb) << "zoomed in after it was shown";
+
         // Grown, the panes share the extra width (the sizer's rule, tested in uicore/) and the buttons follow.
+        seenWhole();  // for the screenshot
         const RECT next = WnControlRect(dialog, IDOK);
         ResizeClient(dialog, client.right + 100, client.bottom + 40);
         EXPECT_EQ(WnControlRect(dialog, IDC_QUANT_RESULT_PANE).right, result.right + 100);

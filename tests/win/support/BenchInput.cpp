@@ -5,6 +5,8 @@
 // The tab control's messages, which need the window types above.
 #include <commctrl.h>
 
+#include <array>
+
 #include "tests/win/support/BenchWindow.h"
 
 namespace {
@@ -25,53 +27,38 @@ HWND RouteMouse(HWND window, POINT& point) {
     return capture;
 }
 
-// Holds Shift and/or Control down in the thread's keyboard state (GetKeyState) for the scope; only those keys'
-// states are put back at its end.
-class BenchKeysHeld {
-public:
-    explicit BenchKeysHeld(WPARAM modifiers) {
-        GetKeyboardState(state);
-        for (int i = 0; i < 4; ++i) saved[i] = state[kKeys[i]];
-        if (modifiers & MK_SHIFT) state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
-        if (modifiers & MK_CONTROL) state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
-        SetKeyboardState(state);
-    }
-    ~BenchKeysHeld() {
-        GetKeyboardState(state);
-        for (int i = 0; i < 4; ++i) state[kKeys[i]] = saved[i];
-        SetKeyboardState(state);
-    }
-    BenchKeysHeld(const BenchKeysHeld&) = delete;
-    BenchKeysHeld& operator=(const BenchKeysHeld&) = delete;
+// Puts Shift and/or Control, as the MK_ flags name them, down or up in the thread's keyboard state (GetKeyState).
+void SetModifiers(WPARAM flags, bool down) {
+    for (const auto& [flag, key, leftKey] :
+         {std::array<int, 3>{MK_SHIFT, VK_SHIFT, VK_LSHIFT}, std::array<int, 3>{MK_CONTROL, VK_CONTROL, VK_LCONTROL}})
+        if (flags & WPARAM(flag)) {
+            SetKeyDown(key, down);
+            SetKeyDown(leftKey, down);
+        }
+}
 
-private:
-    static constexpr int kKeys[4] = {VK_SHIFT, VK_LSHIFT, VK_CONTROL, VK_LCONTROL};
-    BYTE state[256];
-    BYTE saved[4] = {};
-};
-
+// The modifier keys the flags name are held while the message is handled.
 void PostMouse(HWND window, UINT message, POINT point, WPARAM flags) {
     HWND target = RouteMouse(window, point);
+    SetModifiers(flags, true);
     PostMessageW(target, message, flags, MAKELPARAM(short(point.x), short(point.y)));
     PumpUntilIdle();
+    SetModifiers(flags, false);
 }
 
 }  // namespace
 
 void MouseDown(HWND window, POINT point, WPARAM modifiers) {
-    BenchKeysHeld keys(modifiers);
     SetKeyDown(VK_LBUTTON, true);
     PostMouse(window, WM_MOUSEMOVE, point, modifiers);
     PostMouse(window, WM_LBUTTONDOWN, point, modifiers | MK_LBUTTON);
 }
 
 void MouseMove(HWND window, POINT point, WPARAM modifiers, bool buttonDown) {
-    BenchKeysHeld keys(modifiers);
     PostMouse(window, WM_MOUSEMOVE, point, modifiers | (buttonDown ? MK_LBUTTON : 0));
 }
 
 void MouseUp(HWND window, POINT point, WPARAM modifiers) {
-    BenchKeysHeld keys(modifiers);
     SetKeyDown(VK_LBUTTON, false);
     PostMouse(window, WM_LBUTTONUP, point, modifiers);
 }
@@ -79,6 +66,10 @@ void MouseUp(HWND window, POINT point, WPARAM modifiers) {
 void Click(HWND window, POINT point, WPARAM modifiers) {
     MouseDown(window, point, modifiers);
     MouseUp(window, point, modifiers);
+}
+
+void ClickCentre(HWND window, const HcPixelRect& rect) {
+    Click(window, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
 }
 
 void Drag(HWND window, const std::vector<POINT>& path, WPARAM modifiers) {
@@ -116,6 +107,11 @@ void ShowTab(HWND dialog, int tabsId, int tab) {
     RECT item{};
     SendMessageW(tabs, TCM_GETITEMRECT, WPARAM(tab), reinterpret_cast<LPARAM>(&item));
     Click(tabs, {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+}
+
+void TurnWheel(HWND window, POINT screen, WPARAM keys, int delta) {
+    PostMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(keys, WORD(delta)), MAKELPARAM(screen.x, screen.y));
+    PumpUntilIdle();
 }
 
 void TypeInto(HWND edit, const std::string& text) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "uicore/HcUiTypes.h"
+
 // Modifier keys held during a mouse action: MK_SHIFT, MK_CONTROL or both.
 enum BenchModifier : WPARAM { kBenchNoKeys = 0, kBenchShift = MK_SHIFT, kBenchControl = MK_CONTROL };
 
@@ -18,6 +20,8 @@ void MouseMove(HWND window, POINT point, WPARAM modifiers = kBenchNoKeys, bool b
 void MouseUp(HWND window, POINT point, WPARAM modifiers = kBenchNoKeys);
 // Down and up at one point.
 void Click(HWND window, POINT point, WPARAM modifiers = kBenchNoKeys);
+// A click in the middle of a rectangle the code under test drew (a tool button, a swatch), then pumps until idle.
+void ClickCentre(HWND window, const HcPixelRect& rect);
 // Down at the first point, a move to each following point, up at the last. Points may lie outside the client
 // area: a window that captured the mouse on the way down still receives them.
 void Drag(HWND window, const std::vector<POINT>& path, WPARAM modifiers = kBenchNoKeys);
@@ -27,6 +31,9 @@ std::vector<POINT> StraightPath(POINT from, POINT to, int steps);
 void ClickControl(HWND control);
 // A click on the tab control's item `tab` (the control with id `tabsId` in `dialog`).
 void ShowTab(HWND dialog, int tabsId, int tab);
+// Turns the wheel by `delta` with `keys` (MK_CONTROL, MK_SHIFT) held, the pointer at `screen` (screen coordinates);
+// the message goes to `window`, as the system sends it to the window with the keyboard focus.
+void TurnWheel(HWND window, POINT screen, WPARAM keys, int delta);
 // Types `text` into the edit over what it holds, as a person does after selecting it: WM_CHAR messages.
 void TypeInto(HWND edit, const std::string& text);
 // WM_KEYDOWN then WM_KEYUP (with WM_CHAR between them for character keys), with the key's state following.

@@ -33,29 +33,25 @@ BOOL CALLBACK MatchCaption(HWND window, LPARAM context) {
     return FALSE;
 }
 
+std::wstring ClassOf(HWND window) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    return name;
+}
+
 BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (std::wstring(className) == L"#32770") PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    if (ClassOf(window) == L"#32770") PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     return TRUE;
 }
 
 BOOL CALLBACK CollectStatic(HWND child, LPARAM context) {
-    wchar_t className[16] = {};
-    GetClassNameW(child, className, 16);
-    if (_wcsicmp(className, L"Static") != 0) return TRUE;
+    if (_wcsicmp(ClassOf(child).c_str(), L"Static") != 0) return TRUE;
     auto* texts = reinterpret_cast<std::wstring*>(context);
     const std::wstring text = WindowText(child);
     if (text.empty()) return TRUE;
     if (!texts->empty()) *texts += L"\n";
     *texts += text;
     return TRUE;
-}
-
-// The file box's name field: an edit in some versions of the box, a combo box's edit in others.
-HWND FileNameField(HWND box) {
-    if (HWND edit = GetDlgItem(box, edt1)) return edit;
-    return GetDlgItem(box, cmb13);
 }
 
 }  // namespace
@@ -122,7 +118,8 @@ BenchAnswerFileBox::BenchAnswerFileBox(const std::wstring& caption, const std::s
               seen.readOnlyBoxShown = readOnly && IsWindowVisible(readOnly);
               if (path.empty()) return PressDialogButton(box, IDCANCEL);
               const std::wstring wide(path.begin(), path.end());  // scratch paths are plain ASCII
-              SetWindowTextW(FileNameField(box), wide.c_str());
+              // The name field: an edit in some versions of the box, a combo box's edit in others.
+              SetWindowTextW(GetDlgItem(box, edt1) ? GetDlgItem(box, edt1) : GetDlgItem(box, cmb13), wide.c_str());
               PressDialogButton(box, IDOK);
           },
           std::chrono::milliseconds(60000)) {}

@@ -129,8 +129,6 @@ LRESULT CALLBACK BenchCanvas::Procedure(HWND window, UINT message, WPARAM wParam
             SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
         }
         auto* canvas = reinterpret_cast<BenchCanvas*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (canvas)
-            canvas->received.push_back({message, wParam, lParam});
         if (canvas && canvas->onMessage) canvas->onMessage(message, wParam, lParam);
         if (message == WM_ERASEBKGND) return 1;
         if (message == WM_LBUTTONUP && GetCapture() == window) ReleaseCapture();
@@ -143,13 +141,6 @@ LRESULT CALLBACK BenchCanvas::Procedure(HWND window, UINT message, WPARAM wParam
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-std::vector<BenchMessage> BenchCanvas::Received(UINT message) const {
-    std::vector<BenchMessage> matching;
-    for (const BenchMessage& item : received)
-        if (item.message == message) matching.push_back(item);
-    return matching;
 }
 
 void PumpUntilIdle(std::chrono::milliseconds limit) {

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <functional>
 #include <string>
-#include <vector>
 
 // The real plug-in module, loaded once per process for its resources (dialogs, cursors, bitmaps) and recorded
 // as the plug-in's module instance, so code under test linked into the bench finds its resources there.
@@ -40,16 +39,9 @@ private:
     HWND window = nullptr;
 };
 
-// A message as a window received it.
-struct BenchMessage {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
 // A plain child window that draws nothing by itself: the target of ControlBitmap copies. It never erases its
-// background; `onPaint` (when set) runs for every WM_PAINT between BeginPaint and EndPaint. It records what it
-// receives and releases a mouse capture at button up, as a dragging control does.
+// background; `onPaint` (when set) runs for every WM_PAINT between BeginPaint and EndPaint. It releases a mouse
+// capture at button up, as a dragging control does.
 class BenchCanvas {
 public:
     BenchCanvas(HWND parent, const RECT& rect, int id = 1);
@@ -59,11 +51,8 @@ public:
 
     HWND Handle() const { return window; }
     std::function<void(HDC)> onPaint;
-    // Runs for every message after it is recorded: how a test routes input to the control it hosts here.
+    // Runs for every message: how a test routes input to the control it hosts here, or counts what arrives.
     std::function<void(UINT, WPARAM, LPARAM)> onMessage;
-    std::vector<BenchMessage> received;
-    // The received messages of one kind, in order.
-    std::vector<BenchMessage> Received(UINT message) const;
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

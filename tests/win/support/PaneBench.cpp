@@ -3,6 +3,7 @@
 
 #include "cvcode2/CvImage.h"
 #include "cvcode2/CvRealImage.h"
+#include "tests/support/GifTestSupport.h"
 
 namespace {
 
@@ -10,8 +11,6 @@ HWND AddChild(HWND parent, const wchar_t* className, const wchar_t* text, int id
     return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE, x, y, w, h, parent,
                            reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleW(nullptr), nullptr);
 }
-
-constexpr uint32_t kStripes[8] = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF, 0x808080};
 
 }  // namespace
 
@@ -21,6 +20,9 @@ PaneBench::PaneBench(int width, int height)
     AddChild(Dialog(), L"BUTTON", L"-", kZoomOut, 45, height - 30, 30, 22);
     AddChild(Dialog(), L"STATIC", L"", kZoomLabel, 85, height - 26, 60, 16);
     HcCursors::SetCurrent(&cursors);
+    dialog.onMessage = [this](UINT message, WPARAM wParam, LPARAM) {
+        if (message == WM_COMMAND) ++commands[LOWORD(wParam)];
+    };
     PumpUntilIdle();
 }
 
@@ -31,13 +33,6 @@ PaneBench::~PaneBench() {
 HWND PaneBench::AddPane(const RECT& rect, int id) {
     panes.push_back(std::make_unique<BenchCanvas>(Dialog(), rect, id));
     return panes.back()->Handle();
-}
-
-int PaneBench::CommandsReceived(int id) const {
-    int count = 0;
-    for (const BenchMessage& message : dialog.Received(WM_COMMAND))
-        count += LOWORD(message.wParam) == id;
-    return count;
 }
 
 uint32_t AsymmetricPixel(uint32_t x, uint32_t y) {
@@ -59,25 +54,30 @@ std::unique_ptr<CvRGBImage> AsymmetricImage(uint32_t width, uint32_t height) {
 }
 
 uint32_t StripedColor(uint32_t index) {
-    return kStripes[index % 8];
+    uint8_t r = 0, g = 0, b = 0;
+    MakeIndexedPicture(1, 1, 8)->colorTable.GetEntry(index % 8, r, g, b);
+    return BenchRgb(r, g, b);
 }
 
 std::unique_ptr<CvGIFFrame> StripedFrame(uint32_t width, uint32_t height) {
-    auto frame = std::make_unique<CvGIFFrame>(width, height);
-    CvColorTable table(8);
-    for (uint32_t i = 0; i < 8; ++i)
-        table.SetEntry(i, uint8_t(kStripes[i] >> 16), uint8_t(kStripes[i] >> 8), uint8_t(kStripes[i]));
-    CvIndexedImage* indexed = frame->GetIndexedImage();
-    indexed->colorTable = table;
-    {
-        CvPixelLock lock(*indexed);
-        for (uint32_t y = 0; y < height; ++y)
-            for (uint32_t x = 0; x < width; ++x) lock.Row(y)[x] = uint8_t((x + 2 * y) % 8);
-    }
+    auto frame = MakeFrame(
+        width, height, 8, [](uint32_t x, uint32_t y) { return (x + 2 * y) % 8; },
+        [](uint32_t, uint32_t) { return 0u; });
     const uint8_t background[3] = {0xFF, 0x00, 0xFF};
     frame->SetBackgroundColor(background);
     // The options dialog keeps the flag in line with the mask; on the bench it stays on, so the frame's pixels
     // show every transparent mask bit.
     frame->SetTransparency(true);
     return frame;
+}
+
+PixelSet TransparentPixels(const CvGIFFrame& frame) {
+    PixelSet found;
+    uint8_t rgb[3];
+    for (uint32_t y = 0; y < frame.GetHeight(); ++y)
+        for (uint32_t x = 0; x < frame.GetWidth(); ++x) {
+            frame.GetRGB(x, y, y + 1, x + 1, 0, 0, 3, 3, 0, 1, 2, rgb);
+            if (BenchRgb(rgb[0], rgb[1], rgb[2]) == kFrameBackground) found.insert({x, y});
+        }
+    return found;
 }

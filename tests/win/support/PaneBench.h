@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
-#include <array>
+#include <map>
 #include <memory>
+#include <set>
+#include <utility>
+#include <vector>
 
 #include "cvcode2/CvColorTable.h"
 #include "cvcode2/CvGIFFrame.h"
@@ -28,20 +31,25 @@ public:
     HWND AddPane(const RECT& rect, int id);
     std::wstring ZoomLabel() const { return WindowText(GetDlgItem(Dialog(), kZoomLabel)); }
     // WM_COMMAND messages with that identifier the dialog stand-in received so far.
-    int CommandsReceived(int id) const;
+    int CommandsReceived(int id) const { return commands.count(id) ? commands.at(id) : 0; }
     BenchPixels CapturePane(HWND pane) const { return CaptureClient(pane); }
 
 private:
     BenchHostWindow host;
     BenchCanvas dialog;
     std::vector<std::unique_ptr<BenchCanvas>> panes;
+    std::map<int, int> commands;  // WM_COMMAND messages received, by identifier
     HcCursors cursors;
 };
 
 // Pixel (x, y) = (10x + y, 100 + x, 200 + y) modulo 256: flips, strides and channel swaps all show.
 std::unique_ptr<CvRGBImage> AsymmetricImage(uint32_t width, uint32_t height);
 uint32_t AsymmetricPixel(uint32_t x, uint32_t y);
-// A frame whose pixel (x, y) has index (x + 2y) % 8 of an eight-colour palette, all opaque, background magenta.
+// A frame whose pixel (x, y) has index (x + 2y) % 8 of MakeIndexedPicture's eight colours (StripedColor), all
+// opaque, background magenta.
 std::unique_ptr<CvGIFFrame> StripedFrame(uint32_t width, uint32_t height);
 uint32_t StripedColor(uint32_t index);
 constexpr uint32_t kFrameBackground = 0xFF00FF;
+// The frame's pixels that show in kFrameBackground, which no palette entry of the bench's frames has: the transparent.
+using PixelSet = std::set<std::pair<uint32_t, uint32_t>>;
+PixelSet TransparentPixels(const CvGIFFrame& frame);

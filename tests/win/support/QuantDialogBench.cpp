@@ -23,12 +23,13 @@
 namespace {
 
 SizeLineLog* activeLog = nullptr;
-
-bool ShowsNoGifSize(const std::string& size) {
-    return size.size() < 6 || size.compare(size.size() - 6, 6, "GIF 0K") == 0;
-}
+constexpr std::chrono::milliseconds kDialogLimit(60000);
 
 }  // namespace
+
+bool ShowsNoGifSize(const std::string& sizeLine) {
+    return sizeLine.size() < 6 || sizeLine.compare(sizeLine.size() - 6, 6, "GIF 0K") == 0;
+}
 
 bool BenchPhotograph(uint32_t width, uint32_t height, SimImage& image) {
     InputImage photo;
@@ -152,11 +153,11 @@ long OptionsReadout(HWND dialog) {
     return std::sscanf(DialogText(dialog, IDC_OPT_FILE_SIZE).c_str(), "File Size: %ld Bytes", &bytes) == 1 ? bytes : -1;
 }
 
-namespace {
-
-constexpr std::chrono::milliseconds kDialogLimit(60000);
-
-}  // namespace
+SimOptions SystemBoxes() {
+    SimOptions options;
+    options.systemSaveBox = options.systemOpenBox = true;
+    return options;
+}
 
 DialogRun::DialogRun(SimImage image, SimOptions extra, bool inProcess)
     : module(BenchModulePath()),

@@ -24,6 +24,7 @@ SimImage GradientPicture(int width, int height);
 // A control's text (the dialog's texts are plain ASCII).
 std::string DialogText(HWND dialog, int id);
 // The size line shows "GIF 0K" from the start of a reduction until its compressed size is known.
+bool ShowsNoGifSize(const std::string& sizeLine);
 bool QuantReducing(HWND dialog);
 // Pumps until the running reduction has shown its size (at most a minute) and the queue is idle; false if it
 // never did.
@@ -64,6 +65,9 @@ private:
     HHOOK hook;
     std::vector<std::string> texts;
 };
+
+// Options whose Save As and Open boxes are the system's, as a person meets them.
+SimOptions SystemBoxes();
 
 // One interactive run of the real module under the host simulator with its dialogs shown, acted on from inside their
 // loops; the preferences live in a fresh folder unless `extra` names one, and the Save As answer is OutPath()
