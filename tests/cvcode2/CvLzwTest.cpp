@@ -9,6 +9,7 @@
 #include "cvcode2/CvLzw.h"
 #include "cvcode2/CvLzwLossy.h"
 #include "tests/support/ErrorOf.h"
+#include "tests/support/ImageTestSupport.h"
 #include "tests/support/LzwTestData.h"
 
 namespace {
@@ -17,23 +18,6 @@ std::string Bytes(std::initializer_list<int> values) {
     std::string bytes;
     for (int v : values) bytes += char(v);
     return bytes;
-}
-
-// The data sub-blocks of an encoded frame joined together; every block but the last must be full.
-std::string SubBlockData(const std::string& encoded) {
-    std::string data;
-    size_t at = 1;
-    for (;;) {
-        int length = uint8_t(encoded.at(at));
-        if (length == 0) break;
-        if (at + 1 + size_t(length) + 1 < encoded.size()) {
-            EXPECT_EQ(length, 255) << "a short block before the last";
-        }
-        data += encoded.substr(at + 1, size_t(length));
-        at += 1 + size_t(length);
-    }
-    EXPECT_EQ(at + 1, encoded.size()) << "bytes after the terminator";
-    return data;
 }
 
 // Code widths tracked the way GIF decoders do: reset by a clear code, one bit wider when the next free code
@@ -53,19 +37,35 @@ struct CodeWidth {
     }
 };
 
-// The code sequence of a stream.
-std::vector<int> CodeSequence(const std::string& encoded) {
-    CodeWidth w{encoded[0]};
-    std::string data = SubBlockData(encoded);
-    std::vector<int> codes;
-    for (size_t bit = 0; bit + size_t(w.width) <= data.size() * 8;) {
-        int code = 0;
-        for (int i = 0; i < w.width; ++i, ++bit) code |= ((uint8_t(data[bit / 8]) >> (bit % 8)) & 1) << i;
-        codes.push_back(code);
-        if (code == w.clear + 1) break;
+// Packs codes into a frame's data (code size byte, 255-byte sub-blocks, terminator), widening as GIF decoders do.
+std::string PackCodes(int codeSize, const std::vector<int>& codes) {
+    CodeWidth w{codeSize};
+    std::string data;
+    uint32_t buffer = 0;
+    int bits = 0;
+    for (int code : codes) {
+        buffer |= uint32_t(code) << bits;
+        for (bits += w.width; bits >= 8; bits -= 8, buffer >>= 8) data += char(buffer);
         w.After(code);
     }
-    return codes;
+    if (bits > 0) data += char(buffer);
+    std::string packed(1, char(codeSize));
+    for (size_t at = 0; at < data.size(); at += 255) {
+        const size_t length = std::min<size_t>(255, data.size() - at);
+        packed += char(length) + data.substr(at, length);
+    }
+    return packed + '\0';
+}
+
+// Reds 0 and 1 `apart` units apart; 2 and 3 beyond any tolerance.
+CvColorTable FourReds(uint8_t apart) {
+    return PaletteOf({{0, 0, 0}, {apart, 0, 0}, {100, 0, 0}, {200, 0, 0}});
+}
+
+LzwPicture Row(const std::string& digits) {
+    LzwPicture picture{uint32_t(digits.size()), 1, {}};
+    for (char c : digits) picture.pixels.push_back(uint8_t(c - '0'));
+    return picture;
 }
 
 uint32_t DecodeError(const std::string& bytes, uint32_t width, uint32_t height) {
@@ -126,43 +126,6 @@ TEST(CvLzwCodec, LongStringsCarryOverBetweenPassesAndCalls) {
     EXPECT_EQ(DecodeBytes(EncodeToBytes(column, 2, true), 1, 300, true).pixels, column.pixels);
 }
 
-// Packs codes into a frame's data (code size byte, 255-byte sub-blocks, terminator), widening as GIF decoders do.
-std::string PackCodes(int codeSize, const std::vector<int>& codes) {
-    CodeWidth w{codeSize};
-    std::string data;
-    uint32_t buffer = 0;
-    int bits = 0;
-    for (int code : codes) {
-        buffer |= uint32_t(code) << bits;
-        for (bits += w.width; bits >= 8; bits -= 8, buffer >>= 8) data += char(buffer);
-        w.After(code);
-    }
-    if (bits > 0) data += char(buffer);
-    std::string packed(1, char(codeSize));
-    for (size_t at = 0; at < data.size(); at += 255) {
-        const size_t length = std::min<size_t>(255, data.size() - at);
-        packed += char(length) + data.substr(at, length);
-    }
-    return packed + '\0';
-}
-
-namespace {
-
-// Reds 0 and 1 `apart` units apart; 2 and 3 beyond any tolerance.
-CvColorTable FourReds(uint8_t apart) {
-    CvColorTable table(4);
-    const uint8_t reds[4] = {0, apart, 100, 200};
-    for (uint32_t i = 0; i < 4; ++i) table.SetEntry(i, reds[i], 0, 0);
-    return table;
-}
-
-LzwPicture Row(const std::string& digits) {
-    LzwPicture picture{uint32_t(digits.size()), 1, {}};
-    for (char c : digits) picture.pixels.push_back(uint8_t(c - '0'));
-    return picture;
-}
-
-}  // namespace
 
 // Clear 4, end 5. A stand-in needs the tolerance (0.6 units a level: 6 units from level 10 on, 59 from level 99 on)
 // and lies within it of the target too: a pixel coded 6 units off hands -3 on to its right neighbour, whose target
@@ -194,7 +157,7 @@ TEST(CvLzwLossy, TinyRowsGiveTheHandComputedCodes) {
         options.handOn = c.handOn;
         const LzwPicture source = Row(c.row);
         const std::string encoded = EncodeLossyToBytes(source, 2, false, FourReds(c.apart), options);
-        EXPECT_EQ(CodeSequence(encoded), c.codes);
+        EXPECT_EQ(encoded, PackCodes(2, c.codes));
         EXPECT_EQ(DecodeBytes(encoded, source.width, 1, false).pixels, Row(c.decoded).pixels);
     }
 }
