@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -126,39 +127,18 @@ TEST(CvLzwCodec, LongStringsCarryOverBetweenPassesAndCalls) {
     EXPECT_EQ(DecodeBytes(EncodeToBytes(column, 2, true), 1, 300, true).pixels, column.pixels);
 }
 
-
-// Clear 4, end 5. A stand-in needs the tolerance (0.6 units a level: 6 units from level 10 on, 59 from level 99 on)
-// and lies within it of the target too: a pixel coded 6 units off hands -3 on to its right neighbour, whose target
-// then lies 9 units from the stand-in; with half the share handed on, -1 and 7 units (within the 7.2 of level 12);
-// with none, 6 units.
+// The rows, their codes and what our decoder reads back are kept, with what each row shows, in the data file.
 TEST(CvLzwLossy, TinyRowsGiveTheHandComputedCodes) {
-    struct Case {
-        const char* row;
-        uint8_t apart, level;
-        std::vector<int> codes;
-        const char* decoded;
-        uint8_t handOn = kCvLossyFullHandOn;
-    } cases[] = {
-        {"01010001", 6, 9, {4, 0, 1, 6, 0, 9, 1, 5}, "01010001"},
-        {"01010001", 6, 10, {4, 0, 1, 6, 8, 1, 5}, "01010101"},  // "010" for "000": the middle 0 as 1
-        {"01010001", 59, 98, {4, 0, 1, 6, 0, 9, 1, 5}, "01010001"},
-        {"01010001", 59, 99, {4, 0, 1, 6, 8, 1, 5}, "01010101"},
-        {"010110000", 6, 9, {4, 0, 1, 6, 7, 0, 10, 5}, "010110000"},
-        {"010110000", 6, 10, {4, 0, 1, 6, 7, 6, 0, 5}, "010110010"},  // not "011" for "000": the second 0 stays
-        {"010110000", 6, 10, {4, 0, 1, 6, 7, 6, 0, 5}, "010110010", 1},
-        {"010110000", 6, 12, {4, 0, 1, 6, 7, 8, 5}, "010110011", 1},
-        {"010110000", 6, 10, {4, 0, 1, 6, 7, 8, 5}, "010110011", 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.row) + " at level " + std::to_string(c.level) + ", hand-on " +
-                     std::to_string(c.handOn));
+    for (const std::vector<std::string>& row : DataTable("lzw/lossy-rows.txt")) {
+        SCOPED_TRACE(row[0] + " at level " + row[2] + ", hand-on " + row[3]);
         CvLossyOptions options;
-        options.level = c.level;
-        options.handOn = c.handOn;
-        const LzwPicture source = Row(c.row);
-        const std::string encoded = EncodeLossyToBytes(source, 2, false, FourReds(c.apart), options);
-        EXPECT_EQ(encoded, PackCodes(2, c.codes));
-        EXPECT_EQ(DecodeBytes(encoded, source.width, 1, false).pixels, Row(c.decoded).pixels);
+        options.level = uint8_t(std::stoi(row[2]));
+        options.handOn = uint8_t(std::stoi(row[3]));
+        const LzwPicture source = Row(row[0]);
+        const std::string encoded = EncodeLossyToBytes(source, 2, false, FourReds(uint8_t(std::stoi(row[1]))), options);
+        std::istringstream codeText(row[4]);
+        EXPECT_EQ(encoded, PackCodes(2, std::vector<int>(std::istream_iterator<int>(codeText), {})));
+        EXPECT_EQ(DecodeBytes(encoded, source.width, 1, false).pixels, Row(row[5]).pixels);
     }
 }
 
