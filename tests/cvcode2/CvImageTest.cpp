@@ -148,30 +148,12 @@ TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransform) {
     EXPECT_EQ(PixelOf(bits, 0, 0), (RGB{0, 0, 0}));
     bits.SetPolarity(0);
     EXPECT_EQ(PixelOf(bits, 0, 0), kWhite);
-    // Copies carry the format info and fill colour; a locked image is not turned.
+    // Copies carry the format info and fill colour.
     rgb.SetFormatInfo(new CvGIFFrameInfo);
     rgb.SetFillColor(1, 2, 3);
     std::unique_ptr<CvImage> clone(rgb.Clone()), copy(rgb.CopyRect(CvRect{0, 0, 3, 5}));
     EXPECT_NE(copy->GetFormatInfo(), nullptr);
     EXPECT_EQ(static_cast<CvRGBImage&>(*clone).FillColor()[2], 3);
-    std::unique_ptr<CvImage> none(rgb.Rotate90(0.0f));
-    EXPECT_EQ(ReadRGB(*none), ReadRGB(rgb));
-    CvPixelLock lock(rgb);
-    EXPECT_EQ(ErrorOf([&] { delete rgb.Rotate90(1.5707964f); }), 21u);
-}
-
-TEST(CvRGBImage, ArbitraryRotationGrowsAndFills) {
-    CvRGBImage image(20, 10);
-    image.SetFillColor(50, 60, 70);
-    image.Clear();
-    std::unique_ptr<CvImage> turned(image.Rotate(0.5f, 0x070809u));
-    ASSERT_NE(dynamic_cast<CvRGBImage*>(turned.get()), nullptr);
-    // The bounding box of the turned 20 x 10 rectangle: 22.35 x 18.36, rounded up.
-    EXPECT_EQ(std::make_pair(turned->GetWidth(), turned->GetHeight()), std::make_pair(23u, 19u));
-    EXPECT_EQ(PixelOf(*turned, turned->GetWidth() / 2, turned->GetHeight() / 2), (RGB{50, 60, 70}));
-    EXPECT_EQ(PixelOf(*turned, 0, 0), (RGB{9, 8, 7}));  // a corner no source pixel reaches
-    std::unique_ptr<CvImage> nothing(CvRGBImage(0, 5).Rotate(0.5f));
-    EXPECT_EQ(nothing->GetWidth() + nothing->GetHeight(), 0u);
 }
 
 // A bitmap mask lets through the white pixels in every layout and polarity, the same in tiles of any block size;
@@ -228,15 +210,11 @@ TEST(CvRGBImage, MasksAndOpacityBlendByTheirWeight) {
     for (uint32_t x = 0; x < 24; ++x) EXPECT_EQ(blended[x * 3 + 1], mask.IsWhite(x, 0) ? src[x * 3 + 1] : 0) << x;
 }
 
-TEST(CvGrayscaleImage, BlackValueToBitmapAndBoundingRect) {
+TEST(CvGrayscaleImage, InvertedGreyToBitmapAndBoundingRect) {
     CvGrayscaleImage image(2, 1, 0, 255);
     CvPixelLock(image).Pixels()[1] = 200;
     EXPECT_EQ(PixelOf(image, 0, 0), kWhite);
     EXPECT_EQ(PixelOf(image, 1, 0), (RGB{55, 55, 55}));
-    image.SetBlackValue(0);
-    EXPECT_EQ(PixelOf(image, 1, 0), (RGB{200, 200, 200}));
-    image.SetBlackValue(7);
-    EXPECT_EQ(ErrorOf([&] { PixelOf(image, 0, 0); }), 38u);
 
     CvGrayscaleImage flat(13, 7);
     for (auto [value, black] : {std::pair<uint8_t, uint32_t>{0, 13 * 7}, {255, 0}, {128, 0}}) {
