@@ -1,32 +1,20 @@
-// The fine palette's stages (exact colours, the fine histogram, the error-minimising cut, the k-means passes) and
-// fine dithering (a hand-followed row, the grey level a black-and-white dither keeps, kept base colours, the stop
-// request and the setups it refuses; fitting a palette to the diffusion). Hand-computed weighted means; a stage that
-// rounds or reorders differently shows at once.
+// The fine palette's exact colours and fine dithering (a hand-followed row, the grey level a black-and-white dither
+// keeps, kept base colours, the stop request and the setups it refuses; fitting a palette to the diffusion). The fine
+// histogram, cut and k-means passes run in the palette stages' table.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
-#include <string>
 #include <vector>
 
 #include "cvcode2/CvBitmapImage.h"
 #include "cvcode2/CvDiffusionFit.h"
 #include "cvcode2/CvExactColors.h"
 #include "cvcode2/CvFineDither.h"
-#include "cvcode2/CvFineHist.h"
-#include "cvcode2/CvKMeansRefine.h"
 #include "cvcode2/CvNearestColor.h"
-#include "cvcode2/CvVarianceCut.h"
 #include "tests/support/ImageTestSupport.h"
 #include "tests/support/RecordingIndicator.h"
 
 namespace {
-// Weighted colours as text, "r g b xcount" each: one comparison shows every mean and count.
-std::string Text(const std::vector<CvWeightedColor>& colors) {
-    std::ostringstream text;
-    for (const CvWeightedColor& c : colors) text << c.r << " " << c.g << " " << c.b << " x" << c.count << "; ";
-    return text.str();
-}
 const CvColorTable kBlackWhite = PaletteOf({{0, 0, 0}, {255, 255, 255}});
 
 struct Picture {
@@ -56,38 +44,6 @@ TEST(FindExactColors, GivesTheColoursInOrderOfFirstAppearanceOrNothingPastTheLim
     CvColorTable untouched = PaletteOf({{7, 7, 7}});
     EXPECT_FALSE(FindExactColors(pixels.data(), 10, 2, 2, 2, 1, 0, 4, 2, untouched));
     EXPECT_EQ(untouched, PaletteOf({{7, 7, 7}}));
-}
-
-TEST(CvFineHist, CellsKeepTheExactMeanOfTheirPixelsAndGiveThemBack) {
-    // The first two colours share a 4 × 4 × 4 cell; white is alone in the last one.
-    const std::vector<uint8_t> pixels = {100, 150, 200, 101, 150, 203, 100, 150, 200, 255, 255, 255};
-    CvFineHist histogram;
-    histogram.Add(pixels.data(), 12, 4, 1, 0, 1, 2, 3);
-    EXPECT_EQ(Text(histogram.Colors()), "100.333 150 201 x3; 255 255 255 x1; ");
-    const uint8_t taken[3] = {101, 150, 203};
-    histogram.Subtract(taken, 1);
-    EXPECT_EQ(Text(histogram.Colors()), "100 150 200 x2; 255 255 255 x1; ");
-}
-
-TEST(CvVarianceCut, SplitsWhereTheSquaredErrorFallsMostAndGivesWeightedMeans) {
-    const std::vector<CvWeightedColor> colors = {{200, 50, 50, 2}, {10, 10, 10, 3}, {202, 50, 50, 2}, {12, 10, 10, 1}};
-    std::vector<CvWeightedColor> list = colors;
-    EXPECT_EQ(Text(CvVarianceCut(nullptr).Cut(list, 2)), "10.5 10 10 x4; 201 50 50 x4; ");  // the lower part first
-    list = colors;  // (400 + 30 + 404 + 12) / 8, (100 + 30 + 100 + 10) / 8 twice
-    EXPECT_EQ(Text(CvVarianceCut(nullptr).Cut(list, 1)), "105.75 30 30 x8; ");
-    list = colors;
-    EXPECT_EQ(CvVarianceCut(nullptr).Cut(list, 256).size(), 4u);  // never more boxes than colours
-    // Red spreads most: the cut follows it, not the green or blue that would pair the colours otherwise.
-    list = {{0, 0, 0, 1}, {0, 1, 20, 1}, {200, 0, 0, 1}, {200, 1, 20, 1}};
-    EXPECT_EQ(Text(CvVarianceCut(nullptr).Cut(list, 2)), "0 0.5 10 x2; 200 0.5 10 x2; ");
-}
-
-TEST(CvKMeansRefine, CentresMoveToTheMeanOfTheirNearestColoursAndAnUnusedOneStays) {
-    const std::vector<CvWeightedColor> colors = {{0, 0, 0, 1}, {10, 0, 0, 3}, {100, 0, 0, 1}, {110, 0, 0, 1}};
-    std::vector<CvWeightedColor> centres = {{0, 0, 0, 0}, {60, 0, 0, 0}, {250, 250, 250, 0}};
-    CvKMeansRefine(nullptr).Refine(colors, centres, 1);
-    EXPECT_EQ(Text(centres), "7.5 0 0 x4; 105 0 0 x2; 250 250 250 x0; ");
-    EXPECT_EQ(CvKMeansRefine::ToTable(centres), PaletteOf({{8, 0, 0}, {105, 0, 0}, {250, 250, 250}}));
 }
 
 // Grey 100 on black and white, followed by hand: 15/16 of each error goes on, 7/16 of it to the next pixel (the

@@ -30,14 +30,6 @@ Reduction Reduce(const std::vector<RgbTriple>& pixels, QuantMode mode, uint32_t 
 
 const RgbTriple kRed{255, 0, 0};
 
-// "r g b, r g b, ...": the colours of a data table cell.
-std::vector<RgbTriple> Colours(const std::string& text) {
-    std::vector<RgbTriple> colours;
-    std::istringstream in(text);
-    for (int r, g, b; in >> r >> g >> b; in.ignore(1, ',')) colours.push_back({uint8_t(r), uint8_t(g), uint8_t(b)});
-    return colours;
-}
-
 // A row of smooth asymmetric gradients with deterministic noise: far more colours than any palette holds.
 std::vector<RgbTriple> Gradient(uint32_t count) {
     std::vector<RgbTriple> pixels;
@@ -64,9 +56,9 @@ TEST(QuantEngine, SmallPicturesGetTheHandComputedPaletteAndIndicesInEveryMode) {
     for (const std::vector<std::string>& row : DataTable("engine/reductions.txt")) {
         SCOPED_TRACE(row[0] + (row[1] == "1" ? " fine, " : ", ") + row[2] + " colours, dither " + row[3] + ": " +
                      row[4]);
-        const Reduction r = Reduce(Colours(row[4]), modes.at(row[0]), uint32_t(std::stoul(row[2])),
-                                   uint16_t(std::stoi(row[3])), Colours(row[5]), row[1] == "1");
-        EXPECT_EQ(r.palette, PaletteOf(Colours(row[6])));
+        const Reduction r = Reduce(ColoursOf(row[4]), modes.at(row[0]), uint32_t(std::stoul(row[2])),
+                                   uint16_t(std::stoi(row[3])), ColoursOf(row[5]), row[1] == "1");
+        EXPECT_EQ(r.palette, PaletteOf(ColoursOf(row[6])));
         const std::vector<int> got(r.indices.begin(), r.indices.end());
         std::vector<int> expected;
         std::istringstream indices(row[7]);
