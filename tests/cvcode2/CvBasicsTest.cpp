@@ -1,4 +1,4 @@
-// The engine's small building blocks: errors, lockable buffers, strings, progress tasks, bit and row
+// The engine's small building blocks: errors, lockable buffers, strings, lists, progress tasks, bit and row
 // flips, lines and resampling, each checked where a caller would trip (lengths past 255, nested locks, self-appends,
 // stop requests, odd bit phases and padding).
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFlip.h"
 #include "cvcode2/CvLine.h"
+#include "cvcode2/CvList.h"
 #include "cvcode2/CvProgressTask.h"
 #include "cvcode2/CvResize.h"
 #include "cvcode2/CvString.h"
@@ -114,12 +115,33 @@ TEST(CvString, KeepsBothFormsComparesAndAppendsToItself) {
     EXPECT_STREQ((s + s).CStr(), "GIF89aGIF89a");
     s += s;  // appending to itself must read the old characters
     EXPECT_STREQ(s.CStr(), "GIF89aGIF89a");
-    // Pascal strings compare as unsigned bytes.
+    s.SetLength(3);
+    EXPECT_STREQ(s.CStr(), "GIF");
+    // Plain C strings compare as signed bytes (0xE9 is negative), Pascal strings as unsigned.
+    EXPECT_EQ(CvStrCompare("abc", "abd"), -1);
+    EXPECT_EQ(CvStrCompare("abcd", "ab"), 2);
+    EXPECT_LT(CvStrCompare("\xE9", "e"), 0);
     const unsigned char a[] = {1, 0xE9}, b[] = {1, 'e'};
     EXPECT_GT(CvPStrCompare(a, b), 0);
     unsigned char copy[256];
     CvPStrCopy(copy, a);
     EXPECT_EQ(CvPStrCompare(copy, a), 0);
+}
+
+// Nodes inserted anywhere and removed at either end keep their order and the links both ways.
+TEST(CvList, KeepsOrderAcrossInsertAndRemove) {
+    int a = 1, b = 2, c = 3, d = 4;
+    CvList list;
+    list.Append(&a);
+    list.Append(&c);
+    list.InsertAfter(list.Head(), &b);
+    list.InsertAfter(list.Tail(), &d);
+    EXPECT_EQ(list.ItemAt(1), &b);
+    list.RemoveAt(0);
+    list.Remove(list.Tail());
+    EXPECT_EQ(list.Count(), 2u);
+    EXPECT_EQ((std::vector<void*>{list.Head()->item, list.Tail()->item, list.Head()->previous, list.Tail()->next}),
+              (std::vector<void*>{&b, &c, nullptr, nullptr}));
 }
 
 // Other tasks neither start nor stop on the target; their reports reach it (so a dialog keeps handling its

@@ -148,12 +148,25 @@ TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransform) {
     EXPECT_EQ(PixelOf(bits, 0, 0), (RGB{0, 0, 0}));
     bits.SetPolarity(0);
     EXPECT_EQ(PixelOf(bits, 0, 0), kWhite);
-    // Copies carry the format info and fill colour.
+    // Copies carry the format info and fill colour; a locked image is not turned.
     rgb.SetFormatInfo(new CvGIFFrameInfo);
     rgb.SetFillColor(1, 2, 3);
     std::unique_ptr<CvImage> clone(rgb.Clone()), copy(rgb.CopyRect(CvRect{0, 0, 3, 5}));
     EXPECT_NE(copy->GetFormatInfo(), nullptr);
     EXPECT_EQ(static_cast<CvRGBImage&>(*clone).FillColor()[2], 3);
+    EXPECT_EQ(ReadRGB(*std::unique_ptr<CvImage>(rgb.Rotate90(0.0f))), ReadRGB(rgb));
+    // An arbitrary angle grows the image to the turned rectangle's bounding box (20 x 10 turned: 22.35 x 18.36,
+    // rounded up), keeps the fill colour inside and gives the corners no source pixel reaches the colour asked for.
+    CvRGBImage flat(20, 10);
+    flat.SetFillColor(50, 60, 70);
+    flat.Clear();
+    std::unique_ptr<CvImage> turned(flat.Rotate(0.5f, 0x070809u));
+    EXPECT_EQ(std::make_pair(turned->GetWidth(), turned->GetHeight()), std::make_pair(23u, 19u));
+    EXPECT_EQ(PixelOf(*turned, 11, 9), (RGB{50, 60, 70}));
+    EXPECT_EQ(PixelOf(*turned, 0, 0), (RGB{9, 8, 7}));
+    EXPECT_EQ(std::unique_ptr<CvImage>(CvRGBImage(0, 5).Rotate(0.5f))->GetWidth(), 0u);
+    CvPixelLock lock(rgb);
+    EXPECT_EQ(ErrorOf([&] { delete rgb.Rotate90(1.5707964f); }), 21u);
 }
 
 // A bitmap mask lets through the white pixels in every layout and polarity, the same in tiles of any block size;
@@ -210,11 +223,15 @@ TEST(CvRGBImage, MasksAndOpacityBlendByTheirWeight) {
     for (uint32_t x = 0; x < 24; ++x) EXPECT_EQ(blended[x * 3 + 1], mask.IsWhite(x, 0) ? src[x * 3 + 1] : 0) << x;
 }
 
-TEST(CvGrayscaleImage, InvertedGreyToBitmapAndBoundingRect) {
+TEST(CvGrayscaleImage, BlackValueToBitmapAndBoundingRect) {
     CvGrayscaleImage image(2, 1, 0, 255);
     CvPixelLock(image).Pixels()[1] = 200;
     EXPECT_EQ(PixelOf(image, 0, 0), kWhite);
     EXPECT_EQ(PixelOf(image, 1, 0), (RGB{55, 55, 55}));
+    image.SetBlackValue(0);
+    EXPECT_EQ(PixelOf(image, 1, 0), (RGB{200, 200, 200}));
+    image.SetBlackValue(7);
+    EXPECT_EQ(ErrorOf([&] { PixelOf(image, 0, 0); }), 38u);
 
     CvGrayscaleImage flat(13, 7);
     for (auto [value, black] : {std::pair<uint8_t, uint32_t>{0, 13 * 7}, {255, 0}, {128, 0}}) {
