@@ -196,16 +196,14 @@ TEST(CvRGBImage, MasksAndOpacityBlendByTheirWeight) {
     CvBitmapImage small(2, 2);
     EXPECT_EQ(ErrorOf([&] { image.GetRGBMasked(&small, 0, 0, 1, 1, 0, 0, 3, 3, 0, 1, 2, out.data()); }), 21u);
 
-    CvRGBImage white(3, 1);
-    white.SetFillColor(255, 255, 255);
-    white.Clear();
+    const std::unique_ptr<CvRGBImage> white = RgbRow({kWhite, kWhite, kWhite});
     CvGrayscaleImage soft(3, 1);
     std::memcpy(CvPixelLock(soft).Pixels(), "\x00\x80\xFF", 3);
-    white.GetRGBMasked(&soft, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
+    white->GetRGBMasked(&soft, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
     EXPECT_EQ(out, (std::vector<uint8_t>{0, 0, 0, 128, 128, 128, 255, 255, 255}));
     for (auto [opacity, expected] : {std::pair<float, uint8_t>{0.0f, 0}, {0.5f, 128}, {1.0f, 255}}) {
         std::fill(out.begin(), out.end(), 0);
-        white.GetRGBBlended(opacity, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
+        white->GetRGBBlended(opacity, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
         EXPECT_EQ(out, std::vector<uint8_t>(9, expected)) << opacity;
     }
     // Toward a darker source, through a mask that only lets the middle pixel through.
@@ -215,7 +213,7 @@ TEST(CvRGBImage, MasksAndOpacityBlendByTheirWeight) {
     std::fill(out.begin(), out.end(), 200);
     dark.GetRGBBlended(0.5f, &middle, 0, 0, 1, 3, 0, 0, 9, 3, 0, 1, 2, out.data());
     EXPECT_EQ(out, (std::vector<uint8_t>{200, 200, 200, 100, 100, 100, 200, 200, 200}));
-    EXPECT_EQ(ErrorOf([&] { white.BlendRGB(1.0f, 0, 0, 1, 1, 0, 0, 3, 3, 0, 1, 2, nullptr, 3, out.data()); }), 27u);
+    EXPECT_EQ(ErrorOf([&] { white->BlendRGB(1.0f, 0, 0, 1, 1, 0, 0, 3, 3, 0, 1, 2, nullptr, 3, out.data()); }), 27u);
     // A bitmap blending a source through itself keeps the white pixels' source and leaves the black ones.
     std::vector<uint8_t> src(24 * 3), blended(24 * 3, 0);
     for (uint32_t i = 0; i < src.size(); ++i) src[i] = uint8_t(i + 1);

@@ -80,6 +80,7 @@ Bytes Unique(const std::vector<std::vector<int>>& colors, uint16_t target, bool 
     return TableBytes(result);
 }
 
+// Weighted colours "r g b count, ..." (no count: 0).
 std::vector<CvWeightedColor> Weighted(const std::string& cell) {
     std::vector<CvWeightedColor> colours;
     for (const std::vector<int>& c : NumberGroups(cell))
