@@ -128,6 +128,7 @@ TEST(CvString, KeepsBothFormsComparesAndAppendsToItself) {
     EXPECT_EQ(CvPStrCompare(copy, a), 0);
 }
 
+// Nodes inserted anywhere and removed at either end keep their order and the links both ways.
 TEST(CvList, KeepsOrderAcrossInsertAndRemove) {
     int a = 1, b = 2, c = 3, d = 4;
     CvList list;
@@ -135,15 +136,12 @@ TEST(CvList, KeepsOrderAcrossInsertAndRemove) {
     list.Append(&c);
     list.InsertAfter(list.Head(), &b);
     list.InsertAfter(list.Tail(), &d);
-    ASSERT_EQ(list.Count(), 4u);
     EXPECT_EQ(list.ItemAt(1), &b);
-    EXPECT_EQ(list.Tail()->item, &d);
     list.RemoveAt(0);
-    EXPECT_EQ(list.Head()->item, &b);
-    EXPECT_EQ(list.Head()->previous, nullptr);
     list.Remove(list.Tail());
-    EXPECT_EQ(list.Tail()->item, &c);
-    EXPECT_EQ(list.Tail()->next, nullptr);
+    EXPECT_EQ(list.Count(), 2u);
+    EXPECT_EQ((std::vector<void*>{list.Head()->item, list.Tail()->item, list.Head()->previous, list.Tail()->next}),
+              (std::vector<void*>{&b, &c, nullptr, nullptr}));
 }
 
 // Other tasks neither start nor stop on the target; their reports reach it (so a dialog keeps handling its

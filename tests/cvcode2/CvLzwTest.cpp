@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "cvcode2/CvLzw.h"
 #include "cvcode2/CvLzwLossy.h"
 #include "tests/support/ErrorOf.h"
+#include "tests/support/ImageTestSupport.h"
 #include "tests/support/LzwTestData.h"
 
 namespace {
@@ -17,23 +19,6 @@ std::string Bytes(std::initializer_list<int> values) {
     std::string bytes;
     for (int v : values) bytes += char(v);
     return bytes;
-}
-
-// The data sub-blocks of an encoded frame joined together; every block but the last must be full.
-std::string SubBlockData(const std::string& encoded) {
-    std::string data;
-    size_t at = 1;
-    for (;;) {
-        int length = uint8_t(encoded.at(at));
-        if (length == 0) break;
-        if (at + 1 + size_t(length) + 1 < encoded.size()) {
-            EXPECT_EQ(length, 255) << "a short block before the last";
-        }
-        data += encoded.substr(at + 1, size_t(length));
-        at += 1 + size_t(length);
-    }
-    EXPECT_EQ(at + 1, encoded.size()) << "bytes after the terminator";
-    return data;
 }
 
 // Code widths tracked the way GIF decoders do: reset by a clear code, one bit wider when the next free code
@@ -53,19 +38,35 @@ struct CodeWidth {
     }
 };
 
-// The code sequence of a stream.
-std::vector<int> CodeSequence(const std::string& encoded) {
-    CodeWidth w{encoded[0]};
-    std::string data = SubBlockData(encoded);
-    std::vector<int> codes;
-    for (size_t bit = 0; bit + size_t(w.width) <= data.size() * 8;) {
-        int code = 0;
-        for (int i = 0; i < w.width; ++i, ++bit) code |= ((uint8_t(data[bit / 8]) >> (bit % 8)) & 1) << i;
-        codes.push_back(code);
-        if (code == w.clear + 1) break;
+// Packs codes into a frame's data (code size byte, 255-byte sub-blocks, terminator), widening as GIF decoders do.
+std::string PackCodes(int codeSize, const std::vector<int>& codes) {
+    CodeWidth w{codeSize};
+    std::string data;
+    uint32_t buffer = 0;
+    int bits = 0;
+    for (int code : codes) {
+        buffer |= uint32_t(code) << bits;
+        for (bits += w.width; bits >= 8; bits -= 8, buffer >>= 8) data += char(buffer);
         w.After(code);
     }
-    return codes;
+    if (bits > 0) data += char(buffer);
+    std::string packed(1, char(codeSize));
+    for (size_t at = 0; at < data.size(); at += 255) {
+        const size_t length = std::min<size_t>(255, data.size() - at);
+        packed += char(length) + data.substr(at, length);
+    }
+    return packed + '\0';
+}
+
+// Reds 0 and 1 `apart` units apart; 2 and 3 beyond any tolerance.
+CvColorTable FourReds(uint8_t apart) {
+    return PaletteOf({{0, 0, 0}, {apart, 0, 0}, {100, 0, 0}, {200, 0, 0}});
+}
+
+LzwPicture Row(const std::string& digits) {
+    LzwPicture picture{uint32_t(digits.size()), 1, {}};
+    for (char c : digits) picture.pixels.push_back(uint8_t(c - '0'));
+    return picture;
 }
 
 uint32_t DecodeError(const std::string& bytes, uint32_t width, uint32_t height) {
@@ -126,76 +127,18 @@ TEST(CvLzwCodec, LongStringsCarryOverBetweenPassesAndCalls) {
     EXPECT_EQ(DecodeBytes(EncodeToBytes(column, 2, true), 1, 300, true).pixels, column.pixels);
 }
 
-// Packs codes into a frame's data (code size byte, 255-byte sub-blocks, terminator), widening as GIF decoders do.
-std::string PackCodes(int codeSize, const std::vector<int>& codes) {
-    CodeWidth w{codeSize};
-    std::string data;
-    uint32_t buffer = 0;
-    int bits = 0;
-    for (int code : codes) {
-        buffer |= uint32_t(code) << bits;
-        for (bits += w.width; bits >= 8; bits -= 8, buffer >>= 8) data += char(buffer);
-        w.After(code);
-    }
-    if (bits > 0) data += char(buffer);
-    std::string packed(1, char(codeSize));
-    for (size_t at = 0; at < data.size(); at += 255) {
-        const size_t length = std::min<size_t>(255, data.size() - at);
-        packed += char(length) + data.substr(at, length);
-    }
-    return packed + '\0';
-}
-
-namespace {
-
-// Reds 0 and 1 `apart` units apart; 2 and 3 beyond any tolerance.
-CvColorTable FourReds(uint8_t apart) {
-    CvColorTable table(4);
-    const uint8_t reds[4] = {0, apart, 100, 200};
-    for (uint32_t i = 0; i < 4; ++i) table.SetEntry(i, reds[i], 0, 0);
-    return table;
-}
-
-LzwPicture Row(const std::string& digits) {
-    LzwPicture picture{uint32_t(digits.size()), 1, {}};
-    for (char c : digits) picture.pixels.push_back(uint8_t(c - '0'));
-    return picture;
-}
-
-}  // namespace
-
-// Clear 4, end 5. A stand-in needs the tolerance (0.6 units a level: 6 units from level 10 on, 59 from level 99 on)
-// and lies within it of the target too: a pixel coded 6 units off hands -3 on to its right neighbour, whose target
-// then lies 9 units from the stand-in; with half the share handed on, -1 and 7 units (within the 7.2 of level 12);
-// with none, 6 units.
+// The rows, their codes and what our decoder reads back are kept, with what each row shows, in the data file.
 TEST(CvLzwLossy, TinyRowsGiveTheHandComputedCodes) {
-    struct Case {
-        const char* row;
-        uint8_t apart, level;
-        std::vector<int> codes;
-        const char* decoded;
-        uint8_t handOn = kCvLossyFullHandOn;
-    } cases[] = {
-        {"01010001", 6, 9, {4, 0, 1, 6, 0, 9, 1, 5}, "01010001"},
-        {"01010001", 6, 10, {4, 0, 1, 6, 8, 1, 5}, "01010101"},  // "010" for "000": the middle 0 as 1
-        {"01010001", 59, 98, {4, 0, 1, 6, 0, 9, 1, 5}, "01010001"},
-        {"01010001", 59, 99, {4, 0, 1, 6, 8, 1, 5}, "01010101"},
-        {"010110000", 6, 9, {4, 0, 1, 6, 7, 0, 10, 5}, "010110000"},
-        {"010110000", 6, 10, {4, 0, 1, 6, 7, 6, 0, 5}, "010110010"},  // not "011" for "000": the second 0 stays
-        {"010110000", 6, 10, {4, 0, 1, 6, 7, 6, 0, 5}, "010110010", 1},
-        {"010110000", 6, 12, {4, 0, 1, 6, 7, 8, 5}, "010110011", 1},
-        {"010110000", 6, 10, {4, 0, 1, 6, 7, 8, 5}, "010110011", 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.row) + " at level " + std::to_string(c.level) + ", hand-on " +
-                     std::to_string(c.handOn));
+    for (const std::vector<std::string>& row : DataTable("lzw/lossy-rows.txt")) {
+        SCOPED_TRACE(row[0] + " at level " + row[2] + ", hand-on " + row[3]);
         CvLossyOptions options;
-        options.level = c.level;
-        options.handOn = c.handOn;
-        const LzwPicture source = Row(c.row);
-        const std::string encoded = EncodeLossyToBytes(source, 2, false, FourReds(c.apart), options);
-        EXPECT_EQ(CodeSequence(encoded), c.codes);
-        EXPECT_EQ(DecodeBytes(encoded, source.width, 1, false).pixels, Row(c.decoded).pixels);
+        options.level = uint8_t(std::stoi(row[2]));
+        options.handOn = uint8_t(std::stoi(row[3]));
+        const LzwPicture source = Row(row[0]);
+        const std::string encoded = EncodeLossyToBytes(source, 2, false, FourReds(uint8_t(std::stoi(row[1]))), options);
+        std::istringstream codeText(row[4]);
+        EXPECT_EQ(encoded, PackCodes(2, std::vector<int>(std::istream_iterator<int>(codeText), {})));
+        EXPECT_EQ(DecodeBytes(encoded, source.width, 1, false).pixels, Row(row[5]).pixels);
     }
 }
 

@@ -1,35 +1,40 @@
-// The classic palette's stages: the 15-bit histogram, the median cut and the merge of unique colours, kept base
-// colours, the inverse map and the exact nearest-entry search against a search of the whole palette, and remapping.
-// Hand-computed means and orders; the searches are checked against the plain one, ties included.
+// The palette stages: the 15-bit histogram, the median cut and the merge of unique colours, the fine palette's
+// histogram, cut and k-means passes (tiny inputs in a data table, hand-computed), kept base colours, the inverse map
+// and the exact nearest-entry search against a search of the whole palette, and remapping.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <random>
+#include <sstream>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "cvcode2/Cv15BitHist.h"
 #include "cvcode2/CvColorPreserve.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvFineHist.h"
+#include "cvcode2/CvKMeansRefine.h"
 #include "cvcode2/CvMakeInvColorMap.h"
 #include "cvcode2/CvNearestColor.h"
 #include "cvcode2/CvNewMedianCut.h"
 #include "cvcode2/CvQuantRemap.h"
 #include "cvcode2/CvUnique.h"
+#include "cvcode2/CvVarianceCut.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/ImageTestSupport.h"
 #include "tests/support/RecordingIndicator.h"
+#include "tests/support/TestPaths.h"
 
 namespace {
 using Bytes = std::vector<uint8_t>;
 
-struct Cell {
-    uint32_t r5, g5, b5, count;
-};
-
-Bytes MedianCut(const std::vector<Cell>& cells, uint32_t maxColors, CvProgressIndicator* indicator = nullptr) {
+// The median cut of a histogram whose cells "r5 g5 b5 count" hold pixels.
+Bytes MedianCut(const std::vector<std::vector<int>>& cells, uint32_t maxColors,
+                CvProgressIndicator* indicator = nullptr) {
     std::vector<uint32_t> histogram(kCellCount);
-    for (const Cell& c : cells) histogram[c.r5 << 10 | c.g5 << 5 | c.b5] = c.count;
+    for (const std::vector<int>& c : cells) histogram[c.at(0) << 10 | c.at(1) << 5 | c.at(2)] = uint32_t(c.at(3));
     CvColorTable palette;
     CvNewMedianCut(indicator).MakePalette(palette, histogram.data(), maxColors);
     return TableBytes(palette);
@@ -58,27 +63,74 @@ void ReferenceHeapsort(std::vector<uint16_t>& cells, uint16_t mask) {
     cells.assign(heap.begin() + 1, heap.end());
 }
 
-struct Used {
-    RgbTriple rgb;
-    uint32_t usage;
-};
-
-// Entry i is used by `usage` pixels, all in cell i + 1, which the inverse map sends to entry i.
-Bytes Unique(const std::vector<Used>& colors, uint16_t target, bool keepExact,
+// Entry i, "r g b usage", is used by `usage` pixels, all in cell i + 1, which the inverse map sends to entry i.
+Bytes Unique(const std::vector<std::vector<int>>& colors, uint16_t target, bool keepExact,
              CvProgressIndicator* indicator = nullptr) {
     std::vector<uint32_t> histogram(kCellCount);
     std::vector<uint8_t> map(kCellCount);
-    std::vector<RgbTriple> entries;
+    CvColorTable entries(uint32_t(colors.size()));
     for (uint32_t i = 0; i < colors.size(); ++i) {
-        entries.push_back(colors[i].rgb);
-        histogram[i + 1] = colors[i].usage;
+        entries.SetEntry(i, uint8_t(colors[i].at(0)), uint8_t(colors[i].at(1)), uint8_t(colors[i].at(2)));
+        histogram[i + 1] = uint32_t(colors[i].at(3));
         map[i + 1] = uint8_t(i);
     }
-    CvUnique reducer(histogram.data(), map.data(), PaletteOf(entries), target, keepExact, indicator);
+    CvUnique reducer(histogram.data(), map.data(), entries, target, keepExact, indicator);
     CvColorTable result;
     reducer.Reduce(result);
     return TableBytes(result);
 }
+
+// Weighted colours "r g b count, ..." (no count: 0).
+std::vector<CvWeightedColor> Weighted(const std::string& cell) {
+    std::vector<CvWeightedColor> colours;
+    for (const std::vector<int>& c : NumberGroups(cell))
+        colours.push_back({float(c.at(0)), float(c.at(1)), float(c.at(2)), uint32_t(c.size() > 3 ? c[3] : 0)});
+    return colours;
+}
+
+// A stage's result as a data table writes it: "r g b, ..." for palette bytes, "r g b xcount, ..." for weighted
+// colours.
+std::string Text(const Bytes& palette) {
+    std::ostringstream text;
+    for (size_t i = 0; i < palette.size(); i += 3)
+        text << (i ? ", " : "") << int(palette[i]) << " " << int(palette[i + 1]) << " " << int(palette[i + 2]);
+    return text.str();
+}
+
+std::string Text(const std::vector<CvWeightedColor>& colors) {
+    std::ostringstream text;
+    for (const CvWeightedColor& c : colors)
+        text << (&c == colors.data() ? "" : ", ") << c.r << " " << c.g << " " << c.b << " x" << c.count;
+    return text.str();
+}
+
+using Row = std::vector<std::string>;
+// Each stage, run on a row of tests/data/engine/palette-stages.txt: input, target, option; its result as text.
+const std::map<std::string, std::function<std::string(const Row&)>> kStages = {
+    {"median-cut", [](const Row& row) { return Text(MedianCut(NumberGroups(row[1]), uint32_t(std::stoul(row[2])))); }},
+    {"unique",
+     [](const Row& row) {
+         return Text(Unique(NumberGroups(row[1]), uint16_t(std::stoul(row[2])), row[3] == "exact"));
+     }},
+    {"variance-cut",
+     [](const Row& row) {
+         std::vector<CvWeightedColor> colors = Weighted(row[1]);
+         return Text(CvVarianceCut(nullptr).Cut(colors, uint32_t(std::stoul(row[2]))));
+     }},
+    {"k-means",
+     [](const Row& row) {
+         std::vector<CvWeightedColor> centres = Weighted(row[2]);
+         CvKMeansRefine(nullptr).Refine(Weighted(row[1]), centres, 1);
+         return Text(centres) + " -> " + Text(TableBytes(CvKMeansRefine::ToTable(centres)));
+     }},
+    {"fine-hist",
+     [](const Row& row) {
+         CvFineHist histogram;
+         for (const RgbTriple& pixel : ColoursOf(row[1])) histogram.Add(pixel.data(), 3, 1, 1, 0, 1, 2, 3);
+         for (const RgbTriple& taken : ColoursOf(row[2])) histogram.Subtract(taken.data(), 1);
+         return Text(histogram.Colors());
+     }},
+};
 
 CvColorTable RandomPalette(uint32_t count, uint32_t seed, uint32_t spread, uint32_t base) {
     CvColorTable palette(count);
@@ -122,32 +174,24 @@ TEST(FoldNearBlack, MovesTheEightNearBlackCellsIntoBlack) {
     EXPECT_EQ(CountColors(histogram.data()), 2u);
 }
 
-TEST(CvNewMedianCut, CutsTheWidestAxisAtTheWeightedMedian) {
-    const struct {
-        std::vector<Cell> cells;
-        uint32_t colors;
-        Bytes expected;
-    } cases[] = {
-        // Few cells give their own colours in cell order.
-        {{{31, 31, 31, 2}, {0, 0, 0, 1}, {16, 0, 1, 7}}, 3, {0, 0, 0, 132, 0, 8, 255, 255, 255}},
-        // Red and green both span 0..4: green is cut, A and B below, C above; green mean 0.5 rounds up.
-        {{{0, 0, 0, 1}, {4, 1, 0, 1}, {1, 4, 0, 2}}, 2, {16, 8, 0, 8, 33, 0}},
-        // And blue over either.
-        {{{0, 0, 0, 1}, {4, 4, 1, 1}, {1, 1, 4, 2}}, 2, {16, 16, 8, 8, 8, 33}},
-        // The first cell holds half the pixels: cut after it, the median cell stays below; the upper half's mean
-        // level 6 is 49.
-        {{{0, 0, 0, 10}, {4, 0, 0, 1}, {8, 0, 0, 1}}, 2, {0, 0, 0, 49, 0, 0}},
-        // Never a half left empty.
-        {{{0, 0, 0, 1}, {4, 0, 0, 1}, {8, 0, 0, 10}}, 2, {16, 0, 0, 66, 0, 0}},
-        // Halves {0, 2} and {8, 10} both span 16 in 8-bit units: the earlier box is cut again, its upper half
-        // appended.
-        {{{0, 0, 0, 1}, {2, 0, 0, 1}, {8, 0, 0, 1}, {10, 0, 0, 1}}, 3, {0, 0, 0, 74, 0, 0, 16, 0, 0}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(MedianCut(c.cells, c.colors), c.expected) << &c - cases;
+// Tiny inputs of the median cut, the merge of unique colours and the fine palette's stages, each row with its
+// result worked out by hand and what it guards.
+TEST(PaletteStages, TinyInputsGiveTheHandComputedResults) {
+    for (const Row& row : DataTable("engine/palette-stages.txt")) {
+        SCOPED_TRACE(row[0] + " of " + row[1] + " to " + row[2]);
+        EXPECT_EQ(kStages.at(row[0])(row), row[4]);
+    }
+}
+
+// The median cut reports its cuts and stops when asked; so does the merge of unique colours.
+TEST(PaletteStages, MedianCutAndUniqueStopWhenAsked) {
     RecordingIndicator indicator;
     indicator.stopAt = 2;
-    EXPECT_THROW(MedianCut(cases[5].cells, 3, &indicator), CvErrorCode);
+    EXPECT_THROW(MedianCut(NumberGroups("0 0 0 1, 2 0 0 1, 8 0 0 1, 10 0 0 1"), 3, &indicator), CvErrorCode);
     EXPECT_EQ(indicator.calls, (std::vector<std::string>{"start Quantizing", "update 2", "error 3"}));
+    RecordingIndicator stopping;
+    stopping.stop = true;
+    EXPECT_EQ(ErrorOf([&] { Unique(NumberGroups("10 10 10 5, 20 20 20 3, 200 200 200 1"), 1, false, &stopping); }), 3u);
 }
 
 TEST(CvNewMedianCut, HeapsortPlacesEqualKeysLikeTheDescribedHeapsort) {
@@ -167,37 +211,6 @@ TEST(CvNewMedianCut, HeapsortPlacesEqualKeysLikeTheDescribedHeapsort) {
         CvNewMedianCut::SortCells(cells.data(), n, round % 3);
         ASSERT_EQ(cells, expected) << "round " << round;
     }
-}
-
-// The bucket phase takes its sources from the crowded bucket until every bucket holds one entry, then the global
-// phase merges the least used; merged colours are usage-weighted means, truncated.
-TEST(CvUnique, MergesTheLeastUsedBucketFirstThenGlobally) {
-    const std::vector<Used> four = {{{10, 10, 10}, 5}, {{20, 20, 20}, 3}, {{200, 200, 200}, 1}, {{30, 30, 30}, 4}};
-    const struct {
-        std::vector<Used> colors;
-        uint16_t target;
-        bool exact;
-        Bytes expected;
-    } cases[] = {
-        // Unused entries go whatever the target.
-        {{{{10, 20, 30}, 4}, {{50, 60, 70}, 0}, {{90, 100, 110}, 1}}, 256, false, {10, 20, 30, 90, 100, 110}},
-        // The bucket phase first: (20) merges into (10), the lower of two equally near entries; 13.75 truncates.
-        {four, 3, false, {13, 13, 13, 200, 200, 200, 30, 30, 30}},
-        // Then (30), now the least used in the bucket, merges into (13): 224 / 12 = 18.67.
-        {four, 2, false, {18, 18, 18, 200, 200, 200}},
-        // The global phase takes the bright one last: (18 x 12 + 200) / 13.
-        {four, 1, false, {32, 32, 32}},
-        // Exact colours keep the survivors' own colours.
-        {four, 2, true, {10, 10, 10, 200, 200, 200}},
-        // Equal usage in a bucket: the chain lists the higher entry first.
-        {{{{10, 10, 10}, 2}, {{200, 200, 200}, 5}, {{40, 40, 40}, 2}}, 2, false, {25, 25, 25, 200, 200, 200}},
-        // One entry per bucket: the lowest entry among equal usages goes.
-        {{{{10, 10, 10}, 3}, {{100, 100, 100}, 1}, {{200, 200, 200}, 1}}, 2, false, {32, 32, 32, 200, 200, 200}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(Unique(c.colors, c.target, c.exact), c.expected) << &c - cases;
-    RecordingIndicator stopping;
-    stopping.stop = true;
-    EXPECT_EQ(ErrorOf([&] { Unique(four, 1, false, &stopping); }), 3u);
 }
 
 // Every cell maps to what a search of the whole palette gives (the lowest index of least distance); coarse values

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,16 +68,11 @@ inline std::unique_ptr<CvIndexedImage> IndexedImageOf(const LzwPicture& picture,
     return image;
 }
 
-inline std::string LzwScratchFile(const char* name) {
-    static const std::string dir = MakeScratchDir("lzw");
-    return dir + "/" + name;
-}
-
 // Exactly, or with lossy coding judged in the colours of the matcher's table; `rewritten`: the rows are handed
 // over one by one by a rewrite, the image itself never read.
 inline std::string EncodeToBytes(const LzwPicture& picture, uint8_t codeSize, bool interlaced,
                                  CvLossyMatcher* lossy = nullptr, bool rewritten = false) {
-    std::string path = LzwScratchFile("encoded");
+    const std::string path = WriteScratchFile("lzw-encoded", "");
     CvFile file;
     file.SetPath(path.c_str());
     file.Open(kCvFileWrite);
@@ -98,8 +92,7 @@ inline std::string EncodeToBytes(const LzwPicture& picture, uint8_t codeSize, bo
 // stands after decoding.
 inline LzwPicture DecodeBytes(const std::string& bytes, uint32_t width, uint32_t height, bool interlaced,
                               uint8_t fill = 0xEE, uint64_t* endsAt = nullptr) {
-    std::string path = LzwScratchFile("decoded");
-    std::ofstream(path, std::ios::binary) << bytes;
+    const std::string path = WriteScratchFile("lzw-decoded", bytes);
     LzwPicture picture{width, height, std::vector<uint8_t>(size_t(width) * height, fill)};
     CvFile file;
     file.SetPath(path.c_str());
