@@ -10,14 +10,6 @@
 #include <string>
 #include <vector>
 
-#if !defined(_WIN32)
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
-#endif
-
 #include "common/HCWriteSingleFile.h"
 #include "common/HcExport.h"
 #include "common/HcLayerTrans.h"
@@ -47,15 +39,6 @@ SimImage LayerWithHoles(int16_t mode) {
     return image;
 }
 
-#if !defined(_WIN32)
-// Grey noise without extra planes: its file is far larger than the preferences file.
-SimImage GreyNoise() {
-    SimImage image = HostLayer(plugInModeGrayScale, 200, 200);
-    uint32_t state = 7;
-    for (uint8_t& v : image.planes[0]) v = uint8_t((state = state * 1103515245u + 12345u) >> 24);
-    return image;
-}
-#endif
 
 SimOptions SavingTo(const std::string& path) {
     SimOptions options = PrivatePrefs();
@@ -67,10 +50,8 @@ SimOptions SavingTo(const std::string& path) {
 
 TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     const std::string path = MakeScratchDir("export") + "/out.gif";
-    HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(path));
-    host.SetImage(LayerWithHoles(plugInModeRGBColor));
-    ASSERT_EQ(host.ReadPlanes(), 0);
-    HcGlobals& globals = RunData(host);
+    ReadRun run(LayerWithHoles(plugInModeRGBColor), SavingTo(path));
+    HcGlobals& globals = run.globals();
     // The reduction's result, made by hand: a table of five colours, every one used by an opaque pixel.
     globals.indexedImage = MakeIndexedPicture(kW, kH, 5).release();
     HcSettings& settings = globals.settings;
@@ -79,7 +60,7 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     settings.interlaced = 1;
     std::memcpy(settings.comment, "\x03hey", 4);
 
-    EXPECT_EQ(ExportFrame(CallRecord(host), true), 0);
+    EXPECT_EQ(ExportFrame(run.record(), true), 0);
     EXPECT_TRUE(!globals.gifFrame && !globals.indexedImage && !globals.rgbImage && !globals.extraPlanes);
 
     std::unique_ptr<CvGIFGlobalInfo> global;
@@ -94,7 +75,6 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(global->CommentAt(0)->Bytes()), 3), "hey");
     EXPECT_EQ(IndexBytes(*frames[0].image), (std::vector<uint8_t>{0, 2, 4, 5, 3, 3, 5, 4, 2, 0, 1, 0, 4, 3, 2}));
     globals.allPlanesRead = false;  // ends the run without another export
-    host.Call(filterSelectorFinish);
 }
 
 // Through a whole recorded run, which records its settings in turn: a lossy file keeps the pixels the reduction gave
@@ -102,37 +82,29 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
 TEST(ExportFrame, LossyCodingLeavesTheKeptBaseColoursAlone) {
     const std::vector<std::array<uint8_t, 3>> base = {{51, 102, 153}, {204, 51, 51}};  // two "Netscape" colours
     SimImage image = HostLayer(plugInModeRGBColor, 64, 48);
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
-            // Each base colour exactly, or a few units off it.
-            const int pick = (x * 7 + y * 3) % 5;
-            const std::array<uint8_t, 3>& near = base[pick % 2];
-            for (int c = 0; c < 3; ++c)
-                image.planes[c][size_t(y * 64 + x)] = uint8_t(near[c] + (pick < 2 ? 0 : (x * (c + 2) + y) % 11 - 5));
-        }
-    const auto run = [&](int lossy) {
-        const std::string path = MakeScratchDir("export-lossy") + "/" + std::to_string(lossy) + ".gif";
-        SimOptions options = SavingTo(path);
+    for (int i = 0; i < 64 * 48; ++i) {
+        // Each base colour exactly, or a few units off it.
+        const int x = i % 64, y = i / 64, pick = (x * 7 + y * 3) % 5;
+        for (int c = 0; c < 3; ++c)
+            image.planes[c][size_t(i)] = uint8_t(base[pick % 2][c] + (pick < 2 ? 0 : (x * (c + 2) + y) % 11 - 5));
+    }
+    std::vector<std::array<uint8_t, 3>> files[2];
+    for (const int level : {0, 100}) {
+        SimOptions options = SavingTo(MakeScratchDir("export-lossy") + "/out.gif");
         options.descriptors = true;
         HostSimulator host(InProcessEntry, InProcessEmbed, options);
         host.SetImage(image);
         host.Descriptors().playInfo = plugInDialogDontDisplay;
         host.Descriptors().descriptor =
-            SimMakeDescriptor(RecordingItems("Dpth=16 | bpal=Netscape | Lssy=" + std::to_string(lossy)));
+            SimMakeDescriptor(RecordingItems("Dpth=16 | bpal=Netscape | Lssy=" + std::to_string(level)));
         EXPECT_EQ(host.Run(true), 0);
         const std::vector<SimDescriptorItem> recorded = SimDescriptorItems(host.Descriptors().descriptor);
         EXPECT_TRUE(std::any_of(recorded.begin(), recorded.end(), [](auto& item) { return item.key == keyDithering; }))
             << "the run records its settings in turn (the replayed recording has no dithering)";
-        std::unique_ptr<CvGIFGlobalInfo> global;
-        std::vector<ReadFrame> frames = ReadAllFrames(path, &global);
-        std::vector<std::array<uint8_t, 3>> colours;
-        for (uint8_t index : IndexBytes(*frames.at(0).image)) {
-            const uint8_t* rgb = global->globalColorTable.Entry(index);
-            colours.push_back({rgb[0], rgb[1], rgb[2]});
-        }
-        return colours;
-    };
-    const auto exact = run(0), lossy = run(100);
+        const std::vector<uint8_t> rgb = ReadRGB(*ReadAllFrames(options.savePath).at(0).image);
+        for (size_t i = 0; i < rgb.size(); i += 3) files[level > 0].push_back({rgb[i], rgb[i + 1], rgb[i + 2]});
+    }
+    const auto& [exact, lossy] = files;
     ASSERT_EQ(exact.size(), lossy.size());
     EXPECT_NE(exact, lossy);
     for (size_t i = 0; i < exact.size(); ++i) {
@@ -166,18 +138,15 @@ TEST(ApplyTransparencySettings, FallBacksAreWrittenIntoTheSettings) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        HcGlobals globals{};
+        // Extra plane p is transparent at (p + 2, 1) only.
+        SimImage image = HostLayer(plugInModeRGBColor, kW, kH, c.planes > 0, 0, c.planes > 1);
+        for (int p = 0; p < c.planes; ++p) SetMask(image, 3 + p, [p](int x, int y) { return x != p + 2 || y != 1; });
+        ReadRun run(image);
+        HcGlobals& globals = run.globals();
+        globals.allPlanesRead = false;  // the run ends without an export
         globals.settings.transparencyType = c.type;
         globals.settings.transAlphaIndex = c.alphaIndex;
         globals.settings.transIndexes[1] = c.flagIndex1;
-        globals.extraPlanes = new CvList;
-        for (int p = 0; p < c.planes; ++p) {
-            auto* plane = new CvGrayscaleImage(kW, kH);
-            CvPixelLock lock(*plane);
-            std::memset(lock.Pixels(), 255, size_t(kW) * kH);
-            lock.Row(1)[p + 2] = 0;  // plane p is transparent at (p + 2, 1)
-            globals.extraPlanes->Append(plane);
-        }
         globals.gifFrame = MakeFrame(
                                kW, kH, 3, [](uint32_t x, uint32_t) { return x % 3; },
                                [](uint32_t x, uint32_t y) { return uint32_t(x == 0 && y == 0); })
@@ -193,9 +162,6 @@ TEST(ApplyTransparencySettings, FallBacksAreWrittenIntoTheSettings) {
             EXPECT_EQ(std::count(indices.begin(), indices.end(), 9), 1);
             EXPECT_EQ(indices[kW + 2], 9);
         }
-        delete globals.gifFrame;
-        CvImage::DeleteImageList(globals.extraPlanes, true);
-        delete globals.extraPlanes;
     }
 }
 
@@ -230,26 +196,20 @@ TEST(ExportFrame, FailuresEndTheRunWithOneAlertAndNoFileChanged) {
     EXPECT_TRUE(frames[0].info()->transparentFlag);
     EXPECT_TRUE(std::filesystem::is_empty(folder));
 #if !defined(_WIN32)
-    // A disk that fills part-way (a file size limit in a child process): the old file stays as it was.
+    // A disk that fills part-way: the old file stays as it was.
     const std::string path = folder + "/old.gif";
-    { std::ofstream(path, std::ios::binary) << "older"; }
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{20000, 20000};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(path));
-        host.SetImage(GreyNoise());
-        const bool ok = host.Run(false) == 1 && host.Alerts().size() == 1 && host.Data() == 0 &&
-                        host.Alerts()[0].text.rfind("Error executing Halcyne (", 0) == 0;
-        _exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::ofstream(path, std::ios::binary) << "older";
+    SimImage noise = HostLayer(plugInModeGrayScale, 200, 200);  // its file is far larger than the preferences file
+    uint32_t state = 7;
+    for (uint8_t& v : noise.planes[0]) v = uint8_t((state = state * 1103515245u + 12345u) >> 24);
+    HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(path));
+    host.SetImage(noise);
+    WithFileSizeLimit(20000, [&] { EXPECT_EQ(host.Run(false), 1); });
+    ASSERT_EQ(host.Alerts().size(), 1u);
+    EXPECT_EQ(host.Alerts()[0].text.rfind("Error executing Halcyne (", 0), 0u);
+    EXPECT_EQ(host.Data(), 0);
     EXPECT_EQ(ReadFileBytes(path), "older");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    EXPECT_EQ(NamesInFolder(folder), std::vector<std::string>{"old.gif"});
 #endif
 }
 

@@ -33,7 +33,6 @@
 
 #include "platform/Utf16.h"
 #else
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -204,15 +203,7 @@ TEST_F(PrefsFixture, ListsOfTheCountBytesLimitRoundTripAndLongerOnesKeepTheirHea
 TEST_F(PrefsFixture, AFailedSaveLeavesTheOldFileAlone) {
     const std::string old = SaveAndRead();
     Customise();
-    rlimit before{}, limited{};
-    getrlimit(RLIMIT_FSIZE, &before);
-    limited = before;
-    limited.rlim_cur = 2000;
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &limited);
-    EXPECT_THROW(SavePrefsTo(saved, location), CvErrorCode);
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, handler);
+    WithFileSizeLimit(2000, [&] { EXPECT_THROW(SavePrefsTo(saved, location), CvErrorCode); });
     EXPECT_EQ(ReadFileBytes(path), old);
     EXPECT_EQ(NamesInFolder(dir), std::vector<std::string>{"Halcyne Prefs"});
 }
