@@ -39,7 +39,6 @@ SimImage LayerWithHoles(int16_t mode) {
     return image;
 }
 
-
 SimOptions SavingTo(const std::string& path) {
     SimOptions options = PrivatePrefs();
     options.savePath = path;

@@ -71,16 +71,15 @@ TEST(Logging, MaskPassesWarningsAndErrorsOnlyCutAt511Characters) {
 // A grey export with room for all its greys writes the ramp as read: 256 entries, unused ones in place and the
 // background (the default grey) in the lowest free entry. Fewer colours than greys merge them.
 TEST(EntryGreyExport, NothingToMergeKeepsTheWholeRamp) {
+    SimImage image = HostLayer(plugInModeGrayScale, 3, 2);
+    image.planes = {{0, 7, 200, 200, 7, 0}};
     for (uint16_t colors : {uint16_t(256), uint16_t(3), uint16_t(2)}) {
         SCOPED_TRACE(colors);
-        SimOptions options = PrivatePrefs();
-        HostSimulator host{InProcessEntry, InProcessEmbed, options};
-        SimImage image = HostLayer(plugInModeGrayScale, 3, 2);
-        image.planes = {{0, 7, 200, 200, 7, 0}};
-        host.SetImage(image);
-        ASSERT_EQ(host.ReadPlanes(), 0);
-        RunData(host).settings.colors = colors;
-        ASSERT_EQ(host.Call(filterSelectorFinish), 0);
+        SimOptions options;
+        options.savePath = MakeScratchDir("grey-export") + "/out.gif";
+        ReadRun run(image, options);
+        run.globals().settings.colors = colors;
+        ASSERT_EQ(run.host.Call(filterSelectorFinish), 0);
 
         std::unique_ptr<CvGIFGlobalInfo> global;
         std::vector<ReadFrame> frames = ReadAllFrames(options.savePath, &global);

@@ -376,11 +376,16 @@ TEST(PrefsAcrossRuns, RandomRecordingsAndDialogSettingsNeverCostTheSavedLists) {
 
         // A recording with every key at a random value, out-of-range numbers included (they are pinned).
         const std::vector<std::string> items = {
-            "Dpth=" + number(-10, 400),  "Plt=" + one({"Custom", "Netscape", "Mine", "Unknown"}),
-            "Intr=" + one({"true", "false"}), "bpal=" + one({"None", "Custom", "System"}),
-            "tran=Cvtn:" + one({"alph", "indx", "none"}), "itrn=" + number(-5, 300),
-            "A=" + number(-1, 5),        "Dthr=" + number(-5, 30),
-            "Lssy=" + number(-5, 300),   "comm=" + std::string(size_t(pick(0, 255)), 'r'),
+            "Dpth=" + number(-10, 400),
+            "Plt=" + one({"Custom", "Netscape", "Mine", "Unknown"}),
+            "Intr=" + one({"true", "false"}),
+            "bpal=" + one({"None", "Custom", "System"}),
+            "tran=Cvtn:" + one({"alph", "indx", "none"}),
+            "itrn=" + number(-5, 300),
+            "A=" + number(-1, 5),
+            "Dthr=" + number(-5, 30),
+            "Lssy=" + number(-5, 300),
+            "comm=" + std::string(size_t(pick(0, 255)), 'r'),
             pick(0, 1) ? "BgCl=Sky" : "R=" + number(-9, 300) + " | G=" + number(-9, 300) + " | B=" + number(-9, 300)};
         std::string recording;
         for (const std::string& item : items) recording += (recording.empty() ? "" : " | ") + item;

@@ -10,6 +10,7 @@
 #include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvList.h"
 #include "cvcode2/CvString.h"
+#include "tests/support/ErrorOf.h"
 #include "tests/support/ImageTestSupport.h"
 #include "tests/support/RecordingIndicator.h"
 
@@ -87,16 +88,13 @@ TEST_F(QuantizeReuseTest, DitherColourAndPaletteChangesGiveTheBytesOfAFreshReduc
                  {"Custom", "Grayscale", true},
                  {"Fine", "None", true},
                  {"Fine", "Grayscale", false}};
-    const struct {
-        uint32_t colors;
-        uint16_t dither;
-    } steps[] = {{40, 5}, {40, 0}, {40, 10}, {12, 10}, {12, 3}, {2, 3}};
+    const std::pair<uint32_t, uint16_t> steps[] = {{40, 5}, {40, 0}, {40, 10}, {12, 10}, {12, 3}, {2, 3}};
     for (const auto& mode : modes) {
         UsePlane(mode.plane);
-        for (const auto& step : steps) {
-            Set(mode.palette, mode.base, step.colors, step.dither);
-            ExpectFresh(std::string(mode.palette) + "/" + mode.base + " colours " + std::to_string(step.colors) +
-                        " dither " + std::to_string(step.dither));
+        for (const auto& [colors, dither] : steps) {
+            Set(mode.palette, mode.base, colors, dither);
+            ExpectFresh(std::string(mode.palette) + "/" + mode.base + " " + std::to_string(colors) + "/" +
+                        std::to_string(dither));
         }
     }
 }
@@ -108,12 +106,7 @@ TEST_F(QuantizeReuseTest, StoppedRunsAndNewSourcesNeverLeaveStaleWork) {
     stop.stop = true;
     for (uint16_t dither : {7, 7}) {  // a stopped remap, and a stopped run that had made a new palette
         globals.settings.dither = dither;
-        try {
-            Quantize(globals, &stop, &reuse);
-            ADD_FAILURE() << "not stopped";
-        } catch (const CvErrorCode& error) {
-            EXPECT_EQ(error.code, kCvErrCancelled);
-        }
+        EXPECT_EQ(ErrorOf([&] { Quantize(globals, &stop, &reuse); }), kCvErrCancelled);
         globals.settings.colors = 32;
     }
     ExpectFresh("after the stops");

@@ -75,19 +75,17 @@ TEST(ReduceForExport, RgbImageGetsTheColoursAskedForTheSameOnEveryBuild) {
         const char *palette, *golden;
     } cases[] = {{"Custom", "reduction/16-colours-dither-5"}, {"Fine", "reduction/fine-16-colours-dither-5"}};
     for (const auto& c : cases) {
-        HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
-        host.SetImage(Picture());
-        ASSERT_EQ(host.ReadPlanes(), 0);
-        HcGlobals& globals = RunData(host);
+        ReadRun run(Picture());
+        HcGlobals& globals = run.globals();
         globals.settings.colors = 16;
         globals.settings.dither = 5;
         CvPStrFromC(globals.paletteName, c.palette);
-        ReduceForExport(CallRecord(host));
+        ReduceForExport(run.record());
         const CvIndexedImage& out = *globals.indexedImage;
         ASSERT_EQ(out.colorTable.GetCount(), 16u) << c.palette;
         const std::vector<uint8_t> indices = IndexBytes(out);
         ExpectGolden(c.golden, std::string(reinterpret_cast<const char*>(out.colorTable.Entries()), 3 * 16) +
                                    std::string(indices.begin(), indices.end()));
-        EXPECT_EQ(host.Call(filterSelectorFinish), 0);
+        EXPECT_EQ(run.host.Call(filterSelectorFinish), 0);
     }
 }
