@@ -116,6 +116,7 @@ SimImage OpaqueIn(int16_t mode, int x0, int y0, int x1, int y1) {
 
 // Every plane is cropped to the opaque part, the extra planes keep their order; an all-opaque layer is left alone.
 // (All transparent is the export test's one transparent pixel.) Transparent pixels are painted white in a copy.
+// Each run ends before the next begins: the plug-in answers to the host that called it last.
 TEST(CropToLayer, CropsEveryPlaneToTheOpaquePartAndPaintsTransparentPixelsWhiteInACopy) {
     for (int16_t mode : {plugInModeRGBColor, plugInModeGrayScale}) {
         const int colorPlanes = mode == plugInModeRGBColor ? 3 : 1;
@@ -128,12 +129,13 @@ TEST(CropToLayer, CropsEveryPlaneToTheOpaquePartAndPaintsTransparentPixelsWhiteI
         EXPECT_EQ(ExtraPlane(globals, 1), ExpectedRgb(colorPlanes + 1, 1, 1, 1, 4, 3));  // transparency, then channel
         EXPECT_TRUE(run.host.Alerts().empty());
     }
-    ReadRun opaque(OpaqueIn(plugInModeRGBColor, 0, 0, kWidth, kHeight));
-    opaque.globals().hasTransparencyPlane = true;
-    CvRGBImage* before = opaque.globals().rgbImage;
-    CropToLayer(opaque.record());
-    EXPECT_EQ(opaque.globals().rgbImage, before);
-
+    {
+        ReadRun opaque(OpaqueIn(plugInModeRGBColor, 0, 0, kWidth, kHeight));
+        opaque.globals().hasTransparencyPlane = true;
+        CvRGBImage* before = opaque.globals().rgbImage;
+        CropToLayer(opaque.record());
+        EXPECT_EQ(opaque.globals().rgbImage, before);
+    }
     ReadRun left(OpaqueIn(plugInModeRGBColor, 0, 0, 2, kHeight));
     left.globals().hasTransparencyPlane = true;
     HcLayerTrans layer(&left.globals());

@@ -34,7 +34,8 @@ inline SimOptions PrivatePrefs(SimOptions options = {}) {
 }
 
 // A run through the simulated host, with private preferences, that has read `image`'s planes. Destroyed while the
-// run is open it ends the run with Finish (which exports unless the test cleared allPlanesRead).
+// run is open it ends the run with Finish (which exports unless the test cleared allPlanesRead). Keep one open at a
+// time: the plug-in answers to the host that called it last.
 struct ReadRun {
     explicit ReadRun(const SimImage& image, SimOptions options = {})
         : host(InProcessEntry, InProcessEmbed, PrivatePrefs(std::move(options))) {
