@@ -199,18 +199,16 @@ TEST_F(PrefsFixture, ListsOfTheCountBytesLimitRoundTripAndLongerOnesKeepTheirHea
 }
 
 #if !defined(_WIN32)
-// A file size limit stops the write part-way: the old file stays whole and nothing staged is left.
-TEST_F(PrefsFixture, AFailedSaveLeavesTheOldFileAlone) {
+// A file size limit stops a write part-way: the old file stays whole and nothing staged is left. Writers killed at
+// random moments, each in the middle of rewriting the file with one of two contents: the file is always one of them
+// whole. What a killed writer had staged is never read, and a later save removes it once old.
+TEST_F(PrefsFixture, AFailedOrKilledWriteLeavesAWholeFile) {
     const std::string old = SaveAndRead();
     Customise();
     WithFileSizeLimit(2000, [&] { EXPECT_THROW(SavePrefsTo(saved, location), CvErrorCode); });
     EXPECT_EQ(ReadFileBytes(path), old);
     EXPECT_EQ(NamesInFolder(dir), std::vector<std::string>{"Halcyne Prefs"});
-}
 
-// Writers killed at random moments, each in the middle of rewriting the file with one of two contents: the file is
-// always one of them whole. What a killed writer had staged is never read, and a later save removes it once old.
-TEST_F(PrefsFixture, AWriterKilledAtAnyMomentLeavesAWholeFile) {
     AddPalettes(saved, 200);  // long enough a write to be caught in its middle
     HcGlobals other{};
     SetDefaults(other);
@@ -353,13 +351,7 @@ TEST(PrefsAcrossRuns, RandomRecordingsAndDialogSettingsNeverCostTheSavedLists) {
         const CvFileLocator location((options.configFolder + "/Corvane/Halcyne Prefs").c_str());
         fs::create_directories(options.configFolder + "/Corvane");
         HcGlobals before{}, after{};
-        SetDefaults(before);
-        AppendColor(before.colorList, "Sky", 1, 2, 3);
-        AppendColor(before.colorList, "Ink", 4, 5, 6);
-        HcPaletteEntry*& mine = before.paletteList->next->next->next;
-        mine = NewPaletteEntry();
-        CvPStrFromC(mine->name, "Mine");
-        mine->count = 2;
+        LoadPrefsFrom(before, CvFileLocator(kCustomised));  // two saved colours, three saved palettes
         // Settings the dialogs can make: any colour count, dithering 0..10, every transparency type.
         HcSettings& s = before.settings;
         s.colors = uint16_t(pick(2, 256));
@@ -377,7 +369,7 @@ TEST(PrefsAcrossRuns, RandomRecordingsAndDialogSettingsNeverCostTheSavedLists) {
         // A recording with every key at a random value, out-of-range numbers included (they are pinned).
         const std::vector<std::string> items = {
             "Dpth=" + number(-10, 400),
-            "Plt=" + one({"Custom", "Netscape", "Mine", "Unknown"}),
+            "Plt=" + one({"Custom", "Netscape", "System", "Unknown"}),
             "Intr=" + one({"true", "false"}),
             "bpal=" + one({"None", "Custom", "System"}),
             "tran=Cvtn:" + one({"alph", "indx", "none"}),
@@ -399,8 +391,8 @@ TEST(PrefsAcrossRuns, RandomRecordingsAndDialogSettingsNeverCostTheSavedLists) {
         std::vector<std::string> names;
         for (const HcColorEntry* c = after.colorList; c; c = c->next) names.push_back(PascalText(c->name));
         for (const HcPaletteEntry* p = after.paletteList; p; p = p->next) names.push_back(PascalText(p->name));
-        EXPECT_EQ(names, (std::vector<std::string>{"Sky", "Ink", "Netscape", "Grayscale", "System", "Mine"})) << run;
-        EXPECT_EQ(after.colorList ? after.colorList->blue : 0, 3);
+        EXPECT_EQ(names, (std::vector<std::string>{"Red", "Teal", "Fine (saved)", "Custom (saved)", "System"})) << run;
+        EXPECT_EQ(after.colorList ? after.colorList->red : 0, 255);
         FreePaletteList(after.paletteList);
         FreeColorList(after.colorList);
     }
