@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -121,45 +122,31 @@ TEST(ExportFrame, LossyCodingLeavesTheKeptBaseColoursAlone) {
     }
 }
 
+// The rows are in tests/data/export/transparency-fallbacks.txt.
 TEST(ApplyTransparencySettings, FallBacksAreWrittenIntoTheSettings) {
-    // typeAfter: the alpha index is 0 after every case
-    struct Case {
-        const char* name;
-        TransparencyType type;
-        uint16_t alphaIndex;
-        int planes;
-        bool flagIndex1;
-        TransparencyType typeAfter;
-        bool transparentAfter;
-    };
-    const Case cases[] = {
-        {"alpha beyond the list: the first plane", TransparencyType::alpha, 5, 2, false, TransparencyType::alpha, true},
-        {"alpha = count: the first plane", TransparencyType::alpha, 2, 2, false, TransparencyType::alpha, true},
-        {"alpha without planes: none", TransparencyType::alpha, 1, 0, false, TransparencyType::none, false},
-        {"indexed without flags: opaque", TransparencyType::indexed, 0, 1, false, TransparencyType::indexed, false},
-        {"indexed with index 1", TransparencyType::indexed, 0, 1, true, TransparencyType::indexed, true},
-        {"none clears an earlier mask", TransparencyType::none, 0, 1, false, TransparencyType::none, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        // Extra plane p is transparent at (p + 2, 1) only.
-        SimImage image = HostLayer(plugInModeRGBColor, kW, kH, c.planes > 0, 0, c.planes > 1);
-        for (int p = 0; p < c.planes; ++p) SetMask(image, 3 + p, [p](int x, int y) { return x != p + 2 || y != 1; });
+    const std::map<std::string, TransparencyType> types = {
+        {"alpha", TransparencyType::alpha}, {"indexed", TransparencyType::indexed}, {"none", TransparencyType::none}};
+    for (const std::vector<std::string>& row : DataTable("export/transparency-fallbacks.txt")) {
+        SCOPED_TRACE(row.at(0));
+        const TransparencyType type = types.at(row.at(1));
+        const int planes = std::stoi(row.at(3));
+        SimImage image = HostLayer(plugInModeRGBColor, kW, kH, planes > 0, 0, planes > 1);
+        for (int p = 0; p < planes; ++p) SetMask(image, 3 + p, [p](int x, int y) { return x != p + 2 || y != 1; });
         ReadRun run(image);
         HcGlobals& globals = run.globals();
         globals.allPlanesRead = false;  // the run ends without an export
-        globals.settings.transparencyType = c.type;
-        globals.settings.transAlphaIndex = c.alphaIndex;
-        globals.settings.transIndexes[1] = c.flagIndex1;
+        globals.settings.transparencyType = type;
+        globals.settings.transAlphaIndex = uint16_t(std::stoi(row.at(2)));
+        globals.settings.transIndexes[1] = row.at(4) == "1";
         globals.gifFrame = MakeFrame(
                                kW, kH, 3, [](uint32_t x, uint32_t) { return x % 3; },
                                [](uint32_t x, uint32_t y) { return uint32_t(x == 0 && y == 0); })
                                .release();
         ApplyTransparencySettings(globals);
-        EXPECT_EQ(globals.settings.transparencyType, c.typeAfter);
+        EXPECT_EQ(globals.settings.transparencyType, types.at(row.at(5)));
         EXPECT_EQ(globals.settings.transAlphaIndex, 0);
-        EXPECT_EQ(globals.gifFrame->HasTransparency(), c.transparentAfter);
-        if (c.type == TransparencyType::alpha && c.planes) {
+        EXPECT_EQ(globals.gifFrame->HasTransparency(), row.at(6) == "1");
+        if (type == TransparencyType::alpha && planes) {
             // Only (2, 1), where plane 0 is transparent.
             globals.gifFrame->ApplyTransparentIndex(9);
             std::vector<uint8_t> indices = IndexBytes(*globals.gifFrame->GetIndexedImage());
@@ -219,44 +206,28 @@ TEST(ExportFrame, FailuresEndTheRunWithOneAlertAndNoFileChanged) {
 
 // The options dialog's readout (the frame counted as the export settles it, plus the comment's extension) must
 // be the length of the file the export then writes, whatever state the dialog left the frame in.
+// The rows are in tests/data/export/readout-cases.txt.
 TEST(CountExportedFrame, EqualsTheWrittenFileForEveryTransparencyAndComment) {
     const auto index = [](uint32_t x, uint32_t y) { return (x + 3 * y) % 16; };
-    const auto opaque = [](uint32_t, uint32_t) { return 0u; };
-    const auto painted = [](uint32_t x, uint32_t y) { return uint32_t(x > 12 && y < 5); };
-    struct Case {
-        const char* name;
-        PixelRule transparent;
-        bool flagged;  // what the dialog's transparency mode set, whatever the mask holds
-        bool interlaced;
-        size_t commentLength;
-        HcLossyCoding lossy;
-    };
-    const Case cases[] = {
-        {"no transparency", opaque, false, false, 0, {}},
-        {"mode on, nothing transparent yet", opaque, true, false, 0, {}},
-        {"painted mask", painted, true, false, 0, {}},
-        {"painted mask, flag not yet following it", painted, false, false, 0, {}},
-        {"interlaced", painted, true, true, 0, {}},
-        {"255-character comment", painted, true, false, 255, {}},
-        {"300 characters typed", opaque, false, true, 300, {}},
-        {"lossy, painted mask, base colours", painted, true, true, 12, {80, 3}},
-    };
+    const std::map<std::string, PixelRule> transparent = {
+        {"none", [](uint32_t, uint32_t) { return 0u; }},
+        {"painted", [](uint32_t x, uint32_t y) { return uint32_t(x > 12 && y < 5); }}};
     const std::string folder = MakeScratchDir("export-count");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::unique_ptr<CvGIFFrame> frame = MakeFrame(20, 12, 16, index, c.transparent);
-        frame->FrameInfo().transparentFlag = c.flagged;
-        frame->FrameInfo().hasGraphicControl = c.flagged;
-        frame->FrameInfo().interlaced = c.interlaced;
-        const std::string kept(std::min<size_t>(c.commentLength, 255), 'c');
-        const uint32_t readout = CountExportedFrame(*frame, c.lossy) + CommentExtensionSize(kept.size());
+    for (const std::vector<std::string>& row : DataTable("export/readout-cases.txt")) {
+        SCOPED_TRACE(row.at(0));
+        const bool flagged = row.at(2) == "1";
+        const HcLossyCoding lossy{uint8_t(std::stoi(row.at(5))), uint16_t(std::stoi(row.at(6)))};
+        std::unique_ptr<CvGIFFrame> frame = MakeFrame(20, 12, 16, index, transparent.at(row.at(1)));
+        frame->FrameInfo().transparentFlag = flagged;
+        frame->FrameInfo().hasGraphicControl = flagged;
+        frame->FrameInfo().interlaced = row.at(3) == "1";
+        const std::string kept(std::min<size_t>(std::stoul(row.at(4)), 255), 'c');
+        const uint32_t readout = CountExportedFrame(*frame, lossy) + CommentExtensionSize(kept.size());
 
         SettleTransparency(*frame);
         CvGIFComment comment(uint32_t(kept.size()), reinterpret_cast<const uint8_t*>(kept.data()));
         const std::string path = folder + "/out.gif";
-        CvFileLocator file;
-        file.SetPath(path.c_str());
-        EXPECT_EQ(readout, HCWriteSingleFile(file, *frame, &comment, true, 0, true, c.lossy));
+        EXPECT_EQ(readout, HCWriteSingleFile(CvFileLocator(path.c_str()), *frame, &comment, true, 0, true, lossy));
         EXPECT_EQ(readout, ReadFileBytes(path).size());
     }
 }

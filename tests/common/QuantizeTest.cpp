@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "tests/support/ImageTestSupport.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/RecordingIndicator.h"
+#include "tests/support/TestPaths.h"
 
 namespace {
 constexpr int kPictureWidth = 64, kPictureHeight = 40;  // more than 2000 pixels, so the remap reports progress
@@ -179,30 +181,22 @@ TEST(QuantEngineKeptStages, OnlyTheRemapRunsAgainWhenOnlyTheDitheringChanges) {
     }
 }
 
+// The rows are in tests/data/quantize/palette-modes.txt.
 TEST(QuantParamsFromSettings, PaletteNamesChooseTheMode) {
     HcGlobals globals{};
     SetDefaults(globals);
-    const uint32_t netscape = FindPalette(globals, (const unsigned char*)"\x08Netscape")->count;
-    const struct {
-        const char *palette, *base;
-        QuantMode mode;
-        uint32_t colors;  // of the palette handed to the engine
-        bool fine;
-    } cases[] = {{"Custom", "None", QuantMode::Adaptive, 0, false},
-                 {"Netscape", "Grayscale", QuantMode::FixedPalette, netscape, false},
-                 {"Custom", "Grayscale", QuantMode::PreserveBase, 256, false},
-                 {"Nowhere", "Custom", QuantMode::PreserveBase, 0, false},
-                 {"Fine", "None", QuantMode::Adaptive, 0, true},
-                 {"Fine", "Grayscale", QuantMode::PreserveBase, 256, true},
-                 {"Grayscale", "None", QuantMode::FixedPalette, 256, false}};
-    for (const auto& c : cases) {
-        CvPStrFromC(globals.paletteName, c.palette);
-        CvPStrFromC(globals.basePaletteName, c.base);
+    const std::string netscape = std::to_string(FindPalette(globals, (const unsigned char*)"\x08Netscape")->count);
+    const std::map<std::string, QuantMode> modes = {
+        {"fixed", QuantMode::FixedPalette}, {"preserve", QuantMode::PreserveBase}, {"adaptive", QuantMode::Adaptive}};
+    for (const std::vector<std::string>& row : DataTable("quantize/palette-modes.txt")) {
+        SCOPED_TRACE(row.at(0) + "/" + row.at(1));
+        CvPStrFromC(globals.paletteName, row.at(0).c_str());
+        CvPStrFromC(globals.basePaletteName, row.at(1).c_str());
         QuantParams params = QuantParamsFromSettings(globals);
-        EXPECT_EQ(params.mode, c.mode) << c.palette << "/" << c.base;
-        EXPECT_EQ(params.palette.GetCount(), c.colors) << c.palette << "/" << c.base;
+        EXPECT_EQ(params.mode, modes.at(row.at(2)));
+        EXPECT_EQ(std::to_string(params.palette.GetCount()), row.at(3) == "Netscape" ? netscape : row.at(3));
         EXPECT_EQ(params.colors, globals.settings.colors);
-        EXPECT_EQ(params.fine, c.fine) << c.palette << "/" << c.base;
+        EXPECT_EQ(params.fine, row.at(4) == "1");
     }
     // "Fine" keeps its meaning even beside a saved palette of that name (which loading renames).
     CvPStrFromC(globals.paletteName, "Fine");
