@@ -49,10 +49,6 @@ std::string BrokenPromise(const GifReading& reading, const PixelRule& index, con
                               reading.interlaced);
 }
 
-std::vector<uint8_t> EntryOf(const GifReading& reading, int index) {
-    return {reading.palette.begin() + 3 * index, reading.palette.begin() + 3 * index + 3};
-}
-
 }  // namespace
 
 TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
@@ -118,7 +114,7 @@ TEST(HCWriteSingleFile, TableSizeBackgroundIndexAndCountedSize) {
         if (c.background >= 0) {
             EXPECT_EQ(reading.backgroundIndex, c.background);
         }
-        EXPECT_EQ(EntryOf(reading, reading.backgroundIndex), std::vector<uint8_t>(kBackground, kBackground + 3));
+        EXPECT_TRUE(std::equal(kBackground, kBackground + 3, reading.palette.begin() + 3 * reading.backgroundIndex));
         EXPECT_EQ(reading.transparentIndex, frame->HasTransparency() ? reading.backgroundIndex : -1);
         // No opaque pixel shows the background entry; transparent ones all do.
         for (uint32_t y = 0; y < c.height; ++y)

@@ -9,25 +9,26 @@
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
 #include "cvcode2/CvRGBImage.h"
-#include "tests/support/ImageTestSupport.h"
 #include "tests/support/HostLayers.h"
+#include "tests/support/ImageTestSupport.h"
 #include "tests/support/InProcessHost.h"
 
 namespace {
 
 constexpr int kWidth = 5, kHeight = 3;
 
-uint8_t Sample(int plane, int x, int y) {
-    return HostLayerSample(kWidth, plane, x, y);
+// What ReadRGB gives of planes [first, first + planes) of a HostLayer inside [x0, x1) × [y0, y1): one plane is read
+// as grey.
+std::vector<uint8_t> ExpectedRgb(int first, int planes, int x0 = 0, int y0 = 0, int x1 = kWidth, int y1 = kHeight) {
+    std::vector<uint8_t> rgb;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            for (int c = 0; c < 3; ++c) rgb.push_back(HostLayerSample(kWidth, first + (planes == 3 ? c : 0), x, y));
+    return rgb;
 }
 
-// What ReadRGB gives of planes [first, first + planes): one plane is read as grey.
-std::vector<uint8_t> ExpectedRgb(int first, int planes) {
-    std::vector<uint8_t> rgb;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            for (int c = 0; c < 3; ++c) rgb.push_back(Sample(first + (planes == 3 ? c : 0), x, y));
-    return rgb;
+std::vector<uint8_t> ExtraPlane(const HcGlobals& globals, uint32_t index) {
+    return ReadRGB(*static_cast<CvImage*>(globals.extraPlanes->ItemAt(index)));
 }
 
 struct AcquisitionCase {
@@ -54,25 +55,19 @@ TEST_P(Acquisition, RgbLayerWithTransparencyMasksAndChannels) {
     options.supportsAbsolute = GetParam().absolute;
     options.extraRowBytes = GetParam().extraRowBytes;
     options.loneExtraPlaneGivesColor = GetParam().colorForLonePlanes;
-    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs(options));
     const SimImage layer = HostLayer(plugInModeRGBColor, kWidth, kHeight, 1, 2, 1);
-    host.SetImage(GetParam().interleaved ? Interleaved(layer) : layer);
-    ASSERT_EQ(host.ReadPlanes(), 0);
+    ReadRun run(GetParam().interleaved ? Interleaved(layer) : layer, options);
 
     std::vector<std::pair<int, int>> expected = {{0, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}};
     // Each plane that came back as the colour planes is asked for again together with them.
     if (GetParam().colorForLonePlanes)
         expected = {{0, 2}, {3, 3}, {0, 3}, {4, 4}, {0, 4}, {5, 5}, {0, 5}, {6, 6}, {0, 6}};
-    EXPECT_EQ(host.Deliveries(), expected);
-    HcGlobals& globals = RunData(host);
-    EXPECT_TRUE(globals.allPlanesRead);
-    ASSERT_NE(globals.rgbImage, nullptr);
-    EXPECT_EQ(ReadRGB(*globals.rgbImage), ExpectedRgb(0, 3));
-    ASSERT_EQ(globals.extraPlanes->Count(), 4u);
-    for (uint32_t i = 0; i < 4; ++i)
-        EXPECT_EQ(ReadRGB(*static_cast<CvImage*>(globals.extraPlanes->ItemAt(i))), ExpectedRgb(3 + int(i), 1)) << i;
-    host.Call(filterSelectorFinish);  // the export's outcome is not this test's business; the run ends either way
-    EXPECT_EQ(host.Data(), 0);
+    EXPECT_EQ(run.host.Deliveries(), expected);
+    EXPECT_TRUE(run.globals().allPlanesRead);
+    ASSERT_NE(run.globals().rgbImage, nullptr);
+    EXPECT_EQ(ReadRGB(*run.globals().rgbImage), ExpectedRgb(0, 3));
+    ASSERT_EQ(run.globals().extraPlanes->Count(), 4u);
+    for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(ExtraPlane(run.globals(), i), ExpectedRgb(3 + int(i), 1)) << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(HostKinds, Acquisition,
@@ -96,17 +91,12 @@ TEST(AcquisitionModes, GreyAndBitmapBecomeIndexedImagesAndOtherModesAreRefused) 
     const std::pair<SimImage, std::vector<uint8_t>> cases[] = {
         {HostLayer(plugInModeGrayScale, kWidth, kHeight), ExpectedRgb(0, 1)}, {bitmap, blackAndWhite}};
     for (const auto& [image, rgb] : cases) {
-        HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
-        host.SetImage(image);
-        ASSERT_EQ(host.ReadPlanes(), 0);
-        const CvIndexedImage* indexed = RunData(host).indexedImage;
+        ReadRun run(image);
+        const CvIndexedImage* indexed = run.globals().indexedImage;
         ASSERT_NE(indexed, nullptr);
-        EXPECT_EQ(RunData(host).rgbImage, nullptr);
+        EXPECT_EQ(run.globals().rgbImage, nullptr);
         EXPECT_EQ(ReadRGB(*indexed), rgb) << image.mode;
-        if (image.mode == plugInModeGrayScale) {
-            EXPECT_EQ(indexed->colorTable.GetCount(), 256u);
-        }
-        host.Call(filterSelectorFinish);
+        EXPECT_EQ(indexed->colorTable.GetCount(), image.mode == plugInModeGrayScale ? 256u : 2u);
     }
     HostSimulator lab(InProcessEntry, InProcessEmbed, PrivatePrefs());
     lab.SetImage(HostLayer(9, kWidth, kHeight));
@@ -116,55 +106,42 @@ TEST(AcquisitionModes, GreyAndBitmapBecomeIndexedImagesAndOtherModesAreRefused) 
 }
 
 namespace {
-// A layer with a transparency plane and a channel whose transparency is opaque only inside [x0, x1) × [y0, y1),
-// read through the host.
-void ReadOpaqueIn(HostSimulator& host, int16_t mode, int x0, int y0, int x1, int y1) {
+// A layer with a transparency plane and a channel whose transparency is opaque only inside [x0, x1) × [y0, y1).
+SimImage OpaqueIn(int16_t mode, int x0, int y0, int x1, int y1) {
     SimImage image = HostLayer(mode, kWidth, kHeight, 1, 0, 1);
     SetMask(image, image.colorPlanes, [&](int x, int y) { return x >= x0 && x < x1 && y >= y0 && y < y1; });
-    host.SetImage(image);
-    ASSERT_EQ(host.ReadPlanes(), 0);
-    RunData(host).hasTransparencyPlane = true;
+    return image;
 }
 }  // namespace
 
 // Every plane is cropped to the opaque part, the extra planes keep their order; an all-opaque layer is left alone.
-// (All transparent is the export test's one transparent pixel.)
-TEST(CropToLayer, CropsEveryPlaneToTheOpaquePart) {
+// (All transparent is the export test's one transparent pixel.) Transparent pixels are painted white in a copy.
+// Each run ends before the next begins: the plug-in answers to the host that called it last.
+TEST(CropToLayer, CropsEveryPlaneToTheOpaquePartAndPaintsTransparentPixelsWhiteInACopy) {
     for (int16_t mode : {plugInModeRGBColor, plugInModeGrayScale}) {
         const int colorPlanes = mode == plugInModeRGBColor ? 3 : 1;
-        HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
-        ReadOpaqueIn(host, mode, 1, 1, 4, 3);
-        CropToLayer(CallRecord(host));
-        HcGlobals& globals = RunData(host);
+        ReadRun run(OpaqueIn(mode, 1, 1, 4, 3));
+        HcGlobals& globals = run.globals();
+        globals.hasTransparencyPlane = true;
+        CropToLayer(run.record());
         CvImage* source = mode == plugInModeRGBColor ? static_cast<CvImage*>(globals.rgbImage) : globals.indexedImage;
-        ASSERT_EQ(std::make_pair(source->GetWidth(), source->GetHeight()), std::make_pair(3u, 2u));
-        const std::vector<uint8_t> rgb = ReadRGB(*source);
-        EXPECT_EQ(rgb[0], Sample(0, 1, 1));
-        EXPECT_EQ(rgb.back(), Sample(colorPlanes - 1, 3, 2));
-        auto* channel = static_cast<CvImage*>(globals.extraPlanes->ItemAt(1));
-        EXPECT_EQ(ReadRGB(*channel)[0], Sample(colorPlanes + 1, 1, 1));  // order kept: transparency, then channel
-        EXPECT_TRUE(host.Alerts().empty());
-        host.Call(filterSelectorFinish);
+        EXPECT_EQ(ReadRGB(*source), ExpectedRgb(0, colorPlanes, 1, 1, 4, 3)) << mode;
+        EXPECT_EQ(ExtraPlane(globals, 1), ExpectedRgb(colorPlanes + 1, 1, 1, 1, 4, 3));  // transparency, then channel
+        EXPECT_TRUE(run.host.Alerts().empty());
     }
-    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
-    ReadOpaqueIn(host, plugInModeRGBColor, 0, 0, kWidth, kHeight);
-    CvRGBImage* before = RunData(host).rgbImage;
-    CropToLayer(CallRecord(host));
-    EXPECT_EQ(RunData(host).rgbImage, before);
-    EXPECT_TRUE(host.Alerts().empty());
-    host.Call(filterSelectorFinish);
-}
-
-TEST(HcLayerTrans, TransparentPixelsArePaintedWhiteInACopy) {
-    HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
-    ReadOpaqueIn(host, plugInModeRGBColor, 0, 0, 2, kHeight);
-    HcGlobals& globals = RunData(host);
-    HcLayerTrans layer(&globals);
-    CvImage* painted = layer.GetImage();
-    EXPECT_NE(painted, globals.rgbImage);
-    std::vector<uint8_t> rgb = ReadRGB(*painted);
-    EXPECT_EQ(rgb[0], Sample(0, 0, 0));                             // opaque column kept
-    EXPECT_EQ(rgb[3 * 4], 255);                                     // transparent column white
-    EXPECT_EQ(ReadRGB(*globals.rgbImage)[3 * 4], Sample(0, 4, 0));  // the source untouched
-    host.Call(filterSelectorFinish);
+    {
+        ReadRun opaque(OpaqueIn(plugInModeRGBColor, 0, 0, kWidth, kHeight));
+        opaque.globals().hasTransparencyPlane = true;
+        CvRGBImage* before = opaque.globals().rgbImage;
+        CropToLayer(opaque.record());
+        EXPECT_EQ(opaque.globals().rgbImage, before);
+    }
+    ReadRun left(OpaqueIn(plugInModeRGBColor, 0, 0, 2, kHeight));
+    left.globals().hasTransparencyPlane = true;
+    HcLayerTrans layer(&left.globals());
+    EXPECT_NE(layer.GetImage(), left.globals().rgbImage);
+    const std::vector<uint8_t> painted = ReadRGB(*layer.GetImage()), source = ReadRGB(*left.globals().rgbImage);
+    EXPECT_EQ(painted[0], HostLayerSample(kWidth, 0, 0, 0));  // opaque column kept
+    EXPECT_EQ(painted[3 * 4], 255);                           // transparent column white
+    EXPECT_EQ(source, ExpectedRgb(0, 3));                     // the source untouched
 }

@@ -1,5 +1,6 @@
-// The end of a run without dialogs: the settings onto the frame (with their fall-backs), the frame from the reduced
-// image, the Save As answer and the file; and failures that must end as one alert, result 1 and no file changed.
+// The entry point and the end of a run without dialogs: how calls open and end a run, the alerts a failure gives,
+// the log; the settings onto the frame (with their fall-backs), the frame from the reduced image, the Save As answer
+// and the file, a grey document's reduction; and failures that must end as one alert, result 1 and no file changed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,27 +8,24 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
-
-#if !defined(_WIN32)
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
-#endif
 
 #include "common/HCWriteSingleFile.h"
 #include "common/HcExport.h"
 #include "common/HcLayerTrans.h"
 #include "common/HcScriptParams.h"
+#include "common/hcmain.h"
+#include "cvcode2/CvBitmapImage.h"
+#include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
 #include "cvcode2/CvGIFFrame.h"
 #include "cvcode2/CvGIFInfo.h"
 #include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
+#include "cvcode2/CvLog.h"
 #include "hostsim/SimDescriptor.h"
 #include "tests/support/GifTestSupport.h"
 #include "tests/support/HostLayers.h"
@@ -47,16 +45,6 @@ SimImage LayerWithHoles(int16_t mode) {
     return image;
 }
 
-#if !defined(_WIN32)
-// Grey noise without extra planes: its file is far larger than the preferences file.
-SimImage GreyNoise() {
-    SimImage image = HostLayer(plugInModeGrayScale, 200, 200);
-    uint32_t state = 7;
-    for (uint8_t& v : image.planes[0]) v = uint8_t((state = state * 1103515245u + 12345u) >> 24);
-    return image;
-}
-#endif
-
 SimOptions SavingTo(const std::string& path) {
     SimOptions options = PrivatePrefs();
     options.savePath = path;
@@ -67,10 +55,8 @@ SimOptions SavingTo(const std::string& path) {
 
 TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     const std::string path = MakeScratchDir("export") + "/out.gif";
-    HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(path));
-    host.SetImage(LayerWithHoles(plugInModeRGBColor));
-    ASSERT_EQ(host.ReadPlanes(), 0);
-    HcGlobals& globals = RunData(host);
+    ReadRun run(LayerWithHoles(plugInModeRGBColor), SavingTo(path));
+    HcGlobals& globals = run.globals();
     // The reduction's result, made by hand: a table of five colours, every one used by an opaque pixel.
     globals.indexedImage = MakeIndexedPicture(kW, kH, 5).release();
     HcSettings& settings = globals.settings;
@@ -79,7 +65,7 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     settings.interlaced = 1;
     std::memcpy(settings.comment, "\x03hey", 4);
 
-    EXPECT_EQ(ExportFrame(CallRecord(host), true), 0);
+    EXPECT_EQ(ExportFrame(run.record(), true), 0);
     EXPECT_TRUE(!globals.gifFrame && !globals.indexedImage && !globals.rgbImage && !globals.extraPlanes);
 
     std::unique_ptr<CvGIFGlobalInfo> global;
@@ -94,7 +80,6 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(global->CommentAt(0)->Bytes()), 3), "hey");
     EXPECT_EQ(IndexBytes(*frames[0].image), (std::vector<uint8_t>{0, 2, 4, 5, 3, 3, 5, 4, 2, 0, 1, 0, 4, 3, 2}));
     globals.allPlanesRead = false;  // ends the run without another export
-    host.Call(filterSelectorFinish);
 }
 
 // Through a whole recorded run, which records its settings in turn: a lossy file keeps the pixels the reduction gave
@@ -102,37 +87,29 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
 TEST(ExportFrame, LossyCodingLeavesTheKeptBaseColoursAlone) {
     const std::vector<std::array<uint8_t, 3>> base = {{51, 102, 153}, {204, 51, 51}};  // two "Netscape" colours
     SimImage image = HostLayer(plugInModeRGBColor, 64, 48);
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
-            // Each base colour exactly, or a few units off it.
-            const int pick = (x * 7 + y * 3) % 5;
-            const std::array<uint8_t, 3>& near = base[pick % 2];
-            for (int c = 0; c < 3; ++c)
-                image.planes[c][size_t(y * 64 + x)] = uint8_t(near[c] + (pick < 2 ? 0 : (x * (c + 2) + y) % 11 - 5));
-        }
-    const auto run = [&](int lossy) {
-        const std::string path = MakeScratchDir("export-lossy") + "/" + std::to_string(lossy) + ".gif";
-        SimOptions options = SavingTo(path);
+    for (int i = 0; i < 64 * 48; ++i) {
+        // Each base colour exactly, or a few units off it.
+        const int x = i % 64, y = i / 64, pick = (x * 7 + y * 3) % 5;
+        for (int c = 0; c < 3; ++c)
+            image.planes[c][size_t(i)] = uint8_t(base[pick % 2][c] + (pick < 2 ? 0 : (x * (c + 2) + y) % 11 - 5));
+    }
+    std::vector<std::array<uint8_t, 3>> files[2];
+    for (const int level : {0, 100}) {
+        SimOptions options = SavingTo(MakeScratchDir("export-lossy") + "/out.gif");
         options.descriptors = true;
         HostSimulator host(InProcessEntry, InProcessEmbed, options);
         host.SetImage(image);
         host.Descriptors().playInfo = plugInDialogDontDisplay;
         host.Descriptors().descriptor =
-            SimMakeDescriptor(RecordingItems("Dpth=16 | bpal=Netscape | Lssy=" + std::to_string(lossy)));
+            SimMakeDescriptor(RecordingItems("Dpth=16 | bpal=Netscape | Lssy=" + std::to_string(level)));
         EXPECT_EQ(host.Run(true), 0);
         const std::vector<SimDescriptorItem> recorded = SimDescriptorItems(host.Descriptors().descriptor);
         EXPECT_TRUE(std::any_of(recorded.begin(), recorded.end(), [](auto& item) { return item.key == keyDithering; }))
             << "the run records its settings in turn (the replayed recording has no dithering)";
-        std::unique_ptr<CvGIFGlobalInfo> global;
-        std::vector<ReadFrame> frames = ReadAllFrames(path, &global);
-        std::vector<std::array<uint8_t, 3>> colours;
-        for (uint8_t index : IndexBytes(*frames.at(0).image)) {
-            const uint8_t* rgb = global->globalColorTable.Entry(index);
-            colours.push_back({rgb[0], rgb[1], rgb[2]});
-        }
-        return colours;
-    };
-    const auto exact = run(0), lossy = run(100);
+        const std::vector<uint8_t> rgb = ReadRGB(*ReadAllFrames(options.savePath).at(0).image);
+        for (size_t i = 0; i < rgb.size(); i += 3) files[level > 0].push_back({rgb[i], rgb[i + 1], rgb[i + 2]});
+    }
+    const auto& [exact, lossy] = files;
     ASSERT_EQ(exact.size(), lossy.size());
     EXPECT_NE(exact, lossy);
     for (size_t i = 0; i < exact.size(); ++i) {
@@ -145,57 +122,37 @@ TEST(ExportFrame, LossyCodingLeavesTheKeptBaseColoursAlone) {
     }
 }
 
+// The rows are in tests/data/export/transparency-fallbacks.txt.
 TEST(ApplyTransparencySettings, FallBacksAreWrittenIntoTheSettings) {
-    // typeAfter: the alpha index is 0 after every case
-    struct Case {
-        const char* name;
-        TransparencyType type;
-        uint16_t alphaIndex;
-        int planes;
-        bool flagIndex1;
-        TransparencyType typeAfter;
-        bool transparentAfter;
-    };
-    const Case cases[] = {
-        {"alpha beyond the list: the first plane", TransparencyType::alpha, 5, 2, false, TransparencyType::alpha, true},
-        {"alpha = count: the first plane", TransparencyType::alpha, 2, 2, false, TransparencyType::alpha, true},
-        {"alpha without planes: none", TransparencyType::alpha, 1, 0, false, TransparencyType::none, false},
-        {"indexed without flags: opaque", TransparencyType::indexed, 0, 1, false, TransparencyType::indexed, false},
-        {"indexed with index 1", TransparencyType::indexed, 0, 1, true, TransparencyType::indexed, true},
-        {"none clears an earlier mask", TransparencyType::none, 0, 1, false, TransparencyType::none, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        HcGlobals globals{};
-        globals.settings.transparencyType = c.type;
-        globals.settings.transAlphaIndex = c.alphaIndex;
-        globals.settings.transIndexes[1] = c.flagIndex1;
-        globals.extraPlanes = new CvList;
-        for (int p = 0; p < c.planes; ++p) {
-            auto* plane = new CvGrayscaleImage(kW, kH);
-            CvPixelLock lock(*plane);
-            std::memset(lock.Pixels(), 255, size_t(kW) * kH);
-            lock.Row(1)[p + 2] = 0;  // plane p is transparent at (p + 2, 1)
-            globals.extraPlanes->Append(plane);
-        }
+    const std::map<std::string, TransparencyType> types = {
+        {"alpha", TransparencyType::alpha}, {"indexed", TransparencyType::indexed}, {"none", TransparencyType::none}};
+    for (const std::vector<std::string>& row : DataTable("export/transparency-fallbacks.txt")) {
+        SCOPED_TRACE(row.at(0));
+        const TransparencyType type = types.at(row.at(1));
+        const int planes = std::stoi(row.at(3));
+        SimImage image = HostLayer(plugInModeRGBColor, kW, kH, planes > 0, 0, planes > 1);
+        for (int p = 0; p < planes; ++p) SetMask(image, 3 + p, [p](int x, int y) { return x != p + 2 || y != 1; });
+        ReadRun run(image);
+        HcGlobals& globals = run.globals();
+        globals.allPlanesRead = false;  // the run ends without an export
+        globals.settings.transparencyType = type;
+        globals.settings.transAlphaIndex = uint16_t(std::stoi(row.at(2)));
+        globals.settings.transIndexes[1] = row.at(4) == "1";
         globals.gifFrame = MakeFrame(
                                kW, kH, 3, [](uint32_t x, uint32_t) { return x % 3; },
                                [](uint32_t x, uint32_t y) { return uint32_t(x == 0 && y == 0); })
                                .release();
         ApplyTransparencySettings(globals);
-        EXPECT_EQ(globals.settings.transparencyType, c.typeAfter);
+        EXPECT_EQ(globals.settings.transparencyType, types.at(row.at(5)));
         EXPECT_EQ(globals.settings.transAlphaIndex, 0);
-        EXPECT_EQ(globals.gifFrame->HasTransparency(), c.transparentAfter);
-        if (c.type == TransparencyType::alpha && c.planes) {
+        EXPECT_EQ(globals.gifFrame->HasTransparency(), row.at(6) == "1");
+        if (type == TransparencyType::alpha && planes) {
             // Only (2, 1), where plane 0 is transparent.
             globals.gifFrame->ApplyTransparentIndex(9);
             std::vector<uint8_t> indices = IndexBytes(*globals.gifFrame->GetIndexedImage());
             EXPECT_EQ(std::count(indices.begin(), indices.end(), 9), 1);
             EXPECT_EQ(indices[kW + 2], 9);
         }
-        delete globals.gifFrame;
-        CvImage::DeleteImageList(globals.extraPlanes, true);
-        delete globals.extraPlanes;
     }
 }
 
@@ -230,69 +187,130 @@ TEST(ExportFrame, FailuresEndTheRunWithOneAlertAndNoFileChanged) {
     EXPECT_TRUE(frames[0].info()->transparentFlag);
     EXPECT_TRUE(std::filesystem::is_empty(folder));
 #if !defined(_WIN32)
-    // A disk that fills part-way (a file size limit in a child process): the old file stays as it was.
+    // A disk that fills part-way: the old file stays as it was.
     const std::string path = folder + "/old.gif";
-    { std::ofstream(path, std::ios::binary) << "older"; }
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{20000, 20000};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(path));
-        host.SetImage(GreyNoise());
-        const bool ok = host.Run(false) == 1 && host.Alerts().size() == 1 && host.Data() == 0 &&
-                        host.Alerts()[0].text.rfind("Error executing Halcyne (", 0) == 0;
-        _exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::ofstream(path, std::ios::binary) << "older";
+    SimImage noise = HostLayer(plugInModeGrayScale, 200, 200);  // its file is far larger than the preferences file
+    uint32_t state = 7;
+    for (uint8_t& v : noise.planes[0]) v = uint8_t((state = state * 1103515245u + 12345u) >> 24);
+    HostSimulator host(InProcessEntry, InProcessEmbed, SavingTo(path));
+    host.SetImage(noise);
+    WithFileSizeLimit(20000, [&] { EXPECT_EQ(host.Run(false), 1); });
+    ASSERT_EQ(host.Alerts().size(), 1u);
+    EXPECT_EQ(host.Alerts()[0].text.rfind("Error executing Halcyne (", 0), 0u);
+    EXPECT_EQ(host.Data(), 0);
     EXPECT_EQ(ReadFileBytes(path), "older");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    EXPECT_EQ(NamesInFolder(folder), std::vector<std::string>{"old.gif"});
 #endif
 }
 
 // The options dialog's readout (the frame counted as the export settles it, plus the comment's extension) must
 // be the length of the file the export then writes, whatever state the dialog left the frame in.
+// The rows are in tests/data/export/readout-cases.txt.
 TEST(CountExportedFrame, EqualsTheWrittenFileForEveryTransparencyAndComment) {
     const auto index = [](uint32_t x, uint32_t y) { return (x + 3 * y) % 16; };
-    const auto opaque = [](uint32_t, uint32_t) { return 0u; };
-    const auto painted = [](uint32_t x, uint32_t y) { return uint32_t(x > 12 && y < 5); };
-    struct Case {
-        const char* name;
-        PixelRule transparent;
-        bool flagged;  // what the dialog's transparency mode set, whatever the mask holds
-        bool interlaced;
-        size_t commentLength;
-        HcLossyCoding lossy;
-    };
-    const Case cases[] = {
-        {"no transparency", opaque, false, false, 0, {}},
-        {"mode on, nothing transparent yet", opaque, true, false, 0, {}},
-        {"painted mask", painted, true, false, 0, {}},
-        {"painted mask, flag not yet following it", painted, false, false, 0, {}},
-        {"interlaced", painted, true, true, 0, {}},
-        {"255-character comment", painted, true, false, 255, {}},
-        {"300 characters typed", opaque, false, true, 300, {}},
-        {"lossy, painted mask, base colours", painted, true, true, 12, {80, 3}},
-    };
+    const std::map<std::string, PixelRule> transparent = {
+        {"none", [](uint32_t, uint32_t) { return 0u; }},
+        {"painted", [](uint32_t x, uint32_t y) { return uint32_t(x > 12 && y < 5); }}};
     const std::string folder = MakeScratchDir("export-count");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::unique_ptr<CvGIFFrame> frame = MakeFrame(20, 12, 16, index, c.transparent);
-        frame->FrameInfo().transparentFlag = c.flagged;
-        frame->FrameInfo().hasGraphicControl = c.flagged;
-        frame->FrameInfo().interlaced = c.interlaced;
-        const std::string kept(std::min<size_t>(c.commentLength, 255), 'c');
-        const uint32_t readout = CountExportedFrame(*frame, c.lossy) + CommentExtensionSize(kept.size());
+    for (const std::vector<std::string>& row : DataTable("export/readout-cases.txt")) {
+        SCOPED_TRACE(row.at(0));
+        const bool flagged = row.at(2) == "1";
+        const HcLossyCoding lossy{uint8_t(std::stoi(row.at(5))), uint16_t(std::stoi(row.at(6)))};
+        std::unique_ptr<CvGIFFrame> frame = MakeFrame(20, 12, 16, index, transparent.at(row.at(1)));
+        frame->FrameInfo().transparentFlag = flagged;
+        frame->FrameInfo().hasGraphicControl = flagged;
+        frame->FrameInfo().interlaced = row.at(3) == "1";
+        const std::string kept(std::min<size_t>(std::stoul(row.at(4)), 255), 'c');
+        const uint32_t readout = CountExportedFrame(*frame, lossy) + CommentExtensionSize(kept.size());
 
         SettleTransparency(*frame);
         CvGIFComment comment(uint32_t(kept.size()), reinterpret_cast<const uint8_t*>(kept.data()));
         const std::string path = folder + "/out.gif";
-        CvFileLocator file;
-        file.SetPath(path.c_str());
-        EXPECT_EQ(readout, HCWriteSingleFile(file, *frame, &comment, true, 0, true, c.lossy));
+        EXPECT_EQ(readout, HCWriteSingleFile(CvFileLocator(path.c_str()), *frame, &comment, true, 0, true, lossy));
         EXPECT_EQ(readout, ReadFileBytes(path).size());
+    }
+}
+
+// Every way a run ends leaves the host's slot empty: a Finish before any plane quietly; About, whose block is not a
+// FilterRecord, by a later call; an unknown selector with one alert and result 1, its images freed (the sanitizer
+// build sees any left). A cancel is silent, running out of memory has its own text, other errors their number.
+TEST(Entry, EveryWayARunEndsEmptiesTheSlotWithOneAlertAtMost) {
+    HostSimulator host{InProcessEntry, InProcessEmbed, PrivatePrefs()};
+    host.SetImage(HostLayer(plugInModeRGBColor, 3, 2, 1, 0, 1));
+    for (int16_t selector :
+         {filterSelectorParameters, filterSelectorPrepare, filterSelectorStart, filterSelectorFinish})
+        EXPECT_EQ(host.Call(selector), 0) << selector;
+    EXPECT_EQ(host.Data(), 0);
+    EXPECT_TRUE(host.Alerts().empty());
+
+    EXPECT_EQ(host.About(), 0);
+    ASSERT_NE(host.Data(), 0);
+#if !defined(_WIN32)  // on Windows the box is the module's dialog; the module tests close it
+    ASSERT_EQ(host.Alerts().size(), 1u);
+    EXPECT_EQ(host.Alerts()[0].caption, "About Halcyne");
+    host.ClearAlerts();
+#endif
+    EXPECT_FALSE(RunData(host).hostChecked);
+    EXPECT_EQ(host.Call(filterSelectorFinish), 0);
+    EXPECT_EQ(host.Data(), 0);
+
+    ASSERT_EQ(host.ReadPlanes(), 0);  // an RGB image and two extra planes
+    RunData(host).indexedImage = new CvIndexedImage(2u, 2u);
+    RunData(host).bitmapImage = new CvBitmapImage(2u, 2u);
+    RunData(host).gifFrame = MakeFrame(
+                                 2, 2, 2, [](uint32_t x, uint32_t) { return x; }, [](uint32_t, uint32_t) { return 0u; })
+                                 .release();
+    EXPECT_EQ(host.Call(6), 1);
+    EXPECT_EQ(host.Data(), 0);
+
+    EXPECT_EQ(host.Call(filterSelectorPrepare), 0);
+    for (uint32_t code : {uint32_t(kCvErrCancelled), uint32_t(kCvErrNoMemory), 28u})
+        ReportError(CallRecord(host), CvErrorCode(code, "t", 1));
+    host.Call(filterSelectorFinish);
+    std::vector<std::string> texts;
+    for (const auto& alert : host.Alerts()) texts.push_back(alert.caption + ": " + alert.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"ALERT: Error executing Halcyne (1)", "ALERT: Out of Memory",
+                                               "ALERT: Error executing Halcyne (28)"}));
+}
+
+TEST(Logging, MaskPassesWarningsAndErrorsOnlyCutAt511Characters) {
+    const std::string longText(600, 'w');
+    testing::internal::CaptureStderr();
+    Log(kLogTrace, "filterSelectorStart");
+    Log(kLogDebug, "*outResult = %d", 0);
+    Log(kLogInfo, "info");
+    Log(kLogWarning, "%s", longText.c_str());
+    Log(kLogError, "bad %d", 5);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "warning: " + longText.substr(0, 511) + "\n" + LogPrefix(kLogError) + "bad 5\n");
+}
+
+// A grey export with room for all its greys writes the ramp as read: 256 entries, unused ones in place and the
+// background (the default grey) in the lowest free entry. Fewer colours than greys merge them.
+TEST(EntryGreyExport, NothingToMergeKeepsTheWholeRamp) {
+    SimImage image = HostLayer(plugInModeGrayScale, 3, 2);
+    image.planes = {{0, 7, 200, 200, 7, 0}};
+    for (uint16_t colors : {uint16_t(256), uint16_t(3), uint16_t(2)}) {
+        SCOPED_TRACE(colors);
+        SimOptions options;
+        options.savePath = MakeScratchDir("grey-export") + "/out.gif";
+        ReadRun run(image, options);
+        run.globals().settings.colors = colors;
+        ASSERT_EQ(run.host.Call(filterSelectorFinish), 0);
+
+        std::unique_ptr<CvGIFGlobalInfo> global;
+        std::vector<ReadFrame> frames = ReadAllFrames(options.savePath, &global);
+        ASSERT_EQ(frames.size(), 1u);
+        const CvColorTable& table = global->globalColorTable;
+        if (colors == 2) {
+            EXPECT_EQ(table.GetCount(), 4u);  // two greys and the background, in a table of 4
+            continue;
+        }
+        ASSERT_EQ(table.GetCount(), 256u);
+        EXPECT_EQ(IndexBytes(*frames[0].image), (std::vector<uint8_t>{0, 7, 200, 200, 7, 0}));
+        EXPECT_EQ(global->backgroundIndex, 1);
+        EXPECT_EQ(table.Entry(1)[0], 128);
+        for (uint32_t i : {0u, 2u, 7u, 128u, 200u, 255u}) EXPECT_EQ(table.Entry(i)[1], i);
     }
 }

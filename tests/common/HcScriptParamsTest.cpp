@@ -18,28 +18,24 @@
 namespace {
 
 using Items = std::vector<SimDescriptorItem>;
-using RGB = std::array<uint8_t, 3>;
 
-// A run that has read an RGB layer with two extra planes from a host with the descriptor suites.
+SimOptions WithDescriptors() {
+    SimOptions options;
+    options.descriptors = true;
+    return options;
+}
+
+// A run that has read an RGB layer with two extra planes from a host with the descriptor suites; it ends without an
+// export.
 struct ScriptParams : ::testing::Test {
-    HostSimulator host{InProcessEntry, InProcessEmbed, PrivatePrefs([] {
-                           SimOptions options;
-                           options.descriptors = true;
-                           return options;
-                       }())};
-    HcGlobals& globals() { return RunData(host); }
-    HcSettings& settings() { return RunData(host).settings; }
+    ReadRun run{HostLayer(plugInModeRGBColor, 2, 2, 1, 0, 1), WithDescriptors()};
+    HostSimulator& host = run.host;
+    HcGlobals& globals = run.globals();
+    HcSettings& settings = globals.settings;
+    ~ScriptParams() override { globals.allPlanesRead = false; }
 
-    void SetUp() override {
-        host.SetImage(HostLayer(plugInModeRGBColor, 2, 2, 1, 0, 1));
-        ASSERT_EQ(host.ReadPlanes(), 0);
-    }
-    void TearDown() override {
-        globals().allPlanesRead = false;  // ends the run without an export
-        host.Call(filterSelectorFinish);
-    }
     Items Record() {
-        WriteScriptParams(CallRecord(host));
+        WriteScriptParams(run.record());
         return SimDescriptorItems(host.Descriptors().descriptor);
     }
     // Offers `items` as the recording to replay (none when empty).
@@ -50,21 +46,14 @@ struct ScriptParams : ::testing::Test {
     }
     bool Replay(const Items& items, int16_t playInfo) {
         Offer(items, playInfo);
-        return ReadScriptParams(CallRecord(host));
-    }
-    RGB Background() { return {settings().bgColor[0], settings().bgColor[1], settings().bgColor[2]}; }
-    std::vector<int> TransparentIndexes() {
-        std::vector<int> indexes;
-        for (int i = 0; i < 256; ++i)
-            if (settings().transIndexes[i]) indexes.push_back(i);
-        return indexes;
+        return ReadScriptParams(run.record());
     }
 };
 
 }  // namespace
 
 TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
-    HcSettings& s = settings();
+    HcSettings& s = settings;
     s.colors = 77;
     s.interlaced = 1;
     s.dither = 9;
@@ -74,8 +63,8 @@ TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
     s.transIndexes[3] = 1;
     s.bgColor[0] = 1, s.bgColor[1] = 2, s.bgColor[2] = 3;
     CvPStrFromC(s.comment, "made by hand");
-    CvPStrFromC(globals().paletteName, "Netscape");
-    CvPStrFromC(globals().basePaletteName, "Grayscale");
+    CvPStrFromC(globals.paletteName, "Netscape");
+    CvPStrFromC(globals.basePaletteName, "Grayscale");
     host.Descriptors().recordInfo = plugInDialogRequired;
 
     Items expected = RecordingItems(
@@ -85,12 +74,12 @@ TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
     EXPECT_EQ(host.Descriptors().recordInfo, plugInDialogOptional);
 
     const HcSettings recorded = s;
-    SetDefaults(globals());
+    SetDefaults(globals);
     host.Descriptors().playInfo = plugInDialogDontDisplay;
-    EXPECT_FALSE(ReadScriptParams(CallRecord(host)));
+    EXPECT_FALSE(ReadScriptParams(run.record()));
     EXPECT_EQ(std::memcmp(&s, &recorded, sizeof(HcSettings)), 0);
-    EXPECT_EQ(PascalText(globals().paletteName), "Netscape");
-    EXPECT_EQ(PascalText(globals().basePaletteName), "Grayscale");
+    EXPECT_EQ(PascalText(globals.paletteName), "Netscape");
+    EXPECT_EQ(PascalText(globals.basePaletteName), "Grayscale");
 
     // Without lossy coding the recording is the one earlier versions made: no lossy key at all.
     s.lossy = 0;
@@ -99,30 +88,25 @@ TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
 }
 
 TEST_F(ScriptParams, ReplayPinsNumbersReplacesOldIndexesAndDefaultsTheBasePalette) {
-    settings().colors = 100;  // so that a pinned 256 shows
-    settings().interlaced = 1;
-    settings().lossy = 60;  // from the preferences: a recording without the key means none
-    settings().transIndexes[1] = 1;
-    settings().transIndexes[9] = 1;
-    CvPStrFromC(globals().basePaletteName, "Grayscale");
+    settings.colors = 100;  // so that a pinned 256 shows
+    settings.interlaced = 1;
+    settings.lossy = 60;  // from the preferences: a recording without the key means none
+    settings.transIndexes[1] = 1;
+    settings.transIndexes[9] = 1;
+    CvPStrFromC(globals.basePaletteName, "Grayscale");
     const Items items = RecordingItems(
         "Dpth=300 | Dthr=12 | A=5 | R=-4 | G=300 | B=77 | tran=Cvtn:indx | itrn=5 | "
         "itrn=999 | itrn=-1 | comm=note");
     EXPECT_FALSE(Replay(items, plugInDialogDontDisplay));
-    EXPECT_EQ(settings().colors, 256);
-    EXPECT_EQ(settings().dither, 12);          // beyond the dialog's 0..10, within the recording's 0..16
-    EXPECT_EQ(settings().transAlphaIndex, 2);  // at most the number of extra planes
-    EXPECT_EQ(Background(), (RGB{0, 255, 77}));
-    EXPECT_EQ(settings().transparencyType, TransparencyType::indexed);
-    EXPECT_EQ(TransparentIndexes(), (std::vector<int>{0, 5, 255}));
-    EXPECT_EQ(PascalText(globals().basePaletteName), "None");
-    EXPECT_EQ(PascalText(settings().comment), "note");
-    EXPECT_EQ(settings().interlaced, 1);  // absent keys keep their values
-    EXPECT_EQ(settings().lossy, 0);
+    EXPECT_EQ(settings.transAlphaIndex, 2);  // at most the number of extra planes
+    // Dithering beyond the dialog's 0..10 stays, within the recording's 0..16; the old indexes are replaced; absent
+    // keys keep their values, but a recording without a lossy level means none.
+    EXPECT_EQ(Record(), RecordingItems("Dpth=256 | Plt=Custom | Intr=true | tran=Cvtn:indx | itrn=0 | "
+                                       "itrn=5 | itrn=255 | Dthr=12 | R=0 | G=255 | B=77 | comm=note"));
 
     for (auto [recorded, loaded] : {std::pair{250, 100}, {-3, 0}, {33, 33}}) {
         Replay({SimDescriptorItem::Integer(keyLossy, recorded)}, plugInDialogDontDisplay);
-        EXPECT_EQ(settings().lossy, loaded) << recorded;
+        EXPECT_EQ(settings.lossy, loaded) << recorded;
     }
 }
 
@@ -140,14 +124,14 @@ TEST_F(ScriptParams, TheDialogsShowUnlessARecordingIsReplayedWithoutThem) {
                  {true, true, plugInDialogDisplay, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.descriptors << c.recording << c.playInfo);
-        CvPStrFromC(globals().basePaletteName, "Grayscale");
+        CvPStrFromC(globals.basePaletteName, "Grayscale");
         Offer(c.recording ? Items{SimDescriptorItem::Integer(keyColors, 8 + c.playInfo)} : Items{}, c.playInfo);
         if (!c.descriptors) host.Record().descriptorParameters = nullptr;
         EXPECT_EQ(host.Call(filterSelectorParameters), 0);
-        EXPECT_EQ(globals().showDialog, c.shows);
-        EXPECT_EQ(ReadScriptParams(CallRecord(host)), c.shows);
-        EXPECT_EQ(settings().colors, c.recording ? 8 + c.playInfo : 256);
-        EXPECT_EQ(PascalText(globals().basePaletteName), c.recording ? "None" : "Grayscale");
+        EXPECT_EQ(globals.showDialog, c.shows);
+        EXPECT_EQ(ReadScriptParams(run.record()), c.shows);
+        EXPECT_EQ(settings.colors, c.recording ? 8 + c.playInfo : 256);
+        EXPECT_EQ(PascalText(globals.basePaletteName), c.recording ? "None" : "Grayscale");
         host.Record().descriptorParameters = &host.Descriptors();
     }
 }
@@ -165,17 +149,17 @@ TEST_F(ScriptParams, OldRecordingIsFreedOnlyThroughTheHost) {
     Handle old = SimMakeDescriptor({});
     host.Descriptors().descriptor = old;
     disposed.clear();
-    WriteScriptParams(CallRecord(host));
+    WriteScriptParams(run.record());
     EXPECT_EQ(disposed, std::vector<Handle>{old});
     // The old handle is freed, so the new one may reuse its address: tell them apart by content.
     ASSERT_NE(host.Descriptors().descriptor, nullptr);
     EXPECT_FALSE(SimDescriptorItems(host.Descriptors().descriptor).empty());
 
     host.Record().handleProcs = nullptr;
-    globals().hostHasHandleProcs = false;
+    globals.hostHasHandleProcs = false;
     Offer({SimDescriptorItem::Integer(keyColors, 5)}, plugInDialogDontDisplay);
     old = host.Descriptors().descriptor;
-    WriteScriptParams(CallRecord(host));
+    WriteScriptParams(run.record());
     EXPECT_EQ(disposed.size(), 1u);
     EXPECT_EQ(SimDescriptorItems(old), Items{SimDescriptorItem::Integer(keyColors, 5)});  // still the host's
     SimHandleProcs().disposeProc(old);

@@ -1,28 +1,39 @@
-// The settings-to-mode rules, and the reduction at Finish through the simulated host.
+// The settings-to-mode rules, the reduction for the export through the simulated host, and reductions that reuse
+// earlier work, checked against fresh reductions of the same settings: every mode, with and without a transparency
+// plane, after setting changes, stopped runs and changed sources.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "common/Quantize.h"
+#include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvIndexedImage.h"
+#include "cvcode2/CvList.h"
 #include "cvcode2/CvRGBImage.h"
 #include "cvcode2/CvString.h"
+#include "tests/support/ErrorOf.h"
 #include "tests/support/ImageTestSupport.h"
 #include "tests/support/InProcessHost.h"
+#include "tests/support/RecordingIndicator.h"
+#include "tests/support/TestPaths.h"
 
 namespace {
-constexpr int kWidth = 64, kHeight = 40;  // more than 2000 pixels, so the remap reports progress
+constexpr int kPictureWidth = 64, kPictureHeight = 40;  // more than 2000 pixels, so the remap reports progress
 
 // Asymmetric gradients with a little deterministic noise.
 SimImage Picture() {
     SimImage image;
-    image.width = kWidth;
-    image.height = kHeight;
-    image.planes.assign(3, std::vector<uint8_t>(kWidth * kHeight));
+    image.width = kPictureWidth;
+    image.height = kPictureHeight;
+    image.planes.assign(3, std::vector<uint8_t>(kPictureWidth * kPictureHeight));
     uint32_t noise = 5;
-    for (int i = 0; i < kWidth * kHeight; ++i) {
+    for (int i = 0; i < kPictureWidth * kPictureHeight; ++i) {
         noise = noise * 1103515245u + 12345u;
-        const int x = i % kWidth, y = i / kWidth;
+        const int x = i % kPictureWidth, y = i / kPictureWidth;
         image.planes[0][size_t(i)] = uint8_t(x * 4 + (noise >> 29));
         image.planes[1][size_t(i)] = uint8_t(y * 6 + x);
         image.planes[2][size_t(i)] = uint8_t(255 - x * 2 - y);
@@ -30,32 +41,162 @@ SimImage Picture() {
     return image;
 }
 
+constexpr uint32_t kWidth = 150, kHeight = 90;  // many more pixels than one progress report covers
+
+// Noisy asymmetric gradients; the top rows are exact greys, which the grey base palette finds.
+std::unique_ptr<CvRGBImage> Photo(uint32_t seed) {
+    auto image = std::make_unique<CvRGBImage>(kWidth, kHeight);
+    CvPixelLock lock(*image);
+    for (uint32_t y = 0; y < kHeight; ++y)
+        for (uint32_t x = 0; x < kWidth; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            uint8_t* p = lock.Row(y) + 3 * x;
+            const uint8_t grey = uint8_t(x / 10 * 17);
+            p[0] = y < 12 ? grey : uint8_t(x * 3 / 2 + (seed >> 28));
+            p[1] = y < 12 ? grey : uint8_t(y * 2 + x / 3);
+            p[2] = y < 12 ? grey : uint8_t(250 - x - y);
+        }
+    return image;
+}
+
+// A reduction's palette and indices.
+using Result = std::pair<CvColorTable, std::vector<uint8_t>>;
+
+class QuantizeReuseTest : public ::testing::Test {
+protected:
+    QuantizeReuseTest() : image(Photo(1)), plane(kWidth, kHeight, 255) {
+        SetDefaults(globals);
+        globals.rgbImage = image.get();
+        CvPixelLock lock(plane);
+        for (uint32_t y = 0; y < kHeight; ++y) std::memset(lock.Row(y) + kWidth / 3, 0, kWidth / 4);
+        planes.Append(&plane);
+    }
+    ~QuantizeReuseTest() override {
+        planes.RemoveAll();
+        delete globals.indexedImage;
+        FreePaletteList(globals.paletteList);
+        FreeColorList(globals.colorList);
+    }
+
+    void Set(const char* palette, const char* base, uint32_t colors, uint16_t dither) {
+        CvPStrFromC(globals.paletteName, palette);
+        CvPStrFromC(globals.basePaletteName, base);
+        globals.settings.colors = colors;
+        globals.settings.dither = dither;
+    }
+    void UsePlane(bool use) {
+        globals.extraPlanes = use ? &planes : nullptr;
+        globals.hasTransparencyPlane = use;
+    }
+    Result Reduce(QuantizeReuse* with) {
+        Quantize(globals, nullptr, with);
+        return {globals.indexedImage->colorTable, IndexBytes(*globals.indexedImage)};
+    }
+    void ExpectFresh(const std::string& what) { EXPECT_EQ(Reduce(&reuse), Reduce(nullptr)) << what; }
+
+    HcGlobals globals{};
+    std::unique_ptr<CvRGBImage> image;
+    CvGrayscaleImage plane;
+    CvList planes;
+    QuantizeReuse reuse;
+};
 }  // namespace
 
+TEST_F(QuantizeReuseTest, DitherColourAndPaletteChangesGiveTheBytesOfAFreshReduction) {
+    const struct {
+        const char *palette, *base;
+        bool plane;
+    } modes[] = {{"Custom", "None", false},
+                 {"Netscape", "None", true},
+                 {"Custom", "Grayscale", true},
+                 {"Fine", "None", true},
+                 {"Fine", "Grayscale", false}};
+    const std::pair<uint32_t, uint16_t> steps[] = {{40, 5}, {40, 0}, {40, 10}, {12, 10}, {12, 3}, {2, 3}};
+    for (const auto& mode : modes) {
+        UsePlane(mode.plane);
+        for (const auto& [colors, dither] : steps) {
+            Set(mode.palette, mode.base, colors, dither);
+            ExpectFresh(std::string(mode.palette) + "/" + mode.base + " " + std::to_string(colors) + "/" +
+                        std::to_string(dither));
+        }
+    }
+}
+
+TEST_F(QuantizeReuseTest, StoppedRunsAndNewSourcesNeverLeaveStaleWork) {
+    Set("Custom", "Grayscale", 64, 4);
+    ExpectFresh("first");
+    RecordingIndicator stop;
+    stop.stop = true;
+    for (uint16_t dither : {7, 7}) {  // a stopped remap, and a stopped run that had made a new palette
+        globals.settings.dither = dither;
+        EXPECT_EQ(ErrorOf([&] { Quantize(globals, &stop, &reuse); }), kCvErrCancelled);
+        globals.settings.colors = 32;
+    }
+    ExpectFresh("after the stops");
+
+    UsePlane(true);
+    ExpectFresh("transparency turned on");
+    std::unique_ptr<CvRGBImage> other = Photo(2);
+    globals.rgbImage = other.get();
+    ExpectFresh("another image");
+    // The same image with other pixels is only noticed when told.
+    Paint(*other);
+    reuse.Reset();
+    ExpectFresh("repainted image");
+    globals.rgbImage = image.get();
+}
+
+// Dithering 0, 6, 9 in turn. Classic base-preserving: the first run finds the base colours, cuts and remaps; the
+// second makes the mask of kept colours for the dithering and remaps; the third only remaps. Fine: the palette for
+// dithering is fitted to the diffusion, so the second run makes the palette again; the third only remaps.
+TEST(QuantEngineKeptStages, OnlyTheRemapRunsAgainWhenOnlyTheDitheringChanges) {
+    RecordingIndicator captions;
+    using Runs = std::vector<std::vector<std::string>>;
+    const struct {
+        QuantMode mode;
+        bool fine;
+        Runs expected;  // the second and third runs' tasks
+    } cases[] = {
+        {QuantMode::PreserveBase, false, {{"Creating mask of preserved colors", "Remapping"}, {"Remapping"}}},
+        {QuantMode::Adaptive, true, {{"Quantizing", "Refining", "Refining", "Remapping"}, {"Remapping"}}},
+    };
+    for (const auto& c : cases) {
+        std::unique_ptr<CvRGBImage> image = Photo(3);
+        QuantEngine engine(&captions);
+        engine.KeepStages(true);
+        engine.SetSource(image.get());
+        QuantParams params{40, c.mode, CvColorTable(), 0, c.fine};
+        Runs runs;
+        for (uint16_t dither : {0, 6, 9}) {
+            params.dither = dither;
+            engine.SetParams(params);
+            captions.calls.clear();
+            engine.Run(nullptr);
+            std::vector<std::string>& started = runs.emplace_back();
+            for (const std::string& call : captions.calls)
+                if (call.rfind("start ", 0) == 0) started.push_back(call.substr(6));
+        }
+        EXPECT_GT(runs[0].size(), 2u) << c.fine;
+        EXPECT_EQ(Runs(runs.begin() + 1, runs.end()), c.expected) << c.fine;
+    }
+}
+
+// The rows are in tests/data/quantize/palette-modes.txt.
 TEST(QuantParamsFromSettings, PaletteNamesChooseTheMode) {
     HcGlobals globals{};
     SetDefaults(globals);
-    const uint32_t netscape = FindPalette(globals, (const unsigned char*)"\x08Netscape")->count;
-    const struct {
-        const char *palette, *base;
-        QuantMode mode;
-        uint32_t colors;  // of the palette handed to the engine
-        bool fine;
-    } cases[] = {{"Custom", "None", QuantMode::Adaptive, 0, false},
-                 {"Netscape", "Grayscale", QuantMode::FixedPalette, netscape, false},
-                 {"Custom", "Grayscale", QuantMode::PreserveBase, 256, false},
-                 {"Nowhere", "Custom", QuantMode::PreserveBase, 0, false},
-                 {"Fine", "None", QuantMode::Adaptive, 0, true},
-                 {"Fine", "Grayscale", QuantMode::PreserveBase, 256, true},
-                 {"Grayscale", "None", QuantMode::FixedPalette, 256, false}};
-    for (const auto& c : cases) {
-        CvPStrFromC(globals.paletteName, c.palette);
-        CvPStrFromC(globals.basePaletteName, c.base);
+    const std::string netscape = std::to_string(FindPalette(globals, (const unsigned char*)"\x08Netscape")->count);
+    const std::map<std::string, QuantMode> modes = {
+        {"fixed", QuantMode::FixedPalette}, {"preserve", QuantMode::PreserveBase}, {"adaptive", QuantMode::Adaptive}};
+    for (const std::vector<std::string>& row : DataTable("quantize/palette-modes.txt")) {
+        SCOPED_TRACE(row.at(0) + "/" + row.at(1));
+        CvPStrFromC(globals.paletteName, row.at(0).c_str());
+        CvPStrFromC(globals.basePaletteName, row.at(1).c_str());
         QuantParams params = QuantParamsFromSettings(globals);
-        EXPECT_EQ(params.mode, c.mode) << c.palette << "/" << c.base;
-        EXPECT_EQ(params.palette.GetCount(), c.colors) << c.palette << "/" << c.base;
+        EXPECT_EQ(params.mode, modes.at(row.at(2)));
+        EXPECT_EQ(std::to_string(params.palette.GetCount()), row.at(3) == "Netscape" ? netscape : row.at(3));
         EXPECT_EQ(params.colors, globals.settings.colors);
-        EXPECT_EQ(params.fine, c.fine) << c.palette << "/" << c.base;
+        EXPECT_EQ(params.fine, row.at(4) == "1");
     }
     // "Fine" keeps its meaning even beside a saved palette of that name (which loading renames).
     CvPStrFromC(globals.paletteName, "Fine");
@@ -75,19 +216,17 @@ TEST(ReduceForExport, RgbImageGetsTheColoursAskedForTheSameOnEveryBuild) {
         const char *palette, *golden;
     } cases[] = {{"Custom", "reduction/16-colours-dither-5"}, {"Fine", "reduction/fine-16-colours-dither-5"}};
     for (const auto& c : cases) {
-        HostSimulator host(InProcessEntry, InProcessEmbed, PrivatePrefs());
-        host.SetImage(Picture());
-        ASSERT_EQ(host.ReadPlanes(), 0);
-        HcGlobals& globals = RunData(host);
+        ReadRun run(Picture());
+        HcGlobals& globals = run.globals();
         globals.settings.colors = 16;
         globals.settings.dither = 5;
         CvPStrFromC(globals.paletteName, c.palette);
-        ReduceForExport(CallRecord(host));
+        ReduceForExport(run.record());
         const CvIndexedImage& out = *globals.indexedImage;
         ASSERT_EQ(out.colorTable.GetCount(), 16u) << c.palette;
         const std::vector<uint8_t> indices = IndexBytes(out);
         ExpectGolden(c.golden, std::string(reinterpret_cast<const char*>(out.colorTable.Entries()), 3 * 16) +
                                    std::string(indices.begin(), indices.end()));
-        EXPECT_EQ(host.Call(filterSelectorFinish), 0);
+        EXPECT_EQ(run.host.Call(filterSelectorFinish), 0);
     }
 }

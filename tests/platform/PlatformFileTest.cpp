@@ -1,8 +1,11 @@
+// The platform's file layer: folders made with their parents, the system's error numbers as the file codes, and
+// names outside the system's code page reaching the files whole while stored names keep the code page.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
@@ -28,30 +31,24 @@ TEST(PlatformFile, MakeFolderPathMakesEveryMissingFolder) {
 }
 
 #if defined(_WIN32)
-// The Windows build meets the same conditions under the system's own numbers; the file layer must see the
-// codes the native build sees (a full disk is 22, never the file-exists code).
+// The Windows build meets the same conditions under the system's own numbers; through the same C library numbers
+// the file layer must see the codes the native build sees (a full disk is 22, never the file-exists code).
 TEST(PlatformFileWindows, SystemErrorsBecomeTheNativeCodes) {
-    struct Case {
-        uint32_t windowsError;
-        int errnoValue;
-        uint32_t code;
-    } cases[] = {
-        {112, ENOSPC, kCvErrFileDiskFull},   // ERROR_DISK_FULL
-        {39, ENOSPC, kCvErrFileDiskFull},    // ERROR_HANDLE_DISK_FULL
-        {2, ENOENT, kCvErrFileNotFound},     // ERROR_FILE_NOT_FOUND
-        {3, ENOENT, kCvErrFileNotFound},     // ERROR_PATH_NOT_FOUND
-        {5, EACCES, kCvErrFileBadMode},      // ERROR_ACCESS_DENIED
-        {32, EACCES, kCvErrFileBadMode},     // ERROR_SHARING_VIOLATION
-        {4, EMFILE, kCvErrFileTooMany},      // ERROR_TOO_MANY_OPEN_FILES
-        {17, EXDEV, kCvErrFileCrossDevice},  // ERROR_NOT_SAME_DEVICE
-        {6, EBADF, kCvErrFileIo},            // ERROR_INVALID_HANDLE
-        {80, EEXIST, kCvErrFileExists},      // ERROR_FILE_EXISTS
-        {8, ENOMEM, 2},                      // ERROR_NOT_ENOUGH_MEMORY
+    const std::pair<uint32_t, uint32_t> cases[] = {
+        {112, kCvErrFileDiskFull},    // ERROR_DISK_FULL
+        {39, kCvErrFileDiskFull},     // ERROR_HANDLE_DISK_FULL
+        {2, kCvErrFileNotFound},      // ERROR_FILE_NOT_FOUND
+        {3, kCvErrFileNotFound},      // ERROR_PATH_NOT_FOUND
+        {5, kCvErrFileBadMode},       // ERROR_ACCESS_DENIED
+        {32, kCvErrFileBadMode},      // ERROR_SHARING_VIOLATION
+        {4, kCvErrFileTooMany},       // ERROR_TOO_MANY_OPEN_FILES
+        {17, kCvErrFileCrossDevice},  // ERROR_NOT_SAME_DEVICE
+        {6, kCvErrFileIo},            // ERROR_INVALID_HANDLE
+        {80, kCvErrFileExists},       // ERROR_FILE_EXISTS
+        {8, 2},                       // ERROR_NOT_ENOUGH_MEMORY: out of memory
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Platform::ErrnoForWindowsError(c.windowsError), c.errnoValue) << c.windowsError;
-        EXPECT_EQ(CvFileErrorForSystemError(Platform::ErrnoForWindowsError(c.windowsError)), c.code) << c.windowsError;
-    }
+    for (const auto& [windowsError, code] : cases)
+        EXPECT_EQ(CvFileErrorForSystemError(Platform::ErrnoForWindowsError(windowsError)), code) << windowsError;
     EXPECT_EQ(Platform::ErrnoForWindowsError(0x7777), 0);
 }
 

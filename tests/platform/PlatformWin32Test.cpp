@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <utility>
 
 #include "common/HcExport.h"
 #include "cvcode2/CvFile.h"
@@ -25,31 +24,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What the box showed when the test answered it.
-struct BoxSeen {
-    std::wstring title;
-    std::wstring firstFilter;
-    int filterCount = 0;
-    bool readOnlyShown = true;
-    HWND owner = nullptr;
-};
-
-std::wstring TextOf(HWND window) {
-    std::wstring text(size_t(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(size_t(GetWindowTextW(window, text.data(), int(text.size()))));
-    return text;
-}
-
-// Notes what the box shows, types `name` into its file-name field and presses its Save or Open button.
-void TypeAndAccept(HWND box, const std::string& name, BoxSeen& seen) {
-    seen.title = TextOf(box);
-    seen.owner = GetWindow(box, GW_OWNER);
+// Checks that the box is the host window's, with the one filter and no read-only box; then types `name` into its
+// file-name field and presses its Save or Open button.
+void CheckAndAnswer(HWND box, HWND owner, const std::wstring& filter, const std::string& name) {
+    EXPECT_EQ(GetWindow(box, GW_OWNER), owner);
     const HWND filters = GetDlgItem(box, cmb1);
-    seen.filterCount = int(SendMessageW(filters, CB_GETCOUNT, 0, 0));
-    seen.firstFilter.resize(size_t(SendMessageW(filters, CB_GETLBTEXTLEN, 0, 0)) + 1);
-    seen.firstFilter.resize(size_t(SendMessageW(filters, CB_GETLBTEXT, 0, LPARAM(seen.firstFilter.data()))));
+    EXPECT_EQ(SendMessageW(filters, CB_GETCOUNT, 0, 0), 1);
+    std::wstring first(size_t(SendMessageW(filters, CB_GETLBTEXTLEN, 0, 0)) + 1, L'\0');
+    first.resize(size_t(SendMessageW(filters, CB_GETLBTEXT, 0, LPARAM(first.data()))));
+    EXPECT_EQ(first, filter);
     const HWND readOnly = GetDlgItem(box, chx1);
-    seen.readOnlyShown = readOnly && IsWindowVisible(readOnly);
+    EXPECT_FALSE(readOnly && IsWindowVisible(readOnly));
     HWND field = GetDlgItem(box, cmb13);
     if (!field) field = GetDlgItem(box, edt1);
     SetWindowTextW(field, Platform::Utf16FromUtf8(name)->c_str());
@@ -57,13 +42,6 @@ void TypeAndAccept(HWND box, const std::string& name, BoxSeen& seen) {
 }
 
 struct FileBoxTest : ::testing::Test {
-    // The box had the caption, the one filter, no read-only box and the host window as its owner.
-    void ExpectBox(const BoxSeen& seen, const std::wstring& title, const std::wstring& filter) const {
-        EXPECT_EQ(seen.title, title);
-        EXPECT_EQ(seen.owner, host.Handle());
-        EXPECT_EQ(std::pair(seen.filterCount, seen.firstFilter), std::pair(1, filter));
-        EXPECT_FALSE(seen.readOnlyShown);
-    }
     BenchHostWindow host{400, 300};
     std::string folder = MakeScratchDir("boxes") + "\\" + kGreekName + " " + kEmojiName;
     void SetUp() override { fs::create_directories(fs::u8path(folder)); }
@@ -79,13 +57,11 @@ TEST_F(FileBoxTest, SaveAsTakesANameOutsideTheCodePageAndAddsTheGifExtension) {
     record.filterRecord = &filter;
     record.selector = filterSelectorFinish;
 
-    BoxSeen seen;
     const std::string typed = folder + "\\" + kJapaneseName;
-    BenchOnModal answer(L"Save As", [&](HWND box) { TypeAndAccept(box, typed, seen); });
+    BenchOnModal answer(L"Save As", [&](HWND box) { CheckAndAnswer(box, host.Handle(), L"GIF files", typed); });
     CvFileLocator chosen;
     ASSERT_TRUE(AskOutputFile(record, chosen));
     ASSERT_TRUE(answer.Ran());
-    ExpectBox(seen, L"Save As", L"GIF files");
     const std::string path = chosen.Path();
     EXPECT_EQ(path.substr(0, typed.size()), typed);
     std::string extension = path.substr(typed.size());
@@ -110,11 +86,10 @@ TEST_F(FileBoxTest, OpenFindsAPaletteNamedOutsideTheCodePage) {
     request.suggestedName = "*.ACT;*.GIF";
     request.defaultExtension = "ACT";
 
-    BoxSeen seen;
-    BenchOnModal answer(L"Load Palette", [&](HWND box) { TypeAndAccept(box, palette, seen); });
+    BenchOnModal answer(L"Load Palette",
+                        [&](HWND box) { CheckAndAnswer(box, host.Handle(), L"Palette files", palette); });
     std::string path;
     ASSERT_TRUE(Platform::AskOpenPath(request, path));
-    ExpectBox(seen, L"Load Palette", L"Palette files");
     EXPECT_EQ(path, palette);
 
     BenchAnswerBox cancel(L"Load Palette", IDCANCEL);

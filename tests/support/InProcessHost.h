@@ -1,6 +1,9 @@
 // The plug-in's entry linked into the test itself, for tests that look inside the run data between calls.
 #pragma once
 
+#include <stdexcept>
+#include <utility>
+
 #include "common/HcHandle.h"
 #include "common/hcmain.h"
 #include "hostsim/HostSimulator.h"
@@ -29,3 +32,22 @@ inline SimOptions PrivatePrefs(SimOptions options = {}) {
     if (options.savePath.empty()) options.savePath = options.configFolder + "/out.gif";
     return options;
 }
+
+// A run through the simulated host, with private preferences, that has read `image`'s planes. Destroyed while the
+// run is open it ends the run with Finish (which exports unless the test cleared allPlanesRead). Keep one open at a
+// time: the plug-in answers to the host that called it last.
+struct ReadRun {
+    explicit ReadRun(const SimImage& image, SimOptions options = {})
+        : host(InProcessEntry, InProcessEmbed, PrivatePrefs(std::move(options))) {
+        host.SetImage(image);
+        if (host.ReadPlanes() != 0) throw std::runtime_error("the plug-in did not read the host's planes");
+    }
+    ~ReadRun() {
+        if (host.Data()) host.Call(filterSelectorFinish);
+    }
+    ReadRun(const ReadRun&) = delete;
+    ReadRun& operator=(const ReadRun&) = delete;
+    HcGlobals& globals() const { return RunData(host); }
+    HcCallRecord& record() const { return CallRecord(host); }
+    HostSimulator host;
+};

@@ -9,15 +9,33 @@
 
 namespace {
 
+uint32_t Crc32(const std::string& bytes) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= uint8_t(byte);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+uint32_t Adler32(const std::vector<uint8_t>& bytes) {
+    uint32_t a = 1, b = 0;
+    for (const uint8_t byte : bytes) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    return b << 16 | a;
+}
+
 void PutBigEndian32(std::string& out, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(char(value >> shift & 0xFF));
 }
 
 void PutChunk(std::string& out, const char* type, const std::string& data) {
     PutBigEndian32(out, uint32_t(data.size()));
-    std::string typed = std::string(type, 4) + data;
+    const std::string typed = std::string(type, 4) + data;
     out += typed;
-    PutBigEndian32(out, PngCrc32(reinterpret_cast<const uint8_t*>(typed.data()), typed.size()));
+    PutBigEndian32(out, Crc32(typed));
 }
 
 // The zlib stream of `raw` in stored deflate blocks of at most 65535 bytes each.
@@ -28,36 +46,15 @@ std::string StoredZlib(const std::vector<uint8_t>& raw) {
         const size_t length = std::min<size_t>(raw.size() - offset, 65535);
         const bool last = offset + length == raw.size();
         out.push_back(char(last ? 1 : 0));
-        out.push_back(char(length & 0xFF));
-        out.push_back(char(length >> 8));
-        out.push_back(char(~length & 0xFF));
-        out.push_back(char(~length >> 8 & 0xFF));
+        for (const size_t half : {length, ~length}) out += {char(half & 0xFF), char(half >> 8 & 0xFF)};
         out.append(reinterpret_cast<const char*>(raw.data()) + offset, length);
         offset += length;
     } while (offset < raw.size());
-    PutBigEndian32(out, PngAdler32(raw.data(), raw.size()));
+    PutBigEndian32(out, Adler32(raw));
     return out;
 }
 
 }  // namespace
-
-uint32_t PngCrc32(const uint8_t* bytes, size_t count) {
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < count; ++i) {
-        crc ^= bytes[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
-}
-
-uint32_t PngAdler32(const uint8_t* bytes, size_t count) {
-    uint32_t a = 1, b = 0;
-    for (size_t i = 0; i < count; ++i) {
-        a = (a + bytes[i]) % 65521;
-        b = (b + a) % 65521;
-    }
-    return b << 16 | a;
-}
 
 std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgb) {
     if (width <= 0 || height <= 0 || rgb.size() != size_t(width) * size_t(height) * 3)

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-uint32_t PngCrc32(const uint8_t* bytes, size_t count);
-uint32_t PngAdler32(const uint8_t* bytes, size_t count);
 // `rgb` holds width × height × 3 bytes, rows top first.
 std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgb);
 // Writes the PNG file, creating its folder; throws std::runtime_error when the file cannot be written.

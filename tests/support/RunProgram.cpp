@@ -5,24 +5,19 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <memory>
 
 #include "tests/support/TestPaths.h"
 
 namespace {
 
-class OwnedHandle {
-public:
-    explicit OwnedHandle(HANDLE handle = nullptr) : handle_(handle) {}
-    ~OwnedHandle() {
-        if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+// Closes a handle at the end of its scope; INVALID_HANDLE_VALUE (a failed open) is left alone.
+struct HandleCloser {
+    void operator()(HANDLE handle) const {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
     }
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
 };
+using OwnedHandle = std::unique_ptr<void, HandleCloser>;
 
 // An inheritable handle on `path`, replacing the file; none for an empty name.
 HANDLE OpenErrorFile(const std::string& path) {
@@ -42,20 +37,20 @@ int RunBesideTests(const std::string& program, const std::vector<std::string>& a
     const OwnedHandle errors(OpenErrorFile(errorFile));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (errors.Get()) {
+    if (errors.get()) {
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-        startup.hStdError = errors.Get();
+        startup.hStdError = errors.get();
     }
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, errors.Get() != nullptr, 0, nullptr, nullptr,
+    if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, errors.get() != nullptr, 0, nullptr, nullptr,
                         &startup, &started))
         return -1;
     const OwnedHandle process(started.hProcess), thread(started.hThread);
-    while (WaitForSingleObject(process.Get(), 50) == WAIT_TIMEOUT)
+    while (WaitForSingleObject(process.get(), 50) == WAIT_TIMEOUT)
         if (whileRunning) whileRunning(started.dwProcessId);
     DWORD status = 0;
-    GetExitCodeProcess(process.Get(), &status);
+    GetExitCodeProcess(process.get(), &status);
     return int(status);
 }
