@@ -31,19 +31,21 @@ struct AnswerEveryWindow {
 
     void operator()(uint32_t processId) {
         process = processId;
-        EnumWindows([](HWND window, LPARAM self) { return reinterpret_cast<AnswerEveryWindow*>(self)->Answer(window); },
-                    reinterpret_cast<LPARAM>(this));
+        EnumWindows(Answer, reinterpret_cast<LPARAM>(this));
     }
-    BOOL Answer(HWND window) {
+    static BOOL CALLBACK Answer(HWND window, LPARAM self) {
+        reinterpret_cast<AnswerEveryWindow*>(self)->Consider(window);
+        return TRUE;
+    }
+    void Consider(HWND window) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner != process || !IsWindowVisible(window) || ++sightings[window] != 6) return TRUE;
+        if (owner != process || !IsWindowVisible(window) || ++sightings[window] != 6) return;
         char caption[256] = {};
         GetWindowTextA(window, caption, sizeof caption);
         captions.push_back(caption);
         SaveScreenshot(CaptureClient(window), shotName + "-" + std::to_string(captions.size()));
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-        return TRUE;
     }
 };
 
