@@ -27,6 +27,7 @@
 #include "wnatom/WnCommonControls.h"
 #include "wnatom/WnDialogPlacement.h"
 #include "wnatom/WnDialogSizer.h"
+#include "wnatom/WnDpi.h"
 #include "wnatom/WnText.h"
 
 namespace {
@@ -53,6 +54,26 @@ CvGrayscaleImage* NewPlane(uint32_t transparentColumns) {
         std::memset(lock.Row(y), 0, transparentColumns);
     }
     return plane;
+}
+
+// The colour picker opened from the swatch on `start`, drawn at the display's DPI: the starting colour in its label
+// and swatch, after one step up on red's right arrow the new colour beside it and the red bar, the buttons below the
+// lowest thumb; closed with Cancel.
+void CheckPickerAndCancel(HWND picker, uint8_t r, uint8_t g, uint8_t b) {
+    const WnDpiScale scale{BenchExpectedDpi()};
+    EXPECT_EQ(WindowText(GetDlgItem(picker, IDC_PICKER_ORIGINAL)),
+              L"ORIGINAL: " + std::to_wstring(r) + L", " + std::to_wstring(g) + L", " + std::to_wstring(b) + L" ");
+    Click(picker, {scale(45 + 135), scale(110 + 5)});
+    const BenchPixels pixels = CaptureClient(picker);
+    SaveScreenshot(pixels, "color-picker-" + std::to_string(BenchExpectedDpi()) + "dpi");
+    EXPECT_EQ(pixels.At(scale(15 + 60), scale(38 + 20)), BenchRgb(r, g, b)) << "the original";
+    EXPECT_EQ(pixels.At(scale(150 + 60), scale(38 + 20)), BenchRgb(r + 1, g, b)) << "the new colour";
+    // Column 64 of the red bar is red 128; stretching may land a column either side.
+    const uint32_t bar = pixels.At(scale(45 + 1 + 64), scale(110 + 5));
+    EXPECT_NEAR(int(bar >> 16), 128, 2);
+    EXPECT_EQ(bar & 0xFFFF, BenchRgb(0, g, b)) << "the red bar";
+    EXPECT_GT(WnControlRect(picker, IDOK).top, scale(160 + 11 + 6));
+    PressDialogButton(picker, IDCANCEL);
 }
 
 }  // namespace
@@ -101,9 +122,9 @@ protected:
 };
 
 // Opening with no stored placement on a frame too large for the pane: centred on the host window (as far as the
-// screen allows), a pane of a third of the screen's height or more showing the frame whole, and the pieces the
-// dialog places itself clear of its controls at 96 and 144 DPI alike. A stored alpha without planes opens as
-// "None" with the tools greyed; Cancel keeps the placement and nothing else.
+// screen allows), a pane of a third of the screen's height or more showing the frame whole, the pieces the dialog
+// places itself clear of its controls and the colour picker its swatch opens drawn at 96 and 144 DPI alike. A
+// stored alpha without planes opens as "None" with the tools greyed; Cancel keeps the placement and nothing else.
 TEST_F(WnHcOptDlgTest, OpensFittedAndWithoutPlanesAsNoneAtTheDisplaysDpi) {
     delete globals.gifFrame;
     globals.gifFrame = NewFrame(2000, 1500);
@@ -141,6 +162,17 @@ TEST_F(WnHcOptDlgTest, OpensFittedAndWithoutPlanesAsNoneAtTheDisplaysDpi) {
         EXPECT_NEAR(at.top, std::max<int>(work.top, around.top + (around.height - at.height) / 2), 1);
         EXPECT_TRUE(dialog.Pane()->Layout().Zoom().level < 0 && dialog.Pane()->Layout().CentredBothWays());
         SaveScreenshot(CaptureClient(window), "options-opening-" + std::to_string(BenchExpectedDpi()) + "dpi");
+        Click(window, {strip.left + 7, strip.top + 7});  // entry 0: inside the strip's frame at both DPIs
+        uint8_t r = 0, g = 0, b = 0;
+        globals.gifFrame->GetIndexedImage()->colorTable.GetEntry(0, r, g, b);
+        {
+            BenchOnModal picker(L"Color Picker", [&](HWND box) { CheckPickerAndCancel(box, r, g, b); });
+            ClickCentre(window, swatch);
+            EXPECT_TRUE(picker.Ran());
+        }
+        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ENTRY_RGB)),
+                  std::to_wstring(r) + L", " + std::to_wstring(g) + L", " + std::to_wstring(b))
+            << "Cancel keeps the entry";
         // Grown, the pane takes the room and the tool buttons move down with the bottom edge.
         ResizeClient(window, client.right + 100, client.bottom + 60);
         EXPECT_EQ(dialog.ToolRect(0).top, tool.top + 60);
