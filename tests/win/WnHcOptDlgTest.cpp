@@ -182,14 +182,28 @@ TEST_F(WnHcOptDlgTest, OpensFittedAndWithoutPlanesAsNoneAtTheDisplaysDpi) {
     EXPECT_NE(globals.optionsDialogRect.width, 0) << "the placement is kept for the next opening";
 }
 
-// "Color" takes the top-left pixel's index; the tool buttons reach the pane, whose picker edits the mask that "None"
-// and "Color" hide and show again; the zoom buttons reach the pane. "Interlace" reaches the frame, the settings and
-// the readout; the strip and the picker on the swatch edit the palette; the background list and the page's colour
-// control set the colour.
+// The planes list picks the plane "Alpha" uses. "Color" takes the top-left pixel's index; the tool buttons reach
+// the pane, whose picker edits the mask that "None" and "Color" hide and show again; the zoom buttons reach the pane.
+// "Interlace" reaches the frame, the settings and the readout; the strip and the picker on the swatch edit the
+// palette; the background list and the page's colour control set the colour.
 TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
+    globals.hasTransparencyPlane = true;
+    globals.extraPlanes->Append(NewPlane(12));
+    globals.extraPlanes->Append(NewPlane(30));
+    globals.settings.transAlphaIndex = 5;
     const bool saved = RunDialog([&](WnHcOptDlg& dialog, HWND window) {
         const long opaque = OptionsReadout(window);
         HWND page = dialog.Page(WnHcOptDlg::kTransparencyTab);
+        // The planes list picks the plane "Alpha" uses; a stored plane past the last opens on the last.
+        HWND planes = GetDlgItem(page, IDC_OPT_PLANES);
+        EXPECT_EQ(SendMessageW(planes, CB_GETCURSEL, 0, 0), 1);
+        ClickControl(GetDlgItem(page, IDC_OPT_ALPHA));
+        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 30 * 36);
+        SetFocus(planes);
+        PressKey(planes, VK_UP);  // "Layer Transparency"
+        EXPECT_EQ(globals.settings.transAlphaIndex, 0);
+        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 12 * 36);
+        SaveScreenshot(CaptureClient(page), "options-alpha");
         ClickControl(GetDlgItem(page, IDC_OPT_COLOR));
         EXPECT_EQ(globals.settings.transparencyType, TransparencyType::indexed);
         for (int i = 0; i < 256; ++i) EXPECT_EQ(globals.settings.transIndexes[i], i == kTopLeftIndex) << i;
@@ -269,24 +283,4 @@ TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
         return IDOK;
     });
     EXPECT_TRUE(saved);
-}
-
-// The planes list picks the plane "Alpha" uses; a stored plane past the last opens on the last.
-TEST_F(WnHcOptDlgTest, AlphaUsesThePlaneTheListShows) {
-    globals.hasTransparencyPlane = true;
-    globals.extraPlanes->Append(NewPlane(12));
-    globals.extraPlanes->Append(NewPlane(30));
-    globals.settings.transparencyType = TransparencyType::alpha;
-    globals.settings.transAlphaIndex = 5;
-    EXPECT_TRUE(RunDialog([&](WnHcOptDlg& dialog, HWND) {
-        HWND list = GetDlgItem(dialog.Page(WnHcOptDlg::kTransparencyTab), IDC_OPT_PLANES);
-        EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
-        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 30 * 36);
-        SetFocus(list);
-        PressKey(list, VK_UP);  // "Layer Transparency"
-        EXPECT_EQ(globals.settings.transAlphaIndex, 0);
-        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 12 * 36);
-        SaveScreenshot(CaptureClient(dialog.Page(WnHcOptDlg::kTransparencyTab)), "options-alpha");
-        return IDOK;
-    }));
 }
