@@ -56,16 +56,8 @@ struct PrefsFixture : ::testing::Test {
     std::string dir = MakeScratchDir("prefs");
     std::string path = dir + "/Halcyne Prefs";
     CvFileLocator location{path.c_str()};
-    HcGlobals saved{};
-    HcGlobals loaded{};
+    OwnedGlobals saved, loaded{false};
 
-    void SetUp() override { SetDefaults(saved); }
-    void TearDown() override {
-        for (HcGlobals* g : {&saved, &loaded}) {
-            FreePaletteList(g->paletteList);
-            FreeColorList(g->colorList);
-        }
-    }
     std::string SaveAndRead() {
         SavePrefsTo(saved, location);
         return ReadFileBytes(path);
@@ -97,11 +89,10 @@ struct PrefsFixture : ::testing::Test {
 
 // The defaults replace saved colours; the depth box shows the smallest depth that holds the colour count.
 TEST(Settings, DefaultsDropSavedColoursAndTheDepthIsTheSmallestHoldingTheCount) {
-    HcGlobals globals{};
+    OwnedGlobals globals(false);
     globals.colorList = NewColorEntry();
     SetDefaults(globals);
     EXPECT_EQ(globals.colorList, nullptr);
-    FreePaletteList(globals.paletteList);
     const std::pair<int, int> cases[] = {{0, 0}, {129, 0}, {128, 1}, {65, 1}, {64, 2}, {17, 3},
                                          {9, 4}, {5, 5},   {4, 6},   {3, 6},  {2, 7},  {1, 7}};
     for (auto [colors, position] : cases) EXPECT_EQ(DepthPositionForColors(colors), position) << colors;
@@ -210,8 +201,7 @@ TEST_F(PrefsFixture, AFailedOrKilledWriteLeavesAWholeFile) {
     EXPECT_EQ(NamesInFolder(dir), std::vector<std::string>{"Halcyne Prefs"});
 
     AddPalettes(saved, 200);  // long enough a write to be caught in its middle
-    HcGlobals other{};
-    SetDefaults(other);
+    OwnedGlobals other;
     AddPalettes(other, 201);
     const std::string first = SaveAndRead();
     SavePrefsTo(other, location);
@@ -234,7 +224,6 @@ TEST_F(PrefsFixture, AFailedOrKilledWriteLeavesAWholeFile) {
             fs::last_write_time(dir + "/" + name, fs::file_time_type::clock::now() - std::chrono::hours(2));
     SavePrefsTo(saved, location);
     EXPECT_EQ(NamesInFolder(dir), std::vector<std::string>{"Halcyne Prefs"});
-    FreePaletteList(other.paletteList);
 }
 #endif
 
@@ -350,7 +339,7 @@ TEST(PrefsAcrossRuns, RandomRecordingsAndDialogSettingsNeverCostTheSavedLists) {
         options.descriptors = true;
         const CvFileLocator location((options.configFolder + "/Corvane/Halcyne Prefs").c_str());
         fs::create_directories(options.configFolder + "/Corvane");
-        HcGlobals before{}, after{};
+        OwnedGlobals before(false), after(false);
         LoadPrefsFrom(before, CvFileLocator(kCustomised));  // two saved colours, three saved palettes
         // Settings the dialogs can make: any colour count, dithering 0..10, every transparency type.
         HcSettings& s = before.settings;
@@ -363,8 +352,6 @@ TEST(PrefsAcrossRuns, RandomRecordingsAndDialogSettingsNeverCostTheSavedLists) {
         CvPStrFromC(s.comment, std::string(size_t(pick(0, 255)), 'c').c_str());
         s.transIndexes[pick(0, 255)] = 1;
         SavePrefsTo(before, location);
-        FreePaletteList(before.paletteList);
-        FreeColorList(before.colorList);
 
         // A recording with every key at a random value, out-of-range numbers included (they are pinned).
         const std::vector<std::string> items = {
@@ -393,7 +380,5 @@ TEST(PrefsAcrossRuns, RandomRecordingsAndDialogSettingsNeverCostTheSavedLists) {
         for (const HcPaletteEntry* p = after.paletteList; p; p = p->next) names.push_back(PascalText(p->name));
         EXPECT_EQ(names, (std::vector<std::string>{"Red", "Teal", "Fine (saved)", "Custom (saved)", "System"})) << run;
         EXPECT_EQ(after.colorList ? after.colorList->red : 0, 255);
-        FreePaletteList(after.paletteList);
-        FreeColorList(after.colorList);
     }
 }

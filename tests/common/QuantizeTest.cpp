@@ -19,6 +19,7 @@
 #include "tests/support/ImageTestSupport.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/RecordingIndicator.h"
+#include "tests/support/SettingsLists.h"
 #include "tests/support/TestPaths.h"
 
 namespace {
@@ -65,7 +66,6 @@ using Result = std::pair<CvColorTable, std::vector<uint8_t>>;
 class QuantizeReuseTest : public ::testing::Test {
 protected:
     QuantizeReuseTest() : image(Photo(1)), plane(kWidth, kHeight, 255) {
-        SetDefaults(globals);
         globals.rgbImage = image.get();
         CvPixelLock lock(plane);
         for (uint32_t y = 0; y < kHeight; ++y) std::memset(lock.Row(y) + kWidth / 3, 0, kWidth / 4);
@@ -74,8 +74,6 @@ protected:
     ~QuantizeReuseTest() override {
         planes.RemoveAll();
         delete globals.indexedImage;
-        FreePaletteList(globals.paletteList);
-        FreeColorList(globals.colorList);
     }
 
     void Set(const char* palette, const char* base, uint32_t colors, uint16_t dither) {
@@ -94,7 +92,7 @@ protected:
     }
     void ExpectFresh(const std::string& what) { EXPECT_EQ(Reduce(&reuse), Reduce(nullptr)) << what; }
 
-    HcGlobals globals{};
+    OwnedGlobals globals;
     std::unique_ptr<CvRGBImage> image;
     CvGrayscaleImage plane;
     CvList planes;
@@ -183,8 +181,7 @@ TEST(QuantEngineKeptStages, OnlyTheRemapRunsAgainWhenOnlyTheDitheringChanges) {
 
 // The rows are in tests/data/quantize/palette-modes.txt.
 TEST(QuantParamsFromSettings, PaletteNamesChooseTheMode) {
-    HcGlobals globals{};
-    SetDefaults(globals);
+    OwnedGlobals globals;
     const std::string netscape = std::to_string(FindPalette(globals, (const unsigned char*)"\x08Netscape")->count);
     const std::map<std::string, QuantMode> modes = {
         {"fixed", QuantMode::FixedPalette}, {"preserve", QuantMode::PreserveBase}, {"adaptive", QuantMode::Adaptive}};
@@ -205,8 +202,6 @@ TEST(QuantParamsFromSettings, PaletteNamesChooseTheMode) {
     QuantParams saved = QuantParamsFromSettings(globals);
     EXPECT_EQ(saved.mode, QuantMode::Adaptive);
     EXPECT_TRUE(saved.fine);
-    FreePaletteList(globals.paletteList);
-    FreeColorList(globals.colorList);
 }
 
 // The dithered result is fixed by a checksum of palette and indices, which every build must reproduce. (That

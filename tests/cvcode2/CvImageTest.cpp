@@ -19,6 +19,7 @@
 #include "cvcode2/CvTransImage.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/ImageTestSupport.h"
+#include "tests/support/Transcript.h"
 
 namespace {
 using RGB = std::array<uint8_t, 3>;
@@ -221,139 +222,119 @@ TEST(CvRGBImage, MasksAndOpacityBlendByTheirWeight) {
     for (uint32_t x = 0; x < 24; ++x) EXPECT_EQ(blended[x * 3 + 1], mask.IsWhite(x, 0) ? src[x * 3 + 1] : 0) << x;
 }
 
-TEST(CvGrayscaleImage, BlackValueToBitmapAndBoundingRect) {
+// A grey image read with its black value, turned into a bitmap by error diffusion, and boxed around its marked
+// pixels; a bitmap turned into an indexed image that looks the same with the raw bit as index. Observed as the lines
+// of tests/data/transcripts/cvcode2/GreyAndBitmap.txt.
+TEST(CvGrayscaleImage, BlackValueToBitmapBoundingRectAndTheBitmapAsIndexes) {
+    Transcript t("cvcode2/GreyAndBitmap");
     CvGrayscaleImage image(2, 1, 0, 255);
     CvPixelLock(image).Pixels()[1] = 200;
-    EXPECT_EQ(PixelOf(image, 0, 0), kWhite);
-    EXPECT_EQ(PixelOf(image, 1, 0), (RGB{55, 55, 55}));
+    const std::vector<uint8_t> blackAt255 = ReadRGB(image);
     image.SetBlackValue(0);
-    EXPECT_EQ(PixelOf(image, 1, 0), (RGB{200, 200, 200}));
+    t("0 and 200 with black at 255:", Transcript::Listed(blackAt255), "at 0:", Transcript::Listed(ReadRGB(image)));
     image.SetBlackValue(7);
     EXPECT_EQ(ErrorOf([&] { PixelOf(image, 0, 0); }), 38u);
 
     CvGrayscaleImage flat(13, 7);
-    for (auto [value, black] : {std::pair<uint8_t, uint32_t>{0, 13 * 7}, {255, 0}, {128, 0}}) {
+    for (uint8_t value : {0, 255, 128}) {  // 128 by hand: errors -127, 79, -99 give white, black, white, black
         flat.SetFillValue(value);
         flat.Clear();
         std::unique_ptr<CvBitmapImage> bitmap(flat.ToBitmap());
-        if (value == 128) {  // hand-computed first row: errors -127, 79, -99 give white, black, white, black
-            EXPECT_EQ(CvPixelLock(*bitmap).Row(0)[0] & 0xF0, 0x50);
-            continue;
-        }
-        uint32_t count = 0;
-        for (uint32_t i = 0; i < 13 * 7; ++i) count += bitmap->IsWhite(i % 13, i / 13) ? 0 : 1;
-        EXPECT_EQ(count, black) << int(value);
+        uint32_t black = 0;
+        for (uint32_t i = 0; i < 13 * 7; ++i) black += bitmap->IsWhite(i % 13, i / 13) ? 0 : 1;
+        t("all", value, "as a bitmap: black pixels", black, "first four bits", CvPixelLock(*bitmap).Row(0)[0] >> 4);
     }
-    // Left, top, bottom, right of the box around one marked pixel (none: an empty box).
-    const std::pair<int, std::array<uint32_t, 4>> cases[] = {{-1, {}}, {0, {0, 0, 5, 5}}, {99, {5, 5, 10, 10}}};
-    for (const auto& [marked, expected] : cases) {
+    for (int marked : {-1, 0, 99}) {  // none: an empty box
         CvGrayscaleImage box(10, 10);
         if (marked >= 0) CvPixelLock(box).Pixels()[marked] = 3;
         CvRect rect{1, 1, 1, 1};
         box.BoundingRect(&rect, 0);
-        EXPECT_EQ((std::array<uint32_t, 4>{rect.left, rect.top, rect.bottom, rect.right}), expected) << marked;
+        t("marked", marked, "box left, top, bottom, right", rect.left, rect.top, rect.bottom, rect.right);
     }
-}
 
-TEST(CvBitmapImage, ToIndexedLooksTheSameWithTheRawBitAsIndex) {
     CvBitmapImage mask(24, 2);
     Pattern(mask);
     for (uint8_t polarity : {1, 0}) {
         mask.SetPolarity(polarity);
         std::unique_ptr<CvIndexedImage> indexed(mask.ToIndexed());
-        ASSERT_EQ(indexed->colorTable.GetCount(), 2u);
-        EXPECT_EQ(indexed->colorTable.Entry(polarity)[0], 0);
-        EXPECT_EQ(indexed->colorTable.Entry(1 - polarity)[0], 255);
         EXPECT_EQ(ReadRGB(*indexed), ReadRGB(mask));
-        EXPECT_EQ(IndexBytes(*indexed)[2 * 8], 1);  // 0xB3
-        EXPECT_EQ(IndexBytes(*indexed)[2 * 8 + 1], 0);
+        const std::vector<uint8_t> indexes = IndexBytes(*indexed);
+        t("polarity", polarity, "table", Transcript::Listed(TableBytes(indexed->colorTable)), "indexes of 0xB3",
+          Transcript::Listed(std::vector<uint8_t>(indexes.begin() + 16, indexes.begin() + 24)));
     }
 }
 
-TEST(CvColorTable, FindNearestExcludesAndBreaksTiesLow) {
-    const CvColorTable table = PaletteOf({{10, 10, 10}, {20, 20, 20}, {0, 0, 0}, {20, 20, 20}});
-    EXPECT_EQ(table.FindNearest(CvColorTable::Pack(10, 10, 10), -1), 0u);
-    EXPECT_EQ(table.FindNearest(CvColorTable::Pack(10, 10, 10), 0), 1u);  // 1 and 3 tie with 2: lowest wins
-    EXPECT_EQ(table.FindNearest(CvColorTable::Pack(19, 19, 19), 1), 3u);
-    EXPECT_EQ(table.FindNearestOther(1), 3u);
+// The colour table and the indexed image's table work, observed as the lines of
+// tests/data/transcripts/cvcode2/IndexedTables.txt: nearest entries (one excluded, ties to the lowest index), usage
+// counts (through a mask; indexes past the table read black and count nothing), a compacted table that keeps a used
+// duplicate of an unused entry, and merges by threshold, by cost and down to a limit.
+TEST(CvIndexedImage, TableWorkGivesTheReviewedResults) {
+    Transcript t("cvcode2/IndexedTables");
+    const CvColorTable greys = PaletteOf({{10, 10, 10}, {20, 20, 20}, {0, 0, 0}, {20, 20, 20}});
+    const auto nearest = [&](uint8_t grey, int excluded) {
+        return greys.FindNearest(CvColorTable::Pack(grey, grey, grey), excluded);
+    };
+    t("nearest 10, 10 not 0, 19 not 1:", nearest(10, -1), nearest(10, 0), nearest(19, 1), "other than 1",
+      greys.FindNearestOther(1));
     EXPECT_THROW(CvColorTable().FindNearest(0, -1), CvErrorCode);
-    CvColorTable grown = table;
+    CvColorTable grown = greys;
     grown.SetCount(6);
     grown.SetCount(4);
-    EXPECT_TRUE(grown == table);  // growing keeps the entries
+    EXPECT_TRUE(grown == greys);  // growing keeps the entries
     grown.SetEntry(0, 1, 1, 1);
-    EXPECT_TRUE(grown != table);
-}
+    EXPECT_TRUE(grown != greys);
 
-TEST(CvIndexedImage, ReadsThroughTheTableAndCountsUsage) {
     auto image = Row(PaletteOf({kRed, kBlue, kGreen}), {2, 0, 0, 1, 2, 2});
-    EXPECT_EQ(PixelOf(*image, 3, 0), kBlue);
-    uint32_t counts[3];
+    uint32_t counts[3], masked[3];
     image->CountIndexUsage(counts);
-    EXPECT_EQ(std::vector<uint32_t>(counts, counts + 3), (std::vector<uint32_t>{2, 1, 3}));
     CvBitmapImage mask(6, 1);
     CvPixelLock(mask).Pixels()[0] = 0x3C;  // pixels 0, 1 white (bit 0), 2..5 black, 6.. padding
-    image->CountIndexUsageMasked(counts, &mask);
-    EXPECT_EQ(std::vector<uint32_t>(counts, counts + 3), (std::vector<uint32_t>{1, 0, 1}));
-    EXPECT_EQ(CvIndexedImage::CountUsed(counts, 3), 2u);
+    image->CountIndexUsageMasked(masked, &mask);
     bool found = false;
-    EXPECT_EQ(CvIndexedImage::FindUnused(counts, 3, &found), 1u);
-    EXPECT_TRUE(found);
+    const uint32_t unused = CvIndexedImage::FindUnused(masked, 3, &found);
+    t("pixel 3", Transcript::Listed(PixelOf(*image, 3, 0)), "counts", Transcript::Listed(counts), "masked",
+      Transcript::Listed(masked), "used", CvIndexedImage::CountUsed(masked, 3), "unused", unused, found);
     EXPECT_THROW(image->CountIndexUsage(nullptr), CvErrorCode);
     {
         CvPixelLock lock(*image);
         EXPECT_EQ(ErrorOf([&] { image->CountIndexUsage(counts); }), 21u);
     }
-    // Indexes past the table read black and count nothing.
     auto past = Row(PaletteOf({kWhite}), {0, 200});
-    EXPECT_EQ(PixelOf(*past, 1, 0), (RGB{0, 0, 0}));
     uint32_t two[2] = {9, 9};  // only two[0] belongs to the table
     past->CountIndexUsage(two);
-    EXPECT_EQ(std::vector<uint32_t>(two, two + 2), (std::vector<uint32_t>{1, 9}));
-}
+    t("past the table: pixel", Transcript::Listed(PixelOf(*past, 1, 0)), "counts", Transcript::Listed(two));
 
-TEST(CvIndexedImage, CompactTableKeepsAUsedDuplicateOfAnUnusedEntry) {
     // Entry 0 (blue) is unused but entry 2 repeats it and is used: blue must keep a slot of its own.
     uint8_t map[256] = {};
-    const uint32_t counts[] = {0, 3, 2, 1};
+    const uint32_t used[] = {0, 3, 2, 1};
     std::unique_ptr<CvColorTable> compact(
-        CvIndexedImage::CompactTable(PaletteOf({kBlue, kRed, kBlue, kGreen}), counts, map));
-    ASSERT_EQ(compact->GetCount(), 3u);
-    EXPECT_EQ(std::set<uint8_t>({map[1], map[2], map[3]}), (std::set<uint8_t>{0, 1, 2}));
-    auto image = Row(PaletteOf({kBlue, kRed, kBlue, kGreen}), {1, 2, 3, 1, 2, 1});
-    const std::vector<uint8_t> before = ReadRGB(*image);
-    image->RemoveUnusedColors();
-    EXPECT_EQ(image->colorTable.GetCount(), 3u);
-    EXPECT_EQ(ReadRGB(*image), before);
-}
+        CvIndexedImage::CompactTable(PaletteOf({kBlue, kRed, kBlue, kGreen}), used, map));
+    auto twins = Row(PaletteOf({kBlue, kRed, kBlue, kGreen}), {1, 2, 3, 1, 2, 1});
+    const std::vector<uint8_t> before = ReadRGB(*twins);
+    twins->RemoveUnusedColors();
+    EXPECT_EQ(ReadRGB(*twins), before);
+    t("compacted", compact->GetCount(), "entries, used ones to", Transcript::Listed(std::set<int>{map[1], map[2], map[3]}),
+      "unused removed", twins->colorTable.GetCount());
 
-TEST(CvIndexedImage, MergingColoursByThresholdByCostAndToALimit) {
-    auto image = Row(PaletteOf({kRed, {254, 0, 0}, kRed, kGreen}), {0, 1, 2, 3});
-    image->MergeSimilarColors(0);  // unused and duplicates go, nothing else merges
-    EXPECT_EQ(image->colorTable.GetCount(), 3u);
-    image->MergeSimilarColors(1);  // distance 1 is not below 1
-    EXPECT_EQ(image->colorTable.GetCount(), 3u);
-    image->MergeSimilarColors(2);
-    EXPECT_TRUE(image->colorTable == PaletteOf({kRed, kGreen}));
-    EXPECT_EQ(ReadRGB(*image), (std::vector<uint8_t>{255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 255, 0}));
-
+    auto reds = Row(PaletteOf({kRed, {254, 0, 0}, kRed, kGreen}), {0, 1, 2, 3});
+    for (uint32_t threshold : {0, 1, 2}) {  // 0: unused entries and duplicates go; a distance of 1 is not below 1
+        reds->MergeSimilarColors(threshold);
+        t("merged below", threshold, "table", Transcript::Listed(TableBytes(reds->colorTable)), "pixels",
+          Transcript::Listed(ReadRGB(*reds)));
+    }
+    // Candidates 3 (2 x 25), 1 (3 x 25), 4 (3 x 190^2): entry 3 into entry 1, the candidates marked taken.
     auto pairs = Row(PaletteOf({{0, 0, 0}, {100, 0, 0}, {0, 0, 10}, {105, 0, 0}, {0, 0, 200}}), {0});
-    uint32_t counts[5] = {10, 3, 40, 2, 3};
+    uint32_t costs[5] = {10, 3, 40, 2, 3};
     uint8_t index = 9, into = 9;
-    pairs->ChooseMergePair(counts, 3, &index, &into);
-    // Candidates 3 (2 x 25), 1 (3 x 25), 4 (3 x 190^2): entry 3 into entry 1.
-    EXPECT_EQ(std::make_pair(index, into), std::make_pair(uint8_t(3), uint8_t(1)));
-    EXPECT_EQ(std::vector<uint32_t>(counts, counts + 5),
-              (std::vector<uint32_t>{10, 0x7FFFFFFF, 40, 0x7FFFFFFF, 0x7FFFFFFF}));
-
-    auto greys = Row(PaletteOf({{0, 0, 0}, {10, 10, 10}, {200, 200, 200}, {250, 250, 250}, {99, 99, 99}}),
-                     {0, 1, 1, 1, 2, 2, 3, 3, 3, 3, 3});
-    greys->LimitColors(2);  // entry 4 is unused; 0 (once) joins 10, then 200 (twice) joins 250
-    ASSERT_EQ(greys->colorTable.GetCount(), 2u);
-    const CvColorTable kept = PaletteOf({{10, 10, 10}, {250, 250, 250}});
-    EXPECT_EQ(ReadRGB(*greys), ReadRGB(*Row(kept, {0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1})));
-    greys->LimitColors(256);
-    EXPECT_EQ(greys->colorTable.GetCount(), 2u);
+    pairs->ChooseMergePair(costs, 3, &index, &into);
+    t("merge pair", index, "into", into, "counts", Transcript::Listed(costs));
+    auto ramp = Row(PaletteOf({{0, 0, 0}, {10, 10, 10}, {200, 200, 200}, {250, 250, 250}, {99, 99, 99}}),
+                    {0, 1, 1, 1, 2, 2, 3, 3, 3, 3, 3});
+    for (uint32_t limit : {2, 256}) {  // entry 4 is unused; 0 (once) joins 10, then 200 (twice) joins 250
+        ramp->LimitColors(limit);
+        t("limited to", limit, "table", Transcript::Listed(TableBytes(ramp->colorTable)), "indexes",
+          Transcript::Listed(IndexBytes(*ramp)));
+    }
 }
 
 // The transparency view shows the image where the mask lets it through and a checkerboard of 8 x 8 squares

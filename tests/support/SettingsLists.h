@@ -1,10 +1,12 @@
 // Builders and readers of the plug-in's saved-colour and palette lists, shared by the settings tests.
-// Lists built here are freed by the tests with FreeColorList and FreePaletteList, as the plug-in frees its own.
+// Lists built here are freed by the tests with FreeColorList and FreePaletteList, as the plug-in frees its own, or
+// with the OwnedGlobals that holds them.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "common/HcGlobals.h"
 #include "common/hcsettings.h"
 #include "cvcode2/CvString.h"
 
@@ -25,6 +27,19 @@ int ListLength(const Entry* entry) {
     for (; entry; entry = entry->next) ++length;
     return length;
 }
+
+// Run data whose lists are freed with it: the defaults (the built-in palettes, no saved colours), or all empty.
+struct OwnedGlobals : HcGlobals {
+    explicit OwnedGlobals(bool defaults = true) : HcGlobals() {
+        if (defaults) SetDefaults(*this);
+    }
+    ~OwnedGlobals() {
+        FreePaletteList(paletteList);
+        FreeColorList(colorList);
+    }
+    OwnedGlobals(const OwnedGlobals&) = delete;
+    OwnedGlobals& operator=(const OwnedGlobals&) = delete;
+};
 
 inline std::string PascalText(const unsigned char* pascal) {
     return std::string(reinterpret_cast<const char*>(pascal + 1), pascal[0]);

@@ -16,17 +16,10 @@
 
 namespace {
 
-// Run data with the defaults: palette "Custom", base "None", the three built-in palettes; freed at the end.
-struct DefaultRun {
-    HcGlobals globals{};
-    DefaultRun() {
-        SetDefaults(globals);
-        NumberSavedPalettes(globals.paletteList);
-    }
-    ~DefaultRun() {
-        FreePaletteList(globals.paletteList);
-        FreeColorList(globals.colorList);
-    }
+// Run data with the defaults (palette "Custom", base "None", the three built-in palettes) numbered as the boxes
+// list them.
+struct DefaultRun : OwnedGlobals {
+    DefaultRun() { NumberSavedPalettes(paletteList); }
 };
 
 CvColorTable Ramp(uint32_t count, uint8_t first) {
@@ -65,8 +58,7 @@ std::string Typed(const Transcript::Step& step) {
 // no "Fine"). A file named as a choice of the boxes would be shadowed by that choice: it is saved under another
 // name, which stays the palette of the run and the item the palette box opens on.
 TEST(SavedPalettes, BoxesOpenOnTheRunsNamesAndLoadUnloadAndTheNextRunKeepTheList) {
-    DefaultRun run;
-    HcGlobals& globals = run.globals;
+    DefaultRun globals;
     const std::string prefs = MakeScratchDir("savedpal") + "/prefs";
     Transcript::Replay("uicore/SavedPalettes", [&](const std::string& op, const Transcript::Step& step) -> std::string {
         if (op == "boxes")
@@ -100,13 +92,13 @@ TEST(SavedPalettes, BoxesOpenOnTheRunsNamesAndLoadUnloadAndTheNextRunKeepTheList
             CvFileLocator location(prefs.c_str());
             SavePrefsTo(globals, location);
             DefaultRun next;
-            LoadPrefsFrom(next.globals, location);
-            return State(next.globals);
+            LoadPrefsFrom(next, location);
+            return State(next);
         }
         if (op == "load-fresh") {
             DefaultRun fresh;
-            AddLoadedPalette(fresh.globals, step.words.at(1), Ramp(3, 1));
-            return State(fresh.globals);
+            AddLoadedPalette(fresh, step.words.at(1), Ramp(3, 1));
+            return State(fresh);
         }
         return "";
     });
