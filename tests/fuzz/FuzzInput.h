@@ -1,6 +1,6 @@
-// What the fuzz entries share: inputs reach the code under test as a real file, since all file input goes through
-// descriptors (one file per process and name in the system's temporary folder, rewritten for every input, so a long
-// fuzz run leaves few files behind), and a refusal raised as an error code is a correct outcome for any input.
+// Fuzz inputs reach the code under test as a real file, since all file input goes through descriptors.
+// One file per process and name in the system's temporary folder, rewritten for every input, so a long fuzz run
+// leaves few files behind.
 #pragma once
 
 #include <cstddef>
@@ -8,8 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include "cvcode2/CvErrorCode.h"
 
 #if defined(_WIN32)
 #include <process.h>
@@ -26,15 +24,4 @@ inline std::string WriteFuzzFile(const char* name, const uint8_t* data, size_t s
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), std::streamsize(size));
     return path;
-}
-
-// Runs `action`; false when it refused its input by raising an error code.
-template <class Action>
-bool Accepted(Action action) {
-    try {
-        action();
-        return true;
-    } catch (const CvErrorCode&) {
-        return false;
-    }
 }
