@@ -12,10 +12,6 @@
 
 namespace {
 
-std::string Quote(const std::string& path) {
-    return "'" + path + "'";
-}
-
 template <typename Bytes = std::vector<uint8_t>>
 Bytes FromHex(const std::string& hex) {
     Bytes bytes;
@@ -82,7 +78,7 @@ GifReading ReadWithGiflib(const std::string& path) {
 
 GifReading ReadWithPillow(const std::string& path) {
     std::istringstream lines(
-        CommandOutput("/usr/bin/python3 " HC_TEST_SUPPORT_DIR "/gif_inspect_pillow.py " + Quote(path)));
+        CommandOutput("/usr/bin/python3 " HC_TEST_SUPPORT_DIR "/gif_inspect_pillow.py '" + path + "'"));
     GifReading reading;
     for (std::string line; std::getline(lines, line);) {
         std::istringstream fields(line);
@@ -101,7 +97,7 @@ GifReading ReadWithPillow(const std::string& path) {
 }
 
 std::vector<uint8_t> ReadRgbaWithImageMagick(const std::string& path) {
-    std::string bytes = CommandOutput("convert " + Quote(path + "[0]") + " -depth 8 rgba:-");
+    std::string bytes = CommandOutput("convert '" + path + "[0]' -depth 8 rgba:-");
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
