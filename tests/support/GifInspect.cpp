@@ -1,30 +1,16 @@
-// giflib is linked in; Pillow and ImageMagick run as child processes whose output is parsed.
+// giflib is linked in; Pillow and ImageMagick run as child processes whose output is parsed (a reader that
+// refuses the file ends with a failure status, which throws).
 #include "tests/support/GifInspect.h"
 
 #include <gif_lib.h>
 
-#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
 
+#include "tests/support/ModuleFacts.h"
+
 namespace {
-
-std::string RunCommand(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) throw std::runtime_error("cannot run " + command);
-    std::string output;
-    char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0) output.append(buffer, n);
-    int status = pclose(pipe.release());
-    if (status != 0) throw std::runtime_error(command + " failed with status " + std::to_string(status));
-    return output;
-}
-
-std::string Quote(const std::string& path) {
-    return "'" + path + "'";
-}
 
 template <typename Bytes = std::vector<uint8_t>>
 Bytes FromHex(const std::string& hex) {
@@ -92,7 +78,7 @@ GifReading ReadWithGiflib(const std::string& path) {
 
 GifReading ReadWithPillow(const std::string& path) {
     std::istringstream lines(
-        RunCommand("/usr/bin/python3 " HC_TEST_SUPPORT_DIR "/gif_inspect_pillow.py " + Quote(path)));
+        CommandOutput("/usr/bin/python3 " HC_TEST_SUPPORT_DIR "/gif_inspect_pillow.py '" + path + "'"));
     GifReading reading;
     for (std::string line; std::getline(lines, line);) {
         std::istringstream fields(line);
@@ -111,7 +97,7 @@ GifReading ReadWithPillow(const std::string& path) {
 }
 
 std::vector<uint8_t> ReadRgbaWithImageMagick(const std::string& path) {
-    std::string bytes = RunCommand("convert " + Quote(path + "[0]") + " -depth 8 rgba:-");
+    std::string bytes = CommandOutput("convert '" + path + "[0]' -depth 8 rgba:-");
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -20,19 +21,17 @@
 
 // Pixel (x, y) = (10x + y, 100 + x, 200 + y): every position and channel distinct, so flips, strides and
 // channel swaps all show.
+inline std::array<uint8_t, 3> Expected(uint32_t x, uint32_t y) {
+    return {uint8_t(10 * x + y), uint8_t(100 + x), uint8_t(200 + y)};
+}
+
 inline void Paint(CvRGBImage& image) {
     CvPixelLock lock(image);
     for (uint32_t y = 0; y < image.GetHeight(); ++y)
         for (uint32_t x = 0; x < image.GetWidth(); ++x) {
-            uint8_t* p = lock.Row(y) + 3 * x;
-            p[0] = uint8_t(10 * x + y);
-            p[1] = uint8_t(100 + x);
-            p[2] = uint8_t(200 + y);
+            const std::array<uint8_t, 3> rgb = Expected(x, y);
+            std::copy(rgb.begin(), rgb.end(), lock.Row(y) + 3 * x);
         }
-}
-
-inline std::array<uint8_t, 3> Expected(uint32_t x, uint32_t y) {
-    return {uint8_t(10 * x + y), uint8_t(100 + x), uint8_t(200 + y)};
 }
 
 // The whole image read through GetRGB as packed R, G, B.

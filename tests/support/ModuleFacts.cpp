@@ -3,6 +3,7 @@
 #include "tests/support/ModuleFacts.h"
 
 #include <cstdio>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
@@ -10,12 +11,13 @@
 #include "tests/support/TestPaths.h"
 
 std::string CommandOutput(const std::string& command) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe) throw std::runtime_error("cannot run " + command);
     std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-        pclose(pipe);
-    }
+    char buffer[65536];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) output.append(buffer, n);
+    if (const int status = pclose(pipe.release()); status != 0)
+        throw std::runtime_error(command + " failed with status " + std::to_string(status));
     return output;
 }
 

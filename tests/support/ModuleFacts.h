@@ -17,5 +17,5 @@ struct ModuleFacts {
 // Throws std::runtime_error when the tool cannot read the file as a module.
 ModuleFacts ReadModuleFacts(const std::string& path);
 
-// The standard output of a shell command.
+// The standard output of a shell command; throws std::runtime_error when it cannot run or ends with a failure.
 std::string CommandOutput(const std::string& command);

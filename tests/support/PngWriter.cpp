@@ -56,9 +56,9 @@ std::string StoredZlib(const std::vector<uint8_t>& raw) {
 
 }  // namespace
 
-std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgb) {
+void WritePngFile(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
     if (width <= 0 || height <= 0 || rgb.size() != size_t(width) * size_t(height) * 3)
-        throw std::invalid_argument("EncodePng: pixel count does not match the size");
+        throw std::invalid_argument("WritePngFile: pixel count does not match the size");
     std::string header;
     PutBigEndian32(header, uint32_t(width));
     PutBigEndian32(header, uint32_t(height));
@@ -71,18 +71,13 @@ std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgb) {
         raw.insert(raw.end(), rgb.begin() + ptrdiff_t(rowBytes * size_t(y)),
                    rgb.begin() + ptrdiff_t(rowBytes * size_t(y + 1)));
     }
-    std::string out("\x89PNG\r\n\x1a\n", 8);
-    PutChunk(out, "IHDR", header);
-    PutChunk(out, "IDAT", StoredZlib(raw));
-    PutChunk(out, "IEND", "");
-    return out;
-}
-
-void WritePngFile(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
-    const std::string bytes = EncodePng(width, height, rgb);
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    PutChunk(png, "IHDR", header);
+    PutChunk(png, "IDAT", StoredZlib(raw));
+    PutChunk(png, "IEND", "");
     const std::filesystem::path file(path);
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
+    out.write(png.data(), std::streamsize(png.size()));
     if (!out.flush()) throw std::runtime_error("cannot write " + path);
 }

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-// `rgb` holds width × height × 3 bytes, rows top first.
-std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgb);
-// Writes the PNG file, creating its folder; throws std::runtime_error when the file cannot be written.
+// Writes the PNG file of `rgb` (width × height × 3 bytes, rows top first), creating its folder; throws
+// std::runtime_error when the file cannot be written.
 void WritePngFile(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);

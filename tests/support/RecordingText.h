@@ -3,12 +3,12 @@
 // spaces; VALUE a whole number is an integer, true or false a boolean, TYPE:VALUE an enumeration, anything else text.
 #pragma once
 
-#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "hostsim/SimDescriptor.h"
+#include "tests/support/TestPaths.h"
 
 inline DescType FourCharacterCode(std::string code) {
     char padded[5] = "    ";
@@ -37,12 +37,7 @@ inline std::vector<SimDescriptorItem> RecordingItems(const std::vector<std::stri
 }
 
 inline std::vector<SimDescriptorItem> RecordingItems(const std::string& text) {
-    std::vector<std::string> texts;
-    for (size_t from = 0, bar; from <= text.size(); from = bar + 3) {
-        bar = std::min(text.find(" | ", from), text.size());
-        texts.push_back(text.substr(from, bar - from));
-    }
-    return RecordingItems(texts);
+    return RecordingItems(CellsOf(text));
 }
 
 // A failed comparison prints items as they are written here, not as bytes.

@@ -81,17 +81,21 @@ void WithFileSizeLimit(uint64_t bytes, const std::function<void()>& action) {
 }
 #endif
 
+std::vector<std::string> CellsOf(const std::string& text) {
+    std::vector<std::string> cells;
+    for (size_t from = 0, bar;; from = bar + 3) {
+        bar = text.find(" | ", from);
+        cells.push_back(text.substr(from, bar - from));
+        if (bar == std::string::npos) return cells;
+    }
+}
+
 std::vector<std::vector<std::string>> DataTable(const std::string& name) {
     std::istringstream lines(ReadFileBytes(HC_TEST_DATA_DIR "/" + name));
     std::vector<std::vector<std::string>> rows;
     for (std::string line; std::getline(lines, line);) {
         if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string>& cells = rows.emplace_back();
-        for (size_t from = 0, bar;; from = bar + 3) {
-            bar = line.find(" | ", from);
-            cells.push_back(line.substr(from, bar - from));
-            if (bar == std::string::npos) break;
-        }
+        rows.push_back(CellsOf(line));
     }
     if (rows.empty()) ADD_FAILURE() << name << " holds no rows";
     return rows;
@@ -122,6 +126,11 @@ std::vector<std::string> GoldenLines() {
 }
 }  // namespace
 
+bool UpdatingGolden() {
+    const char* update = std::getenv("HALCYNE_UPDATE_GOLDEN");
+    return update && std::string(update) == "1";
+}
+
 void ExpectGolden(const std::string& name, const std::string& bytes) {
     std::ostringstream line;
     line << ' ' << bytes.size() << ' ' << std::hex << std::setw(8) << std::setfill('0') << Fnv1a(bytes);
@@ -130,8 +139,7 @@ void ExpectGolden(const std::string& name, const std::string& bytes) {
     auto entry = std::find_if(lines.begin(), lines.end(),
                               [&](const std::string& line) { return line.rfind(name + " ", 0) == 0; });
     if (entry != lines.end() && *entry == name + actual) return;
-    const char* update = std::getenv("HALCYNE_UPDATE_GOLDEN");
-    if (!update || std::string(update) != "1") {
+    if (!UpdatingGolden()) {
         ADD_FAILURE() << "golden " << name << ": got" << actual << ", filed"
                       << (entry == lines.end() ? " nothing" : entry->substr(name.size())) << " (" << kGoldenFile
                       << "; HALCYNE_UPDATE_GOLDEN=1 rewrites it)";

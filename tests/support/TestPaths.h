@@ -18,6 +18,10 @@ std::string WriteScratchFile(const std::string& name, const std::string& bytes);
 // Checks `bytes` against the length and 32-bit FNV-1a hash filed under `name` in tests/data/golden.txt. With
 // HALCYNE_UPDATE_GOLDEN=1 in the environment a differing or missing entry is rewritten instead (review the diff).
 void ExpectGolden(const std::string& name, const std::string& bytes);
+// Whether this run is told to rewrite golden entries and transcripts (HALCYNE_UPDATE_GOLDEN=1).
+bool UpdatingGolden();
+// The parts of `text` between its " | " separators: a data table's cells.
+std::vector<std::string> CellsOf(const std::string& text);
 // The rows of a table kept in tests/data/`name`: one row a line, its cells split at " | "; blank lines and lines
 // starting with # are left out. Tests keep long lists of cases there instead of in code.
 std::vector<std::vector<std::string>> DataTable(const std::string& name);

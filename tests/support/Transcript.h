@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,6 +12,8 @@
 #include <type_traits>
 #include <utility>
 #include <vector>
+
+#include "tests/support/TestPaths.h"
 
 class Transcript {
 public:
@@ -106,8 +107,7 @@ private:
         std::ostringstream filed;
         filed << in.rdbuf();
         if (in && filed.str() == text.str()) return;
-        const char* update = std::getenv("HALCYNE_UPDATE_GOLDEN");
-        if (update && std::string(update) == "1") {
+        if (UpdatingGolden()) {
             std::filesystem::create_directories(std::filesystem::path(Path()).parent_path());
             std::ofstream(Path(), std::ios::binary | std::ios::trunc) << text.str();
         } else if (!in) {
