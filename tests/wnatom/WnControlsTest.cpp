@@ -19,14 +19,15 @@ POINT PointOf(LPARAM lParam) {
     return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
 }
 
-// The canvas's part of a step, on the points its numbers give: mouse input ("done"; a drag of one point is a
-// click), the pixels shown there ("face" for the button face) or whether a rectangle left, top, right, bottom holds
-// ink (text may be smoothed into greys). Empty for any other step.
+// The canvas's part of a step, on the points its numbers give: mouse input or the whole canvas painted again
+// ("done"; a drag of one point is a click), the pixels as the control last drew them ("face" for the button face)
+// or whether a rectangle left, top, right, bottom holds ink (text may be smoothed into greys). Empty for any other
+// step.
 std::string CanvasStep(ControlCanvas& canvas, const std::string& op, const Transcript::Step& step) {
     std::vector<POINT> points;
     for (size_t i = 1; i + 1 < step.words.size(); i += 2) points.push_back({step(i), step(i + 1)});
     if (op == "pixels" || op == "ink") {
-        const BenchPixels shown = canvas.Shown();
+        const BenchPixels shown = CaptureClient(canvas.Handle());
         std::vector<std::string> colours;
         bool ink = false;
         for (int y = points.at(0).y; op == "ink" && y < points.at(1).y; ++y)
@@ -41,7 +42,8 @@ std::string CanvasStep(ControlCanvas& canvas, const std::string& op, const Trans
     if (op == "down") MouseDown(canvas.Handle(), points.at(0));
     if (op == "up") MouseUp(canvas.Handle(), points.at(0));
     if (op == "drag") Drag(canvas.Handle(), points);  // one point: a click
-    return op == "down" || op == "up" || op == "drag" ? "done" : "";
+    if (op == "paint") canvas.Shown();
+    return op == "down" || op == "up" || op == "drag" || op == "paint" ? "done" : "";
 }
 
 }  // namespace
