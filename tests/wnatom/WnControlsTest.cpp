@@ -1,16 +1,23 @@
-// The self-drawn controls on a real window, each on a canvas of the button face that routes the mouse to it, each
-// walked as one replay: real mouse and timer messages reach the arithmetic (tested in uicore) and its results reach
-// the screen. The steps, the control's state after each and the pixels shown are the lines of
-// tests/data/transcripts/wnatom/ColorSlider.txt, Atoms.txt and PalPicker.txt.
+// The off-screen control picture and the self-drawn controls on a real window, each on a canvas of the button face
+// that routes the mouse to it, each walked as one replay: real mouse and timer messages reach the arithmetic (tested
+// in uicore) and its results reach the screen. The steps, the state after each and the pixels shown are the lines
+// of tests/data/transcripts/wnatom/ControlBitmap.txt, ColorSlider.txt, Atoms.txt and PalPicker.txt.
 #include <gtest/gtest.h>
 #include <windowsx.h>
 
+#include <map>
+#include <set>
+
+#include "tests/support/ErrorOf.h"
+#include "tests/support/PixelMismatches.h"
 #include "tests/support/Transcript.h"
 #include "tests/support/UiText.h"
 #include "tests/win/support/BenchInput.h"
 #include "tests/win/support/ControlCanvas.h"
+#include "tests/win/support/PaneBench.h"
 #include "win/resource_ids.h"
 #include "wnatom/ColorSlider2.h"
+#include "wnatom/ControlBitmap.h"
 #include "wnatom/WnPalPicker.h"
 
 namespace {
@@ -19,8 +26,13 @@ POINT PointOf(LPARAM lParam) {
     return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
 }
 
+// A captured or stored pixel as text: "face" for the button face.
+std::string Colour(uint32_t rgb) {
+    return rgb == ButtonFaceRgb() ? "face" : TextOf(HcRgb{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)});
+}
+
 // The canvas's part of a step, on the points its numbers give: mouse input or the whole canvas painted again
-// ("done"; a drag of one point is a click), the pixels as the control last drew them ("face" for the button face)
+// ("done"; a drag of one point is a click), the pixels as the control last drew them
 // or whether a rectangle left, top, right, bottom holds ink (text may be smoothed into greys). Empty for any other
 // step.
 std::string CanvasStep(ControlCanvas& canvas, const std::string& op, const Transcript::Step& step) {
@@ -32,11 +44,7 @@ std::string CanvasStep(ControlCanvas& canvas, const std::string& op, const Trans
         bool ink = false;
         for (int y = points.at(0).y; op == "ink" && y < points.at(1).y; ++y)
             for (int x = points[0].x; x < points[1].x; ++x) ink |= (shown.At(x, y) & 0x808080) == 0;
-        for (const POINT point : points) {
-            const uint32_t rgb = shown.At(point.x, point.y);
-            colours.push_back(
-                rgb == ButtonFaceRgb() ? "face" : TextOf(HcRgb{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)}));
-        }
+        for (const POINT point : points) colours.push_back(Colour(shown.At(point.x, point.y)));
         return op == "ink" ? std::to_string(ink) : Transcript::Listed(colours);
     }
     if (op == "down") MouseDown(canvas.Handle(), points.at(0));
@@ -47,6 +55,81 @@ std::string CanvasStep(ControlCanvas& canvas, const std::string& op, const Trans
 }
 
 }  // namespace
+
+// Pictures named by their first word after the step's, asymmetric (AsymmetricPixel, distinct red and blue, so flips,
+// offsets and channel swaps show), copied onto the canvas at each paint by the blits queued since "clear", read back
+// from the display (whether a rectangle left, top, width, height matches AsymmetricPixel from (sx, sy) enlarged by a
+// factor; a row's pixels by the legend below) and as kept in memory (a pixel's four bytes; pixels read from its row).
+TEST(ControlBitmapTest, PicturesComeBackTheRightWayRoundWholeInPartStretchedFramedAndFromResources) {
+    ControlCanvas canvas(280, 200);
+    std::map<std::string, ControlBitmap> bitmaps;
+    std::vector<std::function<void()>> draws;
+    canvas.draw = [&] {
+        for (const auto& draw : draws) draw();
+    };
+    const std::map<uint32_t, char> legend = {
+        {0, '#'}, {0xFFFFFF, '.'}, {ButtonFaceRgb(), ' '}, {BenchRgb(200, 0, 100), 'o'}, {BenchRgb(0, 90, 255), 'b'}};
+    const std::set<std::string> kActions = {"fill",  "set",  "asymmetric", "checker", "frame", "inside",
+                                            "cross", "face", "blit",       "stretch", "clear"};
+    Transcript::Replay("wnatom/ControlBitmap", [&](const std::string& op, const Transcript::Step& step) -> std::string {
+        ControlBitmap& bitmap = bitmaps[step.words.size() > 1 ? step.words[1] : ""];
+        const auto rgb = [&](size_t i) {
+            return BenchRgb(uint8_t(step(i)), uint8_t(step(i + 1)), uint8_t(step(i + 2)));
+        };
+        const auto set = [&](int x, int y, uint32_t rgb) {
+            bitmap.SetPixel(x, y, uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
+        };
+        const auto stored = [&](int x, int y) {
+            const uint8_t* pixel = bitmap.Row(y) + 4 * x;
+            return BenchRgb(pixel[2], pixel[1], pixel[0]);
+        };
+        const auto tried = [&](auto action) {  // the outcome, the picture's size, row order and where row 0 lies
+            const uint32_t error = ErrorOf(action);
+            return Transcript::Line(error ? "error " + std::to_string(error) : "ok", bitmap.Width(), bitmap.Height(),
+                                    "top-down", bitmap.TopDown(), "row 0 at",
+                                    bitmap.Pixels() ? (bitmap.Row(0) - bitmap.Pixels()) / 4 : -1);
+        };
+        if (op == "create") return tried([&] { bitmap.Create(canvas.Handle(), step(2), step(3), step(4)); });
+        if (op == "resize") return tried([&] { EXPECT_EQ(bitmap.Resize(step(2), step(3)), step(4) == 1); });
+        if (op == "load") return tried([&] { bitmap.LoadResourceBitmap(GetModuleHandleW(nullptr), step(2)); });
+        if (op == "fill") bitmap.Fill(uint8_t(step(2)), uint8_t(step(3)), uint8_t(step(4)));
+        if (op == "set") set(step(2), step(3), rgb(4));
+        for (int y = 0; op == "asymmetric" && y < step(3); ++y)  // width, height, factor
+            for (int x = 0; x < step(2); ++x) set(x, y, AsymmetricPixel(x / step(4), y / step(4)));
+        for (int y = 0; op == "checker" && y < bitmap.Height(); ++y)  // red and green from this column on
+            for (int x = step(2); x < bitmap.Width(); ++x) set(x, y, (x + y) % 2 ? 0xFF0000 : 0x00FF00);
+        if (op == "frame") bitmap.DrawFrame();
+        if (op == "inside") bitmap.FillInside(uint8_t(step(2)), uint8_t(step(3)), uint8_t(step(4)));
+        if (op == "cross") bitmap.DrawCross();
+        if (op == "face") bitmap.ToButtonFace();
+        if (op == "blit") draws.push_back([&bitmap, s = step] { bitmap.Blit(s(2), s(3), s(4), s(5), s(6), s(7)); });
+        if (op == "stretch")
+            draws.push_back(
+                [&bitmap, s = step] { bitmap.StretchBlit(s(2), s(3), s(4), s(5), s(6), s(7), s(8), s(9)); });
+        if (op == "clear") draws.clear();
+        if (kActions.count(op)) return "done";
+        if (op == "bytes") {
+            const uint8_t* pixel = bitmap.Row(step(3)) + 4 * step(2);
+            return Transcript::Listed(std::vector<uint8_t>(pixel, pixel + 4));
+        }
+        if (op == "stored") {  // every pixel, row after row
+            std::vector<std::string> pixels;
+            for (int y = 0; y < bitmap.Height(); ++y)
+                for (int x = 0; x < bitmap.Width(); ++x) pixels.push_back(Colour(stored(x, y)));
+            return Transcript::Listed(pixels);
+        }
+        const BenchPixels shown = CaptureClient(canvas.Handle());
+        if (op == "matches")
+            return std::to_string(PixelMismatches(shown, step(1), step(2), step(3), step(4), [&](int x, int y) {
+                return AsymmetricPixel(step(5) + x / step(7), step(6) + y / step(7));
+            }));
+        std::string row;
+        for (int x = 0; op == "row" && x < step(2); ++x)  // y, width
+            row += legend.count(shown.At(x, step(1))) ? legend.at(shown.At(x, step(1))) : '?';
+        if (op == "row") return row;
+        return CanvasStep(canvas, op, step);
+    });
+}
 
 // The slider block at (40, 30), bars 11 high, rows 20 apart. A drag is captured, so its point may leave the window,
 // and the thumb's old place is erased; a held arrow steps at once and then per timer tick until released, or until
