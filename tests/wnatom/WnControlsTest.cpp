@@ -1,7 +1,8 @@
 // The off-screen control picture and the self-drawn controls on a real window, each on a canvas of the button face
 // that routes the mouse to it, each walked as one replay: real mouse and timer messages reach the arithmetic (tested
 // in uicore) and its results reach the screen. The steps, the state after each and the pixels shown are the lines
-// of tests/data/transcripts/wnatom/ControlBitmap.txt, ColorSlider.txt, Atoms.txt and PalPicker.txt.
+// of tests/data/transcripts/wnatom/ControlBitmap.txt, ColorSlider.txt, Atoms.txt, PalPicker.txt and ImagePreview.txt
+// (the base preview pane, whose layout and block arithmetic are tested in uicore).
 #include <gtest/gtest.h>
 #include <windowsx.h>
 
@@ -18,6 +19,7 @@
 #include "win/resource_ids.h"
 #include "wnatom/ColorSlider2.h"
 #include "wnatom/ControlBitmap.h"
+#include "wnatom/WnImagePreview.h"
 #include "wnatom/WnPalPicker.h"
 
 namespace {
@@ -31,35 +33,51 @@ std::string Colour(uint32_t rgb) {
     return rgb == ButtonFaceRgb() ? "face" : TextOf(HcRgb{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)});
 }
 
-// The canvas's part of a step, on the points its numbers give: mouse input or the whole canvas painted again
-// ("done"; a drag of one point is a click), the pixels as the control last drew them
-// or whether a rectangle left, top, right, bottom holds ink (text may be smoothed into greys). Empty for any other
-// step.
+// What a step reads from `shown`, on the points its numbers give: the pixels there; whether a rectangle left, top,
+// right, bottom holds ink (text may be smoothed into greys); how many pixels of a rectangle left, top, width,
+// height differ from AsymmetricPixel from (sx, sy) enlarged by a factor, or from the averages of its blocks of a
+// side in a picture of a width and height. Empty for any other step.
+std::string ShownStep(const BenchPixels& shown, const std::string& op, const Transcript::Step& step) {
+    const auto number = [&](size_t i) { return uint32_t(step(i)); };
+    if (op == "matches")
+        return std::to_string(PixelMismatches(shown, step(1), step(2), step(3), step(4), [&](int x, int y) {
+            return AsymmetricPixel(number(5) + x / number(7), number(6) + y / number(7));
+        }));
+    if (op == "averages")
+        return std::to_string(PixelMismatches(shown, step(1), step(2), step(3), step(4), [&](int x, int y) {
+            return BlockAverage(AsymmetricPixel, x, y, number(5), number(6), number(7));
+        }));
+    if (op == "ink") {
+        bool ink = false;
+        for (int y = step(2); y < step(4); ++y)
+            for (int x = step(1); x < step(3); ++x) ink |= (shown.At(x, y) & 0x808080) == 0;
+        return std::to_string(ink);
+    }
+    if (op != "pixels") return "";
+    std::vector<std::string> colours;
+    for (size_t i = 1; i + 1 < step.words.size(); i += 2) colours.push_back(Colour(shown.At(step(i), step(i + 1))));
+    return Transcript::Listed(colours);
+}
+
+// The canvas's part of a step: mouse input at the points its numbers give, or the whole canvas painted again ("done";
+// a drag of one point is a click), or what the step reads from the pixels as the controls last drew them.
 std::string CanvasStep(ControlCanvas& canvas, const std::string& op, const Transcript::Step& step) {
     std::vector<POINT> points;
     for (size_t i = 1; i + 1 < step.words.size(); i += 2) points.push_back({step(i), step(i + 1)});
-    if (op == "pixels" || op == "ink") {
-        const BenchPixels shown = CaptureClient(canvas.Handle());
-        std::vector<std::string> colours;
-        bool ink = false;
-        for (int y = points.at(0).y; op == "ink" && y < points.at(1).y; ++y)
-            for (int x = points[0].x; x < points[1].x; ++x) ink |= (shown.At(x, y) & 0x808080) == 0;
-        for (const POINT point : points) colours.push_back(Colour(shown.At(point.x, point.y)));
-        return op == "ink" ? std::to_string(ink) : Transcript::Listed(colours);
-    }
     if (op == "down") MouseDown(canvas.Handle(), points.at(0));
     if (op == "up") MouseUp(canvas.Handle(), points.at(0));
     if (op == "drag") Drag(canvas.Handle(), points);  // one point: a click
     if (op == "paint") canvas.Shown();
-    return op == "down" || op == "up" || op == "drag" || op == "paint" ? "done" : "";
+    if (op == "down" || op == "up" || op == "drag" || op == "paint") return "done";
+    return ShownStep(CaptureClient(canvas.Handle()), op, step);
 }
 
 }  // namespace
 
 // Pictures named by their first word after the step's, asymmetric (AsymmetricPixel, distinct red and blue, so flips,
 // offsets and channel swaps show), copied onto the canvas at each paint by the blits queued since "clear", read back
-// from the display (whether a rectangle left, top, width, height matches AsymmetricPixel from (sx, sy) enlarged by a
-// factor; a row's pixels by the legend below) and as kept in memory (a pixel's four bytes; pixels read from its row).
+// from the display (as ShownStep reads them; a row's pixels by the legend below) and as kept in memory (a pixel's
+// four bytes; pixels read from its row).
 TEST(ControlBitmapTest, PicturesComeBackTheRightWayRoundWholeInPartStretchedFramedAndFromResources) {
     ControlCanvas canvas(280, 200);
     std::map<std::string, ControlBitmap> bitmaps;
@@ -119,10 +137,6 @@ TEST(ControlBitmapTest, PicturesComeBackTheRightWayRoundWholeInPartStretchedFram
             return Transcript::Listed(pixels);
         }
         const BenchPixels shown = CaptureClient(canvas.Handle());
-        if (op == "matches")
-            return std::to_string(PixelMismatches(shown, step(1), step(2), step(3), step(4), [&](int x, int y) {
-                return AsymmetricPixel(step(5) + x / step(7), step(6) + y / step(7));
-            }));
         std::string row;
         for (int x = 0; op == "row" && x < step(2); ++x)  // y, width
             row += legend.count(shown.At(x, step(1))) ? legend.at(shown.At(x, step(1))) : '?';
@@ -206,5 +220,34 @@ TEST(WnPalPickerTest, ClicksSelectOnlyColouredCellsAndTheGridShowsThePaletteAndT
         const std::string said = op == "palette" ? "done" : CanvasStep(canvas, op, step);
         if (said != "done") return said;
         return Transcript::Line("clicked", clicked, "selection", picker.HasSelection() ? picker.SelectedIndex() : -1);
+    });
+}
+
+// The base preview pane, 300 x 200, in a real window: asymmetric pictures reach the screen the right way round at
+// 1 : 1, zoomed in and zoomed out, a real WM_SIZE keeps the view centre and the wheel, turned a notch towards the
+// user with the pointer at (10, 20), scrolls or zooms. A step's outcome ends with the zoom level, the origin, the
+// view's size and the full buffer's width.
+TEST(WnImagePreviewTest, PicturesZoomsResizesAndTheWheelReachTheScreen) {
+    PaneBench bench;
+    HWND window = bench.AddPane({10, 10, 310, 210}, 1);
+    std::vector<std::unique_ptr<CvRGBImage>> images;
+    std::optional<WnImagePreview> pane;
+    POINT pointer{10, 20};
+    ClientToScreen(window, &pointer);
+    Transcript::Replay("wnatom/ImagePreview", [&](const std::string& op, const Transcript::Step& step) -> std::string {
+        if (op == "image") images.push_back(AsymmetricImage(uint32_t(step(1)), uint32_t(step(2))));
+        if (op == "image" && pane) pane->SetImage(images.back().get());
+        if (op == "image" && !pane) pane.emplace(window, images.back().get());
+        if (op == "zoom") pane->SetZoomLevel(step(1), true);
+        if (op == "size") SetWindowPos(window, nullptr, 0, 0, step(1), step(2), SWP_NOMOVE | SWP_NOZORDER);
+        const WPARAM keys = op == "wheel-shift" ? MK_SHIFT : op == "wheel-ctrl" ? MK_CONTROL : 0;
+        if (op.rfind("wheel", 0) == 0)
+            SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(keys, WORD(-WHEEL_DELTA)), MAKELPARAM(pointer.x, pointer.y));
+        PumpUntilIdle();
+        const HcPreviewLayout& layout = pane->Layout();
+        if (op == "image" || op == "zoom" || op == "size" || op.rfind("wheel", 0) == 0)
+            return Transcript::Line("zoom", layout.Zoom().level, "origin", layout.Origin(), "view", layout.ViewWidth(),
+                                    layout.ViewHeight(), "buffer", pane->FullBuffer().Width());
+        return ShownStep(bench.CapturePane(window), op, step);
     });
 }
