@@ -47,7 +47,7 @@ public:
     // Replays the walk filed as transcript NAME: the text before " -> " on each line is a step written by hand,
     // `act` performs it and returns its outcome, and the lines "step -> outcome" are checked as any transcript's
     // (HALCYNE_UPDATE_GOLDEN=1 rewrites the outcomes); `act` gets the step's first word and the step. Lines starting
-    // with # say what the rows below guard.
+    // with # say what the rows below guard; an outcome's further lines (a Picture) start with a space.
     template <class Act>
     static void Replay(const std::string& name, Act act) {
         Transcript t(name);
@@ -55,6 +55,7 @@ public:
         int steps = 0;
         for (std::string line; std::getline(in, line);) {
             const std::string step = line.substr(0, line.find(" -> "));
+            if (step.rfind(' ', 0) == 0) continue;  // an outcome's further lines, written again with it
             if (step.empty() || step[0] == '#') {
                 t.text << line << '\n';
                 continue;
@@ -70,15 +71,15 @@ public:
         if (steps == 0) ADD_FAILURE() << "transcript " << t.Path() << " holds no steps to replay";
     }
 
-    // A picture under its title, one line per row: `glyph(x, y)` is the character of each pixel.
+    // A picture as further lines of an outcome, one per row, indented: `glyph(x, y)` is the character of each pixel.
     template <class Glyph>
-    Transcript& Picture(const std::string& title, int width, int height, Glyph glyph) {
-        text << title << '\n';
+    static std::string Picture(int width, int height, Glyph glyph) {
+        std::string rows;
         for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) text << char(glyph(x, y));
-            text << '\n';
+            rows += "\n  ";
+            for (int x = 0; x < width; ++x) rows += char(glyph(x, y));
         }
-        return *this;
+        return rows;
     }
 
     // The items of a range separated by commas, as one part of a line.
