@@ -91,15 +91,8 @@ TEST(ControlBitmapTest, PicturesComeBackTheRightWayRoundWholeInPartStretchedFram
                                             "cross", "face", "blit",       "stretch", "clear"};
     Transcript::Replay("wnatom/ControlBitmap", [&](const std::string& op, const Transcript::Step& step) -> std::string {
         ControlBitmap& bitmap = bitmaps[step.words.size() > 1 ? step.words[1] : ""];
-        const auto rgb = [&](size_t i) {
-            return BenchRgb(uint8_t(step(i)), uint8_t(step(i + 1)), uint8_t(step(i + 2)));
-        };
         const auto set = [&](int x, int y, uint32_t rgb) {
             bitmap.SetPixel(x, y, uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
-        };
-        const auto stored = [&](int x, int y) {
-            const uint8_t* pixel = bitmap.Row(y) + 4 * x;
-            return BenchRgb(pixel[2], pixel[1], pixel[0]);
         };
         const auto tried = [&](auto action) {  // the outcome, the picture's size, row order and where row 0 lies
             const uint32_t error = ErrorOf(action);
@@ -111,7 +104,7 @@ TEST(ControlBitmapTest, PicturesComeBackTheRightWayRoundWholeInPartStretchedFram
         if (op == "resize") return tried([&] { EXPECT_EQ(bitmap.Resize(step(2), step(3)), step(4) == 1); });
         if (op == "load") return tried([&] { bitmap.LoadResourceBitmap(GetModuleHandleW(nullptr), step(2)); });
         if (op == "fill") bitmap.Fill(uint8_t(step(2)), uint8_t(step(3)), uint8_t(step(4)));
-        if (op == "set") set(step(2), step(3), rgb(4));
+        if (op == "set") set(step(2), step(3), BenchRgb(uint8_t(step(4)), uint8_t(step(5)), uint8_t(step(6))));
         for (int y = 0; op == "asymmetric" && y < step(3); ++y)  // width, height, factor
             for (int x = 0; x < step(2); ++x) set(x, y, AsymmetricPixel(x / step(4), y / step(4)));
         for (int y = 0; op == "checker" && y < bitmap.Height(); ++y)  // red and green from this column on
@@ -126,16 +119,14 @@ TEST(ControlBitmapTest, PicturesComeBackTheRightWayRoundWholeInPartStretchedFram
                 [&bitmap, s = step] { bitmap.StretchBlit(s(2), s(3), s(4), s(5), s(6), s(7), s(8), s(9)); });
         if (op == "clear") draws.clear();
         if (kActions.count(op)) return "done";
-        if (op == "bytes") {
-            const uint8_t* pixel = bitmap.Row(step(3)) + 4 * step(2);
-            return Transcript::Listed(std::vector<uint8_t>(pixel, pixel + 4));
-        }
-        if (op == "stored") {  // every pixel, row after row
-            std::vector<std::string> pixels;
-            for (int y = 0; y < bitmap.Height(); ++y)
-                for (int x = 0; x < bitmap.Width(); ++x) pixels.push_back(Colour(stored(x, y)));
-            return Transcript::Listed(pixels);
-        }
+        const auto bytes = [&](int x, int y) { return bitmap.Row(y) + 4 * x; };  // B, G, R, 0
+        if (op == "bytes")
+            return Transcript::Listed(std::vector<uint8_t>(bytes(step(2), step(3)), bytes(step(2), step(3)) + 4));
+        std::vector<std::string> pixels;
+        for (int y = 0; op == "stored" && y < bitmap.Height(); ++y)  // every pixel, row after row
+            for (int x = 0; x < bitmap.Width(); ++x)
+                pixels.push_back(Colour(BenchRgb(bytes(x, y)[2], bytes(x, y)[1], bytes(x, y)[0])));
+        if (op == "stored") return Transcript::Listed(pixels);
         const BenchPixels shown = CaptureClient(canvas.Handle());
         std::string row;
         for (int x = 0; op == "row" && x < step(2); ++x)  // y, width
