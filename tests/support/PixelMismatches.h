@@ -2,9 +2,7 @@
 // a whole area in one assertion and a failure says how much of it is wrong.
 #pragma once
 
-#include <initializer_list>
-#include <type_traits>
-#include <vector>
+#include <cstdint>
 
 // Pixels of `shown` (anything with At(x, y)) that differ from `expected(x, y)` over a w x h area at (left, top);
 // `expected` takes coordinates relative to that corner.
@@ -14,15 +12,6 @@ int PixelMismatches(const Pixels& shown, int left, int top, int w, int h, Expect
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) wrong += shown.At(left + x, top + y) != expected(x, y);
     return wrong;
-}
-
-// The pixels of `shown` at `points` (anything with x and y), in order, so a test checks scattered pixels in one
-// assertion and a failure lists them all.
-template <class Pixels, class Point>
-auto PixelsAt(const Pixels& shown, std::initializer_list<Point> points) {
-    std::vector<std::decay_t<decltype(shown.At(0, 0))>> pixels;
-    for (const Point& point : points) pixels.push_back(shown.At(point.x, point.y));
-    return pixels;
 }
 
 // The per-channel average of `pixel(x, y)` (0xRRGGBB) over the part of block (bx, by), `side` pixels square, that

@@ -69,7 +69,8 @@ TEST(HcPreviewRaster, ZoomedOutEveryBlockIsTheAverageOfItsPixelsWhetherFromTheBu
     }
 }
 
-TEST(HcPreviewRaster, ARectangleRecomputesJustTheBlocksUnderIt) {
+// A rectangle recomputes just the blocks under it; no image is white; buffers and images of other sizes are refused.
+TEST(HcPreviewRaster, ARectangleRecomputesJustTheBlocksUnderItNoImageIsWhiteAndSizesAreChecked) {
     CvRGBImage image(40, 30);
     Paint(image);
     Buffers stale(40, 30), fresh(40, 30);
@@ -88,16 +89,11 @@ TEST(HcPreviewRaster, ARectangleRecomputesJustTheBlocksUnderIt) {
     EXPECT_EQ(stale.reducedMemory, fresh.reducedMemory);
     partial.DownsampleRect(3, -9, 5, -4, 6);  // wholly left of the image
     EXPECT_EQ(stale.reducedMemory, fresh.reducedMemory);
-}
 
-TEST(HcPreviewRaster, NoImageIsWhiteAndSizesAreChecked) {
-    Buffers buffers(4, 3);
-    const HcPreviewRaster raster = buffers.Raster();
-    raster.Render(nullptr);
-    for (size_t i = 0; i < buffers.fullMemory.size(); ++i) ASSERT_EQ(buffers.fullMemory[i], i % 4 == 3 ? 0 : 255);
-
-    CvRGBImage wrongSize(4, 4);
-    EXPECT_EQ(ErrorOf([&] { raster.Render(&wrongSize); }), 21);
-    EXPECT_EQ(ErrorOf([&] { HcPreviewRaster({buffers.fullMemory.data(), 3, 10}, raster.Reduced(), 4, 3); }), 21);
-    EXPECT_EQ(ErrorOf([&] { HcPreviewRaster(raster.Full(), {buffers.reducedMemory.data(), 2, 1}, 4, 3); }), 21);
+    whole.Render(nullptr);
+    for (size_t i = 0; i < fresh.fullMemory.size(); ++i) ASSERT_EQ(fresh.fullMemory[i], i % 4 == 3 ? 0 : 255);
+    CvRGBImage wrongSize(40, 31);
+    EXPECT_EQ(ErrorOf([&] { whole.Render(&wrongSize); }), 21);
+    EXPECT_EQ(ErrorOf([&] { HcPreviewRaster({fresh.fullMemory.data(), 39, 37}, whole.Reduced(), 40, 30); }), 21);
+    EXPECT_EQ(ErrorOf([&] { HcPreviewRaster(whole.Full(), {fresh.reducedMemory.data(), 20, 1}, 40, 30); }), 21);
 }
