@@ -20,12 +20,12 @@ namespace {
 
 class RecordingSizer : public WnDialogSizer {
 public:
-    std::vector<SIZE> custom;
+    SIZE custom{};  // the size the last custom placement was given
 
 protected:
     void PlaceCustom(const HcSizerItem& item, int32_t width, int32_t height) override {
         EXPECT_EQ(item.value1, 77);
-        custom.push_back({width, height});
+        custom = {width, height};
     }
 };
 
@@ -40,14 +40,6 @@ INT_PTR CALLBACK SizedDialog(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
     auto* sizer = reinterpret_cast<RecordingSizer*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (message == WM_SIZE && sizer) sizer->OnSize();
     return message == WM_INITDIALOG;
-}
-
-// Left, top, width and height of the control in the dialog's client area.
-std::vector<LONG> PlaceOf(HWND dialog, int id) {
-    RECT rect{};
-    GetWindowRect(GetDlgItem(dialog, id), &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
 class FailingDialog : public WnModalDialog {
@@ -81,14 +73,14 @@ TEST(WnDialogTest, TheSizerFollowsRealResizesAndTheDialogOpensWhereItWasOrCentre
     PumpUntilIdle();
     RECT client{};
     GetClientRect(dialog, &client);
-    const std::vector<LONG> ok = PlaceOf(dialog, IDOK);
+    const RECT ok = WnControlRect(dialog, IDOK);
     EXPECT_EQ(std::make_pair(LONG(sizer.MinWidth()), LONG(sizer.MinHeight())),
               std::make_pair(client.right, client.bottom));
     ResizeClient(dialog, client.right + 40, client.bottom + 30);
-    EXPECT_EQ(PlaceOf(dialog, IDOK), (std::vector<LONG>{ok[0] + 40, ok[1] + 30, ok[2], ok[3]}));
-    ASSERT_FALSE(sizer.custom.empty());
-    EXPECT_EQ(std::make_pair(sizer.custom.back().cx, sizer.custom.back().cy),
-              std::make_pair(client.right + 40, client.bottom + 30));
+    const RECT moved = WnControlRect(dialog, IDOK);
+    EXPECT_EQ((std::vector<LONG>{moved.left, moved.top, moved.right, moved.bottom, sizer.custom.cx, sizer.custom.cy}),
+              (std::vector<LONG>{ok.left + 40, ok.top + 30, ok.right + 40, ok.bottom + 30, client.right + 40,
+                                 client.bottom + 30}));
     for (const auto& [shrink, taller] : {std::pair<LONG, LONG>{50, 10}, {5, -5}}) {
         ResizeClient(dialog, client.right - shrink, client.bottom + taller);
         RECT snapped{};
