@@ -1,5 +1,5 @@
-// The command's own pieces without a process: its flags, the outputs it plans, the image it hands the host, the
-// settings it records, the size search and the arguments each conversion process gets.
+// The command's own pieces without a process: its flags, the settings it records and the size search (what the
+// command makes of them, the outputs it plans and the image it hands the host among them, is HalcyneCommandTest's).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,8 +7,6 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Conversion.h"
-#include "cli/HostImage.h"
-#include "cli/ProcessJobs.h"
 #include "cli/SettingsDescriptor.h"
 #include "cli/SizeTarget.h"
 #include "tests/support/MessageOf.h"
@@ -19,10 +17,6 @@ namespace {
 
 using Arguments = std::vector<std::string>;
 
-HalcyneOptions Parse(const Arguments& arguments) {
-    return ParseCommandLine(arguments);
-}
-
 // "a b  c" -> {"a", "b", "c"}.
 Arguments Words(const std::string& line) {
     Arguments words;
@@ -32,7 +26,7 @@ Arguments Words(const std::string& line) {
 }
 
 std::string UsageMessage(const Arguments& arguments) {
-    return MessageOf<UsageError>([&] { PlanConversions(Parse(arguments)); });
+    return MessageOf<UsageError>([&] { PlanConversions(ParseCommandLine(arguments)); });
 }
 
 }  // namespace
@@ -42,13 +36,13 @@ std::string UsageMessage(const Arguments& arguments) {
 TEST(CommandLine, FlagsBecomeTheRecordedSettings) {
     for (const std::vector<std::string>& row : DataTable("cli/recorded-flags.txt")) {
         SCOPED_TRACE(row.at(0));
-        EXPECT_EQ(SettingsDescriptor(Parse(Words(row[0])), true),
+        EXPECT_EQ(SettingsDescriptor(ParseCommandLine(Words(row[0])), true),
                   RecordingItems(Arguments(row.begin() + 1, row.end())));
     }
     for (auto [size, bytes] : {std::pair{"1234", 1234u}, {"20K", 20480u}, {"3m", 3145728u}, {"4095M", 4293918720u}})
-        EXPECT_EQ(Parse({"in.png", "--max-size", size}).maxSize, bytes) << size;
-    EXPECT_FALSE(Parse({"in.png"}).maxSize);
-    EXPECT_TRUE(Parse({"--help"}).help);
+        EXPECT_EQ(ParseCommandLine({"in.png", "--max-size", size}).maxSize, bytes) << size;
+    EXPECT_FALSE(ParseCommandLine({"in.png"}).maxSize);
+    EXPECT_TRUE(ParseCommandLine({"--help"}).help);
 }
 
 // The cases are rows of tests/data/cli/usage-refusals.txt.
@@ -61,50 +55,6 @@ TEST(CommandLine, OutOfRangeMalformedAndClashingFlagsAreRefused) {
         expectRefused(Words(row.at(0)), row.at(1));
     }
     expectRefused({"a.png", "-o", "o.gif", "--comment", std::string(256, 'c')}, "255");
-}
-
-TEST(CommandLine, OutputsGoIntoTheFolderBesideTheInputsOrToTheOneFileNamed) {
-    const auto outputs = [](const Arguments& arguments) {
-        Arguments names;
-        for (const ConversionJob& job : PlanConversions(Parse(arguments))) names.push_back(job.output);
-        return names;
-    };
-    EXPECT_EQ(outputs({"a.png", "in/b.jpg", "c.ppm", "-o", "out/"}),
-              (Arguments{"out/a.gif", "out/b.gif", "out/c.gif"}));
-    EXPECT_EQ(outputs({"a.png", "in/b.jpg"}), (Arguments{"a.gif", "in/b.gif"}));
-    EXPECT_EQ(outputs({"in/b.jpg", "-o", "x.gif"}), Arguments{"x.gif"});
-    EXPECT_EQ(outputs({"-", "-o", "-"}), Arguments{"-"});
-}
-
-// Each conversion process gets every flag and its own input alone, also where a flag's value names an input.
-TEST(CommandLine, EachConversionProcessGetsTheFlagsAndItsOwnInput) {
-    const Arguments arguments = {"a.png", "--comment", "b.png", "b.png", "-j", "2", "-o", "out/"};
-    const HalcyneOptions options = Parse(arguments);
-    EXPECT_EQ(ArgumentsForOneInput(arguments, options.inputArguments, 0),
-              (Arguments{"a.png", "--comment", "b.png", "-j", "2", "-o", "out/"}));
-    EXPECT_EQ(ArgumentsForOneInput(arguments, options.inputArguments, 1),
-              (Arguments{"--comment", "b.png", "b.png", "-j", "2", "-o", "out/"}));
-}
-
-TEST(HostImage, AlphaBecomesTheTransparencyPlaneAfterTheColourSamples) {
-    const struct {
-        int channels;
-        std::vector<uint8_t> pixels, color;
-        std::vector<std::vector<uint8_t>> planes;
-        int mode;
-    } cases[] = {
-        {4, {1, 2, 3, 4, 5, 6, 7, 8}, {1, 2, 3, 5, 6, 7}, {{4, 8}}, plugInModeRGBColor},
-        {1, {9, 10}, {9, 10}, {}, plugInModeGrayScale},
-    };
-    for (const auto& c : cases) {
-        InputImage image;
-        image.width = 2, image.height = 1, image.channels = c.channels, image.pixels = c.pixels;
-        const SimImage host = ToHostImage(std::move(image));
-        EXPECT_EQ(host.mode, c.mode);
-        EXPECT_EQ(host.PlaneCount(), c.channels);
-        EXPECT_EQ(host.color, c.color);
-        EXPECT_EQ(host.planes, c.planes);
-    }
 }
 
 // The search against made-up file sizes: what it chooses, that the last file made to fit is the one chosen (the
