@@ -1,0 +1,67 @@
+// A window's controls as text for transcripts, read through their own messages.
+// Texts are the dialogs' plain ASCII; any other character is written as '?' so a line never depends on a code page.
+#include "tests/win/support/BenchState.h"
+
+// The common controls' messages need windows.h first.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
+#include "tests/win/support/BenchWindow.h"
+
+namespace {
+
+std::string Ascii(const std::wstring& wide) {
+    std::string text;
+    for (const wchar_t c : wide) text += c >= 32 && c < 127 ? char(c) : '?';
+    return text;
+}
+
+bool IsClass(HWND control, const wchar_t* name) {
+    return _wcsicmp(WindowClass(control).c_str(), name) == 0;
+}
+
+std::string ComboItems(HWND box) {
+    std::string items;
+    const int count = int(SendMessageW(box, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[300] = {};
+        SendMessageW(box, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
+        items += (i ? "," : "") + Ascii(text);
+    }
+    return items;
+}
+
+std::string StateOf(HWND control) {
+    std::string line = std::to_string(GetDlgCtrlID(control)) + " " + Ascii(WindowClass(control)) + " \"" +
+                       Ascii(WindowText(control)) + "\"";
+    if (!IsWindowEnabled(control)) line += " off";
+    if (!IsWindowVisible(control)) line += " hidden";
+    const auto holds = [&](UINT message) { return std::to_string(SendMessageW(control, message, 0, 0)); };
+    const LONG_PTR type = GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
+    if (IsClass(control, L"Button") && type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON && type != BS_GROUPBOX)
+        line += " check " + holds(BM_GETCHECK);
+    else if (IsClass(control, L"ComboBox"))
+        line += " selected " + holds(CB_GETCURSEL) + " of " + ComboItems(control);
+    else if (IsClass(control, TRACKBAR_CLASSW))
+        line += " at " + holds(TBM_GETPOS);
+    else if (IsClass(control, PROGRESS_CLASSW))
+        line += " at " + holds(PBM_GETPOS);
+    else if (IsClass(control, WC_TABCONTROLW))
+        line += " tab " + holds(TCM_GETCURSEL);
+    return line;
+}
+
+BOOL CALLBACK AddState(HWND control, LPARAM lines) {
+    *reinterpret_cast<std::string*>(lines) += "\n  " + StateOf(control);
+    return TRUE;
+}
+
+}  // namespace
+
+std::string ControlStates(HWND window) {
+    std::string lines;
+    EnumChildWindows(window, AddState, reinterpret_cast<LPARAM>(&lines));
+    return lines;
+}
