@@ -14,9 +14,11 @@
 #include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvList.h"
 #include "tests/support/GifTestSupport.h"
+#include "tests/support/Transcript.h"
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchInput.h"
 #include "tests/win/support/BenchModal.h"
+#include "tests/win/support/BenchState.h"
 #include "tests/win/support/BenchWindow.h"
 #include "tests/win/support/PaneBench.h"
 #include "tests/win/support/QuantDialogBench.h"
@@ -130,15 +132,9 @@ TEST_F(WnHcOptDlgTest, OpensFittedAndWithoutPlanesAsNoneAtTheDisplaysDpi) {
     globals.gifFrame = NewFrame(2000, 1500);
     globals.settings.transparencyType = TransparencyType::alpha;
     EXPECT_FALSE(RunDialog([&](WnHcOptDlg& dialog, HWND window) {
-        HWND page = dialog.Page(WnHcOptDlg::kTransparencyTab);
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_OPT_ALPHA)));
-        EXPECT_EQ(IsDlgButtonChecked(page, IDC_OPT_NONE), UINT(BST_CHECKED));
-        // The tests click buttons by id: each id must carry the label a person reads there.
-        const std::pair<int, const wchar_t*> labels[] = {
-            {IDC_OPT_ALPHA, L"Alpha"}, {IDC_OPT_COLOR, L"Color"}, {IDC_OPT_NONE, L"None"}};
-        for (const auto& [id, label] : labels) EXPECT_EQ(WindowText(GetDlgItem(page, id)), label);
-        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OPT_SIZE_LABEL)), L"2000 x 1500 pixels");
-        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OPT_COLORS_LABEL)), L"12 colors used, 4 bit");
+        // The same texts, checks and greyed controls at both DPIs (the tests click buttons by id: the transcript
+        // shows the label each id carries).
+        Transcript("win/options-opening-" + std::to_string(BenchExpectedDpi()) + "dpi")("opened", ControlStates(window));
         ClickCentre(window, dialog.ToolRect(WnHcBrushWindow::kPencil));  // greyed: nothing happens
         EXPECT_EQ(dialog.SelectedTool(), WnHcBrushWindow::kHand);
 
@@ -182,62 +178,59 @@ TEST_F(WnHcOptDlgTest, OpensFittedAndWithoutPlanesAsNoneAtTheDisplaysDpi) {
     EXPECT_NE(globals.optionsDialogRect.width, 0) << "the placement is kept for the next opening";
 }
 
-// The planes list picks the plane "Alpha" uses. "Color" takes the top-left pixel's index; the tool buttons reach
-// the pane, whose picker edits the mask that "None" and "Color" hide and show again; the zoom buttons reach the pane.
-// "Interlace" reaches the frame, the settings and the readout; the strip and the picker on the swatch edit the
-// palette; the background list and the page's colour control set the colour.
-TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
+// One walk through the controls, the dialog's controls and what they reach recorded at each step
+// (tests/data/transcripts/win/options-walk.txt): the planes list picks the plane "Alpha" uses (a stored plane past
+// the last opens on the last); "Color" takes the top-left pixel's index and adds a graphic control extension to the
+// readout; the picker tool reaches the pane, whose picked index "None" hides and "Color" shows again; the zoom
+// buttons reach the pane; "Interlace" reaches the frame, the settings and the readout; the strip and the picker on
+// the swatch edit the palette; the background list and the page's colour control set the colour.
+TEST_F(WnHcOptDlgTest, AWalkThroughEachControlAndWhatItReaches) {
     globals.hasTransparencyPlane = true;
     globals.extraPlanes->Append(NewPlane(12));
     globals.extraPlanes->Append(NewPlane(30));
     globals.settings.transAlphaIndex = 5;
+    Transcript t("win/options-walk");
     const bool saved = RunDialog([&](WnHcOptDlg& dialog, HWND window) {
-        const long opaque = OptionsReadout(window);
+        const auto step = [&](const char* name) {
+            const HcSettings& set = globals.settings;
+            std::string indexes;
+            for (int i = 0; i < 256; ++i)
+                if (set.transIndexes[i]) indexes += " " + std::to_string(i);
+            uint8_t r = 0, g = 0, b = 0;
+            globals.gifFrame->GetIndexedImage()->colorTable.GetEntry(2, r, g, b);
+            t(name, "| transparency", int(set.transparencyType), "plane", set.transAlphaIndex, "indexes" + indexes,
+              "| transparent pixels", TransparentPixels(*globals.gifFrame).size(), "| readout", OptionsReadout(window),
+              "| interlaced", globals.gifFrame->FrameInfo().interlaced, set.interlaced, "| entry 2", r, g, b,
+              "| background", set.bgColor[0], set.bgColor[1], set.bgColor[2], "frame",
+              globals.gifFrame->GetBackgroundColor()[0], globals.gifFrame->GetBackgroundColor()[1],
+              ControlStates(window));
+        };
         HWND page = dialog.Page(WnHcOptDlg::kTransparencyTab);
-        // The planes list picks the plane "Alpha" uses; a stored plane past the last opens on the last.
-        HWND planes = GetDlgItem(page, IDC_OPT_PLANES);
-        EXPECT_EQ(SendMessageW(planes, CB_GETCURSEL, 0, 0), 1);
+        step("opened");
         ClickControl(GetDlgItem(page, IDC_OPT_ALPHA));
-        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 30 * 36);
+        step("Alpha");
+        HWND planes = GetDlgItem(page, IDC_OPT_PLANES);
         SetFocus(planes);
-        PressKey(planes, VK_UP);  // "Layer Transparency"
-        EXPECT_EQ(globals.settings.transAlphaIndex, 0);
-        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 12 * 36);
+        PressKey(planes, VK_UP);
+        step("the plane above");
         SaveScreenshot(CaptureClient(page), "options-alpha");
         ClickControl(GetDlgItem(page, IDC_OPT_COLOR));
-        EXPECT_EQ(globals.settings.transparencyType, TransparencyType::indexed);
-        for (int i = 0; i < 256; ++i) EXPECT_EQ(globals.settings.transIndexes[i], i == kTopLeftIndex) << i;
-        int ofTopLeft = 0;
-        for (uint32_t y = 0; y < kHeight; ++y)
-            for (uint32_t x = 0; x < kWidth; ++x) ofTopLeft += IndexAt(x, y) == kTopLeftIndex;
-        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), ofTopLeft);
-        EXPECT_NE(OptionsReadout(window), opaque) << "a graphic control extension joins the file";
-
-        HWND pane = dialog.Pane()->Window();
+        step("Color");
         ClickCentre(window, dialog.ToolRect(WnHcBrushWindow::kPicker));
-        Click(pane, View(dialog, 40, 30), kBenchShift);  // another index joins
-        const int ofBoth = int(TransparentPixels(*globals.gifFrame).size());
-        EXPECT_GT(ofBoth, ofTopLeft);
+        Click(dialog.Pane()->Window(), View(dialog, 40, 30), kBenchShift);  // another index joins
+        step("picker with Shift");
         ClickControl(GetDlgItem(page, IDC_OPT_NONE));
-        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 0);
+        step("None");
         ClickControl(GetDlgItem(page, IDC_OPT_COLOR));
-        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), ofBoth)
-            << "the picked colour stays one of the mode's";
-
+        step("Color again");
         for (int i = 0; i < 7; ++i) PressDialogButton(window, IDC_ZOOM_IN);
-        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ZOOM_LABEL)), L"8 : 1");
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_ZOOM_IN)));
-
-        const long progressive = OptionsReadout(window);
+        step("zoomed in 7 times");
         ClickControl(GetDlgItem(window, IDC_OPT_INTERLACE));
-        EXPECT_EQ(globals.gifFrame->FrameInfo().interlaced, 1);
-        EXPECT_EQ(globals.settings.interlaced, 1);
-        EXPECT_NE(OptionsReadout(window), progressive) << "the interlaced rows compress differently";
-
+        step("Interlace");
         // The strip's cells: 7 x 6 pixels and a separator, inside a 4-pixel frame.
         const HcPixelRect strip = dialog.StripRect();
-        Click(window, {strip.left + 4 + 2 * 8 + 3, strip.top + 4 + 3});  // entry 2
-        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ENTRY_RGB)), L"2, 253, 79");
+        Click(window, {strip.left + 4 + 2 * 8 + 3, strip.top + 4 + 3});
+        step("strip entry 2");
         {
             // Three steps up on the red row's right arrow, then OK.
             BenchOnModal picker(L"Color Picker", [](HWND box) {
@@ -247,25 +240,16 @@ TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
             ClickCentre(window, dialog.SwatchRect());
             EXPECT_TRUE(picker.Ran());
         }
-        uint8_t r = 0, g = 0, b = 0;
-        globals.gifFrame->GetIndexedImage()->colorTable.GetEntry(2, r, g, b);
-        EXPECT_EQ(BenchRgb(r, g, b), BenchRgb(5, 253, 79));
-        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ENTRY_RGB)), L"5, 253, 79");
-
+        step("three reds up in the picker");
         ShowTab(window, IDC_OPT_TABS, WnHcOptDlg::kBackgroundTab);
-        EXPECT_FALSE(IsWindowVisible(dialog.Page(WnHcOptDlg::kTransparencyTab)));
+        step("background page");
         HWND combo = GetDlgItem(dialog.Page(WnHcOptDlg::kBackgroundTab), IDC_OPT_SAVED_COLORS);
-        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), kColorItemSave) << "magenta is no saved colour";
         SendMessageW(combo, CB_SETCURSEL, kColorItemWhite, 0);
         SetFocus(combo);
-        PressKey(combo, VK_DOWN);  // "Black"
-        EXPECT_EQ(globals.gifFrame->GetBackgroundColor()[1], 0);
-        // The colour control on the page: one step up on the red row's right arrow.
+        PressKey(combo, VK_DOWN);
+        step("White, then down a line");
         Click(dialog.Page(WnHcOptDlg::kBackgroundTab), {40 + 132 + 4, 62 + 5});
-        EXPECT_EQ(BenchRgb(globals.settings.bgColor[0], globals.settings.bgColor[1], globals.settings.bgColor[2]),
-                  BenchRgb(1, 0, 0));
-        EXPECT_EQ(globals.gifFrame->GetBackgroundColor()[0], 1);
-        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), kColorItemSave) << "no saved colour matches";
+        step("one red up on the page");
         SaveScreenshot(CaptureClient(window), "options-background");
         {
             // A key moving through the closed list opens no prompt (the watcher would answer it); closing the open
