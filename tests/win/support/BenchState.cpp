@@ -1,5 +1,5 @@
 // A window's controls as text for transcripts, read through their own messages.
-// Texts are the dialogs' plain ASCII; any other character is written as '?' so a line never depends on a code page.
+// The dialogs' texts are plain ASCII, written as they are.
 #include "tests/win/support/BenchState.h"
 
 // The common controls' messages need windows.h first.
@@ -13,9 +13,7 @@
 namespace {
 
 std::string Ascii(const std::wstring& wide) {
-    std::string text;
-    for (const wchar_t c : wide) text += c >= 32 && c < 127 ? char(c) : '?';
-    return text;
+    return std::string(wide.begin(), wide.end());
 }
 
 bool IsClass(HWND control, const wchar_t* name) {
@@ -46,10 +44,6 @@ std::string StateOf(HWND control) {
         line += " selected " + holds(CB_GETCURSEL) + " of " + ComboItems(control);
     else if (IsClass(control, TRACKBAR_CLASSW))
         line += " at " + holds(TBM_GETPOS);
-    else if (IsClass(control, PROGRESS_CLASSW))
-        line += " at " + holds(PBM_GETPOS);
-    else if (IsClass(control, WC_TABCONTROLW))
-        line += " tab " + holds(TCM_GETCURSEL);
     return line;
 }
 

@@ -8,5 +8,5 @@
 
 // One line per control under `window` (pages and their controls included), in creation order: its id, its class,
 // its text in quotes, "off" when greyed, "hidden" when not shown, then what its kind holds: a check box's or radio
-// button's check, a list's selection and items, a trackbar's or progress bar's position, a tab control's tab.
+// button's check, a list's selection and items, a trackbar's position.
 std::string ControlStates(HWND window);
