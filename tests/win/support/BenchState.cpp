@@ -43,19 +43,37 @@ std::string StateOf(HWND control) {
     else if (IsClass(control, L"ComboBox"))
         line += " selected " + holds(CB_GETCURSEL) + " of " + ComboItems(control);
     else if (IsClass(control, TRACKBAR_CLASSW))
-        line += " at " + holds(TBM_GETPOS);
+        line += " position " + holds(TBM_GETPOS);
     return line;
 }
 
-BOOL CALLBACK AddState(HWND control, LPARAM lines) {
-    *reinterpret_cast<std::string*>(lines) += "\n  " + StateOf(control);
+struct Reading {
+    HWND window;
+    bool places;
+    std::string lines;
+};
+
+BOOL CALLBACK AddState(HWND control, LPARAM context) {
+    auto* reading = reinterpret_cast<Reading*>(context);
+    reading->lines += "\n  " + StateOf(control);
+    if (reading->places) {
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, reading->window, reinterpret_cast<POINT*>(&rect), 2);
+        reading->lines += " at " + RectText(rect);
+    }
     return TRUE;
 }
 
 }  // namespace
 
-std::string ControlStates(HWND window) {
-    std::string lines;
-    EnumChildWindows(window, AddState, reinterpret_cast<LPARAM>(&lines));
-    return lines;
+std::string RectText(const RECT& rect) {
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + " to " + std::to_string(rect.right) + "," +
+           std::to_string(rect.bottom);
+}
+
+std::string ControlStates(HWND window, bool places) {
+    Reading reading{window, places, {}};
+    EnumChildWindows(window, AddState, reinterpret_cast<LPARAM>(&reading));
+    return reading.lines;
 }

@@ -8,5 +8,8 @@
 
 // One line per control under `window` (pages and their controls included), in creation order: its id, its class,
 // its text in quotes, "off" when greyed, "hidden" when not shown, then what its kind holds: a check box's or radio
-// button's check, a list's selection and items, a trackbar's position.
-std::string ControlStates(HWND window);
+// button's check, a list's selection and items, a trackbar's position; with `places`, where it lies in the window's
+// client area.
+std::string ControlStates(HWND window, bool places = false);
+// "left,top to right,bottom".
+std::string RectText(const RECT& rect);
