@@ -64,8 +64,8 @@ protected:
         for (LRESULT item = kColorItemFirstSaved; item < SendMessageW(combo, CB_GETCOUNT, 0, 0); ++item) {
             wchar_t text[300] = {};
             SendMessageW(combo, CB_GETLBTEXT, WPARAM(item), reinterpret_cast<LPARAM>(text));
-            const bool standsFor = entry && SendMessageW(combo, CB_GETITEMDATA, WPARAM(item), 0) ==
-                                                reinterpret_cast<LRESULT>(entry);
+            const bool standsFor =
+                entry && SendMessageW(combo, CB_GETITEMDATA, WPARAM(item), 0) == reinterpret_cast<LRESULT>(entry);
             shown += " " + Ascii(text) + (standsFor ? "" : "(not its entry)");
             entry = entry ? entry->next : nullptr;
         }
