@@ -9,13 +9,11 @@
 // clang-format on
 
 #include <memory>
-#include <string>
 #include <utility>
 #include <vector>
 
 #include "common/NoStartProgressProxy.h"
 #include "tests/support/ErrorOf.h"
-#include "tests/support/Transcript.h"
 #include "tests/win/support/BenchWindow.h"
 #include "win/WnHcProgInd.h"
 #include "win/resource_ids.h"
@@ -70,47 +68,45 @@ protected:
     std::vector<std::pair<CvProgressTask*, bool>> hookCalls;  // the task, and whether the bar showed
 };
 
-// The bar at each step (tests/data/transcripts/win/progress-bar.txt), with its range and the dialog's own work
-// (whether the bar showed at each call): shown from a task's start to its finish at the rounded percentage, moving
-// at most once an interval of its own after a look at the queue; the dialog's work comes before the bar shows and
-// after it hides. Kept between tasks, the bar stays from one task's finish to the next one's start, which brings it
-// back to 0.
 TEST_F(WnHcProgIndTest, BarShowsFromStartToFinishAtTheRoundedPercentageOrStaysWhenKept) {
-    Transcript t("win/progress-bar");
-    const auto step = [&](const char* name) {
-        PBRANGE range{};
-        SendMessageW(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-        std::string work;
-        for (const auto& [task, shown] : hookCalls) work += shown ? " shown" : " hidden";
-        t(name, "| shown", IsWindowVisible(bar) != FALSE, "at", BarPosition(bar), "of", range.iLow, "to", range.iHigh,
-          "| dialog's work with the bar" + work);
-    };
-    step("made");
+    EXPECT_FALSE(IsWindowVisible(bar));
     CvProgressTask task(indicator.get());
     task.Start(0, 3, "Remapping");
-    step("started, 3 steps");
+    EXPECT_TRUE(IsWindowVisible(bar));
+    PBRANGE range{};
+    SendMessageW(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+    EXPECT_EQ(range.iLow, 0);
+    EXPECT_EQ(range.iHigh, 100);
+    EXPECT_EQ(BarPosition(bar), 0);
+
     EXPECT_FALSE(task.SetProgress(1));
-    step("step 1");
+    EXPECT_EQ(BarPosition(bar), 33);
+    // Between looks at the queue the bar stays; after a look it moves at most once an interval of its own.
     Sleep(DWORD(WnHcProgInd::kPumpInterval.count()) + 5);
     EXPECT_FALSE(task.SetProgress(2));
-    step("step 2, a pump interval later");
+    EXPECT_EQ(BarPosition(bar), 33);
     Sleep(DWORD(WnHcProgInd::kBarInterval.count()) + 5);
     EXPECT_FALSE(task.SetProgress(2));
-    step("step 2, a bar interval later");
+    EXPECT_EQ(BarPosition(bar), 67);
+
     task.Finish();
-    step("finished");
+    EXPECT_FALSE(IsWindowVisible(bar));
+    // The dialog's own work comes before the bar shows and after it hides.
+    EXPECT_EQ(hookCalls, (std::vector<std::pair<CvProgressTask*, bool>>{{&task, false}, {&task, false}}));
+    // Kept between tasks, the bar stays from one task's finish to the next one's start, which brings it back to 0.
     indicator->KeepBarBetweenTasks();
     CvProgressTask first(indicator.get()), second(indicator.get());
     first.Start(0, 4, "Remapping");
     EXPECT_FALSE(first.SetProgress(3));
     first.Finish();
-    step("kept: a task of 4 finished at step 3");
+    EXPECT_TRUE(IsWindowVisible(bar));
+    EXPECT_EQ(BarPosition(bar), 75);
     second.Start(0, 4, "Writing");
-    step("kept: the next started");
+    EXPECT_EQ(BarPosition(bar), 0);
     second.Finish();
-    step("kept: the next finished");
+    EXPECT_TRUE(IsWindowVisible(bar));
     indicator->HideBar();
-    step("hidden");
+    EXPECT_FALSE(IsWindowVisible(bar));
 }
 
 // Reports handle every pending message at most once an interval; a stop asked by a handler ends the task with error
