@@ -2,6 +2,7 @@
 // uicore/), the pane tells its dialog and shows the result, auto-scroll past the pane's edge, and the hand.
 #include <gtest/gtest.h>
 
+#include "tests/support/Transcript.h"
 #include "tests/win/support/BenchInput.h"
 #include "tests/win/support/PaneBench.h"
 #include "win/WnHcBrushWindow.h"
@@ -9,14 +10,6 @@
 namespace {
 
 constexpr int kMaskEdited = 45199;
-
-PixelSet PixelsOfIndexes(const CvGIFFrame& frame, std::set<uint32_t> indexes) {
-    PixelSet found;
-    for (uint32_t y = 0; y < frame.GetHeight(); ++y)
-        for (uint32_t x = 0; x < frame.GetWidth(); ++x)
-            if (indexes.count((x + 2 * y) % 8)) found.insert({x, y});
-    return found;
-}
 
 }  // namespace
 
@@ -36,41 +29,41 @@ protected:
     std::unique_ptr<WnHcBrushWindow> pane;
 };
 
-TEST_F(WnHcBrushWindowTest, PickerClickChoosesOneIndexShiftAddsAndCtrlRemoves) {
+// One walk through the tools, the pane's picture of the frame read back from the display after each step ('#' where
+// it shows the background of a transparent pixel, else the pixel's index) with the notices the dialog received and
+// whether the pane still holds the mouse (tests/data/transcripts/win/brush-walk.txt): the picker's click chooses
+// one index, Shift adds one and Ctrl removes one, a click outside the image does nothing; each stroke ends with the
+// capture released and one notice, the pencil paints transparent and with Ctrl opaque again, and the edge brush's
+// squares reach only the image's ring.
+TEST_F(WnHcBrushWindowTest, AWalkThroughThePickerThePencilAndTheEdgeBrush) {
+    Transcript t("win/brush-walk");
+    const auto step = [&](const char* name) {
+        const BenchPixels shown = CaptureClient(window);
+        t.Picture(Transcript::Line(name, "| notices", bench.CommandsReceived(kMaskEdited), "| captured",
+                                   GetCapture() == window),
+                  40, 30, [&](int x, int y) {
+                      const uint32_t rgb = shown.At(View(x, y).x, View(x, y).y);
+                      for (uint32_t index = 0; index < 8; ++index)
+                          if (rgb == StripedColor(index)) return char('0' + index);
+                      return rgb == kFrameBackground ? '#' : '?';
+                  });
+    };
     pane->SetTool(WnHcBrushWindow::kPicker);
-    Click(window, View(3, 0));  // index 3
-    Click(window, View(5, 0), kBenchShift);  // index 5 joins
-    EXPECT_EQ(TransparentPixels(*frame), PixelsOfIndexes(*frame, {3, 5}));
-    Click(window, View(3, 0), kBenchControl);  // index 3 leaves
-    EXPECT_EQ(TransparentPixels(*frame), PixelsOfIndexes(*frame, {5}));
-    EXPECT_EQ(bench.CommandsReceived(kMaskEdited), 3);
-    Click(window, {5, 5});  // outside the image: nothing
-    EXPECT_EQ(bench.CommandsReceived(kMaskEdited), 3);
-    const BenchPixels shown = CaptureClient(window);
-    EXPECT_EQ(shown.At(130 + 5, 85), kFrameBackground);
-    EXPECT_EQ(shown.At(130 + 3, 85), StripedColor(3));
-}
-
-// Each stroke ends with the capture released and one notice to the dialog; the edge brush reaches the image's ring.
-TEST_F(WnHcBrushWindowTest, PencilPaintsTransparentWithCtrlOpaqueAgainAndTheEdgeBrushPaintsTheRing) {
+    Click(window, View(3, 0));
+    step("picker on index 3");
+    Click(window, View(5, 0), kBenchShift);
+    step("picker with Shift on index 5");
+    Click(window, View(3, 0), kBenchControl);
+    Click(window, {5, 5});
+    step("picker with Ctrl on index 3, then outside the image");
     pane->SetTool(WnHcBrushWindow::kPencil);
     Drag(window, StraightPath(View(5, 10), View(30, 10), 6));
-    EXPECT_EQ(GetCapture(), nullptr);
+    step("pencil along row 10 from 5 to 30");
     Drag(window, StraightPath(View(10, 10), View(20, 10), 2), kBenchControl);
-    PixelSet painted;
-    for (uint32_t x = 5; x <= 30; ++x)
-        if (x < 10 || x > 20) painted.insert({x, 10});
-    EXPECT_EQ(TransparentPixels(*frame), painted);
-    const BenchPixels shown = CaptureClient(window);
-    EXPECT_EQ(shown.At(View(7, 10).x, View(7, 10).y), kFrameBackground);
-    EXPECT_EQ(shown.At(View(15, 10).x, View(15, 10).y), StripedColor((15 + 20) % 8));
-
+    step("pencil with Ctrl from 10 to 20");
     pane->SetTool(WnHcBrushWindow::kEdgeBrush);
-    Drag(window, StraightPath(View(1, 5), View(1, 20), 4));  // its squares reach the left edge: column 0 only
-    for (uint32_t y = 3; y <= 22; ++y) painted.insert({0, y});
-    EXPECT_EQ(TransparentPixels(*frame), painted);
-    EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_EQ(bench.CommandsReceived(kMaskEdited), 3);
+    Drag(window, StraightPath(View(1, 5), View(1, 20), 4));
+    step("edge brush down column 1 from 5 to 20");
 }
 
 TEST_F(WnHcBrushWindowTest, AStrokeThatLeavesThePaneScrollsItAndStopsWhenTheButtonIsUp) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/hcprefs.h"
+#include "tests/support/Transcript.h"
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchModal.h"
 #include "tests/win/support/BenchWindow.h"
@@ -15,6 +16,10 @@
 namespace {
 
 const wchar_t kTitle[] = L"Corvane Halcyne 4";
+
+std::string Ascii(const std::wstring& wide) {
+    return std::string(wide.begin(), wide.end());  // the box's texts are plain ASCII
+}
 
 std::string NameOf(const HcColorEntry& entry) {
     return std::string(reinterpret_cast<const char*>(entry.name + 1), entry.name[0]);
@@ -27,8 +32,9 @@ protected:
     }
     ~WnHcColorPopupTest() override { FreeColorList(list); }
 
-    // Saves `rgb`, typing `name` into the name dialog and pressing `button`; returns what the dialog showed.
-    std::wstring Save(const std::wstring& name, HcRgb rgb, int button = IDOK, bool* okEnabled = nullptr) {
+    // Saves `rgb`, typing `name` into the name dialog and pressing `button`; returns what the dialog showed (its
+    // prompt, the name it offered, and "OK greyed" when OK stayed greyed for the typed name).
+    std::string Save(const std::wstring& name, HcRgb rgb, int button = IDOK) {
         std::wstring shown;
         BenchOnModal watcher(kTitle, [&](HWND dialog) {
             HWND edit = GetDlgItem(dialog, IDC_SAVE_COLOR_NAME);
@@ -37,68 +43,62 @@ protected:
             SendMessageW(edit, EM_SETSEL, 0, -1);
             SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(name.c_str()));  // as typed
             const bool enabled = IsWindowEnabled(GetDlgItem(dialog, IDOK));
-            if (okEnabled) *okEnabled = enabled;
+            if (!enabled) shown += L"|OK greyed";
             PressDialogButton(dialog, button);
             if (button == IDOK && !enabled) PressDialogButton(dialog, IDCANCEL);  // the press above did nothing
         });
         WnHcColorPopup::SaveColor(BenchModule(), host.Handle(), combo, list, rgb);
         EXPECT_TRUE(watcher.Ran());
-        return shown;
+        return Ascii(shown);
     }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
         for (const HcColorEntry* entry = list; entry; entry = entry->next) names.push_back(NameOf(*entry));
         return names;
     }
-    // The combo's items after the four fixed ones must be the list, texts and data alike.
-    void ExpectComboShowsList() const {
-        ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), LRESULT(kColorItemFirstSaved + Names().size()));
-        int item = kColorItemFirstSaved;
-        for (const HcColorEntry* entry = list; entry; entry = entry->next, ++item) {
-            EXPECT_EQ(SendMessageW(combo, CB_GETITEMDATA, item, 0), reinterpret_cast<LRESULT>(entry));
+    // The selected item and the combo's items after the four fixed ones, each marked when it does not stand for the
+    // list's entry in its place.
+    std::string Shown() const {
+        std::string shown = "selected " + std::to_string(SendMessageW(combo, CB_GETCURSEL, 0, 0)) + ":";
+        const HcColorEntry* entry = list;
+        for (LRESULT item = kColorItemFirstSaved; item < SendMessageW(combo, CB_GETCOUNT, 0, 0); ++item) {
             wchar_t text[300] = {};
-            SendMessageW(combo, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text));
-            const std::string name = NameOf(*entry);
-            EXPECT_EQ(std::wstring(text), std::wstring(name.begin(), name.end())) << item;
+            SendMessageW(combo, CB_GETLBTEXT, WPARAM(item), reinterpret_cast<LPARAM>(text));
+            const bool standsFor =
+                entry && SendMessageW(combo, CB_GETITEMDATA, WPARAM(item), 0) == reinterpret_cast<LRESULT>(entry);
+            shown += " " + Ascii(text) + (standsFor ? "" : "(not its entry)");
+            entry = entry ? entry->next : nullptr;
         }
+        return shown;
     }
-    LRESULT Selection() const { return SendMessageW(combo, CB_GETCURSEL, 0, 0); }
 
     BenchHostWindow host;
     HWND combo = nullptr;
     HcColorEntry* list = nullptr;
 };
 
-// Saving asks for a name (OK greyed for a blank one, Cancel saves nothing) and selects the colour saved; removing
-// asks once and takes exactly the entry the combo shows of two equal colours; the combo always shows the list.
-TEST_F(WnHcColorPopupTest, SavingAsksANameRemovingAsksOnceAndTheComboShowsTheList) {
-    EXPECT_EQ(Save(L"Sky", {90, 160, 230}), L"Save color as:|untitled");
+// A walk through saving and removing, each step's outcome recorded with the list and what the combo shows
+// (tests/data/transcripts/win/color-popup-walk.txt): saving asks for a name (OK greyed for a blank one, Cancel saves
+// nothing) and selects the colour saved; removing asks once and takes exactly the entry the combo shows of two equal
+// colours; the combo always shows the list, each item standing for its entry.
+TEST_F(WnHcColorPopupTest, AWalkThroughSavingAndRemovingAndTheComboShowsTheList) {
+    Transcript t("win/color-popup-walk");
+    const auto step = [&](const char* name, const std::string& outcome) {
+        t(name, "->", outcome, "| list", Transcript::Listed(Names()), "| combo", Shown());
+    };
+    step("save Sky", Save(L"Sky", {90, 160, 230}));
     const HcColorEntry* firstSky = list;
-    Save(L"Apple", {200, 20, 20});
-    Save(L"Sky", {90, 160, 230});  // the same name and colour again: a second entry after the first
-    EXPECT_EQ(Selection(), kColorItemFirstSaved + 2) << "the colour just saved is selected";
-    Save(L"Zinc", {5, 5, 5}, IDCANCEL);
-    EXPECT_EQ(Selection(), kColorItemSave) << "after Cancel the combo leaves the Save item for no match";
-    bool okEnabled = true;
-    Save(L"   ", {7, 7, 7}, IDOK, &okEnabled);
-    EXPECT_FALSE(okEnabled);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Apple", "Sky", "Sky"}));
-    EXPECT_EQ(list->next, firstSky) << "the entry saved first stays first among equal names";
-    ExpectComboShowsList();
-
-    {
-        BenchAnswerBox answer(kTitle, IDCANCEL);
-        EXPECT_FALSE(WnHcColorPopup::RemoveColor(host.Handle(), combo, list, {90, 160, 230}));
-        EXPECT_TRUE(answer.Answered());
+    step("save Apple", Save(L"Apple", {200, 20, 20}));
+    step("save Sky again", Save(L"Sky", {90, 160, 230}));  // the same name and colour: a second entry
+    step("save Zinc, Cancel", Save(L"Zinc", {5, 5, 5}, IDCANCEL));
+    step("save blanks, OK", Save(L"   ", {7, 7, 7}));
+    for (const int button : {IDCANCEL, IDOK}) {
+        BenchAnswerBox answer(kTitle, button);
+        const bool removed = WnHcColorPopup::RemoveColor(host.Handle(), combo, list, {90, 160, 230});
+        step(button == IDOK ? "remove Sky, OK" : "remove Sky, Cancel",
+             Ascii(answer.Texts()) + (removed ? " | removed" : " | kept"));
     }
-    EXPECT_EQ(Names().size(), 3u);
-    BenchAnswerBox answer(kTitle, IDOK);
-    EXPECT_TRUE(WnHcColorPopup::RemoveColor(host.Handle(), combo, list, {90, 160, 230}));
-    EXPECT_EQ(answer.Texts(), L"Are you sure you want to remove the color \"Sky\" from the saved list?");
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Apple", "Sky"}));
-    EXPECT_EQ(list->next, firstSky);
-    ExpectComboShowsList();
-    EXPECT_EQ(Selection(), kColorItemFirstSaved + 1);
+    EXPECT_EQ(list->next, firstSky) << "the entry the combo showed went";
 }
 
 }  // namespace

@@ -8,15 +8,16 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 
 #include "cvcode2/CvGIFInfo.h"
 #include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvList.h"
 #include "tests/support/GifTestSupport.h"
+#include "tests/support/Transcript.h"
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchInput.h"
 #include "tests/win/support/BenchModal.h"
+#include "tests/win/support/BenchState.h"
 #include "tests/win/support/BenchWindow.h"
 #include "tests/win/support/PaneBench.h"
 #include "tests/win/support/QuantDialogBench.h"
@@ -25,7 +26,6 @@
 #include "win/WnHcOptDlg.h"
 #include "win/resource_ids.h"
 #include "wnatom/WnCommonControls.h"
-#include "wnatom/WnDialogPlacement.h"
 #include "wnatom/WnDialogSizer.h"
 #include "wnatom/WnDpi.h"
 #include "wnatom/WnText.h"
@@ -130,37 +130,23 @@ TEST_F(WnHcOptDlgTest, OpensFittedAndWithoutPlanesAsNoneAtTheDisplaysDpi) {
     globals.gifFrame = NewFrame(2000, 1500);
     globals.settings.transparencyType = TransparencyType::alpha;
     EXPECT_FALSE(RunDialog([&](WnHcOptDlg& dialog, HWND window) {
-        HWND page = dialog.Page(WnHcOptDlg::kTransparencyTab);
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_OPT_ALPHA)));
-        EXPECT_EQ(IsDlgButtonChecked(page, IDC_OPT_NONE), UINT(BST_CHECKED));
-        // The tests click buttons by id: each id must carry the label a person reads there.
-        const std::pair<int, const wchar_t*> labels[] = {
-            {IDC_OPT_ALPHA, L"Alpha"}, {IDC_OPT_COLOR, L"Color"}, {IDC_OPT_NONE, L"None"}};
-        for (const auto& [id, label] : labels) EXPECT_EQ(WindowText(GetDlgItem(page, id)), label);
-        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OPT_SIZE_LABEL)), L"2000 x 1500 pixels");
-        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_OPT_COLORS_LABEL)), L"12 colors used, 4 bit");
+        // Centred on the host window, the pane a third of the screen's height or more showing the frame whole and
+        // centred, the tool buttons, strip and swatch it draws itself clear of its controls, at this DPI (the
+        // screenshot below shows them; the tests click buttons by id: the transcript shows the label each carries).
+        const HcPixelRect strip = dialog.StripRect(), swatch = dialog.SwatchRect();
+        const auto placed = [](const HcPixelRect& r) { return RectText({r.left, r.top, r.right, r.bottom}); };
+        const HcPoint view = dialog.Pane()->Layout().Origin();
+        RECT at{}, around{}, client{};
+        GetWindowRect(window, &at);
+        GetWindowRect(host.Handle(), &around);
+        GetClientRect(window, &client);
+        Transcript("win/options-opening-" + std::to_string(BenchExpectedDpi()) + "dpi")(
+            "host", RectText(around), "| dialog", RectText(at), "| tools", placed(dialog.ToolRect(0)), "and",
+            placed(dialog.ToolRect(3)), "| strip", placed(strip), "| swatch", placed(swatch), "| view at", view.x,
+            view.y, ControlStates(window, true));
+        const int toolTop = dialog.ToolRect(0).top;
         ClickCentre(window, dialog.ToolRect(WnHcBrushWindow::kPencil));  // greyed: nothing happens
         EXPECT_EQ(dialog.SelectedTool(), WnHcBrushWindow::kHand);
-
-        const RECT pane = WnControlRect(window, GetDlgCtrlID(dialog.Pane()->Window()));
-        const RECT tabs = WnControlRect(window, IDC_OPT_TABS), zoom = WnControlRect(window, IDC_ZOOM_IN);
-        const RECT info = WnControlRect(window, IDC_OPT_SIZE_LABEL), last = WnControlRect(window, IDC_OPT_LAST);
-        const HcPixelRect tool = dialog.ToolRect(0), strip = dialog.StripRect(), swatch = dialog.SwatchRect();
-        RECT client{};
-        GetClientRect(window, &client);
-        EXPECT_TRUE(pane.right < tabs.left && pane.bottom < zoom.top);
-        EXPECT_EQ(tool.Width(), MulDiv(26, BenchExpectedDpi(), 96));
-        EXPECT_TRUE(tool.top > pane.bottom && dialog.ToolRect(3).right <= zoom.left && tool.bottom <= info.top);
-        EXPECT_TRUE(strip.top >= info.bottom && strip.right < last.left && strip.bottom <= client.bottom);
-        EXPECT_TRUE(swatch.top >= info.bottom && swatch.right <= last.left && swatch.bottom <= client.bottom);
-        MONITORINFO monitor{sizeof monitor, {}, {}, 0};
-        GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
-        const RECT& work = monitor.rcWork;
-        EXPECT_GE(pane.bottom - pane.top, (work.bottom - work.top) / 3);
-        const HcDialogRect at = WnDialogRectOf(window), around = WnDialogRectOf(host.Handle());
-        EXPECT_NEAR(at.left, std::max<int>(work.left, around.left + (around.width - at.width) / 2), 1);
-        EXPECT_NEAR(at.top, std::max<int>(work.top, around.top + (around.height - at.height) / 2), 1);
-        EXPECT_TRUE(dialog.Pane()->Layout().Zoom().level < 0 && dialog.Pane()->Layout().CentredBothWays());
         SaveScreenshot(CaptureClient(window), "options-opening-" + std::to_string(BenchExpectedDpi()) + "dpi");
         Click(window, {strip.left + 7, strip.top + 7});  // entry 0: inside the strip's frame at both DPIs
         uint8_t r = 0, g = 0, b = 0;
@@ -175,69 +161,66 @@ TEST_F(WnHcOptDlgTest, OpensFittedAndWithoutPlanesAsNoneAtTheDisplaysDpi) {
             << "Cancel keeps the entry";
         // Grown, the pane takes the room and the tool buttons move down with the bottom edge.
         ResizeClient(window, client.right + 100, client.bottom + 60);
-        EXPECT_EQ(dialog.ToolRect(0).top, tool.top + 60);
+        EXPECT_EQ(dialog.ToolRect(0).top, toolTop + 60);
         return IDCANCEL;
     }));
     EXPECT_EQ(globals.settings.transparencyType, TransparencyType::none);
     EXPECT_NE(globals.optionsDialogRect.width, 0) << "the placement is kept for the next opening";
 }
 
-// The planes list picks the plane "Alpha" uses. "Color" takes the top-left pixel's index; the tool buttons reach
-// the pane, whose picker edits the mask that "None" and "Color" hide and show again; the zoom buttons reach the pane.
-// "Interlace" reaches the frame, the settings and the readout; the strip and the picker on the swatch edit the
-// palette; the background list and the page's colour control set the colour.
-TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
+// One walk through the controls, the dialog's controls and what they reach recorded at each step
+// (tests/data/transcripts/win/options-walk.txt): the planes list picks the plane "Alpha" uses (a stored plane past
+// the last opens on the last); "Color" takes the top-left pixel's index and adds a graphic control extension to the
+// readout; the picker tool reaches the pane, whose picked index "None" hides and "Color" shows again; the zoom
+// buttons reach the pane; "Interlace" reaches the frame, the settings and the readout; the strip and the picker on
+// the swatch edit the palette; the background list and the page's colour control set the colour.
+TEST_F(WnHcOptDlgTest, AWalkThroughEachControlAndWhatItReaches) {
     globals.hasTransparencyPlane = true;
     globals.extraPlanes->Append(NewPlane(12));
     globals.extraPlanes->Append(NewPlane(30));
     globals.settings.transAlphaIndex = 5;
+    Transcript t("win/options-walk");
     const bool saved = RunDialog([&](WnHcOptDlg& dialog, HWND window) {
-        const long opaque = OptionsReadout(window);
+        const auto step = [&](const char* name) {
+            const HcSettings& set = globals.settings;
+            std::string indexes;
+            for (int i = 0; i < 256; ++i)
+                if (set.transIndexes[i]) indexes += " " + std::to_string(i);
+            uint8_t r = 0, g = 0, b = 0;
+            globals.gifFrame->GetIndexedImage()->colorTable.GetEntry(2, r, g, b);
+            t(name, "| transparency", int(set.transparencyType), "plane", set.transAlphaIndex, "indexes" + indexes,
+              "| transparent pixels", TransparentPixels(*globals.gifFrame).size(), "| readout", OptionsReadout(window),
+              "| interlaced", globals.gifFrame->FrameInfo().interlaced, set.interlaced, "| entry 2", r, g, b,
+              "| background", set.bgColor[0], set.bgColor[1], set.bgColor[2], "frame",
+              globals.gifFrame->GetBackgroundColor()[0], globals.gifFrame->GetBackgroundColor()[1],
+              ControlStates(window));
+        };
         HWND page = dialog.Page(WnHcOptDlg::kTransparencyTab);
-        // The planes list picks the plane "Alpha" uses; a stored plane past the last opens on the last.
-        HWND planes = GetDlgItem(page, IDC_OPT_PLANES);
-        EXPECT_EQ(SendMessageW(planes, CB_GETCURSEL, 0, 0), 1);
+        step("opened");
         ClickControl(GetDlgItem(page, IDC_OPT_ALPHA));
-        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 30 * 36);
+        step("Alpha");
+        HWND planes = GetDlgItem(page, IDC_OPT_PLANES);
         SetFocus(planes);
-        PressKey(planes, VK_UP);  // "Layer Transparency"
-        EXPECT_EQ(globals.settings.transAlphaIndex, 0);
-        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 12 * 36);
+        PressKey(planes, VK_UP);
+        step("the plane above");
         SaveScreenshot(CaptureClient(page), "options-alpha");
         ClickControl(GetDlgItem(page, IDC_OPT_COLOR));
-        EXPECT_EQ(globals.settings.transparencyType, TransparencyType::indexed);
-        for (int i = 0; i < 256; ++i) EXPECT_EQ(globals.settings.transIndexes[i], i == kTopLeftIndex) << i;
-        int ofTopLeft = 0;
-        for (uint32_t y = 0; y < kHeight; ++y)
-            for (uint32_t x = 0; x < kWidth; ++x) ofTopLeft += IndexAt(x, y) == kTopLeftIndex;
-        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), ofTopLeft);
-        EXPECT_NE(OptionsReadout(window), opaque) << "a graphic control extension joins the file";
-
-        HWND pane = dialog.Pane()->Window();
+        step("Color");
         ClickCentre(window, dialog.ToolRect(WnHcBrushWindow::kPicker));
-        Click(pane, View(dialog, 40, 30), kBenchShift);  // another index joins
-        const int ofBoth = int(TransparentPixels(*globals.gifFrame).size());
-        EXPECT_GT(ofBoth, ofTopLeft);
+        Click(dialog.Pane()->Window(), View(dialog, 40, 30), kBenchShift);  // another index joins
+        step("picker with Shift");
         ClickControl(GetDlgItem(page, IDC_OPT_NONE));
-        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), 0);
+        step("None");
         ClickControl(GetDlgItem(page, IDC_OPT_COLOR));
-        EXPECT_EQ(int(TransparentPixels(*globals.gifFrame).size()), ofBoth)
-            << "the picked colour stays one of the mode's";
-
+        step("Color again");
         for (int i = 0; i < 7; ++i) PressDialogButton(window, IDC_ZOOM_IN);
-        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ZOOM_LABEL)), L"8 : 1");
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDC_ZOOM_IN)));
-
-        const long progressive = OptionsReadout(window);
+        step("zoomed in 7 times");
         ClickControl(GetDlgItem(window, IDC_OPT_INTERLACE));
-        EXPECT_EQ(globals.gifFrame->FrameInfo().interlaced, 1);
-        EXPECT_EQ(globals.settings.interlaced, 1);
-        EXPECT_NE(OptionsReadout(window), progressive) << "the interlaced rows compress differently";
-
+        step("Interlace");
         // The strip's cells: 7 x 6 pixels and a separator, inside a 4-pixel frame.
         const HcPixelRect strip = dialog.StripRect();
-        Click(window, {strip.left + 4 + 2 * 8 + 3, strip.top + 4 + 3});  // entry 2
-        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ENTRY_RGB)), L"2, 253, 79");
+        Click(window, {strip.left + 4 + 2 * 8 + 3, strip.top + 4 + 3});
+        step("strip entry 2");
         {
             // Three steps up on the red row's right arrow, then OK.
             BenchOnModal picker(L"Color Picker", [](HWND box) {
@@ -247,25 +230,16 @@ TEST_F(WnHcOptDlgTest, EachControlReachesTheSettingsTheFrameAndTheReadout) {
             ClickCentre(window, dialog.SwatchRect());
             EXPECT_TRUE(picker.Ran());
         }
-        uint8_t r = 0, g = 0, b = 0;
-        globals.gifFrame->GetIndexedImage()->colorTable.GetEntry(2, r, g, b);
-        EXPECT_EQ(BenchRgb(r, g, b), BenchRgb(5, 253, 79));
-        EXPECT_EQ(WindowText(GetDlgItem(window, IDC_ENTRY_RGB)), L"5, 253, 79");
-
+        step("three reds up in the picker");
         ShowTab(window, IDC_OPT_TABS, WnHcOptDlg::kBackgroundTab);
-        EXPECT_FALSE(IsWindowVisible(dialog.Page(WnHcOptDlg::kTransparencyTab)));
+        step("background page");
         HWND combo = GetDlgItem(dialog.Page(WnHcOptDlg::kBackgroundTab), IDC_OPT_SAVED_COLORS);
-        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), kColorItemSave) << "magenta is no saved colour";
         SendMessageW(combo, CB_SETCURSEL, kColorItemWhite, 0);
         SetFocus(combo);
-        PressKey(combo, VK_DOWN);  // "Black"
-        EXPECT_EQ(globals.gifFrame->GetBackgroundColor()[1], 0);
-        // The colour control on the page: one step up on the red row's right arrow.
+        PressKey(combo, VK_DOWN);
+        step("White, then down a line");
         Click(dialog.Page(WnHcOptDlg::kBackgroundTab), {40 + 132 + 4, 62 + 5});
-        EXPECT_EQ(BenchRgb(globals.settings.bgColor[0], globals.settings.bgColor[1], globals.settings.bgColor[2]),
-                  BenchRgb(1, 0, 0));
-        EXPECT_EQ(globals.gifFrame->GetBackgroundColor()[0], 1);
-        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), kColorItemSave) << "no saved colour matches";
+        step("one red up on the page");
         SaveScreenshot(CaptureClient(window), "options-background");
         {
             // A key moving through the closed list opens no prompt (the watcher would answer it); closing the open

@@ -15,9 +15,11 @@
 #include "cvcode2/CvLoadPalette.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/Transcript.h"
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchInput.h"
 #include "tests/win/support/BenchModal.h"
+#include "tests/win/support/BenchState.h"
 #include "tests/win/support/BenchWindow.h"
 #include "tests/win/support/QuantDialogBench.h"
 #include "win/resource_ids.h"
@@ -31,19 +33,8 @@ constexpr std::chrono::milliseconds kReductionLimit(60000);
 // progress pump to run more than once.
 constexpr int kLongWidth = 2400;
 
-std::vector<std::string> Items(HWND dialog, int id) {
-    std::vector<std::string> items;
-    const int count = int(SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        char text[300] = {};
-        SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
-}
-
-int Selected(HWND dialog, int id) {
-    return int(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
+int ItemCount(HWND dialog, int id) {
+    return int(SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0));
 }
 
 bool Enabled(HWND dialog, int id) {
@@ -147,46 +138,87 @@ int16_t RunQuantization(DialogRun& run, const std::function<void(HWND)>& inDialo
     return result;
 }
 
-// Typed counts are clamped, the depth box follows only its own choice, and "Next" writes what the dialog showed.
-TEST(WnHcQuantDlgTest, TypedCountsAreClampedADragEndsWithTheMouseAndNextWritesWhatTheDialogShowed) {
-    DialogRun run(GradientPicture(4, 3));
+// One walk through the dialog's controls, all of them recorded at each step with the reductions each step
+// started (tests/data/transcripts/win/quant-walk.txt): a typed count is clamped and the edit keeps what was typed,
+// the depth box changes the count and typing leaves the box alone, a drag of the dithering thumb that loses the mouse
+// to another window ends there, a fixed palette greys the base list, the zoom buttons reach the panes, a loaded
+// palette joins both lists ("Custom" as base gives way to "None") and a click on the strip shows its entry, a file
+// that cannot be loaded is alerted and joins nothing, and unloading empties both lists again. "Next" writes what
+// the dialog showed: the file the same settings write without dialogs.
+TEST(WnHcQuantDlgTest, AWalkThroughItsControlsAndNextWritesWhatTheDialogShowed) {
+    SimOptions openBox;
+    openBox.systemOpenBox = true;
+    DialogRun run(GradientPicture(200, 150), openBox);
+    std::string act(768, '\0');
+    for (int i = 0; i < 256; ++i) act[size_t(i) * 3] = char(i);  // a ramp of reds
+    const std::string palette = run.folder + "\\Reds.act", broken = run.folder + "\\broken.gif";
+    WriteBytes(palette, act);
+    WriteBytes(broken, "not a GIF");
+    Transcript t("win/quant-walk");
+    int starts = 0;
     const int16_t result = RunQuantization(run, [&](HWND dialog) {
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), reinterpret_cast<HWND>(run.host->HostWindow()));
-        EXPECT_EQ(run.sizes.Texts().front(), "RGB 1K / GIF 0K");
-        EXPECT_EQ(DialogText(dialog, IDC_QUANT_SIZE_INFO), "RGB 1K / GIF 1K");
-        TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "999");
+        const auto step = [&](const char* name) {
+            WaitForReduction(dialog);
+            t(name, "started", run.sizes.Starts() - starts, ControlStates(dialog));
+            starts = run.sizes.Starts();
+        };
+        const auto load = [&](const std::string& file) {
+            BenchAnswerFileBox box(L"Load Palette", file);
+            PressDialogButton(dialog, IDC_QUANT_LOAD);
+            EXPECT_TRUE(box.Answered());
+        };
+        step("opened");
+        TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "999");  // each digit may start a reduction of its own
         WaitForReduction(dialog);
-        const int startsAt256 = run.sizes.Starts();
-        TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "-5");   // 256 again: nothing to do
-        EXPECT_EQ(DialogText(dialog, IDC_QUANT_COLORS), "-5");  // the edit keeps what was typed
-        EXPECT_EQ(Items(dialog, IDC_QUANT_DEPTH).size(), 8u);
+        starts = run.sizes.Starts();
+        TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "-5");  // 256 again: nothing to do
+        step("typed -5");
         Choose(dialog, IDC_QUANT_DEPTH, 0);  // the entry that matches the count changes nothing
-        EXPECT_EQ(run.sizes.Starts(), startsAt256);
+        step("depth 256");
         Choose(dialog, IDC_QUANT_DEPTH, 6);
-        EXPECT_EQ(DialogText(dialog, IDC_QUANT_COLORS), "4");
-        WaitForReduction(dialog);
+        step("depth 4");
         TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "1");
-        WaitForReduction(dialog);
-        EXPECT_EQ(DialogText(dialog, IDC_QUANT_COLORS), "1");
-        EXPECT_EQ(Selected(dialog, IDC_QUANT_DEPTH), 6);  // typing leaves the depth box alone
-        EXPECT_EQ(run.sizes.Starts(), startsAt256 + 2);
-        // A drag of the dithering thumb that loses the mouse to another window ends there, and that value is saved.
+        step("typed 1");
         HWND pane = DitherPaneOf(dialog);
         MouseDown(pane, DitherStop(dialog, 0));
         MouseMove(pane, DitherStop(dialog, 6));
         SetCapture(dialog);  // an alert, or a switch to another program, takes the mouse
         ReleaseCapture();
         MouseMove(pane, DitherStop(dialog, 9), kBenchNoKeys, false);
-        EXPECT_EQ(DitherShown(dialog), 6) << "the thumb followed a mouse whose button is up";
-        WaitForReduction(dialog);
+        step("dithering dragged to 6, the mouse lost, moved on to 9");
+        Choose(dialog, IDC_QUANT_PALETTE, 3);
+        step("Grayscale");
+        PressDialogButton(dialog, IDC_ZOOM_IN);
+        PressDialogButton(dialog, IDC_ZOOM_IN);
+        step("zoomed in twice");
+        Choose(dialog, IDC_QUANT_PALETTE, 0);
+        Choose(dialog, IDC_QUANT_BASE, 1);
+        step("Custom on Custom");
+        load(palette);
+        step("Reds.act loaded");
+        // A click on the strip's sixth cell shows that entry of the ramp of reds.
+        const RECT unload = WnControlRect(dialog, IDC_QUANT_UNLOAD);
+        const int cell = (unload.right - WnControlRect(dialog, IDC_QUANT_PALETTE_LABEL).left) / 32;
+        const POINT strip = StripCorner(dialog);
+        Click(dialog, {strip.x + 4 + 5 * (cell + 1) + cell / 2, strip.y + 4 + cell / 2});
+        step("strip cell 5 clicked");
+        load(broken);
+        step("broken.gif refused");
+        while (ItemCount(dialog, IDC_QUANT_PALETTE) > 2) {
+            Choose(dialog, IDC_QUANT_PALETTE, 2);
+            PressDialogButton(dialog, IDC_QUANT_UNLOAD);
+            WaitForReduction(dialog);
+        }
+        step("all unloaded");
         PressDialogButton(dialog, IDOK);
     });
     EXPECT_EQ(result, 0);
-    EXPECT_TRUE(run.host->Alerts().empty());
+    for (const auto& alert : run.host->Alerts()) t("alert", alert.caption, alert.text);
     ASSERT_TRUE(run.Written());
-    // Two colours where the picture has twelve: the table takes the smallest size the file's code size allows.
-    EXPECT_EQ(LoadGIFPalette(run.OutPath())->GetCount(), 4u);
-    EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(GradientPicture(4, 3)));
+    // Two colours: the table takes the smallest size the file's code size allows.
+    t("file's table", LoadGIFPalette(run.OutPath())->GetCount());
+    EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(GradientPicture(200, 150)));
 }
 
 // Work handed to the dialog from inside a running reduction. A change made while the pixels are remapped (the bar's
@@ -251,8 +283,8 @@ TEST(WnHcQuantDlgTest, WorkInsideARunningReductionStopsItOnceAndTheLastValueWins
 
 // What the settings controls show: palette, base, colours, dithering, lossy level, and whether a base applies.
 std::vector<std::string> SettingsShown(HWND dialog) {
-    return {std::to_string(Selected(dialog, IDC_QUANT_PALETTE)),
-            std::to_string(Selected(dialog, IDC_QUANT_BASE)),
+    return {std::to_string(SendDlgItemMessageW(dialog, IDC_QUANT_PALETTE, CB_GETCURSEL, 0, 0)),
+            std::to_string(SendDlgItemMessageW(dialog, IDC_QUANT_BASE, CB_GETCURSEL, 0, 0)),
             DialogText(dialog, IDC_QUANT_COLORS),
             std::to_string(DitherShown(dialog)),
             std::to_string(LossyShown(dialog)),
@@ -318,64 +350,6 @@ TEST(WnHcQuantDlgTest, TheNextRunOpensOnTheLastChoicesAndCustomReducesAgain) {
     }
 }
 
-TEST(WnHcQuantDlgTest, LoadedPalettesJoinBothListsAndUnloadingEmptiesThem) {
-    DialogRun run(GradientPicture(200, 150), SystemBoxes());
-    std::string act(768, '\0');
-    for (int i = 0; i < 256; ++i) act[size_t(i) * 3] = char(i);  // a ramp of reds
-    const std::string palette = run.folder + "\\Reds.act", broken = run.folder + "\\broken.gif";
-    WriteBytes(palette, act);
-    WriteBytes(broken, "not a GIF");
-    const int16_t result = RunQuantization(run, [&](HWND dialog) {
-        Choose(dialog, IDC_QUANT_PALETTE, 3);  // "Grayscale": a fixed palette
-        WaitForReduction(dialog);
-        EXPECT_FALSE(Enabled(dialog, IDC_QUANT_BASE));
-        EXPECT_TRUE(Enabled(dialog, IDC_QUANT_UNLOAD));
-        PressDialogButton(dialog, IDC_ZOOM_IN);
-        PressDialogButton(dialog, IDC_ZOOM_IN);
-        EXPECT_EQ(DialogText(dialog, IDC_ZOOM_LABEL), "3 : 1");
-
-        Choose(dialog, IDC_QUANT_PALETTE, 0);  // back to "Custom", base "Custom"
-        Choose(dialog, IDC_QUANT_BASE, 1);
-        {
-            BenchAnswerFileBox box(L"Load Palette", palette);
-            PressDialogButton(dialog, IDC_QUANT_LOAD);
-            EXPECT_TRUE(box.Answered());
-        }
-        WaitForReduction(dialog);
-        EXPECT_EQ(Items(dialog, IDC_QUANT_PALETTE).back(), "Reds.act");
-        EXPECT_EQ(Items(dialog, IDC_QUANT_BASE).back(), "Reds.act");
-        EXPECT_EQ(Selected(dialog, IDC_QUANT_BASE), 0);  // "Custom" gave way to "None"
-        EXPECT_EQ(Selected(dialog, IDC_QUANT_PALETTE), int(Items(dialog, IDC_QUANT_PALETTE).size()) - 1);
-        // A click on the strip's sixth cell shows that entry of the ramp of reds.
-        const RECT unload = WnControlRect(dialog, IDC_QUANT_UNLOAD);
-        const int cell = (unload.right - WnControlRect(dialog, IDC_QUANT_PALETTE_LABEL).left) / 32;
-        const POINT strip = StripCorner(dialog);
-        Click(dialog, {strip.x + 4 + 5 * (cell + 1) + cell / 2, strip.y + 4 + cell / 2});
-        PumpUntilIdle();
-        EXPECT_EQ(DialogText(dialog, IDC_ENTRY_RGB), "5, 0, 0");
-        {
-            BenchAnswerFileBox box(L"Load Palette", broken);
-            PressDialogButton(dialog, IDC_QUANT_LOAD);
-            EXPECT_TRUE(box.Answered());
-        }
-        EXPECT_EQ(Items(dialog, IDC_QUANT_PALETTE).size(), 6u);
-
-        while (Items(dialog, IDC_QUANT_PALETTE).size() > 2) {
-            Choose(dialog, IDC_QUANT_PALETTE, 2);
-            PressDialogButton(dialog, IDC_QUANT_UNLOAD);
-            WaitForReduction(dialog);
-        }
-        EXPECT_EQ(Items(dialog, IDC_QUANT_BASE), (std::vector<std::string>{"None", "Custom"}));
-        EXPECT_FALSE(Enabled(dialog, IDC_QUANT_UNLOAD));
-        EXPECT_TRUE(Enabled(dialog, IDC_QUANT_BASE));
-        PressDialogButton(dialog, IDCANCEL);
-    });
-    EXPECT_EQ(result, 1);
-    ASSERT_EQ(run.host->Alerts().size(), 1u);
-    EXPECT_EQ(run.host->Alerts()[0].text, "Could Not Load Palette");
-    EXPECT_EQ(run.host->Alerts()[0].caption, "ALERT");
-}
-
 // A pane's handler that fails, guarded as the panes guard theirs.
 constexpr UINT kFailingMessage = WM_APP + 0x51;
 LRESULT CALLBACK FailingPane(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
@@ -398,7 +372,7 @@ TEST(WnHcQuantDlgTest, AnErrorInsideAHandlerEndsTheRunWithItsOwnAlert) {
             // A list entry no saved palette stands behind: choosing it is an error inside the
             // dialog's handler.
             SendDlgItemMessageA(dialog, IDC_QUANT_PALETTE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Nowhere"));
-            Choose(dialog, IDC_QUANT_PALETTE, int(Items(dialog, IDC_QUANT_PALETTE).size()) - 1);
+            Choose(dialog, IDC_QUANT_PALETTE, ItemCount(dialog, IDC_QUANT_PALETTE) - 1);
         });
         EXPECT_EQ(ended, 1);
         ASSERT_EQ(run.host->Alerts().size(), 1u);
@@ -423,29 +397,16 @@ TEST(WnHcQuantDlgTest, OpensFittedAtTheDisplaysDpiAndAResultNeverBlanksAndIsTheS
     DuringReduction first(1, [&](HWND dialog) { shownDuringFirst = IsWindowVisible(dialog) != FALSE; });
     const int16_t ended = RunQuantization(run, [&](HWND dialog) {
         EXPECT_TRUE(shownDuringFirst) << "the first reduction ran in a hidden dialog";
-        RECT at{}, around{};
+        // Centred on the host window, its panes a third of the screen's height, 2560 x 1600 seen whole with nothing
+        // further out, and its controls clear of each other at this DPI (the screenshot below shows them).
+        RECT at{}, around{}, client{};
         GetWindowRect(dialog, &at);
         GetWindowRect(host, &around);
-        EXPECT_NEAR(at.left + at.right, around.left + around.right, 1) << "centred on the host window";
-        EXPECT_NEAR(at.top + at.bottom, around.top + around.bottom, 1);
-        MONITORINFO monitor{sizeof monitor, {}, {}, 0};
-        GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
-        const RECT source = WnControlRect(dialog, IDC_QUANT_SOURCE_PANE);
-        EXPECT_EQ(source.bottom - source.top, (monitor.rcWork.bottom - monitor.rcWork.top) / 3);
-        EXPECT_EQ(DialogText(dialog, IDC_ZOOM_LABEL), "1 : 8") << "2560 x 1600 seen whole";
-        EXPECT_FALSE(Enabled(dialog, IDC_ZOOM_OUT)) << "nothing to see further out";
-
-        const RECT result = WnControlRect(dialog, IDC_QUANT_RESULT_PANE),
-                   depth = WnControlRect(dialog, IDC_QUANT_DEPTH);
-        const RECT zoom = WnControlRect(dialog, IDC_ZOOM_IN), dither = WnControlRect(dialog, IDC_QUANT_DITHER_PANE);
-        const RECT base = WnControlRect(dialog, IDC_QUANT_BASE), lossy = WnControlRect(dialog, IDC_QUANT_LOSSY);
-        RECT client{};
         GetClientRect(dialog, &client);
-        EXPECT_LT(result.right, depth.left);
-        EXPECT_LT(result.bottom, zoom.top);
-        EXPECT_LT(dither.bottom, WnControlRect(dialog, IDC_QUANT_LOSSY_LABEL).top);
-        EXPECT_LT(lossy.bottom, base.top);
-        EXPECT_LE(std::max(dither.right, lossy.right), client.right);
+        Transcript("win/quant-opening-" + std::to_string(BenchExpectedDpi()) + "dpi")(
+            "host", RectText(around), "| dialog", RectText(at), ControlStates(dialog, true));
+        const RECT source = WnControlRect(dialog, IDC_QUANT_SOURCE_PANE);
+        const RECT result = WnControlRect(dialog, IDC_QUANT_RESULT_PANE);
         const BenchPixels shown = CaptureClient(dialog);
         SaveScreenshot(shown, "quant-opening-" + std::to_string(BenchExpectedDpi()) + "dpi");
         // The strip's frame is drawn in black along its left edge, all the way down inside the dialog.

@@ -33,19 +33,13 @@ BOOL CALLBACK MatchCaption(HWND window, LPARAM context) {
     return FALSE;
 }
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    return name;
-}
-
 BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
-    if (ClassOf(window) == L"#32770") PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    if (WindowClass(window) == L"#32770") PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     return TRUE;
 }
 
 BOOL CALLBACK CollectStatic(HWND child, LPARAM context) {
-    if (_wcsicmp(ClassOf(child).c_str(), L"Static") != 0) return TRUE;
+    if (_wcsicmp(WindowClass(child).c_str(), L"Static") != 0) return TRUE;
     auto* texts = reinterpret_cast<std::wstring*>(context);
     const std::wstring text = WindowText(child);
     if (text.empty()) return TRUE;

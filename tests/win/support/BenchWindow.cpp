@@ -183,3 +183,9 @@ std::wstring WindowText(HWND window) {
     text.resize(size_t(GetWindowTextW(window, text.data(), int(text.size()))));
     return text;
 }
+
+std::wstring WindowClass(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}

@@ -69,3 +69,4 @@ bool WaitForTimer(HWND window, UINT_PTR timerId, std::chrono::milliseconds limit
 // Gives the window a client area of the given size with SetWindowPos (so it gets a real WM_SIZE), then pumps.
 void ResizeClient(HWND window, int clientWidth, int clientHeight);
 std::wstring WindowText(HWND window);
+std::wstring WindowClass(HWND window);
