@@ -8,6 +8,7 @@
 #include <commctrl.h>
 // clang-format on
 
+#include <chrono>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -30,6 +31,13 @@ struct DialogRecord {
     int okCommands = 0;
     bool stopRequested = false;
 } record;
+
+// Waits until the tick count the indicator reads has moved past `interval`: a fixed sleep is not enough under load,
+// when the tick count can lag the sleep.
+void WaitTicks(std::chrono::milliseconds interval) {
+    const ULONGLONG start = GetTickCount64();
+    while (GetTickCount64() - start <= ULONGLONG(interval.count())) Sleep(1);
+}
 
 INT_PTR CALLBACK RecordingDialog(HWND, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
@@ -82,10 +90,10 @@ TEST_F(WnHcProgIndTest, BarShowsFromStartToFinishAtTheRoundedPercentageOrStaysWh
     EXPECT_FALSE(task.SetProgress(1));
     EXPECT_EQ(BarPosition(bar), 33);
     // Between looks at the queue the bar stays; after a look it moves at most once an interval of its own.
-    Sleep(DWORD(WnHcProgInd::kPumpInterval.count()) + 5);
+    WaitTicks(WnHcProgInd::kPumpInterval);
     EXPECT_FALSE(task.SetProgress(2));
     EXPECT_EQ(BarPosition(bar), 33);
-    Sleep(DWORD(WnHcProgInd::kBarInterval.count()) + 5);
+    WaitTicks(WnHcProgInd::kBarInterval);
     EXPECT_FALSE(task.SetProgress(2));
     EXPECT_EQ(BarPosition(bar), 67);
 
@@ -113,7 +121,7 @@ TEST_F(WnHcProgIndTest, BarShowsFromStartToFinishAtTheRoundedPercentageOrStaysWh
 // 3, one already asked is answered without pumping; keys typed during a report reach the dialog as in its own loop;
 // a quit message stops the task and stays for the outer loop.
 TEST_F(WnHcProgIndTest, ReportsPumpTheQueueAtMostEachIntervalAsTheDialogsOwnLoopAndStop) {
-    const auto afterPumpInterval = [] { Sleep(DWORD(WnHcProgInd::kPumpInterval.count()) + 5); };
+    const auto afterPumpInterval = [] { WaitTicks(WnHcProgInd::kPumpInterval); };
     CvProgressTask task(indicator.get());
     task.Start(0, 10, "Remapping");
     for (int i = 0; i < 3; ++i) PostMessageW(dialog, kNoteMessage, 0, 0);
@@ -130,7 +138,7 @@ TEST_F(WnHcProgIndTest, ReportsPumpTheQueueAtMostEachIntervalAsTheDialogsOwnLoop
 
     PostMessageW(dialog, kNoteMessage, 0, 0);
     record.stopRequested = true;
-    Sleep(DWORD(WnHcProgInd::kBarInterval.count()) + 5);
+    WaitTicks(WnHcProgInd::kBarInterval);
     EXPECT_TRUE(task.SetProgress(4));
     EXPECT_EQ(record.notes, 3) << "a stop already asked is answered without pumping";
     EXPECT_EQ(BarPosition(bar), 10);
