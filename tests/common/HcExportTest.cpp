@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@
 #include "tests/support/InProcessHost.h"
 #include "tests/support/RecordingText.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/Transcript.h"
 #include "uicore/HcOptionsRules.h"
 
 namespace {
@@ -51,7 +53,44 @@ SimOptions SavingTo(const std::string& path) {
     return options;
 }
 
+// A whole recorded run of the picture the first cell names ("rgb 64x40 tmc": the mode, the size, and a letter for
+// each transparency plane, layer mask and channel of a HostPicture) replaying the other cells as the recording:
+// the written file's length and hash, and the transparency and plane the run recorded in turn (its fall-backs).
+std::string WholeRunOutcome(const std::vector<std::string>& cells) {
+    const std::map<std::string, int16_t> modes = {
+        {"rgb", plugInModeRGBColor}, {"grey", plugInModeGrayScale}, {"bitmap", plugInModeBitmap}};
+    std::istringstream picture(cells.at(0));
+    std::string mode, planes;
+    int width = 0, height = 0;
+    char by = 0;
+    picture >> mode >> width >> by >> height >> planes;
+    const auto count = [&](char letter) { return int(std::count(planes.begin(), planes.end(), letter)); };
+    SimOptions options = SavingTo(MakeScratchDir("export-run") + "/out.gif");
+    options.descriptors = true;
+    HostSimulator host(InProcessEntry, InProcessEmbed, options);
+    host.SetImage(HostPicture(modes.at(mode), width, height, count('t'), count('m'), count('c')));
+    host.Descriptors().playInfo = plugInDialogDontDisplay;
+    host.Descriptors().descriptor = SimMakeDescriptor(RecordingItems(std::vector<std::string>(cells.begin() + 1, cells.end())));
+    if (const int16_t result = host.Run(true)) return "result " + std::to_string(result);
+    std::string outcome = LengthAndHash(ReadFileBytes(options.savePath));
+    for (const SimDescriptorItem& item : SimDescriptorItems(host.Descriptors().descriptor)) {
+        if (item.key == keyTransparency) outcome += " tran=" + CodeText(item.enumValue);
+        if (item.key == keyTransAlpha) outcome += " A=" + std::to_string(item.number);
+    }
+    return outcome;
+}
+
 }  // namespace
+
+// Every path a run's bytes take, from the host's planes through the reduction to the file: the rows of
+// tests/data/transcripts/common/export-runs.txt, whose files were checked against an independent writer's.
+TEST(ExportFrame, WholeRecordedRunsWriteTheFilesOfTheirRows) {
+    Transcript::Replay("common/export-runs", [](const std::string&, const Transcript::Step& step) {
+        std::string row;
+        for (const std::string& word : step.words) row += (row.empty() ? "" : " ") + word;
+        return WholeRunOutcome(CellsOf(row));
+    });
+}
 
 TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     const std::string path = MakeScratchDir("export") + "/out.gif";

@@ -131,10 +131,14 @@ bool UpdatingGolden() {
     return update && std::string(update) == "1";
 }
 
+std::string LengthAndHash(const std::string& bytes) {
+    std::ostringstream text;
+    text << bytes.size() << ' ' << std::hex << std::setw(8) << std::setfill('0') << Fnv1a(bytes);
+    return text.str();
+}
+
 void ExpectGolden(const std::string& name, const std::string& bytes) {
-    std::ostringstream line;
-    line << ' ' << bytes.size() << ' ' << std::hex << std::setw(8) << std::setfill('0') << Fnv1a(bytes);
-    const std::string actual = line.str();
+    const std::string actual = ' ' + LengthAndHash(bytes);
     std::vector<std::string> lines = GoldenLines();
     auto entry = std::find_if(lines.begin(), lines.end(),
                               [&](const std::string& line) { return line.rfind(name + " ", 0) == 0; });
