@@ -68,7 +68,8 @@ std::string WholeRunOutcome(const std::vector<std::string>& cells) {
     HostSimulator host(InProcessEntry, InProcessEmbed, options);
     host.SetImage(HostPicture(modes.at(mode), width, height, count('t'), count('m'), count('c')));
     host.Descriptors().playInfo = plugInDialogDontDisplay;
-    host.Descriptors().descriptor = SimMakeDescriptor(RecordingItems(std::vector<std::string>(cells.begin() + 1, cells.end())));
+    host.Descriptors().descriptor =
+        SimMakeDescriptor(RecordingItems(std::vector<std::string>(cells.begin() + 1, cells.end())));
     if (const int16_t result = host.Run(true)) return "result " + std::to_string(result);
     std::string outcome = LengthAndHash(ReadFileBytes(options.savePath));
     for (const SimDescriptorItem& item : SimDescriptorItems(host.Descriptors().descriptor)) {

@@ -43,7 +43,8 @@ void SetMask(SimImage& image, int plane, Rule opaque) {
 // exact "Netscape" colours, for base palettes to find; then, in HostLayer's order, a transparency plane clear along
 // the top row and the left column (so the layer crops) and at scattered holes, layer masks fading from clear at the
 // left to opaque at the right, and channels of opaque and clear bands four rows high.
-inline SimImage HostPicture(int16_t mode, int width, int height, int transparency = 0, int masks = 0, int channels = 0) {
+inline SimImage HostPicture(int16_t mode, int width, int height, int transparency = 0, int masks = 0,
+                            int channels = 0) {
     SimImage image = HostLayer(mode, width, height, transparency, masks, channels);
     const int firstMask = image.colorPlanes + transparency, firstChannel = firstMask + masks;
     uint32_t noise = 5;
@@ -51,11 +52,9 @@ inline SimImage HostPicture(int16_t mode, int width, int height, int transparenc
         noise = noise * 1103515245u + 12345u;
         const int x = i % width, y = i / width;
         const uint8_t grey = uint8_t(x * 255 / std::max(width - 1, 1));
-        const std::array<uint8_t, 3> colour =
-            y % 10 == 1   ? std::array<uint8_t, 3>{grey, grey, grey}
-            : y % 10 == 2 ? std::array<uint8_t, 3>{uint8_t(x % 6 * 51), uint8_t(x / 6 % 6 * 51), uint8_t(x / 36 * 51)}
-                          : std::array<uint8_t, 3>{uint8_t(x * 4 + (noise >> 29)), uint8_t(y * 6 + x),
-                                                   uint8_t(255 - x * 2 - y)};
+        std::array<uint8_t, 3> colour = {uint8_t(x * 4 + (noise >> 29)), uint8_t(y * 6 + x), uint8_t(255 - x * 2 - y)};
+        if (y % 10 == 1) colour = {grey, grey, grey};
+        if (y % 10 == 2) colour = {uint8_t(x % 6 * 51), uint8_t(x / 6 % 6 * 51), uint8_t(x / 36 % 6 * 51)};
         for (int p = 0; p < image.PlaneCount(); ++p) {
             uint8_t& sample = image.planes[size_t(p)][size_t(i)];
             if (p < image.colorPlanes)
