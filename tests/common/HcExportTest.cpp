@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,7 +22,6 @@
 #include "cvcode2/CvFile.h"
 #include "cvcode2/CvGIFFrame.h"
 #include "cvcode2/CvGIFInfo.h"
-#include "cvcode2/CvGrayscaleImage.h"
 #include "cvcode2/CvIndexedImage.h"
 #include "cvcode2/CvList.h"
 #include "cvcode2/CvLog.h"
@@ -32,6 +31,7 @@
 #include "tests/support/InProcessHost.h"
 #include "tests/support/RecordingText.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/Transcript.h"
 #include "uicore/HcOptionsRules.h"
 
 namespace {
@@ -51,7 +51,45 @@ SimOptions SavingTo(const std::string& path) {
     return options;
 }
 
+// A whole recorded run of the picture the first cell names ("rgb 64x40 tmc": the mode, the size, and a letter for
+// each transparency plane, layer mask and channel of a HostPicture) replaying the other cells as the recording:
+// the written file's length and hash, and the transparency and plane the run recorded in turn (its fall-backs).
+std::string WholeRunOutcome(const std::vector<std::string>& cells) {
+    const std::map<std::string, int16_t> modes = {
+        {"rgb", plugInModeRGBColor}, {"grey", plugInModeGrayScale}, {"bitmap", plugInModeBitmap}};
+    std::istringstream picture(cells.at(0));
+    std::string mode, planes;
+    int width = 0, height = 0;
+    char by = 0;
+    picture >> mode >> width >> by >> height >> planes;
+    const auto count = [&](char letter) { return int(std::count(planes.begin(), planes.end(), letter)); };
+    SimOptions options = SavingTo(MakeScratchDir("export-run") + "/out.gif");
+    options.descriptors = true;
+    HostSimulator host(InProcessEntry, InProcessEmbed, options);
+    host.SetImage(HostPicture(modes.at(mode), width, height, count('t'), count('m'), count('c')));
+    host.Descriptors().playInfo = plugInDialogDontDisplay;
+    host.Descriptors().descriptor =
+        SimMakeDescriptor(RecordingItems(std::vector<std::string>(cells.begin() + 1, cells.end())));
+    if (const int16_t result = host.Run(true)) return "result " + std::to_string(result);
+    std::string outcome = LengthAndHash(ReadFileBytes(options.savePath));
+    for (const SimDescriptorItem& item : SimDescriptorItems(host.Descriptors().descriptor)) {
+        if (item.key == keyTransparency) outcome += " tran=" + CodeText(item.enumValue);
+        if (item.key == keyTransAlpha) outcome += " A=" + std::to_string(item.number);
+    }
+    return outcome;
+}
+
 }  // namespace
+
+// Every path a run's bytes take, from the host's planes through the reduction to the file: the rows of
+// tests/data/transcripts/common/export-runs.txt, whose files were checked against an independent writer's.
+TEST(ExportFrame, WholeRecordedRunsWriteTheFilesOfTheirRows) {
+    Transcript::Replay("common/export-runs", [](const std::string&, const Transcript::Step& step) {
+        std::string row;
+        for (const std::string& word : step.words) row += (row.empty() ? "" : " ") + word;
+        return WholeRunOutcome(CellsOf(row));
+    });
+}
 
 TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     const std::string path = MakeScratchDir("export") + "/out.gif";
@@ -80,46 +118,6 @@ TEST(ExportFrame, WritesTheReducedImageWithTheSettingsAndFreesTheSources) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(global->CommentAt(0)->Bytes()), 3), "hey");
     EXPECT_EQ(IndexBytes(*frames[0].image), (std::vector<uint8_t>{0, 2, 4, 5, 3, 3, 5, 4, 2, 0, 1, 0, 4, 3, 2}));
     globals.allPlanesRead = false;  // ends the run without another export
-}
-
-// Through a whole recorded run, which records its settings in turn: a lossy file keeps the pixels the reduction gave
-// the base colours it kept, and turns no other pixel into one of them; it differs from the exact file elsewhere.
-TEST(ExportFrame, LossyCodingLeavesTheKeptBaseColoursAlone) {
-    const std::vector<std::array<uint8_t, 3>> base = {{51, 102, 153}, {204, 51, 51}};  // two "Netscape" colours
-    SimImage image = HostLayer(plugInModeRGBColor, 64, 48);
-    for (int i = 0; i < 64 * 48; ++i) {
-        // Each base colour exactly, or a few units off it.
-        const int x = i % 64, y = i / 64, pick = (x * 7 + y * 3) % 5;
-        for (int c = 0; c < 3; ++c)
-            image.planes[c][size_t(i)] = uint8_t(base[pick % 2][c] + (pick < 2 ? 0 : (x * (c + 2) + y) % 11 - 5));
-    }
-    std::vector<std::array<uint8_t, 3>> files[2];
-    for (const int level : {0, 100}) {
-        SimOptions options = SavingTo(MakeScratchDir("export-lossy") + "/out.gif");
-        options.descriptors = true;
-        HostSimulator host(InProcessEntry, InProcessEmbed, options);
-        host.SetImage(image);
-        host.Descriptors().playInfo = plugInDialogDontDisplay;
-        host.Descriptors().descriptor =
-            SimMakeDescriptor(RecordingItems("Dpth=16 | bpal=Netscape | Lssy=" + std::to_string(level)));
-        EXPECT_EQ(host.Run(true), 0);
-        const std::vector<SimDescriptorItem> recorded = SimDescriptorItems(host.Descriptors().descriptor);
-        EXPECT_TRUE(std::any_of(recorded.begin(), recorded.end(), [](auto& item) { return item.key == keyDithering; }))
-            << "the run records its settings in turn (the replayed recording has no dithering)";
-        const std::vector<uint8_t> rgb = ReadRGB(*ReadAllFrames(options.savePath).at(0).image);
-        for (size_t i = 0; i < rgb.size(); i += 3) files[level > 0].push_back({rgb[i], rgb[i + 1], rgb[i + 2]});
-    }
-    const auto& [exact, lossy] = files;
-    ASSERT_EQ(exact.size(), lossy.size());
-    EXPECT_NE(exact, lossy);
-    for (size_t i = 0; i < exact.size(); ++i) {
-        const bool wasBase = std::find(base.begin(), base.end(), exact[i]) != base.end();
-        const bool isBase = std::find(base.begin(), base.end(), lossy[i]) != base.end();
-        EXPECT_EQ(isBase, wasBase) << "pixel " << i;
-        if (wasBase) {
-            EXPECT_EQ(lossy[i], exact[i]) << "pixel " << i;
-        }
-    }
 }
 
 // The rows are in tests/data/export/transparency-fallbacks.txt.
@@ -284,33 +282,4 @@ TEST(Logging, MaskPassesWarningsAndErrorsOnlyCutAt511Characters) {
     Log(kLogError, "bad %d", 5);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "warning: " + longText.substr(0, 511) + "\n" + LogPrefix(kLogError) + "bad 5\n");
-}
-
-// A grey export with room for all its greys writes the ramp as read: 256 entries, unused ones in place and the
-// background (the default grey) in the lowest free entry. Fewer colours than greys merge them.
-TEST(EntryGreyExport, NothingToMergeKeepsTheWholeRamp) {
-    SimImage image = HostLayer(plugInModeGrayScale, 3, 2);
-    image.planes = {{0, 7, 200, 200, 7, 0}};
-    for (uint16_t colors : {uint16_t(256), uint16_t(3), uint16_t(2)}) {
-        SCOPED_TRACE(colors);
-        SimOptions options;
-        options.savePath = MakeScratchDir("grey-export") + "/out.gif";
-        ReadRun run(image, options);
-        run.globals().settings.colors = colors;
-        ASSERT_EQ(run.host.Call(filterSelectorFinish), 0);
-
-        std::unique_ptr<CvGIFGlobalInfo> global;
-        std::vector<ReadFrame> frames = ReadAllFrames(options.savePath, &global);
-        ASSERT_EQ(frames.size(), 1u);
-        const CvColorTable& table = global->globalColorTable;
-        if (colors == 2) {
-            EXPECT_EQ(table.GetCount(), 4u);  // two greys and the background, in a table of 4
-            continue;
-        }
-        ASSERT_EQ(table.GetCount(), 256u);
-        EXPECT_EQ(IndexBytes(*frames[0].image), (std::vector<uint8_t>{0, 7, 200, 200, 7, 0}));
-        EXPECT_EQ(global->backgroundIndex, 1);
-        EXPECT_EQ(table.Entry(1)[0], 128);
-        for (uint32_t i : {0u, 2u, 7u, 128u, 200u, 255u}) EXPECT_EQ(table.Entry(i)[1], i);
-    }
 }

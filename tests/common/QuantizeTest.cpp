@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -179,23 +178,10 @@ TEST(QuantEngineKeptStages, OnlyTheRemapRunsAgainWhenOnlyTheDitheringChanges) {
     }
 }
 
-// The rows are in tests/data/quantize/palette-modes.txt.
-TEST(QuantParamsFromSettings, PaletteNamesChooseTheMode) {
+// "Fine" keeps its meaning even beside a saved palette of that name (which loading renames, so no run gets there).
+// What each other name chooses shows in the files of the whole runs (ExportFrame.WholeRecordedRuns...).
+TEST(QuantParamsFromSettings, FineIsTheFineAdaptivePaletteBesideASavedOneOfThatName) {
     OwnedGlobals globals;
-    const std::string netscape = std::to_string(FindPalette(globals, (const unsigned char*)"\x08Netscape")->count);
-    const std::map<std::string, QuantMode> modes = {
-        {"fixed", QuantMode::FixedPalette}, {"preserve", QuantMode::PreserveBase}, {"adaptive", QuantMode::Adaptive}};
-    for (const std::vector<std::string>& row : DataTable("quantize/palette-modes.txt")) {
-        SCOPED_TRACE(row.at(0) + "/" + row.at(1));
-        CvPStrFromC(globals.paletteName, row.at(0).c_str());
-        CvPStrFromC(globals.basePaletteName, row.at(1).c_str());
-        QuantParams params = QuantParamsFromSettings(globals);
-        EXPECT_EQ(params.mode, modes.at(row.at(2)));
-        EXPECT_EQ(std::to_string(params.palette.GetCount()), row.at(3) == "Netscape" ? netscape : row.at(3));
-        EXPECT_EQ(params.colors, globals.settings.colors);
-        EXPECT_EQ(params.fine, row.at(4) == "1");
-    }
-    // "Fine" keeps its meaning even beside a saved palette of that name (which loading renames).
     CvPStrFromC(globals.paletteName, "Fine");
     CvPStrFromC(globals.basePaletteName, "None");
     CvPStrFromC(const_cast<HcPaletteEntry*>(FindPalette(globals, (const unsigned char*)"\x09Grayscale"))->name, "Fine");
