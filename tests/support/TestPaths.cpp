@@ -150,3 +150,9 @@ void ExpectGolden(const std::string& name, const std::string& bytes) {
     std::ofstream out(kGoldenFile, std::ios::trunc);
     for (const std::string& line : lines) out << line << "\n";
 }
+
+std::string LengthAndHash(const std::string& bytes) {
+    std::ostringstream text;
+    text << bytes.size() << ' ' << std::hex << std::setw(8) << std::setfill('0') << Fnv1a(bytes);
+    return text.str();
+}

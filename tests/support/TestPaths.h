@@ -18,6 +18,8 @@ std::string WriteScratchFile(const std::string& name, const std::string& bytes);
 // Checks `bytes` against the length and 32-bit FNV-1a hash filed under `name` in tests/data/golden.txt. With
 // HALCYNE_UPDATE_GOLDEN=1 in the environment a differing or missing entry is rewritten instead (review the diff).
 void ExpectGolden(const std::string& name, const std::string& bytes);
+// "LENGTH HASH" of `bytes` as a golden entry states them, for tables that pin many outputs at once.
+std::string LengthAndHash(const std::string& bytes);
 // Whether this run is told to rewrite golden entries and transcripts (HALCYNE_UPDATE_GOLDEN=1).
 bool UpdatingGolden();
 // The parts of `text` between its " | " separators: a data table's cells.
