@@ -123,6 +123,16 @@ TEST(CvLzwDecoder, UnusualButReadableStreams) {
     EXPECT_EQ(DecodeBytes(PackCodes(8, zeros), 70000, 1, false).pixels, std::vector<uint8_t>(70000, 0));
 }
 
+TEST(CvLzwDecoder, LeavesTheFileAfterTheSubBlockHoldingTheEndCode) {
+    // The decoder reads ahead; bytes past that sub-block (terminator, trailer) must be there for the next reader.
+    LzwPicture picture = MakePicture(97, 61, 256, 4);
+    const std::string encoded = EncodeToBytes(picture, 8, true);
+    ASSERT_GT(encoded.size(), 600u);
+    uint64_t endsAt = 0;
+    EXPECT_EQ(DecodeBytes(encoded + "XYZ", 97, 61, true, 0, &endsAt).pixels, picture.pixels);
+    EXPECT_EQ(endsAt, encoded.size() - 1);  // at the terminator
+}
+
 TEST(CvLzwDecoder, MalformedStreamsAreRejectedWithoutStrayAccess) {
     for (int size : {0, 1, 9, 12, 255}) EXPECT_EQ(DecodeError(Bytes({size, 1, 0x2C, 0}), 2, 2), 28u) << size;
     EXPECT_EQ(DecodeError(Bytes({2, 2, 0xCC, 0x01, 0}), 4, 1), 28u);  // clear, 1, then 7: beyond the next code
