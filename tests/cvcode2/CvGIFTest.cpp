@@ -1,6 +1,7 @@
 // The GIF container and frame: the exact bytes written, every setting read back, the block structure of foreign
-// files, refusal of files and frames that do not hold together; the transparent index a frame chooses, its mask
-// operations, and drawing and turning it with the mask kept in step with the pixels.
+// files, refusal of files and frames that do not hold together; a frame's mask operations, and drawing and turning
+// it with the mask kept in step with the pixels. The transparent index a frame chooses shows in the engine's whole
+// runs.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -186,45 +187,6 @@ TEST(CvGIFFile, DataEndingEarlyLeavesTheRestOfTheFrameAsCreated) {
     std::vector<uint8_t> expected(16, 0);
     expected[0] = expected[1] = 1;
     EXPECT_EQ(IndexBytes(*gif.Image()), expected);
-}
-
-TEST(CvGIFFrame, ChoosesAFreeMergedOrAppendedTransparentIndex) {
-    struct Case {
-        const char* name;
-        uint32_t width, height, colors;
-        PixelRule index, transparent;
-        uint32_t expectedIndex, expectedCount;
-    };
-    // 256 colours each used once by an opaque pixel; entry 2 is given entry 200's colour, so merging it costs 0.
-    auto allOnce16 = [](uint32_t x, uint32_t y) { return y < 16 ? y * 16 + x : 5u; };
-    auto lastRow16 = [](uint32_t, uint32_t y) { return uint32_t(y == 16); };
-    auto allOnce20 = [](uint32_t x, uint32_t y) { return y < 10 ? y * 20 + x : 0u; };
-    auto lastRow20 = [](uint32_t, uint32_t y) { return uint32_t(y == 10); };
-    auto sevenMasked = [](uint32_t x, uint32_t y) { return y == 10 ? 7u : (y * 20 + x == 7 ? 8u : y * 20 + x); };
-    const Case cases[] = {
-        {"256 used: merge", 16, 17, 256, allOnce16, lastRow16, 2, 256},
-        {"200 used: append", 20, 11, 200, allOnce20, lastRow20, 200, 201},
-        {"7 only under the mask", 20, 11, 200, sevenMasked, lastRow20, 7, 200},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto frame = MakeFrame(c.width, c.height, c.colors, c.index, c.transparent);
-        CvColorTable& table = frame->GetIndexedImage()->colorTable;
-        if (c.colors == 256) table.SetEntry(2, table.Entry(200)[0], table.Entry(200)[1], table.Entry(200)[2]);
-        ASSERT_TRUE(frame->HasTransparency());
-        frame->ChooseTransparentIndex(false);
-        EXPECT_EQ(frame->GetTransparentIndex(), c.expectedIndex);
-        EXPECT_EQ(table.GetCount(), c.expectedCount);
-        const std::vector<uint8_t> indices = IndexBytes(*frame->GetIndexedImage());
-        for (uint32_t y = 0; y < c.height; ++y)
-            for (uint32_t x = 0; x < c.width; ++x) {
-                const uint8_t got = indices[y * c.width + x];
-                if (c.transparent(x, y))
-                    EXPECT_EQ(got, c.expectedIndex);
-                else
-                    EXPECT_NE(got, c.expectedIndex) << x << "," << y;  // no opaque pixel keeps the freed index
-            }
-    }
 }
 
 TEST(CvGIFFrame, MarkingAndRebuildingTheMask) {

@@ -82,49 +82,12 @@ TEST(CvLzwEncoder, TinyImagesGiveTheHandComputedBytesAndBadSizesAreRefused) {
     EXPECT_EQ(EncodeToBytes(LzwPicture{0, 0, {}}, 2, false), Bytes({2, 1, 0x2C, 0}));
     EXPECT_THROW(EncodeToBytes(LzwPicture{1, 1, {4}}, 2, false), CvErrorCode);  // index beyond the code size
     EXPECT_THROW(EncodeToBytes(LzwPicture{1, 1, {0}}, 9, false), CvErrorCode);
-    // The code size for each colour count shows in the golden streams and files; the interlaced pass order in the
-    // golden interlaced stream and the independent readers' cases of heights 1 to 9.
+    // The code size for each colour count and the interlaced pass order show in the engine's whole runs and the
+    // independent readers' cases of heights 1 to 9.
     EXPECT_THROW(CodeSizeForColors(0), CvErrorCode);
     EXPECT_THROW(CodeSizeForColors(257), CvErrorCode);
     CvRowPass passes[4];
     EXPECT_EQ(CvRowPasses(0, false, passes), 0u);
-}
-
-// The golden streams came from the first, chain-walking encoder: a faster dictionary must find exactly the same
-// strings (the tables fill and are cleared after code 4095 many times), or the stream stays decodable but changes.
-// Rows handed over by a rewrite, and a lossy coder with nothing to stand in (a level whose tolerance is below the
-// nearest two colours, or every entry locked), give the same bytes.
-TEST(CvLzwEncoder, TablesFilledManyTimesGiveTheSameBytesAsEver) {
-    struct Case {
-        const char* name;
-        uint32_t width, height, colors, seed;
-        bool interlaced;
-    } cases[] = {{"lzw/211x97-256", 211, 97, 256, 5, false},
-                 {"lzw/400x120-16-interlaced", 400, 120, 16, 3, true},
-                 {"lzw/900x200-2", 900, 200, 2, 9, false}};
-    for (const Case& c : cases) {
-        const LzwPicture picture = MakePicture(c.width, c.height, c.colors, c.seed);
-        const uint8_t codeSize = CodeSizeForColors(c.colors);
-        const std::string exact = EncodeToBytes(picture, codeSize, c.interlaced);
-        ExpectGolden(c.name, exact);
-        EXPECT_EQ(EncodeToBytes(picture, codeSize, c.interlaced, nullptr, true), exact) << c.name;
-        CvLossyOptions belowNearest, allLocked;
-        belowNearest.level = 1;
-        allLocked.level = kCvLossyMax;
-        std::fill(std::begin(allLocked.locked), std::end(allLocked.locked), uint8_t(1));
-        for (const CvLossyOptions& options : {belowNearest, allLocked})
-            EXPECT_EQ(EncodeLossyToBytes(picture, codeSize, c.interlaced, GreyRamp(c.colors), options), exact)
-                << c.name;
-    }
-}
-
-// Our files of every depth, plain and interlaced, heights 1 to 9, are read back by our decoder in
-// CvGIFIndependent; here long strings carry over between passes and calls.
-TEST(CvLzwCodec, LongStringsCarryOverBetweenPassesAndCalls) {
-    LzwPicture flat{40, 9, std::vector<uint8_t>(360, 3)};
-    EXPECT_EQ(DecodeBytes(EncodeToBytes(flat, 2, true), 40, 9, true).pixels, flat.pixels);
-    LzwPicture column = MakePicture(1, 300, 4);
-    EXPECT_EQ(DecodeBytes(EncodeToBytes(column, 2, true), 1, 300, true).pixels, column.pixels);
 }
 
 // The rows, their codes and what our decoder reads back are kept, with what each row shows, in the data file.
@@ -139,36 +102,6 @@ TEST(CvLzwLossy, TinyRowsGiveTheHandComputedCodes) {
         std::istringstream codeText(row[4]);
         EXPECT_EQ(encoded, PackCodes(2, std::vector<int>(std::istream_iterator<int>(codeText), {})));
         EXPECT_EQ(DecodeBytes(encoded, source.width, 1, false).pixels, Row(row[5]).pixels);
-    }
-}
-
-// Our decoder reads the stream back (the independent readers do in CvGIFIndependent): the pixels keep every promise,
-// and the stream is shorter.
-TEST(CvLzwLossy, KeepsEveryPromiseAndSavesBytes) {
-    struct Case {
-        const char* name;
-        uint32_t colors;
-        uint8_t level;
-        bool interlaced;
-        uint32_t lockEvery;  // 0: nothing locked
-    } cases[] = {
-        {"256 greys, level 10", 256, 10, false, 0},
-        {"256 greys, level 40, interlaced", 256, 40, true, 0},
-        {"256 greys, level 100, every third entry locked", 256, 100, false, 3},
-        {"16 greys, level 70, interlaced", 16, 70, true, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const LzwPicture picture = DitheredRamp(700, 120, c.colors);
-        const CvColorTable table = GreyRamp(c.colors);
-        CvLossyOptions options;
-        options.level = c.level;
-        for (uint32_t i = 0; c.lockEvery && i < 256; i += c.lockEvery) options.locked[i] = 1;
-        const uint8_t codeSize = CodeSizeForColors(c.colors);
-        const std::string lossy = EncodeLossyToBytes(picture, codeSize, c.interlaced, table, options);
-        const LzwPicture decoded = DecodeBytes(lossy, picture.width, picture.height, c.interlaced);
-        EXPECT_EQ(BrokenLossyPromise(picture, decoded, table, options, c.interlaced), "");
-        EXPECT_LT(lossy.size(), EncodeToBytes(picture, codeSize, c.interlaced).size());
     }
 }
 

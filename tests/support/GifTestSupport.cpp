@@ -61,17 +61,24 @@ std::vector<ReadFrame> ReadAllFrames(const std::string& path, std::unique_ptr<Cv
 std::unique_ptr<CvGIFFrame> MakeFrame(uint32_t width, uint32_t height, uint32_t colors, const PixelRule& index,
                                       const PixelRule& transparent) {
     auto image = MakeIndexedPicture(width, height, colors);
-    CvBitmapImage mask(width, height, nullptr, nullptr, false);
+    {
+        CvPixelLock pixels(*image);
+        for (uint32_t y = 0; y < height; ++y)
+            for (uint32_t x = 0; x < width; ++x) pixels.Row(y)[x] = uint8_t(index(x, y));
+    }
+    return FrameOf(*image, transparent);
+}
+
+std::unique_ptr<CvGIFFrame> FrameOf(const CvIndexedImage& image, const PixelRule& transparent) {
+    CvBitmapImage mask(image.GetWidth(), image.GetHeight(), nullptr, nullptr, false);
     mask.SetPolarity(1);
     {
-        CvPixelLock pixels(*image), bits(mask);
-        for (uint32_t y = 0; y < height; ++y) {
+        CvPixelLock bits(mask);
+        for (uint32_t y = 0; y < image.GetHeight(); ++y) {
             std::fill(bits.Row(y), bits.Row(y) + mask.RowBytes(), uint8_t(0));
-            for (uint32_t x = 0; x < width; ++x) {
-                pixels.Row(y)[x] = uint8_t(index(x, y));
+            for (uint32_t x = 0; x < image.GetWidth(); ++x)
                 if (transparent(x, y)) bits.Row(y)[x / 8] |= uint8_t(0x80 >> (x % 8));
-            }
         }
     }
-    return std::make_unique<CvGIFFrame>(*image, mask);
+    return std::make_unique<CvGIFFrame>(image, mask);
 }

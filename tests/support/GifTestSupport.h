@@ -42,3 +42,5 @@ std::vector<ReadFrame> ReadAllFrames(const std::string& path, std::unique_ptr<Cv
 using PixelRule = std::function<uint32_t(uint32_t x, uint32_t y)>;
 std::unique_ptr<CvGIFFrame> MakeFrame(uint32_t width, uint32_t height, uint32_t colors, const PixelRule& index,
                                       const PixelRule& transparent);
+// A frame of the image with the pixels `transparent` names transparent.
+std::unique_ptr<CvGIFFrame> FrameOf(const CvIndexedImage& image, const PixelRule& transparent);

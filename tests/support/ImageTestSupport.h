@@ -10,8 +10,6 @@
 #include <functional>
 #include <iterator>
 #include <memory>
-#include <sstream>
-#include <string>
 #include <vector>
 
 #include "cvcode2/CvImage.h"
@@ -55,27 +53,6 @@ inline CvColorTable PaletteOf(const std::vector<RgbTriple>& colors) {
     CvColorTable table(uint32_t(colors.size()));
     for (uint32_t i = 0; i < table.GetCount(); ++i) table.SetEntry(i, colors[i][0], colors[i][1], colors[i][2]);
     return table;
-}
-
-// A data table cell of numbers in comma-separated groups, "1 2 3, 4 5 6": one vector a group; no numbers, no group.
-inline std::vector<std::vector<int>> NumberGroups(const std::string& cell) {
-    std::vector<std::vector<int>> groups;
-    std::istringstream in(cell);
-    for (std::string text; std::getline(in, text, ',');) {
-        std::istringstream numbers(text);
-        std::vector<int>& group = groups.emplace_back();
-        for (int n; numbers >> n;) group.push_back(n);
-        if (group.empty()) groups.pop_back();
-    }
-    return groups;
-}
-
-// A cell of colours, "r g b, r g b", or any other text for none.
-inline std::vector<RgbTriple> ColoursOf(const std::string& cell) {
-    std::vector<RgbTriple> colours;
-    for (const std::vector<int>& c : NumberGroups(cell))
-        colours.push_back({uint8_t(c.at(0)), uint8_t(c.at(1)), uint8_t(c.at(2))});
-    return colours;
 }
 
 // The table's entries as packed R, G, B bytes.

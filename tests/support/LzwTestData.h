@@ -68,21 +68,16 @@ inline std::unique_ptr<CvIndexedImage> IndexedImageOf(const LzwPicture& picture,
     return image;
 }
 
-// Exactly, or with lossy coding judged in the colours of the matcher's table; `rewritten`: the rows are handed
-// over one by one by a rewrite, the image itself never read.
+// Exactly, or with lossy coding judged in the colours of the matcher's table.
 inline std::string EncodeToBytes(const LzwPicture& picture, uint8_t codeSize, bool interlaced,
-                                 CvLossyMatcher* lossy = nullptr, bool rewritten = false) {
+                                 CvLossyMatcher* lossy = nullptr) {
     const std::string path = WriteScratchFile("lzw-encoded", "");
     CvFile file;
     file.SetPath(path.c_str());
     file.Open(kCvFileWrite);
     LzwEncoder encoder(file);
     encoder.Start(codeSize, lossy);
-    const CvRowRewrite rows = [&](uint32_t y, uint8_t* out) {
-        std::copy_n(&picture.pixels[size_t(y) * picture.width], picture.width, out);
-    };
-    encoder.EncodeImage(rewritten ? nullptr : picture.pixels.data(), picture.width, picture.height, picture.width,
-                        interlaced, nullptr, rewritten ? &rows : nullptr);
+    encoder.EncodeImage(picture.pixels.data(), picture.width, picture.height, picture.width, interlaced);
     encoder.Finish();
     file.Close();
     return ReadFileBytes(path);
