@@ -48,6 +48,13 @@ BOOL CALLBACK CollectStatic(HWND child, LPARAM context) {
     return TRUE;
 }
 
+// The texts of the window's static children in creation order, joined by line feeds.
+std::wstring StaticTexts(HWND window) {
+    std::wstring texts;
+    EnumChildWindows(window, CollectStatic, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
 constexpr std::chrono::milliseconds kAnswerLimit(60000);
 
 }  // namespace
@@ -124,10 +131,4 @@ void PressDialogButton(HWND dialog, int id) {
         SendMessageW(button, BM_CLICK, 0, 0);
     else
         PostMessageW(dialog, WM_COMMAND, WPARAM(id), 0);
-}
-
-std::wstring StaticTexts(HWND window) {
-    std::wstring texts;
-    EnumChildWindows(window, CollectStatic, reinterpret_cast<LPARAM>(&texts));
-    return texts;
 }

@@ -56,5 +56,3 @@ private:
 
 // Presses a dialog's button as a click does (BM_CLICK); a command message when there is no such control.
 void PressDialogButton(HWND dialog, int id);
-// The texts of the window's static children in creation order, joined by line feeds.
-std::wstring StaticTexts(HWND window);
