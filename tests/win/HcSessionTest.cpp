@@ -89,7 +89,7 @@ struct Session : DialogRun {
 TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
     Session session;
     const std::string out = session.folder + "\\session.gif";
-    std::unique_ptr<BenchAnswerFileBox> saveAs;
+    std::unique_ptr<BenchAnswerBox> saveAs;
     long readout = -1;
     int lossy = -1;
 
@@ -101,7 +101,7 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
         TypeInto(OnPage(dialog, IDC_OPT_COMMENT), "Made on the bench");
         session.Shot(dialog, "options-comment");
         readout = OptionsReadout(dialog);
-        saveAs = std::make_unique<BenchAnswerFileBox>(L"Save As", out);
+        saveAs = std::make_unique<BenchAnswerBox>(L"Save As", out);
         PressDialogButton(dialog, IDOK);
     };
     auto secondQuant = [&](HWND dialog) {
@@ -183,11 +183,11 @@ TEST(HcSessionTest, CancelWritesNoPreferencesACancelledSaveAsOnlyThemAndAGreySou
     for (const auto& row : runs) {
         SCOPED_TRACE(row.name);
         Session session(row.grey ? HostLayer(plugInModeGrayScale, 40, 30) : LayerWithHole());
-        std::unique_ptr<BenchAnswerFileBox> saveAs;
+        std::unique_ptr<BenchAnswerBox> saveAs;
         bool quantizationShown = false, cameBack = false;
         const auto save = [&](HWND options) {
             const std::string path = row.saveAs && *row.saveAs ? session.folder + "\\" + row.saveAs : "";
-            if (row.saveAs) saveAs = std::make_unique<BenchAnswerFileBox>(L"Save As", path);
+            if (row.saveAs) saveAs = std::make_unique<BenchAnswerBox>(L"Save As", path);
             PressDialogButton(options, row.saveAs ? IDOK : IDCANCEL);
         };
         session.OnQuantization([&](HWND dialog) {

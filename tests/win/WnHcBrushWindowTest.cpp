@@ -39,14 +39,14 @@ TEST_F(WnHcBrushWindowTest, AWalkThroughThePickerThePencilAndTheEdgeBrush) {
     Transcript t("win/brush-walk");
     const auto step = [&](const char* name) {
         const BenchPixels shown = CaptureClient(window);
-        t.Picture(Transcript::Line(name, "| notices", bench.CommandsReceived(kMaskEdited), "| captured",
-                                   GetCapture() == window),
-                  40, 30, [&](int x, int y) {
-                      const uint32_t rgb = shown.At(View(x, y).x, View(x, y).y);
-                      for (uint32_t index = 0; index < 8; ++index)
-                          if (rgb == StripedColor(index)) return char('0' + index);
-                      return rgb == kFrameBackground ? '#' : '?';
-                  });
+        t(Transcript::Line(name, "| notices", bench.CommandsReceived(kMaskEdited), "| captured",
+                           GetCapture() == window) +
+          Transcript::Picture(40, 30, [&](int x, int y) {
+              const uint32_t rgb = shown.At(View(x, y).x, View(x, y).y);
+              for (uint32_t index = 0; index < 8; ++index)
+                  if (rgb == StripedColor(index)) return char('0' + index);
+              return rgb == kFrameBackground ? '#' : '?';
+          }));
     };
     pane->SetTool(WnHcBrushWindow::kPicker);
     Click(window, View(3, 0));

@@ -17,10 +17,6 @@ namespace {
 
 const wchar_t kTitle[] = L"Corvane Halcyne 4";
 
-std::string Ascii(const std::wstring& wide) {
-    return std::string(wide.begin(), wide.end());  // the box's texts are plain ASCII
-}
-
 std::string NameOf(const HcColorEntry& entry) {
     return std::string(reinterpret_cast<const char*>(entry.name + 1), entry.name[0]);
 }

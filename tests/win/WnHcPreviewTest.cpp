@@ -57,5 +57,5 @@ TEST(WnHcPreviewTest, ADragOrTheWheelOverEitherPaneMovesThePairWhereverTheFocusI
         EXPECT_EQ(sourcePane.Layout().Zoom().level, t.level);
         EXPECT_EQ(sourcePane.Layout().Origin(), t.origin);
     }
-    EXPECT_EQ(bench.ZoomLabel(), L"1 : 1");
+    EXPECT_EQ(WindowText(GetDlgItem(bench.Dialog(), PaneBench::kZoomLabel)), L"1 : 1");
 }

@@ -164,7 +164,7 @@ TEST(WnHcQuantDlgTest, AWalkThroughItsControlsAndNextWritesWhatTheDialogShowed) 
             starts = run.sizes.Starts();
         };
         const auto load = [&](const std::string& file) {
-            BenchAnswerFileBox box(L"Load Palette", file);
+            BenchAnswerBox box(L"Load Palette", file);
             PressDialogButton(dialog, IDC_QUANT_LOAD);
             EXPECT_TRUE(box.Answered());
         };

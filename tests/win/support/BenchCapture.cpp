@@ -2,7 +2,6 @@
 // Deliberately independent of ControlBitmap, which the captures are there to check.
 #include "tests/win/support/BenchCapture.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -42,15 +41,6 @@ BenchPixels CaptureFrom(HDC source, int width, int height) {
 
 }  // namespace
 
-BenchPixels BenchPixels::Crop(int left, int top, int right, int bottom) const {
-    BenchPixels part;
-    part.width = right - left;
-    part.height = bottom - top;
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x) part.rgb.push_back(At(x, y));
-    return part;
-}
-
 BenchPixels CaptureClient(HWND window) {
     PumpUntilIdle();
     RECT client{};
@@ -72,17 +62,4 @@ std::string SaveScreenshot(const BenchPixels& pixels, const std::string& name) {
     const std::string path = ScreenshotDir() + "/" + name + ".png";
     WritePngFile(path, pixels.width, pixels.height, rgb);
     return path;
-}
-
-std::string DescribePixels(const BenchPixels& pixels) {
-    std::string text;
-    char value[8];
-    for (int y = 0; y < pixels.height; ++y) {
-        for (int x = 0; x < pixels.width; ++x) {
-            std::snprintf(value, sizeof value, " %06X", unsigned(pixels.At(x, y)));
-            text += value;
-        }
-        text += "\n";
-    }
-    return text;
 }

@@ -14,8 +14,6 @@ struct BenchPixels {
     std::vector<uint32_t> rgb;  // 0xRRGGBB, row after row from the top
 
     uint32_t At(int x, int y) const { return rgb[size_t(y) * size_t(width) + size_t(x)]; }
-    // The rectangle [left, right) × [top, bottom) as a picture of its own.
-    BenchPixels Crop(int left, int top, int right, int bottom) const;
 };
 
 constexpr uint32_t BenchRgb(uint8_t r, uint8_t g, uint8_t b) {
@@ -28,5 +26,3 @@ BenchPixels CaptureClient(HWND window);
 std::string ScreenshotDir();
 // Writes `pixels` as ScreenshotDir()/name.png and returns the file's path.
 std::string SaveScreenshot(const BenchPixels& pixels, const std::string& name);
-// The pixels as text, one row per line of hexadecimal values, for failure messages on small pictures.
-std::string DescribePixels(const BenchPixels& pixels);

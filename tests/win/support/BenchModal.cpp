@@ -48,13 +48,19 @@ BOOL CALLBACK CollectStatic(HWND child, LPARAM context) {
     return TRUE;
 }
 
+// The texts of the window's static children in creation order, joined by line feeds.
+std::wstring StaticTexts(HWND window) {
+    std::wstring texts;
+    EnumChildWindows(window, CollectStatic, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+constexpr std::chrono::milliseconds kAnswerLimit(60000);
+
 }  // namespace
 
-BenchOnModal::BenchOnModal(std::wstring caption, std::function<void(HWND)> action, std::chrono::milliseconds limit)
-    : BenchOnModal(std::move(caption), 0, std::move(action), limit) {}
-
-BenchOnModal::BenchOnModal(std::wstring caption, int controlId, std::function<void(HWND)> action,
-                           std::chrono::milliseconds limit, std::function<bool(HWND)> ready)
+BenchOnModal::BenchOnModal(std::wstring caption, std::function<void(HWND)> action, std::chrono::milliseconds limit,
+                           int controlId, std::function<bool(HWND)> ready)
     : caption(std::move(caption)),
       controlId(controlId),
       action(std::move(action)),
@@ -96,37 +102,33 @@ void BenchOnModal::Check() {
 }
 
 BenchAnswerBox::BenchAnswerBox(const std::wstring& caption, int buttonId)
-    : watcher(caption, [this, buttonId](HWND box) {
-          texts = StaticTexts(box);
-          PressDialogButton(box, buttonId);
-      }) {}
+    : watcher(
+          caption,
+          [this, buttonId](HWND box) {
+              texts = StaticTexts(box);
+              PressDialogButton(box, buttonId);
+          },
+          kAnswerLimit) {}
 
-BenchAnswerFileBox::BenchAnswerFileBox(const std::wstring& caption, const std::string& path)
+BenchAnswerBox::BenchAnswerBox(const std::wstring& caption, const std::string& path)
     : watcher(
           caption,
           [this, path](HWND box) {
               wchar_t filter[64] = {};
               SendDlgItemMessageW(box, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
-              seen.filterName = filter;
               HWND readOnly = GetDlgItem(box, chx1);
-              seen.readOnlyBoxShown = readOnly && IsWindowVisible(readOnly);
+              texts = filter + std::wstring(readOnly && IsWindowVisible(readOnly) ? L" read-only" : L"");
               if (path.empty()) return PressDialogButton(box, IDCANCEL);
               const std::wstring wide(path.begin(), path.end());  // scratch paths are plain ASCII
               // The name field: an edit in some versions of the box, a combo box's edit in others.
               SetWindowTextW(GetDlgItem(box, edt1) ? GetDlgItem(box, edt1) : GetDlgItem(box, cmb13), wide.c_str());
               PressDialogButton(box, IDOK);
           },
-          std::chrono::milliseconds(60000)) {}
+          kAnswerLimit) {}
 
 void PressDialogButton(HWND dialog, int id) {
     if (HWND button = GetDlgItem(dialog, id))
         SendMessageW(button, BM_CLICK, 0, 0);
     else
         PostMessageW(dialog, WM_COMMAND, WPARAM(id), 0);
-}
-
-std::wstring StaticTexts(HWND window) {
-    std::wstring texts;
-    EnumChildWindows(window, CollectStatic, reinterpret_cast<LPARAM>(&texts));
-    return texts;
 }

@@ -10,15 +10,13 @@
 
 class BenchOnModal {
 public:
-    // From now on, looks every 20 ms for a visible top-level window of this thread with this caption and runs
-    // `action` on it once, inside whatever message loop is running. When `limit` passes first, every dialog of
-    // the thread is cancelled, so a wrong caption fails the test instead of hanging it.
+    // From now on, looks every 20 ms for a visible top-level window of this thread with this caption, holding a
+    // control of `controlId` when one is given (dialogs may share a caption), and runs `action` on it once, inside
+    // whatever message loop is running, once `ready` holds for it when given (a dialog that works inside its own
+    // pumps is acted on between them). When `limit` passes first, every dialog of the thread is cancelled, so a
+    // wrong caption fails the test instead of hanging it.
     BenchOnModal(std::wstring caption, std::function<void(HWND)> action,
-                 std::chrono::milliseconds limit = std::chrono::milliseconds(10000));
-    // The same for the window with that caption that holds a control of this id (dialogs may share a caption),
-    // once `ready` holds for it when given (a dialog that works inside its own pumps is acted on between them).
-    BenchOnModal(std::wstring caption, int controlId, std::function<void(HWND)> action,
-                 std::chrono::milliseconds limit = std::chrono::milliseconds(10000),
+                 std::chrono::milliseconds limit = std::chrono::milliseconds(10000), int controlId = 0,
                  std::function<bool(HWND)> ready = {});
     ~BenchOnModal();
     BenchOnModal(const BenchOnModal&) = delete;
@@ -39,12 +37,16 @@ private:
     bool ran = false;
 };
 
-// Answers the box with this caption by pressing `buttonId` (IDOK, IDCANCEL, IDYES...), keeping its texts.
+// Answers the box with this caption as a person does, keeping what it showed (Texts). A message box: pressing
+// `buttonId` (IDOK, IDCANCEL, IDYES...); its texts are its static texts joined by line feeds. An Open or Save As
+// box: typing `path` and pressing the default button (Cancel when `path` is empty); its texts are its first file
+// type, then " read-only" when it offers that box. Generous time limit: the first file box of a fresh Wine prefix
+// takes its time.
 class BenchAnswerBox {
 public:
     BenchAnswerBox(const std::wstring& caption, int buttonId);
+    BenchAnswerBox(const std::wstring& caption, const std::string& path);
     bool Answered() const { return watcher.Ran(); }
-    // The box's static texts (a message box's message), joined by line feeds.
     const std::wstring& Texts() const { return texts; }
 
 private:
@@ -52,27 +54,5 @@ private:
     BenchOnModal watcher;
 };
 
-// What a file box offered when it was answered.
-struct BenchFileBoxSeen {
-    std::wstring filterName;
-    bool readOnlyBoxShown = true;
-};
-
-// Answers the Open or Save As box with this caption with `path` (or with Cancel when `path` is empty), as a person
-// typing the name and pressing the default button, noting what the box offered. Generous time limit: the first
-// file box of a fresh Wine prefix takes its time.
-class BenchAnswerFileBox {
-public:
-    BenchAnswerFileBox(const std::wstring& caption, const std::string& path);
-    bool Answered() const { return watcher.Ran(); }
-    const BenchFileBoxSeen& Seen() const { return seen; }
-
-private:
-    BenchFileBoxSeen seen;
-    BenchOnModal watcher;
-};
-
 // Presses a dialog's button as a click does (BM_CLICK); a command message when there is no such control.
 void PressDialogButton(HWND dialog, int id);
-// The texts of the window's static children in creation order, joined by line feeds.
-std::wstring StaticTexts(HWND window);

@@ -12,10 +12,6 @@
 
 namespace {
 
-std::string Ascii(const std::wstring& wide) {
-    return std::string(wide.begin(), wide.end());
-}
-
 bool IsClass(HWND control, const wchar_t* name) {
     return _wcsicmp(WindowClass(control).c_str(), name) == 0;
 }

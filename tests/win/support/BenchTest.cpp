@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "common/HcUI.h"
-#include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchModal.h"
 #include "tests/win/support/BenchWindow.h"
 #include "wnatom/WnDpi.h"
@@ -17,16 +16,11 @@ TEST(BenchDpi, WindowsReportTheDpiTheBenchStartedWith) {
     EXPECT_EQ(WnScaleForDpi(100, 144), 150);
     EXPECT_EQ(WnScaleForDpi(7, 120), 9);  // 8.75 rounds up
 
-    std::wstring text;
-    BenchOnModal watcher(L"About Halcyne", [&](HWND dialog) {
-        text = StaticTexts(dialog);
-        SaveScreenshot(CaptureClient(dialog), "about-dialog-" + std::to_string(BenchExpectedDpi()) + "dpi");
-        PressDialogButton(dialog, IDOK);
-    });
+    BenchAnswerBox about(L"About Halcyne", IDOK);
     BenchModule();
     ShowAboutBox(reinterpret_cast<intptr_t>(host.Handle()));
-    EXPECT_TRUE(watcher.Ran());
-    EXPECT_NE(text.find(L"Halcyne"), std::wstring::npos);
+    EXPECT_TRUE(about.Answered());
+    EXPECT_NE(about.Texts().find(L"Halcyne"), std::wstring::npos);
 }
 
 }  // namespace

@@ -69,13 +69,13 @@ int BenchExpectedDpi() {
     return dpi && std::atoi(dpi) > 0 ? std::atoi(dpi) : 96;
 }
 
-BenchHostWindow::BenchHostWindow(int clientWidth, int clientHeight, const wchar_t* title) {
+BenchHostWindow::BenchHostWindow(int clientWidth, int clientHeight) {
     RegisterOnce(kHostClass, DefWindowProcW, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     RECT frame{0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
-    window = CreateWindowExW(0, kHostClass, title, style, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    window = CreateWindowExW(0, kHostClass, L"Halcyne test bench", style, 0, 0, frame.right - frame.left,
+                             frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!window) throw std::runtime_error("cannot create the bench host window");
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
@@ -88,8 +88,8 @@ BenchHostWindow::~BenchHostWindow() {
     PumpUntilIdle(std::chrono::milliseconds(200));
 }
 
-HWND BenchHostWindow::AddControl(const wchar_t* className, int id, const RECT& rect, DWORD style, const wchar_t* text) {
-    HWND control = CreateWindowExW(0, className, text, WS_CHILD | style, rect.left, rect.top, rect.right - rect.left,
+HWND BenchHostWindow::AddControl(const wchar_t* className, int id, const RECT& rect, DWORD style) {
+    HWND control = CreateWindowExW(0, className, L"", WS_CHILD | style, rect.left, rect.top, rect.right - rect.left,
                                    rect.bottom - rect.top, window, reinterpret_cast<HMENU>(INT_PTR(id)),
                                    GetModuleHandleW(nullptr), nullptr);
     if (!control) throw std::runtime_error("cannot create a bench control");
@@ -182,6 +182,10 @@ std::wstring WindowText(HWND window) {
     std::wstring text(size_t(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(size_t(GetWindowTextW(window, text.data(), int(text.size()))));
     return text;
+}
+
+std::string Ascii(const std::wstring& wide) {
+    return std::string(wide.begin(), wide.end());
 }
 
 std::wstring WindowClass(HWND window) {

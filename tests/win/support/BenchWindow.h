@@ -21,16 +21,14 @@ int BenchExpectedDpi();
 // A top-level window standing in for the host's main window, shown at the top left of the screen.
 class BenchHostWindow {
 public:
-    explicit BenchHostWindow(int clientWidth = 640, int clientHeight = 480,
-                             const wchar_t* title = L"Halcyne test bench");
+    explicit BenchHostWindow(int clientWidth = 640, int clientHeight = 480);
     ~BenchHostWindow();
     BenchHostWindow(const BenchHostWindow&) = delete;
     BenchHostWindow& operator=(const BenchHostWindow&) = delete;
 
     HWND Handle() const { return window; }
     // A child window of the given class (a standard control or a registered custom control).
-    HWND AddControl(const wchar_t* className, int id, const RECT& rect, DWORD style = WS_VISIBLE,
-                    const wchar_t* text = L"");
+    HWND AddControl(const wchar_t* className, int id, const RECT& rect, DWORD style = WS_VISIBLE);
     // A modeless dialog from the module's template as a child of this window (add WS_CHILD to the template or
     // not: it is reparented either way) at (x, y).
     HWND AddDialog(int templateId, DLGPROC procedure, LPARAM parameter, int x = 0, int y = 0);
@@ -69,4 +67,6 @@ bool WaitForTimer(HWND window, UINT_PTR timerId, std::chrono::milliseconds limit
 // Gives the window a client area of the given size with SetWindowPos (so it gets a real WM_SIZE), then pumps.
 void ResizeClient(HWND window, int clientWidth, int clientHeight);
 std::wstring WindowText(HWND window);
+// A text of the dialogs, which are plain ASCII, as a narrow string.
+std::string Ascii(const std::wstring& wide);
 std::wstring WindowClass(HWND window);

@@ -4,6 +4,7 @@
 #include "cvcode2/CvImage.h"
 #include "cvcode2/CvRealImage.h"
 #include "tests/support/GifTestSupport.h"
+#include "tests/support/ImageTestSupport.h"
 
 namespace {
 
@@ -36,20 +37,13 @@ HWND PaneBench::AddPane(const RECT& rect, int id) {
 }
 
 uint32_t AsymmetricPixel(uint32_t x, uint32_t y) {
-    return BenchRgb(uint8_t(10 * x + y), uint8_t(100 + x), uint8_t(200 + y));
+    const std::array<uint8_t, 3> rgb = Expected(x, y);
+    return BenchRgb(rgb[0], rgb[1], rgb[2]);
 }
 
 std::unique_ptr<CvRGBImage> AsymmetricImage(uint32_t width, uint32_t height) {
     auto image = std::make_unique<CvRGBImage>(width, height);
-    CvPixelLock lock(*image);
-    for (uint32_t y = 0; y < height; ++y)
-        for (uint32_t x = 0; x < width; ++x) {
-            const uint32_t rgb = AsymmetricPixel(x, y);
-            uint8_t* p = lock.Row(y) + 3 * x;
-            p[0] = uint8_t(rgb >> 16);
-            p[1] = uint8_t(rgb >> 8);
-            p[2] = uint8_t(rgb);
-        }
+    Paint(*image);
     return image;
 }
 

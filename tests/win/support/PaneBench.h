@@ -29,7 +29,6 @@ public:
     HWND Host() const { return host.Handle(); }
     // A child of the dialog stand-in for a pane to attach to.
     HWND AddPane(const RECT& rect, int id);
-    std::wstring ZoomLabel() const { return WindowText(GetDlgItem(Dialog(), kZoomLabel)); }
     // WM_COMMAND messages with that identifier the dialog stand-in received so far.
     int CommandsReceived(int id) const { return commands.count(id) ? commands.at(id) : 0; }
     BenchPixels CapturePane(HWND pane) const { return CaptureClient(pane); }
@@ -42,7 +41,7 @@ private:
     HcCursors cursors;
 };
 
-// Pixel (x, y) = (10x + y, 100 + x, 200 + y) modulo 256: flips, strides and channel swaps all show.
+// The image tests' asymmetric picture (ImageTestSupport.h): flips, strides and channel swaps all show.
 std::unique_ptr<CvRGBImage> AsymmetricImage(uint32_t width, uint32_t height);
 uint32_t AsymmetricPixel(uint32_t x, uint32_t y);
 // A frame whose pixel (x, y) has index (x + 2y) % 8 of MakeIndexedPicture's eight colours (StripedColor), all

@@ -67,8 +67,7 @@ SimImage GradientPicture(int width, int height) {
 }
 
 std::string DialogText(HWND dialog, int id) {
-    const std::wstring wide = WindowText(GetDlgItem(dialog, id));
-    return std::string(wide.begin(), wide.end());
+    return Ascii(WindowText(GetDlgItem(dialog, id)));
 }
 
 bool QuantReducing(HWND dialog) {
@@ -82,7 +81,7 @@ bool WaitForReduction(HWND dialog) {
 }
 
 std::unique_ptr<BenchOnModal> OnQuantDialog(std::function<void(HWND)> action, std::chrono::milliseconds limit) {
-    return std::make_unique<BenchOnModal>(L"Halcyne Filter 4", IDC_QUANT_SIZE_INFO, std::move(action), limit,
+    return std::make_unique<BenchOnModal>(L"Halcyne Filter 4", std::move(action), limit, IDC_QUANT_SIZE_INFO,
                                           [](HWND dialog) { return !QuantReducing(dialog); });
 }
 
@@ -177,7 +176,7 @@ void DialogRun::OnQuantization(std::function<void(HWND)> action) {
 
 void DialogRun::OnOptions(std::function<void(HWND)> action) {
     watchers.push_back(
-        std::make_unique<BenchOnModal>(L"Halcyne Filter 4", IDC_OPT_TABS, std::move(action), kDialogLimit));
+        std::make_unique<BenchOnModal>(L"Halcyne Filter 4", std::move(action), kDialogLimit, IDC_OPT_TABS));
 }
 
 bool DialogRun::Written() const {
