@@ -180,15 +180,6 @@ TEST(CvGIFFile, RefusesFramesThatCannotBeDecodedSafely) {
     }
 }
 
-TEST(CvGIFFile, DataEndingEarlyLeavesTheRestOfTheFrameAsCreated) {
-    // Codes clear, 1, 1 and the block terminator without an end code: 1, 1 and a code 0 from the padding bits.
-    OpenGif gif(Head(4, 4) + std::string("\x2C") + Word(0) + Word(0) + Word(4) + Word(4) +
-                std::string("\x00\x02\x02\x4C\x00\x00", 6) + "\x3B");
-    std::vector<uint8_t> expected(16, 0);
-    expected[0] = expected[1] = 1;
-    EXPECT_EQ(IndexBytes(*gif.Image()), expected);
-}
-
 TEST(CvGIFFrame, MarkingAndRebuildingTheMask) {
     // 4 x 2, indexes 0 1 2 3 / 3 3 1 0, all opaque.
     const uint8_t layout[8] = {0, 1, 2, 3, 3, 3, 1, 0};

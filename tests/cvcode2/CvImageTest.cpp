@@ -1,11 +1,10 @@
 // The image classes: storage and sizes, what every kind reads through GetRGB in every destination layout and
-// after every right-angle transform, masking and blending, and the indexed image's table work.
+// after every right-angle transform, masking and blending, and the indexed image's compacted table and refusals.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <set>
 #include <utility>
 
 #include "cvcode2/CvBitmapImage.h"
@@ -264,77 +263,36 @@ TEST(CvGrayscaleImage, BlackValueToBitmapBoundingRectAndTheBitmapAsIndexes) {
     }
 }
 
-// The colour table and the indexed image's table work, observed as the lines of
-// tests/data/transcripts/cvcode2/IndexedTables.txt: nearest entries (one excluded, ties to the lowest index), usage
-// counts (through a mask; indexes past the table read black and count nothing), a compacted table that keeps a used
-// duplicate of an unused entry, and merges by threshold, by cost and down to a limit.
-TEST(CvIndexedImage, TableWorkGivesTheReviewedResults) {
-    Transcript t("cvcode2/IndexedTables");
-    const CvColorTable greys = PaletteOf({{10, 10, 10}, {20, 20, 20}, {0, 0, 0}, {20, 20, 20}});
-    const auto nearest = [&](uint8_t grey, int excluded) {
-        return greys.FindNearest(CvColorTable::Pack(grey, grey, grey), excluded);
-    };
-    t("nearest 10, 10 not 0, 19 not 1:", nearest(10, -1), nearest(10, 0), nearest(19, 1), "other than 1",
-      greys.FindNearestOther(1));
-    EXPECT_THROW(CvColorTable().FindNearest(0, -1), CvErrorCode);
-    CvColorTable grown = greys;
-    grown.SetCount(6);
-    grown.SetCount(4);
-    EXPECT_TRUE(grown == greys);  // growing keeps the entries
-    grown.SetEntry(0, 1, 1, 1);
-    EXPECT_TRUE(grown != greys);
-
-    auto image = Row(PaletteOf({kRed, kBlue, kGreen}), {2, 0, 0, 1, 2, 2});
-    uint32_t counts[3], masked[3];
-    image->CountIndexUsage(counts);
-    CvBitmapImage mask(6, 1);
-    CvPixelLock(mask).Pixels()[0] = 0x3C;  // pixels 0, 1 white (bit 0), 2..5 black, 6.. padding
-    image->CountIndexUsageMasked(masked, &mask);
-    bool found = false;
-    const uint32_t unused = CvIndexedImage::FindUnused(masked, 3, &found);
-    t("pixel 3", Transcript::Listed(PixelOf(*image, 3, 0)), "counts", Transcript::Listed(counts), "masked",
-      Transcript::Listed(masked), "used", CvIndexedImage::CountUsed(masked, 3), "unused", unused, found);
-    EXPECT_THROW(image->CountIndexUsage(nullptr), CvErrorCode);
-    {
-        CvPixelLock lock(*image);
-        EXPECT_EQ(ErrorOf([&] { image->CountIndexUsage(counts); }), 21u);
-    }
-    auto past = Row(PaletteOf({kWhite}), {0, 200});
-    uint32_t two[2] = {9, 9};  // only two[0] belongs to the table
-    past->CountIndexUsage(two);
-    t("past the table: pixel", Transcript::Listed(PixelOf(*past, 1, 0)), "counts", Transcript::Listed(two));
-
-    // Entry 0 (blue) is unused but entry 2 repeats it and is used: blue must keep a slot of its own.
+// A compacted table keeps a used duplicate of an unused entry in a slot of its own, similar colours merge only
+// below the threshold, a merge pair marks its candidates taken, and counting refuses what it cannot do. The rest of the table work (nearest entries, masked
+// counts, limits) shows in the whole runs' bytes.
+TEST(CvIndexedImage, CompactingMergePairsAndCountingRefusals) {
     uint8_t map[256] = {};
     const uint32_t used[] = {0, 3, 2, 1};
     std::unique_ptr<CvColorTable> compact(
         CvIndexedImage::CompactTable(PaletteOf({kBlue, kRed, kBlue, kGreen}), used, map));
-    auto twins = Row(PaletteOf({kBlue, kRed, kBlue, kGreen}), {1, 2, 3, 1, 2, 1});
-    const std::vector<uint8_t> before = ReadRGB(*twins);
-    twins->RemoveUnusedColors();
-    EXPECT_EQ(ReadRGB(*twins), before);
-    t("compacted", compact->GetCount(), "entries, used ones to", Transcript::Listed(std::set<int>{map[1], map[2], map[3]}),
-      "unused removed", twins->colorTable.GetCount());
-
+    EXPECT_EQ(TableBytes(*compact), TableBytes(PaletteOf({kBlue, kRed, kGreen})));
+    EXPECT_EQ(std::vector<uint8_t>(map + 1, map + 4), (std::vector<uint8_t>{1, 0, 2}));
+    // A distance of 1 is not below 1: 254 joins 255 only from a threshold of 2 (the duplicate red went first).
     auto reds = Row(PaletteOf({kRed, {254, 0, 0}, kRed, kGreen}), {0, 1, 2, 3});
-    for (uint32_t threshold : {0, 1, 2}) {  // 0: unused entries and duplicates go; a distance of 1 is not below 1
-        reds->MergeSimilarColors(threshold);
-        t("merged below", threshold, "table", Transcript::Listed(TableBytes(reds->colorTable)), "pixels",
-          Transcript::Listed(ReadRGB(*reds)));
-    }
+    reds->MergeSimilarColors(1);
+    EXPECT_EQ(reds->colorTable.GetCount(), 3u);
+    reds->MergeSimilarColors(2);
+    EXPECT_EQ(TableBytes(reds->colorTable), TableBytes(PaletteOf({kRed, kGreen})));
     // Candidates 3 (2 x 25), 1 (3 x 25), 4 (3 x 190^2): entry 3 into entry 1, the candidates marked taken.
     auto pairs = Row(PaletteOf({{0, 0, 0}, {100, 0, 0}, {0, 0, 10}, {105, 0, 0}, {0, 0, 200}}), {0});
     uint32_t costs[5] = {10, 3, 40, 2, 3};
     uint8_t index = 9, into = 9;
     pairs->ChooseMergePair(costs, 3, &index, &into);
-    t("merge pair", index, "into", into, "counts", Transcript::Listed(costs));
-    auto ramp = Row(PaletteOf({{0, 0, 0}, {10, 10, 10}, {200, 200, 200}, {250, 250, 250}, {99, 99, 99}}),
-                    {0, 1, 1, 1, 2, 2, 3, 3, 3, 3, 3});
-    for (uint32_t limit : {2, 256}) {  // entry 4 is unused; 0 (once) joins 10, then 200 (twice) joins 250
-        ramp->LimitColors(limit);
-        t("limited to", limit, "table", Transcript::Listed(TableBytes(ramp->colorTable)), "indexes",
-          Transcript::Listed(IndexBytes(*ramp)));
-    }
+    const uint32_t taken = 0x7FFFFFFF;
+    EXPECT_EQ((std::vector<uint32_t>{index, into, costs[0], costs[1], costs[2], costs[3], costs[4]}),
+              (std::vector<uint32_t>{3, 1, 10, taken, 40, taken, taken}));
+    EXPECT_THROW(CvColorTable().FindNearest(0, -1), CvErrorCode);
+    auto image = Row(PaletteOf({kRed, kBlue}), {1, 0});
+    uint32_t counts[2];
+    EXPECT_THROW(image->CountIndexUsage(nullptr), CvErrorCode);
+    CvPixelLock lock(*image);
+    EXPECT_EQ(ErrorOf([&] { image->CountIndexUsage(counts); }), 21u);
 }
 
 // The transparency view shows the image where the mask lets it through and a checkerboard of 8 x 8 squares
