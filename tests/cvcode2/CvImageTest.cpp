@@ -264,8 +264,9 @@ TEST(CvGrayscaleImage, BlackValueToBitmapBoundingRectAndTheBitmapAsIndexes) {
 }
 
 // A compacted table keeps a used duplicate of an unused entry in a slot of its own, similar colours merge only
-// below the threshold, a merge pair marks its candidates taken, and counting refuses what it cannot do. The rest of the table work (nearest entries, masked
-// counts, limits) shows in the whole runs' bytes.
+// below the threshold, a merge pair marks its candidates taken, an index past the table reads black and counts
+// nothing, and counting refuses what it cannot do. The rest of the table work (nearest entries, masked counts,
+// limits) shows in the whole runs' bytes.
 TEST(CvIndexedImage, CompactingMergePairsAndCountingRefusals) {
     uint8_t map[256] = {};
     const uint32_t used[] = {0, 3, 2, 1};
@@ -288,6 +289,11 @@ TEST(CvIndexedImage, CompactingMergePairsAndCountingRefusals) {
     EXPECT_EQ((std::vector<uint32_t>{index, into, costs[0], costs[1], costs[2], costs[3], costs[4]}),
               (std::vector<uint32_t>{3, 1, 10, taken, 40, taken, taken}));
     EXPECT_THROW(CvColorTable().FindNearest(0, -1), CvErrorCode);
+    auto past = Row(PaletteOf({kWhite}), {0, 200});
+    uint32_t two[2] = {9, 9};  // only two[0] belongs to the table
+    past->CountIndexUsage(two);
+    EXPECT_EQ(PixelOf(*past, 1, 0), (RGB{0, 0, 0}));
+    EXPECT_EQ((std::vector<uint32_t>{two[0], two[1]}), (std::vector<uint32_t>{1, 9}));
     auto image = Row(PaletteOf({kRed, kBlue}), {1, 0});
     uint32_t counts[2];
     EXPECT_THROW(image->CountIndexUsage(nullptr), CvErrorCode);
