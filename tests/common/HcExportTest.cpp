@@ -78,7 +78,7 @@ std::string WholeRunOutcome(const std::vector<std::string>& cells) {
 }  // namespace
 
 // Every path a run's bytes take, from the host's planes through the reduction to the file: the rows of
-// tests/data/transcripts/common/export-runs.txt, whose files were checked against an independent writer's.
+// tests/data/transcripts/common/export-runs.txt (the files the plug-in wrote when the rows were filed).
 TEST(ExportFrame, WholeRecordedRunsWriteTheFilesOfTheirRows) {
     Transcript::Replay("common/export-runs", [](const std::string&, const Transcript::Step& step) {
         std::string row;

@@ -154,4 +154,3 @@ void ExpectGolden(const std::string& name, const std::string& bytes) {
     std::ofstream out(kGoldenFile, std::ios::trunc);
     for (const std::string& line : lines) out << line << "\n";
 }
-
