@@ -60,18 +60,6 @@ POINT PanePoint(HWND dialog, int x, int y) {
     return {(client.right - kWidth) / 2 + x, (client.bottom - kHeight) / 2 + y};
 }
 
-void SelectPencil(HWND dialog) {
-    HcToolBar tools(BenchExpectedDpi());
-    tools.PlaceBelowPane(WnControlRect(dialog, kPaneId).bottom);
-    ClickCentre(dialog, tools.Rect(0));
-}
-
-// Chooses "Fine" in the palette box, and waits for its reduction.
-void ChooseFine(HWND dialog) {
-    Choose(dialog, IDC_QUANT_PALETTE, 1);
-    WaitForReduction(dialog);
-}
-
 // A run whose Save As and Open boxes are the system's, as a person meets them.
 struct Session : DialogRun {
     explicit Session(SimImage image = LayerWithHole()) : DialogRun(std::move(image), SystemBoxes()) {}
@@ -119,7 +107,9 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
         PumpUntilIdle();
         session.Shot(dialog, "options");
         ClickControl(OnPage(dialog, IDC_OPT_ALPHA));
-        SelectPencil(dialog);
+        HcToolBar tools(BenchExpectedDpi());  // its first button is the pencil
+        tools.PlaceBelowPane(WnControlRect(dialog, kPaneId).bottom);
+        ClickCentre(dialog, tools.Rect(0));
         session.Shot(dialog, "options-alpha-pencil");
         HWND pane = GetDlgItem(dialog, kPaneId);
         Drag(pane, StraightPath(PanePoint(dialog, kStrokeFrom, kStrokeY), PanePoint(dialog, kStrokeTo, kStrokeY), 12));
@@ -131,7 +121,8 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
     session.OnQuantization([&](HWND dialog) {
         WaitForReduction(dialog);
         session.Shot(dialog, "quantization");
-        ChooseFine(dialog);
+        Choose(dialog, IDC_QUANT_PALETTE, 1);  // "Fine"
+        WaitForReduction(dialog);
         session.Shot(dialog, "quantization-fine");
         DragLossy(dialog, 60);
         WaitForReduction(dialog);
@@ -237,7 +228,8 @@ TEST(HcSessionTest, APhotographOpensWholeInBothDialogsAndTheWheelZoomsItAtTheDis
     };
     session.OnQuantization([&](HWND dialog) {
         EXPECT_EQ(look(dialog, IDC_QUANT_SOURCE_PANE, "quantization", 3), "1 : 8 -> 1 : 5");
-        ChooseFine(dialog);
+        Choose(dialog, IDC_QUANT_PALETTE, 1);  // "Fine"
+        WaitForReduction(dialog);
         SaveScreenshot(CaptureClient(dialog), "photo-quantization-fine" + dpi);
         DragLossy(dialog, 80);
         WaitForReduction(dialog);

@@ -111,10 +111,6 @@ protected:
         EXPECT_FALSE(back);
         return saved;
     }
-    static POINT View(const WnHcOptDlg& dialog, int x, int y) {
-        const HcPoint origin = dialog.Pane()->Layout().Origin();
-        return {origin.x + x, origin.y + y};
-    }
 
     BenchHostWindow host;
     HcCursors cursors;
@@ -207,7 +203,8 @@ TEST_F(WnHcOptDlgTest, AWalkThroughEachControlAndWhatItReaches) {
         ClickControl(GetDlgItem(page, IDC_OPT_COLOR));
         step("Color");
         ClickCentre(window, dialog.ToolRect(WnHcBrushWindow::kPicker));
-        Click(dialog.Pane()->Window(), View(dialog, 40, 30), kBenchShift);  // another index joins
+        const HcPoint view = dialog.Pane()->Layout().Origin();
+        Click(dialog.Pane()->Window(), {view.x + 40, view.y + 30}, kBenchShift);  // another index joins
         step("picker with Shift");
         ClickControl(GetDlgItem(page, IDC_OPT_NONE));
         step("None");

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "cvcode2/CvLoadPalette.h"
-#include "tests/support/RunProgram.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/Transcript.h"
 #include "tests/win/support/BenchCapture.h"
@@ -39,20 +38,6 @@ int ItemCount(HWND dialog, int id) {
 
 bool Enabled(HWND dialog, int id) {
     return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// The command's file for the picture with these flags and no preferences, as a person converts it.
-std::string CommandBytes(const std::string& folder, const SimImage& image, std::vector<std::string> flags) {
-    const std::string input = folder + "\\command.ppm", output = folder + "\\command.gif";
-    WriteBytes(input, "P6\n" + std::to_string(image.width) + " " + std::to_string(image.height) + "\n255\n" +
-                          std::string(image.color.begin(), image.color.end()));
-    flags.insert(flags.begin(), {input, "-o", output, "--no-prefs"});
-    EXPECT_EQ(RunBesideTests("halcyne.exe", flags), 0);
-    return ReadFileBytes(output);
 }
 
 // A point on the palette strip's frame, at its top-left corner below "Load".
@@ -141,84 +126,107 @@ int16_t RunQuantization(DialogRun& run, const std::function<void(HWND)>& inDialo
 // One walk through the dialog's controls, all of them recorded at each step with the reductions each step
 // started (tests/data/transcripts/win/quant-walk.txt): a typed count is clamped and the edit keeps what was typed,
 // the depth box changes the count and typing leaves the box alone, a drag of the dithering thumb that loses the mouse
-// to another window ends there, a fixed palette greys the base list, the zoom buttons reach the panes, a loaded
-// palette joins both lists ("Custom" as base gives way to "None") and a click on the strip shows its entry, a file
-// that cannot be loaded is alerted and joins nothing, and unloading empties both lists again. "Next" writes what
-// the dialog showed: the file the same settings write without dialogs.
-TEST(WnHcQuantDlgTest, AWalkThroughItsControlsAndNextWritesWhatTheDialogShowed) {
+// to another window ends there, a fixed palette greys the base list, a loaded palette joins both lists ("Custom" as
+// base gives way to "None") and a click on the strip shows its entry, a file that cannot be loaded is alerted and
+// joins nothing, unloading empties both lists again, and the lossy level counts the size again without reducing.
+// "Next" writes what the dialog showed: the file the same settings write without dialogs. The next run opens where
+// this one closed, showing what it chose; "Custom" then reduces again.
+TEST(WnHcQuantDlgTest, AWalkThroughItsControlsNextWritesWhatItShowedAndTheNextRunOpensOnIt) {
     SimOptions openBox;
     openBox.systemOpenBox = true;
-    DialogRun run(GradientPicture(200, 150), openBox);
-    std::string act(768, '\0');
-    for (int i = 0; i < 256; ++i) act[size_t(i) * 3] = char(i);  // a ramp of reds
-    const std::string palette = run.folder + "\\Reds.act", broken = run.folder + "\\broken.gif";
-    WriteBytes(palette, act);
-    WriteBytes(broken, "not a GIF");
+    openBox.configFolder = MakeScratchDir("quantdlg-walk");
     Transcript t("win/quant-walk");
     int starts = 0;
-    const int16_t result = RunQuantization(run, [&](HWND dialog) {
-        EXPECT_EQ(GetWindow(dialog, GW_OWNER), reinterpret_cast<HWND>(run.host->HostWindow()));
-        const auto step = [&](const char* name) {
-            WaitForReduction(dialog);
-            t(name, "started", run.sizes.Starts() - starts, ControlStates(dialog));
-            starts = run.sizes.Starts();
-        };
-        const auto load = [&](const std::string& file) {
-            BenchAnswerBox box(L"Load Palette", file);
-            PressDialogButton(dialog, IDC_QUANT_LOAD);
-            EXPECT_TRUE(box.Answered());
-        };
-        step("opened");
-        TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "999");  // each digit may start a reduction of its own
+    const auto step = [&](DialogRun& run, HWND dialog, const char* name) {
         WaitForReduction(dialog);
+        t(name, "started", run.sizes.Starts() - starts, ControlStates(dialog));
         starts = run.sizes.Starts();
-        TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "-5");  // 256 again: nothing to do
-        step("typed -5");
-        Choose(dialog, IDC_QUANT_DEPTH, 0);  // the entry that matches the count changes nothing
-        step("depth 256");
-        Choose(dialog, IDC_QUANT_DEPTH, 6);
-        step("depth 4");
-        TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "1");
-        step("typed 1");
-        HWND pane = DitherPaneOf(dialog);
-        MouseDown(pane, DitherStop(dialog, 0));
-        MouseMove(pane, DitherStop(dialog, 6));
-        SetCapture(dialog);  // an alert, or a switch to another program, takes the mouse
-        ReleaseCapture();
-        MouseMove(pane, DitherStop(dialog, 9), kBenchNoKeys, false);
-        step("dithering dragged to 6, the mouse lost, moved on to 9");
-        Choose(dialog, IDC_QUANT_PALETTE, 3);
-        step("Grayscale");
-        PressDialogButton(dialog, IDC_ZOOM_IN);
-        PressDialogButton(dialog, IDC_ZOOM_IN);
-        step("zoomed in twice");
-        Choose(dialog, IDC_QUANT_PALETTE, 0);
-        Choose(dialog, IDC_QUANT_BASE, 1);
-        step("Custom on Custom");
-        load(palette);
-        step("Reds.act loaded");
-        // A click on the strip's sixth cell shows that entry of the ramp of reds.
-        const RECT unload = WnControlRect(dialog, IDC_QUANT_UNLOAD);
-        const int cell = (unload.right - WnControlRect(dialog, IDC_QUANT_PALETTE_LABEL).left) / 32;
-        const POINT strip = StripCorner(dialog);
-        Click(dialog, {strip.x + 4 + 5 * (cell + 1) + cell / 2, strip.y + 4 + cell / 2});
-        step("strip cell 5 clicked");
-        load(broken);
-        step("broken.gif refused");
-        while (ItemCount(dialog, IDC_QUANT_PALETTE) > 2) {
-            Choose(dialog, IDC_QUANT_PALETTE, 2);
-            PressDialogButton(dialog, IDC_QUANT_UNLOAD);
+    };
+    RECT closed{};
+    {
+        DialogRun run(GradientPicture(200, 150), openBox);
+        std::string act(768, '\0');
+        for (int i = 0; i < 256; ++i) act[size_t(i) * 3] = char(i);  // a ramp of reds
+        const std::string palette = run.folder + "\\Reds.act", broken = run.folder + "\\broken.gif";
+        std::ofstream(palette, std::ios::binary) << act;
+        std::ofstream(broken, std::ios::binary) << "not a GIF";
+        const int16_t result = RunQuantization(run, [&](HWND dialog) {
+            EXPECT_EQ(GetWindow(dialog, GW_OWNER), reinterpret_cast<HWND>(run.host->HostWindow()));
+            const auto load = [&](const std::string& file) {
+                BenchAnswerBox box(L"Load Palette", file);
+                PressDialogButton(dialog, IDC_QUANT_LOAD);
+                EXPECT_TRUE(box.Answered());
+            };
+            step(run, dialog, "opened");
+            TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "999");  // each digit may start a reduction of its own
             WaitForReduction(dialog);
-        }
-        step("all unloaded");
+            starts = run.sizes.Starts();
+            TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "-5");  // 256 again: nothing to do
+            step(run, dialog, "typed -5");
+            Choose(dialog, IDC_QUANT_DEPTH, 0);  // the entry that matches the count changes nothing
+            step(run, dialog, "depth 256");
+            Choose(dialog, IDC_QUANT_DEPTH, 6);
+            step(run, dialog, "depth 4");
+            TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "1");
+            step(run, dialog, "typed 1");
+            HWND pane = DitherPaneOf(dialog);
+            MouseDown(pane, DitherStop(dialog, 0));
+            MouseMove(pane, DitherStop(dialog, 6));
+            SetCapture(dialog);  // an alert, or a switch to another program, takes the mouse
+            ReleaseCapture();
+            MouseMove(pane, DitherStop(dialog, 9), kBenchNoKeys, false);
+            step(run, dialog, "dithering dragged to 6, the mouse lost, moved on to 9");
+            Choose(dialog, IDC_QUANT_PALETTE, 3);
+            step(run, dialog, "Grayscale");
+            Choose(dialog, IDC_QUANT_PALETTE, 0);
+            Choose(dialog, IDC_QUANT_BASE, 1);
+            step(run, dialog, "Custom on Custom");
+            load(palette);
+            step(run, dialog, "Reds.act loaded");
+            // A click on the strip's sixth cell shows that entry of the ramp of reds.
+            const RECT unload = WnControlRect(dialog, IDC_QUANT_UNLOAD);
+            const int cell = (unload.right - WnControlRect(dialog, IDC_QUANT_PALETTE_LABEL).left) / 32;
+            const POINT strip = StripCorner(dialog);
+            Click(dialog, {strip.x + 4 + 5 * (cell + 1) + cell / 2, strip.y + 4 + cell / 2});
+            step(run, dialog, "strip cell 5 clicked");
+            load(broken);
+            step(run, dialog, "broken.gif refused");
+            while (ItemCount(dialog, IDC_QUANT_PALETTE) > 2) {
+                Choose(dialog, IDC_QUANT_PALETTE, 2);
+                PressDialogButton(dialog, IDC_QUANT_UNLOAD);
+                WaitForReduction(dialog);
+            }
+            step(run, dialog, "all unloaded");
+            load(palette);
+            step(run, dialog, "Reds.act loaded again");
+            HWND lossy = GetDlgItem(dialog, IDC_QUANT_LOSSY);
+            SetFocus(lossy);
+            PressKey(lossy, VK_END);
+            step(run, dialog, "lossy at its end");
+            SetWindowPos(dialog, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            GetWindowRect(dialog, &closed);
+            PressDialogButton(dialog, IDOK);
+        });
+        EXPECT_EQ(result, 0);
+        for (const auto& alert : run.host->Alerts()) t("alert", alert.caption, alert.text);
+        ASSERT_TRUE(run.Written());
+        EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(GradientPicture(200, 150)));
+    }
+    DialogRun again(GradientPicture(200, 150), openBox);
+    starts = 0;
+    const int16_t reopened = RunQuantization(again, [&](HWND dialog) {
+        RECT opened{};
+        GetWindowRect(dialog, &opened);
+        EXPECT_TRUE(EqualRect(&opened, &closed)) << "the stored placement wins";
+        step(again, dialog, "the next run opened");
+        Choose(dialog, IDC_QUANT_PALETTE, 0);
+        step(again, dialog, "Custom");
         PressDialogButton(dialog, IDOK);
     });
-    EXPECT_EQ(result, 0);
-    for (const auto& alert : run.host->Alerts()) t("alert", alert.caption, alert.text);
-    ASSERT_TRUE(run.Written());
+    EXPECT_EQ(reopened, 0);
     // Two colours: the table takes the smallest size the file's code size allows.
-    t("file's table", LoadGIFPalette(run.OutPath())->GetCount());
-    EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(GradientPicture(200, 150)));
+    t("file's table", LoadGIFPalette(again.OutPath())->GetCount());
+    EXPECT_EQ(ReadFileBytes(again.OutPath()), again.ScriptedBytes(GradientPicture(200, 150)));
 }
 
 // Work handed to the dialog from inside a running reduction. A change made while the pixels are remapped (the bar's
@@ -278,75 +286,6 @@ TEST(WnHcQuantDlgTest, WorkInsideARunningReductionStopsItOnceAndTheLastValueWins
             EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(GradientPicture(row.size, row.size * 3 / 4)));
         else
             EXPECT_FALSE(run.Written());
-    }
-}
-
-// What the settings controls show: palette, base, colours, dithering, lossy level, and whether a base applies.
-std::vector<std::string> SettingsShown(HWND dialog) {
-    return {std::to_string(SendDlgItemMessageW(dialog, IDC_QUANT_PALETTE, CB_GETCURSEL, 0, 0)),
-            std::to_string(SendDlgItemMessageW(dialog, IDC_QUANT_BASE, CB_GETCURSEL, 0, 0)),
-            DialogText(dialog, IDC_QUANT_COLORS),
-            std::to_string(DitherShown(dialog)),
-            std::to_string(LossyShown(dialog)),
-            Enabled(dialog, IDC_QUANT_BASE) ? "base" : "no base"};
-}
-
-// The next run opens where the last one closed, showing what it chose; "Custom" then reduces again. Every run
-// writes the file the command writes with the same flags (its palette is "Fine" unless one is named).
-TEST(WnHcQuantDlgTest, TheNextRunOpensOnTheLastChoicesAndCustomReducesAgain) {
-    using Flags = std::vector<std::string>;
-    const std::function<Flags(HWND)> choices[] = {
-        [](HWND dialog) {
-            Choose(dialog, IDC_QUANT_PALETTE, 3);
-            return Flags{"--palette", "Grayscale"};
-        },
-        [](HWND dialog) {
-            Choose(dialog, IDC_QUANT_PALETTE, 1);  // "Fine"
-            TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "48");
-            DragDither(dialog, 6);
-            WaitForReduction(dialog);
-            const std::string exact = DialogText(dialog, IDC_QUANT_SIZE_INFO);
-            DragLossy(dialog, 100);
-            WaitForReduction(dialog);
-            EXPECT_NE(DialogText(dialog, IDC_QUANT_SIZE_INFO), exact) << "the size follows the lossy level";
-            Choose(dialog, IDC_QUANT_BASE, 1);
-            return Flags{"--colors",       "48",     "--dither", "6",
-                         "--base-palette", "Custom", "--lossy",  std::to_string(LossyShown(dialog))};
-        }};
-    for (const auto& choose : choices) {
-        SimOptions shared;
-        shared.configFolder = MakeScratchDir("quantdlg-again");
-        RECT closed{}, opened{};
-        Flags flags;
-        std::vector<std::string> chosen;
-        {
-            DialogRun first(GradientPicture(200, 150), shared);
-            RunQuantization(first, [&](HWND dialog) {
-                flags = choose(dialog);
-                WaitForReduction(dialog);
-                chosen = SettingsShown(dialog);
-                SetWindowPos(dialog, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-                GetWindowRect(dialog, &closed);
-                PressDialogButton(dialog, IDOK);
-            });
-            EXPECT_EQ(ReadFileBytes(first.OutPath()), CommandBytes(first.folder, GradientPicture(200, 150), flags));
-        }
-        SCOPED_TRACE(flags[0] + " " + flags[1]);
-        DialogRun second(GradientPicture(200, 150), shared);
-        const int16_t result = RunQuantization(second, [&](HWND dialog) {
-            GetWindowRect(dialog, &opened);
-            EXPECT_EQ(SettingsShown(dialog), chosen);
-            const int starts = second.sizes.Starts();
-            Choose(dialog, IDC_QUANT_PALETTE, 0);
-            WaitForReduction(dialog);
-            EXPECT_EQ(second.sizes.Starts(), starts + 1);
-            EXPECT_TRUE(Enabled(dialog, IDC_QUANT_BASE));
-            PressDialogButton(dialog, IDOK);
-        });
-        EXPECT_EQ(result, 0);
-        EXPECT_TRUE(EqualRect(&opened, &closed)) << "the stored placement wins";
-        flags.insert(flags.end(), {"--palette", "Custom"});
-        EXPECT_EQ(ReadFileBytes(second.OutPath()), CommandBytes(second.folder, GradientPicture(200, 150), flags));
     }
 }
 
