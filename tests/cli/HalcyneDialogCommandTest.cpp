@@ -21,13 +21,13 @@ constexpr int kExitCancelled = 3;
 constexpr const char* kPicture = HC_TEST_DATA_DIR "/formats/rgb.ppm";
 
 // A person who presses `button` on each visible top-level window of the process once it has been up for a moment
-// (so it is painted), saving a screenshot of it first. Called while the process runs; keeps the captions seen.
+// (so it is painted), saving a screenshot of it first. Called while the process runs; counts the windows answered.
 struct AnswerEveryWindow {
     int button;
     std::string shotName;
     uint32_t process = 0;
     std::map<HWND, int> sightings = {};
-    std::vector<std::string> captions = {};
+    int answered = 0;
 
     void operator()(uint32_t processId) {
         process = processId;
@@ -41,10 +41,7 @@ struct AnswerEveryWindow {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         if (owner != process || !IsWindowVisible(window) || ++sightings[window] != 6) return;
-        char caption[256] = {};
-        GetWindowTextA(window, caption, sizeof caption);
-        captions.push_back(caption);
-        SaveScreenshot(CaptureClient(window), shotName + "-" + std::to_string(captions.size()));
+        SaveScreenshot(CaptureClient(window), shotName + "-" + std::to_string(++answered));
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     }
 };
@@ -62,7 +59,7 @@ TEST(HalcyneDialogCommand, CancellingWritesNothingAndGoingOnWritesWhatTheFlagsWr
         std::vector<std::string> arguments = {"--dialog", input, "--colors", "4", "--no-prefs"};
         if (!cancel) arguments.insert(arguments.end(), {"-o", output});
         EXPECT_EQ(RunBesideTests("halcyne.exe", arguments, std::ref(person), errors), cancel ? kExitCancelled : 0);
-        EXPECT_FALSE(person.captions.empty()) << "no window of the run was seen";
+        EXPECT_GT(person.answered, 0) << "no window of the run was seen";
         if (cancel) {
             EXPECT_NE(ReadFileBytes(errors).find("cancelled; no file was written for " + input), std::string::npos)
                 << ReadFileBytes(errors);
