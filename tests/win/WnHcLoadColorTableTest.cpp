@@ -1,13 +1,16 @@
-// Loading a palette through the real Open box, answered from inside its loop: the file picked reaches the readers
-// (tested in cvcode2/) and names the palette, a failure shows the alert and still names it, and Cancel names nothing.
+// Loading a palette through the real Open box, answered from inside its loop: the file picked, in a folder named
+// outside the system's code page, reaches the readers (tested in cvcode2/) and names the palette, a failure shows
+// the alert and still names it, and Cancel names nothing.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 
 #include "tests/support/TestPaths.h"
+#include "tests/support/WideNames.h"
 #include "tests/win/support/BenchModal.h"
 #include "tests/win/support/BenchWindow.h"
 #include "win/WnHcLoadColorTable.h"
@@ -16,9 +19,11 @@ namespace {
 
 TEST(WnHcLoadColorTableTest, ThePickedFileIsLoadedAndNamedAFailureIsAlertedAndCancelNamesNothing) {
     BenchHostWindow host(320, 200);
-    const std::string dir = MakeScratchDir("loadpal");
-    std::ofstream(dir + "\\Web Safe.ACT", std::ios::binary) << std::string(768, '\x40');
-    std::ofstream(dir + "\\broken.gif", std::ios::binary) << "GIF is what this is not";
+    const std::string dir = MakeScratchDir("loadpal") + "\\" + kGreekName + " " + kEmojiName;
+    const auto file = [&](const char* name) { return std::ofstream(std::filesystem::u8path(dir + "\\" + name)); };
+    std::filesystem::create_directories(std::filesystem::u8path(dir));
+    file("Web Safe.ACT") << std::string(768, '\x40');
+    file("broken.gif") << "GIF is what this is not";
     const struct {
         const char* file;  // nullptr: the box is cancelled
         uint32_t colours;  // 0: nothing loaded
@@ -37,6 +42,7 @@ TEST(WnHcLoadColorTableTest, ThePickedFileIsLoadedAndNamedAFailureIsAlertedAndCa
         const std::unique_ptr<CvColorTable> table = WnHcLoadColorTable(host.Handle(), &name);
         EXPECT_TRUE(box.Answered());
         EXPECT_EQ(box.Texts(), L"Palette files");  // no read-only box
+        EXPECT_EQ(box.Owner(), host.Handle());
         EXPECT_EQ(table ? table->GetCount() : 0u, pick.colours);
         EXPECT_EQ(name, pick.name);
         EXPECT_EQ(alert.Texts(), pick.alert);
