@@ -239,6 +239,6 @@ TEST(WnImagePreviewTest, PicturesZoomsResizesAndTheWheelReachTheScreen) {
         if (op == "image" || op == "zoom" || op == "size" || op.rfind("wheel", 0) == 0)
             return Transcript::Line("zoom", layout.Zoom().level, "origin", layout.Origin(), "view", layout.ViewWidth(),
                                     layout.ViewHeight(), "buffer", pane->FullBuffer().Width());
-        return ShownStep(bench.CapturePane(window), op, step);
+        return ShownStep(CaptureClient(window), op, step);
     });
 }
