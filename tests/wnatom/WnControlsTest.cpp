@@ -215,9 +215,9 @@ TEST(WnPalPickerTest, ClicksSelectOnlyColouredCellsAndTheGridShowsThePaletteAndT
 }
 
 // The base preview pane, 300 x 200, in a real window: asymmetric pictures reach the screen the right way round at
-// 1 : 1, zoomed in and zoomed out, a real WM_SIZE keeps the view centre and the wheel, turned a notch towards the
-// user with the pointer at (10, 20), scrolls or zooms. A step's outcome ends with the zoom level, the origin, the
-// view's size and the full buffer's width.
+// 1 : 1, zoomed in and zoomed out, a real WM_SIZE keeps the view centre and the wheel, turned towards the user with
+// the pointer at (10, 20) while the host window has the focus, reaches the pane and scrolls or zooms. A step's outcome
+// ends with the zoom level, the origin, the view's size and the full buffer's width.
 TEST(WnImagePreviewTest, PicturesZoomsResizesAndTheWheelReachTheScreen) {
     PaneBench bench;
     HWND window = bench.AddPane({10, 10, 310, 210}, 1);
@@ -232,13 +232,13 @@ TEST(WnImagePreviewTest, PicturesZoomsResizesAndTheWheelReachTheScreen) {
         if (op == "zoom") pane->SetZoomLevel(step(1), true);
         if (op == "size") SetWindowPos(window, nullptr, 0, 0, step(1), step(2), SWP_NOMOVE | SWP_NOZORDER);
         const WPARAM keys = op == "wheel-shift" ? MK_SHIFT : op == "wheel-ctrl" ? MK_CONTROL : 0;
-        if (op.rfind("wheel", 0) == 0)
-            SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(keys, WORD(-WHEEL_DELTA)), MAKELPARAM(pointer.x, pointer.y));
+        if (op.rfind("wheel", 0) == 0)  // to the window with the focus, the part of a notch given or a whole one
+            TurnWheel(bench.Host(), pointer, keys, step.words.size() > 1 ? step(1) : -WHEEL_DELTA);
         PumpUntilIdle();
         const HcPreviewLayout& layout = pane->Layout();
         if (op == "image" || op == "zoom" || op == "size" || op.rfind("wheel", 0) == 0)
             return Transcript::Line("zoom", layout.Zoom().level, "origin", layout.Origin(), "view", layout.ViewWidth(),
                                     layout.ViewHeight(), "buffer", pane->FullBuffer().Width());
-        return ShownStep(bench.CapturePane(window), op, step);
+        return ShownStep(CaptureClient(window), op, step);
     });
 }

@@ -9,11 +9,14 @@
 #include "tests/win/support/BenchWindow.h"
 #include "wnatom/WnGdi.h"
 
-namespace {
-
-BenchPixels CaptureFrom(HDC source, int width, int height) {
+BenchPixels CaptureClient(HWND window) {
+    PumpUntilIdle();
+    RECT client{};
+    GetClientRect(window, &client);
+    WnWindowDC source(window);
+    const int width = client.right, height = client.bottom;
     BenchPixels pixels;
-    if (!source || width <= 0 || height <= 0) return pixels;
+    if (!source.Get() || width <= 0 || height <= 0) return pixels;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -22,12 +25,12 @@ BenchPixels CaptureFrom(HDC source, int width, int height) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    WnMemoryDC memory(source);
+    WnMemoryDC memory(source.Get());
     WnBitmap dib(CreateDIBSection(memory.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib.Get()) throw std::runtime_error("cannot create a capture bitmap");
     {
         WnSelectObject selection(memory.Get(), dib.Get());
-        BitBlt(memory.Get(), 0, 0, width, height, source, 0, 0, SRCCOPY);
+        BitBlt(memory.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
         GdiFlush();
     }
     const auto* bytes = static_cast<const uint8_t*>(bits);  // B, G, R, unused
@@ -37,16 +40,6 @@ BenchPixels CaptureFrom(HDC source, int width, int height) {
     for (size_t i = 0; i < pixels.rgb.size(); ++i)
         pixels.rgb[i] = BenchRgb(bytes[i * 4 + 2], bytes[i * 4 + 1], bytes[i * 4]);
     return pixels;
-}
-
-}  // namespace
-
-BenchPixels CaptureClient(HWND window) {
-    PumpUntilIdle();
-    RECT client{};
-    GetClientRect(window, &client);
-    WnWindowDC dc(window);
-    return CaptureFrom(dc.Get(), client.right, client.bottom);
 }
 
 std::string ScreenshotDir() {

@@ -10,6 +10,7 @@
 
 #include <map>
 
+#include "platform/Utf16.h"
 #include "tests/win/support/BenchWindow.h"
 
 namespace {
@@ -38,21 +39,13 @@ BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
     return TRUE;
 }
 
+// Adds the child's text to the texts of static children so far (a wide string), after a line feed.
 BOOL CALLBACK CollectStatic(HWND child, LPARAM context) {
-    if (_wcsicmp(WindowClass(child).c_str(), L"Static") != 0) return TRUE;
     auto* texts = reinterpret_cast<std::wstring*>(context);
     const std::wstring text = WindowText(child);
-    if (text.empty()) return TRUE;
-    if (!texts->empty()) *texts += L"\n";
-    *texts += text;
+    if (_wcsicmp(WindowClass(child).c_str(), L"Static") == 0 && !text.empty())
+        *texts += (texts->empty() ? L"" : L"\n") + text;
     return TRUE;
-}
-
-// The texts of the window's static children in creation order, joined by line feeds.
-std::wstring StaticTexts(HWND window) {
-    std::wstring texts;
-    EnumChildWindows(window, CollectStatic, reinterpret_cast<LPARAM>(&texts));
-    return texts;
 }
 
 constexpr std::chrono::milliseconds kAnswerLimit(60000);
@@ -105,7 +98,8 @@ BenchAnswerBox::BenchAnswerBox(const std::wstring& caption, int buttonId)
     : watcher(
           caption,
           [this, buttonId](HWND box) {
-              texts = StaticTexts(box);
+              EnumChildWindows(box, CollectStatic, reinterpret_cast<LPARAM>(&texts));
+              owner = GetWindow(box, GW_OWNER);
               PressDialogButton(box, buttonId);
           },
           kAnswerLimit) {}
@@ -118,10 +112,11 @@ BenchAnswerBox::BenchAnswerBox(const std::wstring& caption, const std::string& p
               SendDlgItemMessageW(box, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(filter));
               HWND readOnly = GetDlgItem(box, chx1);
               texts = filter + std::wstring(readOnly && IsWindowVisible(readOnly) ? L" read-only" : L"");
+              owner = GetWindow(box, GW_OWNER);
               if (path.empty()) return PressDialogButton(box, IDCANCEL);
-              const std::wstring wide(path.begin(), path.end());  // scratch paths are plain ASCII
               // The name field: an edit in some versions of the box, a combo box's edit in others.
-              SetWindowTextW(GetDlgItem(box, edt1) ? GetDlgItem(box, edt1) : GetDlgItem(box, cmb13), wide.c_str());
+              SetWindowTextW(GetDlgItem(box, edt1) ? GetDlgItem(box, edt1) : GetDlgItem(box, cmb13),
+                             Platform::Utf16FromUtf8(path).value().c_str());
               PressDialogButton(box, IDOK);
           },
           kAnswerLimit) {}

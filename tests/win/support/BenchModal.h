@@ -39,18 +39,21 @@ private:
 
 // Answers the box with this caption as a person does, keeping what it showed (Texts). A message box: pressing
 // `buttonId` (IDOK, IDCANCEL, IDYES...); its texts are its static texts joined by line feeds. An Open or Save As
-// box: typing `path` and pressing the default button (Cancel when `path` is empty); its texts are its first file
-// type, then " read-only" when it offers that box. Generous time limit: the first file box of a fresh Wine prefix
-// takes its time.
+// box: typing `path` (UTF-8) and pressing the default button (Cancel when `path` is empty); its texts are its first
+// file type, then " read-only" when it offers that box. Generous time limit: the first file box of a fresh Wine
+// prefix takes its time.
 class BenchAnswerBox {
 public:
     BenchAnswerBox(const std::wstring& caption, int buttonId);
     BenchAnswerBox(const std::wstring& caption, const std::string& path);
     bool Answered() const { return watcher.Ran(); }
     const std::wstring& Texts() const { return texts; }
+    // The window that owns the box.
+    HWND Owner() const { return owner; }
 
 private:
     std::wstring texts;
+    HWND owner = nullptr;
     BenchOnModal watcher;
 };
 

@@ -37,16 +37,6 @@ bool DispatchOne(const std::function<void(const MSG&)>& observe) {
     return true;
 }
 
-bool PumpObserving(const std::function<bool()>& done, std::chrono::milliseconds limit,
-                   const std::function<void(const MSG&)>& observe) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        if (!DispatchOne(observe)) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string BenchModulePath() {
@@ -155,17 +145,22 @@ void PumpUntilIdle(std::chrono::milliseconds limit) {
     GdiFlush();
 }
 
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    return PumpObserving(done, limit, nullptr);
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit,
+               const std::function<void(const MSG&)>& observe) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        if (!DispatchOne(observe)) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
 }
 
 bool WaitForTimer(HWND window, UINT_PTR timerId, std::chrono::milliseconds limit) {
     bool fired = false;
-    return PumpObserving([&] { return fired; }, limit,
-                         [&](const MSG& message) {
-                             if (message.message == WM_TIMER && message.hwnd == window && message.wParam == timerId)
-                                 fired = true;
-                         });
+    return PumpUntil([&] { return fired; }, limit,
+                     [&](const MSG& message) {
+                         fired |= message.message == WM_TIMER && message.hwnd == window && message.wParam == timerId;
+                     });
 }
 
 void ResizeClient(HWND window, int clientWidth, int clientHeight) {

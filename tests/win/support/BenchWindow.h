@@ -60,8 +60,9 @@ private:
 // Dispatches every pending message (painting included) until no new message but a timer's arrives for 30 ms;
 // at most `limit` long.
 void PumpUntilIdle(std::chrono::milliseconds limit = std::chrono::milliseconds(2000));
-// Pumps messages until `done` holds or `limit` passes; returns whether `done` held.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+// Pumps messages until `done` holds or `limit` passes, showing each to `observe` first; returns whether `done` held.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit,
+               const std::function<void(const MSG&)>& observe = {});
 // Pumps until a real WM_TIMER for `window` with `timerId` has been dispatched; false after `limit`.
 bool WaitForTimer(HWND window, UINT_PTR timerId, std::chrono::milliseconds limit = std::chrono::milliseconds(3000));
 // Gives the window a client area of the given size with SetWindowPos (so it gets a real WM_SIZE), then pumps.

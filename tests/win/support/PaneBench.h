@@ -31,7 +31,6 @@ public:
     HWND AddPane(const RECT& rect, int id);
     // WM_COMMAND messages with that identifier the dialog stand-in received so far.
     int CommandsReceived(int id) const { return commands.count(id) ? commands.at(id) : 0; }
-    BenchPixels CapturePane(HWND pane) const { return CaptureClient(pane); }
 
 private:
     BenchHostWindow host;
