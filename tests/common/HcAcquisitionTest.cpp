@@ -27,10 +27,6 @@ std::vector<uint8_t> ExpectedRgb(int first, int planes) {
     return rgb;
 }
 
-std::vector<uint8_t> ExtraPlane(const HcGlobals& globals, uint32_t index) {
-    return ReadRGB(*static_cast<CvImage*>(globals.extraPlanes->ItemAt(index)));
-}
-
 struct AcquisitionCase {
     bool absolute;
     int extraRowBytes;
@@ -67,7 +63,8 @@ TEST_P(Acquisition, RgbLayerWithTransparencyMasksAndChannels) {
     ASSERT_NE(run.globals().rgbImage, nullptr);
     EXPECT_EQ(ReadRGB(*run.globals().rgbImage), ExpectedRgb(0, 3));
     ASSERT_EQ(run.globals().extraPlanes->Count(), 4u);
-    for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(ExtraPlane(run.globals(), i), ExpectedRgb(3 + int(i), 1)) << i;
+    for (uint32_t i = 0; i < 4; ++i)
+        EXPECT_EQ(ReadRGB(*static_cast<CvImage*>(run.globals().extraPlanes->ItemAt(i))), ExpectedRgb(3 + int(i), 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(HostKinds, Acquisition,
