@@ -20,13 +20,13 @@ namespace {
 
 const uint8_t kBackground[3] = {250, 1, 128};
 
-uint32_t Count(const CvGIFFrame& frame, const CvGIFComment* comment, const HcLossyCoding& lossy = {}) {
-    return HCWriteSingleFile(CvFileLocator(kCountOnlyPath), frame, comment, false, 0, true, lossy);
+uint32_t Count(const CvGIFFrame& frame, const HcLossyCoding& lossy = {}, CvProgressIndicator* progress = nullptr) {
+    return HCWriteSingleFile(CvFileLocator(kCountOnlyPath), frame, nullptr, false, 0, true, lossy, progress);
 }
 
-uint32_t Write(const std::string& path, const CvGIFFrame& frame, const CvGIFComment* comment,
-               const HcLossyCoding& lossy = {}, CvProgressIndicator* progress = nullptr) {
-    return HCWriteSingleFile(CvFileLocator(path.c_str()), frame, comment, true, 0, true, lossy, progress);
+uint32_t Write(const std::string& path, const CvGIFFrame& frame, const HcLossyCoding& lossy = {},
+               CvProgressIndicator* progress = nullptr) {
+    return HCWriteSingleFile(CvFileLocator(path.c_str()), frame, nullptr, true, 0, true, lossy, progress);
 }
 
 }  // namespace
@@ -40,29 +40,26 @@ TEST(HCWriteSingleFile, TheRowsReportTheirProgressAndCanBeStopped) {
     for (const bool interlaced : {false, true}) {
         frame->FrameInfo().interlaced = interlaced;
         RecordingIndicator listener, stopping;
-        EXPECT_EQ(HCWriteSingleFile(CvFileLocator(kCountOnlyPath), *frame, nullptr, false, 0, true, {}, &listener),
-                  Count(*frame, nullptr));
+        EXPECT_EQ(Count(*frame, {}, &listener), Count(*frame));
         const std::vector<std::string> plain = {"start Writing", "update 218", "update 436", "update 500", "finish"},
                                        passes = {"start Writing", "update 63",  "update 125", "update 250",
                                                  "update 468",    "update 500", "finish"};
         EXPECT_EQ(listener.calls, interlaced ? passes : plain);
         stopping.stopAt = 250;
         const std::string folder = MakeScratchDir("single-file-stop");
-        EXPECT_EQ(ErrorOf([&] { Write(folder + "/stopped.gif", *frame, nullptr, {}, &stopping); }),
-                  interlaced ? 3u : 0u);
+        EXPECT_EQ(ErrorOf([&] { Write(folder + "/stopped.gif", *frame, {}, &stopping); }), interlaced ? 3u : 0u);
         EXPECT_EQ(std::filesystem::is_empty(folder), interlaced) << "a stopped write leaves no file";
     }
     // Lossy coding reports as it goes too, so a stop reaches it.
     RecordingIndicator stopAll;
     stopAll.stop = true;
     const std::string folder = MakeScratchDir("single-file-stop-lossy");
-    EXPECT_EQ(ErrorOf([&] { Write(folder + "/stopped.gif", *frame, nullptr, HcLossyCoding{40, 0}, &stopAll); }), 3u);
+    EXPECT_EQ(ErrorOf([&] { Write(folder + "/stopped.gif", *frame, {40, 0}, &stopAll); }), 3u);
     EXPECT_TRUE(std::filesystem::is_empty(folder));
     // It codes the rows both ways, to keep the smaller stream: the reports run on across both, up to twice the height
     // (the exact coding stops once it is longer).
     RecordingIndicator both;
-    EXPECT_EQ(HCWriteSingleFile(CvFileLocator(kCountOnlyPath), *frame, nullptr, false, 0, true, {40, 0}, &both),
-              Count(*frame, nullptr, {40, 0}));
+    EXPECT_EQ(Count(*frame, {40, 0}, &both), Count(*frame, {40, 0}));
     std::vector<uint32_t> rows;
     for (const std::string& call : both.calls)
         if (call.rfind("update ", 0) == 0) rows.push_back(uint32_t(std::stoul(call.substr(7))));
@@ -76,7 +73,7 @@ TEST(HCWriteSingleFile, EmptyImageIsOneTransparentPixelEveryReaderOpens) {
         0, 0, 4, [](uint32_t, uint32_t) { return 0u; }, [](uint32_t, uint32_t) { return 0u; });
     frame->SetBackgroundColor(kBackground);
     const std::string path = MakeScratchDir("single-file-empty") + "/empty.gif";
-    EXPECT_EQ(Write(path, *frame, nullptr), Count(*frame, nullptr));
+    EXPECT_EQ(Write(path, *frame), Count(*frame));
     GifReading reading = ReadWithGiflib(path);
     EXPECT_EQ(reading.width * reading.height, 1);
     EXPECT_EQ(reading.transparentIndex, reading.indices[0]);

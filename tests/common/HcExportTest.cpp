@@ -41,6 +41,13 @@ SimImage LayerWithHoles(int16_t mode) {
     return image;
 }
 
+// The alerts the host showed, "caption: text" a line.
+std::string AlertTexts(const HostSimulator& host) {
+    std::string texts;
+    for (const SimAlert& alert : host.Alerts()) texts += alert.caption + ": " + alert.text + "\n";
+    return texts;
+}
+
 SimOptions SavingTo(const std::string& path) {
     SimOptions options = PrivatePrefs();
     options.savePath = path;
@@ -49,10 +56,11 @@ SimOptions SavingTo(const std::string& path) {
 
 // A whole recorded run of the picture the first cell names ("rgb 64x40 tmc": the mode, the size, and a letter for
 // each transparency plane, layer mask and channel of a HostPicture) replaying the other cells as the recording:
-// the written file's length and hash, and the transparency and plane the run recorded in turn (its fall-backs).
+// the written file's length and hash, and the transparency and plane the run recorded in turn (its fall-backs); or
+// the result of a failed run and its number of alerts.
 std::string WholeRunOutcome(const std::vector<std::string>& cells) {
     const std::map<std::string, int16_t> modes = {
-        {"rgb", plugInModeRGBColor}, {"grey", plugInModeGrayScale}, {"bitmap", plugInModeBitmap}};
+        {"rgb", plugInModeRGBColor}, {"grey", plugInModeGrayScale}, {"bitmap", plugInModeBitmap}, {"lab", 9}};
     std::istringstream picture(cells.at(0));
     std::string mode, planes;
     int width = 0, height = 0;
@@ -66,7 +74,8 @@ std::string WholeRunOutcome(const std::vector<std::string>& cells) {
     host.Descriptors().playInfo = plugInDialogDontDisplay;
     host.Descriptors().descriptor =
         SimMakeDescriptor(RecordingItems(std::vector<std::string>(cells.begin() + 1, cells.end())));
-    if (const int16_t result = host.Run(true)) return "result " + std::to_string(result);
+    if (const int16_t result = host.Run(true))
+        return "result " + std::to_string(result) + ", alerts " + std::to_string(host.Alerts().size());
     std::string outcome = LengthAndHash(ReadFileBytes(options.savePath));
     for (const SimDescriptorItem& item : SimDescriptorItems(host.Descriptors().descriptor)) {
         if (item.key == keyTransparency) outcome += " tran=" + CodeText(item.enumValue);
@@ -87,30 +96,24 @@ TEST(ExportFrame, WholeRecordedRunsWriteTheFilesOfTheirRows) {
     });
 }
 
-// The frame alone holds the image once the export has made it: the sources are freed before the file is written.
-TEST(ExportFrame, FreesTheSourcesBeforeTheWrite) {
-    ReadRun run(LayerWithHoles(plugInModeRGBColor), SavingTo(MakeScratchDir("export") + "/out.gif"));
-    HcGlobals& globals = run.globals();
-    globals.indexedImage = MakeIndexedPicture(kW, kH, 5).release();
-    EXPECT_EQ(ExportFrame(run.record(), true), 0);
-    EXPECT_TRUE(!globals.gifFrame && !globals.indexedImage && !globals.rgbImage && !globals.extraPlanes);
-    globals.allPlanesRead = false;  // ends the run without another export
-}
-
-// No transparency, or indexes none of which is flagged, clear a mask the frame already had. (The other settings and
-// their fall-backs show in the files of the whole runs, which always start from a new frame.)
-TEST(ApplyTransparencySettings, NoneAndUnflaggedIndexesClearAnEarlierMask) {
+// A frame the dialogs made is settled again: no transparency, or indexes none of which is flagged, clear the mask
+// it already had (the other settings and their fall-backs show in the files of the whole runs, which always start
+// from a new frame). Then the frame alone holds the image: the sources are freed before the file is written.
+TEST(ExportFrame, ADialogsFrameLosesAnEarlierMaskAndAloneHoldsTheImageAtTheWrite) {
     for (const TransparencyType type : {TransparencyType::none, TransparencyType::indexed}) {
-        ReadRun run(LayerWithHoles(plugInModeRGBColor));
+        ReadRun run(LayerWithHoles(plugInModeRGBColor), SavingTo(MakeScratchDir("export") + "/out.gif"));
         HcGlobals& globals = run.globals();
-        globals.allPlanesRead = false;  // the run ends without an export
         globals.settings.transparencyType = type;
+        globals.indexedImage = MakeIndexedPicture(kW, kH, 5).release();
         globals.gifFrame = MakeFrame(
                                kW, kH, 3, [](uint32_t x, uint32_t) { return x % 3; },
                                [](uint32_t x, uint32_t y) { return uint32_t(x == 0 && y == 0); })
                                .release();
         ApplyTransparencySettings(globals);
         EXPECT_FALSE(globals.gifFrame->HasTransparency()) << int(type);
+        EXPECT_EQ(ExportFrame(run.record(), true), 0);
+        EXPECT_TRUE(!globals.gifFrame && !globals.indexedImage && !globals.rgbImage && !globals.extraPlanes);
+        globals.allPlanesRead = false;  // ends the run without another export
     }
 }
 
@@ -136,9 +139,7 @@ TEST(ExportFrame, FailuresEndTheRunWithOneAlertAndNoFileChanged) {
         host.SetImage(image);
         EXPECT_EQ(host.Run(false), c.result);
         EXPECT_EQ(host.Data(), 0);
-        std::string alerts;
-        for (const auto& alert : host.Alerts()) alerts += alert.caption + ": " + alert.text + "\n";
-        EXPECT_EQ(alerts, c.alerts);
+        EXPECT_EQ(AlertTexts(host), c.alerts);
     }
     std::vector<ReadFrame> frames = ReadAllFrames(empty);
     ASSERT_EQ(frames.size(), 1u);
@@ -211,10 +212,9 @@ TEST(Entry, EveryWayARunEndsEmptiesTheSlotWithOneAlertAtMost) {
     for (uint32_t code : {uint32_t(kCvErrCancelled), uint32_t(kCvErrNoMemory), 28u})
         ReportError(CallRecord(host), CvErrorCode(code, "t", 1));
     host.Call(filterSelectorFinish);
-    std::vector<std::string> texts;
-    for (const auto& alert : host.Alerts()) texts.push_back(alert.caption + ": " + alert.text);
-    EXPECT_EQ(texts, (std::vector<std::string>{"ALERT: Error executing Halcyne (1)", "ALERT: Out of Memory",
-                                               "ALERT: Error executing Halcyne (28)"}));
+    EXPECT_EQ(AlertTexts(host),
+              "ALERT: Error executing Halcyne (1)\nALERT: Out of Memory\n"
+              "ALERT: Error executing Halcyne (28)\n");
 }
 
 TEST(Logging, MaskPassesWarningsAndErrorsOnlyCutAt511Characters) {

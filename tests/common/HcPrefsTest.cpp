@@ -44,11 +44,6 @@ namespace fs = std::filesystem;
 void PutLE(std::string& bytes, size_t at, uint32_t value, int size) {
     for (int i = 0; i < size; ++i) bytes[at + i] = char(value >> (8 * i));
 }
-uint32_t GetLE(const std::string& bytes, size_t at, int size) {
-    uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i) value = value << 8 | uint8_t(bytes[at + i]);
-    return value;
-}
 
 const char* const kCustomised = HC_TEST_DATA_DIR "/prefs/customised";
 
@@ -163,7 +158,7 @@ TEST_F(PrefsFixture, DamagedFilesLoadTheDefaultsAndOlderOnesTheirSettings) {
     EXPECT_FALSE(loaded.colorList || loaded.paletteList);
 
     saved.settings.lossy = 180;  // never made by the dialogs or a recording, but not written as such either
-    EXPECT_EQ(GetLE(SaveAndRead(), 4 + 8, 1), 100u);
+    EXPECT_EQ(uint8_t(SaveAndRead().at(4 + 8)), 100);
 }
 
 // 255 saved colours and 255 palettes, as many as the count bytes hold, load and are written back byte for byte; more
@@ -358,13 +353,11 @@ TEST(PrefsAcrossRuns, RandomRecordingsAndDialogSettingsNeverCostTheSavedLists) {
             "Lssy=" + number(-5, 300),
             "comm=" + std::string(size_t(pick(0, 255)), 'r'),
             pick(0, 1) ? "BgCl=Sky" : "R=" + number(-9, 300) + " | G=" + number(-9, 300) + " | B=" + number(-9, 300)};
-        std::string recording;
-        for (const std::string& item : items) recording += (recording.empty() ? "" : " | ") + item;
         HostSimulator host(InProcessEntry, InProcessEmbed, options);
         host.SetImage(HostLayer(plugInModeRGBColor, 3, 2, 1));
         host.Descriptors().playInfo = plugInDialogDontDisplay;
-        host.Descriptors().descriptor = SimMakeDescriptor(RecordingItems(recording));
-        ASSERT_EQ(host.Run(true), 0) << "run " << run << ": " << recording;
+        host.Descriptors().descriptor = SimMakeDescriptor(RecordingItems(items));
+        ASSERT_EQ(host.Run(true), 0) << "run " << run << ": " << ::testing::PrintToString(items);
 
         LoadPrefsFrom(after, location);
         std::vector<std::string> names;

@@ -50,40 +50,30 @@ struct ScriptParams : ::testing::Test {
 
 }  // namespace
 
-// A recording of every setting replays into the settings and is recorded back as it was, in the dictionary's order;
-// without lossy coding the recording is the one earlier versions made: no lossy key at all.
-TEST_F(ScriptParams, RecordsEverySettingInOrderAndReplaysItExactly) {
-    Items recording = RecordingItems(
-        "Dpth=77 | Plt=Netscape | Intr=true | bpal=Grayscale | tran=Cvtn:indx | itrn=3 | "
-        "itrn=200 | Dthr=9 | Lssy=45 | R=1 | G=2 | B=3 | comm=made by hand");
-    EXPECT_FALSE(Replay(recording, plugInDialogDontDisplay));
-    host.Descriptors().recordInfo = plugInDialogRequired;
-    EXPECT_EQ(Record(), recording);
-    EXPECT_EQ(host.Descriptors().recordInfo, plugInDialogOptional);
-
-    settings.lossy = 0;
-    recording.erase(recording.begin() + 8);
-    EXPECT_EQ(Record(), recording);
-}
-
-TEST_F(ScriptParams, ReplayPinsNumbersReplacesOldIndexesAndDefaultsTheBasePalette) {
-    settings.colors = 100;  // so that a pinned 256 shows
-    settings.interlaced = 1;
-    settings.lossy = 60;  // from the preferences: a recording without the key means none
-    settings.transIndexes[1] = 1;
+// Each replay loads over the settings and is recorded back in the dictionary's order: numbers are pinned (dithering
+// beyond the dialog's 0..10 stays, within the recording's 0..16; the plane at most the number of extra planes), the
+// old indexes are replaced, a missing base palette is "None" and a missing lossy level none (what a recording from
+// before lossy coding always meant; at none no lossy key is recorded, as then); other missing keys keep their values.
+TEST_F(ScriptParams, ReplaysLoadPinnedAndAreRecordedBackInTheDictionarysOrder) {
+    settings.lossy = 60;  // from the preferences
     settings.transIndexes[9] = 1;
     CvPStrFromC(globals.basePaletteName, "Grayscale");
-    const Items items = RecordingItems(
-        "Dpth=300 | Dthr=12 | A=5 | R=-4 | G=300 | B=77 | tran=Cvtn:indx | itrn=5 | "
-        "itrn=999 | itrn=-1 | comm=note");
-    EXPECT_FALSE(Replay(items, plugInDialogDontDisplay));
-    EXPECT_EQ(settings.transAlphaIndex, 2);  // at most the number of extra planes
-    // Dithering beyond the dialog's 0..10 stays, within the recording's 0..16; the old indexes are replaced; absent
-    // keys keep their values, but a recording without a lossy level means none.
-    EXPECT_EQ(Record(), RecordingItems("Dpth=256 | Plt=Custom | Intr=true | tran=Cvtn:indx | itrn=0 | "
-                                       "itrn=5 | itrn=255 | Dthr=12 | R=0 | G=255 | B=77 | comm=note"));
-
-    for (auto [recorded, loaded] : {std::pair{250, 100}, {-3, 0}, {33, 33}}) {
+    host.Descriptors().recordInfo = plugInDialogRequired;
+    const std::pair<const char*, const char*> cases[] = {
+        {"Dpth=77 | Plt=Netscape | Intr=true | bpal=Grayscale | tran=Cvtn:indx | itrn=3 | itrn=200 | Dthr=9 | "
+         "Lssy=45 | R=1 | G=2 | B=3 | comm=made by hand",
+         nullptr},
+        {"Dpth=300 | Dthr=12 | A=5 | R=-4 | G=300 | B=77 | tran=Cvtn:alph | comm=note",
+         "Dpth=256 | Plt=Netscape | Intr=true | tran=Cvtn:alph | A=2 | Dthr=12 | R=0 | G=255 | B=77 | comm=note"},
+        {"tran=Cvtn:indx | itrn=5 | itrn=999 | itrn=-1 | Lssy=250",
+         "Dpth=256 | Plt=Netscape | Intr=true | tran=Cvtn:indx | itrn=0 | itrn=5 | itrn=255 | Dthr=12 | Lssy=100 | "
+         "R=0 | G=255 | B=77 | comm=note"}};
+    for (const auto& [replayed, recorded] : cases) {
+        EXPECT_FALSE(Replay(RecordingItems(replayed), plugInDialogDontDisplay));
+        EXPECT_EQ(Record(), RecordingItems(recorded ? recorded : replayed)) << replayed;
+    }
+    EXPECT_EQ(host.Descriptors().recordInfo, plugInDialogOptional);
+    for (auto [recorded, loaded] : {std::pair{-3, 0}, {33, 33}}) {
         Replay({SimDescriptorItem::Integer(keyLossy, recorded)}, plugInDialogDontDisplay);
         EXPECT_EQ(settings.lossy, loaded) << recorded;
     }

@@ -1,6 +1,6 @@
-// The settings-to-mode rules, the reduction for the export through the simulated host, and reductions that reuse
-// earlier work, checked against fresh reductions of the same settings: every mode, with and without a transparency
-// plane, after setting changes, stopped runs and changed sources.
+// The settings-to-mode rules and reductions that reuse earlier work, checked against fresh reductions of the same
+// settings: every mode, with and without a transparency plane, after setting changes, stopped runs and changed
+// sources. (The reduction for the export shows in the files of the whole runs, ExportFrame.WholeRecordedRuns...)
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -16,31 +16,10 @@
 #include "cvcode2/CvString.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/ImageTestSupport.h"
-#include "tests/support/InProcessHost.h"
 #include "tests/support/RecordingIndicator.h"
 #include "tests/support/SettingsLists.h"
-#include "tests/support/TestPaths.h"
 
 namespace {
-constexpr int kPictureWidth = 64, kPictureHeight = 40;  // more than 2000 pixels, so the remap reports progress
-
-// Asymmetric gradients with a little deterministic noise.
-SimImage Picture() {
-    SimImage image;
-    image.width = kPictureWidth;
-    image.height = kPictureHeight;
-    image.planes.assign(3, std::vector<uint8_t>(kPictureWidth * kPictureHeight));
-    uint32_t noise = 5;
-    for (int i = 0; i < kPictureWidth * kPictureHeight; ++i) {
-        noise = noise * 1103515245u + 12345u;
-        const int x = i % kPictureWidth, y = i / kPictureWidth;
-        image.planes[0][size_t(i)] = uint8_t(x * 4 + (noise >> 29));
-        image.planes[1][size_t(i)] = uint8_t(y * 6 + x);
-        image.planes[2][size_t(i)] = uint8_t(255 - x * 2 - y);
-    }
-    return image;
-}
-
 constexpr uint32_t kWidth = 150, kHeight = 90;  // many more pixels than one progress report covers
 
 // Noisy asymmetric gradients; the top rows are exact greys, which the grey base palette finds.
@@ -188,26 +167,4 @@ TEST(QuantParamsFromSettings, FineIsTheFineAdaptivePaletteBesideASavedOneOfThatN
     QuantParams saved = QuantParamsFromSettings(globals);
     EXPECT_EQ(saved.mode, QuantMode::Adaptive);
     EXPECT_TRUE(saved.fine);
-}
-
-// The dithered result is fixed by a checksum of palette and indices, which every build must reproduce. (That
-// undithered pixels get their cell's nearest entry is the inverse map's and the remap's own test.)
-TEST(ReduceForExport, RgbImageGetsTheColoursAskedForTheSameOnEveryBuild) {
-    const struct {
-        const char *palette, *golden;
-    } cases[] = {{"Custom", "reduction/16-colours-dither-5"}, {"Fine", "reduction/fine-16-colours-dither-5"}};
-    for (const auto& c : cases) {
-        ReadRun run(Picture());
-        HcGlobals& globals = run.globals();
-        globals.settings.colors = 16;
-        globals.settings.dither = 5;
-        CvPStrFromC(globals.paletteName, c.palette);
-        ReduceForExport(run.record());
-        const CvIndexedImage& out = *globals.indexedImage;
-        ASSERT_EQ(out.colorTable.GetCount(), 16u) << c.palette;
-        const std::vector<uint8_t> indices = IndexBytes(out);
-        ExpectGolden(c.golden, std::string(reinterpret_cast<const char*>(out.colorTable.Entries()), 3 * 16) +
-                                   std::string(indices.begin(), indices.end()));
-        EXPECT_EQ(run.host.Call(filterSelectorFinish), 0);
-    }
 }

@@ -26,8 +26,7 @@ TEST(SimDescriptor, WriterAndReaderAgreeOnOrderTypesAndValues) {
     Handle descriptor = nullptr;
     EXPECT_EQ(write.closeWriteDescriptorProc(writer, &descriptor), noErr);
     ASSERT_NE(descriptor, nullptr);
-    std::string text(255, '\0');
-    text[0] = 'q';
+    const std::string text = "q" + std::string(254, '\0');
     EXPECT_EQ(
         SimDescriptorItems(descriptor),
         (std::vector<SimDescriptorItem>{SimDescriptorItem::Text(kB, text), SimDescriptorItem::Integer(kA, -7),
