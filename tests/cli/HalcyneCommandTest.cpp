@@ -1,11 +1,9 @@
 // The halcyne command end to end: command lines and what each leaves behind (exit status, files, messages) against
-// a reviewed transcript, GIF files that independent readers agree on, and runs that end together or by a signal.
+// a reviewed transcript (runs that end together or by a signal among them), GIF files that independent readers agree
+// on, and the Windows commands' bytes.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -39,11 +37,6 @@ std::string Data(const std::string& name) {
     return std::string(HC_TEST_DATA_DIR) + "/" + name;
 }
 
-// The command line with its own configuration folder, so the user's preferences are never touched.
-std::string HalcyneLine(const std::string& arguments, const std::string& configFolder) {
-    return "XDG_CONFIG_HOME=" + Quoted(configFolder) + " " + Quoted(ExecutableDir() + "/halcyne") + " " + arguments;
-}
-
 // Runs a shell command; its standard error (and standard output, unless redirected) is collected.
 CommandResult Shell(const std::string& line) {
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("(" + line + ") 2>&1").c_str(), "r"), pclose);
@@ -58,15 +51,6 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
     for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
         text.replace(at, from.size(), to);
     return text;
-}
-
-// A noisy RGB picture large enough for a progress line and for a write that lasts a while.
-std::string WriteNoisePpm(const std::string& path, int width, int height) {
-    std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << width << " " << height << "\n255\n";
-    uint32_t state = 12345;
-    for (long i = 0; i < 3L * width * height; ++i) out.put(char((state = state * 1103515245u + 12345u) >> 24));
-    return path;
 }
 
 // The input `name` made in `folder`: the file of that name under tests/data, or else the PNG of its stem there
@@ -104,11 +88,10 @@ struct CommandFixture : ::testing::Test {
     std::string config = dir + "/config";
     void SetUp() override { fs::create_directories(config); }
 
-    CommandResult Halcyne(const std::string& arguments) const { return Shell(HalcyneLine(arguments, config)); }
-    // A file holding "old", to show a failed run leaves it alone.
-    std::string OldFile(const std::string& name) const {
-        std::ofstream(dir + "/" + name) << "old";
-        return dir + "/" + name;
+    // The command with its own configuration folder, so the user's preferences are never touched.
+    CommandResult Halcyne(const std::string& arguments) const {
+        return Shell("XDG_CONFIG_HOME=" + Quoted(config) + " " + Quoted(ExecutableDir() + "/halcyne") + " " +
+                     arguments);
     }
 };
 
@@ -116,10 +99,16 @@ struct CommandFixture : ::testing::Test {
 
 // The rows of transcripts/cli/command-runs.txt, one preferences folder for them all: each a shell line run in a
 // folder of its own ({out}, also the temporary folder) that holds kept.gif ("old") and the row's {in:NAME} inputs
-// (MadeInput); "halcyne" is the command, {data} tests/data, {dir} the test's folder with noise.ppm and text.gif (a
-// text file). The outcome is the exit status, every other file left in {out}, and the messages (" / " between lines).
+// (MadeInput); "halcyne" is the command, {data} tests/data, {dir} the test's folder with text.gif (a text file) and
+// noise.ppm and its copy noise2.ppm, large enough for a progress line and for a write a signal can interrupt. The
+// outcome is the exit status, every other file left in {out}, and the messages (" / " between lines).
 TEST_F(CommandFixture, CommandLinesLeaveTheirFilesAndMessages) {
-    WriteNoisePpm(dir + "/noise.ppm", 1024, 1024);
+    std::ofstream noise(dir + "/noise.ppm", std::ios::binary);
+    noise << "P6\n1024 1024\n255\n";
+    for (uint32_t i = 0, state = 12345; i < 3 * 1024 * 1024; ++i)
+        noise.put(char((state = state * 1103515245u + 12345u) >> 24));
+    noise.close();
+    fs::copy_file(dir + "/noise.ppm", dir + "/noise2.ppm");
     fs::copy_file(Data("formats/notanimage.txt"), dir + "/text.gif");
     const std::string out = dir + "/out";
     std::set<std::string> seen;
@@ -187,70 +176,4 @@ TEST_F(CommandFixture, WindowsCommandsWriteTheSameBytes) {
             ASSERT_EQ(Shell("LANG=C.UTF-8 " + wine + " " + Quoted(input + ".ppm") + to + palette).status, 0);
             EXPECT_EQ(ReadFileBytes(output), ReadFileBytes(dir + "/native.gif"));
         }
-}
-
-// Thirty-two commands started together on one preferences folder, as a batch tool starts them: every one writes
-// the GIF a lone run writes and says nothing, and the preferences file is the lone run's, whole, with nothing
-// staged left beside it.
-TEST_F(CommandFixture, CommandsRunningTogetherOnOnePreferencesFolderLoseNothing) {
-    const std::string input = Quoted(Data("formats/rgba16.png"));
-    ASSERT_EQ(Halcyne(input + " -o " + Quoted(dir + "/lone.gif")).status, 0);
-    const std::string prefs = config + "/Corvane/Halcyne Prefs", lonePrefs = ReadFileBytes(prefs);
-    std::string together;
-    for (int i = 0; i < 32; ++i) {
-        const std::string run = dir + "/run" + std::to_string(i);
-        together +=
-            "(" + HalcyneLine(input + " -o " + Quoted(run + ".gif") + " > " + Quoted(run + ".log") + " 2>&1", config) +
-            "; echo $? >> " + Quoted(run + ".log") + ") & ";
-    }
-    Shell(together + "wait");
-    for (int i = 0; i < 32; ++i) {
-        SCOPED_TRACE(i);
-        const std::string run = dir + "/run" + std::to_string(i);
-        EXPECT_EQ(ReadFileBytes(run + ".log"), "0\n");
-        EXPECT_EQ(ReadFileBytes(run + ".gif"), ReadFileBytes(dir + "/lone.gif"));
-    }
-    EXPECT_EQ(ReadFileBytes(prefs), lonePrefs);
-    EXPECT_EQ(NamesInFolder(config + "/Corvane"), std::vector<std::string>{"Halcyne Prefs"});
-}
-
-TEST_F(CommandFixture, ASignalDuringTheWriteLeavesNothingBehind) {
-    const std::string input = WriteNoisePpm(dir + "/noise.ppm", 2000, 1500), output = dir + "/kept.gif";
-    fs::copy_file(input, dir + "/noise2.ppm");
-    // Private preferences (--no-prefs) live in the temporary folder, here the test's own, and go too. Several
-    // inputs at once: the command passes the signal on to each conversion and ends after them.
-    const struct {
-        int signal;
-        std::string arguments;
-    } cases[] = {{SIGINT, Quoted(input) + " -o " + Quoted(output) + " -q"},
-                 {SIGTERM, Quoted(input) + " -o " + Quoted(output) + " -q --no-prefs"},
-                 {SIGINT, Quoted(input) + " " + Quoted(dir + "/noise2.ppm") + " -o " + Quoted(dir + "/") + " -q -j 2"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments);
-        OldFile("kept.gif");
-        const std::string line = "exec env TMPDIR=" + Quoted(dir) + " " + HalcyneLine(c.arguments, config);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        // The plug-in's temporary file appears when the write begins.
-        const auto writing = [&] {
-            const std::vector<std::string> names = NamesInFolder(dir);
-            return std::any_of(names.begin(), names.end(), [](const std::string& n) {
-                return n.size() > 4 && n.compare(n.size() - 4, 4, ".tmp") == 0;
-            });
-        };
-        bool seen = false;
-        for (int i = 0; i < 600000 && !(seen = writing()) && waitpid(child, nullptr, WNOHANG) == 0; ++i) usleep(200);
-        ASSERT_TRUE(seen) << "the command ended before its write was seen";
-        kill(child, c.signal);
-        int status = 0;
-        waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status)) << status;
-        EXPECT_EQ(WEXITSTATUS(status), 128 + c.signal);
-        EXPECT_EQ(ReadFileBytes(output), "old");
-        EXPECT_EQ(NamesInFolder(dir), (std::vector<std::string>{"config", "kept.gif", "noise.ppm", "noise2.ppm"}));
-    }
 }
