@@ -7,20 +7,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
-
-#if defined(_WIN32)
-#include <process.h>
-#define HC_PROCESS_ID _getpid
-#else
-#include <unistd.h>
-#define HC_PROCESS_ID getpid
-#endif
 
 // Writes the bytes to this process's file `name` in the temporary folder and returns its path.
 inline std::string WriteFuzzFile(const char* name, const uint8_t* data, size_t size) {
-    static const std::filesystem::path dir = std::filesystem::temp_directory_path();
-    std::string path = (dir / ("halcyne-fuzz-" + std::to_string(long(HC_PROCESS_ID())) + "-" + name)).string();
+    static const std::string prefix = (std::filesystem::temp_directory_path() / "halcyne-fuzz-").string() +
+                                      std::to_string(std::random_device{}()) + "-";
+    const std::string path = prefix + name;
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), std::streamsize(size));
     return path;

@@ -5,41 +5,20 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "cvcode2/CvColorTable.h"
 #include "cvcode2/CvErrorCode.h"
-#include "cvcode2/CvFile.h"
 #include "cvcode2/CvLzw.h"
-#include "cvcode2/CvLzwDecoder.h"
-#include "cvcode2/CvLzwEncoder.h"
 #include "cvcode2/CvLzwLossy.h"
-#include "tests/fuzz/FuzzInput.h"
-#include "tests/support/LossyPromise.h"
-
-namespace {
-// Decodes the image data of the file at `path` into `pixels`, exactly width x height bytes, so the address
-// sanitizer sees any write past the last row.
-void Decode(const std::string& path, std::vector<uint8_t>& pixels, uint32_t width, uint32_t height, bool interlaced) {
-    CvFile file;
-    file.SetPath(path.c_str());
-    file.Open(kCvFileRead);
-    LzwDecoder decoder(file);
-    decoder.Start();
-    decoder.DecodeImage(pixels.data(), width, height, width, interlaced);
-}
-}  // namespace
+#include "tests/support/LzwTestData.h"
 
 #if defined(HC_FUZZ_ENTRY_lzw_decoder)
 // Input: width - 1 (6 bits), height - 1 (6 bits), an interlace flag byte, then the image data.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 3) return 0;
-    const uint32_t width = uint32_t(data[0] % 64) + 1, height = uint32_t(data[1] % 64) + 1;
-    std::vector<uint8_t> pixels(size_t(width) * height);
     try {
-        Decode(WriteFuzzFile("lzw", data + 3, size - 3), pixels, width, height, data[2] & 1);
+        DecodeBytes(std::string(data + 3, data + size), data[0] % 64 + 1u, data[1] % 64 + 1u, data[2] & 1);
     } catch (const CvErrorCode&) {
         // Rejected data is a correct outcome.
     }
@@ -56,7 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < kHeader + 3 * size_t(colors)) return 0;
     CvLossyOptions options;
     options.level = data[1];
-    const uint32_t width = uint32_t(data[2] % 64) + 1, height = uint32_t(data[3] % 64) + 1;
     options.handOn = uint8_t(kCvLossyFullHandOn - (data[2] >> 6) % 3);
     const bool interlaced = data[3] & 0x40;
     for (uint32_t i = 0; i < 256; ++i) options.locked[i] = (data[4 + i / 8] >> (i % 8)) & 1;
@@ -65,23 +43,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (uint32_t i = 0; i < colors; ++i) table.SetEntry(i, rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
     const uint8_t* indices = rgb + 3 * colors;
     const size_t given = size - kHeader - 3 * size_t(colors);
-    std::vector<uint8_t> source(size_t(width) * height), decoded(source.size(), 0);
-    for (size_t i = 0; i < source.size(); ++i) source[i] = given ? uint8_t(indices[i % given] % colors) : 0;
+    LzwPicture source{data[2] % 64 + 1u, data[3] % 64 + 1u, {}};
+    source.pixels.resize(size_t(source.width) * source.height);
+    for (size_t i = 0; i < source.pixels.size(); ++i)
+        source.pixels[i] = given ? uint8_t(indices[i % given] % colors) : 0;
 
-    const std::string path = WriteFuzzFile("lossy", nullptr, 0);
-    auto matcher = std::make_unique<CvLossyMatcher>(table, options);
-    {
-        CvFile out;
-        out.SetPath(path.c_str());
-        out.Open(kCvFileWrite);
-        LzwEncoder encoder(out);
-        encoder.Start(CodeSizeForColors(colors), matcher.get());
-        encoder.EncodeImage(source.data(), width, height, width, interlaced);
-        encoder.Finish();
-        out.Close();
-    }
-    Decode(path, decoded, width, height, interlaced);
-    const std::string broken = BrokenLossyPromise(source, decoded, width, height, table, options, interlaced);
+    const std::string coded = EncodeLossyToBytes(source, CodeSizeForColors(colors), interlaced, table, options);
+    const LzwPicture decoded = DecodeBytes(coded, source.width, source.height, interlaced, 0);
+    const std::string broken = BrokenLossyPromise(source, decoded, table, options, interlaced);
     if (!broken.empty()) {
         std::fprintf(stderr, "lossy coding broke a promise: %s\n", broken.c_str());
         std::abort();

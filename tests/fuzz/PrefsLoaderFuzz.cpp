@@ -7,11 +7,10 @@
 #include <iterator>
 #include <string>
 
-#include "common/HcGlobals.h"
 #include "common/hcprefs.h"
-#include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
 #include "tests/fuzz/FuzzInput.h"
+#include "tests/support/SettingsLists.h"
 
 namespace {
 
@@ -22,22 +21,14 @@ std::string SavedBytes(const HcGlobals& globals, const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void FreeLists(HcGlobals& globals) {
-    FreePaletteList(globals.paletteList);
-    FreeColorList(globals.colorList);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string saved = WriteFuzzFile("prefs-saved", nullptr, 0);
-    HcGlobals loaded{};
-    HcGlobals reloaded{};
+    OwnedGlobals loaded(false), reloaded(false);
     LoadPrefsFrom(loaded, CvFileLocator(WriteFuzzFile("prefs", data, size).c_str()));
     const std::string first = SavedBytes(loaded, saved);
     LoadPrefsFrom(reloaded, CvFileLocator(saved.c_str()));
     if (SavedBytes(reloaded, WriteFuzzFile("prefs-resaved", nullptr, 0)) != first) std::abort();
-    FreeLists(loaded);
-    FreeLists(reloaded);
     return 0;
 }

@@ -43,11 +43,10 @@ void WriteOneFrameGif(const std::string& path, CvIndexedImage& image, const GifW
     file.Close();
 }
 
-std::vector<ReadFrame> ReadAllFrames(const std::string& path, std::unique_ptr<CvGIFGlobalInfo>* global) {
+std::vector<ReadFrame> ReadAllFrames(const std::string& path) {
     CvGIFFile file;
     file.SetPath(path.c_str());
     file.Open(kCvFileRead);
-    if (global) global->reset(static_cast<CvGIFGlobalInfo*>(file.GetGlobalInfo()));
     std::vector<ReadFrame> frames;
     for (uint32_t i = 0; i < file.GetFrameCount(); ++i) {
         file.SeekFrame(i);

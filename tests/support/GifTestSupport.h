@@ -35,7 +35,7 @@ struct ReadFrame {
     const CvGIFFrameInfo* info() const { return static_cast<const CvGIFFrameInfo*>(image->GetFormatInfo()); }
 };
 // Every frame of a file, through our reader.
-std::vector<ReadFrame> ReadAllFrames(const std::string& path, std::unique_ptr<CvGIFGlobalInfo>* global = nullptr);
+std::vector<ReadFrame> ReadAllFrames(const std::string& path);
 
 // A frame of `colors` distinct colours (MakeIndexedPicture's table) with the index and transparency each pixel
 // is given; the transparency flag follows the mask.

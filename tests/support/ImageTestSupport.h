@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <iterator>
 #include <memory>
 #include <vector>
@@ -80,26 +79,24 @@ inline std::vector<uint8_t> IndexBytes(const CvIndexedImage& image) {
 struct PixelLayout {
     uint16_t bytes, r, g, b;
 };
-// Three- and four-byte pixels with the channels in any order, and a wider pixel with gaps between them.
-inline const PixelLayout kPixelLayouts[] = {{3, 0, 1, 2}, {4, 1, 2, 3}, {4, 2, 1, 0}, {5, 4, 2, 0}};
 
-// Reads the rectangle left, top, bottom, right of an image in `layout` at (dstX, dstY) of a buffer of `rowBytes`.
-using RectReader = std::function<void(uint32_t left, uint32_t top, uint32_t bottom, uint32_t right, uint32_t dstX,
-                                      uint32_t dstY, uint32_t rowBytes, const PixelLayout& layout, uint8_t* dst)>;
-
-inline RectReader GetRGBOf(const CvImage& image) {
+// GetRGB of `image` as ExpectEveryLayoutReadsAlike calls a reader.
+inline auto GetRGBOf(const CvImage& image) {
     return [&image](uint32_t l, uint32_t t, uint32_t b, uint32_t r, uint32_t x, uint32_t y, uint32_t rowBytes,
                     const PixelLayout& p,
                     uint8_t* dst) { image.GetRGB(l, t, b, r, x, y, rowBytes, p.bytes, p.r, p.g, p.b, dst); };
 }
 
-// Every layout reads the whole image, and its rectangle from (1, 1) (row 0 of a one-row image) to the far corner,
-// into a buffer at (1, 1) with a padded row: the channels get `expected` (packed R, G, B of the whole image; 0xEE
-// where nothing may be written) and every other byte keeps 0xEE, so offsets, strides and channel swaps all show.
-inline void ExpectEveryLayoutReadsAlike(uint32_t width, uint32_t height, const std::vector<uint8_t>& expected,
-                                        const RectReader& read) {
+// Every layout (three- and four-byte pixels with the channels in any order, and a wider pixel with gaps) reads the
+// whole image, and its rectangle from (1, 1) (row 0 of a one-row image) to the far corner, into a buffer at (1, 1)
+// with a padded row: the channels get `expected` (packed R, G, B of the whole image; 0xEE where nothing may be
+// written) and every other byte keeps 0xEE, so offsets, strides and channel swaps all show. `read(left, top, bottom,
+// right, dstX, dstY, rowBytes, layout, dst)` reads that rectangle in `layout` at (dstX, dstY) of a buffer `dst`.
+template <class Reader>
+void ExpectEveryLayoutReadsAlike(uint32_t width, uint32_t height, const std::vector<uint8_t>& expected,
+                                 const Reader& read) {
     const unsigned failedBefore = CvFailedCheckCount();
-    for (const PixelLayout& l : kPixelLayouts)
+    for (const PixelLayout& l : {PixelLayout{3, 0, 1, 2}, {4, 1, 2, 3}, {4, 2, 1, 0}, {5, 4, 2, 0}})
         for (const uint32_t left : {0u, 1u}) {
             const uint32_t top = height > 1 ? left : 0, rowBytes = (width + 1) * l.bytes + 2;
             std::vector<uint8_t> out(size_t(rowBytes) * (height + 1), 0xEE);

@@ -1,10 +1,12 @@
-// Test helpers for the LZW codec: encode index rows to bytes (exactly or lossily) and decode bytes back, through
-// real files, an asymmetric picture generator whose rows, columns and passes all differ, and the check of what
-// lossy coding promises.
+// Test helpers for the LZW codec, shared by its tests and its fuzz entries: encode index rows to bytes (exactly or
+// lossily) and decode bytes back, through real files, an asymmetric picture generator whose rows, columns and passes
+// all differ, and the check of what lossy coding promises. Header-only, so a fuzz entry needs no test library.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,7 +18,7 @@
 #include "cvcode2/CvLzwDecoder.h"
 #include "cvcode2/CvLzwEncoder.h"
 #include "cvcode2/CvLzwLossy.h"
-#include "tests/support/LossyPromise.h"
+#include "tests/fuzz/FuzzInput.h"
 #include "tests/support/TestPaths.h"
 
 struct LzwPicture {
@@ -71,7 +73,7 @@ inline std::unique_ptr<CvIndexedImage> IndexedImageOf(const LzwPicture& picture,
 // Exactly, or with lossy coding judged in the colours of the matcher's table.
 inline std::string EncodeToBytes(const LzwPicture& picture, uint8_t codeSize, bool interlaced,
                                  CvLossyMatcher* lossy = nullptr) {
-    const std::string path = WriteScratchFile("lzw-encoded", "");
+    const std::string path = WriteFuzzFile("lzw-encoded", nullptr, 0);
     CvFile file;
     file.SetPath(path.c_str());
     file.Open(kCvFileWrite);
@@ -80,14 +82,15 @@ inline std::string EncodeToBytes(const LzwPicture& picture, uint8_t codeSize, bo
     encoder.EncodeImage(picture.pixels.data(), picture.width, picture.height, picture.width, interlaced);
     encoder.Finish();
     file.Close();
-    return ReadFileBytes(path);
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Decodes `bytes` into a picture prefilled with `fill`; the decoder's errors pass out. `endsAt`: where the file
-// stands after decoding.
+// Decodes `bytes` into a picture prefilled with `fill`, exactly width x height bytes so the address sanitizer sees a
+// write past the last row; the decoder's errors pass out. `endsAt`: where the file stands after decoding.
 inline LzwPicture DecodeBytes(const std::string& bytes, uint32_t width, uint32_t height, bool interlaced,
                               uint8_t fill = 0xEE, uint64_t* endsAt = nullptr) {
-    const std::string path = WriteScratchFile("lzw-decoded", bytes);
+    const std::string path = WriteFuzzFile("lzw-decoded", reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     LzwPicture picture{width, height, std::vector<uint8_t>(size_t(width) * height, fill)};
     CvFile file;
     file.SetPath(path.c_str());
@@ -107,7 +110,38 @@ inline std::string EncodeLossyToBytes(const LzwPicture& picture, uint8_t codeSiz
     return EncodeToBytes(picture, codeSize, interlaced, matcher.get());
 }
 
+// The first promise of lossy coding that `decoded` breaks, or "" when it keeps them all: every pixel within the
+// level's tolerance of its source; locked entries' pixels unchanged and no other pixel turned into one; every
+// stand-in within the tolerance of its source colour plus what it inherits: the right share (as handed on) of its
+// left neighbour's error and the down share of the error of the pixel above it, "above" meaning in the row coded
+// before (interlaced: the previous row of the pass, or the last row of the pass before).
 inline std::string BrokenLossyPromise(const LzwPicture& source, const LzwPicture& decoded, const CvColorTable& table,
                                       const CvLossyOptions& options, bool interlaced) {
-    return BrokenLossyPromise(source.pixels, decoded.pixels, source.width, source.height, table, options, interlaced);
+    const uint32_t width = source.width, height = source.height;
+    const int64_t limit = CvLossyLimit(options.level);
+    auto at = [&](uint32_t x, uint32_t y) { return "pixel " + std::to_string(x) + "," + std::to_string(y); };
+    CvRowPass passes[4];
+    const uint32_t passCount = CvRowPasses(height, interlaced, passes);
+    std::vector<int32_t> fromAbove(3 * size_t(width), 0), toBelow(3 * size_t(width), 0);
+    for (uint32_t p = 0; p < passCount; ++p) {
+        for (uint32_t r = 0; r < passes[p].rowCount; ++r, fromAbove.swap(toBelow)) {
+            const uint32_t y = passes[p].firstRow + r * passes[p].rowStep;
+            int32_t fromLeft[3] = {0, 0, 0};
+            for (uint32_t x = 0; x < width; ++x) {
+                const uint32_t s = source.pixels[size_t(y) * width + x], d = decoded.pixels[size_t(y) * width + x];
+                if (s != d && (options.locked[s] || options.locked[d])) return at(x, y) + ": a locked entry moved";
+                if (CvColorTable::Distance(table.Entry(s), table.Entry(d)) > limit)
+                    return at(x, y) + ": beyond the tolerance of its colour";
+                int64_t target = 0;
+                for (int c = 0; c < 3; ++c) {
+                    const int32_t error = table.Entry(s)[c] + fromLeft[c] + fromAbove[3 * x + c] - table.Entry(d)[c];
+                    target += int64_t(error) * error;
+                    fromLeft[c] = error * CvLossyShare(kCvLossyRightShare, options.handOn) / 16;
+                    toBelow[3 * x + c] = error * CvLossyShare(kCvLossyDownShare, options.handOn) / 16;
+                }
+                if (s != d && target > limit) return at(x, y) + ": beyond the tolerance of its inherited target";
+            }
+        }
+    }
+    return "";
 }

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -17,7 +18,6 @@
 #include <windows.h>
 #else
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <csignal>
 #endif
@@ -33,14 +33,11 @@ std::string ExecutableDir() {
 }
 
 std::string MakeScratchDir(const std::string& tag) {
+    // A random number per process keeps test executables that run side by side apart.
+    static const std::string run = std::to_string(std::random_device{}());
     static std::atomic<int> counter{0};
-#if defined(_WIN32)
-    long process = long(GetCurrentProcessId());
-#else
-    long process = long(getpid());
-#endif
-    auto dir = std::filesystem::temp_directory_path() /
-               ("halcyne-" + tag + "-" + std::to_string(process) + "-" + std::to_string(counter++));
+    auto dir =
+        std::filesystem::temp_directory_path() / ("halcyne-" + tag + "-" + run + "-" + std::to_string(counter++));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir.string();
@@ -55,13 +52,11 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 std::vector<std::string> NamesInFolder(const std::string& folder, bool recursive) {
-    namespace fs = std::filesystem;
     std::vector<std::string> names;
-    if (recursive) {
-        for (const auto& entry : fs::recursive_directory_iterator(folder))
-            if (entry.is_regular_file()) names.push_back(entry.path().lexically_relative(folder).generic_string());
-    } else {
-        for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    for (auto it = std::filesystem::recursive_directory_iterator(folder); it != decltype(it)(); ++it) {
+        if (!recursive) it.disable_recursion_pending();
+        if (!recursive || it->is_regular_file())
+            names.push_back(it->path().lexically_relative(folder).generic_string());
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -108,49 +103,36 @@ std::string WriteScratchFile(const std::string& name, const std::string& bytes) 
     return path;
 }
 
-namespace {
-const std::string kGoldenFile = std::string(HC_TEST_DATA_DIR) + "/golden.txt";
-
-uint32_t Fnv1a(const std::string& bytes) {
-    uint32_t hash = 2166136261u;
-    for (char byte : bytes) hash = (hash ^ uint8_t(byte)) * 16777619u;
-    return hash;
-}
-
-// The file's lines, comments included, so a rewrite keeps them.
-std::vector<std::string> GoldenLines() {
-    std::vector<std::string> lines;
-    std::ifstream in(kGoldenFile);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-}  // namespace
-
 bool UpdatingGolden() {
     const char* update = std::getenv("HALCYNE_UPDATE_GOLDEN");
     return update && std::string(update) == "1";
 }
 
 std::string LengthAndHash(const std::string& bytes) {
+    uint32_t hash = 2166136261u;  // 32-bit FNV-1a
+    for (char byte : bytes) hash = (hash ^ uint8_t(byte)) * 16777619u;
     std::ostringstream text;
-    text << bytes.size() << ' ' << std::hex << std::setw(8) << std::setfill('0') << Fnv1a(bytes);
+    text << bytes.size() << ' ' << std::hex << std::setw(8) << std::setfill('0') << hash;
     return text.str();
 }
 
 void ExpectGolden(const std::string& name, const std::string& bytes) {
+    static const std::string file = HC_TEST_DATA_DIR "/golden.txt";
     const std::string actual = " " + LengthAndHash(bytes);
-    std::vector<std::string> lines = GoldenLines();
+    std::vector<std::string> lines;  // comments included, so a rewrite keeps them
+    std::istringstream in(ReadFileBytes(file));
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     auto entry = std::find_if(lines.begin(), lines.end(),
                               [&](const std::string& line) { return line.rfind(name + " ", 0) == 0; });
     if (entry != lines.end() && *entry == name + actual) return;
     if (!UpdatingGolden()) {
         ADD_FAILURE() << "golden " << name << ": got" << actual << ", filed"
-                      << (entry == lines.end() ? " nothing" : entry->substr(name.size())) << " (" << kGoldenFile
+                      << (entry == lines.end() ? " nothing" : entry->substr(name.size())) << " (" << file
                       << "; HALCYNE_UPDATE_GOLDEN=1 rewrites it)";
         return;
     }
     if (entry == lines.end()) entry = lines.insert(lines.end(), "");
     *entry = name + actual;
-    std::ofstream out(kGoldenFile, std::ios::trunc);
+    std::ofstream out(file, std::ios::trunc);
     for (const std::string& line : lines) out << line << "\n";
 }
