@@ -1,13 +1,11 @@
-// The engine's small building blocks: errors, lockable buffers, strings, lists, progress tasks, bit and row
-// flips, lines and resampling, each checked where a caller would trip (lengths past 255, nested locks, self-appends,
-// stop requests, odd bit phases and padding).
+// The engine's small building blocks: errors, lockable buffers, strings, lists, progress tasks, bit and row flips
+// and resampling, each checked where a caller would trip (lengths past 255, nested locks, self-appends, stop
+// requests, odd bit phases and padding). Lines are walked by the mask edits.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -15,7 +13,6 @@
 #include "cvcode2/CvBuffer.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFlip.h"
-#include "cvcode2/CvLine.h"
 #include "cvcode2/CvList.h"
 #include "cvcode2/CvProgressTask.h"
 #include "cvcode2/CvResize.h"
@@ -43,19 +40,6 @@ void RunTask(CvProgressIndicator* indicator, const char* caption, uint32_t steps
     }
     task.Finish();
 }
-std::vector<std::pair<int, int>> Walk(int x0, int y0, int x1, int y1) {
-    CvLine line;
-    line.Init(x0, y0, x1, y1);
-    std::vector<std::pair<int, int>> points;
-    int x, y;
-    bool more = true;
-    while (more) {
-        more = line.Next(&x, &y);
-        points.emplace_back(x, y);
-    }
-    return points;
-}
-using Points = std::vector<std::pair<int, int>>;
 }  // namespace
 
 // Names and captions past 255 characters are cut there; a rethrow keeps the first raiser's code and place.
@@ -192,21 +176,6 @@ TEST(CvFlip, FlipBitsReversesPixelsKeepingPaddingAndCopyBitsMatchesABitByBitCopy
                 CvFlip::CopyBits(source, from, dst, to, n);
                 ASSERT_EQ(0, std::memcmp(dst, expected, sizeof dst)) << from << " " << to << " " << n;
             }
-}
-
-TEST(CvLine, WalksEveryOctantBothWays) {
-    EXPECT_EQ(Walk(0, 0, 3, 1), (Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}}));
-    EXPECT_EQ(Walk(0, 0, -1, -3), (Points{{0, 0}, {0, -1}, {-1, -2}, {-1, -3}}));  // steep, reversed
-    // Every octant: the walk is 8-connected, ends exactly at the end point and has max(|dx|, |dy|) + 1 points.
-    for (auto [dx, dy] : Points{{7, 3}, {3, 7}, {-3, 7}, {-7, 3}, {-7, -3}, {-3, -7}, {3, -7}, {7, -3}}) {
-        const Points points = Walk(10, 10, 10 + dx, 10 + dy);
-        EXPECT_EQ(points.size(), size_t(std::max(std::abs(dx), std::abs(dy)) + 1));
-        EXPECT_EQ(points.back(), std::make_pair(10 + dx, 10 + dy));
-        for (size_t i = 1; i < points.size(); ++i) {
-            EXPECT_LE(std::abs(points[i].first - points[i - 1].first), 1);
-            EXPECT_LE(std::abs(points[i].second - points[i - 1].second), 1);
-        }
-    }
 }
 
 TEST(CvResize, AreaSumTruncatesEveryContributionAverageRoundsTheAreaMean) {

@@ -18,7 +18,6 @@
 #include "cvcode2/CvTransImage.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/ImageTestSupport.h"
-#include "tests/support/Transcript.h"
 
 namespace {
 using RGB = std::array<uint8_t, 3>;
@@ -148,6 +147,11 @@ TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransform) {
     EXPECT_EQ(PixelOf(bits, 0, 0), (RGB{0, 0, 0}));
     bits.SetPolarity(0);
     EXPECT_EQ(PixelOf(bits, 0, 0), kWhite);
+    // A grey image whose black value is 255 reads inverted; black values other than 0 and 255 are refused.
+    grey.SetBlackValue(255);
+    EXPECT_EQ(PixelOf(grey, 1, 0), (RGB{244, 244, 244}));
+    grey.SetBlackValue(7);
+    EXPECT_EQ(ErrorOf([&] { PixelOf(grey, 0, 0); }), 38u);
     // Copies carry the format info and fill colour; a locked image is not turned.
     rgb.SetFormatInfo(new CvGIFFrameInfo);
     rgb.SetFillColor(1, 2, 3);
@@ -219,48 +223,6 @@ TEST(CvRGBImage, MasksAndOpacityBlendByTheirWeight) {
     for (uint32_t i = 0; i < src.size(); ++i) src[i] = uint8_t(i + 1);
     mask.BlendRGBMasked(1.0f, 0, 0, 1, 24, 0, 0, 72, 3, 0, 1, 2, blended.data(), 72, src.data());
     for (uint32_t x = 0; x < 24; ++x) EXPECT_EQ(blended[x * 3 + 1], mask.IsWhite(x, 0) ? src[x * 3 + 1] : 0) << x;
-}
-
-// A grey image read with its black value, turned into a bitmap by error diffusion, and boxed around its marked
-// pixels; a bitmap turned into an indexed image that looks the same with the raw bit as index. Observed as the lines
-// of tests/data/transcripts/cvcode2/GreyAndBitmap.txt.
-TEST(CvGrayscaleImage, BlackValueToBitmapBoundingRectAndTheBitmapAsIndexes) {
-    Transcript t("cvcode2/GreyAndBitmap");
-    CvGrayscaleImage image(2, 1, 0, 255);
-    CvPixelLock(image).Pixels()[1] = 200;
-    const std::vector<uint8_t> blackAt255 = ReadRGB(image);
-    image.SetBlackValue(0);
-    t("0 and 200 with black at 255:", Transcript::Listed(blackAt255), "at 0:", Transcript::Listed(ReadRGB(image)));
-    image.SetBlackValue(7);
-    EXPECT_EQ(ErrorOf([&] { PixelOf(image, 0, 0); }), 38u);
-
-    CvGrayscaleImage flat(13, 7);
-    for (uint8_t value : {0, 255, 128}) {  // 128 by hand: errors -127, 79, -99 give white, black, white, black
-        flat.SetFillValue(value);
-        flat.Clear();
-        std::unique_ptr<CvBitmapImage> bitmap(flat.ToBitmap());
-        uint32_t black = 0;
-        for (uint32_t i = 0; i < 13 * 7; ++i) black += bitmap->IsWhite(i % 13, i / 13) ? 0 : 1;
-        t("all", value, "as a bitmap: black pixels", black, "first four bits", CvPixelLock(*bitmap).Row(0)[0] >> 4);
-    }
-    for (int marked : {-1, 0, 99}) {  // none: an empty box
-        CvGrayscaleImage box(10, 10);
-        if (marked >= 0) CvPixelLock(box).Pixels()[marked] = 3;
-        CvRect rect{1, 1, 1, 1};
-        box.BoundingRect(&rect, 0);
-        t("marked", marked, "box left, top, bottom, right", rect.left, rect.top, rect.bottom, rect.right);
-    }
-
-    CvBitmapImage mask(24, 2);
-    Pattern(mask);
-    for (uint8_t polarity : {1, 0}) {
-        mask.SetPolarity(polarity);
-        std::unique_ptr<CvIndexedImage> indexed(mask.ToIndexed());
-        EXPECT_EQ(ReadRGB(*indexed), ReadRGB(mask));
-        const std::vector<uint8_t> indexes = IndexBytes(*indexed);
-        t("polarity", polarity, "table", Transcript::Listed(TableBytes(indexed->colorTable)), "indexes of 0xB3",
-          Transcript::Listed(std::vector<uint8_t>(indexes.begin() + 16, indexes.begin() + 24)));
-    }
 }
 
 // A compacted table keeps a used duplicate of an unused entry in a slot of its own, similar colours merge only

@@ -1,8 +1,9 @@
-// The palette stages by themselves: stop requests, the median cut's heapsort, the inverse map and the exact
-// nearest-entry search against plain searches, and remapping. Their bytes on whole runs are pinned by the engine's
-// table of whole runs.
+// The palette and fine stages by themselves: stop requests, fine dithering's unsafe setups, the median cut's
+// heapsort, the inverse map and the exact nearest-entry search against plain searches, and remapping. Their bytes on
+// whole runs are pinned by the engine's table of whole runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 #include <string>
@@ -10,7 +11,10 @@
 #include <vector>
 
 #include "cvcode2/Cv15BitHist.h"
+#include "cvcode2/CvBitmapImage.h"
+#include "cvcode2/CvDiffusionFit.h"
 #include "cvcode2/CvErrorCode.h"
+#include "cvcode2/CvFineDither.h"
 #include "cvcode2/CvMakeInvColorMap.h"
 #include "cvcode2/CvNearestColor.h"
 #include "cvcode2/CvNewMedianCut.h"
@@ -22,6 +26,20 @@
 
 namespace {
 using Bytes = std::vector<uint8_t>;
+const CvColorTable kBlackWhite = PaletteOf({{0, 0, 0}, {255, 255, 255}});
+
+// A picture of one colour and the indices fine dithering writes for it, 0xEE where it wrote none.
+struct Picture {
+    uint32_t width, height;
+    Bytes rgb, out;
+    Picture(uint32_t w, uint32_t h, RgbTriple colour)
+        : width(w), height(h), rgb(size_t(w) * h * 3), out(size_t(w) * h, 0xEE) {
+        for (size_t i = 0; i < size_t(w) * h; ++i) std::copy(colour.begin(), colour.end(), &rgb[3 * i]);
+    }
+    CvFineDitherSetup Setup(uint32_t strength) {
+        return {strength, &kBlackWhite, rgb.data(), out.data(), width * 3, width, width, height, nullptr};
+    }
+};
 
 // The heapsort as described, written independently: 1-based recursive sift-down on a copy.
 void ReferenceHeapsort(std::vector<uint16_t>& cells, uint16_t mask) {
@@ -57,8 +75,10 @@ CvColorTable RandomPalette(uint32_t count, uint32_t seed, uint32_t spread, uint3
 }
 }  // namespace
 
-// The median cut reports its cuts and stops when asked; so does the merge of unique colours.
-TEST(PaletteStages, MedianCutAndUniqueStopWhenAsked) {
+// Each stage stops with error 3 at the report that asked: the median cut at its second cut, the merge of unique
+// colours, fine dithering at the report after the row that reaches 2000 pixels (the rows after it stay unwritten)
+// and the fit to the diffusion at its first report.
+TEST(PaletteStages, EachStageStopsAtTheReportThatAsked) {
     std::vector<uint32_t> histogram(kCellCount);
     for (uint32_t red : {0u, 2u, 8u, 10u}) histogram[red << 10] = 1;
     RecordingIndicator indicator;
@@ -74,6 +94,35 @@ TEST(PaletteStages, MedianCutAndUniqueStopWhenAsked) {
     stopping.stop = true;
     CvUnique merge(histogram.data(), map.data(), entries, 1, false, &stopping);
     EXPECT_EQ(ErrorOf([&] { merge.Reduce(palette); }), 3u);
+    stopping.calls.clear();
+    Picture picture(100, 50, {90, 60, 30});
+    CvNearestColor nearest(kBlackWhite);
+    EXPECT_EQ(ErrorOf([&] { FineDither(nearest, picture.Setup(8), &stopping); }), 3u);
+    EXPECT_EQ(stopping.calls, (std::vector<std::string>{"start Remapping", "update 2000", "error 3"}));
+    EXPECT_EQ(std::count(picture.out.begin(), picture.out.end(), 0xEE), 5000 - 2000);
+    stopping.calls.clear();
+    Bytes ramp(256 * 40 * 3);
+    for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = uint8_t(i / 3 % 256);
+    EXPECT_EQ(ErrorOf([&] { CvDiffusionFit(&stopping).Fit(kBlackWhite, 0, ramp.data(), 256 * 3, 256, 40); }), 3u);
+    EXPECT_EQ(stopping.calls, (std::vector<std::string>{"start Refining", "update 1", "error 3"}));
+}
+
+// Setups fine dithering cannot use safely are refused before anything is written.
+TEST(FineDither, RefusesUnsafeSetups) {
+    Picture small(9, 2, {1, 2, 3});
+    CvNearestColor nearest(kBlackWhite);
+    const CvFineDitherSetup good = small.Setup(8);
+    const CvBitmapImage otherSize(8, 2), sameSize(9, 2);
+    CvDiffusionSums sums{};
+    CvFineDitherSetup bad[6] = {good, good, good, good, good, good};
+    bad[0].strength = 17;
+    bad[1].sourceRowBytes = 26;
+    bad[2].destinationRowBytes = 8;
+    bad[3].mask = &otherSize;
+    bad[4].sums = &sums, bad[4].mask = &sameSize;  // a measuring pass diffuses everywhere
+    bad[5].sums = &sums, bad[5].strength = 0;
+    for (const CvFineDitherSetup& setup : bad) EXPECT_THROW(FineDither(nearest, setup, nullptr), CvErrorCode);
+    EXPECT_EQ(std::count(small.out.begin(), small.out.end(), 0xEE), 18);
 }
 
 TEST(CvNewMedianCut, HeapsortPlacesEqualKeysLikeTheDescribedHeapsort) {

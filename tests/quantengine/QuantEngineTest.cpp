@@ -100,8 +100,3 @@ TEST(QuantEngine, WholeRunsGiveTheFiledFiles) {
                        [](const std::string&, const Transcript::Step& step) { return WholeRun(step); });
     EXPECT_EQ(CvFailedCheckCount(), failedChecks);
 }
-
-TEST(QuantEngine, DitherAmountsPastTheScaleGetTheFullStrength) {
-    EXPECT_EQ(DitherStrength(11), 16u);
-    EXPECT_EQ(DitherStrength(255), 16u);
-}
