@@ -33,16 +33,14 @@ struct AnswerEveryWindow {
         process = processId;
         EnumWindows(Answer, reinterpret_cast<LPARAM>(this));
     }
-    static BOOL CALLBACK Answer(HWND window, LPARAM self) {
-        reinterpret_cast<AnswerEveryWindow*>(self)->Consider(window);
-        return TRUE;
-    }
-    void Consider(HWND window) {
+    static BOOL CALLBACK Answer(HWND window, LPARAM context) {
+        auto& self = *reinterpret_cast<AnswerEveryWindow*>(context);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner != process || !IsWindowVisible(window) || ++sightings[window] != 6) return;
-        SaveScreenshot(CaptureClient(window), shotName + "-" + std::to_string(++answered));
-        PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        if (owner != self.process || !IsWindowVisible(window) || ++self.sightings[window] != 6) return TRUE;
+        SaveScreenshot(CaptureClient(window), self.shotName + "-" + std::to_string(++self.answered));
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(self.button, BN_CLICKED), 0);
+        return TRUE;
     }
 };
 

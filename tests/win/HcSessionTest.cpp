@@ -89,7 +89,7 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
         TypeInto(OnPage(dialog, IDC_OPT_COMMENT), "Made on the bench");
         session.Shot(dialog, "options-comment");
         readout = OptionsReadout(dialog);
-        saveAs = std::make_unique<BenchAnswerBox>(L"Save As", out);
+        saveAs = std::make_unique<BenchAnswerBox>(L"Save As", session.folder + "\\session");  // ".gif" is added
         PressDialogButton(dialog, IDOK);
     };
     auto secondQuant = [&](HWND dialog) {
@@ -136,6 +136,8 @@ TEST(HcSessionTest, FromTheFilterMenuToTheFileWithAStepBackAndAPaintedMask) {
     EXPECT_TRUE(session.host->Alerts().empty());
     ASSERT_NE(saveAs, nullptr);
     EXPECT_TRUE(saveAs->Answered());
+    EXPECT_EQ(saveAs->Texts(), L"GIF files") << "its one file type, and no read-only box";
+    EXPECT_EQ(saveAs->Owner(), reinterpret_cast<HWND>(session.host->HostWindow()));
 
     const std::string bytes = ReadFileBytes(out);
     ASSERT_FALSE(bytes.empty());

@@ -58,10 +58,10 @@ class WnHcProgIndTest : public ::testing::Test {
 protected:
     WnHcProgIndTest() : host(360, 240) {
         WnRegisterDialogControls();
-        BenchModule();
         bar = host.AddControl(PROGRESS_CLASSW, 1068, {20, 12, 320, 30}, 0);
         record = {};
-        dialog = host.AddDialog(IDD_ABOUT, RecordingDialog, 0, 0, 50);
+        dialog = CreateDialogParamW(BenchModule(), MAKEINTRESOURCEW(IDD_ABOUT), host.Handle(), RecordingDialog, 0);
+        ShowWindow(dialog, SW_SHOW);
         const auto note = [this](CvProgressTask* task) { hookCalls.push_back({task, IsWindowVisible(bar) != FALSE}); };
         indicator = std::make_unique<WnHcProgInd>(
             dialog, bar, [this] { return std::exchange(record.stopRequested, false); }, note, note);

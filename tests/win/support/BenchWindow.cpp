@@ -87,17 +87,6 @@ HWND BenchHostWindow::AddControl(const wchar_t* className, int id, const RECT& r
     return control;
 }
 
-HWND BenchHostWindow::AddDialog(int templateId, DLGPROC procedure, LPARAM parameter, int x, int y) {
-    HWND dialog = CreateDialogParamW(BenchModule(), MAKEINTRESOURCEW(templateId), window, procedure, parameter);
-    if (!dialog) throw std::runtime_error("cannot create dialog " + std::to_string(templateId));
-    const LONG_PTR style = GetWindowLongPtrW(dialog, GWL_STYLE);
-    SetWindowLongPtrW(dialog, GWL_STYLE, (style & ~LONG_PTR(WS_POPUP | WS_CAPTION | WS_THICKFRAME)) | WS_CHILD);
-    SetParent(dialog, window);
-    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
-    PumpUntilIdle();
-    return dialog;
-}
-
 BenchCanvas::BenchCanvas(HWND parent, const RECT& rect, int id) {
     RegisterOnce(kCanvasClass, Procedure, nullptr);
     window = CreateWindowExW(0, kCanvasClass, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,

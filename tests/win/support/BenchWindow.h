@@ -29,9 +29,6 @@ public:
     HWND Handle() const { return window; }
     // A child window of the given class (a standard control or a registered custom control).
     HWND AddControl(const wchar_t* className, int id, const RECT& rect, DWORD style = WS_VISIBLE);
-    // A modeless dialog from the module's template as a child of this window (add WS_CHILD to the template or
-    // not: it is reparented either way) at (x, y).
-    HWND AddDialog(int templateId, DLGPROC procedure, LPARAM parameter, int x = 0, int y = 0);
 
 private:
     HWND window = nullptr;
