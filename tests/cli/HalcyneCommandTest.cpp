@@ -83,18 +83,6 @@ std::string FilesLeft(const std::string& folder, const std::set<std::string>& in
     return Transcript::Listed(files);
 }
 
-struct CommandFixture : ::testing::Test {
-    std::string dir = MakeScratchDir("halcyne-command");
-    std::string config = dir + "/config";
-    void SetUp() override { fs::create_directories(config); }
-
-    // The command with its own configuration folder, so the user's preferences are never touched.
-    CommandResult Halcyne(const std::string& arguments) const {
-        return Shell("XDG_CONFIG_HOME=" + Quoted(config) + " " + Quoted(ExecutableDir() + "/halcyne") + " " +
-                     arguments);
-    }
-};
-
 }  // namespace
 
 // The rows of transcripts/cli/command-runs.txt, one preferences folder for them all: each a shell line run in a
@@ -102,7 +90,10 @@ struct CommandFixture : ::testing::Test {
 // (MadeInput); "halcyne" is the command, {data} tests/data, {dir} the test's folder with text.gif (a text file) and
 // noise.ppm and its copy noise2.ppm, large enough for a progress line and for a write a signal can interrupt. The
 // outcome is the exit status, every other file left in {out}, and the messages (" / " between lines).
-TEST_F(CommandFixture, CommandLinesLeaveTheirFilesAndMessages) {
+TEST(HalcyneCommand, CommandLinesLeaveTheirFilesAndMessages) {
+    // The command's own configuration folder, so the user's preferences are never touched.
+    const std::string dir = MakeScratchDir("halcyne-command"), config = dir + "/config";
+    fs::create_directories(config);
     std::ofstream noise(dir + "/noise.ppm", std::ios::binary);
     noise << "P6\n1024 1024\n255\n";
     for (uint32_t i = 0, state = 12345; i < 3 * 1024 * 1024; ++i)
@@ -142,18 +133,19 @@ TEST_F(CommandFixture, CommandLinesLeaveTheirFilesAndMessages) {
 
 // The Windows commands (under Wine, 64- and 32-bit) write the native command's bytes: from a PAM read by our own
 // reader on both, from PNGs read by the system's decoder there and libpng here, and from a GIF read by our reader.
-TEST_F(CommandFixture, WindowsCommandsWriteTheSameBytes) {
+TEST(HalcyneCommand, WindowsCommandsWriteTheSameBytes) {
     std::vector<std::string> windowsCommands;
     for (const char* variable : {"HALCYNE_WIN64_BIN", "HALCYNE_WIN32_BIN"})
         if (const char* bin = std::getenv(variable))
             windowsCommands.push_back(Quoted(Data("../../scripts/wine-run.sh")) + " " +
                                       Quoted(bin + std::string("/halcyne.exe")));
     if (windowsCommands.empty()) GTEST_SKIP() << "HALCYNE_WIN64_BIN and HALCYNE_WIN32_BIN name no Windows build";
+    const std::string dir = MakeScratchDir("halcyne-wine"), halcyne = Quoted(ExecutableDir() + "/halcyne") + " ";
     const std::string flags = " --colors 48 --dither 7 --interlace --comment same --no-prefs";
     for (const std::string& input :
          {MadeInput("chelsea-alpha.pam", dir), Data("chelsea-alpha.png"), Data("formats/rgba16.png"),
           Data("formats/graya8.png"), Data("gif/im-frames.gif")}) {
-        ASSERT_EQ(Halcyne(Quoted(input) + " -o " + Quoted(dir + "/native.gif") + flags).status, 0);
+        ASSERT_EQ(Shell(halcyne + Quoted(input) + " -o " + Quoted(dir + "/native.gif") + flags).status, 0);
         for (const std::string& wine : windowsCommands) {
             SCOPED_TRACE(wine + " " + input);
             ASSERT_EQ(Shell(wine + " " + Quoted(input) + " -o " + Quoted(dir + "/windows.gif") + flags).status, 0);
@@ -167,7 +159,8 @@ TEST_F(CommandFixture, WindowsCommandsWriteTheSameBytes) {
     fs::copy_file(Data("formats/rgb.ppm"), input + ".ppm");
     fs::copy_file(Data("gif/im-frames.gif"), folder + "/" + kGreekName + ".gif");
     const std::string palette = " --palette-file " + Quoted(folder + "/" + kGreekName + ".gif") + " --no-prefs";
-    ASSERT_EQ(Halcyne(Quoted(Data("formats/rgb.ppm")) + " -o " + Quoted(dir + "/native.gif") + palette).status, 0);
+    ASSERT_EQ(Shell(halcyne + Quoted(Data("formats/rgb.ppm")) + " -o " + Quoted(dir + "/native.gif") + palette).status,
+              0);
     for (const std::string& wine : windowsCommands)
         for (const std::string& output : {input + " " + kGreekName + ".gif", input + ".gif"}) {
             SCOPED_TRACE(wine + " " + output);

@@ -36,10 +36,6 @@ struct RecordingSizer : HcSizerLayout {
 
 const char* const kChannels[] = {"red", "green", "blue", "none"};
 
-HcSliderChannel ChannelNamed(const std::string& name) {
-    return HcSliderChannel(std::find(std::begin(kChannels), std::end(kChannels), name) - std::begin(kChannels));
-}
-
 HcPoint CentreOf(const HcPixelRect& rect) {
     return {rect.left + rect.Width() / 2, rect.top + rect.Height() / 2};
 }
@@ -63,15 +59,6 @@ std::string Said(const HcColorSliderCore& slider, const HcSliderResponse& respon
 TEST(DialogRules, PlacementSizerPanesTextsToolButtonsAndDitherTrackWalks) {
     RecordingSizer sizer;
     sizer.Attach(300, 200);
-    const std::string pair = "\x82\xA0";
-    const std::string typed[] = {"short",
-                                 std::string(300, 'c'),
-                                 std::string(254, 'a') + pair,
-                                 std::string(253, 'a') + pair + "b",
-                                 std::string(253, 'a') + pair + pair,
-                                 pair + std::string(254, 'a'),
-                                 std::string(254, 'a') + "\x82",
-                                 std::string(127, 'a') + std::string(128, '\x82')};
     std::optional<HcToolBar> tools;
     std::optional<HcDitherTrack> track;
     const auto act = [&](const std::string& op, const Transcript::Step& step) -> std::string {
@@ -108,11 +95,18 @@ TEST(DialogRules, PlacementSizerPanesTextsToolButtonsAndDitherTrackWalks) {
         if (op == "texts")
             return Transcript::Line(ColorUseText(12, 17), "|", ImageSizeText(40, 30), "|", FileSizeText(1234));
         if (op == "comment-size") return std::to_string(CommentExtensionSize(size_t(step(1))));
-        if (op == "typed") {
-            const std::string kept = KeptComment(typed[step(1)], [](uint8_t byte) { return byte >= 0x81; });
-            EXPECT_EQ(kept, typed[step(1)].substr(0, kept.size()));
-            return Transcript::Line(typed[step(1)].size(), "bytes, kept", kept.size(), "without a code page",
-                                    KeptComment(typed[step(1)]).size());
+        if (op == "typed") {  // N*x: N copies of x; "pair" a two-byte character, "lead" its first byte alone
+            std::string text;
+            for (size_t i = 1; i < step.words.size(); ++i) {
+                const std::string& word = step.words[i];
+                const std::string piece = word.substr(word.find('*') + 1);
+                for (int n = word.find('*') == std::string::npos ? 1 : std::stoi(word); n > 0; --n)
+                    text += piece == "pair" ? "\x82\xA0" : piece == "lead" ? "\x82" : piece;
+            }
+            const std::string kept = KeptComment(text, [](uint8_t byte) { return byte >= 0x81; });
+            EXPECT_EQ(kept, text.substr(0, kept.size()));
+            return Transcript::Line(text.size(), "bytes, kept", kept.size(), "without a code page",
+                                    KeptComment(text).size());
         }
         if (op == "planes") {  // count, transparency, layer mask
             std::vector<std::string> names;
@@ -162,7 +156,10 @@ TEST(ControlCores, ColorSliderAndPalGridWalks) {
     HcPalGrid grid(5, 7);
     grid.SetPosition(100, 50);
     const auto act = [&](const std::string& op, const Transcript::Step& step) -> std::string {
-        const auto channel = [&] { return ChannelNamed(step.words.at(1)); };
+        const auto channel = [&] {
+            return HcSliderChannel(std::find(std::begin(kChannels), std::end(kChannels), step.words.at(1)) -
+                                   std::begin(kChannels));
+        };
         if (op == "colour") {
             slider.SetColor({uint8_t(step(1)), uint8_t(step(2)), uint8_t(step(3))});
             return TextOf(slider.Color());

@@ -1,7 +1,7 @@
 // The saved lists as the dialogs' boxes show them, each walked as one session: the saved-colour box (its items, the
 // item a colour selects, saving under a typed name in byte order, removal after asking, a full list, which selections
 // act) and the palette and base boxes (their items, the item a run's names open them on, a palette file loaded,
-// loaded again under the same name, or unloaded, and the next run's list). The steps and their reviewed outcomes are
+// loaded again under the same name, or unloaded). The steps and their reviewed outcomes are
 // the lines of tests/data/transcripts/uicore/SavedColors.txt and SavedPalettes.txt.
 #include <gtest/gtest.h>
 
@@ -9,11 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "common/hcprefs.h"
 #include "cvcode2/CvColorTable.h"
-#include "cvcode2/CvFile.h"
+#include "cvcode2/CvString.h"
 #include "tests/support/SettingsLists.h"
-#include "tests/support/TestPaths.h"
 #include "tests/support/Transcript.h"
 #include "tests/support/UiText.h"
 #include "uicore/HcSavedColors.h"
@@ -89,13 +87,12 @@ std::string Typed(const Transcript::Step& step) {
 // nothing matches opens on the item that reduces as the name does (the base box has no "Fine"). A file named as a
 // choice of the boxes would be shadowed by that choice: it is saved under another name, which stays the palette of
 // the run and the item the palette box opens on.
-TEST(SavedLists, ColoursSaveRemoveAndSelectPalettesLoadUnloadAndTheNextRunKeepsThem) {
+TEST(SavedLists, ColoursSaveRemoveAndSelectPalettesLoadAndUnload) {
     HcColorEntry* list = nullptr;
     // Typed names that are no single word of a step.
     const std::map<std::string, std::string> typed = {
         {"(empty)", ""}, {"(blanks)", "  \t"}, {"(long)", std::string(300, 'B')}};
     DefaultRun globals;
-    const std::string prefs = MakeScratchDir("savedpal") + "/prefs";
     const auto act = [&](const std::string& op, const Transcript::Step& step) -> std::string {
         const auto rgb = [&](size_t i) { return HcRgb{uint8_t(step(i)), uint8_t(step(i + 1)), uint8_t(step(i + 2))}; };
         if (op == "append") {
@@ -162,18 +159,6 @@ TEST(SavedLists, ColoursSaveRemoveAndSelectPalettesLoadUnloadAndTheNextRunKeepsT
         if (op == "unload-all") {
             while (globals.paletteList) EXPECT_TRUE(UnloadSavedPalette(globals, globals.paletteList));
             return PaletteState(globals);
-        }
-        if (op == "next-run") {  // the list as the preferences file keeps it, numbers included
-            CvFileLocator location(prefs.c_str());
-            SavePrefsTo(globals, location);
-            DefaultRun next;
-            LoadPrefsFrom(next, location);
-            return PaletteState(next);
-        }
-        if (op == "load-fresh") {
-            DefaultRun fresh;
-            AddLoadedPalette(fresh, step.words.at(1), Ramp(3, 1));
-            return PaletteState(fresh);
         }
         return "";
     };
