@@ -18,6 +18,7 @@
 #include "cvcode2/CvTransImage.h"
 #include "tests/support/ErrorOf.h"
 #include "tests/support/ImageTestSupport.h"
+#include "tests/support/LzwTestData.h"
 
 namespace {
 using RGB = std::array<uint8_t, 3>;
@@ -33,17 +34,6 @@ bool AllZero(const CvRealImage& image) {
     return std::all_of(lock.Pixels(), lock.Pixels() + image.Buffer()->GetSize(), [](uint8_t b) { return b == 0; });
 }
 
-bool Bit(const CvRealImage& image, uint32_t x, uint32_t y) {
-    return (CvPixelLock(image).Row(y)[x / 8] & (0x80 >> (x % 8))) != 0;
-}
-
-// A one-row indexed image with the given indexes.
-std::unique_ptr<CvIndexedImage> Row(const CvColorTable& table, std::initializer_list<uint8_t> indexes) {
-    auto image = std::make_unique<CvIndexedImage>(uint32_t(indexes.size()), 1, &table);
-    std::copy(indexes.begin(), indexes.end(), CvPixelLock(*image).Pixels());
-    return image;
-}
-
 // Mask bytes of a bitmap of up to 24 x 2: whole bytes that pass or block eight pixels and mixed ones.
 void Pattern(CvBitmapImage& mask) {
     const uint8_t bits[6] = {0xFF, 0x00, 0xB3, 0x1E, 0xA5, 0x40};
@@ -55,7 +45,7 @@ void Pattern(CvBitmapImage& mask) {
 
 // A cleared image reads zero: on a buffer of its own (memory that comes zero-filled, also where an earlier image
 // was scribbled and freed) and on a caller's buffer, which is cleared. Sizes no buffer can hold are refused.
-TEST(CvRealImage, ClearedImagesReadZeroAndSizesNoBufferCanHoldAreRefused) {
+TEST(CvRealImage, ClearedImagesReadZeroSizesNoBufferCanHoldAreRefusedAndResizingKeepsPixels) {
     for (int round = 0; round < 2; ++round) {
         auto own = std::make_unique<CvRealImage>(300, 200, 8, 3, nullptr, nullptr, 0, true);
         EXPECT_TRUE(AllZero(*own)) << "round " << round;
@@ -73,10 +63,7 @@ TEST(CvRealImage, ClearedImagesReadZeroAndSizesNoBufferCanHoldAreRefused) {
     for (auto [width, depth, channels, rowBytes] : {std::array<uint32_t, 4>{9, 1, 1, 2}, {5, 8, 3, 15}, {5, 16, 3, 30}})
         EXPECT_EQ(CvRealImage(width, 1, uint16_t(depth), uint16_t(channels), nullptr, nullptr, 0, false).RowBytes(),
                   rowBytes);
-}
-
-// Resizing keeps the pixels only for the same size, keeps the old ones when refused, and never under a lock.
-TEST(CvRealImage, SetSizeKeepsPixelsOnlyForTheSameSize) {
+    // Resizing keeps the pixels only for the same size, keeps the old ones when refused, and never under a lock.
     CvRealImage image(3, 2, 8, 1, nullptr, nullptr, 0, true);
     CvPixelLock(image).Pixels()[5] = 77;
     image.SetSize(3, 2);
@@ -107,7 +94,8 @@ TEST(CvRealImage, OneBitCopyRectAndPasteAtOddAlignments) {
     for (uint32_t y = 0; y < 4; ++y)
         for (uint32_t x = 0; x < 30; ++x) {
             const bool inside = x >= 7 && x < 20 && y >= 1 && y < 3;
-            EXPECT_EQ(Bit(target, x, y), inside ? (y == 1 && (x - 7 + 5) % 3 == 0) : true) << x << "," << y;
+            const bool set = (CvPixelLock(target).Row(y)[x / 8] & (0x80 >> (x % 8))) != 0;
+            EXPECT_EQ(set, inside ? (y == 1 && (x - 7 + 5) % 3 == 0) : true) << x << "," << y;
         }
     EXPECT_EQ(CvFailedCheckCount(), failedBefore);
     // Rectangles outside the image are clipped, a paste that does not fit is cut, another format is refused.
@@ -130,11 +118,8 @@ TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransform) {
     CvGrayscaleImage grey(8, 3);
     CvBitmapImage bits(21, 2);
     Pattern(bits);
-    auto indexed = Row(PaletteOf({{1, 2, 3}, {40, 50, 60}, {255, 128, 7}}), {2, 0, 1, 1, 2, 0, 2});
-    {
-        CvPixelLock lock(grey);
-        for (uint32_t i = 0; i < 24; ++i) lock.Pixels()[i] = uint8_t(i * 11);
-    }
+    auto indexed = IndexedImageOf({7, 1, {2, 0, 1, 1, 2, 0, 2}}, PaletteOf({{1, 2, 3}, {40, 50, 60}, {255, 128, 7}}));
+    for (uint32_t i = 0; i < 24; ++i) CvPixelLock(grey).Pixels()[i] = uint8_t(i * 11);
     for (const CvImage* image : std::initializer_list<const CvImage*>{&rgb, &grey, &bits, indexed.get()}) {
         SCOPED_TRACE(image->GetWidth());
         ExpectEveryLayoutReadsAlike(image->GetWidth(), image->GetHeight(), ReadRGB(*image), GetRGBOf(*image));
@@ -237,13 +222,13 @@ TEST(CvIndexedImage, CompactingMergePairsAndCountingRefusals) {
     EXPECT_EQ(TableBytes(*compact), TableBytes(PaletteOf({kBlue, kRed, kGreen})));
     EXPECT_EQ(std::vector<uint8_t>(map + 1, map + 4), (std::vector<uint8_t>{1, 0, 2}));
     // A distance of 1 is not below 1: 254 joins 255 only from a threshold of 2 (the duplicate red went first).
-    auto reds = Row(PaletteOf({kRed, {254, 0, 0}, kRed, kGreen}), {0, 1, 2, 3});
+    auto reds = IndexedImageOf({4, 1, {0, 1, 2, 3}}, PaletteOf({kRed, {254, 0, 0}, kRed, kGreen}));
     reds->MergeSimilarColors(1);
     EXPECT_EQ(reds->colorTable.GetCount(), 3u);
     reds->MergeSimilarColors(2);
     EXPECT_EQ(TableBytes(reds->colorTable), TableBytes(PaletteOf({kRed, kGreen})));
     // Candidates 3 (2 x 25), 1 (3 x 25), 4 (3 x 190^2): entry 3 into entry 1, the candidates marked taken.
-    auto pairs = Row(PaletteOf({{0, 0, 0}, {100, 0, 0}, {0, 0, 10}, {105, 0, 0}, {0, 0, 200}}), {0});
+    auto pairs = IndexedImageOf({1, 1, {0}}, PaletteOf({{0, 0, 0}, {100, 0, 0}, {0, 0, 10}, {105, 0, 0}, {0, 0, 200}}));
     uint32_t costs[5] = {10, 3, 40, 2, 3};
     uint8_t index = 9, into = 9;
     pairs->ChooseMergePair(costs, 3, &index, &into);
@@ -251,16 +236,14 @@ TEST(CvIndexedImage, CompactingMergePairsAndCountingRefusals) {
     EXPECT_EQ((std::vector<uint32_t>{index, into, costs[0], costs[1], costs[2], costs[3], costs[4]}),
               (std::vector<uint32_t>{3, 1, 10, taken, 40, taken, taken}));
     EXPECT_THROW(CvColorTable().FindNearest(0, -1), CvErrorCode);
-    auto past = Row(PaletteOf({kWhite}), {0, 200});
+    auto past = IndexedImageOf({2, 1, {0, 200}}, PaletteOf({kWhite}));
     uint32_t two[2] = {9, 9};  // only two[0] belongs to the table
     past->CountIndexUsage(two);
     EXPECT_EQ(PixelOf(*past, 1, 0), (RGB{0, 0, 0}));
     EXPECT_EQ((std::vector<uint32_t>{two[0], two[1]}), (std::vector<uint32_t>{1, 9}));
-    auto image = Row(PaletteOf({kRed, kBlue}), {1, 0});
-    uint32_t counts[2];
-    EXPECT_THROW(image->CountIndexUsage(nullptr), CvErrorCode);
-    CvPixelLock lock(*image);
-    EXPECT_EQ(ErrorOf([&] { image->CountIndexUsage(counts); }), 21u);
+    EXPECT_THROW(past->CountIndexUsage(nullptr), CvErrorCode);
+    CvPixelLock lock(*past);
+    EXPECT_EQ(ErrorOf([&] { past->CountIndexUsage(two); }), 21u);
 }
 
 // The transparency view shows the image where the mask lets it through and a checkerboard of 8 x 8 squares

@@ -1,3 +1,5 @@
+// The LZW coder and decoder by themselves: hand-computed bytes of tiny images and lossy rows, streams other writers
+// produce, where the decoder leaves the file, and malformed streams refused without stray access.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,13 +23,18 @@ std::string Bytes(std::initializer_list<int> values) {
     return bytes;
 }
 
-// Code widths tracked the way GIF decoders do: reset by a clear code, one bit wider when the next free code
-// reaches the current limit, never beyond 12 bits.
-struct CodeWidth {
-    const int codeSize, clear = 1 << codeSize;
+// Packs codes into a frame's data (code size byte, 255-byte sub-blocks, terminator), widening as GIF decoders do:
+// reset by a clear code, one bit wider when the next free code reaches the current limit, never beyond 12 bits.
+std::string PackCodes(int codeSize, const std::vector<int>& codes) {
+    const int clear = 1 << codeSize;
     int width = codeSize + 1, next = clear + 2;
     bool first = true;
-    void After(int code) {
+    std::string data;
+    uint32_t buffer = 0;
+    int bits = 0;
+    for (int code : codes) {
+        buffer |= uint32_t(code) << bits;
+        for (bits += width; bits >= 8; bits -= 8, buffer >>= 8) data += char(buffer);
         if (code == clear) {
             width = codeSize + 1, next = clear + 2, first = true;
         } else if (first) {
@@ -36,19 +43,6 @@ struct CodeWidth {
             ++width;
         }
     }
-};
-
-// Packs codes into a frame's data (code size byte, 255-byte sub-blocks, terminator), widening as GIF decoders do.
-std::string PackCodes(int codeSize, const std::vector<int>& codes) {
-    CodeWidth w{codeSize};
-    std::string data;
-    uint32_t buffer = 0;
-    int bits = 0;
-    for (int code : codes) {
-        buffer |= uint32_t(code) << bits;
-        for (bits += w.width; bits >= 8; bits -= 8, buffer >>= 8) data += char(buffer);
-        w.After(code);
-    }
     if (bits > 0) data += char(buffer);
     std::string packed(1, char(codeSize));
     for (size_t at = 0; at < data.size(); at += 255) {
@@ -56,11 +50,6 @@ std::string PackCodes(int codeSize, const std::vector<int>& codes) {
         packed += char(length) + data.substr(at, length);
     }
     return packed + '\0';
-}
-
-// Reds 0 and 1 `apart` units apart; 2 and 3 beyond any tolerance.
-CvColorTable FourReds(uint8_t apart) {
-    return PaletteOf({{0, 0, 0}, {apart, 0, 0}, {100, 0, 0}, {200, 0, 0}});
 }
 
 LzwPicture Row(const std::string& digits) {
@@ -98,14 +87,18 @@ TEST(CvLzwLossy, TinyRowsGiveTheHandComputedCodes) {
         options.level = uint8_t(std::stoi(row[2]));
         options.handOn = uint8_t(std::stoi(row[3]));
         const LzwPicture source = Row(row[0]);
-        const std::string encoded = EncodeLossyToBytes(source, 2, false, FourReds(uint8_t(std::stoi(row[1]))), options);
+        // Reds 0 and 1 row[1] units apart; 2 and 3 beyond any tolerance.
+        const uint8_t apart = uint8_t(std::stoi(row[1]));
+        const CvColorTable reds = PaletteOf({{0, 0, 0}, {apart, 0, 0}, {100, 0, 0}, {200, 0, 0}});
+        const std::string encoded = EncodeLossyToBytes(source, 2, false, reds, options);
         std::istringstream codeText(row[4]);
         EXPECT_EQ(encoded, PackCodes(2, std::vector<int>(std::istream_iterator<int>(codeText), {})));
         EXPECT_EQ(DecodeBytes(encoded, source.width, 1, false).pixels, Row(row[5]).pixels);
     }
 }
 
-TEST(CvLzwDecoder, UnusualButReadableStreams) {
+// Unusual but readable streams are decoded; the file is left after the sub-block holding the end code.
+TEST(CvLzwDecoder, UnusualButReadableStreamsAndWhereTheFileIsLeft) {
     // No clear code before the data: decoded as if it came first. Codes 1, 2, 6 ("1 2"), end (4 bits by then).
     EXPECT_EQ(DecodeBytes(Bytes({2, 2, 0x91, 0x0B, 0}), 4, 1, false).pixels, (std::vector<uint8_t>{1, 2, 1, 2}));
     // Clear, clear, 3, end: repeated clear codes are skipped.
@@ -121,9 +114,6 @@ TEST(CvLzwDecoder, UnusualButReadableStreams) {
     zeros.insert(zeros.begin(), 256);
     zeros.push_back(257);
     EXPECT_EQ(DecodeBytes(PackCodes(8, zeros), 70000, 1, false).pixels, std::vector<uint8_t>(70000, 0));
-}
-
-TEST(CvLzwDecoder, LeavesTheFileAfterTheSubBlockHoldingTheEndCode) {
     // The decoder reads ahead; bytes past that sub-block (terminator, trailer) must be there for the next reader.
     LzwPicture picture = MakePicture(97, 61, 256, 4);
     const std::string encoded = EncodeToBytes(picture, 8, true);

@@ -64,11 +64,12 @@ void ReferenceHeapsort(std::vector<uint16_t>& cells, uint16_t mask) {
     cells.assign(heap.begin() + 1, heap.end());
 }
 
-CvColorTable RandomPalette(uint32_t count, uint32_t seed, uint32_t spread, uint32_t base) {
+// Values base + step x (0 .. spread - 1); a coarse step makes many exact ties.
+CvColorTable RandomPalette(uint32_t count, uint32_t seed, uint32_t spread, uint32_t base, uint32_t step = 1) {
     CvColorTable palette(count);
     for (uint32_t i = 0; i < count; ++i) {
         uint8_t c[3];
-        for (uint8_t& v : c) v = uint8_t(base + (seed = seed * 1103515245u + 12345u) % spread);
+        for (uint8_t& v : c) v = uint8_t(base + (seed = seed * 1103515245u + 12345u) % spread * step);
         palette.SetEntry(i, c[0], c[1], c[2]);
     }
     return palette;
@@ -78,7 +79,7 @@ CvColorTable RandomPalette(uint32_t count, uint32_t seed, uint32_t spread, uint3
 // Each stage stops with error 3 at the report that asked: the median cut at its second cut, the merge of unique
 // colours, fine dithering at the report after the row that reaches 2000 pixels (the rows after it stay unwritten)
 // and the fit to the diffusion at its first report.
-TEST(PaletteStages, EachStageStopsAtTheReportThatAsked) {
+TEST(PaletteStages, EachStageStopsAtTheReportThatAskedAndFineDitheringRefusesUnsafeSetups) {
     std::vector<uint32_t> histogram(kCellCount);
     for (uint32_t red : {0u, 2u, 8u, 10u}) histogram[red << 10] = 1;
     RecordingIndicator indicator;
@@ -105,12 +106,8 @@ TEST(PaletteStages, EachStageStopsAtTheReportThatAsked) {
     for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = uint8_t(i / 3 % 256);
     EXPECT_EQ(ErrorOf([&] { CvDiffusionFit(&stopping).Fit(kBlackWhite, 0, ramp.data(), 256 * 3, 256, 40); }), 3u);
     EXPECT_EQ(stopping.calls, (std::vector<std::string>{"start Refining", "update 1", "error 3"}));
-}
-
-// Setups fine dithering cannot use safely are refused before anything is written.
-TEST(FineDither, RefusesUnsafeSetups) {
+    // Setups fine dithering cannot use safely are refused before anything is written.
     Picture small(9, 2, {1, 2, 3});
-    CvNearestColor nearest(kBlackWhite);
     const CvFineDitherSetup good = small.Setup(8);
     const CvBitmapImage otherSize(8, 2), sameSize(9, 2);
     CvDiffusionSums sums{};
@@ -144,36 +141,25 @@ TEST(CvNewMedianCut, HeapsortPlacesEqualKeysLikeTheDescribedHeapsort) {
     }
 }
 
-// Every cell maps to what a search of the whole palette gives (the lowest index of least distance); coarse values
-// make many exact ties.
-TEST(MakeInvColorMap, MatchesAnExhaustiveSearchOfEveryCell) {
-    std::mt19937 random(99);
-    for (uint32_t count : {1u, 2u, 7u, 255u, 256u}) {
-        std::vector<RgbTriple> entries(count);
-        for (RgbTriple& e : entries)
-            for (uint8_t& v : e) v = uint8_t(count > 100 ? random() : random() % 5 * 64);
-        CvColorTable palette = PaletteOf(entries);
-        std::vector<uint8_t> map(kCellCount);
+// Palettes spread over the whole cube, crowded into a corner (long candidate lists), with repeated entries and of
+// coarse values: the inverse map gives every cell, and the exact search every colour tried (cell corners included),
+// what a search of the whole palette gives (the lowest index of least distance), and its distance.
+TEST(NearestEntry, InverseMapAndExactSearchAgreeWithASearchOfTheWholePalette) {
+    CvColorTable repeated = RandomPalette(64, 7, 256, 0);
+    repeated.SetCount(128);
+    for (uint32_t i = 64; i < 128; ++i) repeated.SetEntry(i, repeated.Entry(127 - i)[0], 9, repeated.Entry(i - 64)[2]);
+    std::vector<uint8_t> map(kCellCount);  // every cell rewritten for each palette
+    for (const CvColorTable& palette :
+         {RandomPalette(256, 1, 256, 0), RandomPalette(256, 2, 24, 100), RandomPalette(3, 3, 256, 0), repeated,
+          PaletteOf({{1, 2, 3}}), RandomPalette(2, 4, 5, 0, 63), RandomPalette(7, 5, 5, 0, 63),
+          RandomPalette(255, 6, 5, 0, 63)}) {
         MakeInvColorMap(&palette, map.data());
         for (uint32_t cell = 0; cell < kCellCount; ++cell) {
             uint8_t c[3];
             CellColor(cell, c);
-            ASSERT_EQ(map[cell], palette.FindNearest(CvColorTable::Pack(c[0], c[1], c[2]), -1)) << count << " " << cell;
+            ASSERT_EQ(map[cell], palette.FindNearest(CvColorTable::Pack(c[0], c[1], c[2]), -1))
+                << palette.GetCount() << " " << cell;
         }
-    }
-    CvColorTable empty;
-    std::vector<uint8_t> map(kCellCount);
-    EXPECT_THROW(MakeInvColorMap(&empty, map.data()), CvErrorCode);
-}
-
-// Palettes spread over the whole cube, crowded into a corner (long candidate lists) and with repeated entries:
-// every colour tried, cell corners included, gets what a search of the whole palette gives, and its distance.
-TEST(CvNearestColor, AgreesWithASearchOfTheWholePalette) {
-    CvColorTable repeated = RandomPalette(64, 7, 256, 0);
-    repeated.SetCount(128);
-    for (uint32_t i = 64; i < 128; ++i) repeated.SetEntry(i, repeated.Entry(127 - i)[0], 9, repeated.Entry(i - 64)[2]);
-    for (const CvColorTable& palette : {RandomPalette(256, 1, 256, 0), RandomPalette(256, 2, 24, 100),
-                                        RandomPalette(3, 3, 256, 0), repeated, PaletteOf({{1, 2, 3}})}) {
         CvNearestColor nearest(palette);
         uint32_t seed = 11;
         for (int i = 0; i < 60000; ++i) {
@@ -193,6 +179,8 @@ TEST(CvNearestColor, AgreesWithASearchOfTheWholePalette) {
     }
     CvNearestColor ties(PaletteOf({{10, 0, 0}, {0, 0, 0}, {20, 0, 0}, {10, 0, 0}}));
     for (uint8_t r : {5, 10, 15}) EXPECT_EQ(ties.Index(r, 0, 0), 0u) << int(r);  // equally near: the lower index
+    CvColorTable empty;
+    EXPECT_THROW(MakeInvColorMap(&empty, map.data()), CvErrorCode);
 }
 
 TEST(CvQuantRemap, EntryInThePixelsOctantWinsOverANearerOneElsewhere) {

@@ -50,18 +50,6 @@ std::unique_ptr<CvRGBImage> PictureOf(const std::string& kind, uint32_t width, u
     return image;
 }
 
-// The listed palettes: a fixed 6 x 6 x 6 colour cube; base colours the photo's greys and one no picture holds;
-// "found": base colours the engine finds itself.
-CvColorTable ListedPalette(const std::string& mode) {
-    std::vector<RgbTriple> colours;
-    for (int i = 0; mode == "fixed" && i < 216; ++i)
-        colours.push_back({uint8_t(i / 36 * 51), uint8_t(i / 6 % 6 * 51), uint8_t(i % 6 * 51)});
-    for (int grey = 0; mode == "base" && grey <= 255; grey += 17)
-        colours.push_back({uint8_t(grey), uint8_t(grey), uint8_t(grey)});
-    if (mode == "base") colours.push_back({1, 2, 3});
-    return PaletteOf(colours);
-}
-
 const std::map<std::string, QuantMode> kModes = {{"adaptive", QuantMode::Adaptive},
                                                  {"fixed", QuantMode::FixedPalette},
                                                  {"base", QuantMode::PreserveBase},
@@ -76,8 +64,16 @@ std::string WholeRun(const Transcript::Step& step) {
     std::unique_ptr<CvRGBImage> picture = PictureOf(step.words[0], width, height);
     QuantEngine engine;
     engine.SetSource(picture.get());
+    // The listed palettes: a fixed 6 x 6 x 6 colour cube; base colours the photo's greys and one no picture holds;
+    // "found": base colours the engine finds itself.
+    std::vector<RgbTriple> listed;
+    for (int i = 0; mode == "fixed" && i < 216; ++i)
+        listed.push_back({uint8_t(i / 36 * 51), uint8_t(i / 6 % 6 * 51), uint8_t(i % 6 * 51)});
+    for (int grey = 0; mode == "base" && grey <= 255; grey += 17)
+        listed.push_back({uint8_t(grey), uint8_t(grey), uint8_t(grey)});
+    if (mode == "base") listed.push_back({1, 2, 3});
     engine.SetParams(
-        {uint32_t(step(5)), kModes.at(mode), ListedPalette(mode), uint16_t(step(6)), step.words.at(4) == "fine"});
+        {uint32_t(step(5)), kModes.at(mode), PaletteOf(listed), uint16_t(step(6)), step.words.at(4) == "fine"});
     engine.Run(nullptr);
     const bool masked = step.words.at(9) == "mask";
     auto frame = FrameOf(*engine.Destination(), [&](uint32_t x, uint32_t y) { return masked && Stripe(x, y) == 5; });
