@@ -105,31 +105,15 @@ TEST_F(ScriptParams, TheDialogsShowUnlessARecordingIsReplayedWithoutThem) {
     }
 }
 
-// The old recording is the host's handle: only the host's own procedure frees it, and a host without handle
-// procedures keeps it.
-TEST_F(ScriptParams, OldRecordingIsFreedOnlyThroughTheHost) {
-    static std::vector<Handle> disposed;
-    HandleProcs counting = SimHandleProcs();
-    counting.disposeProc = [](Handle h) {
-        disposed.push_back(h);
-        SimHandleProcs().disposeProc(h);
-    };
-    host.Record().handleProcs = &counting;
-    Handle old = SimMakeDescriptor({});
-    host.Descriptors().descriptor = old;
-    disposed.clear();
-    WriteScriptParams(run.record());
-    EXPECT_EQ(disposed, std::vector<Handle>{old});
-    // The old handle is freed, so the new one may reuse its address: tell them apart by content.
-    ASSERT_NE(host.Descriptors().descriptor, nullptr);
-    EXPECT_FALSE(SimDescriptorItems(host.Descriptors().descriptor).empty());
-
+// The old recording is the host's handle: a host without handle procedures keeps it (the plug-in freeing it would
+// show here as a use after free). Hosts with them have it freed through their procedure at every whole run that
+// replays a recording, ExportFrame.WholeRecordedRuns...: one left or freed twice, the sanitizers see.
+TEST_F(ScriptParams, AHostWithoutHandleProceduresKeepsItsOldRecording) {
     host.Record().handleProcs = nullptr;
     globals.hostHasHandleProcs = false;
     Offer({SimDescriptorItem::Integer(keyColors, 5)}, plugInDialogDontDisplay);
-    old = host.Descriptors().descriptor;
+    const Handle old = host.Descriptors().descriptor;
     WriteScriptParams(run.record());
-    EXPECT_EQ(disposed.size(), 1u);
-    EXPECT_EQ(SimDescriptorItems(old), Items{SimDescriptorItem::Integer(keyColors, 5)});  // still the host's
+    EXPECT_EQ(SimDescriptorItems(old), Items{SimDescriptorItem::Integer(keyColors, 5)});
     SimHandleProcs().disposeProc(old);
 }

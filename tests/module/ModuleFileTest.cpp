@@ -19,16 +19,6 @@
 
 namespace {
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return text;
-}
-
-// A four-character code as the dictionary stores it: a little-endian integer.
-std::string Stored(uint32_t code) {
-    return {char(code), char(code >> 8), char(code >> 16), char(code >> 24)};
-}
-
 // What a host needs of a module file: the entry point, only the system's own DLLs, the property list and the
 // resources the dialogs use.
 void ExpectHostLoadableFilter(const std::string& path) {
@@ -40,8 +30,11 @@ void ExpectHostLoadableFilter(const std::string& path) {
     const std::vector<std::string> system = {"kernel32.dll", "user32.dll",  "gdi32.dll",  "comdlg32.dll",
                                              "comctl32.dll", "shell32.dll", "msvcrt.dll", "advapi32.dll",
                                              "ole32.dll",    "shlwapi.dll"};
-    for (const std::string& import : module.imports)
-        EXPECT_NE(std::find(system.begin(), system.end(), Lower(import)), system.end()) << import;
+    for (std::string import : module.imports) {
+        std::transform(import.begin(), import.end(), import.begin(),
+                       [](unsigned char c) { return char(std::tolower(c)); });
+        EXPECT_NE(std::find(system.begin(), system.end(), import), system.end()) << import;
+    }
 
     // The property list: kind 8BFM, name "Halcyne...", category "Corvane Web Tools", version 4.0, the
     // ENTRYPOINT under this architecture's key, mode flags, the enable expression, the scripting key crv1 and
@@ -58,8 +51,9 @@ void ExpectHostLoadableFilter(const std::string& path) {
     codes.insert(codes.end(), {typeTransparency, enumTransNone, enumTransIndexed, enumTransAlpha});
     size_t at = 0;
     for (uint32_t code : codes) {
-        at = aete.find(Stored(code), at);
-        ASSERT_NE(at, std::string::npos) << Stored(code) << ": the plug-in uses a code the dictionary lacks";
+        const std::string stored = {char(code), char(code >> 8), char(code >> 16), char(code >> 24)};  // little-endian
+        at = aete.find(stored, at);
+        ASSERT_NE(at, std::string::npos) << stored << ": the plug-in uses a code the dictionary lacks";
     }
 
     EXPECT_TRUE(module.resources.count({"#16", 1})) << "version resource";

@@ -1,39 +1,16 @@
-// The real module, loaded as a host loads it, driven through whole runs.
+// The real Windows module, loaded as a host loads it, showing its modal boxes. (The native module's whole runs are
+// the command's, which loads it the same way: tests/data/transcripts/cli/command-runs.txt.)
 #include <gtest/gtest.h>
 
+#if defined(_WIN32)
 #include <string>
 
 #include "hostsim/HostSimulator.h"
 #include "hostsim/ModuleLoader.h"
-#include "tests/support/HostLayers.h"
 #include "tests/support/InProcessHost.h"
-
-#if defined(_WIN32)
+#include "tests/support/TestPaths.h"
 #include "tests/win/support/BenchModal.h"
-#endif
 
-namespace {
-
-std::string ModulePath() {
-    return ExecutableDir() + "/" HC_MODULE_FILE;
-}
-
-}  // namespace
-
-TEST(ModuleRun, WholeRunWritesTheFileAndEndsWithTheSlotEmpty) {
-    ModuleLoader module(ModulePath());
-    SimOptions options = PrivatePrefs();
-    HostSimulator host(module.Entry(), module.SetEmbedHost(), options);
-    host.SetImage(HostLayer(plugInModeGrayScale, 4, 4));
-    for (int run = 0; run < 2; ++run) {
-        EXPECT_EQ(host.Run(run == 0), 0);
-        EXPECT_EQ(host.Data(), 0);
-    }
-    EXPECT_TRUE(host.Alerts().empty());
-    EXPECT_EQ(ReadFileBytes(options.savePath).substr(0, 6), "GIF89a");
-}
-
-#if defined(_WIN32)
 // About shows the module's own dialog, an unknown selector the alert box; each is closed as a person pressing OK
 // would, and the run ends.
 TEST(ModuleRunWindows, AboutAndAnUnknownSelectorShowModalBoxes) {
@@ -43,7 +20,7 @@ TEST(ModuleRunWindows, AboutAndAnUnknownSelectorShowModalBoxes) {
     } cases[] = {{L"About Halcyne", L"Halcyne 4.0", filterSelectorAbout, 0},
                  {L"ALERT", L"Error executing Halcyne (1)", 9, 1}};
     for (const auto& c : cases) {
-        ModuleLoader module(ModulePath());
+        ModuleLoader module(ExecutableDir() + "/" HC_MODULE_FILE);
         SimOptions options = PrivatePrefs();
         options.answerBoxes = false;
         HostSimulator host(module.Entry(), module.SetEmbedHost(), options);
