@@ -90,7 +90,7 @@ TEST(CvLzwLossy, TinyRowsGiveTheHandComputedCodes) {
         // Reds 0 and 1 row[1] units apart; 2 and 3 beyond any tolerance.
         const uint8_t apart = uint8_t(std::stoi(row[1]));
         const CvColorTable reds = PaletteOf({{0, 0, 0}, {apart, 0, 0}, {100, 0, 0}, {200, 0, 0}});
-        const std::string encoded = EncodeLossyToBytes(source, 2, false, reds, options);
+        const std::string encoded = EncodeToBytes(source, 2, false, &reds, options);
         std::istringstream codeText(row[4]);
         EXPECT_EQ(encoded, PackCodes(2, std::vector<int>(std::istream_iterator<int>(codeText), {})));
         EXPECT_EQ(DecodeBytes(encoded, source.width, 1, false).pixels, Row(row[5]).pixels);

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < source.pixels.size(); ++i)
         source.pixels[i] = given ? uint8_t(indices[i % given] % colors) : 0;
 
-    const std::string coded = EncodeLossyToBytes(source, CodeSizeForColors(colors), interlaced, table, options);
+    const std::string coded = EncodeToBytes(source, CodeSizeForColors(colors), interlaced, &table, options);
     const LzwPicture decoded = DecodeBytes(coded, source.width, source.height, interlaced, 0);
     const std::string broken = BrokenLossyPromise(source, decoded, table, options, interlaced);
     if (!broken.empty()) {

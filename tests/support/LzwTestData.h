@@ -70,15 +70,16 @@ inline std::unique_ptr<CvIndexedImage> IndexedImageOf(const LzwPicture& picture,
     return image;
 }
 
-// Exactly, or with lossy coding judged in the colours of the matcher's table.
+// Exactly, or (given a table) with lossy coding judged in the table's colours.
 inline std::string EncodeToBytes(const LzwPicture& picture, uint8_t codeSize, bool interlaced,
-                                 CvLossyMatcher* lossy = nullptr) {
+                                 const CvColorTable* lossyTable = nullptr, const CvLossyOptions& options = {}) {
+    const auto lossy = lossyTable ? std::make_unique<CvLossyMatcher>(*lossyTable, options) : nullptr;
     const std::string path = WriteFuzzFile("lzw-encoded", nullptr, 0);
     CvFile file;
     file.SetPath(path.c_str());
     file.Open(kCvFileWrite);
     LzwEncoder encoder(file);
-    encoder.Start(codeSize, lossy);
+    encoder.Start(codeSize, lossy.get());
     encoder.EncodeImage(picture.pixels.data(), picture.width, picture.height, picture.width, interlaced);
     encoder.Finish();
     file.Close();
@@ -102,12 +103,6 @@ inline LzwPicture DecodeBytes(const std::string& bytes, uint32_t width, uint32_t
     decoder.Free();
     file.Close();
     return picture;
-}
-
-inline std::string EncodeLossyToBytes(const LzwPicture& picture, uint8_t codeSize, bool interlaced,
-                                      const CvColorTable& table, const CvLossyOptions& options) {
-    auto matcher = std::make_unique<CvLossyMatcher>(table, options);
-    return EncodeToBytes(picture, codeSize, interlaced, matcher.get());
 }
 
 // The first promise of lossy coding that `decoded` breaks, or "" when it keeps them all: every pixel within the
