@@ -20,7 +20,6 @@
 #include "cli/SettingsDescriptor.h"
 #include "cli/SizeTarget.h"
 #include "hostsim/HostSimulator.h"
-#include "tests/support/MessageOf.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/RecordingText.h"
 #include "tests/support/TestPaths.h"
@@ -28,6 +27,18 @@
 namespace {
 
 using Arguments = std::vector<std::string>;
+
+// The message of the `Error` an action throws; "" when it throws nothing, so a missing refusal shows as a message
+// without the expected words.
+template <class Error, class Action>
+std::string MessageOf(Action&& action) {
+    try {
+        action();
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return "";
+}
 
 // "a b  c" -> {"a", "b", "c"}.
 Arguments Words(const std::string& line) {
