@@ -141,10 +141,7 @@ TEST(ExportFrame, FailuresEndTheRunWithOneAlertAndNoFileChanged) {
         EXPECT_EQ(host.Data(), 0);
         EXPECT_EQ(AlertTexts(host), c.alerts);
     }
-    std::vector<ReadFrame> frames = ReadAllFrames(empty);
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_EQ(frames[0].image->GetWidth() * frames[0].image->GetHeight(), 1u);
-    EXPECT_TRUE(frames[0].info()->transparentFlag);
+    EXPECT_EQ(LengthAndHash(ReadFileBytes(empty)), "807 7e79da59");  // one transparent pixel
     EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 

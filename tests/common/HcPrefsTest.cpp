@@ -2,8 +2,6 @@
 // (damaged, cut, older), writes that fail or are killed, the configuration folder, and runs of random recordings.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -13,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "common/HcScriptParams.h"
 #include "common/hcprefs.h"
 #include "cvcode2/CvErrorCode.h"
 #include "cvcode2/CvFile.h"
