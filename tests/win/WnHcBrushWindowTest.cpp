@@ -6,12 +6,7 @@
 #include "tests/win/support/BenchInput.h"
 #include "tests/win/support/PaneBench.h"
 #include "win/WnHcBrushWindow.h"
-
-namespace {
-
-constexpr int kMaskEdited = 45199;
-
-}  // namespace
+#include "win/resource_ids.h"
 
 class WnHcBrushWindowTest : public ::testing::Test {
 protected:
@@ -39,7 +34,7 @@ TEST_F(WnHcBrushWindowTest, AWalkThroughThePickerThePencilAndTheEdgeBrush) {
     Transcript t("win/brush-walk");
     const auto step = [&](const char* name) {
         const BenchPixels shown = CaptureClient(window);
-        t(Transcript::Line(name, "| notices", bench.CommandsReceived(kMaskEdited), "| captured",
+        t(Transcript::Line(name, "| notices", bench.CommandsReceived(IDM_MASK_EDITED), "| captured",
                            GetCapture() == window) +
           Transcript::Picture(40, 30, [&](int x, int y) {
               const uint32_t rgb = shown.At(View(x, y).x, View(x, y).y);
@@ -87,7 +82,7 @@ TEST_F(WnHcBrushWindowTest, AStrokeThatLeavesThePaneScrollsItAndStopsWhenTheButt
     const PixelSet transparent = TransparentPixels(*large);
     EXPECT_TRUE(transparent.count({290, 100}));
     EXPECT_TRUE(transparent.count({399, 100}));
-    EXPECT_EQ(bench.CommandsReceived(kMaskEdited), 1);
+    EXPECT_EQ(bench.CommandsReceived(IDM_MASK_EDITED), 1);
 }
 
 // Zoomed out to 1 : 8, each shown pixel is a block of 8 x 8: the block the painted diagonal crosses changes colour,

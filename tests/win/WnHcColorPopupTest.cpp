@@ -16,16 +16,17 @@ namespace {
 
 const wchar_t kTitle[] = L"Corvane Halcyne 4";
 
-class WnHcColorPopupTest : public ::testing::Test {
-protected:
-    WnHcColorPopupTest() : host(320, 240) {
-        combo = host.AddControl(L"COMBOBOX", 1067, {10, 10, 250, 200}, WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST);
-    }
-    ~WnHcColorPopupTest() override { FreeColorList(list); }
-
+// A walk through saving and removing, each step's outcome recorded with what the combo shows
+// (tests/data/transcripts/win/color-popup-walk.txt): saving asks for a name (OK greyed for a blank one, Cancel saves
+// nothing) and selects the colour saved; removing asks once and takes exactly the entry the combo shows of two equal
+// colours; the combo always shows the list, each item standing for its entry.
+TEST(WnHcColorPopupTest, AWalkThroughSavingAndRemovingAndTheComboShowsTheList) {
+    BenchHostWindow host(320, 240);
+    HWND combo = host.AddControl(L"COMBOBOX", 1067, {10, 10, 250, 200}, WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST);
+    HcColorEntry* list = nullptr;
     // Saves `rgb`, typing `name` into the name dialog and pressing `button`; returns what the dialog showed (its
     // prompt, the name it offered, and "OK greyed" when OK stayed greyed for the typed name).
-    std::string Save(const std::wstring& name, HcRgb rgb, int button = IDOK) {
+    const auto save = [&](const std::wstring& name, HcRgb rgb, int button = IDOK) {
         std::wstring shown;
         BenchOnModal watcher(kTitle, [&](HWND dialog) {
             HWND edit = GetDlgItem(dialog, IDC_SAVE_COLOR_NAME);
@@ -39,12 +40,11 @@ protected:
             if (button == IDOK && !enabled) PressDialogButton(dialog, IDCANCEL);  // the press above did nothing
         });
         WnHcColorPopup::SaveColor(BenchModule(), host.Handle(), combo, list, rgb);
-        EXPECT_TRUE(watcher.Ran());
         return Ascii(shown);
-    }
+    };
     // The selected item and the combo's items after the four fixed ones, each marked when it does not stand for the
     // list's entry in its place.
-    std::string Shown() const {
+    const auto shows = [&] {
         std::string shown = "selected " + std::to_string(SendMessageW(combo, CB_GETCURSEL, 0, 0)) + ":";
         const HcColorEntry* entry = list;
         for (LRESULT item = kColorItemFirstSaved; item < SendMessageW(combo, CB_GETCOUNT, 0, 0); ++item) {
@@ -56,26 +56,15 @@ protected:
             entry = entry ? entry->next : nullptr;
         }
         return shown;
-    }
-
-    BenchHostWindow host;
-    HWND combo = nullptr;
-    HcColorEntry* list = nullptr;
-};
-
-// A walk through saving and removing, each step's outcome recorded with what the combo shows
-// (tests/data/transcripts/win/color-popup-walk.txt): saving asks for a name (OK greyed for a blank one, Cancel saves
-// nothing) and selects the colour saved; removing asks once and takes exactly the entry the combo shows of two equal
-// colours; the combo always shows the list, each item standing for its entry.
-TEST_F(WnHcColorPopupTest, AWalkThroughSavingAndRemovingAndTheComboShowsTheList) {
+    };
     Transcript t("win/color-popup-walk");
-    const auto step = [&](const char* name, const std::string& outcome) { t(name, "->", outcome, "| combo", Shown()); };
-    step("save Sky", Save(L"Sky", {90, 160, 230}));
+    const auto step = [&](const char* name, const std::string& outcome) { t(name, "->", outcome, "| combo", shows()); };
+    step("save Sky", save(L"Sky", {90, 160, 230}));
     const HcColorEntry* firstSky = list;
-    step("save Apple", Save(L"Apple", {200, 20, 20}));
-    step("save Sky again", Save(L"Sky", {90, 160, 230}));  // the same name and colour: a second entry
-    step("save Zinc, Cancel", Save(L"Zinc", {5, 5, 5}, IDCANCEL));
-    step("save blanks, OK", Save(L"   ", {7, 7, 7}));
+    step("save Apple", save(L"Apple", {200, 20, 20}));
+    step("save Sky again", save(L"Sky", {90, 160, 230}));  // the same name and colour: a second entry
+    step("save Zinc, Cancel", save(L"Zinc", {5, 5, 5}, IDCANCEL));
+    step("save blanks, OK", save(L"   ", {7, 7, 7}));
     for (const int button : {IDCANCEL, IDOK}) {
         BenchAnswerBox answer(kTitle, button);
         const bool removed = WnHcColorPopup::RemoveColor(host.Handle(), combo, list, {90, 160, 230});
@@ -83,6 +72,7 @@ TEST_F(WnHcColorPopupTest, AWalkThroughSavingAndRemovingAndTheComboShowsTheList)
              Ascii(answer.Texts()) + (removed ? " | removed" : " | kept"));
     }
     EXPECT_EQ(list->next, firstSky) << "the entry the combo showed went";
+    FreeColorList(list);
 }
 
 }  // namespace

@@ -155,7 +155,6 @@ TEST(WnHcQuantDlgTest, AWalkThroughItsControlsNextWritesWhatItShowedAndTheNextRu
             const auto load = [&](const std::string& file) {
                 BenchAnswerBox box(L"Load Palette", file);
                 PressDialogButton(dialog, IDC_QUANT_LOAD);
-                EXPECT_TRUE(box.Answered());
             };
             step(run, dialog, "opened");
             TypeInto(GetDlgItem(dialog, IDC_QUANT_COLORS), "999");  // each digit may start a reduction of its own
