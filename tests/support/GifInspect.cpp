@@ -58,7 +58,6 @@ std::vector<GifReading> ReadFramesWithGiflib(const std::string& path) {
         GifReading reading;
         reading.left = d.Left, reading.top = d.Top, reading.width = d.Width, reading.height = d.Height;
         reading.interlaced = d.Interlace;
-        reading.backgroundIndex = gif->SBackGroundColor;
         const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
         for (int i = 0; map && i < map->ColorCount; ++i) {
             const GifColorType& c = map->Colors[i];
@@ -88,7 +87,6 @@ GifReading ReadWithPillow(const std::string& path) {
         if (key == "size") reading.width = std::stoi(value), fields >> reading.height;
         if (key == "interlaced") reading.interlaced = value == "1";
         if (key == "transparency") reading.transparentIndex = std::stoi(value);
-        if (key == "background") reading.backgroundIndex = std::stoi(value);
         if (key == "palette") reading.palette = FromHex(value);
         if (key == "indices") reading.indices = FromHex(value);
         if (key == "comment") reading.comment = FromHex<std::string>(value);

@@ -13,7 +13,6 @@ struct GifReading {
     bool interlaced = false;
     std::vector<uint8_t> palette;  // R, G, B triples of the table the frame uses
     int transparentIndex = -1;
-    int backgroundIndex = 0;
     int delay = 0, disposal = 0;
     std::string comment;
     std::vector<uint8_t> indices;  // in display order, top row first

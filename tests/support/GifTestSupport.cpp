@@ -27,7 +27,7 @@ void WriteOneFrameGif(const std::string& path, CvIndexedImage& image, const GifW
     CvGIFFile file;
     file.SetPath(path.c_str());
     file.SetLossy(options.lossy);
-    file.SetScreenSize(image.GetWidth() + options.left, image.GetHeight() + options.top);
+    file.SetScreenSize(image.GetWidth(), image.GetHeight());
     file.SetGlobalInfo(global);
     file.SetFrameCount(1);
     file.Open(kCvFileWrite);
@@ -35,8 +35,6 @@ void WriteOneFrameGif(const std::string& path, CvIndexedImage& image, const GifW
     info->hasLocalColorTable = 0;
     info->hasGraphicControl = 1;
     info->interlaced = options.interlaced;
-    info->left = options.left;
-    info->top = options.top;
     info->transparentFlag = options.transparent;
     info->transparentIndex = options.transparentIndex;
     file.WriteFrame(&image, info.get());
@@ -50,7 +48,6 @@ std::vector<ReadFrame> ReadAllFrames(const std::string& path) {
     std::vector<ReadFrame> frames;
     for (uint32_t i = 0; i < file.GetFrameCount(); ++i) {
         file.SeekFrame(i);
-        delete file.ReadFrameInfo();
         frames.push_back(ReadFrame{std::unique_ptr<CvIndexedImage>(file.ReadFrameImage())});
     }
     file.Close();

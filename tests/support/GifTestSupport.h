@@ -24,7 +24,6 @@ struct GifWriteOptions {
     bool transparent = false;
     uint8_t transparentIndex = 0;
     CvLossyOptions lossy;
-    uint16_t left = 0, top = 0;  // the frame's place; the logical screen grows to hold it
 };
 
 // One frame with a global table (the image's) and a graphic control extension, as the export writes it.
