@@ -12,6 +12,7 @@
 #include "cvcode2/CvLzw.h"
 #include "cvcode2/CvLzwLossy.h"
 #include "tests/support/ErrorOf.h"
+#include "tests/support/GifTestSupport.h"
 #include "tests/support/ImageTestSupport.h"
 #include "tests/support/LzwTestData.h"
 
@@ -115,7 +116,7 @@ TEST(CvLzwDecoder, UnusualButReadableStreamsAndWhereTheFileIsLeft) {
     zeros.push_back(257);
     EXPECT_EQ(DecodeBytes(PackCodes(8, zeros), 70000, 1, false).pixels, std::vector<uint8_t>(70000, 0));
     // The decoder reads ahead; bytes past that sub-block (terminator, trailer) must be there for the next reader.
-    LzwPicture picture = MakePicture(97, 61, 256, 4);
+    const LzwPicture picture{97, 61, IndexBytes(*MakeIndexedPicture(97, 61, 256))};
     const std::string encoded = EncodeToBytes(picture, 8, true);
     ASSERT_GT(encoded.size(), 600u);
     uint64_t endsAt = 0;

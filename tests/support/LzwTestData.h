@@ -1,12 +1,10 @@
 // Test helpers for the LZW codec, shared by its tests and its fuzz entries: encode index rows to bytes (exactly or
-// lossily) and decode bytes back, through real files, an asymmetric picture generator whose rows, columns and passes
-// all differ, and the check of what lossy coding promises. Header-only, so a fuzz entry needs no test library.
+// lossily) in memory and decode bytes back through a real file, a dithered ramp of near colours for lossy coding, and
+// the check of what lossy coding promises. Header-only, so a fuzz entry needs no test library.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,19 +25,6 @@ struct LzwPicture {
     std::vector<uint8_t> pixels;  // width * height indices, rows tightly packed
 };
 
-// A picture of `colors` colours: a diagonal ramp with noise, so no row or column repeats another.
-inline LzwPicture MakePicture(uint32_t width, uint32_t height, uint32_t colors, uint32_t seed = 1) {
-    LzwPicture picture{width, height, std::vector<uint8_t>(size_t(width) * height)};
-    uint32_t state = seed;
-    for (uint32_t y = 0; y < height; ++y)
-        for (uint32_t x = 0; x < width; ++x) {
-            state = state * 1103515245u + 12345u;
-            uint32_t noise = (state >> 16) % 3;
-            picture.pixels[size_t(y) * width + x] = uint8_t((x + 2 * y + noise * (x % 5)) % colors);
-        }
-    return picture;
-}
-
 // `colors` greys from black to white, and a smooth picture dithered over them: near colours everywhere.
 inline CvColorTable GreyRamp(uint32_t colors) {
     CvColorTable table(colors);
@@ -51,12 +36,13 @@ inline CvColorTable GreyRamp(uint32_t colors) {
 }
 
 inline LzwPicture DitheredRamp(uint32_t width, uint32_t height, uint32_t colors) {
-    LzwPicture picture = MakePicture(width, height, 5, 11);
+    LzwPicture picture{width, height, {}};
+    uint32_t state = 11;
     for (uint32_t y = 0; y < height; ++y)
         for (uint32_t x = 0; x < width; ++x) {
-            uint8_t& p = picture.pixels[size_t(y) * width + x];
+            state = state * 1103515245u + 12345u;
             const uint32_t smooth = (x + y / 2) * (colors - 3) / (width + height / 2);
-            p = uint8_t(smooth + p % 3);
+            picture.pixels.push_back(uint8_t(smooth + (state >> 16) % 3));
         }
     return picture;
 }
@@ -74,17 +60,12 @@ inline std::unique_ptr<CvIndexedImage> IndexedImageOf(const LzwPicture& picture,
 inline std::string EncodeToBytes(const LzwPicture& picture, uint8_t codeSize, bool interlaced,
                                  const CvColorTable* lossyTable = nullptr, const CvLossyOptions& options = {}) {
     const auto lossy = lossyTable ? std::make_unique<CvLossyMatcher>(*lossyTable, options) : nullptr;
-    const std::string path = WriteFuzzFile("lzw-encoded", nullptr, 0);
-    CvFile file;
-    file.SetPath(path.c_str());
-    file.Open(kCvFileWrite);
-    LzwEncoder encoder(file);
+    std::vector<uint8_t> bytes;  // the GIF writer's own sink for lossy coding; its file sink shows in the GIF tests
+    LzwEncoder encoder(bytes);
     encoder.Start(codeSize, lossy.get());
     encoder.EncodeImage(picture.pixels.data(), picture.width, picture.height, picture.width, interlaced);
     encoder.Finish();
-    file.Close();
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::string(bytes.begin(), bytes.end());
 }
 
 // Decodes `bytes` into a picture prefilled with `fill`, exactly width x height bytes so the address sanitizer sees a
