@@ -136,26 +136,21 @@ TEST(CvGIFFile, WritesHeaderTablesExtensionsAndDescriptorByteForByte) {
     ExpectGolden("gif/one-frame-layout", bytes);
 }
 
+// An image wider than a file can state, a screen as wide (the frame fits in it), and a frame stated one column wider
+// than its image are each refused.
 TEST(CvGIFFile, RefusesWhatAFileCannotStateOrAnImageCannotSupply) {
-    CvGIFFile file;
-    file.SetScreenSize(65536, 1);
-    file.SetFrameCount(1);
-    file.Open(kCvFileWrite | kCvFileCountOnly);
-    auto wide = MakeIndexedPicture(65536, 1, 2);
-    EXPECT_EQ(ErrorOf([&] { delete file.NewFrameInfo(wide.get()); }), kCvErrSizeMismatch);
-    auto image = MakeIndexedPicture(4, 4, 4);
-    std::unique_ptr<CvGIFFrameInfo> info(static_cast<CvGIFFrameInfo*>(file.NewFrameInfo(image.get())));
-    EXPECT_EQ(ErrorOf([&] { file.WriteFrame(image.get(), info.get()); }), kCvErrSizeMismatch);  // the screen
-    file.Close();
-
-    CvGIFFrameInfo larger = *info;
-    larger.width = 5;  // one column more than the image has
-    CvGIFFile target;
-    target.SetScreenSize(8, 8);
-    target.SetFrameCount(1);
-    target.Open(kCvFileWrite | kCvFileCountOnly);
-    EXPECT_EQ(ErrorOf([&] { target.WriteFrame(image.get(), &larger); }), kCvErrSizeMismatch);
-    target.Close();
+    auto wide = MakeIndexedPicture(65536, 1, 2), image = MakeIndexedPicture(4, 4, 4);
+    EXPECT_EQ(ErrorOf([&] { delete CvGIFFile().NewFrameInfo(wide.get()); }), kCvErrSizeMismatch);
+    for (auto [screen, stated] : {std::pair<uint32_t, uint16_t>{65536, 4}, {8, 5}}) {
+        CvGIFFile file;
+        file.SetScreenSize(screen, 8);
+        file.SetFrameCount(1);
+        file.Open(kCvFileWrite | kCvFileCountOnly);
+        std::unique_ptr<CvGIFFrameInfo> info(static_cast<CvGIFFrameInfo*>(file.NewFrameInfo(image.get())));
+        info->width = stated;
+        EXPECT_EQ(ErrorOf([&] { file.WriteFrame(image.get(), info.get()); }), kCvErrSizeMismatch) << screen;
+        file.Close();
+    }
 }
 
 TEST(CvGIFFile, ScanFollowsTheBlockStructureOfForeignFiles) {
@@ -170,8 +165,7 @@ TEST(CvGIFFile, ScanFollowsTheBlockStructureOfForeignFiles) {
     OpenGif gif(bytes);
     EXPECT_EQ(gif.file.GetFrameCount(), 1u);
     std::unique_ptr<CvGIFGlobalInfo> global(static_cast<CvGIFGlobalInfo*>(gif.file.GetGlobalInfo()));
-    EXPECT_EQ(global->hasLoopExtension, 1);
-    EXPECT_EQ(global->loopCount, 4);
+    EXPECT_EQ(std::make_pair(int(global->hasLoopExtension), int(global->loopCount)), std::make_pair(1, 4));
     ASSERT_EQ(global->CommentCount(), 1u);  // after the last image, still collected
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(global->CommentAt(0)->Bytes()), 3), "end");
     gif.file.SeekFrame(0);  // control, delay, transparency and its index, local table
@@ -181,15 +175,14 @@ TEST(CvGIFFile, ScanFollowsTheBlockStructureOfForeignFiles) {
               (std::vector<int>{1, 9, 1, 1, 0}));
     auto image = gif.Image();
     EXPECT_EQ(IndexBytes(*image), (std::vector<uint8_t>{0, 1}));
-    EXPECT_EQ(image->colorTable.GetCount(), 2u);
     // Reading the image again, without reading the info first, gives the same.
     EXPECT_EQ(IndexBytes(*gif.Image()), (std::vector<uint8_t>{0, 1}));
     EXPECT_EQ(ErrorOf([&] { gif.file.SeekFrame(1); }), kCvErrBadArgument);
 }
 
 // Broken files are refused when opened; frames that cannot be decoded safely when their image is read: a graphic
-// control extension of the wrong size, one column past the screen, a code size of 12, frames of 65535 x 65535
-// (4 GiB) or 4097 x 4097 declared with four bytes of data (refused before allocating).
+// control extension of the wrong size, one column past the screen, frames of 65535 x 65535 (4 GiB) or 4097 x 4097
+// declared with four bytes of data (refused before allocating). Code sizes are the decoder's to refuse.
 TEST(CvGIFFile, RefusesBrokenFilesAndFramesThatCannotBeDecodedSafely) {
     const std::pair<std::string, uint32_t> cases[] = {
         {"GIX89a" + Head(1, 1).substr(6) + "\x3B", kCvErrGIFSignature},
@@ -201,7 +194,6 @@ TEST(CvGIFFile, RefusesBrokenFilesAndFramesThatCannotBeDecodedSafely) {
         {Head(2, 1) + std::string("\x21\xF9\x05\x00\x00\x00\x00\x00\x00", 9) + TwoPixelImage(0, 2, 1) + "\x3B",
          kCvErrBadData},
         {Head(2, 1) + TwoPixelImage(1, 2, 1) + "\x3B", kCvErrBadData},
-        {Head(2, 1) + TwoPixelImage(0, 2, 1, 12) + "\x3B", kCvErrBadData},
         {Head(65535, 65535) + TwoPixelImage(0, 65535, 65535) + "\x3B", kCvErrBadData},
         {Head(4097, 4097) + TwoPixelImage(0, 4097, 4097) + "\x3B", kCvErrBadData},
     };
@@ -235,9 +227,7 @@ TEST(CvGIFFrame, TheMaskFollowsMarkingRebuildingDrawingAndTransforms) {
         expected.insert(expected.end(), rgb, rgb + 3);
     }
     ExpectEveryLayoutReadsAlike(3, 2, expected, GetRGBOf(*frame));
-    ExpectPixelsFollowTheTransforms(*frame);
-    std::unique_ptr<CvImage> turned(frame->Rotate(1.5707964f));
-    EXPECT_NE(dynamic_cast<CvGIFFrame*>(turned.get()), nullptr);
+    ExpectPixelsFollowTheTransforms(*frame);  // a turned image that is no frame would show no background
 }
 
 // Full ACT tables ignore trailing bytes, short ones lose their last colour, tiny ones are refused; the reader is
@@ -248,28 +238,25 @@ TEST(LoadPaletteFile, ActAndGifTablesAndTheReaderChosenByTheName) {
     ASSERT_EQ(table->GetCount(), 256u);
     const uint8_t* last = table->Entry(255);
     EXPECT_EQ(std::make_pair(last[0], last[2]), std::make_pair(uint8_t(765 % 251), uint8_t(767 % 251)));
-    EXPECT_EQ(LoadACT(Act("ten.act", 30))->GetCount(), 9u);
     EXPECT_EQ(LoadACT(Act("two.act", 7))->GetCount(), 1u);  // the partial third colour does not count
     for (size_t bytes : {5, 0}) EXPECT_EQ(ErrorOf([&] { LoadACT(Act("tiny.act", bytes)); }), 28u) << bytes;
     EXPECT_EQ(ErrorOf([&] { LoadACT(MakeScratchDir("act") + "/missing.act"); }), 1u);
-    for (const char* name : {"lower.act", "upper.ACT", "mixed.aCt"}) {
+    for (const char* name : {"lower.act", "upper.ACT", "mixed.aCt"}) {  // ten colours, the last one lost
         auto loaded = LoadPaletteFile(Act(name, 30));
         ASSERT_NE(loaded, nullptr) << name;
         EXPECT_EQ(loaded->GetCount(), 9u) << name;
     }
-    EXPECT_EQ(*LoadPaletteFile(GifWithTables("pal.Gif", Colours(4), {Colours(2)})), Colours(4));
     // ACT bytes in a file named as GIF are read as GIF, and refused as one.
     EXPECT_EQ(ErrorOf([&] { LoadPaletteFile(Act("act.GIF", 768)); }), kCvErrGIFSignature);
     // A missing file of another name is no error either.
     for (const char* name : {"table.act.bak", "act"}) EXPECT_EQ(LoadPaletteFile(Act(name, 768)), nullptr) << name;
     EXPECT_EQ(LoadPaletteFile(MakeScratchDir("act") + "/missing.pal"), nullptr);
-    // Three colours are stored padded to four: the fourth, black, comes too.
+    // The global table, of three colours stored padded to four: the fourth, black, comes too.
     CvColorTable padded = Colours(3);
     padded.SetCount(4);
-    EXPECT_EQ(*LoadGIFPalette(GifWithTables("global.gif", Colours(3), {Colours(2)})), padded);
+    EXPECT_EQ(*LoadPaletteFile(GifWithTables("global.Gif", Colours(3), {Colours(2)})), padded);
     EXPECT_EQ(*LoadGIFPalette(GifWithTables("second.gif", {}, {{}, Colours(8), Colours(2)})), Colours(8));
     EXPECT_EQ(LoadGIFPalette(GifWithTables("none.gif", {}, {{}}))->GetCount(), 0u);
     EXPECT_EQ(ErrorOf([&] { LoadGIFPalette(GifWithTables("empty.gif", {}, {})); }), kCvErrBadData);
-    EXPECT_EQ(ErrorOf([&] { LoadGIFPalette(Act("act.gif", 768)); }), kCvErrGIFSignature);
     EXPECT_EQ(ErrorOf([&] { LoadGIFPalette(MakeScratchDir("gif") + "/missing.gif"); }), kCvErrFileNotFound);
 }
