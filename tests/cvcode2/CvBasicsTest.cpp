@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -48,10 +48,9 @@ TEST(CvErrorCode, LongNamesAreCutAt255AndARethrowKeepsTheFirstRaiser) {
     CvErrorCode error(21, 7, path.c_str(), 42);
     EXPECT_EQ(error.file[0], 255);
     EXPECT_EQ(std::string(error.FileName()), path.substr(0, 255));
-    const CvErrorCode outer(CvErrorCode(28, "first.cpp", 10), "cleanup.cpp", 99);
-    EXPECT_EQ(std::make_pair(outer.code, outer.detail), std::make_pair(28u, 0u));
-    EXPECT_STREQ(outer.FileName(), "first.cpp");
-    EXPECT_EQ(outer.line, 10u);
+    const CvErrorCode outer(CvErrorCode(28, 5, "first.cpp", 10), "cleanup.cpp", 99);
+    EXPECT_EQ(std::make_tuple(outer.code, outer.detail, std::string(outer.FileName()), outer.line),
+              std::make_tuple(28u, 5u, std::string("first.cpp"), 10u));
     CvProgressTask first(nullptr), second(nullptr);
     first.Start(0, 1, path.c_str());
     EXPECT_EQ(std::string(first.Caption()), path.substr(0, 255));
@@ -150,31 +149,27 @@ TEST(NoStartProgressProxy, OnlyRemappingStartsOnTheTargetAndCanBeStopped) {
 }
 
 TEST(CvFlip, FlipBitsReversesPixelsKeepingPaddingAndCopyBitsMatchesABitByBitCopy) {
-    uint8_t row[2] = {0x80, 0x7F};  // pixel 0 set; the 7 padding bits of byte 1 set
-    CvFlip::FlipBits(row, 2, 9, 1);
-    EXPECT_EQ(row[0], 0x00);
-    EXPECT_EQ(row[1], 0xFF);                    // pixel 8 now set, padding untouched
-    uint8_t two[4] = {0xD0, 0x00, 0x40, 0x00};  // 3-pixel rows 1 1 0 (+ a set padding bit) and 0 1 0
-    CvFlip::FlipBits(two, 2, 3, 2);
-    EXPECT_EQ(two[0], 0x70);
-    EXPECT_EQ(two[2], 0x40);
+    // A 9-pixel row with pixel 0 and the 7 padding bits of byte 1 set, then two 3-pixel rows of 2 bytes: 1 1 0 (+ a
+    // set padding bit) and 0 1 0. Pixel 8 is then set, every padding bit and spare byte untouched.
+    uint8_t rows[6] = {0x80, 0x7F, 0xD0, 0x00, 0x40, 0x00};
+    CvFlip::FlipBits(rows, 2, 9, 1);
+    CvFlip::FlipBits(rows + 2, 2, 3, 2);
+    EXPECT_EQ(std::vector<uint8_t>(rows, rows + 6), (std::vector<uint8_t>{0x00, 0xFF, 0x70, 0x00, 0x40, 0x00}));
     // CopyBits at every pair of bit phases matches a bit-by-bit copy.
     uint8_t source[6] = {0xA5, 0x3C, 0xF0, 0x0F, 0x99, 0x66};
     for (uint32_t from = 0; from < 9; ++from)
         for (uint32_t to = 0; to < 9; ++to)
             for (uint32_t n : {1u, 5u, 8u, 13u, 30u}) {
-                uint8_t dst[6];
-                std::memset(dst, 0x5A, sizeof dst);
-                uint8_t expected[6];
-                std::memcpy(expected, dst, sizeof dst);
+                std::vector<uint8_t> dst(6, 0x5A);
+                std::vector<uint8_t> expected = dst;
                 for (uint32_t i = 0; i < n; ++i) {
                     const bool bit = source[(from + i) / 8] & (0x80 >> ((from + i) % 8));
                     const uint8_t mask = uint8_t(0x80 >> ((to + i) % 8));
                     uint8_t& byte = expected[(to + i) / 8];
                     byte = uint8_t(bit ? byte | mask : byte & ~mask);
                 }
-                CvFlip::CopyBits(source, from, dst, to, n);
-                ASSERT_EQ(0, std::memcmp(dst, expected, sizeof dst)) << from << " " << to << " " << n;
+                CvFlip::CopyBits(source, from, dst.data(), to, n);
+                ASSERT_EQ(dst, expected) << from << " " << to << " " << n;
             }
 }
 
@@ -183,20 +178,18 @@ TEST(CvResize, AreaSumTruncatesEveryContributionAverageRoundsTheAreaMean) {
     uint8_t dst[1] = {99};
     CvResize::ResizeAreaSum(src, dst, 1, 1, 1, 2, 1, 2, 2, 1, 1, false);
     EXPECT_EQ(dst[0], 126);
-    // Enlarging repeats each pixel; a second channel byte beyond `channels` is left alone.
+    // Enlarging repeats each pixel, in both rows; a second channel byte beyond `channels` is left alone.
     const uint8_t two[4] = {10, 7, 200, 7};
-    uint8_t big[16];
-    std::memset(big, 0xEE, sizeof big);
-    CvResize::ResizeAreaSum(two, big, 1, 2, 2, 4, 8, 2, 1, 4, 2, false);
-    EXPECT_EQ(std::vector<uint8_t>(big, big + 8), (std::vector<uint8_t>{10, 0xEE, 10, 0xEE, 200, 0xEE, 200, 0xEE}));
-    EXPECT_EQ(big[8], 10);
+    std::vector<uint8_t> big(16, 0xEE);
+    CvResize::ResizeAreaSum(two, big.data(), 1, 2, 2, 4, 8, 2, 1, 4, 2, false);
+    EXPECT_EQ(big, (std::vector<uint8_t>{10, 0xEE, 10, 0xEE, 200, 0xEE, 200, 0xEE,  //
+                                         10, 0xEE, 10, 0xEE, 200, 0xEE, 200, 0xEE}));
     // The average is the rounded area mean.
     CvResize::ResizeAverage(src, dst, 1, 1, 1, 2, 1, 2, 2, 1, 1);
     EXPECT_EQ(dst[0], 128);
-    // 3 -> 2: the middle pixel is split evenly between the two outputs.
+    // 3 -> 2: the middle pixel is split evenly, (0 x 2 + 90 x 1) / 3 and (90 x 1 + 180 x 2) / 3.
     const uint8_t row[3] = {0, 90, 180};
     uint8_t out[2];
     CvResize::ResizeAverage(row, out, 1, 1, 1, 3, 2, 3, 1, 2, 1);
-    EXPECT_EQ(out[0], 30);   // (0 x 2 + 90 x 1) / 3
-    EXPECT_EQ(out[1], 150);  // (90 x 1 + 180 x 2) / 3
+    EXPECT_EQ(std::vector<uint8_t>(out, out + 2), (std::vector<uint8_t>{30, 150}));
 }
