@@ -79,14 +79,6 @@ struct PrefsFixture : ::testing::Test {
 
 }  // namespace
 
-// The depth box shows the smallest depth that holds the colour count. (That the defaults replace saved colours shows
-// in the damaged files, which load the defaults after their colours were read.)
-TEST(Settings, TheDepthIsTheSmallestHoldingTheCount) {
-    const std::pair<int, int> cases[] = {{0, 0}, {129, 0}, {128, 1}, {65, 1}, {64, 2}, {17, 3},
-                                         {9, 4}, {5, 5},   {4, 6},   {3, 6},  {2, 7},  {1, 7}};
-    for (auto [colors, position] : cases) EXPECT_EQ(DepthPositionForColors(colors), position) << colors;
-}
-
 // The first run's file (the defaults and the built-in palettes' names, order, colours and counts) byte for byte;
 // then a file touching every field loads to the values its transcript lists and is written back byte for byte.
 // "Fine" is stored as chosen; saved palettes of reserved names come back renamed, so that the built-in choices and
@@ -119,7 +111,8 @@ TEST_F(PrefsFixture, TheFirstRunsFileIsExactAndEveryFieldRoundTrips) {
         t("palette", PascalText(p->name), "count", p->count, "first", Transcript::Listed(p->colors[0]));
 }
 
-// A damaged file (a value out of its range, counts the file cannot hold, any cut, none at all) loads the defaults;
+// A damaged file (a value out of its range, counts the file cannot hold, any cut, none at all) loads the defaults,
+// which replace the saved colours read before the damage;
 // rows of the table that name a lossy level load the file with that level instead (a byte earlier versions kept
 // spare and never checked: beyond 100, from elsewhere, it is brought to 100). An older file ends its fields at 540:
 // its settings load, the names and lists it lacks stay empty.
