@@ -315,8 +315,7 @@ TEST(PrefsAcrossRuns, RandomRecordingsAndDialogSettingsNeverCostTheSavedLists) {
     auto number = [&](int low, int high) { return std::to_string(pick(low, high)); };
     auto one = [&](std::vector<std::string> choices) { return choices[size_t(pick(0, int(choices.size()) - 1))]; };
     for (int run = 0; run < 40; ++run) {
-        SimOptions options = PrivatePrefs();
-        options.descriptors = true;
+        const SimOptions options = WithDescriptors(PrivatePrefs());
         const CvFileLocator location((options.configFolder + "/Corvane/Halcyne Prefs").c_str());
         fs::create_directories(options.configFolder + "/Corvane");
         OwnedGlobals before(false), after(false);

@@ -17,12 +17,6 @@ namespace {
 
 using Items = std::vector<SimDescriptorItem>;
 
-SimOptions WithDescriptors() {
-    SimOptions options;
-    options.descriptors = true;
-    return options;
-}
-
 // A run that has read an RGB layer with two extra planes from a host with the descriptor suites; it ends without an
 // export.
 struct ScriptParams : ::testing::Test {
