@@ -2,13 +2,10 @@
 // a reviewed transcript (runs that end together or by a signal among them), GIF files that independent readers agree
 // on, and the Windows commands' bytes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <regex>
 #include <set>
 #include <string>
@@ -16,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/GifInspect.h"
+#include "tests/support/ModuleFacts.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/Transcript.h"
 #include "tests/support/WideNames.h"
@@ -24,27 +22,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CommandResult {
-    int status;
-    std::string output;  // standard error and standard output together
-};
-
 std::string Quoted(const std::string& text) {
     return "'" + text + "'";
 }
 
 std::string Data(const std::string& name) {
     return std::string(HC_TEST_DATA_DIR) + "/" + name;
-}
-
-// Runs a shell command; its standard error (and standard output, unless redirected) is collected.
-CommandResult Shell(const std::string& line) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("(" + line + ") 2>&1").c_str(), "r"), pclose);
-    std::string output;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) output.append(buffer, n);
-    const int status = pclose(pipe.release());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
@@ -120,8 +103,9 @@ TEST(HalcyneCommand, CommandLinesLeaveTheirFilesAndMessages) {
             {"{out}", out}, {"{dir}", dir}, {"{data}", HC_TEST_DATA_DIR}};
         for (const auto& [name, path] : places) line = Replaced(line, name, Quoted(path));
         SCOPED_TRACE(line);
-        const CommandResult result = Shell("cd " + Quoted(out) + "; export TMPDIR=" + Quoted(out) +
-                                           " XDG_CONFIG_HOME=" + Quoted(config) + ";" + line);
+        // Standard error with standard output, as a person at the terminal sees them.
+        const ShellResult result = Shell("(cd " + Quoted(out) + "; export TMPDIR=" + Quoted(out) +
+                                         " XDG_CONFIG_HOME=" + Quoted(config) + ";" + line + ") 2>&1");
         // Timings and the plug-in's source lines in its log vary from run to run and edit to edit.
         std::string said = std::regex_replace(result.output, std::regex(" [0-9]+\\.[0-9]+ s\n"), " # s\n");
         said = std::regex_replace(said, std::regex("\\.cpp:[0-9]+"), ".cpp:#");

@@ -18,13 +18,11 @@
 
 namespace {
 
-uint32_t Count(const CvGIFFrame& frame, const HcLossyCoding& lossy = {}, CvProgressIndicator* progress = nullptr) {
-    return HCWriteSingleFile(CvFileLocator(kCountOnlyPath), frame, nullptr, false, 0, true, lossy, progress);
-}
-
-uint32_t Write(const std::string& path, const CvGIFFrame& frame, const HcLossyCoding& lossy = {},
-               CvProgressIndicator* progress = nullptr) {
-    return HCWriteSingleFile(CvFileLocator(path.c_str()), frame, nullptr, true, 0, true, lossy, progress);
+// Codes `frame` into the file at `path`, or only counts its bytes at kCountOnlyPath; returns the length.
+uint32_t Code(const std::string& path, const CvGIFFrame& frame, const HcLossyCoding& lossy = {},
+              CvProgressIndicator* progress = nullptr) {
+    return HCWriteSingleFile(CvFileLocator(path.c_str()), frame, nullptr, path != kCountOnlyPath, 0, true, lossy,
+                             progress);
 }
 
 }  // namespace
@@ -38,26 +36,26 @@ TEST(HCWriteSingleFile, TheRowsReportTheirProgressAndCanBeStopped) {
     for (const bool interlaced : {false, true}) {
         frame->FrameInfo().interlaced = interlaced;
         RecordingIndicator listener, stopping;
-        EXPECT_EQ(Count(*frame, {}, &listener), Count(*frame));
+        EXPECT_EQ(Code(kCountOnlyPath, *frame, {}, &listener), Code(kCountOnlyPath, *frame));
         const std::vector<std::string> plain = {"start Writing", "update 218", "update 436", "update 500", "finish"},
                                        passes = {"start Writing", "update 63",  "update 125", "update 250",
                                                  "update 468",    "update 500", "finish"};
         EXPECT_EQ(listener.calls, interlaced ? passes : plain);
         stopping.stopAt = 250;
         const std::string folder = MakeScratchDir("single-file-stop");
-        EXPECT_EQ(ErrorOf([&] { Write(folder + "/stopped.gif", *frame, {}, &stopping); }), interlaced ? 3u : 0u);
+        EXPECT_EQ(ErrorOf([&] { Code(folder + "/stopped.gif", *frame, {}, &stopping); }), interlaced ? 3u : 0u);
         EXPECT_EQ(std::filesystem::is_empty(folder), interlaced) << "a stopped write leaves no file";
     }
     // Lossy coding reports as it goes too, so a stop reaches it.
     RecordingIndicator stopAll;
     stopAll.stop = true;
     const std::string folder = MakeScratchDir("single-file-stop-lossy");
-    EXPECT_EQ(ErrorOf([&] { Write(folder + "/stopped.gif", *frame, {40, 0}, &stopAll); }), 3u);
+    EXPECT_EQ(ErrorOf([&] { Code(folder + "/stopped.gif", *frame, {40, 0}, &stopAll); }), 3u);
     EXPECT_TRUE(std::filesystem::is_empty(folder));
     // It codes the rows both ways, to keep the smaller stream: the reports run on across both, up to twice the height
     // (the exact coding stops once it is longer).
     RecordingIndicator both;
-    EXPECT_EQ(Count(*frame, {40, 0}, &both), Count(*frame, {40, 0}));
+    EXPECT_EQ(Code(kCountOnlyPath, *frame, {40, 0}, &both), Code(kCountOnlyPath, *frame, {40, 0}));
     std::vector<uint32_t> rows;
     for (const std::string& call : both.calls)
         if (call.rfind("update ", 0) == 0) rows.push_back(uint32_t(std::stoul(call.substr(7))));
@@ -70,7 +68,7 @@ TEST(HCWriteSingleFile, EmptyImageIsOneTransparentPixelEveryReaderOpens) {
     auto frame = MakeFrame(
         0, 0, 4, [](uint32_t, uint32_t) { return 0u; }, [](uint32_t, uint32_t) { return 0u; });
     const std::string path = MakeScratchDir("single-file-empty") + "/empty.gif";
-    Write(path, *frame);
+    Code(path, *frame);
     GifReading reading = ReadWithGiflib(path);
     EXPECT_EQ(reading.width * reading.height, 1);
     EXPECT_EQ(reading.transparentIndex, reading.indices[0]);

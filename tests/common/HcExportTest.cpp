@@ -67,8 +67,7 @@ std::string WholeRunOutcome(const std::vector<std::string>& cells) {
     char by = 0;
     picture >> mode >> width >> by >> height >> planes;
     const auto count = [&](char letter) { return int(std::count(planes.begin(), planes.end(), letter)); };
-    SimOptions options = SavingTo(MakeScratchDir("export-run") + "/out.gif");
-    options.descriptors = true;
+    const SimOptions options = WithDescriptors(SavingTo(MakeScratchDir("export-run") + "/out.gif"));
     HostSimulator host(InProcessEntry, InProcessEmbed, options);
     host.SetImage(HostPicture(modes.at(mode), width, height, count('t'), count('m'), count('c')));
     host.Descriptors().playInfo = plugInDialogDontDisplay;

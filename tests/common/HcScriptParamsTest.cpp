@@ -17,12 +17,6 @@ namespace {
 
 using Items = std::vector<SimDescriptorItem>;
 
-SimOptions WithDescriptors() {
-    SimOptions options;
-    options.descriptors = true;
-    return options;
-}
-
 // A run that has read an RGB layer with two extra planes from a host with the descriptor suites; it ends without an
 // export.
 struct ScriptParams : ::testing::Test {
@@ -32,10 +26,6 @@ struct ScriptParams : ::testing::Test {
     HcSettings& settings = globals.settings;
     ~ScriptParams() override { globals.allPlanesRead = false; }
 
-    Items Record() {
-        WriteScriptParams(run.record());
-        return SimDescriptorItems(host.Descriptors().descriptor);
-    }
     // Offers `items` as the recording to replay (none when empty).
     void Offer(const Items& items, int16_t playInfo) {
         SimHandleProcs().disposeProc(host.Descriptors().descriptor);
@@ -70,7 +60,9 @@ TEST_F(ScriptParams, ReplaysLoadPinnedAndAreRecordedBackInTheDictionarysOrder) {
          "R=0 | G=255 | B=77 | comm=note"}};
     for (const auto& [replayed, recorded] : cases) {
         EXPECT_FALSE(Replay(RecordingItems(replayed), plugInDialogDontDisplay));
-        EXPECT_EQ(Record(), RecordingItems(recorded ? recorded : replayed)) << replayed;
+        WriteScriptParams(run.record());
+        EXPECT_EQ(SimDescriptorItems(host.Descriptors().descriptor), RecordingItems(recorded ? recorded : replayed))
+            << replayed;
     }
     EXPECT_EQ(host.Descriptors().recordInfo, plugInDialogOptional);
     for (auto [recorded, loaded] : {std::pair{-3, 0}, {33, 33}}) {

@@ -33,6 +33,12 @@ inline SimOptions PrivatePrefs(SimOptions options = {}) {
     return options;
 }
 
+// The same options with the host's descriptor suites, for runs that record or replay settings.
+inline SimOptions WithDescriptors(SimOptions options = {}) {
+    options.descriptors = true;
+    return options;
+}
+
 // A run through the simulated host, with private preferences, that has read `image`'s planes. Destroyed while the
 // run is open it ends the run with Finish (which exports unless the test cleared allPlanesRead). Keep one open at a
 // time: the plug-in answers to the host that called it last.

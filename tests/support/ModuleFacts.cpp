@@ -1,24 +1,33 @@
-// The module's facts from objdump's section headers (-h) and private headers (-p): imports, the export name table
-// and the resource tree, whose leaves give each resource's address, found in the file through the .rsrc section.
+// Shell commands' output, and the module's facts from objdump's section headers (-h) and private headers (-p): imports,
+// the export name table and the resource tree, whose leaves give each resource's address, found in the file through the
+// .rsrc section.
 #include "tests/support/ModuleFacts.h"
+
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <memory>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 #include "tests/support/TestPaths.h"
 
-std::string CommandOutput(const std::string& command) {
+ShellResult Shell(const std::string& command) {
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     if (!pipe) throw std::runtime_error("cannot run " + command);
     std::string output;
     char buffer[65536];
     for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) output.append(buffer, n);
-    if (const int status = pclose(pipe.release()); status != 0)
-        throw std::runtime_error(command + " failed with status " + std::to_string(status));
-    return output;
+    const int status = pclose(pipe.release());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+std::string CommandOutput(const std::string& command) {
+    ShellResult result = Shell(command);
+    if (result.status != 0) throw std::runtime_error(command + " failed with status " + std::to_string(result.status));
+    return std::move(result.output);
 }
 
 ModuleFacts ReadModuleFacts(const std::string& path) {

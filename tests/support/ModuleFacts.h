@@ -17,5 +17,13 @@ struct ModuleFacts {
 // Throws std::runtime_error when the tool cannot read the file as a module.
 ModuleFacts ReadModuleFacts(const std::string& path);
 
+// A shell command's exit status (-1 when a signal ended it) and standard output; throws std::runtime_error when it
+// cannot run.
+struct ShellResult {
+    int status;
+    std::string output;
+};
+ShellResult Shell(const std::string& command);
+
 // The standard output of a shell command; throws std::runtime_error when it cannot run or ends with a failure.
 std::string CommandOutput(const std::string& command);

@@ -16,10 +16,6 @@
 
 #if defined(_WIN32)
 #include <windows.h>
-#else
-#include <sys/resource.h>
-
-#include <csignal>
 #endif
 
 std::string ExecutableDir() {
@@ -61,20 +57,6 @@ std::vector<std::string> NamesInFolder(const std::string& folder, bool recursive
     std::sort(names.begin(), names.end());
     return names;
 }
-
-#if !defined(_WIN32)
-void WithFileSizeLimit(uint64_t bytes, const std::function<void()>& action) {
-    rlimit before{}, limited{};
-    getrlimit(RLIMIT_FSIZE, &before);
-    limited = before;
-    limited.rlim_cur = rlim_t(bytes);
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &limited);
-    action();
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, handler);
-}
-#endif
 
 std::vector<std::string> CellsOf(const std::string& text) {
     std::vector<std::string> cells;

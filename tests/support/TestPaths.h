@@ -27,7 +27,3 @@ std::vector<std::string> CellsOf(const std::string& text);
 // The rows of a table kept in tests/data/`name`: one row a line, its cells split at " | "; blank lines and lines
 // starting with # are left out. Tests keep long lists of cases there instead of in code.
 std::vector<std::vector<std::string>> DataTable(const std::string& name);
-#if !defined(_WIN32)
-// Runs `action` with every file it writes limited to `bytes`, as on a disk that fills part-way: writes beyond fail.
-void WithFileSizeLimit(uint64_t bytes, const std::function<void()>& action);
-#endif

@@ -1,6 +1,7 @@
 // The dialogs' window-free rules and the custom controls' arithmetic, each walked as one session: where a dialog
 // opens (a stored rectangle kept on the screen, the first opening grown for the work area and centred on the host,
-// DPI scaling), the sizer and the quantization dialog's pane pair, the texts and counts of both dialogs; the colour
+// DPI scaling), the sizer and the quantization dialog's pane pair, the texts and counts of both dialogs (the depth
+// box's choice for a colour count among them); the colour
 // slider block (geometry, drags clamped to the bar, held arrows that step at once and then per tick, gradients, the
 // disabled state, the value texts), the dithering track (geometry, the nearest stop, a drag that reports only a
 // release on another stop) and the palette grid (cells, hits, clicks that select only new cells holding a colour).
@@ -13,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/hcsettings.h"
 #include "tests/support/Transcript.h"
 #include "tests/support/UiText.h"
 #include "uicore/HcColorSliderCore.h"
@@ -92,6 +94,7 @@ TEST(DialogRules, PlacementSizerPanesTextsToolButtonsAndDitherTrackWalks) {
             return Transcript::Line(panes.first, panes.second);
         }
         if (op == "bits") return std::to_string(PaletteBitDepth(uint32_t(step(1))));
+        if (op == "depth") return std::to_string(DepthPositionForColors(uint32_t(step(1))));
         if (op == "texts")
             return Transcript::Line(ColorUseText(12, 17), "|", ImageSizeText(40, 30), "|", FileSizeText(1234));
         if (op == "comment-size") return std::to_string(CommentExtensionSize(size_t(step(1))));

@@ -42,12 +42,6 @@ std::string ColorState(HcColorEntry* list) {
                             "| white, black, 010203, 008080, 030201 select", Transcript::Listed(selected));
 }
 
-// Run data with the defaults (palette "Custom", base "None", the three built-in palettes) numbered as the boxes
-// list them.
-struct DefaultRun : OwnedGlobals {
-    DefaultRun() { NumberSavedPalettes(paletteList); }
-};
-
 CvColorTable Ramp(uint32_t count, uint8_t first) {
     CvColorTable table(count);
     for (uint32_t i = 0; i < count; ++i)
@@ -92,7 +86,10 @@ TEST(SavedLists, ColoursSaveRemoveAndSelectPalettesLoadAndUnload) {
     // Typed names that are no single word of a step.
     const std::map<std::string, std::string> typed = {
         {"(empty)", ""}, {"(blanks)", "  \t"}, {"(long)", std::string(300, 'B')}};
-    DefaultRun globals;
+    // Run data with the defaults (palette "Custom", base "None", the three built-in palettes) numbered as the boxes
+    // list them.
+    OwnedGlobals globals;
+    NumberSavedPalettes(globals.paletteList);
     const auto act = [&](const std::string& op, const Transcript::Step& step) -> std::string {
         const auto rgb = [&](size_t i) { return HcRgb{uint8_t(step(i)), uint8_t(step(i + 1)), uint8_t(step(i + 2))}; };
         if (op == "append") {
