@@ -8,6 +8,7 @@
 #include "tests/support/Transcript.h"
 #include "tests/win/support/BenchCapture.h"
 #include "tests/win/support/BenchModal.h"
+#include "tests/win/support/BenchState.h"
 #include "tests/win/support/BenchWindow.h"
 #include "win/WnHcColorPopup.h"
 #include "win/resource_ids.h"
@@ -42,17 +43,14 @@ TEST(WnHcColorPopupTest, AWalkThroughSavingAndRemovingAndTheComboShowsTheList) {
         WnHcColorPopup::SaveColor(BenchModule(), host.Handle(), combo, list, rgb);
         return Ascii(shown);
     };
-    // The selected item and the combo's items after the four fixed ones, each marked when it does not stand for the
-    // list's entry in its place.
+    // What the combo shows (its selection and items, as every dialog walk reads them), then each saved item that
+    // does not stand for the list's entry in its place.
     const auto shows = [&] {
-        std::string shown = "selected " + std::to_string(SendMessageW(combo, CB_GETCURSEL, 0, 0)) + ":";
+        std::string shown = ControlStates(host.Handle());
         const HcColorEntry* entry = list;
         for (LRESULT item = kColorItemFirstSaved; item < SendMessageW(combo, CB_GETCOUNT, 0, 0); ++item) {
-            wchar_t text[300] = {};
-            SendMessageW(combo, CB_GETLBTEXT, WPARAM(item), reinterpret_cast<LPARAM>(text));
-            const bool standsFor =
-                entry && SendMessageW(combo, CB_GETITEMDATA, WPARAM(item), 0) == reinterpret_cast<LRESULT>(entry);
-            shown += " " + Ascii(text) + (standsFor ? "" : "(not its entry)");
+            if (!entry || SendMessageW(combo, CB_GETITEMDATA, WPARAM(item), 0) != reinterpret_cast<LRESULT>(entry))
+                shown += " | item " + std::to_string(item) + " not its entry";
             entry = entry ? entry->next : nullptr;
         }
         return shown;

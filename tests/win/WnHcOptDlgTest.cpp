@@ -22,7 +22,6 @@
 #include "tests/win/support/PaneBench.h"
 #include "tests/win/support/QuantDialogBench.h"
 #include "uicore/HcSavedColors.h"
-#include "win/HcCursors.h"
 #include "win/WnHcOptDlg.h"
 #include "win/resource_ids.h"
 #include "wnatom/WnCommonControls.h"
@@ -80,16 +79,14 @@ void CheckPickerAndCancel(HWND picker, uint8_t r, uint8_t g, uint8_t b) {
 
 class WnHcOptDlgTest : public ::testing::Test {
 protected:
-    WnHcOptDlgTest() : host(900, 700), cursors(BenchModule()) {
+    WnHcOptDlgTest() : bench(900, 700) {
         WnRegisterDialogControls();  // as the dialog flow does before its first dialog
-        HcCursors::SetCurrent(&cursors);
         globals.settings.bgColor[0] = globals.settings.bgColor[2] = 255;  // kFrameBackground: in no palette entry
         globals.settings.transparencyType = TransparencyType::none;
         globals.gifFrame = NewFrame();
         globals.extraPlanes = new CvList;
     }
     ~WnHcOptDlgTest() override {
-        HcCursors::SetCurrent(nullptr);
         delete globals.gifFrame;
         CvImage::DeleteImageList(globals.extraPlanes, true);
         delete globals.extraPlanes;
@@ -98,7 +95,7 @@ protected:
 
     // Opens the dialog and runs `steps` from inside its loop; `steps` returns the button that ends it.
     bool RunDialog(const std::function<int(WnHcOptDlg&, HWND)>& steps) {
-        WnHcOptDlg dialog(host.Handle(), &globals, false);
+        WnHcOptDlg dialog(bench.Host(), &globals, false);
         BenchOnModal watcher(L"Halcyne Filter 4", [&](HWND window) {
             PumpUntilIdle();
             const int button = steps(dialog, window);
@@ -112,8 +109,7 @@ protected:
         return saved;
     }
 
-    BenchHostWindow host;
-    HcCursors cursors;
+    PaneBench bench;  // the host window, with the pane cursors made current
     HcGlobals globals{};
 };
 
@@ -134,7 +130,7 @@ TEST_F(WnHcOptDlgTest, OpensFittedAndWithoutPlanesAsNoneAtTheDisplaysDpi) {
         const HcPoint view = dialog.Pane()->Layout().Origin();
         RECT at{}, around{}, client{};
         GetWindowRect(window, &at);
-        GetWindowRect(host.Handle(), &around);
+        GetWindowRect(bench.Host(), &around);
         GetClientRect(window, &client);
         Transcript("win/options-opening-" + std::to_string(BenchExpectedDpi()) + "dpi")(
             "host", RectText(around), "| dialog", RectText(at), "| tools", placed(dialog.ToolRect(0)), "and",

@@ -12,6 +12,7 @@
 #include "cli/InputImage.h"
 #include "cvcode2/CvLzwLossy.h"
 #include "hostsim/HostSimulator.h"
+#include "tests/support/HostLayers.h"
 #include "tests/support/InProcessHost.h"
 #include "tests/support/TestPaths.h"
 #include "tests/win/support/BenchInput.h"
@@ -52,17 +53,10 @@ bool BenchPhotograph(uint32_t width, uint32_t height, SimImage& image) {
 }
 
 SimImage GradientPicture(int width, int height) {
-    SimImage image;
-    image.width = width;
-    image.height = height;
-    image.color.resize(size_t(width) * height * 3);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            uint8_t* pixel = &image.color[(size_t(y) * width + x) * 3];
-            pixel[0] = uint8_t(x * 255 / std::max(width - 1, 1));
-            pixel[1] = uint8_t(y * 255 / std::max(height - 1, 1));
-            pixel[2] = (x < width / 3 && y < height / 2) ? 200 : uint8_t((x * y) % 97);
-        }
+    SimImage image = HostPicture(plugInModeRGBColor, width, height);
+    for (size_t pixel = 0; pixel < image.planes[0].size(); ++pixel)
+        for (const std::vector<uint8_t>& plane : image.planes) image.color.push_back(plane[pixel]);
+    image.planes.clear();
     return image;
 }
 

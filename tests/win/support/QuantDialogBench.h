@@ -18,7 +18,7 @@
 // width x height, nearest pixel; false when it is not there.
 bool BenchPhotograph(uint32_t width, uint32_t height, SimImage& image);
 
-// An RGB picture with no symmetry: red grows to the right, green downward, blue in a corner block.
+// The whole runs' many-coloured picture (HostPicture), its colour planes interleaved as a host may hand them over.
 SimImage GradientPicture(int width, int height);
 
 // A control's text (the dialog's texts are plain ASCII).
