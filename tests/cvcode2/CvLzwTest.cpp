@@ -98,8 +98,9 @@ TEST(CvLzwLossy, TinyRowsGiveTheHandComputedCodes) {
     }
 }
 
-// Unusual but readable streams are decoded; the file is left after the sub-block holding the end code.
-TEST(CvLzwDecoder, UnusualButReadableStreamsAndWhereTheFileIsLeft) {
+// Unusual but readable streams are decoded, the file left after the sub-block holding the end code; malformed ones
+// are refused.
+TEST(CvLzwDecoder, UnusualStreamsAreReadMalformedOnesRefused) {
     // No clear code before the data: decoded as if it came first. Codes 1, 2, 6 ("1 2"), end (4 bits by then).
     EXPECT_EQ(DecodeBytes(Bytes({2, 2, 0x91, 0x0B, 0}), 4, 1, false).pixels, (std::vector<uint8_t>{1, 2, 1, 2}));
     // Clear, clear, 3, end: repeated clear codes are skipped.
@@ -122,9 +123,7 @@ TEST(CvLzwDecoder, UnusualButReadableStreamsAndWhereTheFileIsLeft) {
     uint64_t endsAt = 0;
     EXPECT_EQ(DecodeBytes(encoded + "XYZ", 97, 61, true, 0, &endsAt).pixels, picture.pixels);
     EXPECT_EQ(endsAt, encoded.size() - 1);  // at the terminator
-}
-
-TEST(CvLzwDecoder, MalformedStreamsAreRejectedWithoutStrayAccess) {
+    // Malformed streams are refused without stray access.
     for (int size : {0, 1, 9, 12, 255}) EXPECT_EQ(DecodeError(Bytes({size, 1, 0x2C, 0}), 2, 2), 28u) << size;
     EXPECT_EQ(DecodeError(Bytes({2, 2, 0xCC, 0x01, 0}), 4, 1), 28u);  // clear, 1, then 7: beyond the next code
     EXPECT_EQ(DecodeError(Bytes({2, 1, 0x34, 0}), 4, 1), 28u);        // clear, then 6: a string before any exists
