@@ -247,8 +247,10 @@ TEST(CvIndexedImage, CompactingMergePairsAndCountingRefusals) {
 
 // The transparency view shows the image where the mask lets it through and a checkerboard of 8 x 8 squares
 // elsewhere, in tiles that do not line up with the squares, whatever corner a request starts at (the layouts' reads
-// from (1, 1) show a pattern that follows the request instead of the image); a grey mask blends the two.
-TEST(CvTransImage, MaskChoosesBetweenImageAndCheckerboard) {
+// from (1, 1) show a pattern that follows the request instead of the image); a grey mask blends the two. In the
+// progress view rows above the ready line come from the source, the others are the placeholder colour (white at
+// first).
+TEST(CvViewImages, TransparencyShowsACheckerboardAndProgressAPlaceholder) {
     const RgbTriple grey{208, 208, 208}, blue{128, 128, 255};
     CvRGBImage image(40, 20);
     Paint(image);
@@ -272,19 +274,13 @@ TEST(CvTransImage, MaskChoosesBetweenImageAndCheckerboard) {
     for (int c = 0; c < 3; ++c) EXPECT_EQ(p[c], (blue[c] * 127 + 128 * source[c] + 127) / 255);
     EXPECT_THROW(shown.Clone(), CvErrorCode);
     EXPECT_THROW(shown.FlipVertical(), CvErrorCode);
-}
-
-// Rows above the ready line come from the source, the others are the placeholder colour (white at first).
-TEST(CvProgImage, ReadyLineSplitsSourceFromPlaceholder) {
-    CvRGBImage image(5, 6);
-    Paint(image);
     CvProgImage progress(&image);
-    EXPECT_EQ(ReadRGB(progress), std::vector<uint8_t>(90, 255));
-    progress.SetRowsReady(6);
+    EXPECT_EQ(ReadRGB(progress), std::vector<uint8_t>(2400, 255));
+    progress.SetRowsReady(20);
     EXPECT_EQ(ReadRGB(progress), ReadRGB(image));
     progress.SetRowsReady(3);
     progress.SetPlaceholder(1, 2, 3);
     std::vector<uint8_t> expected = ReadRGB(image);
-    for (size_t i = 3 * 5 * 3; i < expected.size(); ++i) expected[i] = uint8_t(1 + i % 3);
-    ExpectEveryLayoutReadsAlike(5, 6, expected, GetRGBOf(progress));
+    for (size_t i = 3 * 40 * 3; i < expected.size(); ++i) expected[i] = uint8_t(1 + i % 3);
+    ExpectEveryLayoutReadsAlike(40, 20, expected, GetRGBOf(progress));
 }
