@@ -43,8 +43,9 @@ void Pattern(CvBitmapImage& mask) {
 }  // namespace
 
 // A cleared image reads zero: on a buffer of its own (memory that comes zero-filled, also where an earlier image
-// was scribbled and freed) and on a caller's buffer, which is cleared. Sizes no buffer can hold are refused.
-TEST(CvRealImage, ClearedImagesReadZeroSizesNoBufferCanHoldAreRefusedAndResizingKeepsPixels) {
+// was scribbled and freed) and on a caller's buffer, which is cleared. Sizes no buffer can hold are refused. One-bit
+// rectangles are copied and pasted at odd alignments.
+TEST(CvRealImage, ClearingRefusedSizesResizingAndOneBitCopiesAtOddAlignments) {
     for (int round = 0; round < 2; ++round) {
         auto own = std::make_unique<CvRealImage>(300, 200, 8, 3, nullptr, nullptr, 0, true);
         EXPECT_TRUE(AllZero(*own)) << "round " << round;
@@ -73,15 +74,13 @@ TEST(CvRealImage, ClearedImagesReadZeroSizesNoBufferCanHoldAreRefusedAndResizing
     EXPECT_EQ(image.Buffer()->GetSize(), 8u);
     CvPixelLock lock(image);
     EXPECT_THROW(image.SetSize(1, 1), CvErrorCode);
-}
-
-TEST(CvRealImage, OneBitCopyRectAndPasteAtOddAlignments) {
+    // One-bit rectangles copied and pasted at odd alignments.
     const unsigned failedBefore = CvFailedCheckCount();
     CvRealImage source(21, 3, 1, 1, nullptr, nullptr, 0, true);
     {
-        CvPixelLock lock(source);
-        for (uint32_t x = 0; x < 21; x += 3) lock.Row(1)[x / 8] |= uint8_t(0x80 >> (x % 8));
-        lock.Row(2)[2] |= 0x08;  // (20, 2)
+        CvPixelLock bits(source);
+        for (uint32_t x = 0; x < 21; x += 3) bits.Row(1)[x / 8] |= uint8_t(0x80 >> (x % 8));
+        bits.Row(2)[2] |= 0x08;  // (20, 2)
     }
     std::unique_ptr<CvImage> part(source.CopyRect(CvRect{5, 1, 3, 18}));
     auto& cut = static_cast<CvRealImage&>(*part);
@@ -98,12 +97,12 @@ TEST(CvRealImage, OneBitCopyRectAndPasteAtOddAlignments) {
         }
     EXPECT_EQ(CvFailedCheckCount(), failedBefore);
     // Rectangles outside the image are clipped, a paste that does not fit is cut, another format is refused.
-    CvRealImage image(4, 4, 8, 1, nullptr, nullptr, 0, true), big(6, 6, 8, 1, nullptr, nullptr, 0, true),
+    CvRealImage four(4, 4, 8, 1, nullptr, nullptr, 0, true), big(6, 6, 8, 1, nullptr, nullptr, 0, true),
         other(2, 2, 8, 3, nullptr, nullptr, 0, true);
-    std::unique_ptr<CvImage> copy(image.CopyRect(CvRect{2, 2, 9, 9}));
+    std::unique_ptr<CvImage> copy(four.CopyRect(CvRect{2, 2, 9, 9}));
     EXPECT_EQ(std::make_pair(copy->GetWidth(), copy->GetHeight()), std::make_pair(2u, 2u));
-    image.Paste(&at, &big);
-    image.Paste(&at, &other);
+    four.Paste(&at, &big);
+    four.Paste(&at, &other);
 #if !defined(NDEBUG)
     EXPECT_EQ(CvFailedCheckCount(), failedBefore + 3);
 #endif
