@@ -148,7 +148,8 @@ TEST(NoStartProgressProxy, OnlyRemappingStartsOnTheTargetAndCanBeStopped) {
         EXPECT_EQ(ProgressPercent(done, total), int(percent)) << done << "/" << total;
 }
 
-TEST(CvFlip, FlipBitsReversesPixelsKeepingPaddingAndCopyBitsMatchesABitByBitCopy) {
+// The row operations: bit flips and copies, and resampling.
+TEST(CvRows, FlipsKeepPaddingBitCopiesMatchABitByBitCopyAndResamplingRoundsAsStated) {
     // A 9-pixel row with pixel 0 and the 7 padding bits of byte 1 set, then two 3-pixel rows of 2 bytes: 1 1 0 (+ a
     // set padding bit) and 0 1 0. Pixel 8 is then set, every padding bit and spare byte untouched.
     uint8_t rows[6] = {0x80, 0x7F, 0xD0, 0x00, 0x40, 0x00};
@@ -171,9 +172,7 @@ TEST(CvFlip, FlipBitsReversesPixelsKeepingPaddingAndCopyBitsMatchesABitByBitCopy
                 CvFlip::CopyBits(source, from, dst.data(), to, n);
                 ASSERT_EQ(dst, expected) << from << " " << to << " " << n;
             }
-}
-
-TEST(CvResize, AreaSumTruncatesEveryContributionAverageRoundsTheAreaMean) {
+    // Resampling: the area sum truncates every contribution, the average rounds the area mean.
     const uint8_t src[4] = {0, 255, 255, 0};
     uint8_t dst[1] = {99};
     CvResize::ResizeAreaSum(src, dst, 1, 1, 1, 2, 1, 2, 2, 1, 1, false);
