@@ -65,7 +65,7 @@ uint32_t DecodeError(const std::string& bytes, uint32_t width, uint32_t height) 
 
 }  // namespace
 
-TEST(CvLzwEncoder, TinyImagesGiveTheHandComputedBytesAndBadSizesAreRefused) {
+TEST(CvLzwEncoder, TinyImagesAndLossyRowsGiveTheHandComputedBytesAndBadSizesAreRefused) {
     // 1x1, two colours: size byte 2, then clear 4, index 1, end 5 in 3 bits each, least significant first.
     EXPECT_EQ(EncodeToBytes(LzwPicture{1, 1, {1}}, 1, false), Bytes({2, 2, 0x4C, 0x01, 0}));
     // No pixels: clear and end only.
@@ -78,10 +78,8 @@ TEST(CvLzwEncoder, TinyImagesGiveTheHandComputedBytesAndBadSizesAreRefused) {
     EXPECT_THROW(CodeSizeForColors(257), CvErrorCode);
     CvRowPass passes[4];
     EXPECT_EQ(CvRowPasses(0, false, passes), 0u);
-}
-
-// The rows, their codes and what our decoder reads back are kept, with what each row shows, in the data file.
-TEST(CvLzwLossy, TinyRowsGiveTheHandComputedCodes) {
+    // The lossy rows, their codes and what our decoder reads back are kept, with what each row shows, in the data
+    // file.
     for (const std::vector<std::string>& row : DataTable("lzw/lossy-rows.txt")) {
         SCOPED_TRACE(row[0] + " at level " + row[2] + ", hand-on " + row[3]);
         CvLossyOptions options;
