@@ -109,8 +109,9 @@ TEST(CvRealImage, ClearingRefusedSizesResizingAndOneBitCopiesAtOddAlignments) {
 }
 
 // Every kind of image, read through GetRGB in every layout and after every right-angle transform. Rows of 8 bytes
-// take the word-wise row flip, the others the byte-wise one; the bitmap's rows end in padding bits.
-TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransform) {
+// take the word-wise row flip, the others the byte-wise one; the bitmap's rows end in padding bits. Masks and
+// opacity blend by their weight.
+TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransformAndMasksBlendByTheirWeight) {
     CvRGBImage rgb(5, 3);
     Paint(rgb);
     CvGrayscaleImage grey(8, 3);
@@ -154,11 +155,9 @@ TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransform) {
     EXPECT_EQ(std::unique_ptr<CvImage>(CvRGBImage(0, 5).Rotate(0.5f))->GetWidth(), 0u);
     CvPixelLock lock(rgb);
     EXPECT_EQ(ErrorOf([&] { delete rgb.Rotate90(1.5707964f); }), 21u);
-}
 
-// A bitmap mask lets through the white pixels in every layout and polarity, the same in tiles of any block size;
-// a grey mask and an opacity blend by their weight.
-TEST(CvRGBImage, MasksAndOpacityBlendByTheirWeight) {
+    // A bitmap mask lets through the white pixels in every layout and polarity, the same in tiles of any block size;
+    // a grey mask and an opacity blend by their weight.
     CvRGBImage image(24, 2);
     Paint(image);
     CvBitmapImage mask(24, 2);
