@@ -81,19 +81,31 @@ struct PrefsFixture : ::testing::Test {
 
 }  // namespace
 
-// The first run's file (the defaults and the built-in palettes' names, order, colours and counts) byte for byte;
-// then a file touching every field loads to the values its transcript lists and is written back byte for byte.
-// "Fine" is stored as chosen; saved palettes of reserved names come back renamed, so that the built-in choices and
-// the saved palettes stay apart.
-TEST_F(PrefsFixture, TheFirstRunsFileIsExactAndEveryFieldRoundTrips) {
+// The first run's file (the defaults and the built-in palettes' names, order, colours and counts) byte for byte.
+// 255 saved colours and 255 palettes, as many as the count bytes hold, are pinned too; more are cut to the first 255
+// of each list, the last record written ending its list: the same file. Then both that file and one touching every
+// field load and are written back byte for byte, the latter to the values its transcript lists. "Fine" is stored as
+// chosen; saved palettes of reserved names come back renamed, so that the built-in choices and the saved palettes
+// stay apart.
+TEST_F(PrefsFixture, ExactFilesRoundTripDamagedOnesLoadTheDefaultsAndOlderOnesTheirSettings) {
     ExpectGolden("prefs/first-run", SaveAndRead());
+    AddPalettes(saved, 252);
+    for (int i = 0; i < 255; ++i) AppendColor(saved.colorList, ("c" + std::to_string(i)).c_str(), uint8_t(i), 0, 0);
+    const std::string longest = SaveAndRead();
+    ExpectGolden("prefs/255-colours-255-palettes", longest);
+    AddPalettes(saved, 45);
+    AppendColor(saved.colorList, "extra", 1, 2, 3);
+    EXPECT_EQ(SaveAndRead(), longest);
 
     Customise();
     const std::string customised = SaveAndRead();
     EXPECT_EQ(customised.substr(0, 1625), ReadFileBytes(kCustomised).substr(0, 1625));
-    LoadPrefsFrom(loaded, location);
-    SavePrefsTo(loaded, location);
-    EXPECT_EQ(ReadFileBytes(path), customised);
+    for (const std::string& file : {longest, customised}) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << file;
+        LoadPrefsFrom(loaded, location);
+        SavePrefsTo(loaded, location);
+        EXPECT_EQ(ReadFileBytes(path), file);
+    }
     Transcript t("common/prefs-customised");
     const HcSettings& s = loaded.settings;
     t("header", s.headerFlag, s.headerWord, "spare", s.spareByte2, s.spareByte3);
@@ -111,19 +123,15 @@ TEST_F(PrefsFixture, TheFirstRunsFileIsExactAndEveryFieldRoundTrips) {
         t("saved colour", PascalText(c->name), c->red, c->green, c->blue);
     for (const HcPaletteEntry* p = loaded.paletteList; p; p = p->next)
         t("palette", PascalText(p->name), "count", p->count, "first", Transcript::Listed(p->colors[0]));
-}
 
-// A damaged file (a value out of its range, counts the file cannot hold, any cut, none at all) loads the defaults,
-// which replace the saved colours read before the damage;
-// rows of the table that name a lossy level load the file with that level instead (a byte earlier versions kept
-// spare and never checked: beyond 100, from elsewhere, it is brought to 100). An older file ends its fields at 540:
-// its settings load, the names and lists it lacks stay empty.
-TEST_F(PrefsFixture, DamagedFilesLoadTheDefaultsAndOlderOnesTheirSettings) {
-    Customise();
-    const std::string good = SaveAndRead();
-    ASSERT_FALSE(LoadsDefaults(good));
+    // A damaged file (a value out of its range, counts the file cannot hold, any cut, none at all) loads the defaults,
+    // which replace the saved colours read before the damage;
+    // rows of the table that name a lossy level load the file with that level instead (a byte earlier versions kept
+    // spare and never checked: beyond 100, from elsewhere, it is brought to 100). An older file ends its fields at 540:
+    // its settings load, the names and lists it lacks stay empty.
+    ASSERT_FALSE(LoadsDefaults(customised));
     for (const std::vector<std::string>& patch : DataTable("prefs/damaged-fields.txt")) {
-        std::string bad = good;
+        std::string bad = customised;
         PutLE(bad, std::stoul(patch.at(1)), uint32_t(std::stoul(patch.at(2))), std::stoi(patch.at(3)));
         EXPECT_EQ(LoadsDefaults(bad), patch.size() == 4) << patch[0];
         if (patch.size() > 4) {
@@ -131,10 +139,10 @@ TEST_F(PrefsFixture, DamagedFilesLoadTheDefaultsAndOlderOnesTheirSettings) {
             EXPECT_EQ(ListLength(loaded.colorList), 2) << patch[0];
         }
     }
-    for (size_t length = 0; length < good.size(); ++length)
-        ASSERT_TRUE(LoadsDefaults(good.substr(0, length))) << length;
+    for (size_t length = 0; length < customised.size(); ++length)
+        ASSERT_TRUE(LoadsDefaults(customised.substr(0, length))) << length;
 
-    std::string older = good.substr(0, 540) + std::string(2, '\0');  // no colours, no palettes
+    std::string older = customised.substr(0, 540) + std::string(2, '\0');  // no colours, no palettes
     PutLE(older, 0, 540, 4);
     ASSERT_FALSE(LoadsDefaults(older));
     EXPECT_EQ(std::memcmp(&saved.settings, &loaded.settings, sizeof(HcSettings)), 0);
@@ -144,21 +152,6 @@ TEST_F(PrefsFixture, DamagedFilesLoadTheDefaultsAndOlderOnesTheirSettings) {
 
     saved.settings.lossy = 180;  // never made by the dialogs or a recording, but not written as such either
     EXPECT_EQ(uint8_t(SaveAndRead().at(4 + 8)), 100);
-}
-
-// 255 saved colours and 255 palettes, as many as the count bytes hold, load and are written back byte for byte; more
-// are cut to the first 255 of each list, the last record written ending its list: the same file.
-TEST_F(PrefsFixture, ListsOfTheCountBytesLimitRoundTripAndLongerOnesKeepTheirHead) {
-    AddPalettes(saved, 252);
-    for (int i = 0; i < 255; ++i) AppendColor(saved.colorList, ("c" + std::to_string(i)).c_str(), uint8_t(i), 0, 0);
-    const std::string longest = SaveAndRead();
-    ExpectGolden("prefs/255-colours-255-palettes", longest);
-    LoadPrefsFrom(loaded, location);
-    SavePrefsTo(loaded, location);
-    EXPECT_EQ(ReadFileBytes(path), longest);
-    AddPalettes(saved, 45);
-    AppendColor(saved.colorList, "extra", 1, 2, 3);
-    EXPECT_EQ(SaveAndRead(), longest);
 }
 
 #if !defined(_WIN32)

@@ -78,7 +78,8 @@ protected:
 };
 }  // namespace
 
-TEST_F(QuantizeReuseTest, DitherColourAndPaletteChangesGiveTheBytesOfAFreshReduction) {
+// Dither, colour and palette changes, stopped runs and new sources: each reduction gives the bytes of a fresh one.
+TEST_F(QuantizeReuseTest, EveryChangeGivesTheBytesOfAFreshReduction) {
     const struct {
         const char *palette, *base;
         bool plane;
@@ -96,9 +97,7 @@ TEST_F(QuantizeReuseTest, DitherColourAndPaletteChangesGiveTheBytesOfAFreshReduc
                         std::to_string(dither));
         }
     }
-}
-
-TEST_F(QuantizeReuseTest, StoppedRunsAndNewSourcesNeverLeaveStaleWork) {
+    // Stopped runs and new sources never leave stale work.
     Set("Custom", "Grayscale", 64, 4);
     ExpectFresh("first");
     RecordingIndicator stop;

@@ -48,8 +48,9 @@ TEST(CvFileOpen, OpenFailuresMapTheSystemError) {
 }
 
 // Reading past the end fails only when nothing comes. An image file (here a GIF) whose header fails to read stays
-// open, so the caller's Close still releases it.
-TEST(CvFileRead, ReadingPastTheEndFailsOnlyWhenNothingComes) {
+// open, so the caller's Close still releases it. A handle the file adopts is read from and outlives Close unless the
+// file owns it.
+TEST(CvFileRead, PastTheEndOnlyNothingFailsAndAdoptedHandlesOutliveCloseUnlessOwned) {
     CvFile file;
     file.SetPath(WriteScratchFile("short", "xyz").c_str());
     file.Open(kCvFileRead);
@@ -64,9 +65,6 @@ TEST(CvFileRead, ReadingPastTheEndFailsOnlyWhenNothingComes) {
     EXPECT_EQ(ErrorOf([&] { image.Open(kCvFileRead); }), kCvErrFileEnd);
     EXPECT_TRUE(image.IsOpen());
     image.Close();
-}
-
-TEST(CvFileHandle, AnAdoptedHandleOutlivesCloseUnlessTheFileOwnsIt) {
     int fd = Platform::FdOpen(WriteScratchFile("h", "hello").c_str(), Platform::FileAccess::Read);
     ASSERT_GE(fd, 0);
     {

@@ -30,10 +30,11 @@ std::string Head(uint16_t width, uint16_t height) {
            std::string(3, '\xFF');
 }
 
-// An image descriptor without a local table, then LZW data for the two indices 0, 1 (codes clear, 0, 1, end).
-std::string TwoPixelImage(uint16_t left, uint16_t width, uint16_t height, uint8_t codeSize = 2) {
-    return std::string("\x2C") + Word(left) + Word(0) + Word(width) + Word(height) + std::string(1, '\0') +
-           std::string(1, char(codeSize)) + std::string("\x02\x44\x0A\x00", 4);
+// An image descriptor without a local table, then LZW data of code size 2 for the two indices 0, 1 (codes clear, 0,
+// 1, end).
+std::string TwoPixelImage(uint16_t left, uint16_t width, uint16_t height) {
+    return std::string("\x2C") + Word(left) + Word(0) + Word(width) + Word(height) +
+           std::string("\x00\x02\x02\x44\x0A\x00", 6);
 }
 
 struct OpenGif {
@@ -136,23 +137,6 @@ TEST(CvGIFFile, WritesHeaderTablesExtensionsAndDescriptorByteForByte) {
     ExpectGolden("gif/one-frame-layout", bytes);
 }
 
-// An image wider than a file can state, a screen as wide (the frame fits in it), and a frame stated one column wider
-// than its image are each refused.
-TEST(CvGIFFile, RefusesWhatAFileCannotStateOrAnImageCannotSupply) {
-    auto wide = MakeIndexedPicture(65536, 1, 2), image = MakeIndexedPicture(4, 4, 4);
-    EXPECT_EQ(ErrorOf([&] { delete CvGIFFile().NewFrameInfo(wide.get()); }), kCvErrSizeMismatch);
-    for (auto [screen, stated] : {std::pair<uint32_t, uint16_t>{65536, 4}, {8, 5}}) {
-        CvGIFFile file;
-        file.SetScreenSize(screen, 8);
-        file.SetFrameCount(1);
-        file.Open(kCvFileWrite | kCvFileCountOnly);
-        std::unique_ptr<CvGIFFrameInfo> info(static_cast<CvGIFFrameInfo*>(file.NewFrameInfo(image.get())));
-        info->width = stated;
-        EXPECT_EQ(ErrorOf([&] { file.WriteFrame(image.get(), info.get()); }), kCvErrSizeMismatch) << screen;
-        file.Close();
-    }
-}
-
 TEST(CvGIFFile, ScanFollowsTheBlockStructureOfForeignFiles) {
     const std::string bytes = Head(2, 1) + std::string("\x00\x00", 2) +
                               std::string("\x21\xF9\x04\x00\x05\x00\x00\x00", 8) +  // replaced by the next one
@@ -180,10 +164,24 @@ TEST(CvGIFFile, ScanFollowsTheBlockStructureOfForeignFiles) {
     EXPECT_EQ(ErrorOf([&] { gif.file.SeekFrame(1); }), kCvErrBadArgument);
 }
 
-// Broken files are refused when opened; frames that cannot be decoded safely when their image is read: a graphic
-// control extension of the wrong size, one column past the screen, frames of 65535 x 65535 (4 GiB) or 4097 x 4097
-// declared with four bytes of data (refused before allocating). Code sizes are the decoder's to refuse.
-TEST(CvGIFFile, RefusesBrokenFilesAndFramesThatCannotBeDecodedSafely) {
+// Writing: an image wider than a file can state, a screen as wide (the frame fits in it), and a frame stated one
+// column wider than its image are each refused. Reading: broken files are refused when opened; frames that cannot
+// be decoded safely when their image is read: a graphic control extension of the wrong size, one column past the
+// screen, frames of 65535 x 65535 (4 GiB) or 4097 x 4097 declared with four bytes of data (refused before
+// allocating). Code sizes are the decoder's to refuse.
+TEST(CvGIFFile, RefusesWhatCannotBeWrittenOrDecodedSafely) {
+    auto wide = MakeIndexedPicture(65536, 1, 2), image = MakeIndexedPicture(4, 4, 4);
+    EXPECT_EQ(ErrorOf([&] { delete CvGIFFile().NewFrameInfo(wide.get()); }), kCvErrSizeMismatch);
+    for (auto [screen, stated] : {std::pair<uint32_t, uint16_t>{65536, 4}, {8, 5}}) {
+        CvGIFFile file;
+        file.SetScreenSize(screen, 8);
+        file.SetFrameCount(1);
+        file.Open(kCvFileWrite | kCvFileCountOnly);
+        std::unique_ptr<CvGIFFrameInfo> info(static_cast<CvGIFFrameInfo*>(file.NewFrameInfo(image.get())));
+        info->width = stated;
+        EXPECT_EQ(ErrorOf([&] { file.WriteFrame(image.get(), info.get()); }), kCvErrSizeMismatch) << screen;
+        file.Close();
+    }
     const std::pair<std::string, uint32_t> cases[] = {
         {"GIX89a" + Head(1, 1).substr(6) + "\x3B", kCvErrGIFSignature},
         {"GIF90a" + Head(1, 1).substr(6) + "\x3B", kCvErrGIFVersion},

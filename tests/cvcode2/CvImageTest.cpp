@@ -43,8 +43,9 @@ void Pattern(CvBitmapImage& mask) {
 }  // namespace
 
 // A cleared image reads zero: on a buffer of its own (memory that comes zero-filled, also where an earlier image
-// was scribbled and freed) and on a caller's buffer, which is cleared. Sizes no buffer can hold are refused.
-TEST(CvRealImage, ClearedImagesReadZeroSizesNoBufferCanHoldAreRefusedAndResizingKeepsPixels) {
+// was scribbled and freed) and on a caller's buffer, which is cleared. Sizes no buffer can hold are refused. One-bit
+// rectangles are copied and pasted at odd alignments.
+TEST(CvRealImage, ClearingRefusedSizesResizingAndOneBitCopiesAtOddAlignments) {
     for (int round = 0; round < 2; ++round) {
         auto own = std::make_unique<CvRealImage>(300, 200, 8, 3, nullptr, nullptr, 0, true);
         EXPECT_TRUE(AllZero(*own)) << "round " << round;
@@ -73,15 +74,13 @@ TEST(CvRealImage, ClearedImagesReadZeroSizesNoBufferCanHoldAreRefusedAndResizing
     EXPECT_EQ(image.Buffer()->GetSize(), 8u);
     CvPixelLock lock(image);
     EXPECT_THROW(image.SetSize(1, 1), CvErrorCode);
-}
-
-TEST(CvRealImage, OneBitCopyRectAndPasteAtOddAlignments) {
+    // One-bit rectangles copied and pasted at odd alignments.
     const unsigned failedBefore = CvFailedCheckCount();
     CvRealImage source(21, 3, 1, 1, nullptr, nullptr, 0, true);
     {
-        CvPixelLock lock(source);
-        for (uint32_t x = 0; x < 21; x += 3) lock.Row(1)[x / 8] |= uint8_t(0x80 >> (x % 8));
-        lock.Row(2)[2] |= 0x08;  // (20, 2)
+        CvPixelLock bits(source);
+        for (uint32_t x = 0; x < 21; x += 3) bits.Row(1)[x / 8] |= uint8_t(0x80 >> (x % 8));
+        bits.Row(2)[2] |= 0x08;  // (20, 2)
     }
     std::unique_ptr<CvImage> part(source.CopyRect(CvRect{5, 1, 3, 18}));
     auto& cut = static_cast<CvRealImage&>(*part);
@@ -98,20 +97,21 @@ TEST(CvRealImage, OneBitCopyRectAndPasteAtOddAlignments) {
         }
     EXPECT_EQ(CvFailedCheckCount(), failedBefore);
     // Rectangles outside the image are clipped, a paste that does not fit is cut, another format is refused.
-    CvRealImage image(4, 4, 8, 1, nullptr, nullptr, 0, true), big(6, 6, 8, 1, nullptr, nullptr, 0, true),
+    CvRealImage four(4, 4, 8, 1, nullptr, nullptr, 0, true), big(6, 6, 8, 1, nullptr, nullptr, 0, true),
         other(2, 2, 8, 3, nullptr, nullptr, 0, true);
-    std::unique_ptr<CvImage> copy(image.CopyRect(CvRect{2, 2, 9, 9}));
+    std::unique_ptr<CvImage> copy(four.CopyRect(CvRect{2, 2, 9, 9}));
     EXPECT_EQ(std::make_pair(copy->GetWidth(), copy->GetHeight()), std::make_pair(2u, 2u));
-    image.Paste(&at, &big);
-    image.Paste(&at, &other);
+    four.Paste(&at, &big);
+    four.Paste(&at, &other);
 #if !defined(NDEBUG)
     EXPECT_EQ(CvFailedCheckCount(), failedBefore + 3);
 #endif
 }
 
 // Every kind of image, read through GetRGB in every layout and after every right-angle transform. Rows of 8 bytes
-// take the word-wise row flip, the others the byte-wise one; the bitmap's rows end in padding bits.
-TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransform) {
+// take the word-wise row flip, the others the byte-wise one; the bitmap's rows end in padding bits. Masks and
+// opacity blend by their weight.
+TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransformAndMasksBlendByTheirWeight) {
     CvRGBImage rgb(5, 3);
     Paint(rgb);
     CvGrayscaleImage grey(8, 3);
@@ -155,11 +155,9 @@ TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransform) {
     EXPECT_EQ(std::unique_ptr<CvImage>(CvRGBImage(0, 5).Rotate(0.5f))->GetWidth(), 0u);
     CvPixelLock lock(rgb);
     EXPECT_EQ(ErrorOf([&] { delete rgb.Rotate90(1.5707964f); }), 21u);
-}
 
-// A bitmap mask lets through the white pixels in every layout and polarity, the same in tiles of any block size;
-// a grey mask and an opacity blend by their weight.
-TEST(CvRGBImage, MasksAndOpacityBlendByTheirWeight) {
+    // A bitmap mask lets through the white pixels in every layout and polarity, the same in tiles of any block size;
+    // a grey mask and an opacity blend by their weight.
     CvRGBImage image(24, 2);
     Paint(image);
     CvBitmapImage mask(24, 2);
@@ -247,8 +245,10 @@ TEST(CvIndexedImage, CompactingMergePairsAndCountingRefusals) {
 
 // The transparency view shows the image where the mask lets it through and a checkerboard of 8 x 8 squares
 // elsewhere, in tiles that do not line up with the squares, whatever corner a request starts at (the layouts' reads
-// from (1, 1) show a pattern that follows the request instead of the image); a grey mask blends the two.
-TEST(CvTransImage, MaskChoosesBetweenImageAndCheckerboard) {
+// from (1, 1) show a pattern that follows the request instead of the image); a grey mask blends the two. In the
+// progress view rows above the ready line come from the source, the others are the placeholder colour (white at
+// first).
+TEST(CvViewImages, TransparencyShowsACheckerboardAndProgressAPlaceholder) {
     const RgbTriple grey{208, 208, 208}, blue{128, 128, 255};
     CvRGBImage image(40, 20);
     Paint(image);
@@ -272,19 +272,13 @@ TEST(CvTransImage, MaskChoosesBetweenImageAndCheckerboard) {
     for (int c = 0; c < 3; ++c) EXPECT_EQ(p[c], (blue[c] * 127 + 128 * source[c] + 127) / 255);
     EXPECT_THROW(shown.Clone(), CvErrorCode);
     EXPECT_THROW(shown.FlipVertical(), CvErrorCode);
-}
-
-// Rows above the ready line come from the source, the others are the placeholder colour (white at first).
-TEST(CvProgImage, ReadyLineSplitsSourceFromPlaceholder) {
-    CvRGBImage image(5, 6);
-    Paint(image);
     CvProgImage progress(&image);
-    EXPECT_EQ(ReadRGB(progress), std::vector<uint8_t>(90, 255));
-    progress.SetRowsReady(6);
+    EXPECT_EQ(ReadRGB(progress), std::vector<uint8_t>(2400, 255));
+    progress.SetRowsReady(20);
     EXPECT_EQ(ReadRGB(progress), ReadRGB(image));
     progress.SetRowsReady(3);
     progress.SetPlaceholder(1, 2, 3);
     std::vector<uint8_t> expected = ReadRGB(image);
-    for (size_t i = 3 * 5 * 3; i < expected.size(); ++i) expected[i] = uint8_t(1 + i % 3);
-    ExpectEveryLayoutReadsAlike(5, 6, expected, GetRGBOf(progress));
+    for (size_t i = 3 * 40 * 3; i < expected.size(); ++i) expected[i] = uint8_t(1 + i % 3);
+    ExpectEveryLayoutReadsAlike(40, 20, expected, GetRGBOf(progress));
 }

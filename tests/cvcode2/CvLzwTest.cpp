@@ -65,7 +65,9 @@ uint32_t DecodeError(const std::string& bytes, uint32_t width, uint32_t height) 
 
 }  // namespace
 
-TEST(CvLzwEncoder, TinyImagesGiveTheHandComputedBytesAndBadSizesAreRefused) {
+// The coder's tiny images and lossy rows give the hand-computed bytes; the decoder reads unusual streams and refuses
+// malformed ones.
+TEST(CvLzw, HandComputedBytesAndUnusualOrMalformedStreams) {
     // 1x1, two colours: size byte 2, then clear 4, index 1, end 5 in 3 bits each, least significant first.
     EXPECT_EQ(EncodeToBytes(LzwPicture{1, 1, {1}}, 1, false), Bytes({2, 2, 0x4C, 0x01, 0}));
     // No pixels: clear and end only.
@@ -78,10 +80,8 @@ TEST(CvLzwEncoder, TinyImagesGiveTheHandComputedBytesAndBadSizesAreRefused) {
     EXPECT_THROW(CodeSizeForColors(257), CvErrorCode);
     CvRowPass passes[4];
     EXPECT_EQ(CvRowPasses(0, false, passes), 0u);
-}
-
-// The rows, their codes and what our decoder reads back are kept, with what each row shows, in the data file.
-TEST(CvLzwLossy, TinyRowsGiveTheHandComputedCodes) {
+    // The lossy rows, their codes and what our decoder reads back are kept, with what each row shows, in the data
+    // file.
     for (const std::vector<std::string>& row : DataTable("lzw/lossy-rows.txt")) {
         SCOPED_TRACE(row[0] + " at level " + row[2] + ", hand-on " + row[3]);
         CvLossyOptions options;
@@ -96,10 +96,8 @@ TEST(CvLzwLossy, TinyRowsGiveTheHandComputedCodes) {
         EXPECT_EQ(encoded, PackCodes(2, std::vector<int>(std::istream_iterator<int>(codeText), {})));
         EXPECT_EQ(DecodeBytes(encoded, source.width, 1, false).pixels, Row(row[5]).pixels);
     }
-}
-
-// Unusual but readable streams are decoded; the file is left after the sub-block holding the end code.
-TEST(CvLzwDecoder, UnusualButReadableStreamsAndWhereTheFileIsLeft) {
+    // Unusual but readable streams are decoded, the file left after the sub-block holding the end code; malformed
+    // ones are refused.
     // No clear code before the data: decoded as if it came first. Codes 1, 2, 6 ("1 2"), end (4 bits by then).
     EXPECT_EQ(DecodeBytes(Bytes({2, 2, 0x91, 0x0B, 0}), 4, 1, false).pixels, (std::vector<uint8_t>{1, 2, 1, 2}));
     // Clear, clear, 3, end: repeated clear codes are skipped.
@@ -122,9 +120,7 @@ TEST(CvLzwDecoder, UnusualButReadableStreamsAndWhereTheFileIsLeft) {
     uint64_t endsAt = 0;
     EXPECT_EQ(DecodeBytes(encoded + "XYZ", 97, 61, true, 0, &endsAt).pixels, picture.pixels);
     EXPECT_EQ(endsAt, encoded.size() - 1);  // at the terminator
-}
-
-TEST(CvLzwDecoder, MalformedStreamsAreRejectedWithoutStrayAccess) {
+    // Malformed streams are refused without stray access.
     for (int size : {0, 1, 9, 12, 255}) EXPECT_EQ(DecodeError(Bytes({size, 1, 0x2C, 0}), 2, 2), 28u) << size;
     EXPECT_EQ(DecodeError(Bytes({2, 2, 0xCC, 0x01, 0}), 4, 1), 28u);  // clear, 1, then 7: beyond the next code
     EXPECT_EQ(DecodeError(Bytes({2, 1, 0x34, 0}), 4, 1), 28u);        // clear, then 6: a string before any exists

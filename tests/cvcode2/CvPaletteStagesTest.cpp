@@ -78,8 +78,9 @@ CvColorTable RandomPalette(uint32_t count, uint32_t seed, uint32_t spread, uint3
 
 // Each stage stops with error 3 at the report that asked: the median cut at its second cut, the merge of unique
 // colours, fine dithering at the report after the row that reaches 2000 pixels (the rows after it stay unwritten)
-// and the fit to the diffusion at its first report.
-TEST(PaletteStages, EachStageStopsAtTheReportThatAskedAndFineDitheringRefusesUnsafeSetups) {
+// and the fit to the diffusion at its first report. The median cut's heapsort places equal keys as the described
+// one does.
+TEST(PaletteStages, EachStageStopsAtTheReportThatAskedFineDitheringRefusesUnsafeSetupsAndTheHeapsortIsStable) {
     std::vector<uint32_t> histogram(kCellCount);
     for (uint32_t red : {0u, 2u, 8u, 10u}) histogram[red << 10] = 1;
     RecordingIndicator indicator;
@@ -120,9 +121,7 @@ TEST(PaletteStages, EachStageStopsAtTheReportThatAskedAndFineDitheringRefusesUns
     bad[5].sums = &sums, bad[5].strength = 0;
     for (const CvFineDitherSetup& setup : bad) EXPECT_THROW(FineDither(nearest, setup, nullptr), CvErrorCode);
     EXPECT_EQ(std::count(small.out.begin(), small.out.end(), 0xEE), 18);
-}
-
-TEST(CvNewMedianCut, HeapsortPlacesEqualKeysLikeTheDescribedHeapsort) {
+    // The median cut's heapsort places equal keys as the described heapsort does.
     std::mt19937 random(12345);
     const uint16_t masks[3] = {0x7C00, 0x03E0, 0x001F};
     for (int round = 0; round < 600; ++round) {
@@ -143,8 +142,9 @@ TEST(CvNewMedianCut, HeapsortPlacesEqualKeysLikeTheDescribedHeapsort) {
 
 // Palettes spread over the whole cube, crowded into a corner (long candidate lists), with repeated entries and of
 // coarse values: the inverse map gives every cell, and the exact search every colour tried (cell corners included),
-// what a search of the whole palette gives (the lowest index of least distance), and its distance.
-TEST(NearestEntry, InverseMapAndExactSearchAgreeWithASearchOfTheWholePalette) {
+// what a search of the whole palette gives (the lowest index of least distance), and its distance. Remapping takes
+// an entry in the pixel's octant before a nearer one elsewhere.
+TEST(NearestEntry, InverseMapAndExactSearchAgreeWithASearchOfTheWholePaletteAndRemappingKeepsToTheOctant) {
     CvColorTable repeated = RandomPalette(64, 7, 256, 0);
     repeated.SetCount(128);
     for (uint32_t i = 64; i < 128; ++i) repeated.SetEntry(i, repeated.Entry(127 - i)[0], 9, repeated.Entry(i - 64)[2]);
@@ -181,9 +181,8 @@ TEST(NearestEntry, InverseMapAndExactSearchAgreeWithASearchOfTheWholePalette) {
     for (uint8_t r : {5, 10, 15}) EXPECT_EQ(ties.Index(r, 0, 0), 0u) << int(r);  // equally near: the lower index
     CvColorTable empty;
     EXPECT_THROW(MakeInvColorMap(&empty, map.data()), CvErrorCode);
-}
 
-TEST(CvQuantRemap, EntryInThePixelsOctantWinsOverANearerOneElsewhere) {
+    // Remapping: an entry in the pixel's octant wins over a nearer one elsewhere.
     // (127, 127, 127) shares the low octant with black, far away; grey 128 is nearer but in the high octant.
     // No entry shares the octant of (200, 30, 30), so the whole palette is searched there.
     auto image = RgbRow({{127, 127, 127}, {250, 250, 250}, {0, 0, 0}, {200, 30, 30}});
