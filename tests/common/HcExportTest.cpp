@@ -98,8 +98,7 @@ TEST(ExportFrame, WholeRecordedRunsWriteTheFilesOfTheirRows) {
 // A frame the dialogs made is settled again: no transparency, or indexes none of which is flagged, clear the mask
 // it already had (the other settings and their fall-backs show in the files of the whole runs, which always start
 // from a new frame). Then the frame alone holds the image: the sources are freed before the file is written.
-// Failures end the run with one alert at most and no file changed.
-TEST(ExportFrame, ADialogsFrameIsSettledAgainAndFailuresEndTheRunWithOneAlertAndNoFileChanged) {
+TEST(ExportFrame, ADialogsFrameLosesAnEarlierMaskAndAloneHoldsTheImageAtTheWrite) {
     for (const TransparencyType type : {TransparencyType::none, TransparencyType::indexed}) {
         ReadRun run(LayerWithHoles(plugInModeRGBColor), SavingTo(MakeScratchDir("export") + "/out.gif"));
         HcGlobals& globals = run.globals();
@@ -115,10 +114,12 @@ TEST(ExportFrame, ADialogsFrameIsSettledAgainAndFailuresEndTheRunWithOneAlertAnd
         EXPECT_TRUE(!globals.gifFrame && !globals.indexedImage && !globals.rgbImage && !globals.extraPlanes);
         globals.allPlanesRead = false;  // ends the run without another export
     }
-    // A missing folder alerts once; a Save As box nobody answers ends the run silently; a fully transparent layer
-    // asks once and is written as one transparent pixel. A failure changes no file. (A disk that fills part-way,
-    // leaving the old file as it was, is the command's row with 'ulimit -f' in
-    // tests/data/transcripts/cli/command-runs.txt.)
+}
+
+// A missing folder alerts once; a Save As box nobody answers ends the run silently; a fully transparent layer asks
+// once and is written as one transparent pixel. A failure changes no file. (A disk that fills part-way, leaving the
+// old file as it was, is the command's row with 'ulimit -f' in tests/data/transcripts/cli/command-runs.txt.)
+TEST(ExportFrame, FailuresEndTheRunWithOneAlertAndNoFileChanged) {
     const std::string folder = MakeScratchDir("export-fail"), empty = MakeScratchDir("export-empty") + "/empty.gif";
     const struct {
         std::string path;

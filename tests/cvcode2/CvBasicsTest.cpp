@@ -42,6 +42,21 @@ void RunTask(CvProgressIndicator* indicator, const char* caption, uint32_t steps
 }
 }  // namespace
 
+// Names and captions past 255 characters are cut there; a rethrow keeps the first raiser's code and place.
+TEST(CvErrorCode, LongNamesAreCutAt255AndARethrowKeepsTheFirstRaiser) {
+    const std::string path(300, 'p');
+    CvErrorCode error(21, 7, path.c_str(), 42);
+    EXPECT_EQ(error.file[0], 255);
+    EXPECT_EQ(std::string(error.FileName()), path.substr(0, 255));
+    const CvErrorCode outer(CvErrorCode(28, 5, "first.cpp", 10), "cleanup.cpp", 99);
+    EXPECT_EQ(std::make_tuple(outer.code, outer.detail, std::string(outer.FileName()), outer.line),
+              std::make_tuple(28u, 5u, std::string("first.cpp"), 10u));
+    CvProgressTask first(nullptr), second(nullptr);
+    first.Start(0, 1, path.c_str());
+    EXPECT_EQ(std::string(first.Caption()), path.substr(0, 255));
+    EXPECT_EQ(second.Id(), first.Id() + 1);
+}
+
 TEST(CvBuffer, OnlyOutermostLockReachesTheClassAndScopedLocksUnlockOnEveryWayOut) {
     CountingBuffer buffer;
     uint8_t* memory = buffer.Allocate(16);
@@ -106,22 +121,9 @@ TEST(CvList, KeepsOrderAcrossInsertAndRemove) {
               (std::vector<void*>{&b, &c, nullptr, nullptr}));
 }
 
-// Names and captions past 255 characters are cut there; a rethrow keeps the first raiser's code and place. Through
-// the proxy other tasks neither start nor stop on the target; their reports reach it (so a dialog keeps handling its
+// Other tasks neither start nor stop on the target; their reports reach it (so a dialog keeps handling its
 // messages), and a stop it asks for then waits for the remapping's first report. Finishing sends one last update.
-TEST(ProgressTasks, ErrorsKeepTheirRaiserAndOnlyRemappingStartsOnTheProxysTarget) {
-    const std::string path(300, 'p');
-    CvErrorCode error(21, 7, path.c_str(), 42);
-    EXPECT_EQ(error.file[0], 255);
-    EXPECT_EQ(std::string(error.FileName()), path.substr(0, 255));
-    const CvErrorCode outer(CvErrorCode(28, 5, "first.cpp", 10), "cleanup.cpp", 99);
-    EXPECT_EQ(std::make_tuple(outer.code, outer.detail, std::string(outer.FileName()), outer.line),
-              std::make_tuple(28u, 5u, std::string("first.cpp"), 10u));
-    CvProgressTask first(nullptr), next(nullptr);
-    first.Start(0, 1, path.c_str());
-    EXPECT_EQ(std::string(first.Caption()), path.substr(0, 255));
-    EXPECT_EQ(next.Id(), first.Id() + 1);
-    // Through the proxy only the remapping starts on the target.
+TEST(NoStartProgressProxy, OnlyRemappingStartsOnTheTargetAndCanBeStopped) {
     RecordingIndicator dialog;
     dialog.stopAt = 2;  // the dialog asks to stop during the other task
     NoStartProgressProxy proxy(&dialog);
@@ -146,8 +148,7 @@ TEST(ProgressTasks, ErrorsKeepTheirRaiserAndOnlyRemappingStartsOnTheProxysTarget
         EXPECT_EQ(ProgressPercent(done, total), int(percent)) << done << "/" << total;
 }
 
-// The row operations: bit flips and copies, and resampling.
-TEST(CvRows, FlipsKeepPaddingBitCopiesMatchABitByBitCopyAndResamplingRoundsAsStated) {
+TEST(CvFlip, FlipBitsReversesPixelsKeepingPaddingAndCopyBitsMatchesABitByBitCopy) {
     // A 9-pixel row with pixel 0 and the 7 padding bits of byte 1 set, then two 3-pixel rows of 2 bytes: 1 1 0 (+ a
     // set padding bit) and 0 1 0. Pixel 8 is then set, every padding bit and spare byte untouched.
     uint8_t rows[6] = {0x80, 0x7F, 0xD0, 0x00, 0x40, 0x00};
@@ -170,7 +171,9 @@ TEST(CvRows, FlipsKeepPaddingBitCopiesMatchABitByBitCopyAndResamplingRoundsAsSta
                 CvFlip::CopyBits(source, from, dst.data(), to, n);
                 ASSERT_EQ(dst, expected) << from << " " << to << " " << n;
             }
-    // Resampling: the area sum truncates every contribution, the average rounds the area mean.
+}
+
+TEST(CvResize, AreaSumTruncatesEveryContributionAverageRoundsTheAreaMean) {
     const uint8_t src[4] = {0, 255, 255, 0};
     uint8_t dst[1] = {99};
     CvResize::ResizeAreaSum(src, dst, 1, 1, 1, 2, 1, 2, 2, 1, 1, false);

@@ -43,9 +43,8 @@ void Pattern(CvBitmapImage& mask) {
 }  // namespace
 
 // A cleared image reads zero: on a buffer of its own (memory that comes zero-filled, also where an earlier image
-// was scribbled and freed) and on a caller's buffer, which is cleared. Sizes no buffer can hold are refused. One-bit
-// rectangles are copied and pasted at odd alignments.
-TEST(CvRealImage, ClearingRefusedSizesResizingAndOneBitCopiesAtOddAlignments) {
+// was scribbled and freed) and on a caller's buffer, which is cleared. Sizes no buffer can hold are refused.
+TEST(CvRealImage, ClearedImagesReadZeroSizesNoBufferCanHoldAreRefusedAndResizingKeepsPixels) {
     for (int round = 0; round < 2; ++round) {
         auto own = std::make_unique<CvRealImage>(300, 200, 8, 3, nullptr, nullptr, 0, true);
         EXPECT_TRUE(AllZero(*own)) << "round " << round;
@@ -74,13 +73,15 @@ TEST(CvRealImage, ClearingRefusedSizesResizingAndOneBitCopiesAtOddAlignments) {
     EXPECT_EQ(image.Buffer()->GetSize(), 8u);
     CvPixelLock lock(image);
     EXPECT_THROW(image.SetSize(1, 1), CvErrorCode);
-    // One-bit rectangles copied and pasted at odd alignments.
+}
+
+TEST(CvRealImage, OneBitCopyRectAndPasteAtOddAlignments) {
     const unsigned failedBefore = CvFailedCheckCount();
     CvRealImage source(21, 3, 1, 1, nullptr, nullptr, 0, true);
     {
-        CvPixelLock bits(source);
-        for (uint32_t x = 0; x < 21; x += 3) bits.Row(1)[x / 8] |= uint8_t(0x80 >> (x % 8));
-        bits.Row(2)[2] |= 0x08;  // (20, 2)
+        CvPixelLock lock(source);
+        for (uint32_t x = 0; x < 21; x += 3) lock.Row(1)[x / 8] |= uint8_t(0x80 >> (x % 8));
+        lock.Row(2)[2] |= 0x08;  // (20, 2)
     }
     std::unique_ptr<CvImage> part(source.CopyRect(CvRect{5, 1, 3, 18}));
     auto& cut = static_cast<CvRealImage&>(*part);
@@ -97,21 +98,20 @@ TEST(CvRealImage, ClearingRefusedSizesResizingAndOneBitCopiesAtOddAlignments) {
         }
     EXPECT_EQ(CvFailedCheckCount(), failedBefore);
     // Rectangles outside the image are clipped, a paste that does not fit is cut, another format is refused.
-    CvRealImage four(4, 4, 8, 1, nullptr, nullptr, 0, true), big(6, 6, 8, 1, nullptr, nullptr, 0, true),
+    CvRealImage image(4, 4, 8, 1, nullptr, nullptr, 0, true), big(6, 6, 8, 1, nullptr, nullptr, 0, true),
         other(2, 2, 8, 3, nullptr, nullptr, 0, true);
-    std::unique_ptr<CvImage> copy(four.CopyRect(CvRect{2, 2, 9, 9}));
+    std::unique_ptr<CvImage> copy(image.CopyRect(CvRect{2, 2, 9, 9}));
     EXPECT_EQ(std::make_pair(copy->GetWidth(), copy->GetHeight()), std::make_pair(2u, 2u));
-    four.Paste(&at, &big);
-    four.Paste(&at, &other);
+    image.Paste(&at, &big);
+    image.Paste(&at, &other);
 #if !defined(NDEBUG)
     EXPECT_EQ(CvFailedCheckCount(), failedBefore + 3);
 #endif
 }
 
 // Every kind of image, read through GetRGB in every layout and after every right-angle transform. Rows of 8 bytes
-// take the word-wise row flip, the others the byte-wise one; the bitmap's rows end in padding bits. Masks and
-// opacity blend by their weight.
-TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransformAndMasksBlendByTheirWeight) {
+// take the word-wise row flip, the others the byte-wise one; the bitmap's rows end in padding bits.
+TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransform) {
     CvRGBImage rgb(5, 3);
     Paint(rgb);
     CvGrayscaleImage grey(8, 3);
@@ -155,9 +155,11 @@ TEST(CvImageKinds, ReadAlikeInEveryLayoutAndAfterEveryTransformAndMasksBlendByTh
     EXPECT_EQ(std::unique_ptr<CvImage>(CvRGBImage(0, 5).Rotate(0.5f))->GetWidth(), 0u);
     CvPixelLock lock(rgb);
     EXPECT_EQ(ErrorOf([&] { delete rgb.Rotate90(1.5707964f); }), 21u);
+}
 
-    // A bitmap mask lets through the white pixels in every layout and polarity, the same in tiles of any block size;
-    // a grey mask and an opacity blend by their weight.
+// A bitmap mask lets through the white pixels in every layout and polarity, the same in tiles of any block size;
+// a grey mask and an opacity blend by their weight.
+TEST(CvRGBImage, MasksAndOpacityBlendByTheirWeight) {
     CvRGBImage image(24, 2);
     Paint(image);
     CvBitmapImage mask(24, 2);

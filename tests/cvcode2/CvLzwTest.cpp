@@ -65,9 +65,7 @@ uint32_t DecodeError(const std::string& bytes, uint32_t width, uint32_t height) 
 
 }  // namespace
 
-// The coder's tiny images and lossy rows give the hand-computed bytes; the decoder reads unusual streams and refuses
-// malformed ones.
-TEST(CvLzw, HandComputedBytesAndUnusualOrMalformedStreams) {
+TEST(CvLzwEncoder, TinyImagesAndLossyRowsGiveTheHandComputedBytesAndBadSizesAreRefused) {
     // 1x1, two colours: size byte 2, then clear 4, index 1, end 5 in 3 bits each, least significant first.
     EXPECT_EQ(EncodeToBytes(LzwPicture{1, 1, {1}}, 1, false), Bytes({2, 2, 0x4C, 0x01, 0}));
     // No pixels: clear and end only.
@@ -96,8 +94,11 @@ TEST(CvLzw, HandComputedBytesAndUnusualOrMalformedStreams) {
         EXPECT_EQ(encoded, PackCodes(2, std::vector<int>(std::istream_iterator<int>(codeText), {})));
         EXPECT_EQ(DecodeBytes(encoded, source.width, 1, false).pixels, Row(row[5]).pixels);
     }
-    // Unusual but readable streams are decoded, the file left after the sub-block holding the end code; malformed
-    // ones are refused.
+}
+
+// Unusual but readable streams are decoded, the file left after the sub-block holding the end code; malformed ones
+// are refused.
+TEST(CvLzwDecoder, UnusualStreamsAreReadMalformedOnesRefused) {
     // No clear code before the data: decoded as if it came first. Codes 1, 2, 6 ("1 2"), end (4 bits by then).
     EXPECT_EQ(DecodeBytes(Bytes({2, 2, 0x91, 0x0B, 0}), 4, 1, false).pixels, (std::vector<uint8_t>{1, 2, 1, 2}));
     // Clear, clear, 3, end: repeated clear codes are skipped.

@@ -78,9 +78,8 @@ CvColorTable RandomPalette(uint32_t count, uint32_t seed, uint32_t spread, uint3
 
 // Each stage stops with error 3 at the report that asked: the median cut at its second cut, the merge of unique
 // colours, fine dithering at the report after the row that reaches 2000 pixels (the rows after it stay unwritten)
-// and the fit to the diffusion at its first report. The median cut's heapsort places equal keys as the described
-// one does.
-TEST(PaletteStages, EachStageStopsAtTheReportThatAskedFineDitheringRefusesUnsafeSetupsAndTheHeapsortIsStable) {
+// and the fit to the diffusion at its first report.
+TEST(PaletteStages, EachStageStopsAtTheReportThatAskedAndFineDitheringRefusesUnsafeSetups) {
     std::vector<uint32_t> histogram(kCellCount);
     for (uint32_t red : {0u, 2u, 8u, 10u}) histogram[red << 10] = 1;
     RecordingIndicator indicator;
@@ -121,7 +120,9 @@ TEST(PaletteStages, EachStageStopsAtTheReportThatAskedFineDitheringRefusesUnsafe
     bad[5].sums = &sums, bad[5].strength = 0;
     for (const CvFineDitherSetup& setup : bad) EXPECT_THROW(FineDither(nearest, setup, nullptr), CvErrorCode);
     EXPECT_EQ(std::count(small.out.begin(), small.out.end(), 0xEE), 18);
-    // The median cut's heapsort places equal keys as the described heapsort does.
+}
+
+TEST(CvNewMedianCut, HeapsortPlacesEqualKeysLikeTheDescribedHeapsort) {
     std::mt19937 random(12345);
     const uint16_t masks[3] = {0x7C00, 0x03E0, 0x001F};
     for (int round = 0; round < 600; ++round) {
