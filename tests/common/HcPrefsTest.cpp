@@ -87,7 +87,7 @@ struct PrefsFixture : ::testing::Test {
 // field load and are written back byte for byte, the latter to the values its transcript lists. "Fine" is stored as
 // chosen; saved palettes of reserved names come back renamed, so that the built-in choices and the saved palettes
 // stay apart.
-TEST_F(PrefsFixture, ExactFilesRoundTripDamagedOnesLoadTheDefaultsAndOlderOnesTheirSettings) {
+TEST_F(PrefsFixture, TheFirstRunsAndTheLongestFilesAreExactAndEveryFieldRoundTrips) {
     ExpectGolden("prefs/first-run", SaveAndRead());
     AddPalettes(saved, 252);
     for (int i = 0; i < 255; ++i) AppendColor(saved.colorList, ("c" + std::to_string(i)).c_str(), uint8_t(i), 0, 0);
@@ -123,15 +123,19 @@ TEST_F(PrefsFixture, ExactFilesRoundTripDamagedOnesLoadTheDefaultsAndOlderOnesTh
         t("saved colour", PascalText(c->name), c->red, c->green, c->blue);
     for (const HcPaletteEntry* p = loaded.paletteList; p; p = p->next)
         t("palette", PascalText(p->name), "count", p->count, "first", Transcript::Listed(p->colors[0]));
+}
 
-    // A damaged file (a value out of its range, counts the file cannot hold, any cut, none at all) loads the defaults,
-    // which replace the saved colours read before the damage;
-    // rows of the table that name a lossy level load the file with that level instead (a byte earlier versions kept
-    // spare and never checked: beyond 100, from elsewhere, it is brought to 100). An older file ends its fields at 540:
-    // its settings load, the names and lists it lacks stay empty.
-    ASSERT_FALSE(LoadsDefaults(customised));
+// A damaged file (a value out of its range, counts the file cannot hold, any cut, none at all) loads the defaults,
+// which replace the saved colours read before the damage;
+// rows of the table that name a lossy level load the file with that level instead (a byte earlier versions kept
+// spare and never checked: beyond 100, from elsewhere, it is brought to 100). An older file ends its fields at 540:
+// its settings load, the names and lists it lacks stay empty.
+TEST_F(PrefsFixture, DamagedFilesLoadTheDefaultsAndOlderOnesTheirSettings) {
+    Customise();
+    const std::string good = SaveAndRead();
+    ASSERT_FALSE(LoadsDefaults(good));
     for (const std::vector<std::string>& patch : DataTable("prefs/damaged-fields.txt")) {
-        std::string bad = customised;
+        std::string bad = good;
         PutLE(bad, std::stoul(patch.at(1)), uint32_t(std::stoul(patch.at(2))), std::stoi(patch.at(3)));
         EXPECT_EQ(LoadsDefaults(bad), patch.size() == 4) << patch[0];
         if (patch.size() > 4) {
@@ -139,10 +143,10 @@ TEST_F(PrefsFixture, ExactFilesRoundTripDamagedOnesLoadTheDefaultsAndOlderOnesTh
             EXPECT_EQ(ListLength(loaded.colorList), 2) << patch[0];
         }
     }
-    for (size_t length = 0; length < customised.size(); ++length)
-        ASSERT_TRUE(LoadsDefaults(customised.substr(0, length))) << length;
+    for (size_t length = 0; length < good.size(); ++length)
+        ASSERT_TRUE(LoadsDefaults(good.substr(0, length))) << length;
 
-    std::string older = customised.substr(0, 540) + std::string(2, '\0');  // no colours, no palettes
+    std::string older = good.substr(0, 540) + std::string(2, '\0');  // no colours, no palettes
     PutLE(older, 0, 540, 4);
     ASSERT_FALSE(LoadsDefaults(older));
     EXPECT_EQ(std::memcmp(&saved.settings, &loaded.settings, sizeof(HcSettings)), 0);
