@@ -126,10 +126,9 @@ TEST_F(PrefsFixture, TheFirstRunsAndTheLongestFilesAreExactAndEveryFieldRoundTri
 }
 
 // A damaged file (a value out of its range, counts the file cannot hold, any cut, none at all) loads the defaults,
-// which replace the saved colours read before the damage;
-// rows of the table that name a lossy level load the file with that level instead (a byte earlier versions kept
-// spare and never checked: beyond 100, from elsewhere, it is brought to 100). An older file ends its fields at 540:
-// its settings load, the names and lists it lacks stay empty.
+// which replace the saved colours read before the damage; rows of the table that name a lossy level load the file
+// with that level instead (a byte earlier versions kept spare and never checked: beyond 100, from elsewhere, it is
+// brought to 100). An older file ends its fields at 540: its settings load, the names and lists it lacks stay empty.
 TEST_F(PrefsFixture, DamagedFilesLoadTheDefaultsAndOlderOnesTheirSettings) {
     Customise();
     const std::string good = SaveAndRead();
