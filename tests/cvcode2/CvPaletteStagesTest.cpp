@@ -143,9 +143,8 @@ TEST(CvNewMedianCut, HeapsortPlacesEqualKeysLikeTheDescribedHeapsort) {
 
 // Palettes spread over the whole cube, crowded into a corner (long candidate lists), with repeated entries and of
 // coarse values: the inverse map gives every cell, and the exact search every colour tried (cell corners included),
-// what a search of the whole palette gives (the lowest index of least distance), and its distance. Remapping takes
-// an entry in the pixel's octant before a nearer one elsewhere.
-TEST(NearestEntry, InverseMapAndExactSearchAgreeWithASearchOfTheWholePaletteAndRemappingKeepsToTheOctant) {
+// what a search of the whole palette gives (the lowest index of least distance), and its distance.
+TEST(NearestEntry, InverseMapAndExactSearchAgreeWithASearchOfTheWholePalette) {
     CvColorTable repeated = RandomPalette(64, 7, 256, 0);
     repeated.SetCount(128);
     for (uint32_t i = 64; i < 128; ++i) repeated.SetEntry(i, repeated.Entry(127 - i)[0], 9, repeated.Entry(i - 64)[2]);
@@ -182,8 +181,9 @@ TEST(NearestEntry, InverseMapAndExactSearchAgreeWithASearchOfTheWholePaletteAndR
     for (uint8_t r : {5, 10, 15}) EXPECT_EQ(ties.Index(r, 0, 0), 0u) << int(r);  // equally near: the lower index
     CvColorTable empty;
     EXPECT_THROW(MakeInvColorMap(&empty, map.data()), CvErrorCode);
+}
 
-    // Remapping: an entry in the pixel's octant wins over a nearer one elsewhere.
+TEST(CvQuantRemap, EntryInThePixelsOctantWinsOverANearerOneElsewhere) {
     // (127, 127, 127) shares the low octant with black, far away; grey 128 is nearer but in the high octant.
     // No entry shares the octant of (200, 30, 30), so the whole palette is searched there.
     auto image = RgbRow({{127, 127, 127}, {250, 250, 250}, {0, 0, 0}, {200, 30, 30}});
