@@ -1,10 +1,10 @@
 // The dialogs' window-free rules and the custom controls' arithmetic, each walked as one session: where a dialog
 // opens (a stored rectangle kept on the screen, the first opening grown for the work area and centred on the host,
 // DPI scaling), the sizer and the quantization dialog's pane pair, the texts and counts of both dialogs (the depth
-// box's choice for a colour count among them); the colour
-// slider block (geometry, drags clamped to the bar, held arrows that step at once and then per tick, gradients, the
-// disabled state, the value texts), the dithering track (geometry, the nearest stop, a drag that reports only a
-// release on another stop) and the palette grid (cells, hits, clicks that select only new cells holding a colour).
+// box's choice for a colour count among them); the colour slider block (geometry, drags clamped to the bar, held
+// arrows that step at once and then per tick, gradients, the disabled state, the value texts), the dithering track
+// (geometry, the nearest stop, a drag that reports only a release on another stop) and the palette grid (cells,
+// hits, clicks that select only new cells holding a colour).
 // The steps and their reviewed outcomes are the lines of tests/data/transcripts/uicore/DialogLayout.txt,
 // DialogTexts.txt, ControlCores.txt, DitherTrack.txt and PalGrid.txt.
 #include <gtest/gtest.h>
