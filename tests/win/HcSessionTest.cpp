@@ -31,9 +31,9 @@ constexpr int kHoleLeft = 70, kHoleTop = 50, kHoleSize = 12;     // transparent 
 constexpr int kStrokeY = 30, kStrokeFrom = 20, kStrokeTo = 140;  // painted transparent with the pencil
 constexpr int kPaneId = 1099;
 
-// The bench's gradient; the layer has a square hole.
+// The bench's many-coloured picture; the layer has a square hole.
 SimImage LayerWithHole() {
-    SimImage image = GradientPicture(kWidth, kHeight);
+    SimImage image = InterleavedHostPicture(kWidth, kHeight);
     image.transparencyPlanes = 1;
     image.planes.assign(1, std::vector<uint8_t>(size_t(kWidth) * kHeight, 255));
     for (int y = kHoleTop; y < kHoleTop + kHoleSize; ++y)

@@ -148,7 +148,7 @@ TEST(WnHcQuantDlgTest, AWalkThroughItsControlsNextWritesWhatItShowedAndTheNextRu
     };
     RECT closed{};
     {
-        DialogRun run(GradientPicture(200, 150), openBox);
+        DialogRun run(InterleavedHostPicture(200, 150), openBox);
         std::string act(768, '\0');
         for (int i = 0; i < 256; ++i) act[size_t(i) * 3] = char(i);  // a ramp of reds
         // In a folder named outside the system's code page: the path the Open box gives back must reach the file whole.
@@ -218,9 +218,9 @@ TEST(WnHcQuantDlgTest, AWalkThroughItsControlsNextWritesWhatItShowedAndTheNextRu
         EXPECT_EQ(result, 0);
         for (const auto& alert : run.host->Alerts()) t("alert", alert.caption, alert.text);
         ASSERT_TRUE(run.Written());
-        EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(GradientPicture(200, 150)));
+        EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(InterleavedHostPicture(200, 150)));
     }
-    DialogRun again(GradientPicture(200, 150), openBox);
+    DialogRun again(InterleavedHostPicture(200, 150), openBox);
     starts = 0;
     const int16_t reopened = RunQuantization(again, [&](HWND dialog) {
         RECT opened{};
@@ -234,7 +234,7 @@ TEST(WnHcQuantDlgTest, AWalkThroughItsControlsNextWritesWhatItShowedAndTheNextRu
     EXPECT_EQ(reopened, 0);
     // Two colours: the table takes the smallest size the file's code size allows.
     t("file's table", LoadGIFPalette(again.OutPath())->GetCount());
-    EXPECT_EQ(ReadFileBytes(again.OutPath()), again.ScriptedBytes(GradientPicture(200, 150)));
+    EXPECT_EQ(ReadFileBytes(again.OutPath()), again.ScriptedBytes(InterleavedHostPicture(200, 150)));
 }
 
 // Work handed to the dialog from inside a running reduction. A change made while the pixels are remapped (the bar's
@@ -255,7 +255,7 @@ TEST(WnHcQuantDlgTest, WorkInsideARunningReductionStopsItOnceAndTheLastValueWins
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        DialogRun run(GradientPicture(row.size, row.size * 3 / 4));
+        DialogRun run(InterleavedHostPicture(row.size, row.size * 3 / 4));
         const int16_t result = RunQuantization(run, [&](HWND dialog) {
             const size_t opened = run.sizes.Texts().size();
             DuringReduction during(row.showing, [&](HWND) {
@@ -291,7 +291,8 @@ TEST(WnHcQuantDlgTest, WorkInsideARunningReductionStopsItOnceAndTheLastValueWins
         EXPECT_TRUE(run.host->Alerts().empty()) << "Cancel ends the run quietly";
         EXPECT_EQ(run.host->SaveAsked(), row.button != IDCANCEL);
         if (row.button != IDCANCEL)  // 4 colours for the last report, as the settings say
-            EXPECT_EQ(ReadFileBytes(run.OutPath()), run.ScriptedBytes(GradientPicture(row.size, row.size * 3 / 4)));
+            EXPECT_EQ(ReadFileBytes(run.OutPath()),
+                      run.ScriptedBytes(InterleavedHostPicture(row.size, row.size * 3 / 4)));
         else
             EXPECT_FALSE(run.Written());
     }
@@ -309,7 +310,7 @@ LRESULT CALLBACK FailingPane(HWND window, UINT message, WPARAM wParam, LPARAM lP
 TEST(WnHcQuantDlgTest, AnErrorInsideAHandlerEndsTheRunWithItsOwnAlert) {
     BenchModule();  // the plug-in's code linked into the bench finds its templates there
     for (const bool inPane : {false, true}) {
-        DialogRun run(GradientPicture(40, 30), {}, true);
+        DialogRun run(InterleavedHostPicture(40, 30), {}, true);
         const int16_t ended = RunQuantization(run, [&](HWND dialog) {
             if (inPane) {
                 SetWindowSubclass(GetDlgItem(dialog, IDC_QUANT_SOURCE_PANE), FailingPane, 1, 0);
@@ -337,7 +338,7 @@ TEST(WnHcQuantDlgTest, AnErrorInsideAHandlerEndsTheRunWithItsOwnAlert) {
 // the strip shows the new palette from the start; closer up a result is the same picture however it got there:
 // zoomed in while the next reduction runs, zoomed in after it was shown, or shown at 1 : 1 in the first place.
 TEST(WnHcQuantDlgTest, OpensFittedAtTheDisplaysDpiAndAResultNeverBlanksAndIsTheSameCloseUp) {
-    DialogRun run(GradientPicture(2560, 1600));
+    DialogRun run(InterleavedHostPicture(2560, 1600));
     HWND host = reinterpret_cast<HWND>(run.host->HostWindow());
     SetWindowPos(host, nullptr, 100, 100, 1080, 800, SWP_NOZORDER | SWP_NOACTIVATE);
     bool shownDuringFirst = false;

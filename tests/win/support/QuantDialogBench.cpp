@@ -52,7 +52,7 @@ bool BenchPhotograph(uint32_t width, uint32_t height, SimImage& image) {
     return true;
 }
 
-SimImage GradientPicture(int width, int height) {
+SimImage InterleavedHostPicture(int width, int height) {
     SimImage image = HostPicture(plugInModeRGBColor, width, height);
     for (size_t pixel = 0; pixel < image.planes[0].size(); ++pixel)
         for (const std::vector<uint8_t>& plane : image.planes) image.color.push_back(plane[pixel]);

@@ -19,7 +19,7 @@
 bool BenchPhotograph(uint32_t width, uint32_t height, SimImage& image);
 
 // The whole runs' many-coloured picture (HostPicture), its colour planes interleaved as a host may hand them over.
-SimImage GradientPicture(int width, int height);
+SimImage InterleavedHostPicture(int width, int height);
 
 // A control's text (the dialog's texts are plain ASCII).
 std::string DialogText(HWND dialog, int id);
